@@ -1,0 +1,44 @@
+#include "testenv.h"
+
+#include <QtTest>
+
+// Starts the real executable under each edition name that the build links to it.
+class TestEditions : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { nwIsolateTestEnvironment(); }
+    void startedUnderName_data();
+    void startedUnderName();
+};
+
+void TestEditions::startedUnderName_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("expected");
+    QTest::addRow("canopen") << "nodewright" << "CANopen Nodewright 3.4.1";
+    QTest::addRow("j1939") << "j1939-nodewright" << "J1939 Nodewright 3.4.1";
+    QTest::addRow("can") << "can-nodewright" << "CAN Nodewright 3.4.1";
+    QTest::addRow("energybus") << "energybus-packwright" << "EnergyBus Packwright 3.4.1";
+}
+
+void TestEditions::startedUnderName()
+{
+    QFETCH(QString, program);
+    QFETCH(QString, expected);
+    const QString path = QFileInfo(QStringLiteral(NW_APP_PATH)).absolutePath() + '/' + program;
+    QVERIFY2(QFileInfo::exists(path), qPrintable(path));
+
+    QProcess proc;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("NODEWRIGHT_PRINT_IDENTITY"), QStringLiteral("1"));
+    proc.setProcessEnvironment(env);
+    proc.start(path, QStringList());
+    QVERIFY(proc.waitForFinished(30000));
+    QCOMPARE(proc.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(proc.readAllStandardOutput()).trimmed(), expected);
+}
+
+QTEST_GUILESS_MAIN(TestEditions)
+#include "tst_editions.moc"
