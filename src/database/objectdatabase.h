@@ -271,7 +271,7 @@ public:
     // write. Inserts or updates the object (not its sub-indices). Sends IndexChanged.
     bool addIndex(quint8 line, quint16 index, const INDEX_DATA_T &data);
     // write. Deletes the object and its sub-indices; unless keepConnections, also the
-    // connections of the object. Sends IndexDeleted when the object existed.
+    // connections of the object. Sends IndexDeleted when the delete succeeded.
     bool delIndex(quint8 line, quint16 index, bool keepConnections = false);
     // write. Replaces the destination by a copy of the source object with its
     // sub-indices. Sends SubIndexChanged for every copied sub-index.
@@ -398,8 +398,8 @@ public:
     // Keeps other's general and description settings as the per-line copy of line in
     // this project (tables GeneralSettings<line>, DescriptionSettings<line>).
     bool copyGeneralSettingsToNode(ObjectDataBase *other, quint8 line);
-    // Makes the per-line copy of line in other the general and description settings of
-    // other.
+    // Makes other's per-line copy of line (see copyGeneralSettingsToNode) the general and
+    // description settings of this project.
     bool copyGeneralSettingsFromNode(ObjectDataBase *other, quint8 line);
 
     // The working file differs from the saved project file (true without a project path).
@@ -445,8 +445,12 @@ private:
         size_t operator()(const QString &s) const { return qHash(s); }
     };
 
-    // SQL helpers (all callers hold m_mutex).
-    // A prepared statement kept for the life of the connection; bind and exec it.
+    // SQL helpers; callers hold m_mutex. The members of the sections above build their
+    // statements with these: values are always bound, never written into the SQL text.
+
+    // A prepared statement kept for the life of the connection; bind and run it, and
+    // finish() a select once read. Compute every value (string ids included) before
+    // calling, as a nested call may prepare another statement.
     QSqlQuery &prepared(const QString &sql);
     // Executes a prepared statement; logs a failure with the caller's signature.
     bool run(QSqlQuery &query, const char *signature);
@@ -455,32 +459,46 @@ private:
     // Executes a statement whose failure is expected in the normal course (upgrade).
     bool trySql(const QString &sql);
     void finishAllQueries();
+    // "Objects" and 3 give "Objects3".
     static QString table(const char *base, quint8 line);
     bool tableExists(const QString &name);
+    int rowCount(const QString &tableName, const QString &condition);
+    // The value to bind for a text: never NULL, so empty texts are stored as ''.
+    static QString sqlText(const QString &text);
     bool writeLocked() const;
     void notify(const ChangeSet &change);
     void resetConnection();
+    void clearCaches();
 
+    // File and schema.
     void applyConnectionSettings(bool newDatabase);
     bool createTables();
     bool createLineTables(quint8 line);
+    static QString settingsTableStatement(const QString &tableName);
     void upgradeSchema();
-    void upgradeLineTables(const QList<quint8> &lines, uint databaseVersion);
-    void addMissingColumns();
+    void upgradeLineTables(const QList<quint8> &lines, uint version);
+    QStringList commonColumns(const QString &first, const QString &second);
+    uint databaseVersion();
+    void checkSavingTool(const QString &path);
     void typeLinesWithoutType();
     void reportProblem(const QString &title, const QString &text, bool show);
-    bool writeFileSafely(const QString &path);
+    bool writeFileSafely(const QString &target);
+    bool moveIntoPlace(const QString &partial, const QString &target, const QString &bak,
+                       const QString &oldBak);
     QSet<int> referencedStringIds(bool &ok);
 
+    // Lines, objects and sub-indices.
     bool dropNode(quint8 line);
-    bool readSubIndexRow(const QSqlQuery &query, SUBINDEX_DATA_T &data);
+    static QString propertyCondition(const QString &column, const QString &value,
+                                     bool asNumber, QVariant &bound);
+    void readSubIndexRow(const QSqlQuery &query, int first, SUBINDEX_DATA_T &data);
     QList<quint8> subIndexList(quint8 line, quint16 index, quint8 fromSub, bool mappable);
+    QMap<quint8, SUBINDEX_DATA_T> subIndicesOf(quint8 line, quint16 index);
     bool setSubIndexColumn(quint8 line, quint16 index, quint8 sub, const char *column,
                            const QVariant &value, const char *signature);
     QVariant subIndexColumn(quint8 line, quint16 index, quint8 sub, const char *column);
-    QVariant propertyValue(const QString &column, const QString &value, bool numeric);
-    QString subNameFromRow(const QSqlQuery &query, bool preferDenotation);
 
+    // Settings stores.
     enum class Store { General, Description, EnergyBus, J1939, Misc };
     static QString storeTable(Store store);
     static quint32 storeChangeKind(Store store);
@@ -489,20 +507,22 @@ private:
     QString getStoreValue(Store store, const QString &key);
     bool setStoreValue(Store store, const QString &key, const QString &value);
     QStringList getStoreKeys(Store store);
-    QMap<QString, QString> storeContents(const QString &tableName);
+    bool storeContents(const QString &tableName, QMap<QString, QString> &contents);
     bool replaceStoreTable(const QString &tableName, const QMap<QString, QString> &contents);
+    bool copySettingsTables(ObjectDataBase *other, const QString &otherGeneral,
+                            const QString &otherDescription, const QString &generalTable,
+                            const QString &descriptionTable);
 
-    bool copyIndexKeepingUserValues(ObjectDataBase *other, quint8 srcLine,
-                                    quint16 srcIndex, quint8 dstLine, quint16 dstIndex);
-    void deleteSubsMissingIn(ObjectDataBase *other, quint8 srcLine, quint16 srcIndex,
-                             quint8 dstLine, quint16 dstIndex);
+    // Copies and comparison.
+    void deleteSubsMissingIn(const QList<quint8> &keep, quint8 line, quint16 index);
     bool sameSubIndexLists(ObjectDataBase *other, quint8 thisLine, quint8 otherLine,
                            quint16 thisIndex, quint16 otherIndex, bool fullCompare);
     void removeEBObjectsMissingIn(ObjectDataBase *templateDb, quint8 line);
     bool contentsDiffer(ObjectDataBase *saved);
     QList<QStringList> tableRows(const QString &sql, const QList<int> &stringColumns);
 
-    QList<QString> groupLines(const QString &name, bool &found);
+    // Groups.
+    QStringList groupLines(const QString &name, bool &found);
     bool setGroupLines(const QString &name, const QStringList &lines);
 
     mutable QRecursiveMutex m_mutex;
