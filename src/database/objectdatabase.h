@@ -1,0 +1,553 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QMetaType>
+#include <QObject>
+#include <QPair>
+#include <QRecursiveMutex>
+#include <QSet>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+#include <unordered_map>
+
+// The project store. One object owns one SQLite working file (a private copy of the
+// project file) and is the only code that issues SQL against it. Names and descriptions
+// are interned in the table Strings; the records below carry the texts and the store
+// converts them in both directions.
+//
+// Text values: callers always pass the user's plain text. Every text that reaches SQL is
+// bound as a value by the store, so quotes, percent signs, backslashes, line feeds and any
+// Unicode character are stored exactly as given.
+//
+// Threads: the GUI thread edits; generators and readers read from a worker thread while
+// the GUI thread waits. Every member that touches the connection or a cache holds the
+// object's recursive mutex; updateNotify crosses threads queued.
+//
+// Operations documented as "write" return false without touching the file while the write
+// lock (setLockWriteAccess) is set.
+class ObjectDataBase : public QObject
+{
+    Q_OBJECT
+
+public:
+    using MetaData = QMap<QString, QString>;
+
+    // One row of Nodes: the settings of one line. nodeId is the line number.
+    struct NODE_DATA_T
+    {
+        QString name;
+        QString iconpath;
+        QString edspath;
+        QString dcfpath;
+        QString xddpath;
+        quint16 tpdocnt = 0;
+        quint16 rpdocnt = 0;
+        QString prefix = QStringLiteral("_");
+        QString outputpath = QStringLiteral("C:/");
+        bool ismaster = false;
+        bool issyncproducer = false;
+        bool issyncconsumer = false;
+        bool ishbconsumer = false;
+        bool isemergencyproducer = false;
+        bool isemergencyconsumer = false;
+        bool ismpdosupported = false;
+        bool iscanopengateway = false;
+        bool allpdosstatic = false;
+        bool excludegeneration = false;
+        bool generatedcf = true;
+        bool isbootupmanager = false;
+        bool isconfigmanager = false;
+        bool excludepdolinking = false;
+        quint32 multilinedata = 0;
+        bool lssslave = false;
+
+        bool operator==(const NODE_DATA_T &other) const;
+        bool operator!=(const NODE_DATA_T &other) const { return !(*this == other); }
+    };
+
+    // One object (row of Objects<line>).
+    struct INDEX_DATA_T
+    {
+        QString name = QStringLiteral("unnamed object");
+        quint16 datatype = 5;
+        quint8 objecttype = 7;
+        QString description;
+        quint8 category = 1;
+        QString device_class;
+        bool fwsupported = false;
+        MetaData metadata;
+
+        bool operator==(const INDEX_DATA_T &other) const;
+        bool operator!=(const INDEX_DATA_T &other) const { return !(*this == other); }
+    };
+
+    // One sub-index (row of SubObjects<line>).
+    struct SUBINDEX_DATA_T
+    {
+        QString name = QStringLiteral("unnamed subindex");
+        quint16 datatype = 5;
+        QString accesstype = QStringLiteral("ro");
+        QString defaultvalue;
+        QString currentvalue;
+        quint8 pdomapping = 0;
+        qint64 lowlimit = 0;
+        qint64 uplimit = 0;
+        quint32 size = 0;
+        bool defaultineds = true;
+        bool limitineds = false;
+        bool refuseread = false;
+        bool refusewrite = false;
+        bool dcfcomponent = false;
+        bool cyclicread = false;
+        QString allowedaccesstypes = QStringLiteral("const,ro,rw,wo,rww,rwr");
+        quint8 implementation = 0;
+        QString description;
+        QString varname = QStringLiteral(" ");
+        quint8 category = 1;
+        bool writedefaulttoeds = true;
+        bool changedbyuser = false;
+        quint16 wizardsource = 0;
+        bool sharedlines = false;
+        QString denotation;
+        bool managedbycbw = false;
+        quint32 signalid = 0;
+        bool nvstorage = false;
+        MetaData metadata;
+
+        // All fields except allowedaccesstypes, denotation, managedbycbw and signalid.
+        bool operator==(const SUBINDEX_DATA_T &other) const;
+        bool operator!=(const SUBINDEX_DATA_T &other) const { return !(*this == other); }
+        // The fields that make up the content of an entry as a device description shows
+        // it: name, datatype, accesstype, defaultvalue, pdomapping, limits, size,
+        // defaultineds, limitineds, implementation, varname, nvstorage, writedefaulttoeds.
+        bool contentCompare(const SUBINDEX_DATA_T &other) const;
+    };
+
+    struct SubAddress
+    {
+        quint16 index = 0;
+        quint8 subindex = 0;
+
+        bool operator==(const SubAddress &other) const
+        {
+            return index == other.index && subindex == other.subindex;
+        }
+    };
+
+    struct INDEX_SUB_METADATA_T
+    {
+        quint16 index = 0;
+        quint8 subindex = 0;
+        MetaData metadata;
+    };
+
+    // Argument of updateNotify: what changed and where. Members that do not apply are 0.
+    struct ChangeSet
+    {
+        enum Kind : quint32 {
+            IndexChanged = 0,
+            SubIndexChanged = 1,
+            IndexDeleted = 2,
+            SubIndexDeleted = 3,
+            SignalsChanged = 4,
+            NodeChanged = 5,
+            NodeDeleted = 6,
+            GroupsChanged = 7,
+            GeneralSettingsChanged = 8,
+            DescriptionSettingsChanged = 9,
+            EnergyBusSettingsChanged = 10,
+            MiscSettingsChanged = 11,
+            J1939SettingsChanged = 12,
+            ProjectReloaded = 13,
+            PgnChanged = 14,
+            PgnDeleted = 15,
+            CanIdChanged = 16,
+            CanIdDeleted = 17,
+            SpnChanged = 18,
+            SpnDeleted = 19,
+            DataElementChanged = 20
+        };
+
+        quint32 kind = 0;
+        quint16 index = 0;
+        quint8 subindex = 0;
+        quint8 line = 0;
+        quint32 pgn = 0;
+        quint32 spn = 0;
+        quint32 canid = 0;
+        quint32 element = 0;
+        quint8 direction = 0;
+
+        ChangeSet() = default;
+        explicit ChangeSet(quint32 kind, quint8 line = 0, quint16 index = 0, quint8 subindex = 0)
+            : kind(kind), index(index), subindex(subindex), line(line)
+        {
+        }
+    };
+
+    explicit ObjectDataBase(QObject *parent = nullptr);
+    ~ObjectDataBase() override;
+
+    // ----- project file -----------------------------------------------------------------
+
+    // New empty project (line 0 only) in a fresh working file. False when the working
+    // file cannot be opened.
+    bool createNewDataBase();
+    // Copies the project at path into a fresh working file and opens that; upgrades an
+    // older layout and types lines without a type. With showMessages, problems are also
+    // reported through message(); errorString() always holds the last one.
+    bool openDataBase(const QString &path, bool showMessages);
+    // Writes the project to path (empty: projectFileName()). The previous file is kept
+    // as "<path>.bak". The file is written beside the target and renamed into place; a
+    // failed save returns false and leaves the target and its ".bak" as they were.
+    bool saveDataBase(const QString &path = QString());
+    // A fresh, not yet existing working-file path, remembered for deletion.
+    QString createTempFile();
+    // Runs one statement of the developer console; see sqlResult().
+    bool executeSql(const QString &sql);
+    // Result of the last executeSql: the error text, or one line per row (at most ten
+    // columns, separated by a blank).
+    QStringList sqlResult() const;
+
+    QString projectFileName() const;
+    // Path of the working file the connection is bound to.
+    QString workingFileName() const;
+    // The last problem reported by openDataBase or saveDataBase.
+    QString errorString() const;
+
+    // Strings interning. getStringId returns -1 when the row cannot be read back.
+    int getStringId(const QString &text);
+    QString getString(int id);
+    void cacheStrings();
+    // Removes every Strings row that no table of any line refers to.
+    void cleanUpStrings();
+
+    bool createSubObjectsTable(quint8 line, QSqlQuery &query);
+    // Rebuilds the sub-index table of a line with its unique (objectindex, subindex) key.
+    bool addUniqueColumnsToSubDatabase(quint8 line, QSqlQuery &query);
+    // Clears changedbyuser on the line and marks the untouched entries as made by the
+    // EnergyBus wizard (454); done when a template database is saved.
+    void resetChangedByUserFlag(quint8 line);
+
+    // Clipboard of the metadata editor; never written to the file.
+    void saveTempMetadata(const QString &key, const QString &value);
+    QPair<QString, QString> getTempMetadata() const;
+
+    // ----- lines ------------------------------------------------------------------------
+
+    bool existNode(quint8 line);
+    QList<quint8> getNodes();
+    bool getNodeName(quint8 line, QString &name);
+    bool getNodeData(quint8 line, NODE_DATA_T &data);
+    // write. Inserts or updates the line and creates its tables. An update keeps the
+    // stored isbootupmanager, isconfigmanager, excludepdolinking, multilinedata and
+    // lssslave. Sends NodeChanged.
+    bool addNode(quint8 line, const NODE_DATA_T &data);
+    // write. Drops the line's tables and its connections. Sends NodeDeleted.
+    bool delNode(quint8 line);
+    // Renumbers a line: objects from 0x1000, connections, groups, signals and the
+    // per-line settings tables move with it.
+    bool moveNode(quint8 from, quint8 to);
+
+    // ----- objects ----------------------------------------------------------------------
+
+    bool existIndex(quint8 line, quint16 index);
+    QList<quint16> getIndices(quint8 line, quint16 from = 0, quint16 to = 0xFFFF);
+    bool getIndexData(quint8 line, quint16 index, INDEX_DATA_T &data);
+    QString getIndexName(quint8 line, quint16 index);
+    bool setIndexName(quint8 line, quint16 index, const QString &name); // write
+    // Objects whose column equals value. For the text columns held in Strings (name,
+    // description, device_class) value is the text; otherwise a number or a text.
+    QList<quint16> getIndicesByProperty(quint8 line, const QString &column,
+                                        const QString &value);
+    quint16 getNextFreeIndex(quint8 line, quint16 start);
+    // write. Inserts or updates the object (not its sub-indices). Sends IndexChanged.
+    bool addIndex(quint8 line, quint16 index, const INDEX_DATA_T &data);
+    // write. Deletes the object and its sub-indices; unless keepConnections, also the
+    // connections of the object. Sends IndexDeleted when the delete succeeded.
+    bool delIndex(quint8 line, quint16 index, bool keepConnections = false);
+    // write. Replaces the destination by a copy of the source object with its
+    // sub-indices. Sends SubIndexChanged for every copied sub-index.
+    bool copyIndex(quint8 srcLine, quint16 srcIndex, quint8 dstLine, quint16 dstIndex);
+    // write. Object clipboard: object 0xF000 of line 254.
+    bool saveIndex(quint8 line, quint16 index);
+    bool pasteSavedIndex(quint8 line, quint16 index); // write
+    bool getSavedIndex(INDEX_DATA_T &data);
+    bool saveIndexMetaData(quint8 line, quint16 index, const MetaData &metadata);
+    // Distinct non-empty metadata maps of the objects 0x1000..0xFFFF, appended to list.
+    bool getAllIndexMetaData(quint8 line, QList<MetaData> &list);
+
+    // ----- sub-indices ------------------------------------------------------------------
+
+    bool existSubIndex(quint8 line, quint16 index, quint8 sub);
+    QList<quint8> getSubIndices(quint8 line, quint16 index, quint8 fromSub = 0);
+    QList<quint8> getSubIndicesMappable(quint8 line, quint16 index, quint8 fromSub = 0);
+    // From the sub cache when it holds the entry, else from the file. False (data
+    // untouched) when there is no such entry.
+    bool getSubIndexData(quint8 line, quint16 index, quint8 sub, SUBINDEX_DATA_T &data);
+    // write. Inserts or replaces the entry; updates the sub cache of the line when it is
+    // filled. Sends SubIndexChanged.
+    bool addSubIndex(quint8 line, quint16 index, quint8 sub, const SUBINDEX_DATA_T &data);
+    // write. Sends SubIndexDeleted when the entry existed.
+    bool delSubIndex(quint8 line, quint16 index, quint8 sub, bool keepConnections = false);
+    QString getSubIndexValue(quint8 line, quint16 index, quint8 sub);
+    // write. Sets the default value; sends nothing and leaves the sub cache alone.
+    bool setSubIndexValue(quint8 line, quint16 index, quint8 sub, const QString &value);
+    QString getSubIndexCurrentValue(quint8 line, quint16 index, quint8 sub);
+    // write. Sends SubIndexChanged; leaves the sub cache alone.
+    bool setSubIndexCurrentValue(quint8 line, quint16 index, quint8 sub, const QString &value);
+    quint16 getSubIndexDatatype(quint8 line, quint16 index, quint8 sub);
+    quint8 getSubIndexPdoMapping(quint8 line, quint16 index, quint8 sub);
+    // Bit length of the entry: size x 8 for strings and domains, else the type's length.
+    quint32 getSubIndexBitSize(quint8 line, quint16 index, quint8 sub);
+    // Display name: a cached name first; else the denotation when asked for and not
+    // empty; else the name. Empty when there is no such entry.
+    QString getSubIndexName(quint8 line, quint16 index, quint8 sub, bool preferDenotation);
+    bool setSubIndexName(quint8 line, quint16 index, quint8 sub, const QString &name); // write
+    bool setSubIndexParameterName(quint8 line, quint16 index, quint8 sub,
+                                  const QString &name); // write
+    // [object name, sub-index display name].
+    QStringList getIndexSubIndexName(quint8 line, quint16 index, quint8 sub);
+    // The text is known in Strings (on any line).
+    bool existSubIndexName(quint8 line, const QString &name);
+    quint8 getNextFreeSubIndex(quint8 line, quint16 index, quint8 start);
+    // Entries whose column equals value, numeric or text match. An empty column gives
+    // every entry of the line.
+    QList<SubAddress> getSubsByProperty(quint8 line, const QString &column,
+                                        const QString &value);
+    bool copyDefaultToCurrentValues(quint8 line, quint16 index, bool onlyIfEmpty);
+    bool copySubIndex(quint8 line, quint16 index, quint8 srcSub, quint8 dstSub); // write
+    bool saveSubIndexMetaData(quint8 line, quint16 index, quint8 sub,
+                              const MetaData &metadata);
+    bool getAllSubIndicesWithMetaData(quint8 line, QList<INDEX_SUB_METADATA_T> &list);
+    // Sub cache for bulk reads; index 0 means every object of the line.
+    void cacheAllSubs(quint8 line, quint16 index = 0);
+    void clearCachedSubs(quint8 line);
+    void clearAllCachedSubs();
+    // Display-name cache; index 0 means every object of the line.
+    void cacheAllSubNames(quint8 line, quint16 index = 0);
+    void clearCachedSubNames();
+
+    // ----- between projects -------------------------------------------------------------
+
+    bool copyIndexFromDatabase(ObjectDataBase *other, quint8 srcLine, quint16 srcIndex,
+                               quint8 dstLine, quint16 dstIndex, bool withSubs);
+    // As copyIndexFromDatabase with sub-indices, but keeps the destination's object
+    // description and, for entries the user changed, their default value and description.
+    bool copyIndexFromDatabaseWithoutDefaultandDescription(ObjectDataBase *other,
+                                                           quint8 srcLine, quint16 srcIndex,
+                                                           quint8 dstLine, quint16 dstIndex);
+    bool copySubIndexFromDatabase(ObjectDataBase *other, quint8 srcLine, quint16 srcIndex,
+                                  quint8 srcSub, quint8 dstLine, quint16 dstIndex,
+                                  quint8 dstSub);
+    bool copyLineFromDatabase(ObjectDataBase *other, quint8 srcLine, quint8 dstLine,
+                              quint16 fromIndex, quint16 toIndex);
+    bool objectEqual(ObjectDataBase *other, quint8 thisLine, quint8 otherLine,
+                     quint16 thisIndex, quint16 otherIndex);
+    bool objectEqualIgnoreDescription(ObjectDataBase *other, quint8 thisLine,
+                                      quint8 otherLine, quint16 thisIndex,
+                                      quint16 otherIndex);
+    bool objectEqualIgnoreDefaultDescription(ObjectDataBase *other, quint8 thisLine,
+                                             quint8 otherLine, quint16 thisIndex,
+                                             quint16 otherIndex);
+    // Makes the EnergyBus objects of line match templateDb's line 0 and copies its
+    // EnergyBus settings.
+    bool specialEBCopy(ObjectDataBase *templateDb, quint8 line);
+
+    // ----- settings stores --------------------------------------------------------------
+    // Keys and values are plain text. Description settings of a line other than 0 are
+    // stored under "<key>_<line>" (see setDescriptionSettingsLine). A setter sends its
+    // store's change kind unless the value is already stored.
+
+    bool existGeneralSettingsValue(const QString &key);
+    QString getGeneralSettingsValue(const QString &key);
+    bool setGeneralSettingsValue(const QString &key, const QString &value);
+    QStringList getGeneralSettingsKeys();
+
+    bool existDescriptionSettingsValue(const QString &key);
+    QString getDescriptionSettingsValue(const QString &key);
+    bool setDescriptionSettingsValue(const QString &key, const QString &value);
+    // Keys of all lines, with their suffixes.
+    QStringList getDescriptionSettingsKeys();
+    void setDescriptionSettingsLine(quint8 line);
+    quint8 descriptionSettingsLine() const;
+
+    bool existEnergyBusSettingsValue(const QString &key);
+    QString getEnergyBusSettingsValue(const QString &key);
+    bool setEnergyBusSettingsValue(const QString &key, const QString &value);
+    QStringList getEnergyBusKeys();
+    bool removeEnergyBusSettingsValue(const QString &key);
+
+    bool existJ1939SettingsValue(const QString &key);
+    QString getJ1939SettingsValue(const QString &key);
+    bool setJ1939SettingsValue(const QString &key, const QString &value);
+
+    bool existMiscSettingsValue(const QString &key);
+    QString getMiscSettingsValue(const QString &key);
+    bool setMiscSettingsValue(const QString &key, const QString &value);
+
+    // Replaces this project's general and description settings by other's.
+    bool copyGeneralSettingsFromDatabase(ObjectDataBase *other);
+    // Keeps other's general and description settings as the per-line copy of line in
+    // this project (tables GeneralSettings<line>, DescriptionSettings<line>).
+    bool copyGeneralSettingsToNode(ObjectDataBase *other, quint8 line);
+    // Makes other's per-line copy of line (see copyGeneralSettingsToNode) the general and
+    // description settings of this project.
+    bool copyGeneralSettingsFromNode(ObjectDataBase *other, quint8 line);
+
+    // The working file differs from the saved project file (true without a project path).
+    bool isDifferent();
+
+    void setLockWriteAccess(bool lock);
+    bool lockWriteAccess() const;
+    void setBlockUpdates(bool block);
+    bool blockUpdates() const;
+
+    // ----- connection and group upkeep of line, object and sub-index deletes ----------
+    // (implemented in objectdatabase_links.cpp)
+
+    void removeConnnection(quint8 line);
+    void removeConnnection(quint8 line, quint16 index);
+    void removeConnnection(quint8 line, quint16 index, quint8 sub);
+    void removeProducerConnections(quint8 line, quint16 index, quint8 sub);
+    void removeConsumerConnection(quint8 line, quint16 index, quint8 sub);
+    // Renumbers a line in every connection. Sends ProjectReloaded.
+    void moveConnections(quint8 from, quint8 to);
+    // Name of the first group whose list holds line; empty when none.
+    QString findGroup(quint8 line);
+    // Appends line to an existing group's list. Sends GroupsChanged.
+    bool addNodeToGroup(const QString &name, quint8 line);
+    bool delNodeFromGroup(const QString &name, quint8 line);
+
+    // ----- PDO links, locks, groups, process image and NV variables -------------------
+
+    // ----- J1939 and CAN message store --------------------------------------------------
+
+signals:
+    void updateNotify(ObjectDataBase::ChangeSet change);
+    // The opened project was last saved by another tool.
+    void wrongTool();
+    // A problem the user should see (a message box in the window, a line on the command
+    // line). Only sent by openDataBase with showMessages, and for a schema it cannot
+    // upgrade.
+    void message(const QString &title, const QString &text);
+
+private:
+    struct QStringHash
+    {
+        size_t operator()(const QString &s) const { return qHash(s); }
+    };
+
+    // SQL helpers; callers hold m_mutex. The members of the sections above build their
+    // statements with these: values are always bound, never written into the SQL text.
+
+    // A prepared statement kept for the life of the connection; bind and run it, and
+    // finish() a select once read. Compute every value (string ids included) before
+    // calling, as a nested call may prepare another statement.
+    QSqlQuery &prepared(const QString &sql);
+    // Executes a prepared statement; logs a failure with the caller's signature.
+    bool run(QSqlQuery &query, const char *signature);
+    // Executes a statement without values (schema statements); logs a failure.
+    bool runSql(const QString &sql, const char *signature);
+    // Executes a statement whose failure is expected in the normal course (upgrade).
+    bool trySql(const QString &sql);
+    void finishAllQueries();
+    // "Objects" and 3 give "Objects3".
+    static QString table(const char *base, quint8 line);
+    bool tableExists(const QString &name);
+    int rowCount(const QString &tableName, const QString &condition);
+    // The value to bind for a text: never NULL, so empty texts are stored as ''.
+    static QString sqlText(const QString &text);
+    bool writeLocked() const;
+    void notify(const ChangeSet &change);
+    void resetConnection();
+    void clearCaches();
+
+    // File and schema.
+    void applyConnectionSettings(bool newDatabase);
+    bool createTables();
+    bool createLineTables(quint8 line);
+    static QString settingsTableStatement(const QString &tableName);
+    void upgradeSchema();
+    void upgradeLineTables(const QList<quint8> &lines, uint version);
+    QStringList commonColumns(const QString &first, const QString &second);
+    uint databaseVersion();
+    void checkSavingTool(const QString &path);
+    void typeLinesWithoutType();
+    void reportProblem(const QString &title, const QString &text, bool show);
+    bool writeFileSafely(const QString &target);
+    bool moveIntoPlace(const QString &partial, const QString &target, const QString &bak,
+                       const QString &oldBak);
+    QSet<int> referencedStringIds(bool &ok);
+
+    // Lines, objects and sub-indices.
+    bool dropNode(quint8 line);
+    static QString propertyCondition(const QString &column, const QString &value,
+                                     bool asNumber, QVariant &bound);
+    void readSubIndexRow(const QSqlQuery &query, int first, SUBINDEX_DATA_T &data);
+    QList<quint8> subIndexList(quint8 line, quint16 index, quint8 fromSub, bool mappable);
+    QMap<quint8, SUBINDEX_DATA_T> subIndicesOf(quint8 line, quint16 index);
+    bool setSubIndexColumn(quint8 line, quint16 index, quint8 sub, const char *column,
+                           const QVariant &value, const char *signature);
+    QVariant subIndexColumn(quint8 line, quint16 index, quint8 sub, const char *column);
+
+    // Settings stores.
+    enum class Store { General, Description, EnergyBus, J1939, Misc };
+    static QString storeTable(Store store);
+    static quint32 storeChangeKind(Store store);
+    QString storeKey(Store store, const QString &key) const;
+    bool existStoreValue(Store store, const QString &key);
+    QString getStoreValue(Store store, const QString &key);
+    bool setStoreValue(Store store, const QString &key, const QString &value);
+    QStringList getStoreKeys(Store store);
+    bool storeContents(const QString &tableName, QMap<QString, QString> &contents);
+    bool replaceStoreTable(const QString &tableName, const QMap<QString, QString> &contents);
+    bool copySettingsTables(ObjectDataBase *other, const QString &otherGeneral,
+                            const QString &otherDescription, const QString &generalTable,
+                            const QString &descriptionTable);
+
+    // Copies and comparison.
+    void deleteSubsMissingIn(const QList<quint8> &keep, quint8 line, quint16 index);
+    bool sameSubIndexLists(ObjectDataBase *other, quint8 thisLine, quint8 otherLine,
+                           quint16 thisIndex, quint16 otherIndex, bool fullCompare);
+    void removeEBObjectsMissingIn(ObjectDataBase *templateDb, quint8 line);
+    bool contentsDiffer(ObjectDataBase *saved);
+    QList<QStringList> tableRows(const QString &sql, const QList<int> &stringColumns);
+
+    // Groups.
+    QStringList groupLines(const QString &name, bool &found);
+    bool setGroupLines(const QString &name, const QStringList &lines);
+
+    mutable QRecursiveMutex m_mutex;
+    QSqlDatabase m_db;
+    QString m_connectionName;
+    std::unordered_map<QString, std::unique_ptr<QSqlQuery>, QStringHash> m_preparedQueries;
+    std::unique_ptr<QSqlQuery> m_failedQuery;
+    QString m_lastSqlError;
+
+    bool m_lockWriteAccess = false;
+    bool m_blockUpdates = false;
+    QString m_projectFileName;
+    QString m_errorString;
+    quint8 m_descriptionSettingsLine = 0;
+    QStringList m_tempFiles;
+    QStringList m_sqlResult;
+    QPair<QString, QString> m_tempMetadata;
+
+    QHash<QString, int> m_stringIds;
+    QHash<int, QString> m_strings;
+
+    // line -> (index * 256 + sub -> entry)
+    QMap<quint8, QMap<quint32, SUBINDEX_DATA_T>> m_subCache;
+    // index * 65536 + line * 256 + sub -> display name
+    QHash<quint32, QString> m_subNameCache;
+};
+
+Q_DECLARE_METATYPE(ObjectDataBase::ChangeSet)

@@ -1,0 +1,159 @@
+#include "objectdatabase.h"
+
+#include <QFileInfo>
+#include <QSqlRecord>
+#include <QMutexLocker>
+
+bool ObjectDataBase::NODE_DATA_T::operator==(const NODE_DATA_T &o) const
+{
+    return name == o.name && iconpath == o.iconpath && edspath == o.edspath
+           && dcfpath == o.dcfpath && xddpath == o.xddpath && tpdocnt == o.tpdocnt
+           && rpdocnt == o.rpdocnt && prefix == o.prefix && outputpath == o.outputpath
+           && ismaster == o.ismaster && issyncproducer == o.issyncproducer
+           && issyncconsumer == o.issyncconsumer && ishbconsumer == o.ishbconsumer
+           && isemergencyproducer == o.isemergencyproducer
+           && isemergencyconsumer == o.isemergencyconsumer
+           && ismpdosupported == o.ismpdosupported && iscanopengateway == o.iscanopengateway
+           && allpdosstatic == o.allpdosstatic && excludegeneration == o.excludegeneration
+           && generatedcf == o.generatedcf && isbootupmanager == o.isbootupmanager
+           && isconfigmanager == o.isconfigmanager && excludepdolinking == o.excludepdolinking
+           && multilinedata == o.multilinedata && lssslave == o.lssslave;
+}
+
+bool ObjectDataBase::INDEX_DATA_T::operator==(const INDEX_DATA_T &o) const
+{
+    return category == o.category && datatype == o.datatype && objecttype == o.objecttype
+           && name == o.name && description == o.description && device_class == o.device_class
+           && fwsupported == o.fwsupported && metadata == o.metadata;
+}
+
+bool ObjectDataBase::SUBINDEX_DATA_T::contentCompare(const SUBINDEX_DATA_T &o) const
+{
+    return name == o.name && datatype == o.datatype && accesstype == o.accesstype
+           && defaultvalue == o.defaultvalue && pdomapping == o.pdomapping
+           && lowlimit == o.lowlimit && uplimit == o.uplimit && size == o.size
+           && defaultineds == o.defaultineds && limitineds == o.limitineds
+           && implementation == o.implementation && varname == o.varname
+           && nvstorage == o.nvstorage && writedefaulttoeds == o.writedefaulttoeds;
+}
+
+bool ObjectDataBase::SUBINDEX_DATA_T::operator==(const SUBINDEX_DATA_T &o) const
+{
+    return contentCompare(o) && currentvalue == o.currentvalue && refuseread == o.refuseread
+           && refusewrite == o.refusewrite && dcfcomponent == o.dcfcomponent
+           && cyclicread == o.cyclicread && description == o.description
+           && category == o.category && changedbyuser == o.changedbyuser
+           && wizardsource == o.wizardsource && sharedlines == o.sharedlines
+           && metadata == o.metadata;
+}
+
+// Both objects have the same sub-index numbers and each pair is equal: by operator== with
+// fullCompare, else by contentCompare.
+bool ObjectDataBase::sameSubIndexLists(ObjectDataBase *other, quint8 thisLine,
+                                       quint8 otherLine, quint16 thisIndex,
+                                       quint16 otherIndex, bool fullCompare)
+{
+    const QMap<quint8, SUBINDEX_DATA_T> mine = subIndicesOf(thisLine, thisIndex);
+    const QMap<quint8, SUBINDEX_DATA_T> theirs = other->subIndicesOf(otherLine, otherIndex);
+    if (mine.keys() != theirs.keys())
+        return false;
+    for (auto it = mine.constBegin(); it != mine.constEnd(); ++it) {
+        const SUBINDEX_DATA_T &their = theirs[it.key()];
+        if (fullCompare ? !(it.value() == their) : !it.value().contentCompare(their))
+            return false;
+    }
+    return true;
+}
+
+bool ObjectDataBase::objectEqual(ObjectDataBase *other, quint8 thisLine, quint8 otherLine,
+                                 quint16 thisIndex, quint16 otherIndex)
+{
+    INDEX_DATA_T mine;
+    INDEX_DATA_T theirs;
+    if (!other || !getIndexData(thisLine, thisIndex, mine)
+        || !other->getIndexData(otherLine, otherIndex, theirs) || !(mine == theirs))
+        return false;
+    return sameSubIndexLists(other, thisLine, otherLine, thisIndex, otherIndex, true);
+}
+
+bool ObjectDataBase::objectEqualIgnoreDescription(ObjectDataBase *other, quint8 thisLine,
+                                                  quint8 otherLine, quint16 thisIndex,
+                                                  quint16 otherIndex)
+{
+    INDEX_DATA_T mine;
+    INDEX_DATA_T theirs;
+    if (!other || !getIndexData(thisLine, thisIndex, mine)
+        || !other->getIndexData(otherLine, otherIndex, theirs))
+        return false;
+    if (mine.datatype != theirs.datatype || mine.objecttype != theirs.objecttype
+        || mine.name != theirs.name)
+        return false;
+    return sameSubIndexLists(other, thisLine, otherLine, thisIndex, otherIndex, false);
+}
+
+bool ObjectDataBase::objectEqualIgnoreDefaultDescription(ObjectDataBase *other,
+                                                         quint8 thisLine, quint8 otherLine,
+                                                         quint16 thisIndex, quint16 otherIndex)
+{
+    return objectEqualIgnoreDescription(other, thisLine, otherLine, thisIndex, otherIndex);
+}
+
+bool ObjectDataBase::isDifferent()
+{
+    QMutexLocker locker(&m_mutex);
+    if (m_projectFileName.isEmpty())
+        return true;
+    const QFileInfo saved(m_projectFileName);
+    if (!saved.exists() || saved.size() != QFileInfo(m_db.databaseName()).size())
+        return true;
+    ObjectDataBase savedDb;
+    if (!savedDb.openDataBase(m_projectFileName, false))
+        return true;
+    return contentsDiffer(&savedDb);
+}
+
+// Every row of a query as texts; the columns listed in stringColumns hold Strings ids and
+// are compared by their text.
+QList<QStringList> ObjectDataBase::tableRows(const QString &sql, const QList<int> &stringColumns)
+{
+    QList<QStringList> rows;
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!query.exec(sql))
+        return rows;
+    while (query.next()) {
+        QStringList row;
+        for (int i = 0; i < query.record().count(); ++i) {
+            const QVariant value = query.value(i);
+            row.append(stringColumns.contains(i) ? getString(value.toInt()) : value.toString());
+        }
+        rows.append(row);
+    }
+    return rows;
+}
+
+bool ObjectDataBase::contentsDiffer(ObjectDataBase *saved)
+{
+    const QString strings = QStringLiteral("select string from Strings order by string");
+    const QString signalRows = QStringLiteral("select * from Signals order by sigid");
+    if (tableRows(strings, {}) != saved->tableRows(strings, {})
+        || tableRows(signalRows, {2}) != saved->tableRows(signalRows, {2}))
+        return true;
+    const QList<quint8> lines = getNodes();
+    if (lines != saved->getNodes())
+        return true;
+    for (quint8 line : lines) {
+        NODE_DATA_T mine;
+        NODE_DATA_T theirs;
+        getNodeData(line, mine);
+        saved->getNodeData(line, theirs);
+        const QList<quint16> indices = getIndices(line);
+        if (mine != theirs || indices != saved->getIndices(line))
+            return true;
+        for (quint16 index : indices) {
+            if (!objectEqual(saved, line, line, index, index))
+                return true;
+        }
+    }
+    return false;
+}

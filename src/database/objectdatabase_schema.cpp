@@ -1,0 +1,292 @@
+#include "objectdatabase.h"
+
+#include <QDebug>
+#include <QMutexLocker>
+#include <QSqlError>
+#include <QSqlRecord>
+
+// Table layout of a project file. The statements are part of the file format: other tools
+// of the format create the same tables with the same text.
+namespace {
+
+const char *const createStrings = "create table Strings (id integer primary key, string text)";
+const char *const createNodes =
+    "create table Nodes (nodeId integer primary key, name text, edspath text, xddpath text, "
+    "dcfpath text, tpdocnt integer, rpdocnt integer, ismaster integer, issyncproducer integer, "
+    "issyncconsumer integer, ishbconsumer integer, isemergencyproducer integer, "
+    "isemergencyconsumer integer, ismpdosupported integer, iscanopengateway integer, "
+    "allpdosstatic integer, excludegeneration integer, generatedcf integer, prefix text, "
+    "outputpath text, iconpath text, isbootupmanager integer, isconfigmanager integer, "
+    "excludepdolinking integer, multilinedata integer, lssslave)";
+const char *const createSettingsTemplate = "create table %1 (item text unique, value text)";
+const char *const createConnections =
+    "create table Connections (prodnode integer, prodindex integer, prodsub integer, "
+    "connode integer, conindex integer, consub integer, priority integer)";
+const char *const createLockedMappings = "create table LockedMappings (node integer, pdoindex integer)";
+const char *const createLockedPDOs = "create table LockedPDOs (node integer, pdoindex integer)";
+const char *const createVirtualNodes =
+    "create table VirtualNodes (virtualnodeid integer primary key, line integer, "
+    "dbnodeid integer, name text)";
+const char *const createSignalGroups = "create table SignalGroups (sigid integer primary key, name text)";
+const char *const createSignals =
+    "create table Signals (sigid integer primary key, nodeid integer, name integer, "
+    "datatype integer not null, accesstype text not null, defaultvalue text, "
+    "signalgroup integer, ref integer, transmittype integer, transmittrigger integer, "
+    "eventtimer integer, syncvalue integer, syncstartvalue integer, routing integer)";
+const char *const createGroups = "create table Groups (name text, nodeidlist text)";
+
+const char *const createObjects =
+    "create table if not exists Objects%1 (objectindex integer primary key, name integer, "
+    "datatype integer not null, objecttype integer not null, description integer, "
+    "category integer, device_class integer, fwsupported integer, metadata blob)";
+const char *const createSubObjects =
+    "create table if not exists SubObjects%1 (objectindex integer not null, "
+    "subindex integer not null, name integer, datatype integer not null, "
+    "accesstype text not null, defaultvalue text, currentvalue text, pdomapping integer, "
+    "lowlimit integer, uplimit integer, size integer, defaultineds integer, "
+    "limitineds integer, refuseread integer, refusewrite integer, allowedaccesstypes text, "
+    "implementation integer not null, varname text, description integer, category integer, "
+    "writedefaulttoeds integer, cyclicread integer, dcfcomponent integer, "
+    "changedbyuser integer, wizardsource integer, denotation integer, sharedlines integer, "
+    "managedbycbw integer, signalid integer, nvstorage integer,metadata blob,"
+    "UNIQUE(objectindex,subindex))";
+const char *const createPGNs =
+    "create table if not exists PGNs%1 (number integer not null, edp_dp_key integer, "
+    "priority integer, cycletime_ms integer, inhibittime_ms integer, mappingcount integer, "
+    "direction integer, name integer, desc integer)";
+const char *const createSPNs =
+    "create table if not exists SPNs%1 (pgnnumber integer not null, "
+    "spnnumber integer not null, datatype integer, implementation integer, varname text, "
+    "defaultvalue text, name integer, desc integer, pos integer, bitsize integer, "
+    "direction integer, slot_df integer)";
+const char *const createCANIDs =
+    "create table if not exists CANIDs%1 (id integer not null, cycletime_ms integer, "
+    "inhibittime_ms integer, mappingcount integer, direction integer, name integer, "
+    "desc integer)";
+const char *const createDataElements =
+    "create table if not exists DataElements%1 (canid integer not null, "
+    "number integer not null, datatype integer, implementation integer, varname text, "
+    "defaultvalue text, name integer, desc integer, pos integer, bitsize integer, "
+    "direction integer)";
+
+const char *const settingsTables[] = {"GeneralSettings", "DescriptionSettings",
+                                      "EnergyBusSettings", "J1939Settings", "MiscSettings"};
+
+QString perLine(const char *statement, quint8 line)
+{
+    return QString::fromLatin1(statement).arg(line);
+}
+
+QString settingsStatement(const char *tableName)
+{
+    return QString::fromLatin1(createSettingsTemplate).arg(QLatin1String(tableName));
+}
+
+QString ifNotExists(const QString &createStatement)
+{
+    QString statement = createStatement;
+    return statement.replace(QLatin1String("create table "),
+                             QLatin1String("create table if not exists "));
+}
+
+// Columns added to files of older layouts, in the order they were introduced. Columns
+// without a type are integer.
+struct AddedColumn
+{
+    const char *table;
+    const char *column;
+};
+
+const AddedColumn addedColumns[] = {
+    {"SubObjects0", "writedefaulttoeds"},
+    {"SPNs0", "pos"}, {"SPNs0", "bitsize"}, {"SPNs0", "direction"}, {"SPNs0", "slot_df"},
+    {"SPNs1", "pos"}, {"SPNs1", "bitsize"}, {"SPNs1", "direction"}, {"SPNs1", "slot_df"},
+    {"SPNs2", "pos"}, {"SPNs2", "bitsize"}, {"SPNs2", "direction"}, {"SPNs2", "slot_df"},
+    {"SPNs3", "pos"}, {"SPNs3", "bitsize"}, {"SPNs3", "direction"}, {"SPNs3", "slot_df"},
+    {"SubObjects0", "cyclicread"}, {"SubObjects0", "dcfcomponent"},
+    {"SubObjects0", "changedbyuser"}, {"SubObjects0", "wizardsource"},
+    {"SubObjects0", "sharedlines"}, {"SubObjects0", "managedbycbw"},
+    {"SubObjects0", "signalid"}, {"SubObjects0", "nvstorage"},
+    {"SubObjects0", "metadata blob"},
+    {"Nodes", "dcfpath text"}, {"Nodes", "tpdocnt"}, {"Nodes", "rpdocnt"},
+    {"Nodes", "ismaster"}, {"Nodes", "issyncproducer"}, {"Nodes", "issyncconsumer"},
+    {"Nodes", "ishbconsumer"}, {"Nodes", "isemergencyproducer"},
+    {"Nodes", "isemergencyconsumer"}, {"Nodes", "ismpdosupported"},
+    {"Nodes", "iscanopengateway"}, {"Nodes", "allpdosstatic"},
+    {"Nodes", "excludegeneration"}, {"Nodes", "generatedcf"}, {"Nodes", "prefix text"},
+    {"Nodes", "outputpath text"}, {"Nodes", "iconpath text"}, {"Nodes", "isbootupmanager"},
+    {"Nodes", "isconfigmanager"}, {"Nodes", "excludepdolinking"},
+    {"Nodes", "multilinedata"}, {"Nodes", "lssslave"},
+    {"Signals", "transmittype"}, {"Signals", "transmittrigger"}, {"Signals", "eventtimer"},
+    {"Signals", "syncvalue"}, {"Signals", "syncstartvalue"}, {"Signals", "routing"},
+};
+
+const char *const addedObjectColumns[] = {"fwsupported", "device_class", "metadata blob"};
+const char *const addedSubObjectColumns[] = {
+    "writedefaulttoeds", "cyclicread", "dcfcomponent", "changedbyuser", "wizardsource",
+    "denotation", "sharedlines", "nvstorage", "metadata blob", "managedbycbw", "signalid"};
+
+QString alterStatement(const QString &tableName, const char *column)
+{
+    QString definition = QLatin1String(column);
+    if (!definition.contains(QLatin1Char(' ')))
+        definition += QLatin1String(" integer");
+    return QStringLiteral("alter table %1 add %2").arg(tableName, definition);
+}
+
+} // namespace
+
+void ObjectDataBase::applyConnectionSettings(bool newDatabase)
+{
+    const QStringList pragmas = {
+        QStringLiteral("PRAGMA page_size = 4096"),
+        newDatabase ? QStringLiteral("PRAGMA cache_size = 16384")
+                    : QStringLiteral("PRAGMA cache_size = 64000"),
+        QStringLiteral("PRAGMA temp_store = MEMORY"),
+        QStringLiteral("PRAGMA journal_mode = OFF"),
+        QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"),
+        QStringLiteral("PRAGMA synchronous  = OFF"),
+    };
+    for (const QString &pragma : pragmas)
+        runSql(pragma, Q_FUNC_INFO);
+}
+
+bool ObjectDataBase::createTables()
+{
+    QStringList statements = {QLatin1String(createStrings), QLatin1String(createNodes)};
+    for (const char *name : settingsTables)
+        statements.append(settingsStatement(name));
+    statements << QLatin1String(createConnections) << QLatin1String(createLockedMappings)
+               << QLatin1String(createLockedPDOs) << QLatin1String(createVirtualNodes)
+               << QLatin1String(createSignalGroups) << QLatin1String(createSignals)
+               << QLatin1String(createGroups);
+    for (const QString &statement : qAsConst(statements)) {
+        if (!runSql(statement, Q_FUNC_INFO))
+            return false;
+    }
+    return true;
+}
+
+bool ObjectDataBase::createLineTables(quint8 line)
+{
+    bool ok = runSql(perLine(createObjects, line), Q_FUNC_INFO);
+    finishAllQueries();
+    QSqlQuery query(m_db);
+    ok = createSubObjectsTable(line, query) && ok;
+    for (const char *statement : {createPGNs, createSPNs, createCANIDs, createDataElements})
+        ok = runSql(perLine(statement, line), Q_FUNC_INFO) && ok;
+    return ok;
+}
+
+bool ObjectDataBase::createSubObjectsTable(quint8 line, QSqlQuery &query)
+{
+    QMutexLocker locker(&m_mutex);
+    if (query.exec(perLine(createSubObjects, line)))
+        return true;
+    qDebug() << Q_FUNC_INFO << query.lastError().text();
+    return false;
+}
+
+QString ObjectDataBase::settingsTableStatement(const QString &tableName)
+{
+    return QString::fromLatin1(createSettingsTemplate).arg(tableName);
+}
+
+bool ObjectDataBase::addUniqueColumnsToSubDatabase(quint8 line, QSqlQuery &query)
+{
+    QMutexLocker locker(&m_mutex);
+    finishAllQueries();
+    const QString name = table("SubObjects", line);
+    const QString old = name + QLatin1String("_old");
+    query.exec(QStringLiteral("DROP TABLE %1").arg(old));
+    if (!query.exec(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(name, old))) {
+        qDebug() << Q_FUNC_INFO << query.lastError().text();
+        return false;
+    }
+    if (!createSubObjectsTable(line, query)) {
+        query.exec(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(old, name));
+        return false;
+    }
+    // Copied by column name, so that columns added to the old table in another order
+    // keep their values. A key given twice in the old table keeps its last row.
+    const QStringList columns = commonColumns(old, name);
+    const QString list = columns.join(QLatin1String(", "));
+    if (!query.exec(QStringLiteral("INSERT OR REPLACE INTO %1 (%2) SELECT %2 FROM %3")
+                        .arg(name, list, old))) {
+        qDebug() << Q_FUNC_INFO << query.lastError().text();
+        query.exec(QStringLiteral("DROP TABLE %1").arg(name));
+        query.exec(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(old, name));
+        return false;
+    }
+    if (!query.exec(QStringLiteral("DROP TABLE %1").arg(old))) {
+        qDebug() << Q_FUNC_INFO << query.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+QStringList ObjectDataBase::commonColumns(const QString &first, const QString &second)
+{
+    const QSqlRecord a = m_db.record(first);
+    const QSqlRecord b = m_db.record(second);
+    QStringList columns;
+    for (int i = 0; i < a.count(); ++i) {
+        if (b.contains(a.fieldName(i)))
+            columns.append(a.fieldName(i));
+    }
+    return columns;
+}
+
+uint ObjectDataBase::databaseVersion()
+{
+    return getMiscSettingsValue(QStringLiteral("DatabaseVersion")).toUInt();
+}
+
+// Brings a file of an older layout up to the current one. Statements that add what is
+// already there fail; that is expected and not reported.
+void ObjectDataBase::upgradeSchema()
+{
+    QStringList missing;
+    for (const char *name : {"GeneralSettings", "DescriptionSettings"})
+        missing.append(ifNotExists(settingsStatement(name)));
+    missing << ifNotExists(QLatin1String(createVirtualNodes))
+            << ifNotExists(QLatin1String(createSignalGroups))
+            << ifNotExists(QLatin1String(createSignals))
+            << ifNotExists(QLatin1String(createGroups));
+    for (const char *name : {"EnergyBusSettings", "J1939Settings", "MiscSettings"})
+        missing.append(ifNotExists(settingsStatement(name)));
+    for (int i = 0; i < missing.size(); ++i) {
+        if (trySql(missing.at(i)))
+            continue;
+        qDebug() << Q_FUNC_INFO << m_lastSqlError << missing.at(i);
+        // A file that cannot take the settings table is reported whatever the caller
+        // asked for.
+        if (i == 0)
+            reportProblem(tr("Debug Info"), m_lastSqlError, true);
+    }
+    for (const AddedColumn &added : addedColumns)
+        trySql(alterStatement(QLatin1String(added.table), added.column));
+    upgradeLineTables(getNodes(), databaseVersion());
+    trySql(QStringLiteral("alter table Connections add priority integer"));
+    const QStringList shared = {ifNotExists(QLatin1String(createConnections)),
+                                ifNotExists(QLatin1String(createLockedMappings)),
+                                ifNotExists(QLatin1String(createLockedPDOs)),
+                                perLine(createPGNs, 0), perLine(createSPNs, 0),
+                                perLine(createCANIDs, 0), perLine(createDataElements, 0)};
+    for (const QString &statement : shared)
+        runSql(statement, Q_FUNC_INFO);
+}
+
+void ObjectDataBase::upgradeLineTables(const QList<quint8> &lines, uint version)
+{
+    for (quint8 line : lines) {
+        for (const char *column : addedObjectColumns)
+            trySql(alterStatement(table("Objects", line), column));
+        for (const char *column : addedSubObjectColumns)
+            trySql(alterStatement(table("SubObjects", line), column));
+        if (version < 100) {
+            QSqlQuery query(m_db);
+            addUniqueColumnsToSubDatabase(line, query);
+        }
+    }
+}

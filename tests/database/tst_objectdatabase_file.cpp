@@ -1,0 +1,507 @@
+#include "dbtestutil.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <unistd.h>
+
+using namespace dbtest;
+
+// Project file layout, opening, upgrading and saving.
+class TestObjectDataBaseFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void schemaOfNewProject();
+    void bookkeepingKeys();
+    void oldLayoutIsUpgraded_data();
+    void oldLayoutIsUpgraded();
+    void linesWithoutTypeAreTyped();
+    void wrongTool_data();
+    void wrongTool();
+    void unusableFilesAreRefused_data();
+    void unusableFilesAreRefused();
+    void readOnlyProjectOpensWritable();
+    void saveKeepsPreviousFileAsBak();
+    void failedSaveChangesNothing_data();
+    void failedSaveChangesNothing();
+    void scratchLinesAndUnusedStringsAreNotSaved();
+    void templateSaveResetsChangedByUser();
+    void executeSql();
+    void workingFilesLiveInAppDataAndAreDeleted();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestObjectDataBaseFile::initTestCase()
+{
+    initApplication();
+    QVERIFY(m_dir.isValid());
+}
+
+void TestObjectDataBaseFile::schemaOfNewProject()
+{
+    ObjectDataBase db;
+    QVERIFY(db.createNewDataBase());
+    const QString path = m_dir.filePath(QStringLiteral("schema.nwrp"));
+    QVERIFY(db.saveDataBase(path));
+
+    const QStringList settings = {"GeneralSettings", "DescriptionSettings", "EnergyBusSettings",
+                                  "J1939Settings", "MiscSettings"};
+    QStringList expected = {
+        "CREATE TABLE Strings (id integer primary key, string text);",
+        "CREATE TABLE Nodes (nodeId integer primary key, name text, edspath text, xddpath text, "
+        "dcfpath text, tpdocnt integer, rpdocnt integer, ismaster integer, issyncproducer "
+        "integer, issyncconsumer integer, ishbconsumer integer, isemergencyproducer integer, "
+        "isemergencyconsumer integer, ismpdosupported integer, iscanopengateway integer, "
+        "allpdosstatic integer, excludegeneration integer, generatedcf integer, prefix text, "
+        "outputpath text, iconpath text, isbootupmanager integer, isconfigmanager integer, "
+        "excludepdolinking integer, multilinedata integer, lssslave);"};
+    for (const QString &name : settings)
+        expected << QStringLiteral("CREATE TABLE %1 (item text unique, value text);").arg(name);
+    expected
+        << "CREATE TABLE Connections (prodnode integer, prodindex integer, prodsub integer, "
+           "connode integer, conindex integer, consub integer, priority integer);"
+        << "CREATE TABLE LockedMappings (node integer, pdoindex integer);"
+        << "CREATE TABLE LockedPDOs (node integer, pdoindex integer);"
+        << "CREATE TABLE VirtualNodes (virtualnodeid integer primary key, line integer, "
+           "dbnodeid integer, name text);"
+        << "CREATE TABLE SignalGroups (sigid integer primary key, name text);"
+        << "CREATE TABLE Signals (sigid integer primary key, nodeid integer, name integer, "
+           "datatype integer not null, accesstype text not null, defaultvalue text, "
+           "signalgroup integer, ref integer, transmittype integer, transmittrigger integer, "
+           "eventtimer integer, syncvalue integer, syncstartvalue integer, routing integer);"
+        << "CREATE TABLE Groups (name text, nodeidlist text);"
+        << "CREATE TABLE Objects0 (objectindex integer primary key, name integer, datatype "
+           "integer not null, objecttype integer not null, description integer, category "
+           "integer, device_class integer, fwsupported integer, metadata blob);"
+        << "CREATE TABLE SubObjects0 (objectindex integer not null, subindex integer not "
+           "null, name integer, datatype integer not null, accesstype text not null, "
+           "defaultvalue text, currentvalue text, pdomapping integer, lowlimit integer, "
+           "uplimit integer, size integer, defaultineds integer, limitineds integer, "
+           "refuseread integer, refusewrite integer, allowedaccesstypes text, implementation "
+           "integer not null, varname text, description integer, category integer, "
+           "writedefaulttoeds integer, cyclicread integer, dcfcomponent integer, changedbyuser "
+           "integer, wizardsource integer, denotation integer, sharedlines integer, "
+           "managedbycbw integer, signalid integer, nvstorage integer,metadata blob,"
+           "UNIQUE(objectindex,subindex));"
+        << "CREATE TABLE PGNs0 (number integer not null, edp_dp_key integer, priority "
+           "integer, cycletime_ms integer, inhibittime_ms integer, mappingcount integer, "
+           "direction integer, name integer, desc integer);"
+        << "CREATE TABLE SPNs0 (pgnnumber integer not null, spnnumber integer not null, "
+           "datatype integer, implementation integer, varname text, defaultvalue text, name "
+           "integer, desc integer, pos integer, bitsize integer, direction integer, slot_df "
+           "integer);"
+        << "CREATE TABLE CANIDs0 (id integer not null, cycletime_ms integer, inhibittime_ms "
+           "integer, mappingcount integer, direction integer, name integer, desc integer);"
+        << "CREATE TABLE DataElements0 (canid integer not null, number integer not null, "
+           "datatype integer, implementation integer, varname text, defaultvalue text, name "
+           "integer, desc integer, pos integer, bitsize integer, direction integer);";
+
+    const QStringList actual =
+        sqlite3(path, {".schema"}).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (int i = 0; i < qMax(actual.size(), expected.size()); ++i)
+        QCOMPARE(actual.value(i), expected.value(i));
+}
+
+void TestObjectDataBaseFile::bookkeepingKeys()
+{
+    ObjectDataBase db;
+    QVERIFY(db.createNewDataBase());
+    QCOMPARE(db.getMiscSettingsValue("CreateToolName"), QString("CANopen Nodewright"));
+    QCOMPARE(db.getMiscSettingsValue("CreateToolVersion"), QString("3.4.1"));
+    QCOMPARE(db.getMiscSettingsValue("DatabaseVersion"), QString("101"));
+    QVERIFY(db.getMiscSettingsValue("SaveToolType").isEmpty());
+    const QString path = m_dir.filePath(QStringLiteral("bookkeeping.nwrp"));
+    QVERIFY(db.saveDataBase(path));
+    QCOMPARE(sqlite3(path, {"select item || '=' || value from MiscSettings order by item"}),
+             QString("CreateToolName=CANopen Nodewright\nCreateToolVersion=3.4.1\n"
+                     "DatabaseVersion=101\nSaveToolType=CANopen Nodewright\n"
+                     "SaveToolVersion=3.4.1\n"));
+    QCOMPARE(db.projectFileName(), path);
+}
+
+// A project in the layout of older tools: no unique key on SubObjects, objects and
+// sub-indices without the later columns, a minimal Nodes table.
+static QString writeOldProject(const QString &path, const QString &version)
+{
+    QStringList sql = {
+        "create table Strings (id integer primary key, string text)",
+        "insert into Strings values(1, 'Device type')",
+        "insert into Strings values(2, 'It''s the type')",
+        "insert into Strings values(3, 'Value')",
+        "insert into Strings values(4, 'Old entry')",
+        "create table Nodes (nodeId integer primary key, name text, edspath text, xddpath text)",
+        "insert into Nodes values(0, 'Old device', 'dev.eds', '')",
+        "create table GeneralSettings (item text unique, value text)",
+        "insert into GeneralSettings values('line0type', '1')",
+        "create table MiscSettings (item text unique, value text)",
+        "create table Connections (prodnode integer, prodindex integer, prodsub integer, "
+        "connode integer, conindex integer, consub integer)",
+        "create table Objects0 (objectindex integer primary key, name integer, datatype "
+        "integer not null, objecttype integer not null, description integer, category integer)",
+        "insert into Objects0 values(4096, 1, 7, 7, 2, 0)",
+        "create table SubObjects0 (objectindex integer not null, subindex integer not null, "
+        "name integer, datatype integer not null, accesstype text not null, defaultvalue "
+        "text, currentvalue text, pdomapping integer, lowlimit integer, uplimit integer, size "
+        "integer, defaultineds integer, limitineds integer, refuseread integer, refusewrite "
+        "integer, allowedaccesstypes text, implementation integer not null, varname text, "
+        "description integer, category integer)",
+        "insert into SubObjects0 values(4096, 0, 3, 7, 'ro', '0x12345', '', 0, 0, 0, 4, 1, 0, "
+        "0, 0, 'ro', 1, 'devType', 4, 0)"};
+    if (!version.isEmpty())
+        sql << QStringLiteral("insert into MiscSettings values('DatabaseVersion', '%1')")
+                   .arg(version);
+    return sqlite3(path, {sql.join(QLatin1String("; "))});
+}
+
+void TestObjectDataBaseFile::oldLayoutIsUpgraded_data()
+{
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<bool>("getsUniqueKey");
+    QTest::addRow("version 99") << "99" << true;
+    QTest::addRow("version missing") << "" << true;
+    QTest::addRow("version 101") << "101" << false;
+}
+
+void TestObjectDataBaseFile::oldLayoutIsUpgraded()
+{
+    QFETCH(QString, version);
+    QFETCH(bool, getsUniqueKey);
+    const QString path = m_dir.filePath(QStringLiteral("old_%1.nwrp").arg(version));
+    QFile::remove(path);
+    QCOMPARE(writeOldProject(path, version), QString());
+
+    ObjectDataBase db;
+    QVERIFY(db.openDataBase(path, false));
+    ObjectDataBase::NODE_DATA_T node;
+    QVERIFY(db.getNodeData(0, node));
+    QCOMPARE(node.name, QString("Old device"));
+    QCOMPARE(node.edspath, QString("dev.eds"));
+    ObjectDataBase::INDEX_DATA_T object;
+    QVERIFY(db.getIndexData(0, 0x1000, object));
+    QCOMPARE(object.name, QString("Device type"));
+    QCOMPARE(object.description, QString("It's the type"));
+    QVERIFY(object.metadata.isEmpty());
+    ObjectDataBase::SUBINDEX_DATA_T sub;
+    QVERIFY(db.getSubIndexData(0, 0x1000, 0, sub));
+    QCOMPARE(sub.name, QString("Value"));
+    QCOMPARE(sub.defaultvalue, QString("0x12345"));
+    QCOMPARE(sub.size, 4u);
+    QCOMPARE(sub.implementation, quint8(1));
+    QCOMPARE(sub.varname, QString("devType"));
+    QCOMPARE(sub.description, QString("Old entry"));
+
+    QVERIFY(db.executeSql("select sql from sqlite_master where name = 'SubObjects0'"));
+    QCOMPARE(db.sqlResult().value(0).endsWith("metadata blob,UNIQUE(objectindex,subindex))"),
+             getsUniqueKey);
+    QVERIFY(db.executeSql("select writedefaulttoeds, denotation, nvstorage, metadata, "
+                          "managedbycbw, signalid from SubObjects0"));
+    QVERIFY(db.executeSql("select fwsupported, device_class, metadata from Objects0"));
+    if (getsUniqueKey) {
+        // Every column of the current layout is there and the key is unique.
+        sub.nvstorage = true;
+        sub.metadata.insert("k", "v");
+        QVERIFY(db.addSubIndex(0, 0x1000, 0, sub));
+        QVERIFY(db.addSubIndex(0, 0x1000, 0, sub));
+        ObjectDataBase::SUBINDEX_DATA_T reread;
+        QVERIFY(db.getSubIndexData(0, 0x1000, 0, reread));
+        QCOMPARE(reread, sub);
+        QVERIFY(db.executeSql("select count(*) from SubObjects0"));
+        QCOMPARE(db.sqlResult(), QStringList{"1"});
+    }
+    QVERIFY(db.executeSql("select count(*) from PGNs0, SPNs0, CANIDs0, DataElements0, "
+                          "J1939Settings, EnergyBusSettings, DescriptionSettings, Signals, "
+                          "SignalGroups, Groups, VirtualNodes, LockedPDOs, LockedMappings"));
+    QVERIFY(db.executeSql("select priority from Connections"));
+    QVERIFY(db.executeSql("select lssslave, multilinedata, iconpath from Nodes"));
+}
+
+void TestObjectDataBaseFile::linesWithoutTypeAreTyped()
+{
+    ObjectDataBase source;
+    QVERIFY(source.createNewDataBase());
+    ObjectDataBase::NODE_DATA_T node;
+    QVERIFY(source.addNode(1, node));
+    QVERIFY(source.addNode(2, node));
+    for (quint16 index : {0x1000, 0x1001, 0x2000})
+        QVERIFY(source.addIndex(1, index, ObjectDataBase::INDEX_DATA_T()));
+    QVERIFY(source.addIndex(2, 0x0100, ObjectDataBase::INDEX_DATA_T()));
+    const QString path = m_dir.filePath(QStringLiteral("untyped.nwrp"));
+    QVERIFY(source.saveDataBase(path));
+    RawFile raw(path);
+    QVERIFY(raw.exec("insert into PGNs1 values(61444, 0, 3, 10, 0, 0, 85, 0, 0)"));
+    QVERIFY(raw.exec("insert into GeneralSettings values('line0type', '4')"));
+    QVERIFY(raw.exec("update MiscSettings set value = '3.0' where item = 'CreateToolVersion'"));
+
+    ObjectDataBase db;
+    QVERIFY(db.openDataBase(path, false));
+    QCOMPARE(db.getGeneralSettingsValue("line0type"), QString("4"));
+    QCOMPARE(db.getGeneralSettingsValue("line1type"), QString("1"));
+    QCOMPARE(db.getGeneralSettingsValue("line2type"), QString("2"));
+
+    QVERIFY(raw.exec("update MiscSettings set value = 'J1939 Nodewright' "
+                     "where item = 'CreateToolVersion'"));
+    ObjectDataBase j1939;
+    QVERIFY(j1939.openDataBase(path, false));
+    QCOMPARE(j1939.getGeneralSettingsValue("line1type"), QString("2"));
+}
+
+void TestObjectDataBaseFile::wrongTool_data()
+{
+    QTest::addColumn<QString>("savedBy");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<bool>("raised");
+    QTest::addRow("other tool") << "J1939 Nodewright" << "p.nwrp" << true;
+    QTest::addRow("same tool") << "CANopen Nodewright" << "p.nwrp" << false;
+    QTest::addRow("network tool") << "CANopen Buswright" << "p.nwrp" << false;
+    QTest::addRow("template path") << "J1939 Nodewright" << "mt.data" << false;
+    QTest::addRow("never saved") << "" << "p.nwrp" << false;
+}
+
+void TestObjectDataBaseFile::wrongTool()
+{
+    QFETCH(QString, savedBy);
+    QFETCH(QString, fileName);
+    QFETCH(bool, raised);
+    ObjectDataBase source;
+    QVERIFY(source.createNewDataBase());
+    const QString path = m_dir.filePath(fileName);
+    QVERIFY(source.saveDataBase(path));
+    {
+        RawFile raw(path);
+        QVERIFY(raw.exec(QStringLiteral("update MiscSettings set value = '%1' "
+                                        "where item = 'SaveToolType'")
+                             .arg(savedBy)));
+    }
+    ObjectDataBase db;
+    QSignalSpy spy(&db, &ObjectDataBase::wrongTool);
+    QVERIFY(db.openDataBase(path, false));
+    QCOMPARE(spy.count(), raised ? 1 : 0);
+}
+
+void TestObjectDataBaseFile::unusableFilesAreRefused_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("messageStart");
+    QTest::addRow("missing file") << "missing.nwrp" << QByteArray() << "Info"
+                                  << "Error detected: \nCopy ";
+    QTest::addRow("text file") << "text.nwrp" << QByteArray("[FileInfo]\nName=x\n")
+                               << "Debug Info" << "0 lines";
+    QTest::addRow("empty file") << "empty.nwrp" << QByteArray("") << "Debug Info" << "0 lines";
+}
+
+void TestObjectDataBaseFile::unusableFilesAreRefused()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QByteArray, contents);
+    QFETCH(QString, title);
+    QFETCH(QString, messageStart);
+    const QString path = m_dir.filePath(fileName);
+    if (!contents.isNull()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+    }
+    for (bool show : {false, true}) {
+        ObjectDataBase db;
+        QSignalSpy spy(&db, &ObjectDataBase::message);
+        QVERIFY(!db.openDataBase(path, show));
+        QVERIFY2(db.errorString().startsWith(messageStart), qPrintable(db.errorString()));
+        QCOMPARE(spy.isEmpty(), !show);
+        if (show) {
+            QCOMPARE(spy.first().at(0).toString(), title);
+            QVERIFY(spy.first().at(1).toString().startsWith(messageStart));
+        }
+    }
+    QCOMPARE(fileBytes(path), contents.isNull() ? QByteArray("<missing>") : contents);
+}
+
+void TestObjectDataBaseFile::readOnlyProjectOpensWritable()
+{
+    ObjectDataBase source;
+    QVERIFY(source.createNewDataBase());
+    const QString path = m_dir.filePath(QStringLiteral("readonly.nwrp"));
+    QVERIFY(source.saveDataBase(path));
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const QByteArray before = fileBytes(path);
+
+    ObjectDataBase db;
+    QVERIFY(db.openDataBase(path, false));
+    QVERIFY(QFileInfo(db.workingFileName()).isWritable() || getuid() == 0);
+    QVERIFY(QFile::permissions(db.workingFileName()) & QFile::WriteOwner);
+    QVERIFY(db.addIndex(0, 0x2000, ObjectDataBase::INDEX_DATA_T()));
+    QVERIFY(db.existIndex(0, 0x2000));
+    QCOMPARE(fileBytes(path), before);
+}
+
+void TestObjectDataBaseFile::saveKeepsPreviousFileAsBak()
+{
+    ObjectDataBase db;
+    QVERIFY(db.createNewDataBase());
+    const QString path = m_dir.filePath(QStringLiteral("bak.nwrp"));
+    QVERIFY(db.saveDataBase(path));
+    const QByteArray first = fileBytes(path);
+    QVERIFY(!QFile::exists(path + ".bak"));
+
+    QVERIFY(db.addIndex(0, 0x2000, ObjectDataBase::INDEX_DATA_T()));
+    QVERIFY(db.saveDataBase());
+    const QByteArray second = fileBytes(path);
+    QCOMPARE(fileBytes(path + ".bak"), first);
+    QCOMPARE(second, fileBytes(db.workingFileName()));
+
+    QVERIFY(db.addIndex(0, 0x2001, ObjectDataBase::INDEX_DATA_T()));
+    QVERIFY(db.saveDataBase(path));
+    QCOMPARE(fileBytes(path + ".bak"), second);
+    QCOMPARE(QDir(m_dir.path()).entryList({"bak.nwrp*"}),
+             QStringList({"bak.nwrp", "bak.nwrp.bak"}));
+
+    ObjectDataBase reopened;
+    QVERIFY(reopened.openDataBase(path, false));
+    QCOMPARE(reopened.getIndices(0), QList<quint16>({0x2000, 0x2001}));
+}
+
+void TestObjectDataBaseFile::failedSaveChangesNothing_data()
+{
+    QTest::addColumn<QString>("obstacle");
+    QTest::addRow("folder is read-only") << "readonly";
+    QTest::addRow("parent is a regular file") << "parentfile";
+    QTest::addRow("folder in the way of the new file") << "savingdir";
+    QTest::addRow("backup is a folder") << "bakdir";
+}
+
+void TestObjectDataBaseFile::failedSaveChangesNothing()
+{
+    QFETCH(QString, obstacle);
+    const QString folder = m_dir.filePath(QStringLiteral("fail_") + obstacle);
+    QVERIFY(QDir().mkpath(folder));
+    QString target = folder + QStringLiteral("/p.nwrp");
+
+    ObjectDataBase db;
+    QVERIFY(db.createNewDataBase());
+    QVERIFY(db.saveDataBase(target));
+    QVERIFY(db.addIndex(0, 0x2000, ObjectDataBase::INDEX_DATA_T()));
+    QVERIFY(db.saveDataBase(target));
+    QVERIFY(db.addIndex(0, 0x2001, ObjectDataBase::INDEX_DATA_T()));
+
+    if (obstacle == "readonly") {
+        if (getuid() == 0)
+            QSKIP("Permission bits do not stop the super-user.");
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    } else if (obstacle == "parentfile") {
+        target = folder + QStringLiteral("/p.nwrp/inner.nwrp");
+    } else if (obstacle == "savingdir") {
+        QVERIFY(QDir().mkpath(target + ".saving/x"));
+    } else {
+        QVERIFY(QFile::remove(target + ".bak"));
+        QVERIFY(QDir().mkpath(target + ".bak/x"));
+    }
+    const QStringList entriesBefore = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden);
+    const QByteArray projectBefore = fileBytes(folder + "/p.nwrp");
+    const QByteArray bakBefore = fileBytes(folder + "/p.nwrp.bak");
+    const QString projectFileBefore = db.projectFileName();
+
+    QVERIFY(!db.saveDataBase(target));
+    QVERIFY(!db.errorString().isEmpty());
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(fileBytes(folder + "/p.nwrp"), projectBefore);
+    QCOMPARE(fileBytes(folder + "/p.nwrp.bak"), bakBefore);
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden), entriesBefore);
+    QCOMPARE(db.projectFileName(), projectFileBefore);
+}
+
+void TestObjectDataBaseFile::scratchLinesAndUnusedStringsAreNotSaved()
+{
+    ObjectDataBase db;
+    QVERIFY(db.createNewDataBase());
+    ObjectDataBase::INDEX_DATA_T object;
+    object.name = QStringLiteral("Kept name");
+    QVERIFY(db.addIndex(0, 0x2000, object));
+    QVERIFY(db.saveIndex(0, 0x2000));
+    QVERIFY(db.addNode(255, ObjectDataBase::NODE_DATA_T()));
+    object.name = QStringLiteral("Dropped name");
+    QVERIFY(db.addIndex(0, 0x2001, object));
+    QVERIFY(db.delIndex(0, 0x2001));
+    const int dropped = db.getStringId(QStringLiteral("Dropped name"));
+
+    const QString path = m_dir.filePath(QStringLiteral("scratch.nwrp"));
+    QVERIFY(db.saveDataBase(path));
+    QCOMPARE(sqlite3(path, {"select nodeId from Nodes"}), QString("0\n"));
+    QCOMPARE(sqlite3(path, {"select count(*) from sqlite_master where name like '%254' "
+                            "or name like '%255'"}),
+             QString("0\n"));
+    QCOMPARE(sqlite3(path, {"select string from Strings where string like '%name'"}),
+             QString("Kept name\n"));
+    QVERIFY(db.getString(dropped).isEmpty());
+}
+
+void TestObjectDataBaseFile::templateSaveResetsChangedByUser()
+{
+    ObjectDataBase db;
+    QVERIFY(db.createNewDataBase());
+    QVERIFY(db.addIndex(0, 0x6000, ObjectDataBase::INDEX_DATA_T()));
+    ObjectDataBase::SUBINDEX_DATA_T sub;
+    sub.changedbyuser = true;
+    sub.wizardsource = 7;
+    QVERIFY(db.addSubIndex(0, 0x6000, 0, sub));
+    QVERIFY(db.addSubIndex(0, 0x6000, 1, sub));
+
+    const QString project = m_dir.filePath(QStringLiteral("keeps.nwrp"));
+    QVERIFY(db.saveDataBase(project));
+    QCOMPARE(sqlite3(project, {"select changedbyuser, wizardsource from SubObjects0"}),
+             QString("1|7\n1|7\n"));
+
+    const QString templ = m_dir.filePath(QStringLiteral("device.data"));
+    QVERIFY(db.saveDataBase(templ));
+    QCOMPARE(sqlite3(templ, {"select changedbyuser, wizardsource from SubObjects0"}),
+             QString("0|454\n0|454\n"));
+}
+
+void TestObjectDataBaseFile::executeSql()
+{
+    ObjectDataBase db;
+    QVERIFY(db.createNewDataBase());
+    QVERIFY(db.setGeneralSettingsValue("a b", "it's"));
+    QVERIFY(db.executeSql("select item, value, 1, 2, 3, 4, 5, 6, 7, 8, 9 "
+                          "from GeneralSettings where item = 'a b'"));
+    QCOMPARE(db.sqlResult(), QStringList{"a b it's 1 2 3 4 5 6 7 8"});
+    QVERIFY(!db.executeSql("select x from nowhere"));
+    QCOMPARE(db.sqlResult().size(), 1);
+    QVERIFY(db.sqlResult().first().contains("nowhere"));
+}
+
+void TestObjectDataBaseFile::workingFilesLiveInAppDataAndAreDeleted()
+{
+    QString first;
+    QString second;
+    {
+        ObjectDataBase db;
+        QVERIFY(db.createNewDataBase());
+        first = db.workingFileName();
+        QVERIFY(db.createNewDataBase());
+        second = db.workingFileName();
+        const QString dataDir =
+            QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+        QCOMPARE(QFileInfo(first).absolutePath(), QFileInfo(dataDir).absoluteFilePath());
+        QVERIFY(QRegularExpression("^nwedatatemp_\\d+_\\d+$")
+                    .match(QFileInfo(first).fileName())
+                    .hasMatch());
+        QVERIFY(first != second);
+        QVERIFY(QFile::exists(first));
+        QVERIFY(QFile::exists(second));
+        QVERIFY(!QFile::exists(db.createTempFile()));
+    }
+    QVERIFY(!QFile::exists(first));
+    QVERIFY(!QFile::exists(second));
+}
+
+QTEST_GUILESS_MAIN(TestObjectDataBaseFile)
+#include "tst_objectdatabase_file.moc"

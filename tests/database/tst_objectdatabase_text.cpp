@@ -1,0 +1,169 @@
+#include "dbtestutil.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace dbtest;
+
+// Any text a user or an imported file can hold goes through every setter and comes back
+// unchanged, also from the saved file, and the file holds exactly that text.
+class TestObjectDataBaseText : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void roundTrip_data();
+    void roundTrip();
+
+private:
+    void writeEverything(ObjectDataBase &db, const QString &text);
+    void verifyEverything(ObjectDataBase &db, const QString &text);
+
+    QTemporaryDir m_dir;
+};
+
+void TestObjectDataBaseText::initTestCase()
+{
+    initApplication();
+    QVERIFY(m_dir.isValid());
+}
+
+void TestObjectDataBaseText::roundTrip_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addRow("single quote") << "O'Brien's";
+    QTest::addRow("doubled quotes") << "it''s ''quoted''";
+    QTest::addRow("placeholders") << "%1 and %2";
+    QTest::addRow("placeholder order") << "%2%1%3 %L1 %%";
+    QTest::addRow("backslashes") << "C:\\temp\\new \\' \\n";
+    QTest::addRow("line feeds and tabs") << "first\nsecond\r\nthird\tcolumn";
+    QTest::addRow("umlauts") << QString::fromUtf8("Grüße aus Köln, Ärger, Öl, Übermaß");
+    QTest::addRow("emoji") << QString::fromUtf8("engine 🚗 🔥 ok");
+    QTest::addRow("sql text") << "x'); drop table Strings; --";
+    QTest::addRow("double quotes") << "\"quoted\" and \"\"";
+    QTest::addRow("leading and trailing blanks") << "  padded  ";
+    QTest::addRow("empty") << "";
+}
+
+void TestObjectDataBaseText::writeEverything(ObjectDataBase &db, const QString &text)
+{
+    ObjectDataBase::NODE_DATA_T node;
+    node.name = node.iconpath = node.edspath = node.dcfpath = node.xddpath = text;
+    node.prefix = node.outputpath = text;
+    QVERIFY(db.addNode(1, node));
+
+    ObjectDataBase::INDEX_DATA_T object;
+    object.name = object.description = object.device_class = text;
+    object.metadata.insert(text, text);
+    object.metadata.insert(QStringLiteral("plain"), text);
+    QVERIFY(db.addIndex(1, 0x2000, object));
+    QVERIFY(db.addIndex(1, 0x2001, ObjectDataBase::INDEX_DATA_T()));
+    QVERIFY(db.setIndexName(1, 0x2001, text));
+
+    ObjectDataBase::SUBINDEX_DATA_T sub;
+    sub.name = sub.description = sub.denotation = sub.varname = text;
+    sub.defaultvalue = sub.currentvalue = sub.allowedaccesstypes = sub.accesstype = text;
+    sub.metadata.insert(text, text);
+    QVERIFY(db.addSubIndex(1, 0x2000, 1, sub));
+    QVERIFY(db.addSubIndex(1, 0x2001, 0, ObjectDataBase::SUBINDEX_DATA_T()));
+    QVERIFY(db.setSubIndexName(1, 0x2001, 0, text));
+    QVERIFY(db.setSubIndexParameterName(1, 0x2001, 0, text + QLatin1String(" parameter")));
+    QVERIFY(db.setSubIndexValue(1, 0x2001, 0, text + QLatin1String(" default")));
+    QVERIFY(db.setSubIndexCurrentValue(1, 0x2001, 0, text + QLatin1String(" current")));
+    QVERIFY(db.saveSubIndexMetaData(1, 0x2001, 0, {{QStringLiteral("k"), text}}));
+    QVERIFY(db.saveIndexMetaData(1, 0x2001, {{text, QStringLiteral("v")}}));
+
+    QVERIFY(db.setGeneralSettingsValue(text, text));
+    QVERIFY(db.setEnergyBusSettingsValue(text, text));
+    QVERIFY(db.setJ1939SettingsValue(text, text));
+    QVERIFY(db.setMiscSettingsValue(text, text));
+    db.setDescriptionSettingsLine(1);
+    QVERIFY(db.setDescriptionSettingsValue(text, text));
+    db.setDescriptionSettingsLine(0);
+}
+
+void TestObjectDataBaseText::verifyEverything(ObjectDataBase &db, const QString &text)
+{
+    ObjectDataBase::NODE_DATA_T node;
+    QVERIFY(db.getNodeData(1, node));
+    for (const QString &field : {node.name, node.iconpath, node.edspath, node.dcfpath,
+                                 node.xddpath, node.prefix, node.outputpath})
+        QCOMPARE(field, text);
+
+    ObjectDataBase::INDEX_DATA_T object;
+    QVERIFY(db.getIndexData(1, 0x2000, object));
+    QCOMPARE(object.name, text);
+    QCOMPARE(object.description, text);
+    QCOMPARE(object.device_class, text);
+    QCOMPARE(object.metadata.value(text), text);
+    QCOMPARE(object.metadata.value(QStringLiteral("plain")), text);
+    QCOMPARE(db.getIndexName(1, 0x2001), text);
+    // Object 0x2001 has the default (empty) class.
+    QCOMPARE(db.getIndicesByProperty(1, "device_class", text),
+             text.isEmpty() ? QList<quint16>({0x2000, 0x2001}) : QList<quint16>{0x2000});
+    QCOMPARE(db.getIndicesByProperty(1, "name", text), QList<quint16>({0x2000, 0x2001}));
+
+    ObjectDataBase::SUBINDEX_DATA_T sub;
+    QVERIFY(db.getSubIndexData(1, 0x2000, 1, sub));
+    for (const QString &field : {sub.name, sub.description, sub.denotation, sub.varname,
+                                 sub.defaultvalue, sub.currentvalue, sub.allowedaccesstypes,
+                                 sub.accesstype})
+        QCOMPARE(field, text);
+    QCOMPARE(sub.metadata.value(text), text);
+    // An empty denotation gives way to the parameter name.
+    QCOMPARE(db.getSubIndexName(1, 0x2001, 0, true),
+             text.isEmpty() ? QStringLiteral(" parameter") : text);
+    QCOMPARE(db.getSubIndexName(1, 0x2001, 0, false), text + QLatin1String(" parameter"));
+    QCOMPARE(db.getSubIndexValue(1, 0x2001, 0), text + QLatin1String(" default"));
+    QCOMPARE(db.getSubIndexCurrentValue(1, 0x2001, 0), text + QLatin1String(" current"));
+    QVERIFY(db.getSubIndexData(1, 0x2001, 0, sub));
+    QCOMPARE(sub.metadata, ObjectDataBase::MetaData({{QStringLiteral("k"), text}}));
+    QList<ObjectDataBase::MetaData> maps;
+    QVERIFY(db.getAllIndexMetaData(1, maps));
+    QVERIFY(maps.contains(ObjectDataBase::MetaData({{text, QStringLiteral("v")}})));
+    const QList<ObjectDataBase::SubAddress> byVarname = db.getSubsByProperty(1, "varname", text);
+    QCOMPARE(byVarname.size(), 1);
+    QCOMPARE(byVarname.first().index, quint16(0x2000));
+    QVERIFY(db.existSubIndexName(1, text));
+
+    QCOMPARE(db.getGeneralSettingsValue(text), text);
+    QVERIFY(db.existGeneralSettingsValue(text));
+    QCOMPARE(db.getEnergyBusSettingsValue(text), text);
+    QCOMPARE(db.getJ1939SettingsValue(text), text);
+    QCOMPARE(db.getMiscSettingsValue(text), text);
+    db.setDescriptionSettingsLine(1);
+    QCOMPARE(db.getDescriptionSettingsValue(text), text);
+    db.setDescriptionSettingsLine(0);
+    QVERIFY(db.getDescriptionSettingsKeys().contains(text + QLatin1String("_1")));
+}
+
+void TestObjectDataBaseText::roundTrip()
+{
+    QFETCH(QString, text);
+    const QString path = m_dir.filePath(QStringLiteral("text_%1.nwrp").arg(QTest::currentDataTag()));
+    {
+        ObjectDataBase db;
+        QVERIFY(db.createNewDataBase());
+        writeEverything(db, text);
+        if (QTest::currentTestFailed())
+            return;
+        verifyEverything(db, text);
+        QVERIFY(db.saveDataBase(path));
+    }
+    {
+        ObjectDataBase reopened;
+        QVERIFY(reopened.openDataBase(path, false));
+        verifyEverything(reopened, text);
+    }
+    // The file holds the text itself: no doubled quotes, no escapes.
+    RawFile raw(path);
+    QCOMPARE(raw.value("select count(*) from Strings where string = ?", {text}).toInt(), 1);
+    QCOMPARE(raw.value("select value from GeneralSettings where item = ?", {text}).toString(),
+             text);
+    QCOMPARE(raw.value("select varname from SubObjects1 where subindex = 1").toString(), text);
+    QCOMPARE(raw.value("select name from Nodes where nodeId = 1").toString(), text);
+}
+
+QTEST_GUILESS_MAIN(TestObjectDataBaseText)
+#include "tst_objectdatabase_text.moc"
