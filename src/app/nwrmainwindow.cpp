@@ -184,6 +184,7 @@ void NwrMainWindow::setProjectDatabase(ObjectDataBase *database)
         return;
     connect(projectDb, &ObjectDataBase::updateNotify, this, &NwrMainWindow::projectModified);
     connect(projectDb, &ObjectDataBase::wrongTool, this, &NwrMainWindow::wrongTool);
+    connect(projectDb, &ObjectDataBase::message, this, &NwrMainWindow::showDatabaseMessage);
     for (QWidget *widget : qAsConst(pages)) {
         if (widget->metaObject()->indexOfMethod("setProjectDatabase(ObjectDataBase*)") >= 0)
             QMetaObject::invokeMethod(widget, "setProjectDatabase",

@@ -148,6 +148,8 @@ private:
 
     // project lifecycle (nwrmainwindow_project.cpp)
     bool askToSave(bool quitting);
+    bool openIntoProjectDatabase(const QString &path);
+    void showDatabaseMessage(const QString &title, const QString &text);
     bool saveProject();
     bool saveProjectAs();
     void setModifiedMark(bool modified);

@@ -116,15 +116,31 @@ bool NwrMainWindow::askToSave(bool quitting)
     }
 }
 
+// Opening binds the project database to a new working file even when the file turns out
+// unusable, so a file is tried in a scratch database first: a failure then leaves the open
+// project as it was.
+bool NwrMainWindow::openIntoProjectDatabase(const QString &path)
+{
+    BusyCursor busy;
+    {
+        ObjectDataBase probe;
+        connect(&probe, &ObjectDataBase::message, this, &NwrMainWindow::showDatabaseMessage);
+        if (!probe.openDataBase(path, true))
+            return false;
+    }
+    return projectDb->openDataBase(path, true);
+}
+
+void NwrMainWindow::showDatabaseMessage(const QString &title, const QString &text)
+{
+    interaction->showMessage(this, QMessageBox::Information, title, text);
+}
+
 void NwrMainWindow::on_actionNew_Project_triggered()
 {
     if (!askToSave(false))
         return;
-    bool ok = false;
-    {
-        BusyCursor busy;
-        ok = projectDb->openDataBase(templatePath, true);
-    }
+    const bool ok = openIntoProjectDatabase(templatePath);
     if (!ok) {
         showMessage(QMessageBox::Critical, tr("Cannot create new project file."));
         return;
@@ -161,12 +177,7 @@ void NwrMainWindow::on_actionOpen_Project_triggered()
 bool NwrMainWindow::openProject(const QString &path)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    bool ok = false;
-    {
-        BusyCursor busy;
-        ok = projectDb->openDataBase(absolute, true);
-    }
-    if (!ok) {
+    if (!openIntoProjectDatabase(absolute)) {
         showMessage(QMessageBox::Critical, tr("Cannot open project file."));
         return false;
     }
