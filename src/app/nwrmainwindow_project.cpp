@@ -290,7 +290,7 @@ void NwrMainWindow::on_actionQuit_triggered()
     if (!askToSave(true))
         return;
     storeGeometrySettings();
-    QCoreApplication::quit();
+    interaction->quitApplication();
 }
 
 void NwrMainWindow::closeEvent(QCloseEvent *event)

@@ -2,6 +2,7 @@
 
 #include "selectprotocoldialog.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 
 QMessageBox::StandardButton UserInteraction::askToSave(QWidget *parent, const QString &title,
@@ -46,4 +47,9 @@ int UserInteraction::selectProtocol(QWidget *parent, const QString &title)
     if (dialog.exec() != QDialog::Accepted)
         return 0;
     return dialog.lineType();
+}
+
+void UserInteraction::quitApplication()
+{
+    QCoreApplication::quit();
 }

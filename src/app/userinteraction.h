@@ -5,8 +5,9 @@
 
 class QWidget;
 
-// The questions and messages of the main window. The default implementation shows
-// message boxes and file dialogs; tests install their own answers.
+// The questions and messages of the main window, and its request to end the
+// application. The default implementation shows message boxes and file dialogs and quits
+// the application; tests install their own answers.
 class UserInteraction
 {
 public:
@@ -25,4 +26,6 @@ public:
                                  const QString &filter);
     // The protocol of a line (line type 1, 2, 4 or 5), or 0 when the user chose none.
     virtual int selectProtocol(QWidget *parent, const QString &title);
+    // Ends the application's event loop.
+    virtual void quitApplication();
 };

@@ -24,12 +24,14 @@ QString currentSecurityKind(const QString &stored)
     return QStringLiteral("Device");
 }
 
-// Kind code of a device list entry "<position> <kind>".
+// Kind code of a device list entry "<position> <kind>"; the kind is its name ("Battery")
+// or, in some older files, its code ("bat").
 QString deviceKindCode(const QString &entry)
 {
     const QString kind = entry.section(QLatin1Char(' '), 1).trimmed();
-    const QString code = Helper::convertEBType(kind);
-    return code.isEmpty() ? kind.toLower() : code;
+    if (kind == kind.toLower() && !kind.contains(QLatin1Char(' ')))
+        return kind;
+    return Helper::convertEBType(kind);
 }
 
 } // namespace

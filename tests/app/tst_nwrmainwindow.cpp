@@ -56,6 +56,7 @@ public:
         protocolQuestions.append(title);
         return protocols.isEmpty() ? 0 : protocols.takeFirst();
     }
+    void quitApplication() override { ++quits; }
 
     QList<QMessageBox::StandardButton> saveAnswers;
     QList<bool> yesNo;
@@ -66,6 +67,7 @@ public:
     QStringList questions;
     QStringList protocolQuestions;
     QStringList messages;
+    int quits = 0;
 };
 
 void createStartDatabase(ObjectDataBase &database)
@@ -333,6 +335,7 @@ void TestNwrMainWindow::quitAndCloseAskFirst()
              QStringList{QStringLiteral("The project contains unsaved modifications.")});
     // Quitting stores the window geometry; a cancelled quit does not get that far.
     const bool quit = answer == QMessageBox::Discard;
+    QCOMPARE(m_ui->quits, quit ? 1 : 0);
     QCOMPARE(QSettings().contains(QStringLiteral("Geometry/size")), quit);
     QVERIFY(m_window->isVisible());
 }
