@@ -17,6 +17,7 @@
 #include <QDateTime>
 #include <QLabel>
 #include <QSettings>
+#include <QStyle>
 #include <QStyleFactory>
 #include <QTimer>
 #include <QToolButton>
@@ -96,7 +97,11 @@ void NwrMainWindow::copyOldSettings()
 
 void NwrMainWindow::addActions()
 {
+    ui->actionNew_Project->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
+    ui->actionOpen_Project->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    ui->actionSave_Project->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     updateButton = new QToolButton(this);
+    updateButton->setObjectName(QStringLiteral("btnUpdate"));
     updateButton->setText(tr("Update available"));
     updateButton->setIcon(QIcon(QStringLiteral(":/icon/icon/update_1.png")));
     updateButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);

@@ -4,6 +4,8 @@
 #include "app/settingsdialog.h"
 #include "app/userinteraction.h"
 #include "database/objectdatabase.h"
+#include "panelkit/widgets/fileviewerdialog.h"
+#include "panelkit/widgets/helpviewerdialog.h"
 #include "panelkit/appidentity.h"
 
 #include <QAction>
@@ -20,6 +22,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QToolBox>
+#include <QToolButton>
 #include <QtTest>
 
 namespace {
@@ -110,6 +113,9 @@ private slots:
     void networkToolTitle();
     void developerConsole();
     void settingsAreReadAgainAfterTheDialog();
+    void updateAnswerIsShown_data();
+    void updateAnswerIsShown();
+    void changeLogAndManual();
     void droppedProjectIsOpened();
 
 private:
@@ -609,6 +615,53 @@ void TestNwrMainWindow::settingsAreReadAgainAfterTheDialog()
     m_window->on_actionSettings_triggered();
     QVERIFY(answered);
     QVERIFY(console->isVisible());
+}
+
+void TestNwrMainWindow::updateAnswerIsShown_data()
+{
+    QTest::addColumn<QString>("tool");
+    QTest::addColumn<QString>("stack");
+    QTest::addColumn<QString>("text");
+    QTest::addRow("nothing new") << "" << ""
+                                 << "No new tool version available.<br><br>No new stack version "
+                                    "available.";
+    QTest::addRow("new tool") << "3.5.0" << ""
+                              << "New tool version 3.5.0 available.<br><br>No new stack version "
+                                 "available.";
+    QTest::addRow("new stack") << "" << "6.6.0"
+                               << "No new tool version available.<br><br><b>New stack version "
+                                  "6.6.0 available.</b>";
+}
+
+void TestNwrMainWindow::updateAnswerIsShown()
+{
+    QFETCH(QString, tool);
+    QFETCH(QString, stack);
+    QFETCH(QString, text);
+    makeWindow();
+    auto *button = m_window->findChild<QToolButton *>(QStringLiteral("btnUpdate"));
+    QVERIFY(button);
+    QVERIFY(!button->isEnabled());
+    m_window->newVersion(tool, stack, false);
+    QVERIFY(m_ui->messages.isEmpty());
+    m_window->newVersion(tool, stack, true);
+    QCOMPARE(m_ui->messages, QStringList{text});
+    QCOMPARE(button->isEnabled(), !tool.isEmpty() || !stack.isEmpty());
+    QCOMPARE(button->text(), QStringLiteral("Update available"));
+}
+
+void TestNwrMainWindow::changeLogAndManual()
+{
+    makeWindow();
+    m_window->on_actionChangelog_triggered();
+    const auto *viewer = m_window->findChild<FileViewerDialog *>();
+    QVERIFY(viewer);
+    QCOMPARE(viewer->fileName(), QStringLiteral(":/txt/ChangeLog.txt"));
+    QVERIFY(viewer->text().contains(QStringLiteral("3.4.1")));
+    const auto *help = m_window->findChild<HelpViewerDialog *>();
+    QVERIFY(help);
+    QCOMPARE(help->file(), QCoreApplication::applicationDirPath()
+                     + QStringLiteral("/doc/manual_01006_en.html"));
 }
 
 void TestNwrMainWindow::droppedProjectIsOpened()
