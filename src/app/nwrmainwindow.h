@@ -168,6 +168,7 @@ private:
     void deleteLastLine();
     void changeLineType();
     void switchToLine(quint8 line);
+    void enterChangedLine(quint8 line);
     void renamePagesForLine(quint8 line);
     void copyBasicObjects(quint8 line);
     void selectLineEntry(quint8 line);

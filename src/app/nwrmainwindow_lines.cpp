@@ -122,6 +122,17 @@ void NwrMainWindow::switchToLine(quint8 line)
     selectLineEntry(line);
 }
 
+// After a line was added, duplicated or deleted: show the given line; the selector is
+// rebuilt a little later, when the pages have taken the change.
+void NwrMainWindow::enterChangedLine(quint8 line)
+{
+    renamePagesForLine(line);
+    currentLine = line;
+    updateLineForms(line);
+    emit lineChanged(line);
+    QTimer::singleShot(200, this, &NwrMainWindow::updateLines);
+}
+
 void NwrMainWindow::renamePagesForLine(quint8 line)
 {
     const QList<QPair<Page, QString>> titles = {
@@ -195,11 +206,7 @@ void NwrMainWindow::addLine()
         if (projectDb->getSubIndexData(0, index, 0, sub0) && sub0.sharedlines)
             projectDb->copyIndex(0, index, line, index);
     }
-    renamePagesForLine(line);
-    currentLine = line;
-    updateLineForms(line);
-    emit lineChanged(line);
-    QTimer::singleShot(200, this, &NwrMainWindow::updateLines);
+    enterChangedLine(line);
 }
 
 // The basic objects come from line 0 when it is a CANopen line with its error register,
@@ -232,11 +239,7 @@ void NwrMainWindow::duplicateLastLine()
     projectDb->setGeneralSettingsValue(lineTypeKey(line), QString::number(lineType(last)));
     projectDb->addNode(line, ObjectDataBase::NODE_DATA_T());
     projectDb->copyLineFromDatabase(projectDb, last, line, 0x1000, 0xFFFF);
-    renamePagesForLine(line);
-    currentLine = line;
-    updateLineForms(line);
-    emit lineChanged(line);
-    QTimer::singleShot(200, this, &NwrMainWindow::updateLines);
+    enterChangedLine(line);
 }
 
 void NwrMainWindow::deleteLastLine()
@@ -253,11 +256,7 @@ void NwrMainWindow::deleteLastLine()
     }
     projectDb->delNode(last);
     const quint8 line = last - 1;
-    renamePagesForLine(line);
-    currentLine = line;
-    updateLineForms(line);
-    emit lineChanged(line);
-    QTimer::singleShot(200, this, &NwrMainWindow::updateLines);
+    enterChangedLine(line);
 }
 
 void NwrMainWindow::changeLineType()

@@ -21,6 +21,8 @@ bool BaseDataImporter::startImport()
         return false;
     if (!m_thread)
         m_thread = new QThread;
+    // The previous run may still be leaving its thread; restart only once it has.
+    m_thread->wait();
     m_running = true;
     m_abort = false;
     m_homeThread = thread();

@@ -75,35 +75,25 @@ bool readBound(const QString &text, qint64 *value)
     return true;
 }
 
-bool readPdoMapping(const QString &text, quint8 *mapping)
+// A one-letter code: its position in letters; empty text gives 0.
+bool readLetter(const QString &text, const QString &letters, quint8 *value)
 {
-    static const QString letters = QStringLiteral("nydrt");
     const QString t = text.trimmed().toLower();
     if (t.isEmpty()) {
-        *mapping = 0;
+        *value = 0;
         return true;
     }
     const int pos = t.size() == 1 ? letters.indexOf(t.at(0)) : -1;
     if (pos < 0)
         return false;
-    *mapping = quint8(pos);
+    *value = quint8(pos);
     return true;
 }
 
-bool readImplementation(const QString &text, quint8 *implementation)
-{
-    static const QString letters = QStringLiteral("mcav");
-    const QString t = text.trimmed().toLower();
-    if (t.isEmpty()) {
-        *implementation = 0;
-        return true;
-    }
-    const int pos = t.size() == 1 ? letters.indexOf(t.at(0)) : -1;
-    if (pos < 0)
-        return false;
-    *implementation = quint8(pos);
-    return true;
-}
+// PDO mapping letters, in the order of the mapping codes 0..4.
+const QString pdoMappingLetters = QStringLiteral("nydrt");
+// Implementation letters, in the order of the implementation codes 0..3.
+const QString implementationLetters = QStringLiteral("mcav");
 
 } // namespace
 
@@ -282,7 +272,7 @@ bool CODBImporter::subIndexFromFields(quint16 index, quint8 sub, const QStringLi
     entry.size = size.isEmpty() ? 0 : size.toUInt(&ok, 0);
     if (!size.isEmpty() && !ok)
         return false;
-    if (!readPdoMapping(fields.at(FieldPdo), &entry.pdomapping))
+    if (!readLetter(fields.at(FieldPdo), pdoMappingLetters, &entry.pdomapping))
         return false;
     entry.defaultvalue = fields.at(FieldDefault);
     entry.defaultineds = readFlag(fields.at(FieldDefaultInEds), true, &ok);
@@ -292,7 +282,9 @@ bool CODBImporter::subIndexFromFields(quint16 index, quint8 sub, const QStringLi
     if (!readLimits(fields.at(FieldRange), entry.datatype, entry))
         return false;
     entry.limitineds = readFlag(fields.at(FieldLimitsInEds), false, &ok);
-    if (!ok || !readImplementation(fields.at(FieldImplementation), &entry.implementation))
+    if (!ok
+        || !readLetter(fields.at(FieldImplementation), implementationLetters,
+                       &entry.implementation))
         return false;
 
     // A domain lives in the application; so does every entry the catalogue marks as such.
