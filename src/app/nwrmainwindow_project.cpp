@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDebug>
 #include <QDir>
 #include <QDirIterator>
 #include <QDragEnterEvent>
@@ -35,9 +34,14 @@ public:
     ~BusyCursor() { QApplication::restoreOverrideCursor(); }
 };
 
+// Folder of the last project; "~" (the default) is the home folder.
 QString settingsProjectPath()
 {
-    return QSettings().value(QStringLiteral("General/projectpath"), QStringLiteral("~")).toString();
+    const QString path =
+            QSettings().value(QStringLiteral("General/projectpath"), QStringLiteral("~")).toString();
+    if (path == QLatin1String("~") || path.startsWith(QLatin1String("~/")))
+        return QDir::homePath() + path.mid(1);
+    return path;
 }
 
 } // namespace
