@@ -57,7 +57,6 @@ NwrMainWindow::NwrMainWindow(const QStringList &arguments, QWidget *parent)
 
     restoreGeometrySettings();
     readSettings();
-    updateRecentProjects();
 
     setWindowTitle(QStringLiteral("%1 - %2 ").arg(QCoreApplication::organizationName(), appName)
                    + QCoreApplication::applicationVersion());
