@@ -1,0 +1,288 @@
+#include "generators/objdictgenerator.h"
+
+#include "panelkit/helper.h"
+
+#include <QTextStream>
+
+namespace {
+
+bool inRange(quint16 index, quint16 first, quint16 last)
+{
+    return index >= first && index <= last;
+}
+
+// Service suffix of the implementation data type; the first matching rule wins.
+QString serviceSuffix(quint16 index, quint8 sub, const ObjectDataBase::SUBINDEX_DATA_T &data)
+{
+    if (data.implementation == 1)
+        return QStringLiteral("_CONST");
+    if (index == 0x1005 || index == 0x1006 || index == 0x1019)
+        return QStringLiteral("_SYNC");
+    if (index == 0x1003 || index == 0x1014 || index == 0x1015 || index == 0x1032
+        || (index == 0x1028 && sub > 0))
+        return QStringLiteral("_EMCY");
+    if (index == 0x100C || index == 0x100D || index == 0x1017 || (index == 0x1016 && sub > 0)
+        || (index == 0x1029 && sub == 1))
+        return QStringLiteral("_ERRCTRL");
+    if ((index == 0x1010 || index == 0x1011) && sub >= 1 && sub <= 3)
+        return QStringLiteral("_STORE");
+    if (index == 0x1012)
+        return QStringLiteral("_TIME");
+    if (index == 0x102A)
+        return QStringLiteral("_NMT");
+    if (inRange(index, 0x1200, 0x127F) && sub > 0)
+        return QStringLiteral("_SDO_SERVER");
+    if (inRange(index, 0x1280, 0x12FF) && sub > 0)
+        return QStringLiteral("_SDO_CLIENT");
+    if (index == 0x1300)
+        return QStringLiteral("_GFC");
+    if ((inRange(index, 0x1301, 0x13F0) && sub > 0) || index == 0x13FE || index == 0x13FF)
+        return QStringLiteral("_SRDO");
+    if (inRange(index, 0x1400, 0x15FF) && sub > 0)
+        return QStringLiteral("_RPDO");
+    if (inRange(index, 0x1600, 0x17FF))
+        return QStringLiteral("_RMAP");
+    if (inRange(index, 0x1800, 0x19FF) && sub > 0)
+        return QStringLiteral("_TPDO");
+    if (inRange(index, 0x1A00, 0x1BFF))
+        return QStringLiteral("_TMAP");
+    if (index == 0x1F10 || index == 0x1F11)
+        return QStringLiteral("_SRD");
+    if (index == 0x1F2C && sub > 0)
+        return QStringLiteral("_NETWORK");
+    if (inRange(index, 0x1F80, 0x1F82))
+        return QStringLiteral("_NMT");
+    if (index == 0x1F90)
+        return QStringLiteral("_FLYMA");
+    if (data.datatype == 0x000F)
+        return QString();
+    if (data.implementation == 0)
+        return QStringLiteral("_VAR");
+    if (data.implementation == 2)
+        return QStringLiteral("_PTR");
+    return QString();
+}
+
+// Entries the stack keeps itself and that carry no instance number.
+bool stackKeptWithoutInstance(quint16 index, quint8 sub)
+{
+    switch (index) {
+    case 0x1003:
+    case 0x1005:
+    case 0x1006:
+    case 0x100C:
+    case 0x100D:
+    case 0x1014:
+    case 0x1015:
+    case 0x1017:
+    case 0x1019:
+    case 0x1032:
+    case 0x102A:
+        return true;
+    default:
+        break;
+    }
+    if (inRange(index, 0x1301, 0x13FF) || inRange(index, 0x1F80, 0x1F82))
+        return true;
+    if (sub > 0 && (index == 0x1016 || index == 0x1028 || index == 0x1F90))
+        return true;
+    if ((index == 0x1010 || index == 0x1011) && sub >= 1 && sub <= 3)
+        return true;
+    return index == 0x1029 && sub == 1;
+}
+
+QString objectTypeText(quint8 objectType)
+{
+    switch (objectType) {
+    case 7:
+        return QStringLiteral("CO_ODTYPE_VAR");
+    case 2:
+        return QStringLiteral("CO_ODTYPE_DOM");
+    case 8:
+        return QStringLiteral("CO_ODTYPE_ARRAY");
+    case 9:
+        return QStringLiteral("CO_ODTYPE_STRUCT");
+    default:
+        return QString();
+    }
+}
+
+} // namespace
+
+QString ObjDictGenerator::getImplementationDataType(quint16 index, quint8 sub,
+                                                    ObjectDataBase::SUBINDEX_DATA_T &data)
+{
+    if (data.datatype == 0x000C)
+        data.datatype = 0x0019;
+    QString type = Helper::index2DataTypeShortString(data.datatype).toUpper();
+    if (type == QLatin1String("D"))
+        type = QStringLiteral("DOMAIN");
+    else if (type == QLatin1String("B"))
+        type = QStringLiteral("BOOL");
+    else if (data.datatype >= 0x0064 && data.datatype <= 0x0069)
+        type = QStringLiteral("U8");
+    return (QStringLiteral("CO_DTYPE_") + type + serviceSuffix(index, sub, data))
+        .leftJustified(18, QLatin1Char(' '));
+}
+
+QString ObjDictGenerator::getODAttributes(quint16 datatype, const QString &accesstype,
+                                          quint8 pdomapping, bool defval, bool limit,
+                                          bool store, bool compact)
+{
+    QString text;
+    if (datatype <= 0x0008 || datatype == 0x0016)
+        text = QStringLiteral("CO_ATTR_NUM | ");
+    const bool mappable = pdomapping != 0;
+    if (accesstype == QLatin1String("const") || accesstype == QLatin1String("ro")) {
+        text += QStringLiteral("CO_ATTR_READ");
+        if (mappable)
+            text += QStringLiteral(" | CO_ATTR_MAP_TR");
+    } else if (accesstype == QLatin1String("wo")) {
+        text += QStringLiteral("CO_ATTR_WRITE");
+        if (mappable)
+            text += QStringLiteral(" | CO_ATTR_MAP_REC");
+    } else if (accesstype == QLatin1String("rwr")) {
+        text += QStringLiteral("CO_ATTR_READ | CO_ATTR_WRITE");
+        if (mappable)
+            text += QStringLiteral(" | CO_ATTR_MAP_TR");
+    } else if (accesstype == QLatin1String("rww")) {
+        text += QStringLiteral("CO_ATTR_READ | CO_ATTR_WRITE");
+        if (mappable)
+            text += QStringLiteral(" | CO_ATTR_MAP_REC");
+    } else {
+        text += QStringLiteral("CO_ATTR_READ | CO_ATTR_WRITE");
+        if (mappable)
+            text += QStringLiteral(" | CO_ATTR_MAP_TR | CO_ATTR_MAP_REC");
+    }
+    if (defval)
+        text += QStringLiteral(" | CO_ATTR_DEFVAL");
+    if (limit)
+        text += QStringLiteral(" | CO_ATTR_LIMIT");
+    if (store)
+        text += QStringLiteral(" | CO_ATTR_STORE");
+    if (compact)
+        text += QStringLiteral(" | CO_ATTR_COMPACT");
+    return text;
+}
+
+// Value position of an entry that is no constant: the service instance number for the
+// entries the stack keeps, else the position in the managed or the pointer array.
+quint16 ObjDictGenerator::getReferencePosition(quint8 line, quint16 index,
+                                               const SubEntry &sub) const
+{
+    const quint8 s = sub.sub;
+    if (inRange(index, 0x1200, 0x127F) && s > 0)
+        return quint16(index - 0x11FF);
+    if (inRange(index, 0x1280, 0x12FF) && s > 0)
+        return quint16(index - 0x127F);
+    if (inRange(index, 0x1400, 0x15FF) && s > 0)
+        return quint16(index - 0x13FF);
+    if (inRange(index, 0x1600, 0x17FF))
+        return quint16(index - 0x15FF);
+    if (inRange(index, 0x1800, 0x19FF) && s > 0)
+        return quint16(index - 0x17FF);
+    if (inRange(index, 0x1A00, 0x1BFF))
+        return quint16(index - 0x19FF);
+    if (index == 0x1F2C && s > 0)
+        return 0x1F2C;
+    if (stackKeptWithoutInstance(index, s))
+        return 0;
+    const quint32 key = subKey(line, index, s, sub.data.sharedlines);
+    if (sub.data.implementation == 0)
+        return varPositions.value(key, 0);
+    if (sub.data.implementation == 2)
+        return ptrPositions.value(key, 0);
+    return 0;
+}
+
+void ObjDictGenerator::describeObjects(QTextStream &out)
+{
+    out << "\n/* description of the objects */\n"
+        << "CO_CONST CO_OBJECT_DESC_T CO_CONST_STORAGE_CLASS od_description[CO_OBJ_DESC_CNT] "
+           "= {\n";
+    quint16 written = 0;
+    for (quint8 line : qAsConst(odLineNumbers)) {
+        for (const IndexEntry &entry : qAsConst(odLines[line].indices)) {
+            descPositions.insert(indexKey(line, entry.index), written);
+            for (const SubEntry &sub : entry.subs) {
+                if (sub.sub > entry.sameStartSub)
+                    break;
+                if ((line != 0 && sub.data.sharedlines) || sub.data.implementation == 3)
+                    continue;
+                out << describeSubObject(line, entry.index, sub,
+                                         sub.sub == entry.sameStartSub);
+                ++written;
+            }
+        }
+    }
+    out << "};\n";
+}
+
+QString ObjDictGenerator::describeSubObject(quint8 line, quint16 index, const SubEntry &sub,
+                                            bool compactStart)
+{
+    ObjectDataBase::SUBINDEX_DATA_T data = sub.data;
+    const quint32 key = subKey(line, index, sub.sub, data.sharedlines);
+    const quint16 valuePosition = data.implementation == 1 ? constPositions.value(key, 0)
+                                                           : getReferencePosition(line, index, sub);
+    QString text = QStringLiteral("\t{ (UNSIGNED8)%1u, ").arg(sub.sub)
+        + getImplementationDataType(index, sub.sub, data) + QStringLiteral(", ")
+        + QStringLiteral("(UNSIGNED16)%1u, ").arg(valuePosition)
+        + getODAttributes(data.datatype, data.accesstype, data.pdomapping, data.defaultineds,
+                          data.limitineds, data.nvstorage, compactStart)
+        + QStringLiteral(", ");
+    const quint16 defaultPosition = constPositions.value(key, 0);
+    if (!limitCheck) {
+        text += QStringLiteral(" (UNSIGNED16)%1u},").arg(defaultPosition);
+    } else {
+        text += QStringLiteral(" (UNSIGNED16)%1u, (UNSIGNED16)%2u, (UNSIGNED16)%3u},")
+                    .arg(defaultPosition)
+                    .arg(lowLimitPositions.value(key, 0))
+                    .arg(highLimitPositions.value(key, 0));
+    }
+    if (isMultiLineForm())
+        text += QStringLiteral("/* %1-0x%2:%3*/ \n").arg(line).arg(index, 4, 16, QLatin1Char('0')).arg(sub.sub);
+    else
+        text += QStringLiteral("/* 0x%1:%2*/ \n").arg(index, 4, 16, QLatin1Char('0')).arg(sub.sub);
+    return text;
+}
+
+// Description entries of an object: its sub-indices up to the start of its compact run,
+// without the virtual ones.
+int ObjDictGenerator::describedEntries(const IndexEntry &entry) const
+{
+    int count = 0;
+    for (const SubEntry &sub : entry.subs) {
+        if (sub.sub > entry.sameStartSub)
+            break;
+        if (sub.data.implementation != 3)
+            ++count;
+    }
+    return count;
+}
+
+void ObjDictGenerator::assignObjects(QTextStream &out)
+{
+    out << "\n/* object dictionary assignment */\n"
+        << "CO_CONST CO_OD_ASSIGN_T CO_CONST_STORAGE_CLASS od_assign[CO_OD_ASSIGN_CNT] = {\n";
+    for (quint8 line : qAsConst(odLineNumbers)) {
+        for (const IndexEntry &entry : qAsConst(odLines[line].indices)) {
+            const SubEntry *first = entry.find(0);
+            if (first && first->data.implementation != 3)
+                out << assignIndex(line, entry);
+        }
+    }
+    out << "};\n";
+}
+
+QString ObjDictGenerator::assignIndex(quint8 line, const IndexEntry &entry) const
+{
+    const SubEntry *first = entry.find(0);
+    const quint8 descLine = first && first->data.sharedlines ? 0 : line;
+    return QStringLiteral("\t{ 0x%1u, %2u, %3u, %4, %5u },\n")
+        .arg(entry.index, 4, 16, QLatin1Char('0'))
+        .arg(describedEntries(entry))
+        .arg(entry.highestSub())
+        .arg(objectTypeText(entry.objectType))
+        .arg(descPositions.value(indexKey(descLine, entry.index), 0));
+}
