@@ -116,13 +116,10 @@ void ObjDictGenerator::decideLineForm()
 {
     multiLine = false;
     lines.clear();
-    ObjectDataBase *db = dataBase();
-    if (!db)
-        return;
-    if (db->getIndices(1, 0x1000, 0xFFFF).size() > 1) {
+    if (objectCount(1) > 1) {
         multiLine = true;
         for (quint8 line = 0; line < 16; ++line) {
-            if (db->getIndices(line, 0x1000, 0xFFFF).size() > 1)
+            if (objectCount(line) > 1)
                 lines.append(line);
         }
     } else if (forceMultiLine) {
@@ -130,16 +127,22 @@ void ObjDictGenerator::decideLineForm()
     }
 }
 
+// Objects 0x1000..0xFFFF of a line; 0 for a line the project does not have.
+int ObjDictGenerator::objectCount(quint8 line) const
+{
+    ObjectDataBase *db = dataBase();
+    if (!db || !db->existNode(line))
+        return 0;
+    return db->getIndices(line, 0x1000, 0xFFFF).size();
+}
+
 void ObjDictGenerator::loadDictionary()
 {
     odLines.clear();
     odLineNumbers.clear();
     maxMappingEntries = 0;
-    ObjectDataBase *db = dataBase();
-    if (!db)
-        return;
     for (quint8 line = 0; line < 8; ++line) {
-        if (db->getIndices(line, 0x1000, 0xFFFF).size() <= 1)
+        if (objectCount(line) <= 1)
             continue;
         odLineNumbers.append(line);
         odLines.insert(line, readLine(line));
@@ -166,7 +169,7 @@ ObjDictGenerator::LineEntry ObjDictGenerator::readLine(quint8 line)
     LineEntry entry;
     entry.line = line;
     ObjectDataBase *db = dataBase();
-    if (!db)
+    if (!db || !db->existNode(line))
         return entry;
     const QList<quint16> indices = db->getIndices(line, 0x1000, 0xFFFF);
     entry.indices.reserve(indices.size());

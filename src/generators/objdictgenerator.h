@@ -109,6 +109,7 @@ private:
 
     // Reading the project (objdictgenerator.cpp).
     void decideLineForm();
+    int objectCount(quint8 line) const;
     void loadDictionary();
     const LineEntry *lineEntry(quint8 line);
     LineEntry readLine(quint8 line);

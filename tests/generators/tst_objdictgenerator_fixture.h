@@ -84,6 +84,14 @@ inline void addArray(ObjectDataBase &db, quint8 line, quint16 index, int count, 
     addObject(db, line, index, 8, subs);
 }
 
+// A fresh project with line 0 holding two objects, enough to be written.
+inline void buildMinimalProject(ObjectDataBase &db)
+{
+    db.createNewDataBase();
+    addVar(db, 0, 0x1000, sub(7, QStringLiteral("const"), QStringLiteral("0"), 1));
+    addVar(db, 0, 0x1001, sub(5, QStringLiteral("ro"), QStringLiteral("0")));
+}
+
 inline void addBasics(ObjectDataBase &db, quint8 line)
 {
     addVar(db, line, 0x1000, sub(7, QStringLiteral("const"), QStringLiteral("0x00000191"), 1));
@@ -223,6 +231,30 @@ inline void buildMultiLineProject(ObjectDataBase &db)
     setting(db, "init_static_variables", QStringLiteral("1"));
 }
 
+// Line 0 with an object whose entries are all virtual and one with a virtual entry
+// between two others.
+inline void buildVirtualProject(ObjectDataBase &db)
+{
+    buildMinimalProject(db);
+    Sub outside = sub(6, QStringLiteral("rw"), QStringLiteral("4"), 3);
+    addObject(db, 0, 0x2300, 8, {sub(5, QStringLiteral("const"), QStringLiteral("2"), 3), outside,
+                                 outside});
+    addObject(db, 0, 0x2301, 8, {sub(5, QStringLiteral("const"), QStringLiteral("2"), 1), outside,
+                                 sub(6, QStringLiteral("rw"), QStringLiteral("4"))});
+}
+
+// Line 0 with arrays for compact descriptions: all equal, equal from sub-index 4, and
+// application variables named per sub-index.
+inline void buildCompactProject(ObjectDataBase &db)
+{
+    buildMinimalProject(db);
+    addArray(db, 0, 0x2200, 10, sub(7, QStringLiteral("rw"), QStringLiteral("9"), 0, 1));
+    addArray(db, 0, 0x2201, 10, sub(6, QStringLiteral("ro"), QStringLiteral("3"), 1));
+    for (quint8 s = 1; s <= 3; ++s)
+        db.setSubIndexValue(0, 0x2201, s, QString::number(s * 10));
+    addArray(db, 0, 0x2202, 5, appVar(4, QStringLiteral("rw"), QStringLiteral("levels[$z]")));
+}
+
 // Runs the generator on db into folder and returns its result code; the text of
 // gen_objdict.c goes to text.
 inline unsigned generate(ObjectDataBase &db, const QString &folder, bool compact,
@@ -241,6 +273,42 @@ inline unsigned generate(ObjectDataBase &db, const QString &folder, bool compact
         *text = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
     return result;
+}
+
+// The element lines of the array or table whose header line starts with header, up to
+// its closing "};"; empty when there is no such header.
+inline QStringList block(const QString &text, const QString &header)
+{
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    QStringList found;
+    int i = 0;
+    while (i < lines.size() && !lines.at(i).startsWith(header))
+        ++i;
+    for (++i; i < lines.size() && lines.at(i) != QLatin1String("};"); ++i)
+        found << lines.at(i);
+    return found;
+}
+
+// The elements of a value array, without their separating commas.
+inline QStringList elements(const QString &text, const QString &header)
+{
+    QStringList found = block(text, header);
+    for (QString &element : found) {
+        if (element.endsWith(QLatin1Char(',')))
+            element.chop(1);
+    }
+    return found;
+}
+
+// The value of "#define name <value>u" in text; -1 when it is missing.
+inline int definedCount(const QString &text, const QString &name)
+{
+    const QString prefix = QStringLiteral("#define ") + name + QLatin1Char(' ');
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size()).chopped(1).toInt();
+    }
+    return -1;
 }
 
 } // namespace odtest
