@@ -182,10 +182,12 @@ private:
     void writeSingleLineNmt(QTextStream &out);
     void initTpdo(QTextStream &out, quint8 line, quint16 index);
     void initRpdo(QTextStream &out, quint8 line, quint16 index);
+    QString pdoArguments(quint8 line, quint16 index, int number, bool transmit) const;
     QString constRef(const char *array, quint8 line, quint16 index, quint8 sub) const;
 
     // Stack start, multi-line form (objdictgenerator_initml.cpp).
     void initObjectDictionary_ml(QTextStream &out);
+    void writeLoadFunctionHead(QTextStream &out, const char *name);
     void writeMultiLineMain(QTextStream &out);
     void writeMultiLineCommon(QTextStream &out);
     void writeMultiLineDispatch(QTextStream &out);

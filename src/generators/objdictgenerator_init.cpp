@@ -291,35 +291,36 @@ void ObjDictGenerator::writeSingleLineNmt(QTextStream &out)
 void ObjDictGenerator::initTpdo(QTextStream &out, quint8 line, quint16 index)
 {
     const int number = index - 0x17FF;
-    const QString table = mappingTableName(line, index, true);
     out << "    /* initialize TPDO " << number << " */\n"
-        << "    retVal = coPdoTransmitInit("
-        << (isMultiLineForm() ? QString::number(line) + QStringLiteral(", ") : QString())
-        << number << "u, " << constRef("od_const_u8", line, index, 2)
-        << (findSub(line, index, 3) ? QStringLiteral(", ") + constRef("od_const_u16", line, index, 3)
-                                    : QStringLiteral(", 0u"))
-        << (findSub(line, index, 5) ? QStringLiteral(", ") + constRef("od_const_u16", line, index, 5)
-                                    : QStringLiteral(", 0u"))
-        << (findSub(line, index, 6) ? QStringLiteral(", ") + constRef("od_const_u8", line, index, 6)
-                                    : QStringLiteral(", 0u"))
-        << (table.isEmpty() ? QStringLiteral(", NULL") : QStringLiteral(", &") + table)
-        << ");\n";
+        << "    retVal = coPdoTransmitInit(" << pdoArguments(line, index, number, true) << ");\n";
 }
 
 void ObjDictGenerator::initRpdo(QTextStream &out, quint8 line, quint16 index)
 {
     const int number = index - 0x13FF;
-    const QString table = mappingTableName(line, index, false);
     out << "    /* initialize RPDO " << number << " */\n"
-        << "    retVal = coPdoReceiveInit("
-        << (isMultiLineForm() ? QString::number(line) + QStringLiteral(", ") : QString())
-        << number << "u, " << constRef("od_const_u8", line, index, 2)
-        << (findSub(line, index, 3) ? QStringLiteral(", ") + constRef("od_const_u16", line, index, 3)
-                                    : QStringLiteral(", 0u"))
-        << (findSub(line, index, 5) ? QStringLiteral(", ") + constRef("od_const_u16", line, index, 5)
-                                    : QStringLiteral(", 0u"))
-        << (table.isEmpty() ? QStringLiteral(", NULL") : QStringLiteral(", &") + table)
-        << ");\n";
+        << "    retVal = coPdoReceiveInit(" << pdoArguments(line, index, number, false) << ");\n";
+}
+
+// Line (multi-line form), PDO number, transmission type, inhibit time, event timer, SYNC
+// start value (transmit PDOs only) and the static mapping table.
+QString ObjDictGenerator::pdoArguments(quint8 line, quint16 index, int number,
+                                       bool transmit) const
+{
+    QString text = isMultiLineForm() ? QString::number(line) + QStringLiteral(", ") : QString();
+    text += QString::number(number) + QStringLiteral("u, ")
+        + constRef("od_const_u8", line, index, 2);
+    const QList<QPair<quint8, const char *>> optional = {
+        {3, "od_const_u16"}, {5, "od_const_u16"}, {6, "od_const_u8"}};
+    for (const auto &parameter : optional) {
+        if (parameter.first == 6 && !transmit)
+            break;
+        text += findSub(line, index, parameter.first)
+            ? QStringLiteral(", ") + constRef(parameter.second, line, index, parameter.first)
+            : QStringLiteral(", 0u");
+    }
+    const QString table = mappingTableName(line, index, transmit);
+    return text + (table.isEmpty() ? QStringLiteral(", NULL") : QStringLiteral(", &") + table);
 }
 
 // "od_const_u16[%1]" with the position of the entry's default value.

@@ -24,15 +24,21 @@ void ObjDictGenerator::initObjectDictionary_ml(QTextStream &out)
     writeFinishFunction(out);
 }
 
-void ObjDictGenerator::writeMultiLineMain(QTextStream &out)
+// The head of a function taking the load function (and the CAN FD modes).
+void ObjDictGenerator::writeLoadFunctionHead(QTextStream &out, const char *name)
 {
-    out << "RET_T coCanOpenStackInit(\n"
+    out << "RET_T " << name << "(\n"
         << "         CO_EVENT_STORE_T pLoadFunction\n";
     if (canFd)
         out << "         , BOOL_T *pModes\n";
     out << "    )\n"
-        << "{\n"
-        << "    RET_T retVal;\n"
+        << "{\n";
+}
+
+void ObjDictGenerator::writeMultiLineMain(QTextStream &out)
+{
+    writeLoadFunctionHead(out, "coCanOpenStackInit");
+    out << "    RET_T retVal;\n"
         << (canFd ? "    retVal = coCanOpenStackInit_common(pLoadFunction, pModes);\n"
                   : "    retVal = coCanOpenStackInit_common(pLoadFunction);\n");
     for (quint8 line : qAsConst(lines)) {
@@ -50,12 +56,7 @@ void ObjDictGenerator::writeMultiLineMain(QTextStream &out)
 
 void ObjDictGenerator::writeMultiLineCommon(QTextStream &out)
 {
-    out << "RET_T coCanOpenStackInit_common(\n"
-        << "         CO_EVENT_STORE_T pLoadFunction\n";
-    if (canFd)
-        out << "         , BOOL_T *pModes\n";
-    out << "    )\n"
-        << "{\n";
+    writeLoadFunctionHead(out, "coCanOpenStackInit_common");
     if (canFd)
         out << "    CO_LINE_TYPE    CO_LINE;\n";
     out << "    RET_T retVal = RET_OK;\n";

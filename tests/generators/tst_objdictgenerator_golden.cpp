@@ -58,29 +58,31 @@ class TestObjDictGolden : public QObject
 private slots:
     void initTestCase() { odtest::initApplication(); }
 
-    void singleLineProject()
+    void fixtureProjects_data()
     {
+        QTest::addColumn<bool>("multiLine");
+        QTest::addColumn<QString>("golden");
+        QTest::addRow("single line") << false << "objdict_single.c";
+        QTest::addRow("multi-line") << true << "objdict_multi.c";
+    }
+
+    void fixtureProjects()
+    {
+        QFETCH(bool, multiLine);
+        QFETCH(QString, golden);
         ObjectDataBase db;
-        odtest::buildSingleLineProject(db);
+        if (multiLine)
+            odtest::buildMultiLineProject(db);
+        else
+            odtest::buildSingleLineProject(db);
         QTemporaryDir dir;
         QString text;
         QCOMPARE(odtest::generate(db, dir.path(), false, &text), 0u);
-        const QString diff = goldenDiff(QStringLiteral("objdict_single.c"), text);
+        const QString diff = goldenDiff(golden, text);
         QVERIFY2(diff.isEmpty(), qPrintable(diff));
         const QString user = readText(dir.filePath(QStringLiteral("gen_user.h")));
         const QString userDiff = goldenDiff(QStringLiteral("objdict_gen_user.h"), user);
         QVERIFY2(userDiff.isEmpty(), qPrintable(userDiff));
-    }
-
-    void multiLineProject()
-    {
-        ObjectDataBase db;
-        odtest::buildMultiLineProject(db);
-        QTemporaryDir dir;
-        QString text;
-        QCOMPARE(odtest::generate(db, dir.path(), false, &text), 0u);
-        const QString diff = goldenDiff(QStringLiteral("objdict_multi.c"), text);
-        QVERIFY2(diff.isEmpty(), qPrintable(diff));
     }
 };
 
