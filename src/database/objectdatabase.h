@@ -459,6 +459,8 @@ private:
     // Executes a statement whose failure is expected in the normal course (upgrade).
     bool trySql(const QString &sql);
     void finishAllQueries();
+    void beginWriteBatch();
+    void commitWriteBatch();
     // "Objects" and 3 give "Objects3".
     static QString table(const char *base, quint8 line);
     bool tableExists(const QString &name);
@@ -530,6 +532,9 @@ private:
     QString m_connectionName;
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>, QStringHash> m_preparedQueries;
     std::unique_ptr<QSqlQuery> m_failedQuery;
+    static constexpr int maxBatchStatements = 4096;
+    bool m_batchOpen = false;
+    int m_batchStatements = 0;
     QString m_lastSqlError;
 
     bool m_lockWriteAccess = false;

@@ -223,7 +223,7 @@ bool ObjectDataBase::saveDataBase(const QString &path)
                          QCoreApplication::applicationVersion());
     setMiscSettingsValue(QStringLiteral("DatabaseVersion"),
                          QLatin1String(currentDatabaseVersion));
-    finishAllQueries();
+    commitWriteBatch();
     if (!writeFileSafely(target)) {
         qDebug() << "ERROR copy " << m_db.databaseName() << "to " << target << m_errorString;
         return false;

@@ -138,6 +138,8 @@ QString alterStatement(const QString &tableName, const char *column)
 
 void ObjectDataBase::applyConnectionSettings(bool newDatabase)
 {
+    // Connection settings cannot change inside a transaction.
+    commitWriteBatch();
     const QStringList pragmas = {
         QStringLiteral("PRAGMA page_size = 4096"),
         newDatabase ? QStringLiteral("PRAGMA cache_size = 16384")
