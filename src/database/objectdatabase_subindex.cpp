@@ -1,6 +1,7 @@
 #include "objectdatabase.h"
 
 #include "metadatablob.h"
+#include "panelkit/helper.h"
 
 #include <QDebug>
 #include <QMutexLocker>
@@ -294,6 +295,34 @@ quint16 ObjectDataBase::getSubIndexDatatype(quint8 line, quint16 index, quint8 s
 quint8 ObjectDataBase::getSubIndexPdoMapping(quint8 line, quint16 index, quint8 sub)
 {
     return quint8(subIndexColumn(line, index, sub, "pdomapping").toUInt());
+}
+
+quint32 ObjectDataBase::getSubIndexBitSize(quint8 line, quint16 index, quint8 sub)
+{
+    QMutexLocker locker(&m_mutex);
+    QSqlQuery &query = prepared(QStringLiteral("select datatype, size from %1 where "
+                                               "objectindex = ? and subindex = ?")
+                                    .arg(table("SubObjects", line)));
+    query.bindValue(0, index);
+    query.bindValue(1, sub);
+    if (!run(query, Q_FUNC_INFO) || !query.next()) {
+        query.finish();
+        return 0;
+    }
+    const quint16 datatype = quint16(query.value(0).toUInt());
+    const quint32 size = query.value(1).toUInt();
+    query.finish();
+    // Strings and domains take the length the entry declares; the fixed-size types the
+    // length of their type (an 8-bit quantity).
+    switch (datatype) {
+    case 0x09: // VISIBLE_STRING
+    case 0x0A: // OCTET_STRING
+    case 0x0F: // DOMAIN
+    case 0x7C: // UTF8_STRING
+        return size * 8;
+    default:
+        return quint8(Helper::getDataLengthBits(datatype));
+    }
 }
 
 QString ObjectDataBase::getSubIndexName(quint8 line, quint16 index, quint8 sub,
