@@ -229,6 +229,8 @@ public:
     // Removes every Strings row that no table of any line refers to.
     void cleanUpStrings();
 
+    // Schema steps of addNode and the upgrade. They run on this store's connection; query
+    // is set to the last statement run, for its error.
     bool createSubObjectsTable(quint8 line, QSqlQuery &query);
     // Rebuilds the sub-index table of a line with its unique (objectindex, subindex) key.
     bool addUniqueColumnsToSubDatabase(quint8 line, QSqlQuery &query);
