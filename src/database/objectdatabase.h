@@ -495,6 +495,8 @@ private:
     bool dropNode(quint8 line);
     static QString propertyCondition(const QString &column, const QString &value,
                                      bool asNumber, QVariant &bound);
+    QSqlQuery *objectRow(quint8 line, quint16 index, const QString &columns);
+    QSqlQuery *subIndexRow(quint8 line, quint16 index, quint8 sub, const QString &columns);
     void readSubIndexRow(const QSqlQuery &query, int first, SUBINDEX_DATA_T &data);
     QList<quint8> subIndexList(quint8 line, quint16 index, quint8 fromSub, bool mappable);
     QMap<quint8, SUBINDEX_DATA_T> subIndicesOf(quint8 line, quint16 index);
