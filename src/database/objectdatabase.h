@@ -30,6 +30,9 @@
 // the GUI thread waits. Every member that touches the connection or a cache holds the
 // object's recursive mutex; updateNotify crosses threads queued.
 //
+// Statements issued on the object's thread share one transaction until control returns to
+// the event loop; saving and comparing with the saved file commit first.
+//
 // Operations documented as "write" return false without touching the file while the write
 // lock (setLockWriteAccess) is set.
 class ObjectDataBase : public QObject
@@ -202,7 +205,8 @@ public:
     bool createNewDataBase();
     // Copies the project at path into a fresh working file and opens that; upgrades an
     // older layout and types lines without a type. With showMessages, problems are also
-    // reported through message(); errorString() always holds the last one.
+    // reported through message() (title, text); errorString() holds the first problem of
+    // the last open or save.
     bool openDataBase(const QString &path, bool showMessages);
     // Writes the project to path (empty: projectFileName()). The previous file is kept
     // as "<path>.bak". The file is written beside the target and renamed into place; a
@@ -219,7 +223,7 @@ public:
     QString projectFileName() const;
     // Path of the working file the connection is bound to.
     QString workingFileName() const;
-    // The last problem reported by openDataBase or saveDataBase.
+    // The first problem of the last openDataBase or saveDataBase; empty after success.
     QString errorString() const;
 
     // Strings interning. getStringId returns -1 when the row cannot be read back.

@@ -206,6 +206,7 @@ bool ObjectDataBase::saveDataBase(const QString &path)
 {
     QMutexLocker locker(&m_mutex);
     m_errorString.clear();
+    // The clipboard and staging lines never reach a file, whatever the write lock says.
     for (quint8 scratch : {quint8(254), quint8(255)}) {
         if (existNode(scratch))
             dropNode(scratch);
