@@ -223,7 +223,7 @@ public:
     QString projectFileName() const;
     // Path of the working file the connection is bound to.
     QString workingFileName() const;
-    // The first problem of the last openDataBase or saveDataBase; empty after success.
+    // The first problem of the last openDataBase or saveDataBase; empty when there was none.
     QString errorString() const;
 
     // Strings interning. getStringId returns -1 when the row cannot be read back.
