@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -155,7 +156,8 @@ int main(int argc, char *argv[])
         << "addIndex x " << lineCount * objectsPerLine << ": " << objectTimes << "\n"
         << "addSubIndex x " << total << ": " << subTimes << " = " << qRound(subRate)
         << " per second (" << qRound(subCpuRate) << " per CPU second)\n"
-        << "save: " << saveTimes << (saved ? "" : " FAILED") << "\n"
+        << "save: " << saveTimes << (saved ? "" : " FAILED") << ", "
+        << QFileInfo(path).size() / 1024 << " KiB\n"
         << "open: " << openTimes << (opened ? "" : " FAILED") << "\n"
         << "cacheAllSubs + read every sub-index: " << readTimes << ", " << correct << " of "
         << total << " equal to what was written\n"
