@@ -181,6 +181,8 @@ void ObjectDataBase::typeLinesWithoutType()
 
 int ObjectDataBase::rowCount(const QString &tableName, const QString &condition)
 {
+    if (!tableExists(tableName))
+        return 0;
     QString sql = QStringLiteral("select count(*) from %1").arg(tableName);
     if (!condition.isEmpty())
         sql += QLatin1String(" where ") + condition;

@@ -154,10 +154,11 @@ QList<quint16> ObjectDataBase::getIndicesByProperty(quint8 line, const QString &
 quint16 ObjectDataBase::getNextFreeIndex(quint8 line, quint16 start)
 {
     QMutexLocker locker(&m_mutex);
-    const QList<quint16> used = getIndices(line, start, 0xFFFF);
+    const QList<quint16> indices = getIndices(line, start, 0xFFFF);
+    const QSet<quint16> used(indices.cbegin(), indices.cend());
     if (!used.contains(start))
         return start;
-    for (quint16 index : used) {
+    for (quint16 index : indices) {
         const quint16 next = quint16(index + 1);
         if (!used.contains(next))
             return next;
