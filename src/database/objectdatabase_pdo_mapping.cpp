@@ -194,7 +194,8 @@ bool ObjectDataBase::delGroup(const QString &name)
     QSqlQuery &remove = prepared(QStringLiteral("delete from Groups where name = ?"));
     remove.bindValue(0, sqlText(name));
     const bool ok = run(remove, Q_FUNC_INFO) && remove.numRowsAffected() > 0;
-    notify(ChangeSet(ChangeSet::GroupsChanged));
+    if (ok)
+        notify(ChangeSet(ChangeSet::GroupsChanged));
     return ok;
 }
 
