@@ -1,5 +1,7 @@
 #include "objectdatabase.h"
 
+#include "panelkit/helper.h"
+
 #include <QDebug>
 #include <QMutexLocker>
 
@@ -44,34 +46,7 @@ quint16 areaEnd(int area)
 
 int byteSize(quint16 dataType)
 {
-    switch (dataType) {
-    case 3:
-    case 6:
-        return 2;
-    case 4:
-    case 7:
-        return 4;
-    default:
-        return 1;
-    }
-}
-
-QString dataTypeName(quint16 dataType)
-{
-    switch (dataType) {
-    case 2:
-        return QStringLiteral("INTEGER8");
-    case 3:
-        return QStringLiteral("INTEGER16");
-    case 4:
-        return QStringLiteral("INTEGER32");
-    case 5:
-        return QStringLiteral("UNSIGNED8");
-    case 6:
-        return QStringLiteral("UNSIGNED16");
-    default:
-        return QStringLiteral("UNSIGNED32");
-    }
+    return int(Helper::getDataLengthBits(dataType) / 8);
 }
 
 } // namespace
@@ -197,7 +172,7 @@ quint32 ObjectDataBase::addNVObj(quint8 line, quint16 index, bool output, const 
     array.objecttype = 8;
     array.datatype = dataType;
     array.name = QStringLiteral("PLC_ARRAY_%1_%2")
-                     .arg(dataTypeName(dataType),
+                     .arg(Helper::index2DataTypeString(dataType),
                           output ? QStringLiteral("OUTPUT") : QStringLiteral("INPUT"));
     SUBINDEX_DATA_T variable;
     variable.name = name;
