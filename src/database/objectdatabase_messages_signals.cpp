@@ -159,7 +159,8 @@ bool ObjectDataBase::getSignalSortDataByIndex(quint8 line, quint16 index, quint8
 QList<ObjectDataBase::SignalGroupData> ObjectDataBase::getSignalGroups()
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(QStringLiteral("select sigid,name from SignalGroups order by sigid"));
+    QSqlQuery &query =
+        prepared(QStringLiteral("select sigid,name from SignalGroups order by sigid"));
     QList<SignalGroupData> groups;
     if (run(query, Q_FUNC_INFO)) {
         while (query.next())

@@ -120,7 +120,8 @@ bool ObjectDataBase::pdoCarriesConnection(quint8 line, quint16 mappingIndex, boo
             continue;
         const quint16 index = quint16(entry.second >> 16);
         const quint8 sub = quint8(entry.second >> 8);
-        if (transmit ? isProducerConnected(line, index, sub) : isConsumerConnected(line, index, sub))
+        if (transmit ? isProducerConnected(line, index, sub)
+                     : isConsumerConnected(line, index, sub))
             return true;
     }
     return false;

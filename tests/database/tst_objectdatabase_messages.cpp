@@ -644,7 +644,8 @@ void TestObjectDataBaseMessages::openRepairsFaultyMappingCount()
     // claims 1 and has none.
     QCOMPARE(writeOldJ1939Project(
                  path, "101", "2",
-                 {"alter table SPNs1 add direction integer", "alter table SPNs1 add slot_df integer",
+                 {"alter table SPNs1 add direction integer",
+                  "alter table SPNs1 add slot_df integer",
                   "insert into PGNs1 values(65265, 0, 6, 100, 0, 3, 85, 1, 0)",
                   "insert into PGNs1 values(65265, 0, 6, 100, 0, 2, 119, 1, 0)",
                   "insert into PGNs1 values(61444, 0, 3, 20, 0, 257, 85, 3, 0)",

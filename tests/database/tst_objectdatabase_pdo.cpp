@@ -460,7 +460,9 @@ void TestObjectDataBasePdo::networkVariables()
     QStringList image = {"Pos: 0: Index: 0xa0c0 sub: 1 size = 2",
                          "Pos: 2: Index: 0xa540 sub: 2 size = 2"};
     for (int sub = 1; sub <= 254; ++sub)
-        image << QStringLiteral("Pos: %1: Index: 0xa580 sub: %2 size = 2").arg((sub - 1) * 2).arg(sub);
+        image << QStringLiteral("Pos: %1: Index: 0xa580 sub: %2 size = 2")
+                     .arg((sub - 1) * 2)
+                     .arg(sub);
     QCOMPARE(m_db->getProcessImage(1), image);
 
     // Only connected variables stay; an object left empty goes.
