@@ -854,6 +854,14 @@ private:
     bool updateNVHighestSub(quint8 line, quint16 index);
     QList<SubAddress> nvVariables(quint8 line);
 
+    // Statements of the link and message members: sql prepared once, values bound in
+    // order. runWith executes and finishes it; messageName reads a name column ("-" when
+    // no row, "--" when the statement fails).
+    QSqlQuery &boundQuery(const QString &sql, const QVariantList &values);
+    bool runWith(const QString &sql, const QVariantList &values, const char *signature);
+    QString textOf(const QVariant &stringId);
+    QString messageName(const QString &sql, const QVariantList &values);
+
     // Message store.
     struct CachedSpns
     {
