@@ -427,7 +427,7 @@ public:
     bool delNodeFromGroup(const QString &name, quint8 line);
 
     // ----- PDO links, locks, groups, process image and NV variables -------------------
-    // (implemented in objectdatabase_pdo.cpp and objectdatabase_pdo_nv.cpp)
+    // (implemented in objectdatabase_pdo*.cpp)
 
     // One row of Connections: the transmit-side entry (prodnode, prodindex, prodsub) of
     // one line feeds the receive-side entry (connode, conindex, consub) of another.
@@ -474,7 +474,8 @@ public:
     QList<Connection> getPDOConnections(quint8 prodLine, quint8 conLine, bool skipExcludedLines);
     // Both entries exist, may be mapped and have the same data type (returned in
     // dataType, 0 when an entry is missing). initPossibleConnectionQuery reads the
-    // mappable entries of two lines once for a series of checks between them.
+    // mappable entries of two lines once for a series of checks between them; those two
+    // lines are then answered from that reading until the next call or the next project.
     bool isConnectionPossible(quint8 prodLine, quint16 prodIndex, quint8 prodSub,
                               quint8 conLine, quint16 conIndex, quint8 conSub);
     bool isConnectionPossible(quint8 prodLine, quint16 prodIndex, quint8 prodSub,
