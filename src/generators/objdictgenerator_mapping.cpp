@@ -159,17 +159,12 @@ int ObjDictGenerator::getTPDO(quint8 line, quint32 value) const
     return pdo;
 }
 
-// Same rule as the store's mapping lock: the mapping is static unless its sub-indices 0
-// and 1 are both "rw".
+// Static and dynamic mappings are told apart by the store (by the access of the mapping
+// object's first sub-indices).
 bool ObjDictGenerator::isStaticMapping(quint8 line, quint16 commIndex) const
 {
-    const quint16 mapIndex = quint16(commIndex + 0x200);
-    for (quint8 sub : {quint8(0), quint8(1)}) {
-        const SubEntry *entry = findSub(line, mapIndex, sub);
-        if (!entry || entry->data.accesstype != QLatin1String("rw"))
-            return true;
-    }
-    return false;
+    ObjectDataBase *db = dataBase();
+    return db && db->isMappingStatic(line, commIndex);
 }
 
 bool ObjDictGenerator::isSharedMapping(quint8 line, quint16 mapIndex) const
