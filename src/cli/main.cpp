@@ -3,6 +3,7 @@
 #include "panelkit/appidentity.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <QTextStream>
 
 namespace {
@@ -39,6 +40,9 @@ int main(int argc, char *argv[])
 {
     AppIdentity::apply(QStringLiteral("nodewright"));
     QCoreApplication app(argc, argv);
+    // Diagnostics of the libraries would bury the one-line messages of the commands.
+    if (!qEnvironmentVariableIsSet("NODEWRIGHT_DEBUG"))
+        QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false"));
     QTextStream out(stdout);
     QTextStream err(stderr);
     const QStringList args = QCoreApplication::arguments().mid(1);

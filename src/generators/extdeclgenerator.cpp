@@ -73,6 +73,8 @@ QString ExtDeclGenerator::declaredType(quint16 dataType, bool &byteArray)
     const QRegularExpressionMatch match = bitType.match(name);
     if (match.hasMatch()) {
         const int bits = match.captured(1).toInt();
+        if (bits == 8 || bits == 16 || bits == 32 || bits == 64)
+            return name;
         if (bits >= 10 && bits <= 19) {
             byteArray = true;
             return QStringLiteral("UNSIGNED8");
@@ -81,11 +83,9 @@ QString ExtDeclGenerator::declaredType(quint16 dataType, bool &byteArray)
             return QStringLiteral("UNSIGNED8");
         if (bits < 16)
             return QStringLiteral("UNSIGNED16");
-        if (bits > 16 && bits < 32)
+        if (bits < 32)
             return QStringLiteral("UNSIGNED32");
-        if (bits > 32 && bits < 64)
-            return QStringLiteral("UNSIGNED64");
-        return name;
+        return QStringLiteral("UNSIGNED64");
     }
     if (name == QLatin1String("INTEGER24"))
         return QStringLiteral("INTEGER32");

@@ -132,7 +132,7 @@ void TestAbstractGenerator::runOnWorkerThread()
     QCOMPARE(values, (QList<int>{50, 100}));
     QCOMPARE(onMainThread, (QList<bool>{true, true}));
     QVERIFY(generator.jobThread != thread());
-    QCOMPARE(generator.thread(), thread());
+    QCOMPARE(generator.QObject::thread(), thread());
     QVERIFY(generator.lockedDuringJob);
     QVERIFY(!db.lockWriteAccess());
     QVERIFY(!generator.isRunning());

@@ -69,7 +69,9 @@ void TestExtDeclGenerator::declaredType_data()
     QTest::addRow("UNSIGNED24 in 32 bits") << 0x16 << "UNSIGNED32" << false;
     QTest::addRow("UNSIGNED48 in 64 bits") << 0x19 << "UNSIGNED64" << false;
     QTest::addRow("INTEGER24 in 32 bits") << 0x10 << "INTEGER32" << false;
-    QTest::addRow("unknown") << 0x77 << "" << false;
+    QTest::addRow("unused code") << 113 << "" << false;
+    QTest::addRow("UNSIGNED16") << 6 << "UNSIGNED16" << false;
+    QTest::addRow("UNSIGNED64") << 0x1B << "UNSIGNED64" << false;
 }
 
 void TestExtDeclGenerator::declaredType()

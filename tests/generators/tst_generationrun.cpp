@@ -56,7 +56,8 @@ private:
 
 void TestGenerationRun::init()
 {
-    dir.reset(new QTemporaryDir);
+    // Without blanks: the post-generation arguments are split at blanks.
+    dir.reset(new QTemporaryDir(QDir::tempPath() + QStringLiteral("/nwrun-XXXXXX")));
     QSettings(QCoreApplication::organizationName(), QCoreApplication::applicationName()).clear();
 }
 
