@@ -60,7 +60,7 @@ class TestObjDictGenerator : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { odtest::initApplication(); }
+    void initTestCase() { gentest::initApplication(); }
 
     void equalConstantsShareOneElement_data()
     {

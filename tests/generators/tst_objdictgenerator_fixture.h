@@ -1,13 +1,10 @@
 #pragma once
 
 #include "database/objectdatabase.h"
-#include "generators/abstractgenerator.h"
 #include "generators/objdictgenerator.h"
-#include "panelkit/appidentity.h"
-#include "testenv.h"
+#include "generatortestutil.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QFile>
 #include <QSettings>
 #include <QString>
@@ -18,18 +15,6 @@
 namespace odtest {
 
 using Sub = ObjectDataBase::SUBINDEX_DATA_T;
-
-inline QDateTime fixedTime()
-{
-    return QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9));
-}
-
-inline void initApplication()
-{
-    nwIsolateTestEnvironment();
-    AppIdentity::apply(QStringLiteral("nodewright"));
-    AbstractGenerator::setFixedDateTime(fixedTime());
-}
 
 // The user preference that forces the multi-line form.
 inline void setAlwaysMultiLine(bool on)

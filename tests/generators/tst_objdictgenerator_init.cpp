@@ -62,7 +62,7 @@ class TestObjDictGeneratorInit : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { odtest::initApplication(); }
+    void initTestCase() { gentest::initApplication(); }
     void cleanup() { odtest::setAlwaysMultiLine(false); }
 
     void singleLineSignature_data()

@@ -76,4 +76,7 @@ typedef enum {
     CO_MANAGER_EVENT_CONFIGURED
 } CO_MANAGER_EVENT_T;
 
+/* object dictionary tables and the stack start functions */
+#include "co_objdict.h"
+
 #endif /* CO_CANOPEN_H */
