@@ -299,7 +299,13 @@ QString ObjDictGenerator::tableSuffix(quint8 line) const
 
 QString ObjDictGenerator::indexStrFromKey(quint8 line, quint16 index, quint8 sub) const
 {
-    if (isMultiLineForm())
-        return QStringLiteral(" /* %1-0x%2:%3 */").arg(line).arg(index, 4, 16, QLatin1Char('0')).arg(sub);
-    return QStringLiteral(" /* 0x%1:%2 */").arg(index, 4, 16, QLatin1Char('0')).arg(sub);
+    return QStringLiteral(" /* %1 */").arg(objectLabel(line, index, sub));
+}
+
+// "0x2000:1", in multi-line form "1-0x2000:1".
+QString ObjDictGenerator::objectLabel(quint8 line, quint16 index, quint8 sub) const
+{
+    const QString label
+        = QStringLiteral("0x%1:%2").arg(index, 4, 16, QLatin1Char('0')).arg(sub);
+    return isMultiLineForm() ? QString::number(line) + QLatin1Char('-') + label : label;
 }

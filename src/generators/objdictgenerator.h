@@ -27,6 +27,10 @@ class QTextStream;
 //
 // The position maps below are filled by a run and stay readable afterwards. Their keys
 // are subKey()/indexKey(); a shared sub-index is keyed under line 0.
+//
+// Every sub-index is read through the store once per run. For large projects the caller
+// fills the store's sub-index cache first, as the generation run does; without it each
+// sub-index costs one statement.
 class ObjDictGenerator : public AbstractGenerator
 {
     Q_OBJECT
@@ -123,6 +127,7 @@ private:
     int settingNumber(const char *key) const;
     QString tableSuffix(quint8 line) const;
     QString indexStrFromKey(quint8 line, quint16 index, quint8 sub) const;
+    QString objectLabel(quint8 line, quint16 index, quint8 sub) const;
 
     // Items 1 to 11 of the file, and gen_user.h (objdictgenerator_header.cpp).
     void prepareOutputFile(QTextStream &out);
@@ -168,6 +173,7 @@ private:
     quint32 mappingValue(quint8 line, quint16 mapIndex, quint8 sub) const;
     int mappingCount(quint8 line, quint16 mapIndex) const;
     QString mappingTableName(quint8 line, quint16 commIndex, bool transmit) const;
+    QString lineTableName(quint8 line, quint16 commIndex, bool transmit) const;
     void initDataTypeStructure(QTextStream &out);
 
     // Stack start, single-line form (objdictgenerator_init.cpp).

@@ -240,11 +240,8 @@ QString ObjDictGenerator::describeSubObject(quint8 line, quint16 index, const Su
                     .arg(lowLimitPositions.value(key, 0))
                     .arg(highLimitPositions.value(key, 0));
     }
-    if (isMultiLineForm())
-        text += QStringLiteral("/* %1-0x%2:%3*/ \n").arg(line).arg(index, 4, 16, QLatin1Char('0')).arg(sub.sub);
-    else
-        text += QStringLiteral("/* 0x%1:%2*/ \n").arg(index, 4, 16, QLatin1Char('0')).arg(sub.sub);
-    return text;
+    return text + QStringLiteral("/* ") + objectLabel(line, index, sub.sub)
+        + QStringLiteral("*/ \n");
 }
 
 // Description entries of an object: its sub-indices up to the start of its compact run,

@@ -192,8 +192,8 @@ void ObjDictGenerator::writeErrorControlToTime(QTextStream &out, quint8 line, bo
     }
     if (findIndex(line, 0x1005)) {
         out << "    /* initialize sync */\n"
-            << "    retVal = coSyncInit(" << lineArgument << constRef("od_const_u32", line, 0x1005, 0)
-            << ", "
+            << "    retVal = coSyncInit(" << lineArgument
+            << constRef("od_const_u32", line, 0x1005, 0) << ", "
             << (findIndex(line, 0x1006) ? constRef("od_const_u32", line, 0x1006, 0)
                                         : QStringLiteral("0"))
             << ", "

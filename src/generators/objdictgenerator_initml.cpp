@@ -9,8 +9,8 @@ void ObjDictGenerator::initObjectDictionary_ml(QTextStream &out)
     QStringList lineNumbers;
     for (quint8 line : qAsConst(odLineNumbers))
         lineNumbers << QString::number(line);
-    out << "\nUNSIGNED8 canLineTable[CO_LINE_ARRAY_DECL] = {" << lineNumbers.join(QStringLiteral(", "))
-        << " };"
+    out << "\nUNSIGNED8 canLineTable[CO_LINE_ARRAY_DECL] = {"
+        << lineNumbers.join(QStringLiteral(", ")) << " };"
         << "\n";
     writeMultiLineMain(out);
     writeMultiLineCommon(out);

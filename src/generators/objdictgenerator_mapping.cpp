@@ -64,8 +64,7 @@ void ObjDictGenerator::writeMappingTable(QTextStream &out, quint8 line, quint16 
     const quint32 count = mappingValue(line, mapIndex, 0);
     if (count == 0)
         return;
-    const QString name = (transmit ? QStringLiteral("mapTableTPDO") : QStringLiteral("mapTableRPDO"))
-        + tableSuffix(line) + QString::number(number);
+    const QString name = lineTableName(line, commIndex, transmit);
     if (transmit) {
         out << "static CO_CONST PDO_TR_MAP_TABLE_T CO_CONST_STORAGE_CLASS\t" << name << " = {\n"
             << "\t(UNSIGNED8)" << count << "u,\n";
@@ -192,15 +191,21 @@ int ObjDictGenerator::mappingCount(quint8 line, quint16 mapIndex) const
     return count > 64 ? 1 : int(count);
 }
 
-// The table a PDO start refers to; empty when none was written for it.
+// "mapTableTPDO" or "mapTableRPDO", the line's letter in multi-line form and the number.
+QString ObjDictGenerator::lineTableName(quint8 line, quint16 commIndex, bool transmit) const
+{
+    const int number = transmit ? commIndex - 0x17FF : commIndex - 0x13FF;
+    return QLatin1String(transmit ? "mapTableTPDO" : "mapTableRPDO") + tableSuffix(line)
+        + QString::number(number);
+}
+
+// The table a PDO start refers to; empty when none was written for it. A shared receive
+// mapping has the table of the line that wrote it.
 QString ObjDictGenerator::mappingTableName(quint8 line, quint16 commIndex, bool transmit) const
 {
     QString name = sharedRpdoTables.value(commIndex);
-    if (transmit || name.isEmpty() || !isSharedMapping(line, quint16(commIndex + 0x200))) {
-        const int number = transmit ? commIndex - 0x17FF : commIndex - 0x13FF;
-        name = (transmit ? QStringLiteral("mapTableTPDO") : QStringLiteral("mapTableRPDO"))
-            + tableSuffix(line) + QString::number(number);
-    }
+    if (transmit || name.isEmpty() || !isSharedMapping(line, quint16(commIndex + 0x200)))
+        name = lineTableName(line, commIndex, transmit);
     return writtenMapTables.contains(name) ? name : QString();
 }
 

@@ -49,7 +49,8 @@ void ObjDictGenerator::overwrite301(QTextStream &out)
         bool first = true;
         for (quint8 line : qAsConst(projectLines)) {
             if (relative) {
-                out << (first ? "\tUNSIGNED8 nodeId = coNmtGetNodeId(" : "\tnodeId = coNmtGetNodeId(")
+                out << (first ? "\tUNSIGNED8 nodeId = coNmtGetNodeId("
+                              : "\tnodeId = coNmtGetNodeId(")
                     << line << ");\n";
             }
             first = false;
@@ -57,9 +58,9 @@ void ObjDictGenerator::overwrite301(QTextStream &out)
                             true);
             writeCobIdGroup(out, line, 0x1800, 0x19FF, QStringLiteral("\n\t/* TxPDO COB IDs */\n"),
                             true);
-            writeCobIdGroup(out, line, 0x1201, 0x127F,
-                            QStringLiteral("\n\t/* SDO server COB IDs starting at 2nd SDO server */\n"),
-                            true);
+            writeCobIdGroup(
+                out, line, 0x1201, 0x127F,
+                QStringLiteral("\n\t/* SDO server COB IDs starting at 2nd SDO server */\n"), true);
             writeCobIdGroup(out, line, 0x1280, 0x12FF,
                             QStringLiteral("\n\t/* SDO client COB IDs */\n"), true);
         }

@@ -263,8 +263,8 @@ void ObjDictGenerator::defineManagedVariables(QTextStream &out)
         }
     }
     const QString specifier = setting("static_memory_specifier");
-    const QString specifierText = specifier.isEmpty() ? QString()
-                                                      : QLatin1Char(' ') + specifier + QLatin1Char(' ');
+    const QString specifierText
+        = specifier.isEmpty() ? QString() : QLatin1Char(' ') + specifier + QLatin1Char(' ');
     const bool initialise = settingNumber("init_static_variables") == 1;
     for (const NumericArray &array : numericArrays) {
         const QString name = QStringLiteral("od_") + QLatin1String(array.type);

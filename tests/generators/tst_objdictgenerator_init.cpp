@@ -48,7 +48,7 @@ void buildThreeLines(ObjectDataBase &db)
     db.addNode(1, ObjectDataBase::NODE_DATA_T());
     db.addNode(2, ObjectDataBase::NODE_DATA_T());
     odtest::addArray(db, 0, 0x2000, 2, sub(5, QStringLiteral("rw"), QStringLiteral("0")));
-    for (quint16 index : {0x1000, 0x1001, 0x2000, 0x2001})
+    for (quint16 index : { 0x1000, 0x1001, 0x2000, 0x2001 })
         odtest::addVar(db, 1, index, sub(5, QStringLiteral("rw"), QStringLiteral("0")));
     odtest::addArray(db, 1, 0x2002, 3, sub(5, QStringLiteral("rw"), QStringLiteral("0"), 3));
     odtest::addVar(db, 2, 0x1000, sub(7, QStringLiteral("const"), QStringLiteral("0"), 1));
@@ -70,14 +70,17 @@ private slots:
         QTest::addColumn<QString>("nmtMaster");
         QTest::addColumn<QString>("canFd");
         QTest::addColumn<QString>("head");
-        QTest::addRow("slave") << "0" << "0"
+        QTest::addRow("slave") << "0"
+                               << "0"
                                << "\nRET_T coCanOpenStackInit(\n"
                                   "         CO_EVENT_STORE_T pLoadFunction\n    )\n{\n";
         QTest::addRow("role at run time")
-            << "2" << "0"
+            << "2"
+            << "0"
             << "\nRET_T coCanOpenStackInitPara(\n         CO_EVENT_STORE_T pLoadFunction,\n"
                "         CO_INIT_OPTION_T *pCoOptions\n    )\n{\n";
-        QTest::addRow("CAN FD") << "1" << "1"
+        QTest::addRow("CAN FD") << "1"
+                                << "1"
                                 << "\nRET_T coCanOpenStackInit(\n"
                                    "         CO_EVENT_STORE_T pLoadFunction,\n"
                                    "         BOOL_T *pModes\n    )\n{\n";
@@ -97,10 +100,10 @@ private slots:
         const bool fd = canFd == QLatin1String("1");
         QCOMPARE(text.contains(QStringLiteral("       { CO_NODE_ID_FUNCTIONS }, \n"
                                               "       { CO_TRUE }\n    };\n")),
-                 fd);
+            fd);
         QCOMPARE(text.contains(QStringLiteral("    if (pModes != NULL) {\n"
                                               "        serviceInitVars.fdMode[0] = pModes[0];\n")),
-                 fd);
+            fd);
         QCOMPARE(text.contains(QStringLiteral("       retVal = coUsdoServerInit();\n")), fd);
         QCOMPARE(text.contains(QStringLiteral("    retVal = coSdoServerInit(1u);\n") + check), !fd);
     }
@@ -110,30 +113,38 @@ private slots:
         QTest::addColumn<QString>("nmtMaster");
         QTest::addColumn<QString>("lss");
         QTest::addColumn<QString>("tail");
-        QTest::addRow("slave") << "0" << "0"
+        QTest::addRow("slave") << "0"
+                               << "0"
                                << "#endif /* CO_EVENT_DYNAMIC_STORE || CO_EVENT_PROFILE_STORE */\n"
                                   "    /* initialize NMT slave */ \n    retVal = coNmtInit(0u);\n";
-        QTest::addRow("LSS slave") << "0" << "1"
-                                   << "\n    /* initialize LSS Slave */\n    retVal =  coLssInit();\n"
-                                      + check + "    /* initialize NMT slave */ \n";
-        QTest::addRow("LSS master") << "1" << "1"
+        QTest::addRow("LSS slave")
+            << "0"
+            << "1"
+            << "\n    /* initialize LSS Slave */\n    retVal =  coLssInit();\n" + check
+                + "    /* initialize NMT slave */ \n";
+        QTest::addRow("LSS master") << "1"
+                                    << "1"
                                     << "\n    /* initialize LSS Master */\n"
                                        "    retVal = coLssMasterInit();\n"
-                                       + check + "    /* initialize NMT master */ \n"
-                                       "    retVal = coNmtInit(1u);\n";
+                + check
+                + "    /* initialize NMT master */ \n"
+                  "    retVal = coNmtInit(1u);\n";
         const QString inner = QStringLiteral("        if (retVal != RET_OK) {\n"
                                              "            return(retVal);\n        }\n");
         QTest::addRow("role at run time with LSS")
-            << "2" << "1"
+            << "2"
+            << "1"
             << "\n    /* Check dynamic options for master flag */\n"
                "    if (pCoOptions->master == 1) {\n"
                "        /* initialize LSS Master */\n        retVal = coLssMasterInit();\n"
-               + inner + "        /* initialize NMT master */ \n        retVal = coNmtInit(1u);\n"
-               + inner + "    } else {\n        /* initialize LSS Slave */\n"
-               "        retVal = coLssInit();\n" + inner
-               + "        /* initialize NMT slave */ \n        retVal = coNmtInit(0u);\n" + inner
-               + "    }\n    return(RET_OK);\n}\n";
-        QTest::addRow("role at run time") << "2" << "0"
+                + inner + "        /* initialize NMT master */ \n        retVal = coNmtInit(1u);\n"
+                + inner
+                + "    } else {\n        /* initialize LSS Slave */\n"
+                  "        retVal = coLssInit();\n"
+                + inner + "        /* initialize NMT slave */ \n        retVal = coNmtInit(0u);\n"
+                + inner + "    }\n    return(RET_OK);\n}\n";
+        QTest::addRow("role at run time") << "2"
+                                          << "0"
                                           << "    if (pCoOptions->master == 1) {\n"
                                              "        /* initialize NMT master */ \n";
     }
@@ -160,12 +171,11 @@ private slots:
         QTest::addRow("heartbeat") << true << false << 3
                                    << "    /* initialize error control */\n"
                                       "    retVal = coErrorCtrlInit(od_const_u16[1], 3u);\n";
-        QTest::addRow("heartbeat without consumers") << true << true << -1
-                                                     << "    retVal = coErrorCtrlInit(od_const_u16[2], 0u);\n";
-        QTest::addRow("node guarding")
-            << false << true << 1
-            << "    /* initialize error control (Node Guarding) */\n"
-               "    retVal = coErrorCtrlInit(0, 1u);\n";
+        QTest::addRow("heartbeat without consumers")
+            << true << true << -1 << "    retVal = coErrorCtrlInit(od_const_u16[2], 0u);\n";
+        QTest::addRow("node guarding") << false << true << 1
+                                       << "    /* initialize error control (Node Guarding) */\n"
+                                          "    retVal = coErrorCtrlInit(0, 1u);\n";
         QTest::addRow("none") << false << false << 2 << QString();
     }
 
@@ -181,7 +191,8 @@ private slots:
         if (guarding)
             odtest::addVar(db, 0, 0x100C, sub(6, QStringLiteral("rw"), QStringLiteral("0")));
         if (consumers >= 0)
-            odtest::addArray(db, 0, 0x1016, consumers, sub(7, QStringLiteral("rw"), QStringLiteral("0")));
+            odtest::addArray(
+                db, 0, 0x1016, consumers, sub(7, QStringLiteral("rw"), QStringLiteral("0")));
         if (heartbeat)
             odtest::addVar(db, 0, 0x1017, sub(6, QStringLiteral("rw"), QStringLiteral("500")));
         const QString text = run(db);
@@ -201,7 +212,7 @@ private slots:
         odtest::addVar(db, 0, 0x1014, sub(7, QStringLiteral("ro"), QStringLiteral("$NODEID+0x80")));
         odtest::addVar(db, 0, 0x1019, sub(5, QStringLiteral("rw"), QStringLiteral("3")));
         odtest::addArray(db, 0, 0x1028, 3, sub(7, QStringLiteral("rw"), QStringLiteral("0")));
-        for (quint16 index : {0x1200, 0x1201, 0x1280, 0x1281, 0x1300, 0x1301, 0x1302, 0x1F10})
+        for (quint16 index : { 0x1200, 0x1201, 0x1280, 0x1281, 0x1300, 0x1301, 0x1302, 0x1F10 })
             odtest::addVar(db, 0, index, sub(5, QStringLiteral("rw"), QStringLiteral("1")));
         odtest::setting(db, "isotp_connection_cnt", QStringLiteral("2"));
         odtest::setting(db, "event_led", QStringLiteral("1"));
@@ -209,32 +220,43 @@ private slots:
         odtest::setting(db, "canfd_supported", QStringLiteral("1"));
         odtest::setting(db, "usdo_client_cnt", QStringLiteral("1"));
         const QString text = run(db);
-        const QStringList constU8 = odtest::elements(text, QStringLiteral("static CO_CONST UNSIGNED8"));
+        const QStringList constU8
+            = odtest::elements(text, QStringLiteral("static CO_CONST UNSIGNED8"));
         QString missing;
-        QVERIFY2(inOrder(text,
-                         {"    /* initialization of LED module */\n    coLedInit();\n\n",
-                          "    /* initialize (u)sdo server(s) */\n",
-                          "        retVal = coSdoServerInit(1);\n",
-                          "#endif /* CO_SDO_SERVER_CNT */\n    }\n" + check,
-                          "    retVal = coSdoServerInit(2u);\n" + check,
-                          "    /* initialize sdo clients(s) */\n    retVal = coUsdoClientInit();\n" + check,
-                          "    retVal = coSdoClientInit(1u);\n" + check,
-                          "    retVal = coSdoClientInit(2u);\n" + check,
-                          "    /* initialize emergency */\n    retVal = coEmcyProducerInit();\n" + check,
-                          QStringLiteral("    retVal = coSyncInit(od_const_u32[%1], 0, od_const_u8[%2]);\n")
-                                  .arg(1)
-                                  .arg(constU8.indexOf(QStringLiteral("\t(UNSIGNED8)3u")))
-                              + check,
-                          "\n    /* initialize EMCY consumer */\n    retVal = coEmcyConsumerInit(3u);\n" + check,
-                          "\n    /* initialize Time service */\n    retVal = coTimeInit(CO_FALSE, CO_TRUE);\n" + check,
-                          "\n    /* initialize SDO Requesting Device (SRD) */\n    retVal = coSrdInit();\n" + check,
-                          "\n    /* initialize  GFC Producer - Consumer */\n    retVal = coGfcInit(CO_TRUE, CO_TRUE);\n" + check,
-                          "\n    /* initialize SRDO  */\n    retVal = coSrdoInit(1u);\n" + check,
-                          "\n    /* initialize SRDO  */\n    retVal = coSrdoInit(2u);\n" + check,
-                          "\n    /* initialize ISO-TP */\n    retVal = isoTpInit();\n" + check,
-                          "#else\n#endif /* CO_EVENT_DYNAMIC_STORE || CO_EVENT_PROFILE_STORE */\n"},
-                         &missing),
-                 qPrintable(missing));
+        QVERIFY2(
+            inOrder(text,
+                { "    /* initialization of LED module */\n    coLedInit();\n\n",
+                    "    /* initialize (u)sdo server(s) */\n",
+                    "        retVal = coSdoServerInit(1);\n",
+                    "#endif /* CO_SDO_SERVER_CNT */\n    }\n" + check,
+                    "    retVal = coSdoServerInit(2u);\n" + check,
+                    "    /* initialize sdo clients(s) */\n    retVal = coUsdoClientInit();\n"
+                        + check,
+                    "    retVal = coSdoClientInit(1u);\n" + check,
+                    "    retVal = coSdoClientInit(2u);\n" + check,
+                    "    /* initialize emergency */\n    retVal = coEmcyProducerInit();\n" + check,
+                    QStringLiteral(
+                        "    retVal = coSyncInit(od_const_u32[%1], 0, od_const_u8[%2]);\n")
+                            .arg(1)
+                            .arg(constU8.indexOf(QStringLiteral("\t(UNSIGNED8)3u")))
+                        + check,
+                    "\n    /* initialize EMCY consumer */\n    retVal = coEmcyConsumerInit(3u);\n"
+                        + check,
+                    "\n    /* initialize Time service */\n    retVal = coTimeInit(CO_FALSE, "
+                    "CO_TRUE);\n"
+                        + check,
+                    "\n    /* initialize SDO Requesting Device (SRD) */\n    retVal = "
+                    "coSrdInit();\n"
+                        + check,
+                    "\n    /* initialize  GFC Producer - Consumer */\n    retVal = "
+                    "coGfcInit(CO_TRUE, CO_TRUE);\n"
+                        + check,
+                    "\n    /* initialize SRDO  */\n    retVal = coSrdoInit(1u);\n" + check,
+                    "\n    /* initialize SRDO  */\n    retVal = coSrdoInit(2u);\n" + check,
+                    "\n    /* initialize ISO-TP */\n    retVal = isoTpInit();\n" + check,
+                    "#else\n#endif /* CO_EVENT_DYNAMIC_STORE || CO_EVENT_PROFILE_STORE */\n" },
+                &missing),
+            qPrintable(missing));
     }
 
     void pdoStartArguments()
@@ -242,25 +264,28 @@ private slots:
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
         odtest::addObject(db, 0, 0x1800, 9,
-                          {sub(5, QStringLiteral("const"), QStringLiteral("2"), 1),
-                           sub(7, QStringLiteral("rw"), QStringLiteral("0x180")),
-                           sub(5, QStringLiteral("rw"), QStringLiteral("1"))});
+            { sub(5, QStringLiteral("const"), QStringLiteral("2"), 1),
+                sub(7, QStringLiteral("rw"), QStringLiteral("0x180")),
+                sub(5, QStringLiteral("rw"), QStringLiteral("1")) });
         odtest::addObject(db, 0, 0x1401, 9,
-                          {sub(5, QStringLiteral("const"), QStringLiteral("5"), 1),
-                           sub(7, QStringLiteral("rw"), QStringLiteral("0x301")),
-                           sub(5, QStringLiteral("rw"), QStringLiteral("255")),
-                           sub(6, QStringLiteral("rw"), QStringLiteral("0")),
-                           sub(5, QStringLiteral("rw"), QStringLiteral("0")),
-                           sub(6, QStringLiteral("rw"), QStringLiteral("100"))});
+            { sub(5, QStringLiteral("const"), QStringLiteral("5"), 1),
+                sub(7, QStringLiteral("rw"), QStringLiteral("0x301")),
+                sub(5, QStringLiteral("rw"), QStringLiteral("255")),
+                sub(6, QStringLiteral("rw"), QStringLiteral("0")),
+                sub(5, QStringLiteral("rw"), QStringLiteral("0")),
+                sub(6, QStringLiteral("rw"), QStringLiteral("100")) });
         const QString text = run(db);
         const QStringList u8 = odtest::elements(text, QStringLiteral("static CO_CONST UNSIGNED8"));
-        const QStringList u16 = odtest::elements(text, QStringLiteral("static CO_CONST UNSIGNED16"));
-        QVERIFY2(text.contains(QStringLiteral("    /* initialize TPDO 1 */\n"
-                                              "    retVal = coPdoTransmitInit(1u, od_const_u8[%1], 0u, 0u, 0u, NULL);\n")
+        const QStringList u16
+            = odtest::elements(text, QStringLiteral("static CO_CONST UNSIGNED16"));
+        QVERIFY2(text.contains(QStringLiteral(
+                     "    /* initialize TPDO 1 */\n"
+                     "    retVal = coPdoTransmitInit(1u, od_const_u8[%1], 0u, 0u, 0u, NULL);\n")
                                    .arg(u8.indexOf(QStringLiteral("\t(UNSIGNED8)1u")))),
-                 qPrintable(text.right(1500)));
+            qPrintable(text.right(1500)));
         QVERIFY(text.contains(QStringLiteral("    /* initialize RPDO 2 */\n"
-                                             "    retVal = coPdoReceiveInit(2u, od_const_u8[%1], od_const_u16[%2], od_const_u16[%3], NULL);\n")
+                                             "    retVal = coPdoReceiveInit(2u, od_const_u8[%1], "
+                                             "od_const_u16[%2], od_const_u16[%3], NULL);\n")
                                   .arg(u8.indexOf(QStringLiteral("\t(UNSIGNED8)255u")))
                                   .arg(u16.indexOf(QStringLiteral("\t(UNSIGNED16)0u")))
                                   .arg(u16.indexOf(QStringLiteral("\t(UNSIGNED16)100u")))));
@@ -273,13 +298,21 @@ private slots:
         ObjectDataBase db;
         buildThreeLines(db);
         const QString text = run(db);
-        QVERIFY(text.contains(QStringLiteral("coOdInitOdPtr(canLine, &od_assign[0], 3, od_description, 5, NULL, &od_data_variables);\n")));
-        QVERIFY(text.contains(QStringLiteral("coOdInitOdPtr(canLine, &od_assign[3], 5, od_description, 8, NULL, &od_data_variables);\n")));
-        QVERIFY(text.contains(QStringLiteral("coOdInitOdPtr(canLine, &od_assign[8], 2, od_description, 2, NULL, &od_data_variables);\n")));
-        QVERIFY(text.contains(QStringLiteral("UNSIGNED8 canLineTable[CO_LINE_ARRAY_DECL] = {0, 1, 2 };\n")));
-        QVERIFY(text.contains(QStringLiteral("RET_T coCanOpenStackInit_line2(UNSIGNED8 canLine, CO_INIT_OPTION_T *pCoOptions);\n")));
-        QVERIFY(text.contains(QStringLiteral("    if (retVal == RET_OK) {\n            retVal = coCanOpenStackInit_line2(2, NULL);\n    }\n")));
-        QVERIFY(text.contains(QStringLiteral("   \tcase 2:\n   \t\tretVal = coCanOpenStackInit_line2(canLine, pCoOptions);\n   \t\tbreak;\n")));
+        QVERIFY(text.contains(QStringLiteral("coOdInitOdPtr(canLine, &od_assign[0], 3, "
+                                             "od_description, 5, NULL, &od_data_variables);\n")));
+        QVERIFY(text.contains(QStringLiteral("coOdInitOdPtr(canLine, &od_assign[3], 5, "
+                                             "od_description, 8, NULL, &od_data_variables);\n")));
+        QVERIFY(text.contains(QStringLiteral("coOdInitOdPtr(canLine, &od_assign[8], 2, "
+                                             "od_description, 2, NULL, &od_data_variables);\n")));
+        QVERIFY(text.contains(
+            QStringLiteral("UNSIGNED8 canLineTable[CO_LINE_ARRAY_DECL] = {0, 1, 2 };\n")));
+        QVERIFY(text.contains(QStringLiteral(
+            "RET_T coCanOpenStackInit_line2(UNSIGNED8 canLine, CO_INIT_OPTION_T *pCoOptions);\n")));
+        QVERIFY(text.contains(QStringLiteral("    if (retVal == RET_OK) {\n            retVal = "
+                                             "coCanOpenStackInit_line2(2, NULL);\n    }\n")));
+        QVERIFY(text.contains(
+            QStringLiteral("   \tcase 2:\n   \t\tretVal = coCanOpenStackInit_line2(canLine, "
+                           "pCoOptions);\n   \t\tbreak;\n")));
     }
 
     void multiLineCanFd()
@@ -291,23 +324,36 @@ private slots:
         const QString text = run(db);
         QString missing;
         QVERIFY2(inOrder(text,
-                         {"RET_T coCanOpenStackInit_common(CO_EVENT_STORE_T pLoadFunction, BOOL_T *pModes);\n",
-                          "RET_T coCanOpenStackInit_line0(UNSIGNED8 canLine, CO_INIT_OPTION_T *pCoOptions, BOOL_T *pModes);\n",
-                          "RET_T coCanOpenStackInit_line(UNSIGNED8 canLine, CO_INIT_OPTION_T *pCoOptions, BOOL_T *pModes);\n",
-                          "RET_T coCanOpenStackInit(\n         CO_EVENT_STORE_T pLoadFunction\n         , BOOL_T *pModes\n    )\n",
-                          "    retVal = coCanOpenStackInit_common(pLoadFunction, pModes);\n",
-                          "            retVal = coCanOpenStackInit_line0(0, NULL, pModes);\n",
-                          "RET_T coCanOpenStackInit_common(\n         CO_EVENT_STORE_T pLoadFunction\n         , BOOL_T *pModes\n    )\n{\n    CO_LINE_TYPE    CO_LINE;\n    RET_T retVal = RET_OK;\n",
-                          "       { CO_NODE_ID_FUNCTIONS } \n    };\n\n    for (CO_LINE = 0; CO_LINE < CO_MULTI_LINE_CNT; CO_LINE ++)\n",
-                          "   \t\tretVal = coCanOpenStackInit_line0(canLine, pCoOptions, pModes);\n",
-                          "                  CO_INIT_OPTION_T *pCoOptions\n                  , BOOL_T *pModes\n       )\n",
-                          "    if (pModes != NULL) {\n        if (pModes[canLine] == CO_TRUE) {\n            retVal = coUsdoServerInit(canLine);\n",
-                          "/* Initialize line << 1 */\n",
-                          "            retVal = coSdoServerInit(canLine, 1u);\n            if (retVal != RET_OK) {\n                return(retVal);\n            }\n"
-                          "    retVal = coSdoServerInit(canLine, 2u);\n" + check + "#endif /* CO_SDO_SERVER_CNT */\n        }\n"
-                          "    } else {\n        retVal = coUsdoServerInit(canLine);\n" + check + "    }\n"},
-                         &missing),
-                 qPrintable(missing));
+                     { "RET_T coCanOpenStackInit_common(CO_EVENT_STORE_T pLoadFunction, BOOL_T "
+                       "*pModes);\n",
+                         "RET_T coCanOpenStackInit_line0(UNSIGNED8 canLine, CO_INIT_OPTION_T "
+                         "*pCoOptions, BOOL_T *pModes);\n",
+                         "RET_T coCanOpenStackInit_line(UNSIGNED8 canLine, CO_INIT_OPTION_T "
+                         "*pCoOptions, BOOL_T *pModes);\n",
+                         "RET_T coCanOpenStackInit(\n         CO_EVENT_STORE_T pLoadFunction\n     "
+                         "    , BOOL_T *pModes\n    )\n",
+                         "    retVal = coCanOpenStackInit_common(pLoadFunction, pModes);\n",
+                         "            retVal = coCanOpenStackInit_line0(0, NULL, pModes);\n",
+                         "RET_T coCanOpenStackInit_common(\n         CO_EVENT_STORE_T "
+                         "pLoadFunction\n         , BOOL_T *pModes\n    )\n{\n    CO_LINE_TYPE    "
+                         "CO_LINE;\n    RET_T retVal = RET_OK;\n",
+                         "       { CO_NODE_ID_FUNCTIONS } \n    };\n\n    for (CO_LINE = 0; "
+                         "CO_LINE < CO_MULTI_LINE_CNT; CO_LINE ++)\n",
+                         "   \t\tretVal = coCanOpenStackInit_line0(canLine, pCoOptions, pModes);\n",
+                         "                  CO_INIT_OPTION_T *pCoOptions\n                  , "
+                         "BOOL_T *pModes\n       )\n",
+                         "    if (pModes != NULL) {\n        if (pModes[canLine] == CO_TRUE) {\n   "
+                         "         retVal = coUsdoServerInit(canLine);\n",
+                         "/* Initialize line << 1 */\n",
+                         "            retVal = coSdoServerInit(canLine, 1u);\n            if "
+                         "(retVal != RET_OK) {\n                return(retVal);\n            }\n"
+                         "    retVal = coSdoServerInit(canLine, 2u);\n"
+                             + check
+                             + "#endif /* CO_SDO_SERVER_CNT */\n        }\n"
+                               "    } else {\n        retVal = coUsdoServerInit(canLine);\n"
+                             + check + "    }\n" },
+                     &missing),
+            qPrintable(missing));
     }
 
     void multiLineRoles_data()
@@ -323,22 +369,32 @@ private slots:
         const QString slave = QStringLiteral("    /* initialize NMT slave */ \n"
                                              "    retVal = coNmtInit(canLine, 0u);\n");
         QTest::addRow("line 1 master")
-            << "2" << "0,1"
-            << QStringList{"\n    retVal = coLssInit(canLine);\n" + check + slave, masterLss + check + master};
+            << "2"
+            << "0,1"
+            << QStringList { "\n    retVal = coLssInit(canLine);\n" + check + slave,
+                   masterLss + check + master };
         QTest::addRow("missing part is a slave")
-            << "2" << "1"
-            << QStringList{masterLss + check + master, "\n    retVal = coLssInit(canLine);\n" + check + slave};
+            << "2"
+            << "1"
+            << QStringList { masterLss + check + master,
+                   "\n    retVal = coLssInit(canLine);\n" + check + slave };
         QTest::addRow("empty part is a slave")
-            << "2" << ",1"
-            << QStringList{"\n    retVal = coLssInit(canLine);\n" + check + slave, masterLss + check + master};
+            << "2"
+            << ",1"
+            << QStringList { "\n    retVal = coLssInit(canLine);\n" + check + slave,
+                   masterLss + check + master };
         QTest::addRow("all masters")
-            << "1" << ""
-            << QStringList{"\n    /* initialize LSS Master */" + masterLss + check + master,
-                           "\n    /* initialize LSS Master */" + masterLss + check + master};
+            << "1"
+            << ""
+            << QStringList { "\n    /* initialize LSS Master */" + masterLss + check + master,
+                   "\n    /* initialize LSS Master */" + masterLss + check + master };
         QTest::addRow("all slaves")
-            << "0" << "1,1"
-            << QStringList{"\n    /* initialize LSS Slave */\n    retVal =  coLssInit(canLine);\n" + check + slave,
-                           "\n    /* initialize LSS Slave */\n    retVal =  coLssInit(canLine);\n" + check + slave};
+            << "0"
+            << "1,1"
+            << QStringList { "\n    /* initialize LSS Slave */\n    retVal =  coLssInit(canLine);\n"
+                       + check + slave,
+                   "\n    /* initialize LSS Slave */\n    retVal =  coLssInit(canLine);\n" + check
+                       + slave };
     }
 
     void multiLineRoles()
@@ -353,10 +409,11 @@ private slots:
         odtest::setting(db, "lss_supported", QStringLiteral("1"));
         const QString text = run(db);
         QString missing;
-        QVERIFY2(inOrder(text, QStringList{"/* Initialize line << 0 */\n"} + fragments.mid(0, 1)
-                                   + QStringList{"/* Initialize line << 1 */\n"} + fragments.mid(1),
-                         &missing),
-                 qPrintable(missing));
+        QVERIFY2(inOrder(text,
+                     QStringList { "/* Initialize line << 0 */\n" } + fragments.mid(0, 1)
+                         + QStringList { "/* Initialize line << 1 */\n" } + fragments.mid(1),
+                     &missing),
+            qPrintable(missing));
     }
 
     void finishFunction_data()
@@ -378,20 +435,23 @@ private slots:
         buildThreeLines(db);
         if (routing)
             odtest::addObject(db, 2, 0x1F2C, 9,
-                              {sub(5, QStringLiteral("const"), QStringLiteral("1"), 1),
-                               sub(7, QStringLiteral("rw"), QStringLiteral("0"))});
-        odtest::addPdo(db, 1, false, 1, QStringLiteral("0x201"), {0x20000008},
-                       mappingAccess == QLatin1String("rw"));
+                { sub(5, QStringLiteral("const"), QStringLiteral("1"), 1),
+                    sub(7, QStringLiteral("rw"), QStringLiteral("0")) });
+        odtest::addPdo(db, 1, false, 1, QStringLiteral("0x201"), { 0x20000008 },
+            mappingAccess == QLatin1String("rw"));
         const QString text = run(db);
-        const QString body = text.mid(text.indexOf(QStringLiteral("RET_T coCanOpenStackInit_finish(void)\n{\n")));
+        const QString body
+            = text.mid(text.indexOf(QStringLiteral("RET_T coCanOpenStackInit_finish(void)\n{\n")));
         if (routed)
-            QVERIFY2(body.contains(QStringLiteral("{\n    RET_T retVal;\n    /* initialize PDO routing */ \n"
-                                                  "    retVal = coPdoNetworkRouting();\n")
-                                   + check + QStringLiteral("    return(RET_OK);\n}\n")),
-                     qPrintable(body));
+            QVERIFY2(body.contains(
+                         QStringLiteral("{\n    RET_T retVal;\n    /* initialize PDO routing */ \n"
+                                        "    retVal = coPdoNetworkRouting();\n")
+                         + check + QStringLiteral("    return(RET_OK);\n}\n")),
+                qPrintable(body));
         else
-            QVERIFY2(body.contains(QStringLiteral("{\n    /*\n     * Currently this function is only required to initialize PDO Routing.\n")),
-                     qPrintable(body));
+            QVERIFY2(body.contains(QStringLiteral("{\n    /*\n     * Currently this function is "
+                                                  "only required to initialize PDO Routing.\n")),
+                qPrintable(body));
     }
 
     // The user preference forces the multi-line form on a single-line project.
@@ -401,14 +461,15 @@ private slots:
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
         odtest::addVar(db, 0, 0x2000, sub(5, QStringLiteral("rw"), QStringLiteral("1"), 0, 1));
-        odtest::addPdo(db, 0, true, 1, QStringLiteral("0x181"), {0x20000008}, false);
+        odtest::addPdo(db, 0, true, 1, QStringLiteral("0x181"), { 0x20000008 }, false);
         odtest::setting(db, "init_static_variables", QStringLiteral("1"));
         ObjDictGenerator generator(false);
         QTemporaryDir dir;
         QString text;
         odtest::generate(db, dir.path(), false, &text, &generator);
-        QCOMPARE(generator.multiLineLines(), QList<quint8>{0});
-        QVERIFY(text.contains(QStringLiteral("RET_T coCanOpenStackInit_line0(UNSIGNED8 canLine, CO_INIT_OPTION_T *pCoOptions);\n")));
+        QCOMPARE(generator.multiLineLines(), QList<quint8> { 0 });
+        QVERIFY(text.contains(QStringLiteral(
+            "RET_T coCanOpenStackInit_line0(UNSIGNED8 canLine, CO_INIT_OPTION_T *pCoOptions);\n")));
         QVERIFY(text.contains(QStringLiteral("\tmapTableTPDOa1 = {")));
         QVERIFY(text.contains(QStringLiteral("coPdoTransmitInit(0, 1u, ")));
         QVERIFY(text.contains(QStringLiteral("/* 0-0x2000:0*/ \n")));
@@ -421,29 +482,32 @@ private slots:
         odtest::buildMinimalProject(db);
         odtest::setting(db, "overwrite_predef", QStringLiteral("1"));
         odtest::addObject(db, 0, 0x1201, 9,
-                          {sub(5, QStringLiteral("const"), QStringLiteral("2"), 1),
-                           sub(7, QStringLiteral("rw"), QStringLiteral("0x641")),
-                           sub(7, QStringLiteral("rw"), QStringLiteral("0x5C1"))});
+            { sub(5, QStringLiteral("const"), QStringLiteral("2"), 1),
+                sub(7, QStringLiteral("rw"), QStringLiteral("0x641")),
+                sub(7, QStringLiteral("rw"), QStringLiteral("0x5C1")) });
         odtest::addPdo(db, 0, false, 1, QStringLiteral("$NodeId+0x200"), {}, true);
         odtest::addPdo(db, 0, true, 10, QStringLiteral("0x80000190"), {}, true);
         QTemporaryDir dir;
         const QString text = run(db, &dir);
-        const QString body = text.mid(text.indexOf(QStringLiteral("RET_T userOverwriteCobIdSettings(void)\n")));
+        const QString body
+            = text.mid(text.indexOf(QStringLiteral("RET_T userOverwriteCobIdSettings(void)\n")));
         QCOMPARE(body,
-                 QStringLiteral("RET_T userOverwriteCobIdSettings(void)\n{\n\tRET_T ret = RET_OK;\n"
-                                "\tUNSIGNED32 cobId = 0ul;\n\tUNSIGNED8 nodeId = coNmtGetNodeId();\n"
-                                "\n\t/* SDO server COB IDs */\n"
-                                "\tret = coOdGetDefaultVal_u32(0x1201, 1, &cobId);\n\tif (ret == RET_OK) {\n"
-                                "\t\tret = coOdSetCobid(0x1201, 1, cobId);\n\t}\n"
-                                "\tret = coOdGetDefaultVal_u32(0x1201, 2, &cobId);\n\tif (ret == RET_OK) {\n"
-                                "\t\tret = coOdSetCobid(0x1201, 2, cobId);\n\t}\n"
-                                "\n\t/* RxPDO COB IDs */\n\tcobId = nodeId + 0x200;\n"
-                                "\tret = coOdSetCobid(0x1400, 1, cobId);\n\n"
-                                "\n\t/* TxPDO COB IDs */\n"
-                                "\tret = coOdGetDefaultVal_u32(0x1809, 1, &cobId);\n\tif (ret == RET_OK) {\n"
-                                "\t\tret = coOdSetCobid(0x1809, 1, cobId);\n\t}\n"
-                                "\treturn ret;\n}\n"));
-        QVERIFY(text.contains(QStringLiteral("#include <gen_indication.h>\n#include <gen_user.h>\n")));
+            QStringLiteral(
+                "RET_T userOverwriteCobIdSettings(void)\n{\n\tRET_T ret = RET_OK;\n"
+                "\tUNSIGNED32 cobId = 0ul;\n\tUNSIGNED8 nodeId = coNmtGetNodeId();\n"
+                "\n\t/* SDO server COB IDs */\n"
+                "\tret = coOdGetDefaultVal_u32(0x1201, 1, &cobId);\n\tif (ret == RET_OK) {\n"
+                "\t\tret = coOdSetCobid(0x1201, 1, cobId);\n\t}\n"
+                "\tret = coOdGetDefaultVal_u32(0x1201, 2, &cobId);\n\tif (ret == RET_OK) {\n"
+                "\t\tret = coOdSetCobid(0x1201, 2, cobId);\n\t}\n"
+                "\n\t/* RxPDO COB IDs */\n\tcobId = nodeId + 0x200;\n"
+                "\tret = coOdSetCobid(0x1400, 1, cobId);\n\n"
+                "\n\t/* TxPDO COB IDs */\n"
+                "\tret = coOdGetDefaultVal_u32(0x1809, 1, &cobId);\n\tif (ret == RET_OK) {\n"
+                "\t\tret = coOdSetCobid(0x1809, 1, cobId);\n\t}\n"
+                "\treturn ret;\n}\n"));
+        QVERIFY(
+            text.contains(QStringLiteral("#include <gen_indication.h>\n#include <gen_user.h>\n")));
         QVERIFY(QFile::exists(dir.filePath(QStringLiteral("gen_user.h"))));
     }
 
@@ -458,21 +522,22 @@ private slots:
         odtest::addVar(db, 3, 0x1281, sub(7, QStringLiteral("rw"), QStringLiteral("0")));
         const QString text = run(db);
         QString missing;
-        QVERIFY2(inOrder(text,
-                         {"\tUNSIGNED32 cobId = 0ul;\n\tUNSIGNED8 nodeId = coNmtGetNodeId(0);\n"
-                          "\tnodeId = coNmtGetNodeId(1);\n\n\t/* TxPDO COB IDs */\n"
-                          "\tcobId = (UNSIGNED32)nodeId + (UNSIGNED32)0x180;\n"
-                          "\tret = coOdSetCobid(1, 0x1800, 1, cobId);\n\n"
-                          "\tnodeId = coNmtGetNodeId(2);\n\tnodeId = coNmtGetNodeId(3);\n"
-                          "\n\t/* RxPDO COB IDs */\n"
-                          "\tret = coOdGetDefaultVal_u32(3, 0x1401, 1, &cobId);\n\tif (ret == RET_OK) {\n"
-                          "\t\tret = coOdSetCobid(3, 0x1401, 1, cobId);\n\t}\n"
-                          "\n\t/* SDO client COB IDs */\n"
-                          "\tret = coOdGetDefaultVal_u32(3, 0x1281, 1, &cobId);\n",
-                          "\tret = coOdGetDefaultVal_u32(3, 0x1281, 2, &cobId);\n",
-                          "\treturn ret;\n}\n"},
-                         &missing),
-                 qPrintable(missing));
+        QVERIFY2(
+            inOrder(text,
+                { "\tUNSIGNED32 cobId = 0ul;\n\tUNSIGNED8 nodeId = coNmtGetNodeId(0);\n"
+                  "\tnodeId = coNmtGetNodeId(1);\n\n\t/* TxPDO COB IDs */\n"
+                  "\tcobId = (UNSIGNED32)nodeId + (UNSIGNED32)0x180;\n"
+                  "\tret = coOdSetCobid(1, 0x1800, 1, cobId);\n\n"
+                  "\tnodeId = coNmtGetNodeId(2);\n\tnodeId = coNmtGetNodeId(3);\n"
+                  "\n\t/* RxPDO COB IDs */\n"
+                  "\tret = coOdGetDefaultVal_u32(3, 0x1401, 1, &cobId);\n\tif (ret == RET_OK) {\n"
+                  "\t\tret = coOdSetCobid(3, 0x1401, 1, cobId);\n\t}\n"
+                  "\n\t/* SDO client COB IDs */\n"
+                  "\tret = coOdGetDefaultVal_u32(3, 0x1281, 1, &cobId);\n",
+                    "\tret = coOdGetDefaultVal_u32(3, 0x1281, 2, &cobId);\n",
+                    "\treturn ret;\n}\n" },
+                &missing),
+            qPrintable(missing));
     }
 
     void userHeaderRemovedWhenNotWanted()
@@ -500,7 +565,8 @@ private slots:
                                   "/* definition of memory specifier */\n";
         QTest::addRow("without stdlib, with headers")
             << true << "  app.h  io/board.h "
-            << " */\n#include <gen_define.h>\n#include <co_canopen.h>\n#include <gen_indication.h>\n\n"
+            << " */\n#include <gen_define.h>\n#include <co_canopen.h>\n#include "
+               "<gen_indication.h>\n\n"
                "/* application header file(s) */\n#include \"app.h\"\n#include \"io/board.h\"\n\n"
                "/* definition of memory specifier */\n";
     }
@@ -521,9 +587,10 @@ private slots:
         }
         const QString text = run(db, &dir);
         QVERIFY2(text.contains(start), qPrintable(text.left(800)));
-        QVERIFY(text.contains(QStringLiteral("/* definition of static indication function pointers */\n"
-                                             "CO_CONST CO_EVENT_SYNC_T coEventSyncInd = onSync;\n"
-                                             "\n/* number of objects */\n")));
+        QVERIFY(
+            text.contains(QStringLiteral("/* definition of static indication function pointers */\n"
+                                         "CO_CONST CO_EVENT_SYNC_T coEventSyncInd = onSync;\n"
+                                         "\n/* number of objects */\n")));
     }
 
     void unwritableFolderWritesNothing()
