@@ -558,24 +558,32 @@ private slots:
     {
         QTest::addColumn<bool>("noStdlib");
         QTest::addColumn<QString>("headers");
+        QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("start");
-        QTest::addRow("plain") << false << ""
+        QTest::addRow("plain") << false << "" << "nodewright"
                                << " */\n#include <stdlib.h>\n\n#include <gen_define.h>\n"
                                   "#include <co_canopen.h>\n#include <gen_indication.h>\n\n"
                                   "/* definition of memory specifier */\n";
         QTest::addRow("without stdlib, with headers")
-            << true << "  app.h  io/board.h "
+            << true << "  app.h  io/board.h " << "nodewright"
             << " */\n#include <gen_define.h>\n#include <co_canopen.h>\n#include "
                "<gen_indication.h>\n\n"
                "/* application header file(s) */\n#include \"app.h\"\n#include \"io/board.h\"\n\n"
                "/* definition of memory specifier */\n";
+        QTest::addRow("EnergyBus edition")
+            << false << "app.h" << "energybus-packwright"
+            << "#include <gen_indication.h>\n\n/* EnergyBus header files */\n"
+               "#include <eb_energybus.h>\n\n/* application header file(s) */\n"
+               "#include \"app.h\"\n\n";
     }
 
     void fileStart()
     {
         QFETCH(bool, noStdlib);
         QFETCH(QString, headers);
+        QFETCH(QString, program);
         QFETCH(QString, start);
+        AppIdentity::apply(program);
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
         odtest::setting(db, "applicationheader", headers);
@@ -586,6 +594,7 @@ private slots:
             QVERIFY(marker.open(QIODevice::WriteOnly));
         }
         const QString text = run(db, &dir);
+        AppIdentity::apply(QStringLiteral("nodewright"));
         QVERIFY2(text.contains(start), qPrintable(text.left(800)));
         QVERIFY(
             text.contains(QStringLiteral("/* definition of static indication function pointers */\n"
