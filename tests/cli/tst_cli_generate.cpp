@@ -197,10 +197,11 @@ void TestCliGenerate::info()
     const QString project = saveProject(&gentest::buildMixedProject, QStringLiteral("mixed"));
     const Result result = run({QStringLiteral("info"), project});
     QCOMPARE(result.exitCode, 0);
-    QCOMPARE(result.out, QStringLiteral("project: mixed\n"
-                                        "lines: 2\n"
-                                        "line 0: CANopen, 6 objects\n"
-                                        "line 1: J1939, 0 objects, 3 PGNs (1 receive, 2 transmit)\n"));
+    QCOMPARE(result.out,
+             QStringLiteral("project: mixed\n"
+                            "lines: 2\n"
+                            "line 0: CANopen, 6 objects\n"
+                            "line 1: J1939, 0 objects, 3 PGNs (1 receive, 2 transmit)\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCliGenerate)

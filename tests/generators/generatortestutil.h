@@ -49,6 +49,20 @@ inline void initApplication()
     useTestStack();
 }
 
+// Configures a generator as the generation run does and runs it to its end.
+inline bool runGenerator(AbstractGenerator &generator, ObjectDataBase &db, const QString &folder,
+                         const QString &projectName, quint8 line = 0)
+{
+    generator.setDataBase(&db);
+    generator.setOutputDirectory(folder);
+    generator.setProjectName(projectName);
+    generator.setActiveLine(line);
+    if (generator.startGeneration() != 0)
+        return false;
+    generator.wait();
+    return true;
+}
+
 inline QString readText(const QString &path)
 {
     QFile file(path);
