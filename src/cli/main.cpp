@@ -1,3 +1,4 @@
+#include "checkcommand.h"
 #include "panelkit/appidentity.h"
 
 #include <QCoreApplication>
@@ -23,6 +24,8 @@ int main(int argc, char *argv[])
             << QCoreApplication::applicationVersion() << '\n';
         return 0;
     }
+    if (args.value(0) == QLatin1String("check"))
+        return CheckCommand::run(args.mid(1), out, err);
     if (args.isEmpty() || args.value(0) == QLatin1String("--help")) {
         out << usageText;
         return 0;
