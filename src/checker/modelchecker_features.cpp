@@ -10,6 +10,13 @@
 
 using namespace checkformat;
 
+namespace
+{
+
+const char redError[] = "<strong><font color='red'>Error: </font></strong>";
+
+} // namespace
+
 int ModelChecker::startCANopenFeatureCheck(quint8 checkedLine, ObjectDataBase *db)
 {
     line = checkedLine;
@@ -110,7 +117,7 @@ int ModelChecker::countSubsAboveZero(quint16 index) const
 
 void ModelChecker::compareServiceCounts()
 {
-    const QString red = QStringLiteral("<strong><font color='red'>Error: </font></strong>");
+    const QString red = QLatin1String(redError);
     const FeatureSet &f = stackFeatures;
     if (indices(0x1200, 0x127F).size() > f.sdoServers)
         countError(red
@@ -144,7 +151,7 @@ void ModelChecker::compareServiceCounts()
 
 void ModelChecker::compareNmtServices()
 {
-    const QString red = QStringLiteral("<strong><font color='red'>Error: </font></strong>");
+    const QString red = QLatin1String(redError);
     const FeatureSet &f = stackFeatures;
     const quint64 nmtMaster = unsignedAuto(generalSetting(QStringLiteral("nmtmaster")));
     if (nmtMaster == 0 && !f.nmtSlave)
@@ -173,7 +180,7 @@ void ModelChecker::compareNmtServices()
 
 void ModelChecker::compareMappingServices()
 {
-    const QString red = QStringLiteral("<strong><font color='red'>Error: </font></strong>");
+    const QString red = QLatin1String(redError);
     const FeatureSet &f = stackFeatures;
     if (!f.srdoSupported && !indices(0x1300, 0x13FF).isEmpty())
         countError(red + tr("SRDO functionality is not supported by stack version."));
@@ -195,7 +202,7 @@ void ModelChecker::compareMappingServices()
 
 void ModelChecker::compareManagers()
 {
-    const QString red = QStringLiteral("<strong><font color='red'>Error: </font></strong>");
+    const QString red = QLatin1String(redError);
     if (decimal(generalSetting(QStringLiteral("bootup_manager"))) >= 1
         && !stackFeatures.bootupManager)
         countError(red

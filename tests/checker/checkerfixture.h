@@ -190,6 +190,13 @@ inline QStringList findings(const Result &result)
 // A change that breaks one rule in a clean project; captureless lambdas convert to it.
 using Mutation = void (*)(ObjectDataBase &);
 
+} // namespace checkertest
+
+Q_DECLARE_METATYPE(checkertest::Mutation)
+
+namespace checkertest
+{
+
 // Applies a Sub change to an existing entry of line 0.
 inline bool changeSub(ObjectDataBase &db, quint16 index, quint8 sub, void (*change)(Sub &))
 {
@@ -223,5 +230,3 @@ inline void runRuleRow()
 }
 
 } // namespace checkertest
-
-Q_DECLARE_METATYPE(checkertest::Mutation)

@@ -39,7 +39,7 @@ struct FeatureRun {
     QStringList texts;
 };
 
-FeatureRun featureCheck(ObjectDataBase &db, const QString &stackPath)
+FeatureRun runFeatureCheck(ObjectDataBase &db, const QString &stackPath)
 {
     ModelChecker checker;
     checker.setStackPath(stackPath);
@@ -118,7 +118,7 @@ void TestModelCheckerFeatures::noStackPath()
 {
     ObjectDataBase db;
     buildCleanProject(db);
-    const FeatureRun run = featureCheck(db, QString());
+    const FeatureRun run = runFeatureCheck(db, QString());
     QCOMPARE(run.texts,
         QStringList({ "\n<strong><font color='red'>Error: Path to protocol stack not "
                       "specified. </font></strong>Cannot check if generated code fits to "
@@ -207,7 +207,7 @@ void TestModelCheckerFeatures::featureCheck()
     ObjectDataBase db;
     buildCleanProject(db);
     mutate(db);
-    const FeatureRun run = featureCheck(db, stack(stackFolder));
+    const FeatureRun run = runFeatureCheck(db, stack(stackFolder));
     // Findings of the first kind are counted; the missing file is only reported.
     const int counted = expected.size() - (stackFolder == QLatin1String("stack_empty") ? 1 : 0);
     QCOMPARE(run.count, counted);
@@ -258,7 +258,7 @@ void TestModelCheckerFeatures::toolVersion()
     QCoreApplication::setApplicationVersion(toolVersion);
     ObjectDataBase db;
     buildCleanProject(db);
-    const FeatureRun run = featureCheck(db, dir.path());
+    const FeatureRun run = runFeatureCheck(db, dir.path());
     QCoreApplication::setApplicationVersion(ownVersion);
     QCOMPARE(run.count, fits ? 0 : 1);
     if (!fits)

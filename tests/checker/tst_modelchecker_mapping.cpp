@@ -166,7 +166,7 @@ void TestModelCheckerMapping::pdoRules_data()
     }) << QStringList {} << 0;
     QTest::addRow("entries above the count of a dynamic mapping are not summed") << Mutation(
         [](ObjectDataBase &db) {
-            addMapping(db, 0, 0x1A00, { "0x20000108", "0x00070020", "0x00070020" }, "rw", "1");
+            addMapping(db, 0, 0x1A00, { "0x20000108", "0x00070040", "0x00070040" }, "rw", "1");
         }) << QStringList {} << 0;
     QTest::addRow("count above the entries of a dynamic mapping")
         << Mutation(
