@@ -32,20 +32,23 @@ int ModelChecker::startJ1939Check(quint8 lineCount, quint8 checkedLine, ObjectDa
 void ModelChecker::checkJ1939Settings(quint8 lineCount)
 {
     // The identity number and manufacturer code hold one comma-separated value per line.
-    const QString identity = j1939Setting(QStringLiteral("identitynumber"));
-    if (identity.isEmpty())
-        countError(tr("<strong>Error: </strong>Identity number not defined in J1939 "
-                      "configuration tab."));
-    if (lineCount > 1 && identity.count(QLatin1Char(',')) < lineCount - 1)
-        countError(tr("<strong>Error: </strong>Identity number not specified correctly for each "
-                      "line in J1939 configuration tab."));
-    const QString manufacturer = j1939Setting(QStringLiteral("manufacturercode"));
-    if (manufacturer.isEmpty())
-        countError(tr("<strong>Error: </strong>Manufacturer code not defined in J1939 "
-                      "configuration tab."));
-    if (lineCount > 1 && manufacturer.count(QLatin1Char(',')) < lineCount - 1)
-        countError(tr("<strong>Error: </strong>Manufacturer code not specified correctly for "
-                      "each line in J1939 configuration tab."));
+    const auto checkPerLine = [this, lineCount](const QString &value, const QString &missing,
+                                  const QString &notPerLine) {
+        if (value.isEmpty())
+            countError(missing);
+        if (lineCount > 1 && value.count(QLatin1Char(',')) < lineCount - 1)
+            countError(notPerLine);
+    };
+    checkPerLine(j1939Setting(QStringLiteral("identitynumber")),
+        tr("<strong>Error: </strong>Identity number not defined in J1939 configuration "
+           "tab."),
+        tr("<strong>Error: </strong>Identity number not specified correctly for each "
+           "line in J1939 configuration tab."));
+    checkPerLine(j1939Setting(QStringLiteral("manufacturercode")),
+        tr("<strong>Error: </strong>Manufacturer code not defined in J1939 "
+           "configuration tab."),
+        tr("<strong>Error: </strong>Manufacturer code not specified correctly for each "
+           "line in J1939 configuration tab."));
 
     const QList<QPair<QString, QString>> required = {
         { QStringLiteral("ecuinstance"),

@@ -134,6 +134,12 @@ inline void buildCleanProject(ObjectDataBase &db)
     buildCleanLine(db, 0);
 }
 
+// A protocol stack folder of the test data.
+inline QString stackFolder(const QString &name)
+{
+    return QStringLiteral(NW_TEST_DATA_DIR "/checker/") + name;
+}
+
 // Everything a checker sends, in order.
 class Recorder
 {

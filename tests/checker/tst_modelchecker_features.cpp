@@ -21,12 +21,6 @@ private slots:
     void toolVersion_data();
     void toolVersion();
     void featuresOnlyGrow();
-
-private:
-    static QString stack(const QString &name)
-    {
-        return QStringLiteral(NW_TEST_DATA_DIR "/checker/") + name;
-    }
 };
 
 namespace
@@ -75,15 +69,15 @@ void TestModelCheckerFeatures::extractor_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("expected");
-    const QString full = stack("stack_full/canopen_featureinfo_manager.xml");
-    const QString limited = stack("stack_limited/canopen_featureinfo_slave.xml");
+    const QString full = stackFolder("stack_full/canopen_featureinfo_manager.xml");
+    const QString limited = stackFolder("stack_limited/canopen_featureinfo_slave.xml");
     QTest::addRow("every service") << full << "128 128 512 512 127 127 11111111111";
     QTest::addRow("smallest edition") << limited << "1 0 1 1 1 1 00000010000";
     QTest::addRow("padded number, missing elements")
-        << stack("stack_split/canopen_featureinfo_base.xml") << "2 0 4 4 0 0 00001010000";
-    QTest::addRow("not XML") << stack("stack_broken/canopen_featureinfo_broken.xml")
+        << stackFolder("stack_split/canopen_featureinfo_base.xml") << "2 0 4 4 0 0 00001010000";
+    QTest::addRow("not XML") << stackFolder("stack_broken/canopen_featureinfo_broken.xml")
                              << "0 0 0 0 0 0 00000000000";
-    QTest::addRow("missing file") << stack("none.xml") << "0 0 0 0 0 0 00000000000";
+    QTest::addRow("missing file") << stackFolder("none.xml") << "0 0 0 0 0 0 00000000000";
 }
 
 // Counts, then the switches in the order SRDO, MPDO, dynamic mapping, SYNC producer,
@@ -129,7 +123,7 @@ void TestModelCheckerFeatures::noStackPath()
 
 void TestModelCheckerFeatures::featureCheck_data()
 {
-    QTest::addColumn<QString>("stackFolder");
+    QTest::addColumn<QString>("folder");
     QTest::addColumn<Mutation>("mutate");
     QTest::addColumn<QStringList>("expected");
     const auto clean = Mutation([](ObjectDataBase &) {});
@@ -201,15 +195,15 @@ void TestModelCheckerFeatures::featureCheck_data()
 
 void TestModelCheckerFeatures::featureCheck()
 {
-    QFETCH(QString, stackFolder);
+    QFETCH(QString, folder);
     QFETCH(Mutation, mutate);
     QFETCH(QStringList, expected);
     ObjectDataBase db;
     buildCleanProject(db);
     mutate(db);
-    const FeatureRun run = runFeatureCheck(db, stack(stackFolder));
+    const FeatureRun run = runFeatureCheck(db, stackFolder(folder));
     // Findings of the first kind are counted; the missing file is only reported.
-    const int counted = expected.size() - (stackFolder == QLatin1String("stack_empty") ? 1 : 0);
+    const int counted = expected.size() - (folder == QLatin1String("stack_empty") ? 1 : 0);
     QCOMPARE(run.count, counted);
     // Any counted finding is explained by two information lines.
     QStringList texts = run.texts;
@@ -276,9 +270,9 @@ void TestModelCheckerFeatures::featuresOnlyGrow()
     buildCleanProject(db);
     useEveryService(db);
     ModelChecker checker;
-    checker.setStackPath(stack("stack_full"));
+    checker.setStackPath(stackFolder("stack_full"));
     QCOMPARE(checker.startCANopenFeatureCheck(0, &db), 0);
-    checker.setStackPath(stack("stack_limited"));
+    checker.setStackPath(stackFolder("stack_limited"));
     QCOMPARE(checker.startCANopenFeatureCheck(0, &db), 0);
     QCOMPARE(int(checker.features().sdoServers), 128);
     QVERIFY(checker.features().lssMaster);

@@ -255,7 +255,7 @@ void TestModelCheckerJ1939::mixedProject()
     db.setJ1939SettingsValue("identitynumber", "5");
     db.setJ1939SettingsValue("manufacturercode", "100,100");
     ProjectCheck check;
-    check.checker().setStackPath(QStringLiteral(NW_TEST_DATA_DIR "/checker/stack_full"));
+    check.checker().setStackPath(stackFolder("stack_full"));
     QStringList texts;
     connect(&check, &ProjectCheck::message, this, [&texts](const QString &t) { texts << t; });
     bool modified = false;

@@ -25,12 +25,6 @@ private slots:
     void userPreferences();
     void projectCheckByLineType();
     void cleanProjectWithStack();
-
-private:
-    static QString stack(const QString &name)
-    {
-        return QStringLiteral(NW_TEST_DATA_DIR "/checker/") + name;
-    }
 };
 
 namespace
@@ -190,7 +184,7 @@ void TestModelCheckerSettings::perLineSettings()
 
 void TestModelCheckerSettings::stackInformation_data()
 {
-    QTest::addColumn<QString>("stackFolder");
+    QTest::addColumn<QString>("folder");
     QTest::addColumn<QStringList>("expected");
     QTest::addColumn<int>("count");
     QTest::addRow("no stack path") << "" << QStringList { noStackInfo, noStackHint } << 0;
@@ -210,13 +204,13 @@ void TestModelCheckerSettings::stackInformation_data()
 
 void TestModelCheckerSettings::stackInformation()
 {
-    QFETCH(QString, stackFolder);
+    QFETCH(QString, folder);
     QFETCH(QStringList, expected);
     QFETCH(int, count);
     ObjectDataBase db;
     buildCleanProject(db);
     ModelChecker checker;
-    checker.setStackPath(stackFolder.isEmpty() ? QString() : stack(stackFolder));
+    checker.setStackPath(folder.isEmpty() ? QString() : stackFolder(folder));
     Recorder recorder(checker);
     bool modified = false;
     QCOMPARE(checker.startCANopenCheck(0, &db, modified), count);
@@ -228,7 +222,7 @@ void TestModelCheckerSettings::stackInformation()
 void TestModelCheckerSettings::userPreferences()
 {
     QSettings settings(QStringLiteral("tenvor"), QCoreApplication::applicationName());
-    settings.setValue("General/costackpath", stack("stack_newer"));
+    settings.setValue("General/costackpath", stackFolder("stack_newer"));
     settings.setValue("General/disableautocorrection", true);
     settings.sync();
 
@@ -259,7 +253,7 @@ void TestModelCheckerSettings::projectCheckByLineType()
     addLine(db, 2, 4);
     addLine(db, 1, 7);
     ProjectCheck check;
-    check.checker().setStackPath(stack("stack_full"));
+    check.checker().setStackPath(stackFolder("stack_full"));
     QStringList texts;
     connect(&check, &ProjectCheck::message, this, [&texts](const QString &t) { texts << t; });
     bool modified = false;
@@ -275,7 +269,7 @@ void TestModelCheckerSettings::cleanProjectWithStack()
     ObjectDataBase db;
     buildCleanProject(db);
     ProjectCheck check;
-    check.checker().setStackPath(stack("stack_full"));
+    check.checker().setStackPath(stackFolder("stack_full"));
     QStringList texts;
     connect(&check, &ProjectCheck::message, this, [&texts](const QString &t) { texts << t; });
     bool modified = false;

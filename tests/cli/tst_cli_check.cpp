@@ -39,7 +39,7 @@ QByteArray fileBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-const QString fullStack = QStringLiteral(NW_TEST_DATA_DIR "/checker/stack_full");
+const QString fullStack = stackFolder("stack_full");
 
 } // namespace
 
