@@ -181,6 +181,8 @@ void ObjectDataBase::typeLinesWithoutType()
 
 int ObjectDataBase::rowCount(const QString &tableName, const QString &condition)
 {
+    if (!tableExists(tableName))
+        return 0;
     QString sql = QStringLiteral("select count(*) from %1").arg(tableName);
     if (!condition.isEmpty())
         sql += QLatin1String(" where ") + condition;
@@ -206,6 +208,7 @@ bool ObjectDataBase::saveDataBase(const QString &path)
 {
     QMutexLocker locker(&m_mutex);
     m_errorString.clear();
+    // The clipboard and staging lines never reach a file, whatever the write lock says.
     for (quint8 scratch : {quint8(254), quint8(255)}) {
         if (existNode(scratch))
             dropNode(scratch);
@@ -223,7 +226,7 @@ bool ObjectDataBase::saveDataBase(const QString &path)
                          QCoreApplication::applicationVersion());
     setMiscSettingsValue(QStringLiteral("DatabaseVersion"),
                          QLatin1String(currentDatabaseVersion));
-    finishAllQueries();
+    commitWriteBatch();
     if (!writeFileSafely(target)) {
         qDebug() << "ERROR copy " << m_db.databaseName() << "to " << target << m_errorString;
         return false;
