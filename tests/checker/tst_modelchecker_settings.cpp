@@ -25,6 +25,7 @@ private slots:
     void userPreferences();
     void projectCheckByLineType();
     void cleanProjectWithStack();
+    void withoutDatabase();
 };
 
 namespace
@@ -275,6 +276,21 @@ void TestModelCheckerSettings::cleanProjectWithStack()
     bool modified = false;
     QCOMPARE(check.run(&db, modified), 0);
     QCOMPARE(texts, QStringList());
+}
+
+// Without a database every read is empty: no settings, no objects.
+void TestModelCheckerSettings::withoutDatabase()
+{
+    ModelChecker checker;
+    checker.setStackPath(QString());
+    bool modified = false;
+    QCOMPARE(checker.startGlobalCheck(nullptr), 0u);
+    // Node-ID, device type, error register, heartbeat and vendor-ID.
+    QCOMPARE(checker.startCANopenCheck(0, nullptr, modified), 5);
+    // The nine name settings.
+    QCOMPARE(checker.startJ1939Check(1, 0, nullptr), 9);
+    QCOMPARE(checker.startCANopenFeatureCheck(0, nullptr), 1);
+    QVERIFY(!modified);
 }
 
 QTEST_GUILESS_MAIN(TestModelCheckerSettings)
