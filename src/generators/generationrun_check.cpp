@@ -2,6 +2,8 @@
 
 #include "generators/generationrun.h"
 
+#include "checker/modelchecker.h"
+
 int GenerationRun::runModelCheck(bool &modified)
 {
     modified = false;
@@ -13,10 +15,23 @@ int GenerationRun::runModelCheck(bool &modified)
     return runChecker(modified);
 }
 
-// The model checker is not part of this build; the step says so and finds nothing.
 int GenerationRun::runChecker(bool &modified)
 {
-    Q_UNUSED(modified)
-    report(tr("No model checker in this build: no findings."));
-    return 0;
+    ModelChecker checker;
+    connect(&checker, &ModelChecker::newError, this, &GenerationRun::handleCheckError);
+    int errors = int(checker.startGlobalCheck(database));
+    for (quint8 line : lines.lines) {
+        if (lines.multiLineProject())
+            report(tr("-> Checking line %1").arg(line));
+        const int type = lines.type(line);
+        if (type == 1 || type == 5) {
+            errors += checker.startCANopenFeatureCheck(line, database);
+            errors += checker.startCANopenCheck(line, database, modified);
+        }
+        if (type == 2 || type == 5)
+            errors += checker.startJ1939Check(quint8(lines.lines.size()), line, database);
+        else if (type != 1 && type != 4)
+            report(tr("Warning line type not set for line %1.").arg(line));
+    }
+    return errors;
 }
