@@ -27,6 +27,10 @@ private slots:
     void withoutFolder_data();
     void withoutFolder();
     void checkSkipped();
+    void failedCheck_data();
+    void failedCheck();
+    void lineWithoutType();
+    void correctionAsksForSave();
     void clearLogging();
     void unwritableFile();
     void edsVariants();
@@ -261,6 +265,80 @@ void TestGenerationRun::checkSkipped()
     QCOMPARE(run.run(), GenerationRun::Completed);
     QCOMPARE(spy.first().at(0).toString(), QStringLiteral("Check of model consistency skipped"));
     QVERIFY(files().contains(QStringLiteral("gen_indication.h")));
+}
+
+void TestGenerationRun::failedCheck_data()
+{
+    QTest::addColumn<bool>("disableCheck");
+    QTest::addRow("check stops the run") << false;
+    QTest::addRow("check disabled by preference") << true;
+}
+
+void TestGenerationRun::failedCheck()
+{
+    QFETCH(bool, disableCheck);
+    setPreference(QStringLiteral("General/disablecheck"), disableCheck);
+    ObjectDataBase db;
+    gentest::buildCanopenProject(db);
+    db.delIndex(0, 0x1000);
+    GenerationRun run(&db);
+    run.setProject(dir->path(), QStringLiteral("demo"));
+    run.setLogTextSource([] { return QStringLiteral("the output window"); });
+    QStringList messages;
+    connect(&run, &GenerationRun::message, this, [&messages](const QString &m) { messages << m; });
+
+    const GenerationRun::Outcome outcome = run.run();
+    QCOMPARE(run.checkErrorCount(), 1);
+    QVERIFY2(messages.contains(QStringLiteral(
+                 "<strong>Error: </strong>Object 0x1000 (Device Type) does not exist, but it is "
+                 "mandatory according to CANopen specification.")),
+             qPrintable(messages.join('\n')));
+    QVERIFY(messages.contains(
+        QStringLiteral("Check of model consistency finished: failed (1 errors)")));
+    QCOMPARE(gentest::readText(dir->path() + QStringLiteral("/__nwrerrorlog.txt")),
+             QStringLiteral("the output window"));
+    if (disableCheck) {
+        QCOMPARE(outcome, GenerationRun::Completed);
+        QVERIFY(files().contains(QStringLiteral("gen_indication.h")));
+    } else {
+        QCOMPARE(outcome, GenerationRun::CheckFailed);
+        QCOMPARE(run.failureText(), QStringLiteral("The project contains critical errors. Check "
+                                                   "Generator Output window."));
+        QCOMPARE(files(), QStringList{"__nwrerrorlog.txt"});
+    }
+}
+
+void TestGenerationRun::lineWithoutType()
+{
+    ObjectDataBase db;
+    gentest::buildCanopenProject(db);
+    gentest::addLine(db, 1, 4);
+    db.addNode(2, ObjectDataBase::NODE_DATA_T());
+    gentest::setLineType(db, 2, 3);
+    const Result result = generate(db);
+    QCOMPARE(result.checkMessages.mid(0, 2),
+             (QStringList{"\nCheck of model consistency started", "-> Checking line 0"}));
+    const int line1 = result.checkMessages.indexOf(QStringLiteral("-> Checking line 1"));
+    QVERIFY(line1 > 0);
+    QCOMPARE(result.checkMessages.mid(line1, 3),
+             (QStringList{"-> Checking line 1", "-> Checking line 2",
+                          "Warning line type not set for line 2."}));
+}
+
+void TestGenerationRun::correctionAsksForSave()
+{
+    ObjectDataBase db;
+    gentest::buildCanopenProject(db);
+    GenerationRun run(&db);
+    run.setProject(dir->path(), QStringLiteral("demo"));
+    QSignalSpy save(&run, &GenerationRun::saveRequested);
+    run.run();
+    QCOMPARE(save.count(), 0);
+    // Sub-index 0 of the record claims more entries than it has; the check corrects it.
+    db.setSubIndexValue(0, 0x2000, 0, QStringLiteral("5"));
+    run.run();
+    QCOMPARE(save.count(), 1);
+    QCOMPARE(db.getSubIndexValue(0, 0x2000, 0), QStringLiteral("2"));
 }
 
 void TestGenerationRun::clearLogging()
