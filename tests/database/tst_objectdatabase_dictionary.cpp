@@ -1,0 +1,426 @@
+#include "database/metadatablob.h"
+#include "dbtestutil.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace dbtest;
+using DB = ObjectDataBase;
+
+// Lines, objects and sub-indices of the object dictionary store.
+class TestObjectDataBaseDictionary : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void metadataByteForm_data();
+    void metadataByteForm();
+    void undecodableMetadataIsEmpty_data();
+    void undecodableMetadataIsEmpty();
+    void metadataColumnInTheFile();
+    void metadataLists();
+    void addNodeUpdateKeepsLaterFields();
+    void stringsAreInterned();
+    void nextFreeIndex_data();
+    void nextFreeIndex();
+    void nextFreeSubIndex_data();
+    void nextFreeSubIndex();
+    void subIndexDisplayName();
+    void subCacheIsNotRefreshedBySetters();
+    void subsByProperty_data();
+    void subsByProperty();
+    void indicesByProperty();
+    void copyDefaultToCurrentValues();
+    void deletesRemoveConnections();
+    void deleteNotifiesOnlyExistingSubIndex();
+
+private:
+    QByteArray hexOfMetadata(const QString &tableName, const QString &where);
+
+    QTemporaryDir m_dir;
+    DB *m_db = nullptr;
+};
+
+void TestObjectDataBaseDictionary::initTestCase()
+{
+    initApplication();
+    QVERIFY(m_dir.isValid());
+}
+
+void TestObjectDataBaseDictionary::init()
+{
+    m_db = new DB;
+    QVERIFY(m_db->createNewDataBase());
+}
+
+void TestObjectDataBaseDictionary::cleanup()
+{
+    delete m_db;
+    m_db = nullptr;
+}
+
+void TestObjectDataBaseDictionary::metadataByteForm_data()
+{
+    QTest::addColumn<DB::MetaData>("map");
+    QTest::addColumn<QByteArray>("hex");
+    QTest::addRow("empty") << DB::MetaData() << QByteArray("00000000");
+    QTest::addRow("one entry") << DB::MetaData{{"a", "1"}}
+                               << QByteArray("00000001" "00000002" "0061" "00000002" "0031");
+    QTest::addRow("descending keys")
+        << DB::MetaData{{"a", "1"}, {"b", "2"}}
+        << QByteArray("00000002" "00000002" "0062" "00000002" "0032"
+                      "00000002" "0061" "00000002" "0031");
+    QTest::addRow("empty value") << DB::MetaData{{"k", ""}}
+                                 << QByteArray("00000001" "00000002" "006b" "00000000");
+    QTest::addRow("umlaut and emoji") << DB::MetaData{{QString::fromUtf8("ä"), QString::fromUtf8("😀")}}
+                                      << QByteArray("00000001" "00000002" "00e4"
+                                                    "00000004" "d83dde00");
+}
+
+void TestObjectDataBaseDictionary::metadataByteForm()
+{
+    QFETCH(DB::MetaData, map);
+    QFETCH(QByteArray, hex);
+    QCOMPARE(MetaDataBlob::encode(map).toHex(), hex);
+    QCOMPARE(MetaDataBlob::decode(QByteArray::fromHex(hex)), map);
+}
+
+void TestObjectDataBaseDictionary::undecodableMetadataIsEmpty_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addRow("nothing") << QByteArray();
+    QTest::addRow("integer zero as stored") << QByteArray("0");
+    QTest::addRow("count without entries") << QByteArray::fromHex("00000003");
+    QTest::addRow("cut in a key") << QByteArray::fromHex("000000010000000400");
+    QTest::addRow("trailing bytes") << QByteArray::fromHex("00000000ff");
+}
+
+void TestObjectDataBaseDictionary::undecodableMetadataIsEmpty()
+{
+    QFETCH(QByteArray, bytes);
+    QVERIFY(MetaDataBlob::decode(bytes).isEmpty());
+}
+
+QByteArray TestObjectDataBaseDictionary::hexOfMetadata(const QString &tableName,
+                                                       const QString &where)
+{
+    const QString path = m_dir.filePath(QStringLiteral("metadata.nwrp"));
+    if (!m_db->saveDataBase(path))
+        return "<not saved>";
+    RawFile raw(path);
+    const QString sql = QStringLiteral("select typeof(metadata) || ':' || hex(metadata) from %1 "
+                                       "where %2")
+                            .arg(tableName, where);
+    return raw.value(sql).toString().toLatin1();
+}
+
+void TestObjectDataBaseDictionary::metadataColumnInTheFile()
+{
+    QVERIFY(m_db->addIndex(0, 0x2000, DB::INDEX_DATA_T()));
+    QCOMPARE(hexOfMetadata("Objects0", "objectindex = 8192"), QByteArray("blob:00000000"));
+
+    DB::SUBINDEX_DATA_T sub;
+    QVERIFY(m_db->addSubIndex(0, 0x2000, 0, sub));
+    QCOMPARE(hexOfMetadata("SubObjects0", "subindex = 0"), QByteArray("integer:30"));
+
+    sub.metadata.insert("a", "1");
+    QVERIFY(m_db->addSubIndex(0, 0x2000, 0, sub));
+    QCOMPARE(hexOfMetadata("SubObjects0", "subindex = 0"),
+             QByteArray("blob:00000001000000020061000000020031"));
+    DB::SUBINDEX_DATA_T reread;
+    QVERIFY(m_db->getSubIndexData(0, 0x2000, 0, reread));
+    QCOMPARE(reread.metadata, sub.metadata);
+
+    // Replacing the entry by one without metadata resets the column.
+    sub.metadata.clear();
+    QVERIFY(m_db->addSubIndex(0, 0x2000, 0, sub));
+    QCOMPARE(hexOfMetadata("SubObjects0", "subindex = 0"), QByteArray("integer:30"));
+    QVERIFY(m_db->getSubIndexData(0, 0x2000, 0, reread));
+    QVERIFY(reread.metadata.isEmpty());
+}
+
+void TestObjectDataBaseDictionary::metadataLists()
+{
+    DB::INDEX_DATA_T object;
+    object.metadata = {{"unit", "V"}};
+    QVERIFY(m_db->addIndex(0, 0x0800, object));
+    QVERIFY(m_db->addIndex(0, 0x2000, object));
+    QVERIFY(m_db->addIndex(0, 0x2001, object));
+    QVERIFY(m_db->addIndex(0, 0x2002, DB::INDEX_DATA_T()));
+    object.metadata = {{"unit", "A"}};
+    QVERIFY(m_db->addIndex(0, 0x2003, object));
+    QList<DB::MetaData> maps;
+    QVERIFY(m_db->getAllIndexMetaData(0, maps));
+    QCOMPARE(maps, QList<DB::MetaData>({{{"unit", "V"}}, {{"unit", "A"}}}));
+
+    DB::SUBINDEX_DATA_T sub;
+    QVERIFY(m_db->addSubIndex(0, 0x2000, 0, sub));
+    sub.metadata = {{"x", "y"}};
+    QVERIFY(m_db->addSubIndex(0, 0x2000, 1, sub));
+    QList<DB::INDEX_SUB_METADATA_T> entries;
+    QVERIFY(m_db->getAllSubIndicesWithMetaData(0, entries));
+    QCOMPARE(entries.size(), 2);
+    QVERIFY(entries.at(0).metadata.isEmpty());
+    QCOMPARE(entries.at(1).subindex, quint8(1));
+    QCOMPARE(entries.at(1).metadata, sub.metadata);
+}
+
+void TestObjectDataBaseDictionary::addNodeUpdateKeepsLaterFields()
+{
+    DB::NODE_DATA_T node;
+    node.name = "first";
+    node.isbootupmanager = node.isconfigmanager = node.excludepdolinking = true;
+    node.multilinedata = 0xDEADBEEF;
+    node.lssslave = true;
+    node.generatedcf = false;
+    node.tpdocnt = 4;
+    QVERIFY(m_db->addNode(3, node));
+    DB::NODE_DATA_T stored;
+    QVERIFY(m_db->getNodeData(3, stored));
+    QCOMPARE(stored, node);
+
+    DB::NODE_DATA_T update;
+    update.name = "second";
+    update.ismaster = true;
+    QVERIFY(m_db->addNode(3, update));
+    QVERIFY(m_db->getNodeData(3, stored));
+    QCOMPARE(stored.name, QString("second"));
+    QVERIFY(stored.ismaster);
+    QVERIFY(stored.generatedcf);
+    QCOMPARE(stored.tpdocnt, quint16(0));
+    QVERIFY(stored.isbootupmanager && stored.isconfigmanager && stored.excludepdolinking);
+    QCOMPARE(stored.multilinedata, 0xDEADBEEFu);
+    QVERIFY(stored.lssslave);
+    QCOMPARE(m_db->getNodes(), QList<quint8>({0, 3}));
+    QVERIFY(m_db->existIndex(3, 0x1000) == false);
+    QVERIFY(m_db->addIndex(3, 0x1000, DB::INDEX_DATA_T()));
+}
+
+void TestObjectDataBaseDictionary::stringsAreInterned()
+{
+    const int lower = m_db->getStringId("Speed");
+    QVERIFY(lower > 0);
+    QCOMPARE(m_db->getStringId("Speed"), lower);
+    const int upper = m_db->getStringId("SPEED");
+    QVERIFY(upper > 0 && upper != lower);
+    DB::INDEX_DATA_T object;
+    object.name = "Speed";
+    object.description = "SPEED";
+    QVERIFY(m_db->addIndex(0, 0x2000, object));
+    QVERIFY(m_db->addIndex(0, 0x2001, object));
+    const QString path = m_dir.filePath("strings.nwrp");
+    QVERIFY(m_db->saveDataBase(path));
+    RawFile raw(path);
+    QCOMPARE(raw.value("select count(*) from Strings where string = 'Speed'").toInt(), 1);
+    QCOMPARE(raw.value("select count(distinct name) from Objects0").toInt(), 1);
+
+    DB reopened;
+    QVERIFY(reopened.openDataBase(path, false));
+    QCOMPARE(reopened.getStringId("Speed"), lower);
+    QCOMPARE(reopened.getString(upper), QString("SPEED"));
+    QVERIFY(reopened.getString(99999).isEmpty());
+}
+
+void TestObjectDataBaseDictionary::nextFreeIndex_data()
+{
+    QTest::addColumn<QList<quint16>>("used");
+    QTest::addColumn<quint16>("start");
+    QTest::addColumn<quint16>("expected");
+    QTest::addRow("free start") << QList<quint16>{0x2001} << quint16(0x2000) << quint16(0x2000);
+    QTest::addRow("two used") << QList<quint16>{0x2000, 0x2001} << quint16(0x2000)
+                              << quint16(0x2002);
+    QTest::addRow("gap further up") << QList<quint16>{0x2000, 0x2001, 0x2003} << quint16(0x2000)
+                                    << quint16(0x2002);
+    QTest::addRow("used below start") << QList<quint16>{0x1FFF} << quint16(0x2000)
+                                      << quint16(0x2000);
+}
+
+void TestObjectDataBaseDictionary::nextFreeIndex()
+{
+    QFETCH(QList<quint16>, used);
+    QFETCH(quint16, start);
+    QFETCH(quint16, expected);
+    for (quint16 index : used)
+        QVERIFY(m_db->addIndex(0, index, DB::INDEX_DATA_T()));
+    QCOMPARE(m_db->getNextFreeIndex(0, start), expected);
+}
+
+void TestObjectDataBaseDictionary::nextFreeSubIndex_data()
+{
+    QTest::addColumn<QList<quint8>>("used");
+    QTest::addColumn<quint8>("start");
+    QTest::addColumn<quint8>("expected");
+    QTest::addRow("no sub-indices") << QList<quint8>{} << quint8(1) << quint8(255);
+    QTest::addRow("0 1 5 from 2") << QList<quint8>{0, 1, 5} << quint8(2) << quint8(6);
+    QTest::addRow("0 1 5 from 0") << QList<quint8>{0, 1, 5} << quint8(0) << quint8(2);
+    QTest::addRow("none at or above start") << QList<quint8>{0, 1} << quint8(4) << quint8(255);
+}
+
+void TestObjectDataBaseDictionary::nextFreeSubIndex()
+{
+    QFETCH(QList<quint8>, used);
+    QFETCH(quint8, start);
+    QFETCH(quint8, expected);
+    QVERIFY(m_db->addIndex(0, 0x2000, DB::INDEX_DATA_T()));
+    for (quint8 sub : used)
+        QVERIFY(m_db->addSubIndex(0, 0x2000, sub, DB::SUBINDEX_DATA_T()));
+    QCOMPARE(m_db->getNextFreeSubIndex(0, 0x2000, start), expected);
+}
+
+void TestObjectDataBaseDictionary::subIndexDisplayName()
+{
+    QVERIFY(m_db->addIndex(0, 0x2000, DB::INDEX_DATA_T()));
+    DB::SUBINDEX_DATA_T sub;
+    sub.name = "Parameter";
+    sub.denotation = "Given";
+    QVERIFY(m_db->addSubIndex(0, 0x2000, 1, sub));
+    sub.denotation.clear();
+    QVERIFY(m_db->addSubIndex(0, 0x2000, 2, sub));
+    QCOMPARE(m_db->getSubIndexName(0, 0x2000, 1, true), QString("Given"));
+    QCOMPARE(m_db->getSubIndexName(0, 0x2000, 1, false), QString("Parameter"));
+    QCOMPARE(m_db->getSubIndexName(0, 0x2000, 2, true), QString("Parameter"));
+    QVERIFY(m_db->getSubIndexName(0, 0x2000, 3, true).isEmpty());
+    QCOMPARE(m_db->getIndexSubIndexName(0, 0x2000, 1),
+             QStringList({"unnamed object", "Given"}));
+
+    m_db->cacheAllSubNames(0, 0x2000);
+    QVERIFY(m_db->setSubIndexName(0, 0x2000, 1, "Renamed"));
+    QCOMPARE(m_db->getSubIndexName(0, 0x2000, 1, false), QString("Given"));
+    m_db->clearCachedSubNames();
+    QCOMPARE(m_db->getSubIndexName(0, 0x2000, 1, true), QString("Renamed"));
+}
+
+void TestObjectDataBaseDictionary::subCacheIsNotRefreshedBySetters()
+{
+    QVERIFY(m_db->addIndex(0, 0x2000, DB::INDEX_DATA_T()));
+    DB::SUBINDEX_DATA_T sub;
+    sub.defaultvalue = "1";
+    QVERIFY(m_db->addSubIndex(0, 0x2000, 0, sub));
+    m_db->cacheAllSubs(0);
+    QVERIFY(m_db->setSubIndexValue(0, 0x2000, 0, "2"));
+    QVERIFY(m_db->setSubIndexCurrentValue(0, 0x2000, 0, "3"));
+    DB::SUBINDEX_DATA_T cached;
+    QVERIFY(m_db->getSubIndexData(0, 0x2000, 0, cached));
+    QCOMPARE(cached.defaultvalue, QString("1"));
+    QVERIFY(cached.currentvalue.isEmpty());
+    QCOMPARE(m_db->getSubIndexValue(0, 0x2000, 0), QString("2"));
+
+    // addSubIndex does refresh a cached line.
+    sub.defaultvalue = "4";
+    QVERIFY(m_db->addSubIndex(0, 0x2000, 1, sub));
+    QVERIFY(m_db->getSubIndexData(0, 0x2000, 1, cached));
+    QCOMPARE(cached.defaultvalue, QString("4"));
+
+    m_db->clearCachedSubs(0);
+    QVERIFY(m_db->getSubIndexData(0, 0x2000, 0, cached));
+    QCOMPARE(cached.defaultvalue, QString("2"));
+    QCOMPARE(cached.currentvalue, QString("3"));
+    QVERIFY(!m_db->getSubIndexData(0, 0x2000, 9, cached));
+}
+
+void TestObjectDataBaseDictionary::subsByProperty_data()
+{
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addRow("number") << "pdomapping" << "1" << QStringList{"2000.1", "2001.0"};
+    QTest::addRow("hexadecimal number") << "pdomapping" << "0x1" << QStringList{"2000.1", "2001.0"};
+    QTest::addRow("text") << "accesstype" << "rw" << QStringList{"2000.1", "2001.0"};
+    QTest::addRow("name") << "name" << "Second" << QStringList{"2001.0"};
+    QTest::addRow("every entry") << "" << "" << QStringList{"2000.0", "2000.1", "2001.0"};
+    QTest::addRow("unknown column") << "pdomapping = 1 or 1" << "1" << QStringList{};
+}
+
+void TestObjectDataBaseDictionary::subsByProperty()
+{
+    QFETCH(QString, column);
+    QFETCH(QString, value);
+    QFETCH(QStringList, expected);
+    QVERIFY(m_db->addIndex(0, 0x2000, DB::INDEX_DATA_T()));
+    QVERIFY(m_db->addIndex(0, 0x2001, DB::INDEX_DATA_T()));
+    DB::SUBINDEX_DATA_T sub;
+    QVERIFY(m_db->addSubIndex(0, 0x2000, 0, sub));
+    sub.pdomapping = 1;
+    sub.accesstype = "rw";
+    QVERIFY(m_db->addSubIndex(0, 0x2000, 1, sub));
+    sub.name = "Second";
+    QVERIFY(m_db->addSubIndex(0, 0x2001, 0, sub));
+    // An entry whose object is missing is never listed.
+    QVERIFY(m_db->addSubIndex(0, 0x3000, 0, sub));
+    QStringList found;
+    for (const DB::SubAddress &address : m_db->getSubsByProperty(0, column, value))
+        found << QStringLiteral("%1.%2").arg(address.index, 0, 16).arg(address.subindex);
+    QCOMPARE(found, expected);
+}
+
+void TestObjectDataBaseDictionary::indicesByProperty()
+{
+    DB::INDEX_DATA_T object;
+    object.device_class = "rpdo";
+    object.objecttype = 9;
+    QVERIFY(m_db->addIndex(0, 0x1400, object));
+    object.device_class = "tpdo";
+    QVERIFY(m_db->addIndex(0, 0x1800, object));
+    QCOMPARE(m_db->getIndicesByProperty(0, "device_class", "rpdo"), QList<quint16>{0x1400});
+    QCOMPARE(m_db->getIndicesByProperty(0, "objecttype", "9"), QList<quint16>({0x1400, 0x1800}));
+    QCOMPARE(m_db->getIndicesByProperty(0, "objecttype", "7"), QList<quint16>());
+    QCOMPARE(m_db->getIndicesByProperty(0, "1 = 1 or objecttype", "9"), QList<quint16>());
+}
+
+void TestObjectDataBaseDictionary::copyDefaultToCurrentValues()
+{
+    QVERIFY(m_db->addIndex(0, 0x2000, DB::INDEX_DATA_T()));
+    DB::SUBINDEX_DATA_T sub;
+    sub.defaultvalue = "10";
+    QVERIFY(m_db->addSubIndex(0, 0x2000, 0, sub));
+    sub.currentvalue = "7";
+    QVERIFY(m_db->addSubIndex(0, 0x2000, 1, sub));
+    QVERIFY(m_db->copyDefaultToCurrentValues(0, 0x2000, true));
+    QCOMPARE(m_db->getSubIndexCurrentValue(0, 0x2000, 0), QString("10"));
+    QCOMPARE(m_db->getSubIndexCurrentValue(0, 0x2000, 1), QString("7"));
+    QVERIFY(m_db->copyDefaultToCurrentValues(0, 0x2000, false));
+    QCOMPARE(m_db->getSubIndexCurrentValue(0, 0x2000, 1), QString("10"));
+}
+
+void TestObjectDataBaseDictionary::deletesRemoveConnections()
+{
+    QVERIFY(m_db->addNode(1, DB::NODE_DATA_T()));
+    QVERIFY(m_db->addNode(2, DB::NODE_DATA_T()));
+    const QString insert = QStringLiteral("insert into Connections values(%1, 0)");
+    for (const char *row : {"1, 8192, 1, 2, 8704, 1", "2, 6656, 1, 1, 8192, 2",
+                            "1, 8193, 1, 2, 8704, 2", "3, 8192, 1, 4, 8192, 1"})
+        QVERIFY(m_db->executeSql(insert.arg(QLatin1String(row))));
+    auto count = [this]() {
+        m_db->executeSql("select count(*) from Connections");
+        return m_db->sqlResult().value(0).toInt();
+    };
+    QVERIFY(m_db->delIndex(1, 0x2000, true));
+    QCOMPARE(count(), 4);
+    QVERIFY(m_db->delIndex(1, 0x2000, false));
+    QCOMPARE(count(), 2);
+    QVERIFY(m_db->delSubIndex(1, 0x2001, 2, false));
+    QCOMPARE(count(), 2);
+    QVERIFY(m_db->delSubIndex(2, 0x2200, 2, false));
+    QCOMPARE(count(), 1);
+    QVERIFY(m_db->addNode(4, DB::NODE_DATA_T()));
+    QVERIFY(m_db->delNode(4));
+    QCOMPARE(count(), 0);
+}
+
+void TestObjectDataBaseDictionary::deleteNotifiesOnlyExistingSubIndex()
+{
+    QVERIFY(m_db->addIndex(0, 0x2000, DB::INDEX_DATA_T()));
+    QVERIFY(m_db->addSubIndex(0, 0x2000, 0, DB::SUBINDEX_DATA_T()));
+    QSignalSpy spy(m_db, &DB::updateNotify);
+    QVERIFY(m_db->delSubIndex(0, 0x2000, 5));
+    QCOMPARE(spy.count(), 0);
+    QVERIFY(m_db->delSubIndex(0, 0x2000, 0));
+    QCOMPARE(spy.count(), 1);
+    QVERIFY(!m_db->existSubIndex(0, 0x2000, 0));
+}
+
+QTEST_GUILESS_MAIN(TestObjectDataBaseDictionary)
+#include "tst_objectdatabase_dictionary.moc"

@@ -1,0 +1,64 @@
+#include "panelkit/appidentity.h"
+#include "panelkit/widgets/aboutdialog.h"
+
+#include "testenv.h"
+
+#include <QLabel>
+#include <QtTest>
+
+class TestAboutDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void showsIdentity();
+    void setters();
+
+private:
+    static QString allLabelText(const QWidget &widget);
+};
+
+void TestAboutDialog::initTestCase()
+{
+    nwIsolateTestEnvironment();
+    AppIdentity::apply(QStringLiteral("j1939-nodewright"));
+}
+
+QString TestAboutDialog::allLabelText(const QWidget &widget)
+{
+    QStringList texts;
+    const auto labels = widget.findChildren<QLabel *>();
+    for (const QLabel *label : labels)
+        texts << label->text();
+    return texts.join(QLatin1Char('\n'));
+}
+
+void TestAboutDialog::showsIdentity()
+{
+    AboutDialog about;
+    QCOMPARE(about.applicationName(), QStringLiteral("J1939 Nodewright"));
+    QCOMPARE(about.windowTitle(), QStringLiteral("About J1939 Nodewright"));
+    const QString text = allLabelText(about);
+    QVERIFY2(text.contains(QStringLiteral("J1939 Nodewright")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Version 3.4.1")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("tenvor")), qPrintable(text));
+}
+
+void TestAboutDialog::setters()
+{
+    AboutDialog about;
+    about.setApplicationName(QStringLiteral("A & B <tool>"));
+    about.setVersion(QStringLiteral("9.8.7"));
+    about.setOrganisation(QStringLiteral("example"));
+    about.setText(QStringLiteral("Configures <b>CANopen</b> devices."));
+    QCOMPARE(about.text(), QStringLiteral("Configures <b>CANopen</b> devices."));
+    const QString text = allLabelText(about);
+    QVERIFY2(text.contains(QStringLiteral("A &amp; B &lt;tool&gt;")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Version 9.8.7")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("example")), qPrintable(text));
+    QCOMPARE(about.windowTitle(), QStringLiteral("About A & B <tool>"));
+}
+
+QTEST_MAIN(TestAboutDialog)
+#include "tst_aboutdialog.moc"

@@ -1,0 +1,124 @@
+#include "panelkit/widgets/ansichighlighter.h"
+#include "panelkit/widgets/fileviewerdialog.h"
+
+#include "testenv.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QtTest>
+
+class TestFileViewerDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void showsFileReadOnly();
+    void cFilesAreColoured_data();
+    void cFilesAreColoured();
+    void reloadShowsNewContent();
+    void missingFileExplained();
+    void textSize();
+
+private:
+    QString writeFile(const QString &name, const QByteArray &content);
+    QTemporaryDir m_dir;
+};
+
+void TestFileViewerDialog::initTestCase()
+{
+    nwIsolateTestEnvironment();
+    QVERIFY(m_dir.isValid());
+}
+
+QString TestFileViewerDialog::writeFile(const QString &name, const QByteArray &content)
+{
+    const QString path = m_dir.filePath(name);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(content);
+    return path;
+}
+
+void TestFileViewerDialog::showsFileReadOnly()
+{
+    const QByteArray content("[FileInfo]\nFileName=device.eds\nDescription=Stra\xC3\x9F" "e\n");
+    const QString path = writeFile(QStringLiteral("device.eds"), content);
+    FileViewerDialog viewer(path, nullptr);
+    QVERIFY(viewer.isLoaded());
+    QCOMPARE(viewer.windowTitle(), QStringLiteral("device.eds"));
+    QCOMPARE(viewer.text(), QString::fromUtf8(content));
+    QVERIFY(!viewer.highlighter());
+
+    auto *view = viewer.findChild<QPlainTextEdit *>();
+    QVERIFY(view);
+    QVERIFY(view->isReadOnly());
+    viewer.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+    view->setFocus();
+    QTest::keyClicks(view, QStringLiteral("typed"));
+    QCOMPARE(viewer.text(), QString::fromUtf8(content));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), content);
+}
+
+void TestFileViewerDialog::cFilesAreColoured_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("coloured");
+    QTest::addRow("source") << "gen_objdict.c" << true;
+    QTest::addRow("header") << "gen_define.h" << true;
+    QTest::addRow("upper-case suffix") << "GEN_PGN.C" << true;
+    QTest::addRow("EDS") << "device.eds" << false;
+    QTest::addRow("text") << "changelog.txt" << false;
+}
+
+void TestFileViewerDialog::cFilesAreColoured()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, coloured);
+    FileViewerDialog viewer(writeFile(name, "static const int x = 1;\n"), nullptr);
+    QCOMPARE(viewer.highlighter() != nullptr, coloured);
+    const QTextBlock line = viewer.findChild<QPlainTextEdit *>()->document()->firstBlock();
+    QTRY_COMPARE(!line.layout()->formats().isEmpty(), coloured);
+}
+
+void TestFileViewerDialog::reloadShowsNewContent()
+{
+    const QString path = writeFile(QStringLiteral("gen_indices.h"), "#define A 1\n");
+    FileViewerDialog viewer(path, nullptr);
+    QCOMPARE(viewer.text(), QStringLiteral("#define A 1\n"));
+    writeFile(QStringLiteral("gen_indices.h"), "#define B 2\n");
+    QVERIFY(viewer.reload());
+    QCOMPARE(viewer.text(), QStringLiteral("#define B 2\n"));
+}
+
+void TestFileViewerDialog::missingFileExplained()
+{
+    const QString path = m_dir.filePath(QStringLiteral("gen_mp.c"));
+    FileViewerDialog viewer(path, nullptr);
+    QVERIFY(!viewer.isLoaded());
+    QVERIFY(viewer.text().isEmpty());
+    bool explained = false;
+    const auto labels = viewer.findChildren<QLabel *>();
+    for (const QLabel *label : labels)
+        explained = explained || label->text().contains(path);
+    QVERIFY(explained);
+    QVERIFY(!QFile::exists(path));
+}
+
+void TestFileViewerDialog::textSize()
+{
+    FileViewerDialog viewer(writeFile(QStringLiteral("a.txt"), "x"), nullptr);
+    viewer.setTextSize(14.5);
+    QCOMPARE(viewer.textSize(), 14.5);
+    viewer.setTextSize(0);
+    QCOMPARE(viewer.textSize(), 14.5);
+}
+
+QTEST_MAIN(TestFileViewerDialog)
+#include "tst_fileviewerdialog.moc"

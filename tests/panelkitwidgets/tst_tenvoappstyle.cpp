@@ -1,0 +1,65 @@
+#include "panelkit/widgets/tenvoappstyle.h"
+
+#include "testenv.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QStyleFactory>
+#include <QtTest>
+
+class TestTenvoAppStyle : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { nwIsolateTestEnvironment(); }
+    void proxiesBaseStyle();
+    void accentPerEdition_data();
+    void accentPerEdition();
+};
+
+void TestTenvoAppStyle::proxiesBaseStyle()
+{
+    QStyle *fusion = QStyleFactory::create(QStringLiteral("Fusion"));
+    QVERIFY(fusion);
+    QPointer<QStyle> base(fusion);
+    {
+        TenvoAppStyle style(fusion, QStringLiteral("CANopen Nodewright"));
+        QCOMPARE(style.baseStyle(), fusion);
+        QCOMPARE(style.pixelMetric(QStyle::PM_ToolBarIconSize), 24);
+        QCOMPARE(style.styleHint(QStyle::SH_DialogButtonBox_ButtonsHaveIcons), 0);
+        QCOMPARE(style.pixelMetric(QStyle::PM_ButtonMargin),
+                 fusion->pixelMetric(QStyle::PM_ButtonMargin));
+    }
+    // The proxy owns its base style.
+    QVERIFY(base.isNull());
+}
+
+void TestTenvoAppStyle::accentPerEdition_data()
+{
+    QTest::addColumn<QString>("edition");
+    QTest::addColumn<QString>("otherEdition");
+    QTest::addRow("CANopen") << "CANopen Nodewright" << "J1939 Nodewright";
+    QTest::addRow("J1939") << "J1939 Nodewright" << "CAN Nodewright";
+    QTest::addRow("CAN") << "CAN Nodewright" << "EnergyBus Packwright";
+    QTest::addRow("EnergyBus") << "EnergyBus Packwright" << "CANopen Nodewright";
+}
+
+void TestTenvoAppStyle::accentPerEdition()
+{
+    QFETCH(QString, edition);
+    QFETCH(QString, otherEdition);
+    TenvoAppStyle style(QStyleFactory::create(QStringLiteral("Fusion")), edition);
+    QCOMPARE(style.edition(), edition);
+    QVERIFY(style.accentColor() != TenvoAppStyle::accentColorFor(otherEdition));
+    const QPalette palette = style.standardPalette();
+    QCOMPARE(palette.color(QPalette::Active, QPalette::Highlight), style.accentColor());
+    QCOMPARE(palette.color(QPalette::Inactive, QPalette::Highlight), style.accentColor());
+
+    QPalette polished = QApplication::palette();
+    style.polish(polished);
+    QCOMPARE(polished.color(QPalette::Active, QPalette::Highlight), style.accentColor());
+}
+
+QTEST_MAIN(TestTenvoAppStyle)
+#include "tst_tenvoappstyle.moc"
