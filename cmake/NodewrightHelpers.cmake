@@ -17,3 +17,19 @@ set(NW_CORE_DIRS panelkit database generators description description/dbc import
     checker transform)
 # Folders whose code needs widgets.
 set(NW_GUI_DIRS panelkit/widgets importers/dialogs app forms messages compare energybus)
+
+# A header added to an existing build folder is globbed into the target, but the moc
+# step only re-runs when a header it already knows changes. When the source list differs
+# from the one of the last configure run, the step's stamp is removed so it runs again.
+function(nw_rerun_autogen_on_new_files target sources)
+    set(listFile ${CMAKE_CURRENT_BINARY_DIR}/${target}_sources.txt)
+    string(REPLACE ";" "\n" content "${sources}")
+    set(previous "")
+    if(EXISTS ${listFile})
+        file(READ ${listFile} previous)
+    endif()
+    if(NOT previous STREQUAL content)
+        file(WRITE ${listFile} "${content}")
+        file(REMOVE ${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/timestamp)
+    endif()
+endfunction()
