@@ -427,8 +427,323 @@ public:
     bool delNodeFromGroup(const QString &name, quint8 line);
 
     // ----- PDO links, locks, groups, process image and NV variables -------------------
+    // (implemented in objectdatabase_pdo.cpp and objectdatabase_pdo_nv.cpp)
+
+    // One row of Connections: the transmit-side entry (prodnode, prodindex, prodsub) of
+    // one line feeds the receive-side entry (connode, conindex, consub) of another.
+    struct Connection
+    {
+        quint8 prodnode = 0;
+        quint16 prodindex = 0;
+        quint8 prodsub = 0;
+        quint8 connode = 0;
+        quint16 conindex = 0;
+        quint8 consub = 0;
+        quint8 priority = 0;
+
+        bool operator==(const Connection &other) const;
+        bool operator!=(const Connection &other) const { return !(*this == other); }
+    };
+
+    // write. Adds one connection row.
+    bool addConnection(quint8 prodLine, quint16 prodIndex, quint8 prodSub, quint8 conLine,
+                       quint16 conIndex, quint8 conSub, quint8 priority);
+    // Deletes the one row linking the two entries.
+    bool removeConnnection(quint8 prodLine, quint16 prodIndex, quint8 prodSub, quint8 conLine,
+                           quint16 conIndex, quint8 conSub);
+    // write. Lines 0 and 0 clear every connection, else those from prodLine to conLine.
+    bool clearConnections(quint8 prodLine, quint8 conLine);
+    bool isConnected(quint8 prodLine, quint16 prodIndex, quint8 prodSub, quint8 conLine,
+                     quint16 conIndex, quint8 conSub);
+    bool isProducerConnected(quint8 line, quint16 index, quint8 sub);
+    bool isConsumerConnected(quint8 line, quint16 index, quint8 sub);
+    // Line of the producer that feeds the receive-side entry; -1 when it is not connected.
+    int getProducerNode(quint8 line, quint16 index, quint8 sub);
+    // The connection that feeds the receive-side entry; false when there is none.
+    bool getProducer(quint8 line, quint16 index, quint8 sub, Connection &connection);
+    // Every connection fed by the transmit-side entry, ordered by consumer.
+    QList<Connection> getConsumer(quint8 line, quint16 index, quint8 sub);
+    int getConnectionCount();
+    // Renumbers an object at both ends of every connection.
+    bool updateConnections(quint16 newIndex, quint16 oldIndex);
+    // Stores the priority of the connection between the entries of connection.
+    bool updateConnectionPriority(const Connection &connection);
+    // Connections ordered by producer line. With skipExcludedLines, rows whose producer
+    // or consumer line is excluded from PDO linking (excludepdolinking) are left out.
+    QList<Connection> getPDOConnections(bool skipExcludedLines);
+    QList<Connection> getPDOConnections(quint8 prodLine, quint8 conLine, bool skipExcludedLines);
+    // Both entries exist, may be mapped and have the same data type (returned in
+    // dataType, 0 when an entry is missing). initPossibleConnectionQuery reads the
+    // mappable entries of two lines once for a series of checks between them.
+    bool isConnectionPossible(quint8 prodLine, quint16 prodIndex, quint8 prodSub,
+                              quint8 conLine, quint16 conIndex, quint8 conSub);
+    bool isConnectionPossible(quint8 prodLine, quint16 prodIndex, quint8 prodSub,
+                              quint8 conLine, quint16 conIndex, quint8 conSub,
+                              quint16 &dataType);
+    void initPossibleConnectionQuery(quint8 prodLine, quint8 conLine);
+    // Writes every connection to the debug output and returns the lines written.
+    QStringList dumpConnections();
+
+    // Locked PDOs and mappings (pdoIndex: communication or mapping object). The setters
+    // are write operations.
+    bool isPdoLocked(quint8 line, quint16 pdoIndex);
+    bool setLockedPdo(quint8 line, quint16 pdoIndex, bool locked);
+    QList<quint16> getLockedPDOs(quint8 line);
+    bool clearLockedPDOs();
+    bool clearLockedPDOs(quint8 line);
+    bool isMappingLocked(quint8 line, quint16 pdoIndex);
+    bool setLockedMapping(quint8 line, quint16 pdoIndex, bool locked);
+    QList<quint16> getLockedMappings(quint8 line);
+    bool clearLockedMappings();
+    bool clearLockedMappings(quint8 line);
+
+    // Some mapping entry (0x1600..0x17FF, 0x1A00..0x1BFF, sub-index 1 on) of the line maps
+    // the entry. Objects below 0x2000 are never reported as mapped.
+    bool isObjectMapped(quint8 line, quint16 index, quint8 sub);
+    // The mapping entries that map (index, sub), mapping objects and sub-indices
+    // ascending.
+    QList<SubAddress> getMappingObjectsForObject(quint8 line, quint16 index, quint8 sub);
+    // Every entry from fromIndex on with pdomapping != 0 whose object exists.
+    QList<SubAddress> getMappableSubs(quint8 line, quint16 fromIndex);
+    // The mapping of the PDO (communication index + 0x200) is static when its sub-index 0
+    // or 1 is not "rw".
+    bool isMappingStatic(quint8 line, quint16 pdoCommIndex);
+    // Deletes the unlocked PDOs of the line that carry no connected entry and makes the
+    // mapping of the others static.
+    bool removeUnusedPDOsAndMakeOtherPDOsstatic(quint8 line);
+    // The line marked as NMT master; -1 when none is.
+    int getNetworkMaster();
+
+    // Groups of lines. Every change sends GroupsChanged.
+    QStringList getGroups();
+    // False when the group already exists.
+    bool addGroup(const QString &name);
+    bool delGroup(const QString &name);
+    // False when newName is taken or oldName unknown.
+    bool renameGroup(const QString &newName, const QString &oldName);
+    QList<quint8> getNodesInGroup(const QString &name);
+
+    // Process image of the network variables (0xA000..0xAFFF). index2DataType gives the
+    // data type of the first object of each of the twelve areas, 0 for any other index.
+    static quint16 index2DataType(quint16 index);
+    // Byte position of a variable inside its area's image; -1 outside the areas or for
+    // sub-index 0.
+    static int startPosInProcessImage(quint16 index, quint8 sub);
+    // The variables of the line with their positions; overlapping ones end in " ERROR".
+    QStringList getProcessImage(quint8 line);
+    // The first free variable slot from index on inside its area, packed as
+    // index + sub-index x 65536; 0 when the area is full or index is not an area's
+    // first object of the given kind (input or output).
+    quint32 findFreeNVVariable(quint8 line, quint16 index, bool output);
+    // write. Adds a variable to the area starting at index; packed address as above, 0 on
+    // failure.
+    quint32 addNVObj(quint8 line, quint16 index, bool output, const QString &name);
+    // write. Deletes every network-variable object of the line.
+    bool deleteAllNV(quint8 line, bool keepConnections);
+    // write. Deletes the variables that no connection uses, on every line.
+    bool removeUnusedNV();
 
     // ----- J1939 and CAN message store --------------------------------------------------
+    // (implemented in objectdatabase_messages*.cpp)
+    // Direction codes: 0x55 transmit, 0x77 receive; list queries take 0 for both. A
+    // message is identified by (line, number, direction). Writes are write operations.
+
+    static constexpr quint8 DirectionTransmit = 0x55;
+    static constexpr quint8 DirectionReceive = 0x77;
+
+    // A J1939 parameter group (row of PGNs<line>).
+    struct PGN
+    {
+        QString name;
+        QString desc;
+        quint32 number = 0;
+        quint8 edp_dp_key = 0;
+        quint8 priority = 0;
+        quint16 cycletime_ms = 0;
+        quint16 inhibittime_ms = 0;
+        quint16 mappingcount = 0;
+        quint8 direction = 0;
+
+        bool operator==(const PGN &other) const;
+        bool operator!=(const PGN &other) const { return !(*this == other); }
+    };
+
+    // A parameter of a parameter group (row of SPNs<line>).
+    struct SPN
+    {
+        quint8 pos = 0;
+        QString name;
+        QString desc;
+        QString defaultvalue = QStringLiteral("0");
+        quint16 datatype = 0;
+        quint32 pgnnumber = 0;
+        quint8 direction = 0;
+        quint32 spnnumber = 0;
+        quint8 implementation = 2;
+        QString varname;
+        quint16 bitsize = 0;
+        quint16 slot_df = 0;
+
+        bool operator==(const SPN &other) const;
+        bool operator!=(const SPN &other) const { return !(*this == other); }
+    };
+
+    // A raw CAN message (row of CANIDs<line>); id has 0x20000000 added for 29-bit ids.
+    struct CANID
+    {
+        quint32 id = 0;
+        QString name;
+        QString desc;
+        quint16 cycletime_ms = 0;
+        quint16 inhibittime_ms = 0;
+        quint16 mappingcount = 0;
+        quint8 direction = 0;
+
+        bool operator==(const CANID &other) const;
+        bool operator!=(const CANID &other) const { return !(*this == other); }
+    };
+
+    // A data element of a CAN message (row of DataElements<line>).
+    struct DataElement
+    {
+        quint8 pos = 0;
+        QString name;
+        QString desc;
+        QString defaultvalue = QStringLiteral("0");
+        quint16 datatype = 0;
+        quint32 canid = 0;
+        quint8 direction = 0;
+        quint32 number = 0;
+        quint8 implementation = 2;
+        QString varname;
+        quint16 bitsize = 0;
+
+        bool operator==(const DataElement &other) const;
+        bool operator!=(const DataElement &other) const { return !(*this == other); }
+    };
+
+    // A signal (row of Signals); sigid 0 means not yet stored.
+    struct SIGNAL_T
+    {
+        quint32 sigid = 0;
+        quint8 nodeid = 0;
+        QString name;
+        quint32 datatype = 0;
+        QString accesstype;
+        QString defaultvalue;
+        quint32 signalgroup = 0;
+        quint32 ref = 0;
+        quint8 transmittype = 1;
+        quint8 transmittrigger = 0;
+        quint16 eventtimer = 0;
+        quint16 syncvalue = 0;
+        quint8 syncstartvalue = 0;
+        quint8 routing = 0;
+
+        bool operator==(const SIGNAL_T &other) const;
+        bool operator!=(const SIGNAL_T &other) const { return !(*this == other); }
+    };
+
+    // A row of SignalGroups.
+    struct SignalGroupData
+    {
+        quint32 sigid = 0;
+        QString name;
+
+        bool operator==(const SignalGroupData &other) const
+        {
+            return sigid == other.sigid && name == other.name;
+        }
+    };
+
+    bool existsPGN(quint8 line, quint32 number, quint8 direction);
+    // Numbers ascending; with direction 0 a number stored in both directions comes twice.
+    QList<quint32> getPGNs(quint8 line, quint8 direction);
+    bool getPGNData(quint8 line, quint32 number, quint8 direction, PGN &pgn);
+    // "-" when there is no such PGN, "--" when it cannot be read.
+    QString getPGNName(quint8 line, quint32 number, quint8 direction);
+    quint32 getPGNMappingCount(quint8 line, quint32 number, quint8 direction);
+    // write. Inserts or updates (number, pgn.direction). Sends PgnChanged on success.
+    bool addPGN(quint8 line, quint32 number, const PGN &pgn);
+    // write. Deletes the PGN and its SPNs in that direction. Sends PgnDeleted.
+    bool delPGN(quint8 line, quint32 number, quint8 direction);
+    // SPN numbers in ascending position; from the SPN cache while the line is cached.
+    QList<quint32> getSPNs(quint8 line, quint32 pgn, quint8 direction);
+    bool getSPNData(quint8 line, quint32 pgn, quint8 direction, quint32 spn, SPN &data);
+    bool getSPNName(quint8 line, quint32 pgn, quint8 direction, quint32 spn, QString &name);
+    // Data type of the SPN in either direction; 0 when there is none.
+    quint16 getSPNDataType(quint8 line, quint32 pgn, quint32 spn);
+    // Data types of the SPNs of the PGN (either direction) in the order of spns, 0 for an
+    // unknown SPN; from the data type cache when the line is cached there. False when an
+    // SPN is unknown or the file cannot be read.
+    bool getSPNDataTypes(quint8 line, quint32 pgn, const QList<quint32> &spns,
+                         QList<quint16> &dataTypes);
+    // write. Inserts or updates (pgn, spn, direction). Sends SpnChanged.
+    bool addSPN(quint8 line, quint32 pgn, quint8 direction, quint32 spn, const SPN &data);
+    // write. Sends SpnDeleted.
+    bool delSPN(quint8 line, quint32 pgn, quint8 direction, quint32 spn);
+    // SPN cache for bulk readers: replaces the line's cached SPNs by the file's. Writes do
+    // not update the cache; clear it after the bulk read.
+    void cacheAllSpnDataForLine(quint8 line);
+    // Empties the SPN cache and the data type cache.
+    void clearAllCachedSpnData();
+    void cacheAllSpnDataTypes(quint8 line);
+    bool getSPNDataTypesFromCache(quint8 line, quint32 pgn, const QList<quint32> &spns,
+                                  QList<quint16> &dataTypes);
+
+    // Copies other's PGNs of srcLine in direction with numbers in [fromPgn, toPgn], with
+    // their SPNs, replacing those of dstLine. True when other has a PGN in direction.
+    bool copyPGNsFromDatabase(ObjectDataBase *other, quint8 srcLine, quint8 dstLine,
+                              quint32 fromPgn, quint32 toPgn, quint8 direction);
+    // Copies one PGN with its SPNs under dstDirection. implementation 0 or 2 is given to
+    // every copied SPN; any other value keeps the source's.
+    bool copyPGNFromDatabase(ObjectDataBase *other, quint8 srcLine, quint8 dstLine,
+                             quint32 pgn, quint8 srcDirection, quint8 dstDirection,
+                             quint8 implementation);
+    // Repairs of older files: folds edp_dp_key into the PGN numbers; makes mappingcount
+    // equal to the number of SPNs; gives the SPNs of a PGN stored in one direction only
+    // that PGN's direction.
+    void fixEDP_DP_PGNs();
+    void fixFaultyPGNSPNCount();
+    void updatePGNdirectionAttributes(quint8 line);
+
+    bool existsCANID(quint8 line, quint32 id, quint8 direction);
+    QList<quint32> getCANIDs(quint8 line, quint8 direction);
+    bool getCANIDData(quint8 line, quint32 id, quint8 direction, CANID &data);
+    // "-" when there is no such CAN ID, "--" when it cannot be read.
+    QString getCANIDName(quint8 line, quint32 id, quint8 direction);
+    // write. Inserts or updates (id, data.direction). Sends CanIdChanged.
+    bool addCANID(quint8 line, quint32 id, const CANID &data);
+    // write. Deletes the CAN ID and its data elements in that direction. Sends CanIdDeleted.
+    bool delCANID(quint8 line, quint32 id, quint8 direction);
+    // Element numbers ascending.
+    QList<quint32> getDataElements(quint8 line, quint32 canid, quint8 direction);
+    bool getDataElementData(quint8 line, quint32 canid, quint8 direction, quint32 number,
+                            DataElement &data);
+    // write. Inserts or updates (canid, number, direction). Sends DataElementChanged.
+    bool addDataElement(quint8 line, quint32 canid, quint8 direction, quint32 number,
+                        const DataElement &data);
+    // write. Sends SpnDeleted with canid and element set.
+    bool delDataElement(quint8 line, quint32 canid, quint8 direction, quint32 number);
+
+    // write. Stores the signal on line (replacing the row of a non-zero sigid) and returns
+    // its id, also written to signal.sigid and signal.nodeid; 0 on failure.
+    quint32 addSignal(quint8 line, SIGNAL_T &signal);
+    QList<quint32> getSignals(quint8 line);
+    bool getSignalData(quint8 line, quint32 sigid, SIGNAL_T &signal);
+    bool delSignal(quint8 line, quint32 sigid); // write
+    // write. Sends SignalsChanged.
+    bool delAllSignals(quint8 line);
+    bool updateSignalRef(quint8 line, quint32 sigid, quint32 ref); // write
+    // The transmission fields (transmittype .. routing) of the signal whose ref names the
+    // entry (index + sub x 65536); false when no signal does.
+    bool getSignalSortDataByIndex(quint8 line, quint16 index, quint8 sub, SIGNAL_T &signal);
+    QList<SignalGroupData> getSignalGroups();
+    // Id of the group of that name, added when unknown; 0 on failure.
+    quint32 addSignalGroup(const QString &name);
+    bool delSignalGroup(quint32 id);
+    // Replaces every signal group by the given ones.
+    bool updateSignalGroups(const QList<SignalGroupData> &groups);
 
 signals:
     void updateNotify(ObjectDataBase::ChangeSet change);
@@ -525,6 +840,39 @@ private:
     QStringList groupLines(const QString &name, bool &found);
     bool setGroupLines(const QString &name, const QStringList &lines);
 
+    // PDO links and network variables.
+    QList<Connection> readConnections(const QString &condition, const QVariantList &values);
+    QList<QPair<SubAddress, quint32>> mappingWords(quint8 line);
+    bool isLocked(const char *lockTable, quint8 line, quint16 pdoIndex);
+    bool setLock(const char *lockTable, quint8 line, quint16 pdoIndex, bool locked);
+    QList<quint16> lockedIndices(const char *lockTable, quint8 line);
+    bool clearLocks(const char *lockTable, int line);
+    QHash<quint32, quint16> mappableTypes(quint8 line);
+    quint16 connectionEndType(quint8 line, quint16 index, quint8 sub);
+    bool pdoCarriesConnection(quint8 line, quint16 mappingIndex, bool transmit,
+                              const QList<QPair<SubAddress, quint32>> &words);
+    bool updateNVHighestSub(quint8 line, quint16 index);
+    QList<SubAddress> nvVariables(quint8 line);
+
+    // Message store.
+    struct CachedSpns
+    {
+        QList<quint32> order;
+        QHash<quint32, SPN> records;
+    };
+    QList<SPN> readSpns(quint8 line, const QString &condition, const QVariantList &values,
+                        bool *ok = nullptr);
+    QList<PGN> readPgns(quint8 line, quint8 direction, quint32 fromPgn, quint32 toPgn);
+    QList<quint32> readNumbers(const QString &sql, const QVariantList &values);
+    void notifyMessage(quint32 kind, quint8 line, quint32 pgn, quint32 spn, quint32 canid,
+                       quint32 element, quint8 direction);
+    bool replacePgn(quint8 line, const PGN &pgn, const QList<SPN> &spns);
+    bool movePgn(quint8 line, const PGN &pgn, quint32 newNumber);
+    // Open-time repairs of the message tables (after the lines are typed).
+    void repairMessagesOnOpen();
+    // Copies the CAN messages of srcLine in other to dstLine (used when a line moves).
+    void copyCANIDsFromDatabase(ObjectDataBase *other, quint8 srcLine, quint8 dstLine);
+
     mutable QRecursiveMutex m_mutex;
     QSqlDatabase m_db;
     QString m_connectionName;
@@ -548,6 +896,14 @@ private:
     QMap<quint8, QMap<quint32, SUBINDEX_DATA_T>> m_subCache;
     // index * 65536 + line * 256 + sub -> display name
     QHash<quint32, QString> m_subNameCache;
+
+    // line -> (pgn << 8 | direction) -> SPNs; filled by cacheAllSpnDataForLine.
+    QHash<quint8, QHash<quint64, CachedSpns>> m_spnCache;
+    // line -> pgn -> spn -> data type; filled by cacheAllSpnDataTypes.
+    QHash<quint8, QHash<quint32, QHash<quint32, quint16>>> m_spnTypeCache;
+    // line -> (index * 256 + sub -> data type) of the mappable entries; filled by
+    // initPossibleConnectionQuery.
+    QHash<quint8, QHash<quint32, quint16>> m_mappableTypes;
 };
 
 Q_DECLARE_METATYPE(ObjectDataBase::ChangeSet)

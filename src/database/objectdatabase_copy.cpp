@@ -155,6 +155,8 @@ bool ObjectDataBase::copyLineFromDatabase(ObjectDataBase *other, quint8 srcLine,
              ++it)
             addSubIndex(dstLine, index, quint8(it.key() & 0xFF), it.value());
     }
+    copyPGNsFromDatabase(other, srcLine, dstLine, 0, 0x1FFFF, DirectionReceive);
+    copyPGNsFromDatabase(other, srcLine, dstLine, 0, 0x1FFFF, DirectionTransmit);
     return true;
 }
 

@@ -73,6 +73,8 @@ void ObjectDataBase::clearCaches()
     m_strings.clear();
     m_subCache.clear();
     m_subNameCache.clear();
+    clearAllCachedSpnData();
+    m_mappableTypes.clear();
 }
 
 void ObjectDataBase::reportProblem(const QString &title, const QString &text, bool show)
@@ -141,6 +143,7 @@ bool ObjectDataBase::openDataBase(const QString &path, bool showMessages)
     upgradeSchema();
     checkSavingTool(path);
     typeLinesWithoutType();
+    repairMessagesOnOpen();
     cacheStrings();
     notify(ChangeSet(ChangeSet::ProjectReloaded));
     return true;

@@ -165,6 +165,7 @@ bool ObjectDataBase::moveNode(quint8 from, quint8 to)
     const QString group = findGroup(from);
     addNode(to, data);
     copyLineFromDatabase(this, from, to, 0x1000, 0xFFFF);
+    copyCANIDsFromDatabase(this, from, to);
     moveConnections(from, to);
     for (const char *base : {"DescriptionSettings", "GeneralSettings"}) {
         const QString source = table(base, from);

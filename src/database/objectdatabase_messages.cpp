@@ -1,0 +1,454 @@
+#include "objectdatabase.h"
+
+#include <QDebug>
+#include <QMutexLocker>
+
+// J1939 parameter groups (PGNs<line>) and their parameters (SPNs<line>). A group is
+// identified by (number, direction); the same number may be stored once per direction, and
+// each direction keeps its own SPNs.
+namespace {
+
+const char *const pgnColumns = "number, edp_dp_key, priority, cycletime_ms, inhibittime_ms, "
+                               "mappingcount, direction, name, \"desc\"";
+const char *const spnColumns = "pgnnumber, spnnumber, datatype, implementation, varname, "
+                               "defaultvalue, name, \"desc\", pos, bitsize, direction, slot_df";
+
+quint64 pgnKey(quint32 pgn, quint8 direction)
+{
+    return (quint64(pgn) << 8) | direction;
+}
+
+} // namespace
+
+bool ObjectDataBase::PGN::operator==(const PGN &o) const
+{
+    return name == o.name && desc == o.desc && number == o.number
+           && edp_dp_key == o.edp_dp_key && priority == o.priority
+           && cycletime_ms == o.cycletime_ms && inhibittime_ms == o.inhibittime_ms
+           && mappingcount == o.mappingcount && direction == o.direction;
+}
+
+bool ObjectDataBase::SPN::operator==(const SPN &o) const
+{
+    return pos == o.pos && name == o.name && desc == o.desc && defaultvalue == o.defaultvalue
+           && datatype == o.datatype && pgnnumber == o.pgnnumber && direction == o.direction
+           && spnnumber == o.spnnumber && implementation == o.implementation
+           && varname == o.varname && bitsize == o.bitsize && slot_df == o.slot_df;
+}
+
+void ObjectDataBase::notifyMessage(quint32 kind, quint8 line, quint32 pgn, quint32 spn,
+                                   quint32 canid, quint32 element, quint8 direction)
+{
+    ChangeSet change(kind, line);
+    change.pgn = pgn;
+    change.spn = spn;
+    change.canid = canid;
+    change.element = element;
+    change.direction = direction;
+    notify(change);
+}
+
+// First column of every row of sql, as numbers.
+QList<quint32> ObjectDataBase::readNumbers(const QString &sql, const QVariantList &values)
+{
+    QMutexLocker locker(&m_mutex);
+    QSqlQuery &query = prepared(sql);
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values.at(i));
+    QList<quint32> numbers;
+    if (run(query, Q_FUNC_INFO)) {
+        while (query.next())
+            numbers.append(quint32(query.value(0).toLongLong()));
+    }
+    query.finish();
+    return numbers;
+}
+
+bool ObjectDataBase::existsPGN(quint8 line, quint32 number, quint8 direction)
+{
+    return !readNumbers(QStringLiteral("select number from %1 where number = ? and direction = ?")
+                            .arg(table("PGNs", line)),
+                        {number, direction})
+                .isEmpty();
+}
+
+QList<quint32> ObjectDataBase::getPGNs(quint8 line, quint8 direction)
+{
+    if (direction == 0)
+        return readNumbers(
+            QStringLiteral("select number from %1 order by number asc").arg(table("PGNs", line)),
+            {});
+    return readNumbers(QStringLiteral("select number from %1 where direction = ? order by "
+                                      "number asc")
+                           .arg(table("PGNs", line)),
+                       {direction});
+}
+
+// PGNs of the line in direction (0: both) with numbers in [fromPgn, toPgn], ascending.
+QList<ObjectDataBase::PGN> ObjectDataBase::readPgns(quint8 line, quint8 direction,
+                                                    quint32 fromPgn, quint32 toPgn)
+{
+    QMutexLocker locker(&m_mutex);
+    QSqlQuery &query = prepared(QStringLiteral("select %1 from %2 where number >= ? and "
+                                               "number <= ?%3 order by number asc, rowid asc")
+                                    .arg(QLatin1String(pgnColumns), table("PGNs", line),
+                                         direction ? QStringLiteral(" and direction = ?")
+                                                   : QString()));
+    query.bindValue(0, fromPgn);
+    query.bindValue(1, toPgn);
+    if (direction)
+        query.bindValue(2, direction);
+    QList<PGN> pgns;
+    QList<QPair<int, int>> textIds;
+    if (run(query, Q_FUNC_INFO)) {
+        while (query.next()) {
+            PGN pgn;
+            pgn.number = quint32(query.value(0).toLongLong());
+            pgn.edp_dp_key = quint8(query.value(1).toUInt());
+            pgn.priority = quint8(query.value(2).toUInt());
+            pgn.cycletime_ms = quint16(query.value(3).toUInt());
+            pgn.inhibittime_ms = quint16(query.value(4).toUInt());
+            pgn.mappingcount = quint16(query.value(5).toUInt());
+            pgn.direction = quint8(query.value(6).toUInt());
+            textIds.append({query.value(7).isNull() ? -1 : query.value(7).toInt(),
+                            query.value(8).isNull() ? -1 : query.value(8).toInt()});
+            pgns.append(pgn);
+        }
+    }
+    query.finish();
+    for (int i = 0; i < pgns.size(); ++i) {
+        pgns[i].name = textIds.at(i).first < 0 ? QString() : getString(textIds.at(i).first);
+        pgns[i].desc = textIds.at(i).second < 0 ? QString() : getString(textIds.at(i).second);
+    }
+    return pgns;
+}
+
+bool ObjectDataBase::getPGNData(quint8 line, quint32 number, quint8 direction, PGN &pgn)
+{
+    if (direction == 0)
+        return false;
+    const QList<PGN> found = readPgns(line, direction, number, number);
+    if (found.isEmpty())
+        return false;
+    pgn = found.first();
+    pgn.number = number;
+    pgn.direction = direction;
+    return true;
+}
+
+QString ObjectDataBase::getPGNName(quint8 line, quint32 number, quint8 direction)
+{
+    QMutexLocker locker(&m_mutex);
+    QSqlQuery &query = prepared(QStringLiteral("select name from %1 where number = ? and "
+                                               "direction = ?")
+                                    .arg(table("PGNs", line)));
+    query.bindValue(0, number);
+    query.bindValue(1, direction);
+    if (!run(query, Q_FUNC_INFO)) {
+        query.finish();
+        return QStringLiteral("--");
+    }
+    if (!query.next()) {
+        query.finish();
+        return QStringLiteral("-");
+    }
+    const QVariant id = query.value(0);
+    query.finish();
+    return id.isNull() ? QString() : getString(id.toInt());
+}
+
+quint32 ObjectDataBase::getPGNMappingCount(quint8 line, quint32 number, quint8 direction)
+{
+    return readNumbers(QStringLiteral("select mappingcount from %1 where number = ? and "
+                                      "direction = ?")
+                           .arg(table("PGNs", line)),
+                       {number, direction})
+        .value(0, 0);
+}
+
+bool ObjectDataBase::addPGN(quint8 line, quint32 number, const PGN &pgn)
+{
+    QMutexLocker locker(&m_mutex);
+    if (m_lockWriteAccess)
+        return false;
+    const int nameId = getStringId(pgn.name);
+    const int descId = getStringId(pgn.desc);
+    const QString pgns = table("PGNs", line);
+    // Both statements take their values in the same order.
+    QSqlQuery &query = prepared(
+        existsPGN(line, number, pgn.direction)
+            ? QStringLiteral("update %1 set name = ?, \"desc\" = ?, edp_dp_key = ?, "
+                             "priority = ?, cycletime_ms = ?, inhibittime_ms = ?, "
+                             "mappingcount = ? where number = ? and direction = ?")
+                  .arg(pgns)
+            : QStringLiteral("insert into %1 (name, \"desc\", edp_dp_key, priority, "
+                             "cycletime_ms, inhibittime_ms, mappingcount, number, direction) "
+                             "values(?,?,?,?,?,?,?,?,?)")
+                  .arg(pgns));
+    const QVariantList values = {nameId,         descId,           pgn.edp_dp_key,
+                                 pgn.priority,   pgn.cycletime_ms, pgn.inhibittime_ms,
+                                 pgn.mappingcount, number,         pgn.direction};
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values.at(i));
+    const bool ok = run(query, Q_FUNC_INFO);
+    if (ok)
+        notifyMessage(ChangeSet::PgnChanged, line, number, 0, 0, 0, pgn.direction);
+    return ok;
+}
+
+bool ObjectDataBase::delPGN(quint8 line, quint32 number, quint8 direction)
+{
+    QMutexLocker locker(&m_mutex);
+    if (m_lockWriteAccess)
+        return false;
+    QSqlQuery &spns = prepared(QStringLiteral("delete from %1 where pgnnumber = ? and "
+                                              "direction = ?")
+                                   .arg(table("SPNs", line)));
+    spns.bindValue(0, number);
+    spns.bindValue(1, direction);
+    run(spns, Q_FUNC_INFO);
+    QSqlQuery &pgns = prepared(QStringLiteral("delete from %1 where number = ? and direction = ?")
+                                   .arg(table("PGNs", line)));
+    pgns.bindValue(0, number);
+    pgns.bindValue(1, direction);
+    const bool ok = run(pgns, Q_FUNC_INFO);
+    notifyMessage(ChangeSet::PgnDeleted, line, number, 0, 0, 0, direction);
+    return ok;
+}
+
+// SPNs of the line matching condition, in ascending position. ok (when given) tells
+// whether the table could be read.
+QList<ObjectDataBase::SPN> ObjectDataBase::readSpns(quint8 line, const QString &condition,
+                                                    const QVariantList &values, bool *ok)
+{
+    QMutexLocker locker(&m_mutex);
+    QSqlQuery &query = prepared(
+        QStringLiteral("select %1 from %2%3 order by pos asc, rowid asc")
+            .arg(QLatin1String(spnColumns), table("SPNs", line),
+                 condition.isEmpty() ? QString() : QLatin1String(" where ") + condition));
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values.at(i));
+    QList<SPN> spns;
+    QList<QPair<int, int>> textIds;
+    const bool read = run(query, Q_FUNC_INFO);
+    while (read && query.next()) {
+        SPN spn;
+        spn.pgnnumber = quint32(query.value(0).toLongLong());
+        spn.spnnumber = quint32(query.value(1).toLongLong());
+        spn.datatype = quint16(query.value(2).toUInt());
+        spn.implementation = quint8(query.value(3).toUInt());
+        spn.varname = query.value(4).toString();
+        spn.defaultvalue = query.value(5).toString();
+        textIds.append({query.value(6).isNull() ? -1 : query.value(6).toInt(),
+                        query.value(7).isNull() ? -1 : query.value(7).toInt()});
+        spn.pos = quint8(query.value(8).toUInt());
+        spn.bitsize = quint16(query.value(9).toUInt());
+        spn.direction = quint8(query.value(10).toUInt());
+        spn.slot_df = quint16(query.value(11).toUInt());
+        spns.append(spn);
+    }
+    query.finish();
+    // Names are resolved once the statement is done, as getString runs statements itself.
+    for (int i = 0; i < spns.size(); ++i) {
+        spns[i].name = textIds.at(i).first < 0 ? QString() : getString(textIds.at(i).first);
+        spns[i].desc = textIds.at(i).second < 0 ? QString() : getString(textIds.at(i).second);
+    }
+    if (ok)
+        *ok = read;
+    return spns;
+}
+
+QList<quint32> ObjectDataBase::getSPNs(quint8 line, quint32 pgn, quint8 direction)
+{
+    QMutexLocker locker(&m_mutex);
+    const auto cached = m_spnCache.constFind(line);
+    if (cached != m_spnCache.constEnd())
+        return cached->value(pgnKey(pgn, direction)).order;
+    return readNumbers(QStringLiteral("select spnnumber from %1 where pgnnumber = ? and "
+                                      "direction = ? order by pos asc, rowid asc")
+                           .arg(table("SPNs", line)),
+                       {pgn, direction});
+}
+
+bool ObjectDataBase::getSPNData(quint8 line, quint32 pgn, quint8 direction, quint32 spn,
+                                SPN &data)
+{
+    QMutexLocker locker(&m_mutex);
+    const auto cached = m_spnCache.constFind(line);
+    if (cached != m_spnCache.constEnd()) {
+        const auto group = cached->constFind(pgnKey(pgn, direction));
+        if (group == cached->constEnd() || !group->records.contains(spn))
+            return false;
+        data = group->records.value(spn);
+        return true;
+    }
+    const QList<SPN> found =
+        readSpns(line, QStringLiteral("pgnnumber = ? and direction = ? and spnnumber = ?"),
+                 {pgn, direction, spn});
+    if (found.isEmpty())
+        return false;
+    data = found.first();
+    return true;
+}
+
+bool ObjectDataBase::getSPNName(quint8 line, quint32 pgn, quint8 direction, quint32 spn,
+                                QString &name)
+{
+    SPN data;
+    if (!getSPNData(line, pgn, direction, spn, data))
+        return false;
+    name = data.name;
+    return true;
+}
+
+quint16 ObjectDataBase::getSPNDataType(quint8 line, quint32 pgn, quint32 spn)
+{
+    return quint16(readNumbers(QStringLiteral("select datatype from %1 where pgnnumber = ? AND "
+                                              "spnnumber = ?")
+                                   .arg(table("SPNs", line)),
+                               {pgn, spn})
+                       .value(0, 0));
+}
+
+bool ObjectDataBase::getSPNDataTypes(quint8 line, quint32 pgn, const QList<quint32> &spns,
+                                     QList<quint16> &dataTypes)
+{
+    QMutexLocker locker(&m_mutex);
+    if (m_spnTypeCache.contains(line))
+        return getSPNDataTypesFromCache(line, pgn, spns, dataTypes);
+    QSqlQuery &query = prepared(QStringLiteral("SELECT datatype, spnnumber from %1 WHERE "
+                                               "pgnnumber = ?")
+                                    .arg(table("SPNs", line)));
+    query.bindValue(0, pgn);
+    QHash<quint32, quint16> types;
+    const bool ok = run(query, Q_FUNC_INFO);
+    while (ok && query.next())
+        types.insert(quint32(query.value(1).toLongLong()), quint16(query.value(0).toUInt()));
+    query.finish();
+    dataTypes.clear();
+    bool complete = ok;
+    for (quint32 spn : spns) {
+        complete = complete && types.contains(spn);
+        dataTypes.append(types.value(spn, 0));
+    }
+    return complete;
+}
+
+bool ObjectDataBase::addSPN(quint8 line, quint32 pgn, quint8 direction, quint32 spn,
+                            const SPN &data)
+{
+    QMutexLocker locker(&m_mutex);
+    if (m_lockWriteAccess)
+        return false;
+    const int nameId = getStringId(data.name);
+    const int descId = getStringId(data.desc);
+    const QString spns = table("SPNs", line);
+    const bool exists = !readNumbers(QStringLiteral("select spnnumber from %1 where pgnnumber "
+                                                    "= ? AND spnnumber = ? and direction = ?")
+                                         .arg(spns),
+                                     {pgn, spn, direction})
+                             .isEmpty();
+    QSqlQuery &query = prepared(
+        exists ? QStringLiteral("update %1 set name = ?, \"desc\" = ?, defaultvalue = ?, "
+                                "datatype = ?, implementation = ?, varname = ?, pos = ?, "
+                                "bitsize = ?, slot_df = ? where pgnnumber = ? and "
+                                "spnnumber = ? and direction = ?")
+                     .arg(spns)
+               : QStringLiteral("insert into %1 (name, \"desc\", defaultvalue, datatype, "
+                                "implementation, varname, pos, bitsize, slot_df, pgnnumber, "
+                                "spnnumber, direction) values(?,?,?,?,?,?,?,?,?,?,?,?)")
+                     .arg(spns));
+    const QVariantList values = {nameId,
+                                 descId,
+                                 sqlText(data.defaultvalue),
+                                 data.datatype,
+                                 data.implementation,
+                                 sqlText(data.varname),
+                                 data.pos,
+                                 data.bitsize,
+                                 data.slot_df,
+                                 pgn,
+                                 spn,
+                                 direction};
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values.at(i));
+    const bool ok = run(query, Q_FUNC_INFO);
+    notifyMessage(ChangeSet::SpnChanged, line, pgn, spn, 0, 0, direction);
+    return ok;
+}
+
+bool ObjectDataBase::delSPN(quint8 line, quint32 pgn, quint8 direction, quint32 spn)
+{
+    QMutexLocker locker(&m_mutex);
+    if (m_lockWriteAccess)
+        return false;
+    QSqlQuery &remove = prepared(QStringLiteral("delete from %1 where pgnnumber = ? AND "
+                                                "spnnumber = ? and direction = ?")
+                                     .arg(table("SPNs", line)));
+    remove.bindValue(0, pgn);
+    remove.bindValue(1, spn);
+    remove.bindValue(2, direction);
+    const bool ok = run(remove, Q_FUNC_INFO);
+    notifyMessage(ChangeSet::SpnDeleted, line, pgn, spn, 0, 0, direction);
+    return ok;
+}
+
+void ObjectDataBase::cacheAllSpnDataForLine(quint8 line)
+{
+    QMutexLocker locker(&m_mutex);
+    m_spnCache.remove(line);
+    bool ok = false;
+    const QList<SPN> spns = readSpns(line, QString(), {}, &ok);
+    if (!ok)
+        return;
+    QHash<quint64, CachedSpns> groups;
+    for (const SPN &spn : spns) {
+        CachedSpns &group = groups[pgnKey(spn.pgnnumber, spn.direction)];
+        group.order.append(spn.spnnumber);
+        group.records.insert(spn.spnnumber, spn);
+    }
+    m_spnCache.insert(line, groups);
+}
+
+void ObjectDataBase::clearAllCachedSpnData()
+{
+    QMutexLocker locker(&m_mutex);
+    m_spnCache.clear();
+    m_spnTypeCache.clear();
+}
+
+void ObjectDataBase::cacheAllSpnDataTypes(quint8 line)
+{
+    QMutexLocker locker(&m_mutex);
+    m_spnTypeCache.remove(line);
+    QSqlQuery &query = prepared(QStringLiteral("select pgnnumber, spnnumber, datatype from %1")
+                                    .arg(table("SPNs", line)));
+    if (!run(query, Q_FUNC_INFO)) {
+        query.finish();
+        return;
+    }
+    QHash<quint32, QHash<quint32, quint16>> types;
+    while (query.next())
+        types[quint32(query.value(0).toLongLong())].insert(quint32(query.value(1).toLongLong()),
+                                                           quint16(query.value(2).toUInt()));
+    query.finish();
+    m_spnTypeCache.insert(line, types);
+}
+
+bool ObjectDataBase::getSPNDataTypesFromCache(quint8 line, quint32 pgn,
+                                              const QList<quint32> &spns,
+                                              QList<quint16> &dataTypes)
+{
+    QMutexLocker locker(&m_mutex);
+    const auto cached = m_spnTypeCache.constFind(line);
+    if (cached == m_spnTypeCache.constEnd())
+        return false;
+    const QHash<quint32, quint16> types = cached->value(pgn);
+    dataTypes.clear();
+    bool complete = true;
+    for (quint32 spn : spns) {
+        complete = complete && types.contains(spn);
+        dataTypes.append(types.value(spn, 0));
+    }
+    return complete;
+}

@@ -1,0 +1,375 @@
+#include "objectdatabase.h"
+
+#include <QDebug>
+#include <QMutexLocker>
+
+// PDO links between lines (Connections) and the PDOs and mappings the user locked
+// (LockedPDOs, LockedMappings). The upkeep of connections on deletes and renumbering is in
+// objectdatabase_links.cpp.
+namespace {
+
+const char *const connectionColumns =
+    "prodnode, prodindex, prodsub, connode, conindex, consub, priority";
+const char *const sixEnds = "prodnode = ? AND prodindex = ? AND prodsub = ? AND connode = ? "
+                            "AND conindex = ? AND consub = ?";
+
+quint32 entryKey(quint16 index, quint8 sub)
+{
+    return quint32(index) * 256 + sub;
+}
+
+} // namespace
+
+bool ObjectDataBase::Connection::operator==(const Connection &o) const
+{
+    return prodnode == o.prodnode && prodindex == o.prodindex && prodsub == o.prodsub
+           && connode == o.connode && conindex == o.conindex && consub == o.consub
+           && priority == o.priority;
+}
+
+QList<ObjectDataBase::Connection> ObjectDataBase::readConnections(const QString &condition,
+                                                                  const QVariantList &values)
+{
+    QMutexLocker locker(&m_mutex);
+    QSqlQuery &query = prepared(
+        QStringLiteral("select %1 from Connections%2 order by prodnode, prodindex, prodsub, "
+                       "connode, conindex, consub")
+            .arg(QLatin1String(connectionColumns),
+                 condition.isEmpty() ? QString() : QLatin1String(" where ") + condition));
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values.at(i));
+    QList<Connection> connections;
+    if (run(query, Q_FUNC_INFO)) {
+        while (query.next()) {
+            Connection c;
+            c.prodnode = quint8(query.value(0).toUInt());
+            c.prodindex = quint16(query.value(1).toUInt());
+            c.prodsub = quint8(query.value(2).toUInt());
+            c.connode = quint8(query.value(3).toUInt());
+            c.conindex = quint16(query.value(4).toUInt());
+            c.consub = quint8(query.value(5).toUInt());
+            c.priority = quint8(query.value(6).toUInt());
+            connections.append(c);
+        }
+    }
+    query.finish();
+    return connections;
+}
+
+bool ObjectDataBase::addConnection(quint8 prodLine, quint16 prodIndex, quint8 prodSub,
+                                   quint8 conLine, quint16 conIndex, quint8 conSub,
+                                   quint8 priority)
+{
+    QMutexLocker locker(&m_mutex);
+    if (m_lockWriteAccess)
+        return false;
+    // A second identical row would only make the link harder to remove.
+    if (isConnected(prodLine, prodIndex, prodSub, conLine, conIndex, conSub))
+        return true;
+    QSqlQuery &insert = prepared(QStringLiteral("insert into Connections (%1) "
+                                                "values(?,?,?,?,?,?,?)")
+                                     .arg(QLatin1String(connectionColumns)));
+    const QVariantList values = {prodLine, prodIndex, prodSub, conLine,
+                                 conIndex, conSub,    priority};
+    for (int i = 0; i < values.size(); ++i)
+        insert.bindValue(i, values.at(i));
+    return run(insert, Q_FUNC_INFO);
+}
+
+bool ObjectDataBase::removeConnnection(quint8 prodLine, quint16 prodIndex, quint8 prodSub,
+                                       quint8 conLine, quint16 conIndex, quint8 conSub)
+{
+    QMutexLocker locker(&m_mutex);
+    QSqlQuery &remove =
+        prepared(QStringLiteral("delete from Connections where %1").arg(QLatin1String(sixEnds)));
+    const QVariantList values = {prodLine, prodIndex, prodSub, conLine, conIndex, conSub};
+    for (int i = 0; i < values.size(); ++i)
+        remove.bindValue(i, values.at(i));
+    return run(remove, Q_FUNC_INFO);
+}
+
+bool ObjectDataBase::clearConnections(quint8 prodLine, quint8 conLine)
+{
+    QMutexLocker locker(&m_mutex);
+    if (m_lockWriteAccess)
+        return false;
+    if (prodLine == 0 && conLine == 0)
+        return runSql(QStringLiteral("delete from Connections"), Q_FUNC_INFO);
+    QSqlQuery &remove =
+        prepared(QStringLiteral("delete from Connections where prodnode = ? AND connode = ?"));
+    remove.bindValue(0, prodLine);
+    remove.bindValue(1, conLine);
+    return run(remove, Q_FUNC_INFO);
+}
+
+bool ObjectDataBase::isConnected(quint8 prodLine, quint16 prodIndex, quint8 prodSub,
+                                 quint8 conLine, quint16 conIndex, quint8 conSub)
+{
+    return !readConnections(QLatin1String(sixEnds),
+                            {prodLine, prodIndex, prodSub, conLine, conIndex, conSub})
+                .isEmpty();
+}
+
+bool ObjectDataBase::isProducerConnected(quint8 line, quint16 index, quint8 sub)
+{
+    return !getConsumer(line, index, sub).isEmpty();
+}
+
+bool ObjectDataBase::isConsumerConnected(quint8 line, quint16 index, quint8 sub)
+{
+    Connection connection;
+    return getProducer(line, index, sub, connection);
+}
+
+int ObjectDataBase::getProducerNode(quint8 line, quint16 index, quint8 sub)
+{
+    Connection connection;
+    return getProducer(line, index, sub, connection) ? connection.prodnode : -1;
+}
+
+bool ObjectDataBase::getProducer(quint8 line, quint16 index, quint8 sub, Connection &connection)
+{
+    const QList<Connection> found = readConnections(
+        QStringLiteral("connode = ? AND conindex = ? AND consub = ?"), {line, index, sub});
+    if (found.isEmpty())
+        return false;
+    connection = found.first();
+    return true;
+}
+
+QList<ObjectDataBase::Connection> ObjectDataBase::getConsumer(quint8 line, quint16 index,
+                                                              quint8 sub)
+{
+    return readConnections(QStringLiteral("prodnode = ? AND prodindex = ? AND prodsub = ?"),
+                           {line, index, sub});
+}
+
+int ObjectDataBase::getConnectionCount()
+{
+    QMutexLocker locker(&m_mutex);
+    return rowCount(QStringLiteral("Connections"), QString());
+}
+
+bool ObjectDataBase::updateConnections(quint16 newIndex, quint16 oldIndex)
+{
+    QMutexLocker locker(&m_mutex);
+    bool ok = true;
+    for (const QString &sql :
+         {QStringLiteral("update Connections set prodindex = ? where prodindex = ?"),
+          QStringLiteral("update Connections set conindex = ? where conindex = ?")}) {
+        QSqlQuery &update = prepared(sql);
+        update.bindValue(0, newIndex);
+        update.bindValue(1, oldIndex);
+        ok = run(update, Q_FUNC_INFO) && ok;
+    }
+    return ok;
+}
+
+bool ObjectDataBase::updateConnectionPriority(const Connection &c)
+{
+    QMutexLocker locker(&m_mutex);
+    if (m_lockWriteAccess
+        || !isConnected(c.prodnode, c.prodindex, c.prodsub, c.connode, c.conindex, c.consub))
+        return false;
+    removeConnnection(c.prodnode, c.prodindex, c.prodsub, c.connode, c.conindex, c.consub);
+    return addConnection(c.prodnode, c.prodindex, c.prodsub, c.connode, c.conindex, c.consub,
+                         c.priority);
+}
+
+QList<ObjectDataBase::Connection> ObjectDataBase::getPDOConnections(bool skipExcludedLines)
+{
+    if (!skipExcludedLines)
+        return readConnections(QString(), {});
+    return readConnections(
+        QStringLiteral("prodnode not in (select nodeId from Nodes where excludepdolinking != 0) "
+                       "AND connode not in (select nodeId from Nodes where "
+                       "excludepdolinking != 0)"),
+        {});
+}
+
+QList<ObjectDataBase::Connection> ObjectDataBase::getPDOConnections(quint8 prodLine,
+                                                                    quint8 conLine,
+                                                                    bool skipExcludedLines)
+{
+    QList<Connection> connections;
+    for (const Connection &c : getPDOConnections(skipExcludedLines)) {
+        if (c.prodnode == prodLine && c.connode == conLine)
+            connections.append(c);
+    }
+    return connections;
+}
+
+// index * 256 + sub -> data type of every mappable entry of the line.
+QHash<quint32, quint16> ObjectDataBase::mappableTypes(quint8 line)
+{
+    QSqlQuery &query = prepared(QStringLiteral("select objectindex, subindex, datatype from %1 "
+                                               "where pdomapping != 0")
+                                    .arg(table("SubObjects", line)));
+    QHash<quint32, quint16> types;
+    if (run(query, Q_FUNC_INFO)) {
+        while (query.next())
+            types.insert(entryKey(quint16(query.value(0).toUInt()),
+                                  quint8(query.value(1).toUInt())),
+                         quint16(query.value(2).toUInt()));
+    }
+    query.finish();
+    return types;
+}
+
+void ObjectDataBase::initPossibleConnectionQuery(quint8 prodLine, quint8 conLine)
+{
+    QMutexLocker locker(&m_mutex);
+    m_mappableTypes.clear();
+    m_mappableTypes.insert(prodLine, mappableTypes(prodLine));
+    m_mappableTypes.insert(conLine, mappableTypes(conLine));
+}
+
+// Data type of a mappable entry; 0 when the entry is missing or may not be mapped.
+quint16 ObjectDataBase::connectionEndType(quint8 line, quint16 index, quint8 sub)
+{
+    const auto cached = m_mappableTypes.constFind(line);
+    if (cached != m_mappableTypes.constEnd())
+        return cached->value(entryKey(index, sub), 0);
+    if (getSubIndexPdoMapping(line, index, sub) == 0)
+        return 0;
+    return getSubIndexDatatype(line, index, sub);
+}
+
+bool ObjectDataBase::isConnectionPossible(quint8 prodLine, quint16 prodIndex, quint8 prodSub,
+                                          quint8 conLine, quint16 conIndex, quint8 conSub)
+{
+    quint16 dataType = 0;
+    return isConnectionPossible(prodLine, prodIndex, prodSub, conLine, conIndex, conSub,
+                                dataType);
+}
+
+bool ObjectDataBase::isConnectionPossible(quint8 prodLine, quint16 prodIndex, quint8 prodSub,
+                                          quint8 conLine, quint16 conIndex, quint8 conSub,
+                                          quint16 &dataType)
+{
+    QMutexLocker locker(&m_mutex);
+    const quint16 producer = connectionEndType(prodLine, prodIndex, prodSub);
+    const quint16 consumer = connectionEndType(conLine, conIndex, conSub);
+    dataType = producer && consumer ? producer : 0;
+    return producer != 0 && producer == consumer;
+}
+
+QStringList ObjectDataBase::dumpConnections()
+{
+    QStringList lines;
+    for (const Connection &c : getPDOConnections(false)) {
+        lines.append(QStringLiteral("%1: 0x%2 sub %3 -> %4: 0x%5 sub %6 priority %7")
+                         .arg(c.prodnode)
+                         .arg(c.prodindex, 4, 16, QLatin1Char('0'))
+                         .arg(c.prodsub)
+                         .arg(c.connode)
+                         .arg(c.conindex, 4, 16, QLatin1Char('0'))
+                         .arg(c.consub)
+                         .arg(c.priority));
+        qDebug().noquote() << lines.last();
+    }
+    return lines;
+}
+
+// ----- locks ----------------------------------------------------------------------------
+
+bool ObjectDataBase::isLocked(const char *lockTable, quint8 line, quint16 pdoIndex)
+{
+    return !readNumbers(QStringLiteral("select pdoindex from %1 where node = ?  and "
+                                       "pdoindex = ?")
+                            .arg(QLatin1String(lockTable)),
+                        {line, pdoIndex})
+                .isEmpty();
+}
+
+bool ObjectDataBase::setLock(const char *lockTable, quint8 line, quint16 pdoIndex, bool locked)
+{
+    QMutexLocker locker(&m_mutex);
+    if (m_lockWriteAccess)
+        return false;
+    if (locked == isLocked(lockTable, line, pdoIndex))
+        return true;
+    QSqlQuery &query = prepared(
+        (locked ? QStringLiteral("insert into %1 values(?,?)")
+                : QStringLiteral("delete from %1 where node = ? and pdoindex = ?"))
+            .arg(QLatin1String(lockTable)));
+    query.bindValue(0, line);
+    query.bindValue(1, pdoIndex);
+    return run(query, Q_FUNC_INFO);
+}
+
+QList<quint16> ObjectDataBase::lockedIndices(const char *lockTable, quint8 line)
+{
+    QList<quint16> indices;
+    for (quint32 index : readNumbers(QStringLiteral("select pdoindex from %1 where node = ?  "
+                                                    "order by pdoindex")
+                                         .arg(QLatin1String(lockTable)),
+                                     {line}))
+        indices.append(quint16(index));
+    return indices;
+}
+
+// line < 0: every line.
+bool ObjectDataBase::clearLocks(const char *lockTable, int line)
+{
+    QMutexLocker locker(&m_mutex);
+    if (m_lockWriteAccess)
+        return false;
+    if (line < 0)
+        return runSql(QStringLiteral("delete from %1").arg(QLatin1String(lockTable)),
+                      Q_FUNC_INFO);
+    QSqlQuery &remove =
+        prepared(QStringLiteral("delete from %1 where node = ?").arg(QLatin1String(lockTable)));
+    remove.bindValue(0, line);
+    return run(remove, Q_FUNC_INFO);
+}
+
+bool ObjectDataBase::isPdoLocked(quint8 line, quint16 pdoIndex)
+{
+    return isLocked("LockedPDOs", line, pdoIndex);
+}
+
+bool ObjectDataBase::setLockedPdo(quint8 line, quint16 pdoIndex, bool locked)
+{
+    return setLock("LockedPDOs", line, pdoIndex, locked);
+}
+
+QList<quint16> ObjectDataBase::getLockedPDOs(quint8 line)
+{
+    return lockedIndices("LockedPDOs", line);
+}
+
+bool ObjectDataBase::clearLockedPDOs()
+{
+    return clearLocks("LockedPDOs", -1);
+}
+
+bool ObjectDataBase::clearLockedPDOs(quint8 line)
+{
+    return clearLocks("LockedPDOs", line);
+}
+
+bool ObjectDataBase::isMappingLocked(quint8 line, quint16 pdoIndex)
+{
+    return isLocked("LockedMappings", line, pdoIndex);
+}
+
+bool ObjectDataBase::setLockedMapping(quint8 line, quint16 pdoIndex, bool locked)
+{
+    return setLock("LockedMappings", line, pdoIndex, locked);
+}
+
+QList<quint16> ObjectDataBase::getLockedMappings(quint8 line)
+{
+    return lockedIndices("LockedMappings", line);
+}
+
+bool ObjectDataBase::clearLockedMappings()
+{
+    return clearLocks("LockedMappings", -1);
+}
+
+bool ObjectDataBase::clearLockedMappings(quint8 line)
+{
+    return clearLocks("LockedMappings", line);
+}

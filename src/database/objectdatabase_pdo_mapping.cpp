@@ -1,0 +1,232 @@
+#include "objectdatabase.h"
+
+#include <QDebug>
+#include <QMutexLocker>
+
+// Mapping questions of the object dictionary editors, the network-level clean-up of PDOs,
+// and the groups of lines.
+namespace {
+
+// A mapping entry holds the 32-bit mapping word: index in bits 31..16, sub-index in bits
+// 15..8, bit length in bits 7..0; written as "0x" hexadecimal or decimal.
+bool parseMappingWord(const QString &value, quint32 &word)
+{
+    const QString text = value.trimmed();
+    bool ok = false;
+    const qulonglong number = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)
+                                  ? text.midRef(2).toULongLong(&ok, 16)
+                                  : text.toULongLong(&ok, 10);
+    if (!ok || number > 0xFFFFFFFFull)
+        return false;
+    word = quint32(number);
+    return true;
+}
+
+bool mapsEntry(quint32 word, quint16 index, quint8 sub)
+{
+    return (word >> 16) == index && ((word >> 8) & 0xFF) == sub;
+}
+
+} // namespace
+
+// Every mapping entry (sub-index 1 on; sub-index 0 counts them) of the receive and transmit
+// mapping objects of the line, objects and sub-indices ascending, with its mapping word.
+QList<QPair<ObjectDataBase::SubAddress, quint32>> ObjectDataBase::mappingWords(quint8 line)
+{
+    QMutexLocker locker(&m_mutex);
+    QSqlQuery &query = prepared(
+        QStringLiteral("select objectindex, subindex, defaultvalue from %1 where "
+                       "((objectindex >= ? and objectindex <= ?) or (objectindex >= ? and "
+                       "objectindex <= ?)) and subindex > 0 and objectindex in "
+                       "(select objectindex from %2) order by objectindex, subindex")
+            .arg(table("SubObjects", line), table("Objects", line)));
+    const QVariantList ranges = {0x1600, 0x17FF, 0x1A00, 0x1BFF};
+    for (int i = 0; i < ranges.size(); ++i)
+        query.bindValue(i, ranges.at(i));
+    QList<QPair<SubAddress, quint32>> words;
+    if (run(query, Q_FUNC_INFO)) {
+        while (query.next()) {
+            quint32 word = 0;
+            if (!parseMappingWord(query.value(2).toString(), word))
+                continue;
+            words.append({SubAddress{quint16(query.value(0).toUInt()),
+                                     quint8(query.value(1).toUInt())},
+                          word});
+        }
+    }
+    query.finish();
+    return words;
+}
+
+bool ObjectDataBase::isObjectMapped(quint8 line, quint16 index, quint8 sub)
+{
+    if (index < 0x2000)
+        return false;
+    for (const auto &entry : mappingWords(line)) {
+        if (mapsEntry(entry.second, index, sub))
+            return true;
+    }
+    return false;
+}
+
+QList<ObjectDataBase::SubAddress> ObjectDataBase::getMappingObjectsForObject(quint8 line,
+                                                                            quint16 index,
+                                                                            quint8 sub)
+{
+    QList<SubAddress> found;
+    for (const auto &entry : mappingWords(line)) {
+        if (mapsEntry(entry.second, index, sub))
+            found.append(entry.first);
+    }
+    return found;
+}
+
+QList<ObjectDataBase::SubAddress> ObjectDataBase::getMappableSubs(quint8 line, quint16 fromIndex)
+{
+    QMutexLocker locker(&m_mutex);
+    QSqlQuery &query = prepared(
+        QStringLiteral("select objectindex,subindex from %1 where pdomapping != ? and "
+                       "objectindex >= ? and objectindex in (select objectindex from %2) "
+                       "order by objectindex, subindex")
+            .arg(table("SubObjects", line), table("Objects", line)));
+    query.bindValue(0, 0);
+    query.bindValue(1, fromIndex);
+    QList<SubAddress> subs;
+    if (run(query, Q_FUNC_INFO)) {
+        while (query.next())
+            subs.append(
+                SubAddress{quint16(query.value(0).toUInt()), quint8(query.value(1).toUInt())});
+    }
+    query.finish();
+    return subs;
+}
+
+bool ObjectDataBase::isMappingStatic(quint8 line, quint16 pdoCommIndex)
+{
+    const quint16 mapping = quint16(pdoCommIndex + 0x200);
+    for (quint8 sub : {quint8(0), quint8(1)}) {
+        if (subIndexColumn(line, mapping, sub, "accesstype").toString() != QLatin1String("rw"))
+            return true;
+    }
+    return false;
+}
+
+// Some entry mapped by the mapping object is a connected end on the line's side of the PDO.
+bool ObjectDataBase::pdoCarriesConnection(quint8 line, quint16 mappingIndex, bool transmit,
+                                          const QList<QPair<SubAddress, quint32>> &words)
+{
+    for (const auto &entry : words) {
+        if (entry.first.index != mappingIndex)
+            continue;
+        const quint16 index = quint16(entry.second >> 16);
+        const quint8 sub = quint8(entry.second >> 8);
+        if (transmit ? isProducerConnected(line, index, sub)
+                     : isConsumerConnected(line, index, sub))
+            return true;
+    }
+    return false;
+}
+
+bool ObjectDataBase::removeUnusedPDOsAndMakeOtherPDOsstatic(quint8 line)
+{
+    QMutexLocker locker(&m_mutex);
+    if (m_lockWriteAccess)
+        return false;
+    const QList<QPair<SubAddress, quint32>> words = mappingWords(line);
+    const QList<quint16> pdos = getIndices(line, 0x1400, 0x15FF) + getIndices(line, 0x1800, 0x19FF);
+    bool ok = true;
+    for (quint16 comm : pdos) {
+        const quint16 mapping = quint16(comm + 0x200);
+        if (pdoCarriesConnection(line, mapping, comm >= 0x1800, words)) {
+            QSqlQuery &update = prepared(QStringLiteral("update %1 set accesstype = ? where "
+                                                        "objectindex = ?")
+                                             .arg(table("SubObjects", line)));
+            update.bindValue(0, QStringLiteral("ro"));
+            update.bindValue(1, mapping);
+            ok = run(update, Q_FUNC_INFO) && ok;
+        } else if (!isPdoLocked(line, comm)) {
+            delIndex(line, comm, false);
+            delIndex(line, mapping, false);
+        }
+    }
+    return ok;
+}
+
+int ObjectDataBase::getNetworkMaster()
+{
+    const QList<quint32> masters =
+        readNumbers(QStringLiteral("select nodeId from Nodes where ismaster != 0 order by nodeId"),
+                    {});
+    return masters.isEmpty() ? -1 : int(masters.first());
+}
+
+// ----- groups ---------------------------------------------------------------------------
+
+QStringList ObjectDataBase::getGroups()
+{
+    QMutexLocker locker(&m_mutex);
+    QSqlQuery &query = prepared(QStringLiteral("select name from Groups"));
+    QStringList groups;
+    if (run(query, Q_FUNC_INFO)) {
+        while (query.next())
+            groups.append(query.value(0).toString());
+    }
+    query.finish();
+    return groups;
+}
+
+bool ObjectDataBase::addGroup(const QString &name)
+{
+    QMutexLocker locker(&m_mutex);
+    bool found = false;
+    groupLines(name, found);
+    if (found)
+        return false;
+    QSqlQuery &insert = prepared(QStringLiteral("insert into Groups values(?,'')"));
+    insert.bindValue(0, sqlText(name));
+    const bool ok = run(insert, Q_FUNC_INFO);
+    notify(ChangeSet(ChangeSet::GroupsChanged));
+    return ok;
+}
+
+bool ObjectDataBase::delGroup(const QString &name)
+{
+    QMutexLocker locker(&m_mutex);
+    QSqlQuery &remove = prepared(QStringLiteral("delete from Groups where name = ?"));
+    remove.bindValue(0, sqlText(name));
+    const bool ok = run(remove, Q_FUNC_INFO) && remove.numRowsAffected() > 0;
+    if (ok)
+        notify(ChangeSet(ChangeSet::GroupsChanged));
+    return ok;
+}
+
+bool ObjectDataBase::renameGroup(const QString &newName, const QString &oldName)
+{
+    QMutexLocker locker(&m_mutex);
+    bool oldExists = false;
+    bool newExists = false;
+    groupLines(oldName, oldExists);
+    groupLines(newName, newExists);
+    if (!oldExists || (newExists && newName != oldName))
+        return false;
+    QSqlQuery &update = prepared(QStringLiteral("update Groups set name = ? where name = ?"));
+    update.bindValue(0, sqlText(newName));
+    update.bindValue(1, sqlText(oldName));
+    const bool ok = run(update, Q_FUNC_INFO);
+    notify(ChangeSet(ChangeSet::GroupsChanged));
+    return ok;
+}
+
+QList<quint8> ObjectDataBase::getNodesInGroup(const QString &name)
+{
+    QMutexLocker locker(&m_mutex);
+    bool found = false;
+    QList<quint8> lines;
+    for (const QString &number : groupLines(name, found)) {
+        bool ok = false;
+        const uint line = number.toUInt(&ok);
+        if (ok && line <= 255)
+            lines.append(quint8(line));
+    }
+    return lines;
+}
