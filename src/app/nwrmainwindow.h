@@ -1,28 +1,210 @@
 #pragma once
 
+#include "database/objectdatabase.h"
+
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
+
+#include <functional>
+#include <memory>
 
 namespace Ui {
 class NwrMainWindow;
 }
 
-// The main window: menus, the tool box of editor pages and the line selector.
+class CODBImporter;
+class DeveloperConsoleDialog;
+class HelpViewerDialog;
+class QLabel;
+class QToolButton;
+class UserInteraction;
+class newUpdateChecker;
+
+// The main window: menus, the tool box of editor pages, the line selector and the project
+// lifecycle (new, open, save, save as, quit, recent projects). It owns neither database;
+// the start-up routine creates both and hands them over.
+//
+// Pages of the tool box are bound by name: a page that has the slots
+// setProjectDatabase(ObjectDataBase*), lineHandle(quint8), handleExpertMode(bool),
+// saveData() and menuActionRequest(int) gets them called; the Edit menu sends
+// menuActionRequest with 0 duplicate, 1 copy, 2 cut, 3 paste, 4 delete.
 class NwrMainWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
+    // Line selector entries that are commands rather than lines.
+    enum LineCommand : int {
+        ChangeLineType = 0xFC,
+        DuplicateLastLine = 0xFD,
+        DeleteLastLine = 0xFE,
+        AddEmptyLine = 0xFF
+    };
+    // Edit menu commands forwarded to the current page.
+    enum MenuAction : int { Duplicate = 0, Copy = 1, Cut = 2, Paste = 3, Delete = 4 };
+    // The pages of the tool box; which exist depends on the edition.
+    enum class Page {
+        GeneralSettings,
+        DeviceDescription,
+        ObjectDictionary,
+        J1939Configuration,
+        J1939SignalDefinition,
+        CanIdDatabase,
+        EnergyBusSettings,
+        GeneratorOutput
+    };
+
     explicit NwrMainWindow(const QStringList &arguments, QWidget *parent = nullptr);
     ~NwrMainWindow() override;
 
     bool isJ1939Edition() const { return j1939Edition; }
     bool isCanEdition() const { return canEdition; }
+    bool isEnergyBusLayout() const { return energyBusLayout; }
+    bool isInvokedByNetworkTool() const { return invokedByNetworkTool; }
+
+    void setProjectDatabase(ObjectDataBase *database);
+    void setAdditionalDatabase(ObjectDataBase *database);
+    ObjectDataBase *projectDatabase() const { return projectDb; }
+    ObjectDataBase *additionalDatabase() const { return additionalDb; }
+
+    // Replaces the dialogs and message boxes (for tests). The window takes ownership.
+    void setUserInteraction(UserInteraction *interaction);
+    // Replaces the clock of the recent-project list (milliseconds since the epoch).
+    void setClock(std::function<qint64()> clock);
+    // Template of new projects; by default "data/mt.data" beside the executable.
+    void setTemplatePath(const QString &path) { templatePath = path; }
+    QString currentTemplatePath() const { return templatePath; }
+
+    QString projectPath() const;
+    QString projectDirectory() const { return projectDir; }
+    quint8 getCurrentLine() const { return currentLine; }
+    bool isModified() const;
+    // The page widget of a tool-box page, or nullptr when the edition has no such page.
+    QWidget *page(Page page) const;
+    // Paths of the recent-project menu, newest first.
+    QStringList recentProjects() const;
+    // Waits until the catalogue read by import301 is complete.
+    void waitForCatalogue();
+
+public slots:
+    bool openProject(const QString &path);
+    void import301();
+    void doThingsAfterStartup();
+    void doThingsAfter1Second();
+    void wrongTool();
+    void projectModified(ObjectDataBase::ChangeSet change);
+    void importPogress(quint8 value);
+    void updateLines();
+    void handleLineChanged(int selectorIndex);
+    void updateLineForms(quint8 line);
+    void appendToRecent(const QString &path);
+    void updateRecentProjects();
+    void openRecent();
+    void newVersion(const QString &toolVersion, const QString &stackVersion, bool userRequested);
+    void newCurrentTabActivated(int index);
+
+    void on_actionNew_Project_triggered();
+    void on_actionOpen_Project_triggered();
+    void on_actionSave_Project_triggered();
+    void on_actionSave_Project_as_triggered();
+    void on_actionQuit_triggered();
+    void on_actionCopy_triggered();
+    void on_actionCut_triggered();
+    void on_actionPaste_triggered();
+    void on_actionDelete_triggered();
+    void on_actionDuplicate_triggered();
+    void on_actionSettings_triggered();
+    void on_actionEnable_Expert_Mode_toggled(bool on);
+    void on_actionDeveloper_Console_triggered();
+    void on_actionManual_triggered();
+    void on_actionChangelog_triggered();
+    void on_actionCheck_for_Updates_triggered();
+    void on_actionAbout_triggered();
+
+signals:
+    void lineChanged(quint8 line);
+    void expertModeChanged(bool on);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
+    // construction (nwrmainwindow.cpp)
+    void copyOldSettings();
+    void addActions();
+    void addFormsToToolbox();
+    QWidget *addPage(Page page, const QString &title);
+    void bindPage(QWidget *page);
+    void readSettings();
+    void restoreGeometrySettings();
+    void storeGeometrySettings();
+    void updateDeveloperConsoleAction();
+    void forwardMenuAction(MenuAction action);
+    QString messageTitle() const;
+    void showMessage(int icon, const QString &text);
+
+    // project lifecycle (nwrmainwindow_project.cpp)
+    bool askToSave(bool quitting);
+    bool openIntoProjectDatabase(const QString &path);
+    void showDatabaseMessage(const QString &title, const QString &text);
+    bool saveProject();
+    bool saveProjectAs();
+    void setModifiedMark(bool modified);
+    void setProjectPath(const QString &path);
+    void runProjectCorrections();
+    void rememberProjectPath(const QString &path);
+    void fillExampleProjects();
+    static bool compTime(const QPair<qint64, QString> &a, const QPair<qint64, QString> &b);
+
+    // lines (nwrmainwindow_lines.cpp)
+    int lineType(quint8 line) const;
+    QString lineTypeName(int type) const;
+    quint8 lastLine() const;
+    void addLine();
+    void duplicateLastLine();
+    void deleteLastLine();
+    void changeLineType();
+    void switchToLine(quint8 line);
+    void enterChangedLine(quint8 line);
+    void renamePagesForLine(quint8 line);
+    void copyBasicObjects(quint8 line);
+    void selectLineEntry(quint8 line);
+
+    // start-up (nwrmainwindow_startup.cpp)
+    void applyNetworkToolMode();
+    void runGenerationFromCommandLine();
+    static void runLocalEventLoop(int milliseconds);
+
     Ui::NwrMainWindow *ui;
     QStringList arguments;
     bool j1939Edition = false;
     bool canEdition = false;
+    bool energyBusLayout = false;
     bool invokedByNetworkTool = false;
+    bool controlledByNetworkTool = false;
+
+    ObjectDataBase *projectDb = nullptr;
+    ObjectDataBase *additionalDb = nullptr;
+    CODBImporter *catalogueImporter = nullptr;
+
+    QString projectFile;
+    QString projectDir;
+    QString projectName;
+    quint8 currentLine = 0;
+    QString templatePath;
+    QString coStackPath;
+    int shownPageIndex = -1;
+
+    QMap<Page, QWidget *> pages;
+    QLabel *statusLabel = nullptr;
+    QToolButton *updateButton = nullptr;
+    QAction *updateAction = nullptr;
+    HelpViewerDialog *helpViewer = nullptr;
+    newUpdateChecker *updateChecker = nullptr;
+    QPointer<DeveloperConsoleDialog> developerConsole;
+    std::unique_ptr<UserInteraction> interaction;
+    std::function<qint64()> clock;
 };

@@ -1,19 +1,48 @@
+#include "cli/generatecommand.h"
+#include "cli/infocommand.h"
 #include "panelkit/appidentity.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <QTextStream>
 
-static const char usageText[] =
-    "usage: nodewright-cli [--version] [--help]\n"
-    "\n"
-    "Headless front end of Nodewright for scripts and CI.\n"
-    "  --version   print the tool's name and version\n"
-    "  --help      print this text\n";
+namespace {
+
+struct Command
+{
+    const char *name;
+    int (*run)(const QStringList &, QTextStream &, QTextStream &);
+    const char *(*usage)();
+};
+
+const Command commands[] = {
+    {"generate", &GenerateCommand::run, &GenerateCommand::usage},
+    {"info", &InfoCommand::run, &InfoCommand::usage},
+};
+
+QString usageText()
+{
+    QString text = QStringLiteral("usage: nodewright-cli [--version] [--help] COMMAND ...\n"
+                                  "\n"
+                                  "Headless front end of Nodewright for scripts and CI.\n"
+                                  "  --version   print the tool's name and version\n"
+                                  "  --help      print this text\n"
+                                  "\n"
+                                  "Commands:\n");
+    for (const Command &command : commands)
+        text += QLatin1String(command.usage());
+    return text;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     AppIdentity::apply(QStringLiteral("nodewright"));
     QCoreApplication app(argc, argv);
+    // Diagnostics of the libraries would bury the one-line messages of the commands.
+    if (!qEnvironmentVariableIsSet("NODEWRIGHT_DEBUG"))
+        QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false"));
     QTextStream out(stdout);
     QTextStream err(stderr);
     const QStringList args = QCoreApplication::arguments().mid(1);
@@ -24,9 +53,13 @@ int main(int argc, char *argv[])
         return 0;
     }
     if (args.isEmpty() || args.value(0) == QLatin1String("--help")) {
-        out << usageText;
+        out << usageText();
         return 0;
     }
-    err << "nodewright-cli: unknown command '" << args.value(0) << "'\n" << usageText;
+    for (const Command &command : commands) {
+        if (args.value(0) == QLatin1String(command.name))
+            return command.run(args.mid(1), out, err);
+    }
+    err << "nodewright-cli: unknown command '" << args.value(0) << "'\n" << usageText();
     return 2;
 }

@@ -1,0 +1,692 @@
+#include "testenv.h"
+
+#include "app/nwrmainwindow.h"
+#include "app/settingsdialog.h"
+#include "app/userinteraction.h"
+#include "database/objectdatabase.h"
+#include "panelkit/widgets/fileviewerdialog.h"
+#include "panelkit/widgets/helpviewerdialog.h"
+#include "panelkit/appidentity.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QToolBox>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+// Answers the window's questions from queues and records its messages.
+class ScriptedInteraction : public UserInteraction
+{
+public:
+    QMessageBox::StandardButton askToSave(QWidget *, const QString &, const QString &text,
+                                          const QString &) override
+    {
+        saveQuestions.append(text);
+        return saveAnswers.isEmpty() ? QMessageBox::Cancel : saveAnswers.takeFirst();
+    }
+    bool askYesNo(QWidget *, const QString &, const QString &text) override
+    {
+        questions.append(text);
+        return !yesNo.isEmpty() && yesNo.takeFirst();
+    }
+    void showMessage(QWidget *, QMessageBox::Icon, const QString &, const QString &text) override
+    {
+        messages.append(text);
+    }
+    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return openNames.isEmpty() ? QString() : openNames.takeFirst();
+    }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return saveNames.isEmpty() ? QString() : saveNames.takeFirst();
+    }
+    int selectProtocol(QWidget *, const QString &title) override
+    {
+        protocolQuestions.append(title);
+        return protocols.isEmpty() ? 0 : protocols.takeFirst();
+    }
+    void quitApplication() override { ++quits; }
+
+    QList<QMessageBox::StandardButton> saveAnswers;
+    QList<bool> yesNo;
+    QStringList openNames;
+    QStringList saveNames;
+    QList<int> protocols;
+    QStringList saveQuestions;
+    QStringList questions;
+    QStringList protocolQuestions;
+    QStringList messages;
+    int quits = 0;
+};
+
+void createStartDatabase(ObjectDataBase &database)
+{
+    database.createNewDataBase();
+    database.addNode(0, ObjectDataBase::NODE_DATA_T());
+    database.cleanUpStrings();
+}
+
+} // namespace
+
+class TestNwrMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void newProjectStartsFromTemplate();
+    void saveAsAndReopen();
+    void modifiedMarkFollowsLineZero();
+    void askingToSave_data();
+    void askingToSave();
+    void quitAndCloseAskFirst_data();
+    void quitAndCloseAskFirst();
+    void eleventhRecentProjectReplacesOldest();
+    void unreadableProjectKeepsTheOpenOne();
+    void wrongToolIsReported();
+    void lineSelectorEntries();
+    void deletingLineZeroIsRefused();
+    void addLineTakesBasicObjects_data();
+    void addLineTakesBasicObjects();
+    void duplicateAndDeleteLastLine();
+    void lineTypeFourEnablesCanIdPage();
+    void toolBoxPagesPerEdition_data();
+    void toolBoxPagesPerEdition();
+    void networkToolTitle_data();
+    void networkToolTitle();
+    void developerConsole();
+    void settingsAreReadAgainAfterTheDialog();
+    void updateAnswerIsShown_data();
+    void updateAnswerIsShown();
+    void changeLogAndManual();
+    void droppedProjectIsOpened();
+
+private:
+    void makeWindow(const QStringList &arguments = {QStringLiteral("nodewright")});
+    QString saveNewProject(const QString &name);
+    int selectorEntry(int data) const;
+    QStringList selectorTexts() const;
+    QStringList pageTitles() const;
+    bool pageEnabled(NwrMainWindow::Page page) const;
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<ObjectDataBase> m_project;
+    std::unique_ptr<ObjectDataBase> m_reference;
+    std::unique_ptr<NwrMainWindow> m_window;
+    ScriptedInteraction *m_ui = nullptr;
+    qint64 m_now = 1000;
+};
+
+void TestNwrMainWindow::initTestCase()
+{
+    nwIsolateTestEnvironment();
+    AppIdentity::apply(QStringLiteral("nodewright"));
+    QVERIFY(m_dir.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath("settings"));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.filePath("settings"));
+    qRegisterMetaType<ObjectDataBase::ChangeSet>("ObjectDataBase::ChangeSet");
+}
+
+void TestNwrMainWindow::init()
+{
+    QSettings().clear();
+    QCoreApplication::setApplicationName(QStringLiteral("CANopen Nodewright"));
+}
+
+void TestNwrMainWindow::cleanup()
+{
+    m_window.reset();
+    m_project.reset();
+    m_reference.reset();
+    QCoreApplication::setApplicationName(QStringLiteral("CANopen Nodewright"));
+}
+
+void TestNwrMainWindow::makeWindow(const QStringList &arguments)
+{
+    m_window.reset();
+    m_project.reset(new ObjectDataBase);
+    m_reference.reset(new ObjectDataBase);
+    createStartDatabase(*m_project);
+    createStartDatabase(*m_reference);
+    m_window.reset(new NwrMainWindow(arguments));
+    m_ui = new ScriptedInteraction;
+    m_window->setUserInteraction(m_ui);
+    m_window->setClock([this] { return ++m_now; });
+    m_window->setTemplatePath(QStringLiteral(NW_BINARY_DIR "/src/data/mt.data"));
+    m_window->setProjectDatabase(m_project.get());
+    m_window->setAdditionalDatabase(m_reference.get());
+}
+
+QString TestNwrMainWindow::saveNewProject(const QString &name)
+{
+    m_window->on_actionNew_Project_triggered();
+    const QString path = m_dir.filePath(name);
+    m_ui->saveNames.append(path);
+    m_window->on_actionSave_Project_triggered();
+    return path;
+}
+
+int TestNwrMainWindow::selectorEntry(int data) const
+{
+    return m_window->findChild<QComboBox *>(QStringLiteral("cbLine"))->findData(data);
+}
+
+QStringList TestNwrMainWindow::selectorTexts() const
+{
+    const auto *selector = m_window->findChild<QComboBox *>(QStringLiteral("cbLine"));
+    QStringList texts;
+    for (int i = 0; i < selector->count(); ++i)
+        texts.append(selector->itemText(i));
+    return texts;
+}
+
+QStringList TestNwrMainWindow::pageTitles() const
+{
+    const auto *box = m_window->findChild<QToolBox *>(QStringLiteral("toolBox"));
+    QStringList titles;
+    for (int i = 0; i < box->count(); ++i)
+        titles.append(box->itemText(i));
+    return titles;
+}
+
+bool TestNwrMainWindow::pageEnabled(NwrMainWindow::Page page) const
+{
+    const auto *box = m_window->findChild<QToolBox *>(QStringLiteral("toolBox"));
+    const int index = box->indexOf(m_window->page(page));
+    return index >= 0 && box->isItemEnabled(index);
+}
+
+void TestNwrMainWindow::newProjectStartsFromTemplate()
+{
+    makeWindow();
+    m_window->on_actionNew_Project_triggered();
+    QVERIFY(m_ui->messages.isEmpty());
+    QCOMPARE(m_project->getIndices(0, 0x1000, 0xFFFF),
+             (QList<quint16>{0x1000, 0x1001, 0x1017, 0x1018, 0x1200}));
+    QCOMPARE(m_project->getGeneralSettingsValue(QStringLiteral("line0type")), QStringLiteral("1"));
+    QCOMPARE(m_project->getSubIndexValue(0, 0x1018, 1), QStringLiteral("0x000002B7"));
+    QCOMPARE(m_project->getMiscSettingsValue(QStringLiteral("CreateToolVersion")),
+             QStringLiteral("3.4.1"));
+    QVERIFY(m_window->projectPath().isEmpty());
+    QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("lblProjectName"))->text(),
+             QStringLiteral("new project"));
+    QVERIFY(!m_window->isModified());
+    QVERIFY(pageEnabled(NwrMainWindow::Page::ObjectDictionary));
+    QVERIFY(!pageEnabled(NwrMainWindow::Page::J1939SignalDefinition));
+
+    m_window->setTemplatePath(m_dir.filePath(QStringLiteral("missing.data")));
+    m_window->on_actionNew_Project_triggered();
+    QVERIFY(m_ui->messages.contains(QStringLiteral("Cannot create new project file.")));
+    QVERIFY(m_project->existIndex(0, 0x1018));
+}
+
+void TestNwrMainWindow::saveAsAndReopen()
+{
+    makeWindow();
+    m_window->on_actionNew_Project_triggered();
+    m_project->setDescriptionSettingsValue(QStringLiteral("ProductName"), QStringLiteral("It's 100%"));
+    QVERIFY(m_window->isModified());
+    const QString path = m_dir.filePath(QStringLiteral("saved.nwrp"));
+    m_ui->saveNames.append(m_dir.filePath(QStringLiteral("saved")));
+    m_window->on_actionSave_Project_triggered();
+    QVERIFY(QFileInfo::exists(path));
+    QCOMPARE(m_window->projectPath(), path);
+    QCOMPARE(m_window->projectDirectory(), m_dir.path());
+    QVERIFY(!m_window->isModified());
+    QCOMPARE(m_window->recentProjects(), QStringList{path});
+    QCOMPARE(QSettings().value(QStringLiteral("General/lastproject")).toString(), path);
+
+    // Saving again keeps the previous file as the backup.
+    m_project->setGeneralSettingsValue(QStringLiteral("co_node_id"), QStringLiteral("5"));
+    m_window->on_actionSave_Project_triggered();
+    QVERIFY(QFileInfo::exists(path + QStringLiteral(".bak")));
+
+    m_window->on_actionNew_Project_triggered();
+    QVERIFY(m_window->openProject(path));
+    QCOMPARE(m_window->projectPath(), path);
+    QCOMPARE(m_project->getDescriptionSettingsValue(QStringLiteral("ProductName")),
+             QStringLiteral("It's 100%"));
+    QCOMPARE(m_project->getGeneralSettingsValue(QStringLiteral("co_node_id")), QStringLiteral("5"));
+    QVERIFY(!m_window->isModified());
+}
+
+void TestNwrMainWindow::modifiedMarkFollowsLineZero()
+{
+    makeWindow();
+    m_window->on_actionNew_Project_triggered();
+    m_project->addNode(1, ObjectDataBase::NODE_DATA_T());
+    ObjectDataBase::SUBINDEX_DATA_T entry;
+    m_project->addIndex(1, 0x2000, ObjectDataBase::INDEX_DATA_T());
+    m_project->addSubIndex(1, 0x2000, 0, entry);
+    QVERIFY(!m_window->isModified());
+    m_project->addSubIndex(0, 0x2000, 0, entry);
+    QVERIFY(m_window->isModified());
+    m_ui->saveNames.append(m_dir.filePath(QStringLiteral("mark.nwrp")));
+    m_window->on_actionSave_Project_triggered();
+    QVERIFY(!m_window->isModified());
+    m_project->setGeneralSettingsValue(QStringLiteral("co_node_id"), QStringLiteral("7"));
+    QVERIFY(m_window->isModified());
+}
+
+void TestNwrMainWindow::askingToSave_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("newProjectStarted");
+    QTest::addColumn<bool>("saved");
+    QTest::addRow("cancel") << int(QMessageBox::Cancel) << false << false;
+    QTest::addRow("discard") << int(QMessageBox::Discard) << true << false;
+    QTest::addRow("save") << int(QMessageBox::Save) << true << true;
+}
+
+void TestNwrMainWindow::askingToSave()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, newProjectStarted);
+    QFETCH(bool, saved);
+    makeWindow();
+    const QString path = saveNewProject(QStringLiteral("ask.nwrp"));
+    m_project->addIndex(0, 0x2000, ObjectDataBase::INDEX_DATA_T());
+    m_ui->saveAnswers.append(QMessageBox::StandardButton(answer));
+    m_window->on_actionNew_Project_triggered();
+    QCOMPARE(m_ui->saveQuestions,
+             QStringList{QStringLiteral("The current project contains unsaved modifications.")});
+    QCOMPARE(m_window->projectPath().isEmpty(), newProjectStarted);
+    QCOMPARE(m_project->existIndex(0, 0x2000), !newProjectStarted);
+    ObjectDataBase saved_;
+    QVERIFY(saved_.openDataBase(path, false));
+    QCOMPARE(saved_.existIndex(0, 0x2000), saved);
+}
+
+void TestNwrMainWindow::quitAndCloseAskFirst_data()
+{
+    QTest::addColumn<bool>("viaClose");
+    QTest::addColumn<int>("answer");
+    QTest::addRow("quit, cancel") << false << int(QMessageBox::Cancel);
+    QTest::addRow("close, cancel") << true << int(QMessageBox::Cancel);
+    QTest::addRow("quit, discard") << false << int(QMessageBox::Discard);
+    QTest::addRow("close, discard") << true << int(QMessageBox::Discard);
+}
+
+void TestNwrMainWindow::quitAndCloseAskFirst()
+{
+    QFETCH(bool, viaClose);
+    QFETCH(int, answer);
+    makeWindow();
+    m_window->on_actionNew_Project_triggered();
+    m_window->show();
+    m_project->setGeneralSettingsValue(QStringLiteral("co_node_id"), QStringLiteral("3"));
+    m_ui->saveAnswers.append(QMessageBox::StandardButton(answer));
+    if (viaClose)
+        QVERIFY(!m_window->close());
+    else
+        m_window->on_actionQuit_triggered();
+    QCOMPARE(m_ui->saveQuestions,
+             QStringList{QStringLiteral("The project contains unsaved modifications.")});
+    // Quitting stores the window geometry; a cancelled quit does not get that far.
+    const bool quit = answer == QMessageBox::Discard;
+    QCOMPARE(m_ui->quits, quit ? 1 : 0);
+    QCOMPARE(QSettings().contains(QStringLiteral("Geometry/size")), quit);
+    QVERIFY(m_window->isVisible());
+}
+
+void TestNwrMainWindow::eleventhRecentProjectReplacesOldest()
+{
+    makeWindow();
+    QStringList paths;
+    for (int i = 0; i < 11; ++i) {
+        paths.append(m_dir.filePath(QStringLiteral("recent%1.nwrp").arg(i)));
+        QFile file(paths.last());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    for (int i = 0; i < 10; ++i)
+        m_window->appendToRecent(paths.at(i));
+    m_window->appendToRecent(paths.at(0));
+    m_window->appendToRecent(paths.at(10));
+
+    QStringList expected = {paths.at(10), paths.at(0)};
+    for (int i = 9; i >= 2; --i)
+        expected.append(paths.at(i));
+    QCOMPARE(m_window->recentProjects(), expected);
+    const auto *menu = m_window->findChild<QMenu *>(QStringLiteral("menuRecent_Projects"));
+    QCOMPARE(menu->actions().size(), 10);
+    QCOMPARE(menu->actions().first()->data().toString(), paths.at(10));
+}
+
+void TestNwrMainWindow::unreadableProjectKeepsTheOpenOne()
+{
+    makeWindow();
+    const QString path = saveNewProject(QStringLiteral("keep.nwrp"));
+    const QString broken = m_dir.filePath(QStringLiteral("broken.nwrp"));
+    QFile file(broken);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("not a project");
+    file.close();
+
+    QVERIFY(!m_window->openProject(broken));
+    QVERIFY(!m_window->openProject(m_dir.filePath(QStringLiteral("missing.nwrp"))));
+    QCOMPARE(m_ui->messages.count(QStringLiteral("Cannot open project file.")), 2);
+    QCOMPARE(m_window->projectPath(), path);
+    QVERIFY(m_project->existIndex(0, 0x1018));
+    QCOMPARE(m_project->projectFileName(), path);
+}
+
+void TestNwrMainWindow::wrongToolIsReported()
+{
+    makeWindow();
+    QCoreApplication::setApplicationName(QStringLiteral("J1939 Nodewright"));
+    const QString path = saveNewProject(QStringLiteral("j1939.nwrp"));
+    QCoreApplication::setApplicationName(QStringLiteral("CANopen Nodewright"));
+    QVERIFY(m_window->openProject(path));
+    QVERIFY(m_ui->messages.contains(QStringLiteral("File was not created with this tool.")));
+    QCOMPARE(m_window->projectPath(), path);
+}
+
+void TestNwrMainWindow::lineSelectorEntries()
+{
+    makeWindow();
+    m_window->on_actionNew_Project_triggered();
+    QCOMPARE(selectorTexts(),
+             (QStringList{"Line 0 - CANopen", "Add empty line", "Duplicate last line",
+                          "Delete last line"}));
+    cleanup();
+    QCoreApplication::setApplicationName(QStringLiteral("CAN Nodewright"));
+    makeWindow();
+    m_ui->protocols.append(4);
+    m_window->on_actionNew_Project_triggered();
+    QCOMPARE(m_ui->protocolQuestions, QStringList{"Select CAN protocol for line 0:"});
+    QCOMPARE(selectorTexts(),
+             (QStringList{"Line 0 - raw CAN", "Add empty line", "Duplicate last line",
+                          "Delete last line", "Change Line Type"}));
+    QVERIFY(m_project->getIndices(0, 0x1000, 0xFFFF).isEmpty());
+}
+
+void TestNwrMainWindow::deletingLineZeroIsRefused()
+{
+    makeWindow();
+    m_window->on_actionNew_Project_triggered();
+    m_ui->yesNo.append(true);
+    m_window->handleLineChanged(selectorEntry(NwrMainWindow::DeleteLastLine));
+    QVERIFY(m_ui->questions.isEmpty());
+    QCOMPARE(m_project->getNodes(), QList<quint8>{0});
+    QCOMPARE(m_window->findChild<QComboBox *>(QStringLiteral("cbLine"))->currentIndex(), 0);
+}
+
+void TestNwrMainWindow::addLineTakesBasicObjects_data()
+{
+    QTest::addColumn<bool>("lineZeroHasErrorRegister");
+    QTest::addColumn<QString>("vendorId");
+    QTest::addRow("from line 0") << true << "0x000002B7";
+    QTest::addRow("from the catalogue") << false << "0x00000000";
+}
+
+void TestNwrMainWindow::addLineTakesBasicObjects()
+{
+    QFETCH(bool, lineZeroHasErrorRegister);
+    QFETCH(QString, vendorId);
+    makeWindow();
+    m_window->on_actionNew_Project_triggered();
+    m_window->import301();
+    if (!lineZeroHasErrorRegister)
+        m_project->delIndex(0, 0x1001);
+    // A shared object of line 0 goes into the new line too.
+    m_project->addIndex(0, 0x2100, ObjectDataBase::INDEX_DATA_T());
+    ObjectDataBase::SUBINDEX_DATA_T shared;
+    shared.sharedlines = true;
+    m_project->addSubIndex(0, 0x2100, 0, shared);
+    m_project->addIndex(0, 0x2101, ObjectDataBase::INDEX_DATA_T());
+    m_project->addSubIndex(0, 0x2101, 0, ObjectDataBase::SUBINDEX_DATA_T());
+
+    QSignalSpy lineChanged(m_window.get(), &NwrMainWindow::lineChanged);
+    m_ui->yesNo.append(true);
+    m_window->handleLineChanged(selectorEntry(NwrMainWindow::AddEmptyLine));
+    QCOMPARE(m_ui->questions, QStringList{"Do you want to add a new line?"});
+    QCOMPARE(m_project->getNodes(), (QList<quint8>{0, 1}));
+    QCOMPARE(m_project->getGeneralSettingsValue(QStringLiteral("line1type")), QStringLiteral("1"));
+    QCOMPARE(m_project->getIndices(1, 0x1000, 0xFFFF),
+             (QList<quint16>{0x1000, 0x1001, 0x1017, 0x1018, 0x1200, 0x2100}));
+    QCOMPARE(m_project->getSubIndexValue(1, 0x1018, 1), vendorId);
+    QCOMPARE(m_project->getSubIndices(1, 0x1018, 0).size(), 5);
+    QCOMPARE(m_window->getCurrentLine(), quint8(1));
+    QCOMPARE(lineChanged.count(), 1);
+    QVERIFY(pageTitles().contains(QStringLiteral("CANopen Object Dictionary - line 1")));
+    QTRY_COMPARE(selectorTexts().mid(0, 2), (QStringList{"Line 0 - CANopen", "Line 1 - CANopen"}));
+}
+
+void TestNwrMainWindow::duplicateAndDeleteLastLine()
+{
+    makeWindow();
+    m_window->on_actionNew_Project_triggered();
+    m_project->addIndex(0, 0x2000, ObjectDataBase::INDEX_DATA_T());
+    m_ui->yesNo.append(true);
+    m_window->handleLineChanged(selectorEntry(NwrMainWindow::DuplicateLastLine));
+    QCOMPARE(m_project->getNodes(), (QList<quint8>{0, 1}));
+    QCOMPARE(m_project->getIndices(1, 0x1000, 0xFFFF), m_project->getIndices(0, 0x1000, 0xFFFF));
+    QCOMPARE(m_project->getGeneralSettingsValue(QStringLiteral("line1type")), QStringLiteral("1"));
+    QTRY_COMPARE(selectorTexts().size(), 5);
+
+    m_ui->yesNo.append(false);
+    m_window->handleLineChanged(selectorEntry(NwrMainWindow::DeleteLastLine));
+    QCOMPARE(m_project->getNodes(), (QList<quint8>{0, 1}));
+    m_ui->yesNo.append(true);
+    m_window->handleLineChanged(selectorEntry(NwrMainWindow::DeleteLastLine));
+    QCOMPARE(m_ui->questions.last(), QStringLiteral("Do you want to delete this line?"));
+    QCOMPARE(m_project->getNodes(), QList<quint8>{0});
+    QCOMPARE(m_window->getCurrentLine(), quint8(0));
+    QTRY_COMPARE(selectorTexts().size(), 4);
+}
+
+void TestNwrMainWindow::lineTypeFourEnablesCanIdPage()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("CAN Nodewright"));
+    makeWindow();
+    m_ui->protocols.append(4);
+    const QString path = saveNewProject(QStringLiteral("rawcan.nwrp"));
+    m_ui->protocols.append(1);
+    m_window->on_actionNew_Project_triggered();
+    QVERIFY(pageEnabled(NwrMainWindow::Page::ObjectDictionary));
+    QVERIFY(!pageEnabled(NwrMainWindow::Page::CanIdDatabase));
+
+    QVERIFY(m_window->openProject(path));
+    QVERIFY(!pageEnabled(NwrMainWindow::Page::ObjectDictionary));
+    QVERIFY(!pageEnabled(NwrMainWindow::Page::DeviceDescription));
+    QVERIFY(!pageEnabled(NwrMainWindow::Page::J1939SignalDefinition));
+    QVERIFY(!pageEnabled(NwrMainWindow::Page::J1939Configuration));
+    QVERIFY(pageEnabled(NwrMainWindow::Page::CanIdDatabase));
+}
+
+void TestNwrMainWindow::toolBoxPagesPerEdition_data()
+{
+    QTest::addColumn<QString>("edition");
+    QTest::addColumn<QStringList>("titles");
+    QTest::addRow("canopen") << "CANopen Nodewright"
+                             << QStringList{"General Settings", "Device Description",
+                                            "Object Dictionary", "J1939 Configuration",
+                                            "J1939 Signal Definition", "Generator Output"};
+    QTest::addRow("j1939") << "J1939 Nodewright"
+                           << QStringList{"General Settings", "J1939 Configuration",
+                                          "J1939 Signal Definition", "Generator Output"};
+    QTest::addRow("can") << "CAN Nodewright"
+                         << QStringList{"General Settings", "J1939 Configuration",
+                                        "J1939 Signal Definition", "CANopen Device Description",
+                                        "CANopen Object Dictionary", "CAN ID Database",
+                                        "Generator Output"};
+    QTest::addRow("energybus") << "EnergyBus Packwright"
+                               << QStringList{"General Settings", "Device Description",
+                                              "Object Dictionary", "J1939 Configuration",
+                                              "J1939 Signal Definition",
+                                              "EnergyBus Device Settings", "Generator Output"};
+}
+
+void TestNwrMainWindow::toolBoxPagesPerEdition()
+{
+    QFETCH(QString, edition);
+    QFETCH(QStringList, titles);
+    QCoreApplication::setApplicationName(edition);
+    makeWindow();
+    QCOMPARE(pageTitles(), titles);
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("tenvor - %1 3.4.1").arg(edition));
+}
+
+void TestNwrMainWindow::networkToolTitle_data()
+{
+    QTest::addColumn<QString>("network");
+    QTest::addColumn<QString>("title");
+    const QString base = QStringLiteral(
+            "tenvor embedded communication - CANopen Nodewright 3.4.1 invoked by CANopen "
+            "Buswright for Node 16");
+    QTest::addRow("network 0") << "0" << base;
+    QTest::addRow("network 2") << "0x2" << base + QStringLiteral(" (network 2)");
+}
+
+void TestNwrMainWindow::networkToolTitle()
+{
+    QFETCH(QString, network);
+    QFETCH(QString, title);
+    makeWindow({QStringLiteral("nodewright"), QStringLiteral("-j1939"), QStringLiteral("-cbw")});
+    QVERIFY(m_window->isInvokedByNetworkTool());
+    m_window->on_actionNew_Project_triggered();
+    m_project->setGeneralSettingsValue(QStringLiteral("co_node_id"), QStringLiteral("0x10"));
+    m_project->setGeneralSettingsValue(QStringLiteral("co_network_id"), network);
+    m_window->doThingsAfter1Second();
+    QCOMPARE(m_window->windowTitle(), title);
+    for (const char *name : {"actionNew_Project", "actionOpen_Project", "actionSave_Project_as"})
+        QVERIFY(!m_window->findChild<QAction *>(QLatin1String(name))->isEnabled());
+    QVERIFY(!m_window->findChild<QMenu *>(QStringLiteral("menuRecent_Projects"))
+                     ->menuAction()->isEnabled());
+    QVERIFY(m_window->findChild<QAction *>(QStringLiteral("actionSave_Project"))->isEnabled());
+}
+
+void TestNwrMainWindow::developerConsole()
+{
+    makeWindow();
+    auto *action = m_window->findChild<QAction *>(QStringLiteral("actionDeveloper_Console"));
+    QVERIFY(!action->isVisible());
+    m_window->findChild<QAction *>(QStringLiteral("actionEnable_Expert_Mode"))->setChecked(true);
+    QVERIFY(action->isVisible());
+    m_window->on_actionNew_Project_triggered();
+    m_window->on_actionDeveloper_Console_triggered();
+    auto *console = m_window->findChild<QDialog *>(QStringLiteral("DeveloperConsoleDialog"));
+    QVERIFY(console);
+    auto *edit = console->findChild<QLineEdit *>(QStringLiteral("edtSql"));
+    edit->setText(QStringLiteral("select value from GeneralSettings where item = 'line0type'"));
+    QTest::mouseClick(console->findChild<QPushButton *>(QStringLiteral("btnExecute")),
+                      Qt::LeftButton);
+    QCOMPARE(console->findChild<QPlainTextEdit *>(QStringLiteral("txtResult"))->toPlainText(),
+             QStringLiteral("1"));
+    edit->setText(QStringLiteral("select * from nowhere"));
+    QTest::mouseClick(console->findChild<QPushButton *>(QStringLiteral("btnExecute")),
+                      Qt::LeftButton);
+    QVERIFY(console->findChild<QPlainTextEdit *>(QStringLiteral("txtResult"))
+                    ->toPlainText()
+                    .contains(QStringLiteral("nowhere")));
+}
+
+void TestNwrMainWindow::settingsAreReadAgainAfterTheDialog()
+{
+    makeWindow();
+    auto *console = m_window->findChild<QAction *>(QStringLiteral("actionDeveloper_Console"));
+    QVERIFY(!console->isVisible());
+    bool answered = false;
+    QTimer::singleShot(0, this, [&answered] {
+        auto *dialog = qobject_cast<SettingsDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        dialog->findChild<QCheckBox *>(QStringLiteral("chMetadata"))->setChecked(true);
+        dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+        answered = true;
+    });
+    m_window->on_actionSettings_triggered();
+    QVERIFY(answered);
+    QVERIFY(console->isVisible());
+}
+
+void TestNwrMainWindow::updateAnswerIsShown_data()
+{
+    QTest::addColumn<QString>("tool");
+    QTest::addColumn<QString>("stack");
+    QTest::addColumn<QString>("text");
+    QTest::addRow("nothing new") << "" << ""
+                                 << "No new tool version available.<br><br>No new stack version "
+                                    "available.";
+    QTest::addRow("new tool") << "3.5.0" << ""
+                              << "New tool version 3.5.0 available.<br><br>No new stack version "
+                                 "available.";
+    QTest::addRow("new stack") << "" << "6.6.0"
+                               << "No new tool version available.<br><br><b>New stack version "
+                                  "6.6.0 available.</b>";
+}
+
+void TestNwrMainWindow::updateAnswerIsShown()
+{
+    QFETCH(QString, tool);
+    QFETCH(QString, stack);
+    QFETCH(QString, text);
+    makeWindow();
+    auto *button = m_window->findChild<QToolButton *>(QStringLiteral("btnUpdate"));
+    QVERIFY(button);
+    QVERIFY(!button->isEnabled());
+    m_window->newVersion(tool, stack, false);
+    QVERIFY(m_ui->messages.isEmpty());
+    m_window->newVersion(tool, stack, true);
+    QCOMPARE(m_ui->messages, QStringList{text});
+    QCOMPARE(button->isEnabled(), !tool.isEmpty() || !stack.isEmpty());
+    QCOMPARE(button->text(), QStringLiteral("Update available"));
+}
+
+void TestNwrMainWindow::changeLogAndManual()
+{
+    makeWindow();
+    m_window->on_actionChangelog_triggered();
+    const auto *viewer = m_window->findChild<FileViewerDialog *>();
+    QVERIFY(viewer);
+    QCOMPARE(viewer->fileName(), QStringLiteral(":/txt/ChangeLog.txt"));
+    QVERIFY(viewer->text().contains(QStringLiteral("3.4.1")));
+    const auto *help = m_window->findChild<HelpViewerDialog *>();
+    QVERIFY(help);
+    QCOMPARE(help->file(), QCoreApplication::applicationDirPath()
+                     + QStringLiteral("/doc/manual_01006_en.html"));
+}
+
+void TestNwrMainWindow::droppedProjectIsOpened()
+{
+    makeWindow();
+    const QString path = saveNewProject(QStringLiteral("dropped.nwrp"));
+    m_window->on_actionNew_Project_triggered();
+    QVERIFY(m_window->projectPath().isEmpty());
+    // Only a shown window is a drop site, and a drop goes where the drag entered.
+    m_window->show();
+    const auto dragAndDrop = [this](const QString &file) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(file)});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(m_window.get(), &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(m_window.get(), &drop);
+    };
+    dragAndDrop(m_dir.filePath(QStringLiteral("none.nwrp")));
+    QVERIFY(m_window->projectPath().isEmpty());
+    QVERIFY(m_ui->messages.isEmpty());
+    dragAndDrop(path);
+    QCOMPARE(m_window->projectPath(), path);
+}
+
+QTEST_MAIN(TestNwrMainWindow)
+#include "tst_nwrmainwindow.moc"

@@ -1,0 +1,76 @@
+#include "testenv.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Starts the real application with command-line options and watches what it does.
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void generateAloneEndsByItself();
+    void projectIsOpenedSavedAndGenerated();
+
+private:
+    bool run(const QStringList &arguments, int *exitCode, QString *errors);
+
+    QTemporaryDir m_home;
+};
+
+void TestStartup::initTestCase()
+{
+    nwIsolateTestEnvironment();
+    QVERIFY(m_home.isValid());
+}
+
+bool TestStartup::run(const QStringList &arguments, int *exitCode, QString *errors)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("HOME"), m_home.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath(QStringLiteral("data")));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(NW_APP_PATH), arguments);
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return false;
+    }
+    *exitCode = process.exitCode();
+    *errors = QString::fromLocal8Bit(process.readAllStandardError());
+    return process.exitStatus() == QProcess::NormalExit;
+}
+
+void TestStartup::generateAloneEndsByItself()
+{
+    int exitCode = -1;
+    QString errors;
+    QVERIFY2(run({QStringLiteral("-j1939"), QStringLiteral("-g")}, &exitCode, &errors),
+             "the application did not end by itself");
+    QCOMPARE(exitCode, 0);
+    QVERIFY2(errors.contains(QStringLiteral("Generation of output files is not available")),
+             qPrintable(errors));
+}
+
+void TestStartup::projectIsOpenedSavedAndGenerated()
+{
+    const QString project = m_home.filePath(QStringLiteral("device.nwrp"));
+    QVERIFY(QFile::copy(QStringLiteral(NW_BINARY_DIR "/src/data/mt.data"), project));
+    QFile::setPermissions(project, QFile::permissions(project) | QFile::WriteOwner);
+    QVERIFY(!QFileInfo::exists(project + QStringLiteral(".bak")));
+
+    int exitCode = -1;
+    QString errors;
+    QVERIFY(run({project, QStringLiteral("-s"), QStringLiteral("-g")}, &exitCode, &errors));
+    QCOMPARE(exitCode, 0);
+    // Saving keeps the file it replaces as the backup.
+    QVERIFY2(QFileInfo::exists(project + QStringLiteral(".bak")), qPrintable(errors));
+    QVERIFY(QFileInfo::exists(project));
+}
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "tst_startup.moc"

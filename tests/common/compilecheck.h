@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// Syntax checks of generated C with the system C compiler against the stack stand-ins in
+// tests/stackstub: `cc -fsyntax-only -Wall -I tests/stackstub -I <folder> <file>`. A check
+// passes only when the compiler succeeds and prints nothing (warnings fail it).
+
+// True when a C compiler is installed; tests skip their compile checks otherwise.
+inline bool nwHaveCCompiler()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("cc")).isEmpty();
+}
+
+inline QString nwStackStubDir()
+{
+    return QStringLiteral(NW_SOURCE_DIR "/tests/stackstub");
+}
+
+// Compiles one C file; the folder of the file is on the include path (generated files
+// include each other with <...>). diagnostics receives the compiler's output.
+inline bool nwCompileCFile(const QString &cFile, QString *diagnostics = nullptr,
+                           const QStringList &extraIncludeDirs = {})
+{
+    QStringList arguments{QStringLiteral("-fsyntax-only"), QStringLiteral("-Wall"),
+                          QStringLiteral("-I"), nwStackStubDir(), QStringLiteral("-I"),
+                          QFileInfo(cFile).absolutePath()};
+    for (const QString &dir : extraIncludeDirs)
+        arguments << QStringLiteral("-I") << dir;
+    arguments << cFile;
+    QProcess compiler;
+    compiler.setProcessChannelMode(QProcess::MergedChannels);
+    compiler.start(QStringLiteral("cc"), arguments);
+    if (!compiler.waitForFinished(60000)) {
+        if (diagnostics)
+            *diagnostics = QStringLiteral("cc did not run: ") + compiler.errorString();
+        return false;
+    }
+    const QString output = QString::fromLocal8Bit(compiler.readAll());
+    if (diagnostics)
+        *diagnostics = output;
+    return compiler.exitStatus() == QProcess::NormalExit && compiler.exitCode() == 0
+        && output.trimmed().isEmpty();
+}
+
+// Compiles a translation unit that includes the given stack headers and then the
+// generated headers of folder, in order; `code` is appended after the includes (for
+// example uses of the declared names).
+inline bool nwCompileHeaders(const QString &folder, const QStringList &stackHeaders,
+                             const QStringList &generatedHeaders, QString *diagnostics = nullptr,
+                             const QString &code = QString())
+{
+    QTemporaryDir scratch;
+    const QString source = scratch.path() + QStringLiteral("/check.c");
+    QFile file(source);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
+    QByteArray text;
+    for (const QString &header : stackHeaders + generatedHeaders)
+        text += "#include <" + header.toUtf8() + ">\n";
+    text += code.toUtf8() + "\n";
+    file.write(text);
+    file.close();
+    return nwCompileCFile(source, diagnostics, {folder});
+}

@@ -1,0 +1,132 @@
+#include "forms/generatoroutputform.h"
+#include "generators/abstractgenerator.h"
+#include "testenv.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTextBrowser>
+#include <QtTest>
+
+// The generator output window: time stamps, copying and going to a named object.
+class TestGeneratorOutputForm : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void timeStampedLines();
+    void clear();
+    void copyWithControl();
+    void indexFromSelection_data();
+    void indexFromSelection();
+    void gotoAction();
+
+private:
+    static void select(GeneratorOutputForm &form, const QString &text);
+    QString stamp;
+};
+
+void TestGeneratorOutputForm::initTestCase()
+{
+    nwIsolateTestEnvironment();
+    const QDateTime time(QDate(2024, 3, 5), QTime(14, 7, 9));
+    AbstractGenerator::setFixedDateTime(time);
+    stamp = time.toString(Qt::TextDate) + QStringLiteral(": ");
+}
+
+void TestGeneratorOutputForm::timeStampedLines()
+{
+    GeneratorOutputForm form;
+    QCOMPARE(form.windowTitle(), QStringLiteral("Form"));
+    QCOMPARE(form.objectName(), QStringLiteral("GeneratorOutputForm"));
+    form.appendLogging(QStringLiteral("first"));
+    form.appendLogging(QStringLiteral("\nCheck of model consistency started"));
+    form.appendLogging(QStringLiteral("<strong>Error: </strong>bad"));
+    QCOMPARE(form.getLogging(), stamp + "first\n\n" + stamp
+                                    + "Check of model consistency started\n" + stamp
+                                    + "Error: bad");
+}
+
+void TestGeneratorOutputForm::clear()
+{
+    GeneratorOutputForm form;
+    form.appendLogging(QStringLiteral("x"));
+    form.clearLogging();
+    QCOMPARE(form.getLogging(), QString());
+}
+
+void TestGeneratorOutputForm::select(GeneratorOutputForm &form, const QString &text)
+{
+    QTextBrowser *browser = form.browser();
+    QTextCursor cursor = browser->document()->find(text);
+    QVERIFY(!cursor.isNull());
+    browser->setTextCursor(cursor);
+}
+
+void TestGeneratorOutputForm::copyWithControl()
+{
+    GeneratorOutputForm form;
+    form.appendLogging(QStringLiteral("Object 0x1018 is wrong"));
+    select(form, QStringLiteral("0x1018"));
+    QApplication::clipboard()->clear();
+    QTest::keyClick(form.browser(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("0x1018"));
+    // Other modifiers are the browser's own business.
+    QApplication::clipboard()->clear();
+    QTest::keyClick(form.browser(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QString());
+}
+
+void TestGeneratorOutputForm::indexFromSelection_data()
+{
+    QTest::addColumn<QString>("selection");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("index");
+    QTest::addRow("0x prefix") << "0x1a00" << true << 0x1A00;
+    QTest::addRow("four digits") << "1018" << true << 0x1018;
+    QTest::addRow("long text starting with an index") << "2000sub1 value" << true << 0x2000;
+    QTest::addRow("five characters") << "10180" << false << 0;
+    QTest::addRow("not hexadecimal") << "zzzz" << false << 0;
+    QTest::addRow("0x with garbage") << "0x10 is" << false << 0;
+    QTest::addRow("empty") << "" << false << 0;
+}
+
+void TestGeneratorOutputForm::indexFromSelection()
+{
+    QFETCH(QString, selection);
+    QFETCH(bool, ok);
+    QFETCH(int, index);
+    quint16 value = 0;
+    QCOMPARE(GeneratorOutputForm::indexFromSelection(selection, value), ok);
+    if (ok)
+        QCOMPARE(int(value), index);
+}
+
+void TestGeneratorOutputForm::gotoAction()
+{
+    GeneratorOutputForm form;
+    form.appendLogging(QStringLiteral("Error: Object 0x1A00 mapped twice"));
+    select(form, QStringLiteral("0x1A00"));
+    QScopedPointer<QMenu> menu(form.buildContextMenu(QPoint(1, 1)));
+    QAction *go = nullptr;
+    for (QAction *action : menu->actions()) {
+        if (action->text() == QLatin1String("Go to object 0x1a00"))
+            go = action;
+    }
+    QVERIFY(go);
+    QSignalSpy spy(&form, &GeneratorOutputForm::gotoObject);
+    go->trigger();
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).value<quint16>(), quint16(0x1A00));
+
+    select(form, QStringLiteral("mapped"));
+    QScopedPointer<QMenu> plain(form.buildContextMenu(QPoint(1, 1)));
+    for (QAction *action : plain->actions())
+        QVERIFY(!action->text().startsWith(QLatin1String("Go to object")));
+}
+
+QTEST_MAIN(TestGeneratorOutputForm)
+#include "tst_generatoroutputform.moc"

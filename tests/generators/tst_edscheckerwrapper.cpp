@@ -1,0 +1,103 @@
+#include "generatortestutil.h"
+#include "generators/edscheckerwrapper.h"
+#include "generators/generationrun.h"
+
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The external EDS checker: its arguments, its results and the deferred check of a run.
+class TestEdsCheckerWrapper : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void missingEdsFile();
+    void runsChecker();
+    void checkerThatCannotStart();
+    void deferredCheckOfRun();
+
+private:
+    QTemporaryDir dir;
+    QString checker;
+};
+
+void TestEdsCheckerWrapper::initTestCase()
+{
+    gentest::initApplication();
+    // Prints its arguments, then a zero byte and text that must not appear in the results.
+    checker = dir.path() + QStringLiteral("/tools/edschecker");
+    QDir().mkpath(dir.path() + QStringLiteral("/tools"));
+    gentest::writeText(checker, QStringLiteral("#!/bin/sh\necho \"checked $*\"\n"
+                                               "printf 'ok\\0hidden'\n"));
+    QFile::setPermissions(checker, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void TestEdsCheckerWrapper::missingEdsFile()
+{
+    EdsCheckerWrapper wrapper;
+    wrapper.setCheckerPath(checker);
+    QVERIFY(!wrapper.startEDSCheck(dir.path() + QStringLiteral("/none.eds")));
+    QCOMPARE(wrapper.getResults(), QString());
+}
+
+void TestEdsCheckerWrapper::runsChecker()
+{
+    const QString eds = dir.path() + QStringLiteral("/demo.eds");
+    gentest::writeText(eds, QStringLiteral("[FileInfo]\n"));
+    EdsCheckerWrapper wrapper;
+    wrapper.setCheckerPath(checker);
+    QSignalSpy finished(&wrapper, &EdsCheckerWrapper::finished);
+    QVERIFY(wrapper.startEDSCheck(eds));
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(wrapper.getResults(),
+             QStringLiteral("checked -e %1 -d %2/tools/v301.codb\nok").arg(eds, dir.path()));
+}
+
+void TestEdsCheckerWrapper::checkerThatCannotStart()
+{
+    const QString eds = dir.path() + QStringLiteral("/demo.eds");
+    gentest::writeText(eds, QStringLiteral("[FileInfo]\n"));
+    EdsCheckerWrapper wrapper;
+    wrapper.setCheckerPath(dir.path() + QStringLiteral("/no/such/checker"));
+    QSignalSpy finished(&wrapper, &EdsCheckerWrapper::finished);
+    QVERIFY(wrapper.startEDSCheck(eds));
+    QVERIFY(finished.count() == 1 || finished.wait(10000));
+    QCOMPARE(wrapper.getResults(), QString());
+}
+
+void TestEdsCheckerWrapper::deferredCheckOfRun()
+{
+    QTemporaryDir project;
+    gentest::writeText(project.path() + QStringLiteral("/demo_1.eds"), QStringLiteral("x"));
+    QSettings settings(QCoreApplication::organizationName(), QCoreApplication::applicationName());
+    ObjectDataBase db;
+    db.createNewDataBase();
+    GenerationRun run(&db);
+    run.setProject(project.path(), QStringLiteral("demo"));
+    QStringList messages;
+    connect(&run, &GenerationRun::message, this, [&messages](const QString &m) { messages << m; });
+
+    QCOMPARE(run.startEdsCheck(), 0); // "checkeds" not set
+    QVERIFY(messages.isEmpty());
+
+    settings.setValue(QStringLiteral("EDSChecker/checkeds"), true);
+    settings.setValue(QStringLiteral("EDSChecker/EDSCheckerPath"), checker);
+    settings.sync();
+    QSignalSpy done(&run, &GenerationRun::edsChecksFinished);
+    // The project EDS is missing; the EDS of line 1 exists.
+    QCOMPARE(run.startEdsCheck(), 1);
+    QVERIFY(done.wait(10000));
+    QCOMPARE(messages,
+             (QStringList{"Start of EDS Checker failed", "EDS Checker started for line 1",
+                          QStringLiteral("checked -e %1/demo_1.eds -d %2/tools/v301.codb\nok")
+                              .arg(project.path(), dir.path()),
+                          "EDS Checker finished"}));
+    QCOMPARE(run.pendingEdsChecks(), 0);
+    settings.remove(QStringLiteral("EDSChecker"));
+}
+
+QTEST_GUILESS_MAIN(TestEdsCheckerWrapper)
+#include "tst_edscheckerwrapper.moc"

@@ -1,0 +1,204 @@
+#include "compilecheck.h"
+#include "generatortestutil.h"
+#include "generators/extdeclgenerator.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+// gen_extern_decl.h and gen_var_decl.c: the application variables of J1939 and raw CAN
+// messages.
+class TestExtDeclGenerator : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { gentest::initApplication(); }
+    void declaredType_data();
+    void declaredType();
+    void declarations_data();
+    void declarations();
+    void declaredOnceOverLines();
+    void rawCanElements();
+    void goldenFiles();
+    void compilesAgainstStack();
+
+private:
+    void generate(ObjectDataBase &db);
+    QString externText() const;
+    QString definitionText() const;
+    QTemporaryDir dir;
+};
+
+void TestExtDeclGenerator::generate(ObjectDataBase &db)
+{
+    ExtDeclGenerator generator;
+    generator.setDataBase(&db);
+    generator.setOutputDirectory(dir.path());
+    generator.setProjectName(QStringLiteral("decl"));
+    QCOMPARE(generator.startGeneration(), 0u);
+    generator.wait();
+}
+
+QString TestExtDeclGenerator::externText() const
+{
+    return gentest::readText(dir.path() + QStringLiteral("/gen_extern_decl.h"));
+}
+
+QString TestExtDeclGenerator::definitionText() const
+{
+    return gentest::readText(dir.path() + QStringLiteral("/gen_var_decl.c"));
+}
+
+void TestExtDeclGenerator::declaredType_data()
+{
+    QTest::addColumn<int>("datatype");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<bool>("byteArray");
+    QTest::addRow("UNSIGNED8") << 5 << "UNSIGNED8" << false;
+    QTest::addRow("INTEGER32") << 4 << "INTEGER32" << false;
+    QTest::addRow("REAL32") << 8 << "REAL32" << false;
+    QTest::addRow("VISIBLE_STRING") << 9 << "UNSIGNED8" << true;
+    QTest::addRow("OCTET_STRING") << 10 << "UNSIGNED8" << true;
+    QTest::addRow("VIS_STRING_NULL") << 120 << "UNSIGNED8" << true;
+    QTest::addRow("VIS_STRING_ASTERIKS") << 121 << "UNSIGNED8" << true;
+    QTest::addRow("UNSIGNED4 fits a byte") << 102 << "UNSIGNED8" << false;
+    QTest::addRow("UNSIGNED9") << 106 << "UNSIGNED16" << false;
+    QTest::addRow("UNSIGNED10 bytes") << 107 << "UNSIGNED8" << true;
+    QTest::addRow("UNSIGNED19 bytes") << 117 << "UNSIGNED8" << true;
+    QTest::addRow("UNSIGNED21 in 32 bits") << 119 << "UNSIGNED32" << false;
+    QTest::addRow("UNSIGNED24 in 32 bits") << 0x16 << "UNSIGNED32" << false;
+    QTest::addRow("UNSIGNED48 in 64 bits") << 0x19 << "UNSIGNED64" << false;
+    QTest::addRow("INTEGER24 in 32 bits") << 0x10 << "INTEGER32" << false;
+    QTest::addRow("unused code") << 113 << "" << false;
+    QTest::addRow("UNSIGNED16") << 6 << "UNSIGNED16" << false;
+    QTest::addRow("UNSIGNED64") << 0x1B << "UNSIGNED64" << false;
+}
+
+void TestExtDeclGenerator::declaredType()
+{
+    QFETCH(int, datatype);
+    QFETCH(QString, type);
+    QFETCH(bool, byteArray);
+    bool array = !byteArray;
+    QCOMPARE(ExtDeclGenerator::declaredType(quint16(datatype), array), type);
+    QCOMPARE(array, byteArray);
+}
+
+void TestExtDeclGenerator::declarations_data()
+{
+    QTest::addColumn<QString>("externLine");
+    QTest::addColumn<QString>("definitionLine");
+    QTest::addRow("16 bit") << "extern UNSIGNED16\tengineSpeed;\n" << "UNSIGNED16\tengineSpeed;\n";
+    QTest::addRow("4 bit in a byte") << "extern UNSIGNED8\ttorqueMode;\n"
+                                     << "UNSIGNED8\ttorqueMode;\n";
+    QTest::addRow("string as byte array") << "extern UNSIGNED8\tengineName[];\n"
+                                          << "UNSIGNED8\tengineName[6];\n";
+    QTest::addRow("receive PGN comment first")
+        << "/* line 0*/\n/* PGN 61444 Electronic Engine Controller 1 */\n"
+        << "/* line 0*/\n/* PGN 61444 Electronic Engine Controller 1 */\n";
+    QTest::addRow("transmit PGN comment")
+        << "/* PGN 65262 Engine Temperature 1 */\nextern UNSIGNED8\tcoolantTemp;\n"
+        << "/* PGN 65262 Engine Temperature 1 */\nUNSIGNED8\tcoolantTemp;\n";
+    QTest::addRow("indexed variable declared as array") << "extern UNSIGNED8\tlamps[];\n"
+                                                         << "UNSIGNED8\tlamps[4];\n";
+}
+
+void TestExtDeclGenerator::declarations()
+{
+    QFETCH(QString, externLine);
+    QFETCH(QString, definitionLine);
+    ObjectDataBase db;
+    gentest::buildJ1939Project(db);
+    gentest::addPgn(db, 0, 65089, gentest::transmit, QStringLiteral("Lighting"));
+    gentest::addSpn(db, 0, 65089, gentest::transmit, 2404, 0, 5, 8, QStringLiteral("lamps[3]"));
+    gentest::addSpn(db, 0, 65089, gentest::transmit, 2403, 8, 5, 8, QStringLiteral("lamps[1]"));
+    gentest::addSpn(db, 0, 65089, gentest::transmit, 2405, 16, 5, 8, QStringLiteral("state.lamp"));
+    generate(db);
+    const QString externs = externText();
+    const QString definitions = definitionText();
+    QVERIFY2(externs.contains(externLine), qPrintable(externs));
+    QVERIFY2(definitions.contains(definitionLine), qPrintable(definitions));
+    // Managed variables and members are not declared.
+    QVERIFY(!externs.contains(QLatin1String("oilTemp")));
+    QVERIFY(!externs.contains(QLatin1String("state")));
+    QCOMPARE(externs.count(QLatin1String("lamps")), 1);
+}
+
+void TestExtDeclGenerator::declaredOnceOverLines()
+{
+    ObjectDataBase db;
+    gentest::buildJ1939Project(db);
+    gentest::buildJ1939Project(db, 1);
+    generate(db);
+    const QString externs = externText();
+    QCOMPARE(externs.count(QLatin1String("engineSpeed")), 1);
+    QVERIFY2(externs.contains(QStringLiteral(
+                 "\n/* line 1: (variables that exist in multiple lines are only declared "
+                 "once)*/\n/* PGN 61444")),
+             qPrintable(externs));
+}
+
+void TestExtDeclGenerator::rawCanElements()
+{
+    ObjectDataBase db;
+    db.createNewDataBase();
+    gentest::addLine(db, 0, 4);
+    ObjectDataBase::CANID id;
+    id.name = QStringLiteral("Status");
+    id.id = 0x181;
+    id.direction = gentest::transmit;
+    db.addCANID(0, 0x181, id);
+    ObjectDataBase::DataElement element;
+    element.name = QStringLiteral("status byte");
+    element.canid = 0x181;
+    element.direction = gentest::transmit;
+    element.number = 1;
+    element.datatype = 5;
+    element.bitsize = 8;
+    element.implementation = 2;
+    element.varname = QStringLiteral("statusByte");
+    db.addDataElement(0, 0x181, gentest::transmit, 1, element);
+    generate(db);
+    QVERIFY2(externText().contains(
+                 QStringLiteral("/* CAN-ID 0x181 Status */\nextern UNSIGNED8\tstatusByte;\n")),
+             qPrintable(externText()));
+}
+
+void TestExtDeclGenerator::goldenFiles()
+{
+    ObjectDataBase db;
+    gentest::buildJ1939Project(db);
+    generate(db);
+    QString diff = gentest::goldenDiff(
+        QStringLiteral(NW_TEST_DATA_DIR "/generators/gen_extern_decl.h"), externText());
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+    diff = gentest::goldenDiff(QStringLiteral(NW_TEST_DATA_DIR "/generators/gen_var_decl.c"),
+                               definitionText());
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+}
+
+void TestExtDeclGenerator::compilesAgainstStack()
+{
+    if (!nwHaveCCompiler())
+        QSKIP("no C compiler");
+    ObjectDataBase db;
+    gentest::buildJ1939Project(db);
+    gentest::addSpn(db, 0, 61444, gentest::receive, 3000, 40, 119, 21, QStringLiteral("wide"));
+    generate(db);
+    // The configuration header comes from its own generator; an empty one stands in here.
+    const QString define = dir.path() + QStringLiteral("/gen_define.h");
+    if (!QFile::exists(define))
+        gentest::writeText(define, QStringLiteral("/* configuration */\n"));
+    QString diagnostics;
+    QVERIFY2(nwCompileHeaders(dir.path(), {}, {QStringLiteral("gen_extern_decl.h")}, &diagnostics,
+                              QStringLiteral("UNSIGNED32 *use = &wide;")),
+             qPrintable(diagnostics));
+    const QString definitions = dir.path() + QStringLiteral("/defined.c");
+    gentest::writeText(definitions, QStringLiteral("#define JWR_USE_GENERATED_VARIABLES 1\n"
+                                                   "#include \"gen_extern_decl.h\"\n"
+                                                   "#include \"gen_var_decl.c\"\n"));
+    QVERIFY2(nwCompileCFile(definitions, &diagnostics), qPrintable(diagnostics));
+}
+
+QTEST_GUILESS_MAIN(TestExtDeclGenerator)
+#include "tst_extdeclgenerator.moc"

@@ -1,0 +1,152 @@
+#include "compilecheck.h"
+#include "generatortestutil.h"
+#include "generators/indicationgenerator.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+// gen_indication.h: the prototypes of the static indication functions.
+class TestIndicationGenerator : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { gentest::initApplication(); }
+    void withoutFunctions();
+    void prototypes_data();
+    void prototypes();
+    void goldenFile();
+    void compilesAgainstStack();
+
+private:
+    QString generate(ObjectDataBase &db);
+    static void setAllFunctions(ObjectDataBase &db);
+    QTemporaryDir dir;
+};
+
+QString TestIndicationGenerator::generate(ObjectDataBase &db)
+{
+    indicationgenerator generator;
+    generator.setDataBase(&db);
+    generator.setOutputDirectory(dir.path());
+    generator.setProjectName(QStringLiteral("indications"));
+    if (generator.startGeneration() != 0)
+        return QStringLiteral("<not started>");
+    generator.wait();
+    return gentest::readText(dir.path() + QStringLiteral("/gen_indication.h"));
+}
+
+const char *const settingNames[] = {
+    "fct_sdo_server_read", "fct_sdo_server_write", "fct_sdo_server_check_write", "fct_pdo",
+    "fct_pdo_receive",     "fct_pdo_sync",         "fct_nmt",                    "fct_errctrl",
+    "fct_sync",            "fct_sync_finished",    "fct_led_green",              "fct_led_red",
+    "fct_can",             "fct_cfgman",           "fct_flyma",                  "fct_sdo_client_read",
+    "fct_sdo_client_write", "fct_emcy",            "fct_emcy_consumer",          "fct_time",
+    "fct_store",           "fct_lss",              "fct_lss_master",             "fct_comm",
+    "fct_manager",         "fct_mpdo"};
+
+void TestIndicationGenerator::setAllFunctions(ObjectDataBase &db)
+{
+    for (const char *name : settingNames)
+        db.setGeneralSettingsValue(QLatin1String(name),
+                                   QStringLiteral(" app_%1 ").arg(QLatin1String(name + 4)));
+}
+
+void TestIndicationGenerator::withoutFunctions()
+{
+    ObjectDataBase db;
+    gentest::buildCanopenProject(db);
+    db.setGeneralSettingsValue(QStringLiteral("fct_nmt"), QStringLiteral("   "));
+    const QString text = generate(db);
+    QVERIFY2(text.endsWith(QStringLiteral("#define GEN_INDICATION 1\n\n"
+                                          "/* \n"
+                                          "   There are not any static indication functions "
+                                          "defined.\n"
+                                          "   If there were some, they would be declared here. \n"
+                                          " */\n"
+                                          "\n"
+                                          "#endif /* GEN_INDICATION*/\n")),
+             qPrintable(text));
+}
+
+void TestIndicationGenerator::prototypes_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("prototype");
+    QTest::addRow("nmt, two lines, trimmed")
+        << 2 << "fct_nmt" << "  myNmt  "
+        << "RET_T myNmt(UNSIGNED8 CO_LINE, BOOL_T execute, CO_NMT_STATE_T nmtState);\n";
+    QTest::addRow("nmt, one line") << 1 << "fct_nmt" << "myNmt"
+                                   << "RET_T myNmt(BOOL_T execute, CO_NMT_STATE_T nmtState);\n";
+    QTest::addRow("lss master keeps its unnamed parameter")
+        << 1 << "fct_lss_master" << "lssMaster"
+        << "void lssMaster(CO_LSS_MASTER_SERVICE_T, UNSIGNED16 errorCode, UNSIGNED8 errorSpec, "
+           "UNSIGNED32 *pIdentity);\n";
+    QTest::addRow("check write")
+        << 1 << "fct_sdo_server_check_write" << "chk"
+        << "RET_T chk(BOOL_T execute, UNSIGNED8 sdoNr, UNSIGNED16 index, UNSIGNED8 subIndex, "
+           "const UNSIGNED8 *pData);\n";
+    QTest::addRow("emergency consumer")
+        << 2 << "fct_emcy_consumer" << "emcy"
+        << "void emcy(UNSIGNED8 CO_LINE, UNSIGNED8 node, UNSIGNED16 errCode, "
+           "UNSIGNED8 errorRegister, UNSIGNED8 const *addErrorCode);\n";
+}
+
+void TestIndicationGenerator::prototypes()
+{
+    QFETCH(int, lines);
+    QFETCH(QString, setting);
+    QFETCH(QString, value);
+    QFETCH(QString, prototype);
+    ObjectDataBase db;
+    gentest::buildCanopenProject(db);
+    if (lines == 2) {
+        gentest::addLine(db, 1, 1);
+        gentest::addCanopenBasics(db, 1);
+    }
+    // A line with a single object does not count as a line of its own.
+    gentest::addLine(db, 2, 1);
+    gentest::addVar(db, 2, 0x1000, QStringLiteral("Device Type"));
+    db.setGeneralSettingsValue(setting, value);
+    const QString text = generate(db);
+    QVERIFY2(text.contains(QStringLiteral("#define GEN_INDICATION 1\n\n") + prototype
+                           + QStringLiteral("\n#endif /* GEN_INDICATION*/\n")),
+             qPrintable(text));
+}
+
+void TestIndicationGenerator::goldenFile()
+{
+    ObjectDataBase db;
+    gentest::buildCanopenProject(db);
+    setAllFunctions(db);
+    const QString diff = gentest::goldenDiff(
+        QStringLiteral(NW_TEST_DATA_DIR "/generators/gen_indication.h"), generate(db));
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+}
+
+void TestIndicationGenerator::compilesAgainstStack()
+{
+    if (!nwHaveCCompiler())
+        QSKIP("no C compiler");
+    for (int lines : {1, 2}) {
+        ObjectDataBase db;
+        gentest::buildCanopenProject(db);
+        if (lines == 2) {
+            gentest::addLine(db, 1, 1);
+            gentest::addCanopenBasics(db, 1);
+        }
+        setAllFunctions(db);
+        generate(db);
+        QString diagnostics;
+        QVERIFY2(nwCompileHeaders(dir.path(), {QStringLiteral("co_canopen.h")},
+                                  {QStringLiteral("gen_indication.h"),
+                                   QStringLiteral("gen_indication.h")},
+                                  &diagnostics),
+                 qPrintable(diagnostics));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestIndicationGenerator)
+#include "tst_indicationgenerator.moc"

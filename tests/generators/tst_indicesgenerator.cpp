@@ -1,0 +1,175 @@
+#include "compilecheck.h"
+#include "generatortestutil.h"
+#include "generators/indicesgenerator.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// gen_indices.h: define names, duplicates, multi-line prefixes and the whole file.
+class TestIndicesGenerator : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { gentest::initApplication(); }
+    void replaceInvalidCharacters_data();
+    void replaceInvalidCharacters();
+    void fillString();
+    void defineLines_data();
+    void defineLines();
+    void multiLinePrefixes();
+    void forcedMultiLine();
+    void goldenFile();
+    void compilesAgainstStack();
+
+private:
+    QString generate(ObjectDataBase &db, const QList<unsigned char> &lines);
+    QTemporaryDir dir;
+};
+
+QString TestIndicesGenerator::generate(ObjectDataBase &db, const QList<unsigned char> &lines)
+{
+    IndicesGenerator generator;
+    generator.setDataBase(&db);
+    generator.setOutputDirectory(dir.path());
+    generator.setProjectName(QStringLiteral("indices"));
+    generator.setActiveLine(lines.value(0));
+    generator.setLines(lines);
+    if (generator.startGeneration() != 0)
+        return QStringLiteral("<not started>");
+    generator.wait();
+    return gentest::readText(dir.path() + QStringLiteral("/gen_indices.h"));
+}
+
+void TestIndicesGenerator::replaceInvalidCharacters_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("cleaned");
+    // One pass per run length: twenty characters end as two underscores.
+    QTest::addRow("each invalid character") << " |&-:;,.()<>/\\$%[]?=" << "__";
+    QTest::addRow("hyphen and blank") << "I_READ INPUT-8-BIT" << "I_READ_INPUT_8_BIT";
+    QTest::addRow("runs shrink") << "A__B___C____D" << "A_B_C_D";
+    QTest::addRow("five underscores") << "A_____B" << "A_B";
+    QTest::addRow("valid text unchanged") << "I_MOTOR_DATA2" << "I_MOTOR_DATA2";
+}
+
+void TestIndicesGenerator::replaceInvalidCharacters()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, cleaned);
+    QCOMPARE(IndicesGenerator::replaceInvalidCharacters(text), cleaned);
+}
+
+void TestIndicesGenerator::fillString()
+{
+    QCOMPARE(IndicesGenerator::fillString(QStringLiteral("I_X")), QStringLiteral("I_X") + QString(22, ' '));
+    const QString longName(30, 'A');
+    QCOMPARE(IndicesGenerator::fillString(longName), longName);
+}
+
+void TestIndicesGenerator::defineLines_data()
+{
+    QTest::addColumn<bool>("subIndex");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("value");
+    QTest::addRow("blank and hyphen") << false << "I_READ_INPUT_8_BIT" << "0x6000";
+    QTest::addRow("second use of a name numbered") << false << "I_READ_INPUT_8_BIT1" << "0x6001";
+    QTest::addRow("objectdefine metadata without prefix") << false << "MY_VALUE" << "0x2100";
+    QTest::addRow("placeholder substituted") << false << "I_CHANNEL_8704" << "0x2200";
+    QTest::addRow("record sub-index") << true << "S_VENDOR_ID" << "0x1";
+    QTest::addRow("manufacturer record: repeated name numbered") << true << "S_SPEED1" << "0x1";
+    QTest::addRow("subdefine metadata") << true << "S_MY_TORQUE" << "0x2";
+    QTest::addRow("array sub-index") << true << "S_ENTRY" << "0x1";
+    QTest::addRow("sub-index in hexadecimal") << true << "S_SLOT_17" << "0x11";
+}
+
+void TestIndicesGenerator::defineLines()
+{
+    QFETCH(bool, subIndex);
+    QFETCH(QString, name);
+    QFETCH(QString, value);
+    const QString line = QLatin1String(subIndex ? "#define  " : "#define ")
+        + IndicesGenerator::fillString(name) + QLatin1Char('\t') + value + QStringLiteral("u\n");
+    ObjectDataBase db;
+    gentest::buildCanopenProject(db);
+    gentest::addRecord(db, 0, 0x1019, QStringLiteral("Second Identity"),
+                       {QStringLiteral("Vendor-ID")});
+    gentest::addRecord(db, 0, 0x2001, QStringLiteral("Motor Data Copy"),
+                       {QStringLiteral("Speed")});
+    ObjectDataBase::SUBINDEX_DATA_T torque;
+    db.getSubIndexData(0, 0x2001, 1, torque);
+    torque.metadata.insert(QStringLiteral("subdefine"), QStringLiteral("my torque"));
+    db.addSubIndex(0, 0x2001, 2, torque);
+    gentest::addVar(db, 0, 0x2100, QStringLiteral("Whatever"), 7,
+                    {{QStringLiteral("objectdefine"), QStringLiteral("my value")}});
+    gentest::addVar(db, 0, 0x2200, QStringLiteral("Channel $i"));
+    gentest::addRecord(db, 0, 0x2300, QStringLiteral("Table"), {QStringLiteral("Entry")}, 8);
+    db.addSubIndex(0, 0x2300, 0x11, gentest::sub(QStringLiteral("Slot $s")));
+    gentest::addVar(db, 0, 0x6000, QStringLiteral("Read Input 8-Bit"));
+    gentest::addVar(db, 0, 0x6001, QStringLiteral("Read Input 8-Bit"));
+    const QString text = generate(db, {0});
+    QVERIFY2(text.contains(line), qPrintable(line + QStringLiteral("\nnot in\n") + text));
+    // Sub-index 1 of 0x1019 repeats S_VENDOR_ID below 0x2000: no second define.
+    QCOMPARE(text.count(QStringLiteral("S_VENDOR_ID")), 1);
+    QVERIFY(text.endsWith(QStringLiteral("#define  S_NUMBER_OF_ENTRIES      \t0x0u\n"
+                                         "#endif /* GEN_INDICES_H */\n")));
+}
+
+void TestIndicesGenerator::multiLinePrefixes()
+{
+    ObjectDataBase db;
+    gentest::buildCanopenProject(db);
+    gentest::addLine(db, 1, 1);
+    gentest::addCanopenBasics(db, 1);
+    const QString text = generate(db, {0, 1});
+    QVERIFY2(text.contains(QStringLiteral("#define L0_I_DEVICE_TYPE            \t0x1000u\n")),
+             qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("#define L1_I_DEVICE_TYPE            \t0x1000u\n")));
+    QVERIFY(text.contains(QStringLiteral("#define  L1_S_VENDOR_ID              \t0x1u\n")));
+    for (const QString &line : text.split('\n')) {
+        if (line.startsWith(QLatin1String("#define")) && line.contains(QLatin1String("\t0x"))
+            && !line.contains(QLatin1String("S_NUMBER_OF_ENTRIES")))
+            QVERIFY2(line.contains(QRegularExpression(QStringLiteral("^#define  ?L[01]_"))),
+                     qPrintable(line));
+    }
+}
+
+void TestIndicesGenerator::forcedMultiLine()
+{
+    ObjectDataBase db;
+    gentest::buildCanopenProject(db);
+    QSettings settings(QCoreApplication::organizationName(), QCoreApplication::applicationName());
+    settings.setValue(QStringLiteral("General/alwaysml"), true);
+    settings.sync();
+    const QString text = generate(db, {0});
+    settings.remove(QStringLiteral("General/alwaysml"));
+    QVERIFY2(text.contains(QStringLiteral("#define L0_I_DEVICE_TYPE")), qPrintable(text));
+}
+
+void TestIndicesGenerator::goldenFile()
+{
+    ObjectDataBase db;
+    gentest::buildCanopenProject(db);
+    const QString diff = gentest::goldenDiff(
+        QStringLiteral(NW_TEST_DATA_DIR "/generators/gen_indices.h"), generate(db, {0}));
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+}
+
+void TestIndicesGenerator::compilesAgainstStack()
+{
+    if (!nwHaveCCompiler())
+        QSKIP("no C compiler");
+    ObjectDataBase db;
+    gentest::buildMixedProject(db);
+    gentest::addLine(db, 2, 1);
+    gentest::addCanopenBasics(db, 2);
+    generate(db, {0, 2});
+    QString diagnostics;
+    QVERIFY2(nwCompileHeaders(dir.path(), {}, {QStringLiteral("gen_indices.h")}, &diagnostics,
+                              QStringLiteral("unsigned idx = L2_I_DEVICE_TYPE + L0_S_SPEED;")),
+             qPrintable(diagnostics));
+}
+
+QTEST_GUILESS_MAIN(TestIndicesGenerator)
+#include "tst_indicesgenerator.moc"

@@ -1,0 +1,79 @@
+/*
+ * Test stand-in for the protocol stack's main header: the types of the stack's
+ * application interface that generated files and indication prototypes use. Only for
+ * syntax checks of generated code.
+ */
+#ifndef CO_CANOPEN_H
+#define CO_CANOPEN_H 1
+
+#include "co_datatype.h"
+
+typedef enum {
+    RET_OK,
+    RET_INVALID_PARAMETER,
+    RET_SDO_DATA_TYPE_NOT_MATCH,
+    RET_NO_READ_PERM,
+    RET_NO_WRITE_PERM,
+    RET_OUT_OF_MEMORY
+} RET_T;
+
+typedef enum {
+    CO_NMT_STATE_UNKNOWN,
+    CO_NMT_STATE_OPERATIONAL,
+    CO_NMT_STATE_STOPPED,
+    CO_NMT_STATE_PREOP,
+    CO_NMT_STATE_RESET_NODE,
+    CO_NMT_STATE_RESET_COMM
+} CO_NMT_STATE_T;
+
+typedef enum {
+    CO_ERRCTRL_BOOTUP,
+    CO_ERRCTRL_NEW_STATE,
+    CO_ERRCTRL_HB_STARTED,
+    CO_ERRCTRL_HB_FAILED,
+    CO_ERRCTRL_GUARD_FAILED
+} CO_ERRCTRL_T;
+
+typedef enum {
+    CO_CAN_STATE_BUS_OFF,
+    CO_CAN_STATE_BUS_ON,
+    CO_CAN_STATE_PASSIVE,
+    CO_CAN_STATE_UNCHANGED
+} CO_CAN_STATE_T;
+
+typedef enum { CO_CFG_TRANSFER_ERROR, CO_CFG_TRANSFER_FINISHED } CO_CFG_TRANSFER_T;
+typedef enum { CO_FLYMA_STATE_ERROR, CO_FLYMA_STATE_OK } CO_FLYMA_STATE_T;
+
+typedef struct {
+    UNSIGNED32 msec;
+    UNSIGNED16 days;
+} CO_TIME_T;
+
+typedef enum {
+    CO_LSS_SERVICE_STORE,
+    CO_LSS_SERVICE_NEW_BITRATE,
+    CO_LSS_SERVICE_NEW_NODEID,
+    CO_LSS_SERVICE_BITRATE_OFF,
+    CO_LSS_SERVICE_BITRATE_SET,
+    CO_LSS_SERVICE_BITRATE_ACTIVE
+} CO_LSS_SERVICE_T;
+
+typedef enum {
+    CO_LSS_MASTER_SERVICE_NON_CONFIG_SLAVE,
+    CO_LSS_MASTER_SERVICE_FASTSCAN,
+    CO_LSS_MASTER_SERVICE_SET_NODEID
+} CO_LSS_MASTER_SERVICE_T;
+
+typedef enum {
+    CO_COMM_STATE_EVENT_NONE,
+    CO_COMM_STATE_EVENT_BUS_OFF,
+    CO_COMM_STATE_EVENT_BUS_ON
+} CO_COMM_STATE_EVENT_T;
+
+typedef enum {
+    CO_MANAGER_EVENT_RESET,
+    CO_MANAGER_EVENT_BOOTUP,
+    CO_MANAGER_EVENT_CONFIGURED
+} CO_MANAGER_EVENT_T;
+
+#endif /* CO_CANOPEN_H */
