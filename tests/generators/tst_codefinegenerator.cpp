@@ -1,15 +1,14 @@
 #include "database/objectdatabase.h"
 #include "generators/codefinegenerator.h"
 #include "panelkit/appidentity.h"
+#include "compilecheck.h"
 #include "testenv.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QSettings>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -175,12 +174,10 @@ QString firstDifference(const QStringList &actual, const QStringList &expected)
     return QString();
 }
 
-// C that uses every list and number of a gen_define.h, so that the compiler sees a
-// broken list, a missing suffix or a conflicting second definition.
-const char usesOfDefines[] = R"(#include <stddef.h>
-#include <gen_define.h>
-#include <gen_define.h>
-const unsigned long toolVersion = GEN_TOOL_VERSION;
+// C that uses every list and number of a gen_define.h (included twice, after the stack
+// header), so that the compiler sees a broken list, a missing suffix, a conflicting
+// second definition or a clash with the stack's names.
+const char usesOfDefines[] = R"(const unsigned long toolVersion = GEN_TOOL_VERSION;
 const unsigned recBuffer = CO_CONFIG_REC_BUFFER_CNT;
 const unsigned trBuffer = CO_CONFIG_TRANS_BUFFER_CNT;
 const unsigned cobs = CO_COB_CNT;
@@ -1012,7 +1009,7 @@ void TestCoDefineGenerator::compiles_data()
 void TestCoDefineGenerator::compiles()
 {
     QFETCH(QString, fixture);
-    if (QStandardPaths::findExecutable(QStringLiteral("cc")).isEmpty())
+    if (!nwHaveCCompiler())
         QSKIP("no C compiler");
 
     Project project;
@@ -1024,20 +1021,12 @@ void TestCoDefineGenerator::compiles()
     project.generate(
         [&flags](CoDefineGenerator &g) { configureProtocols(g, flags.first, flags.second); });
 
-    const QString source = project.dir.path() + QStringLiteral("/uses.c");
-    QFile file(source);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(usesOfDefines);
-    file.close();
-    QProcess compiler;
-    compiler.setProcessChannelMode(QProcess::MergedChannels);
-    compiler.start(QStringLiteral("cc"), {"-fsyntax-only", "-Wall", "-I",
-                                          QStringLiteral(NW_SOURCE_DIR "/tests/stackstub"), "-I",
-                                          project.dir.path(), source});
-    QVERIFY(compiler.waitForFinished(60000));
-    const QString diagnostics = QString::fromLocal8Bit(compiler.readAll());
-    QVERIFY2(compiler.exitCode() == 0 && diagnostics.trimmed().isEmpty(),
-             qPrintable(diagnostics + QStringLiteral("\n") + project.text()));
+    QString diagnostics;
+    const bool compiled = nwCompileHeaders(
+        project.dir.path(), {QStringLiteral("stddef.h"), QStringLiteral("co_canopen.h")},
+        {QStringLiteral("gen_define.h"), QStringLiteral("gen_define.h")}, &diagnostics,
+        QString::fromLatin1(usesOfDefines));
+    QVERIFY2(compiled, qPrintable(diagnostics + QStringLiteral("\n") + project.text()));
 }
 
 QTEST_GUILESS_MAIN(TestCoDefineGenerator)
