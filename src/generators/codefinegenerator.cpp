@@ -172,7 +172,12 @@ void CoDefineGenerator::writeUserSection(QTextStream &out, const QString &sectio
 
 QString CoDefineGenerator::extractUserSection() const
 {
-    QFile file(targetPath(QLatin1String(fileName)));
+    return readUserSection(targetPath(QLatin1String(fileName)));
+}
+
+QString CoDefineGenerator::readUserSection(const QString &path)
+{
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return QString();
     QTextStream in(&file);

@@ -29,6 +29,13 @@ class CoDefineGenerator : public AbstractGenerator
     Q_OBJECT
 
 public:
+    // A define written for a setting: keys is one key, or alternatives separated by '|'.
+    struct SettingDefine
+    {
+        const char *keys;
+        const char *define;
+    };
+
     explicit CoDefineGenerator(QObject *parent = nullptr);
 
     // Set when the project is controlled by the network tool: the counter then comes from
@@ -44,6 +51,10 @@ public:
     bool checkWritability() override;
     unsigned startGeneration() override;
     unsigned abortGeneration() override;
+
+    // The user section of a gen_define.h file, each line followed by "\n"; empty when the
+    // file cannot be read or has no start marker.
+    static QString readUserSection(const QString &path);
 
     // A buffer size setting as one number: every "u" and blank removed; a list such as
     // "10, 4" gives the sum of its parts ("14"); any other text is returned as cleaned.
@@ -107,7 +118,12 @@ private:
     void writeStaticIndications(QTextStream &out);
     void writeDynamicIndications(QTextStream &out);
     void writeEnergyBusNetworkDefines(QTextStream &out);
-    void writeJ1939PgnCounts(QTextStream &out, const QList<quint8> &j1939Lines);
+    // Message counts of a line in one direction (0x55 transmit, 0x77 receive).
+    using MessageCount = std::function<qint64(quint8, quint8)>;
+    // The receive and transmit totals over the lines and, for several lines, the
+    // per-line lists.
+    void writeMessageCounts(QTextStream &out, const QList<quint8> &lines,
+                            const MessageCount &count, const char *nameFormat);
     void writeJ1939Options(QTextStream &out);
     void writeJ1939CobDefines(QTextStream &out, const QList<quint8> &j1939Lines);
     void writeTargetBlock(QTextStream &out, int target, bool allTargets);

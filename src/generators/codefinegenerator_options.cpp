@@ -9,13 +9,7 @@
 
 namespace {
 
-struct SettingDefine
-{
-    const char *keys; // one key, or alternatives separated by '|'
-    const char *define;
-};
-
-const SettingDefine staticIndications[] = {
+const CoDefineGenerator::SettingDefine staticIndications[] = {
     {"fct_sdo_server_read", "CO_EVENT_STATIC_SDO_SERVER_READ"},
     {"fct_sdo_server_write", "CO_EVENT_STATIC_SDO_SERVER_WRITE"},
     {"fct_sdo_server_check_write", "CO_EVENT_STATIC_SDO_SERVER_CHECK_WRITE"},
@@ -41,7 +35,7 @@ const SettingDefine staticIndications[] = {
     {"fct_mpdo", "CO_EVENT_STATIC_MPDO"},
 };
 
-const SettingDefine usdoIndications[] = {
+const CoDefineGenerator::SettingDefine usdoIndications[] = {
     {"usdo_server_ind_read_cnt", "CO_EVENT_DYNAMIC_USDO_SERVER_READ"},
     {"usdo_server_ind_write_cnt", "CO_EVENT_DYNAMIC_USDO_SERVER_WRITE"},
     {"usdo_server_ind_check_write_cnt", "CO_EVENT_DYNAMIC_USDO_SERVER_CHECK_WRITE"},
@@ -50,7 +44,7 @@ const SettingDefine usdoIndications[] = {
     {"usdo_client_ind_write_cnt", "CO_EVENT_DYNAMIC_USDO_CLIENT_WRITE"},
 };
 
-const SettingDefine dynamicIndications[] = {
+const CoDefineGenerator::SettingDefine dynamicIndications[] = {
     {"event_sdo_server_read", "CO_EVENT_DYNAMIC_SDO_SERVER_READ"},
     {"event_sdo_server_write", "CO_EVENT_DYNAMIC_SDO_SERVER_WRITE"},
     {"event_sdo_server_check_write", "CO_EVENT_DYNAMIC_SDO_SERVER_CHECK_WRITE"},
@@ -212,7 +206,7 @@ void CoDefineGenerator::generateEventDefines(QTextStream &out)
 
 void CoDefineGenerator::writeStaticIndications(QTextStream &out)
 {
-    for (const SettingDefine &indication : staticIndications) {
+    for (const CoDefineGenerator::SettingDefine &indication : staticIndications) {
         const QStringList keys = QString::fromLatin1(indication.keys).split(QLatin1Char('|'));
         for (const QString &key : keys) {
             if (!setting(key).trimmed().isEmpty()) {
@@ -232,13 +226,13 @@ void CoDefineGenerator::writeDynamicIndications(QTextStream &out)
         return;
     out << "/* Definition of number of call-back functions for each service*/\n";
     if (canFd) {
-        for (const SettingDefine &indication : usdoIndications) {
+        for (const CoDefineGenerator::SettingDefine &indication : usdoIndications) {
             const QString value = setting(QLatin1String(indication.keys)).trimmed();
             if (!value.isEmpty())
                 out << "#define " << indication.define << "\t" << value << "u\n";
         }
     }
-    for (const SettingDefine &indication : dynamicIndications) {
+    for (const CoDefineGenerator::SettingDefine &indication : dynamicIndications) {
         const qint64 count = number(QLatin1String(indication.keys));
         if (count > 0)
             out << "#define " << indication.define << "\t" << count << "u\n";

@@ -14,13 +14,7 @@ const quint32 addressClaimPgn = 0xEE00;
 // Diagnostic messages whose support a J1939 setting "diagsupport_dm<n>" may switch on.
 const int lastDiagnosticMessage = 99;
 
-struct J1939Define
-{
-    const char *key;
-    const char *define;
-};
-
-const J1939Define indicationCounts[] = {
+const CoDefineGenerator::SettingDefine indicationCounts[] = {
     {"rxindication_cnt", "J1939_REC_PGN_INDICATION_CNT"},
     {"rxcheckindication_cnt", "J1939_REC_PGN_CHECK_INDICATION_CNT"},
     {"txindication_cnt", "J1939_TR_PGN_INDICATION_CNT"},
@@ -29,7 +23,7 @@ const J1939Define indicationCounts[] = {
     {"nmea2000groupindication_cnt", "J1939_NMEA_GROUP_INDICATION_CNT"},
 };
 
-const J1939Define rawCanIndications[] = {
+const CoDefineGenerator::SettingDefine rawCanIndications[] = {
     {"rxindication_cnt", "CANRAW_REC_INDICATION_CNT"},
     {"txindication_cnt", "CANRAW_TR_INDICATION_CNT"},
     {"changedindication_cnt", "CANRAW_CHANGED_INDICATION_CNT"},
@@ -52,7 +46,13 @@ void CoDefineGenerator::generateJ1939Defines(QTextStream &out)
         multiLine = true;
     }
     out << "#define J1939_SUPPORTED\t" << "1u" << "\n";
-    writeJ1939PgnCounts(out, j1939Lines);
+    ObjectDataBase *db = dataBase();
+    if (db && !j1939Lines.isEmpty()) {
+        const auto pgns = [db](quint8 line, quint8 direction) {
+            return qint64(db->getPGNs(line, direction).size());
+        };
+        writeMessageCounts(out, j1939Lines, pgns, "J1939_%1_PGN_%2");
+    }
     writeJ1939Options(out);
     if (j1939Present && !multiProtocol)
         writeJ1939CobDefines(out, j1939Lines);
@@ -67,38 +67,38 @@ void CoDefineGenerator::generateJ1939Defines(QTextStream &out)
     }
 }
 
-void CoDefineGenerator::writeJ1939PgnCounts(QTextStream &out, const QList<quint8> &j1939Lines)
+void CoDefineGenerator::writeMessageCounts(QTextStream &out, const QList<quint8> &lines,
+                                           const MessageCount &count, const char *nameFormat)
 {
-    ObjectDataBase *db = dataBase();
-    if (!db || j1939Lines.isEmpty())
-        return;
-    const auto pgns = [db](quint8 direction) {
-        return [db, direction](quint8 line) {
-            return qint64(db->getPGNs(line, direction).size());
-        };
+    // nameFormat gives the define names: %1 the direction, %2 "CNT" or "COUNTS".
+    const auto name = [nameFormat](const char *direction, const char *kind) {
+        return QString::fromLatin1(nameFormat).arg(QLatin1String(direction), QLatin1String(kind));
     };
-    qint64 receivePgns = 0;
-    qint64 transmitPgns = 0;
-    for (quint8 line : j1939Lines) {
-        receivePgns += pgns(receive)(line);
-        transmitPgns += pgns(transmit)(line);
+    const auto inDirection = [&count](quint8 direction) {
+        return [&count, direction](quint8 line) { return count(line, direction); };
+    };
+    qint64 receiveTotal = 0;
+    qint64 transmitTotal = 0;
+    for (quint8 line : lines) {
+        receiveTotal += count(line, receive);
+        transmitTotal += count(line, transmit);
     }
-    out << "#define J1939_RECEIVE_PGN_CNT\t" << receivePgns << "u\n"
-        << "#define J1939_TRANSMIT_PGN_CNT\t" << transmitPgns << "u\n";
-    if (j1939Lines.size() > 1) {
-        out << "#define J1939_RECEIVE_PGN_COUNTS\t" << perLineList(pgns(receive), j1939Lines)
-            << "\n"
-            << "#define J1939_TRANSMIT_PGN_COUNTS\t" << perLineList(pgns(transmit), j1939Lines)
-            << "\n";
+    out << "#define " << name("RECEIVE", "CNT") << "\t" << receiveTotal << "u\n"
+        << "#define " << name("TRANSMIT", "CNT") << "\t" << transmitTotal << "u\n";
+    if (lines.size() > 1) {
+        out << "#define " << name("RECEIVE", "COUNTS") << "\t"
+            << perLineList(inDirection(receive), lines) << "\n"
+            << "#define " << name("TRANSMIT", "COUNTS") << "\t"
+            << perLineList(inDirection(transmit), lines) << "\n";
     }
 }
 
 void CoDefineGenerator::writeJ1939Options(QTextStream &out)
 {
     const bool requests = j1939Number(QStringLiteral("requestsupport")) > 0;
-    for (const J1939Define &count : indicationCounts) {
-        const qint64 value = j1939Number(QLatin1String(count.key));
-        if (value > 0 && (requests || qstrcmp(count.key, "requestindication_cnt") != 0))
+    for (const CoDefineGenerator::SettingDefine &count : indicationCounts) {
+        const qint64 value = j1939Number(QLatin1String(count.keys));
+        if (value > 0 && (requests || qstrcmp(count.keys, "requestindication_cnt") != 0))
             out << "#define " << count.define << "\t" << value << "u\n";
     }
     const auto flag = [this](const char *key) { return j1939Number(QLatin1String(key)) > 0; };
@@ -207,29 +207,15 @@ void CoDefineGenerator::generateCANRAWDefines(QTextStream &out)
     }
     if (!db || rawLines.isEmpty())
         return;
-    const auto canIds = [db](quint8 direction) {
-        return [db, direction](quint8 line) {
-            return qint64(db->getCANIDs(line, direction).size());
-        };
+    const auto canIds = [db](quint8 line, quint8 direction) {
+        return qint64(db->getCANIDs(line, direction).size());
     };
-    qint64 receiveIds = 0;
-    qint64 transmitIds = 0;
-    for (quint8 line : rawLines) {
-        receiveIds += canIds(receive)(line);
-        transmitIds += canIds(transmit)(line);
-    }
     out << "\n/* CAN RAW Defines */\n"
-        << "#define CANRAW_SUPPORTED\t" << "1u" << "\n"
-        << "#define CANRAW_RECEIVE_CNT\t" << receiveIds << "u\n"
-        << "#define CANRAW_TRANSMIT_CNT\t" << transmitIds << "u\n";
-    if (rawLines.size() > 1) {
-        out << "#define CANRAW_RECEIVE_COUNTS\t" << perLineList(canIds(receive), rawLines) << "\n"
-            << "#define CANRAW_TRANSMIT_COUNTS\t" << perLineList(canIds(transmit), rawLines)
-            << "\n";
-    }
-    for (const J1939Define &indication : rawCanIndications) {
-        const QString value = setting(QLatin1String(indication.key)).trimmed();
-        if (number(QLatin1String(indication.key)) > 0)
+        << "#define CANRAW_SUPPORTED\t" << "1u" << "\n";
+    writeMessageCounts(out, rawLines, canIds, "CANRAW_%1_%2");
+    for (const CoDefineGenerator::SettingDefine &indication : rawCanIndications) {
+        const QString value = setting(QLatin1String(indication.keys)).trimmed();
+        if (number(QLatin1String(indication.keys)) > 0)
             out << "#define " << indication.define << "\t" << value << "u\n";
     }
 }
