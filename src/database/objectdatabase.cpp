@@ -56,6 +56,7 @@ ObjectDataBase::~ObjectDataBase()
 // bound to another file (or removed).
 void ObjectDataBase::resetConnection()
 {
+    commitWriteBatch();
     m_preparedQueries.clear();
     m_failedQuery.reset();
     if (m_db.isOpen())
@@ -79,10 +80,46 @@ QSqlQuery &ObjectDataBase::prepared(const QString &sql)
 
 bool ObjectDataBase::run(QSqlQuery &query, const char *signature)
 {
+    beginWriteBatch();
     if (query.exec())
         return true;
     qDebug() << signature << query.lastError().text() << query.lastQuery();
     return false;
+}
+
+// Statements run one after the other on the object's thread share one transaction until
+// control returns to the event loop (or a batch grows large): a commit per statement would
+// write the changed pages once for every statement. Everything that reads the working file
+// as a file, or changes connection settings, commits first.
+void ObjectDataBase::beginWriteBatch()
+{
+    if (m_batchOpen) {
+        if (++m_batchStatements >= maxBatchStatements)
+            commitWriteBatch();
+        return;
+    }
+    if (QThread::currentThread() != thread() || !m_db.isOpen())
+        return;
+    if (!m_db.transaction())
+        return;
+    m_batchOpen = true;
+    m_batchStatements = 0;
+    QMetaObject::invokeMethod(
+        this, [this]() {
+            QMutexLocker locker(&m_mutex);
+            commitWriteBatch();
+        },
+        Qt::QueuedConnection);
+}
+
+void ObjectDataBase::commitWriteBatch()
+{
+    if (!m_batchOpen)
+        return;
+    m_batchOpen = false;
+    finishAllQueries();
+    if (!m_db.commit())
+        qDebug() << Q_FUNC_INFO << m_db.lastError().text();
 }
 
 void ObjectDataBase::finishAllQueries()
@@ -199,6 +236,7 @@ QStringList ObjectDataBase::sqlResult() const
 bool ObjectDataBase::executeSql(const QString &sql)
 {
     QMutexLocker locker(&m_mutex);
+    commitWriteBatch();
     m_sqlResult.clear();
     finishAllQueries();
     QSqlQuery query(m_db);

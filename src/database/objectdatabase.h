@@ -30,6 +30,9 @@
 // the GUI thread waits. Every member that touches the connection or a cache holds the
 // object's recursive mutex; updateNotify crosses threads queued.
 //
+// Statements issued on the object's thread share one transaction until control returns to
+// the event loop; saving and comparing with the saved file commit first.
+//
 // Operations documented as "write" return false without touching the file while the write
 // lock (setLockWriteAccess) is set.
 class ObjectDataBase : public QObject
@@ -202,7 +205,8 @@ public:
     bool createNewDataBase();
     // Copies the project at path into a fresh working file and opens that; upgrades an
     // older layout and types lines without a type. With showMessages, problems are also
-    // reported through message(); errorString() always holds the last one.
+    // reported through message() (title, text); errorString() holds the first problem of
+    // the last open or save.
     bool openDataBase(const QString &path, bool showMessages);
     // Writes the project to path (empty: projectFileName()). The previous file is kept
     // as "<path>.bak". The file is written beside the target and renamed into place; a
@@ -219,7 +223,7 @@ public:
     QString projectFileName() const;
     // Path of the working file the connection is bound to.
     QString workingFileName() const;
-    // The last problem reported by openDataBase or saveDataBase.
+    // The first problem of the last openDataBase or saveDataBase; empty when there was none.
     QString errorString() const;
 
     // Strings interning. getStringId returns -1 when the row cannot be read back.
@@ -229,6 +233,8 @@ public:
     // Removes every Strings row that no table of any line refers to.
     void cleanUpStrings();
 
+    // Schema steps of addNode and the upgrade. They run on this store's connection; query
+    // is set to the last statement run, for its error.
     bool createSubObjectsTable(quint8 line, QSqlQuery &query);
     // Rebuilds the sub-index table of a line with its unique (objectindex, subindex) key.
     bool addUniqueColumnsToSubDatabase(quint8 line, QSqlQuery &query);
@@ -427,7 +433,7 @@ public:
     bool delNodeFromGroup(const QString &name, quint8 line);
 
     // ----- PDO links, locks, groups, process image and NV variables -------------------
-    // (implemented in objectdatabase_pdo.cpp and objectdatabase_pdo_nv.cpp)
+    // (implemented in objectdatabase_pdo*.cpp)
 
     // One row of Connections: the transmit-side entry (prodnode, prodindex, prodsub) of
     // one line feeds the receive-side entry (connode, conindex, consub) of another.
@@ -474,7 +480,8 @@ public:
     QList<Connection> getPDOConnections(quint8 prodLine, quint8 conLine, bool skipExcludedLines);
     // Both entries exist, may be mapped and have the same data type (returned in
     // dataType, 0 when an entry is missing). initPossibleConnectionQuery reads the
-    // mappable entries of two lines once for a series of checks between them.
+    // mappable entries of two lines once for a series of checks between them; those two
+    // lines are then answered from that reading until the next call or the next project.
     bool isConnectionPossible(quint8 prodLine, quint16 prodIndex, quint8 prodSub,
                               quint8 conLine, quint16 conIndex, quint8 conSub);
     bool isConnectionPossible(quint8 prodLine, quint16 prodIndex, quint8 prodSub,
@@ -774,6 +781,8 @@ private:
     // Executes a statement whose failure is expected in the normal course (upgrade).
     bool trySql(const QString &sql);
     void finishAllQueries();
+    void beginWriteBatch();
+    void commitWriteBatch();
     // "Objects" and 3 give "Objects3".
     static QString table(const char *base, quint8 line);
     bool tableExists(const QString &name);
@@ -806,6 +815,8 @@ private:
     bool dropNode(quint8 line);
     static QString propertyCondition(const QString &column, const QString &value,
                                      bool asNumber, QVariant &bound);
+    QSqlQuery *objectRow(quint8 line, quint16 index, const QString &columns);
+    QSqlQuery *subIndexRow(quint8 line, quint16 index, quint8 sub, const QString &columns);
     void readSubIndexRow(const QSqlQuery &query, int first, SUBINDEX_DATA_T &data);
     QList<quint8> subIndexList(quint8 line, quint16 index, quint8 fromSub, bool mappable);
     QMap<quint8, SUBINDEX_DATA_T> subIndicesOf(quint8 line, quint16 index);
@@ -854,6 +865,14 @@ private:
     bool updateNVHighestSub(quint8 line, quint16 index);
     QList<SubAddress> nvVariables(quint8 line);
 
+    // Statements of the link and message members: sql prepared once, values bound in
+    // order. runWith executes and finishes it; messageName reads a name column ("-" when
+    // no row, "--" when the statement fails).
+    QSqlQuery &boundQuery(const QString &sql, const QVariantList &values);
+    bool runWith(const QString &sql, const QVariantList &values, const char *signature);
+    QString textOf(const QVariant &stringId);
+    QString messageName(const QString &sql, const QVariantList &values);
+
     // Message store.
     struct CachedSpns
     {
@@ -878,6 +897,9 @@ private:
     QString m_connectionName;
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>, QStringHash> m_preparedQueries;
     std::unique_ptr<QSqlQuery> m_failedQuery;
+    static constexpr int maxBatchStatements = 4096;
+    bool m_batchOpen = false;
+    int m_batchStatements = 0;
     QString m_lastSqlError;
 
     bool m_lockWriteAccess = false;

@@ -103,6 +103,7 @@ bool ObjectDataBase::isDifferent()
     QMutexLocker locker(&m_mutex);
     if (m_projectFileName.isEmpty())
         return true;
+    commitWriteBatch();
     const QFileInfo saved(m_projectFileName);
     if (!saved.exists() || saved.size() != QFileInfo(m_db.databaseName()).size())
         return true;

@@ -184,6 +184,8 @@ void ObjectDataBase::typeLinesWithoutType()
 
 int ObjectDataBase::rowCount(const QString &tableName, const QString &condition)
 {
+    if (!tableExists(tableName))
+        return 0;
     QString sql = QStringLiteral("select count(*) from %1").arg(tableName);
     if (!condition.isEmpty())
         sql += QLatin1String(" where ") + condition;
@@ -209,6 +211,7 @@ bool ObjectDataBase::saveDataBase(const QString &path)
 {
     QMutexLocker locker(&m_mutex);
     m_errorString.clear();
+    // The clipboard and staging lines never reach a file, whatever the write lock says.
     for (quint8 scratch : {quint8(254), quint8(255)}) {
         if (existNode(scratch))
             dropNode(scratch);
@@ -226,7 +229,7 @@ bool ObjectDataBase::saveDataBase(const QString &path)
                          QCoreApplication::applicationVersion());
     setMiscSettingsValue(QStringLiteral("DatabaseVersion"),
                          QLatin1String(currentDatabaseVersion));
-    finishAllQueries();
+    commitWriteBatch();
     if (!writeFileSafely(target)) {
         qDebug() << "ERROR copy " << m_db.databaseName() << "to " << target << m_errorString;
         return false;

@@ -48,13 +48,48 @@ void ObjectDataBase::notifyMessage(quint32 kind, quint8 line, quint32 pgn, quint
     notify(change);
 }
 
+QSqlQuery &ObjectDataBase::boundQuery(const QString &sql, const QVariantList &values)
+{
+    QSqlQuery &query = prepared(sql);
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values.at(i));
+    return query;
+}
+
+bool ObjectDataBase::runWith(const QString &sql, const QVariantList &values,
+                             const char *signature)
+{
+    QMutexLocker locker(&m_mutex);
+    QSqlQuery &query = boundQuery(sql, values);
+    const bool ok = run(query, signature);
+    query.finish();
+    return ok;
+}
+
+// The text of a Strings id column; a NULL column is an empty text.
+QString ObjectDataBase::textOf(const QVariant &stringId)
+{
+    return stringId.isNull() ? QString() : getString(stringId.toInt());
+}
+
+QString ObjectDataBase::messageName(const QString &sql, const QVariantList &values)
+{
+    QMutexLocker locker(&m_mutex);
+    QSqlQuery &query = boundQuery(sql, values);
+    const bool ok = run(query, Q_FUNC_INFO);
+    const bool found = ok && query.next();
+    const QVariant id = found ? query.value(0) : QVariant();
+    query.finish();
+    if (!found)
+        return ok ? QStringLiteral("-") : QStringLiteral("--");
+    return textOf(id);
+}
+
 // First column of every row of sql, as numbers.
 QList<quint32> ObjectDataBase::readNumbers(const QString &sql, const QVariantList &values)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(sql);
-    for (int i = 0; i < values.size(); ++i)
-        query.bindValue(i, values.at(i));
+    QSqlQuery &query = boundQuery(sql, values);
     QList<quint32> numbers;
     if (run(query, Q_FUNC_INFO)) {
         while (query.next())
@@ -89,17 +124,17 @@ QList<ObjectDataBase::PGN> ObjectDataBase::readPgns(quint8 line, quint8 directio
                                                     quint32 fromPgn, quint32 toPgn)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(QStringLiteral("select %1 from %2 where number >= ? and "
-                                               "number <= ?%3 order by number asc, rowid asc")
-                                    .arg(QLatin1String(pgnColumns), table("PGNs", line),
-                                         direction ? QStringLiteral(" and direction = ?")
-                                                   : QString()));
-    query.bindValue(0, fromPgn);
-    query.bindValue(1, toPgn);
+    QVariantList values = {fromPgn, toPgn};
     if (direction)
-        query.bindValue(2, direction);
+        values.append(direction);
+    QSqlQuery &query = boundQuery(QStringLiteral("select %1 from %2 where number >= ? and "
+                                                 "number <= ?%3 order by number asc, rowid asc")
+                                      .arg(QLatin1String(pgnColumns), table("PGNs", line),
+                                           direction ? QStringLiteral(" and direction = ?")
+                                                     : QString()),
+                                  values);
     QList<PGN> pgns;
-    QList<QPair<int, int>> textIds;
+    QList<QPair<QVariant, QVariant>> textIds;
     if (run(query, Q_FUNC_INFO)) {
         while (query.next()) {
             PGN pgn;
@@ -110,15 +145,14 @@ QList<ObjectDataBase::PGN> ObjectDataBase::readPgns(quint8 line, quint8 directio
             pgn.inhibittime_ms = quint16(query.value(4).toUInt());
             pgn.mappingcount = quint16(query.value(5).toUInt());
             pgn.direction = quint8(query.value(6).toUInt());
-            textIds.append({query.value(7).isNull() ? -1 : query.value(7).toInt(),
-                            query.value(8).isNull() ? -1 : query.value(8).toInt()});
+            textIds.append({query.value(7), query.value(8)});
             pgns.append(pgn);
         }
     }
     query.finish();
     for (int i = 0; i < pgns.size(); ++i) {
-        pgns[i].name = textIds.at(i).first < 0 ? QString() : getString(textIds.at(i).first);
-        pgns[i].desc = textIds.at(i).second < 0 ? QString() : getString(textIds.at(i).second);
+        pgns[i].name = textOf(textIds.at(i).first);
+        pgns[i].desc = textOf(textIds.at(i).second);
     }
     return pgns;
 }
@@ -138,23 +172,9 @@ bool ObjectDataBase::getPGNData(quint8 line, quint32 number, quint8 direction, P
 
 QString ObjectDataBase::getPGNName(quint8 line, quint32 number, quint8 direction)
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(QStringLiteral("select name from %1 where number = ? and "
-                                               "direction = ?")
-                                    .arg(table("PGNs", line)));
-    query.bindValue(0, number);
-    query.bindValue(1, direction);
-    if (!run(query, Q_FUNC_INFO)) {
-        query.finish();
-        return QStringLiteral("--");
-    }
-    if (!query.next()) {
-        query.finish();
-        return QStringLiteral("-");
-    }
-    const QVariant id = query.value(0);
-    query.finish();
-    return id.isNull() ? QString() : getString(id.toInt());
+    return messageName(QStringLiteral("select name from %1 where number = ? and direction = ?")
+                           .arg(table("PGNs", line)),
+                       {number, direction});
 }
 
 quint32 ObjectDataBase::getPGNMappingCount(quint8 line, quint32 number, quint8 direction)
@@ -175,7 +195,7 @@ bool ObjectDataBase::addPGN(quint8 line, quint32 number, const PGN &pgn)
     const int descId = getStringId(pgn.desc);
     const QString pgns = table("PGNs", line);
     // Both statements take their values in the same order.
-    QSqlQuery &query = prepared(
+    const QString sql =
         existsPGN(line, number, pgn.direction)
             ? QStringLiteral("update %1 set name = ?, \"desc\" = ?, edp_dp_key = ?, "
                              "priority = ?, cycletime_ms = ?, inhibittime_ms = ?, "
@@ -184,13 +204,11 @@ bool ObjectDataBase::addPGN(quint8 line, quint32 number, const PGN &pgn)
             : QStringLiteral("insert into %1 (name, \"desc\", edp_dp_key, priority, "
                              "cycletime_ms, inhibittime_ms, mappingcount, number, direction) "
                              "values(?,?,?,?,?,?,?,?,?)")
-                  .arg(pgns));
-    const QVariantList values = {nameId,         descId,           pgn.edp_dp_key,
-                                 pgn.priority,   pgn.cycletime_ms, pgn.inhibittime_ms,
-                                 pgn.mappingcount, number,         pgn.direction};
-    for (int i = 0; i < values.size(); ++i)
-        query.bindValue(i, values.at(i));
-    const bool ok = run(query, Q_FUNC_INFO);
+                  .arg(pgns);
+    const bool ok = runWith(sql, {nameId, descId, pgn.edp_dp_key, pgn.priority,
+                                  pgn.cycletime_ms, pgn.inhibittime_ms, pgn.mappingcount,
+                                  number, pgn.direction},
+                            Q_FUNC_INFO);
     if (ok)
         notifyMessage(ChangeSet::PgnChanged, line, number, 0, 0, 0, pgn.direction);
     return ok;
@@ -201,17 +219,12 @@ bool ObjectDataBase::delPGN(quint8 line, quint32 number, quint8 direction)
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
         return false;
-    QSqlQuery &spns = prepared(QStringLiteral("delete from %1 where pgnnumber = ? and "
-                                              "direction = ?")
-                                   .arg(table("SPNs", line)));
-    spns.bindValue(0, number);
-    spns.bindValue(1, direction);
-    run(spns, Q_FUNC_INFO);
-    QSqlQuery &pgns = prepared(QStringLiteral("delete from %1 where number = ? and direction = ?")
-                                   .arg(table("PGNs", line)));
-    pgns.bindValue(0, number);
-    pgns.bindValue(1, direction);
-    const bool ok = run(pgns, Q_FUNC_INFO);
+    runWith(QStringLiteral("delete from %1 where pgnnumber = ? and direction = ?")
+                .arg(table("SPNs", line)),
+            {number, direction}, Q_FUNC_INFO);
+    const bool ok = runWith(QStringLiteral("delete from %1 where number = ? and direction = ?")
+                                .arg(table("PGNs", line)),
+                            {number, direction}, Q_FUNC_INFO);
     notifyMessage(ChangeSet::PgnDeleted, line, number, 0, 0, 0, direction);
     return ok;
 }
@@ -222,14 +235,13 @@ QList<ObjectDataBase::SPN> ObjectDataBase::readSpns(quint8 line, const QString &
                                                     const QVariantList &values, bool *ok)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(
+    QSqlQuery &query = boundQuery(
         QStringLiteral("select %1 from %2%3 order by pos asc, rowid asc")
             .arg(QLatin1String(spnColumns), table("SPNs", line),
-                 condition.isEmpty() ? QString() : QLatin1String(" where ") + condition));
-    for (int i = 0; i < values.size(); ++i)
-        query.bindValue(i, values.at(i));
+                 condition.isEmpty() ? QString() : QLatin1String(" where ") + condition),
+        values);
     QList<SPN> spns;
-    QList<QPair<int, int>> textIds;
+    QList<QPair<QVariant, QVariant>> textIds;
     const bool read = run(query, Q_FUNC_INFO);
     while (read && query.next()) {
         SPN spn;
@@ -239,8 +251,7 @@ QList<ObjectDataBase::SPN> ObjectDataBase::readSpns(quint8 line, const QString &
         spn.implementation = quint8(query.value(3).toUInt());
         spn.varname = query.value(4).toString();
         spn.defaultvalue = query.value(5).toString();
-        textIds.append({query.value(6).isNull() ? -1 : query.value(6).toInt(),
-                        query.value(7).isNull() ? -1 : query.value(7).toInt()});
+        textIds.append({query.value(6), query.value(7)});
         spn.pos = quint8(query.value(8).toUInt());
         spn.bitsize = quint16(query.value(9).toUInt());
         spn.direction = quint8(query.value(10).toUInt());
@@ -250,8 +261,8 @@ QList<ObjectDataBase::SPN> ObjectDataBase::readSpns(quint8 line, const QString &
     query.finish();
     // Names are resolved once the statement is done, as getString runs statements itself.
     for (int i = 0; i < spns.size(); ++i) {
-        spns[i].name = textIds.at(i).first < 0 ? QString() : getString(textIds.at(i).first);
-        spns[i].desc = textIds.at(i).second < 0 ? QString() : getString(textIds.at(i).second);
+        spns[i].name = textOf(textIds.at(i).first);
+        spns[i].desc = textOf(textIds.at(i).second);
     }
     if (ok)
         *ok = read;
@@ -316,10 +327,10 @@ bool ObjectDataBase::getSPNDataTypes(quint8 line, quint32 pgn, const QList<quint
     QMutexLocker locker(&m_mutex);
     if (m_spnTypeCache.contains(line))
         return getSPNDataTypesFromCache(line, pgn, spns, dataTypes);
-    QSqlQuery &query = prepared(QStringLiteral("SELECT datatype, spnnumber from %1 WHERE "
-                                               "pgnnumber = ?")
-                                    .arg(table("SPNs", line)));
-    query.bindValue(0, pgn);
+    QSqlQuery &query = boundQuery(QStringLiteral("SELECT datatype, spnnumber from %1 WHERE "
+                                                 "pgnnumber = ?")
+                                      .arg(table("SPNs", line)),
+                                  {pgn});
     QHash<quint32, quint16> types;
     const bool ok = run(query, Q_FUNC_INFO);
     while (ok && query.next())
@@ -348,7 +359,7 @@ bool ObjectDataBase::addSPN(quint8 line, quint32 pgn, quint8 direction, quint32 
                                          .arg(spns),
                                      {pgn, spn, direction})
                              .isEmpty();
-    QSqlQuery &query = prepared(
+    const QString sql =
         exists ? QStringLiteral("update %1 set name = ?, \"desc\" = ?, defaultvalue = ?, "
                                 "datatype = ?, implementation = ?, varname = ?, pos = ?, "
                                 "bitsize = ?, slot_df = ? where pgnnumber = ? and "
@@ -357,22 +368,11 @@ bool ObjectDataBase::addSPN(quint8 line, quint32 pgn, quint8 direction, quint32 
                : QStringLiteral("insert into %1 (name, \"desc\", defaultvalue, datatype, "
                                 "implementation, varname, pos, bitsize, slot_df, pgnnumber, "
                                 "spnnumber, direction) values(?,?,?,?,?,?,?,?,?,?,?,?)")
-                     .arg(spns));
-    const QVariantList values = {nameId,
-                                 descId,
-                                 sqlText(data.defaultvalue),
-                                 data.datatype,
-                                 data.implementation,
-                                 sqlText(data.varname),
-                                 data.pos,
-                                 data.bitsize,
-                                 data.slot_df,
-                                 pgn,
-                                 spn,
-                                 direction};
-    for (int i = 0; i < values.size(); ++i)
-        query.bindValue(i, values.at(i));
-    const bool ok = run(query, Q_FUNC_INFO);
+                     .arg(spns);
+    const bool ok = runWith(sql, {nameId, descId, sqlText(data.defaultvalue), data.datatype,
+                                  data.implementation, sqlText(data.varname), data.pos,
+                                  data.bitsize, data.slot_df, pgn, spn, direction},
+                            Q_FUNC_INFO);
     notifyMessage(ChangeSet::SpnChanged, line, pgn, spn, 0, 0, direction);
     return ok;
 }
@@ -382,13 +382,10 @@ bool ObjectDataBase::delSPN(quint8 line, quint32 pgn, quint8 direction, quint32 
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
         return false;
-    QSqlQuery &remove = prepared(QStringLiteral("delete from %1 where pgnnumber = ? AND "
-                                                "spnnumber = ? and direction = ?")
-                                     .arg(table("SPNs", line)));
-    remove.bindValue(0, pgn);
-    remove.bindValue(1, spn);
-    remove.bindValue(2, direction);
-    const bool ok = run(remove, Q_FUNC_INFO);
+    const bool ok = runWith(QStringLiteral("delete from %1 where pgnnumber = ? AND "
+                                           "spnnumber = ? and direction = ?")
+                                .arg(table("SPNs", line)),
+                            {pgn, spn, direction}, Q_FUNC_INFO);
     notifyMessage(ChangeSet::SpnDeleted, line, pgn, spn, 0, 0, direction);
     return ok;
 }

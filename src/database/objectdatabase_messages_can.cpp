@@ -50,10 +50,10 @@ QList<quint32> ObjectDataBase::getCANIDs(quint8 line, quint8 direction)
 bool ObjectDataBase::getCANIDData(quint8 line, quint32 id, quint8 direction, CANID &data)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(QStringLiteral("select %1 from %2 where id = ? and direction = ?")
-                                    .arg(QLatin1String(canIdColumns), table("CANIDs", line)));
-    query.bindValue(0, id);
-    query.bindValue(1, direction);
+    QSqlQuery &query =
+        boundQuery(QStringLiteral("select %1 from %2 where id = ? and direction = ?")
+                       .arg(QLatin1String(canIdColumns), table("CANIDs", line)),
+                   {id, direction});
     if (!run(query, Q_FUNC_INFO) || !query.next()) {
         query.finish();
         return false;
@@ -66,30 +66,16 @@ bool ObjectDataBase::getCANIDData(quint8 line, quint32 id, quint8 direction, CAN
     const QVariant nameId = query.value(5);
     const QVariant descId = query.value(6);
     query.finish();
-    data.name = nameId.isNull() ? QString() : getString(nameId.toInt());
-    data.desc = descId.isNull() ? QString() : getString(descId.toInt());
+    data.name = textOf(nameId);
+    data.desc = textOf(descId);
     return true;
 }
 
 QString ObjectDataBase::getCANIDName(quint8 line, quint32 id, quint8 direction)
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(QStringLiteral("select name from %1 where id = ? and "
-                                               "direction = ?")
-                                    .arg(table("CANIDs", line)));
-    query.bindValue(0, id);
-    query.bindValue(1, direction);
-    if (!run(query, Q_FUNC_INFO)) {
-        query.finish();
-        return QStringLiteral("--");
-    }
-    if (!query.next()) {
-        query.finish();
-        return QStringLiteral("-");
-    }
-    const QVariant nameId = query.value(0);
-    query.finish();
-    return nameId.isNull() ? QString() : getString(nameId.toInt());
+    return messageName(QStringLiteral("select name from %1 where id = ? and direction = ?")
+                           .arg(table("CANIDs", line)),
+                       {id, direction});
 }
 
 bool ObjectDataBase::addCANID(quint8 line, quint32 id, const CANID &data)
@@ -100,7 +86,7 @@ bool ObjectDataBase::addCANID(quint8 line, quint32 id, const CANID &data)
     const int nameId = getStringId(data.name);
     const int descId = getStringId(data.desc);
     const QString canIds = table("CANIDs", line);
-    QSqlQuery &query = prepared(
+    const QString sql =
         existsCANID(line, id, data.direction)
             ? QStringLiteral("update %1 set name = ?, \"desc\" = ?, cycletime_ms = ?, "
                              "inhibittime_ms = ?, mappingcount = ? where id = ? and "
@@ -108,12 +94,10 @@ bool ObjectDataBase::addCANID(quint8 line, quint32 id, const CANID &data)
                   .arg(canIds)
             : QStringLiteral("insert into %1 (name, \"desc\", cycletime_ms, inhibittime_ms, "
                              "mappingcount, id, direction) values(?,?,?,?,?,?,?)")
-                  .arg(canIds));
-    const QVariantList values = {nameId, descId, data.cycletime_ms, data.inhibittime_ms,
-                                 data.mappingcount, id, data.direction};
-    for (int i = 0; i < values.size(); ++i)
-        query.bindValue(i, values.at(i));
-    const bool ok = run(query, Q_FUNC_INFO);
+                  .arg(canIds);
+    const bool ok = runWith(sql, {nameId, descId, data.cycletime_ms, data.inhibittime_ms,
+                                  data.mappingcount, id, data.direction},
+                            Q_FUNC_INFO);
     notifyMessage(ChangeSet::CanIdChanged, line, 0, 0, id, 0, data.direction);
     return ok;
 }
@@ -123,17 +107,12 @@ bool ObjectDataBase::delCANID(quint8 line, quint32 id, quint8 direction)
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
         return false;
-    QSqlQuery &elements = prepared(QStringLiteral("delete from %1 where canid = ? and "
-                                                  "direction = ?")
-                                       .arg(table("DataElements", line)));
-    elements.bindValue(0, id);
-    elements.bindValue(1, direction);
-    run(elements, Q_FUNC_INFO);
-    QSqlQuery &canIds = prepared(QStringLiteral("delete from %1 where id = ? and direction = ?")
-                                     .arg(table("CANIDs", line)));
-    canIds.bindValue(0, id);
-    canIds.bindValue(1, direction);
-    const bool ok = run(canIds, Q_FUNC_INFO);
+    runWith(QStringLiteral("delete from %1 where canid = ? and direction = ?")
+                .arg(table("DataElements", line)),
+            {id, direction}, Q_FUNC_INFO);
+    const bool ok = runWith(QStringLiteral("delete from %1 where id = ? and direction = ?")
+                                .arg(table("CANIDs", line)),
+                            {id, direction}, Q_FUNC_INFO);
     notifyMessage(ChangeSet::CanIdDeleted, line, 0, 0, id, 0, direction);
     return ok;
 }
@@ -150,13 +129,11 @@ bool ObjectDataBase::getDataElementData(quint8 line, quint32 canid, quint8 direc
                                         quint32 number, DataElement &data)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(QStringLiteral("select %1 from %2 where canid = ? and "
-                                               "number = ? and direction = ?")
-                                    .arg(QLatin1String(dataElementColumns),
-                                         table("DataElements", line)));
-    query.bindValue(0, canid);
-    query.bindValue(1, number);
-    query.bindValue(2, direction);
+    QSqlQuery &query = boundQuery(QStringLiteral("select %1 from %2 where canid = ? and "
+                                                 "number = ? and direction = ?")
+                                      .arg(QLatin1String(dataElementColumns),
+                                           table("DataElements", line)),
+                                  {canid, number, direction});
     if (!run(query, Q_FUNC_INFO) || !query.next()) {
         query.finish();
         return false;
@@ -173,8 +150,8 @@ bool ObjectDataBase::getDataElementData(quint8 line, quint32 canid, quint8 direc
     data.bitsize = quint16(query.value(9).toUInt());
     data.direction = quint8(query.value(10).toUInt());
     query.finish();
-    data.name = nameId.isNull() ? QString() : getString(nameId.toInt());
-    data.desc = descId.isNull() ? QString() : getString(descId.toInt());
+    data.name = textOf(nameId);
+    data.desc = textOf(descId);
     return true;
 }
 
@@ -192,7 +169,7 @@ bool ObjectDataBase::addDataElement(quint8 line, quint32 canid, quint8 direction
                                          .arg(elements),
                                      {canid, number, direction})
                              .isEmpty();
-    QSqlQuery &query = prepared(
+    const QString sql =
         exists ? QStringLiteral("update %1 set name = ?, \"desc\" = ?, defaultvalue = ?, "
                                 "datatype = ?, implementation = ?, varname = ?, pos = ?, "
                                 "bitsize = ? where canid = ? and number = ? and direction = ?")
@@ -200,14 +177,11 @@ bool ObjectDataBase::addDataElement(quint8 line, quint32 canid, quint8 direction
                : QStringLiteral("insert into %1 (name, \"desc\", defaultvalue, datatype, "
                                 "implementation, varname, pos, bitsize, canid, number, "
                                 "direction) values(?,?,?,?,?,?,?,?,?,?,?)")
-                     .arg(elements));
-    const QVariantList values = {nameId,    descId,         sqlText(data.defaultvalue),
-                                 data.datatype, data.implementation, sqlText(data.varname),
-                                 data.pos,  data.bitsize,   canid,
-                                 number,    direction};
-    for (int i = 0; i < values.size(); ++i)
-        query.bindValue(i, values.at(i));
-    const bool ok = run(query, Q_FUNC_INFO);
+                     .arg(elements);
+    const bool ok = runWith(sql, {nameId, descId, sqlText(data.defaultvalue), data.datatype,
+                                  data.implementation, sqlText(data.varname), data.pos,
+                                  data.bitsize, canid, number, direction},
+                            Q_FUNC_INFO);
     notifyMessage(ChangeSet::DataElementChanged, line, 0, 0, canid, number, direction);
     return ok;
 }
@@ -218,13 +192,10 @@ bool ObjectDataBase::delDataElement(quint8 line, quint32 canid, quint8 direction
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
         return false;
-    QSqlQuery &remove = prepared(QStringLiteral("delete from %1 where canid = ? AND number = ? "
-                                                "and direction = ?")
-                                     .arg(table("DataElements", line)));
-    remove.bindValue(0, canid);
-    remove.bindValue(1, number);
-    remove.bindValue(2, direction);
-    const bool ok = run(remove, Q_FUNC_INFO);
+    const bool ok = runWith(QStringLiteral("delete from %1 where canid = ? AND number = ? and "
+                                           "direction = ?")
+                                .arg(table("DataElements", line)),
+                            {canid, number, direction}, Q_FUNC_INFO);
     notifyMessage(ChangeSet::SpnDeleted, line, 0, 0, canid, number, direction);
     return ok;
 }

@@ -88,20 +88,16 @@ bool ObjectDataBase::movePgn(quint8 line, const PGN &pgn, quint32 newNumber)
         qDebug() << Q_FUNC_INFO << "line" << line << "PGN" << newNumber << "exists already";
         return false;
     }
-    QSqlQuery &spns = prepared(QStringLiteral("update %1 set pgnnumber = ? where pgnnumber = ? "
-                                              "and direction = ?")
-                                   .arg(table("SPNs", line)));
-    spns.bindValue(0, newNumber);
-    spns.bindValue(1, pgn.number);
-    spns.bindValue(2, pgn.direction);
-    bool ok = run(spns, Q_FUNC_INFO);
-    QSqlQuery &pgns = prepared(QStringLiteral("update %1 set number = ?, edp_dp_key = 0 where "
-                                              "number = ? and direction = ?")
-                                   .arg(table("PGNs", line)));
-    pgns.bindValue(0, newNumber);
-    pgns.bindValue(1, pgn.number);
-    pgns.bindValue(2, pgn.direction);
-    return run(pgns, Q_FUNC_INFO) && ok;
+    const QVariantList values = {newNumber, pgn.number, pgn.direction};
+    const bool ok = runWith(QStringLiteral("update %1 set pgnnumber = ? where pgnnumber = ? and "
+                                           "direction = ?")
+                                .arg(table("SPNs", line)),
+                            values, Q_FUNC_INFO);
+    return runWith(QStringLiteral("update %1 set number = ?, edp_dp_key = 0 where number = ? "
+                                  "and direction = ?")
+                       .arg(table("PGNs", line)),
+                   values, Q_FUNC_INFO)
+           && ok;
 }
 
 void ObjectDataBase::fixEDP_DP_PGNs()
@@ -143,15 +139,12 @@ void ObjectDataBase::fixFaultyPGNSPNCount()
                     faulty.append({pgn, spns});
             }
         }
-        QSqlQuery &update = prepared(QStringLiteral("update %1 SET mappingcount = ? where "
-                                                    "number = ? AND direction = ? ")
-                                         .arg(pgns));
-        for (const auto &entry : qAsConst(faulty)) {
-            update.bindValue(0, entry.second);
-            update.bindValue(1, entry.first.number);
-            update.bindValue(2, entry.first.direction);
-            run(update, Q_FUNC_INFO);
-        }
+        const QString update = QStringLiteral("update %1 SET mappingcount = ? where number = ? "
+                                              "AND direction = ? ")
+                                   .arg(pgns);
+        for (const auto &entry : qAsConst(faulty))
+            runWith(update, {entry.second, entry.first.number, entry.first.direction},
+                    Q_FUNC_INFO);
     }
     clearAllCachedSpnData();
 }
@@ -164,17 +157,14 @@ void ObjectDataBase::updatePGNdirectionAttributes(quint8 line)
     for (const PGN &pgn : pgns)
         directions[pgn.number].insert(pgn.direction);
     // A number stored in both directions cannot tell which SPN belongs where.
-    QSqlQuery &update = prepared(QStringLiteral("update %1 SET direction = ? where pgnnumber = ? "
-                                                "and (direction is null or direction != ?)")
-                                     .arg(table("SPNs", line)));
+    const QString update = QStringLiteral("update %1 SET direction = ? where pgnnumber = ? and "
+                                          "(direction is null or direction != ?)")
+                               .arg(table("SPNs", line));
     for (auto it = directions.constBegin(); it != directions.constEnd(); ++it) {
         if (it.value().size() != 1)
             continue;
         const quint8 direction = *it.value().constBegin();
-        update.bindValue(0, direction);
-        update.bindValue(1, it.key());
-        update.bindValue(2, direction);
-        run(update, Q_FUNC_INFO);
+        runWith(update, {direction, it.key(), direction}, Q_FUNC_INFO);
     }
 }
 

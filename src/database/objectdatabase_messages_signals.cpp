@@ -30,11 +30,11 @@ quint32 ObjectDataBase::addSignal(quint8 line, SIGNAL_T &signal)
     const int nameId = getStringId(signal.name);
     if (signal.sigid != 0)
         delSignal(line, signal.sigid);
-    QSqlQuery &insert = prepared(QStringLiteral("insert into Signals (%1) "
-                                                "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
-                                     .arg(QLatin1String(signalColumns)));
     // A null id makes SQLite choose a new one.
-    const QVariantList values = {signal.sigid ? QVariant(signal.sigid) : QVariant(),
+    QSqlQuery &insert = boundQuery(QStringLiteral("insert into Signals (%1) "
+                                                  "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
+                                       .arg(QLatin1String(signalColumns)),
+                                   {signal.sigid ? QVariant(signal.sigid) : QVariant(),
                                  line,
                                  nameId,
                                  signal.datatype,
@@ -47,9 +47,7 @@ quint32 ObjectDataBase::addSignal(quint8 line, SIGNAL_T &signal)
                                  signal.eventtimer,
                                  signal.syncvalue,
                                  signal.syncstartvalue,
-                                 signal.routing};
-    for (int i = 0; i < values.size(); ++i)
-        insert.bindValue(i, values.at(i));
+                                    signal.routing});
     if (!run(insert, Q_FUNC_INFO))
         return 0;
     const quint32 id = signal.sigid ? signal.sigid : quint32(insert.lastInsertId().toLongLong());
@@ -67,11 +65,10 @@ QList<quint32> ObjectDataBase::getSignals(quint8 line)
 bool ObjectDataBase::getSignalData(quint8 line, quint32 sigid, SIGNAL_T &signal)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(QStringLiteral("select %1 from Signals where nodeid = ? and "
-                                               "sigid = ?")
-                                    .arg(QLatin1String(signalColumns)));
-    query.bindValue(0, line);
-    query.bindValue(1, sigid);
+    QSqlQuery &query = boundQuery(QStringLiteral("select %1 from Signals where nodeid = ? and "
+                                                 "sigid = ?")
+                                      .arg(QLatin1String(signalColumns)),
+                                  {line, sigid});
     if (!run(query, Q_FUNC_INFO) || !query.next()) {
         query.finish();
         return false;
@@ -93,7 +90,7 @@ bool ObjectDataBase::getSignalData(quint8 line, quint32 sigid, SIGNAL_T &signal)
     signal.syncstartvalue = quint8(number());
     signal.routing = quint8(number());
     query.finish();
-    signal.name = nameId.isNull() ? QString() : getString(nameId.toInt());
+    signal.name = textOf(nameId);
     return true;
 }
 
@@ -102,11 +99,8 @@ bool ObjectDataBase::delSignal(quint8 line, quint32 sigid)
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
         return false;
-    QSqlQuery &remove =
-        prepared(QStringLiteral("delete from Signals where nodeid = ? and sigid = ?"));
-    remove.bindValue(0, line);
-    remove.bindValue(1, sigid);
-    return run(remove, Q_FUNC_INFO);
+    return runWith(QStringLiteral("delete from Signals where nodeid = ? and sigid = ?"),
+                   {line, sigid}, Q_FUNC_INFO);
 }
 
 bool ObjectDataBase::delAllSignals(quint8 line)
@@ -114,9 +108,8 @@ bool ObjectDataBase::delAllSignals(quint8 line)
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
         return false;
-    QSqlQuery &remove = prepared(QStringLiteral("delete from Signals where nodeid = ?"));
-    remove.bindValue(0, line);
-    const bool ok = run(remove, Q_FUNC_INFO);
+    const bool ok =
+        runWith(QStringLiteral("delete from Signals where nodeid = ?"), {line}, Q_FUNC_INFO);
     notify(ChangeSet(ChangeSet::SignalsChanged, line));
     return ok;
 }
@@ -126,11 +119,9 @@ bool ObjectDataBase::updateSignalRef(quint8 line, quint32 sigid, quint32 ref)
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
         return false;
-    QSqlQuery &update =
-        prepared(QStringLiteral("update Signals set ref = ? where sigid= ? and nodeid = ?"));
-    update.bindValue(0, ref);
-    update.bindValue(1, sigid);
-    update.bindValue(2, line);
+    QSqlQuery &update = boundQuery(
+        QStringLiteral("update Signals set ref = ? where sigid= ? and nodeid = ?"),
+        {ref, sigid, line});
     return run(update, Q_FUNC_INFO) && update.numRowsAffected() > 0;
 }
 
@@ -180,8 +171,8 @@ quint32 ObjectDataBase::addSignalGroup(const QString &name)
         return known.first();
     if (m_lockWriteAccess)
         return 0;
-    QSqlQuery &insert = prepared(QStringLiteral("insert into SignalGroups values(NULL,?)"));
-    insert.bindValue(0, sqlText(name));
+    QSqlQuery &insert =
+        boundQuery(QStringLiteral("insert into SignalGroups values(NULL,?)"), {sqlText(name)});
     if (!run(insert, Q_FUNC_INFO))
         return 0;
     return quint32(insert.lastInsertId().toLongLong());
@@ -192,9 +183,7 @@ bool ObjectDataBase::delSignalGroup(quint32 id)
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
         return false;
-    QSqlQuery &remove = prepared(QStringLiteral("delete from SignalGroups where sigid = ?"));
-    remove.bindValue(0, id);
-    return run(remove, Q_FUNC_INFO);
+    return runWith(QStringLiteral("delete from SignalGroups where sigid = ?"), {id}, Q_FUNC_INFO);
 }
 
 bool ObjectDataBase::updateSignalGroups(const QList<SignalGroupData> &groups)
@@ -203,11 +192,10 @@ bool ObjectDataBase::updateSignalGroups(const QList<SignalGroupData> &groups)
     if (m_lockWriteAccess)
         return false;
     bool ok = runSql(QStringLiteral("delete from SignalGroups where 1 = 1"), Q_FUNC_INFO);
-    QSqlQuery &insert = prepared(QStringLiteral("insert into SignalGroups values(?, ?)"));
-    for (const SignalGroupData &group : groups) {
-        insert.bindValue(0, group.sigid ? QVariant(group.sigid) : QVariant());
-        insert.bindValue(1, sqlText(group.name));
-        ok = run(insert, Q_FUNC_INFO) && ok;
-    }
+    for (const SignalGroupData &group : groups)
+        ok = runWith(QStringLiteral("insert into SignalGroups values(?, ?)"),
+                     {group.sigid ? QVariant(group.sigid) : QVariant(), sqlText(group.name)},
+                     Q_FUNC_INFO)
+             && ok;
     return ok;
 }

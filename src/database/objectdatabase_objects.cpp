@@ -14,15 +14,26 @@ const QStringList objectColumns = {
 
 } // namespace
 
+// The object's row with the given columns, the query positioned on it; nullptr when there
+// is no such object. The caller finishes the query once read.
+QSqlQuery *ObjectDataBase::objectRow(quint8 line, quint16 index, const QString &columns)
+{
+    QSqlQuery &query = prepared(QStringLiteral("select %1 from %2 where objectindex = ?")
+                                    .arg(columns, table("Objects", line)));
+    query.bindValue(0, index);
+    if (run(query, Q_FUNC_INFO) && query.next())
+        return &query;
+    query.finish();
+    return nullptr;
+}
+
 bool ObjectDataBase::existIndex(quint8 line, quint16 index)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(
-        QStringLiteral("select objectindex from %1 where objectindex = ?").arg(table("Objects", line)));
-    query.bindValue(0, index);
-    const bool found = run(query, Q_FUNC_INFO) && query.next();
-    query.finish();
-    return found;
+    QSqlQuery *row = objectRow(line, index, QStringLiteral("objectindex"));
+    if (row)
+        row->finish();
+    return row != nullptr;
 }
 
 QList<quint16> ObjectDataBase::getIndices(quint8 line, quint16 from, quint16 to)
@@ -45,24 +56,20 @@ QList<quint16> ObjectDataBase::getIndices(quint8 line, quint16 from, quint16 to)
 bool ObjectDataBase::getIndexData(quint8 line, quint16 index, INDEX_DATA_T &data)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(QStringLiteral("select name, datatype, objecttype, description, "
-                                               "category, device_class, fwsupported, metadata "
-                                               "from %1 where objectindex = ?")
-                                    .arg(table("Objects", line)));
-    query.bindValue(0, index);
-    if (!run(query, Q_FUNC_INFO) || !query.next()) {
-        query.finish();
+    QSqlQuery *row = objectRow(line, index,
+                               QStringLiteral("name, datatype, objecttype, description, "
+                                              "category, device_class, fwsupported, metadata"));
+    if (!row)
         return false;
-    }
-    const int nameId = query.value(0).toInt();
-    data.datatype = quint16(query.value(1).toUInt());
-    data.objecttype = quint8(query.value(2).toUInt());
-    const int descriptionId = query.value(3).toInt();
-    data.category = quint8(query.value(4).toUInt());
-    const int classId = query.value(5).toInt();
-    data.fwsupported = query.value(6).toLongLong() != 0;
-    data.metadata = MetaDataBlob::decode(query.value(7).toByteArray());
-    query.finish();
+    const int nameId = row->value(0).toInt();
+    data.datatype = quint16(row->value(1).toUInt());
+    data.objecttype = quint8(row->value(2).toUInt());
+    const int descriptionId = row->value(3).toInt();
+    data.category = quint8(row->value(4).toUInt());
+    const int classId = row->value(5).toInt();
+    data.fwsupported = row->value(6).toLongLong() != 0;
+    data.metadata = MetaDataBlob::decode(row->value(7).toByteArray());
+    row->finish();
     data.name = getString(nameId);
     data.description = getString(descriptionId);
     data.device_class = getString(classId);
@@ -72,14 +79,12 @@ bool ObjectDataBase::getIndexData(quint8 line, quint16 index, INDEX_DATA_T &data
 QString ObjectDataBase::getIndexName(quint8 line, quint16 index)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(
-        QStringLiteral("select name from %1 where objectindex = ?").arg(table("Objects", line)));
-    query.bindValue(0, index);
-    int nameId = -1;
-    if (run(query, Q_FUNC_INFO) && query.next())
-        nameId = query.value(0).toInt();
-    query.finish();
-    return nameId < 0 ? QString() : getString(nameId);
+    QSqlQuery *row = objectRow(line, index, QStringLiteral("name"));
+    if (!row)
+        return QString();
+    const int nameId = row->value(0).toInt();
+    row->finish();
+    return getString(nameId);
 }
 
 bool ObjectDataBase::setIndexName(quint8 line, quint16 index, const QString &name)
@@ -149,10 +154,11 @@ QList<quint16> ObjectDataBase::getIndicesByProperty(quint8 line, const QString &
 quint16 ObjectDataBase::getNextFreeIndex(quint8 line, quint16 start)
 {
     QMutexLocker locker(&m_mutex);
-    const QList<quint16> used = getIndices(line, start, 0xFFFF);
+    const QList<quint16> indices = getIndices(line, start, 0xFFFF);
+    const QSet<quint16> used(indices.cbegin(), indices.cend());
     if (!used.contains(start))
         return start;
-    for (quint16 index : used) {
+    for (quint16 index : indices) {
         const quint16 next = quint16(index + 1);
         if (!used.contains(next))
             return next;

@@ -31,13 +31,12 @@ QList<ObjectDataBase::Connection> ObjectDataBase::readConnections(const QString 
                                                                   const QVariantList &values)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(
+    QSqlQuery &query = boundQuery(
         QStringLiteral("select %1 from Connections%2 order by prodnode, prodindex, prodsub, "
                        "connode, conindex, consub")
             .arg(QLatin1String(connectionColumns),
-                 condition.isEmpty() ? QString() : QLatin1String(" where ") + condition));
-    for (int i = 0; i < values.size(); ++i)
-        query.bindValue(i, values.at(i));
+                 condition.isEmpty() ? QString() : QLatin1String(" where ") + condition),
+        values);
     QList<Connection> connections;
     if (run(query, Q_FUNC_INFO)) {
         while (query.next()) {
@@ -66,26 +65,17 @@ bool ObjectDataBase::addConnection(quint8 prodLine, quint16 prodIndex, quint8 pr
     // A second identical row would only make the link harder to remove.
     if (isConnected(prodLine, prodIndex, prodSub, conLine, conIndex, conSub))
         return true;
-    QSqlQuery &insert = prepared(QStringLiteral("insert into Connections (%1) "
-                                                "values(?,?,?,?,?,?,?)")
-                                     .arg(QLatin1String(connectionColumns)));
-    const QVariantList values = {prodLine, prodIndex, prodSub, conLine,
-                                 conIndex, conSub,    priority};
-    for (int i = 0; i < values.size(); ++i)
-        insert.bindValue(i, values.at(i));
-    return run(insert, Q_FUNC_INFO);
+    return runWith(QStringLiteral("insert into Connections (%1) values(?,?,?,?,?,?,?)")
+                       .arg(QLatin1String(connectionColumns)),
+                   {prodLine, prodIndex, prodSub, conLine, conIndex, conSub, priority},
+                   Q_FUNC_INFO);
 }
 
 bool ObjectDataBase::removeConnnection(quint8 prodLine, quint16 prodIndex, quint8 prodSub,
                                        quint8 conLine, quint16 conIndex, quint8 conSub)
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &remove =
-        prepared(QStringLiteral("delete from Connections where %1").arg(QLatin1String(sixEnds)));
-    const QVariantList values = {prodLine, prodIndex, prodSub, conLine, conIndex, conSub};
-    for (int i = 0; i < values.size(); ++i)
-        remove.bindValue(i, values.at(i));
-    return run(remove, Q_FUNC_INFO);
+    return runWith(QStringLiteral("delete from Connections where %1").arg(QLatin1String(sixEnds)),
+                   {prodLine, prodIndex, prodSub, conLine, conIndex, conSub}, Q_FUNC_INFO);
 }
 
 bool ObjectDataBase::clearConnections(quint8 prodLine, quint8 conLine)
@@ -95,11 +85,8 @@ bool ObjectDataBase::clearConnections(quint8 prodLine, quint8 conLine)
         return false;
     if (prodLine == 0 && conLine == 0)
         return runSql(QStringLiteral("delete from Connections"), Q_FUNC_INFO);
-    QSqlQuery &remove =
-        prepared(QStringLiteral("delete from Connections where prodnode = ? AND connode = ?"));
-    remove.bindValue(0, prodLine);
-    remove.bindValue(1, conLine);
-    return run(remove, Q_FUNC_INFO);
+    return runWith(QStringLiteral("delete from Connections where prodnode = ? AND connode = ?"),
+                   {prodLine, conLine}, Q_FUNC_INFO);
 }
 
 bool ObjectDataBase::isConnected(quint8 prodLine, quint16 prodIndex, quint8 prodSub,
@@ -156,12 +143,8 @@ bool ObjectDataBase::updateConnections(quint16 newIndex, quint16 oldIndex)
     bool ok = true;
     for (const QString &sql :
          {QStringLiteral("update Connections set prodindex = ? where prodindex = ?"),
-          QStringLiteral("update Connections set conindex = ? where conindex = ?")}) {
-        QSqlQuery &update = prepared(sql);
-        update.bindValue(0, newIndex);
-        update.bindValue(1, oldIndex);
-        ok = run(update, Q_FUNC_INFO) && ok;
-    }
+          QStringLiteral("update Connections set conindex = ? where conindex = ?")})
+        ok = runWith(sql, {newIndex, oldIndex}, Q_FUNC_INFO) && ok;
     return ok;
 }
 
@@ -289,13 +272,10 @@ bool ObjectDataBase::setLock(const char *lockTable, quint8 line, quint16 pdoInde
         return false;
     if (locked == isLocked(lockTable, line, pdoIndex))
         return true;
-    QSqlQuery &query = prepared(
-        (locked ? QStringLiteral("insert into %1 values(?,?)")
-                : QStringLiteral("delete from %1 where node = ? and pdoindex = ?"))
-            .arg(QLatin1String(lockTable)));
-    query.bindValue(0, line);
-    query.bindValue(1, pdoIndex);
-    return run(query, Q_FUNC_INFO);
+    return runWith((locked ? QStringLiteral("insert into %1 values(?,?)")
+                           : QStringLiteral("delete from %1 where node = ? and pdoindex = ?"))
+                       .arg(QLatin1String(lockTable)),
+                   {line, pdoIndex}, Q_FUNC_INFO);
 }
 
 QList<quint16> ObjectDataBase::lockedIndices(const char *lockTable, quint8 line)
@@ -318,10 +298,8 @@ bool ObjectDataBase::clearLocks(const char *lockTable, int line)
     if (line < 0)
         return runSql(QStringLiteral("delete from %1").arg(QLatin1String(lockTable)),
                       Q_FUNC_INFO);
-    QSqlQuery &remove =
-        prepared(QStringLiteral("delete from %1 where node = ?").arg(QLatin1String(lockTable)));
-    remove.bindValue(0, line);
-    return run(remove, Q_FUNC_INFO);
+    return runWith(QStringLiteral("delete from %1 where node = ?").arg(QLatin1String(lockTable)),
+                   {line}, Q_FUNC_INFO);
 }
 
 bool ObjectDataBase::isPdoLocked(quint8 line, quint16 pdoIndex)

@@ -34,15 +34,13 @@ bool mapsEntry(quint32 word, quint16 index, quint8 sub)
 QList<QPair<ObjectDataBase::SubAddress, quint32>> ObjectDataBase::mappingWords(quint8 line)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(
+    QSqlQuery &query = boundQuery(
         QStringLiteral("select objectindex, subindex, defaultvalue from %1 where "
                        "((objectindex >= ? and objectindex <= ?) or (objectindex >= ? and "
                        "objectindex <= ?)) and subindex > 0 and objectindex in "
                        "(select objectindex from %2) order by objectindex, subindex")
-            .arg(table("SubObjects", line), table("Objects", line)));
-    const QVariantList ranges = {0x1600, 0x17FF, 0x1A00, 0x1BFF};
-    for (int i = 0; i < ranges.size(); ++i)
-        query.bindValue(i, ranges.at(i));
+            .arg(table("SubObjects", line), table("Objects", line)),
+        {0x1600, 0x17FF, 0x1A00, 0x1BFF});
     QList<QPair<SubAddress, quint32>> words;
     if (run(query, Q_FUNC_INFO)) {
         while (query.next()) {
@@ -84,13 +82,12 @@ QList<ObjectDataBase::SubAddress> ObjectDataBase::getMappingObjectsForObject(qui
 QList<ObjectDataBase::SubAddress> ObjectDataBase::getMappableSubs(quint8 line, quint16 fromIndex)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(
+    QSqlQuery &query = boundQuery(
         QStringLiteral("select objectindex,subindex from %1 where pdomapping != ? and "
                        "objectindex >= ? and objectindex in (select objectindex from %2) "
                        "order by objectindex, subindex")
-            .arg(table("SubObjects", line), table("Objects", line)));
-    query.bindValue(0, 0);
-    query.bindValue(1, fromIndex);
+            .arg(table("SubObjects", line), table("Objects", line)),
+        {0, fromIndex});
     QList<SubAddress> subs;
     if (run(query, Q_FUNC_INFO)) {
         while (query.next())
@@ -138,12 +135,10 @@ bool ObjectDataBase::removeUnusedPDOsAndMakeOtherPDOsstatic(quint8 line)
     for (quint16 comm : pdos) {
         const quint16 mapping = quint16(comm + 0x200);
         if (pdoCarriesConnection(line, mapping, comm >= 0x1800, words)) {
-            QSqlQuery &update = prepared(QStringLiteral("update %1 set accesstype = ? where "
-                                                        "objectindex = ?")
-                                             .arg(table("SubObjects", line)));
-            update.bindValue(0, QStringLiteral("ro"));
-            update.bindValue(1, mapping);
-            ok = run(update, Q_FUNC_INFO) && ok;
+            ok = runWith(QStringLiteral("update %1 set accesstype = ? where objectindex = ?")
+                             .arg(table("SubObjects", line)),
+                         {QStringLiteral("ro"), mapping}, Q_FUNC_INFO)
+                 && ok;
         } else if (!isPdoLocked(line, comm)) {
             delIndex(line, comm, false);
             delIndex(line, mapping, false);
@@ -182,9 +177,8 @@ bool ObjectDataBase::addGroup(const QString &name)
     groupLines(name, found);
     if (found)
         return false;
-    QSqlQuery &insert = prepared(QStringLiteral("insert into Groups values(?,'')"));
-    insert.bindValue(0, sqlText(name));
-    const bool ok = run(insert, Q_FUNC_INFO);
+    const bool ok =
+        runWith(QStringLiteral("insert into Groups values(?,'')"), {sqlText(name)}, Q_FUNC_INFO);
     notify(ChangeSet(ChangeSet::GroupsChanged));
     return ok;
 }
@@ -192,8 +186,8 @@ bool ObjectDataBase::addGroup(const QString &name)
 bool ObjectDataBase::delGroup(const QString &name)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &remove = prepared(QStringLiteral("delete from Groups where name = ?"));
-    remove.bindValue(0, sqlText(name));
+    QSqlQuery &remove =
+        boundQuery(QStringLiteral("delete from Groups where name = ?"), {sqlText(name)});
     const bool ok = run(remove, Q_FUNC_INFO) && remove.numRowsAffected() > 0;
     if (ok)
         notify(ChangeSet(ChangeSet::GroupsChanged));
@@ -209,10 +203,8 @@ bool ObjectDataBase::renameGroup(const QString &newName, const QString &oldName)
     groupLines(newName, newExists);
     if (!oldExists || (newExists && newName != oldName))
         return false;
-    QSqlQuery &update = prepared(QStringLiteral("update Groups set name = ? where name = ?"));
-    update.bindValue(0, sqlText(newName));
-    update.bindValue(1, sqlText(oldName));
-    const bool ok = run(update, Q_FUNC_INFO);
+    const bool ok = runWith(QStringLiteral("update Groups set name = ? where name = ?"),
+                            {sqlText(newName), sqlText(oldName)}, Q_FUNC_INFO);
     notify(ChangeSet(ChangeSet::GroupsChanged));
     return ok;
 }

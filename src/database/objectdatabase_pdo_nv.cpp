@@ -73,12 +73,11 @@ int ObjectDataBase::startPosInProcessImage(quint16 index, quint8 sub)
 QList<ObjectDataBase::SubAddress> ObjectDataBase::nvVariables(quint8 line)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(QStringLiteral("select objectindex, subindex from %1 where "
-                                               "objectindex >= ? and objectindex <= ? and "
-                                               "subindex > 0 order by objectindex, subindex")
-                                    .arg(table("SubObjects", line)));
-    query.bindValue(0, areas[0].start);
-    query.bindValue(1, processImageEnd);
+    QSqlQuery &query = boundQuery(QStringLiteral("select objectindex, subindex from %1 where "
+                                                 "objectindex >= ? and objectindex <= ? and "
+                                                 "subindex > 0 order by objectindex, subindex")
+                                      .arg(table("SubObjects", line)),
+                                  {areas[0].start, processImageEnd});
     QList<SubAddress> variables;
     if (run(query, Q_FUNC_INFO)) {
         while (query.next())

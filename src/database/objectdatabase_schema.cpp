@@ -77,11 +77,6 @@ QString perLine(const char *statement, quint8 line)
     return QString::fromLatin1(statement).arg(line);
 }
 
-QString settingsStatement(const char *tableName)
-{
-    return QString::fromLatin1(createSettingsTemplate).arg(QLatin1String(tableName));
-}
-
 QString ifNotExists(const QString &createStatement)
 {
     QString statement = createStatement;
@@ -138,6 +133,8 @@ QString alterStatement(const QString &tableName, const char *column)
 
 void ObjectDataBase::applyConnectionSettings(bool newDatabase)
 {
+    // Connection settings cannot change inside a transaction.
+    commitWriteBatch();
     const QStringList pragmas = {
         QStringLiteral("PRAGMA page_size = 4096"),
         newDatabase ? QStringLiteral("PRAGMA cache_size = 16384")
@@ -155,7 +152,7 @@ bool ObjectDataBase::createTables()
 {
     QStringList statements = {QLatin1String(createStrings), QLatin1String(createNodes)};
     for (const char *name : settingsTables)
-        statements.append(settingsStatement(name));
+        statements.append(settingsTableStatement(QLatin1String(name)));
     statements << QLatin1String(createConnections) << QLatin1String(createLockedMappings)
                << QLatin1String(createLockedPDOs) << QLatin1String(createVirtualNodes)
                << QLatin1String(createSignalGroups) << QLatin1String(createSignals)
@@ -170,8 +167,7 @@ bool ObjectDataBase::createTables()
 bool ObjectDataBase::createLineTables(quint8 line)
 {
     bool ok = runSql(perLine(createObjects, line), Q_FUNC_INFO);
-    finishAllQueries();
-    QSqlQuery query(m_db);
+    QSqlQuery query;
     ok = createSubObjectsTable(line, query) && ok;
     for (const char *statement : {createPGNs, createSPNs, createCANIDs, createDataElements})
         ok = runSql(perLine(statement, line), Q_FUNC_INFO) && ok;
@@ -181,6 +177,8 @@ bool ObjectDataBase::createLineTables(quint8 line)
 bool ObjectDataBase::createSubObjectsTable(quint8 line, QSqlQuery &query)
 {
     QMutexLocker locker(&m_mutex);
+    finishAllQueries();
+    query = QSqlQuery(m_db);
     if (query.exec(perLine(createSubObjects, line)))
         return true;
     qDebug() << Q_FUNC_INFO << query.lastError().text();
@@ -196,6 +194,7 @@ bool ObjectDataBase::addUniqueColumnsToSubDatabase(quint8 line, QSqlQuery &query
 {
     QMutexLocker locker(&m_mutex);
     finishAllQueries();
+    query = QSqlQuery(m_db);
     const QString name = table("SubObjects", line);
     const QString old = name + QLatin1String("_old");
     query.exec(QStringLiteral("DROP TABLE %1").arg(old));
@@ -248,13 +247,13 @@ void ObjectDataBase::upgradeSchema()
 {
     QStringList missing;
     for (const char *name : {"GeneralSettings", "DescriptionSettings"})
-        missing.append(ifNotExists(settingsStatement(name)));
+        missing.append(ifNotExists(settingsTableStatement(QLatin1String(name))));
     missing << ifNotExists(QLatin1String(createVirtualNodes))
             << ifNotExists(QLatin1String(createSignalGroups))
             << ifNotExists(QLatin1String(createSignals))
             << ifNotExists(QLatin1String(createGroups));
     for (const char *name : {"EnergyBusSettings", "J1939Settings", "MiscSettings"})
-        missing.append(ifNotExists(settingsStatement(name)));
+        missing.append(ifNotExists(settingsTableStatement(QLatin1String(name))));
     for (int i = 0; i < missing.size(); ++i) {
         if (trySql(missing.at(i)))
             continue;

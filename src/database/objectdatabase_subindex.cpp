@@ -1,6 +1,7 @@
 #include "objectdatabase.h"
 
 #include "metadatablob.h"
+#include "panelkit/helper.h"
 
 #include <QDebug>
 #include <QMutexLocker>
@@ -80,17 +81,29 @@ void ObjectDataBase::readSubIndexRow(const QSqlQuery &query, int first, SUBINDEX
     data.metadata = blob.isEmpty() ? MetaData() : MetaDataBlob::decode(blob);
 }
 
+// The entry's row with the given columns, the query positioned on it; nullptr when there
+// is no such entry. The caller finishes the query once read.
+QSqlQuery *ObjectDataBase::subIndexRow(quint8 line, quint16 index, quint8 sub,
+                                       const QString &columns)
+{
+    QSqlQuery &query = prepared(QStringLiteral("select %1 from %2 where objectindex = ? and "
+                                               "subindex = ?")
+                                    .arg(columns, table("SubObjects", line)));
+    query.bindValue(0, index);
+    query.bindValue(1, sub);
+    if (run(query, Q_FUNC_INFO) && query.next())
+        return &query;
+    query.finish();
+    return nullptr;
+}
+
 bool ObjectDataBase::existSubIndex(quint8 line, quint16 index, quint8 sub)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(QStringLiteral("select subindex from %1 where objectindex = ? "
-                                               "and subindex = ?")
-                                    .arg(table("SubObjects", line)));
-    query.bindValue(0, index);
-    query.bindValue(1, sub);
-    const bool found = run(query, Q_FUNC_INFO) && query.next();
-    query.finish();
-    return found;
+    QSqlQuery *row = subIndexRow(line, index, sub, QStringLiteral("subindex"));
+    if (row)
+        row->finish();
+    return row != nullptr;
 }
 
 QList<quint8> ObjectDataBase::subIndexList(quint8 line, quint16 index, quint8 fromSub,
@@ -135,16 +148,12 @@ bool ObjectDataBase::getSubIndexData(quint8 line, quint16 index, quint8 sub,
             return true;
         }
     }
-    QSqlQuery &query = prepared(QStringLiteral("select %1 from %2 where objectindex = ? and "
-                                               "subindex = ?")
-                                    .arg(QLatin1String(subIndexColumns), table("SubObjects", line)));
-    query.bindValue(0, index);
-    query.bindValue(1, sub);
-    const bool found = run(query, Q_FUNC_INFO) && query.next();
-    if (found)
-        readSubIndexRow(query, 0, data);
-    query.finish();
-    return found;
+    QSqlQuery *row = subIndexRow(line, index, sub, QLatin1String(subIndexColumns));
+    if (!row)
+        return false;
+    readSubIndexRow(*row, 0, data);
+    row->finish();
+    return true;
 }
 
 // The sub-indices of one object, read from the file.
@@ -230,15 +239,11 @@ QVariant ObjectDataBase::subIndexColumn(quint8 line, quint16 index, quint8 sub,
                                         const char *column)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(QStringLiteral("select %1 from %2 where objectindex = ? and "
-                                               "subindex = ?")
-                                    .arg(QLatin1String(column), table("SubObjects", line)));
-    query.bindValue(0, index);
-    query.bindValue(1, sub);
-    QVariant value;
-    if (run(query, Q_FUNC_INFO) && query.next())
-        value = query.value(0);
-    query.finish();
+    QSqlQuery *row = subIndexRow(line, index, sub, QLatin1String(column));
+    if (!row)
+        return QVariant();
+    const QVariant value = row->value(0);
+    row->finish();
     return value;
 }
 
@@ -296,6 +301,28 @@ quint8 ObjectDataBase::getSubIndexPdoMapping(quint8 line, quint16 index, quint8 
     return quint8(subIndexColumn(line, index, sub, "pdomapping").toUInt());
 }
 
+quint32 ObjectDataBase::getSubIndexBitSize(quint8 line, quint16 index, quint8 sub)
+{
+    QMutexLocker locker(&m_mutex);
+    QSqlQuery *row = subIndexRow(line, index, sub, QStringLiteral("datatype, size"));
+    if (!row)
+        return 0;
+    const quint16 datatype = quint16(row->value(0).toUInt());
+    const quint32 size = row->value(1).toUInt();
+    row->finish();
+    // Strings and domains take the length the entry declares; the fixed-size types the
+    // length of their type (an 8-bit quantity).
+    switch (datatype) {
+    case 0x09: // VISIBLE_STRING
+    case 0x0A: // OCTET_STRING
+    case 0x0F: // DOMAIN
+    case 0x7C: // UTF8_STRING
+        return size * 8;
+    default:
+        return quint8(Helper::getDataLengthBits(datatype));
+    }
+}
+
 QString ObjectDataBase::getSubIndexName(quint8 line, quint16 index, quint8 sub,
                                         bool preferDenotation)
 {
@@ -303,18 +330,12 @@ QString ObjectDataBase::getSubIndexName(quint8 line, quint16 index, quint8 sub,
     const auto cached = m_subNameCache.constFind(subNameKey(line, index, sub));
     if (cached != m_subNameCache.constEnd())
         return cached.value();
-    QSqlQuery &query = prepared(QStringLiteral("select name, denotation from %1 where "
-                                               "objectindex = ? and subindex = ?")
-                                    .arg(table("SubObjects", line)));
-    query.bindValue(0, index);
-    query.bindValue(1, sub);
-    if (!run(query, Q_FUNC_INFO) || !query.next()) {
-        query.finish();
+    QSqlQuery *row = subIndexRow(line, index, sub, QStringLiteral("name, denotation"));
+    if (!row)
         return QString();
-    }
-    const int nameId = query.value(0).toInt();
-    const int denotationId = query.value(1).toInt();
-    query.finish();
+    const int nameId = row->value(0).toInt();
+    const int denotationId = row->value(1).toInt();
+    row->finish();
     if (preferDenotation) {
         const QString denotation = getString(denotationId);
         if (!denotation.isEmpty())

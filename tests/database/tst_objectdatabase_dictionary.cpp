@@ -28,6 +28,8 @@ private slots:
     void nextFreeIndex();
     void nextFreeSubIndex_data();
     void nextFreeSubIndex();
+    void subIndexBitSize_data();
+    void subIndexBitSize();
     void subIndexDisplayName();
     void subCacheIsNotRefreshedBySetters();
     void subsByProperty_data();
@@ -268,6 +270,36 @@ void TestObjectDataBaseDictionary::nextFreeSubIndex()
     for (quint8 sub : used)
         QVERIFY(m_db->addSubIndex(0, 0x2000, sub, DB::SUBINDEX_DATA_T()));
     QCOMPARE(m_db->getNextFreeSubIndex(0, 0x2000, start), expected);
+}
+
+void TestObjectDataBaseDictionary::subIndexBitSize_data()
+{
+    QTest::addColumn<quint16>("datatype");
+    QTest::addColumn<quint32>("size");
+    QTest::addColumn<quint32>("bits");
+    QTest::addRow("BOOLEAN") << quint16(1) << 0u << 1u;
+    QTest::addRow("UNSIGNED32 ignores size") << quint16(7) << 2u << 32u;
+    QTest::addRow("INTEGER64") << quint16(0x15) << 0u << 64u;
+    QTest::addRow("UNSIGNED3") << quint16(101) << 0u << 3u;
+    QTest::addRow("VISIBLE_STRING") << quint16(9) << 10u << 80u;
+    QTest::addRow("OCTET_STRING") << quint16(10) << 3u << 24u;
+    QTest::addRow("DOMAIN") << quint16(15) << 100u << 800u;
+    QTest::addRow("UTF8_STRING") << quint16(124) << 40u << 320u;
+}
+
+void TestObjectDataBaseDictionary::subIndexBitSize()
+{
+    QFETCH(quint16, datatype);
+    QFETCH(quint32, size);
+    QFETCH(quint32, bits);
+    QVERIFY(m_db->addIndex(0, 0x2000, DB::INDEX_DATA_T()));
+    DB::SUBINDEX_DATA_T sub;
+    sub.datatype = datatype;
+    sub.size = size;
+    QVERIFY(m_db->addSubIndex(0, 0x2000, 1, sub));
+    QCOMPARE(m_db->getSubIndexBitSize(0, 0x2000, 1), bits);
+    QCOMPARE(m_db->getSubIndexBitSize(0, 0x2000, 2), 0u);
+    QCOMPARE(m_db->getSubIndexDatatype(0, 0x2000, 1), datatype);
 }
 
 void TestObjectDataBaseDictionary::subIndexDisplayName()

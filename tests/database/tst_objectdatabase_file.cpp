@@ -128,7 +128,8 @@ void TestObjectDataBaseFile::bookkeepingKeys()
 }
 
 // A project in the layout of older tools: no unique key on SubObjects, objects and
-// sub-indices without the later columns, a minimal Nodes table.
+// sub-indices without most later columns (nvstorage comes before the others), a minimal
+// Nodes table.
 static QString writeOldProject(const QString &path, const QString &version)
 {
     QStringList sql = {
@@ -152,9 +153,9 @@ static QString writeOldProject(const QString &path, const QString &version)
         "text, currentvalue text, pdomapping integer, lowlimit integer, uplimit integer, size "
         "integer, defaultineds integer, limitineds integer, refuseread integer, refusewrite "
         "integer, allowedaccesstypes text, implementation integer not null, varname text, "
-        "description integer, category integer)",
+        "description integer, category integer, nvstorage integer)",
         "insert into SubObjects0 values(4096, 0, 3, 7, 'ro', '0x12345', '', 0, 0, 0, 4, 1, 0, "
-        "0, 0, 'ro', 1, 'devType', 4, 0)"};
+        "0, 0, 'ro', 1, 'devType', 4, 0, 1)"};
     if (!version.isEmpty())
         sql << QStringLiteral("insert into MiscSettings values('DatabaseVersion', '%1')")
                    .arg(version);
@@ -197,6 +198,9 @@ void TestObjectDataBaseFile::oldLayoutIsUpgraded()
     QCOMPARE(sub.implementation, quint8(1));
     QCOMPARE(sub.varname, QString("devType"));
     QCOMPARE(sub.description, QString("Old entry"));
+    // A column the old table had before the later ones were added keeps its value.
+    QVERIFY(sub.nvstorage);
+    QVERIFY(sub.writedefaulttoeds == false);
 
     QVERIFY(db.executeSql("select sql from sqlite_master where name = 'SubObjects0'"));
     QCOMPARE(db.sqlResult().value(0).endsWith("metadata blob,UNIQUE(objectindex,subindex))"),

@@ -611,13 +611,10 @@ static QString writeOldJ1939Project(const QString &path, const QString &version,
         "create table MiscSettings (item text unique, value text)",
         "insert into MiscSettings values('CreateToolVersion', 'J1939 Nodewright')",
         "create table Objects0 (objectindex integer primary key, name integer, datatype "
-        "integer not null, objecttype integer not null, description integer, category integer)",
+        "integer not null, objecttype integer not null)",
         "create table SubObjects0 (objectindex integer not null, subindex integer not null, "
-        "name integer, datatype integer not null, accesstype text not null, defaultvalue "
-        "text, currentvalue text, pdomapping integer, lowlimit integer, uplimit integer, size "
-        "integer, defaultineds integer, limitineds integer, refuseread integer, refusewrite "
-        "integer, allowedaccesstypes text, implementation integer not null, varname text, "
-        "description integer, category integer)",
+        "name integer, datatype integer not null, accesstype text not null, implementation "
+        "integer not null)",
         "create table Objects1 as select * from Objects0",
         "create table SubObjects1 as select * from SubObjects0",
         "create table PGNs1 (number integer not null, edp_dp_key integer, priority integer, "
