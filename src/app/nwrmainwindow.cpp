@@ -43,6 +43,7 @@ NwrMainWindow::NwrMainWindow(const QStringList &arguments, QWidget *parent)
     ui->setupUi(this);
     copyOldSettings();
     addActions();
+    createGenerateMenu();
     addFormsToToolbox();
 
     helpViewer = new HelpViewerDialog(this);
@@ -130,7 +131,7 @@ QWidget *NwrMainWindow::addPage(Page which, const QString &title)
         {Page::CanIdDatabase, "CANSignalForm"},
         {Page::EnergyBusSettings, "EBDWizard"},
         {Page::GeneratorOutput, "GeneratorOutputForm"}};
-    auto *widget = new QWidget(ui->toolBox);
+    QWidget *widget = createPageWidget(which);
     widget->setObjectName(QLatin1String(names.value(which)));
     ui->toolBox->addItem(widget, title);
     pages.insert(which, widget);

@@ -14,6 +14,9 @@ class NwrMainWindow;
 }
 
 class CODBImporter;
+class GenerationRun;
+class GeneratorOutputForm;
+class QProgressDialog;
 class DeveloperConsoleDialog;
 class HelpViewerDialog;
 class QLabel;
@@ -121,6 +124,8 @@ public slots:
     void on_actionChangelog_triggered();
     void on_actionCheck_for_Updates_triggered();
     void on_actionAbout_triggered();
+    // The generation run (nwrmainwindow_generate.cpp).
+    void on_actionGenerate_Output_triggered();
 
 signals:
     void lineChanged(quint8 line);
@@ -173,6 +178,14 @@ private:
     void copyBasicObjects(quint8 line);
     void selectLineEntry(quint8 line);
 
+    // generation run and viewers (nwrmainwindow_generate.cpp)
+    QWidget *createPageWidget(Page which);
+    void createGenerateMenu();
+    QString projectFileForViewer(const QString &suffix) const;
+    void showFile(const QString &path);
+    GenerationRun *generation();
+    void reportGenerationProblem(int icon, const QString &text);
+
     // start-up (nwrmainwindow_startup.cpp)
     void applyNetworkToolMode();
     void runGenerationFromCommandLine();
@@ -207,4 +220,8 @@ private:
     QPointer<DeveloperConsoleDialog> developerConsole;
     std::unique_ptr<UserInteraction> interaction;
     std::function<qint64()> clock;
+    QPointer<GeneratorOutputForm> outputForm;
+    GenerationRun *generationRun = nullptr;
+    QProgressDialog *progressDialog = nullptr;
+    bool generatingFromCommandLine = false;
 };

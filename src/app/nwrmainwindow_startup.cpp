@@ -146,11 +146,3 @@ void NwrMainWindow::applyNetworkToolMode()
     setWindowTitle(title);
 }
 
-// The generation run is not part of this version yet: "-g" says so and changes nothing.
-void NwrMainWindow::runGenerationFromCommandLine()
-{
-    const QString text = tr("Generation of output files is not available in this version; "
-                            "nothing was generated.");
-    statusLabel->setText(text);
-    QTextStream(stderr) << text << '\n';
-}

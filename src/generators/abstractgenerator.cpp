@@ -129,7 +129,8 @@ QString AbstractGenerator::convertValue(quint16 type, unsigned long long uValue,
 {
     switch (type) {
     case 0x0010:
-        return QStringLiteral("I24_SET(%1)").arg(byteGroups(static_cast<unsigned long long>(sValue), 3));
+        return QStringLiteral("I24_SET(%1)")
+            .arg(byteGroups(static_cast<unsigned long long>(sValue), 3));
     case 0x0016:
         return QStringLiteral("U24_SET(%1)").arg(byteGroups(uValue, 3));
     case 0x0018:

@@ -150,6 +150,9 @@ private:
     void prepareLines();
     void cacheProject(bool fill);
     int runModelCheck(bool &modified);
+    // The checker's calling order: global check, then per line by its type. Returns the
+    // number of errors; sets modified when the checker corrected the project.
+    int runChecker(bool &modified);
     bool writeErrorLog(int errors);
     bool checkOutputFolder();
     void runGeneratorTable(bool compact);

@@ -305,8 +305,9 @@ bool GenerationRun::srdoObjectsPresent()
 bool GenerationRun::virtualObjectsPresent()
 {
     for (quint8 line : lines.canopenLines) {
-        if (!database->getSubsByProperty(line, QStringLiteral("implementation"), QStringLiteral("3"))
-                 .isEmpty())
+        const QList<ObjectDataBase::SubAddress> virtualSubs = database->getSubsByProperty(
+            line, QStringLiteral("implementation"), QStringLiteral("3"));
+        if (!virtualSubs.isEmpty())
             return true;
     }
     return false;

@@ -32,11 +32,7 @@ private:
 void TestExtDeclGenerator::generate(ObjectDataBase &db)
 {
     ExtDeclGenerator generator;
-    generator.setDataBase(&db);
-    generator.setOutputDirectory(dir.path());
-    generator.setProjectName(QStringLiteral("decl"));
-    QCOMPARE(generator.startGeneration(), 0u);
-    generator.wait();
+    QVERIFY(gentest::runGenerator(generator, db, dir.path(), QStringLiteral("decl")));
 }
 
 QString TestExtDeclGenerator::externText() const
