@@ -81,7 +81,8 @@ void NwrMainWindow::createGenerateMenu()
     QAction *generate = menu->addAction(tr("&Generate Files"));
     generate->setObjectName(QStringLiteral("actionGenerate_Output"));
     generate->setShortcut(QKeySequence(Qt::Key_F7));
-    connect(generate, &QAction::triggered, this, &NwrMainWindow::on_actionGenerate_Output_triggered);
+    connect(generate, &QAction::triggered, this,
+            &NwrMainWindow::on_actionGenerate_Output_triggered);
     menu->addSeparator();
     for (const auto &viewer : sourceViewers) {
         QAction *action = menu->addAction(tr(viewer.text));

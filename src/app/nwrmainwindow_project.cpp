@@ -217,8 +217,14 @@ void NwrMainWindow::runProjectCorrections()
 {
     ProjectConverter converter(projectDb);
     converter.doGenericCorrection();
-    if (energyBusLayout)
+    if (energyBusLayout) {
         converter.doEnergyBusCorrection();
+        return;
+    }
+    if (QCoreApplication::applicationName().contains(QLatin1String("J1939")))
+        converter.do1939Correction();
+    if (canEdition)
+        converter.doMPCorrection();
 }
 
 void NwrMainWindow::on_actionSave_Project_triggered()

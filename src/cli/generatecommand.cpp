@@ -81,6 +81,8 @@ int GenerateCommand::run(const QStringList &arguments, QTextStream &out, QTextSt
         err << "nodewright-cli generate: " << error << "\n" << usage();
         return 2;
     }
+    // The run works on the store's working copy: what it changes (the transmit PGN 0xEE00,
+    // corrections of the model check) never reaches the project file.
     ObjectDataBase db;
     if (!CliProject::open(options.project, db, error)) {
         err << "nodewright-cli generate: " << error << "\n";

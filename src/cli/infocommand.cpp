@@ -28,28 +28,27 @@ QString typeName(int type)
     }
 }
 
+QString counts(const QString &what, int received, int sent)
+{
+    return QStringLiteral(", %1 %2 (%3 receive, %4 transmit)")
+        .arg(received + sent)
+        .arg(what)
+        .arg(received)
+        .arg(sent);
+}
+
 void printLine(ObjectDataBase &db, const LineClassification &lines, quint8 line,
                QTextStream &out)
 {
     const int type = lines.type(line);
     out << QStringLiteral("line %1: %2").arg(line).arg(typeName(type));
     out << QStringLiteral(", %1 objects").arg(db.getIndices(line, 0x1000, 0xFFFF).size());
-    if (lines.j1939Lines.contains(line)) {
-        const int received = db.getPGNs(line, receive).size();
-        const int sent = db.getPGNs(line, transmit).size();
-        out << QStringLiteral(", %1 PGNs (%2 receive, %3 transmit)")
-                   .arg(received + sent)
-                   .arg(received)
-                   .arg(sent);
-    }
-    if (lines.rawCanLines.contains(line)) {
-        const int received = db.getCANIDs(line, receive).size();
-        const int sent = db.getCANIDs(line, transmit).size();
-        out << QStringLiteral(", %1 CAN-IDs (%2 receive, %3 transmit)")
-                   .arg(received + sent)
-                   .arg(received)
-                   .arg(sent);
-    }
+    if (lines.j1939Lines.contains(line))
+        out << counts(QStringLiteral("PGNs"), db.getPGNs(line, receive).size(),
+                      db.getPGNs(line, transmit).size());
+    if (lines.rawCanLines.contains(line))
+        out << counts(QStringLiteral("CAN-IDs"), db.getCANIDs(line, receive).size(),
+                      db.getCANIDs(line, transmit).size());
     out << "\n";
 }
 

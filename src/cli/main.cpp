@@ -1,3 +1,4 @@
+#include "cli/checkcommand.h"
 #include "cli/generatecommand.h"
 #include "cli/infocommand.h"
 #include "panelkit/appidentity.h"
@@ -15,7 +16,14 @@ struct Command
     const char *(*usage)();
 };
 
+const char *checkUsage()
+{
+    return "  check PROJECT [options]\n"
+           "              the model check alone (see check --help)\n";
+}
+
 const Command commands[] = {
+    {"check", &CheckCommand::run, &checkUsage},
     {"generate", &GenerateCommand::run, &GenerateCommand::usage},
     {"info", &InfoCommand::run, &InfoCommand::usage},
 };

@@ -45,7 +45,7 @@ AbstractGenerator::~AbstractGenerator()
 
 unsigned AbstractGenerator::setOutputDirectory(const QString &directory)
 {
-    if (running)
+    if (busy())
         return Busy;
     outputDirectory = directory;
     const QFileInfo info(directory);
@@ -58,7 +58,7 @@ unsigned AbstractGenerator::setOutputDirectory(const QString &directory)
 
 unsigned AbstractGenerator::setProjectName(const QString &name)
 {
-    if (running)
+    if (busy())
         return Busy;
     projectName = name;
     return Done;
@@ -66,7 +66,7 @@ unsigned AbstractGenerator::setProjectName(const QString &name)
 
 unsigned AbstractGenerator::setDataBase(ObjectDataBase *db)
 {
-    if (running)
+    if (busy())
         return Busy;
     if (!db)
         return NoDataBase;
@@ -76,7 +76,7 @@ unsigned AbstractGenerator::setDataBase(ObjectDataBase *db)
 
 unsigned AbstractGenerator::setActiveLine(unsigned char line)
 {
-    if (running)
+    if (busy())
         return Busy;
     activeLine = line;
     ObjectDataBase *db = dataBase();
@@ -87,7 +87,7 @@ unsigned AbstractGenerator::setActiveLine(unsigned char line)
 
 unsigned AbstractGenerator::setMultiLine(bool on)
 {
-    if (running)
+    if (busy())
         return Busy;
     multiLine = on;
     return Done;
@@ -95,7 +95,7 @@ unsigned AbstractGenerator::setMultiLine(bool on)
 
 unsigned AbstractGenerator::setJ1939Present(bool on)
 {
-    if (running)
+    if (busy())
         return Busy;
     j1939Present = on;
     return Done;
@@ -103,7 +103,7 @@ unsigned AbstractGenerator::setJ1939Present(bool on)
 
 unsigned AbstractGenerator::setMultiProtocol(bool on)
 {
-    if (running)
+    if (busy())
         return Busy;
     multiProtocol = on;
     return Done;
@@ -129,7 +129,8 @@ QString AbstractGenerator::convertValue(quint16 type, unsigned long long uValue,
 {
     switch (type) {
     case 0x0010:
-        return QStringLiteral("I24_SET(%1)").arg(byteGroups(static_cast<unsigned long long>(sValue), 3));
+        return QStringLiteral("I24_SET(%1)")
+            .arg(byteGroups(static_cast<unsigned long long>(sValue), 3));
     case 0x0016:
         return QStringLiteral("U24_SET(%1)").arg(byteGroups(uValue, 3));
     case 0x0018:
@@ -172,7 +173,7 @@ QString AbstractGenerator::currentDateTimeText()
 
 unsigned AbstractGenerator::startWorker(const QString &name)
 {
-    if (running || (thread && thread->isRunning()))
+    if (busy())
         return Busy;
     setObjectName(name);
     abortRequested = false;
@@ -263,6 +264,11 @@ void AbstractGenerator::failJob()
     running = false;
     endWorker();
     emit progress(100);
+}
+
+bool AbstractGenerator::busy() const
+{
+    return running || (thread && thread->isRunning() && QThread::currentThread() != thread.data());
 }
 
 void AbstractGenerator::endWorker()

@@ -158,6 +158,8 @@ protected:
 
 private:
     void endWorker();
+    // A run is under way: from startGeneration until the job has finished.
+    bool busy() const;
 
     QThread *homeThread = nullptr;
 };

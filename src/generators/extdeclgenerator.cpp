@@ -31,6 +31,12 @@ QString baseName(const QString &name, int *element = nullptr)
     return name.left(open).trimmed();
 }
 
+// A message name inside a C comment must not end the comment.
+QString commentText(QString name)
+{
+    return name.replace(QLatin1String("*/"), QLatin1String("* /"));
+}
+
 bool hasApplicationVariable(const ObjectDataBase::SPN &spn)
 {
     return spn.implementation == applicationVariable && !spn.varname.trimmed().isEmpty();
@@ -126,10 +132,17 @@ void ExtDeclGenerator::doJob()
     definitionStream << includes << "\n#ifdef JWR_USE_GENERATED_VARIABLES\n";
     emit progress(25);
 
+    ObjectDataBase *db = dataBase();
+    if (db) {
+        for (quint8 line : declaredLines())
+            db->cacheAllSpnDataForLine(line);
+    }
     scanArrayVariables();
     emit progress(50);
     declareExternVariables(true);
     emit progress(75);
+    if (db)
+        db->clearAllCachedSpnData();
 
     definitionStream << "\n#endif /* JWR_USE_GENERATED_VARIABLES */\n";
     externStream.flush();
@@ -250,7 +263,8 @@ QList<ExtDeclGenerator::MessageVariables> ExtDeclGenerator::pgnVariables(quint8 
             continue;
         ObjectDataBase::PGN pgn;
         db->getPGNData(line, number, direction, pgn);
-        message.comment = QStringLiteral("/* PGN %1 %2 */\n").arg(number).arg(pgn.name);
+        message.comment =
+            QStringLiteral("/* PGN %1 %2 */\n").arg(QString::number(number), commentText(pgn.name));
         messages.append(message);
     }
     return messages;
@@ -279,8 +293,8 @@ QList<ExtDeclGenerator::MessageVariables> ExtDeclGenerator::canIdVariables(quint
             continue;
         ObjectDataBase::CANID canId;
         db->getCANIDData(line, id, direction, canId);
-        message.comment =
-            QStringLiteral("/* CAN-ID 0x%1 %2 */\n").arg(id, 0, 16).arg(canId.name);
+        message.comment = QStringLiteral("/* CAN-ID 0x%1 %2 */\n")
+                              .arg(QString::number(id, 16), commentText(canId.name));
         messages.append(message);
     }
     return messages;

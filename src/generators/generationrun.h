@@ -3,6 +3,7 @@
 #include "generators/lineclassification.h"
 
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -82,6 +83,9 @@ public:
     };
     static const QList<GeneratorRow> &generatorRows();
     static const GeneratorRow *generatorRow(GeneratorKind kind);
+    // Replaces the factory of one row for the runs of this object (an empty factory skips
+    // the row): for front ends that bring generators of their own, and for tests.
+    void setFactory(GeneratorKind kind, Factory factory);
 
     explicit GenerationRun(ObjectDataBase *db, QObject *parent = nullptr);
     ~GenerationRun() override;
@@ -150,6 +154,9 @@ private:
     void prepareLines();
     void cacheProject(bool fill);
     int runModelCheck(bool &modified);
+    // The checker's calling order: global check, then per line by its type. Returns the
+    // number of errors; sets modified when the checker corrected the project.
+    int runChecker(bool &modified);
     bool writeErrorLog(int errors);
     bool checkOutputFolder();
     void runGeneratorTable(bool compact);
@@ -184,4 +191,5 @@ private:
     int checkErrors = 0;
     QStringList reported;
     QList<EdsCheckerWrapper *> edsCheckers;
+    QMap<GeneratorKind, Factory> factories;
 };

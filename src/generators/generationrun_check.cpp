@@ -2,21 +2,21 @@
 
 #include "generators/generationrun.h"
 
-#include "database/objectdatabase.h"
-
-#if __has_include("checker/modelchecker.h")
 #include "checker/modelchecker.h"
-#define NW_HAVE_MODEL_CHECKER 1
-#endif
 
 int GenerationRun::runModelCheck(bool &modified)
 {
+    modified = false;
     if (!modelCheckEnabled) {
         report(tr("Check of model consistency skipped"));
         return 0;
     }
     report(tr("\nCheck of model consistency started"));
-#ifdef NW_HAVE_MODEL_CHECKER
+    return runChecker(modified);
+}
+
+int GenerationRun::runChecker(bool &modified)
+{
     ModelChecker checker;
     connect(&checker, &ModelChecker::newError, this, &GenerationRun::handleCheckError);
     int errors = int(checker.startGlobalCheck(database));
@@ -34,9 +34,4 @@ int GenerationRun::runModelCheck(bool &modified)
             report(tr("Warning line type not set for line %1.").arg(line));
     }
     return errors;
-#else
-    modified = false;
-    report(tr("No model checker in this build: no findings."));
-    return 0;
-#endif
 }

@@ -111,6 +111,11 @@ const GenerationRun::GeneratorRow *GenerationRun::generatorRow(GeneratorKind kin
     return nullptr;
 }
 
+void GenerationRun::setFactory(GeneratorKind kind, Factory factory)
+{
+    factories.insert(kind, std::move(factory));
+}
+
 void GenerationRun::runGeneratorTable(bool compact)
 {
     RowContext context;
@@ -227,9 +232,11 @@ bool GenerationRun::runRow(GeneratorKind kind, const RowContext &context,
                            const QString &startedArg)
 {
     const GeneratorRow *row = generatorRow(kind);
-    if (!row || !row->create)
+    const Factory create = factories.contains(kind) ? factories.value(kind)
+                                                    : (row ? row->create : Factory());
+    if (!row || !create)
         return false;
-    AbstractGenerator *generator = row->create(context);
+    AbstractGenerator *generator = create(context);
     if (!generator)
         return false;
     if (isDocumentation(kind))
@@ -305,8 +312,9 @@ bool GenerationRun::srdoObjectsPresent()
 bool GenerationRun::virtualObjectsPresent()
 {
     for (quint8 line : lines.canopenLines) {
-        if (!database->getSubsByProperty(line, QStringLiteral("implementation"), QStringLiteral("3"))
-                 .isEmpty())
+        const QList<ObjectDataBase::SubAddress> virtualSubs = database->getSubsByProperty(
+            line, QStringLiteral("implementation"), QStringLiteral("3"));
+        if (!virtualSubs.isEmpty())
             return true;
     }
     return false;

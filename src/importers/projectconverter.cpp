@@ -97,3 +97,26 @@ bool ProjectConverter::doEnergyBusCorrection()
     }
     return changed;
 }
+
+void ProjectConverter::do1939Correction()
+{
+    if (!m_database)
+        return;
+    m_database->fixFaultyPGNSPNCount();
+    m_database->fixEDP_DP_PGNs();
+}
+
+int ProjectConverter::doMPCorrection()
+{
+    if (!m_database)
+        return 0;
+    const quint32 addressClaim = 0xEE00;
+    int removed = 0;
+    const auto lines = m_database->getNodes();
+    for (const auto line : lines) {
+        if (m_database->existsPGN(line, addressClaim, ObjectDataBase::DirectionTransmit)
+            && m_database->delPGN(line, addressClaim, ObjectDataBase::DirectionTransmit))
+            ++removed;
+    }
+    return removed;
+}

@@ -23,6 +23,14 @@ public:
     // "sec_<n>_kind" to "Extension" or "Device" and removes the keys of positions that
     // hold no security device. Returns whether anything was changed.
     bool doEnergyBusCorrection();
+    // J1939 projects of older versions: repairs mapping counts that disagree with the
+    // stored SPNs, then folds parameter groups stored with their EDP/DP bits into the
+    // number.
+    void do1939Correction();
+    // Multi-protocol projects: the transmit address-claim group 0xEE00 is produced by the
+    // stack itself, so a stored one is removed from every line. Returns the number of
+    // lines it was removed from.
+    int doMPCorrection();
 
 private:
     ObjectDataBase *m_database;

@@ -63,8 +63,8 @@ private:
 
 void TestNwrMainWindowGenerate::initTestCase()
 {
-    gentest::initApplication();
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("settings"));
+    gentest::initApplication();
     qRegisterMetaType<ObjectDataBase::ChangeSet>("ObjectDataBase::ChangeSet");
 }
 

@@ -23,6 +23,12 @@ void TestStartup::initTestCase()
 {
     nwIsolateTestEnvironment();
     QVERIFY(m_home.isValid());
+    // A protocol stack folder that supports everything, so the model check before the
+    // generation passes.
+    QVERIFY(QDir().mkpath(m_home.filePath(QStringLiteral("config/tenvor"))));
+    QFile preferences(m_home.filePath(QStringLiteral("config/tenvor/CANopen Nodewright.conf")));
+    QVERIFY(preferences.open(QIODevice::WriteOnly));
+    preferences.write("[%General]\ncostackpath=" NW_TEST_DATA_DIR "/generators/stack\n");
 }
 
 bool TestStartup::run(const QStringList &arguments, int *exitCode, QString *errors)

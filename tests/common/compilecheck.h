@@ -25,16 +25,18 @@ inline QString nwStackStubDir()
 }
 
 // Compiles one C file; the folder of the file is on the include path (generated files
-// include each other with <...>). diagnostics receives the compiler's output.
+// include each other with <...>). extraArguments go before the file (e.g. "-DNAME=1").
+// diagnostics receives the compiler's output.
 inline bool nwCompileCFile(const QString &cFile, QString *diagnostics = nullptr,
-                           const QStringList &extraIncludeDirs = {})
+                           const QStringList &extraIncludeDirs = {},
+                           const QStringList &extraArguments = {})
 {
     QStringList arguments{QStringLiteral("-fsyntax-only"), QStringLiteral("-Wall"),
                           QStringLiteral("-I"), nwStackStubDir(), QStringLiteral("-I"),
                           QFileInfo(cFile).absolutePath()};
     for (const QString &dir : extraIncludeDirs)
         arguments << QStringLiteral("-I") << dir;
-    arguments << cFile;
+    arguments << extraArguments << cFile;
     QProcess compiler;
     compiler.setProcessChannelMode(QProcess::MergedChannels);
     compiler.start(QStringLiteral("cc"), arguments);

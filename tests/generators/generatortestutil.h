@@ -5,9 +5,11 @@
 #include "panelkit/appidentity.h"
 #include "testenv.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -25,11 +27,40 @@ inline QDateTime fixedTime()
     return QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9));
 }
 
+// The protocol stack folder the model check compares projects with: it supports every
+// feature, so that the fixture projects pass the check.
+inline QString testStackFolder()
+{
+    return QStringLiteral(NW_TEST_DATA_DIR "/generators/stack");
+}
+
+// Points the user preference "costackpath" of this process at testStackFolder().
+inline void useTestStack()
+{
+    QSettings settings(QCoreApplication::organizationName(), QCoreApplication::applicationName());
+    settings.setValue(QStringLiteral("General/costackpath"), testStackFolder());
+}
+
 inline void initApplication()
 {
     nwIsolateTestEnvironment();
     AppIdentity::apply(QStringLiteral("nodewright"));
     AbstractGenerator::setFixedDateTime(fixedTime());
+    useTestStack();
+}
+
+// Configures a generator as the generation run does and runs it to its end.
+inline bool runGenerator(AbstractGenerator &generator, ObjectDataBase &db, const QString &folder,
+                         const QString &projectName, quint8 line = 0)
+{
+    generator.setDataBase(&db);
+    generator.setOutputDirectory(folder);
+    generator.setProjectName(projectName);
+    generator.setActiveLine(line);
+    if (generator.startGeneration() != 0)
+        return false;
+    generator.wait();
+    return true;
 }
 
 inline QString readText(const QString &path)
@@ -186,12 +217,31 @@ inline void buildCanopenProject(ObjectDataBase &db)
               {QStringLiteral("Speed"), QStringLiteral("Torque")});
 }
 
+// The J1939 name and address settings the model check asks for, one value per line.
+inline void setJ1939Identity(ObjectDataBase &db, int lineCount)
+{
+    const auto perLine = [lineCount](const QString &value) {
+        QStringList values;
+        for (int i = 0; i < lineCount; ++i)
+            values << value;
+        return values.join(QLatin1Char(','));
+    };
+    db.setJ1939SettingsValue(QStringLiteral("identitynumber"), perLine(QStringLiteral("17")));
+    db.setJ1939SettingsValue(QStringLiteral("manufacturercode"), perLine(QStringLiteral("99")));
+    for (const char *key : {"ecuinstance", "functioninstance", "function", "vehiclesystem",
+                            "vehicleinstance", "industrygroup"})
+        db.setJ1939SettingsValue(QLatin1String(key), QStringLiteral("0"));
+    db.setJ1939SettingsValue(QStringLiteral("startaddress"), QStringLiteral("128"));
+    db.setJ1939SettingsValue(QStringLiteral("bamsupport"), QStringLiteral("1"));
+}
+
 // Line 0 J1939 with the address claim PGN and two PGNs carrying application variables.
 inline void buildJ1939Project(ObjectDataBase &db, quint8 line = 0)
 {
     if (line == 0)
         db.createNewDataBase();
     addLine(db, line, 2);
+    setJ1939Identity(db, line + 1);
     addPgn(db, line, 0xEE00, transmit, QStringLiteral("Address Claimed"));
     addPgn(db, line, 61444, receive, QStringLiteral("Electronic Engine Controller 1"));
     addSpn(db, line, 61444, receive, 190, 24, 6, 16, QStringLiteral("engineSpeed"));

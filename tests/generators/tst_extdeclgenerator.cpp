@@ -32,11 +32,7 @@ private:
 void TestExtDeclGenerator::generate(ObjectDataBase &db)
 {
     ExtDeclGenerator generator;
-    generator.setDataBase(&db);
-    generator.setOutputDirectory(dir.path());
-    generator.setProjectName(QStringLiteral("decl"));
-    QCOMPARE(generator.startGeneration(), 0u);
-    generator.wait();
+    QVERIFY(gentest::runGenerator(generator, db, dir.path(), QStringLiteral("decl")));
 }
 
 QString TestExtDeclGenerator::externText() const
@@ -99,6 +95,8 @@ void TestExtDeclGenerator::declarations_data()
     QTest::addRow("transmit PGN comment")
         << "/* PGN 65262 Engine Temperature 1 */\nextern UNSIGNED8\tcoolantTemp;\n"
         << "/* PGN 65262 Engine Temperature 1 */\nUNSIGNED8\tcoolantTemp;\n";
+    QTest::addRow("message name cannot end the comment")
+        << "/* PGN 65089 Lighting * / %1 */\n" << "/* PGN 65089 Lighting * / %1 */\n";
     QTest::addRow("indexed variable declared as array") << "extern UNSIGNED8\tlamps[];\n"
                                                          << "UNSIGNED8\tlamps[4];\n";
 }
@@ -109,7 +107,7 @@ void TestExtDeclGenerator::declarations()
     QFETCH(QString, definitionLine);
     ObjectDataBase db;
     gentest::buildJ1939Project(db);
-    gentest::addPgn(db, 0, 65089, gentest::transmit, QStringLiteral("Lighting"));
+    gentest::addPgn(db, 0, 65089, gentest::transmit, QStringLiteral("Lighting */ %1"));
     gentest::addSpn(db, 0, 65089, gentest::transmit, 2404, 0, 5, 8, QStringLiteral("lamps[3]"));
     gentest::addSpn(db, 0, 65089, gentest::transmit, 2403, 8, 5, 8, QStringLiteral("lamps[1]"));
     gentest::addSpn(db, 0, 65089, gentest::transmit, 2405, 16, 5, 8, QStringLiteral("state.lamp"));

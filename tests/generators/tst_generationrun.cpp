@@ -27,6 +27,10 @@ private slots:
     void withoutFolder_data();
     void withoutFolder();
     void checkSkipped();
+    void failedCheck_data();
+    void failedCheck();
+    void lineWithoutType();
+    void correctionAsksForSave();
     void clearLogging();
     void unwritableFile();
     void edsVariants();
@@ -46,9 +50,8 @@ private:
     Result generate(ObjectDataBase &db, const QString &folder = QString());
     QStringList files() const;
     static bool available(Kind kind);
-    // started message and completion of a row, when the row is part of this build
-    static void expectRow(QStringList &messages, Kind kind, const QString &started,
-                          const QString &objectName);
+    // The started and completed messages of the rows, for those rows this build has.
+    QStringList expectedMessages(const QList<Kind> &kinds) const;
     static void setPreference(const QString &key, const QVariant &value);
 
     QScopedPointer<QTemporaryDir> dir;
@@ -59,6 +62,7 @@ void TestGenerationRun::init()
     // Without blanks: the post-generation arguments are split at blanks.
     dir.reset(new QTemporaryDir(QDir::tempPath() + QStringLiteral("/nwrun-XXXXXX")));
     QSettings(QCoreApplication::organizationName(), QCoreApplication::applicationName()).clear();
+    gentest::useTestStack();
 }
 
 void TestGenerationRun::setPreference(const QString &key, const QVariant &value)
@@ -94,14 +98,46 @@ bool TestGenerationRun::available(Kind kind)
     return row && row->create;
 }
 
-void TestGenerationRun::expectRow(QStringList &messages, Kind kind, const QString &started,
-                                  const QString &objectName)
+namespace {
+
+// The started message (%1 the folder) and the object name of the rows the fixtures reach.
+const struct
 {
-    if (!available(kind))
-        return;
-    if (!started.isEmpty())
-        messages << started;
-    messages << QStringLiteral("Generation of %1 completed.").arg(objectName);
+    Kind kind;
+    const char *started;
+    const char *objectName;
+} rowTexts[] = {
+    {Kind::TextDoc, "Generation of textual object dictionary documentation in %1 started",
+     "demo_doc.txt"},
+    {Kind::Indices, "Generation of gen_indices.h in %1 started", "gen_indices.h generator"},
+    {Kind::Html, "Generation of HTML object dictionary documentation in %1 started", "demo.html"},
+    {Kind::ObjDict, "Generation of gen_objdict.c in %1 started", "gen_objdict.c"},
+    {Kind::Pgn, "Generation of gen_pgn.c in %1 started", "gen_pgn.c"},
+    {Kind::MultiPro, "Generation of gen_mp.c in %1 started", "gen_mp.c"},
+    {Kind::J1939TextDoc, "Generation of textual PGN documentation in %1 started", "demo_doc.txt"},
+    {Kind::J1939Html, "Generation of HTML pgn documentation in %1 started", "demo.html"},
+    {Kind::Dbc, "Generation of DBC_file in %1 started", "demo.dbc"},
+    {Kind::CoDefine, "Generation of gen_define.h in %1 started", "gen_define.h"},
+    {Kind::ExtDecl, "Generation of gen_extern_decl.h in %1 started", "gen_extern_decl.h"},
+    {Kind::Indication, "Generation of gen_indication in %1 started", "gen_indication.h"},
+};
+
+} // namespace
+
+QStringList TestGenerationRun::expectedMessages(const QList<Kind> &kinds) const
+{
+    QStringList messages;
+    for (Kind kind : kinds) {
+        if (!available(kind))
+            continue;
+        for (const auto &row : rowTexts) {
+            if (row.kind != kind)
+                continue;
+            messages << QString::fromLatin1(row.started).arg(dir->path());
+            messages << QStringLiteral("Generation of %1 completed.").arg(row.objectName);
+        }
+    }
+    return messages;
 }
 
 void TestGenerationRun::canopenProject()
@@ -111,26 +147,14 @@ void TestGenerationRun::canopenProject()
     gentest::writeText(dir->path() + QStringLiteral("/__nwrerrorlog.txt"), QStringLiteral("old"));
     gentest::writeText(dir->path() + QStringLiteral("/gen_vobjdict.c"), QStringLiteral("old"));
     const Result result = generate(db);
-    QCOMPARE(result.outcome, GenerationRun::Completed);
+    QVERIFY2(result.outcome == GenerationRun::Completed,
+             qPrintable((result.checkMessages + result.messages).join('\n')));
     QCOMPARE(result.checkMessages.first(), QStringLiteral("\nCheck of model consistency started"));
     QCOMPARE(result.checkMessages.last(), QStringLiteral("Check of model consistency finished"));
 
-    const QString folder = dir->path();
-    QStringList expected;
-    expectRow(expected, Kind::TextDoc,
-              "Generation of textual object dictionary documentation in " + folder + " started",
-              "demo_doc.txt");
-    expectRow(expected, Kind::Indices, "Generation of gen_indices.h in " + folder + " started",
-              "gen_indices.h generator");
-    expectRow(expected, Kind::Html,
-              "Generation of HTML object dictionary documentation in " + folder + " started",
-              "demo.html");
-    expectRow(expected, Kind::ObjDict, "Generation of gen_objdict.c in " + folder + " started",
-              "gen_objdict.c");
-    expectRow(expected, Kind::CoDefine, "Generation of gen_define.h in " + folder + " started",
-              "gen_define.h");
-    expectRow(expected, Kind::Indication, "Generation of gen_indication in " + folder + " started",
-              "gen_indication.h");
+    const QStringList expected = expectedMessages(
+        {Kind::TextDoc, Kind::Indices, Kind::Html, Kind::ObjDict, Kind::CoDefine,
+         Kind::Indication});
     QCOMPARE(result.messages.mid(0, expected.size()), expected);
 
     const QStringList written = files();
@@ -162,23 +186,13 @@ void TestGenerationRun::j1939Project()
         gentest::writeText(dir->path() + '/' + old, QStringLiteral("old"));
 
     const Result result = generate(db);
-    QCOMPARE(result.outcome, GenerationRun::Completed);
+    QVERIFY2(result.outcome == GenerationRun::Completed,
+             qPrintable((result.checkMessages + result.messages).join('\n')));
     QVERIFY(!db.existsPGN(0, 0xEE00, gentest::transmit));
     QVERIFY(db.existsPGN(0, 0xEE00, gentest::receive));
-    const QString folder = dir->path();
-    QStringList expected;
-    expectRow(expected, Kind::CoDefine, "Generation of gen_define.h in " + folder + " started",
-              "gen_define.h");
-    expectRow(expected, Kind::Pgn, "Generation of gen_pgn.c in " + folder + " started",
-              "gen_pgn.c");
-    expectRow(expected, Kind::J1939TextDoc,
-              "Generation of textual PGN documentation in " + folder + " started", "demo_doc.txt");
-    expectRow(expected, Kind::J1939Html,
-              "Generation of HTML pgn documentation in " + folder + " started", "demo.html");
-    expectRow(expected, Kind::Dbc, "Generation of DBC_file in " + folder + " started", "demo.dbc");
-    expectRow(expected, Kind::ExtDecl, "Generation of gen_extern_decl.h in " + folder + " started",
-              "gen_extern_decl.h");
-    QCOMPARE(result.messages, expected);
+    QCOMPARE(result.messages,
+             expectedMessages({Kind::CoDefine, Kind::Pgn, Kind::J1939TextDoc, Kind::J1939Html,
+                               Kind::Dbc, Kind::ExtDecl}));
 
     const QStringList written = files();
     QVERIFY2(written.contains(QStringLiteral("gen_extern_decl.h")), qPrintable(written.join(' ')));
@@ -195,33 +209,15 @@ void TestGenerationRun::mixedProject()
     ObjectDataBase db;
     gentest::buildMixedProject(db);
     const Result result = generate(db);
-    QCOMPARE(result.outcome, GenerationRun::Completed);
+    QVERIFY2(result.outcome == GenerationRun::Completed,
+             qPrintable((result.checkMessages + result.messages).join('\n')));
     QVERIFY(result.checkMessages.contains(QStringLiteral("-> Checking line 1"))
             || !result.checkMessages.join('\n').contains(QLatin1String("-> Checking")));
-    const QString folder = dir->path();
-    QStringList expected;
-    expectRow(expected, Kind::TextDoc,
-              "Generation of textual object dictionary documentation in " + folder + " started",
-              "demo_doc.txt");
-    expectRow(expected, Kind::Indices, "Generation of gen_indices.h in " + folder + " started",
-              "gen_indices.h generator");
-    expectRow(expected, Kind::Html,
-              "Generation of HTML object dictionary documentation in " + folder + " started",
-              "demo.html");
-    expectRow(expected, Kind::MultiPro, "Generation of gen_mp.c in " + folder + " started",
-              "gen_mp.c");
-    expectRow(expected, Kind::J1939TextDoc,
-              "Generation of textual PGN documentation in " + folder + " started", "demo_doc.txt");
-    expectRow(expected, Kind::J1939Html,
-              "Generation of HTML pgn documentation in " + folder + " started", "demo.html");
-    expectRow(expected, Kind::Dbc, "Generation of DBC_file in " + folder + " started", "demo.dbc");
-    expectRow(expected, Kind::CoDefine, "Generation of gen_define.h in " + folder + " started",
-              "gen_define.h");
-    expectRow(expected, Kind::ExtDecl, "Generation of gen_extern_decl.h in " + folder + " started",
-              "gen_extern_decl.h");
-    expectRow(expected, Kind::Indication, "Generation of gen_indication in " + folder + " started",
-              "gen_indication.h");
+    const QStringList expected = expectedMessages(
+        {Kind::TextDoc, Kind::Indices, Kind::Html, Kind::MultiPro, Kind::J1939TextDoc,
+         Kind::J1939Html, Kind::Dbc, Kind::CoDefine, Kind::ExtDecl, Kind::Indication});
     QCOMPARE(result.messages.mid(0, expected.size()), expected);
+    const QString folder = dir->path();
     // The indices are written for the CANopen line only.
     const QString indices = gentest::readText(folder + QStringLiteral("/gen_indices.h"));
     QVERIFY(indices.contains(QLatin1String("I_DEVICE_TYPE")));
@@ -271,6 +267,80 @@ void TestGenerationRun::checkSkipped()
     QVERIFY(files().contains(QStringLiteral("gen_indication.h")));
 }
 
+void TestGenerationRun::failedCheck_data()
+{
+    QTest::addColumn<bool>("disableCheck");
+    QTest::addRow("check stops the run") << false;
+    QTest::addRow("check disabled by preference") << true;
+}
+
+void TestGenerationRun::failedCheck()
+{
+    QFETCH(bool, disableCheck);
+    setPreference(QStringLiteral("General/disablecheck"), disableCheck);
+    ObjectDataBase db;
+    gentest::buildCanopenProject(db);
+    db.delIndex(0, 0x1000);
+    GenerationRun run(&db);
+    run.setProject(dir->path(), QStringLiteral("demo"));
+    run.setLogTextSource([] { return QStringLiteral("the output window"); });
+    QStringList messages;
+    connect(&run, &GenerationRun::message, this, [&messages](const QString &m) { messages << m; });
+
+    const GenerationRun::Outcome outcome = run.run();
+    QCOMPARE(run.checkErrorCount(), 1);
+    QVERIFY2(messages.contains(QStringLiteral(
+                 "<strong>Error: </strong>Object 0x1000 (Device Type) does not exist, but it is "
+                 "mandatory according to CANopen specification.")),
+             qPrintable(messages.join('\n')));
+    QVERIFY(messages.contains(
+        QStringLiteral("Check of model consistency finished: failed (1 errors)")));
+    QCOMPARE(gentest::readText(dir->path() + QStringLiteral("/__nwrerrorlog.txt")),
+             QStringLiteral("the output window"));
+    if (disableCheck) {
+        QCOMPARE(outcome, GenerationRun::Completed);
+        QVERIFY(files().contains(QStringLiteral("gen_indication.h")));
+    } else {
+        QCOMPARE(outcome, GenerationRun::CheckFailed);
+        QCOMPARE(run.failureText(), QStringLiteral("The project contains critical errors. Check "
+                                                   "Generator Output window."));
+        QCOMPARE(files(), QStringList{"__nwrerrorlog.txt"});
+    }
+}
+
+void TestGenerationRun::lineWithoutType()
+{
+    ObjectDataBase db;
+    gentest::buildCanopenProject(db);
+    gentest::addLine(db, 1, 4);
+    db.addNode(2, ObjectDataBase::NODE_DATA_T());
+    gentest::setLineType(db, 2, 3);
+    const Result result = generate(db);
+    QCOMPARE(result.checkMessages.mid(0, 2),
+             (QStringList{"\nCheck of model consistency started", "-> Checking line 0"}));
+    const int line1 = result.checkMessages.indexOf(QStringLiteral("-> Checking line 1"));
+    QVERIFY(line1 > 0);
+    QCOMPARE(result.checkMessages.mid(line1, 3),
+             (QStringList{"-> Checking line 1", "-> Checking line 2",
+                          "Warning line type not set for line 2."}));
+}
+
+void TestGenerationRun::correctionAsksForSave()
+{
+    ObjectDataBase db;
+    gentest::buildCanopenProject(db);
+    GenerationRun run(&db);
+    run.setProject(dir->path(), QStringLiteral("demo"));
+    QSignalSpy save(&run, &GenerationRun::saveRequested);
+    run.run();
+    QCOMPARE(save.count(), 0);
+    // Sub-index 0 of the record claims more entries than it has; the check corrects it.
+    db.setSubIndexValue(0, 0x2000, 0, QStringLiteral("5"));
+    run.run();
+    QCOMPARE(save.count(), 1);
+    QCOMPARE(db.getSubIndexValue(0, 0x2000, 0), QStringLiteral("2"));
+}
+
 void TestGenerationRun::clearLogging()
 {
     ObjectDataBase db;
@@ -298,7 +368,8 @@ void TestGenerationRun::unwritableFile()
     QVERIFY(result.messages.contains(
         QStringLiteral("The file gen_indication.h in %1 is not writable").arg(dir->path())));
     QVERIFY(!result.messages.contains(QStringLiteral("Generation of gen_indication.h completed.")));
-    QVERIFY(result.messages.contains(QStringLiteral("Generation of gen_indices.h generator completed.")));
+    QVERIFY(result.messages.contains(
+        QStringLiteral("Generation of gen_indices.h generator completed.")));
     QCOMPARE(gentest::readText(target), QStringLiteral("locked"));
 }
 
@@ -344,8 +415,9 @@ void TestGenerationRun::postGenerationArguments()
 void TestGenerationRun::postGenerationCommand()
 {
     const QString script = dir->path() + QStringLiteral("/record.sh");
-    gentest::writeText(script, QStringLiteral("#!/bin/sh\npwd > run.log\n"
-                                              "for a in \"$@\"; do echo \"$a\" >> run.log; done\n"));
+    gentest::writeText(script,
+                       QStringLiteral("#!/bin/sh\npwd > run.log\n"
+                                      "for a in \"$@\"; do echo \"$a\" >> run.log; done\n"));
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     setPreference(QStringLiteral("General/postgenerationcommand"), script);
     setPreference(QStringLiteral("General/postgenerationcommandarguments"),

@@ -27,23 +27,17 @@ private:
 QString TestIndicationGenerator::generate(ObjectDataBase &db)
 {
     indicationgenerator generator;
-    generator.setDataBase(&db);
-    generator.setOutputDirectory(dir.path());
-    generator.setProjectName(QStringLiteral("indications"));
-    if (generator.startGeneration() != 0)
+    if (!gentest::runGenerator(generator, db, dir.path(), QStringLiteral("indications")))
         return QStringLiteral("<not started>");
-    generator.wait();
     return gentest::readText(dir.path() + QStringLiteral("/gen_indication.h"));
 }
 
 const char *const settingNames[] = {
-    "fct_sdo_server_read", "fct_sdo_server_write", "fct_sdo_server_check_write", "fct_pdo",
-    "fct_pdo_receive",     "fct_pdo_sync",         "fct_nmt",                    "fct_errctrl",
-    "fct_sync",            "fct_sync_finished",    "fct_led_green",              "fct_led_red",
-    "fct_can",             "fct_cfgman",           "fct_flyma",                  "fct_sdo_client_read",
-    "fct_sdo_client_write", "fct_emcy",            "fct_emcy_consumer",          "fct_time",
-    "fct_store",           "fct_lss",              "fct_lss_master",             "fct_comm",
-    "fct_manager",         "fct_mpdo"};
+    "fct_sdo_server_read", "fct_sdo_server_write", "fct_sdo_server_check_write",
+    "fct_pdo", "fct_pdo_receive", "fct_pdo_sync", "fct_nmt", "fct_errctrl", "fct_sync",
+    "fct_sync_finished", "fct_led_green", "fct_led_red", "fct_can", "fct_cfgman", "fct_flyma",
+    "fct_sdo_client_read", "fct_sdo_client_write", "fct_emcy", "fct_emcy_consumer", "fct_time",
+    "fct_store", "fct_lss", "fct_lss_master", "fct_comm", "fct_manager", "fct_mpdo"};
 
 void TestIndicationGenerator::setAllFunctions(ObjectDataBase &db)
 {

@@ -31,14 +31,10 @@ private:
 QString TestIndicesGenerator::generate(ObjectDataBase &db, const QList<unsigned char> &lines)
 {
     IndicesGenerator generator;
-    generator.setDataBase(&db);
-    generator.setOutputDirectory(dir.path());
-    generator.setProjectName(QStringLiteral("indices"));
-    generator.setActiveLine(lines.value(0));
     generator.setLines(lines);
-    if (generator.startGeneration() != 0)
+    if (!gentest::runGenerator(generator, db, dir.path(), QStringLiteral("indices"),
+                               lines.value(0)))
         return QStringLiteral("<not started>");
-    generator.wait();
     return gentest::readText(dir.path() + QStringLiteral("/gen_indices.h"));
 }
 
@@ -63,7 +59,8 @@ void TestIndicesGenerator::replaceInvalidCharacters()
 
 void TestIndicesGenerator::fillString()
 {
-    QCOMPARE(IndicesGenerator::fillString(QStringLiteral("I_X")), QStringLiteral("I_X") + QString(22, ' '));
+    QCOMPARE(IndicesGenerator::fillString(QStringLiteral("I_X")),
+             QStringLiteral("I_X") + QString(22, ' '));
     const QString longName(30, 'A');
     QCOMPARE(IndicesGenerator::fillString(longName), longName);
 }

@@ -19,6 +19,8 @@ private slots:
     void securityKindsAreRewritten();
     void staleSecurityKeysAreRemoved();
     void genericCorrectionChangesNothing();
+    void j1939CorrectionFoldsDataPageIntoNumber();
+    void mpCorrectionRemovesTransmitAddressClaimOnly();
 
 private:
     void setDevices(const QStringList &kinds);
@@ -102,6 +104,43 @@ void TestProjectConverter::genericCorrectionChangesNothing()
     QSignalSpy changes(m_db.get(), &ObjectDataBase::updateNotify);
     ProjectConverter(m_db.get()).doGenericCorrection();
     QCOMPARE(changes.count(), 0);
+}
+
+void TestProjectConverter::j1939CorrectionFoldsDataPageIntoNumber()
+{
+    ObjectDataBase::PGN pgn;
+    pgn.name = QStringLiteral("Proprietary B");
+    pgn.edp_dp_key = 1;
+    pgn.direction = ObjectDataBase::DirectionReceive;
+    QVERIFY(m_db->addPGN(0, 0xFF10, pgn));
+
+    ProjectConverter(m_db.get()).do1939Correction();
+
+    QVERIFY(!m_db->existsPGN(0, 0xFF10, ObjectDataBase::DirectionReceive));
+    QVERIFY(m_db->existsPGN(0, 0x1FF10, ObjectDataBase::DirectionReceive));
+    QCOMPARE(m_db->getPGNName(0, 0x1FF10, ObjectDataBase::DirectionReceive),
+             QStringLiteral("Proprietary B"));
+}
+
+void TestProjectConverter::mpCorrectionRemovesTransmitAddressClaimOnly()
+{
+    QVERIFY(m_db->addNode(1, ObjectDataBase::NODE_DATA_T()));
+    ObjectDataBase::PGN claim;
+    claim.name = QStringLiteral("Address Claimed");
+    for (quint8 line : {quint8(0), quint8(1)}) {
+        claim.direction = ObjectDataBase::DirectionTransmit;
+        QVERIFY(m_db->addPGN(line, 0xEE00, claim));
+        claim.direction = ObjectDataBase::DirectionReceive;
+        QVERIFY(m_db->addPGN(line, 0xEE00, claim));
+    }
+
+    QCOMPARE(ProjectConverter(m_db.get()).doMPCorrection(), 2);
+
+    for (quint8 line : {quint8(0), quint8(1)}) {
+        QVERIFY(!m_db->existsPGN(line, 0xEE00, ObjectDataBase::DirectionTransmit));
+        QVERIFY(m_db->existsPGN(line, 0xEE00, ObjectDataBase::DirectionReceive));
+    }
+    QCOMPARE(ProjectConverter(m_db.get()).doMPCorrection(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestProjectConverter)

@@ -1,0 +1,238 @@
+#pragma once
+
+#include "checker/modelchecker.h"
+#include "database/objectdatabase.h"
+#include "panelkit/appidentity.h"
+#include "testenv.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QtTest>
+
+#include <memory>
+
+// Fixture projects of the model checker tests, built through the project store. A clean
+// line passes every CANopen rule; each test breaks one thing in it.
+namespace checkertest
+{
+
+using Sub = ObjectDataBase::SUBINDEX_DATA_T;
+
+inline void initApplication()
+{
+    nwIsolateTestEnvironment();
+    AppIdentity::apply(QStringLiteral("nodewright"));
+}
+
+inline Sub entry(quint16 type, const QString &access, const QString &value,
+    quint8 implementation = 0, const QString &name = QStringLiteral("Entry"))
+{
+    Sub sub;
+    sub.name = name;
+    sub.datatype = type;
+    sub.accesstype = access;
+    sub.defaultvalue = value;
+    sub.implementation = implementation;
+    return sub;
+}
+
+// An application variable that may be mapped into PDOs.
+inline Sub variable(quint16 type, const QString &access, const QString &varName)
+{
+    Sub sub = entry(type, access, QStringLiteral("0"), 2);
+    sub.varname = varName;
+    sub.pdomapping = 1;
+    return sub;
+}
+
+inline void addObject(ObjectDataBase &db, quint8 line, quint16 index, quint8 objectType,
+    const QString &name = QStringLiteral("Object"))
+{
+    ObjectDataBase::INDEX_DATA_T object;
+    object.name = name;
+    object.objecttype = objectType;
+    db.addIndex(line, index, object);
+}
+
+inline void addVar(ObjectDataBase &db, quint8 line, quint16 index, const Sub &sub)
+{
+    addObject(db, line, index, 7);
+    db.addSubIndex(line, index, 0, sub);
+}
+
+// Sub-index 0 holds the number of entries, as a managed constant.
+inline Sub countEntry(int count, const QString &access = QStringLiteral("const"))
+{
+    return entry(5, access, QString::number(count), access == QLatin1String("const") ? 1 : 0,
+        QStringLiteral("Highest sub-index supported"));
+}
+
+// A RECORD with sub-index 0 and the given entries at 1..n.
+inline void addRecord(
+    ObjectDataBase &db, quint8 line, quint16 index, const QList<Sub> &subs, quint8 objectType = 9)
+{
+    addObject(db, line, index, objectType);
+    db.addSubIndex(line, index, 0, countEntry(subs.size()));
+    for (int i = 0; i < subs.size(); ++i)
+        db.addSubIndex(line, index, quint8(i + 1), subs.at(i));
+}
+
+// A PDO mapping object; every entry has the access type of sub-index 0.
+inline void addMapping(ObjectDataBase &db, quint8 line, quint16 index, const QStringList &entries,
+    const QString &access = QStringLiteral("const"), const QString &count = QString())
+{
+    addObject(db, line, index, 9);
+    Sub zero = countEntry(entries.size(), access);
+    if (!count.isNull())
+        zero.defaultvalue = count;
+    db.addSubIndex(line, index, 0, zero);
+    for (int i = 0; i < entries.size(); ++i)
+        db.addSubIndex(line, index, quint8(i + 1),
+            entry(7, access, entries.at(i), access == QLatin1String("const") ? 1 : 0));
+}
+
+inline void addPdoCommunication(
+    ObjectDataBase &db, quint8 line, quint16 index, const QString &cobId)
+{
+    addRecord(db, line, index,
+        { entry(7, QStringLiteral("rw"), cobId),
+            entry(5, QStringLiteral("rw"), QStringLiteral("254")) });
+}
+
+// Device type, error register, heartbeat, identity, one TPDO mapping one variable of
+// 0x2000 and one RPDO mapping another.
+inline void buildCleanLine(ObjectDataBase &db, quint8 line)
+{
+    ObjectDataBase::NODE_DATA_T node;
+    node.name = QStringLiteral("Line %1").arg(line);
+    db.addNode(line, node);
+    db.setGeneralSettingsValue(QStringLiteral("line%1type").arg(line), QStringLiteral("1"));
+    addVar(db, line, 0x1000, entry(7, QStringLiteral("ro"), QStringLiteral("0x00000191"), 1));
+    addVar(db, line, 0x1001, entry(5, QStringLiteral("ro"), QStringLiteral("0")));
+    addVar(db, line, 0x1017, entry(6, QStringLiteral("rw"), QStringLiteral("1000")));
+    addRecord(db, line, 0x1018,
+        { entry(7, QStringLiteral("ro"), QStringLiteral("0x00000319"), 1),
+            entry(7, QStringLiteral("ro"), QStringLiteral("0x1234"), 1),
+            entry(7, QStringLiteral("ro"), QStringLiteral("1"), 1),
+            entry(7, QStringLiteral("ro"), QStringLiteral("0")) });
+    addPdoCommunication(db, line, 0x1400, QStringLiteral("$NODEID+0x200"));
+    addMapping(db, line, 0x1600, { QStringLiteral("0x20000208") });
+    addPdoCommunication(db, line, 0x1800, QStringLiteral("$NODEID+0x180"));
+    addMapping(db, line, 0x1A00, { QStringLiteral("0x20000108") });
+    addRecord(db, line, 0x2000,
+        { variable(5, QStringLiteral("ro"), QStringLiteral("inputByte")),
+            variable(5, QStringLiteral("rw"), QStringLiteral("outputByte")) });
+}
+
+// A one-line CANopen project that passes every rule.
+inline void buildCleanProject(ObjectDataBase &db)
+{
+    db.createNewDataBase();
+    db.setGeneralSettingsValue(QStringLiteral("co_node_id"), QStringLiteral("1"));
+    db.setDescriptionSettingsValue(QStringLiteral("Granularity"), QStringLiteral("8"));
+    buildCleanLine(db, 0);
+}
+
+// A protocol stack folder of the test data.
+inline QString stackFolder(const QString &name)
+{
+    return QStringLiteral(NW_TEST_DATA_DIR "/checker/") + name;
+}
+
+// Everything a checker sends, in order.
+class Recorder
+{
+public:
+    explicit Recorder(ModelChecker &checker)
+        : m_texts(std::make_shared<QStringList>())
+    {
+        auto texts = m_texts;
+        QObject::connect(&checker, &ModelChecker::newError, &checker,
+            [texts](const QString &text) { texts->append(text); });
+    }
+    QStringList texts() const { return *m_texts; }
+    void clear() { m_texts->clear(); }
+
+private:
+    std::shared_ptr<QStringList> m_texts;
+};
+
+struct Result {
+    int count = 0;
+    QStringList texts;
+    bool modified = false;
+};
+
+// startCANopenCheck of one line with the stack path left empty, so that the two
+// information lines about the missing stack come first.
+inline Result canopenCheck(ObjectDataBase &db, quint8 line = 0, bool autoCorrection = true)
+{
+    ModelChecker checker;
+    checker.setStackPath(QString());
+    checker.setAutoCorrectionDisabled(!autoCorrection);
+    Recorder recorder(checker);
+    Result result;
+    result.count = checker.startCANopenCheck(line, &db, result.modified);
+    result.texts = recorder.texts();
+    return result;
+}
+
+const QString noStackInfo = QStringLiteral(
+    "\nInfo: Path to protocol stack not specified. Cannot check if generated code fits to "
+    "installed stack/framework.");
+const QString noStackHint
+    = QStringLiteral("Specify path to protocol stack at Options -> Settings.\n");
+
+// The findings of a CANopen check after the two information lines on the stack path.
+inline QStringList findings(const Result &result)
+{
+    QStringList texts = result.texts;
+    texts.removeAll(noStackInfo);
+    texts.removeAll(noStackHint);
+    return texts;
+}
+
+// A change that breaks one rule in a clean project; captureless lambdas convert to it.
+using Mutation = void (*)(ObjectDataBase &);
+
+} // namespace checkertest
+
+Q_DECLARE_METATYPE(checkertest::Mutation)
+
+namespace checkertest
+{
+
+// Applies a Sub change to an existing entry of line 0.
+inline bool changeSub(ObjectDataBase &db, quint16 index, quint8 sub, void (*change)(Sub &))
+{
+    Sub data;
+    if (!db.getSubIndexData(0, index, sub, data))
+        return false;
+    change(data);
+    return db.addSubIndex(0, index, sub, data);
+}
+
+// Columns mutate, expected (findings after the stack information lines) and count.
+inline void addRuleColumns()
+{
+    QTest::addColumn<Mutation>("mutate");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<int>("count");
+}
+
+// Breaks the clean project as the row says and compares the CANopen check's findings.
+inline void runRuleRow()
+{
+    QFETCH(Mutation, mutate);
+    QFETCH(QStringList, expected);
+    QFETCH(int, count);
+    ObjectDataBase db;
+    buildCleanProject(db);
+    mutate(db);
+    const Result result = canopenCheck(db);
+    QCOMPARE(findings(result), expected);
+    QCOMPARE(result.count, count);
+}
+
+} // namespace checkertest

@@ -1,0 +1,297 @@
+#include "checker/projectcheck.h"
+#include "checkerfixture.h"
+
+#include <QSettings>
+#include <QtTest>
+
+using namespace checkertest;
+
+// Project-wide rules, node-ID and per-line settings, the stack information of the CANopen
+// check, the user preferences it reads, and the check of a whole project line by line.
+class TestModelCheckerSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { initApplication(); }
+    void globalCheck_data();
+    void globalCheck();
+    void nodeIdSettings_data();
+    void nodeIdSettings() { runRuleRow(); }
+    void perLineSettings_data();
+    void perLineSettings();
+    void stackInformation_data();
+    void stackInformation();
+    void userPreferences();
+    void projectCheckByLineType();
+    void cleanProjectWithStack();
+    void withoutDatabase();
+};
+
+namespace
+{
+
+const QString error = QStringLiteral("<strong>Error: </strong>");
+
+void addLine(ObjectDataBase &db, quint8 line, int type)
+{
+    if (line != 0)
+        db.addNode(line, ObjectDataBase::NODE_DATA_T());
+    db.setGeneralSettingsValue(QStringLiteral("line%1type").arg(line), QString::number(type));
+}
+
+} // namespace
+
+void TestModelCheckerSettings::globalCheck_data()
+{
+    QTest::addColumn<QList<int>>("types");
+    QTest::addColumn<unsigned int>("expected");
+    QTest::addRow("one raw CAN line") << QList<int> { 4 } << 1u;
+    QTest::addRow("two raw CAN lines") << QList<int> { 4, 4 } << 1u;
+    QTest::addRow("raw CAN and CANopen") << QList<int> { 4, 1 } << 0u;
+    QTest::addRow("raw CAN and J1939") << QList<int> { 2, 4 } << 0u;
+    QTest::addRow("CANopen only") << QList<int> { 1 } << 0u;
+    QTest::addRow("line without type counts as another line") << QList<int> { 4, 0 } << 0u;
+}
+
+void TestModelCheckerSettings::globalCheck()
+{
+    QFETCH(QList<int>, types);
+    QFETCH(unsigned int, expected);
+    ObjectDataBase db;
+    db.createNewDataBase();
+    for (int line = 0; line < types.size(); ++line)
+        addLine(db, quint8(line), types.at(line));
+    ModelChecker checker;
+    Recorder recorder(checker);
+    QCOMPARE(checker.startGlobalCheck(&db), expected);
+    const QStringList texts = expected
+        ? QStringList { "<strong><font color='red'>Error: </font></strong>Projects with "
+                        "only 'raw CAN' lines are not supported." }
+        : QStringList();
+    QCOMPARE(recorder.texts(), texts);
+}
+
+void TestModelCheckerSettings::nodeIdSettings_data()
+{
+    addRuleColumns();
+    QTest::addRow("node-ID given") << Mutation([](ObjectDataBase &) {}) << QStringList {} << 0;
+    QTest::addRow("neither node-ID nor function")
+        << Mutation([](ObjectDataBase &db) { db.setGeneralSettingsValue("co_node_id", ""); })
+        << QStringList { error
+               + "General Settings: No NodeId specified: Specify a number between 1 "
+                 "and 127, or 255 for LSS or a function name like e.g. "
+                 "readDipSwitch in the line below." }
+        << 1;
+    QTest::addRow("function only") << Mutation([](ObjectDataBase &db) {
+        db.setGeneralSettingsValue("co_node_id", "");
+        db.setGeneralSettingsValue("co_node_id_fct", "readDipSwitch");
+    }) << QStringList {} << 0;
+    QTest::addRow("function written as a call")
+        << Mutation([](ObjectDataBase &db) {
+               db.setGeneralSettingsValue("co_node_id_fct", "readDipSwitch()");
+           })
+        << QStringList { error
+                   + "General Settings: The name of the NodeId function may not include "
+                     "a (.",
+               error
+                   + "General Settings: The name of the NodeId function may not include "
+                     "a )." }
+        << 2;
+    QTest::addRow("per-line settings are not checked on line 0")
+        << Mutation([](ObjectDataBase &db) { db.setGeneralSettingsValue("nmtmaster", "2"); })
+        << QStringList {} << 0;
+}
+
+void TestModelCheckerSettings::perLineSettings_data()
+{
+    QTest::addColumn<QString>("nodeIds");
+    QTest::addColumn<QString>("functions");
+    QTest::addColumn<QString>("bufferSizes");
+    QTest::addColumn<QString>("mlSettings");
+    QTest::addColumn<QStringList>("expected");
+    const QString nodeIds = error
+        + "General Settings: The node-IDs must be specified individually "
+          "for each line. (e.g 126,127)";
+    const QString functions = error
+        + "General Settings: The node-ID functions must be specified "
+          "individually for each line. (e.g getMyId,getMyId)";
+    const QString receive = error
+        + "General Settings: CAN receive buffer size must be specified "
+          "individually for each line. (e.g 10,5)";
+    const QString transmit = error
+        + "General Settings: CAN transmit buffer size must be "
+          "specified individually for each line. (e.g 10,5)";
+    const QString ml = error
+        + "General Settings: The ML master/slave settings size must be "
+          "specified individually for each line. (e.g 0,1)";
+    QTest::addRow("one value per line") << "1,2"
+                                        << ""
+                                        << "10,5"
+                                        << "" << QStringList {};
+    QTest::addRow("single node-ID") << "1"
+                                    << ""
+                                    << "10,5"
+                                    << "" << QStringList { nodeIds };
+    QTest::addRow("single function") << ""
+                                     << "getId"
+                                     << "10,5"
+                                     << "" << QStringList { functions };
+    QTest::addRow("functions per line") << ""
+                                        << "getId,getId"
+                                        << "10,5"
+                                        << "" << QStringList {};
+    QTest::addRow("buffer sizes missing") << "1,2"
+                                          << ""
+                                          << ""
+                                          << "" << QStringList { receive, transmit };
+    QTest::addRow("single buffer size") << "1,2"
+                                        << ""
+                                        << "10"
+                                        << "" << QStringList { receive, transmit };
+    QTest::addRow("ML master without per-line roles") << "1,2"
+                                                      << ""
+                                                      << "10,5"
+                                                      << "0" << QStringList { ml };
+    QTest::addRow("ML master with per-line roles") << "1,2"
+                                                   << ""
+                                                   << "10,5"
+                                                   << "0,1" << QStringList {};
+}
+
+// Line 1 of a two-line project, whose line settings hold one value per line.
+void TestModelCheckerSettings::perLineSettings()
+{
+    QFETCH(QString, nodeIds);
+    QFETCH(QString, functions);
+    QFETCH(QString, bufferSizes);
+    QFETCH(QString, mlSettings);
+    QFETCH(QStringList, expected);
+    ObjectDataBase db;
+    buildCleanProject(db);
+    buildCleanLine(db, 1);
+    db.setGeneralSettingsValue("co_node_id", nodeIds);
+    db.setGeneralSettingsValue("co_node_id_fct", functions);
+    db.setGeneralSettingsValue("receivebuffersize", bufferSizes);
+    db.setGeneralSettingsValue("transmitbuffersize", bufferSizes);
+    if (!mlSettings.isEmpty()) {
+        db.setGeneralSettingsValue("nmtmaster", "2");
+        db.setGeneralSettingsValue("co_ml_ms", mlSettings);
+    }
+    const Result result = canopenCheck(db, 1);
+    QCOMPARE(findings(result), expected);
+    QCOMPARE(result.count, expected.size());
+}
+
+void TestModelCheckerSettings::stackInformation_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<int>("count");
+    QTest::addRow("no stack path") << "" << QStringList { noStackInfo, noStackHint } << 0;
+    QTest::addRow("no feature file")
+        << "stack_empty"
+        << QStringList { "Info: No *_featureinfo_*.xml file found in protocol stack folder. Cannot "
+                         "check if generated code fits to installed stack/framework." }
+        << 0;
+    QTest::addRow("stack fits") << "stack_full" << QStringList {} << 0;
+    QTest::addRow("stack needs a newer tool")
+        << "stack_newer"
+        << QStringList { "<strong><font color='red'>Error: </font></strong>Version of installed "
+                         "stack does not fit. It requires tool version 3.5. Cannot generate "
+                         "files." }
+        << 1;
+}
+
+void TestModelCheckerSettings::stackInformation()
+{
+    QFETCH(QString, folder);
+    QFETCH(QStringList, expected);
+    QFETCH(int, count);
+    ObjectDataBase db;
+    buildCleanProject(db);
+    ModelChecker checker;
+    checker.setStackPath(folder.isEmpty() ? QString() : stackFolder(folder));
+    Recorder recorder(checker);
+    bool modified = false;
+    QCOMPARE(checker.startCANopenCheck(0, &db, modified), count);
+    QCOMPARE(recorder.texts(), expected);
+}
+
+// Without overrides the checker reads the stack path and the auto-correction switch from
+// the user's settings of the running edition.
+void TestModelCheckerSettings::userPreferences()
+{
+    QSettings settings(QStringLiteral("tenvor"), QCoreApplication::applicationName());
+    settings.setValue("General/costackpath", stackFolder("stack_newer"));
+    settings.setValue("General/disableautocorrection", true);
+    settings.sync();
+
+    ObjectDataBase db;
+    buildCleanProject(db);
+    db.setSubIndexValue(0, 0x1018, 0, "7");
+    ModelChecker checker;
+    Recorder recorder(checker);
+    bool modified = false;
+    QCOMPARE(checker.startCANopenCheck(0, &db, modified), 1);
+    QCOMPARE(recorder.texts(),
+        QStringList { "<strong><font color='red'>Error: </font></strong>Version of installed "
+                      "stack does not fit. It requires tool version 3.5. Cannot generate "
+                      "files." });
+    QVERIFY(!modified);
+    QCOMPARE(db.getSubIndexValue(0, 0x1018, 0), QString("7"));
+
+    settings.remove("General");
+    settings.sync();
+}
+
+// Lines in ascending order, announced in a multi-line project; raw CAN lines are skipped,
+// a line without a known type is reported.
+void TestModelCheckerSettings::projectCheckByLineType()
+{
+    ObjectDataBase db;
+    buildCleanProject(db);
+    addLine(db, 2, 4);
+    addLine(db, 1, 7);
+    ProjectCheck check;
+    check.checker().setStackPath(stackFolder("stack_full"));
+    QStringList texts;
+    connect(&check, &ProjectCheck::message, this, [&texts](const QString &t) { texts << t; });
+    bool modified = false;
+    QCOMPARE(check.run(&db, modified), 0);
+    QCOMPARE(texts,
+        QStringList({ "-> Checking line 0", "-> Checking line 1",
+            "Warning line type not set for line 1.", "-> Checking line 2" }));
+    QVERIFY(!modified);
+}
+
+void TestModelCheckerSettings::cleanProjectWithStack()
+{
+    ObjectDataBase db;
+    buildCleanProject(db);
+    ProjectCheck check;
+    check.checker().setStackPath(stackFolder("stack_full"));
+    QStringList texts;
+    connect(&check, &ProjectCheck::message, this, [&texts](const QString &t) { texts << t; });
+    bool modified = false;
+    QCOMPARE(check.run(&db, modified), 0);
+    QCOMPARE(texts, QStringList());
+}
+
+// Without a database every read is empty: no settings, no objects.
+void TestModelCheckerSettings::withoutDatabase()
+{
+    ModelChecker checker;
+    checker.setStackPath(QString());
+    bool modified = false;
+    QCOMPARE(checker.startGlobalCheck(nullptr), 0u);
+    // Node-ID, device type, error register, heartbeat and vendor-ID.
+    QCOMPARE(checker.startCANopenCheck(0, nullptr, modified), 5);
+    // The nine name settings.
+    QCOMPARE(checker.startJ1939Check(1, 0, nullptr), 9);
+    QCOMPARE(checker.startCANopenFeatureCheck(0, nullptr), 1);
+    QVERIFY(!modified);
+}
+
+QTEST_GUILESS_MAIN(TestModelCheckerSettings)
+#include "tst_modelchecker_settings.moc"

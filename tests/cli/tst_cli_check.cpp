@@ -1,0 +1,207 @@
+#include "../checker/checkerfixture.h"
+
+#include <QtTest>
+
+using namespace checkertest;
+
+// "nodewright-cli check PROJECT", started as a build script would start it.
+class TestCliCheck : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void findings_data();
+    void findings();
+    void badInvocation_data();
+    void badInvocation();
+    void corrections_data();
+    void corrections();
+
+private:
+    struct Output {
+        int exitCode = -1;
+        QString out;
+        QString err;
+    };
+    static Output run(const QStringList &args);
+    QString saveProject(const QString &name, Mutation mutate);
+
+    QTemporaryDir m_dir;
+};
+
+namespace
+{
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const QString fullStack = stackFolder("stack_full");
+
+} // namespace
+
+void TestCliCheck::initTestCase()
+{
+    initApplication();
+    QVERIFY(m_dir.isValid());
+}
+
+TestCliCheck::Output TestCliCheck::run(const QStringList &args)
+{
+    QProcess process;
+    process.start(QStringLiteral(NW_CLI_PATH), QStringList { "check" } + args);
+    if (!process.waitForFinished(60000))
+        return {};
+    return { process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+        QString::fromUtf8(process.readAllStandardError()) };
+}
+
+QString TestCliCheck::saveProject(const QString &name, Mutation mutate)
+{
+    ObjectDataBase db;
+    buildCleanProject(db);
+    mutate(db);
+    const QString path = m_dir.filePath(name + QStringLiteral(".nwrp"));
+    return db.saveDataBase(path) ? path : QString();
+}
+
+void TestCliCheck::findings_data()
+{
+    QTest::addColumn<Mutation>("mutate");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addRow("clean project")
+        << Mutation([](ObjectDataBase &) {}) << QStringList { "--stack-path", fullStack } << 0
+        << "Check of model consistency finished\n";
+    QTest::addRow("error and warning")
+        << Mutation([](ObjectDataBase &db) {
+               db.delIndex(0, 0x1000);
+               db.setSubIndexValue(0, 0x1018, 1, "0x2B7");
+           })
+        << QStringList { "--stack-path", fullStack } << 1
+        << "Error: Object 0x1000 (Device Type) does not exist, but it is mandatory according to "
+           "CANopen specification.\n"
+           "Warning: Object 0x1018-1: The vendor-ID 0x2B7 (Tenvor GmbH) may not be used for "
+           "production. \n"
+           "Check of model consistency finished: failed (1 errors)\n";
+    QTest::addRow("no stack path")
+        << Mutation([](ObjectDataBase &) {}) << QStringList {} << 1
+        << "\nError: Path to protocol stack not specified. Cannot check if generated code fits "
+           "to installed stack/framework.\n"
+           "Info: Specify path to protocol stack at Options -> Settings.\n\n"
+           "\nInfo: Path to protocol stack not specified. Cannot check if generated code fits to "
+           "installed stack/framework.\n"
+           "Specify path to protocol stack at Options -> Settings.\n\n"
+           "Check of model consistency finished: failed (1 errors)\n";
+    QTest::addRow("raw CAN only")
+        << Mutation([](ObjectDataBase &db) { db.setGeneralSettingsValue("line0type", "4"); })
+        << QStringList { "--stack-path", fullStack } << 1
+        << "Error: Projects with only 'raw CAN' lines are not supported.\n"
+           "Check of model consistency finished: failed (1 errors)\n";
+}
+
+void TestCliCheck::findings()
+{
+    QFETCH(Mutation, mutate);
+    QFETCH(QStringList, options);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    const QString project = saveProject(QTest::currentDataTag(), mutate);
+    QVERIFY(!project.isEmpty());
+    const Output output = run(options + QStringList { project });
+    QCOMPARE(output.out, out);
+    QCOMPARE(output.err, QString());
+    QCOMPARE(output.exitCode, exitCode);
+}
+
+void TestCliCheck::badInvocation_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("errStart");
+    const QString missing = QDir::tempPath() + "/no-such-project.nwrp";
+    const QString garbage = QStringLiteral(NW_TEST_DATA_DIR "/checker/stack_empty/CHANGELOG");
+    QTest::addRow("no project") << QStringList {} << "nodewright-cli check: no project given\n";
+    QTest::addRow("two projects") << QStringList { "a.nwrp", "b.nwrp" }
+                                  << "nodewright-cli check: more than one project given\n";
+    QTest::addRow("unknown option")
+        << QStringList { "--fast", "a.nwrp" } << "nodewright-cli check: unknown option '--fast'\n";
+    QTest::addRow("stack path without folder") << QStringList { "a.nwrp", "--stack-path" }
+                                               << "nodewright-cli check: --stack-path needs a "
+                                                  "folder\n";
+    QTest::addRow("missing project")
+        << QStringList { missing }
+        << "nodewright-cli check: cannot open project '" + missing + "': no such file\n";
+    QTest::addRow("not a project file") << QStringList { garbage }
+                                        << "nodewright-cli check: cannot open project '" + garbage
+            + "': not a readable project file\n";
+    QTest::addRow("folder") << QStringList { m_dir.path() }
+                            << "nodewright-cli check: cannot open project '" + m_dir.path()
+            + "': not a file\n";
+}
+
+void TestCliCheck::badInvocation()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, errStart);
+    const QString lastArgument = args.value(args.size() - 1);
+    const QByteArray before = QFileInfo(lastArgument).isFile() ? fileBytes(lastArgument) : "";
+    const Output output = run(args);
+    QCOMPARE(output.exitCode, 2);
+    // The file given is left as it was.
+    if (!before.isEmpty())
+        QCOMPARE(fileBytes(lastArgument), before);
+    QVERIFY2(output.err.startsWith(errStart), qPrintable(output.err));
+    QCOMPARE(output.out, QString());
+    // File problems are one line; usage problems add the usage text.
+    if (errStart.contains(QLatin1String("cannot open")))
+        QCOMPARE(output.err.count(QLatin1Char('\n')), 1);
+    else
+        QVERIFY(output.err.contains(QLatin1String("usage: nodewright-cli check")));
+}
+
+void TestCliCheck::corrections_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("lastLine");
+    QTest::addColumn<QString>("storedValue");
+    QTest::addRow("reported, not saved")
+        << QStringList {}
+        << "Corrections were not saved; run with --save to write them to the "
+           "project."
+        << "2";
+    QTest::addRow("saved") << QStringList { "--save" } << "Corrections saved to %1"
+                           << "4";
+    QTest::addRow("auto-correction off")
+        << QStringList { "--no-autocorrection", "--save" } << "Check of model consistency finished"
+        << "2";
+}
+
+// Sub-index 0 of the identity object says 2 while 1..4 exist.
+void TestCliCheck::corrections()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, lastLine);
+    QFETCH(QString, storedValue);
+    const QString project = saveProject(QTest::currentDataTag(),
+        [](ObjectDataBase &db) { db.setSubIndexValue(0, 0x1018, 0, "2"); });
+    QVERIFY(!project.isEmpty());
+    const Output output = run(QStringList { "--stack-path", fullStack } + options << project);
+    QCOMPARE(output.exitCode, 0);
+    const QStringList lines = output.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.last(), lastLine.contains("%1") ? lastLine.arg(project) : lastLine);
+    const bool corrected = !options.contains("--no-autocorrection");
+    QCOMPARE(lines.contains("Corrected: Object 0x1018: The value of subindex 0 does not fit to "
+                            "the highest subindex."),
+        corrected);
+
+    ObjectDataBase db;
+    QVERIFY(db.openDataBase(project, false));
+    QCOMPARE(db.getSubIndexValue(0, 0x1018, 0), storedValue);
+}
+
+QTEST_GUILESS_MAIN(TestCliCheck)
+#include "tst_cli_check.moc"
