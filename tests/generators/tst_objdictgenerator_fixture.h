@@ -239,24 +239,17 @@ inline void buildCompactProject(ObjectDataBase &db)
     addArray(db, 0, 0x2202, 5, appVar(4, QStringLiteral("rw"), QStringLiteral("levels[$z]")));
 }
 
-// Runs the generator on db into folder and returns its result code; the text of
-// gen_objdict.c goes to text.
-inline unsigned generate(ObjectDataBase &db, const QString &folder, bool compact,
+// Runs the generator on db into folder; true when it started. The text of gen_objdict.c
+// goes to text.
+inline bool generate(ObjectDataBase &db, const QString &folder, bool compact,
     QString *text = nullptr, ObjDictGenerator *generator = nullptr)
 {
     ObjDictGenerator own(compact);
-    ObjDictGenerator &run = generator ? *generator : own;
-    run.setDataBase(&db);
-    run.setOutputDirectory(folder);
-    run.setProjectName(QStringLiteral("fixture"));
-    run.setActiveLine(0);
-    const unsigned result = run.startGeneration();
-    run.wait();
-    if (text) {
-        QFile file(folder + QStringLiteral("/gen_objdict.c"));
-        *text = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-    }
-    return result;
+    const bool started
+        = gentest::runGenerator(generator ? *generator : own, db, folder, QStringLiteral("fixture"));
+    if (text)
+        *text = gentest::readText(folder + QStringLiteral("/gen_objdict.c"));
+    return started;
 }
 
 // The element lines of the array or table whose header line starts with header, up to
