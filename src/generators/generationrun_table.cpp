@@ -5,9 +5,11 @@
 
 #include "database/objectdatabase.h"
 #include "generators/abstractgenerator.h"
+#include "generators/codefinegenerator.h"
 #include "generators/extdeclgenerator.h"
 #include "generators/indicationgenerator.h"
 #include "generators/indicesgenerator.h"
+#include "generators/objdictgenerator.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -70,7 +72,10 @@ const QList<GenerationRun::GeneratorRow> &GenerationRun::generatorRows()
         {Kind::Html, QT_TR_NOOP("The file in %2.html in %1 is not writable"),
          QT_TR_NOOP("Generation of HTML object dictionary documentation in %1 started"), nullptr},
         {Kind::ObjDict, QT_TR_NOOP("The file gen_objdict.c in %1 is not writable"),
-         QT_TR_NOOP("Generation of gen_objdict.c in %1 started"), nullptr},
+         QT_TR_NOOP("Generation of gen_objdict.c in %1 started"),
+         [](const Context &context) -> AbstractGenerator * {
+             return new ObjDictGenerator(context.compact);
+         }},
         {Kind::VobjDict, QT_TR_NOOP("The file gen_vobjdict.c in %1 is not writable"),
          QT_TR_NOOP("Generation of gen_vobjdict.c in %1 started"), nullptr},
         {Kind::Pgn, QT_TR_NOOP("The file gen_pgn.c in %1 is not writable"),
@@ -85,7 +90,12 @@ const QList<GenerationRun::GeneratorRow> &GenerationRun::generatorRows()
          QT_TR_NOOP("Generation of DBC_file in %1 started"), nullptr},
         {Kind::Srdo, QT_TR_NOOP("The file gen_srdo.c in %1 is not writable"), nullptr, nullptr},
         {Kind::CoDefine, QT_TR_NOOP("The file gen_define.h in %1 is not writable"),
-         QT_TR_NOOP("Generation of gen_define.h in %1 started"), nullptr},
+         QT_TR_NOOP("Generation of gen_define.h in %1 started"),
+         [](const Context &context) -> AbstractGenerator * {
+             auto *generator = new CoDefineGenerator;
+             generator->setCounterFromProject(context.invokedByNetworkTool);
+             return generator;
+         }},
         {Kind::ExtDecl, QT_TR_NOOP("The file gen_extern_decl.h in %1 is not writable"),
          QT_TR_NOOP("Generation of gen_extern_decl.h in %1 started"),
          [](const Context &) -> AbstractGenerator * { return new ExtDeclGenerator; }},

@@ -178,6 +178,8 @@ inline void addCanopenBasics(ObjectDataBase &db, quint8 line)
     addRecord(db, line, 0x1200, QStringLiteral("Server SDO Parameter"),
               {QStringLiteral("COB-ID Client->Server"), QStringLiteral("COB-ID Server->Client")});
     db.setGeneralSettingsValue(QStringLiteral("co_node_id"), QStringLiteral("32"));
+    // As a new project has it; the stack start passes it to the timer.
+    db.setGeneralSettingsValue(QStringLiteral("co_timer_interval"), QStringLiteral("10000"));
 }
 
 inline void addPgn(ObjectDataBase &db, quint8 line, quint32 number, quint8 direction,
