@@ -3,6 +3,7 @@
 #include "generators/codefinegenerator.h"
 
 #include "database/objectdatabase.h"
+#include "generators/objdictgenerator.h"
 
 #include <QSet>
 #include <QTextStream>
@@ -12,18 +13,6 @@
 namespace {
 
 const quint16 virtualTypes[] = {0x0005, 0x0006, 0x0007, 0x0002, 0x0003, 0x0004, 0x0008, 0x0016};
-
-// Entries of a compact array are equal in everything the stack stores for them.
-bool sameArrayEntry(const ObjectDataBase::SUBINDEX_DATA_T &a,
-                    const ObjectDataBase::SUBINDEX_DATA_T &b)
-{
-    return a.datatype == b.datatype && a.accesstype == b.accesstype
-        && a.pdomapping == b.pdomapping && a.lowlimit == b.lowlimit && a.uplimit == b.uplimit
-        && a.size == b.size && a.defaultineds == b.defaultineds
-        && a.limitineds == b.limitineds && a.implementation == b.implementation
-        && a.varname == b.varname && a.nvstorage == b.nvstorage
-        && a.defaultvalue == b.defaultvalue && a.writedefaulttoeds == b.writedefaulttoeds;
-}
 
 qint64 cobNumber(QString text)
 {
@@ -109,7 +98,7 @@ quint8 CoDefineGenerator::getSameStartSub(quint8 line, quint16 index)
     for (int i = subs.size() - 2; i >= 0; --i) {
         ObjectDataBase::SUBINDEX_DATA_T entry;
         if (subs.at(i) + 1 != subs.at(i + 1) || !db->getSubIndexData(line, index, subs.at(i), entry)
-            || !sameArrayEntry(entry, highest))
+            || !ObjDictGenerator::sameArrayContent(entry, highest))
             break;
         lowest = i;
     }

@@ -194,10 +194,10 @@ ObjDictGenerator::LineEntry ObjDictGenerator::readLine(quint8 line)
     return entry;
 }
 
-namespace {
-
-bool sameArrayContent(const ObjectDataBase::SUBINDEX_DATA_T &a,
-                      const ObjectDataBase::SUBINDEX_DATA_T &b)
+// Entries of a compact array are equal in everything the stack stores for them; the
+// name does not count.
+bool ObjDictGenerator::sameArrayContent(const ObjectDataBase::SUBINDEX_DATA_T &a,
+                                        const ObjectDataBase::SUBINDEX_DATA_T &b)
 {
     return a.datatype == b.datatype && a.accesstype == b.accesstype
         && a.pdomapping == b.pdomapping && a.lowlimit == b.lowlimit && a.uplimit == b.uplimit
@@ -206,8 +206,6 @@ bool sameArrayContent(const ObjectDataBase::SUBINDEX_DATA_T &a,
         && a.varname == b.varname && a.nvstorage == b.nvstorage
         && a.defaultvalue == b.defaultvalue && a.writedefaulttoeds == b.writedefaulttoeds;
 }
-
-} // namespace
 
 // With compact arrays, the lowest sub-index of the run of equal, consecutive sub-indices
 // that ends at the highest one; 0xFF when there is no such run of at least two.

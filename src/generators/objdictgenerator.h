@@ -52,6 +52,11 @@ public:
     // A whole number, "0x" hexadecimal or decimal, with an optional sign and without the
     // text "$nodeid+" (any case). False, and 0, when the text is no number.
     static bool parseInteger(const QString &text, quint64 &uValue, qint64 &sValue);
+    // Two entries of an array may be described by one compact description: equal data
+    // type, access, mapping, limits, size, flags, implementation, variable name and
+    // default value.
+    static bool sameArrayContent(const ObjectDataBase::SUBINDEX_DATA_T &a,
+                                 const ObjectDataBase::SUBINDEX_DATA_T &b);
     // "CO_ATTR_..." flags of a description entry, joined by " | ".
     static QString getODAttributes(quint16 datatype, const QString &accesstype,
                                    quint8 pdomapping, bool defval, bool limit, bool store,
@@ -197,6 +202,8 @@ private:
     void writeMultiLineMain(QTextStream &out);
     void writeMultiLineCommon(QTextStream &out);
     void writeMultiLineDispatch(QTextStream &out);
+    void writeLineFunctionHead(QTextStream &out, const QString &name,
+                               const QString &fdParameter);
     void writeLineFunction(QTextStream &out, const LineEntry &entry, int assignOffset);
     void writeLineSdo(QTextStream &out, quint8 line);
     void writeLineOptionalServices(QTextStream &out, quint8 line);

@@ -87,15 +87,9 @@ void ObjDictGenerator::writeMultiLineCommon(QTextStream &out)
 
 void ObjDictGenerator::writeMultiLineDispatch(QTextStream &out)
 {
-    out << "RET_T coCanOpenStackInit_line(\n"
-        << "                  UNSIGNED8 canLine,\n"
-        << "                  CO_INIT_OPTION_T *pCoOptions\n";
-    if (canFd)
-        out << "         , BOOL_T *pModes\n";
-    out << "       )\n"
-        << "{\n"
-        << "    RET_T retVal;\n"
-        << "    switch(canLine) {\n";
+    writeLineFunctionHead(out, QStringLiteral("coCanOpenStackInit_line"),
+                          QStringLiteral("         , BOOL_T *pModes\n"));
+    out << "    switch(canLine) {\n";
     for (quint8 line : qAsConst(odLineNumbers)) {
         out << "   \tcase " << line << ":\n"
             << "   \t\tretVal = coCanOpenStackInit_line" << line
@@ -110,6 +104,21 @@ void ObjDictGenerator::writeMultiLineDispatch(QTextStream &out)
         << "}\n";
 }
 
+// The head of a function taking the line and the options (and the CAN FD modes, whose
+// parameter line is indented differently in the dispatcher and the line functions).
+void ObjDictGenerator::writeLineFunctionHead(QTextStream &out, const QString &name,
+                                             const QString &fdParameter)
+{
+    out << "RET_T " << name << "(\n"
+        << "                  UNSIGNED8 canLine,\n"
+        << "                  CO_INIT_OPTION_T *pCoOptions\n";
+    if (canFd)
+        out << fdParameter;
+    out << "       )\n"
+        << "{\n"
+        << "    RET_T retVal;\n";
+}
+
 // The start of one line. The object dictionary part is given by database counts: the
 // line's objects start at assignOffset in od_assign.
 void ObjDictGenerator::writeLineFunction(QTextStream &out, const LineEntry &entry,
@@ -121,16 +130,10 @@ void ObjDictGenerator::writeLineFunction(QTextStream &out, const LineEntry &entr
         subCount += object.subs.size();
     out << "\n"
         << "\n/* " << QString(90, QLatin1Char('*')) << " */\n"
-        << "/* Initialize line << " << line << " */\n"
-        << "RET_T coCanOpenStackInit_line" << line << "(\n"
-        << "                  UNSIGNED8 canLine,\n"
-        << "                  CO_INIT_OPTION_T *pCoOptions\n";
-    if (canFd)
-        out << "                  , BOOL_T *pModes\n";
-    out << "       )\n"
-        << "{\n"
-        << "    RET_T retVal;\n"
-        << "    /* initialize object dictionary variables and pointers */\n"
+        << "/* Initialize line << " << line << " */\n";
+    writeLineFunctionHead(out, QStringLiteral("coCanOpenStackInit_line%1").arg(line),
+                          QStringLiteral("                  , BOOL_T *pModes\n"));
+    out << "    /* initialize object dictionary variables and pointers */\n"
         << "    coOdInitOdPtr(canLine, &od_assign[" << assignOffset << "], " << entry.indices.size()
         << ", od_description, " << subCount << ", NULL, &od_data_variables);\n"
         << "\n";
