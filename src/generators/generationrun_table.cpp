@@ -5,6 +5,7 @@
 
 #include "database/objectdatabase.h"
 #include "generators/abstractgenerator.h"
+#include "generators/codefinegenerator.h"
 #include "generators/extdeclgenerator.h"
 #include "generators/indicationgenerator.h"
 #include "generators/indicesgenerator.h"
@@ -12,7 +13,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QSettings>
-#include <QTextStream>
 
 namespace {
 
@@ -43,9 +43,6 @@ bool isDocumentation(Kind kind)
     return kind == Kind::TextDoc || kind == Kind::Html || kind == Kind::J1939TextDoc
         || kind == Kind::J1939Html;
 }
-
-const char userSectionStart[] = "/* user-specific section: start */";
-const char userSectionEnd[] = "/* user-specific section: end */";
 
 } // namespace
 
@@ -85,7 +82,12 @@ const QList<GenerationRun::GeneratorRow> &GenerationRun::generatorRows()
          QT_TR_NOOP("Generation of DBC_file in %1 started"), nullptr},
         {Kind::Srdo, QT_TR_NOOP("The file gen_srdo.c in %1 is not writable"), nullptr, nullptr},
         {Kind::CoDefine, QT_TR_NOOP("The file gen_define.h in %1 is not writable"),
-         QT_TR_NOOP("Generation of gen_define.h in %1 started"), nullptr},
+         QT_TR_NOOP("Generation of gen_define.h in %1 started"),
+         [](const Context &context) -> AbstractGenerator * {
+             auto *generator = new CoDefineGenerator;
+             generator->setCounterFromProject(context.invokedByNetworkTool);
+             return generator;
+         }},
         {Kind::ExtDecl, QT_TR_NOOP("The file gen_extern_decl.h in %1 is not writable"),
          QT_TR_NOOP("Generation of gen_extern_decl.h in %1 started"),
          [](const Context &) -> AbstractGenerator * { return new ExtDeclGenerator; }},
@@ -275,22 +277,8 @@ bool GenerationRun::runGenerator(AbstractGenerator *generator, quint8 line,
 
 void GenerationRun::reportUserSection()
 {
-    QFile file(outputDirectory() + QStringLiteral("/gen_define.h"));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return;
-    QTextStream in(&file);
-    in.setCodec("UTF-8");
-    QString section;
-    bool inside = false;
-    while (!in.atEnd()) {
-        const QString line = in.readLine();
-        if (line == QLatin1String(userSectionStart))
-            inside = true;
-        else if (line == QLatin1String(userSectionEnd))
-            break;
-        else if (inside)
-            section += line + QLatin1Char('\n');
-    }
+    const QString section =
+            CoDefineGenerator::readUserSection(outputDirectory() + QStringLiteral("/gen_define.h"));
     if (!section.trimmed().isEmpty())
         report(tr("gen_define.h contains user section:\n%1").arg(section));
 }
