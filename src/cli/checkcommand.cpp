@@ -1,11 +1,12 @@
 #include "checkcommand.h"
 
+#include "cli/cliproject.h"
+#include "cli/clitext.h"
+
 #include "checker/projectcheck.h"
 #include "database/objectdatabase.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
-#include <QRegularExpression>
 #include <QTextStream>
 
 namespace
@@ -59,23 +60,6 @@ QString parse(const QStringList &arguments, Options &options)
     return QString();
 }
 
-// The store's diagnostics (debug output) are meant for developers; a check prints only
-// its findings and real warnings.
-QtMessageHandler previousHandler = nullptr;
-
-void quietDebugOutput(QtMsgType type, const QMessageLogContext &context, const QString &text)
-{
-    if (type != QtDebugMsg && type != QtInfoMsg && previousHandler)
-        previousHandler(type, context, text);
-}
-
-class DebugOutputSilencer
-{
-public:
-    DebugOutputSilencer() { previousHandler = qInstallMessageHandler(quietDebugOutput); }
-    ~DebugOutputSilencer() { qInstallMessageHandler(previousHandler); }
-};
-
 // The checker reads every sub-index of a line; one bulk read per line is much faster.
 void cacheSubIndices(ObjectDataBase &db)
 {
@@ -85,17 +69,6 @@ void cacheSubIndices(ObjectDataBase &db)
 }
 
 } // namespace
-
-QString CheckCommand::plainText(const QString &html)
-{
-    static const QRegularExpression tag(QStringLiteral("<[^>]*>"));
-    QString text = html;
-    text.remove(tag);
-    text.replace(QLatin1String("&lt;"), QLatin1String("<"));
-    text.replace(QLatin1String("&gt;"), QLatin1String(">"));
-    text.replace(QLatin1String("&amp;"), QLatin1String("&"));
-    return text;
-}
 
 int CheckCommand::run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
@@ -109,17 +82,10 @@ int CheckCommand::run(const QStringList &arguments, QTextStream &out, QTextStrea
         out << usageText;
         return 0;
     }
-    const DebugOutputSilencer silencer;
-    const QFileInfo file(options.project);
-    const char *fileProblem = !file.exists() ? "no such file"
-        : !file.isFile()                     ? "not a file"
-                                             : nullptr;
     ObjectDataBase db;
-    if (!fileProblem && !db.openDataBase(file.absoluteFilePath(), false))
-        fileProblem = "not a readable project file";
-    if (fileProblem) {
-        err << "nodewright-cli check: cannot open project '" << options.project
-            << "': " << fileProblem << '\n';
+    QString fileProblem;
+    if (!CliProject::open(options.project, db, fileProblem)) {
+        err << "nodewright-cli check: " << fileProblem << '\n';
         return 2;
     }
     cacheSubIndices(db);
@@ -130,7 +96,7 @@ int CheckCommand::run(const QStringList &arguments, QTextStream &out, QTextStrea
     if (options.noAutoCorrection)
         check.checker().setAutoCorrectionDisabled(true);
     QObject::connect(&check, &ProjectCheck::message,
-        [&out](const QString &text) { out << plainText(text) << '\n'; });
+        [&out](const QString &text) { out << CliText::plainText(text) << '\n'; });
     bool modified = false;
     const int errors = check.run(&db, modified);
     db.clearAllCachedSubs();

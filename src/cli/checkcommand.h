@@ -11,7 +11,4 @@ class CheckCommand
 {
 public:
     static int run(const QStringList &arguments, QTextStream &out, QTextStream &err);
-
-    // The text of a finding without its HTML markup.
-    static QString plainText(const QString &html);
 };

@@ -2,7 +2,7 @@
 
 #include "generators/generationrun.h"
 
-#include "checker/modelchecker.h"
+#include "checker/projectcheck.h"
 
 int GenerationRun::runModelCheck(bool &modified)
 {
@@ -17,21 +17,7 @@ int GenerationRun::runModelCheck(bool &modified)
 
 int GenerationRun::runChecker(bool &modified)
 {
-    ModelChecker checker;
-    connect(&checker, &ModelChecker::newError, this, &GenerationRun::handleCheckError);
-    int errors = int(checker.startGlobalCheck(database));
-    for (quint8 line : lines.lines) {
-        if (lines.multiLineProject())
-            report(tr("-> Checking line %1").arg(line));
-        const int type = lines.type(line);
-        if (type == 1 || type == 5) {
-            errors += checker.startCANopenFeatureCheck(line, database);
-            errors += checker.startCANopenCheck(line, database, modified);
-        }
-        if (type == 2 || type == 5)
-            errors += checker.startJ1939Check(quint8(lines.lines.size()), line, database);
-        else if (type != 1 && type != 4)
-            report(tr("Warning line type not set for line %1.").arg(line));
-    }
-    return errors;
+    ProjectCheck check;
+    connect(&check, &ProjectCheck::message, this, &GenerationRun::handleCheckError);
+    return check.run(database, modified);
 }

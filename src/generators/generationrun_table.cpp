@@ -14,7 +14,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QSettings>
-#include <QTextStream>
 
 namespace {
 
@@ -45,9 +44,6 @@ bool isDocumentation(Kind kind)
     return kind == Kind::TextDoc || kind == Kind::Html || kind == Kind::J1939TextDoc
         || kind == Kind::J1939Html;
 }
-
-const char userSectionStart[] = "/* user-specific section: start */";
-const char userSectionEnd[] = "/* user-specific section: end */";
 
 } // namespace
 
@@ -285,22 +281,8 @@ bool GenerationRun::runGenerator(AbstractGenerator *generator, quint8 line,
 
 void GenerationRun::reportUserSection()
 {
-    QFile file(outputDirectory() + QStringLiteral("/gen_define.h"));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return;
-    QTextStream in(&file);
-    in.setCodec("UTF-8");
-    QString section;
-    bool inside = false;
-    while (!in.atEnd()) {
-        const QString line = in.readLine();
-        if (line == QLatin1String(userSectionStart))
-            inside = true;
-        else if (line == QLatin1String(userSectionEnd))
-            break;
-        else if (inside)
-            section += line + QLatin1Char('\n');
-    }
+    const QString section =
+            CoDefineGenerator::readUserSection(outputDirectory() + QStringLiteral("/gen_define.h"));
     if (!section.trimmed().isEmpty())
         report(tr("gen_define.h contains user section:\n%1").arg(section));
 }
