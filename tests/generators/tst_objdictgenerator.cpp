@@ -635,42 +635,6 @@ private slots:
         QCOMPARE(ObjDictGenerator::getImplementationDataType(index, quint8(subIndex), data), type);
         QCOMPARE(data.datatype, datatype == 0x0C ? quint16(0x19) : datatype);
     }
-
-    void attributes_data()
-    {
-        QTest::addColumn<quint16>("datatype");
-        QTest::addColumn<QString>("access");
-        QTest::addColumn<int>("mapping");
-        QTest::addColumn<int>("flags");
-        QTest::addColumn<QString>("text");
-        QTest::addRow("read-only mappable") << quint16(
-            7) << "ro" << 1 << 1 << "CO_ATTR_NUM | CO_ATTR_READ | CO_ATTR_MAP_TR | CO_ATTR_DEFVAL";
-        QTest::addRow("write-only")
-            << quint16(0x16) << "wo" << 3 << 0 << "CO_ATTR_NUM | CO_ATTR_WRITE | CO_ATTR_MAP_REC";
-        QTest::addRow("read-write")
-            << quint16(8) << "rw" << 2 << 15
-            << "CO_ATTR_NUM | CO_ATTR_READ | CO_ATTR_WRITE | CO_ATTR_MAP_TR | CO_ATTR_MAP_REC | "
-               "CO_ATTR_DEFVAL | CO_ATTR_LIMIT | CO_ATTR_STORE | CO_ATTR_COMPACT";
-        QTest::addRow("read-write transmit")
-            << quint16(0x10) << "rwr" << 4 << 0 << "CO_ATTR_READ | CO_ATTR_WRITE | CO_ATTR_MAP_TR";
-        QTest::addRow("read-write receive")
-            << quint16(9) << "rww" << 1 << 8
-            << "CO_ATTR_READ | CO_ATTR_WRITE | CO_ATTR_MAP_REC | CO_ATTR_COMPACT";
-        QTest::addRow("constant not mappable")
-            << quint16(1) << "const" << 0 << 2 << "CO_ATTR_NUM | CO_ATTR_READ | CO_ATTR_LIMIT";
-    }
-
-    void attributes()
-    {
-        QFETCH(quint16, datatype);
-        QFETCH(QString, access);
-        QFETCH(int, mapping);
-        QFETCH(int, flags);
-        QFETCH(QString, text);
-        QCOMPARE(ObjDictGenerator::getODAttributes(
-                     datatype, access, quint8(mapping), flags & 1, flags & 2, flags & 4, flags & 8),
-            text);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestObjDictGenerator)
