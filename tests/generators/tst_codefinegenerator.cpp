@@ -52,6 +52,8 @@ public:
         const quint8 line = quint8(address.at(0).toUInt());
         const quint16 index = quint16(address.at(1).toUInt(nullptr, 16));
         const int count = address.at(2).toInt();
+        if (!db.existNode(line))
+            setLineType(line, 1);
         QMap<QString, QString> options;
         for (int i = 1; i < words.size(); ++i)
             options.insert(words.at(i).section(QLatin1Char('='), 0, 0),
@@ -327,11 +329,10 @@ private slots:
     void bufferCounts();
     void toolVersion_data();
     void toolVersion();
-    void multiLineLists();
     void forcedMultiLine();
     void userSectionKeptByteForByte();
-    void userSectionEmptyAndMissing();
-    void userSectionWithoutEndMarker();
+    void userSectionOfExistingFile_data();
+    void userSectionOfExistingFile();
     void generationCounter();
     void generationCounterFromProject();
     void progressAndMissingFolder();
@@ -360,11 +361,6 @@ void TestCoDefineGenerator::cleanup()
 static void addIdentityAndListRows()
 {
     const QStringList device{QStringLiteral("0:1000:1")};
-    QTest::addRow("tool identity") << device << QVariantMap()
-        << QStringList{"#define GEN_TOOL_NAME\tCANOPEN_NODEWRIGHT",
-                       "#define GEN_TOOL_VERSION\t0x030401ul", "#ifndef GEN_DEFINE_H",
-                       "#define GEN_DEFINE_H 1", "#endif /* GEN_DEFINE_H */"}
-        << QStringList();
     QTest::addRow("single line lists")
         << QStringList{"0:1000:1", "0:1018:5", "0:1400:3", "0:1401:3", "0:1800:3", "0:1280:4"}
         << QVariantMap()
@@ -491,11 +487,6 @@ static void addOptionRows()
         << QStringList{"0:1000:1", "0:2001:1 impl=3 type=0x16"}
         << QVariantMap() << QStringList{"#define CO_VOBJ_DESC_CNT 1u"}
         << QStringList{"#define CO_VIRTUAL_INDEX_CNT 1u"};
-    QTest::addRow("application defines") << device
-        << QVariantMap{{"user_defines", "#define MY_OPTION 1"}}
-        << QStringList{"/* application-specific defines as defined in Nodewright */",
-                       "#define MY_OPTION 1", "/* end of application-specific defines */"}
-        << QStringList{"#define GEN_GENERATION_COUNT"};
     QTest::addRow("timer as a macro") << device
         << QVariantMap{{"co_timer_interval", "APP_TICK"}, {"endian", "1"}, {"drv_filter", "1"},
                        {"hw_defines", "#define BOARD_REV 3"}, {"co_srdo_interval", "SRDO_TICK"}}
@@ -572,6 +563,17 @@ static void addCountRows()
         << QStringList{"#define CO_COB_CNT\t12u", "#define CO_COB_COUNTS\t12u",
                        "#define CO_SYNC_SUPPORTED\t1u", "#define CO_TIME_SUPPORTED\t1u"}
         << QStringList();
+    QTest::addRow("two CANopen lines")
+        << QStringList{"0:1000:1", "0:1400:3", "0:1401:3", "1:1000:1", "1:1400:3", "1:1401:3",
+                       "1:1402:3", "1:1014:1"}
+        << QVariantMap()
+        << QStringList{"#define CO_MULTI_LINE\t1u", "#define CO_MULTI_LINE_CNT\t2u",
+                       "#define CO_OBJECTS_LINE_0_CNT\t3u", "#define CO_OBJECTS_LINE_1_CNT\t5u",
+                       "#define CO_OBJECT_COUNTS\t3u, 5u", "#define CO_RXPDO_COUNTS\t2u, 3u",
+                       "#define CO_SSDO_COUNTS\t1u, 1u", "#define CO_COB_COUNTS\t4u, 5u",
+                       "#define CO_COB_CNT\t9u", "#define CO_SDO_SERVER_CNT\t1u",
+                       "#define CO_NODE_ID_FUNCTIONS NULL, NULL"}
+        << QStringList();
     QTest::addRow("COBs with one heartbeat buffer and additional COBs")
         << QStringList{"0:1000:1", "0:1016:4"}
         << QVariantMap{{"only_one_hb_buffer", "1"}, {"additional_cob_count", "3"},
@@ -611,6 +613,7 @@ void TestCoDefineGenerator::fixedLines()
                                        [&line](const QString &l) { return l.startsWith(line); });
         QVERIFY2(!found, qPrintable(QStringLiteral("unexpected: ") + line));
     }
+    QVERIFY(output.filter(QStringLiteral("#define CO_MULTI_LINE\t")).size() <= 1);
 }
 
 void TestCoDefineGenerator::bufferCounts_data()
@@ -620,8 +623,6 @@ void TestCoDefineGenerator::bufferCounts_data()
     QTest::addColumn<QString>("receiveTotal");
     QTest::addColumn<QString>("transmitTotal");
 
-    QTest::addRow("two lines summed") << QVariantMap{{"receivebuffersize", "10, 4"}}
-                                      << "10, 4" << "14" << "5";
     QTest::addRow("suffixes and hexadecimal")
         << QVariantMap{{"receivebuffersize", "0x10u, 2u"}, {"transmitbuffersize", "3u, 3u, 3u"}}
         << "0x10u, 2u" << "18" << "9";
@@ -652,7 +653,6 @@ void TestCoDefineGenerator::toolVersion_data()
     QTest::addColumn<QString>("version");
     QTest::addColumn<QString>("define");
 
-    QTest::addRow("3.4.1") << "3.4.1" << "#define GEN_TOOL_VERSION\t0x030401ul";
     QTest::addRow("two-digit parts") << "12.0.30.7" << "#define GEN_TOOL_VERSION\t0x120030ul";
     QTest::addRow("missing part") << "4.2" << "#define GEN_TOOL_VERSION\t0x040200ul";
 }
@@ -670,25 +670,6 @@ void TestCoDefineGenerator::toolVersion()
     QVERIFY(output.contains(QStringLiteral(" * Stack definitions for demo - generated by "
                                            "CANopen Nodewright ")
                             + version));
-}
-
-void TestCoDefineGenerator::multiLineLists()
-{
-    Project project;
-    project.setLineType(1, 1);
-    project.addObjects({"0:1000:1", "0:1400:3", "0:1401:3", "1:1000:1", "1:1400:3", "1:1401:3",
-                        "1:1402:3", "1:1014:1"});
-    const QStringList output = lines(project.generate());
-    for (const char *line : {"#define CO_MULTI_LINE\t1u", "#define CO_MULTI_LINE_CNT\t2u",
-                             "#define CO_OBJECTS_LINE_0_CNT\t3u",
-                             "#define CO_OBJECTS_LINE_1_CNT\t5u",
-                             "#define CO_OBJECT_COUNTS\t3u, 5u", "#define CO_RXPDO_COUNTS\t2u, 3u",
-                             "#define CO_SSDO_COUNTS\t1u, 1u", "#define CO_COB_COUNTS\t4u, 5u",
-                             "#define CO_COB_CNT\t9u", "#define CO_SDO_SERVER_CNT\t1u",
-                             "#define CO_NODE_ID_FUNCTIONS NULL, NULL"}) {
-        QVERIFY2(output.contains(QLatin1String(line)), line);
-    }
-    QCOMPARE(output.filter(QStringLiteral("#define CO_MULTI_LINE\t")).size(), 1);
 }
 
 void TestCoDefineGenerator::forcedMultiLine()
@@ -733,42 +714,41 @@ void TestCoDefineGenerator::userSectionKeptByteForByte()
                            + QStringLiteral("\n#endif /* GEN_DEFINE_H */\n")));
 }
 
-void TestCoDefineGenerator::userSectionEmptyAndMissing()
+void TestCoDefineGenerator::userSectionOfExistingFile_data()
 {
-    Project project;
-    project.addObjects({QStringLiteral("0:1000:1")});
-    const QString expectedTail = QStringLiteral(
-        "/* do not modify comments starting with 'user-specific section:' */\n"
-        "/* user-specific section: start */\n"
-        "\n"
-        "/* user-specific section: end */\n"
-        "\n"
-        "#endif /* GEN_DEFINE_H */\n");
-    QVERIFY(project.generate().endsWith(expectedTail));
-    // A section of one empty line stays one empty line.
-    QString reported = QStringLiteral("<not run>");
-    QVERIFY(project.generate(nullptr, [&reported](CoDefineGenerator &g) {
-                reported = g.getUserSection();
-            }).endsWith(expectedTail));
-    QCOMPARE(reported, QStringLiteral("\n"));
+    QTest::addColumn<QByteArray>("existing");
+    QTest::addColumn<QString>("reported");
+    QTest::addColumn<QString>("section");
 
-    // A file without any markers gives an empty section.
-    QFile file(project.path());
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("#define SOMETHING 1\n");
-    file.close();
-    QVERIFY(project.generate().endsWith(expectedTail));
+    // A file without a section reports none and gets one empty line.
+    QTest::addRow("no file") << QByteArray() << "" << "\n";
+    QTest::addRow("one empty line") << QByteArray(userStart) + "\n" + userEnd << "\n" << "\n";
+    QTest::addRow("no markers") << QByteArray("#define SOMETHING 1\n") << "" << "\n";
+    QTest::addRow("no end marker") << QByteArray(userStart) + "#define KEEP_ME 1\n"
+                                   << "#define KEEP_ME 1\n" << "#define KEEP_ME 1\n";
 }
 
-void TestCoDefineGenerator::userSectionWithoutEndMarker()
+void TestCoDefineGenerator::userSectionOfExistingFile()
 {
+    QFETCH(QByteArray, existing);
+    QFETCH(QString, reported);
+    QFETCH(QString, section);
+
     Project project;
     project.addObjects({QStringLiteral("0:1000:1")});
-    QFile file(project.path());
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("/* user-specific section: start */\n#define KEEP_ME 1\n");
-    file.close();
-    QCOMPARE(userSectionOf(project.generate()), QStringLiteral("#define KEEP_ME 1\n"));
+    if (!existing.isNull()) {
+        QFile file(project.path());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(existing);
+    }
+    QString read = QStringLiteral("<not run>");
+    const QString text = project.generate(nullptr, [&read](CoDefineGenerator &g) {
+        read = g.getUserSection();
+    });
+    QCOMPARE(read, reported);
+    QCOMPARE(userSectionOf(text), section);
+    QVERIFY(text.endsWith(QLatin1String(userEnd)
+                          + QStringLiteral("\n#endif /* GEN_DEFINE_H */\n")));
 }
 
 void TestCoDefineGenerator::generationCounter()
