@@ -104,20 +104,13 @@ private slots:
         QTest::addColumn<QString>("access");
         QTest::addColumn<QString>("limitCheck");
         QTest::addColumn<bool>("limits");
-        QTest::addRow("rw") << "rw"
-                            << "1" << true;
-        QTest::addRow("wo") << "wo"
-                            << "1" << true;
-        QTest::addRow("rww") << "rww"
-                             << "1" << true;
-        QTest::addRow("rwr") << "rwr"
-                             << "1" << true;
-        QTest::addRow("ro") << "ro"
-                            << "1" << false;
-        QTest::addRow("const") << "const"
-                               << "1" << false;
-        QTest::addRow("limit check off") << "rw"
-                                         << "0" << false;
+        QTest::addRow("rw") << "rw" << "1" << true;
+        QTest::addRow("wo") << "wo" << "1" << true;
+        QTest::addRow("rww") << "rww" << "1" << true;
+        QTest::addRow("rwr") << "rwr" << "1" << true;
+        QTest::addRow("ro") << "ro" << "1" << false;
+        QTest::addRow("const") << "const" << "1" << false;
+        QTest::addRow("limit check off") << "rw" << "0" << false;
     }
 
     void limitsOnlyForWritableEntries()
@@ -417,48 +410,30 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("array");
         QTest::addColumn<QString>("element");
-        QTest::addRow("UNSIGNED8 cut to 8 bits") << quint16(5) << "0x1FF"
-                                                 << "od_u8"
-                                                 << "(UNSIGNED8)255u";
-        QTest::addRow("BOOLEAN") << quint16(1) << "1"
-                                 << "od_u8"
-                                 << "(UNSIGNED8)1u";
-        QTest::addRow("UNSIGNED4") << quint16(0x67) << "9"
-                                   << "od_u8"
-                                   << "(UNSIGNED8)9u";
-        QTest::addRow("UNSIGNED32") << quint16(7) << "0xFFFFFFFF"
-                                    << "od_u32"
-                                    << "(UNSIGNED32)4294967295UL";
-        QTest::addRow("INTEGER8") << quint16(2) << "-128"
-                                  << "od_i8"
-                                  << "(INTEGER8)-128";
-        QTest::addRow("INTEGER32") << quint16(4) << "-2147483648"
-                                   << "od_i32"
-                                   << "(INTEGER32)-2147483648L";
-        QTest::addRow("REAL32 zero") << quint16(8) << "0"
-                                     << "od_r32"
-                                     << "(REAL32)0.0f";
-        QTest::addRow("REAL32 exponent") << quint16(8) << "-1.25e3"
-                                         << "od_r32"
-                                         << "(REAL32)-1250.0f";
-        QTest::addRow("REAL32 small") << quint16(8) << "2.5e-7"
-                                      << "od_r32"
-                                      << "(REAL32)2.5e-07f";
-        QTest::addRow("UNSIGNED24") << quint16(0x16) << "0x12AB05"
-                                    << "od_u24"
-                                    << "U24_SET(0x12,0xab,0x05)";
-        QTest::addRow("INTEGER24") << quint16(0x10) << "-2"
-                                   << "od_i24"
-                                   << "I24_SET(0xff,0xff,0xfe)";
-        QTest::addRow("TIME_OF_DAY") << quint16(0x0C) << "0x010203040506"
-                                     << "od_u48"
-                                     << "U48_SET(0x01,0x02,0x03,0x04,0x05,0x06)";
-        QTest::addRow("UNSIGNED64") << quint16(0x1B) << "0x0102030405060708"
-                                    << "od_u64"
-                                    << "U64_SET(0x01,0x02,0x03,0x04,0x05,0x06,0x07,0x08)";
-        QTest::addRow("no number") << quint16(6) << "fast"
-                                   << "od_u16"
-                                   << "(UNSIGNED16)0u";
+        const struct {
+            const char *name;
+            quint16 datatype;
+            const char *value, *array, *element;
+        } rows[] = {
+            { "UNSIGNED8 cut to 8 bits", 5, "0x1FF", "od_u8", "(UNSIGNED8)255u" },
+            { "BOOLEAN", 1, "1", "od_u8", "(UNSIGNED8)1u" },
+            { "UNSIGNED4", 0x67, "9", "od_u8", "(UNSIGNED8)9u" },
+            { "UNSIGNED32", 7, "0xFFFFFFFF", "od_u32", "(UNSIGNED32)4294967295UL" },
+            { "INTEGER8", 2, "-128", "od_i8", "(INTEGER8)-128" },
+            { "INTEGER32", 4, "-2147483648", "od_i32", "(INTEGER32)-2147483648L" },
+            { "REAL32 zero", 8, "0", "od_r32", "(REAL32)0.0f" },
+            { "REAL32 exponent", 8, "-1.25e3", "od_r32", "(REAL32)-1250.0f" },
+            { "REAL32 small", 8, "2.5e-7", "od_r32", "(REAL32)2.5e-07f" },
+            { "UNSIGNED24", 0x16, "0x12AB05", "od_u24", "U24_SET(0x12,0xab,0x05)" },
+            { "INTEGER24", 0x10, "-2", "od_i24", "I24_SET(0xff,0xff,0xfe)" },
+            { "TIME_OF_DAY", 0x0C, "0x010203040506", "od_u48",
+                "U48_SET(0x01,0x02,0x03,0x04,0x05,0x06)" },
+            { "UNSIGNED64", 0x1B, "0x0102030405060708", "od_u64",
+                "U64_SET(0x01,0x02,0x03,0x04,0x05,0x06,0x07,0x08)" },
+            { "no number", 6, "fast", "od_u16", "(UNSIGNED16)0u" },
+        };
+        for (const auto &row : rows)
+            QTest::addRow("%s", row.name) << row.datatype << row.value << row.array << row.element;
     }
 
     void valueFormats()
@@ -490,20 +465,11 @@ private slots:
         QTest::addColumn<QString>("initialise");
         QTest::addColumn<QString>("specifier");
         QTest::addColumn<QString>("header");
-        QTest::addRow("initialised") << "1"
-                                     << ""
-                                     << "static UNSIGNED8 CO_STORAGE_CLASS\tod_u8[2]= {";
-        QTest::addRow("declared") << "0"
-                                  << ""
-                                  << "static UNSIGNED8 CO_STORAGE_CLASS\tod_u8[2];";
-        QTest::addRow("initialised in a memory section")
-            << "1"
-            << "__near"
-            << "static UNSIGNED8 CO_STORAGE_CLASS\tod_u8[2] __near = {";
-        QTest::addRow("declared in a memory section")
-            << "0"
-            << "__near"
-            << "static UNSIGNED8 CO_STORAGE_CLASS\tod_u8[2] __near ;";
+        const QString u8 = QStringLiteral("static UNSIGNED8 CO_STORAGE_CLASS\tod_u8[2]");
+        QTest::addRow("initialised") << "1" << "" << u8 + "= {";
+        QTest::addRow("declared") << "0" << "" << u8 + ";";
+        QTest::addRow("initialised in a memory section") << "1" << "__near" << u8 + " __near = {";
+        QTest::addRow("declared in a memory section") << "0" << "__near" << u8 + " __near ;";
     }
 
     // Values the stack keeps itself get no managed variable.
@@ -595,33 +561,33 @@ private slots:
         QTest::addColumn<quint16>("datatype");
         QTest::addColumn<int>("implementation");
         QTest::addColumn<QString>("type");
-        QTest::addRow("constant wins over the service")
-            << quint16(0x1005) << 0 << quint16(7) << 1 << "CO_DTYPE_U32_CONST";
-        QTest::addRow("sync") << quint16(0x1019) << 0 << quint16(5) << 0 << "CO_DTYPE_U8_SYNC  ";
-        QTest::addRow("emergency consumer count")
-            << quint16(0x1028) << 0 << quint16(5) << 0 << "CO_DTYPE_U8_VAR   ";
-        QTest::addRow("emergency consumer")
-            << quint16(0x1028) << 1 << quint16(7) << 0 << "CO_DTYPE_U32_EMCY ";
-        QTest::addRow("store command")
-            << quint16(0x1010) << 3 << quint16(7) << 0 << "CO_DTYPE_U32_STORE";
-        QTest::addRow("store count")
-            << quint16(0x1010) << 4 << quint16(7) << 0 << "CO_DTYPE_U32_VAR  ";
-        QTest::addRow("SRDO range end")
-            << quint16(0x13F1) << 1 << quint16(5) << 0 << "CO_DTYPE_U8_VAR   ";
-        QTest::addRow("SRDO checksum")
-            << quint16(0x13FE) << 0 << quint16(5) << 0 << "CO_DTYPE_U8_SRDO  ";
-        QTest::addRow("mapping count")
-            << quint16(0x1A03) << 0 << quint16(5) << 0 << "CO_DTYPE_U8_TMAP  ";
-        QTest::addRow("boolean") << quint16(0x2000) << 0 << quint16(1) << 2 << "CO_DTYPE_BOOL_PTR ";
-        QTest::addRow("bit field")
-            << quint16(0x2000) << 0 << quint16(0x65) << 0 << "CO_DTYPE_U8_VAR   ";
-        QTest::addRow("time of day")
-            << quint16(0x2000) << 0 << quint16(0x0C) << 0 << "CO_DTYPE_U48_VAR  ";
-        QTest::addRow("domain variable")
-            << quint16(0x2000) << 0 << quint16(0x0F) << 2 << "CO_DTYPE_DOMAIN   ";
-        QTest::addRow("string constant")
-            << quint16(0x2000) << 0 << quint16(9) << 1 << "CO_DTYPE_VS_CONST ";
-        QTest::addRow("virtual") << quint16(0x2000) << 0 << quint16(6) << 3 << "CO_DTYPE_U16      ";
+        const struct {
+            const char *name;
+            quint16 index;
+            int subIndex;
+            quint16 datatype;
+            int implementation;
+            const char *type;
+        } rows[] = {
+            { "constant wins over the service", 0x1005, 0, 7, 1, "CO_DTYPE_U32_CONST" },
+            { "sync", 0x1019, 0, 5, 0, "CO_DTYPE_U8_SYNC  " },
+            { "emergency consumer count", 0x1028, 0, 5, 0, "CO_DTYPE_U8_VAR   " },
+            { "emergency consumer", 0x1028, 1, 7, 0, "CO_DTYPE_U32_EMCY " },
+            { "store command", 0x1010, 3, 7, 0, "CO_DTYPE_U32_STORE" },
+            { "store count", 0x1010, 4, 7, 0, "CO_DTYPE_U32_VAR  " },
+            { "SRDO range end", 0x13F1, 1, 5, 0, "CO_DTYPE_U8_VAR   " },
+            { "SRDO checksum", 0x13FE, 0, 5, 0, "CO_DTYPE_U8_SRDO  " },
+            { "mapping count", 0x1A03, 0, 5, 0, "CO_DTYPE_U8_TMAP  " },
+            { "boolean", 0x2000, 0, 1, 2, "CO_DTYPE_BOOL_PTR " },
+            { "bit field", 0x2000, 0, 0x65, 0, "CO_DTYPE_U8_VAR   " },
+            { "time of day", 0x2000, 0, 0x0C, 0, "CO_DTYPE_U48_VAR  " },
+            { "domain variable", 0x2000, 0, 0x0F, 2, "CO_DTYPE_DOMAIN   " },
+            { "string constant", 0x2000, 0, 9, 1, "CO_DTYPE_VS_CONST " },
+            { "virtual", 0x2000, 0, 6, 3, "CO_DTYPE_U16      " },
+        };
+        for (const auto &row : rows)
+            QTest::addRow("%s", row.name) << row.index << row.subIndex << row.datatype
+                                          << row.implementation << QString::fromLatin1(row.type);
     }
 
     void implementationTypes()
