@@ -208,7 +208,7 @@ private slots:
     {
         ObjectDataBase db;
         db.createNewDataBase();
-        odtest::addVar(db, 0, 0x1000, sub(7, QStringLiteral("const"), QStringLiteral("0"), 1));
+        odtest::addVar(db, 0, 0x1000, sub(7, "const", "0", 1));
         const QString text = run(db);
         QCOMPARE(odtest::definedCount(text, "CO_OD_ASSIGN_CNT"), 0);
         QCOMPARE(odtest::definedCount(text, "CO_OBJ_DESC_CNT"), 0);
@@ -253,7 +253,7 @@ private slots:
         QFETCH(int, start);
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
-        odtest::addArray(db, 0, index, entries, sub(7, QStringLiteral("rw"), QStringLiteral("9")));
+        odtest::addArray(db, 0, index, entries, sub(7, "rw", "9"));
         for (int s : different)
             db.setSubIndexValue(0, index, quint8(s), QString::number(100 + s));
         if (missing)
@@ -308,7 +308,7 @@ private slots:
         QFETCH(int, largest);
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
-        odtest::addVar(db, 0, 0x2000, sub(5, QStringLiteral("ro"), QStringLiteral("1"), 0, 1));
+        odtest::addVar(db, 0, 0x2000, sub(5, "ro", "1", 0, 1));
         for (int pdo = 0; pdo < counts.size(); ++pdo) {
             QList<quint32> words;
             for (int i = 0; i < qMin(counts.at(pdo), 3); ++i)
@@ -342,10 +342,10 @@ private slots:
     {
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
-        odtest::addVar(db, 0, 0x2000, sub(5, QStringLiteral("rw"), QStringLiteral("1"), 0, 1));
-        odtest::addPdo(db, 0, true, 1, QStringLiteral("0x180"), { 0x20000008 }, true);
-        odtest::addPdo(db, 0, false, 1, QStringLiteral("0x200"), { 0x20000008 }, false);
-        odtest::addPdo(db, 0, false, 2, QStringLiteral("0x300"), {}, false);
+        odtest::addVar(db, 0, 0x2000, sub(5, "rw", "1", 0, 1));
+        odtest::addPdo(db, 0, true, 1, "0x180", { 0x20000008 }, true);
+        odtest::addPdo(db, 0, false, 1, "0x200", { 0x20000008 }, false);
+        odtest::addPdo(db, 0, false, 2, "0x300", {}, false);
         const QString text = run(db);
         QVERIFY(!text.contains(QStringLiteral("mapTableTPDO1 = {")));
         QVERIFY(text.contains(QStringLiteral("\tmapTableRPDO1 = {\n\t1,\n\t{\n\t\t{&od_u8[4], 1u, "
@@ -398,7 +398,7 @@ private slots:
         odtest::buildMinimalProject(db);
         odtest::addVar(db, 0, 0x2000, mapped);
         odtest::setting(db, "bitwise_mapping", bitwise);
-        odtest::addPdo(db, 0, true, 1, QStringLiteral("0x180"), { word }, false);
+        odtest::addPdo(db, 0, true, 1, "0x180", { word }, false);
         const QStringList table
             = odtest::block(run(db), QStringLiteral("static CO_CONST PDO_TR_MAP_TABLE_T"));
         QCOMPARE(table.value(2), QStringLiteral("\t\t") + entry);
@@ -444,7 +444,7 @@ private slots:
         QFETCH(QString, element);
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
-        odtest::setting(db, "init_static_variables", QStringLiteral("1"));
+        odtest::setting(db, "init_static_variables", "1");
         odtest::addVar(db, 0, 0x2000, sub(datatype, QStringLiteral("rw"), value));
         const QString text = run(db);
         const QRegularExpression header(
@@ -482,10 +482,10 @@ private slots:
         odtest::buildMinimalProject(db);
         odtest::setting(db, "init_static_variables", initialise);
         odtest::setting(db, "static_memory_specifier", specifier);
-        odtest::addVar(db, 0, 0x1017, sub(6, QStringLiteral("rw"), QStringLiteral("100")));
+        odtest::addVar(db, 0, 0x1017, sub(6, "rw", "100"));
         odtest::addObject(db, 0, 0x1400, 9,
-            { sub(5, QStringLiteral("ro"), QStringLiteral("2")),
-                sub(7, QStringLiteral("rw"), QStringLiteral("0x201")) });
+            { sub(5, "ro", "2"),
+                sub(7, "rw", "0x201") });
         ObjDictGenerator generator(false);
         const QString text = run(db, false, &generator);
         QVERIFY2(text.contains(QStringLiteral("\n") + header + QStringLiteral("\n")),

@@ -13,7 +13,8 @@
 using odtest::Sub;
 using odtest::sub;
 
-namespace {
+namespace
+{
 
 enum Fixture { SingleLine, MultiLine, Compact, Virtual, Placeholders };
 
@@ -21,22 +22,20 @@ enum Fixture { SingleLine, MultiLine, Compact, Virtual, Placeholders };
 void buildPlaceholderProject(ObjectDataBase &db)
 {
     odtest::buildMinimalProject(db);
-    odtest::addArray(db, 0, 0x2000, 3,
-                     odtest::appVar(6, QStringLiteral("rw"), QStringLiteral("speed_$s"), 1));
-    odtest::addArray(db, 0, 0x20AB, 2,
-                     odtest::appVar(7, QStringLiteral("ro"), QStringLiteral("o$I_$S")));
-    odtest::addVar(db, 0, 0x20AC,
-                   odtest::appVar(8, QStringLiteral("rw"), QStringLiteral("(&block.v$i)")));
+    odtest::addArray(
+        db, 0, 0x2000, 3, odtest::appVar(6, QStringLiteral("rw"), QStringLiteral("speed_$s"), 1));
+    odtest::addArray(
+        db, 0, 0x20AB, 2, odtest::appVar(7, QStringLiteral("ro"), QStringLiteral("o$I_$S")));
+    odtest::addVar(
+        db, 0, 0x20AC, odtest::appVar(8, QStringLiteral("rw"), QStringLiteral("(&block.v$i)")));
     Sub text = odtest::appVar(9, QStringLiteral("rw"), QStringLiteral("name$s"));
     text.size = 12;
     odtest::addArray(db, 0, 0x2100, 2, text);
     Sub raw = odtest::appVar(10, QStringLiteral("rw"), QStringLiteral("raw$s"));
     raw.size = 8;
     odtest::addArray(db, 0, 0x2101, 1, raw);
-    odtest::addVar(db, 0, 0x2102,
-                   odtest::appVar(15, QStringLiteral("rw"), QStringLiteral("blob")));
-    odtest::addPdo(db, 0, true, 1, QStringLiteral("$NODEID+0x180"), {0x20000110, 0x20ab0120},
-                   false);
+    odtest::addVar(db, 0, 0x2102, odtest::appVar(15, QStringLiteral("rw"), QStringLiteral("blob")));
+    odtest::addPdo(db, 0, true, 1, "$NODEID+0x180", { 0x20000110, 0x20ab0120 }, false);
 }
 
 // The declarations of the application variables the fixtures name.
@@ -116,9 +115,9 @@ private slots:
         odtest::setAlwaysMultiLine(alwaysMultiLine);
         ObjectDataBase db;
         buildFixture(db, fixture);
-        odtest::setting(db, "applicationheader", QStringLiteral("app.h"));
-        odtest::setting(db, "co_timer_interval", QStringLiteral("10000"));
-        odtest::setting(db, "co_node_id", QStringLiteral("32"));
+        odtest::setting(db, "applicationheader", "app.h");
+        odtest::setting(db, "co_timer_interval", "10000");
+        odtest::setting(db, "co_node_id", "32");
         odtest::setting(db, "canfd_supported", canFd ? QStringLiteral("1") : QStringLiteral("0"));
         odtest::setting(db, "usdo_client_cnt", canFd ? QStringLiteral("1") : QStringLiteral("0"));
         // gen_indication.h gives the line parameter to its prototypes only when several
@@ -129,8 +128,8 @@ private slots:
             odtest::setting(db, "fct_nmt", QString());
         QTemporaryDir dir;
         const QString name = QStringLiteral("fixture");
-        QVERIFY(gentest::writeText(dir.filePath(QStringLiteral("app.h")),
-                                   QString::fromLatin1(applicationHeader)));
+        QVERIFY(gentest::writeText(
+            dir.filePath(QStringLiteral("app.h")), QString::fromLatin1(applicationHeader)));
         CoDefineGenerator define;
         indicationgenerator indication;
         ObjDictGenerator objdict(compact);

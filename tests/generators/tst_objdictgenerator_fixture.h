@@ -12,7 +12,8 @@
 
 // Fixture projects of the object dictionary generator tests, built through the store's
 // public interface, and helpers to run the generator and read what it wrote.
-namespace odtest {
+namespace odtest
+{
 
 using Sub = ObjectDataBase::SUBINDEX_DATA_T;
 
@@ -73,25 +74,20 @@ inline void addArray(ObjectDataBase &db, quint8 line, quint16 index, int count, 
 inline void buildMinimalProject(ObjectDataBase &db)
 {
     db.createNewDataBase();
-    addVar(db, 0, 0x1000, sub(7, QStringLiteral("const"), QStringLiteral("0"), 1));
-    addVar(db, 0, 0x1001, sub(5, QStringLiteral("ro"), QStringLiteral("0")));
+    addVar(db, 0, 0x1000, sub(7, "const", "0", 1));
+    addVar(db, 0, 0x1001, sub(5, "ro", "0"));
 }
 
 inline void addBasics(ObjectDataBase &db, quint8 line)
 {
-    addVar(db, line, 0x1000, sub(7, QStringLiteral("const"), QStringLiteral("0x00000191"), 1));
-    addVar(db, line, 0x1001, sub(5, QStringLiteral("ro"), QStringLiteral("0"), 0, 1));
-    addVar(db, line, 0x1017, sub(6, QStringLiteral("rw"), QStringLiteral("1000")));
+    addVar(db, line, 0x1000, sub(7, "const", "0x00000191", 1));
+    addVar(db, line, 0x1001, sub(5, "ro", "0", 0, 1));
+    addVar(db, line, 0x1017, sub(6, "rw", "1000"));
     addObject(db, line, 0x1018, 9,
-        { sub(5, QStringLiteral("const"), QStringLiteral("4"), 1),
-            sub(7, QStringLiteral("const"), QStringLiteral("0x12345"), 1),
-            sub(7, QStringLiteral("const"), QStringLiteral("0x1001"), 1),
-            sub(7, QStringLiteral("const"), QStringLiteral("0x00010002"), 1),
-            sub(7, QStringLiteral("const"), QStringLiteral("0"), 1) });
+        { sub(5, "const", "4", 1), sub(7, "const", "0x12345", 1), sub(7, "const", "0x1001", 1),
+            sub(7, "const", "0x00010002", 1), sub(7, "const", "0", 1) });
     addObject(db, line, 0x1200, 9,
-        { sub(5, QStringLiteral("const"), QStringLiteral("2"), 1),
-            sub(7, QStringLiteral("ro"), QStringLiteral("$NODEID+0x600")),
-            sub(7, QStringLiteral("ro"), QStringLiteral("$NODEID+0x580")) });
+        { sub(5, "const", "2", 1), sub(7, "ro", "$NODEID+0x600"), sub(7, "ro", "$NODEID+0x580") });
 }
 
 // A PDO: communication object and mapping object with the given mapping words. A
@@ -100,13 +96,10 @@ inline void addPdo(ObjectDataBase &db, quint8 line, bool transmit, int number, c
     const QList<quint32> &mapping, bool dynamic, bool shared = false)
 {
     const quint16 comm = quint16((transmit ? 0x1800 : 0x1400) + number - 1);
-    QList<Sub> commSubs { sub(5, QStringLiteral("const"), QStringLiteral("5"), 1),
-        sub(7, QStringLiteral("rw"), cobId), sub(5, QStringLiteral("rw"), QStringLiteral("254")),
-        sub(6, QStringLiteral("rw"), QStringLiteral("0")),
-        sub(5, QStringLiteral("rw"), QStringLiteral("0")),
-        sub(6, QStringLiteral("rw"), QStringLiteral("0")) };
+    QList<Sub> commSubs { sub(5, "const", "5", 1), sub(7, QStringLiteral("rw"), cobId),
+        sub(5, "rw", "254"), sub(6, "rw", "0"), sub(5, "rw", "0"), sub(6, "rw", "0") };
     if (transmit)
-        commSubs << sub(5, QStringLiteral("rw"), QStringLiteral("0"));
+        commSubs << sub(5, "rw", "0");
     addObject(db, line, comm, 9, commSubs);
     const QString access = dynamic ? QStringLiteral("rw") : QStringLiteral("const");
     QList<Sub> mapSubs { sub(5, access, QString::number(mapping.size())) };
@@ -127,38 +120,33 @@ inline void setting(ObjectDataBase &db, const char *key, const QString &value)
 inline void addSingleLineObjects(ObjectDataBase &db, quint8 line)
 {
     addBasics(db, line);
-    addVar(db, line, 0x1005, sub(7, QStringLiteral("rw"), QStringLiteral("0x80")));
-    addVar(db, line, 0x1006, sub(7, QStringLiteral("rw"), QStringLiteral("0")));
-    addVar(db, line, 0x1012, sub(7, QStringLiteral("rw"), QStringLiteral("0x80000100")));
-    addVar(db, line, 0x1014, sub(7, QStringLiteral("ro"), QStringLiteral("$NODEID+0x80")));
-    addObject(db, line, 0x1016, 8,
-        { sub(5, QStringLiteral("const"), QStringLiteral("2"), 1),
-            sub(7, QStringLiteral("rw"), QStringLiteral("0")),
-            sub(7, QStringLiteral("rw"), QStringLiteral("0")) });
+    addVar(db, line, 0x1005, sub(7, "rw", "0x80"));
+    addVar(db, line, 0x1006, sub(7, "rw", "0"));
+    addVar(db, line, 0x1012, sub(7, "rw", "0x80000100"));
+    addVar(db, line, 0x1014, sub(7, "ro", "$NODEID+0x80"));
+    addObject(
+        db, line, 0x1016, 8, { sub(5, "const", "2", 1), sub(7, "rw", "0"), sub(7, "rw", "0") });
     addPdo(db, line, false, 1, QStringLiteral("$NODEID+0x200"), { 0x20000008, 0x20010010 }, true);
     addPdo(db, line, true, 1, QStringLiteral("$NODEID+0x180"), { 0x20020008, 0x20030020 }, false);
     addPdo(db, line, true, 2, QStringLiteral("0x80000280"), { 0x20040008 }, false);
-    Sub limited = sub(5, QStringLiteral("rw"), QStringLiteral("0x10"), 0, 1);
+    Sub limited = sub(5, "rw", "0x10", 0, 1);
     limited.limitineds = true;
     limited.lowlimit = 1;
     limited.uplimit = 200;
     addVar(db, line, 0x2000, limited);
-    Sub readOnlyLimited = sub(6, QStringLiteral("ro"), QStringLiteral("16"), 0, 1);
+    Sub readOnlyLimited = sub(6, "ro", "16", 0, 1);
     readOnlyLimited.limitineds = true;
     readOnlyLimited.lowlimit = 7;
     readOnlyLimited.uplimit = 9;
     addVar(db, line, 0x2001, readOnlyLimited);
     addVar(db, line, 0x2002, appVar(5, QStringLiteral("ro"), QStringLiteral("appU8"), 1));
-    addVar(db, line, 0x2003, sub(7, QStringLiteral("ro"), QStringLiteral("16"), 1, 1));
-    addVar(db, line, 0x2004, sub(2, QStringLiteral("rw"), QStringLiteral("-5"), 0, 1));
+    addVar(db, line, 0x2003, sub(7, "ro", "16", 1, 1));
+    addVar(db, line, 0x2004, sub(2, "rw", "-5", 0, 1));
     addObject(db, line, 0x2010, 9,
-        { sub(5, QStringLiteral("const"), QStringLiteral("6"), 1),
-            appVar(3, QStringLiteral("rw"), QStringLiteral("appI16")),
+        { sub(5, "const", "6", 1), appVar(3, QStringLiteral("rw"), QStringLiteral("appI16")),
             appVar(4, QStringLiteral("rww"), QStringLiteral("appI32"), 3),
-            appVar(8, QStringLiteral("rwr"), QStringLiteral("appReal"), 4),
-            sub(8, QStringLiteral("rw"), QStringLiteral("1.5")),
-            sub(4, QStringLiteral("wo"), QStringLiteral("-70000")),
-            sub(3, QStringLiteral("rw"), QStringLiteral("-2")) });
+            appVar(8, QStringLiteral("rwr"), QStringLiteral("appReal"), 4), sub(8, "rw", "1.5"),
+            sub(4, "wo", "-70000"), sub(3, "rw", "-2") });
     Sub text = sub(9, QStringLiteral("const"), QStringLiteral("Nodewright \"1\""), 1);
     text.size = 14;
     addVar(db, line, 0x2020, text);
@@ -166,7 +154,7 @@ inline void addSingleLineObjects(ObjectDataBase &db, quint8 line)
     name.size = 16;
     addVar(db, line, 0x2021, name);
     addVar(db, line, 0x2022, appVar(0x0F, QStringLiteral("rw"), QStringLiteral("appDomain")));
-    Sub stored = sub(7, QStringLiteral("rw"), QStringLiteral("0x12345678"));
+    Sub stored = sub(7, "rw", "0x12345678");
     stored.nvstorage = true;
     stored.defaultineds = false;
     addVar(db, line, 0x2030, stored);
@@ -191,9 +179,9 @@ inline void buildMultiLineProject(ObjectDataBase &db)
     db.addNode(1, ObjectDataBase::NODE_DATA_T());
     for (quint8 line : { quint8(0), quint8(1) }) {
         addBasics(db, line);
-        Sub shared = sub(6, QStringLiteral("rw"), QStringLiteral("300"), 0, 1);
+        Sub shared = sub(6, "rw", "300", 0, 1);
         shared.sharedlines = true;
-        Sub count = sub(5, QStringLiteral("const"), QStringLiteral("2"), 1);
+        Sub count = sub(5, "const", "2", 1);
         count.sharedlines = true;
         addObject(db, line, 0x2100, 8, { count, shared, shared });
         addPdo(db, line, false, 1, QStringLiteral("$NODEID+0x200"), { 0x21000110, 0x21000210 },
@@ -203,10 +191,8 @@ inline void buildMultiLineProject(ObjectDataBase &db)
         addVar(db, line, quint16(0x2200 + line),
             sub(7, QStringLiteral("rw"), QString::number(100 + line)));
     }
-    addObject(db, 1, 0x1F2C, 9,
-        { sub(5, QStringLiteral("const"), QStringLiteral("1"), 1),
-            sub(7, QStringLiteral("rw"), QStringLiteral("0")) });
-    addVar(db, 1, 0x1005, sub(7, QStringLiteral("rw"), QStringLiteral("0x80")));
+    addObject(db, 1, 0x1F2C, 9, { sub(5, "const", "1", 1), sub(7, "rw", "0") });
+    addVar(db, 1, 0x1005, sub(7, "rw", "0x80"));
     setting(db, "nmtmaster", QStringLiteral("2"));
     setting(db, "co_ml_ms", QStringLiteral("1,0"));
     setting(db, "lss_supported", QStringLiteral("1"));
@@ -219,12 +205,9 @@ inline void buildMultiLineProject(ObjectDataBase &db)
 inline void buildVirtualProject(ObjectDataBase &db)
 {
     buildMinimalProject(db);
-    Sub outside = sub(6, QStringLiteral("rw"), QStringLiteral("4"), 3);
-    addObject(db, 0, 0x2300, 8,
-        { sub(5, QStringLiteral("const"), QStringLiteral("2"), 3), outside, outside });
-    addObject(db, 0, 0x2301, 8,
-        { sub(5, QStringLiteral("const"), QStringLiteral("2"), 1), outside,
-            sub(6, QStringLiteral("rw"), QStringLiteral("4")) });
+    Sub outside = sub(6, "rw", "4", 3);
+    addObject(db, 0, 0x2300, 8, { sub(5, "const", "2", 3), outside, outside });
+    addObject(db, 0, 0x2301, 8, { sub(5, "const", "2", 1), outside, sub(6, "rw", "4") });
 }
 
 // Line 0 with arrays for compact descriptions: all equal, equal from sub-index 4, and
@@ -232,8 +215,8 @@ inline void buildVirtualProject(ObjectDataBase &db)
 inline void buildCompactProject(ObjectDataBase &db)
 {
     buildMinimalProject(db);
-    addArray(db, 0, 0x2200, 10, sub(7, QStringLiteral("rw"), QStringLiteral("9"), 0, 1));
-    addArray(db, 0, 0x2201, 10, sub(6, QStringLiteral("ro"), QStringLiteral("3"), 1));
+    addArray(db, 0, 0x2200, 10, sub(7, "rw", "9", 0, 1));
+    addArray(db, 0, 0x2201, 10, sub(6, "ro", "3", 1));
     for (quint8 s = 1; s <= 3; ++s)
         db.setSubIndexValue(0, 0x2201, s, QString::number(s * 10));
     addArray(db, 0, 0x2202, 5, appVar(4, QStringLiteral("rw"), QStringLiteral("levels[$z]")));
@@ -245,8 +228,8 @@ inline bool generate(ObjectDataBase &db, const QString &folder, bool compact,
     QString *text = nullptr, ObjDictGenerator *generator = nullptr)
 {
     ObjDictGenerator own(compact);
-    const bool started
-        = gentest::runGenerator(generator ? *generator : own, db, folder, QStringLiteral("fixture"));
+    const bool started = gentest::runGenerator(
+        generator ? *generator : own, db, folder, QStringLiteral("fixture"));
     if (text)
         *text = gentest::readText(folder + QStringLiteral("/gen_objdict.c"));
     return started;

@@ -11,7 +11,8 @@
 using odtest::Sub;
 using odtest::sub;
 
-namespace {
+namespace
+{
 
 const QString check = QStringLiteral("    if (retVal != RET_OK) {\n"
                                      "        return(retVal);\n"
@@ -47,12 +48,12 @@ void buildThreeLines(ObjectDataBase &db)
     odtest::buildMinimalProject(db);
     db.addNode(1, ObjectDataBase::NODE_DATA_T());
     db.addNode(2, ObjectDataBase::NODE_DATA_T());
-    odtest::addArray(db, 0, 0x2000, 2, sub(5, QStringLiteral("rw"), QStringLiteral("0")));
+    odtest::addArray(db, 0, 0x2000, 2, sub(5, "rw", "0"));
     for (quint16 index : { 0x1000, 0x1001, 0x2000, 0x2001 })
-        odtest::addVar(db, 1, index, sub(5, QStringLiteral("rw"), QStringLiteral("0")));
-    odtest::addArray(db, 1, 0x2002, 3, sub(5, QStringLiteral("rw"), QStringLiteral("0"), 3));
-    odtest::addVar(db, 2, 0x1000, sub(7, QStringLiteral("const"), QStringLiteral("0"), 1));
-    odtest::addVar(db, 2, 0x1001, sub(5, QStringLiteral("ro"), QStringLiteral("0")));
+        odtest::addVar(db, 1, index, sub(5, "rw", "0"));
+    odtest::addArray(db, 1, 0x2002, 3, sub(5, "rw", "0", 3));
+    odtest::addVar(db, 2, 0x1000, sub(7, "const", "0", 1));
+    odtest::addVar(db, 2, 0x1001, sub(5, "ro", "0"));
 }
 
 } // namespace
@@ -187,14 +188,13 @@ private slots:
         QFETCH(QString, call);
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
-        odtest::addVar(db, 0, 0x1002, sub(6, QStringLiteral("ro"), QStringLiteral("7")));
+        odtest::addVar(db, 0, 0x1002, sub(6, "ro", "7"));
         if (guarding)
-            odtest::addVar(db, 0, 0x100C, sub(6, QStringLiteral("rw"), QStringLiteral("0")));
+            odtest::addVar(db, 0, 0x100C, sub(6, "rw", "0"));
         if (consumers >= 0)
-            odtest::addArray(
-                db, 0, 0x1016, consumers, sub(7, QStringLiteral("rw"), QStringLiteral("0")));
+            odtest::addArray(db, 0, 0x1016, consumers, sub(7, "rw", "0"));
         if (heartbeat)
-            odtest::addVar(db, 0, 0x1017, sub(6, QStringLiteral("rw"), QStringLiteral("500")));
+            odtest::addVar(db, 0, 0x1017, sub(6, "rw", "500"));
         const QString text = run(db);
         if (call.isEmpty())
             QVERIFY(!text.contains(QStringLiteral("coErrorCtrlInit")));
@@ -207,18 +207,18 @@ private slots:
     {
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
-        odtest::addVar(db, 0, 0x1005, sub(7, QStringLiteral("rw"), QStringLiteral("0x80")));
-        odtest::addVar(db, 0, 0x1012, sub(7, QStringLiteral("rw"), QStringLiteral("0x40000100")));
-        odtest::addVar(db, 0, 0x1014, sub(7, QStringLiteral("ro"), QStringLiteral("$NODEID+0x80")));
-        odtest::addVar(db, 0, 0x1019, sub(5, QStringLiteral("rw"), QStringLiteral("3")));
-        odtest::addArray(db, 0, 0x1028, 3, sub(7, QStringLiteral("rw"), QStringLiteral("0")));
+        odtest::addVar(db, 0, 0x1005, sub(7, "rw", "0x80"));
+        odtest::addVar(db, 0, 0x1012, sub(7, "rw", "0x40000100"));
+        odtest::addVar(db, 0, 0x1014, sub(7, "ro", "$NODEID+0x80"));
+        odtest::addVar(db, 0, 0x1019, sub(5, "rw", "3"));
+        odtest::addArray(db, 0, 0x1028, 3, sub(7, "rw", "0"));
         for (quint16 index : { 0x1200, 0x1201, 0x1280, 0x1281, 0x1300, 0x1301, 0x1302, 0x1F10 })
-            odtest::addVar(db, 0, index, sub(5, QStringLiteral("rw"), QStringLiteral("1")));
-        odtest::setting(db, "isotp_connection_cnt", QStringLiteral("2"));
-        odtest::setting(db, "event_led", QStringLiteral("1"));
-        odtest::setting(db, "fct_store", QStringLiteral(" appStore "));
-        odtest::setting(db, "canfd_supported", QStringLiteral("1"));
-        odtest::setting(db, "usdo_client_cnt", QStringLiteral("1"));
+            odtest::addVar(db, 0, index, sub(5, "rw", "1"));
+        odtest::setting(db, "isotp_connection_cnt", "2");
+        odtest::setting(db, "event_led", "1");
+        odtest::setting(db, "fct_store", " appStore ");
+        odtest::setting(db, "canfd_supported", "1");
+        odtest::setting(db, "usdo_client_cnt", "1");
         const QString text = run(db);
         const QStringList constU8
             = odtest::elements(text, QStringLiteral("static CO_CONST UNSIGNED8"));
@@ -264,16 +264,10 @@ private slots:
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
         odtest::addObject(db, 0, 0x1800, 9,
-            { sub(5, QStringLiteral("const"), QStringLiteral("2"), 1),
-                sub(7, QStringLiteral("rw"), QStringLiteral("0x180")),
-                sub(5, QStringLiteral("rw"), QStringLiteral("1")) });
+            { sub(5, "const", "2", 1), sub(7, "rw", "0x180"), sub(5, "rw", "1") });
         odtest::addObject(db, 0, 0x1401, 9,
-            { sub(5, QStringLiteral("const"), QStringLiteral("5"), 1),
-                sub(7, QStringLiteral("rw"), QStringLiteral("0x301")),
-                sub(5, QStringLiteral("rw"), QStringLiteral("255")),
-                sub(6, QStringLiteral("rw"), QStringLiteral("0")),
-                sub(5, QStringLiteral("rw"), QStringLiteral("0")),
-                sub(6, QStringLiteral("rw"), QStringLiteral("100")) });
+            { sub(5, "const", "5", 1), sub(7, "rw", "0x301"), sub(5, "rw", "255"),
+                sub(6, "rw", "0"), sub(5, "rw", "0"), sub(6, "rw", "100") });
         const QString text = run(db);
         const QStringList u8 = odtest::elements(text, QStringLiteral("static CO_CONST UNSIGNED8"));
         const QStringList u16
@@ -319,8 +313,8 @@ private slots:
     {
         ObjectDataBase db;
         buildThreeLines(db);
-        odtest::setting(db, "canfd_supported", QStringLiteral("1"));
-        odtest::addVar(db, 1, 0x1201, sub(5, QStringLiteral("rw"), QStringLiteral("0")));
+        odtest::setting(db, "canfd_supported", "1");
+        odtest::addVar(db, 1, 0x1201, sub(5, "rw", "0"));
         const QString text = run(db);
         QString missing;
         QVERIFY2(inOrder(text,
@@ -406,7 +400,7 @@ private slots:
         buildThreeLines(db);
         odtest::setting(db, "nmtmaster", nmtMaster);
         odtest::setting(db, "co_ml_ms", roles);
-        odtest::setting(db, "lss_supported", QStringLiteral("1"));
+        odtest::setting(db, "lss_supported", "1");
         const QString text = run(db);
         QString missing;
         QVERIFY2(inOrder(text,
@@ -434,11 +428,9 @@ private slots:
         ObjectDataBase db;
         buildThreeLines(db);
         if (routing)
-            odtest::addObject(db, 2, 0x1F2C, 9,
-                { sub(5, QStringLiteral("const"), QStringLiteral("1"), 1),
-                    sub(7, QStringLiteral("rw"), QStringLiteral("0")) });
-        odtest::addPdo(db, 1, false, 1, QStringLiteral("0x201"), { 0x20000008 },
-            mappingAccess == QLatin1String("rw"));
+            odtest::addObject(db, 2, 0x1F2C, 9, { sub(5, "const", "1", 1), sub(7, "rw", "0") });
+        odtest::addPdo(
+            db, 1, false, 1, "0x201", { 0x20000008 }, mappingAccess == QLatin1String("rw"));
         const QString text = run(db);
         const QString body
             = text.mid(text.indexOf(QStringLiteral("RET_T coCanOpenStackInit_finish(void)\n{\n")));
@@ -460,9 +452,9 @@ private slots:
         odtest::setAlwaysMultiLine(true);
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
-        odtest::addVar(db, 0, 0x2000, sub(5, QStringLiteral("rw"), QStringLiteral("1"), 0, 1));
-        odtest::addPdo(db, 0, true, 1, QStringLiteral("0x181"), { 0x20000008 }, false);
-        odtest::setting(db, "init_static_variables", QStringLiteral("1"));
+        odtest::addVar(db, 0, 0x2000, sub(5, "rw", "1", 0, 1));
+        odtest::addPdo(db, 0, true, 1, "0x181", { 0x20000008 }, false);
+        odtest::setting(db, "init_static_variables", "1");
         ObjDictGenerator generator(false);
         QTemporaryDir dir;
         QString text;
@@ -480,13 +472,11 @@ private slots:
     {
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
-        odtest::setting(db, "overwrite_predef", QStringLiteral("1"));
+        odtest::setting(db, "overwrite_predef", "1");
         odtest::addObject(db, 0, 0x1201, 9,
-            { sub(5, QStringLiteral("const"), QStringLiteral("2"), 1),
-                sub(7, QStringLiteral("rw"), QStringLiteral("0x641")),
-                sub(7, QStringLiteral("rw"), QStringLiteral("0x5C1")) });
-        odtest::addPdo(db, 0, false, 1, QStringLiteral("$NodeId+0x200"), {}, true);
-        odtest::addPdo(db, 0, true, 10, QStringLiteral("0x80000190"), {}, true);
+            { sub(5, "const", "2", 1), sub(7, "rw", "0x641"), sub(7, "rw", "0x5C1") });
+        odtest::addPdo(db, 0, false, 1, "$NodeId+0x200", {}, true);
+        odtest::addPdo(db, 0, true, 10, "0x80000190", {}, true);
         QTemporaryDir dir;
         const QString text = run(db, &dir);
         const QString body
@@ -516,10 +506,10 @@ private slots:
         ObjectDataBase db;
         buildThreeLines(db);
         db.addNode(3, ObjectDataBase::NODE_DATA_T());
-        odtest::setting(db, "overwrite_predef", QStringLiteral("1"));
-        odtest::addPdo(db, 1, true, 1, QStringLiteral("$NODEID+0x180"), {}, true);
-        odtest::addPdo(db, 3, false, 2, QStringLiteral("0x301"), {}, true);
-        odtest::addVar(db, 3, 0x1281, sub(7, QStringLiteral("rw"), QStringLiteral("0")));
+        odtest::setting(db, "overwrite_predef", "1");
+        odtest::addPdo(db, 1, true, 1, "$NODEID+0x180", {}, true);
+        odtest::addPdo(db, 3, false, 2, "0x301", {}, true);
+        odtest::addVar(db, 3, 0x1281, sub(7, "rw", "0"));
         const QString text = run(db);
         QString missing;
         QVERIFY2(
@@ -560,18 +550,21 @@ private slots:
         QTest::addColumn<QString>("headers");
         QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("start");
-        QTest::addRow("plain") << false << "" << "nodewright"
+        QTest::addRow("plain") << false << ""
+                               << "nodewright"
                                << " */\n#include <stdlib.h>\n\n#include <gen_define.h>\n"
                                   "#include <co_canopen.h>\n#include <gen_indication.h>\n\n"
                                   "/* definition of memory specifier */\n";
         QTest::addRow("without stdlib, with headers")
-            << true << "  app.h  io/board.h " << "nodewright"
+            << true << "  app.h  io/board.h "
+            << "nodewright"
             << " */\n#include <gen_define.h>\n#include <co_canopen.h>\n#include "
                "<gen_indication.h>\n\n"
                "/* application header file(s) */\n#include \"app.h\"\n#include \"io/board.h\"\n\n"
                "/* definition of memory specifier */\n";
         QTest::addRow("EnergyBus edition")
-            << false << "app.h" << "energybus-packwright"
+            << false << "app.h"
+            << "energybus-packwright"
             << "#include <gen_indication.h>\n\n/* EnergyBus header files */\n"
                "#include <eb_energybus.h>\n\n/* application header file(s) */\n"
                "#include \"app.h\"\n\n";
@@ -587,7 +580,7 @@ private slots:
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
         odtest::setting(db, "applicationheader", headers);
-        odtest::setting(db, "fct_sync", QStringLiteral(" onSync "));
+        odtest::setting(db, "fct_sync", " onSync ");
         QTemporaryDir dir;
         if (noStdlib) {
             QFile marker(dir.filePath(QStringLiteral("no_stdlib_include.txt")));
