@@ -93,16 +93,13 @@ private slots:
 
     void newProjectStartsFromTemplate();
     void saveAsAndReopen();
-    void modifiedMarkFollowsLineZero();
     void askingToSave_data();
     void askingToSave();
     void quitAndCloseAskFirst_data();
     void quitAndCloseAskFirst();
     void eleventhRecentProjectReplacesOldest();
-    void unreadableProjectKeepsTheOpenOne();
-    void wrongToolIsReported();
+    void openingReportsBadProjects();
     void lineSelectorEntries();
-    void deletingLineZeroIsRefused();
     void addLineTakesBasicObjects_data();
     void addLineTakesBasicObjects();
     void duplicateAndDeleteLastLine();
@@ -241,6 +238,11 @@ void TestNwrMainWindow::saveAsAndReopen()
 {
     makeWindow();
     m_window->on_actionNew_Project_triggered();
+    // Only changes of line 0 mark the project modified.
+    m_project->addNode(1, ObjectDataBase::NODE_DATA_T());
+    m_project->addIndex(1, 0x2000, ObjectDataBase::INDEX_DATA_T());
+    m_project->addSubIndex(1, 0x2000, 0, ObjectDataBase::SUBINDEX_DATA_T());
+    QVERIFY(!m_window->isModified());
     m_project->setDescriptionSettingsValue(QStringLiteral("ProductName"), QStringLiteral("It's 100%"));
     QVERIFY(m_window->isModified());
     const QString path = m_dir.filePath(QStringLiteral("saved.nwrp"));
@@ -255,6 +257,7 @@ void TestNwrMainWindow::saveAsAndReopen()
 
     // Saving again keeps the previous file as the backup.
     m_project->setGeneralSettingsValue(QStringLiteral("co_node_id"), QStringLiteral("5"));
+    QVERIFY(m_window->isModified());
     m_window->on_actionSave_Project_triggered();
     QVERIFY(QFileInfo::exists(path + QStringLiteral(".bak")));
 
@@ -265,24 +268,6 @@ void TestNwrMainWindow::saveAsAndReopen()
              QStringLiteral("It's 100%"));
     QCOMPARE(m_project->getGeneralSettingsValue(QStringLiteral("co_node_id")), QStringLiteral("5"));
     QVERIFY(!m_window->isModified());
-}
-
-void TestNwrMainWindow::modifiedMarkFollowsLineZero()
-{
-    makeWindow();
-    m_window->on_actionNew_Project_triggered();
-    m_project->addNode(1, ObjectDataBase::NODE_DATA_T());
-    ObjectDataBase::SUBINDEX_DATA_T entry;
-    m_project->addIndex(1, 0x2000, ObjectDataBase::INDEX_DATA_T());
-    m_project->addSubIndex(1, 0x2000, 0, entry);
-    QVERIFY(!m_window->isModified());
-    m_project->addSubIndex(0, 0x2000, 0, entry);
-    QVERIFY(m_window->isModified());
-    m_ui->saveNames.append(m_dir.filePath(QStringLiteral("mark.nwrp")));
-    m_window->on_actionSave_Project_triggered();
-    QVERIFY(!m_window->isModified());
-    m_project->setGeneralSettingsValue(QStringLiteral("co_node_id"), QStringLiteral("7"));
-    QVERIFY(m_window->isModified());
 }
 
 void TestNwrMainWindow::askingToSave_data()
@@ -369,7 +354,7 @@ void TestNwrMainWindow::eleventhRecentProjectReplacesOldest()
     QCOMPARE(menu->actions().first()->data().toString(), paths.at(10));
 }
 
-void TestNwrMainWindow::unreadableProjectKeepsTheOpenOne()
+void TestNwrMainWindow::openingReportsBadProjects()
 {
     makeWindow();
     const QString path = saveNewProject(QStringLiteral("keep.nwrp"));
@@ -385,17 +370,14 @@ void TestNwrMainWindow::unreadableProjectKeepsTheOpenOne()
     QCOMPARE(m_window->projectPath(), path);
     QVERIFY(m_project->existIndex(0, 0x1018));
     QCOMPARE(m_project->projectFileName(), path);
-}
 
-void TestNwrMainWindow::wrongToolIsReported()
-{
-    makeWindow();
+    // A project of another edition opens, with a word about it.
     QCoreApplication::setApplicationName(QStringLiteral("J1939 Nodewright"));
-    const QString path = saveNewProject(QStringLiteral("j1939.nwrp"));
+    const QString j1939 = saveNewProject(QStringLiteral("j1939.nwrp"));
     QCoreApplication::setApplicationName(QStringLiteral("CANopen Nodewright"));
-    QVERIFY(m_window->openProject(path));
+    QVERIFY(m_window->openProject(j1939));
     QVERIFY(m_ui->messages.contains(QStringLiteral("File was not created with this tool.")));
-    QCOMPARE(m_window->projectPath(), path);
+    QCOMPARE(m_window->projectPath(), j1939);
 }
 
 void TestNwrMainWindow::lineSelectorEntries()
@@ -415,17 +397,6 @@ void TestNwrMainWindow::lineSelectorEntries()
              (QStringList{"Line 0 - raw CAN", "Add empty line", "Duplicate last line",
                           "Delete last line", "Change Line Type"}));
     QVERIFY(m_project->getIndices(0, 0x1000, 0xFFFF).isEmpty());
-}
-
-void TestNwrMainWindow::deletingLineZeroIsRefused()
-{
-    makeWindow();
-    m_window->on_actionNew_Project_triggered();
-    m_ui->yesNo.append(true);
-    m_window->handleLineChanged(selectorEntry(NwrMainWindow::DeleteLastLine));
-    QVERIFY(m_ui->questions.isEmpty());
-    QCOMPARE(m_project->getNodes(), QList<quint8>{0});
-    QCOMPARE(m_window->findChild<QComboBox *>(QStringLiteral("cbLine"))->currentIndex(), 0);
 }
 
 void TestNwrMainWindow::addLineTakesBasicObjects_data()
@@ -490,6 +461,14 @@ void TestNwrMainWindow::duplicateAndDeleteLastLine()
     QCOMPARE(m_project->getNodes(), QList<quint8>{0});
     QCOMPARE(m_window->getCurrentLine(), quint8(0));
     QTRY_COMPARE(selectorTexts().size(), 4);
+
+    // Line 0 is never deleted, and nobody is asked.
+    const int asked = m_ui->questions.size();
+    m_ui->yesNo.append(true);
+    m_window->handleLineChanged(selectorEntry(NwrMainWindow::DeleteLastLine));
+    QCOMPARE(m_ui->questions.size(), asked);
+    QCOMPARE(m_project->getNodes(), QList<quint8>{0});
+    QCOMPARE(m_window->findChild<QComboBox *>(QStringLiteral("cbLine"))->currentIndex(), 0);
 }
 
 void TestNwrMainWindow::lineTypeFourEnablesCanIdPage()

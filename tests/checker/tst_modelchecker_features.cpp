@@ -220,19 +220,12 @@ void TestModelCheckerFeatures::toolVersion_data()
     QTest::addColumn<QString>("toolVersion");
     QTest::addColumn<QString>("required");
     QTest::addColumn<bool>("fits");
-    QTest::addRow("two dots") << "3.4.1"
-                              << "3.4" << true;
-    QTest::addRow("two dots, full version required") << "3.4.1"
-                                                     << "3.4.1" << false;
-    QTest::addRow("three dots") << "2.4.1.7"
-                                << "2.4" << true;
-    QTest::addRow("three dots, two-digit parts") << "10.12.3.4"
-                                                 << "10.12" << true;
-    QTest::addRow("one dot is used whole") << "3.4"
-                                           << "3.4" << true;
-    QTest::addRow("surrounding blanks are ignored") << "3.4.1"
-                                                    << "  3.4\n"
-                                                    << true;
+    QTest::addRow("two dots") << "3.4.1" << "3.4" << true;
+    QTest::addRow("two dots, full version required") << "3.4.1" << "3.4.1" << false;
+    QTest::addRow("three dots") << "2.4.1.7" << "2.4" << true;
+    QTest::addRow("three dots, two-digit parts") << "10.12.3.4" << "10.12" << true;
+    QTest::addRow("one dot is used whole") << "3.4" << "3.4" << true;
+    QTest::addRow("surrounding blanks are ignored") << "3.4.1" << "  3.4\n" << true;
 }
 
 void TestModelCheckerFeatures::toolVersion()
@@ -257,9 +250,7 @@ void TestModelCheckerFeatures::toolVersion()
     QCOMPARE(run.count, fits ? 0 : 1);
     if (!fits)
         QCOMPARE(run.texts.value(0),
-            red
-                + "Version of installed stack does not fit. It requires "
-                  "tool version "
+            red + "Version of installed stack does not fit. It requires tool version "
                 + required.trimmed() + ". Cannot generate files.");
 }
 

@@ -17,8 +17,7 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
-    void copyIndexToItselfChangesNothing();
-    void copyIndexReplacesDestination();
+    void copyIndex();
     void clipboard();
     void copyIndexFromDatabase_data();
     void copyIndexFromDatabase();
@@ -83,22 +82,19 @@ void TestObjectDataBaseCopy::addObject(DB &db, quint8 line, quint16 index, const
                                                    QString::number(s))));
 }
 
-void TestObjectDataBaseCopy::copyIndexToItselfChangesNothing()
-{
-    addObject(*m_db, 0, 0x2000, "A", {0, 1});
-    QSignalSpy spy(m_db, &DB::updateNotify);
-    QVERIFY(m_db->copyIndex(0, 0x2000, 0, 0x2000));
-    QCOMPARE(spy.count(), 0);
-    QCOMPARE(m_db->getSubIndices(0, 0x2000), QList<quint8>({0, 1}));
-    QVERIFY(!m_db->copyIndex(0, 0x2FFF, 0, 0x2000));
-    QVERIFY(m_db->existIndex(0, 0x2000));
-}
-
-void TestObjectDataBaseCopy::copyIndexReplacesDestination()
+// Copying onto itself changes nothing; onto another object replaces it entirely.
+void TestObjectDataBaseCopy::copyIndex()
 {
     QVERIFY(m_db->addNode(1, DB::NODE_DATA_T()));
     addObject(*m_db, 0, 0x2000, "A", {0, 1, 2});
     addObject(*m_db, 1, 0x2100, "B", {0, 7});
+    QSignalSpy spy(m_db, &DB::updateNotify);
+    QVERIFY(m_db->copyIndex(0, 0x2000, 0, 0x2000));
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(m_db->getSubIndices(0, 0x2000), QList<quint8>({0, 1, 2}));
+    QVERIFY(!m_db->copyIndex(0, 0x2FFF, 0, 0x2000));
+    QVERIFY(m_db->existIndex(0, 0x2000));
+
     QVERIFY(m_db->copyIndex(0, 0x2000, 1, 0x2100));
     QVERIFY(m_db->objectEqual(m_db, 0, 1, 0x2000, 0x2100));
     QCOMPARE(m_db->getSubIndices(1, 0x2100), QList<quint8>({0, 1, 2}));

@@ -36,7 +36,6 @@ private slots:
     void subsByProperty();
     void indicesByProperty();
     void copyDefaultToCurrentValues();
-    void deletesRemoveConnections();
     void deleteNotifiesOnlyExistingSubIndex();
 
 private:
@@ -415,31 +414,6 @@ void TestObjectDataBaseDictionary::copyDefaultToCurrentValues()
     QCOMPARE(m_db->getSubIndexCurrentValue(0, 0x2000, 1), QString("7"));
     QVERIFY(m_db->copyDefaultToCurrentValues(0, 0x2000, false));
     QCOMPARE(m_db->getSubIndexCurrentValue(0, 0x2000, 1), QString("10"));
-}
-
-void TestObjectDataBaseDictionary::deletesRemoveConnections()
-{
-    QVERIFY(m_db->addNode(1, DB::NODE_DATA_T()));
-    QVERIFY(m_db->addNode(2, DB::NODE_DATA_T()));
-    const QString insert = QStringLiteral("insert into Connections values(%1, 0)");
-    for (const char *row : {"1, 8192, 1, 2, 8704, 1", "2, 6656, 1, 1, 8192, 2",
-                            "1, 8193, 1, 2, 8704, 2", "3, 8192, 1, 4, 8192, 1"})
-        QVERIFY(m_db->executeSql(insert.arg(QLatin1String(row))));
-    auto count = [this]() {
-        m_db->executeSql("select count(*) from Connections");
-        return m_db->sqlResult().value(0).toInt();
-    };
-    QVERIFY(m_db->delIndex(1, 0x2000, true));
-    QCOMPARE(count(), 4);
-    QVERIFY(m_db->delIndex(1, 0x2000, false));
-    QCOMPARE(count(), 2);
-    QVERIFY(m_db->delSubIndex(1, 0x2001, 2, false));
-    QCOMPARE(count(), 2);
-    QVERIFY(m_db->delSubIndex(2, 0x2200, 2, false));
-    QCOMPARE(count(), 1);
-    QVERIFY(m_db->addNode(4, DB::NODE_DATA_T()));
-    QVERIFY(m_db->delNode(4));
-    QCOMPARE(count(), 0);
 }
 
 void TestObjectDataBaseDictionary::deleteNotifiesOnlyExistingSubIndex()

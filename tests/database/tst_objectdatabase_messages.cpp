@@ -88,7 +88,6 @@ private slots:
     void spnDataTypes();
     void canIdsAndDataElements();
     void notifications();
-    void writeLockRefusesEveryWrite_data();
     void writeLockRefusesEveryWrite();
     void signalsAndSignalGroups();
     void copyPGNsFromDatabaseCopiesRangeAndDirection();
@@ -384,19 +383,8 @@ void TestObjectDataBaseMessages::notifications()
     }
 }
 
-void TestObjectDataBaseMessages::writeLockRefusesEveryWrite_data()
-{
-    QTest::addColumn<int>("operation");
-    const QStringList names = {"addPGN", "delPGN", "addSPN", "delSPN", "addCANID", "delCANID",
-                               "addDataElement", "delDataElement", "addSignal", "delSignal",
-                               "delAllSignals", "copyPGNFromDatabase"};
-    for (int i = 0; i < names.size(); ++i)
-        QTest::addRow("%s", qPrintable(names.at(i))) << i;
-}
-
 void TestObjectDataBaseMessages::writeLockRefusesEveryWrite()
 {
-    QFETCH(int, operation);
     addPgnWithSpns(*m_db, 1, makePgn(0xFEF1, tx, "locked"), {84});
     QVERIFY(m_db->addCANID(1, 0x181, ObjectDataBase::CANID()));
     QVERIFY(m_db->addDataElement(1, 0x181, 0, 1, ObjectDataBase::DataElement()));
@@ -408,23 +396,19 @@ void TestObjectDataBaseMessages::writeLockRefusesEveryWrite()
 
     m_db->setLockWriteAccess(true);
     QSignalSpy spy(m_db, &ObjectDataBase::updateNotify);
-    bool result = true;
-    switch (operation) {
-    case 0: result = m_db->addPGN(1, 0xFEF1, makePgn(0xFEF1, tx, "changed")); break;
-    case 1: result = m_db->delPGN(1, 0xFEF1, tx); break;
-    case 2: result = m_db->addSPN(1, 0xFEF1, tx, 70, SPN()); break;
-    case 3: result = m_db->delSPN(1, 0xFEF1, tx, 84); break;
-    case 4: result = m_db->addCANID(1, 0x182, ObjectDataBase::CANID()); break;
-    case 5: result = m_db->delCANID(1, 0x181, 0); break;
-    case 6: result = m_db->addDataElement(1, 0x181, 0, 2, ObjectDataBase::DataElement()); break;
-    case 7: result = m_db->delDataElement(1, 0x181, 0, 1); break;
-    case 8: result = m_db->addSignal(1, signal) != 0; break;
-    case 9: result = m_db->delSignal(1, sigid); break;
-    case 10: result = m_db->delAllSignals(1); break;
-    case 11: result = m_db->copyPGNFromDatabase(m_db, 1, 2, 0xFEF1, tx, rx, 2); break;
-    }
+    QVERIFY(!m_db->addPGN(1, 0xFEF1, makePgn(0xFEF1, tx, "changed")));
+    QVERIFY(!m_db->delPGN(1, 0xFEF1, tx));
+    QVERIFY(!m_db->addSPN(1, 0xFEF1, tx, 70, SPN()));
+    QVERIFY(!m_db->delSPN(1, 0xFEF1, tx, 84));
+    QVERIFY(!m_db->addCANID(1, 0x182, ObjectDataBase::CANID()));
+    QVERIFY(!m_db->delCANID(1, 0x181, 0));
+    QVERIFY(!m_db->addDataElement(1, 0x181, 0, 2, ObjectDataBase::DataElement()));
+    QVERIFY(!m_db->delDataElement(1, 0x181, 0, 1));
+    QCOMPARE(m_db->addSignal(1, signal), 0u);
+    QVERIFY(!m_db->delSignal(1, sigid));
+    QVERIFY(!m_db->delAllSignals(1));
+    QVERIFY(!m_db->copyPGNFromDatabase(m_db, 1, 2, 0xFEF1, tx, rx, 2));
     m_db->setLockWriteAccess(false);
-    QVERIFY(!result);
     QCOMPARE(spy.size(), 0);
     QCOMPARE(m_db->getPGNName(1, 0xFEF1, tx), before);
     QCOMPARE(m_db->getSPNs(1, 0xFEF1, tx), QList<quint32>{84});

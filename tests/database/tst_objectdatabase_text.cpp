@@ -5,8 +5,18 @@
 
 using namespace dbtest;
 
-// Any text a user or an imported file can hold goes through every setter and comes back
-// unchanged, also from the saved file, and the file holds exactly that text.
+namespace {
+
+const quint8 tx = ObjectDataBase::DirectionTransmit;
+const quint8 rx = ObjectDataBase::DirectionReceive;
+const quint32 pgnNumber = 0xFEF1;
+const quint32 canId = 0x20000000 + 0x18FF0001;
+
+} // namespace
+
+// Any text a user or an imported file can hold goes through every setter of the dictionary,
+// the settings, the message records, signals and groups and comes back unchanged, also after
+// saving, copying and reopening, and the file holds exactly that text.
 class TestObjectDataBaseText : public QObject
 {
     Q_OBJECT
@@ -18,7 +28,10 @@ private slots:
 
 private:
     void writeEverything(ObjectDataBase &db, const QString &text);
+    void writeMessages(ObjectDataBase &db, const QString &text);
     void verifyEverything(ObjectDataBase &db, const QString &text);
+    void verifyMessages(ObjectDataBase &db, quint8 line, quint8 direction, const QString &text);
+    void verifyOtherRecords(ObjectDataBase &db, const QString &text);
 
     QTemporaryDir m_dir;
 };
@@ -33,16 +46,20 @@ void TestObjectDataBaseText::roundTrip_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addRow("single quote") << "O'Brien's";
-    QTest::addRow("doubled quotes") << "it''s ''quoted''";
+    QTest::addRow("doubled quotes") << "it''s ''quoted'' '";
     QTest::addRow("placeholders") << "%1 and %2";
-    QTest::addRow("placeholder order") << "%2%1%3 %L1 %%";
-    QTest::addRow("backslashes") << "C:\\temp\\new \\' \\n";
+    QTest::addRow("placeholder order") << "%2%1%3 %L1 %% 100%";
+    QTest::addRow("named placeholders") << ":name ? :direction ?";
+    QTest::addRow("backslashes") << "C:\\temp\\new \\' \\n \\\\server\\share \\0";
     QTest::addRow("line feeds and tabs") << "first\nsecond\r\nthird\tcolumn";
     QTest::addRow("umlauts") << QString::fromUtf8("Grüße aus Köln, Ärger, Öl, Übermaß");
-    QTest::addRow("emoji") << QString::fromUtf8("engine 🚗 🔥 ok");
+    QTest::addRow("non-latin scripts") << QString::fromUtf8("温度 Δθ Öltemperatur ñ");
+    QTest::addRow("astral plane") << QString::fromUtf8("engine 🚗 🔥 𝄞 ok");
     QTest::addRow("sql text") << "x'); drop table Strings; --";
+    QTest::addRow("statement injection") << "'); delete from PGNs1; --";
     QTest::addRow("double quotes") << "\"quoted\" and \"\"";
     QTest::addRow("leading and trailing blanks") << "  padded  ";
+    QTest::addRow("blanks only") << "   ";
     QTest::addRow("empty") << "";
 }
 
@@ -52,6 +69,7 @@ void TestObjectDataBaseText::writeEverything(ObjectDataBase &db, const QString &
     node.name = node.iconpath = node.edspath = node.dcfpath = node.xddpath = text;
     node.prefix = node.outputpath = text;
     QVERIFY(db.addNode(1, node));
+    QVERIFY(db.addNode(2, ObjectDataBase::NODE_DATA_T()));
 
     ObjectDataBase::INDEX_DATA_T object;
     object.name = object.description = object.device_class = text;
@@ -81,6 +99,97 @@ void TestObjectDataBaseText::writeEverything(ObjectDataBase &db, const QString &
     db.setDescriptionSettingsLine(1);
     QVERIFY(db.setDescriptionSettingsValue(text, text));
     db.setDescriptionSettingsLine(0);
+    writeMessages(db, text);
+}
+
+void TestObjectDataBaseText::writeMessages(ObjectDataBase &db, const QString &text)
+{
+    ObjectDataBase::PGN pgn;
+    pgn.name = pgn.desc = text;
+    pgn.direction = tx;
+    QVERIFY(db.addPGN(1, pgnNumber, pgn));
+    ObjectDataBase::SPN spn;
+    spn.name = spn.desc = spn.defaultvalue = spn.varname = text;
+    spn.pgnnumber = pgnNumber;
+    spn.direction = tx;
+    spn.spnnumber = 84;
+    QVERIFY(db.addSPN(1, pgnNumber, tx, 84, spn));
+    QVERIFY(db.copyPGNFromDatabase(&db, 1, 2, pgnNumber, tx, rx, 255));
+
+    ObjectDataBase::CANID message;
+    message.name = message.desc = text;
+    message.direction = tx;
+    QVERIFY(db.addCANID(1, canId, message));
+    ObjectDataBase::DataElement element;
+    element.name = element.desc = element.defaultvalue = element.varname = text;
+    element.canid = canId;
+    element.direction = tx;
+    element.number = 3;
+    QVERIFY(db.addDataElement(1, canId, tx, 3, element));
+
+    ObjectDataBase::SIGNAL_T signal;
+    signal.name = signal.accesstype = signal.defaultvalue = text;
+    QVERIFY(db.addSignal(1, signal) != 0);
+    QVERIFY(db.addSignalGroup(text) != 0);
+
+    QVERIFY(db.addGroup(QStringLiteral("old")));
+    QVERIFY(db.renameGroup(text, QStringLiteral("old")));
+    QVERIFY(db.addNodeToGroup(text, 2));
+    QVERIFY(db.addGroup(text + QLatin1String(" second")));
+    QVERIFY(db.addNVObj(2, 0xA200, false, text) != 0);
+}
+
+void TestObjectDataBaseText::verifyMessages(ObjectDataBase &db, quint8 line,
+                                                    quint8 direction, const QString &text)
+{
+    ObjectDataBase::PGN pgn;
+    QVERIFY(db.getPGNData(line, pgnNumber, direction, pgn));
+    QCOMPARE(pgn.name, text);
+    QCOMPARE(pgn.desc, text);
+    QCOMPARE(db.getPGNName(line, pgnNumber, direction), text);
+    for (bool cached : {false, true}) {
+        if (cached)
+            db.cacheAllSpnDataForLine(line);
+        ObjectDataBase::SPN spn;
+        QVERIFY(db.getSPNData(line, pgnNumber, direction, 84, spn));
+        for (const QString &field : {spn.name, spn.desc, spn.defaultvalue, spn.varname})
+            QCOMPARE(field, text);
+    }
+    db.clearAllCachedSpnData();
+}
+
+void TestObjectDataBaseText::verifyOtherRecords(ObjectDataBase &db, const QString &text)
+{
+    verifyMessages(db, 1, tx, text);
+    verifyMessages(db, 2, rx, text);
+
+    ObjectDataBase::CANID message;
+    QVERIFY(db.getCANIDData(1, canId, tx, message));
+    QCOMPARE(message.name, text);
+    QCOMPARE(message.desc, text);
+    QCOMPARE(db.getCANIDName(1, canId, tx), text);
+    ObjectDataBase::DataElement element;
+    QVERIFY(db.getDataElementData(1, canId, tx, 3, element));
+    for (const QString &field : {element.name, element.desc, element.defaultvalue,
+                                 element.varname})
+        QCOMPARE(field, text);
+
+    const QList<quint32> sigids = db.getSignals(1);
+    QCOMPARE(sigids.size(), 1);
+    ObjectDataBase::SIGNAL_T signal;
+    QVERIFY(db.getSignalData(1, sigids.first(), signal));
+    QCOMPARE(signal.name, text);
+    QCOMPARE(signal.accesstype, text);
+    QCOMPARE(signal.defaultvalue, text);
+    const QList<ObjectDataBase::SignalGroupData> signalGroups = db.getSignalGroups();
+    QCOMPARE(signalGroups.size(), 1);
+    QCOMPARE(signalGroups.first().name, text);
+    QCOMPARE(db.addSignalGroup(text), signalGroups.first().sigid);
+
+    QCOMPARE(db.getGroups(), QStringList({text, text + QLatin1String(" second")}));
+    QCOMPARE(db.getNodesInGroup(text), QList<quint8>{2});
+    QCOMPARE(db.findGroup(2), text);
+    QCOMPARE(db.getSubIndexName(2, 0xA200, 1, false), text);
 }
 
 void TestObjectDataBaseText::verifyEverything(ObjectDataBase &db, const QString &text)
@@ -136,6 +245,7 @@ void TestObjectDataBaseText::verifyEverything(ObjectDataBase &db, const QString 
     QCOMPARE(db.getDescriptionSettingsValue(text), text);
     db.setDescriptionSettingsLine(0);
     QVERIFY(db.getDescriptionSettingsKeys().contains(text + QLatin1String("_1")));
+    verifyOtherRecords(db, text);
 }
 
 void TestObjectDataBaseText::roundTrip()
@@ -155,6 +265,11 @@ void TestObjectDataBaseText::roundTrip()
         ObjectDataBase reopened;
         QVERIFY(reopened.openDataBase(path, false));
         verifyEverything(reopened, text);
+        ObjectDataBase copy;
+        QVERIFY(copy.createNewDataBase());
+        QVERIFY(copy.addNode(2, ObjectDataBase::NODE_DATA_T()));
+        QVERIFY(copy.copyLineFromDatabase(&reopened, 2, 2, 0x1000, 0xFFFF));
+        verifyMessages(copy, 2, rx, text);
     }
     // The file holds the text itself: no doubled quotes, no escapes.
     RawFile raw(path);
@@ -163,6 +278,12 @@ void TestObjectDataBaseText::roundTrip()
              text);
     QCOMPARE(raw.value("select varname from SubObjects1 where subindex = 1").toString(), text);
     QCOMPARE(raw.value("select name from Nodes where nodeId = 1").toString(), text);
+    QCOMPARE(raw.value("select varname from SPNs2").toString(), text);
+    QCOMPARE(raw.value("select defaultvalue from DataElements1").toString(), text);
+    QCOMPARE(raw.value("select accesstype from Signals").toString(), text);
+    QCOMPARE(raw.value("select name from SignalGroups").toString(), text);
+    QCOMPARE(raw.value("select nodeidlist from Groups where name = ?", {text}).toString(),
+             QString("2"));
 }
 
 QTEST_GUILESS_MAIN(TestObjectDataBaseText)
