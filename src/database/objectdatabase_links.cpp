@@ -7,25 +7,17 @@
 
 void ObjectDataBase::removeConnnection(quint8 line)
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &remove =
-        prepared(QStringLiteral("delete from Connections where prodnode = ? OR connode = ?"));
-    remove.bindValue(0, line);
-    remove.bindValue(1, line);
-    run(remove, Q_FUNC_INFO);
+    runWith(QStringLiteral("delete from Connections where prodnode = ? OR connode = ?"),
+            {line, line}, Q_FUNC_INFO);
 }
 
 void ObjectDataBase::removeConnnection(quint8 line, quint16 index)
 {
     QMutexLocker locker(&m_mutex);
-    for (const QString &sql :
-         {QStringLiteral("delete from Connections where prodnode = ? AND prodindex = ?"),
-          QStringLiteral("delete from Connections where connode = ? AND conindex = ?")}) {
-        QSqlQuery &remove = prepared(sql);
-        remove.bindValue(0, line);
-        remove.bindValue(1, index);
-        run(remove, Q_FUNC_INFO);
-    }
+    runWith(QStringLiteral("delete from Connections where prodnode = ? AND prodindex = ?"),
+            {line, index}, Q_FUNC_INFO);
+    runWith(QStringLiteral("delete from Connections where connode = ? AND conindex = ?"),
+            {line, index}, Q_FUNC_INFO);
 }
 
 void ObjectDataBase::removeConnnection(quint8 line, quint16 index, quint8 sub)
@@ -37,37 +29,25 @@ void ObjectDataBase::removeConnnection(quint8 line, quint16 index, quint8 sub)
 
 void ObjectDataBase::removeProducerConnections(quint8 line, quint16 index, quint8 sub)
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &remove = prepared(QStringLiteral(
-        "delete from Connections where prodnode = ? AND prodindex = ? AND prodsub = ?"));
-    remove.bindValue(0, line);
-    remove.bindValue(1, index);
-    remove.bindValue(2, sub);
-    run(remove, Q_FUNC_INFO);
+    runWith(QStringLiteral(
+                    "delete from Connections where prodnode = ? AND prodindex = ? AND prodsub = ?"),
+            {line, index, sub}, Q_FUNC_INFO);
 }
 
 void ObjectDataBase::removeConsumerConnection(quint8 line, quint16 index, quint8 sub)
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &remove = prepared(QStringLiteral(
-        "delete from Connections where connode = ? AND conindex = ? AND consub = ?"));
-    remove.bindValue(0, line);
-    remove.bindValue(1, index);
-    remove.bindValue(2, sub);
-    run(remove, Q_FUNC_INFO);
+    runWith(QStringLiteral(
+                    "delete from Connections where connode = ? AND conindex = ? AND consub = ?"),
+            {line, index, sub}, Q_FUNC_INFO);
 }
 
 void ObjectDataBase::moveConnections(quint8 from, quint8 to)
 {
     QMutexLocker locker(&m_mutex);
-    for (const QString &sql :
-         {QStringLiteral("update Connections set prodnode = ? where prodnode = ?"),
-          QStringLiteral("update Connections set connode = ? where connode = ?")}) {
-        QSqlQuery &update = prepared(sql);
-        update.bindValue(0, to);
-        update.bindValue(1, from);
-        run(update, Q_FUNC_INFO);
-    }
+    runWith(QStringLiteral("update Connections set prodnode = ? where prodnode = ?"), {to, from},
+            Q_FUNC_INFO);
+    runWith(QStringLiteral("update Connections set connode = ? where connode = ?"), {to, from},
+            Q_FUNC_INFO);
     notify(ChangeSet(ChangeSet::ProjectReloaded));
 }
 
