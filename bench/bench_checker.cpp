@@ -16,8 +16,7 @@
 
 #include <ctime>
 
-namespace
-{
+namespace {
 
 const int lineCount = 3;
 const int objectsPerLine = 2000;
@@ -37,8 +36,8 @@ Sub entry(quint16 type, const QString &access, const QString &value, quint8 impl
     return sub;
 }
 
-void addObject(
-    ObjectDataBase &db, quint8 line, quint16 index, quint8 objectType, const QList<Sub> &subs)
+void addObject(ObjectDataBase &db, quint8 line, quint16 index, quint8 objectType,
+               const QList<Sub> &subs)
 {
     ObjectDataBase::INDEX_DATA_T object;
     object.name = QStringLiteral("Object 0x%1").arg(index, 4, 16, QLatin1Char('0'));
@@ -50,7 +49,7 @@ void addObject(
 
 QList<Sub> record(const QList<Sub> &entries)
 {
-    QList<Sub> subs { entry(5, QStringLiteral("const"), QString::number(entries.size()), 1) };
+    QList<Sub> subs{entry(5, QStringLiteral("const"), QString::number(entries.size()), 1)};
     return subs + entries;
 }
 
@@ -73,25 +72,25 @@ void addApplicationObjects(ObjectDataBase &db, quint8 line)
 
 void addCommunicationObjects(ObjectDataBase &db, quint8 line)
 {
-    addObject(db, line, 0x1000, 7, { entry(7, QStringLiteral("ro"), QStringLiteral("0x191"), 1) });
-    addObject(db, line, 0x1001, 7, { entry(5, QStringLiteral("ro"), QStringLiteral("0"), 0) });
-    addObject(db, line, 0x1017, 7, { entry(6, QStringLiteral("rw"), QStringLiteral("1000"), 0) });
+    addObject(db, line, 0x1000, 7, {entry(7, QStringLiteral("ro"), QStringLiteral("0x191"), 1)});
+    addObject(db, line, 0x1001, 7, {entry(5, QStringLiteral("ro"), QStringLiteral("0"), 0)});
+    addObject(db, line, 0x1017, 7, {entry(6, QStringLiteral("rw"), QStringLiteral("1000"), 0)});
     addObject(db, line, 0x1018, 9,
-        record({ entry(7, QStringLiteral("ro"), QStringLiteral("0x319"), 1),
-            entry(7, QStringLiteral("ro"), QStringLiteral("1"), 1),
-            entry(7, QStringLiteral("ro"), QStringLiteral("1"), 1),
-            entry(7, QStringLiteral("ro"), QStringLiteral("0"), 0) }));
+              record({entry(7, QStringLiteral("ro"), QStringLiteral("0x319"), 1),
+                      entry(7, QStringLiteral("ro"), QStringLiteral("1"), 1),
+                      entry(7, QStringLiteral("ro"), QStringLiteral("1"), 1),
+                      entry(7, QStringLiteral("ro"), QStringLiteral("0"), 0)}));
     for (int pdo = 0; pdo < tpdoCount; ++pdo) {
         const QString cobId = QStringLiteral("$NODEID+0x%1").arg(0x180 + pdo, 0, 16);
         addObject(db, line, quint16(0x1800 + pdo), 9,
-            record({ entry(7, QStringLiteral("rw"), cobId, 0),
-                entry(5, QStringLiteral("rw"), QStringLiteral("254"), 0) }));
+                  record({entry(7, QStringLiteral("rw"), cobId, 0),
+                          entry(5, QStringLiteral("rw"), QStringLiteral("254"), 0)}));
         const quint32 target = quint32(0x2000 + pdo) << 16;
         addObject(db, line, quint16(0x1A00 + pdo), 9,
-            record({ entry(7, QStringLiteral("const"),
-                         QStringLiteral("0x%1").arg(target | 0x0120, 8, 16), 1),
-                entry(7, QStringLiteral("const"),
-                    QStringLiteral("0x%1").arg(target | 0x0220, 8, 16), 1) }));
+                  record({entry(7, QStringLiteral("const"),
+                                QStringLiteral("0x%1").arg(target | 0x0120, 8, 16), 1),
+                          entry(7, QStringLiteral("const"),
+                                QStringLiteral("0x%1").arg(target | 0x0220, 8, 16), 1)}));
     }
 }
 

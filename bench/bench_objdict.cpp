@@ -21,8 +21,8 @@ const int lineCount = 3;
 const int objectsPerLine = 2000;
 const int subsPerObject = 16;
 
-ObjectDataBase::SUBINDEX_DATA_T entry(quint16 datatype, const QString &access,
-                                      const QString &value, quint8 implementation)
+ObjectDataBase::SUBINDEX_DATA_T entry(quint16 datatype, const QString &access, const QString &value,
+                                      quint8 implementation)
 {
     ObjectDataBase::SUBINDEX_DATA_T data;
     data.datatype = datatype;
@@ -47,7 +47,8 @@ ObjectDataBase::SUBINDEX_DATA_T subEntry(int object, int sub)
     case 1:
         return entry(7, QStringLiteral("ro"), QString::number(object * 16 + sub), 1);
     case 2: {
-        ObjectDataBase::SUBINDEX_DATA_T variable = entry(3, QStringLiteral("rw"), QStringLiteral("0"), 2);
+        ObjectDataBase::SUBINDEX_DATA_T variable =
+            entry(3, QStringLiteral("rw"), QStringLiteral("0"), 2);
         variable.varname = QStringLiteral("values_$I[$z]");
         return variable;
     }
@@ -121,8 +122,8 @@ int main(int argc, char *argv[])
     qint64 bytes = 0;
     qint64 cpu = 0;
     const qint64 plain = generate(db, dir.path(), false, bytes, cpu);
-    out << "gen_objdict.c without compact arrays: " << plain << " ms (processor " << cpu
-        << " ms, " << bytes / 1024 << " KiB); target < 2000 ms\n";
+    out << "gen_objdict.c without compact arrays: " << plain << " ms (processor " << cpu << " ms, "
+        << bytes / 1024 << " KiB); target < 2000 ms\n";
     const qint64 compact = generate(db, dir.path(), true, bytes, cpu);
     out << "gen_objdict.c with compact arrays:    " << compact << " ms (processor " << cpu
         << " ms, " << bytes / 1024 << " KiB); target <= " << plain * 3 / 2 << " ms (1.5 x)\n";

@@ -23,11 +23,8 @@
 #include <QToolButton>
 
 NwrMainWindow::NwrMainWindow(const QStringList &arguments, QWidget *parent)
-    : QMainWindow(parent),
-      ui(new Ui::NwrMainWindow),
-      arguments(arguments),
-      interaction(new UserInteraction),
-      clock([] { return QDateTime::currentMSecsSinceEpoch(); })
+    : QMainWindow(parent), ui(new Ui::NwrMainWindow), arguments(arguments),
+      interaction(new UserInteraction), clock([] { return QDateTime::currentMSecsSinceEpoch(); })
 {
     const QString appName = QCoreApplication::applicationName();
     j1939Edition = AppIdentity::isJ1939Edition(appName);
@@ -37,8 +34,8 @@ NwrMainWindow::NwrMainWindow(const QStringList &arguments, QWidget *parent)
     templatePath = QCoreApplication::applicationDirPath() + QStringLiteral("/data/mt.data");
 
     if (qobject_cast<QApplication *>(QCoreApplication::instance()))
-        QApplication::setStyle(new TenvoAppStyle(QStyleFactory::create(QStringLiteral("Fusion")),
-                                                 appName));
+        QApplication::setStyle(
+            new TenvoAppStyle(QStyleFactory::create(QStringLiteral("Fusion")), appName));
 
     ui->setupUi(this);
     copyOldSettings();
@@ -67,8 +64,8 @@ NwrMainWindow::NwrMainWindow(const QStringList &arguments, QWidget *parent)
 
     updateChecker = new newUpdateChecker(this);
     connect(updateChecker, &newUpdateChecker::newVersion, this, &NwrMainWindow::newVersion);
-    updateChecker->checkForUpdates(QCoreApplication::applicationVersion(),
-                                   QStringLiteral("1006"), false);
+    updateChecker->checkForUpdates(QCoreApplication::applicationVersion(), QStringLiteral("1006"),
+                                   false);
 }
 
 NwrMainWindow::~NwrMainWindow()
@@ -226,8 +223,7 @@ void NwrMainWindow::readSettings()
 void NwrMainWindow::updateDeveloperConsoleAction()
 {
     const bool metadata = QSettings().value(QStringLiteral("General/metadata"), false).toBool();
-    ui->actionDeveloper_Console->setVisible(metadata
-                                            || ui->actionEnable_Expert_Mode->isChecked());
+    ui->actionDeveloper_Console->setVisible(metadata || ui->actionEnable_Expert_Mode->isChecked());
 }
 
 void NwrMainWindow::restoreGeometrySettings()
@@ -254,7 +250,7 @@ void NwrMainWindow::storeGeometrySettings()
 QString NwrMainWindow::messageTitle() const
 {
     return QCoreApplication::applicationName() + QStringLiteral("  ")
-            + QCoreApplication::applicationVersion();
+           + QCoreApplication::applicationVersion();
 }
 
 void NwrMainWindow::showMessage(int icon, const QString &text)
@@ -341,8 +337,8 @@ void NwrMainWindow::on_actionChangelog_triggered()
 
 void NwrMainWindow::on_actionCheck_for_Updates_triggered()
 {
-    updateChecker->checkForUpdates(QCoreApplication::applicationVersion(),
-                                   QStringLiteral("1006"), true);
+    updateChecker->checkForUpdates(QCoreApplication::applicationVersion(), QStringLiteral("1006"),
+                                   true);
 }
 
 void NwrMainWindow::newVersion(const QString &toolVersion, const QString &stackVersion,
@@ -354,11 +350,11 @@ void NwrMainWindow::newVersion(const QString &toolVersion, const QString &stackV
     if (!userRequested)
         return;
     const QString tool = toolVersion.isEmpty()
-            ? tr("No new tool version available.")
-            : tr("New tool version %1 available.").arg(toolVersion);
+                             ? tr("No new tool version available.")
+                             : tr("New tool version %1 available.").arg(toolVersion);
     const QString stack = stackVersion.isEmpty()
-            ? tr("No new stack version available.")
-            : tr("<b>New stack version %1 available.</b>").arg(stackVersion);
+                              ? tr("No new stack version available.")
+                              : tr("<b>New stack version %1 available.</b>").arg(stackVersion);
     showMessage(QMessageBox::Information, tool + QStringLiteral("<br><br>") + stack);
 }
 

@@ -13,9 +13,9 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QLabel>
 #include <QProgressDialog>
 #include <QTextStream>
 #include <QTimer>
@@ -40,8 +40,7 @@ const struct
     {"actionGen_mp_c", QT_TRANSLATE_NOOP("NwrMainWindow", "gen_mp.c"), "gen_mp.c"},
     {"actionGen_vobjdict_c", QT_TRANSLATE_NOOP("NwrMainWindow", "gen_vobjdict.c"),
      "gen_vobjdict.c"},
-    {"actionGen_indices_h", QT_TRANSLATE_NOOP("NwrMainWindow", "gen_indices.h"),
-     "gen_indices.h"},
+    {"actionGen_indices_h", QT_TRANSLATE_NOOP("NwrMainWindow", "gen_indices.h"), "gen_indices.h"},
 };
 
 // Project files named after the project, with their menu texts.
@@ -53,8 +52,7 @@ const struct
 } projectViewers[] = {
     {"actionEDS_File", QT_TRANSLATE_NOOP("NwrMainWindow", "EDS File"), ".eds"},
     {"actionCSV_File", QT_TRANSLATE_NOOP("NwrMainWindow", "CSV File"), ".csv"},
-    {"actionHTML_Documentation", QT_TRANSLATE_NOOP("NwrMainWindow", "HTML Documentation"),
-     ".html"},
+    {"actionHTML_Documentation", QT_TRANSLATE_NOOP("NwrMainWindow", "HTML Documentation"), ".html"},
     {"actionText_Documentation", QT_TRANSLATE_NOOP("NwrMainWindow", "Text Documentation"),
      "_doc.txt"},
     {"actionDBC_File", QT_TRANSLATE_NOOP("NwrMainWindow", "DBC File"), ".dbc"},
@@ -88,9 +86,8 @@ void NwrMainWindow::createGenerateMenu()
         QAction *action = menu->addAction(tr(viewer.text));
         action->setObjectName(QLatin1String(viewer.objectName));
         const QString file = QLatin1String(viewer.file);
-        connect(action, &QAction::triggered, this, [this, file] {
-            showFile(projectDir + QLatin1Char('/') + file);
-        });
+        connect(action, &QAction::triggered, this,
+                [this, file] { showFile(projectDir + QLatin1Char('/') + file); });
     }
     menu->addSeparator();
     for (const auto &viewer : projectViewers) {
@@ -139,9 +136,8 @@ GenerationRun *NwrMainWindow::generation()
                 &GeneratorOutputForm::appendLogging);
         connect(generationRun, &GenerationRun::clearLogRequested, outputForm,
                 &GeneratorOutputForm::clearLogging);
-        generationRun->setLogTextSource([form = outputForm] {
-            return form ? form->getLogging() : QString();
-        });
+        generationRun->setLogTextSource(
+            [form = outputForm] { return form ? form->getLogging() : QString(); });
     }
     connect(generationRun, &GenerationRun::saveRequested, this,
             &NwrMainWindow::on_actionSave_Project_triggered);

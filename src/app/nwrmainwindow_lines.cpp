@@ -69,8 +69,8 @@ void NwrMainWindow::updateLines()
         std::sort(lines.begin(), lines.end());
         for (quint8 line : qAsConst(lines)) {
             if (line < firstReservedLine)
-                ui->cbLine->addItem(
-                        tr("Line %1 - %2").arg(line).arg(lineTypeName(lineType(line))), line);
+                ui->cbLine->addItem(tr("Line %1 - %2").arg(line).arg(lineTypeName(lineType(line))),
+                                    line);
         }
         ui->cbLine->addItem(tr("Add empty line"), int(AddEmptyLine));
         ui->cbLine->addItem(tr("Duplicate last line"), int(DuplicateLastLine));
@@ -268,7 +268,7 @@ void NwrMainWindow::changeLineType()
         return;
     }
     const int type =
-            interaction->selectProtocol(this, tr("Select CAN protocol for line %1:").arg(line));
+        interaction->selectProtocol(this, tr("Select CAN protocol for line %1:").arg(line));
     if (type == 0) {
         selectLineEntry(line);
         return;

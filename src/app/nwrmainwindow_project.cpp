@@ -38,7 +38,7 @@ public:
 QString settingsProjectPath()
 {
     const QString path =
-            QSettings().value(QStringLiteral("General/projectpath"), QStringLiteral("~")).toString();
+        QSettings().value(QStringLiteral("General/projectpath"), QStringLiteral("~")).toString();
     if (path == QLatin1String("~") || path.startsWith(QLatin1String("~/")))
         return QDir::homePath() + path.mid(1);
     return path;
@@ -172,8 +172,8 @@ void NwrMainWindow::on_actionOpen_Project_triggered()
     if (!askToSave(false))
         return;
     const QString path =
-            interaction->openFileName(this, tr("Open Project"), settingsProjectPath(),
-                                      tr("NWR Projects (*.nwrp);;old project files (*.db)"));
+        interaction->openFileName(this, tr("Open Project"), settingsProjectPath(),
+                                  tr("NWR Projects (*.nwrp);;old project files (*.db)"));
     if (!path.isEmpty())
         openProject(path);
 }
@@ -239,13 +239,14 @@ bool NwrMainWindow::saveProject()
     newCurrentTabActivated(ui->toolBox->currentIndex());
     if (energyBusLayout
         && projectDb->getEnergyBusSettingsValue(QStringLiteral("modificationWithoutApply"))
-                == QLatin1String("1"))
+               == QLatin1String("1"))
         showMessage(QMessageBox::Warning, tr("The EnergyBus configuration has not yet been "
                                              "applied into the object dictionary."));
     QSettings settings;
     settings.beginGroup(QStringLiteral("General"));
     const QString command = settings.value(QStringLiteral("postgenerationcommand")).toString();
-    const QString args = settings.value(QStringLiteral("postgenerationcommandarguments")).toString();
+    const QString args =
+        settings.value(QStringLiteral("postgenerationcommandarguments")).toString();
     if (settings.value(QStringLiteral("postgenerationinproject"), false).toBool()
         && !command.isEmpty() && !args.isEmpty()) {
         projectDb->setMiscSettingsValue(QStringLiteral("postgencmd"), command);
@@ -350,7 +351,8 @@ void NwrMainWindow::appendToRecent(const QString &path)
             slot = 0;
             qint64 oldest = settings.value(QStringLiteral("project0time")).toLongLong();
             for (int i = 1; i < recentSlots; ++i) {
-                const qint64 time = settings.value(QStringLiteral("project%1time").arg(i)).toLongLong();
+                const qint64 time =
+                    settings.value(QStringLiteral("project%1time").arg(i)).toLongLong();
                 if (time < oldest) {
                     oldest = time;
                     slot = i;
@@ -377,8 +379,8 @@ QStringList NwrMainWindow::recentProjects() const
     for (int slot = 0; slot < recentSlots; ++slot) {
         const QString path = settings.value(QStringLiteral("project%1path").arg(slot)).toString();
         if (!path.isEmpty())
-            entries.append({settings.value(QStringLiteral("project%1time").arg(slot)).toLongLong(),
-                            path});
+            entries.append(
+                {settings.value(QStringLiteral("project%1time").arg(slot)).toLongLong(), path});
     }
     std::stable_sort(entries.begin(), entries.end(), compTime);
     QStringList paths;
@@ -418,7 +420,7 @@ void NwrMainWindow::fillExampleProjects()
     const QDir stack(coStackPath);
     for (const QString &path : qAsConst(found)) {
         QAction *action = ui->menuExample_Projects->addAction(
-                QDir::toNativeSeparators(stack.relativeFilePath(path)));
+            QDir::toNativeSeparators(stack.relativeFilePath(path)));
         action->setData(path);
         connect(action, &QAction::triggered, this, &NwrMainWindow::openRecent);
     }

@@ -137,12 +137,12 @@ void NwrMainWindow::applyNetworkToolMode()
 
     const uint node = readNumber(projectDb->getGeneralSettingsValue(QStringLiteral("co_node_id")));
     const uint network =
-            readNumber(projectDb->getGeneralSettingsValue(QStringLiteral("co_network_id")));
+        readNumber(projectDb->getGeneralSettingsValue(QStringLiteral("co_network_id")));
     QString title = QStringLiteral("tenvor embedded communication - CANopen Nodewright ")
-            + QCoreApplication::applicationVersion()
-            + QStringLiteral(" invoked by CANopen Buswright for Node ") + QString::number(node);
+                    + QCoreApplication::applicationVersion()
+                    + QStringLiteral(" invoked by CANopen Buswright for Node ")
+                    + QString::number(node);
     if (network != 0)
         title += QStringLiteral(" (network %1)").arg(network);
     setWindowTitle(title);
 }
-

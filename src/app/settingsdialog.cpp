@@ -8,7 +8,7 @@
 #include <QUrl>
 
 const char *const SettingsDialog::edsCheckerDownloadUrl =
-        "https://www.can-cia.org/services/test-center/conformance-test-tools/";
+    "https://www.can-cia.org/services/test-center/conformance-test-tools/";
 
 namespace {
 
@@ -58,14 +58,14 @@ void SettingsDialog::loadSettings()
     ui->edtStackPath->setText(settings.value(QStringLiteral("costackpath")).toString());
     ui->edtPostGenCmd->setText(settings.value(QStringLiteral("postgenerationcommand")).toString());
     ui->edtPostGenArgs->setText(
-            settings.value(QStringLiteral("postgenerationcommandarguments")).toString());
+        settings.value(QStringLiteral("postgenerationcommandarguments")).toString());
     ui->chPostGenInProject->setChecked(boolFlag(settings, "postgenerationinproject"));
     ui->chIgnoreCbw->setChecked(boolFlag(settings, "ignorecbw"));
     ui->chDisableAutoCorrection->setChecked(boolFlag(settings, "disableautocorrection"));
     ui->chAlwaysMl->setChecked(boolFlag(settings, "alwaysml"));
     const int ending = settings.value(QStringLiteral("line_ending_index"), 0).toInt();
     ui->cbLineEnding->setCurrentIndex(ending >= 0 && ending < ui->cbLineEnding->count() ? ending
-                                                                                         : 0);
+                                                                                        : 0);
     settings.endGroup();
 
     settings.beginGroup(QStringLiteral("EDSChecker"));
@@ -78,7 +78,8 @@ void SettingsDialog::saveSettings() const
 {
     QSettings settings;
     settings.beginGroup(QStringLiteral("General"));
-    settings.setValue(QStringLiteral("loadlastproject"), ui->chLoadLastProject->isChecked() ? 1 : 0);
+    settings.setValue(QStringLiteral("loadlastproject"),
+                      ui->chLoadLastProject->isChecked() ? 1 : 0);
     settings.setValue(QStringLiteral("implinfo"), ui->chImplInfo->isChecked() ? 1 : 0);
     settings.setValue(QStringLiteral("focusmask"), ui->chFocusMask->isChecked() ? 1 : 0);
     settings.setValue(QStringLiteral("clearlogging"), ui->chClearLogging->isChecked() ? 1 : 0);
@@ -89,7 +90,8 @@ void SettingsDialog::saveSettings() const
     settings.setValue(QStringLiteral("costackpath"), ui->edtStackPath->text());
     settings.setValue(QStringLiteral("postgenerationcommand"), ui->edtPostGenCmd->text());
     settings.setValue(QStringLiteral("postgenerationcommandarguments"), ui->edtPostGenArgs->text());
-    settings.setValue(QStringLiteral("postgenerationinproject"), ui->chPostGenInProject->isChecked());
+    settings.setValue(QStringLiteral("postgenerationinproject"),
+                      ui->chPostGenInProject->isChecked());
     settings.setValue(QStringLiteral("ignorecbw"), ui->chIgnoreCbw->isChecked());
     settings.setValue(QStringLiteral("disableautocorrection"),
                       ui->chDisableAutoCorrection->isChecked());
@@ -117,16 +119,15 @@ void SettingsDialog::on_buttonBox_rejected()
 void SettingsDialog::on_btnPathSelect_clicked()
 {
     const QString dir = QFileDialog::getExistingDirectory(
-            this, tr("Specify CANopen stack installation folder "), ui->edtStackPath->text());
+        this, tr("Specify CANopen stack installation folder "), ui->edtStackPath->text());
     if (!dir.isEmpty())
         ui->edtStackPath->setText(QDir::toNativeSeparators(dir));
 }
 
 void SettingsDialog::on_btnFileSelect_clicked()
 {
-    const QString file = QFileDialog::getOpenFileName(this, tr("Find EDS Checker"),
-                                                      ui->edtEdsCheckerPath->text(),
-                                                      tr("EDS Checker (*.exe)"));
+    const QString file = QFileDialog::getOpenFileName(
+        this, tr("Find EDS Checker"), ui->edtEdsCheckerPath->text(), tr("EDS Checker (*.exe)"));
     if (!file.isEmpty())
         ui->edtEdsCheckerPath->setText(QDir::toNativeSeparators(file));
 }

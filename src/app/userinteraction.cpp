@@ -19,7 +19,7 @@ QMessageBox::StandardButton UserInteraction::askToSave(QWidget *parent, const QS
 bool UserInteraction::askYesNo(QWidget *parent, const QString &title, const QString &text)
 {
     return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No)
-            == QMessageBox::Yes;
+           == QMessageBox::Yes;
 }
 
 void UserInteraction::showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &title,
@@ -29,14 +29,14 @@ void UserInteraction::showMessage(QWidget *parent, QMessageBox::Icon icon, const
     box.exec();
 }
 
-QString UserInteraction::openFileName(QWidget *parent, const QString &caption,
-                                      const QString &dir, const QString &filter)
+QString UserInteraction::openFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                      const QString &filter)
 {
     return QFileDialog::getOpenFileName(parent, caption, dir, filter);
 }
 
-QString UserInteraction::saveFileName(QWidget *parent, const QString &caption,
-                                      const QString &dir, const QString &filter)
+QString UserInteraction::saveFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                      const QString &filter)
 {
     return QFileDialog::getSaveFileName(parent, caption, dir, filter);
 }

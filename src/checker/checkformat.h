@@ -4,8 +4,7 @@
 #include <QtGlobal>
 
 // Number formats of the checker's messages and the number readings of its rules.
-namespace checkformat
-{
+namespace checkformat {
 
 // An object index in messages: four lower-case hexadecimal digits, zero-filled.
 inline QString hex4(quint32 value)

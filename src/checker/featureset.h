@@ -7,7 +7,8 @@
 // What an installed protocol stack can do, as its feature files describe it. Counts are
 // the number of service instances the stack supports; the flags say whether a service
 // is available at all.
-struct FeatureSet {
+struct FeatureSet
+{
     quint8 sdoServers = 0;
     quint8 sdoClients = 0;
     quint16 transmitPdos = 0;

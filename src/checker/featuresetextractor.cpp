@@ -4,10 +4,7 @@
 #include <QDomNodeList>
 #include <QFile>
 
-FeatureSetExtractor::FeatureSetExtractor(QObject *parent)
-    : QObject(parent)
-{
-}
+FeatureSetExtractor::FeatureSetExtractor(QObject *parent) : QObject(parent) {}
 
 void FeatureSetExtractor::setFeatureFile(const QString &path)
 {
@@ -61,8 +58,8 @@ FeatureSet FeatureSetExtractor::getFeatures()
     features.heartbeatConsumers = quint8(number(QStringLiteral("heartbeat_consumer")));
     features.mpdoSupported = flag(QStringLiteral("mpdo_supported"));
     features.srdoSupported = flag(QStringLiteral("srdo_supported"));
-    features.dynamicMappingSupported
-        = getValue(QStringLiteral("pdo_mapping")) == QLatin1String("dynamic");
+    features.dynamicMappingSupported =
+        getValue(QStringLiteral("pdo_mapping")) == QLatin1String("dynamic");
     features.syncProducer = flag(QStringLiteral("sync_producer"));
     features.syncConsumer = flag(QStringLiteral("sync_consumer"));
     features.nmtMaster = flag(QStringLiteral("nmt_master"));

@@ -8,10 +8,7 @@
 
 using namespace checkformat;
 
-ModelChecker::ModelChecker(QObject *parent)
-    : QObject(parent)
-{
-}
+ModelChecker::ModelChecker(QObject *parent) : QObject(parent) {}
 
 void ModelChecker::countError(const QString &text)
 {
@@ -26,15 +23,16 @@ void ModelChecker::report(const QString &text)
 
 void ModelChecker::readPreferences()
 {
-    QSettings settings(
-        QLatin1String(AppIdentity::organisationName), QCoreApplication::applicationName());
+    QSettings settings(QLatin1String(AppIdentity::organisationName),
+                       QCoreApplication::applicationName());
     settings.beginGroup(QStringLiteral("General"));
     stackPath = stackPathOverride
-        ? *stackPathOverride
-        : settings.value(QStringLiteral("costackpath"), QString()).toString();
-    disableAutoCorrection = autoCorrectionOverride
-        ? *autoCorrectionOverride
-        : settings.value(QStringLiteral("disableautocorrection"), false).toBool();
+                    ? *stackPathOverride
+                    : settings.value(QStringLiteral("costackpath"), QString()).toString();
+    disableAutoCorrection =
+        autoCorrectionOverride
+            ? *autoCorrectionOverride
+            : settings.value(QStringLiteral("disableautocorrection"), false).toBool();
 }
 
 QString ModelChecker::generalSetting(const QString &key) const
@@ -238,7 +236,7 @@ void ModelChecker::checkMandatoryObjects()
 // The consumer lists and the slave assignment are numbered from sub-index 1 without holes.
 void ModelChecker::checkGaps()
 {
-    for (quint16 index : { quint16(0x1016), quint16(0x1028), quint16(0x1F81) }) {
+    for (quint16 index : {quint16(0x1016), quint16(0x1028), quint16(0x1F81)}) {
         if (!exists(index))
             continue;
         QList<quint8> subs = subIndices(index);
@@ -251,7 +249,7 @@ void ModelChecker::checkGaps()
 
 void ModelChecker::checkStoreRestore()
 {
-    for (quint16 index : { quint16(0x1010), quint16(0x1011) }) {
+    for (quint16 index : {quint16(0x1010), quint16(0x1011)}) {
         for (quint8 sub = 1; sub <= 3; ++sub) {
             if (!existsSub(index, sub))
                 continue;

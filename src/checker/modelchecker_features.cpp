@@ -10,8 +10,7 @@
 
 using namespace checkformat;
 
-namespace
-{
+namespace {
 
 const char redError[] = "<strong><font color='red'>Error: </font></strong>";
 
@@ -57,8 +56,7 @@ int ModelChecker::startCANopenFeatureCheck(quint8 checkedLine, ObjectDataBase *d
 
 QStringList ModelChecker::featureFiles(const QString &folder) const
 {
-    return QDir(folder).entryList(
-        { QStringLiteral("*_featureinfo_*.xml") }, QDir::Files, QDir::Name);
+    return QDir(folder).entryList({QStringLiteral("*_featureinfo_*.xml")}, QDir::Files, QDir::Name);
 }
 
 // The tool's version as feature files name it: "3.4.1" gives "3.4".
@@ -121,32 +119,32 @@ void ModelChecker::compareServiceCounts()
     const FeatureSet &f = stackFeatures;
     if (indices(0x1200, 0x127F).size() > f.sdoServers)
         countError(red
-            + tr("Number of SDO servers in project exceed limit (%1) of stack version.")
-                  .arg(f.sdoServers));
+                   + tr("Number of SDO servers in project exceed limit (%1) of stack version.")
+                         .arg(f.sdoServers));
     if (indices(0x1280, 0x12FF).size() > f.sdoClients)
         countError(red
-            + tr("Number of SDO clients in project exceed limit (%1) of stack version.")
-                  .arg(f.sdoClients));
+                   + tr("Number of SDO clients in project exceed limit (%1) of stack version.")
+                         .arg(f.sdoClients));
     if (indices(0x1800, 0x19FF).size() > f.transmitPdos)
         countError(red
-            + tr("Number of Transmit-PDOs in project exceed limit (%1) of stack "
-                 "version.")
-                  .arg(f.transmitPdos));
+                   + tr("Number of Transmit-PDOs in project exceed limit (%1) of stack "
+                        "version.")
+                         .arg(f.transmitPdos));
     if (indices(0x1400, 0x15FF).size() > f.receivePdos)
         countError(red
-            + tr("Number of Recieve-PDOs in project exceed limit (%1) of stack "
-                 "version.")
-                  .arg(f.receivePdos));
+                   + tr("Number of Recieve-PDOs in project exceed limit (%1) of stack "
+                        "version.")
+                         .arg(f.receivePdos));
     if (countSubsAboveZero(0x1028) > f.emergencyConsumers)
         countError(red
-            + tr("Number of Emergency consumers in project exceed limit (%1) of stack "
-                 "version.")
-                  .arg(f.emergencyConsumers));
+                   + tr("Number of Emergency consumers in project exceed limit (%1) of stack "
+                        "version.")
+                         .arg(f.emergencyConsumers));
     if (countSubsAboveZero(0x1016) > f.heartbeatConsumers)
         countError(red
-            + tr("Number of Heartbeat consumers in project exceed limit (%1) of stack "
-                 "version.")
-                  .arg(f.heartbeatConsumers));
+                   + tr("Number of Heartbeat consumers in project exceed limit (%1) of stack "
+                        "version.")
+                         .arg(f.heartbeatConsumers));
 }
 
 void ModelChecker::compareNmtServices()
@@ -169,12 +167,12 @@ void ModelChecker::compareNmtServices()
         const bool producer = (unsignedAuto(subDefault(0x1005, 0)) & 0x40000000u) != 0;
         if (producer && !f.syncProducer)
             countError(red
-                + tr("SYNC producer functionality is not supported by stack "
-                     "version."));
+                       + tr("SYNC producer functionality is not supported by stack "
+                            "version."));
         if (!producer && !f.syncConsumer)
             countError(red
-                + tr("SYNC consumer functionality is not supported by stack "
-                     "version."));
+                       + tr("SYNC consumer functionality is not supported by stack "
+                            "version."));
     }
 }
 
@@ -206,11 +204,11 @@ void ModelChecker::compareManagers()
     if (decimal(generalSetting(QStringLiteral("bootup_manager"))) >= 1
         && !stackFeatures.bootupManager)
         countError(red
-            + tr("CANopen Bootup Manager functionality is not supported by stack "
-                 "version."));
+                   + tr("CANopen Bootup Manager functionality is not supported by stack "
+                        "version."));
     if (decimal(generalSetting(QStringLiteral("config_manager"))) >= 1
         && !stackFeatures.configurationManager)
         countError(red
-            + tr("CANopen Configuration Manager functionality is not supported by "
-                 "stack version."));
+                   + tr("CANopen Configuration Manager functionality is not supported by "
+                        "stack version."));
 }

@@ -5,8 +5,7 @@
 
 using namespace checkformat;
 
-namespace
-{
+namespace {
 
 const quint8 receive = 0x77;
 const quint8 transmit = 0x55;
@@ -33,42 +32,41 @@ void ModelChecker::checkJ1939Settings(quint8 lineCount)
 {
     // The identity number and manufacturer code hold one comma-separated value per line.
     const auto checkPerLine = [this, lineCount](const QString &value, const QString &missing,
-                                  const QString &notPerLine) {
+                                                const QString &notPerLine) {
         if (value.isEmpty())
             countError(missing);
         if (lineCount > 1 && value.count(QLatin1Char(',')) < lineCount - 1)
             countError(notPerLine);
     };
     checkPerLine(j1939Setting(QStringLiteral("identitynumber")),
-        tr("<strong>Error: </strong>Identity number not defined in J1939 configuration "
-           "tab."),
-        tr("<strong>Error: </strong>Identity number not specified correctly for each "
-           "line in J1939 configuration tab."));
+                 tr("<strong>Error: </strong>Identity number not defined in J1939 configuration "
+                    "tab."),
+                 tr("<strong>Error: </strong>Identity number not specified correctly for each "
+                    "line in J1939 configuration tab."));
     checkPerLine(j1939Setting(QStringLiteral("manufacturercode")),
-        tr("<strong>Error: </strong>Manufacturer code not defined in J1939 "
-           "configuration tab."),
-        tr("<strong>Error: </strong>Manufacturer code not specified correctly for each "
-           "line in J1939 configuration tab."));
+                 tr("<strong>Error: </strong>Manufacturer code not defined in J1939 "
+                    "configuration tab."),
+                 tr("<strong>Error: </strong>Manufacturer code not specified correctly for each "
+                    "line in J1939 configuration tab."));
 
     const QList<QPair<QString, QString>> required = {
-        { QStringLiteral("ecuinstance"),
-            tr("<strong>Error: </strong>ECU instance not defined in J1939 configuration tab.") },
-        { QStringLiteral("functioninstance"),
-            tr("<strong>Error: </strong>Function instance not defined in J1939 configuration "
-               "tab.") },
-        { QStringLiteral("function"),
-            tr("<strong>Error: </strong>Function not defined in J1939 configuration tab.") },
-        { QStringLiteral("vehiclesystem"),
-            tr("<strong>Error: </strong>Vehicle system not defined in J1939 configuration tab.") },
-        { QStringLiteral("vehicleinstance"),
-            tr("<strong>Error: </strong>Vehicle instance not defined in J1939 configuration "
-               "tab.") },
-        { QStringLiteral("industrygroup"),
-            tr("<strong>Error: </strong>Industry Group not defined in J1939 configuration tab.") },
-        { QStringLiteral("startaddress"),
-            tr("<strong>Error: </strong>An address needs to defined in the J1939 "
-               "configuration.") }
-    };
+        {QStringLiteral("ecuinstance"),
+         tr("<strong>Error: </strong>ECU instance not defined in J1939 configuration tab.")},
+        {QStringLiteral("functioninstance"),
+         tr("<strong>Error: </strong>Function instance not defined in J1939 configuration "
+            "tab.")},
+        {QStringLiteral("function"),
+         tr("<strong>Error: </strong>Function not defined in J1939 configuration tab.")},
+        {QStringLiteral("vehiclesystem"),
+         tr("<strong>Error: </strong>Vehicle system not defined in J1939 configuration tab.")},
+        {QStringLiteral("vehicleinstance"),
+         tr("<strong>Error: </strong>Vehicle instance not defined in J1939 configuration "
+            "tab.")},
+        {QStringLiteral("industrygroup"),
+         tr("<strong>Error: </strong>Industry Group not defined in J1939 configuration tab.")},
+        {QStringLiteral("startaddress"),
+         tr("<strong>Error: </strong>An address needs to defined in the J1939 "
+            "configuration.")}};
     for (const auto &setting : required) {
         if (j1939Setting(setting.first).isEmpty())
             countError(setting.second);
@@ -80,8 +78,8 @@ void ModelChecker::checkSpecialPgns()
 {
     if (!database)
         return;
-    static const QList<quint32> special = { 0xEB00, 0xEC00, 0xE800, 0x0E00, 0xEA00 };
-    for (quint8 direction : { receive, transmit }) {
+    static const QList<quint32> special = {0xEB00, 0xEC00, 0xE800, 0x0E00, 0xEA00};
+    for (quint8 direction : {receive, transmit}) {
         const QList<quint32> pgns = database->getPGNs(line, direction);
         for (quint32 pgn : pgns) {
             if (special.contains(pgn))
@@ -100,7 +98,7 @@ void ModelChecker::checkTransportProtocol()
     const int cmdt = decimal(j1939Setting(QStringLiteral("cmdtsupport")));
     bool longPgn = false;
     if (database) {
-        for (quint8 direction : { receive, transmit }) {
+        for (quint8 direction : {receive, transmit}) {
             const QList<quint32> pgns = database->getPGNs(line, direction);
             for (quint32 pgn : pgns)
                 longPgn = longPgn || pgnLength(pgn, direction) > 64;
@@ -134,7 +132,7 @@ void ModelChecker::checkSpnVariableNames()
 {
     if (!database)
         return;
-    for (quint8 direction : { receive, transmit }) {
+    for (quint8 direction : {receive, transmit}) {
         const QList<quint32> pgns = database->getPGNs(line, direction);
         for (quint32 pgn : pgns) {
             const QList<quint32> spns = database->getSPNs(line, pgn, direction);

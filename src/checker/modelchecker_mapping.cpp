@@ -7,16 +7,13 @@
 
 using namespace checkformat;
 
-namespace
-{
+namespace {
 
 // One 32-bit mapping entry: object index in bits 16..31, sub-index in bits 8..15 and,
 // for PDOs, the length in bits in bits 0..7.
-struct MappingEntry {
-    explicit MappingEntry(const QString &text)
-        : value(quint32(signedAuto(text)))
-    {
-    }
+struct MappingEntry
+{
+    explicit MappingEntry(const QString &text) : value(quint32(signedAuto(text))) {}
     quint16 index() const { return quint16(value >> 16); }
     quint8 subIndex() const { return quint8(value >> 8); }
     quint32 length() const { return value & 0xFF; }
@@ -103,8 +100,8 @@ void ModelChecker::walkMappingEntries(quint16 mapping, const QList<quint8> &subs
                        .arg(hex4(mapping)));
 }
 
-void ModelChecker::checkMappedObject(
-    quint16 mapping, quint16 target, quint8 targetSub, quint32 length)
+void ModelChecker::checkMappedObject(quint16 mapping, quint16 target, quint8 targetSub,
+                                     quint32 length)
 {
     const QString m = hex4(mapping);
     const QString t = hex4(target);
@@ -166,7 +163,7 @@ void ModelChecker::disableEmptyPdo(quint16 mapping, quint8 entries, bool &modifi
 QString ModelChecker::disableCob(QString cobId)
 {
     static const QRegularExpression pattern(QStringLiteral("(\\$nodeid\\+)*(0x[0-9A-Fa-f]+)"),
-        QRegularExpression::CaseInsensitiveOption);
+                                            QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = pattern.match(cobId);
     if (!match.hasMatch())
         return cobId;

@@ -6,8 +6,7 @@
 
 using namespace checkformat;
 
-namespace
-{
+namespace {
 
 bool isPdoMappingIndex(quint16 index)
 {
@@ -105,7 +104,7 @@ bool ModelChecker::isDynamicMapping(quint8 onLine, quint16 index)
 {
     SubData zero;
     return database && database->getSubIndexData(onLine, index, 0, zero)
-        && zero.accesstype == QLatin1String("rw");
+           && zero.accesstype == QLatin1String("rw");
 }
 
 void ModelChecker::checkSub(quint16 index, quint8 subIndex, quint8 objectType)
@@ -132,8 +131,9 @@ void ModelChecker::checkSub(quint16 index, quint8 subIndex, quint8 objectType)
                           "invalid characters like spaces or commas.")
                            .arg(i, s));
     }
-    static const QStringList accessTypes = { QStringLiteral("ro"), QStringLiteral("const"),
-        QStringLiteral("rw"), QStringLiteral("rwr"), QStringLiteral("rww"), QStringLiteral("wo") };
+    static const QStringList accessTypes = {QStringLiteral("ro"),  QStringLiteral("const"),
+                                            QStringLiteral("rw"),  QStringLiteral("rwr"),
+                                            QStringLiteral("rww"), QStringLiteral("wo")};
     if (!accessTypes.contains(data.accesstype))
         countError(tr("<strong>Error: </strong>Object 0x%1-0x%2: The access type '%3' is "
                       "invalid. Use ro, rw, const, wo, rww or rwr instead.")
@@ -176,7 +176,7 @@ void ModelChecker::checkSubDataType(quint16 index, quint8 subIndex, const SubDat
     default:
         break;
     }
-    QList<QVariant> values { data.defaultvalue };
+    QList<QVariant> values{data.defaultvalue};
     if (data.limitineds)
         values << data.lowlimit << data.uplimit;
     if (!checkValues(CAN::CANopenDataType(data.datatype), values))

@@ -4,8 +4,7 @@
 
 #include <algorithm>
 
-ProjectCheck::ProjectCheck(QObject *parent)
-    : QObject(parent)
+ProjectCheck::ProjectCheck(QObject *parent) : QObject(parent)
 {
     connect(&m_checker, &ModelChecker::newError, this, &ProjectCheck::message);
 }
@@ -32,8 +31,8 @@ int ProjectCheck::run(ObjectDataBase *db, bool &modified)
     for (quint8 line : lines) {
         if (lines.size() > 1)
             emit message(tr("-> Checking line %1").arg(line));
-        const int type
-            = db->getGeneralSettingsValue(QStringLiteral("line%1type").arg(line)).toInt();
+        const int type =
+            db->getGeneralSettingsValue(QStringLiteral("line%1type").arg(line)).toInt();
         switch (type) {
         case 1:
             total += m_checker.startCANopenFeatureCheck(line, db);

@@ -9,20 +9,20 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
-namespace
+namespace {
+
+const char usageText[] =
+    "usage: nodewright-cli check [options] PROJECT\n"
+    "\n"
+    "Checks the project for consistency, as before every generation.\n"
+    "  --stack-path DIR     protocol stack folder with the *_featureinfo_*.xml files\n"
+    "                       (default: the tool's setting \"costackpath\")\n"
+    "  --no-autocorrection  report problems without correcting any object\n"
+    "  --save               write the corrections made by the check to the project\n"
+    "  --help               print this text\n";
+
+struct Options
 {
-
-const char usageText[]
-    = "usage: nodewright-cli check [options] PROJECT\n"
-      "\n"
-      "Checks the project for consistency, as before every generation.\n"
-      "  --stack-path DIR     protocol stack folder with the *_featureinfo_*.xml files\n"
-      "                       (default: the tool's setting \"costackpath\")\n"
-      "  --no-autocorrection  report problems without correcting any object\n"
-      "  --save               write the corrections made by the check to the project\n"
-      "  --help               print this text\n";
-
-struct Options {
     QString project;
     QString stackPath;
     bool stackPathGiven = false;
@@ -96,15 +96,15 @@ int CheckCommand::run(const QStringList &arguments, QTextStream &out, QTextStrea
     if (options.noAutoCorrection)
         check.checker().setAutoCorrectionDisabled(true);
     QObject::connect(&check, &ProjectCheck::message,
-        [&out](const QString &text) { out << CliText::plainText(text) << '\n'; });
+                     [&out](const QString &text) { out << CliText::plainText(text) << '\n'; });
     bool modified = false;
     const int errors = check.run(&db, modified);
     db.clearAllCachedSubs();
 
     if (errors > 0)
         out << QCoreApplication::translate("CheckCommand",
-            "Check of model consistency finished: failed (%1 "
-            "errors)")
+                                           "Check of model consistency finished: failed (%1 "
+                                           "errors)")
                    .arg(errors)
             << '\n';
     else

@@ -1,7 +1,7 @@
 #include "cli/generatecommand.h"
 
-#include "cli/clitext.h"
 #include "cli/cliproject.h"
+#include "cli/clitext.h"
 #include "database/objectdatabase.h"
 #include "generators/generationrun.h"
 #include "panelkit/appidentity.h"

@@ -37,8 +37,7 @@ QString counts(const QString &what, int received, int sent)
         .arg(sent);
 }
 
-void printLine(ObjectDataBase &db, const LineClassification &lines, quint8 line,
-               QTextStream &out)
+void printLine(ObjectDataBase &db, const LineClassification &lines, quint8 line, QTextStream &out)
 {
     const int type = lines.type(line);
     out << QStringLiteral("line %1: %2").arg(line).arg(typeName(type));

@@ -56,8 +56,8 @@ int main(int argc, char *argv[])
     const QStringList args = QCoreApplication::arguments().mid(1);
 
     if (args.value(0) == QLatin1String("--version")) {
-        out << QCoreApplication::applicationName() << ' '
-            << QCoreApplication::applicationVersion() << '\n';
+        out << QCoreApplication::applicationName() << ' ' << QCoreApplication::applicationVersion()
+            << '\n';
         return 0;
     }
     if (args.isEmpty() || args.value(0) == QLatin1String("--help")) {

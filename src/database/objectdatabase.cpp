@@ -105,7 +105,8 @@ void ObjectDataBase::beginWriteBatch()
     m_batchOpen = true;
     m_batchStatements = 0;
     QMetaObject::invokeMethod(
-        this, [this]() {
+        this,
+        [this]() {
             QMutexLocker locker(&m_mutex);
             commitWriteBatch();
         },
@@ -154,8 +155,8 @@ QString ObjectDataBase::table(const char *base, quint8 line)
 
 bool ObjectDataBase::tableExists(const QString &name)
 {
-    QSqlQuery &query = prepared(QStringLiteral(
-        "select name from sqlite_master where type = 'table' and name = ?"));
+    QSqlQuery &query = prepared(
+        QStringLiteral("select name from sqlite_master where type = 'table' and name = ?"));
     query.bindValue(0, name);
     const bool found = run(query, Q_FUNC_INFO) && query.next();
     query.finish();

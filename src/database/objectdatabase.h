@@ -271,8 +271,7 @@ public:
     bool setIndexName(quint8 line, quint16 index, const QString &name); // write
     // Objects whose column equals value. For the text columns held in Strings (name,
     // description, device_class) value is the text; otherwise a number or a text.
-    QList<quint16> getIndicesByProperty(quint8 line, const QString &column,
-                                        const QString &value);
+    QList<quint16> getIndicesByProperty(quint8 line, const QString &column, const QString &value);
     quint16 getNextFreeIndex(quint8 line, quint16 start);
     // write. Inserts or updates the object (not its sub-indices). Sends IndexChanged.
     bool addIndex(quint8 line, quint16 index, const INDEX_DATA_T &data);
@@ -326,12 +325,10 @@ public:
     quint8 getNextFreeSubIndex(quint8 line, quint16 index, quint8 start);
     // Entries whose column equals value, numeric or text match. An empty column gives
     // every entry of the line.
-    QList<SubAddress> getSubsByProperty(quint8 line, const QString &column,
-                                        const QString &value);
+    QList<SubAddress> getSubsByProperty(quint8 line, const QString &column, const QString &value);
     bool copyDefaultToCurrentValues(quint8 line, quint16 index, bool onlyIfEmpty);
     bool copySubIndex(quint8 line, quint16 index, quint8 srcSub, quint8 dstSub); // write
-    bool saveSubIndexMetaData(quint8 line, quint16 index, quint8 sub,
-                              const MetaData &metadata);
+    bool saveSubIndexMetaData(quint8 line, quint16 index, quint8 sub, const MetaData &metadata);
     bool getAllSubIndicesWithMetaData(quint8 line, QList<INDEX_SUB_METADATA_T> &list);
     // Sub cache for bulk reads; index 0 means every object of the line.
     void cacheAllSubs(quint8 line, quint16 index = 0);
@@ -347,19 +344,17 @@ public:
                                quint8 dstLine, quint16 dstIndex, bool withSubs);
     // As copyIndexFromDatabase with sub-indices, but keeps the destination's object
     // description and, for entries the user changed, their default value and description.
-    bool copyIndexFromDatabaseWithoutDefaultandDescription(ObjectDataBase *other,
-                                                           quint8 srcLine, quint16 srcIndex,
-                                                           quint8 dstLine, quint16 dstIndex);
+    bool copyIndexFromDatabaseWithoutDefaultandDescription(ObjectDataBase *other, quint8 srcLine,
+                                                           quint16 srcIndex, quint8 dstLine,
+                                                           quint16 dstIndex);
     bool copySubIndexFromDatabase(ObjectDataBase *other, quint8 srcLine, quint16 srcIndex,
-                                  quint8 srcSub, quint8 dstLine, quint16 dstIndex,
-                                  quint8 dstSub);
+                                  quint8 srcSub, quint8 dstLine, quint16 dstIndex, quint8 dstSub);
     bool copyLineFromDatabase(ObjectDataBase *other, quint8 srcLine, quint8 dstLine,
                               quint16 fromIndex, quint16 toIndex);
-    bool objectEqual(ObjectDataBase *other, quint8 thisLine, quint8 otherLine,
-                     quint16 thisIndex, quint16 otherIndex);
-    bool objectEqualIgnoreDescription(ObjectDataBase *other, quint8 thisLine,
-                                      quint8 otherLine, quint16 thisIndex,
-                                      quint16 otherIndex);
+    bool objectEqual(ObjectDataBase *other, quint8 thisLine, quint8 otherLine, quint16 thisIndex,
+                     quint16 otherIndex);
+    bool objectEqualIgnoreDescription(ObjectDataBase *other, quint8 thisLine, quint8 otherLine,
+                                      quint16 thisIndex, quint16 otherIndex);
     bool objectEqualIgnoreDefaultDescription(ObjectDataBase *other, quint8 thisLine,
                                              quint8 otherLine, quint16 thisIndex,
                                              quint16 otherIndex);
@@ -482,11 +477,10 @@ public:
     // dataType, 0 when an entry is missing). initPossibleConnectionQuery reads the
     // mappable entries of two lines once for a series of checks between them; those two
     // lines are then answered from that reading until the next call or the next project.
-    bool isConnectionPossible(quint8 prodLine, quint16 prodIndex, quint8 prodSub,
-                              quint8 conLine, quint16 conIndex, quint8 conSub);
-    bool isConnectionPossible(quint8 prodLine, quint16 prodIndex, quint8 prodSub,
-                              quint8 conLine, quint16 conIndex, quint8 conSub,
-                              quint16 &dataType);
+    bool isConnectionPossible(quint8 prodLine, quint16 prodIndex, quint8 prodSub, quint8 conLine,
+                              quint16 conIndex, quint8 conSub);
+    bool isConnectionPossible(quint8 prodLine, quint16 prodIndex, quint8 prodSub, quint8 conLine,
+                              quint16 conIndex, quint8 conSub, quint16 &dataType);
     void initPossibleConnectionQuery(quint8 prodLine, quint8 conLine);
     // Writes every connection to the debug output and returns the lines written.
     QStringList dumpConnections();
@@ -704,9 +698,8 @@ public:
                               quint32 fromPgn, quint32 toPgn, quint8 direction);
     // Copies one PGN with its SPNs under dstDirection. implementation 0 or 2 is given to
     // every copied SPN; any other value keeps the source's.
-    bool copyPGNFromDatabase(ObjectDataBase *other, quint8 srcLine, quint8 dstLine,
-                             quint32 pgn, quint8 srcDirection, quint8 dstDirection,
-                             quint8 implementation);
+    bool copyPGNFromDatabase(ObjectDataBase *other, quint8 srcLine, quint8 dstLine, quint32 pgn,
+                             quint8 srcDirection, quint8 dstDirection, quint8 implementation);
     // Repairs of older files: folds edp_dp_key into the PGN numbers; makes mappingcount
     // equal to the number of SPNs; gives the SPNs of a PGN stored in one direction only
     // that PGN's direction.
@@ -813,8 +806,8 @@ private:
 
     // Lines, objects and sub-indices.
     bool dropNode(quint8 line);
-    static QString propertyCondition(const QString &column, const QString &value,
-                                     bool asNumber, QVariant &bound);
+    static QString propertyCondition(const QString &column, const QString &value, bool asNumber,
+                                     QVariant &bound);
     QSqlQuery *objectRow(quint8 line, quint16 index, const QString &columns);
     QSqlQuery *subIndexRow(quint8 line, quint16 index, quint8 sub, const QString &columns);
     void readSubIndexRow(const QSqlQuery &query, int first, SUBINDEX_DATA_T &data);

@@ -1,23 +1,22 @@
 #include "objectdatabase.h"
 
 #include <QFileInfo>
-#include <QSqlRecord>
 #include <QMutexLocker>
+#include <QSqlRecord>
 
 bool ObjectDataBase::NODE_DATA_T::operator==(const NODE_DATA_T &o) const
 {
-    return name == o.name && iconpath == o.iconpath && edspath == o.edspath
-           && dcfpath == o.dcfpath && xddpath == o.xddpath && tpdocnt == o.tpdocnt
-           && rpdocnt == o.rpdocnt && prefix == o.prefix && outputpath == o.outputpath
-           && ismaster == o.ismaster && issyncproducer == o.issyncproducer
-           && issyncconsumer == o.issyncconsumer && ishbconsumer == o.ishbconsumer
-           && isemergencyproducer == o.isemergencyproducer
-           && isemergencyconsumer == o.isemergencyconsumer
-           && ismpdosupported == o.ismpdosupported && iscanopengateway == o.iscanopengateway
-           && allpdosstatic == o.allpdosstatic && excludegeneration == o.excludegeneration
-           && generatedcf == o.generatedcf && isbootupmanager == o.isbootupmanager
-           && isconfigmanager == o.isconfigmanager && excludepdolinking == o.excludepdolinking
-           && multilinedata == o.multilinedata && lssslave == o.lssslave;
+    return name == o.name && iconpath == o.iconpath && edspath == o.edspath && dcfpath == o.dcfpath
+           && xddpath == o.xddpath && tpdocnt == o.tpdocnt && rpdocnt == o.rpdocnt
+           && prefix == o.prefix && outputpath == o.outputpath && ismaster == o.ismaster
+           && issyncproducer == o.issyncproducer && issyncconsumer == o.issyncconsumer
+           && ishbconsumer == o.ishbconsumer && isemergencyproducer == o.isemergencyproducer
+           && isemergencyconsumer == o.isemergencyconsumer && ismpdosupported == o.ismpdosupported
+           && iscanopengateway == o.iscanopengateway && allpdosstatic == o.allpdosstatic
+           && excludegeneration == o.excludegeneration && generatedcf == o.generatedcf
+           && isbootupmanager == o.isbootupmanager && isconfigmanager == o.isconfigmanager
+           && excludepdolinking == o.excludepdolinking && multilinedata == o.multilinedata
+           && lssslave == o.lssslave;
 }
 
 bool ObjectDataBase::INDEX_DATA_T::operator==(const INDEX_DATA_T &o) const
@@ -30,28 +29,26 @@ bool ObjectDataBase::INDEX_DATA_T::operator==(const INDEX_DATA_T &o) const
 bool ObjectDataBase::SUBINDEX_DATA_T::contentCompare(const SUBINDEX_DATA_T &o) const
 {
     return name == o.name && datatype == o.datatype && accesstype == o.accesstype
-           && defaultvalue == o.defaultvalue && pdomapping == o.pdomapping
-           && lowlimit == o.lowlimit && uplimit == o.uplimit && size == o.size
-           && defaultineds == o.defaultineds && limitineds == o.limitineds
-           && implementation == o.implementation && varname == o.varname
-           && nvstorage == o.nvstorage && writedefaulttoeds == o.writedefaulttoeds;
+           && defaultvalue == o.defaultvalue && pdomapping == o.pdomapping && lowlimit == o.lowlimit
+           && uplimit == o.uplimit && size == o.size && defaultineds == o.defaultineds
+           && limitineds == o.limitineds && implementation == o.implementation
+           && varname == o.varname && nvstorage == o.nvstorage
+           && writedefaulttoeds == o.writedefaulttoeds;
 }
 
 bool ObjectDataBase::SUBINDEX_DATA_T::operator==(const SUBINDEX_DATA_T &o) const
 {
     return contentCompare(o) && currentvalue == o.currentvalue && refuseread == o.refuseread
            && refusewrite == o.refusewrite && dcfcomponent == o.dcfcomponent
-           && cyclicread == o.cyclicread && description == o.description
-           && category == o.category && changedbyuser == o.changedbyuser
-           && wizardsource == o.wizardsource && sharedlines == o.sharedlines
-           && metadata == o.metadata;
+           && cyclicread == o.cyclicread && description == o.description && category == o.category
+           && changedbyuser == o.changedbyuser && wizardsource == o.wizardsource
+           && sharedlines == o.sharedlines && metadata == o.metadata;
 }
 
 // Both objects have the same sub-index numbers and each pair is equal: by operator== with
 // fullCompare, else by contentCompare.
-bool ObjectDataBase::sameSubIndexLists(ObjectDataBase *other, quint8 thisLine,
-                                       quint8 otherLine, quint16 thisIndex,
-                                       quint16 otherIndex, bool fullCompare)
+bool ObjectDataBase::sameSubIndexLists(ObjectDataBase *other, quint8 thisLine, quint8 otherLine,
+                                       quint16 thisIndex, quint16 otherIndex, bool fullCompare)
 {
     const QMap<quint8, SUBINDEX_DATA_T> mine = subIndicesOf(thisLine, thisIndex);
     const QMap<quint8, SUBINDEX_DATA_T> theirs = other->subIndicesOf(otherLine, otherIndex);
@@ -91,9 +88,9 @@ bool ObjectDataBase::objectEqualIgnoreDescription(ObjectDataBase *other, quint8 
     return sameSubIndexLists(other, thisLine, otherLine, thisIndex, otherIndex, false);
 }
 
-bool ObjectDataBase::objectEqualIgnoreDefaultDescription(ObjectDataBase *other,
-                                                         quint8 thisLine, quint8 otherLine,
-                                                         quint16 thisIndex, quint16 otherIndex)
+bool ObjectDataBase::objectEqualIgnoreDefaultDescription(ObjectDataBase *other, quint8 thisLine,
+                                                         quint8 otherLine, quint16 thisIndex,
+                                                         quint16 otherIndex)
 {
     return objectEqualIgnoreDescription(other, thisLine, otherLine, thisIndex, otherIndex);
 }

@@ -9,8 +9,7 @@ const quint16 clipboardIndex = 0xF000;
 
 } // namespace
 
-bool ObjectDataBase::copyIndex(quint8 srcLine, quint16 srcIndex, quint8 dstLine,
-                               quint16 dstIndex)
+bool ObjectDataBase::copyIndex(quint8 srcLine, quint16 srcIndex, quint8 dstLine, quint16 dstIndex)
 {
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
@@ -57,9 +56,8 @@ bool ObjectDataBase::getSavedIndex(INDEX_DATA_T &data)
     return getIndexData(clipboardLine, clipboardIndex, data);
 }
 
-bool ObjectDataBase::copyIndexFromDatabase(ObjectDataBase *other, quint8 srcLine,
-                                           quint16 srcIndex, quint8 dstLine, quint16 dstIndex,
-                                           bool withSubs)
+bool ObjectDataBase::copyIndexFromDatabase(ObjectDataBase *other, quint8 srcLine, quint16 srcIndex,
+                                           quint8 dstLine, quint16 dstIndex, bool withSubs)
 {
     INDEX_DATA_T data;
     if (!other || !other->getIndexData(srcLine, srcIndex, data))
@@ -88,11 +86,8 @@ void ObjectDataBase::deleteSubsMissingIn(const QList<quint8> &keep, quint8 line,
     }
 }
 
-bool ObjectDataBase::copyIndexFromDatabaseWithoutDefaultandDescription(ObjectDataBase *other,
-                                                                       quint8 srcLine,
-                                                                       quint16 srcIndex,
-                                                                       quint8 dstLine,
-                                                                       quint16 dstIndex)
+bool ObjectDataBase::copyIndexFromDatabaseWithoutDefaultandDescription(
+    ObjectDataBase *other, quint8 srcLine, quint16 srcIndex, quint8 dstLine, quint16 dstIndex)
 {
     INDEX_DATA_T data;
     if (!other || !other->getIndexData(srcLine, srcIndex, data))
@@ -190,8 +185,8 @@ void ObjectDataBase::removeEBObjectsMissingIn(ObjectDataBase *templateDb, quint8
         INDEX_DATA_T data;
         getIndexData(line, index, data);
         SUBINDEX_DATA_T sub0;
-        const bool wizardMade = getSubIndexData(line, index, 0, sub0)
-                                && sub0.wizardsource == energyBusWizard;
+        const bool wizardMade =
+            getSubIndexData(line, index, 0, sub0) && sub0.wizardsource == energyBusWizard;
         if ((index >= 0x1400 && index <= 0x17FF && data.device_class == QLatin1String("rpdo"))
             || (index >= 0x1800 && index <= 0x1BFF && !data.device_class.isEmpty())
             || ((index <= 0x10FF || index >= 0x6000) && wizardMade))

@@ -60,8 +60,7 @@ QString ObjectDataBase::createTempFile()
     do {
         const int first = std::rand();
         const int second = std::rand();
-        path = dir + QLatin1Char('/')
-               + QStringLiteral("nwedatatemp_%1_%2").arg(first).arg(second);
+        path = dir + QLatin1Char('/') + QStringLiteral("nwedatatemp_%1_%2").arg(first).arg(second);
     } while (QFileInfo::exists(path));
     m_tempFiles.append(path);
     return path;
@@ -107,8 +106,7 @@ bool ObjectDataBase::createNewDataBase()
     setMiscSettingsValue(QStringLiteral("CreateToolVersion"),
                          QCoreApplication::applicationVersion());
     setMiscSettingsValue(QStringLiteral("CreateToolName"), QCoreApplication::applicationName());
-    setMiscSettingsValue(QStringLiteral("DatabaseVersion"),
-                         QLatin1String(currentDatabaseVersion));
+    setMiscSettingsValue(QStringLiteral("DatabaseVersion"), QLatin1String(currentDatabaseVersion));
     return opened;
 }
 
@@ -119,13 +117,14 @@ bool ObjectDataBase::openDataBase(const QString &path, bool showMessages)
     const QString workFile = createTempFile();
     QFile source(path);
     if (!source.copy(workFile)) {
-        reportProblem(tr("Info"), tr("Error detected: ") + QLatin1String("\nCopy ") + path
-                                      + QLatin1String("to ") + workFile + source.errorString(),
+        reportProblem(tr("Info"),
+                      tr("Error detected: ") + QLatin1String("\nCopy ") + path
+                          + QLatin1String("to ") + workFile + source.errorString(),
                       showMessages);
     } else {
         // A read-only project still gives a writable working copy.
-        QFile::setPermissions(workFile, QFile::permissions(workFile) | QFile::WriteOwner
-                                            | QFile::WriteUser);
+        QFile::setPermissions(workFile,
+                              QFile::permissions(workFile) | QFile::WriteOwner | QFile::WriteUser);
     }
     resetConnection();
     clearCaches();
@@ -174,8 +173,8 @@ void ObjectDataBase::typeLinesWithoutType()
             type = QStringLiteral("2");
         } else {
             const int groups = rowCount(table("PGNs", line), QString());
-            const int objects = rowCount(table("Objects", line),
-                                         QStringLiteral("objectindex >= 4096"));
+            const int objects =
+                rowCount(table("Objects", line), QStringLiteral("objectindex >= 4096"));
             type = groups < objects ? QStringLiteral("1") : QStringLiteral("2");
         }
         setGeneralSettingsValue(key, type);
@@ -225,10 +224,8 @@ bool ObjectDataBase::saveDataBase(const QString &path)
     if (QFileInfo(target).completeSuffix().toLower() == QLatin1String("data"))
         resetChangedByUserFlag(0);
     setMiscSettingsValue(QStringLiteral("SaveToolType"), QCoreApplication::applicationName());
-    setMiscSettingsValue(QStringLiteral("SaveToolVersion"),
-                         QCoreApplication::applicationVersion());
-    setMiscSettingsValue(QStringLiteral("DatabaseVersion"),
-                         QLatin1String(currentDatabaseVersion));
+    setMiscSettingsValue(QStringLiteral("SaveToolVersion"), QCoreApplication::applicationVersion());
+    setMiscSettingsValue(QStringLiteral("DatabaseVersion"), QLatin1String(currentDatabaseVersion));
     commitWriteBatch();
     if (!writeFileSafely(target)) {
         qDebug() << "ERROR copy " << m_db.databaseName() << "to " << target << m_errorString;

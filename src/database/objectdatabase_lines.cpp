@@ -11,8 +11,8 @@ const char *const nodeColumns =
     "excludegeneration, generatedcf, isbootupmanager, isconfigmanager, excludepdolinking, "
     "multilinedata, lssslave";
 
-const char *const lineTables[] = {"Objects", "SubObjects", "PGNs", "SPNs", "CANIDs",
-                                  "DataElements"};
+const char *const lineTables[] = {"Objects", "SubObjects", "PGNs",
+                                  "SPNs",    "CANIDs",     "DataElements"};
 
 } // namespace
 
@@ -51,8 +51,8 @@ bool ObjectDataBase::getNodeName(quint8 line, QString &name)
 bool ObjectDataBase::getNodeData(quint8 line, NODE_DATA_T &data)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(QStringLiteral("select %1 from Nodes where nodeId = ?")
-                                    .arg(QLatin1String(nodeColumns)));
+    QSqlQuery &query = prepared(
+        QStringLiteral("select %1 from Nodes where nodeId = ?").arg(QLatin1String(nodeColumns)));
     query.bindValue(0, line);
     if (!run(query, Q_FUNC_INFO) || !query.next()) {
         query.finish();
@@ -71,12 +71,11 @@ bool ObjectDataBase::getNodeData(quint8 line, NODE_DATA_T &data)
     data.rpdocnt = quint16(number());
     data.prefix = text();
     data.outputpath = text();
-    for (bool *field : {&data.ismaster, &data.issyncproducer, &data.issyncconsumer,
-                        &data.ishbconsumer, &data.isemergencyproducer,
-                        &data.isemergencyconsumer, &data.ismpdosupported,
-                        &data.iscanopengateway, &data.allpdosstatic, &data.excludegeneration,
-                        &data.generatedcf, &data.isbootupmanager, &data.isconfigmanager,
-                        &data.excludepdolinking})
+    for (bool *field :
+         {&data.ismaster, &data.issyncproducer, &data.issyncconsumer, &data.ishbconsumer,
+          &data.isemergencyproducer, &data.isemergencyconsumer, &data.ismpdosupported,
+          &data.iscanopengateway, &data.allpdosstatic, &data.excludegeneration, &data.generatedcf,
+          &data.isbootupmanager, &data.isconfigmanager, &data.excludepdolinking})
         *field = flag();
     data.multilinedata = quint32(number());
     data.lssslave = flag();
@@ -89,12 +88,11 @@ bool ObjectDataBase::addNode(quint8 line, const NODE_DATA_T &data)
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
         return false;
-    const QList<bool> flags = {data.ismaster,          data.issyncproducer,
-                               data.issyncconsumer,    data.ishbconsumer,
-                               data.isemergencyproducer, data.isemergencyconsumer,
-                               data.ismpdosupported,   data.iscanopengateway,
-                               data.allpdosstatic,     data.excludegeneration,
-                               data.generatedcf};
+    const QList<bool> flags = {
+        data.ismaster,          data.issyncproducer,      data.issyncconsumer,
+        data.ishbconsumer,      data.isemergencyproducer, data.isemergencyconsumer,
+        data.ismpdosupported,   data.iscanopengateway,    data.allpdosstatic,
+        data.excludegeneration, data.generatedcf};
     const bool update = existNode(line);
     QSqlQuery &query = prepared(
         update ? QStringLiteral(

@@ -30,15 +30,15 @@ void ObjectDataBase::removeConnnection(quint8 line, quint16 index, quint8 sub)
 void ObjectDataBase::removeProducerConnections(quint8 line, quint16 index, quint8 sub)
 {
     runWith(QStringLiteral(
-                    "delete from Connections where prodnode = ? AND prodindex = ? AND prodsub = ?"),
+                "delete from Connections where prodnode = ? AND prodindex = ? AND prodsub = ?"),
             {line, index, sub}, Q_FUNC_INFO);
 }
 
 void ObjectDataBase::removeConsumerConnection(quint8 line, quint16 index, quint8 sub)
 {
-    runWith(QStringLiteral(
-                    "delete from Connections where connode = ? AND conindex = ? AND consub = ?"),
-            {line, index, sub}, Q_FUNC_INFO);
+    runWith(
+        QStringLiteral("delete from Connections where connode = ? AND conindex = ? AND consub = ?"),
+        {line, index, sub}, Q_FUNC_INFO);
 }
 
 void ObjectDataBase::moveConnections(quint8 from, quint8 to)
@@ -84,8 +84,7 @@ QStringList ObjectDataBase::groupLines(const QString &name, bool &found)
 
 bool ObjectDataBase::setGroupLines(const QString &name, const QStringList &lines)
 {
-    QSqlQuery &update =
-        prepared(QStringLiteral("update Groups set nodeidlist = ? where name = ?"));
+    QSqlQuery &update = prepared(QStringLiteral("update Groups set nodeidlist = ? where name = ?"));
     update.bindValue(0, lines.join(QLatin1Char(' ')));
     update.bindValue(1, sqlText(name));
     const bool ok = run(update, Q_FUNC_INFO);

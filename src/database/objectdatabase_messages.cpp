@@ -22,18 +22,18 @@ quint64 pgnKey(quint32 pgn, quint8 direction)
 
 bool ObjectDataBase::PGN::operator==(const PGN &o) const
 {
-    return name == o.name && desc == o.desc && number == o.number
-           && edp_dp_key == o.edp_dp_key && priority == o.priority
-           && cycletime_ms == o.cycletime_ms && inhibittime_ms == o.inhibittime_ms
-           && mappingcount == o.mappingcount && direction == o.direction;
+    return name == o.name && desc == o.desc && number == o.number && edp_dp_key == o.edp_dp_key
+           && priority == o.priority && cycletime_ms == o.cycletime_ms
+           && inhibittime_ms == o.inhibittime_ms && mappingcount == o.mappingcount
+           && direction == o.direction;
 }
 
 bool ObjectDataBase::SPN::operator==(const SPN &o) const
 {
     return pos == o.pos && name == o.name && desc == o.desc && defaultvalue == o.defaultvalue
            && datatype == o.datatype && pgnnumber == o.pgnnumber && direction == o.direction
-           && spnnumber == o.spnnumber && implementation == o.implementation
-           && varname == o.varname && bitsize == o.bitsize && slot_df == o.slot_df;
+           && spnnumber == o.spnnumber && implementation == o.implementation && varname == o.varname
+           && bitsize == o.bitsize && slot_df == o.slot_df;
 }
 
 void ObjectDataBase::notifyMessage(quint32 kind, quint8 line, quint32 pgn, quint32 spn,
@@ -56,8 +56,7 @@ QSqlQuery &ObjectDataBase::boundQuery(const QString &sql, const QVariantList &va
     return query;
 }
 
-bool ObjectDataBase::runWith(const QString &sql, const QVariantList &values,
-                             const char *signature)
+bool ObjectDataBase::runWith(const QString &sql, const QVariantList &values, const char *signature)
 {
     QMutexLocker locker(&m_mutex);
     QSqlQuery &query = boundQuery(sql, values);
@@ -120,19 +119,19 @@ QList<quint32> ObjectDataBase::getPGNs(quint8 line, quint8 direction)
 }
 
 // PGNs of the line in direction (0: both) with numbers in [fromPgn, toPgn], ascending.
-QList<ObjectDataBase::PGN> ObjectDataBase::readPgns(quint8 line, quint8 direction,
-                                                    quint32 fromPgn, quint32 toPgn)
+QList<ObjectDataBase::PGN> ObjectDataBase::readPgns(quint8 line, quint8 direction, quint32 fromPgn,
+                                                    quint32 toPgn)
 {
     QMutexLocker locker(&m_mutex);
     QVariantList values = {fromPgn, toPgn};
     if (direction)
         values.append(direction);
-    QSqlQuery &query = boundQuery(QStringLiteral("select %1 from %2 where number >= ? and "
-                                                 "number <= ?%3 order by number asc, rowid asc")
-                                      .arg(QLatin1String(pgnColumns), table("PGNs", line),
-                                           direction ? QStringLiteral(" and direction = ?")
-                                                     : QString()),
-                                  values);
+    QSqlQuery &query =
+        boundQuery(QStringLiteral("select %1 from %2 where number >= ? and "
+                                  "number <= ?%3 order by number asc, rowid asc")
+                       .arg(QLatin1String(pgnColumns), table("PGNs", line),
+                            direction ? QStringLiteral(" and direction = ?") : QString()),
+                   values);
     QList<PGN> pgns;
     QList<QPair<QVariant, QVariant>> textIds;
     if (run(query, Q_FUNC_INFO)) {
@@ -205,9 +204,9 @@ bool ObjectDataBase::addPGN(quint8 line, quint32 number, const PGN &pgn)
                              "cycletime_ms, inhibittime_ms, mappingcount, number, direction) "
                              "values(?,?,?,?,?,?,?,?,?)")
                   .arg(pgns);
-    const bool ok = runWith(sql, {nameId, descId, pgn.edp_dp_key, pgn.priority,
-                                  pgn.cycletime_ms, pgn.inhibittime_ms, pgn.mappingcount,
-                                  number, pgn.direction},
+    const bool ok = runWith(sql,
+                            {nameId, descId, pgn.edp_dp_key, pgn.priority, pgn.cycletime_ms,
+                             pgn.inhibittime_ms, pgn.mappingcount, number, pgn.direction},
                             Q_FUNC_INFO);
     if (ok)
         notifyMessage(ChangeSet::PgnChanged, line, number, 0, 0, 0, pgn.direction);
@@ -235,11 +234,11 @@ QList<ObjectDataBase::SPN> ObjectDataBase::readSpns(quint8 line, const QString &
                                                     const QVariantList &values, bool *ok)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = boundQuery(
-        QStringLiteral("select %1 from %2%3 order by pos asc, rowid asc")
-            .arg(QLatin1String(spnColumns), table("SPNs", line),
-                 condition.isEmpty() ? QString() : QLatin1String(" where ") + condition),
-        values);
+    QSqlQuery &query =
+        boundQuery(QStringLiteral("select %1 from %2%3 order by pos asc, rowid asc")
+                       .arg(QLatin1String(spnColumns), table("SPNs", line),
+                            condition.isEmpty() ? QString() : QLatin1String(" where ") + condition),
+                   values);
     QList<SPN> spns;
     QList<QPair<QVariant, QVariant>> textIds;
     const bool read = run(query, Q_FUNC_INFO);
@@ -281,8 +280,7 @@ QList<quint32> ObjectDataBase::getSPNs(quint8 line, quint32 pgn, quint8 directio
                        {pgn, direction});
 }
 
-bool ObjectDataBase::getSPNData(quint8 line, quint32 pgn, quint8 direction, quint32 spn,
-                                SPN &data)
+bool ObjectDataBase::getSPNData(quint8 line, quint32 pgn, quint8 direction, quint32 spn, SPN &data)
 {
     QMutexLocker locker(&m_mutex);
     const auto cached = m_spnCache.constFind(line);
@@ -369,10 +367,11 @@ bool ObjectDataBase::addSPN(quint8 line, quint32 pgn, quint8 direction, quint32 
                                 "implementation, varname, pos, bitsize, slot_df, pgnnumber, "
                                 "spnnumber, direction) values(?,?,?,?,?,?,?,?,?,?,?,?)")
                      .arg(spns);
-    const bool ok = runWith(sql, {nameId, descId, sqlText(data.defaultvalue), data.datatype,
-                                  data.implementation, sqlText(data.varname), data.pos,
-                                  data.bitsize, data.slot_df, pgn, spn, direction},
-                            Q_FUNC_INFO);
+    const bool ok =
+        runWith(sql,
+                {nameId, descId, sqlText(data.defaultvalue), data.datatype, data.implementation,
+                 sqlText(data.varname), data.pos, data.bitsize, data.slot_df, pgn, spn, direction},
+                Q_FUNC_INFO);
     notifyMessage(ChangeSet::SpnChanged, line, pgn, spn, 0, 0, direction);
     return ok;
 }
@@ -418,8 +417,8 @@ void ObjectDataBase::cacheAllSpnDataTypes(quint8 line)
 {
     QMutexLocker locker(&m_mutex);
     m_spnTypeCache.remove(line);
-    QSqlQuery &query = prepared(QStringLiteral("select pgnnumber, spnnumber, datatype from %1")
-                                    .arg(table("SPNs", line)));
+    QSqlQuery &query = prepared(
+        QStringLiteral("select pgnnumber, spnnumber, datatype from %1").arg(table("SPNs", line)));
     if (!run(query, Q_FUNC_INFO)) {
         query.finish();
         return;
@@ -432,8 +431,7 @@ void ObjectDataBase::cacheAllSpnDataTypes(quint8 line)
     m_spnTypeCache.insert(line, types);
 }
 
-bool ObjectDataBase::getSPNDataTypesFromCache(quint8 line, quint32 pgn,
-                                              const QList<quint32> &spns,
+bool ObjectDataBase::getSPNDataTypesFromCache(quint8 line, quint32 pgn, const QList<quint32> &spns,
                                               QList<quint16> &dataTypes)
 {
     QMutexLocker locker(&m_mutex);

@@ -50,10 +50,9 @@ QList<quint32> ObjectDataBase::getCANIDs(quint8 line, quint8 direction)
 bool ObjectDataBase::getCANIDData(quint8 line, quint32 id, quint8 direction, CANID &data)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query =
-        boundQuery(QStringLiteral("select %1 from %2 where id = ? and direction = ?")
-                       .arg(QLatin1String(canIdColumns), table("CANIDs", line)),
-                   {id, direction});
+    QSqlQuery &query = boundQuery(QStringLiteral("select %1 from %2 where id = ? and direction = ?")
+                                      .arg(QLatin1String(canIdColumns), table("CANIDs", line)),
+                                  {id, direction});
     if (!run(query, Q_FUNC_INFO) || !query.next()) {
         query.finish();
         return false;
@@ -95,8 +94,9 @@ bool ObjectDataBase::addCANID(quint8 line, quint32 id, const CANID &data)
             : QStringLiteral("insert into %1 (name, \"desc\", cycletime_ms, inhibittime_ms, "
                              "mappingcount, id, direction) values(?,?,?,?,?,?,?)")
                   .arg(canIds);
-    const bool ok = runWith(sql, {nameId, descId, data.cycletime_ms, data.inhibittime_ms,
-                                  data.mappingcount, id, data.direction},
+    const bool ok = runWith(sql,
+                            {nameId, descId, data.cycletime_ms, data.inhibittime_ms,
+                             data.mappingcount, id, data.direction},
                             Q_FUNC_INFO);
     notifyMessage(ChangeSet::CanIdChanged, line, 0, 0, id, 0, data.direction);
     return ok;
@@ -110,9 +110,9 @@ bool ObjectDataBase::delCANID(quint8 line, quint32 id, quint8 direction)
     runWith(QStringLiteral("delete from %1 where canid = ? and direction = ?")
                 .arg(table("DataElements", line)),
             {id, direction}, Q_FUNC_INFO);
-    const bool ok = runWith(QStringLiteral("delete from %1 where id = ? and direction = ?")
-                                .arg(table("CANIDs", line)),
-                            {id, direction}, Q_FUNC_INFO);
+    const bool ok = runWith(
+        QStringLiteral("delete from %1 where id = ? and direction = ?").arg(table("CANIDs", line)),
+        {id, direction}, Q_FUNC_INFO);
     notifyMessage(ChangeSet::CanIdDeleted, line, 0, 0, id, 0, direction);
     return ok;
 }
@@ -129,11 +129,11 @@ bool ObjectDataBase::getDataElementData(quint8 line, quint32 canid, quint8 direc
                                         quint32 number, DataElement &data)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = boundQuery(QStringLiteral("select %1 from %2 where canid = ? and "
-                                                 "number = ? and direction = ?")
-                                      .arg(QLatin1String(dataElementColumns),
-                                           table("DataElements", line)),
-                                  {canid, number, direction});
+    QSqlQuery &query =
+        boundQuery(QStringLiteral("select %1 from %2 where canid = ? and "
+                                  "number = ? and direction = ?")
+                       .arg(QLatin1String(dataElementColumns), table("DataElements", line)),
+                   {canid, number, direction});
     if (!run(query, Q_FUNC_INFO) || !query.next()) {
         query.finish();
         return false;
@@ -155,8 +155,8 @@ bool ObjectDataBase::getDataElementData(quint8 line, quint32 canid, quint8 direc
     return true;
 }
 
-bool ObjectDataBase::addDataElement(quint8 line, quint32 canid, quint8 direction,
-                                    quint32 number, const DataElement &data)
+bool ObjectDataBase::addDataElement(quint8 line, quint32 canid, quint8 direction, quint32 number,
+                                    const DataElement &data)
 {
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
@@ -178,16 +178,16 @@ bool ObjectDataBase::addDataElement(quint8 line, quint32 canid, quint8 direction
                                 "implementation, varname, pos, bitsize, canid, number, "
                                 "direction) values(?,?,?,?,?,?,?,?,?,?,?)")
                      .arg(elements);
-    const bool ok = runWith(sql, {nameId, descId, sqlText(data.defaultvalue), data.datatype,
-                                  data.implementation, sqlText(data.varname), data.pos,
-                                  data.bitsize, canid, number, direction},
-                            Q_FUNC_INFO);
+    const bool ok =
+        runWith(sql,
+                {nameId, descId, sqlText(data.defaultvalue), data.datatype, data.implementation,
+                 sqlText(data.varname), data.pos, data.bitsize, canid, number, direction},
+                Q_FUNC_INFO);
     notifyMessage(ChangeSet::DataElementChanged, line, 0, 0, canid, number, direction);
     return ok;
 }
 
-bool ObjectDataBase::delDataElement(quint8 line, quint32 canid, quint8 direction,
-                                    quint32 number)
+bool ObjectDataBase::delDataElement(quint8 line, quint32 canid, quint8 direction, quint32 number)
 {
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
@@ -201,8 +201,7 @@ bool ObjectDataBase::delDataElement(quint8 line, quint32 canid, quint8 direction
 }
 
 // A line that is renumbered keeps its CAN messages: they are copied with the line.
-void ObjectDataBase::copyCANIDsFromDatabase(ObjectDataBase *other, quint8 srcLine,
-                                            quint8 dstLine)
+void ObjectDataBase::copyCANIDsFromDatabase(ObjectDataBase *other, quint8 srcLine, quint8 dstLine)
 {
     if (!other || (other == this && srcLine == dstLine))
         return;

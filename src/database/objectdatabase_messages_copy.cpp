@@ -126,9 +126,9 @@ void ObjectDataBase::fixFaultyPGNSPNCount()
                                         .arg(table("SPNs", line)));
         if (run(count, Q_FUNC_INFO)) {
             while (count.next())
-                counts.insert(pgnKey(quint32(count.value(0).toLongLong()),
-                                     quint8(count.value(1).toUInt())),
-                              count.value(2).toInt());
+                counts.insert(
+                    pgnKey(quint32(count.value(0).toLongLong()), quint8(count.value(1).toUInt())),
+                    count.value(2).toInt());
         }
         count.finish();
         QList<QPair<PGN, int>> faulty;
@@ -143,8 +143,7 @@ void ObjectDataBase::fixFaultyPGNSPNCount()
                                               "AND direction = ? ")
                                    .arg(pgns);
         for (const auto &entry : qAsConst(faulty))
-            runWith(update, {entry.second, entry.first.number, entry.first.direction},
-                    Q_FUNC_INFO);
+            runWith(update, {entry.second, entry.first.number, entry.first.direction}, Q_FUNC_INFO);
     }
     clearAllCachedSpnData();
 }

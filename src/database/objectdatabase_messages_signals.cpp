@@ -31,23 +31,14 @@ quint32 ObjectDataBase::addSignal(quint8 line, SIGNAL_T &signal)
     if (signal.sigid != 0)
         delSignal(line, signal.sigid);
     // A null id makes SQLite choose a new one.
-    QSqlQuery &insert = boundQuery(QStringLiteral("insert into Signals (%1) "
-                                                  "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
-                                       .arg(QLatin1String(signalColumns)),
-                                   {signal.sigid ? QVariant(signal.sigid) : QVariant(),
-                                 line,
-                                 nameId,
-                                 signal.datatype,
-                                 sqlText(signal.accesstype),
-                                 sqlText(signal.defaultvalue),
-                                 signal.signalgroup,
-                                 signal.ref,
-                                 signal.transmittype,
-                                 signal.transmittrigger,
-                                 signal.eventtimer,
-                                 signal.syncvalue,
-                                 signal.syncstartvalue,
-                                    signal.routing});
+    QSqlQuery &insert =
+        boundQuery(QStringLiteral("insert into Signals (%1) "
+                                  "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
+                       .arg(QLatin1String(signalColumns)),
+                   {signal.sigid ? QVariant(signal.sigid) : QVariant(), line, nameId,
+                    signal.datatype, sqlText(signal.accesstype), sqlText(signal.defaultvalue),
+                    signal.signalgroup, signal.ref, signal.transmittype, signal.transmittrigger,
+                    signal.eventtimer, signal.syncvalue, signal.syncstartvalue, signal.routing});
     if (!run(insert, Q_FUNC_INFO))
         return 0;
     const quint32 id = signal.sigid ? signal.sigid : quint32(insert.lastInsertId().toLongLong());
@@ -119,9 +110,9 @@ bool ObjectDataBase::updateSignalRef(quint8 line, quint32 sigid, quint32 ref)
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
         return false;
-    QSqlQuery &update = boundQuery(
-        QStringLiteral("update Signals set ref = ? where sigid= ? and nodeid = ?"),
-        {ref, sigid, line});
+    QSqlQuery &update =
+        boundQuery(QStringLiteral("update Signals set ref = ? where sigid= ? and nodeid = ?"),
+                   {ref, sigid, line});
     return run(update, Q_FUNC_INFO) && update.numRowsAffected() > 0;
 }
 
@@ -164,9 +155,8 @@ QList<ObjectDataBase::SignalGroupData> ObjectDataBase::getSignalGroups()
 quint32 ObjectDataBase::addSignalGroup(const QString &name)
 {
     QMutexLocker locker(&m_mutex);
-    const QList<quint32> known =
-        readNumbers(QStringLiteral("select sigid from SignalGroups where name = ?"),
-                    {sqlText(name)});
+    const QList<quint32> known = readNumbers(
+        QStringLiteral("select sigid from SignalGroups where name = ?"), {sqlText(name)});
     if (!known.isEmpty())
         return known.first();
     if (m_lockWriteAccess)

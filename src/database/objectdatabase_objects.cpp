@@ -7,10 +7,10 @@
 
 namespace {
 
-const QStringList objectColumns = {
-    QStringLiteral("objectindex"), QStringLiteral("name"),        QStringLiteral("datatype"),
-    QStringLiteral("objecttype"),  QStringLiteral("description"), QStringLiteral("category"),
-    QStringLiteral("device_class"), QStringLiteral("fwsupported")};
+const QStringList objectColumns = {QStringLiteral("objectindex"),  QStringLiteral("name"),
+                                   QStringLiteral("datatype"),     QStringLiteral("objecttype"),
+                                   QStringLiteral("description"),  QStringLiteral("category"),
+                                   QStringLiteral("device_class"), QStringLiteral("fwsupported")};
 
 } // namespace
 
@@ -106,8 +106,7 @@ bool ObjectDataBase::setIndexName(quint8 line, quint16 index, const QString &nam
 QString ObjectDataBase::propertyCondition(const QString &column, const QString &value,
                                           bool asNumber, QVariant &bound)
 {
-    static const QStringList stringColumns = {QStringLiteral("name"),
-                                              QStringLiteral("description"),
+    static const QStringList stringColumns = {QStringLiteral("name"), QStringLiteral("description"),
                                               QStringLiteral("device_class"),
                                               QStringLiteral("denotation")};
     if (stringColumns.contains(column)) {
@@ -175,16 +174,16 @@ bool ObjectDataBase::addIndex(quint8 line, quint16 index, const INDEX_DATA_T &da
     const int descriptionId = getStringId(data.description);
     const int classId = getStringId(data.device_class);
     const QString objects = table("Objects", line);
-    QSqlQuery &query = prepared(
-        existIndex(line, index)
-            ? QStringLiteral("update %1 set name = ?, datatype=?, objecttype = ?, "
-                             "description = ?, category = ?, device_class = ?, "
-                             "fwsupported = ? where objectindex = ?")
-                  .arg(objects)
-            : QStringLiteral("insert into %1 (name, datatype, objecttype, description, "
-                             "category, device_class, fwsupported, objectindex, metadata) "
-                             "values(?,?,?,?,?,?,?,?,0)")
-                  .arg(objects));
+    QSqlQuery &query =
+        prepared(existIndex(line, index)
+                     ? QStringLiteral("update %1 set name = ?, datatype=?, objecttype = ?, "
+                                      "description = ?, category = ?, device_class = ?, "
+                                      "fwsupported = ? where objectindex = ?")
+                           .arg(objects)
+                     : QStringLiteral("insert into %1 (name, datatype, objecttype, description, "
+                                      "category, device_class, fwsupported, objectindex, metadata) "
+                                      "values(?,?,?,?,?,?,?,?,0)")
+                           .arg(objects));
     query.bindValue(0, nameId);
     query.bindValue(1, data.datatype);
     query.bindValue(2, data.objecttype);

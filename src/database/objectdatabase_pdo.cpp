@@ -56,8 +56,7 @@ QList<ObjectDataBase::Connection> ObjectDataBase::readConnections(const QString 
 }
 
 bool ObjectDataBase::addConnection(quint8 prodLine, quint16 prodIndex, quint8 prodSub,
-                                   quint8 conLine, quint16 conIndex, quint8 conSub,
-                                   quint8 priority)
+                                   quint8 conLine, quint16 conIndex, quint8 conSub, quint8 priority)
 {
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
@@ -89,8 +88,8 @@ bool ObjectDataBase::clearConnections(quint8 prodLine, quint8 conLine)
                    {prodLine, conLine}, Q_FUNC_INFO);
 }
 
-bool ObjectDataBase::isConnected(quint8 prodLine, quint16 prodIndex, quint8 prodSub,
-                                 quint8 conLine, quint16 conIndex, quint8 conSub)
+bool ObjectDataBase::isConnected(quint8 prodLine, quint16 prodIndex, quint8 prodSub, quint8 conLine,
+                                 quint16 conIndex, quint8 conSub)
 {
     return !readConnections(QLatin1String(sixEnds),
                             {prodLine, prodIndex, prodSub, conLine, conIndex, conSub})
@@ -170,8 +169,7 @@ QList<ObjectDataBase::Connection> ObjectDataBase::getPDOConnections(bool skipExc
         {});
 }
 
-QList<ObjectDataBase::Connection> ObjectDataBase::getPDOConnections(quint8 prodLine,
-                                                                    quint8 conLine,
+QList<ObjectDataBase::Connection> ObjectDataBase::getPDOConnections(quint8 prodLine, quint8 conLine,
                                                                     bool skipExcludedLines)
 {
     QList<Connection> connections;
@@ -191,9 +189,9 @@ QHash<quint32, quint16> ObjectDataBase::mappableTypes(quint8 line)
     QHash<quint32, quint16> types;
     if (run(query, Q_FUNC_INFO)) {
         while (query.next())
-            types.insert(entryKey(quint16(query.value(0).toUInt()),
-                                  quint8(query.value(1).toUInt())),
-                         quint16(query.value(2).toUInt()));
+            types.insert(
+                entryKey(quint16(query.value(0).toUInt()), quint8(query.value(1).toUInt())),
+                quint16(query.value(2).toUInt()));
     }
     query.finish();
     return types;
@@ -222,8 +220,7 @@ bool ObjectDataBase::isConnectionPossible(quint8 prodLine, quint16 prodIndex, qu
                                           quint8 conLine, quint16 conIndex, quint8 conSub)
 {
     quint16 dataType = 0;
-    return isConnectionPossible(prodLine, prodIndex, prodSub, conLine, conIndex, conSub,
-                                dataType);
+    return isConnectionPossible(prodLine, prodIndex, prodSub, conLine, conIndex, conSub, dataType);
 }
 
 bool ObjectDataBase::isConnectionPossible(quint8 prodLine, quint16 prodIndex, quint8 prodSub,
@@ -296,8 +293,7 @@ bool ObjectDataBase::clearLocks(const char *lockTable, int line)
     if (m_lockWriteAccess)
         return false;
     if (line < 0)
-        return runSql(QStringLiteral("delete from %1").arg(QLatin1String(lockTable)),
-                      Q_FUNC_INFO);
+        return runSql(QStringLiteral("delete from %1").arg(QLatin1String(lockTable)), Q_FUNC_INFO);
     return runWith(QStringLiteral("delete from %1 where node = ?").arg(QLatin1String(lockTable)),
                    {line}, Q_FUNC_INFO);
 }

@@ -47,9 +47,9 @@ QList<QPair<ObjectDataBase::SubAddress, quint32>> ObjectDataBase::mappingWords(q
             quint32 word = 0;
             if (!parseMappingWord(query.value(2).toString(), word))
                 continue;
-            words.append({SubAddress{quint16(query.value(0).toUInt()),
-                                     quint8(query.value(1).toUInt())},
-                          word});
+            words.append(
+                {SubAddress{quint16(query.value(0).toUInt()), quint8(query.value(1).toUInt())},
+                 word});
         }
     }
     query.finish();
@@ -68,8 +68,8 @@ bool ObjectDataBase::isObjectMapped(quint8 line, quint16 index, quint8 sub)
 }
 
 QList<ObjectDataBase::SubAddress> ObjectDataBase::getMappingObjectsForObject(quint8 line,
-                                                                            quint16 index,
-                                                                            quint8 sub)
+                                                                             quint16 index,
+                                                                             quint8 sub)
 {
     QList<SubAddress> found;
     for (const auto &entry : mappingWords(line)) {
@@ -149,9 +149,8 @@ bool ObjectDataBase::removeUnusedPDOsAndMakeOtherPDOsstatic(quint8 line)
 
 int ObjectDataBase::getNetworkMaster()
 {
-    const QList<quint32> masters =
-        readNumbers(QStringLiteral("select nodeId from Nodes where ismaster != 0 order by nodeId"),
-                    {});
+    const QList<quint32> masters = readNumbers(
+        QStringLiteral("select nodeId from Nodes where ismaster != 0 order by nodeId"), {});
     return masters.isEmpty() ? -1 : int(masters.first());
 }
 

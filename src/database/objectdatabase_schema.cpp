@@ -22,12 +22,14 @@ const char *const createSettingsTemplate = "create table %1 (item text unique, v
 const char *const createConnections =
     "create table Connections (prodnode integer, prodindex integer, prodsub integer, "
     "connode integer, conindex integer, consub integer, priority integer)";
-const char *const createLockedMappings = "create table LockedMappings (node integer, pdoindex integer)";
+const char *const createLockedMappings =
+    "create table LockedMappings (node integer, pdoindex integer)";
 const char *const createLockedPDOs = "create table LockedPDOs (node integer, pdoindex integer)";
 const char *const createVirtualNodes =
     "create table VirtualNodes (virtualnodeid integer primary key, line integer, "
     "dbnodeid integer, name text)";
-const char *const createSignalGroups = "create table SignalGroups (sigid integer primary key, name text)";
+const char *const createSignalGroups =
+    "create table SignalGroups (sigid integer primary key, name text)";
 const char *const createSignals =
     "create table Signals (sigid integer primary key, nodeid integer, name integer, "
     "datatype integer not null, accesstype text not null, defaultvalue text, "
@@ -69,8 +71,8 @@ const char *const createDataElements =
     "defaultvalue text, name integer, desc integer, pos integer, bitsize integer, "
     "direction integer)";
 
-const char *const settingsTables[] = {"GeneralSettings", "DescriptionSettings",
-                                      "EnergyBusSettings", "J1939Settings", "MiscSettings"};
+const char *const settingsTables[] = {"GeneralSettings", "DescriptionSettings", "EnergyBusSettings",
+                                      "J1939Settings", "MiscSettings"};
 
 QString perLine(const char *statement, quint8 line)
 {
@@ -94,32 +96,66 @@ struct AddedColumn
 
 const AddedColumn addedColumns[] = {
     {"SubObjects0", "writedefaulttoeds"},
-    {"SPNs0", "pos"}, {"SPNs0", "bitsize"}, {"SPNs0", "direction"}, {"SPNs0", "slot_df"},
-    {"SPNs1", "pos"}, {"SPNs1", "bitsize"}, {"SPNs1", "direction"}, {"SPNs1", "slot_df"},
-    {"SPNs2", "pos"}, {"SPNs2", "bitsize"}, {"SPNs2", "direction"}, {"SPNs2", "slot_df"},
-    {"SPNs3", "pos"}, {"SPNs3", "bitsize"}, {"SPNs3", "direction"}, {"SPNs3", "slot_df"},
-    {"SubObjects0", "cyclicread"}, {"SubObjects0", "dcfcomponent"},
-    {"SubObjects0", "changedbyuser"}, {"SubObjects0", "wizardsource"},
-    {"SubObjects0", "sharedlines"}, {"SubObjects0", "managedbycbw"},
-    {"SubObjects0", "signalid"}, {"SubObjects0", "nvstorage"},
+    {"SPNs0", "pos"},
+    {"SPNs0", "bitsize"},
+    {"SPNs0", "direction"},
+    {"SPNs0", "slot_df"},
+    {"SPNs1", "pos"},
+    {"SPNs1", "bitsize"},
+    {"SPNs1", "direction"},
+    {"SPNs1", "slot_df"},
+    {"SPNs2", "pos"},
+    {"SPNs2", "bitsize"},
+    {"SPNs2", "direction"},
+    {"SPNs2", "slot_df"},
+    {"SPNs3", "pos"},
+    {"SPNs3", "bitsize"},
+    {"SPNs3", "direction"},
+    {"SPNs3", "slot_df"},
+    {"SubObjects0", "cyclicread"},
+    {"SubObjects0", "dcfcomponent"},
+    {"SubObjects0", "changedbyuser"},
+    {"SubObjects0", "wizardsource"},
+    {"SubObjects0", "sharedlines"},
+    {"SubObjects0", "managedbycbw"},
+    {"SubObjects0", "signalid"},
+    {"SubObjects0", "nvstorage"},
     {"SubObjects0", "metadata blob"},
-    {"Nodes", "dcfpath text"}, {"Nodes", "tpdocnt"}, {"Nodes", "rpdocnt"},
-    {"Nodes", "ismaster"}, {"Nodes", "issyncproducer"}, {"Nodes", "issyncconsumer"},
-    {"Nodes", "ishbconsumer"}, {"Nodes", "isemergencyproducer"},
-    {"Nodes", "isemergencyconsumer"}, {"Nodes", "ismpdosupported"},
-    {"Nodes", "iscanopengateway"}, {"Nodes", "allpdosstatic"},
-    {"Nodes", "excludegeneration"}, {"Nodes", "generatedcf"}, {"Nodes", "prefix text"},
-    {"Nodes", "outputpath text"}, {"Nodes", "iconpath text"}, {"Nodes", "isbootupmanager"},
-    {"Nodes", "isconfigmanager"}, {"Nodes", "excludepdolinking"},
-    {"Nodes", "multilinedata"}, {"Nodes", "lssslave"},
-    {"Signals", "transmittype"}, {"Signals", "transmittrigger"}, {"Signals", "eventtimer"},
-    {"Signals", "syncvalue"}, {"Signals", "syncstartvalue"}, {"Signals", "routing"},
+    {"Nodes", "dcfpath text"},
+    {"Nodes", "tpdocnt"},
+    {"Nodes", "rpdocnt"},
+    {"Nodes", "ismaster"},
+    {"Nodes", "issyncproducer"},
+    {"Nodes", "issyncconsumer"},
+    {"Nodes", "ishbconsumer"},
+    {"Nodes", "isemergencyproducer"},
+    {"Nodes", "isemergencyconsumer"},
+    {"Nodes", "ismpdosupported"},
+    {"Nodes", "iscanopengateway"},
+    {"Nodes", "allpdosstatic"},
+    {"Nodes", "excludegeneration"},
+    {"Nodes", "generatedcf"},
+    {"Nodes", "prefix text"},
+    {"Nodes", "outputpath text"},
+    {"Nodes", "iconpath text"},
+    {"Nodes", "isbootupmanager"},
+    {"Nodes", "isconfigmanager"},
+    {"Nodes", "excludepdolinking"},
+    {"Nodes", "multilinedata"},
+    {"Nodes", "lssslave"},
+    {"Signals", "transmittype"},
+    {"Signals", "transmittrigger"},
+    {"Signals", "eventtimer"},
+    {"Signals", "syncvalue"},
+    {"Signals", "syncstartvalue"},
+    {"Signals", "routing"},
 };
 
 const char *const addedObjectColumns[] = {"fwsupported", "device_class", "metadata blob"};
-const char *const addedSubObjectColumns[] = {
-    "writedefaulttoeds", "cyclicread", "dcfcomponent", "changedbyuser", "wizardsource",
-    "denotation", "sharedlines", "nvstorage", "metadata blob", "managedbycbw", "signalid"};
+const char *const addedSubObjectColumns[] = {"writedefaulttoeds", "cyclicread",   "dcfcomponent",
+                                             "changedbyuser",     "wizardsource", "denotation",
+                                             "sharedlines",       "nvstorage",    "metadata blob",
+                                             "managedbycbw",      "signalid"};
 
 QString alterStatement(const QString &tableName, const char *column)
 {
@@ -270,8 +306,10 @@ void ObjectDataBase::upgradeSchema()
     const QStringList shared = {ifNotExists(QLatin1String(createConnections)),
                                 ifNotExists(QLatin1String(createLockedMappings)),
                                 ifNotExists(QLatin1String(createLockedPDOs)),
-                                perLine(createPGNs, 0), perLine(createSPNs, 0),
-                                perLine(createCANIDs, 0), perLine(createDataElements, 0)};
+                                perLine(createPGNs, 0),
+                                perLine(createSPNs, 0),
+                                perLine(createCANIDs, 0),
+                                perLine(createDataElements, 0)};
     for (const QString &statement : shared)
         runSql(statement, Q_FUNC_INFO);
 }

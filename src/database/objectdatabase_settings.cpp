@@ -270,14 +270,13 @@ bool ObjectDataBase::copyGeneralSettingsFromDatabase(ObjectDataBase *other)
 bool ObjectDataBase::copyGeneralSettingsToNode(ObjectDataBase *other, quint8 line)
 {
     return copySettingsTables(other, QStringLiteral("GeneralSettings"),
-                              QStringLiteral("DescriptionSettings"),
-                              table("GeneralSettings", line), table("DescriptionSettings", line));
+                              QStringLiteral("DescriptionSettings"), table("GeneralSettings", line),
+                              table("DescriptionSettings", line));
 }
 
 bool ObjectDataBase::copyGeneralSettingsFromNode(ObjectDataBase *other, quint8 line)
 {
     return copySettingsTables(other, table("GeneralSettings", line),
-                              table("DescriptionSettings", line),
-                              QStringLiteral("GeneralSettings"),
+                              table("DescriptionSettings", line), QStringLiteral("GeneralSettings"),
                               QStringLiteral("DescriptionSettings"));
 }

@@ -93,8 +93,8 @@ QSet<int> ObjectDataBase::referencedStringIds(bool &ok)
         for (const StringColumns &columns : lineStringColumns) {
             const QString name = table(columns.table, line);
             if (tableExists(name))
-                selects.append(QStringLiteral("select %1 from %2")
-                                   .arg(QLatin1String(columns.columns), name));
+                selects.append(
+                    QStringLiteral("select %1 from %2").arg(QLatin1String(columns.columns), name));
         }
     }
     if (tableExists(QStringLiteral("Signals")))

@@ -17,18 +17,36 @@ const char *const subIndexColumns =
     "managedbycbw, signalid, nvstorage, metadata";
 const int subIndexColumnCount = 29;
 
-const QStringList propertyColumns = {
-    QStringLiteral("objectindex"), QStringLiteral("subindex"), QStringLiteral("name"),
-    QStringLiteral("datatype"), QStringLiteral("accesstype"), QStringLiteral("defaultvalue"),
-    QStringLiteral("currentvalue"), QStringLiteral("pdomapping"), QStringLiteral("lowlimit"),
-    QStringLiteral("uplimit"), QStringLiteral("size"), QStringLiteral("defaultineds"),
-    QStringLiteral("limitineds"), QStringLiteral("refuseread"), QStringLiteral("refusewrite"),
-    QStringLiteral("allowedaccesstypes"), QStringLiteral("implementation"),
-    QStringLiteral("varname"), QStringLiteral("description"), QStringLiteral("category"),
-    QStringLiteral("writedefaulttoeds"), QStringLiteral("cyclicread"),
-    QStringLiteral("dcfcomponent"), QStringLiteral("changedbyuser"),
-    QStringLiteral("wizardsource"), QStringLiteral("denotation"), QStringLiteral("sharedlines"),
-    QStringLiteral("managedbycbw"), QStringLiteral("signalid"), QStringLiteral("nvstorage")};
+const QStringList propertyColumns = {QStringLiteral("objectindex"),
+                                     QStringLiteral("subindex"),
+                                     QStringLiteral("name"),
+                                     QStringLiteral("datatype"),
+                                     QStringLiteral("accesstype"),
+                                     QStringLiteral("defaultvalue"),
+                                     QStringLiteral("currentvalue"),
+                                     QStringLiteral("pdomapping"),
+                                     QStringLiteral("lowlimit"),
+                                     QStringLiteral("uplimit"),
+                                     QStringLiteral("size"),
+                                     QStringLiteral("defaultineds"),
+                                     QStringLiteral("limitineds"),
+                                     QStringLiteral("refuseread"),
+                                     QStringLiteral("refusewrite"),
+                                     QStringLiteral("allowedaccesstypes"),
+                                     QStringLiteral("implementation"),
+                                     QStringLiteral("varname"),
+                                     QStringLiteral("description"),
+                                     QStringLiteral("category"),
+                                     QStringLiteral("writedefaulttoeds"),
+                                     QStringLiteral("cyclicread"),
+                                     QStringLiteral("dcfcomponent"),
+                                     QStringLiteral("changedbyuser"),
+                                     QStringLiteral("wizardsource"),
+                                     QStringLiteral("denotation"),
+                                     QStringLiteral("sharedlines"),
+                                     QStringLiteral("managedbycbw"),
+                                     QStringLiteral("signalid"),
+                                     QStringLiteral("nvstorage")};
 
 quint32 subKey(quint16 index, quint8 sub)
 {
@@ -110,11 +128,11 @@ QList<quint8> ObjectDataBase::subIndexList(quint8 line, quint16 index, quint8 fr
                                            bool mappable)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(QStringLiteral("select subindex from %1 where objectindex = ? "
-                                               "and subindex >= ?%2 order by subindex asc")
-                                    .arg(table("SubObjects", line),
-                                         mappable ? QStringLiteral(" and pdomapping != 0")
-                                                  : QString()));
+    QSqlQuery &query =
+        prepared(QStringLiteral("select subindex from %1 where objectindex = ? "
+                                "and subindex >= ?%2 order by subindex asc")
+                     .arg(table("SubObjects", line),
+                          mappable ? QStringLiteral(" and pdomapping != 0") : QString()));
     query.bindValue(0, index);
     query.bindValue(1, fromSub);
     QList<quint8> subs;
@@ -136,8 +154,7 @@ QList<quint8> ObjectDataBase::getSubIndicesMappable(quint8 line, quint16 index, 
     return subIndexList(line, index, fromSub, true);
 }
 
-bool ObjectDataBase::getSubIndexData(quint8 line, quint16 index, quint8 sub,
-                                     SUBINDEX_DATA_T &data)
+bool ObjectDataBase::getSubIndexData(quint8 line, quint16 index, quint8 sub, SUBINDEX_DATA_T &data)
 {
     QMutexLocker locker(&m_mutex);
     const auto cachedLine = m_subCache.constFind(line);
@@ -161,9 +178,10 @@ QMap<quint8, ObjectDataBase::SUBINDEX_DATA_T> ObjectDataBase::subIndicesOf(quint
                                                                            quint16 index)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(QStringLiteral("select subindex, %1 from %2 where "
-                                               "objectindex = ? order by subindex asc")
-                                    .arg(QLatin1String(subIndexColumns), table("SubObjects", line)));
+    QSqlQuery &query =
+        prepared(QStringLiteral("select subindex, %1 from %2 where "
+                                "objectindex = ? order by subindex asc")
+                     .arg(QLatin1String(subIndexColumns), table("SubObjects", line)));
     query.bindValue(0, index);
     QMap<quint8, SUBINDEX_DATA_T> subs;
     if (run(query, Q_FUNC_INFO)) {
@@ -195,15 +213,36 @@ bool ObjectDataBase::addSubIndex(quint8 line, quint16 index, quint8 sub,
             "wizardsource, denotation, sharedlines, managedbycbw, signalid, nvstorage, metadata) "
             "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,0)")
             .arg(table("SubObjects", line)));
-    const QVariantList values = {
-        index, sub, nameId, data.datatype, sqlText(data.accesstype),
-        sqlText(data.defaultvalue), sqlText(data.currentvalue), data.pdomapping,
-        data.lowlimit, data.uplimit, data.size, int(data.defaultineds),
-        int(data.limitineds), int(data.refuseread), int(data.refusewrite),
-        sqlText(data.allowedaccesstypes), data.implementation, sqlText(data.varname),
-        descriptionId, data.category, int(data.writedefaulttoeds), int(data.cyclicread),
-        int(data.dcfcomponent), int(data.changedbyuser), data.wizardsource, denotationId,
-        int(data.sharedlines), int(data.managedbycbw), data.signalid, int(data.nvstorage)};
+    const QVariantList values = {index,
+                                 sub,
+                                 nameId,
+                                 data.datatype,
+                                 sqlText(data.accesstype),
+                                 sqlText(data.defaultvalue),
+                                 sqlText(data.currentvalue),
+                                 data.pdomapping,
+                                 data.lowlimit,
+                                 data.uplimit,
+                                 data.size,
+                                 int(data.defaultineds),
+                                 int(data.limitineds),
+                                 int(data.refuseread),
+                                 int(data.refusewrite),
+                                 sqlText(data.allowedaccesstypes),
+                                 data.implementation,
+                                 sqlText(data.varname),
+                                 descriptionId,
+                                 data.category,
+                                 int(data.writedefaulttoeds),
+                                 int(data.cyclicread),
+                                 int(data.dcfcomponent),
+                                 int(data.changedbyuser),
+                                 data.wizardsource,
+                                 denotationId,
+                                 int(data.sharedlines),
+                                 int(data.managedbycbw),
+                                 data.signalid,
+                                 int(data.nvstorage)};
     for (int i = 0; i < values.size(); ++i)
         insert.bindValue(i, values.at(i));
     const bool ok = run(insert, Q_FUNC_INFO);
@@ -235,8 +274,7 @@ bool ObjectDataBase::delSubIndex(quint8 line, quint16 index, quint8 sub, bool ke
     return ok;
 }
 
-QVariant ObjectDataBase::subIndexColumn(quint8 line, quint16 index, quint8 sub,
-                                        const char *column)
+QVariant ObjectDataBase::subIndexColumn(quint8 line, quint16 index, quint8 sub, const char *column)
 {
     QMutexLocker locker(&m_mutex);
     QSqlQuery *row = subIndexRow(line, index, sub, QLatin1String(column));
@@ -247,9 +285,8 @@ QVariant ObjectDataBase::subIndexColumn(quint8 line, quint16 index, quint8 sub,
     return value;
 }
 
-bool ObjectDataBase::setSubIndexColumn(quint8 line, quint16 index, quint8 sub,
-                                       const char *column, const QVariant &value,
-                                       const char *signature)
+bool ObjectDataBase::setSubIndexColumn(quint8 line, quint16 index, quint8 sub, const char *column,
+                                       const QVariant &value, const char *signature)
 {
     QSqlQuery &update = prepared(QStringLiteral("update %1 set %2 = ? where ((objectindex = ?) "
                                                 "and (subindex = ?))")
@@ -265,8 +302,7 @@ QString ObjectDataBase::getSubIndexValue(quint8 line, quint16 index, quint8 sub)
     return subIndexColumn(line, index, sub, "defaultvalue").toString();
 }
 
-bool ObjectDataBase::setSubIndexValue(quint8 line, quint16 index, quint8 sub,
-                                      const QString &value)
+bool ObjectDataBase::setSubIndexValue(quint8 line, quint16 index, quint8 sub, const QString &value)
 {
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
@@ -344,8 +380,7 @@ QString ObjectDataBase::getSubIndexName(quint8 line, quint16 index, quint8 sub,
     return getString(nameId);
 }
 
-bool ObjectDataBase::setSubIndexName(quint8 line, quint16 index, quint8 sub,
-                                     const QString &name)
+bool ObjectDataBase::setSubIndexName(quint8 line, quint16 index, quint8 sub, const QString &name)
 {
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
@@ -398,8 +433,8 @@ quint8 ObjectDataBase::getNextFreeSubIndex(quint8 line, quint16 index, quint8 st
 }
 
 QList<ObjectDataBase::SubAddress> ObjectDataBase::getSubsByProperty(quint8 line,
-                                                                   const QString &column,
-                                                                   const QString &value)
+                                                                    const QString &column,
+                                                                    const QString &value)
 {
     QMutexLocker locker(&m_mutex);
     QList<SubAddress> found;
@@ -469,8 +504,7 @@ bool ObjectDataBase::saveSubIndexMetaData(quint8 line, quint16 index, quint8 sub
                              Q_FUNC_INFO);
 }
 
-bool ObjectDataBase::getAllSubIndicesWithMetaData(quint8 line,
-                                                  QList<INDEX_SUB_METADATA_T> &list)
+bool ObjectDataBase::getAllSubIndicesWithMetaData(quint8 line, QList<INDEX_SUB_METADATA_T> &list)
 {
     QMutexLocker locker(&m_mutex);
     QSqlQuery &query = prepared(QStringLiteral("SELECT objectindex, subindex, metadata from %1 "
@@ -541,9 +575,9 @@ void ObjectDataBase::cacheAllSubNames(quint8 line, quint16 index)
             const QString denotation = getString(query.value(3).toInt());
             const QString name =
                 denotation.isEmpty() ? getString(query.value(2).toInt()) : denotation;
-            m_subNameCache.insert(subNameKey(line, quint16(query.value(0).toUInt()),
-                                             quint8(query.value(1).toUInt())),
-                                  name);
+            m_subNameCache.insert(
+                subNameKey(line, quint16(query.value(0).toUInt()), quint8(query.value(1).toUInt())),
+                name);
         }
     }
     query.finish();

@@ -124,8 +124,7 @@ void AbstractGenerator::wait()
     QCoreApplication::processEvents();
 }
 
-QString AbstractGenerator::convertValue(quint16 type, unsigned long long uValue,
-                                        long long sValue)
+QString AbstractGenerator::convertValue(quint16 type, unsigned long long uValue, long long sValue)
 {
     switch (type) {
     case 0x0010:
@@ -147,8 +146,7 @@ QString AbstractGenerator::convertValue(quint16 type, unsigned long long uValue,
 
 void AbstractGenerator::checkForceMLFlag()
 {
-    QSettings settings(QCoreApplication::organizationName(),
-                       QCoreApplication::applicationName());
+    QSettings settings(QCoreApplication::organizationName(), QCoreApplication::applicationName());
     settings.beginGroup(QStringLiteral("General"));
     if (settings.value(QStringLiteral("alwaysml"), false).toBool())
         forceMultiLine = true;
@@ -228,12 +226,11 @@ void AbstractGenerator::lockDataBase(bool lock)
         db->setLockWriteAccess(lock);
 }
 
-QString AbstractGenerator::fileHeader(const QString &descriptionLine,
-                                      const QString &closing) const
+QString AbstractGenerator::fileHeader(const QString &descriptionLine, const QString &closing) const
 {
     return QStringLiteral("/*\n")
-        + descriptionLine.arg(projectName, QCoreApplication::applicationName(), toolVersion)
-        + QStringLiteral(" * ") + currentDateTimeText() + QLatin1Char('\n') + closing;
+           + descriptionLine.arg(projectName, QCoreApplication::applicationName(), toolVersion)
+           + QStringLiteral(" * ") + currentDateTimeText() + QLatin1Char('\n') + closing;
 }
 
 void AbstractGenerator::writeFileHeader(QTextStream &out, const QString &descriptionLine,

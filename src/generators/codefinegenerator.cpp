@@ -83,9 +83,10 @@ void CoDefineGenerator::doJob()
     bufferCountsWritten = false;
     canFd = number(QStringLiteral("canfd_supported")) > 0;
     userSection = extractUserSection();
-    generationCount = counterFromProject
-        ? quint32(setting(QStringLiteral("cbw_generation_count")).trimmed().toULong(nullptr, 0))
-        : extractGenerationCounter();
+    generationCount =
+        counterFromProject
+            ? quint32(setting(QStringLiteral("cbw_generation_count")).trimmed().toULong(nullptr, 0))
+            : extractGenerationCounter();
     if (!prepareOutputFile()) {
         failJob();
         return;
@@ -165,8 +166,7 @@ void CoDefineGenerator::writeUserSection(QTextStream &out, const QString &sectio
 {
     out << "/* do not modify comments starting with 'user-specific section:' */\n"
         << userSectionStart << "\n"
-        << (section.isEmpty() ? QStringLiteral("\n") : section)
-        << userSectionEnd << "\n"
+        << (section.isEmpty() ? QStringLiteral("\n") : section) << userSectionEnd << "\n"
         << "\n#endif /* GEN_DEFINE_H */\n";
 }
 

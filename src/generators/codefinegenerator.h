@@ -102,13 +102,13 @@ private:
     // What the PDO mapping objects of all lines ask of the stack.
     struct MappingSummary
     {
-        bool producer = false;               // a TPDO mapping in MPDO mode (0xFE, 0xFF)
-        bool consumer = false;               // an RPDO mapping in MPDO mode
-        bool sourceAddressMode = false;      // some mapping holds 0xFE
+        bool producer = false; // a TPDO mapping in MPDO mode (0xFE, 0xFF)
+        bool consumer = false; // an RPDO mapping in MPDO mode
+        bool sourceAddressMode = false; // some mapping holds 0xFE
         bool destinationAddressMode = false; // some mapping holds 0xFF
-        int maxEntries = 0;                  // most mapping entries of one object
-        int transmitDynamic = 0;             // TPDO mappings whose sub-index 0 is "rw"
-        int receiveDynamic = 0;              // the same for RPDO mappings
+        int maxEntries = 0; // most mapping entries of one object
+        int transmitDynamic = 0; // TPDO mappings whose sub-index 0 is "rw"
+        int receiveDynamic = 0; // the same for RPDO mappings
     };
     MappingSummary summariseMappings();
     // Over all lines: the sub-indices of index beyond the first, for lines with more than one.
@@ -122,8 +122,8 @@ private:
     using MessageCount = std::function<qint64(quint8, quint8)>;
     // The receive and transmit totals over the lines and, for several lines, the
     // per-line lists.
-    void writeMessageCounts(QTextStream &out, const QList<quint8> &lines,
-                            const MessageCount &count, const char *nameFormat);
+    void writeMessageCounts(QTextStream &out, const QList<quint8> &lines, const MessageCount &count,
+                            const char *nameFormat);
     void writeJ1939Options(QTextStream &out);
     void writeJ1939CobDefines(QTextStream &out, const QList<quint8> &j1939Lines);
     void writeTargetBlock(QTextStream &out, int target, bool allTargets);

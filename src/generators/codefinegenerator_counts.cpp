@@ -141,8 +141,8 @@ int CoDefineGenerator::countVirtualIndices(const QList<VirtualEntry> &entries)
     return indices.size();
 }
 
-void CoDefineGenerator::countVirtualDictionary(const QList<VirtualEntry> &entries,
-                                               int &assignCount, int &descriptionCount)
+void CoDefineGenerator::countVirtualDictionary(const QList<VirtualEntry> &entries, int &assignCount,
+                                               int &descriptionCount)
 {
     // Counted as the object dictionary counts its own entries: per object only the
     // sub-indices up to the start of a compact run.

@@ -84,8 +84,8 @@ const CoDefineGenerator::SettingDefine dynamicIndications[] = {
 struct EnergyBusKind
 {
     const char *code;
-    const char *name;         // in EB_<name>_CNT and EB_LOCAL_<name>_SUBIDX_OFFS
-    const char *networkName;  // in EB_NETWORK_<networkName>_CNT and _SUBIDX_OFFS
+    const char *name; // in EB_<name>_CNT and EB_LOCAL_<name>_SUBIDX_OFFS
+    const char *networkName; // in EB_NETWORK_<networkName>_CNT and _SUBIDX_OFFS
 };
 
 const EnergyBusKind energyBusKinds[] = {
@@ -101,10 +101,9 @@ const EnergyBusKind energyBusKinds[] = {
 };
 
 // The orders in which the controller's network counts and offsets are written.
-const char *const networkCountOrder[] = {"bat", "mcu", "hmi", "manup", "manua",
-                                         "sec", "vc",  "lmd"};
-const char *const networkOffsetOrder[] = {"bat", "sec", "vc", "hmi", "manup",
-                                          "manua", "mcu", "lmd"};
+const char *const networkCountOrder[] = {"bat", "mcu", "hmi", "manup", "manua", "sec", "vc", "lmd"};
+const char *const networkOffsetOrder[] = {"bat",   "sec",   "vc",  "hmi",
+                                          "manup", "manua", "mcu", "lmd"};
 
 qint64 decimal(const QString &text)
 {
@@ -251,16 +250,16 @@ void CoDefineGenerator::generateBufferDefines(QTextStream &out)
     if (transmitMessages > 0 || receiveMessages > 0)
         out << "#define CO_USER_EXTENSION_SUPPORTED\t1u\n";
     if (number(QStringLiteral("sorted_coblist")) > 0)
-        out << "/* Use of sorted COB list*/\n" << "#define CO_COB_SORTED_LIST\t1u\n" << "\n";
+        out << "/* Use of sorted COB list*/\n"
+            << "#define CO_COB_SORTED_LIST\t1u\n"
+            << "\n";
     if (number(QStringLiteral("only_one_hb_buffer")) > 0)
         out << "#define CO_ONE_HB_CONSUMER_COB\t1u\n";
     out << "/* Definition of CAN queue sizes */\n"
         << "#define CO_CONFIG_REC_BUFFER_CNT\t"
-        << combineCobBufferCounts(bufferSetting(QStringLiteral("receivebuffersize"), "10"))
-        << "u\n"
+        << combineCobBufferCounts(bufferSetting(QStringLiteral("receivebuffersize"), "10")) << "u\n"
         << "#define CO_CONFIG_TRANS_BUFFER_CNT\t"
-        << combineCobBufferCounts(bufferSetting(QStringLiteral("transmitbuffersize"), "5"))
-        << "u\n"
+        << combineCobBufferCounts(bufferSetting(QStringLiteral("transmitbuffersize"), "5")) << "u\n"
         << "\n";
 }
 

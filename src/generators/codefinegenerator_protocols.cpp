@@ -45,7 +45,9 @@ void CoDefineGenerator::generateJ1939Defines(QTextStream &out)
         multiLineWritten = true;
         multiLine = true;
     }
-    out << "#define J1939_SUPPORTED\t" << "1u" << "\n";
+    out << "#define J1939_SUPPORTED\t"
+        << "1u"
+        << "\n";
     ObjectDataBase *db = dataBase();
     if (db && !j1939Lines.isEmpty()) {
         const auto pgns = [db](quint8 line, quint8 direction) {
@@ -154,7 +156,8 @@ void CoDefineGenerator::writeJ1939CobDefines(QTextStream &out, const QList<quint
     qint64 total = 0;
     for (quint8 line : j1939Lines)
         total += cobs(line);
-    out << "#define CO_COB_CNT \t" << total << "u" << "\n";
+    out << "#define CO_COB_CNT \t" << total << "u"
+        << "\n";
     if (j1939Lines.size() > 1)
         out << "#define CO_COB_COUNTS\t" << perLineList(cobs, j1939Lines) << "\n";
     else
@@ -211,7 +214,9 @@ void CoDefineGenerator::generateCANRAWDefines(QTextStream &out)
         return qint64(db->getCANIDs(line, direction).size());
     };
     out << "\n/* CAN RAW Defines */\n"
-        << "#define CANRAW_SUPPORTED\t" << "1u" << "\n";
+        << "#define CANRAW_SUPPORTED\t"
+        << "1u"
+        << "\n";
     writeMessageCounts(out, rawLines, canIds, "CANRAW_%1_%2");
     for (const CoDefineGenerator::SettingDefine &indication : rawCanIndications) {
         const QString value = setting(QLatin1String(indication.keys)).trimmed();

@@ -47,8 +47,8 @@ void CoDefineGenerator::writeLineSettings(QTextStream &out, const QString &recei
     bufferCountsWritten = true;
     out << "/* Number of objects per line */\n";
     for (quint8 line : lines) {
-        out << "#define CO_OBJECTS_LINE_" << line << "_CNT\t"
-            << indexCount(line, 0x1000, 0xFFFF) << "u\n";
+        out << "#define CO_OBJECTS_LINE_" << line << "_CNT\t" << indexCount(line, 0x1000, 0xFFFF)
+            << "u\n";
     }
 }
 
@@ -162,7 +162,8 @@ void CoDefineGenerator::writeNetworkServiceDefines(QTextStream &out)
     if (number(QStringLiteral("idnego_supported")) > 0)
         out << "#define CO_IDNEGO_SUPPORTED\t1u\n";
     if (canFd)
-        out << "#define CO_CANFD_SUPPORTED\t1u\n" << "#define CO_USDO_SUPPORTED\t1u\n";
+        out << "#define CO_CANFD_SUPPORTED\t1u\n"
+            << "#define CO_USDO_SUPPORTED\t1u\n";
     if (hasIndex(activeLine, 0x1300))
         out << "#define CO_GFC_SUPPORTED\t1u\n";
     if (number(QStringLiteral("dynod")) > 0)

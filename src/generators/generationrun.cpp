@@ -70,8 +70,8 @@ void GenerationRun::setLogTextSource(std::function<QString()> source)
 bool GenerationRun::energyBusConfigurationPending() const
 {
     return database && AppIdentity::isEnergyBusEdition(edition)
-        && database->getEnergyBusSettingsValue(QStringLiteral("modificationWithoutApply"))
-        == QLatin1String("1");
+           && database->getEnergyBusSettingsValue(QStringLiteral("modificationWithoutApply"))
+                  == QLatin1String("1");
 }
 
 bool GenerationRun::isCanopenEdition() const
@@ -124,8 +124,7 @@ GenerationRun::Outcome GenerationRun::run()
                                                                  : FolderNotWritable;
     }
     const bool compact =
-        database->getGeneralSettingsValue(QStringLiteral("compact_array_description")).toInt()
-        > 0;
+        database->getGeneralSettingsValue(QStringLiteral("compact_array_description")).toInt() > 0;
     runGeneratorTable(compact);
     cacheProject(false);
     startPostGenerationCommand();

@@ -31,9 +31,9 @@ class GenerationRun : public QObject
 
 public:
     enum Outcome {
-        Completed,         // the generators ran (some may have been skipped)
-        CheckFailed,       // model errors and "disablecheck" not set; nothing generated
-        NoProjectFolder,   // the project was never saved
+        Completed, // the generators ran (some may have been skipped)
+        CheckFailed, // model errors and "disablecheck" not set; nothing generated
+        NoProjectFolder, // the project was never saved
         FolderNotWritable, // the output folder cannot be written
         NoDataBase
     };
@@ -64,8 +64,8 @@ public:
     {
         const LineClassification *lines = nullptr;
         quint8 line = 0;
-        bool compact = false;             // "compact_array_description"
-        QString edsVariant;               // EDS rows: "" for the standard EDS
+        bool compact = false; // "compact_array_description"
+        QString edsVariant; // EDS rows: "" for the standard EDS
         bool invokedByNetworkTool = false; // gen_define.h takes its counter from the project
     };
     using Factory = std::function<AbstractGenerator *(const RowContext &)>;

@@ -58,10 +58,9 @@ void GenerationRun::startPostGenerationCommand()
     if (command.isEmpty())
         return;
     const QString folder = outputDirectory();
-    const QStringList arguments =
-        postGenerationArguments(generalPreference("postgenerationcommandarguments"),
-                                projectFolder.isEmpty() ? folder : projectFolder, folder,
-                                projectName);
+    const QStringList arguments = postGenerationArguments(
+        generalPreference("postgenerationcommandarguments"),
+        projectFolder.isEmpty() ? folder : projectFolder, folder, projectName);
     // The command runs on by itself; the run only gives it a moment to start.
     if (!QProcess::startDetached(command, arguments, folder))
         report(tr("Start of post generation command %1 failed").arg(command));
@@ -88,10 +87,10 @@ void GenerationRun::adjustLineEndings()
     default:
         return;
     }
-    static const char *const files[] = {
-        "gen_define.h", "gen_indication.h", "gen_indices.h",  "gen_extern_decl.h",
-        "gen_srdo.c",   "gen_objdict.c",    "gen_pgn.c",      "gen_var_decl.c",
-        "gen_vobjdict.c", "gen_mp.c",       "gen_j1939_adapter.c"};
+    static const char *const files[] = {"gen_define.h",      "gen_indication.h",   "gen_indices.h",
+                                        "gen_extern_decl.h", "gen_srdo.c",         "gen_objdict.c",
+                                        "gen_pgn.c",         "gen_var_decl.c",     "gen_vobjdict.c",
+                                        "gen_mp.c",          "gen_j1939_adapter.c"};
     for (const char *file : files)
         Helper::modifyLineEnding(outputDirectory() + QLatin1Char('/') + QLatin1String(file),
                                  ending);

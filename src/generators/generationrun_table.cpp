@@ -42,7 +42,7 @@ QString fillPlaceholders(const QString &text, const QString &folder, const QStri
 bool isDocumentation(Kind kind)
 {
     return kind == Kind::TextDoc || kind == Kind::Html || kind == Kind::J1939TextDoc
-        || kind == Kind::J1939Html;
+           || kind == Kind::J1939Html;
 }
 
 } // namespace
@@ -227,19 +227,18 @@ void GenerationRun::runEdsVariants(const RowContext &context)
             QSettings shared(QCoreApplication::organizationName(),
                              QStringLiteral("InterApplicationSettings"));
             shared.beginGroup(QStringLiteral("ToolData"));
-            shared.setValue(QStringLiteral("lastGeneratedEDS"),
-                            outputDirectory() + QLatin1Char('/') + projectName
-                                + QStringLiteral(".eds"));
+            shared.setValue(QStringLiteral("lastGeneratedEDS"), outputDirectory() + QLatin1Char('/')
+                                                                    + projectName
+                                                                    + QStringLiteral(".eds"));
         }
     }
 }
 
-bool GenerationRun::runRow(GeneratorKind kind, const RowContext &context,
-                           const QString &startedArg)
+bool GenerationRun::runRow(GeneratorKind kind, const RowContext &context, const QString &startedArg)
 {
     const GeneratorRow *row = generatorRow(kind);
-    const Factory create = factories.contains(kind) ? factories.value(kind)
-                                                    : (row ? row->create : Factory());
+    const Factory create =
+        factories.contains(kind) ? factories.value(kind) : (row ? row->create : Factory());
     if (!row || !create)
         return false;
     AbstractGenerator *generator = create(context);
@@ -251,9 +250,9 @@ bool GenerationRun::runRow(GeneratorKind kind, const RowContext &context,
     generator->setMultiProtocol(lines.multiProtocol());
     const QString folder = outputDirectory();
     const QString started = row->started
-        ? fillPlaceholders(tr(row->started), folder,
-                           kind == Kind::Eds ? startedArg : projectName)
-        : QString();
+                                ? fillPlaceholders(tr(row->started), folder,
+                                                   kind == Kind::Eds ? startedArg : projectName)
+                                : QString();
     return runGenerator(generator, context.line,
                         fillPlaceholders(tr(row->notWritable), folder, projectName), started);
 }
@@ -282,7 +281,7 @@ bool GenerationRun::runGenerator(AbstractGenerator *generator, quint8 line,
 void GenerationRun::reportUserSection()
 {
     const QString section =
-            CoDefineGenerator::readUserSection(outputDirectory() + QStringLiteral("/gen_define.h"));
+        CoDefineGenerator::readUserSection(outputDirectory() + QStringLiteral("/gen_define.h"));
     if (!section.trimmed().isEmpty())
         report(tr("gen_define.h contains user section:\n%1").arg(section));
 }

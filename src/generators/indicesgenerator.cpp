@@ -86,8 +86,8 @@ void IndicesGenerator::doJob()
     ObjectDataBase *db = dataBase();
     for (int i = 0; i < lines.size() && !abortRequested; ++i) {
         usedNames.clear();
-        const QList<quint16> indices = db ? db->getIndices(lines.at(i), 0x1000, 0xFFFF)
-                                          : QList<quint16>();
+        const QList<quint16> indices =
+            db ? db->getIndices(lines.at(i), 0x1000, 0xFFFF) : QList<quint16>();
         for (quint16 index : indices) {
             if (abortRequested) {
                 qDebug() << "Generation aborted";

@@ -13,8 +13,8 @@ struct LineClassification
     QList<quint8> lines;
     QMap<quint8, int> types;
     QList<quint8> canopenLines; // types 1 and 5
-    QList<quint8> j1939Lines;   // types 2 and 5
-    QList<quint8> rawCanLines;  // type 4
+    QList<quint8> j1939Lines; // types 2 and 5
+    QList<quint8> rawCanLines; // type 4
 
     bool canopenLine() const { return !canopenLines.isEmpty(); }
     bool j1939Line() const { return !j1939Lines.isEmpty(); }

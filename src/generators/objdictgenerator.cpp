@@ -199,12 +199,12 @@ ObjDictGenerator::LineEntry ObjDictGenerator::readLine(quint8 line)
 bool ObjDictGenerator::sameArrayContent(const ObjectDataBase::SUBINDEX_DATA_T &a,
                                         const ObjectDataBase::SUBINDEX_DATA_T &b)
 {
-    return a.datatype == b.datatype && a.accesstype == b.accesstype
-        && a.pdomapping == b.pdomapping && a.lowlimit == b.lowlimit && a.uplimit == b.uplimit
-        && a.size == b.size && a.defaultineds == b.defaultineds
-        && a.limitineds == b.limitineds && a.implementation == b.implementation
-        && a.varname == b.varname && a.nvstorage == b.nvstorage
-        && a.defaultvalue == b.defaultvalue && a.writedefaulttoeds == b.writedefaulttoeds;
+    return a.datatype == b.datatype && a.accesstype == b.accesstype && a.pdomapping == b.pdomapping
+           && a.lowlimit == b.lowlimit && a.uplimit == b.uplimit && a.size == b.size
+           && a.defaultineds == b.defaultineds && a.limitineds == b.limitineds
+           && a.implementation == b.implementation && a.varname == b.varname
+           && a.nvstorage == b.nvstorage && a.defaultvalue == b.defaultvalue
+           && a.writedefaulttoeds == b.writedefaulttoeds;
 }
 
 // With compact arrays, the lowest sub-index of the run of equal, consecutive sub-indices
@@ -257,8 +257,7 @@ QList<quint16> ObjDictGenerator::LineEntry::indicesIn(quint16 first, quint16 las
     return found;
 }
 
-const ObjDictGenerator::IndexEntry *ObjDictGenerator::findIndex(quint8 line,
-                                                                quint16 index) const
+const ObjDictGenerator::IndexEntry *ObjDictGenerator::findIndex(quint8 line, quint16 index) const
 {
     const auto found = odLines.constFind(line);
     return found == odLines.constEnd() ? nullptr : found->find(index);
@@ -303,7 +302,6 @@ QString ObjDictGenerator::indexStrFromKey(quint8 line, quint16 index, quint8 sub
 // "0x2000:1", in multi-line form "1-0x2000:1".
 QString ObjDictGenerator::objectLabel(quint8 line, quint16 index, quint8 sub) const
 {
-    const QString label
-        = QStringLiteral("0x%1:%2").arg(index, 4, 16, QLatin1Char('0')).arg(sub);
+    const QString label = QStringLiteral("0x%1:%2").arg(index, 4, 16, QLatin1Char('0')).arg(sub);
     return isMultiLineForm() ? QString::number(line) + QLatin1Char('-') + label : label;
 }

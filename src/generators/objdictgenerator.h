@@ -58,9 +58,8 @@ public:
     static bool sameArrayContent(const ObjectDataBase::SUBINDEX_DATA_T &a,
                                  const ObjectDataBase::SUBINDEX_DATA_T &b);
     // "CO_ATTR_..." flags of a description entry, joined by " | ".
-    static QString getODAttributes(quint16 datatype, const QString &accesstype,
-                                   quint8 pdomapping, bool defval, bool limit, bool store,
-                                   bool compact);
+    static QString getODAttributes(quint16 datatype, const QString &accesstype, quint8 pdomapping,
+                                   bool defval, bool limit, bool store, bool compact);
     // "CO_DTYPE_" + type + service suffix, padded to 18 characters. TIME_OF_DAY is
     // stored as UNSIGNED48; the record's data type is changed accordingly.
     static QString getImplementationDataType(quint16 index, quint8 sub,
@@ -160,8 +159,7 @@ private:
 
     // Descriptions and assignments (objdictgenerator_describe.cpp).
     void describeObjects(QTextStream &out);
-    QString describeSubObject(quint8 line, quint16 index, const SubEntry &sub,
-                              bool compactStart);
+    QString describeSubObject(quint8 line, quint16 index, const SubEntry &sub, bool compactStart);
     quint16 getReferencePosition(quint8 line, quint16 index, const SubEntry &sub) const;
     void assignObjects(QTextStream &out);
     QString assignIndex(quint8 line, const IndexEntry &entry) const;
@@ -202,8 +200,7 @@ private:
     void writeMultiLineMain(QTextStream &out);
     void writeMultiLineCommon(QTextStream &out);
     void writeMultiLineDispatch(QTextStream &out);
-    void writeLineFunctionHead(QTextStream &out, const QString &name,
-                               const QString &fdParameter);
+    void writeLineFunctionHead(QTextStream &out, const QString &name, const QString &fdParameter);
     void writeLineFunction(QTextStream &out, const LineEntry &entry, int assignOffset);
     void writeLineSdo(QTextStream &out, quint8 line);
     void writeLineOptionalServices(QTextStream &out, quint8 line);

@@ -126,8 +126,8 @@ QString ObjDictGenerator::getImplementationDataType(quint16 index, quint8 sub,
 }
 
 QString ObjDictGenerator::getODAttributes(quint16 datatype, const QString &accesstype,
-                                          quint8 pdomapping, bool defval, bool limit,
-                                          bool store, bool compact)
+                                          quint8 pdomapping, bool defval, bool limit, bool store,
+                                          bool compact)
 {
     QString text;
     if (datatype <= 0x0008 || datatype == 0x0016)
@@ -209,8 +209,7 @@ void ObjDictGenerator::describeObjects(QTextStream &out)
                     break;
                 if ((line != 0 && sub.data.sharedlines) || sub.data.implementation == 3)
                     continue;
-                out << describeSubObject(line, entry.index, sub,
-                                         sub.sub == entry.sameStartSub);
+                out << describeSubObject(line, entry.index, sub, sub.sub == entry.sameStartSub);
                 ++written;
             }
         }
@@ -225,7 +224,8 @@ QString ObjDictGenerator::describeSubObject(quint8 line, quint16 index, const Su
     const quint32 key = subKey(line, index, sub.sub, data.sharedlines);
     const quint16 valuePosition = data.implementation == 1 ? constPositions.value(key, 0)
                                                            : getReferencePosition(line, index, sub);
-    QString text = QStringLiteral("\t{ (UNSIGNED8)%1u, ").arg(sub.sub)
+    QString text =
+        QStringLiteral("\t{ (UNSIGNED8)%1u, ").arg(sub.sub)
         + getImplementationDataType(index, sub.sub, data) + QStringLiteral(", ")
         + QStringLiteral("(UNSIGNED16)%1u, ").arg(valuePosition)
         + getODAttributes(data.datatype, data.accesstype, data.pdomapping, data.defaultineds,
@@ -241,7 +241,7 @@ QString ObjDictGenerator::describeSubObject(quint8 line, quint16 index, const Su
                     .arg(highLimitPositions.value(key, 0));
     }
     return text + QStringLiteral("/* ") + objectLabel(line, index, sub.sub)
-        + QStringLiteral("*/ \n");
+           + QStringLiteral("*/ \n");
 }
 
 // Description entries of an object: its sub-indices up to the start of its compact run,

@@ -6,7 +6,7 @@ QString ObjDictGenerator::returnCheck(int indent)
 {
     const QString blanks(indent, QLatin1Char(' '));
     return blanks + QStringLiteral("if (retVal != RET_OK) {\n") + blanks
-        + QStringLiteral("    return(retVal);\n") + blanks + QStringLiteral("}\n");
+           + QStringLiteral("    return(retVal);\n") + blanks + QStringLiteral("}\n");
 }
 
 // Single-line form: coCanOpenStackInit (coCanOpenStackInitPara when the NMT role is chosen
@@ -145,12 +145,10 @@ void ObjDictGenerator::writeSingleLineSdo(QTextStream &out, quint8 line)
         out << "    /* initialize (u)sdo server(s) */\n"
             << "    if (serviceInitVars.fdMode[0] == CO_TRUE) {\n"
             << "       retVal = coUsdoServerInit();\n"
-            << returnCheck(7)
-            << "#ifdef CO_SDO_SERVER_CNT\n"
+            << returnCheck(7) << "#ifdef CO_SDO_SERVER_CNT\n"
             << "    } else {\n"
             << "        retVal = coSdoServerInit(1);\n"
-            << returnCheck(7)
-            << "#endif /* CO_SDO_SERVER_CNT */\n"
+            << returnCheck(7) << "#endif /* CO_SDO_SERVER_CNT */\n"
             << "    }\n";
     } else {
         out << "    /* initialize sdo server(s) */\n"
@@ -256,8 +254,7 @@ void ObjDictGenerator::writeSingleLineNmt(QTextStream &out)
         }
         out << "        /* initialize NMT master */ \n"
             << "        retVal = coNmtInit(1u);\n"
-            << returnCheck(8)
-            << "    } else {\n";
+            << returnCheck(8) << "    } else {\n";
         if (lss) {
             out << "        /* initialize LSS Slave */\n"
                 << "        retVal = coLssInit();\n"
@@ -265,8 +262,7 @@ void ObjDictGenerator::writeSingleLineNmt(QTextStream &out)
         }
         out << "        /* initialize NMT slave */ \n"
             << "        retVal = coNmtInit(0u);\n"
-            << returnCheck(8)
-            << "    }\n";
+            << returnCheck(8) << "    }\n";
         return;
     }
     if (lss) {
@@ -304,31 +300,31 @@ void ObjDictGenerator::initRpdo(QTextStream &out, quint8 line, quint16 index)
 
 // Line (multi-line form), PDO number, transmission type, inhibit time, event timer, SYNC
 // start value (transmit PDOs only) and the static mapping table.
-QString ObjDictGenerator::pdoArguments(quint8 line, quint16 index, int number,
-                                       bool transmit) const
+QString ObjDictGenerator::pdoArguments(quint8 line, quint16 index, int number, bool transmit) const
 {
     QString text = isMultiLineForm() ? QString::number(line) + QStringLiteral(", ") : QString();
-    text += QString::number(number) + QStringLiteral("u, ")
-        + constRef("od_const_u8", line, index, 2);
+    text +=
+        QString::number(number) + QStringLiteral("u, ") + constRef("od_const_u8", line, index, 2);
     const QList<QPair<quint8, const char *>> optional = {
         {3, "od_const_u16"}, {5, "od_const_u16"}, {6, "od_const_u8"}};
     for (const auto &parameter : optional) {
         if (parameter.first == 6 && !transmit)
             break;
-        text += findSub(line, index, parameter.first)
-            ? QStringLiteral(", ") + constRef(parameter.second, line, index, parameter.first)
-            : QStringLiteral(", 0u");
+        text +=
+            findSub(line, index, parameter.first)
+                ? QStringLiteral(", ") + constRef(parameter.second, line, index, parameter.first)
+                : QStringLiteral(", 0u");
     }
     const QString table = mappingTableName(line, index, transmit);
     return text + (table.isEmpty() ? QStringLiteral(", NULL") : QStringLiteral(", &") + table);
 }
 
 // "od_const_u16[%1]" with the position of the entry's default value.
-QString ObjDictGenerator::constRef(const char *array, quint8 line, quint16 index,
-                                   quint8 sub) const
+QString ObjDictGenerator::constRef(const char *array, quint8 line, quint16 index, quint8 sub) const
 {
     const SubEntry *entry = findSub(line, index, sub);
     const bool shared = entry && entry->data.sharedlines;
-    return QStringLiteral("%1[%2]").arg(QLatin1String(array)).arg(
-        constPositions.value(subKey(line, index, sub, shared), 0));
+    return QStringLiteral("%1[%2]")
+        .arg(QLatin1String(array))
+        .arg(constPositions.value(subKey(line, index, sub, shared), 0));
 }

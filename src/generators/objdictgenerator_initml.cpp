@@ -44,8 +44,7 @@ void ObjDictGenerator::writeMultiLineMain(QTextStream &out)
     for (quint8 line : qAsConst(lines)) {
         out << "    if (retVal == RET_OK) {\n"
             << "            retVal = coCanOpenStackInit_line" << line << "(" << line
-            << (canFd ? ", NULL, pModes);\n" : ", NULL);\n")
-            << "    }\n";
+            << (canFd ? ", NULL, pModes);\n" : ", NULL);\n") << "    }\n";
     }
     out << "    if (retVal == RET_OK) {\n"
         << "            retVal = coCanOpenStackInit_finish();\n"
@@ -121,8 +120,7 @@ void ObjDictGenerator::writeLineFunctionHead(QTextStream &out, const QString &na
 
 // The start of one line. The object dictionary part is given by database counts: the
 // line's objects start at assignOffset in od_assign.
-void ObjDictGenerator::writeLineFunction(QTextStream &out, const LineEntry &entry,
-                                         int assignOffset)
+void ObjDictGenerator::writeLineFunction(QTextStream &out, const LineEntry &entry, int assignOffset)
 {
     const quint8 line = entry.line;
     int subCount = 0;
@@ -173,8 +171,7 @@ void ObjDictGenerator::writeLineSdo(QTextStream &out, quint8 line)
     out << "    if (pModes != NULL) {\n"
         << "        if (pModes[canLine] == CO_TRUE) {\n"
         << "            retVal = coUsdoServerInit(canLine);\n"
-        << returnCheck(12)
-        << "#ifdef CO_SDO_SERVER_CNT\n"
+        << returnCheck(12) << "#ifdef CO_SDO_SERVER_CNT\n"
         << "        }\n"
         << "        else {\n"
         << "            retVal = coSdoServerInit(canLine, 1u);\n"
@@ -187,8 +184,7 @@ void ObjDictGenerator::writeLineSdo(QTextStream &out, quint8 line)
         << "        }\n"
         << "    } else {\n"
         << "        retVal = coUsdoServerInit(canLine);\n"
-        << returnCheck()
-        << "    }\n";
+        << returnCheck() << "    }\n";
 }
 
 void ObjDictGenerator::writeLineOptionalServices(QTextStream &out, quint8 line)

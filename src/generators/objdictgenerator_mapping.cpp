@@ -9,23 +9,63 @@ namespace {
 // Members of od_data_variables in the order of the stack's structure; the entries
 // starting with '#' are preprocessor lines around the optional members.
 const char *const dataVariables[] = {
-    "od_const_u8", "od_const_u16", "od_const_u32", "od_const_r32",
-    "#ifdef CO_EXTENDED_DATA_TYPES\n", "od_const_u24", "od_const_u40", "od_const_u48",
-    "od_const_u64", "#endif\n",
-    "od_u8", "od_u16", "od_u32", "od_r32",
-    "#ifdef CO_EXTENDED_DATA_TYPES\n", "od_u24", "od_u40", "od_u48", "od_u64", "#endif\n",
-    "od_const_i8", "od_const_i16", "od_const_i32",
-    "od_i8", "od_i16", "od_i32",
-    "od_ptr_u8", "od_ptr_u16", "od_ptr_u32",
-    "#ifdef CO_EXTENDED_DATA_TYPES\n", "od_ptr_u24", "od_ptr_u40", "od_ptr_u48", "od_ptr_u64",
+    "od_const_u8",
+    "od_const_u16",
+    "od_const_u32",
+    "od_const_r32",
+    "#ifdef CO_EXTENDED_DATA_TYPES\n",
+    "od_const_u24",
+    "od_const_u40",
+    "od_const_u48",
+    "od_const_u64",
     "#endif\n",
-    "od_ptr_i8", "od_ptr_i16", "od_ptr_i32", "od_ptr_r32",
-    "od_const_vis_string", "od_const_vis_string_len",
-    "od_vis_string", "od_vis_string_len", "od_vis_string_actLen",
-    "#ifdef CO_UTF8_DATA_TYPE\n", "od_const_utf8_string", "od_const_utf8_string_len",
-    "od_utf8_string", "od_utf8_string_len", "od_utf8_string_actLen", "#endif\n",
-    "od_octet_string", "od_octet_string_len", "od_octet_string_actLen",
-    "od_domain", "od_domain_len", "od_domain_actLen",
+    "od_u8",
+    "od_u16",
+    "od_u32",
+    "od_r32",
+    "#ifdef CO_EXTENDED_DATA_TYPES\n",
+    "od_u24",
+    "od_u40",
+    "od_u48",
+    "od_u64",
+    "#endif\n",
+    "od_const_i8",
+    "od_const_i16",
+    "od_const_i32",
+    "od_i8",
+    "od_i16",
+    "od_i32",
+    "od_ptr_u8",
+    "od_ptr_u16",
+    "od_ptr_u32",
+    "#ifdef CO_EXTENDED_DATA_TYPES\n",
+    "od_ptr_u24",
+    "od_ptr_u40",
+    "od_ptr_u48",
+    "od_ptr_u64",
+    "#endif\n",
+    "od_ptr_i8",
+    "od_ptr_i16",
+    "od_ptr_i32",
+    "od_ptr_r32",
+    "od_const_vis_string",
+    "od_const_vis_string_len",
+    "od_vis_string",
+    "od_vis_string_len",
+    "od_vis_string_actLen",
+    "#ifdef CO_UTF8_DATA_TYPE\n",
+    "od_const_utf8_string",
+    "od_const_utf8_string_len",
+    "od_utf8_string",
+    "od_utf8_string_len",
+    "od_utf8_string_actLen",
+    "#endif\n",
+    "od_octet_string",
+    "od_octet_string_len",
+    "od_octet_string_actLen",
+    "od_domain",
+    "od_domain_len",
+    "od_domain_actLen",
 };
 
 } // namespace
@@ -109,9 +149,9 @@ QString ObjDictGenerator::mappingEntry(quint8 line, quint32 value, const QString
     const quint16 datatype = mapped ? mapped->data.datatype : 0;
     const bool numeric = datatype < 9 || datatype == 0x0010;
     QString text = QStringLiteral("\t\t{") + getObjectAddress(line, index, sub)
-        + QStringLiteral(", %1u, ").arg(length)
-        + (numeric ? QStringLiteral("CO_TRUE") : QStringLiteral("CO_FALSE"))
-        + QStringLiteral(", 0x%1UL").arg(value, 8, 16, QLatin1Char('0'));
+                   + QStringLiteral(", %1u, ").arg(length)
+                   + (numeric ? QStringLiteral("CO_TRUE") : QStringLiteral("CO_FALSE"))
+                   + QStringLiteral(", 0x%1UL").arg(value, 8, 16, QLatin1Char('0'));
     if (!tpdoField.isEmpty())
         text += QStringLiteral(", ") + tpdoField;
     return text + QStringLiteral(" },\n");
@@ -196,7 +236,7 @@ QString ObjDictGenerator::lineTableName(quint8 line, quint16 commIndex, bool tra
 {
     const int number = transmit ? commIndex - 0x17FF : commIndex - 0x13FF;
     return QLatin1String(transmit ? "mapTableTPDO" : "mapTableRPDO") + tableSuffix(line)
-        + QString::number(number);
+           + QString::number(number);
 }
 
 // The table a PDO start refers to; empty when none was written for it. A shared receive

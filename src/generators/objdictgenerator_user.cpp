@@ -82,8 +82,8 @@ bool ObjDictGenerator::hasNodeIdRelativePdo(quint8 line)
 
 // One group of objects under its heading: SDO objects re-apply sub-indices 1 and 2,
 // PDO objects sub-index 1.
-void ObjDictGenerator::writeCobIdGroup(QTextStream &out, quint8 line, quint16 first,
-                                       quint16 last, const QString &heading, bool withLine)
+void ObjDictGenerator::writeCobIdGroup(QTextStream &out, quint8 line, quint16 first, quint16 last,
+                                       const QString &heading, bool withLine)
 {
     const LineEntry *entry = lineEntry(line);
     const QList<quint16> indices = entry->indicesIn(first, last);
@@ -91,8 +91,8 @@ void ObjDictGenerator::writeCobIdGroup(QTextStream &out, quint8 line, quint16 fi
         return;
     out << heading;
     const bool pdo = first >= 0x1400;
-    const QString lineArgument = withLine ? QString::number(line) + QStringLiteral(", ")
-                                          : QString();
+    const QString lineArgument =
+        withLine ? QString::number(line) + QStringLiteral(", ") : QString();
     for (quint16 index : indices) {
         const QString hexIndex = QString::number(index, 16);
         if (!pdo) {
@@ -117,11 +117,11 @@ void ObjDictGenerator::writeCobIdGroup(QTextStream &out, quint8 line, quint16 fi
     }
 }
 
-void ObjDictGenerator::writeCobIdReadBack(QTextStream &out, quint8 line, quint16 index,
-                                          quint8 sub, bool withLine)
+void ObjDictGenerator::writeCobIdReadBack(QTextStream &out, quint8 line, quint16 index, quint8 sub,
+                                          bool withLine)
 {
-    const QString lineArgument = withLine ? QString::number(line) + QStringLiteral(", ")
-                                          : QString();
+    const QString lineArgument =
+        withLine ? QString::number(line) + QStringLiteral(", ") : QString();
     const QString hexIndex = QString::number(index, 16);
     out << "\tret = coOdGetDefaultVal_u32(" << lineArgument << "0x" << hexIndex << ", " << sub
         << ", &cobId);\n"

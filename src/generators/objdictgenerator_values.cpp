@@ -74,16 +74,15 @@ const NumericArray numericArrays[] = {
      false},
     {"u16", "static UNSIGNED16 CO_STORAGE_CLASS\tod_u16[",
      "static CO_CONST UNSIGNED16 CO_CONST_STORAGE_CLASS\tod_const_u16[",
-     "static UNSIGNED16 CO_CONST_STORAGE_CLASS * CO_CONST \tod_ptr_u16[", "(UNSIGNED16)", "u",
-     16, false},
+     "static UNSIGNED16 CO_CONST_STORAGE_CLASS * CO_CONST \tod_ptr_u16[", "(UNSIGNED16)", "u", 16,
+     false},
     {"u32", "static UNSIGNED32 CO_STORAGE_CLASS\tod_u32[",
      "static CO_CONST UNSIGNED32 CO_CONST_STORAGE_CLASS\tod_const_u32[",
-     "static UNSIGNED32 CO_CONST_STORAGE_CLASS * CO_CONST \tod_ptr_u32[", "(UNSIGNED32)", "UL",
-     32, false},
+     "static UNSIGNED32 CO_CONST_STORAGE_CLASS * CO_CONST \tod_ptr_u32[", "(UNSIGNED32)", "UL", 32,
+     false},
     {"i8", "static INTEGER8  CO_STORAGE_CLASS\tod_i8[",
      "static CO_CONST INTEGER8 CO_CONST_STORAGE_CLASS\tod_const_i8[",
-     "static INTEGER8  CO_CONST_STORAGE_CLASS * CO_CONST \tod_ptr_i8[", "(INTEGER8)", "", 8,
-     true},
+     "static INTEGER8  CO_CONST_STORAGE_CLASS * CO_CONST \tod_ptr_i8[", "(INTEGER8)", "", 8, true},
     {"i16", "static INTEGER16 CO_STORAGE_CLASS\tod_i16[",
      "static CO_CONST INTEGER16 CO_CONST_STORAGE_CLASS\tod_const_i16[",
      "static INTEGER16 CO_CONST_STORAGE_CLASS * CO_CONST \tod_ptr_i16[", "(INTEGER16)", "", 16,
@@ -97,20 +96,16 @@ const NumericArray numericArrays[] = {
      "static REAL32 CO_CONST_STORAGE_CLASS * CO_CONST \tod_ptr_r32[", "(REAL32)", "f", 32, true},
     {"u24", "static UNSIGNED24 CO_STORAGE_CLASS\tod_u24[",
      "static CO_CONST UNSIGNED24 CO_CONST_STORAGE_CLASS\tod_const_u24[",
-     "static UNSIGNED24 CO_CONST_STORAGE_CLASS * CO_CONST \tod_ptr_u24[", nullptr, "", 24,
-     false},
+     "static UNSIGNED24 CO_CONST_STORAGE_CLASS * CO_CONST \tod_ptr_u24[", nullptr, "", 24, false},
     {"u40", "static UNSIGNED40 CO_STORAGE_CLASS\tod_u40[",
      "static CO_CONST UNSIGNED40 CO_CONST_STORAGE_CLASS\tod_const_u40[",
-     "static UNSIGNED40 CO_CONST_STORAGE_CLASS * CO_CONST \tod_ptr_u40[", nullptr, "", 40,
-     false},
+     "static UNSIGNED40 CO_CONST_STORAGE_CLASS * CO_CONST \tod_ptr_u40[", nullptr, "", 40, false},
     {"u48", "static UNSIGNED48 CO_STORAGE_CLASS\tod_u48[",
      "static CO_CONST UNSIGNED48 CO_CONST_STORAGE_CLASS\tod_const_u48[",
-     "static UNSIGNED48 CO_CONST_STORAGE_CLASS * CO_CONST \tod_ptr_u48[", nullptr, "", 48,
-     false},
+     "static UNSIGNED48 CO_CONST_STORAGE_CLASS * CO_CONST \tod_ptr_u48[", nullptr, "", 48, false},
     {"u64", "static UNSIGNED64 CO_STORAGE_CLASS\tod_u64[",
      "static CO_CONST UNSIGNED64 CO_CONST_STORAGE_CLASS\tod_const_u64[",
-     "static UNSIGNED64 CO_CONST_STORAGE_CLASS * CO_CONST \tod_ptr_u64[", nullptr, "", 64,
-     false},
+     "static UNSIGNED64 CO_CONST_STORAGE_CLASS * CO_CONST \tod_ptr_u64[", nullptr, "", 64, false},
     {"i24", "static INTEGER24 CO_STORAGE_CLASS\tod_i24[",
      "static CO_CONST INTEGER24 CO_CONST_STORAGE_CLASS\tod_const_i24[",
      "static INTEGER24 CO_CONST_STORAGE_CLASS * CO_CONST \tod_ptr_i24[", nullptr, "", 24, true},
@@ -126,9 +121,9 @@ const NumericArray *numericArray(const QString &type)
 }
 
 // Orders of the constant and pointer sections.
-const char *const constantOrder[] = {"u8", "u16", "u32", "u24", "u40", "u48",
+const char *const constantOrder[] = {"u8",  "u16", "u32", "u24", "u40", "u48",
                                      "u64", "i8",  "i16", "i24", "i32", "r32"};
-const char *const pointerOrder[] = {"u8", "u16", "u24", "u32", "u40", "u48",
+const char *const pointerOrder[] = {"u8",  "u16", "u24", "u32", "u40", "u48",
                                     "u64", "i8",  "i16", "i24", "i32", "r32"};
 
 // A float constant C accepts with the "f" suffix.
@@ -236,13 +231,14 @@ bool ObjDictGenerator::stackKeepsValue(quint16 index, quint8 sub)
     if (index == 0x1029 && sub == 1)
         return true;
     return sub != 0
-        && (index == 0x1028 || (index >= 0x1200 && index <= 0x12FF)
-            || (index >= 0x1301 && index <= 0x13FF) || (index >= 0x1400 && index <= 0x1BFF));
+           && (index == 0x1028 || (index >= 0x1200 && index <= 0x12FF)
+               || (index >= 0x1301 && index <= 0x13FF) || (index >= 0x1400 && index <= 0x1BFF));
 }
 
 void ObjDictGenerator::defineManagedVariables(QTextStream &out)
 {
-    out << "\n/* definition of managed variables */" << "\n";
+    out << "\n/* definition of managed variables */"
+        << "\n";
     for (quint8 line : qAsConst(odLineNumbers)) {
         for (const IndexEntry &entry : qAsConst(odLines[line].indices)) {
             for (const SubEntry &sub : entry.subs) {
@@ -263,8 +259,8 @@ void ObjDictGenerator::defineManagedVariables(QTextStream &out)
         }
     }
     const QString specifier = setting("static_memory_specifier");
-    const QString specifierText
-        = specifier.isEmpty() ? QString() : QLatin1Char(' ') + specifier + QLatin1Char(' ');
+    const QString specifierText =
+        specifier.isEmpty() ? QString() : QLatin1Char(' ') + specifier + QLatin1Char(' ');
     const bool initialise = settingNumber("init_static_variables") == 1;
     for (const NumericArray &array : numericArrays) {
         const QString name = QStringLiteral("od_") + QLatin1String(array.type);
@@ -316,13 +312,13 @@ void ObjDictGenerator::addConstantsOf(quint8 line, quint16 index, const SubEntry
         }
         return;
     }
-    if (data.implementation != 1 || (type != QLatin1String("vis_string")
-                                     && type != QLatin1String("utf8_string")))
+    if (data.implementation != 1
+        || (type != QLatin1String("vis_string") && type != QLatin1String("utf8_string")))
         return;
     const QString name = QStringLiteral("od_const_") + type;
     const int before = arrays.value(name).elements.size();
-    const quint16 position
-        = addConstant(name, QStringLiteral("\t\"%1\"").arg(escapedCString(data.defaultvalue)));
+    const quint16 position =
+        addConstant(name, QStringLiteral("\t\"%1\"").arg(escapedCString(data.defaultvalue)));
     if (position == before) {
         arrays[name + QStringLiteral("_len")].elements.append(
             QStringLiteral("\t%1ul").arg(data.defaultvalue.toUtf8().size()));
@@ -332,7 +328,8 @@ void ObjDictGenerator::addConstantsOf(quint8 line, quint16 index, const SubEntry
 
 void ObjDictGenerator::defineAllConsts(QTextStream &out)
 {
-    out << "\n/* definition of constants */" << "\n";
+    out << "\n/* definition of constants */"
+        << "\n";
     for (quint8 line : qAsConst(odLineNumbers)) {
         for (const IndexEntry &entry : qAsConst(odLines[line].indices)) {
             for (const SubEntry &sub : entry.subs)
@@ -400,7 +397,8 @@ void ObjDictGenerator::addApplicationVariable(quint8 line, quint16 index, const 
 
 void ObjDictGenerator::defineApplicationVariables(QTextStream &out)
 {
-    out << "\n/* definition of application variables */" << "\n";
+    out << "\n/* definition of application variables */"
+        << "\n";
     for (quint8 line : qAsConst(odLineNumbers)) {
         for (const IndexEntry &entry : qAsConst(odLines[line].indices)) {
             for (const SubEntry &sub : entry.subs) {

@@ -52,12 +52,12 @@ void BaseDataImporter::finishImport()
     moveToThread(m_homeThread);
     m_thread->quit();
     QMetaObject::invokeMethod(
-            this,
-            [this]() {
-                m_thread->wait();
-                emit progress(100);
-            },
-            Qt::QueuedConnection);
+        this,
+        [this]() {
+            m_thread->wait();
+            emit progress(100);
+        },
+        Qt::QueuedConnection);
 }
 
 bool BaseDataImporter::setActiveLine(quint8 line)
@@ -113,7 +113,7 @@ quint16 BaseDataImporter::getDataTypeFromBitLength(quint16 bits)
         0,   0,   7,   0,   0,   0,   0,   0,   0,  0, // 30..39
         24,  0,   0,   0,   0,   0,   0,   0,   25, 0, // 40..49
         0,   0,   0,   0,   0,   0,   0,   0,   0,  0, // 50..59
-        0,   0,   0,   0,   27                        // 60..64
+        0,   0,   0,   0,   27 // 60..64
     };
     if (bits > 64)
         return 10;

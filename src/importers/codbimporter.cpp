@@ -71,7 +71,7 @@ bool readBound(const QString &text, qint64 *value)
     if (!ok)
         return false;
     *value = u > quint64(std::numeric_limits<qint64>::max()) ? std::numeric_limits<qint64>::max()
-                                                               : qint64(u);
+                                                             : qint64(u);
     return true;
 }
 
@@ -150,7 +150,7 @@ bool CODBImporter::handleImportLine(const QString &line)
 bool CODBImporter::handleAssignmentLine(const QString &line)
 {
     static const QRegularExpression pattern(
-            QStringLiteral("^\\$([0-9A-Fa-f]{4})=([0-9A-Fa-f]{4})"));
+        QStringLiteral("^\\$([0-9A-Fa-f]{4})=([0-9A-Fa-f]{4})"));
     const QRegularExpressionMatch match = pattern.match(line);
     if (!match.hasMatch())
         return skipLine(line, "not an assignment");

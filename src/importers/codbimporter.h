@@ -41,8 +41,7 @@ private:
     // field holds a value the format does not allow.
     bool subIndexFromFields(quint16 index, quint8 sub, const QStringList &fields,
                             ObjectDataBase::SUBINDEX_DATA_T &entry);
-    bool readLimits(const QString &range, quint16 dataType,
-                    ObjectDataBase::SUBINDEX_DATA_T &entry);
+    bool readLimits(const QString &range, quint16 dataType, ObjectDataBase::SUBINDEX_DATA_T &entry);
     bool inRange(quint32 index) const;
     bool skipLine(const QString &line, const char *reason);
 

@@ -45,33 +45,27 @@ void ProjectConverter::doGenericCorrection()
 {
     if (!m_database)
         return;
-    qDebug().noquote() << QStringLiteral(
-                                  "Project %1: created by %2 %3, last saved by %4 %5, database "
-                                  "version %6, %7 line(s)")
-                                  .arg(m_database->projectFileName(),
-                                       m_database->getMiscSettingsValue(
-                                               QStringLiteral("CreateToolName")),
-                                       m_database->getMiscSettingsValue(
-                                               QStringLiteral("CreateToolVersion")),
-                                       m_database->getMiscSettingsValue(
-                                               QStringLiteral("SaveToolType")),
-                                       m_database->getMiscSettingsValue(
-                                               QStringLiteral("SaveToolVersion")),
-                                       m_database->getMiscSettingsValue(
-                                               QStringLiteral("DatabaseVersion")),
-                                       QString::number(m_database->getNodes().size()));
+    qDebug().noquote()
+        << QStringLiteral("Project %1: created by %2 %3, last saved by %4 %5, database "
+                          "version %6, %7 line(s)")
+               .arg(m_database->projectFileName(),
+                    m_database->getMiscSettingsValue(QStringLiteral("CreateToolName")),
+                    m_database->getMiscSettingsValue(QStringLiteral("CreateToolVersion")),
+                    m_database->getMiscSettingsValue(QStringLiteral("SaveToolType")),
+                    m_database->getMiscSettingsValue(QStringLiteral("SaveToolVersion")),
+                    m_database->getMiscSettingsValue(QStringLiteral("DatabaseVersion")),
+                    QString::number(m_database->getNodes().size()));
 }
 
 bool ProjectConverter::doEnergyBusCorrection()
 {
     if (!m_database)
         return false;
-    const int count =
-            m_database->getEnergyBusSettingsValue(QStringLiteral("device_cnt")).toInt();
+    const int count = m_database->getEnergyBusSettingsValue(QStringLiteral("device_cnt")).toInt();
     bool changed = false;
     for (int position = 1; position <= count; ++position) {
         const QString entry =
-                m_database->getEnergyBusSettingsValue(QStringLiteral("device_%1").arg(position));
+            m_database->getEnergyBusSettingsValue(QStringLiteral("device_%1").arg(position));
         if (deviceKindCode(entry) != securityKind)
             continue;
         const QString stored = m_database->getEnergyBusSettingsValue(secKindKey(position));
@@ -89,7 +83,7 @@ bool ProjectConverter::doEnergyBusCorrection()
             continue;
         const int position = match.captured(1).toInt();
         const QString entry =
-                m_database->getEnergyBusSettingsValue(QStringLiteral("device_%1").arg(position));
+            m_database->getEnergyBusSettingsValue(QStringLiteral("device_%1").arg(position));
         if (position < 1 || position > count || deviceKindCode(entry) != securityKind) {
             m_database->removeEnergyBusSettingsValue(key);
             changed = true;

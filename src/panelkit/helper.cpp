@@ -13,67 +13,92 @@ struct CodeText
 };
 
 const CodeText objectCodes[] = {
-    { 0, "NULL" },      { 2, "DOMAIN" }, { 5, "DEFTYPE" }, { 6, "DEFSTRUCT" },
-    { 7, "VAR" },       { 8, "ARRAY" },  { 9, "RECORD" },
+    {0, "NULL"}, {2, "DOMAIN"}, {5, "DEFTYPE"}, {6, "DEFSTRUCT"},
+    {7, "VAR"},  {8, "ARRAY"},  {9, "RECORD"},
 };
 
-const char *const pdoMappingTexts[] = { "Forbidden", "Allowed", "Default", "RPDO", "TPDO" };
+const char *const pdoMappingTexts[] = {"Forbidden", "Allowed", "Default", "RPDO", "TPDO"};
 
-const char *const implementationTexts[] = { "Managed Variable", "Managed Const", "Variable",
-                                            "Virtual Object" };
+const char *const implementationTexts[] = {"Managed Variable", "Managed Const", "Variable",
+                                           "Virtual Object"};
 
-const char *const categoryTexts[] = { "Mandatory", "Optional", "Conditional" };
+const char *const categoryTexts[] = {"Mandatory", "Optional", "Conditional"};
 
 // Column of an object or sub-index record and the property name the comparison shows.
-const struct { const char *column; const char *property; } dbNames[] = {
-    { "name", "Name" },
-    { "datatype", "DataType" },
-    { "objecttype", "ObjectType" },
-    { "category", "Category" },
-    { "device_class", "Device Class" },
-    { "description", "Description" },
-    { "accesstype", "AccessType" },
-    { "defaultvalue", "DefaultValue" },
-    { "pdomapping", "PdoMapping" },
-    { "lowlimit", "LowerLimit" },
-    { "uplimit", "UpperLimit" },
-    { "size", "Size" },
-    { "implementation", "Implementation" },
-    { "varname", "VariableName" },
-    { "wizardsource", "WizardSource" },
-    { "changedbyuser", "ChangedByUser" },
-    { "defaultineds", "HasDefault" },
-    { "writedefaulttoeds", "DefaultInEDS" },
-    { "limitineds", "LimitCheck" },
-    { "managedbycbw", "Managed by CBW" },
-    { "sharedlines", "In all lines" },
+const struct
+{
+    const char *column;
+    const char *property;
+} dbNames[] = {
+    {"name", "Name"},
+    {"datatype", "DataType"},
+    {"objecttype", "ObjectType"},
+    {"category", "Category"},
+    {"device_class", "Device Class"},
+    {"description", "Description"},
+    {"accesstype", "AccessType"},
+    {"defaultvalue", "DefaultValue"},
+    {"pdomapping", "PdoMapping"},
+    {"lowlimit", "LowerLimit"},
+    {"uplimit", "UpperLimit"},
+    {"size", "Size"},
+    {"implementation", "Implementation"},
+    {"varname", "VariableName"},
+    {"wizardsource", "WizardSource"},
+    {"changedbyuser", "ChangedByUser"},
+    {"defaultineds", "HasDefault"},
+    {"writedefaulttoeds", "DefaultInEDS"},
+    {"limitineds", "LimitCheck"},
+    {"managedbycbw", "Managed by CBW"},
+    {"sharedlines", "In all lines"},
 };
 
 // EnergyBus device kinds and their short codes; "tool" is the service/diagnostic tool an
 // EnergyBus controller may support.
-const struct { const char *kind; const char *code; } ebTypes[] = {
-    { "Battery", "bat" },
-    { "Display", "hmi" },
-    { "Voltage Converter", "vc" },
-    { "Motor Controller Unit", "mcu" },
-    { "EnergyBus Controller", "ebc" },
-    { "Load Monitoring Device", "lmd" },
-    { "Security Device/Extension", "sec" },
-    { "Manufacturer specific device (passive)", "manup" },
-    { "Manufacturer specific device (active)", "manua" },
-    { "Service/Diagnostic tool", "tool" },
+const struct
+{
+    const char *kind;
+    const char *code;
+} ebTypes[] = {
+    {"Battery", "bat"},
+    {"Display", "hmi"},
+    {"Voltage Converter", "vc"},
+    {"Motor Controller Unit", "mcu"},
+    {"EnergyBus Controller", "ebc"},
+    {"Load Monitoring Device", "lmd"},
+    {"Security Device/Extension", "sec"},
+    {"Manufacturer specific device (passive)", "manup"},
+    {"Manufacturer specific device (active)", "manua"},
+    {"Service/Diagnostic tool", "tool"},
 };
 
 QHash<QString, QString> buildAccessTypes()
 {
-    const struct { const char *spelling; const char *type; } spellings[] = {
-        { "const", "const" },        { "constant", "const" },     { "c", "const" },
-        { "ro", "ro" },              { "r", "ro" },               { "read", "ro" },
-        { "readonly", "ro" },        { "wo", "wo" },              { "w", "wo" },
-        { "write", "wo" },           { "writeonly", "wo" },       { "rw", "rw" },
-        { "wr", "rw" },              { "readwrite", "rw" },       { "rwr", "rwr" },
-        { "readwriteread", "rwr" },  { "readwriteinput", "rwr" }, { "rww", "rww" },
-        { "readwritewrite", "rww" }, { "readwriteoutput", "rww" },
+    const struct
+    {
+        const char *spelling;
+        const char *type;
+    } spellings[] = {
+        {"const", "const"},
+        {"constant", "const"},
+        {"c", "const"},
+        {"ro", "ro"},
+        {"r", "ro"},
+        {"read", "ro"},
+        {"readonly", "ro"},
+        {"wo", "wo"},
+        {"w", "wo"},
+        {"write", "wo"},
+        {"writeonly", "wo"},
+        {"rw", "rw"},
+        {"wr", "rw"},
+        {"readwrite", "rw"},
+        {"rwr", "rwr"},
+        {"readwriteread", "rwr"},
+        {"readwriteinput", "rwr"},
+        {"rww", "rww"},
+        {"readwritewrite", "rww"},
+        {"readwriteoutput", "rww"},
     };
     QHash<QString, QString> types;
     for (const auto &s : spellings)

@@ -19,10 +19,7 @@ QString newerVersion(const QString &offered, const QString &installed)
 
 } // namespace
 
-newUpdateChecker::newUpdateChecker(QObject *parent)
-    : QObject(parent)
-{
-}
+newUpdateChecker::newUpdateChecker(QObject *parent) : QObject(parent) {}
 
 QString newUpdateChecker::manifestPath(const QString &address)
 {
@@ -41,7 +38,7 @@ void newUpdateChecker::checkForUpdates(const QString &toolVersion, const QString
 {
     m_error.clear();
     const QString address =
-            QSettings().value(QLatin1String(serviceAddressKey)).toString().trimmed();
+        QSettings().value(QLatin1String(serviceAddressKey)).toString().trimmed();
     if (address.isEmpty()) {
         emit newVersion(QString(), QString(), userRequested);
         return;
@@ -55,10 +52,10 @@ void newUpdateChecker::checkForUpdates(const QString &toolVersion, const QString
     }
     QSettings manifest(path, QSettings::IniFormat);
     manifest.beginGroup(productNumber);
-    const QString tool = newerVersion(manifest.value(QStringLiteral("tool_version")).toString(),
-                                      toolVersion);
-    const QString stack = newerVersion(
-            manifest.value(QStringLiteral("stack_version")).toString(), m_stackVersion);
+    const QString tool =
+        newerVersion(manifest.value(QStringLiteral("tool_version")).toString(), toolVersion);
+    const QString stack =
+        newerVersion(manifest.value(QStringLiteral("stack_version")).toString(), m_stackVersion);
     manifest.endGroup();
     if (manifest.status() != QSettings::NoError)
         m_error = tr("The update service %1 cannot be read.").arg(address);

@@ -13,10 +13,7 @@ QString firstElementText(const QDomDocument &document, const char *tag)
 
 } // namespace
 
-VersionReader::VersionReader(QObject *parent)
-    : QObject(parent)
-{
-}
+VersionReader::VersionReader(QObject *parent) : QObject(parent) {}
 
 bool VersionReader::setFeatureFile(const QString &path)
 {
@@ -35,7 +32,7 @@ bool VersionReader::setFeatureFile(const QString &path)
     int line = 0;
     if (!document.setContent(&file, &parseError, &line)) {
         m_error = tr("Feature file %1 is not valid XML (line %2: %3)")
-                          .arg(path, QString::number(line), parseError);
+                      .arg(path, QString::number(line), parseError);
         return false;
     }
     m_requiredToolVersion = firstElementText(document, requiredToolVersionTag);

@@ -17,10 +17,14 @@ void TestEditions::startedUnderName_data()
 {
     QTest::addColumn<QString>("program");
     QTest::addColumn<QString>("expected");
-    QTest::addRow("canopen") << "nodewright" << "CANopen Nodewright 3.4.1";
-    QTest::addRow("j1939") << "j1939-nodewright" << "J1939 Nodewright 3.4.1";
-    QTest::addRow("can") << "can-nodewright" << "CAN Nodewright 3.4.1";
-    QTest::addRow("energybus") << "energybus-packwright" << "EnergyBus Packwright 3.4.1";
+    QTest::addRow("canopen") << "nodewright"
+                             << "CANopen Nodewright 3.4.1";
+    QTest::addRow("j1939") << "j1939-nodewright"
+                           << "J1939 Nodewright 3.4.1";
+    QTest::addRow("can") << "can-nodewright"
+                         << "CAN Nodewright 3.4.1";
+    QTest::addRow("energybus") << "energybus-packwright"
+                               << "EnergyBus Packwright 3.4.1";
 }
 
 void TestEditions::startedUnderName()

@@ -4,15 +4,15 @@
 #include "app/settingsdialog.h"
 #include "app/userinteraction.h"
 #include "database/objectdatabase.h"
+#include "panelkit/appidentity.h"
 #include "panelkit/widgets/fileviewerdialog.h"
 #include "panelkit/widgets/helpviewerdialog.h"
-#include "panelkit/appidentity.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -243,7 +243,8 @@ void TestNwrMainWindow::saveAsAndReopen()
     m_project->addIndex(1, 0x2000, ObjectDataBase::INDEX_DATA_T());
     m_project->addSubIndex(1, 0x2000, 0, ObjectDataBase::SUBINDEX_DATA_T());
     QVERIFY(!m_window->isModified());
-    m_project->setDescriptionSettingsValue(QStringLiteral("ProductName"), QStringLiteral("It's 100%"));
+    m_project->setDescriptionSettingsValue(QStringLiteral("ProductName"),
+                                           QStringLiteral("It's 100%"));
     QVERIFY(m_window->isModified());
     const QString path = m_dir.filePath(QStringLiteral("saved.nwrp"));
     m_ui->saveNames.append(m_dir.filePath(QStringLiteral("saved")));
@@ -384,9 +385,8 @@ void TestNwrMainWindow::lineSelectorEntries()
 {
     makeWindow();
     m_window->on_actionNew_Project_triggered();
-    QCOMPARE(selectorTexts(),
-             (QStringList{"Line 0 - CANopen", "Add empty line", "Duplicate last line",
-                          "Delete last line"}));
+    QCOMPARE(selectorTexts(), (QStringList{"Line 0 - CANopen", "Add empty line",
+                                           "Duplicate last line", "Delete last line"}));
     cleanup();
     QCoreApplication::setApplicationName(QStringLiteral("CAN Nodewright"));
     makeWindow();
@@ -495,22 +495,23 @@ void TestNwrMainWindow::toolBoxPagesPerEdition_data()
     QTest::addColumn<QString>("edition");
     QTest::addColumn<QStringList>("titles");
     QTest::addRow("canopen") << "CANopen Nodewright"
-                             << QStringList{"General Settings", "Device Description",
-                                            "Object Dictionary", "J1939 Configuration",
+                             << QStringList{"General Settings",        "Device Description",
+                                            "Object Dictionary",       "J1939 Configuration",
                                             "J1939 Signal Definition", "Generator Output"};
     QTest::addRow("j1939") << "J1939 Nodewright"
                            << QStringList{"General Settings", "J1939 Configuration",
                                           "J1939 Signal Definition", "Generator Output"};
     QTest::addRow("can") << "CAN Nodewright"
-                         << QStringList{"General Settings", "J1939 Configuration",
-                                        "J1939 Signal Definition", "CANopen Device Description",
+                         << QStringList{"General Settings",          "J1939 Configuration",
+                                        "J1939 Signal Definition",   "CANopen Device Description",
                                         "CANopen Object Dictionary", "CAN ID Database",
                                         "Generator Output"};
     QTest::addRow("energybus") << "EnergyBus Packwright"
-                               << QStringList{"General Settings", "Device Description",
-                                              "Object Dictionary", "J1939 Configuration",
-                                              "J1939 Signal Definition",
-                                              "EnergyBus Device Settings", "Generator Output"};
+                               << QStringList{
+                                      "General Settings",        "Device Description",
+                                      "Object Dictionary",       "J1939 Configuration",
+                                      "J1939 Signal Definition", "EnergyBus Device Settings",
+                                      "Generator Output"};
 }
 
 void TestNwrMainWindow::toolBoxPagesPerEdition()
@@ -528,8 +529,8 @@ void TestNwrMainWindow::networkToolTitle_data()
     QTest::addColumn<QString>("network");
     QTest::addColumn<QString>("title");
     const QString base = QStringLiteral(
-            "tenvor embedded communication - CANopen Nodewright 3.4.1 invoked by CANopen "
-            "Buswright for Node 16");
+        "tenvor embedded communication - CANopen Nodewright 3.4.1 invoked by CANopen "
+        "Buswright for Node 16");
     QTest::addRow("network 0") << "0" << base;
     QTest::addRow("network 2") << "0x2" << base + QStringLiteral(" (network 2)");
 }
@@ -548,7 +549,8 @@ void TestNwrMainWindow::networkToolTitle()
     for (const char *name : {"actionNew_Project", "actionOpen_Project", "actionSave_Project_as"})
         QVERIFY(!m_window->findChild<QAction *>(QLatin1String(name))->isEnabled());
     QVERIFY(!m_window->findChild<QMenu *>(QStringLiteral("menuRecent_Projects"))
-                     ->menuAction()->isEnabled());
+                 ->menuAction()
+                 ->isEnabled());
     QVERIFY(m_window->findChild<QAction *>(QStringLiteral("actionSave_Project"))->isEnabled());
 }
 
@@ -573,8 +575,8 @@ void TestNwrMainWindow::developerConsole()
     QTest::mouseClick(console->findChild<QPushButton *>(QStringLiteral("btnExecute")),
                       Qt::LeftButton);
     QVERIFY(console->findChild<QPlainTextEdit *>(QStringLiteral("txtResult"))
-                    ->toPlainText()
-                    .contains(QStringLiteral("nowhere")));
+                ->toPlainText()
+                .contains(QStringLiteral("nowhere")));
 }
 
 void TestNwrMainWindow::settingsAreReadAgainAfterTheDialog()
@@ -601,13 +603,16 @@ void TestNwrMainWindow::updateAnswerIsShown_data()
     QTest::addColumn<QString>("tool");
     QTest::addColumn<QString>("stack");
     QTest::addColumn<QString>("text");
-    QTest::addRow("nothing new") << "" << ""
+    QTest::addRow("nothing new") << ""
+                                 << ""
                                  << "No new tool version available.<br><br>No new stack version "
                                     "available.";
-    QTest::addRow("new tool") << "3.5.0" << ""
+    QTest::addRow("new tool") << "3.5.0"
+                              << ""
                               << "New tool version 3.5.0 available.<br><br>No new stack version "
                                  "available.";
-    QTest::addRow("new stack") << "" << "6.6.0"
+    QTest::addRow("new stack") << ""
+                               << "6.6.0"
                                << "No new tool version available.<br><br><b>New stack version "
                                   "6.6.0 available.</b>";
 }
@@ -639,8 +644,8 @@ void TestNwrMainWindow::changeLogAndManual()
     QVERIFY(viewer->text().contains(QStringLiteral("3.4.1")));
     const auto *help = m_window->findChild<HelpViewerDialog *>();
     QVERIFY(help);
-    QCOMPARE(help->file(), QCoreApplication::applicationDirPath()
-                     + QStringLiteral("/doc/manual_01006_en.html"));
+    QCOMPARE(help->file(),
+             QCoreApplication::applicationDirPath() + QStringLiteral("/doc/manual_01006_en.html"));
 }
 
 void TestNwrMainWindow::droppedProjectIsOpened()
@@ -654,8 +659,7 @@ void TestNwrMainWindow::droppedProjectIsOpened()
     const auto dragAndDrop = [this](const QString &file) {
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(file)});
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton,
-                              Qt::NoModifier);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(m_window.get(), &enter);
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(m_window.get(), &drop);

@@ -18,8 +18,9 @@ namespace {
 
 const char *const generalFlags[] = {"loadlastproject", "implinfo", "focusmask", "clearlogging",
                                     "warnbeforedeleting"};
-const char *const generalBooleans[] = {"metadata", "disablecheck", "postgenerationinproject",
-                                       "ignorecbw", "disableautocorrection", "alwaysml"};
+const char *const generalBooleans[] = {
+    "metadata",  "disablecheck",          "postgenerationinproject",
+    "ignorecbw", "disableautocorrection", "alwaysml"};
 
 QMap<QString, QVariant> storeContents()
 {
@@ -47,7 +48,7 @@ private slots:
     void networkToolDisablesOptions();
 
 private:
-    template<typename T>
+    template <typename T>
     static T *child(QWidget *dialog, const char *name)
     {
         T *widget = dialog->findChild<T *>(QLatin1String(name));
@@ -55,7 +56,10 @@ private:
             qFatal("missing widget %s", name);
         return widget;
     }
-    static QList<QCheckBox *> checkBoxes(QWidget *dialog) { return dialog->findChildren<QCheckBox *>(); }
+    static QList<QCheckBox *> checkBoxes(QWidget *dialog)
+    {
+        return dialog->findChildren<QCheckBox *>();
+    }
     static void press(QWidget *dialog, QDialogButtonBox::StandardButton which)
     {
         child<QDialogButtonBox>(dialog, "buttonBox")->button(which)->click();
@@ -144,7 +148,8 @@ void TestSettingsDialog::storedValuesAreShown()
     QVERIFY(!child<QCheckBox>(&dialog, "chImplInfo")->isChecked());
     QVERIFY(child<QCheckBox>(&dialog, "chDisableCheck")->isChecked());
     QVERIFY(child<QCheckBox>(&dialog, "chCheckEds")->isChecked());
-    QCOMPARE(child<QComboBox>(&dialog, "cbLineEnding")->currentText(), QStringLiteral("other (CR)"));
+    QCOMPARE(child<QComboBox>(&dialog, "cbLineEnding")->currentText(),
+             QStringLiteral("other (CR)"));
     QCOMPARE(child<QLineEdit>(&dialog, "edtPostGenCmd")->text(), QStringLiteral("cmd"));
 }
 

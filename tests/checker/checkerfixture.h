@@ -14,8 +14,7 @@
 
 // Fixture projects of the model checker tests, built through the project store. A clean
 // line passes every CANopen rule; each test breaks one thing in it.
-namespace checkertest
-{
+namespace checkertest {
 
 using Sub = ObjectDataBase::SUBINDEX_DATA_T;
 
@@ -26,7 +25,7 @@ inline void initApplication()
 }
 
 inline Sub entry(quint16 type, const QString &access, const QString &value,
-    quint8 implementation = 0, const QString &name = QStringLiteral("Entry"))
+                 quint8 implementation = 0, const QString &name = QStringLiteral("Entry"))
 {
     Sub sub;
     sub.name = name;
@@ -47,7 +46,7 @@ inline Sub variable(quint16 type, const QString &access, const QString &varName)
 }
 
 inline void addObject(ObjectDataBase &db, quint8 line, quint16 index, quint8 objectType,
-    const QString &name = QStringLiteral("Object"))
+                      const QString &name = QStringLiteral("Object"))
 {
     ObjectDataBase::INDEX_DATA_T object;
     object.name = name;
@@ -65,12 +64,12 @@ inline void addVar(ObjectDataBase &db, quint8 line, quint16 index, const Sub &su
 inline Sub countEntry(int count, const QString &access = QStringLiteral("const"))
 {
     return entry(5, access, QString::number(count), access == QLatin1String("const") ? 1 : 0,
-        QStringLiteral("Highest sub-index supported"));
+                 QStringLiteral("Highest sub-index supported"));
 }
 
 // A RECORD with sub-index 0 and the given entries at 1..n.
-inline void addRecord(
-    ObjectDataBase &db, quint8 line, quint16 index, const QList<Sub> &subs, quint8 objectType = 9)
+inline void addRecord(ObjectDataBase &db, quint8 line, quint16 index, const QList<Sub> &subs,
+                      quint8 objectType = 9)
 {
     addObject(db, line, index, objectType);
     db.addSubIndex(line, index, 0, countEntry(subs.size()));
@@ -80,7 +79,8 @@ inline void addRecord(
 
 // A PDO mapping object; every entry has the access type of sub-index 0.
 inline void addMapping(ObjectDataBase &db, quint8 line, quint16 index, const QStringList &entries,
-    const QString &access = QStringLiteral("const"), const QString &count = QString())
+                       const QString &access = QStringLiteral("const"),
+                       const QString &count = QString())
 {
     addObject(db, line, index, 9);
     Sub zero = countEntry(entries.size(), access);
@@ -89,15 +89,15 @@ inline void addMapping(ObjectDataBase &db, quint8 line, quint16 index, const QSt
     db.addSubIndex(line, index, 0, zero);
     for (int i = 0; i < entries.size(); ++i)
         db.addSubIndex(line, index, quint8(i + 1),
-            entry(7, access, entries.at(i), access == QLatin1String("const") ? 1 : 0));
+                       entry(7, access, entries.at(i), access == QLatin1String("const") ? 1 : 0));
 }
 
-inline void addPdoCommunication(
-    ObjectDataBase &db, quint8 line, quint16 index, const QString &cobId)
+inline void addPdoCommunication(ObjectDataBase &db, quint8 line, quint16 index,
+                                const QString &cobId)
 {
     addRecord(db, line, index,
-        { entry(7, QStringLiteral("rw"), cobId),
-            entry(5, QStringLiteral("rw"), QStringLiteral("254")) });
+              {entry(7, QStringLiteral("rw"), cobId),
+               entry(5, QStringLiteral("rw"), QStringLiteral("254"))});
 }
 
 // Device type, error register, heartbeat, identity, one TPDO mapping one variable of
@@ -112,17 +112,17 @@ inline void buildCleanLine(ObjectDataBase &db, quint8 line)
     addVar(db, line, 0x1001, entry(5, QStringLiteral("ro"), QStringLiteral("0")));
     addVar(db, line, 0x1017, entry(6, QStringLiteral("rw"), QStringLiteral("1000")));
     addRecord(db, line, 0x1018,
-        { entry(7, QStringLiteral("ro"), QStringLiteral("0x00000319"), 1),
-            entry(7, QStringLiteral("ro"), QStringLiteral("0x1234"), 1),
-            entry(7, QStringLiteral("ro"), QStringLiteral("1"), 1),
-            entry(7, QStringLiteral("ro"), QStringLiteral("0")) });
+              {entry(7, QStringLiteral("ro"), QStringLiteral("0x00000319"), 1),
+               entry(7, QStringLiteral("ro"), QStringLiteral("0x1234"), 1),
+               entry(7, QStringLiteral("ro"), QStringLiteral("1"), 1),
+               entry(7, QStringLiteral("ro"), QStringLiteral("0"))});
     addPdoCommunication(db, line, 0x1400, QStringLiteral("$NODEID+0x200"));
-    addMapping(db, line, 0x1600, { QStringLiteral("0x20000208") });
+    addMapping(db, line, 0x1600, {QStringLiteral("0x20000208")});
     addPdoCommunication(db, line, 0x1800, QStringLiteral("$NODEID+0x180"));
-    addMapping(db, line, 0x1A00, { QStringLiteral("0x20000108") });
+    addMapping(db, line, 0x1A00, {QStringLiteral("0x20000108")});
     addRecord(db, line, 0x2000,
-        { variable(5, QStringLiteral("ro"), QStringLiteral("inputByte")),
-            variable(5, QStringLiteral("rw"), QStringLiteral("outputByte")) });
+              {variable(5, QStringLiteral("ro"), QStringLiteral("inputByte")),
+               variable(5, QStringLiteral("rw"), QStringLiteral("outputByte"))});
 }
 
 // A one-line CANopen project that passes every rule.
@@ -144,12 +144,11 @@ inline QString stackFolder(const QString &name)
 class Recorder
 {
 public:
-    explicit Recorder(ModelChecker &checker)
-        : m_texts(std::make_shared<QStringList>())
+    explicit Recorder(ModelChecker &checker) : m_texts(std::make_shared<QStringList>())
     {
         auto texts = m_texts;
         QObject::connect(&checker, &ModelChecker::newError, &checker,
-            [texts](const QString &text) { texts->append(text); });
+                         [texts](const QString &text) { texts->append(text); });
     }
     QStringList texts() const { return *m_texts; }
     void clear() { m_texts->clear(); }
@@ -158,7 +157,8 @@ private:
     std::shared_ptr<QStringList> m_texts;
 };
 
-struct Result {
+struct Result
+{
     int count = 0;
     QStringList texts;
     bool modified = false;
@@ -181,8 +181,8 @@ inline Result canopenCheck(ObjectDataBase &db, quint8 line = 0, bool autoCorrect
 const QString noStackInfo = QStringLiteral(
     "\nInfo: Path to protocol stack not specified. Cannot check if generated code fits to "
     "installed stack/framework.");
-const QString noStackHint
-    = QStringLiteral("Specify path to protocol stack at Options -> Settings.\n");
+const QString noStackHint =
+    QStringLiteral("Specify path to protocol stack at Options -> Settings.\n");
 
 // The findings of a CANopen check after the two information lines on the stack path.
 inline QStringList findings(const Result &result)
@@ -200,8 +200,7 @@ using Mutation = void (*)(ObjectDataBase &);
 
 Q_DECLARE_METATYPE(checkertest::Mutation)
 
-namespace checkertest
-{
+namespace checkertest {
 
 // Applies a Sub change to an existing entry of line 0.
 inline bool changeSub(ObjectDataBase &db, quint16 index, quint8 sub, void (*change)(Sub &))

@@ -23,12 +23,12 @@ private slots:
     void featuresOnlyGrow();
 };
 
-namespace
-{
+namespace {
 
 const QString red = QStringLiteral("<strong><font color='red'>Error: </font></strong>");
 
-struct FeatureRun {
+struct FeatureRun
+{
     int count = 0;
     QStringList texts;
 };
@@ -47,15 +47,15 @@ FeatureRun runFeatureCheck(ObjectDataBase &db, const QString &stackPath)
 // Everything the small stack edition lacks, used by one master line.
 void useEveryService(ObjectDataBase &db)
 {
-    addRecord(db, 0, 0x1200, { entry(7, "ro", "$NODEID+0x600") });
-    addRecord(db, 0, 0x1201, { entry(7, "ro", "0x80000000") });
-    addRecord(db, 0, 0x1280, { entry(7, "rw", "0x80000000") });
+    addRecord(db, 0, 0x1200, {entry(7, "ro", "$NODEID+0x600")});
+    addRecord(db, 0, 0x1201, {entry(7, "ro", "0x80000000")});
+    addRecord(db, 0, 0x1280, {entry(7, "rw", "0x80000000")});
     addPdoCommunication(db, 0, 0x1801, "$NODEID+0x280");
-    addMapping(db, 0, 0x1A01, { "0x20000108" }, "const", "0xFE");
-    addRecord(db, 0, 0x1028, { entry(7, "rw", "0x81"), entry(7, "rw", "0x82") });
-    addRecord(db, 0, 0x1016, { entry(7, "rw", "0x00020064"), entry(7, "rw", "0x00030064") });
+    addMapping(db, 0, 0x1A01, {"0x20000108"}, "const", "0xFE");
+    addRecord(db, 0, 0x1028, {entry(7, "rw", "0x81"), entry(7, "rw", "0x82")});
+    addRecord(db, 0, 0x1016, {entry(7, "rw", "0x00020064"), entry(7, "rw", "0x00030064")});
     addVar(db, 0, 0x1005, entry(7, "rw", "0x40000080"));
-    addRecord(db, 0, 0x1301, { entry(5, "rw", "1") });
+    addRecord(db, 0, 0x1301, {entry(5, "rw", "1")});
     changeSub(db, 0x1A00, 0, [](Sub &s) { s.accesstype = "rw"; });
     db.setGeneralSettingsValue("nmtmaster", "1");
     db.setGeneralSettingsValue("lss_supported", "1");
@@ -91,9 +91,9 @@ void TestModelCheckerFeatures::extractor()
     extractor.setFeatureFile(file);
     const FeatureSet f = extractor.getFeatures();
     QString flags;
-    for (bool flag : { f.srdoSupported, f.mpdoSupported, f.dynamicMappingSupported, f.syncProducer,
-             f.syncConsumer, f.nmtMaster, f.nmtSlave, f.bootupManager, f.configurationManager,
-             f.lssSlave, f.lssMaster })
+    for (bool flag : {f.srdoSupported, f.mpdoSupported, f.dynamicMappingSupported, f.syncProducer,
+                      f.syncConsumer, f.nmtMaster, f.nmtSlave, f.bootupManager,
+                      f.configurationManager, f.lssSlave, f.lssMaster})
         flags += flag ? QLatin1Char('1') : QLatin1Char('0');
     const QString actual = QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
                                .arg(f.sdoServers)
@@ -114,10 +114,10 @@ void TestModelCheckerFeatures::noStackPath()
     buildCleanProject(db);
     const FeatureRun run = runFeatureCheck(db, QString());
     QCOMPARE(run.texts,
-        QStringList({ "\n<strong><font color='red'>Error: Path to protocol stack not "
-                      "specified. </font></strong>Cannot check if generated code fits to "
-                      "installed stack/framework.",
-            "Info: Specify path to protocol stack at Options -> Settings.\n" }));
+             QStringList({"\n<strong><font color='red'>Error: Path to protocol stack not "
+                          "specified. </font></strong>Cannot check if generated code fits to "
+                          "installed stack/framework.",
+                          "Info: Specify path to protocol stack at Options -> Settings.\n"}));
     QCOMPARE(run.count, 1);
 }
 
@@ -127,13 +127,13 @@ void TestModelCheckerFeatures::featureCheck_data()
     QTest::addColumn<Mutation>("mutate");
     QTest::addColumn<QStringList>("expected");
     const auto clean = Mutation([](ObjectDataBase &) {});
-    QTest::addRow("every service, clean line") << "stack_full" << clean << QStringList {};
+    QTest::addRow("every service, clean line") << "stack_full" << clean << QStringList{};
     QTest::addRow("every service, every service used")
-        << "stack_full" << Mutation(useEveryService) << QStringList {};
+        << "stack_full" << Mutation(useEveryService) << QStringList{};
     QTest::addRow("small edition, master using every service")
         << "stack_limited" << Mutation(useEveryService)
-        << QStringList { red
-                   + "Number of SDO servers in project exceed limit (1) of stack version.",
+        << QStringList{
+               red + "Number of SDO servers in project exceed limit (1) of stack version.",
                red + "Number of SDO clients in project exceed limit (0) of stack version.",
                red + "Number of Transmit-PDOs in project exceed limit (1) of stack version.",
                red + "Number of Emergency consumers in project exceed limit (1) of stack version.",
@@ -147,50 +147,51 @@ void TestModelCheckerFeatures::featureCheck_data()
                red + "CANopen Bootup Manager functionality is not supported by stack version.",
                red
                    + "CANopen Configuration Manager functionality is not supported by stack "
-                     "version." };
+                     "version."};
     QTest::addRow("small edition, slave with LSS and SYNC consumer")
         << "stack_limited" << Mutation([](ObjectDataBase &db) {
                addVar(db, 0, 0x1005, entry(7, "rw", "0x80"));
                db.setGeneralSettingsValue("lss_supported", "1");
            })
-        << QStringList { red + "LSS slave functionality is not supported by stack version.",
-               red + "SYNC consumer functionality is not supported by stack version." };
+        << QStringList{red + "LSS slave functionality is not supported by stack version.",
+                       red + "SYNC consumer functionality is not supported by stack version."};
     QTest::addRow("modules of several files add up")
         << "stack_split" << Mutation([](ObjectDataBase &db) {
                addPdoCommunication(db, 0, 0x1801, "$NODEID+0x280");
-               addMapping(db, 0, 0x1A01, { "0x20000108" }, "rw", "0xFE");
+               addMapping(db, 0, 0x1A01, {"0x20000108"}, "rw", "0xFE");
                addVar(db, 0, 0x1005, entry(7, "rw", "0x80"));
            })
-        << QStringList {};
+        << QStringList{};
     QTest::addRow("no feature file: everything used is unsupported")
         << "stack_empty" << clean
-        << QStringList { "<strong><font color='red'>Error: No *_featureinfo_*.xml file found in "
-                         "protocol stack folder.</font></strong> Cannot check if generated code "
-                         "fits to installed stack/framework.",
+        << QStringList{
+               "<strong><font color='red'>Error: No *_featureinfo_*.xml file found in "
+               "protocol stack folder.</font></strong> Cannot check if generated code "
+               "fits to installed stack/framework.",
                red + "Number of Transmit-PDOs in project exceed limit (0) of stack version.",
                red + "Number of Recieve-PDOs in project exceed limit (0) of stack version.",
-               red + "NMT slave functionality is not supported by stack version." };
+               red + "NMT slave functionality is not supported by stack version."};
     QTest::addRow("stack needs a newer tool: only the managers are compared")
         << "stack_newer" << Mutation(useEveryService)
-        << QStringList { red
-                   + "Version of installed stack does not fit. It requires tool version "
-                     "3.5. Cannot generate files.",
-               red
-                   + "CANopen Bootup Manager functionality is not supported by stack "
-                     "version.",
-               red
-                   + "CANopen Configuration Manager functionality is not supported by "
-                     "stack version." };
+        << QStringList{red
+                           + "Version of installed stack does not fit. It requires tool version "
+                             "3.5. Cannot generate files.",
+                       red
+                           + "CANopen Bootup Manager functionality is not supported by stack "
+                             "version.",
+                       red
+                           + "CANopen Configuration Manager functionality is not supported by "
+                             "stack version."};
     QTest::addRow("stack needs an older tool")
         << "stack_older" << clean
-        << QStringList { red
-               + "Version of installed stack does not fit. It requires an older "
-                 "version of the tool. Cannot generate files." };
+        << QStringList{red
+                       + "Version of installed stack does not fit. It requires an older "
+                         "version of the tool. Cannot generate files."};
     QTest::addRow("unreadable feature file")
         << "stack_broken" << clean
-        << QStringList { red
-               + "Version of installed stack does not fit. It requires tool version "
-                 ". Cannot generate files." };
+        << QStringList{red
+                       + "Version of installed stack does not fit. It requires tool version "
+                         ". Cannot generate files."};
 }
 
 void TestModelCheckerFeatures::featureCheck()
@@ -220,12 +221,19 @@ void TestModelCheckerFeatures::toolVersion_data()
     QTest::addColumn<QString>("toolVersion");
     QTest::addColumn<QString>("required");
     QTest::addColumn<bool>("fits");
-    QTest::addRow("two dots") << "3.4.1" << "3.4" << true;
-    QTest::addRow("two dots, full version required") << "3.4.1" << "3.4.1" << false;
-    QTest::addRow("three dots") << "2.4.1.7" << "2.4" << true;
-    QTest::addRow("three dots, two-digit parts") << "10.12.3.4" << "10.12" << true;
-    QTest::addRow("one dot is used whole") << "3.4" << "3.4" << true;
-    QTest::addRow("surrounding blanks are ignored") << "3.4.1" << "  3.4\n" << true;
+    QTest::addRow("two dots") << "3.4.1"
+                              << "3.4" << true;
+    QTest::addRow("two dots, full version required") << "3.4.1"
+                                                     << "3.4.1" << false;
+    QTest::addRow("three dots") << "2.4.1.7"
+                                << "2.4" << true;
+    QTest::addRow("three dots, two-digit parts") << "10.12.3.4"
+                                                 << "10.12" << true;
+    QTest::addRow("one dot is used whole") << "3.4"
+                                           << "3.4" << true;
+    QTest::addRow("surrounding blanks are ignored") << "3.4.1"
+                                                    << "  3.4\n"
+                                                    << true;
 }
 
 void TestModelCheckerFeatures::toolVersion()
@@ -237,8 +245,8 @@ void TestModelCheckerFeatures::toolVersion()
     QFile file(dir.filePath("co_featureinfo_test.xml"));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("<featureinfo><required_tool_version>" + required.toUtf8()
-        + "</required_tool_version><nmt_slave>1</nmt_slave><pdo_producer>1"
-          "</pdo_producer><pdo_consumer>1</pdo_consumer></featureinfo>");
+               + "</required_tool_version><nmt_slave>1</nmt_slave><pdo_producer>1"
+                 "</pdo_producer><pdo_consumer>1</pdo_consumer></featureinfo>");
     file.close();
 
     const QString ownVersion = QCoreApplication::applicationVersion();
@@ -250,8 +258,8 @@ void TestModelCheckerFeatures::toolVersion()
     QCOMPARE(run.count, fits ? 0 : 1);
     if (!fits)
         QCOMPARE(run.texts.value(0),
-            red + "Version of installed stack does not fit. It requires tool version "
-                + required.trimmed() + ". Cannot generate files.");
+                 red + "Version of installed stack does not fit. It requires tool version "
+                     + required.trimmed() + ". Cannot generate files.");
 }
 
 // What one line's stack offers is never taken back by another.

@@ -22,19 +22,18 @@ private slots:
     void mixedProject();
 };
 
-namespace
-{
+namespace {
 
 const QString error = QStringLiteral("<strong>Error: </strong>");
 const quint8 transmit = 0x55;
 const quint8 receive = 0x77;
 
-const QStringList settingKeys
-    = { "identitynumber", "manufacturercode", "ecuinstance", "functioninstance", "function",
-          "vehiclesystem", "vehicleinstance", "industrygroup", "startaddress" };
+const QStringList settingKeys = {"identitynumber",   "manufacturercode", "ecuinstance",
+                                 "functioninstance", "function",         "vehiclesystem",
+                                 "vehicleinstance",  "industrygroup",    "startaddress"};
 
 void addPgn(ObjectDataBase &db, quint8 line, quint32 number, quint8 direction,
-    const QList<quint16> &spnTypes, quint16 bitSize = 0)
+            const QList<quint16> &spnTypes, quint16 bitSize = 0)
 {
     ObjectDataBase::PGN pgn;
     pgn.number = number;
@@ -63,11 +62,12 @@ void buildJ1939Line(ObjectDataBase &db, quint8 line)
     for (const QString &key : settingKeys)
         db.setJ1939SettingsValue(key, QStringLiteral("0"));
     db.setJ1939SettingsValue("startaddress", "0x80");
-    addPgn(db, line, 0xF004, transmit, { 5, 5, 6, 5, 5, 6 });
-    addPgn(db, line, 0xFEF1, receive, { 6, 7 });
+    addPgn(db, line, 0xF004, transmit, {5, 5, 6, 5, 5, 6});
+    addPgn(db, line, 0xFEF1, receive, {6, 7});
 }
 
-struct J1939Result {
+struct J1939Result
+{
     int count = 0;
     QStringList texts;
 };
@@ -88,58 +88,60 @@ void TestModelCheckerJ1939::rules_data()
 {
     addRuleColumns();
     const QString transport = error
-        + "Neither BAM nor TP.CMDT supported but PGNs with length > 64 "
-          "bit defined.";
+                              + "Neither BAM nor TP.CMDT supported but PGNs with length > 64 "
+                                "bit defined.";
     const QString packets = error + "CMDT packet count should not be 0 in J1939 configuration.";
-    QTest::addRow("complete line") << Mutation([](ObjectDataBase &) {}) << QStringList {} << 0;
+    QTest::addRow("complete line") << Mutation([](ObjectDataBase &) {}) << QStringList{} << 0;
     QTest::addRow("settings with blanks only")
         << Mutation([](ObjectDataBase &db) { db.setJ1939SettingsValue("function", "  "); })
-        << QStringList { error + "Function not defined in J1939 configuration tab." } << 1;
+        << QStringList{error + "Function not defined in J1939 configuration tab."} << 1;
     QTest::addRow("groups handled by the stack")
         << Mutation([](ObjectDataBase &db) {
-               addPgn(db, 0, 0xEC00, transmit, { 5 });
-               addPgn(db, 0, 0xEE00, transmit, { 5 });
-               addPgn(db, 0, 0xEA00, receive, { 5 });
-               addPgn(db, 0, 0x0E00, receive, { 5 });
+               addPgn(db, 0, 0xEC00, transmit, {5});
+               addPgn(db, 0, 0xEE00, transmit, {5});
+               addPgn(db, 0, 0xEA00, receive, {5});
+               addPgn(db, 0, 0x0E00, receive, {5});
            })
-        << QStringList { error
-                   + "Special PGN 3584/0x0e00 is handled by the J1939 stack directly and "
-                     "may not be included in the signal definitions.\n",
-               error
-                   + "Special PGN 59904/0xea00 is handled by the J1939 stack directly "
-                     "and may not be included in the signal definitions.\n",
-               error
-                   + "Special PGN 60416/0xec00 is handled by the J1939 stack directly "
-                     "and may not be included in the signal definitions.\n" }
+        << QStringList{error
+                           + "Special PGN 3584/0x0e00 is handled by the J1939 stack directly and "
+                             "may not be included in the signal definitions.\n",
+                       error
+                           + "Special PGN 59904/0xea00 is handled by the J1939 stack directly "
+                             "and may not be included in the signal definitions.\n",
+                       error
+                           + "Special PGN 60416/0xec00 is handled by the J1939 stack directly "
+                             "and may not be included in the signal definitions.\n"}
         << 3;
-    QTest::addRow("two groups of 40 bits without transport protocol") << Mutation(
-        [](ObjectDataBase &db) {
-            addPgn(db, 0, 0xFF10, transmit, { 5, 5, 5, 5, 5 });
-            addPgn(db, 0, 0xFF11, transmit, { 7, 5 });
-        }) << QStringList {} << 0;
-    QTest::addRow("group of 72 bits without transport protocol") << Mutation(
-        [](ObjectDataBase &db) {
-            addPgn(db, 0, 0xFF10, receive, { 0x1B, 5 });
-        }) << QStringList { transport } << 1;
+    QTest::addRow("two groups of 40 bits without transport protocol")
+        << Mutation([](ObjectDataBase &db) {
+               addPgn(db, 0, 0xFF10, transmit, {5, 5, 5, 5, 5});
+               addPgn(db, 0, 0xFF11, transmit, {7, 5});
+           })
+        << QStringList{} << 0;
+    QTest::addRow("group of 72 bits without transport protocol")
+        << Mutation([](ObjectDataBase &db) {
+               addPgn(db, 0, 0xFF10, receive, {0x1B, 5});
+           })
+        << QStringList{transport} << 1;
     QTest::addRow("string counted by its bit size")
-        << Mutation([](ObjectDataBase &db) { addPgn(db, 0, 0xFF10, transmit, { 9 }, 72); })
-        << QStringList { transport } << 1;
+        << Mutation([](ObjectDataBase &db) { addPgn(db, 0, 0xFF10, transmit, {9}, 72); })
+        << QStringList{transport} << 1;
     QTest::addRow("group of 72 bits with BAM") << Mutation([](ObjectDataBase &db) {
-        addPgn(db, 0, 0xFF10, transmit, { 0x1B, 5 });
+        addPgn(db, 0, 0xFF10, transmit, {0x1B, 5});
         db.setJ1939SettingsValue("bamsupport", "1");
-    }) << QStringList {} << 0;
+    }) << QStringList{} << 0;
     QTest::addRow("CMDT without packet count") << Mutation([](ObjectDataBase &db) {
-        addPgn(db, 0, 0xFF10, transmit, { 0x1B, 5 });
+        addPgn(db, 0, 0xFF10, transmit, {0x1B, 5});
         db.setJ1939SettingsValue("cmdtsupport", "1");
-    }) << QStringList { packets } << 1;
+    }) << QStringList{packets} << 1;
     QTest::addRow("CMDT packet count of 256 is 0 in 8 bits") << Mutation([](ObjectDataBase &db) {
         db.setJ1939SettingsValue("cmdtsupport", "1");
         db.setJ1939SettingsValue("cmdtpackets", "256");
-    }) << QStringList { packets } << 1;
+    }) << QStringList{packets} << 1;
     QTest::addRow("CMDT with packet count") << Mutation([](ObjectDataBase &db) {
         db.setJ1939SettingsValue("cmdtsupport", "1");
         db.setJ1939SettingsValue("cmdtpackets", "16");
-    }) << QStringList {} << 0;
+    }) << QStringList{} << 0;
     QTest::addRow("application variables without names")
         << Mutation([](ObjectDataBase &db) {
                ObjectDataBase::SPN spn;
@@ -154,8 +156,8 @@ void TestModelCheckerJ1939::rules_data()
                spn.implementation = 0;
                db.addSPN(0, 0xFEF1, receive, spn.spnnumber, spn);
            })
-        << QStringList { error + "The SPN 1265 in PGN 65265 needs a variable name.",
-               error + "The SPN 1444 in PGN 61444 needs a variable name." }
+        << QStringList{error + "The SPN 1265 in PGN 65265 needs a variable name.",
+                       error + "The SPN 1444 in PGN 61444 needs a variable name."}
         << 2;
 }
 
@@ -177,15 +179,15 @@ void TestModelCheckerJ1939::missingSettings_data()
 {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("message");
-    const QStringList messages = { "Identity number not defined in J1939 configuration tab.",
-        "Manufacturer code not defined in J1939 configuration tab.",
-        "ECU instance not defined in J1939 configuration tab.",
-        "Function instance not defined in J1939 configuration tab.",
-        "Function not defined in J1939 configuration tab.",
-        "Vehicle system not defined in J1939 configuration tab.",
-        "Vehicle instance not defined in J1939 configuration tab.",
-        "Industry Group not defined in J1939 configuration tab.",
-        "An address needs to defined in the J1939 configuration." };
+    const QStringList messages = {"Identity number not defined in J1939 configuration tab.",
+                                  "Manufacturer code not defined in J1939 configuration tab.",
+                                  "ECU instance not defined in J1939 configuration tab.",
+                                  "Function instance not defined in J1939 configuration tab.",
+                                  "Function not defined in J1939 configuration tab.",
+                                  "Vehicle system not defined in J1939 configuration tab.",
+                                  "Vehicle instance not defined in J1939 configuration tab.",
+                                  "Industry Group not defined in J1939 configuration tab.",
+                                  "An address needs to defined in the J1939 configuration."};
     for (int i = 0; i < settingKeys.size(); ++i)
         QTest::addRow("%s", qPrintable(settingKeys.at(i))) << settingKeys.at(i) << messages.at(i);
 }
@@ -199,7 +201,7 @@ void TestModelCheckerJ1939::missingSettings()
     buildJ1939Line(db, 0);
     db.setJ1939SettingsValue(key, QString());
     const J1939Result result = j1939Check(db);
-    QCOMPARE(result.texts, QStringList { error + message });
+    QCOMPARE(result.texts, QStringList{error + message});
     QCOMPARE(result.count, 1);
 }
 
@@ -210,24 +212,23 @@ void TestModelCheckerJ1939::perLineSettings_data()
     QTest::addColumn<QString>("manufacturer");
     QTest::addColumn<QStringList>("expected");
     const QString identity = error
-        + "Identity number not specified correctly for each line in "
-          "J1939 configuration tab.";
+                             + "Identity number not specified correctly for each line in "
+                               "J1939 configuration tab.";
     const QString manufacturer = error
-        + "Manufacturer code not specified correctly for each "
-          "line in J1939 configuration tab.";
+                                 + "Manufacturer code not specified correctly for each "
+                                   "line in J1939 configuration tab.";
     QTest::addRow("one line, one value") << 1 << "5"
-                                         << "100" << QStringList {};
+                                         << "100" << QStringList{};
     QTest::addRow("two lines, one value each") << 2 << "5"
-                                               << "100" << QStringList { identity, manufacturer };
+                                               << "100" << QStringList{identity, manufacturer};
     QTest::addRow("two lines, two values") << 2 << "5,6"
-                                           << "100, 100" << QStringList {};
+                                           << "100, 100" << QStringList{};
     QTest::addRow("three lines, two values") << 3 << "5,6"
-                                             << "100,100,100" << QStringList { identity };
+                                             << "100,100,100" << QStringList{identity};
     QTest::addRow("two lines, nothing")
         << 2 << ""
         << "100,101"
-        << QStringList { error + "Identity number not defined in J1939 configuration tab.",
-               identity };
+        << QStringList{error + "Identity number not defined in J1939 configuration tab.", identity};
 }
 
 void TestModelCheckerJ1939::perLineSettings()
@@ -260,11 +261,10 @@ void TestModelCheckerJ1939::mixedProject()
     connect(&check, &ProjectCheck::message, this, [&texts](const QString &t) { texts << t; });
     bool modified = false;
     QCOMPARE(check.run(&db, modified), 1);
-    QCOMPARE(texts,
-        QStringList({ "-> Checking line 0", "-> Checking line 1",
-            error
-                + "Identity number not specified correctly for each line "
-                  "in J1939 configuration tab." }));
+    QCOMPARE(texts, QStringList({"-> Checking line 0", "-> Checking line 1",
+                                 error
+                                     + "Identity number not specified correctly for each line "
+                                       "in J1939 configuration tab."}));
 }
 
 QTEST_GUILESS_MAIN(TestModelCheckerJ1939)

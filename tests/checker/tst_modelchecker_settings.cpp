@@ -28,8 +28,7 @@ private slots:
     void withoutDatabase();
 };
 
-namespace
-{
+namespace {
 
 const QString error = QStringLiteral("<strong>Error: </strong>");
 
@@ -46,12 +45,12 @@ void TestModelCheckerSettings::globalCheck_data()
 {
     QTest::addColumn<QList<int>>("types");
     QTest::addColumn<unsigned int>("expected");
-    QTest::addRow("one raw CAN line") << QList<int> { 4 } << 1u;
-    QTest::addRow("two raw CAN lines") << QList<int> { 4, 4 } << 1u;
-    QTest::addRow("raw CAN and CANopen") << QList<int> { 4, 1 } << 0u;
-    QTest::addRow("raw CAN and J1939") << QList<int> { 2, 4 } << 0u;
-    QTest::addRow("CANopen only") << QList<int> { 1 } << 0u;
-    QTest::addRow("line without type counts as another line") << QList<int> { 4, 0 } << 0u;
+    QTest::addRow("one raw CAN line") << QList<int>{4} << 1u;
+    QTest::addRow("two raw CAN lines") << QList<int>{4, 4} << 1u;
+    QTest::addRow("raw CAN and CANopen") << QList<int>{4, 1} << 0u;
+    QTest::addRow("raw CAN and J1939") << QList<int>{2, 4} << 0u;
+    QTest::addRow("CANopen only") << QList<int>{1} << 0u;
+    QTest::addRow("line without type counts as another line") << QList<int>{4, 0} << 0u;
 }
 
 void TestModelCheckerSettings::globalCheck()
@@ -65,42 +64,42 @@ void TestModelCheckerSettings::globalCheck()
     ModelChecker checker;
     Recorder recorder(checker);
     QCOMPARE(checker.startGlobalCheck(&db), expected);
-    const QStringList texts = expected
-        ? QStringList { "<strong><font color='red'>Error: </font></strong>Projects with "
-                        "only 'raw CAN' lines are not supported." }
-        : QStringList();
+    const QStringList texts =
+        expected ? QStringList{"<strong><font color='red'>Error: </font></strong>Projects with "
+                               "only 'raw CAN' lines are not supported."}
+                 : QStringList();
     QCOMPARE(recorder.texts(), texts);
 }
 
 void TestModelCheckerSettings::nodeIdSettings_data()
 {
     addRuleColumns();
-    QTest::addRow("node-ID given") << Mutation([](ObjectDataBase &) {}) << QStringList {} << 0;
+    QTest::addRow("node-ID given") << Mutation([](ObjectDataBase &) {}) << QStringList{} << 0;
     QTest::addRow("neither node-ID nor function")
         << Mutation([](ObjectDataBase &db) { db.setGeneralSettingsValue("co_node_id", ""); })
-        << QStringList { error
-               + "General Settings: No NodeId specified: Specify a number between 1 "
-                 "and 127, or 255 for LSS or a function name like e.g. "
-                 "readDipSwitch in the line below." }
+        << QStringList{error
+                       + "General Settings: No NodeId specified: Specify a number between 1 "
+                         "and 127, or 255 for LSS or a function name like e.g. "
+                         "readDipSwitch in the line below."}
         << 1;
     QTest::addRow("function only") << Mutation([](ObjectDataBase &db) {
         db.setGeneralSettingsValue("co_node_id", "");
         db.setGeneralSettingsValue("co_node_id_fct", "readDipSwitch");
-    }) << QStringList {} << 0;
+    }) << QStringList{} << 0;
     QTest::addRow("function written as a call")
         << Mutation([](ObjectDataBase &db) {
                db.setGeneralSettingsValue("co_node_id_fct", "readDipSwitch()");
            })
-        << QStringList { error
-                   + "General Settings: The name of the NodeId function may not include "
-                     "a (.",
-               error
-                   + "General Settings: The name of the NodeId function may not include "
-                     "a )." }
+        << QStringList{error
+                           + "General Settings: The name of the NodeId function may not include "
+                             "a (.",
+                       error
+                           + "General Settings: The name of the NodeId function may not include "
+                             "a )."}
         << 2;
     QTest::addRow("per-line settings are not checked on line 0")
         << Mutation([](ObjectDataBase &db) { db.setGeneralSettingsValue("nmtmaster", "2"); })
-        << QStringList {} << 0;
+        << QStringList{} << 0;
 }
 
 void TestModelCheckerSettings::perLineSettings_data()
@@ -111,52 +110,52 @@ void TestModelCheckerSettings::perLineSettings_data()
     QTest::addColumn<QString>("mlSettings");
     QTest::addColumn<QStringList>("expected");
     const QString nodeIds = error
-        + "General Settings: The node-IDs must be specified individually "
-          "for each line. (e.g 126,127)";
+                            + "General Settings: The node-IDs must be specified individually "
+                              "for each line. (e.g 126,127)";
     const QString functions = error
-        + "General Settings: The node-ID functions must be specified "
-          "individually for each line. (e.g getMyId,getMyId)";
+                              + "General Settings: The node-ID functions must be specified "
+                                "individually for each line. (e.g getMyId,getMyId)";
     const QString receive = error
-        + "General Settings: CAN receive buffer size must be specified "
-          "individually for each line. (e.g 10,5)";
+                            + "General Settings: CAN receive buffer size must be specified "
+                              "individually for each line. (e.g 10,5)";
     const QString transmit = error
-        + "General Settings: CAN transmit buffer size must be "
-          "specified individually for each line. (e.g 10,5)";
+                             + "General Settings: CAN transmit buffer size must be "
+                               "specified individually for each line. (e.g 10,5)";
     const QString ml = error
-        + "General Settings: The ML master/slave settings size must be "
-          "specified individually for each line. (e.g 0,1)";
+                       + "General Settings: The ML master/slave settings size must be "
+                         "specified individually for each line. (e.g 0,1)";
     QTest::addRow("one value per line") << "1,2"
                                         << ""
                                         << "10,5"
-                                        << "" << QStringList {};
+                                        << "" << QStringList{};
     QTest::addRow("single node-ID") << "1"
                                     << ""
                                     << "10,5"
-                                    << "" << QStringList { nodeIds };
+                                    << "" << QStringList{nodeIds};
     QTest::addRow("single function") << ""
                                      << "getId"
                                      << "10,5"
-                                     << "" << QStringList { functions };
+                                     << "" << QStringList{functions};
     QTest::addRow("functions per line") << ""
                                         << "getId,getId"
                                         << "10,5"
-                                        << "" << QStringList {};
+                                        << "" << QStringList{};
     QTest::addRow("buffer sizes missing") << "1,2"
                                           << ""
                                           << ""
-                                          << "" << QStringList { receive, transmit };
+                                          << "" << QStringList{receive, transmit};
     QTest::addRow("single buffer size") << "1,2"
                                         << ""
                                         << "10"
-                                        << "" << QStringList { receive, transmit };
+                                        << "" << QStringList{receive, transmit};
     QTest::addRow("ML master without per-line roles") << "1,2"
                                                       << ""
                                                       << "10,5"
-                                                      << "0" << QStringList { ml };
+                                                      << "0" << QStringList{ml};
     QTest::addRow("ML master with per-line roles") << "1,2"
                                                    << ""
                                                    << "10,5"
-                                                   << "0,1" << QStringList {};
+                                                   << "0,1" << QStringList{};
 }
 
 // Line 1 of a two-line project, whose line settings hold one value per line.
@@ -188,18 +187,18 @@ void TestModelCheckerSettings::stackInformation_data()
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QStringList>("expected");
     QTest::addColumn<int>("count");
-    QTest::addRow("no stack path") << "" << QStringList { noStackInfo, noStackHint } << 0;
+    QTest::addRow("no stack path") << "" << QStringList{noStackInfo, noStackHint} << 0;
     QTest::addRow("no feature file")
         << "stack_empty"
-        << QStringList { "Info: No *_featureinfo_*.xml file found in protocol stack folder. Cannot "
-                         "check if generated code fits to installed stack/framework." }
+        << QStringList{"Info: No *_featureinfo_*.xml file found in protocol stack folder. Cannot "
+                       "check if generated code fits to installed stack/framework."}
         << 0;
-    QTest::addRow("stack fits") << "stack_full" << QStringList {} << 0;
+    QTest::addRow("stack fits") << "stack_full" << QStringList{} << 0;
     QTest::addRow("stack needs a newer tool")
         << "stack_newer"
-        << QStringList { "<strong><font color='red'>Error: </font></strong>Version of installed "
-                         "stack does not fit. It requires tool version 3.5. Cannot generate "
-                         "files." }
+        << QStringList{"<strong><font color='red'>Error: </font></strong>Version of installed "
+                       "stack does not fit. It requires tool version 3.5. Cannot generate "
+                       "files."}
         << 1;
 }
 
@@ -235,9 +234,9 @@ void TestModelCheckerSettings::userPreferences()
     bool modified = false;
     QCOMPARE(checker.startCANopenCheck(0, &db, modified), 1);
     QCOMPARE(recorder.texts(),
-        QStringList { "<strong><font color='red'>Error: </font></strong>Version of installed "
-                      "stack does not fit. It requires tool version 3.5. Cannot generate "
-                      "files." });
+             QStringList{"<strong><font color='red'>Error: </font></strong>Version of installed "
+                         "stack does not fit. It requires tool version 3.5. Cannot generate "
+                         "files."});
     QVERIFY(!modified);
     QCOMPARE(db.getSubIndexValue(0, 0x1018, 0), QString("7"));
 
@@ -251,9 +250,9 @@ void TestModelCheckerSettings::projectCheckByLineType_data()
     QTest::addColumn<QStringList>("expected");
     QTest::addRow("one clean line") << false << QStringList();
     QTest::addRow("three lines") << true
-                                 << QStringList({ "-> Checking line 0", "-> Checking line 1",
-                                     "Warning line type not set for line 1.",
-                                     "-> Checking line 2" });
+                                 << QStringList({"-> Checking line 0", "-> Checking line 1",
+                                                 "Warning line type not set for line 1.",
+                                                 "-> Checking line 2"});
 }
 
 // Lines in ascending order, announced in a multi-line project; raw CAN lines are skipped,

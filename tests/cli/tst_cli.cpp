@@ -13,7 +13,8 @@ private slots:
     void exitCodes();
 
 private:
-    struct Result {
+    struct Result
+    {
         int exitCode;
         QString out;
         QString err;

@@ -19,7 +19,8 @@ private slots:
     void corrections();
 
 private:
-    struct Output {
+    struct Output
+    {
         int exitCode = -1;
         QString out;
         QString err;
@@ -30,8 +31,7 @@ private:
     QTemporaryDir m_dir;
 };
 
-namespace
-{
+namespace {
 
 QByteArray fileBytes(const QString &path)
 {
@@ -52,11 +52,11 @@ void TestCliCheck::initTestCase()
 TestCliCheck::Output TestCliCheck::run(const QStringList &args)
 {
     QProcess process;
-    process.start(QStringLiteral(NW_CLI_PATH), QStringList { "check" } + args);
+    process.start(QStringLiteral(NW_CLI_PATH), QStringList{"check"} + args);
     if (!process.waitForFinished(60000))
         return {};
-    return { process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-        QString::fromUtf8(process.readAllStandardError()) };
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
 QString TestCliCheck::saveProject(const QString &name, Mutation mutate)
@@ -75,21 +75,21 @@ void TestCliCheck::findings_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("out");
     QTest::addRow("clean project")
-        << Mutation([](ObjectDataBase &) {}) << QStringList { "--stack-path", fullStack } << 0
+        << Mutation([](ObjectDataBase &) {}) << QStringList{"--stack-path", fullStack} << 0
         << "Check of model consistency finished\n";
     QTest::addRow("error and warning")
         << Mutation([](ObjectDataBase &db) {
                db.delIndex(0, 0x1000);
                db.setSubIndexValue(0, 0x1018, 1, "0x2B7");
            })
-        << QStringList { "--stack-path", fullStack } << 1
+        << QStringList{"--stack-path", fullStack} << 1
         << "Error: Object 0x1000 (Device Type) does not exist, but it is mandatory according to "
            "CANopen specification.\n"
            "Warning: Object 0x1018-1: The vendor-ID 0x2B7 (Tenvor GmbH) may not be used for "
            "production. \n"
            "Check of model consistency finished: failed (1 errors)\n";
     QTest::addRow("no stack path")
-        << Mutation([](ObjectDataBase &) {}) << QStringList {} << 1
+        << Mutation([](ObjectDataBase &) {}) << QStringList{} << 1
         << "\nError: Path to protocol stack not specified. Cannot check if generated code fits "
            "to installed stack/framework.\n"
            "Info: Specify path to protocol stack at Options -> Settings.\n\n"
@@ -99,7 +99,7 @@ void TestCliCheck::findings_data()
            "Check of model consistency finished: failed (1 errors)\n";
     QTest::addRow("raw CAN only")
         << Mutation([](ObjectDataBase &db) { db.setGeneralSettingsValue("line0type", "4"); })
-        << QStringList { "--stack-path", fullStack } << 1
+        << QStringList{"--stack-path", fullStack} << 1
         << "Error: Projects with only 'raw CAN' lines are not supported.\n"
            "Check of model consistency finished: failed (1 errors)\n";
 }
@@ -112,7 +112,7 @@ void TestCliCheck::findings()
     QFETCH(QString, out);
     const QString project = saveProject(QTest::currentDataTag(), mutate);
     QVERIFY(!project.isEmpty());
-    const Output output = run(options + QStringList { project });
+    const Output output = run(options + QStringList{project});
     QCOMPARE(output.out, out);
     QCOMPARE(output.err, QString());
     QCOMPARE(output.exitCode, exitCode);
@@ -126,25 +126,25 @@ void TestCliCheck::badInvocation_data()
     QTest::addColumn<bool>("withUsage");
     const QString missing = QDir::tempPath() + "/no-such-project.nwrp";
     const QString garbage = QStringLiteral(NW_TEST_DATA_DIR "/checker/stack_empty/CHANGELOG");
-    QTest::addRow("no project") << QStringList {} << "nodewright-cli check: no project given\n"
+    QTest::addRow("no project") << QStringList{} << "nodewright-cli check: no project given\n"
                                 << true;
-    QTest::addRow("two projects") << QStringList { "a.nwrp", "b.nwrp" }
+    QTest::addRow("two projects") << QStringList{"a.nwrp", "b.nwrp"}
                                   << "nodewright-cli check: more than one project given\n"
                                   << true;
     QTest::addRow("unknown option")
-        << QStringList { "--fast", "a.nwrp" } << "nodewright-cli check: unknown option '--fast'\n"
+        << QStringList{"--fast", "a.nwrp"} << "nodewright-cli check: unknown option '--fast'\n"
         << true;
-    QTest::addRow("stack path without folder") << QStringList { "a.nwrp", "--stack-path" }
+    QTest::addRow("stack path without folder") << QStringList{"a.nwrp", "--stack-path"}
                                                << "nodewright-cli check: --stack-path needs a "
                                                   "folder\n"
                                                << true;
     QTest::addRow("missing project")
-        << QStringList { missing } << "nodewright-cli check: " + missing + ": no such file\n"
+        << QStringList{missing} << "nodewright-cli check: " + missing + ": no such file\n"
         << false;
     QTest::addRow("not a project file")
-        << QStringList { garbage } << "nodewright-cli check: " + garbage + ": not a project file\n"
+        << QStringList{garbage} << "nodewright-cli check: " + garbage + ": not a project file\n"
         << false;
-    QTest::addRow("folder") << QStringList { m_dir.path() }
+    QTest::addRow("folder") << QStringList{m_dir.path()}
                             << "nodewright-cli check: " + m_dir.path() + ": cannot read the file\n"
                             << false;
 }
@@ -175,14 +175,14 @@ void TestCliCheck::corrections_data()
     QTest::addColumn<QString>("lastLine");
     QTest::addColumn<QString>("storedValue");
     QTest::addRow("reported, not saved")
-        << QStringList {}
+        << QStringList{}
         << "Corrections were not saved; run with --save to write them to the "
            "project."
         << "2";
-    QTest::addRow("saved") << QStringList { "--save" } << "Corrections saved to %1"
+    QTest::addRow("saved") << QStringList{"--save"} << "Corrections saved to %1"
                            << "4";
     QTest::addRow("auto-correction off")
-        << QStringList { "--no-autocorrection", "--save" } << "Check of model consistency finished"
+        << QStringList{"--no-autocorrection", "--save"} << "Check of model consistency finished"
         << "2";
 }
 
@@ -192,17 +192,18 @@ void TestCliCheck::corrections()
     QFETCH(QStringList, options);
     QFETCH(QString, lastLine);
     QFETCH(QString, storedValue);
-    const QString project = saveProject(QTest::currentDataTag(),
-        [](ObjectDataBase &db) { db.setSubIndexValue(0, 0x1018, 0, "2"); });
+    const QString project = saveProject(QTest::currentDataTag(), [](ObjectDataBase &db) {
+        db.setSubIndexValue(0, 0x1018, 0, "2");
+    });
     QVERIFY(!project.isEmpty());
-    const Output output = run(QStringList { "--stack-path", fullStack } + options << project);
+    const Output output = run(QStringList{"--stack-path", fullStack} + options << project);
     QCOMPARE(output.exitCode, 0);
     const QStringList lines = output.out.split('\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.last(), lastLine.contains("%1") ? lastLine.arg(project) : lastLine);
     const bool corrected = !options.contains("--no-autocorrection");
     QCOMPARE(lines.contains("Corrected: Object 0x1018: The value of subindex 0 does not fit to "
                             "the highest subindex."),
-        corrected);
+             corrected);
 
     ObjectDataBase db;
     QVERIFY(db.openDataBase(project, false));

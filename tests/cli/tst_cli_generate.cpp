@@ -88,12 +88,12 @@ void TestCliGenerate::usageAndFileErrors_data()
         << QStringList{"generate", "p.nwrp", "--fast"} << "unknown option '--fast'";
     QTest::addRow("output without folder")
         << QStringList{"generate", "p.nwrp", "--output"} << "--output needs a folder";
-    QTest::addRow("missing project") << QStringList{"generate", "@/none.nwrp"}
-                                     << "@/none.nwrp: no such file";
-    QTest::addRow("corrupt project") << QStringList{"generate", "@/corrupt.nwrp"}
-                                     << "@/corrupt.nwrp: not a project file";
-    QTest::addRow("empty project file") << QStringList{"info", "@/empty.nwrp"}
-                                        << "@/empty.nwrp: not a project file";
+    QTest::addRow("missing project")
+        << QStringList{"generate", "@/none.nwrp"} << "@/none.nwrp: no such file";
+    QTest::addRow("corrupt project")
+        << QStringList{"generate", "@/corrupt.nwrp"} << "@/corrupt.nwrp: not a project file";
+    QTest::addRow("empty project file")
+        << QStringList{"info", "@/empty.nwrp"} << "@/empty.nwrp: not a project file";
     QTest::addRow("info of a folder") << QStringList{"info", "@"} << "@: cannot read the file";
     QTest::addRow("info without project") << QStringList{"info"} << "expected one project file";
 }
@@ -126,8 +126,8 @@ void TestCliGenerate::generatesIntoProjectFolder()
     const QStringList lines = result.out.split('\n');
     QCOMPARE(lines.first(), QString());
     QCOMPARE(lines.at(1), QStringLiteral("Check of model consistency started"));
-    QVERIFY(lines.contains(QStringLiteral("Generation of gen_indices.h in %1 started")
-                               .arg(dir->path())));
+    QVERIFY(lines.contains(
+        QStringLiteral("Generation of gen_indices.h in %1 started").arg(dir->path())));
     QVERIFY(lines.contains(QStringLiteral("Generation of gen_extern_decl.h completed.")));
     QVERIFY(!result.out.contains('<'));
     for (const char *file : {"gen_indices.h", "gen_indication.h", "gen_extern_decl.h"})

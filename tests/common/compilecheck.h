@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
@@ -31,8 +31,11 @@ inline bool nwCompileCFile(const QString &cFile, QString *diagnostics = nullptr,
                            const QStringList &extraIncludeDirs = {},
                            const QStringList &extraArguments = {})
 {
-    QStringList arguments{QStringLiteral("-fsyntax-only"), QStringLiteral("-Wall"),
-                          QStringLiteral("-I"), nwStackStubDir(), QStringLiteral("-I"),
+    QStringList arguments{QStringLiteral("-fsyntax-only"),
+                          QStringLiteral("-Wall"),
+                          QStringLiteral("-I"),
+                          nwStackStubDir(),
+                          QStringLiteral("-I"),
                           QFileInfo(cFile).absolutePath()};
     for (const QString &dir : extraIncludeDirs)
         arguments << QStringLiteral("-I") << dir;
@@ -49,7 +52,7 @@ inline bool nwCompileCFile(const QString &cFile, QString *diagnostics = nullptr,
     if (diagnostics)
         *diagnostics = output;
     return compiler.exitStatus() == QProcess::NormalExit && compiler.exitCode() == 0
-        && output.trimmed().isEmpty();
+           && output.trimmed().isEmpty();
 }
 
 // Compiles a translation unit that includes the given stack headers and then the

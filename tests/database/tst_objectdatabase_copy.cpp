@@ -78,8 +78,8 @@ void TestObjectDataBaseCopy::addObject(DB &db, quint8 line, quint16 index, const
     object.objecttype = 9;
     QVERIFY(db.addIndex(line, index, object));
     for (quint8 s : subs)
-        QVERIFY(db.addSubIndex(line, index, s, sub(QStringLiteral("%1.%2").arg(name).arg(s),
-                                                   QString::number(s))));
+        QVERIFY(db.addSubIndex(line, index, s,
+                               sub(QStringLiteral("%1.%2").arg(name).arg(s), QString::number(s))));
 }
 
 // Copying onto itself changes nothing; onto another object replaces it entirely.
@@ -160,8 +160,7 @@ void TestObjectDataBaseCopy::copyKeepsUserChangedValues()
     QVERIFY(m_db->addSubIndex(0, 0x6000, 2, sub("Not mine", "43")));
     QVERIFY(m_db->addSubIndex(0, 0x6000, 3, sub("Gone", "44")));
 
-    QVERIFY(m_db->copyIndexFromDatabaseWithoutDefaultandDescription(m_other, 0, 0x6000, 0,
-                                                                     0x6000));
+    QVERIFY(m_db->copyIndexFromDatabaseWithoutDefaultandDescription(m_other, 0, 0x6000, 0, 0x6000));
     DB::INDEX_DATA_T result;
     QVERIFY(m_db->getIndexData(0, 0x6000, result));
     QCOMPARE(result.name, QString("Template"));

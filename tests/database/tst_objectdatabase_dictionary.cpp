@@ -69,16 +69,33 @@ void TestObjectDataBaseDictionary::metadataByteForm_data()
     QTest::addColumn<QByteArray>("hex");
     QTest::addRow("empty") << DB::MetaData() << QByteArray("00000000");
     QTest::addRow("one entry") << DB::MetaData{{"a", "1"}}
-                               << QByteArray("00000001" "00000002" "0061" "00000002" "0031");
-    QTest::addRow("descending keys")
-        << DB::MetaData{{"a", "1"}, {"b", "2"}}
-        << QByteArray("00000002" "00000002" "0062" "00000002" "0032"
-                      "00000002" "0061" "00000002" "0031");
+                               << QByteArray("00000001"
+                                             "00000002"
+                                             "0061"
+                                             "00000002"
+                                             "0031");
+    QTest::addRow("descending keys") << DB::MetaData{{"a", "1"}, {"b", "2"}}
+                                     << QByteArray("00000002"
+                                                   "00000002"
+                                                   "0062"
+                                                   "00000002"
+                                                   "0032"
+                                                   "00000002"
+                                                   "0061"
+                                                   "00000002"
+                                                   "0031");
     QTest::addRow("empty value") << DB::MetaData{{"k", ""}}
-                                 << QByteArray("00000001" "00000002" "006b" "00000000");
-    QTest::addRow("umlaut and emoji") << DB::MetaData{{QString::fromUtf8("ä"), QString::fromUtf8("😀")}}
-                                      << QByteArray("00000001" "00000002" "00e4"
-                                                    "00000004" "d83dde00");
+                                 << QByteArray("00000001"
+                                               "00000002"
+                                               "006b"
+                                               "00000000");
+    QTest::addRow("umlaut and emoji")
+        << DB::MetaData{{QString::fromUtf8("ä"), QString::fromUtf8("😀")}}
+        << QByteArray("00000001"
+                      "00000002"
+                      "00e4"
+                      "00000004"
+                      "d83dde00");
 }
 
 void TestObjectDataBaseDictionary::metadataByteForm()
@@ -233,10 +250,10 @@ void TestObjectDataBaseDictionary::nextFreeIndex_data()
     QTest::addRow("free start") << QList<quint16>{0x2001} << quint16(0x2000) << quint16(0x2000);
     QTest::addRow("two used") << QList<quint16>{0x2000, 0x2001} << quint16(0x2000)
                               << quint16(0x2002);
-    QTest::addRow("gap further up") << QList<quint16>{0x2000, 0x2001, 0x2003} << quint16(0x2000)
-                                    << quint16(0x2002);
-    QTest::addRow("used below start") << QList<quint16>{0x1FFF} << quint16(0x2000)
-                                      << quint16(0x2000);
+    QTest::addRow("gap further up")
+        << QList<quint16>{0x2000, 0x2001, 0x2003} << quint16(0x2000) << quint16(0x2002);
+    QTest::addRow("used below start")
+        << QList<quint16>{0x1FFF} << quint16(0x2000) << quint16(0x2000);
 }
 
 void TestObjectDataBaseDictionary::nextFreeIndex()
@@ -314,8 +331,7 @@ void TestObjectDataBaseDictionary::subIndexDisplayName()
     QCOMPARE(m_db->getSubIndexName(0, 0x2000, 1, false), QString("Parameter"));
     QCOMPARE(m_db->getSubIndexName(0, 0x2000, 2, true), QString("Parameter"));
     QVERIFY(m_db->getSubIndexName(0, 0x2000, 3, true).isEmpty());
-    QCOMPARE(m_db->getIndexSubIndexName(0, 0x2000, 1),
-             QStringList({"unnamed object", "Given"}));
+    QCOMPARE(m_db->getIndexSubIndexName(0, 0x2000, 1), QStringList({"unnamed object", "Given"}));
 
     m_db->cacheAllSubNames(0, 0x2000);
     QVERIFY(m_db->setSubIndexName(0, 0x2000, 1, "Renamed"));
@@ -357,12 +373,18 @@ void TestObjectDataBaseDictionary::subsByProperty_data()
     QTest::addColumn<QString>("column");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QStringList>("expected");
-    QTest::addRow("number") << "pdomapping" << "1" << QStringList{"2000.1", "2001.0"};
-    QTest::addRow("hexadecimal number") << "pdomapping" << "0x1" << QStringList{"2000.1", "2001.0"};
-    QTest::addRow("text") << "accesstype" << "rw" << QStringList{"2000.1", "2001.0"};
-    QTest::addRow("name") << "name" << "Second" << QStringList{"2001.0"};
-    QTest::addRow("every entry") << "" << "" << QStringList{"2000.0", "2000.1", "2001.0"};
-    QTest::addRow("unknown column") << "pdomapping = 1 or 1" << "1" << QStringList{};
+    QTest::addRow("number") << "pdomapping"
+                            << "1" << QStringList{"2000.1", "2001.0"};
+    QTest::addRow("hexadecimal number") << "pdomapping"
+                                        << "0x1" << QStringList{"2000.1", "2001.0"};
+    QTest::addRow("text") << "accesstype"
+                          << "rw" << QStringList{"2000.1", "2001.0"};
+    QTest::addRow("name") << "name"
+                          << "Second" << QStringList{"2001.0"};
+    QTest::addRow("every entry") << ""
+                                 << "" << QStringList{"2000.0", "2000.1", "2001.0"};
+    QTest::addRow("unknown column") << "pdomapping = 1 or 1"
+                                    << "1" << QStringList{};
 }
 
 void TestObjectDataBaseDictionary::subsByProperty()

@@ -262,11 +262,16 @@ void TestObjectDataBaseFile::wrongTool_data()
     QTest::addColumn<QString>("savedBy");
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<bool>("raised");
-    QTest::addRow("other tool") << "J1939 Nodewright" << "p.nwrp" << true;
-    QTest::addRow("same tool") << "CANopen Nodewright" << "p.nwrp" << false;
-    QTest::addRow("network tool") << "CANopen Buswright" << "p.nwrp" << false;
-    QTest::addRow("template path") << "J1939 Nodewright" << "mt.data" << false;
-    QTest::addRow("never saved") << "" << "p.nwrp" << false;
+    QTest::addRow("other tool") << "J1939 Nodewright"
+                                << "p.nwrp" << true;
+    QTest::addRow("same tool") << "CANopen Nodewright"
+                               << "p.nwrp" << false;
+    QTest::addRow("network tool") << "CANopen Buswright"
+                                  << "p.nwrp" << false;
+    QTest::addRow("template path") << "J1939 Nodewright"
+                                   << "mt.data" << false;
+    QTest::addRow("never saved") << ""
+                                 << "p.nwrp" << false;
 }
 
 void TestObjectDataBaseFile::wrongTool()
@@ -298,9 +303,10 @@ void TestObjectDataBaseFile::unusableFilesAreRefused_data()
     QTest::addColumn<QString>("messageStart");
     QTest::addRow("missing file") << "missing.nwrp" << QByteArray() << "Info"
                                   << "Error detected: \nCopy ";
-    QTest::addRow("text file") << "text.nwrp" << QByteArray("[FileInfo]\nName=x\n")
-                               << "Debug Info" << "0 lines";
-    QTest::addRow("empty file") << "empty.nwrp" << QByteArray("") << "Debug Info" << "0 lines";
+    QTest::addRow("text file") << "text.nwrp" << QByteArray("[FileInfo]\nName=x\n") << "Debug Info"
+                               << "0 lines";
+    QTest::addRow("empty file") << "empty.nwrp" << QByteArray("") << "Debug Info"
+                                << "0 lines";
 }
 
 void TestObjectDataBaseFile::unusableFilesAreRefused()

@@ -53,9 +53,9 @@ void addPgnWithSpns(ObjectDataBase &db, quint8 line, const PGN &pgn, const QList
     QVERIFY(db.addPGN(line, pgn.number, pgn));
     quint8 pos = 0;
     for (quint32 spn : spns) {
-        QVERIFY(db.addSPN(line, pgn.number, pgn.direction, spn,
-                          makeSpn(pgn.number, pgn.direction, spn, pos, pgn.name + "/"
-                                                                          + QString::number(spn))));
+        QVERIFY(db.addSPN(
+            line, pgn.number, pgn.direction, spn,
+            makeSpn(pgn.number, pgn.direction, spn, pos, pgn.name + "/" + QString::number(spn))));
         pos += 16;
     }
 }
@@ -623,20 +623,20 @@ void TestObjectDataBaseMessages::openRepairsFaultyMappingCount()
     QFile::remove(path);
     // 0xFEF1 claims 3 SPNs and has 2; 0xF004 claims 257 (1 as 8 bits) and has 1; 0xFEF2
     // claims 1 and has none.
-    QCOMPARE(writeOldJ1939Project(
-                 path, "101", "2",
-                 {"alter table SPNs1 add direction integer",
-                  "alter table SPNs1 add slot_df integer",
-                  "insert into PGNs1 values(65265, 0, 6, 100, 0, 3, 85, 1, 0)",
-                  "insert into PGNs1 values(65265, 0, 6, 100, 0, 2, 119, 1, 0)",
-                  "insert into PGNs1 values(61444, 0, 3, 20, 0, 257, 85, 3, 0)",
-                  "insert into PGNs1 values(65266, 0, 6, 100, 0, 1, 85, 1, 0)",
-                  "insert into SPNs1 values(65265, 84, 6, 2, 'v', '0', 2, 0, 8, 16, 85, 0)",
-                  "insert into SPNs1 values(65265, 70, 100, 2, 'v', '0', 2, 0, 0, 2, 85, 0)",
-                  "insert into SPNs1 values(65265, 84, 6, 2, 'v', '0', 2, 0, 8, 16, 119, 0)",
-                  "insert into SPNs1 values(65265, 85, 6, 2, 'v', '0', 2, 0, 8, 16, 119, 0)",
-                  "insert into SPNs1 values(61444, 190, 6, 2, 'v', '0', 2, 0, 24, 16, 85, 0)"}),
-             QString());
+    QCOMPARE(
+        writeOldJ1939Project(
+            path, "101", "2",
+            {"alter table SPNs1 add direction integer", "alter table SPNs1 add slot_df integer",
+             "insert into PGNs1 values(65265, 0, 6, 100, 0, 3, 85, 1, 0)",
+             "insert into PGNs1 values(65265, 0, 6, 100, 0, 2, 119, 1, 0)",
+             "insert into PGNs1 values(61444, 0, 3, 20, 0, 257, 85, 3, 0)",
+             "insert into PGNs1 values(65266, 0, 6, 100, 0, 1, 85, 1, 0)",
+             "insert into SPNs1 values(65265, 84, 6, 2, 'v', '0', 2, 0, 8, 16, 85, 0)",
+             "insert into SPNs1 values(65265, 70, 100, 2, 'v', '0', 2, 0, 0, 2, 85, 0)",
+             "insert into SPNs1 values(65265, 84, 6, 2, 'v', '0', 2, 0, 8, 16, 119, 0)",
+             "insert into SPNs1 values(65265, 85, 6, 2, 'v', '0', 2, 0, 8, 16, 119, 0)",
+             "insert into SPNs1 values(61444, 190, 6, 2, 'v', '0', 2, 0, 24, 16, 85, 0)"}),
+        QString());
     ObjectDataBase db;
     QVERIFY(db.openDataBase(path, false));
     QCOMPARE(db.getPGNMappingCount(1, 65265, tx), 2u);
@@ -654,10 +654,14 @@ void TestObjectDataBaseMessages::openGivesSpnsTheirPgnDirection_data()
     QTest::addColumn<QString>("version");
     QTest::addColumn<QString>("lineType");
     QTest::addColumn<bool>("repaired");
-    QTest::addRow("version 99, J1939 line") << "99" << "2" << true;
-    QTest::addRow("version missing, line typed by the creating tool") << "" << "" << true;
-    QTest::addRow("version 99, CANopen line") << "99" << "1" << false;
-    QTest::addRow("version 101") << "101" << "2" << false;
+    QTest::addRow("version 99, J1939 line") << "99"
+                                            << "2" << true;
+    QTest::addRow("version missing, line typed by the creating tool") << ""
+                                                                      << "" << true;
+    QTest::addRow("version 99, CANopen line") << "99"
+                                              << "1" << false;
+    QTest::addRow("version 101") << "101"
+                                 << "2" << false;
 }
 
 void TestObjectDataBaseMessages::openGivesSpnsTheirPgnDirection()
@@ -665,9 +669,8 @@ void TestObjectDataBaseMessages::openGivesSpnsTheirPgnDirection()
     QFETCH(QString, version);
     QFETCH(QString, lineType);
     QFETCH(bool, repaired);
-    const QString path = m_dir.filePath(QStringLiteral("direction_%1.nwrp")
-                                            .arg(QTest::currentDataTag())
-                                            .replace(' ', '_'));
+    const QString path = m_dir.filePath(
+        QStringLiteral("direction_%1.nwrp").arg(QTest::currentDataTag()).replace(' ', '_'));
     QFile::remove(path);
     // 0xFEF1 is transmitted only; 0xF004 exists in both directions, so its SPNs cannot be
     // assigned and stay as they are.

@@ -133,11 +133,11 @@ void TestObjectDataBasePdo::mappingQueries_data()
     QTest::addRow("0x2000 sub 3 in two PDOs")
         << quint16(0x2000) << quint8(3) << true
         << QList<SubAddress>{{0x1600, 2}, {0x1A00, 2}, {0x1A01, 1}};
-    QTest::addRow("unmapped sub-index") << quint16(0x2100) << quint8(1) << false
-                                        << QList<SubAddress>{};
+    QTest::addRow("unmapped sub-index")
+        << quint16(0x2100) << quint8(1) << false << QList<SubAddress>{};
     // Below 0x2000 the editors never see a mapped object, but the entries are found.
-    QTest::addRow("communication object") << quint16(0x1800) << quint8(1) << false
-                                          << QList<SubAddress>{{0x1A01, 2}};
+    QTest::addRow("communication object")
+        << quint16(0x1800) << quint8(1) << false << QList<SubAddress>{{0x1A01, 2}};
 }
 
 void TestObjectDataBasePdo::mappingQueries()
@@ -175,10 +175,14 @@ void TestObjectDataBasePdo::mappingStatic_data()
     QTest::addColumn<QString>("sub0");
     QTest::addColumn<QString>("sub1");
     QTest::addColumn<bool>("isStatic");
-    QTest::addRow("both rw") << "rw" << "rw" << false;
-    QTest::addRow("count read-only") << "ro" << "rw" << true;
-    QTest::addRow("entry const") << "rw" << "const" << true;
-    QTest::addRow("no entry") << "rw" << "" << true;
+    QTest::addRow("both rw") << "rw"
+                             << "rw" << false;
+    QTest::addRow("count read-only") << "ro"
+                                     << "rw" << true;
+    QTest::addRow("entry const") << "rw"
+                                 << "const" << true;
+    QTest::addRow("no entry") << "rw"
+                              << "" << true;
 }
 
 void TestObjectDataBasePdo::mappingStatic()
@@ -213,21 +217,34 @@ void TestObjectDataBasePdo::deletesCleanConnections()
 {
     QFETCH(int, operation);
     QFETCH(QList<int>, remaining);
-    const QList<Connection> all = {connection(1, 0x2000, 1, 2, 0x2000, 2, 1),
-                                   connection(2, 0x2000, 1, 1, 0x2000, 2, 2),
-                                   connection(2, 0x2000, 3, 2, 0x2000, 3, 3),
-                                   connection(2, 0x2000, 1, 0, 0x2000, 5, 4)};
+    const QList<Connection> all = {
+        connection(1, 0x2000, 1, 2, 0x2000, 2, 1), connection(2, 0x2000, 1, 1, 0x2000, 2, 2),
+        connection(2, 0x2000, 3, 2, 0x2000, 3, 3), connection(2, 0x2000, 1, 0, 0x2000, 5, 4)};
     for (const Connection &c : all)
         QVERIFY(add(*m_db, c));
     QCOMPARE(m_db->getConnectionCount(), 4);
     switch (operation) {
-    case 0: QVERIFY(m_db->delNode(1)); break;
-    case 1: QVERIFY(m_db->delIndex(1, 0x2000)); break;
-    case 2: QVERIFY(m_db->delIndex(1, 0x2000, true)); break;
-    case 3: QVERIFY(m_db->delSubIndex(1, 0x2000, 1)); break;
-    case 4: QVERIFY(m_db->delSubIndex(1, 0x2000, 2)); break;
-    case 5: QVERIFY(m_db->delSubIndex(1, 0x2000, 1, true)); break;
-    case 6: QVERIFY(m_db->delNode(0)); break;
+    case 0:
+        QVERIFY(m_db->delNode(1));
+        break;
+    case 1:
+        QVERIFY(m_db->delIndex(1, 0x2000));
+        break;
+    case 2:
+        QVERIFY(m_db->delIndex(1, 0x2000, true));
+        break;
+    case 3:
+        QVERIFY(m_db->delSubIndex(1, 0x2000, 1));
+        break;
+    case 4:
+        QVERIFY(m_db->delSubIndex(1, 0x2000, 2));
+        break;
+    case 5:
+        QVERIFY(m_db->delSubIndex(1, 0x2000, 1, true));
+        break;
+    case 6:
+        QVERIFY(m_db->delNode(0));
+        break;
     }
     QList<Connection> expected;
     for (int i : remaining)
@@ -247,8 +264,8 @@ void TestObjectDataBasePdo::moveNodeMovesConnectionsAndGroup()
     QVERIFY(add(*m_db, connection(2, 0x2000, 3, 1, 0x2000, 2)));
     QVERIFY(m_db->moveNode(1, 7));
     QCOMPARE(m_db->getPDOConnections(false),
-             QList<Connection>({connection(2, 0x2000, 3, 7, 0x2000, 2),
-                                connection(7, 0x2000, 1, 2, 0x2000, 2)}));
+             QList<Connection>(
+                 {connection(2, 0x2000, 3, 7, 0x2000, 2), connection(7, 0x2000, 1, 2, 0x2000, 2)}));
     QCOMPARE(m_db->getNodesInGroup("drives"), QList<quint8>({2, 7}));
     QCOMPARE(m_db->findGroup(7), QString("drives"));
     // The objects from 0x1000 on move with the line, its mappings among them.

@@ -75,10 +75,10 @@ void TestObjectDataBaseSettings::changeKinds_data()
     QTest::addRow("delSubIndex") << "delSubIndex" << K{CS::SubIndexDeleted} << M{2, 0x2100, 1};
     QTest::addRow("addNode") << "addNode" << K{CS::NodeChanged} << M{7, 0, 0};
     QTest::addRow("delNode") << "delNode" << K{CS::NodeDeleted} << M{2, 0, 0};
-    QTest::addRow("copyIndex")
-        << "copyIndex"
-        << K{CS::IndexDeleted, CS::IndexChanged, CS::SubIndexChanged, CS::SubIndexChanged}
-        << M{2, 0x2300, 1};
+    QTest::addRow("copyIndex") << "copyIndex"
+                               << K{CS::IndexDeleted, CS::IndexChanged, CS::SubIndexChanged,
+                                    CS::SubIndexChanged}
+                               << M{2, 0x2300, 1};
     QTest::addRow("general") << "general" << K{CS::GeneralSettingsChanged} << M{0, 0, 0};
     QTest::addRow("general, same value") << "general same" << K{} << M{};
     QTest::addRow("description") << "description" << K{CS::DescriptionSettingsChanged}
@@ -90,13 +90,13 @@ void TestObjectDataBaseSettings::changeKinds_data()
     QTest::addRow("moveConnections") << "moveConnections" << K{CS::ProjectReloaded} << M{0, 0, 0};
     QTest::addRow("createNewDataBase")
         << "createNewDataBase"
-        << K{CS::NodeChanged, CS::ProjectReloaded, CS::MiscSettingsChanged,
-             CS::MiscSettingsChanged, CS::MiscSettingsChanged}
+        << K{CS::NodeChanged, CS::ProjectReloaded, CS::MiscSettingsChanged, CS::MiscSettingsChanged,
+             CS::MiscSettingsChanged}
         << M{0, 0, 0};
-    QTest::addRow("openDataBase")
-        << "openDataBase" << K{CS::GeneralSettingsChanged, CS::GeneralSettingsChanged,
-                               CS::ProjectReloaded}
-        << M{0, 0, 0};
+    QTest::addRow("openDataBase") << "openDataBase"
+                                  << K{CS::GeneralSettingsChanged, CS::GeneralSettingsChanged,
+                                       CS::ProjectReloaded}
+                                  << M{0, 0, 0};
 }
 
 void TestObjectDataBaseSettings::runOperation(const QString &operation)

@@ -139,8 +139,8 @@ void TestObjectDataBaseText::writeMessages(ObjectDataBase &db, const QString &te
     QVERIFY(db.addNVObj(2, 0xA200, false, text) != 0);
 }
 
-void TestObjectDataBaseText::verifyMessages(ObjectDataBase &db, quint8 line,
-                                                    quint8 direction, const QString &text)
+void TestObjectDataBaseText::verifyMessages(ObjectDataBase &db, quint8 line, quint8 direction,
+                                            const QString &text)
 {
     ObjectDataBase::PGN pgn;
     QVERIFY(db.getPGNData(line, pgnNumber, direction, pgn));
@@ -170,8 +170,7 @@ void TestObjectDataBaseText::verifyOtherRecords(ObjectDataBase &db, const QStrin
     QCOMPARE(db.getCANIDName(1, canId, tx), text);
     ObjectDataBase::DataElement element;
     QVERIFY(db.getDataElementData(1, canId, tx, 3, element));
-    for (const QString &field : {element.name, element.desc, element.defaultvalue,
-                                 element.varname})
+    for (const QString &field : {element.name, element.desc, element.defaultvalue, element.varname})
         QCOMPARE(field, text);
 
     const QList<quint32> sigids = db.getSignals(1);
@@ -196,8 +195,8 @@ void TestObjectDataBaseText::verifyEverything(ObjectDataBase &db, const QString 
 {
     ObjectDataBase::NODE_DATA_T node;
     QVERIFY(db.getNodeData(1, node));
-    for (const QString &field : {node.name, node.iconpath, node.edspath, node.dcfpath,
-                                 node.xddpath, node.prefix, node.outputpath})
+    for (const QString &field : {node.name, node.iconpath, node.edspath, node.dcfpath, node.xddpath,
+                                 node.prefix, node.outputpath})
         QCOMPARE(field, text);
 
     ObjectDataBase::INDEX_DATA_T object;
@@ -215,9 +214,9 @@ void TestObjectDataBaseText::verifyEverything(ObjectDataBase &db, const QString 
 
     ObjectDataBase::SUBINDEX_DATA_T sub;
     QVERIFY(db.getSubIndexData(1, 0x2000, 1, sub));
-    for (const QString &field : {sub.name, sub.description, sub.denotation, sub.varname,
-                                 sub.defaultvalue, sub.currentvalue, sub.allowedaccesstypes,
-                                 sub.accesstype})
+    for (const QString &field :
+         {sub.name, sub.description, sub.denotation, sub.varname, sub.defaultvalue,
+          sub.currentvalue, sub.allowedaccesstypes, sub.accesstype})
         QCOMPARE(field, text);
     QCOMPARE(sub.metadata.value(text), text);
     // An empty denotation gives way to the parameter name.
@@ -251,7 +250,8 @@ void TestObjectDataBaseText::verifyEverything(ObjectDataBase &db, const QString 
 void TestObjectDataBaseText::roundTrip()
 {
     QFETCH(QString, text);
-    const QString path = m_dir.filePath(QStringLiteral("text_%1.nwrp").arg(QTest::currentDataTag()));
+    const QString path =
+        m_dir.filePath(QStringLiteral("text_%1.nwrp").arg(QTest::currentDataTag()));
     {
         ObjectDataBase db;
         QVERIFY(db.createNewDataBase());

@@ -45,9 +45,8 @@ void TestGeneratorOutputForm::timeStampedLines()
     form.appendLogging(QStringLiteral("first"));
     form.appendLogging(QStringLiteral("\nCheck of model consistency started"));
     form.appendLogging(QStringLiteral("<strong>Error: </strong>bad"));
-    QCOMPARE(form.getLogging(), stamp + "first\n\n" + stamp
-                                    + "Check of model consistency started\n" + stamp
-                                    + "Error: bad");
+    QCOMPARE(form.getLogging(), stamp + "first\n\n" + stamp + "Check of model consistency started\n"
+                                    + stamp + "Error: bad");
 }
 
 void TestGeneratorOutputForm::clear()

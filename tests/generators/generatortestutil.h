@@ -156,9 +156,9 @@ inline void addRecord(ObjectDataBase &db, quint8 line, quint16 index, const QStr
     data.name = name;
     data.objecttype = objectType;
     db.addIndex(line, index, data);
-    db.addSubIndex(line, index, 0,
-                   sub(QStringLiteral("Highest sub-index supported"), 5,
-                       QString::number(subNames.size())));
+    db.addSubIndex(
+        line, index, 0,
+        sub(QStringLiteral("Highest sub-index supported"), 5, QString::number(subNames.size())));
     for (int i = 0; i < subNames.size(); ++i)
         db.addSubIndex(line, index, quint8(i + 1), sub(subNames.at(i)));
 }
@@ -192,9 +192,9 @@ inline void addPgn(ObjectDataBase &db, quint8 line, quint32 number, quint8 direc
     db.addPGN(line, number, pgn);
 }
 
-inline void addSpn(ObjectDataBase &db, quint8 line, quint32 pgn, quint8 direction,
-                   quint32 number, quint8 pos, quint16 datatype, quint16 bitsize,
-                   const QString &varname, quint8 implementation = 2)
+inline void addSpn(ObjectDataBase &db, quint8 line, quint32 pgn, quint8 direction, quint32 number,
+                   quint8 pos, quint16 datatype, quint16 bitsize, const QString &varname,
+                   quint8 implementation = 2)
 {
     ObjectDataBase::SPN spn;
     spn.name = QStringLiteral("SPN %1").arg(number);

@@ -1,7 +1,7 @@
+#include "compilecheck.h"
 #include "database/objectdatabase.h"
 #include "generators/codefinegenerator.h"
 #include "panelkit/appidentity.h"
-#include "compilecheck.h"
 #include "testenv.h"
 
 #include <QCoreApplication>
@@ -71,8 +71,8 @@ public:
             if (sub == 0)
                 data.accesstype = options.value(QStringLiteral("access0"), data.accesstype);
             if (entry) {
-                data.datatype = quint16(options.value(QStringLiteral("type"), QStringLiteral("7"))
-                                            .toUInt(nullptr, 0));
+                data.datatype = quint16(
+                    options.value(QStringLiteral("type"), QStringLiteral("7")).toUInt(nullptr, 0));
                 data.implementation = quint8(options.value(QStringLiteral("impl")).toUInt());
                 data.nvstorage = options.value(QStringLiteral("nv")) == QLatin1String("1");
             }
@@ -239,7 +239,6 @@ const unsigned long generation = GEN_GENERATION_COUNT;
 #endif
 )";
 
-
 // The flags the generation run gives the generator for the line types of a project.
 void configureProtocols(CoDefineGenerator &generator, bool j1939, bool multiProtocol)
 {
@@ -255,11 +254,16 @@ QPair<bool, bool> buildProtocolFixture(Project &project, const QString &name)
     if (name == QLatin1String("J1939 only")) {
         project.setLineType(0, 2);
         project.addMessages({"0:EE00:t", "0:F004:t", "0:FEF1:r"});
-        project.setJ1939Settings({{"bamsupport", "1"}, {"diagsupport", "1"},
-                                  {"diagsupport_dm13", "1"}, {"diagsupport_dm2", "1"},
-                                  {"dm_receivesize", "20"}, {"dm_transmitsize", "30"},
-                                  {"requestsupport", "1"}, {"requestindication_cnt", "2"},
-                                  {"rxindication_cnt", "3"}, {"cmdtsupport", "1"},
+        project.setJ1939Settings({{"bamsupport", "1"},
+                                  {"diagsupport", "1"},
+                                  {"diagsupport_dm13", "1"},
+                                  {"diagsupport_dm2", "1"},
+                                  {"dm_receivesize", "20"},
+                                  {"dm_transmitsize", "30"},
+                                  {"requestsupport", "1"},
+                                  {"requestindication_cnt", "2"},
+                                  {"rxindication_cnt", "3"},
+                                  {"cmdtsupport", "1"},
                                   {"cmdtpackets", "16"}});
         return {true, false};
     }
@@ -302,13 +306,20 @@ void buildCanopenFixture(Project &project, const QString &name)
         project.setSettings({{"receivebuffersize", "10, 4"}, {"co_node_id", "1, 2"}});
     } else if (name == QLatin1String("rich")) {
         project.addObjects({"0:1F80:1 values=0x20", "0:1F81:4", "0:2100:3 impl=3 type=6"});
-        project.setSettings({{"nmtmaster", "1"}, {"bootup_manager", "1"}, {"config_manager", "1"},
-                             {"canfd_supported", "1"}, {"usdo_server_cnt", "2"},
-                             {"generate_generation_counter", "1"}, {"co_timer_interval", "TICK"},
-                             {"hw_defines", "#define TICK 1000u"}, {"event_nmt", "3"}});
+        project.setSettings({{"nmtmaster", "1"},
+                             {"bootup_manager", "1"},
+                             {"config_manager", "1"},
+                             {"canfd_supported", "1"},
+                             {"usdo_server_cnt", "2"},
+                             {"generate_generation_counter", "1"},
+                             {"co_timer_interval", "TICK"},
+                             {"hw_defines", "#define TICK 1000u"},
+                             {"event_nmt", "3"}});
     } else if (name == QLatin1String("targets")) {
-        project.setSettings({{"all_targets", "1"}, {"targetsettings_cnt", "2"},
-                             {"targetsettings_active", "1"}, {"targetsettings_0_timer", "1000"},
+        project.setSettings({{"all_targets", "1"},
+                             {"targetsettings_cnt", "2"},
+                             {"targetsettings_active", "1"},
+                             {"targetsettings_0_timer", "1000"},
                              {"targetsettings_1_timer", "2000"}});
     }
 }
@@ -363,38 +374,48 @@ static void addIdentityAndListRows()
     const QStringList device{QStringLiteral("0:1000:1")};
     QTest::addRow("single line lists")
         << QStringList{"0:1000:1", "0:1018:5", "0:1400:3", "0:1401:3", "0:1800:3", "0:1280:4"}
-        << QVariantMap()
-        << QStringList{"#define CANOPEN_SUPPORTED\t1u", "#define CO_OBJECTS_LINE_0_CNT\t6u",
-                       "#define CO_OBJECT_COUNTS\t6u", "#define CO_RXPDO_COUNTS\t2u",
-                       "#define CO_TXPDO_COUNTS\t1u", "#define CO_CSDO_COUNTS\t1u",
-                       "#define CO_SDO_CLIENT_CNT\t1u",
-                       "#define CO_GUARDING_COUNTS\tCO_ASSIGN_COUNTS"}
+        << QVariantMap() << QStringList{"#define CANOPEN_SUPPORTED\t1u",
+                                        "#define CO_OBJECTS_LINE_0_CNT\t6u",
+                                        "#define CO_OBJECT_COUNTS\t6u",
+                                        "#define CO_RXPDO_COUNTS\t2u",
+                                        "#define CO_TXPDO_COUNTS\t1u",
+                                        "#define CO_CSDO_COUNTS\t1u",
+                                        "#define CO_SDO_CLIENT_CNT\t1u",
+                                        "#define CO_GUARDING_COUNTS\tCO_ASSIGN_COUNTS"}
         << QStringList{"#define CO_MULTI_LINE\t1u"};
-    QTest::addRow("server SDO assumed on a CANopen line") << device << QVariantMap()
+    QTest::addRow("server SDO assumed on a CANopen line")
+        << device << QVariantMap()
         << QStringList{"#define CO_SSDO_COUNTS\t1u", "#define CO_SDO_SERVER_CNT\t1u"}
         << QStringList{"#define CO_CANFD_SUPPORTED\t1u"};
     QTest::addRow("CAN FD") << QStringList{"0:1000:1", "0:1032:3"}
-        << QVariantMap{{"canfd_supported", "1"}, {"usdo_client_cnt", "2"},
-                       {"usdo_server_ind_read_cnt", "2"}}
-        << QStringList{"#define CO_SSDO_COUNTS\t0u", "#define CO_CANFD_SUPPORTED\t1u",
-                       "#define CO_USDO_SUPPORTED\t1u", "#define CO_USDO_CLIENT_SUPPORTED\t1u",
-                       "#define CO_USDO_CLIENT_MAX_CON\t2u",
-                       "#define CO_EMCY_ACTIVE_ERROR_LIST\t2u",
-                       "#define CO_EVENT_DYNAMIC_USDO_SERVER_READ\t2u"}
-        << QStringList();
-    QTest::addRow("node-ID defaults") << device << QVariantMap()
+                            << QVariantMap{{"canfd_supported", "1"},
+                                           {"usdo_client_cnt", "2"},
+                                           {"usdo_server_ind_read_cnt", "2"}}
+                            << QStringList{"#define CO_SSDO_COUNTS\t0u",
+                                           "#define CO_CANFD_SUPPORTED\t1u",
+                                           "#define CO_USDO_SUPPORTED\t1u",
+                                           "#define CO_USDO_CLIENT_SUPPORTED\t1u",
+                                           "#define CO_USDO_CLIENT_MAX_CON\t2u",
+                                           "#define CO_EMCY_ACTIVE_ERROR_LIST\t2u",
+                                           "#define CO_EVENT_DYNAMIC_USDO_SERVER_READ\t2u"}
+                            << QStringList();
+    QTest::addRow("node-ID defaults")
+        << device << QVariantMap()
         << QStringList{"#define CO_NODE_IDS\t0u", "#define CO_NODE_ID_FUNCTIONS NULL"}
         << QStringList{"#define CO_NETWORK_ID\t"};
-    QTest::addRow("node-ID settings") << device
-        << QVariantMap{{"co_node_id", "0x20"}, {"co_node_id_fct", "getNodeId"},
+    QTest::addRow("node-ID settings")
+        << device
+        << QVariantMap{{"co_node_id", "0x20"},
+                       {"co_node_id_fct", "getNodeId"},
                        {"co_network_id", "3"}}
         << QStringList{"#define CO_NODE_IDS\t0x20", "#define CO_NODE_ID_FUNCTIONS\tgetNodeId",
                        "#define CO_NETWORK_ID\t3"}
         << QStringList{"#define CO_NODE_ID_FUNCTIONS NULL"};
     QTest::addRow("profile 401") << QStringList{"0:1000:1 values=0x00020191"} << QVariantMap()
-        << QStringList{"#define CO_PROFILE_401\t1u"}
-        << QStringList{"#define CO_EVENT_PROFILE_STORE\t1u"};
-    QTest::addRow("profile 454 stores") << QStringList{"0:1000:1 values=454"} << QVariantMap()
+                                 << QStringList{"#define CO_PROFILE_401\t1u"}
+                                 << QStringList{"#define CO_EVENT_PROFILE_STORE\t1u"};
+    QTest::addRow("profile 454 stores")
+        << QStringList{"0:1000:1 values=454"} << QVariantMap()
         << QStringList{"#define CO_PROFILE_454\t1u", "#define CO_EVENT_PROFILE_STORE\t1u"}
         << QStringList();
     QTest::addRow("profile 447 function groups")
@@ -409,13 +430,13 @@ static void addIdentityAndListRows()
 static void addServiceRows()
 {
     const QStringList device{QStringLiteral("0:1000:1")};
-    QTest::addRow("heartbeat consumers") << QStringList{"0:1000:1", "0:1016:4"} << QVariantMap()
+    QTest::addRow("heartbeat consumers")
+        << QStringList{"0:1000:1", "0:1016:4"} << QVariantMap()
         << QStringList{"#define CO_HB_CONSUMER_CNT 3u", "#define CO_ERR_CTRL_COUNTS\t3u"}
         << QStringList();
     QTest::addRow("emergency")
-        << QStringList{"0:1000:1", "0:1014:1", "0:1003:5", "0:1028:3", "0:1032:3"}
-        << QVariantMap()
-        << QStringList{"#define CO_EMCY_PRODUCER\t1u", "#define CO_EMCY_ERROR_HISTORY 4u",
+        << QStringList{"0:1000:1", "0:1014:1", "0:1003:5", "0:1028:3", "0:1032:3"} << QVariantMap()
+        << QStringList{"#define CO_EMCY_PRODUCER\t1u",    "#define CO_EMCY_ERROR_HISTORY 4u",
                        "#define CO_EMCY_CONSUMER_CNT 2u", "#define CO_ERR_HIST_COUNTS\t4u",
                        "#define CO_EMCY_CONS_COUNTS\t2u", "#define CO_ACT_ERR_HIST_COUNTS\t2u"}
         << QStringList{"#define CO_EMCY_ACTIVE_ERROR_LIST\t2u"};
@@ -431,27 +452,29 @@ static void addServiceRows()
         << QStringList{"#define CO_REC_PDO_DYN_MAP_ENTRIES\t1u", "#define CO_MAX_MAP_ENTRIES\t8u",
                        "#define CO_PDO_BIT_MAPPING\t1u", "#define CO_PDO_RECEIVE_CNT\t1u"}
         << QStringList{"#define CO_TR_PDO_DYN_MAP_ENTRIES", "#define CO_MPDO_PRODUCER\t1u"};
-    QTest::addRow("LSS slave") << device
+    QTest::addRow("LSS slave")
+        << device
         << QVariantMap{{"lss_supported", "1"}, {"nmtmaster", "0"}, {"lss_inquiry_supported", "1"}}
         << QStringList{"#define CO_LSS_SUPPORTED\t1u", "#define CO_LSS_INQUIRY_SERVICES\t1u"}
         << QStringList{"#define CO_LSS_MASTER_SUPPORTED\t1u", "#define CO_NMT_MASTER\t1u"};
-    QTest::addRow("LSS master") << device
-        << QVariantMap{{"lss_supported", "1"}, {"nmtmaster", "1"}}
-        << QStringList{"#define CO_NMT_MASTER\t1u", "#define CO_LSS_MASTER_SUPPORTED\t1u"}
-        << QStringList{"#define CO_LSS_SUPPORTED\t1u"};
-    QTest::addRow("flying master") << QStringList{"0:1000:1", "0:1F80:1 values=0x21"}
-        << QVariantMap{{"nmtmaster", "1"}}
+    QTest::addRow("LSS master") << device << QVariantMap{{"lss_supported", "1"}, {"nmtmaster", "1"}}
+                                << QStringList{"#define CO_NMT_MASTER\t1u",
+                                               "#define CO_LSS_MASTER_SUPPORTED\t1u"}
+                                << QStringList{"#define CO_LSS_SUPPORTED\t1u"};
+    QTest::addRow("flying master")
+        << QStringList{"0:1000:1", "0:1F80:1 values=0x21"} << QVariantMap{{"nmtmaster", "1"}}
         << QStringList{"#define CO_FLYING_MASTER_SUPPORTED\t1u", "#define CO_COB_CNT\t14u"}
         << QStringList();
-    QTest::addRow("block transfer and queue") << device
-        << QVariantMap{{"sdo_blocktransfer_supported", "1"},
-                       {"sdo_blocktransfer_block_size", "127"},
-                       {"sdo_blocktransfer_min_data", "8"},
-                       {"sdo_blocktransfer_crc_supported", "1"},
-                       {"sdo_client_queue_supported", "1"}, {"sdo_client_queue_size", "4"}}
-        << QStringList{"#define CO_SDO_BLOCK\t\t1u", "#define CO_SDO_BLOCK_SIZE\t127u",
+    QTest::addRow("block transfer and queue")
+        << device << QVariantMap{{"sdo_blocktransfer_supported", "1"},
+                                 {"sdo_blocktransfer_block_size", "127"},
+                                 {"sdo_blocktransfer_min_data", "8"},
+                                 {"sdo_blocktransfer_crc_supported", "1"},
+                                 {"sdo_client_queue_supported", "1"},
+                                 {"sdo_client_queue_size", "4"}}
+        << QStringList{"#define CO_SDO_BLOCK\t\t1u",        "#define CO_SDO_BLOCK_SIZE\t127u",
                        "#define CO_SDO_BLOCK_MIN_SIZE\t8u", "#define CO_SDO_BLOCK_CRC\t1u",
-                       "#define CO_SDO_QUEUE\t\t1u", "#define CO_SDO_QUEUE_LEN\t4u"}
+                       "#define CO_SDO_QUEUE\t\t1u",        "#define CO_SDO_QUEUE_LEN\t4u"}
         << QStringList{"#define CO_SDOQUEUE_INTERNAL_ACCESS\t\t1u"};
     QTest::addRow("extended and UTF-8 data types")
         << QStringList{"0:1000:1", "0:2000:3 type=0x1B", "0:2001:1 type=0x7C"} << QVariantMap()
@@ -474,8 +497,8 @@ static void addOptionRows()
         << QStringList{"0:1000:1", "0:2000:3 impl=3 type=7", "0:2001:1 impl=3 type=0x16"}
         << QVariantMap()
         << QStringList{"#define CO_VIRTUAL_INDEX_CNT 2u", "#define CO_VIRTUAL_U32_CNT\t2u",
-                       "#define CO_VIRTUAL_U24_CNT\t1u", "#define CO_VIRTUAL_U8_CNT\t0u",
-                       "#define CO_VOD_ASSIGN_CNT 2u", "#define CO_VOBJ_DESC_CNT 3u"}
+                       "#define CO_VIRTUAL_U24_CNT\t1u",  "#define CO_VIRTUAL_U8_CNT\t0u",
+                       "#define CO_VOD_ASSIGN_CNT 2u",    "#define CO_VOBJ_DESC_CNT 3u"}
         << QStringList();
     QTest::addRow("compact virtual array")
         << QStringList{"0:1000:1", "0:2100:6 impl=3 type=6"}
@@ -484,55 +507,75 @@ static void addOptionRows()
                        "#define CO_VOBJ_DESC_CNT 1u"}
         << QStringList();
     QTest::addRow("only UNSIGNED24 virtual entries")
-        << QStringList{"0:1000:1", "0:2001:1 impl=3 type=0x16"}
-        << QVariantMap() << QStringList{"#define CO_VOBJ_DESC_CNT 1u"}
+        << QStringList{"0:1000:1", "0:2001:1 impl=3 type=0x16"} << QVariantMap()
+        << QStringList{"#define CO_VOBJ_DESC_CNT 1u"}
         << QStringList{"#define CO_VIRTUAL_INDEX_CNT 1u"};
-    QTest::addRow("timer as a macro") << device
-        << QVariantMap{{"co_timer_interval", "APP_TICK"}, {"endian", "1"}, {"drv_filter", "1"},
-                       {"hw_defines", "#define BOARD_REV 3"}, {"co_srdo_interval", "SRDO_TICK"}}
-        << QStringList{"#define CO_TIMER_INTERVAL\tAPP_TICK", "#define CO_BIG_ENDIAN\t1u",
-                       "#define CO_DRV_FILTER\t1u", "#define BOARD_REV 3",
-                       "#define CO_SRDO_TIMER_INTERVAL\tSRDO_TICK", "#define TARGET_0 1u"}
+    QTest::addRow("timer as a macro")
+        << device
+        << QVariantMap{{"co_timer_interval", "APP_TICK"},
+                       {"endian", "1"},
+                       {"drv_filter", "1"},
+                       {"hw_defines", "#define BOARD_REV 3"},
+                       {"co_srdo_interval", "SRDO_TICK"}}
+        << QStringList{"#define CO_TIMER_INTERVAL\tAPP_TICK",
+                       "#define CO_BIG_ENDIAN\t1u",
+                       "#define CO_DRV_FILTER\t1u",
+                       "#define BOARD_REV 3",
+                       "#define CO_SRDO_TIMER_INTERVAL\tSRDO_TICK",
+                       "#define TARGET_0 1u"}
         << QStringList{"#ifdef TARGET_0", "#define CO_DRV_GROUP_FILTER\t1u"};
     QTest::addRow("all targets") << device
-        << QVariantMap{{"all_targets", "1"}, {"targetsettings_cnt", "2"},
-                       {"targetsettings_active", "1"}, {"targetsettings_0_name", "Board A"},
-                       {"targetsettings_0_timer", "1000"}, {"targetsettings_1_name", "Board B"},
-                       {"targetsettings_1_targetid", "BOARD_B"}, {"targetsettings_1_timer", "TICK"},
-                       {"targetsettings_1_endianess", "1"}, {"targetsettings_1_groupfilter", "1"},
-                       {"co_srdo_interval", "10"}}
-        << QStringList{"#ifdef TARGET_0", "/* Board A */", "#define CO_TIMER_INTERVAL\t1000u",
-                       "#endif /* TARGET_0*/ ", "#define BOARD_B 1u", "#ifdef BOARD_B",
-                       "/* Board B */", "#define CO_TIMER_INTERVAL\tTICK",
-                       "#define CO_BIG_ENDIAN\t1u", "#define CO_DRV_GROUP_FILTER\t1u",
-                       "#endif /* BOARD_B*/ ", "#define CO_SRDO_TIMER_INTERVAL\t10u"}
-        << QStringList{"#define TARGET_0 1u"};
-    QTest::addRow("call-backs off") << device
-        << QVariantMap{{"enable_dynamic", "0"}, {"event_nmt", "2"}}
-        << QStringList()
+                                 << QVariantMap{{"all_targets", "1"},
+                                                {"targetsettings_cnt", "2"},
+                                                {"targetsettings_active", "1"},
+                                                {"targetsettings_0_name", "Board A"},
+                                                {"targetsettings_0_timer", "1000"},
+                                                {"targetsettings_1_name", "Board B"},
+                                                {"targetsettings_1_targetid", "BOARD_B"},
+                                                {"targetsettings_1_timer", "TICK"},
+                                                {"targetsettings_1_endianess", "1"},
+                                                {"targetsettings_1_groupfilter", "1"},
+                                                {"co_srdo_interval", "10"}}
+                                 << QStringList{"#ifdef TARGET_0",
+                                                "/* Board A */",
+                                                "#define CO_TIMER_INTERVAL\t1000u",
+                                                "#endif /* TARGET_0*/ ",
+                                                "#define BOARD_B 1u",
+                                                "#ifdef BOARD_B",
+                                                "/* Board B */",
+                                                "#define CO_TIMER_INTERVAL\tTICK",
+                                                "#define CO_BIG_ENDIAN\t1u",
+                                                "#define CO_DRV_GROUP_FILTER\t1u",
+                                                "#endif /* BOARD_B*/ ",
+                                                "#define CO_SRDO_TIMER_INTERVAL\t10u"}
+                                 << QStringList{"#define TARGET_0 1u"};
+    QTest::addRow("call-backs off")
+        << device << QVariantMap{{"enable_dynamic", "0"}, {"event_nmt", "2"}} << QStringList()
         << QStringList{"#define CO_EVENT_DYNAMIC_NMT\t2u",
                        "/* Definition of number of call-back functions for each service*/"};
-    QTest::addRow("call-backs on when not set") << device
+    QTest::addRow("call-backs on when not set")
+        << device
         << QVariantMap{{"event_nmt", "2"}, {"object_changed_event", "1"}, {"event_sync", "0"}}
         << QStringList{"/* Definition of number of call-back functions for each service*/",
                        "#define CO_EVENT_DYNAMIC_NMT\t2u",
                        "#define CO_EVENT_DYNAMIC_OBJECT_CHANGED\t1u"}
         << QStringList{"#define CO_EVENT_DYNAMIC_SYNC\t"};
-    QTest::addRow("static indications") << device
+    QTest::addRow("static indications")
+        << device
         << QVariantMap{{"fct_pdo_sync", "appPdo"}, {"fct_led_red", "appLed"}, {"fct_nmt", "  "}}
         << QStringList{"#define CO_EVENT_STATIC_PDO\t1u", "#define CO_EVENT_STATIC_LED\t1u"}
         << QStringList{"#define CO_EVENT_STATIC_NMT\t1u"};
-    QTest::addRow("sleep mode 447") << device
-        << QVariantMap{{"sleep_mode_selection", "1"}, {"sleep_wait_time", "500"}}
+    QTest::addRow("sleep mode 447")
+        << device << QVariantMap{{"sleep_mode_selection", "1"}, {"sleep_wait_time", "500"}}
         << QStringList{"#define CO_EVENT_DYNAMIC_SLEEP\t1u", "#define CO_SLEEP_447\t1u",
                        "#define CO_SLEEP_WAITTIME\t500u", "#define CO_COB_CNT\t6u"}
         << QStringList{"#define CO_SLEEP_454\t1u"};
-    QTest::addRow("user messages and sorted list") << device
+    QTest::addRow("user messages and sorted list")
+        << device
         << QVariantMap{{"user_tx_cob", "2"}, {"sorted_coblist", "1"}, {"only_one_hb_buffer", "1"}}
         << QStringList{"#define USER_TRANSMIT_MSG_CNT\t2u",
-                       "#define CO_USER_EXTENSION_SUPPORTED\t1u",
-                       "/* Use of sorted COB list*/", "#define CO_COB_SORTED_LIST\t1u",
-                       "#define CO_ONE_HB_CONSUMER_COB\t1u"}
+                       "#define CO_USER_EXTENSION_SUPPORTED\t1u", "/* Use of sorted COB list*/",
+                       "#define CO_COB_SORTED_LIST\t1u", "#define CO_ONE_HB_CONSUMER_COB\t1u"}
         << QStringList{"#define USER_RECEIVE_MSG_CNT"};
 }
 
@@ -541,43 +584,50 @@ static void addCountRows()
 {
     const QStringList device{QStringLiteral("0:1000:1")};
     QTest::addRow("SRDO") << QStringList{"0:1000:1", "0:1301:7", "0:1381:9"} << QVariantMap()
-        << QStringList{"#define CO_SRDO_SUPPORTED\t1u", "#define CO_SRDO_COUNTS\t1u",
-                       "#define CO_SRDO_CNT\t1u", "#define CO_COB_CNT\t6u"}
-        << QStringList();
-    QTest::addRow("network routing") << QStringList{"0:1000:1", "0:1F2C:3"}
-        << QVariantMap{{"sdo_routing", "1"}}
+                          << QStringList{"#define CO_SRDO_SUPPORTED\t1u",
+                                         "#define CO_SRDO_COUNTS\t1u", "#define CO_SRDO_CNT\t1u",
+                                         "#define CO_COB_CNT\t6u"}
+                          << QStringList();
+    QTest::addRow("network routing")
+        << QStringList{"0:1000:1", "0:1F2C:3"} << QVariantMap{{"sdo_routing", "1"}}
         << QStringList{"#define CO_SDO_NETWORKING\t1u", "#define CO_NETWORK_ROUTING_COUNTS\t2u",
                        "#define CO_NETWORK_ROUTING_CNT\t2u"}
         << QStringList();
     QTest::addRow("boot-up and configuration manager")
-        << QStringList{"0:1000:1", "0:1F81:4", "0:1F22:2"}
-        << QVariantMap{{"bootup_manager", "1"}}
+        << QStringList{"0:1000:1", "0:1F81:4", "0:1F22:2"} << QVariantMap{{"bootup_manager", "1"}}
         << QStringList{"#define CO_BOOTUP_MANAGER\t1u", "#define CO_SLAVE_ASSIGNMENT_CNT\t3u",
                        "#define CO_GUARDING_CNT CO_SLAVE_ASSIGNMENT_CNT",
                        "#define CO_ASSIGN_COUNTS\t3u", "#define CO_CFG_MANAGER\t1u"}
         << QStringList();
     QTest::addRow("COBs of a typical slave")
-        << QStringList{"0:1000:1", "0:1014:1", "0:1200:3", "0:1400:3", "0:1600:2", "0:1800:3",
-                       "0:1A00:2", "0:1005:1", "0:1016:3", "0:1012:1"}
+        << QStringList{"0:1000:1", "0:1014:1", "0:1200:3", "0:1400:3", "0:1600:2",
+                       "0:1800:3", "0:1A00:2", "0:1005:1", "0:1016:3", "0:1012:1"}
         << QVariantMap()
         << QStringList{"#define CO_COB_CNT\t12u", "#define CO_COB_COUNTS\t12u",
                        "#define CO_SYNC_SUPPORTED\t1u", "#define CO_TIME_SUPPORTED\t1u"}
         << QStringList();
     QTest::addRow("two CANopen lines")
-        << QStringList{"0:1000:1", "0:1400:3", "0:1401:3", "1:1000:1", "1:1400:3", "1:1401:3",
-                       "1:1402:3", "1:1014:1"}
+        << QStringList{"0:1000:1", "0:1400:3", "0:1401:3", "1:1000:1",
+                       "1:1400:3", "1:1401:3", "1:1402:3", "1:1014:1"}
         << QVariantMap()
-        << QStringList{"#define CO_MULTI_LINE\t1u", "#define CO_MULTI_LINE_CNT\t2u",
-                       "#define CO_OBJECTS_LINE_0_CNT\t3u", "#define CO_OBJECTS_LINE_1_CNT\t5u",
-                       "#define CO_OBJECT_COUNTS\t3u, 5u", "#define CO_RXPDO_COUNTS\t2u, 3u",
-                       "#define CO_SSDO_COUNTS\t1u, 1u", "#define CO_COB_COUNTS\t4u, 5u",
-                       "#define CO_COB_CNT\t9u", "#define CO_SDO_SERVER_CNT\t1u",
+        << QStringList{"#define CO_MULTI_LINE\t1u",
+                       "#define CO_MULTI_LINE_CNT\t2u",
+                       "#define CO_OBJECTS_LINE_0_CNT\t3u",
+                       "#define CO_OBJECTS_LINE_1_CNT\t5u",
+                       "#define CO_OBJECT_COUNTS\t3u, 5u",
+                       "#define CO_RXPDO_COUNTS\t2u, 3u",
+                       "#define CO_SSDO_COUNTS\t1u, 1u",
+                       "#define CO_COB_COUNTS\t4u, 5u",
+                       "#define CO_COB_CNT\t9u",
+                       "#define CO_SDO_SERVER_CNT\t1u",
                        "#define CO_NODE_ID_FUNCTIONS NULL, NULL"}
         << QStringList();
     QTest::addRow("COBs with one heartbeat buffer and additional COBs")
         << QStringList{"0:1000:1", "0:1016:4"}
-        << QVariantMap{{"only_one_hb_buffer", "1"}, {"additional_cob_count", "3"},
-                       {"lss_supported", "1"}, {"idnego_supported", "1"}}
+        << QVariantMap{{"only_one_hb_buffer", "1"},
+                       {"additional_cob_count", "3"},
+                       {"lss_supported", "1"},
+                       {"idnego_supported", "1"}}
         << QStringList{"#define CO_COB_CNT\t14u", "#define CO_IDNEGO_SUPPORTED\t1u"}
         << QStringList();
 }
@@ -625,9 +675,12 @@ void TestCoDefineGenerator::bufferCounts_data()
 
     QTest::addRow("suffixes and hexadecimal")
         << QVariantMap{{"receivebuffersize", "0x10u, 2u"}, {"transmitbuffersize", "3u, 3u, 3u"}}
-        << "0x10u, 2u" << "18" << "9";
-    QTest::addRow("single value with suffix") << QVariantMap{{"transmitbuffersize", "8u"}}
-                                              << "10" << "10" << "8";
+        << "0x10u, 2u"
+        << "18"
+        << "9";
+    QTest::addRow("single value with suffix") << QVariantMap{{"transmitbuffersize", "8u"}} << "10"
+                                              << "10"
+                                              << "8";
 }
 
 void TestCoDefineGenerator::bufferCounts()
@@ -642,10 +695,10 @@ void TestCoDefineGenerator::bufferCounts()
     project.setSettings(settings);
     const QStringList output = lines(project.generate());
     QVERIFY(output.contains(QStringLiteral("#define CO_REC_BUFFER_COUNTS\t") + receiveCounts));
-    QVERIFY(output.contains(QStringLiteral("#define CO_CONFIG_REC_BUFFER_CNT\t%1u")
-                                .arg(receiveTotal)));
-    QVERIFY(output.contains(QStringLiteral("#define CO_CONFIG_TRANS_BUFFER_CNT\t%1u")
-                                .arg(transmitTotal)));
+    QVERIFY(
+        output.contains(QStringLiteral("#define CO_CONFIG_REC_BUFFER_CNT\t%1u").arg(receiveTotal)));
+    QVERIFY(output.contains(
+        QStringLiteral("#define CO_CONFIG_TRANS_BUFFER_CNT\t%1u").arg(transmitTotal)));
 }
 
 void TestCoDefineGenerator::toolVersion_data()
@@ -653,8 +706,10 @@ void TestCoDefineGenerator::toolVersion_data()
     QTest::addColumn<QString>("version");
     QTest::addColumn<QString>("define");
 
-    QTest::addRow("two-digit parts") << "12.0.30.7" << "#define GEN_TOOL_VERSION\t0x120030ul";
-    QTest::addRow("missing part") << "4.2" << "#define GEN_TOOL_VERSION\t0x040200ul";
+    QTest::addRow("two-digit parts") << "12.0.30.7"
+                                     << "#define GEN_TOOL_VERSION\t0x120030ul";
+    QTest::addRow("missing part") << "4.2"
+                                  << "#define GEN_TOOL_VERSION\t0x040200ul";
 }
 
 void TestCoDefineGenerator::toolVersion()
@@ -689,13 +744,13 @@ void TestCoDefineGenerator::userSectionKeptByteForByte()
     Project project;
     project.addObjects({QStringLiteral("0:1000:1")});
     QString first = project.generate();
-    const QString section = QStringLiteral(
-        "#define MY_OWN_OPTION 1\n"
-        "\t/* a tab, trailing blanks and a comment */   \n"
-        "\n"
-        "#define GREETING \"Gr\u00FC\u00DFe \u20AC %1 %2 \\\\n\" \n"
-        "/* user-specific section: start (not a marker: more text on the line) */\n"
-        "   \n");
+    const QString section =
+        QStringLiteral("#define MY_OWN_OPTION 1\n"
+                       "\t/* a tab, trailing blanks and a comment */   \n"
+                       "\n"
+                       "#define GREETING \"Gr\u00FC\u00DFe \u20AC %1 %2 \\\\n\" \n"
+                       "/* user-specific section: start (not a marker: more text on the line) */\n"
+                       "   \n");
     first.replace(QLatin1String(userStart) + QLatin1Char('\n'), QLatin1String(userStart) + section);
     QFile file(project.path());
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -703,15 +758,14 @@ void TestCoDefineGenerator::userSectionKeptByteForByte()
     file.close();
 
     QString reported;
-    const QString second = project.generate(nullptr, [&reported](CoDefineGenerator &g) {
-        reported = g.getUserSection();
-    });
+    const QString second = project.generate(
+        nullptr, [&reported](CoDefineGenerator &g) { reported = g.getUserSection(); });
     QCOMPARE(reported, section);
     QCOMPARE(userSectionOf(second), section);
     const QString third = project.generate();
     QCOMPARE(userSectionOf(third), section);
-    QVERIFY(third.endsWith(QLatin1String(userEnd)
-                           + QStringLiteral("\n#endif /* GEN_DEFINE_H */\n")));
+    QVERIFY(
+        third.endsWith(QLatin1String(userEnd) + QStringLiteral("\n#endif /* GEN_DEFINE_H */\n")));
 }
 
 void TestCoDefineGenerator::userSectionOfExistingFile_data()
@@ -721,11 +775,15 @@ void TestCoDefineGenerator::userSectionOfExistingFile_data()
     QTest::addColumn<QString>("section");
 
     // A file without a section reports none and gets one empty line.
-    QTest::addRow("no file") << QByteArray() << "" << "\n";
-    QTest::addRow("one empty line") << QByteArray(userStart) + "\n" + userEnd << "\n" << "\n";
-    QTest::addRow("no markers") << QByteArray("#define SOMETHING 1\n") << "" << "\n";
+    QTest::addRow("no file") << QByteArray() << ""
+                             << "\n";
+    QTest::addRow("one empty line") << QByteArray(userStart) + "\n" + userEnd << "\n"
+                                    << "\n";
+    QTest::addRow("no markers") << QByteArray("#define SOMETHING 1\n") << ""
+                                << "\n";
     QTest::addRow("no end marker") << QByteArray(userStart) + "#define KEEP_ME 1\n"
-                                   << "#define KEEP_ME 1\n" << "#define KEEP_ME 1\n";
+                                   << "#define KEEP_ME 1\n"
+                                   << "#define KEEP_ME 1\n";
 }
 
 void TestCoDefineGenerator::userSectionOfExistingFile()
@@ -742,13 +800,12 @@ void TestCoDefineGenerator::userSectionOfExistingFile()
         file.write(existing);
     }
     QString read = QStringLiteral("<not run>");
-    const QString text = project.generate(nullptr, [&read](CoDefineGenerator &g) {
-        read = g.getUserSection();
-    });
+    const QString text =
+        project.generate(nullptr, [&read](CoDefineGenerator &g) { read = g.getUserSection(); });
     QCOMPARE(read, reported);
     QCOMPARE(userSectionOf(text), section);
-    QVERIFY(text.endsWith(QLatin1String(userEnd)
-                          + QStringLiteral("\n#endif /* GEN_DEFINE_H */\n")));
+    QVERIFY(
+        text.endsWith(QLatin1String(userEnd) + QStringLiteral("\n#endif /* GEN_DEFINE_H */\n")));
 }
 
 void TestCoDefineGenerator::generationCounter()
@@ -770,15 +827,15 @@ void TestCoDefineGenerator::generationCounter()
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write("#define GEN_GENERATION_COUNT\t\t0x10ul\n");
     file.close();
-    QVERIFY(lines(project.generate())
-                .contains(QStringLiteral("#define GEN_GENERATION_COUNT\t17ul")));
+    QVERIFY(
+        lines(project.generate()).contains(QStringLiteral("#define GEN_GENERATION_COUNT\t17ul")));
 
     // A counter line without a number starts again.
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write("#define GEN_GENERATION_COUNT\n");
     file.close();
-    QVERIFY(lines(project.generate())
-                .contains(QStringLiteral("#define GEN_GENERATION_COUNT\t1ul")));
+    QVERIFY(
+        lines(project.generate()).contains(QStringLiteral("#define GEN_GENERATION_COUNT\t1ul")));
 }
 
 void TestCoDefineGenerator::generationCounterFromProject()
@@ -832,11 +889,17 @@ void TestCoDefineGenerator::editions()
     QCoreApplication::setApplicationName(QStringLiteral("EnergyBus Packwright"));
     Project project;
     project.addObjects({QStringLiteral("0:1000:1")});
-    const QMap<QString, QString> energyBus{
-        {"device_cnt", "4"}, {"device_1", "1 EnergyBus Controller"}, {"device_2", "2 Battery"},
-        {"device_3", "3 Battery"}, {"device_4", "4 Security Device/Extension"},
-        {"sec_4_kind", "Extension"}, {"int_offset_bat", "4"}, {"ebc_max_bat_number", "2"},
-        {"ext_start_pos_bat", "10"}, {"ebc_max_dev_number", "6"}, {"ebc_tool_supported", "1"}};
+    const QMap<QString, QString> energyBus{{"device_cnt", "4"},
+                                           {"device_1", "1 EnergyBus Controller"},
+                                           {"device_2", "2 Battery"},
+                                           {"device_3", "3 Battery"},
+                                           {"device_4", "4 Security Device/Extension"},
+                                           {"sec_4_kind", "Extension"},
+                                           {"int_offset_bat", "4"},
+                                           {"ebc_max_bat_number", "2"},
+                                           {"ext_start_pos_bat", "10"},
+                                           {"ebc_max_dev_number", "6"},
+                                           {"ebc_tool_supported", "1"}};
     for (auto it = energyBus.cbegin(); it != energyBus.cend(); ++it)
         project.db.setEnergyBusSettingsValue(it.key(), it.value());
     const QStringList output = lines(project.generate());
@@ -856,8 +919,8 @@ void TestCoDefineGenerator::editions()
     const QString canOnly =
         project.generate([](CoDefineGenerator &g) { g.setMultiProtocol(true); });
     QVERIFY(!canOnly.contains(QLatin1String("/* Line Settings */")));
-    QVERIFY(canOnly.contains(
-        QLatin1String("\n/* CAN RAW Defines */\n#define CANRAW_SUPPORTED\t1u\n")));
+    QVERIFY(
+        canOnly.contains(QLatin1String("\n/* CAN RAW Defines */\n#define CANRAW_SUPPORTED\t1u\n")));
     QVERIFY(!canOnly.contains(QLatin1String("EB_VIRTUAL_DEV_CNT")));
 }
 
@@ -867,13 +930,14 @@ void TestCoDefineGenerator::protocolForms_data()
     QTest::addColumn<QStringList>("present");
     QTest::addColumn<QStringList>("absent");
 
-    QTest::addRow("J1939 only") << "J1939 only"
+    QTest::addRow("J1939 only")
+        << "J1939 only"
         << QStringList{"#define J1939_SUPPORTED\t1u", "#define J1939_RECEIVE_PGN_CNT\t1u",
                        "#define J1939_TRANSMIT_PGN_CNT\t2u",
                        "#define J1939_REC_PGN_INDICATION_CNT\t3u",
                        "#define J1939_REQ_PGN_INDICATION_CNT\t2u",
-                       "#define J1939_BAM_SUPPORTED\t1u",
-                       "#define J1939_CMDT_SUPPORTED\t1u", "#define J1939_CMDT_MAX_PACKETS\t16u",
+                       "#define J1939_BAM_SUPPORTED\t1u", "#define J1939_CMDT_SUPPORTED\t1u",
+                       "#define J1939_CMDT_MAX_PACKETS\t16u",
                        "#define J1939_DIAGNOSTIC_SUPPORTED\t1u",
                        "#define J1939_DIAG_REC_BUF_SIZE\t20u",
                        "#define J1939_DIAG_TR_BUF_SIZE\t30u",
@@ -886,11 +950,15 @@ void TestCoDefineGenerator::protocolForms_data()
                        "#define CO_REC_BUFFER_COUNTS\t10", "#define CO_TR_BUFFER_COUNTS\t5",
                        "#define CO_CONFIG_REC_BUFFER_CNT\t10u",
                        "#define J1939_TIMER_INTERVAL\tCO_TIMER_INTERVAL"}
-        << QStringList{"/* Line Settings */", "/* Definition of numbers of CANopen services */",
-                       "/* COB Definitions */", "#define CO_MULTI_LINE",
+        << QStringList{"/* Line Settings */",
+                       "/* Definition of numbers of CANopen services */",
+                       "/* COB Definitions */",
+                       "#define CO_MULTI_LINE",
                        "#define J1939_RECEIVE_PGN_COUNTS",
-                       "#define CO_VIRTUAL", "/* Definition of number of call-back functions"};
-    QTest::addRow("two J1939 lines") << "two J1939 lines"
+                       "#define CO_VIRTUAL",
+                       "/* Definition of number of call-back functions"};
+    QTest::addRow("two J1939 lines")
+        << "two J1939 lines"
         << QStringList{"#define CO_MULTI_LINE\t1u", "#define CO_MULTI_LINE_CNT\t2u",
                        "#define J1939_RECEIVE_PGN_CNT\t2u", "#define J1939_TRANSMIT_PGN_CNT\t2u",
                        "#define J1939_RECEIVE_PGN_COUNTS\t0u, 2u",
@@ -899,22 +967,32 @@ void TestCoDefineGenerator::protocolForms_data()
                        "#define CO_COB_COUNTS\t6u, 9u", "#define CO_COB_CNT \t15u"}
         << QStringList{"#define CANOPEN_SUPPORTED"};
     QTest::addRow("NMEA 2000") << "NMEA 2000"
-        << QStringList{"#define J1939_NMEA2000_SUPPORTED\t1u",
-                       "#define J1939_NMEA_GROUP_INDICATION_CNT\t1u", "#define CO_COB_CNT \t2u"}
-        << QStringList();
-    QTest::addRow("CANopen and J1939") << "CANopen and J1939"
-        << QStringList{"#define CO_MULTI_LINE\t1u", "#define CANOPEN_SUPPORTED\t1u",
-                       "#define CO_RXPDO_COUNTS\t1u, 0u", "#define J1939_SUPPORTED\t1u",
+                               << QStringList{"#define J1939_NMEA2000_SUPPORTED\t1u",
+                                              "#define J1939_NMEA_GROUP_INDICATION_CNT\t1u",
+                                              "#define CO_COB_CNT \t2u"}
+                               << QStringList();
+    QTest::addRow("CANopen and J1939")
+        << "CANopen and J1939"
+        << QStringList{"#define CO_MULTI_LINE\t1u",
+                       "#define CANOPEN_SUPPORTED\t1u",
+                       "#define CO_RXPDO_COUNTS\t1u, 0u",
+                       "#define J1939_SUPPORTED\t1u",
                        "#define J1939_RECEIVE_PGN_COUNTS\t0u, 2u",
                        "#define J1939_TRANSMIT_PGN_COUNTS\t0u, 1u",
-                       "#define J1939_TIMER_INTERVAL\tCO_TIMER_INTERVAL", "/* COB Definitions */",
-                       "#define CO_COB_COUNTS 4u, 8u", "#define CO_COB_CNT \t12"}
+                       "#define J1939_TIMER_INTERVAL\tCO_TIMER_INTERVAL",
+                       "/* COB Definitions */",
+                       "#define CO_COB_COUNTS 4u, 8u",
+                       "#define CO_COB_CNT \t12"}
         << QStringList{"#define CO_COB_COUNTS\t", "/* number of used COB objects */",
                        "#define CO_REC_BUFFER_CNT\t", "#define CO_VIRTUAL_INDEX_CNT"};
-    QTest::addRow("CANopen and raw CAN") << "CANopen and raw CAN"
-        << QStringList{"/* CAN RAW Defines */", "#define CANRAW_SUPPORTED\t1u",
-                       "#define CANRAW_RECEIVE_CNT\t2u", "#define CANRAW_TRANSMIT_CNT\t1u",
-                       "#define CANRAW_CHANGED_INDICATION_CNT\t2u", "#define CO_COB_COUNTS 4u, 3u",
+    QTest::addRow("CANopen and raw CAN")
+        << "CANopen and raw CAN"
+        << QStringList{"/* CAN RAW Defines */",
+                       "#define CANRAW_SUPPORTED\t1u",
+                       "#define CANRAW_RECEIVE_CNT\t2u",
+                       "#define CANRAW_TRANSMIT_CNT\t1u",
+                       "#define CANRAW_CHANGED_INDICATION_CNT\t2u",
+                       "#define CO_COB_COUNTS 4u, 3u",
                        "#define CO_COB_CNT \t7"}
         << QStringList{"#define CANRAW_RECEIVE_COUNTS", "#define CANRAW_REC_INDICATION_CNT",
                        "#define CO_COB_CNT\t"};
@@ -947,13 +1025,16 @@ void TestCoDefineGenerator::golden()
 {
     Project project;
     project.addObjects({"0:1000:1 values=0x00000191", "0:1001:1", "0:1005:1 values=0x80",
-                        "0:1014:1 values=0x80", "0:1016:3", "0:1017:1", "0:1018:5",
-                        "0:1200:3", "0:1400:3", "0:1401:3", "0:1600:3 access0=rw",
-                        "0:1601:2", "0:1800:6", "0:1A00:5 values=4 access0=rw",
-                        "0:2000:4 type=0x1B", "0:2100:3 impl=3 type=6"});
-    project.setSettings({{"co_node_id", "32"}, {"receivebuffersize", "10, 4"},
-                         {"event_nmt", "1"}, {"fct_sdo_server_write", "appWrite"},
-                         {"co_timer_interval", "1000"}, {"user_defines", "#define APP_BOARD 2"},
+                        "0:1014:1 values=0x80", "0:1016:3", "0:1017:1", "0:1018:5", "0:1200:3",
+                        "0:1400:3", "0:1401:3", "0:1600:3 access0=rw", "0:1601:2", "0:1800:6",
+                        "0:1A00:5 values=4 access0=rw", "0:2000:4 type=0x1B",
+                        "0:2100:3 impl=3 type=6"});
+    project.setSettings({{"co_node_id", "32"},
+                         {"receivebuffersize", "10, 4"},
+                         {"event_nmt", "1"},
+                         {"fct_sdo_server_write", "appWrite"},
+                         {"co_timer_interval", "1000"},
+                         {"user_defines", "#define APP_BOARD 2"},
                          {"generate_generation_counter", "1"}});
     const QString generated = project.generate();
     const QString goldenPath = QStringLiteral(NW_TEST_DATA_DIR "/generators/gen_define_golden.h");
@@ -981,8 +1062,8 @@ void TestCoDefineGenerator::compiles_data()
     QTest::addRow("two lines") << "multi";
     QTest::addRow("rich options") << "rich";
     QTest::addRow("all targets") << "targets";
-    for (const char *fixture : {"J1939 only", "two J1939 lines", "NMEA 2000", "CANopen and J1939",
-                                "CANopen and raw CAN"})
+    for (const char *fixture :
+         {"J1939 only", "two J1939 lines", "NMEA 2000", "CANopen and J1939", "CANopen and raw CAN"})
         QTest::addRow("%s", fixture) << fixture;
 }
 

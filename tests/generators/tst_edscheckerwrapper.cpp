@@ -1,6 +1,6 @@
-#include "generatortestutil.h"
 #include "generators/edscheckerwrapper.h"
 #include "generators/generationrun.h"
+#include "generatortestutil.h"
 
 #include <QSettings>
 #include <QSignalSpy>

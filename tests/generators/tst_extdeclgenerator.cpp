@@ -1,6 +1,6 @@
 #include "compilecheck.h"
-#include "generatortestutil.h"
 #include "generators/extdeclgenerator.h"
+#include "generatortestutil.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -1,6 +1,6 @@
 #include "compilecheck.h"
-#include "generatortestutil.h"
 #include "generators/generationrun.h"
+#include "generatortestutil.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -51,8 +51,8 @@ void TestGeneratedCode::compiles()
     const QString folder = dir.path();
     QVERIFY(QFile::exists(folder + QStringLiteral("/gen_define.h")));
 
-    QStringList headers = QDir(folder).entryList({QStringLiteral("gen_*.h")}, QDir::Files,
-                                                  QDir::Name);
+    QStringList headers =
+        QDir(folder).entryList({QStringLiteral("gen_*.h")}, QDir::Files, QDir::Name);
     headers.removeAll(QStringLiteral("gen_define.h"));
     headers.prepend(QStringLiteral("gen_define.h"));
     QString diagnostics;

@@ -1,5 +1,5 @@
-#include "generatortestutil.h"
 #include "generators/generationrun.h"
+#include "generatortestutil.h"
 
 #include <QDir>
 #include <QSettings>
@@ -76,9 +76,8 @@ TestGenerationRun::Result TestGenerationRun::generate(ObjectDataBase &db, const 
     GenerationRun run(&db);
     run.setProject(folder.isNull() ? dir->path() : folder, QStringLiteral("demo"));
     QStringList messages;
-    connect(&run, &GenerationRun::message, this, [&messages](const QString &text) {
-        messages << text;
-    });
+    connect(&run, &GenerationRun::message, this,
+            [&messages](const QString &text) { messages << text; });
     const GenerationRun::Outcome outcome = run.run();
     const int finished = messages.indexOf(
         QRegularExpression(QStringLiteral("^Check of model consistency (finished|skipped)")));
@@ -152,9 +151,9 @@ void TestGenerationRun::canopenProject()
     QCOMPARE(result.checkMessages.first(), QStringLiteral("\nCheck of model consistency started"));
     QCOMPARE(result.checkMessages.last(), QStringLiteral("Check of model consistency finished"));
 
-    const QStringList expected = expectedMessages(
-        {Kind::TextDoc, Kind::Indices, Kind::Html, Kind::ObjDict, Kind::CoDefine,
-         Kind::Indication});
+    const QStringList expected =
+        expectedMessages({Kind::TextDoc, Kind::Indices, Kind::Html, Kind::ObjDict, Kind::CoDefine,
+                          Kind::Indication});
     QCOMPARE(result.messages.mid(0, expected.size()), expected);
 
     const QStringList written = files();
@@ -190,9 +189,8 @@ void TestGenerationRun::j1939Project()
              qPrintable((result.checkMessages + result.messages).join('\n')));
     QVERIFY(!db.existsPGN(0, 0xEE00, gentest::transmit));
     QVERIFY(db.existsPGN(0, 0xEE00, gentest::receive));
-    QCOMPARE(result.messages,
-             expectedMessages({Kind::CoDefine, Kind::Pgn, Kind::J1939TextDoc, Kind::J1939Html,
-                               Kind::Dbc, Kind::ExtDecl}));
+    QCOMPARE(result.messages, expectedMessages({Kind::CoDefine, Kind::Pgn, Kind::J1939TextDoc,
+                                                Kind::J1939Html, Kind::Dbc, Kind::ExtDecl}));
 
     const QStringList written = files();
     QVERIFY2(written.contains(QStringLiteral("gen_extern_decl.h")), qPrintable(written.join(' ')));

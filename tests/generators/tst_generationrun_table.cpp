@@ -1,5 +1,5 @@
-#include "generatortestutil.h"
 #include "generators/generationrun.h"
+#include "generatortestutil.h"
 #include "probegenerator.h"
 
 #include <QDir>
@@ -67,8 +67,8 @@ const struct
 bool perLine(Kind kind)
 {
     return kind == Kind::TextDoc || kind == Kind::Html || kind == Kind::J1939TextDoc
-        || kind == Kind::J1939Html || kind == Kind::Dbc || kind == Kind::Csv
-        || kind == Kind::Eds || kind == Kind::Xdd;
+           || kind == Kind::J1939Html || kind == Kind::Dbc || kind == Kind::Csv || kind == Kind::Eds
+           || kind == Kind::Xdd;
 }
 
 } // namespace
@@ -90,8 +90,7 @@ void TestGenerationRunTable::installProbes(GenerationRun &run)
                 name += QStringLiteral("-%1").arg(context.line);
             if (kind == Kind::Eds)
                 name += QLatin1Char('-') + context.edsVariant;
-            auto *probe = new ProbeGenerator(name, kind == Kind::CoDefine ? defineBody
-                                                                           : QString());
+            auto *probe = new ProbeGenerator(name, kind == Kind::CoDefine ? defineBody : QString());
             probe->journal = &journal;
             probe->journalMutex = &journalMutex;
             return probe;
@@ -137,32 +136,28 @@ void TestGenerationRunTable::rowsInOrder_data()
 {
     QTest::addColumn<QString>("fixture");
     QTest::addColumn<QStringList>("names");
-    QTest::addRow("CANopen")
-        << "canopen"
-        << QStringList{"TextDoc-0", "Indices", "Html-0", "ObjDict", "gen_define.h",
-                       "Indication", "Csv-0", "Eds-0-"};
+    QTest::addRow("CANopen") << "canopen"
+                             << QStringList{"TextDoc-0",    "Indices",    "Html-0", "ObjDict",
+                                            "gen_define.h", "Indication", "Csv-0",  "Eds-0-"};
     QTest::addRow("CANopen with SRDO, virtual objects and CAN FD")
         << "canopen+"
-        << QStringList{"TextDoc-0", "Indices", "Html-0", "ObjDict", "VobjDict", "Srdo",
-                       "gen_define.h", "Indication", "Csv-0", "Eds-0-", "Xdd-0"};
-    QTest::addRow("J1939")
-        << "j1939"
-        << QStringList{"gen_define.h", "Pgn", "J1939TextDoc-0", "J1939Html-0", "Dbc-0",
-                       "ExtDecl"};
+        << QStringList{"TextDoc-0",    "Indices",    "Html-0", "ObjDict", "VobjDict", "Srdo",
+                       "gen_define.h", "Indication", "Csv-0",  "Eds-0-",  "Xdd-0"};
+    QTest::addRow("J1939") << "j1939" << QStringList{"gen_define.h", "Pgn",   "J1939TextDoc-0",
+                                                     "J1939Html-0",  "Dbc-0", "ExtDecl"};
     QTest::addRow("CANopen and J1939 on one line")
         << "both"
-        << QStringList{"TextDoc-0", "Indices", "Html-0", "ObjDict", "Pgn", "J1939TextDoc-0",
-                       "J1939Html-0", "Dbc-0", "gen_define.h", "ExtDecl", "Indication",
-                       "Csv-0", "Eds-0-"};
+        << QStringList{"TextDoc-0",      "Indices",     "Html-0", "ObjDict",      "Pgn",
+                       "J1939TextDoc-0", "J1939Html-0", "Dbc-0",  "gen_define.h", "ExtDecl",
+                       "Indication",     "Csv-0",       "Eds-0-"};
     QTest::addRow("CANopen line and J1939 line")
-        << "mixed"
-        << QStringList{"TextDoc-0", "Indices", "Html-0", "MultiPro", "J1939TextDoc-1",
-                       "J1939Html-1", "Dbc-1", "gen_define.h", "ExtDecl", "Indication",
-                       "Csv-0", "Eds-0-"};
+        << "mixed" << QStringList{"TextDoc-0",      "Indices",     "Html-0", "MultiPro",
+                                  "J1939TextDoc-1", "J1939Html-1", "Dbc-1",  "gen_define.h",
+                                  "ExtDecl",        "Indication",  "Csv-0",  "Eds-0-"};
     QTest::addRow("two CANopen lines")
         << "two"
-        << QStringList{"TextDoc-0", "TextDoc-1", "Indices", "Html-0", "Html-1", "ObjDict",
-                       "gen_define.h", "Indication", "Csv-0", "Csv-1", "Eds-0-", "Eds-1-"};
+        << QStringList{"TextDoc-0",    "TextDoc-1",  "Indices", "Html-0", "Html-1", "ObjDict",
+                       "gen_define.h", "Indication", "Csv-0",   "Csv-1",  "Eds-0-", "Eds-1-"};
 }
 
 void TestGenerationRunTable::rowsInOrder()
@@ -198,14 +193,12 @@ void TestGenerationRunTable::rowsInOrder()
     const QString vobj = dir->path() + QStringLiteral("/gen_vobjdict.c");
     gentest::writeText(vobj, QStringLiteral("old"));
     const QStringList messages = run(db);
-    QVERIFY2(!messages.startsWith(QStringLiteral("<run failed>")),
-             qPrintable(messages.join('\n')));
+    QVERIFY2(!messages.startsWith(QStringLiteral("<run failed>")), qPrintable(messages.join('\n')));
     QCOMPARE(messages, expected(names));
     // Without virtual objects an old gen_vobjdict.c goes; with them the generator runs.
-    QCOMPARE(QFile::exists(vobj), fixture == QLatin1String("canopen+")
-                                      || fixture == QLatin1String("j1939")
-                                      || fixture == QLatin1String("both")
-                                      || fixture == QLatin1String("mixed"));
+    QCOMPARE(QFile::exists(vobj),
+             fixture == QLatin1String("canopen+") || fixture == QLatin1String("j1939")
+                 || fixture == QLatin1String("both") || fixture == QLatin1String("mixed"));
 }
 
 void TestGenerationRunTable::flagsOfRows()
@@ -244,7 +237,7 @@ void TestGenerationRunTable::edsVariantsAndLastGeneratedEds()
     gentest::addVar(db, 0, 0x2100, QStringLiteral("A"), 7, {{"eds_define", "FULL"}});
     const QStringList messages = run(db);
     const QStringList tail = QStringList{"Warning: multiple different EDS files to be generated.\n"}
-        + expected({"Eds-0-", "Eds-0-FULL"});
+                             + expected({"Eds-0-", "Eds-0-FULL"});
     QCOMPARE(messages.mid(messages.size() - tail.size()), tail);
     QCOMPARE(tail.at(1), QStringLiteral("Generation of  EDS file in %1 started").arg(dir->path()));
     shared.sync();

@@ -1,6 +1,6 @@
 #include "compilecheck.h"
-#include "generatortestutil.h"
 #include "generators/indicationgenerator.h"
+#include "generatortestutil.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -32,12 +32,32 @@ QString TestIndicationGenerator::generate(ObjectDataBase &db)
     return gentest::readText(dir.path() + QStringLiteral("/gen_indication.h"));
 }
 
-const char *const settingNames[] = {
-    "fct_sdo_server_read", "fct_sdo_server_write", "fct_sdo_server_check_write",
-    "fct_pdo", "fct_pdo_receive", "fct_pdo_sync", "fct_nmt", "fct_errctrl", "fct_sync",
-    "fct_sync_finished", "fct_led_green", "fct_led_red", "fct_can", "fct_cfgman", "fct_flyma",
-    "fct_sdo_client_read", "fct_sdo_client_write", "fct_emcy", "fct_emcy_consumer", "fct_time",
-    "fct_store", "fct_lss", "fct_lss_master", "fct_comm", "fct_manager", "fct_mpdo"};
+const char *const settingNames[] = {"fct_sdo_server_read",
+                                    "fct_sdo_server_write",
+                                    "fct_sdo_server_check_write",
+                                    "fct_pdo",
+                                    "fct_pdo_receive",
+                                    "fct_pdo_sync",
+                                    "fct_nmt",
+                                    "fct_errctrl",
+                                    "fct_sync",
+                                    "fct_sync_finished",
+                                    "fct_led_green",
+                                    "fct_led_red",
+                                    "fct_can",
+                                    "fct_cfgman",
+                                    "fct_flyma",
+                                    "fct_sdo_client_read",
+                                    "fct_sdo_client_write",
+                                    "fct_emcy",
+                                    "fct_emcy_consumer",
+                                    "fct_time",
+                                    "fct_store",
+                                    "fct_lss",
+                                    "fct_lss_master",
+                                    "fct_comm",
+                                    "fct_manager",
+                                    "fct_mpdo"};
 
 void TestIndicationGenerator::setAllFunctions(ObjectDataBase &db)
 {
@@ -71,12 +91,15 @@ void TestIndicationGenerator::prototypes_data()
     QTest::addColumn<QString>("prototype");
     // The single-line forms of every function are pinned by the golden file.
     QTest::addRow("nmt, two lines, trimmed")
-        << 2 << "fct_nmt" << "  myNmt  "
+        << 2 << "fct_nmt"
+        << "  myNmt  "
         << "RET_T myNmt(UNSIGNED8 CO_LINE, BOOL_T execute, CO_NMT_STATE_T nmtState);\n";
-    QTest::addRow("nmt, one line") << 1 << "fct_nmt" << "myNmt"
+    QTest::addRow("nmt, one line") << 1 << "fct_nmt"
+                                   << "myNmt"
                                    << "RET_T myNmt(BOOL_T execute, CO_NMT_STATE_T nmtState);\n";
     QTest::addRow("emergency consumer")
-        << 2 << "fct_emcy_consumer" << "emcy"
+        << 2 << "fct_emcy_consumer"
+        << "emcy"
         << "void emcy(UNSIGNED8 CO_LINE, UNSIGNED8 node, UNSIGNED16 errCode, "
            "UNSIGNED8 errorRegister, UNSIGNED8 const *addErrorCode);\n";
 }
@@ -127,10 +150,10 @@ void TestIndicationGenerator::compilesAgainstStack()
         setAllFunctions(db);
         generate(db);
         QString diagnostics;
-        QVERIFY2(nwCompileHeaders(dir.path(), {QStringLiteral("co_canopen.h")},
-                                  {QStringLiteral("gen_indication.h"),
-                                   QStringLiteral("gen_indication.h")},
-                                  &diagnostics),
+        QVERIFY2(nwCompileHeaders(
+                     dir.path(), {QStringLiteral("co_canopen.h")},
+                     {QStringLiteral("gen_indication.h"), QStringLiteral("gen_indication.h")},
+                     &diagnostics),
                  qPrintable(diagnostics));
     }
 }

@@ -1,6 +1,6 @@
 #include "compilecheck.h"
-#include "generatortestutil.h"
 #include "generators/indicesgenerator.h"
+#include "generatortestutil.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -43,11 +43,16 @@ void TestIndicesGenerator::replaceInvalidCharacters_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("cleaned");
     // One pass per run length: twenty characters end as two underscores.
-    QTest::addRow("each invalid character") << " |&-:;,.()<>/\\$%[]?=" << "__";
-    QTest::addRow("hyphen and blank") << "I_READ INPUT-8-BIT" << "I_READ_INPUT_8_BIT";
-    QTest::addRow("runs shrink") << "A__B___C____D" << "A_B_C_D";
-    QTest::addRow("five underscores") << "A_____B" << "A_B";
-    QTest::addRow("valid text unchanged") << "I_MOTOR_DATA2" << "I_MOTOR_DATA2";
+    QTest::addRow("each invalid character") << " |&-:;,.()<>/\\$%[]?="
+                                            << "__";
+    QTest::addRow("hyphen and blank") << "I_READ INPUT-8-BIT"
+                                      << "I_READ_INPUT_8_BIT";
+    QTest::addRow("runs shrink") << "A__B___C____D"
+                                 << "A_B_C_D";
+    QTest::addRow("five underscores") << "A_____B"
+                                      << "A_B";
+    QTest::addRow("valid text unchanged") << "I_MOTOR_DATA2"
+                                          << "I_MOTOR_DATA2";
 }
 
 void TestIndicesGenerator::replaceInvalidCharacters()
@@ -70,15 +75,24 @@ void TestIndicesGenerator::defineLines_data()
     QTest::addColumn<bool>("subIndex");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("value");
-    QTest::addRow("blank and hyphen") << false << "I_READ_INPUT_8_BIT" << "0x6000";
-    QTest::addRow("second use of a name numbered") << false << "I_READ_INPUT_8_BIT1" << "0x6001";
-    QTest::addRow("objectdefine metadata without prefix") << false << "MY_VALUE" << "0x2100";
-    QTest::addRow("placeholder substituted") << false << "I_CHANNEL_8704" << "0x2200";
-    QTest::addRow("record sub-index") << true << "S_VENDOR_ID" << "0x1";
-    QTest::addRow("manufacturer record: repeated name numbered") << true << "S_SPEED1" << "0x1";
-    QTest::addRow("subdefine metadata") << true << "S_MY_TORQUE" << "0x2";
-    QTest::addRow("array sub-index") << true << "S_ENTRY" << "0x1";
-    QTest::addRow("sub-index in hexadecimal") << true << "S_SLOT_17" << "0x11";
+    QTest::addRow("blank and hyphen") << false << "I_READ_INPUT_8_BIT"
+                                      << "0x6000";
+    QTest::addRow("second use of a name numbered") << false << "I_READ_INPUT_8_BIT1"
+                                                   << "0x6001";
+    QTest::addRow("objectdefine metadata without prefix") << false << "MY_VALUE"
+                                                          << "0x2100";
+    QTest::addRow("placeholder substituted") << false << "I_CHANNEL_8704"
+                                             << "0x2200";
+    QTest::addRow("record sub-index") << true << "S_VENDOR_ID"
+                                      << "0x1";
+    QTest::addRow("manufacturer record: repeated name numbered") << true << "S_SPEED1"
+                                                                 << "0x1";
+    QTest::addRow("subdefine metadata") << true << "S_MY_TORQUE"
+                                        << "0x2";
+    QTest::addRow("array sub-index") << true << "S_ENTRY"
+                                     << "0x1";
+    QTest::addRow("sub-index in hexadecimal") << true << "S_SLOT_17"
+                                              << "0x11";
 }
 
 void TestIndicesGenerator::defineLines()
@@ -87,13 +101,13 @@ void TestIndicesGenerator::defineLines()
     QFETCH(QString, name);
     QFETCH(QString, value);
     const QString line = QLatin1String(subIndex ? "#define  " : "#define ")
-        + IndicesGenerator::fillString(name) + QLatin1Char('\t') + value + QStringLiteral("u\n");
+                         + IndicesGenerator::fillString(name) + QLatin1Char('\t') + value
+                         + QStringLiteral("u\n");
     ObjectDataBase db;
     gentest::buildCanopenProject(db);
     gentest::addRecord(db, 0, 0x1019, QStringLiteral("Second Identity"),
                        {QStringLiteral("Vendor-ID")});
-    gentest::addRecord(db, 0, 0x2001, QStringLiteral("Motor Data Copy"),
-                       {QStringLiteral("Speed")});
+    gentest::addRecord(db, 0, 0x2001, QStringLiteral("Motor Data Copy"), {QStringLiteral("Speed")});
     ObjectDataBase::SUBINDEX_DATA_T torque;
     db.getSubIndexData(0, 0x2001, 1, torque);
     torque.metadata.insert(QStringLiteral("subdefine"), QStringLiteral("my torque"));

@@ -17,8 +17,8 @@ namespace {
 
 QString descriptionOf(const QString &text, quint16 index, quint8 subIndex)
 {
-    const QString tail
-        = QStringLiteral("/* 0x%1:%2*/ ").arg(index, 4, 16, QLatin1Char('0')).arg(subIndex);
+    const QString tail =
+        QStringLiteral("/* 0x%1:%2*/ ").arg(index, 4, 16, QLatin1Char('0')).arg(subIndex);
     for (const QString &line : odtest::block(text, QStringLiteral("CO_CONST CO_OBJECT_DESC_T"))) {
         if (line.endsWith(tail))
             return line;
@@ -69,14 +69,14 @@ private slots:
         QTest::addColumn<QStringList>("elements");
         QTest::addColumn<QList<int>>("positions");
         QTest::addRow("hexadecimal and decimal")
-            << QStringList { "0x10", "16", "17" }
-            << QStringList { "\t(UNSIGNED16)16u", "\t(UNSIGNED16)17u" } << QList<int> { 0, 0, 1 };
+            << QStringList{"0x10", "16", "17"}
+            << QStringList{"\t(UNSIGNED16)16u", "\t(UNSIGNED16)17u"} << QList<int>{0, 0, 1};
         QTest::addRow("node-ID relative value without its prefix")
-            << QStringList { "$NODEID+0x180", "384", "$nodeid+384" }
-            << QStringList { "\t(UNSIGNED16)384u" } << QList<int> { 0, 0, 0 };
+            << QStringList{"$NODEID+0x180", "384", "$nodeid+384"}
+            << QStringList{"\t(UNSIGNED16)384u"} << QList<int>{0, 0, 0};
         QTest::addRow("text that is no number counts as 0")
-            << QStringList { "5", "abc", "0" }
-            << QStringList { "\t(UNSIGNED16)5u", "\t(UNSIGNED16)0u" } << QList<int> { 0, 1, 1 };
+            << QStringList{"5", "abc", "0"} << QStringList{"\t(UNSIGNED16)5u", "\t(UNSIGNED16)0u"}
+            << QList<int>{0, 1, 1};
     }
 
     // A value is stored once per table; every sub-index holding it points at that element.
@@ -88,8 +88,8 @@ private slots:
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
         for (int i = 0; i < values.size(); ++i)
-            odtest::addVar(
-                db, 0, quint16(0x2000 + i), sub(6, QStringLiteral("rw"), values.at(i), i % 2));
+            odtest::addVar(db, 0, quint16(0x2000 + i),
+                           sub(6, QStringLiteral("rw"), values.at(i), i % 2));
         ObjDictGenerator generator(false);
         const QString text = run(db, false, &generator);
         QCOMPARE(odtest::elements(text, QStringLiteral("static CO_CONST UNSIGNED16")), elements);
@@ -104,13 +104,20 @@ private slots:
         QTest::addColumn<QString>("access");
         QTest::addColumn<QString>("limitCheck");
         QTest::addColumn<bool>("limits");
-        QTest::addRow("rw") << "rw" << "1" << true;
-        QTest::addRow("wo") << "wo" << "1" << true;
-        QTest::addRow("rww") << "rww" << "1" << true;
-        QTest::addRow("rwr") << "rwr" << "1" << true;
-        QTest::addRow("ro") << "ro" << "1" << false;
-        QTest::addRow("const") << "const" << "1" << false;
-        QTest::addRow("limit check off") << "rw" << "0" << false;
+        QTest::addRow("rw") << "rw"
+                            << "1" << true;
+        QTest::addRow("wo") << "wo"
+                            << "1" << true;
+        QTest::addRow("rww") << "rww"
+                             << "1" << true;
+        QTest::addRow("rwr") << "rwr"
+                             << "1" << true;
+        QTest::addRow("ro") << "ro"
+                            << "1" << false;
+        QTest::addRow("const") << "const"
+                               << "1" << false;
+        QTest::addRow("limit check off") << "rw"
+                                         << "0" << false;
     }
 
     void limitsOnlyForWritableEntries()
@@ -145,10 +152,10 @@ private slots:
                        .arg(u8.indexOf(QStringLiteral("\t(UNSIGNED8)3u")))
                        .arg(u8.indexOf(QStringLiteral("\t(UNSIGNED8)250u")));
         else
-            tail
-                = QStringLiteral(",  (UNSIGNED16)%1u, (UNSIGNED16)0u, (UNSIGNED16)0u},").arg(value);
+            tail =
+                QStringLiteral(",  (UNSIGNED16)%1u, (UNSIGNED16)0u, (UNSIGNED16)0u},").arg(value);
         QVERIFY2(entry.contains(tail + QStringLiteral("/* 0x2000:0*/ ")),
-            qPrintable(entry + QStringLiteral("\nwant ") + tail));
+                 qPrintable(entry + QStringLiteral("\nwant ") + tail));
     }
 
     void countsMatchTheEntriesWritten_data()
@@ -184,10 +191,10 @@ private slots:
             odtest::buildMultiLineProject(db);
         }
         const QString text = run(db, compact);
-        const QStringList descriptions
-            = odtest::block(text, QStringLiteral("CO_CONST CO_OBJECT_DESC_T"));
-        const QStringList assignments
-            = odtest::block(text, QStringLiteral("CO_CONST CO_OD_ASSIGN_T"));
+        const QStringList descriptions =
+            odtest::block(text, QStringLiteral("CO_CONST CO_OBJECT_DESC_T"));
+        const QStringList assignments =
+            odtest::block(text, QStringLiteral("CO_CONST CO_OD_ASSIGN_T"));
         QVERIFY(!descriptions.isEmpty());
         QCOMPARE(descriptions.size() + undescribed, odtest::definedCount(text, "CO_OBJ_DESC_CNT"));
         QCOMPARE(assignments.size(), odtest::definedCount(text, "CO_OD_ASSIGN_CNT"));
@@ -200,7 +207,7 @@ private slots:
             const int count = fields.at(1).chopped(1).toInt();
             QVERIFY2(first + count <= descriptions.size(), qPrintable(line));
             QVERIFY2(descriptions.at(first).contains(QStringLiteral("0x") + fields.at(0).mid(2, 4)),
-                qPrintable(line));
+                     qPrintable(line));
         }
     }
 
@@ -224,21 +231,18 @@ private slots:
         QTest::addColumn<int>("missing");
         QTest::addColumn<bool>("compact");
         QTest::addColumn<int>("start");
-        QTest::addRow("all equal") << quint16(0x2200) << 10 << QList<int> {} << 0 << true << 1;
+        QTest::addRow("all equal") << quint16(0x2200) << 10 << QList<int>{} << 0 << true << 1;
         QTest::addRow("equal from 4")
-            << quint16(0x2200) << 10 << QList<int> { 1, 2, 3 } << 0 << true << 4;
-        QTest::addRow("last two equal")
-            << quint16(0x2200) << 10 << QList<int> { 8 } << 0 << true << 9;
-        QTest::addRow("last differs")
-            << quint16(0x2200) << 10 << QList<int> { 10 } << 0 << true << -1;
+            << quint16(0x2200) << 10 << QList<int>{1, 2, 3} << 0 << true << 4;
+        QTest::addRow("last two equal") << quint16(0x2200) << 10 << QList<int>{8} << 0 << true << 9;
+        QTest::addRow("last differs") << quint16(0x2200) << 10 << QList<int>{10} << 0 << true << -1;
         QTest::addRow("gap ends the run")
-            << quint16(0x2200) << 10 << QList<int> {} << 6 << true << 7;
+            << quint16(0x2200) << 10 << QList<int>{} << 6 << true << 7;
         QTest::addRow("communication object")
-            << quint16(0x1100) << 10 << QList<int> {} << 0 << true << -1;
-        QTest::addRow("two sub-indices")
-            << quint16(0x2200) << 1 << QList<int> {} << 0 << true << -1;
+            << quint16(0x1100) << 10 << QList<int>{} << 0 << true << -1;
+        QTest::addRow("two sub-indices") << quint16(0x2200) << 1 << QList<int>{} << 0 << true << -1;
         QTest::addRow("compact arrays off")
-            << quint16(0x2200) << 10 << QList<int> {} << 0 << false << -1;
+            << quint16(0x2200) << 10 << QList<int>{} << 0 << false << -1;
     }
 
     // The run of equal entries at the end of an array is described up to its first entry,
@@ -260,14 +264,14 @@ private slots:
             db.delSubIndex(0, index, quint8(missing));
         const QString text = run(db, compact);
         const int present = entries + 1 - (missing ? 1 : 0);
-        const int described
-            = start < 0 ? present : start + 1 - (missing && missing < start ? 1 : 0);
+        const int described =
+            start < 0 ? present : start + 1 - (missing && missing < start ? 1 : 0);
         QCOMPARE(describedSubs(text, index), described);
         QCOMPARE(assignOf(text, index),
-            QStringLiteral("\t{ 0x%1u, %2u, %3u, CO_ODTYPE_ARRAY, 2u },")
-                .arg(index, 4, 16, QLatin1Char('0'))
-                .arg(described)
-                .arg(entries));
+                 QStringLiteral("\t{ 0x%1u, %2u, %3u, CO_ODTYPE_ARRAY, 2u },")
+                     .arg(index, 4, 16, QLatin1Char('0'))
+                     .arg(described)
+                     .arg(entries));
         QCOMPARE(text.count(QStringLiteral("CO_ATTR_COMPACT")), start < 0 ? 0 : 1);
         if (start >= 0)
             QVERIFY(descriptionOf(text, index, quint8(start))
@@ -282,8 +286,8 @@ private slots:
         const QString text = run(db, false, &generator);
         QVERIFY(assignOf(text, 0x2300).isEmpty());
         QCOMPARE(describedSubs(text, 0x2300), 0);
-        QCOMPARE(
-            assignOf(text, 0x2301), QStringLiteral("\t{ 0x2301u, 2u, 2u, CO_ODTYPE_ARRAY, 2u },"));
+        QCOMPARE(assignOf(text, 0x2301),
+                 QStringLiteral("\t{ 0x2301u, 2u, 2u, CO_ODTYPE_ARRAY, 2u },"));
         QVERIFY(!descriptionOf(text, 0x2301, 2).isEmpty());
         QVERIFY(descriptionOf(text, 0x2301, 1).isEmpty());
         QVERIFY(!generator.managedPositions().contains(ObjDictGenerator::subKey(0, 0x2301, 1)));
@@ -295,10 +299,10 @@ private slots:
         QTest::addColumn<QList<int>>("counts");
         QTest::addColumn<QList<int>>("entries");
         QTest::addColumn<int>("largest");
-        QTest::addRow("one and three") << QList<int> { 1, 3 } << QList<int> { 1, 3 } << 3;
-        QTest::addRow("equal counts") << QList<int> { 2, 2 } << QList<int> { 2, 2 } << 2;
+        QTest::addRow("one and three") << QList<int>{1, 3} << QList<int>{1, 3} << 3;
+        QTest::addRow("equal counts") << QList<int>{2, 2} << QList<int>{2, 2} << 2;
         QTest::addRow("count above 64 lists its first entry")
-            << QList<int> { 70, 2 } << QList<int> { 1, 2 } << 2;
+            << QList<int>{70, 2} << QList<int>{1, 2} << 2;
     }
 
     void mappingTablesAreFilledToTheLargestCount()
@@ -319,11 +323,12 @@ private slots:
         const QString text = run(db);
         const QString filler = QStringLiteral("\t\t{NULL, (UNSIGNED8)0u, CO_FALSE, 0ul}");
         for (int pdo = 0; pdo < counts.size(); ++pdo) {
-            const QString header = QStringLiteral(
-                "static CO_CONST PDO_TR_MAP_TABLE_T CO_CONST_STORAGE_CLASS\tmapTableTPDO%1 = {")
-                                       .arg(pdo + 1);
-            QStringList expected { QStringLiteral("\t(UNSIGNED8)%1u,").arg(counts.at(pdo)),
-                QStringLiteral("\t{") };
+            const QString header =
+                QStringLiteral(
+                    "static CO_CONST PDO_TR_MAP_TABLE_T CO_CONST_STORAGE_CLASS\tmapTableTPDO%1 = {")
+                    .arg(pdo + 1);
+            QStringList expected{QStringLiteral("\t(UNSIGNED8)%1u,").arg(counts.at(pdo)),
+                                 QStringLiteral("\t{")};
             // od_u8 holds 0x1001 and sub-index 0 of every mapping object before 0x2000.
             for (int i = 0; i < entries.at(pdo); ++i)
                 expected << QStringLiteral("\t\t{&od_u8[%1], 1u, CO_TRUE, 0x20000008UL },")
@@ -343,8 +348,8 @@ private slots:
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
         odtest::addVar(db, 0, 0x2000, sub(5, "rw", "1", 0, 1));
-        odtest::addPdo(db, 0, true, 1, "0x180", { 0x20000008 }, true);
-        odtest::addPdo(db, 0, false, 1, "0x200", { 0x20000008 }, false);
+        odtest::addPdo(db, 0, true, 1, "0x180", {0x20000008}, true);
+        odtest::addPdo(db, 0, false, 1, "0x200", {0x20000008}, false);
         odtest::addPdo(db, 0, false, 2, "0x300", {}, false);
         const QString text = run(db);
         QVERIFY(!text.contains(QStringLiteral("mapTableTPDO1 = {")));
@@ -373,13 +378,15 @@ private slots:
                                        << "{&od_u16[0], 12u, CO_TRUE, 0x2000000cUL },";
         QTest::addRow("constant") << sub(7, "ro", "5", 1, 1) << "0" << quint32(0x20000020)
                                   << "{&od_const_u32[3], 4u, CO_TRUE, 0x20000020UL },";
-        QTest::addRow("integer24 is numeric") << sub(0x10, "ro", "5", 0,
-            1) << "0" << quint32(0x20000018) << "{&od_i24[0], 3u, CO_TRUE, 0x20000018UL },";
+        QTest::addRow("integer24 is numeric")
+            << sub(0x10, "ro", "5", 0, 1) << "0" << quint32(0x20000018)
+            << "{&od_i24[0], 3u, CO_TRUE, 0x20000018UL },";
         QTest::addRow("unsigned24 is not")
             << sub(0x16, "ro", "5", 0, 1) << "0" << quint32(0x20000018)
             << "{&od_u24[0], 3u, CO_FALSE, 0x20000018UL },";
-        QTest::addRow("bit field in the UNSIGNED8 array") << sub(0x66, "ro", "1", 0,
-            1) << "1" << quint32(0x20000004) << "{&od_u8[2], 4u, CO_FALSE, 0x20000004UL },";
+        QTest::addRow("bit field in the UNSIGNED8 array")
+            << sub(0x66, "ro", "1", 0, 1) << "1" << quint32(0x20000004)
+            << "{&od_u8[2], 4u, CO_FALSE, 0x20000004UL },";
         Sub variable = sub(5, "ro", "0", 2, 1);
         variable.varname = QStringLiteral("in_$I");
         QTest::addRow("application variable") << variable << "0" << quint32(0x20000008)
@@ -398,9 +405,9 @@ private slots:
         odtest::buildMinimalProject(db);
         odtest::addVar(db, 0, 0x2000, mapped);
         odtest::setting(db, "bitwise_mapping", bitwise);
-        odtest::addPdo(db, 0, true, 1, "0x180", { word }, false);
-        const QStringList table
-            = odtest::block(run(db), QStringLiteral("static CO_CONST PDO_TR_MAP_TABLE_T"));
+        odtest::addPdo(db, 0, true, 1, "0x180", {word}, false);
+        const QStringList table =
+            odtest::block(run(db), QStringLiteral("static CO_CONST PDO_TR_MAP_TABLE_T"));
         QCOMPARE(table.value(2), QStringLiteral("\t\t") + entry);
     }
 
@@ -410,27 +417,28 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("array");
         QTest::addColumn<QString>("element");
-        const struct {
+        const struct
+        {
             const char *name;
             quint16 datatype;
             const char *value, *array, *element;
         } rows[] = {
-            { "UNSIGNED8 cut to 8 bits", 5, "0x1FF", "od_u8", "(UNSIGNED8)255u" },
-            { "BOOLEAN", 1, "1", "od_u8", "(UNSIGNED8)1u" },
-            { "UNSIGNED4", 0x67, "9", "od_u8", "(UNSIGNED8)9u" },
-            { "UNSIGNED32", 7, "0xFFFFFFFF", "od_u32", "(UNSIGNED32)4294967295UL" },
-            { "INTEGER8", 2, "-128", "od_i8", "(INTEGER8)-128" },
-            { "INTEGER32", 4, "-2147483648", "od_i32", "(INTEGER32)-2147483648L" },
-            { "REAL32 zero", 8, "0", "od_r32", "(REAL32)0.0f" },
-            { "REAL32 exponent", 8, "-1.25e3", "od_r32", "(REAL32)-1250.0f" },
-            { "REAL32 small", 8, "2.5e-7", "od_r32", "(REAL32)2.5e-07f" },
-            { "UNSIGNED24", 0x16, "0x12AB05", "od_u24", "U24_SET(0x12,0xab,0x05)" },
-            { "INTEGER24", 0x10, "-2", "od_i24", "I24_SET(0xff,0xff,0xfe)" },
-            { "TIME_OF_DAY", 0x0C, "0x010203040506", "od_u48",
-                "U48_SET(0x01,0x02,0x03,0x04,0x05,0x06)" },
-            { "UNSIGNED64", 0x1B, "0x0102030405060708", "od_u64",
-                "U64_SET(0x01,0x02,0x03,0x04,0x05,0x06,0x07,0x08)" },
-            { "no number", 6, "fast", "od_u16", "(UNSIGNED16)0u" },
+            {"UNSIGNED8 cut to 8 bits", 5, "0x1FF", "od_u8", "(UNSIGNED8)255u"},
+            {"BOOLEAN", 1, "1", "od_u8", "(UNSIGNED8)1u"},
+            {"UNSIGNED4", 0x67, "9", "od_u8", "(UNSIGNED8)9u"},
+            {"UNSIGNED32", 7, "0xFFFFFFFF", "od_u32", "(UNSIGNED32)4294967295UL"},
+            {"INTEGER8", 2, "-128", "od_i8", "(INTEGER8)-128"},
+            {"INTEGER32", 4, "-2147483648", "od_i32", "(INTEGER32)-2147483648L"},
+            {"REAL32 zero", 8, "0", "od_r32", "(REAL32)0.0f"},
+            {"REAL32 exponent", 8, "-1.25e3", "od_r32", "(REAL32)-1250.0f"},
+            {"REAL32 small", 8, "2.5e-7", "od_r32", "(REAL32)2.5e-07f"},
+            {"UNSIGNED24", 0x16, "0x12AB05", "od_u24", "U24_SET(0x12,0xab,0x05)"},
+            {"INTEGER24", 0x10, "-2", "od_i24", "I24_SET(0xff,0xff,0xfe)"},
+            {"TIME_OF_DAY", 0x0C, "0x010203040506", "od_u48",
+             "U48_SET(0x01,0x02,0x03,0x04,0x05,0x06)"},
+            {"UNSIGNED64", 0x1B, "0x0102030405060708", "od_u64",
+             "U64_SET(0x01,0x02,0x03,0x04,0x05,0x06,0x07,0x08)"},
+            {"no number", 6, "fast", "od_u16", "(UNSIGNED16)0u"},
         };
         for (const auto &row : rows)
             QTest::addRow("%s", row.name) << row.datatype << row.value << row.array << row.element;
@@ -458,7 +466,7 @@ private slots:
         for (int i = at + 1; i < lines.size() && lines.at(i) != QLatin1String("};"); ++i)
             found << lines.at(i);
         QVERIFY2(found.contains(QStringLiteral("\t%1 /* 0x2000:0 */").arg(element)),
-            qPrintable(found.join(QLatin1Char('\n'))));
+                 qPrintable(found.join(QLatin1Char('\n'))));
     }
     void managedDeclarations_data()
     {
@@ -466,10 +474,14 @@ private slots:
         QTest::addColumn<QString>("specifier");
         QTest::addColumn<QString>("header");
         const QString u8 = QStringLiteral("static UNSIGNED8 CO_STORAGE_CLASS\tod_u8[2]");
-        QTest::addRow("initialised") << "1" << "" << u8 + "= {";
-        QTest::addRow("declared") << "0" << "" << u8 + ";";
-        QTest::addRow("initialised in a memory section") << "1" << "__near" << u8 + " __near = {";
-        QTest::addRow("declared in a memory section") << "0" << "__near" << u8 + " __near ;";
+        QTest::addRow("initialised") << "1"
+                                     << "" << u8 + "= {";
+        QTest::addRow("declared") << "0"
+                                  << "" << u8 + ";";
+        QTest::addRow("initialised in a memory section") << "1"
+                                                         << "__near" << u8 + " __near = {";
+        QTest::addRow("declared in a memory section") << "0"
+                                                      << "__near" << u8 + " __near ;";
     }
 
     // Values the stack keeps itself get no managed variable.
@@ -483,19 +495,17 @@ private slots:
         odtest::setting(db, "init_static_variables", initialise);
         odtest::setting(db, "static_memory_specifier", specifier);
         odtest::addVar(db, 0, 0x1017, sub(6, "rw", "100"));
-        odtest::addObject(db, 0, 0x1400, 9,
-            { sub(5, "ro", "2"),
-                sub(7, "rw", "0x201") });
+        odtest::addObject(db, 0, 0x1400, 9, {sub(5, "ro", "2"), sub(7, "rw", "0x201")});
         ObjDictGenerator generator(false);
         const QString text = run(db, false, &generator);
         QVERIFY2(text.contains(QStringLiteral("\n") + header + QStringLiteral("\n")),
-            qPrintable(text.left(1500)));
+                 qPrintable(text.left(1500)));
         QVERIFY(!text.contains(QStringLiteral("\tod_u16[")));
         QVERIFY(!text.contains(QStringLiteral("\tod_u32[")));
         QCOMPARE(generator.managedPositions().value(ObjDictGenerator::subKey(0, 0x1400, 0), 99),
-            quint16(1));
+                 quint16(1));
         QCOMPARE(text.contains(QStringLiteral("\t(UNSIGNED8)2u /* 0x1400:0 */\n};\n")),
-            initialise == QLatin1String("1"));
+                 initialise == QLatin1String("1"));
     }
 
     void applicationVariableNames_data()
@@ -507,28 +517,28 @@ private slots:
         QTest::addRow("sub-index")
             << quint16(6) << "speed_$s"
             << "static UNSIGNED16 CO_CONST_STORAGE_CLASS * CO_CONST \tod_ptr_u16["
-            << QStringList { "\t&(speed_1)", "\t&(speed_2)" };
+            << QStringList{"\t&(speed_1)", "\t&(speed_2)"};
         QTest::addRow("array position")
             << quint16(2) << "table[$z]"
             << "static INTEGER8  CO_CONST_STORAGE_CLASS * CO_CONST \tod_ptr_i8["
-            << QStringList { "\t&(table[0])", "\t&(table[1])" };
+            << QStringList{"\t&(table[0])", "\t&(table[1])"};
         QTest::addRow("hexadecimal")
             << quint16(7) << "o$I_$S"
             << "static UNSIGNED32 CO_CONST_STORAGE_CLASS * CO_CONST \tod_ptr_u32["
-            << QStringList { "\t&(o20AB_1)", "\t&(o20AB_2)" };
+            << QStringList{"\t&(o20AB_1)", "\t&(o20AB_2)"};
         QTest::addRow("expression")
             << quint16(8) << "(&block.v$i)"
             << "static REAL32 CO_CONST_STORAGE_CLASS * CO_CONST \tod_ptr_r32["
-            << QStringList { "\t(&block.v8363)", "\t(&block.v8363)" };
-        QTest::addRow("visible string") << quint16(9) << "name$s"
-                                        << "static VIS_STRING\tod_vis_string["
-                                        << QStringList { "\t&(name1[0])", "\t&(name2[0])" };
+            << QStringList{"\t(&block.v8363)", "\t(&block.v8363)"};
+        QTest::addRow("visible string")
+            << quint16(9) << "name$s"
+            << "static VIS_STRING\tod_vis_string[" << QStringList{"\t&(name1[0])", "\t&(name2[0])"};
         QTest::addRow("octet string") << quint16(10) << "raw$s"
                                       << "static OCTET_STRING\t*od_octet_string["
-                                      << QStringList { "\t&(raw1[0])", "\t&(raw2[0])" };
+                                      << QStringList{"\t&(raw1[0])", "\t&(raw2[0])"};
         QTest::addRow("domain") << quint16(15) << "blob$s"
                                 << "static CO_DOMAIN_PTR\tod_domain["
-                                << QStringList { "\tNULL", "\tNULL" };
+                                << QStringList{"\tNULL", "\tNULL"};
     }
 
     void applicationVariableNames()
@@ -546,12 +556,12 @@ private slots:
         const QString text = run(db, false, &generator);
         QCOMPARE(odtest::elements(text, header), elements);
         QCOMPARE(generator.pointerPositions().value(ObjDictGenerator::subKey(0, 0x20AB, 2), 99),
-            quint16(1));
+                 quint16(1));
         QCOMPARE(descriptionOf(text, 0x20AB, 2).contains(QStringLiteral("(UNSIGNED16)1u, ")), true);
         if (datatype == 9)
             QCOMPARE(
                 odtest::elements(text, QStringLiteral("static UNSIGNED32\tod_vis_string_actLen[")),
-                (QStringList { "\t12ul", "\t12ul" }));
+                (QStringList{"\t12ul", "\t12ul"}));
     }
 
     void implementationTypes_data()
@@ -561,7 +571,8 @@ private slots:
         QTest::addColumn<quint16>("datatype");
         QTest::addColumn<int>("implementation");
         QTest::addColumn<QString>("type");
-        const struct {
+        const struct
+        {
             const char *name;
             quint16 index;
             int subIndex;
@@ -569,21 +580,21 @@ private slots:
             int implementation;
             const char *type;
         } rows[] = {
-            { "constant wins over the service", 0x1005, 0, 7, 1, "CO_DTYPE_U32_CONST" },
-            { "sync", 0x1019, 0, 5, 0, "CO_DTYPE_U8_SYNC  " },
-            { "emergency consumer count", 0x1028, 0, 5, 0, "CO_DTYPE_U8_VAR   " },
-            { "emergency consumer", 0x1028, 1, 7, 0, "CO_DTYPE_U32_EMCY " },
-            { "store command", 0x1010, 3, 7, 0, "CO_DTYPE_U32_STORE" },
-            { "store count", 0x1010, 4, 7, 0, "CO_DTYPE_U32_VAR  " },
-            { "SRDO range end", 0x13F1, 1, 5, 0, "CO_DTYPE_U8_VAR   " },
-            { "SRDO checksum", 0x13FE, 0, 5, 0, "CO_DTYPE_U8_SRDO  " },
-            { "mapping count", 0x1A03, 0, 5, 0, "CO_DTYPE_U8_TMAP  " },
-            { "boolean", 0x2000, 0, 1, 2, "CO_DTYPE_BOOL_PTR " },
-            { "bit field", 0x2000, 0, 0x65, 0, "CO_DTYPE_U8_VAR   " },
-            { "time of day", 0x2000, 0, 0x0C, 0, "CO_DTYPE_U48_VAR  " },
-            { "domain variable", 0x2000, 0, 0x0F, 2, "CO_DTYPE_DOMAIN   " },
-            { "string constant", 0x2000, 0, 9, 1, "CO_DTYPE_VS_CONST " },
-            { "virtual", 0x2000, 0, 6, 3, "CO_DTYPE_U16      " },
+            {"constant wins over the service", 0x1005, 0, 7, 1, "CO_DTYPE_U32_CONST"},
+            {"sync", 0x1019, 0, 5, 0, "CO_DTYPE_U8_SYNC  "},
+            {"emergency consumer count", 0x1028, 0, 5, 0, "CO_DTYPE_U8_VAR   "},
+            {"emergency consumer", 0x1028, 1, 7, 0, "CO_DTYPE_U32_EMCY "},
+            {"store command", 0x1010, 3, 7, 0, "CO_DTYPE_U32_STORE"},
+            {"store count", 0x1010, 4, 7, 0, "CO_DTYPE_U32_VAR  "},
+            {"SRDO range end", 0x13F1, 1, 5, 0, "CO_DTYPE_U8_VAR   "},
+            {"SRDO checksum", 0x13FE, 0, 5, 0, "CO_DTYPE_U8_SRDO  "},
+            {"mapping count", 0x1A03, 0, 5, 0, "CO_DTYPE_U8_TMAP  "},
+            {"boolean", 0x2000, 0, 1, 2, "CO_DTYPE_BOOL_PTR "},
+            {"bit field", 0x2000, 0, 0x65, 0, "CO_DTYPE_U8_VAR   "},
+            {"time of day", 0x2000, 0, 0x0C, 0, "CO_DTYPE_U48_VAR  "},
+            {"domain variable", 0x2000, 0, 0x0F, 2, "CO_DTYPE_DOMAIN   "},
+            {"string constant", 0x2000, 0, 9, 1, "CO_DTYPE_VS_CONST "},
+            {"virtual", 0x2000, 0, 6, 3, "CO_DTYPE_U16      "},
         };
         for (const auto &row : rows)
             QTest::addRow("%s", row.name) << row.index << row.subIndex << row.datatype

@@ -13,8 +13,7 @@
 using odtest::Sub;
 using odtest::sub;
 
-namespace
-{
+namespace {
 
 enum Fixture { SingleLine, MultiLine, Compact, Virtual, Placeholders };
 
@@ -22,12 +21,12 @@ enum Fixture { SingleLine, MultiLine, Compact, Virtual, Placeholders };
 void buildPlaceholderProject(ObjectDataBase &db)
 {
     odtest::buildMinimalProject(db);
-    odtest::addArray(
-        db, 0, 0x2000, 3, odtest::appVar(6, QStringLiteral("rw"), QStringLiteral("speed_$s"), 1));
-    odtest::addArray(
-        db, 0, 0x20AB, 2, odtest::appVar(7, QStringLiteral("ro"), QStringLiteral("o$I_$S")));
-    odtest::addVar(
-        db, 0, 0x20AC, odtest::appVar(8, QStringLiteral("rw"), QStringLiteral("(&block.v$i)")));
+    odtest::addArray(db, 0, 0x2000, 3,
+                     odtest::appVar(6, QStringLiteral("rw"), QStringLiteral("speed_$s"), 1));
+    odtest::addArray(db, 0, 0x20AB, 2,
+                     odtest::appVar(7, QStringLiteral("ro"), QStringLiteral("o$I_$S")));
+    odtest::addVar(db, 0, 0x20AC,
+                   odtest::appVar(8, QStringLiteral("rw"), QStringLiteral("(&block.v$i)")));
     Sub text = odtest::appVar(9, QStringLiteral("rw"), QStringLiteral("name$s"));
     text.size = 12;
     odtest::addArray(db, 0, 0x2100, 2, text);
@@ -35,7 +34,7 @@ void buildPlaceholderProject(ObjectDataBase &db)
     raw.size = 8;
     odtest::addArray(db, 0, 0x2101, 1, raw);
     odtest::addVar(db, 0, 0x2102, odtest::appVar(15, QStringLiteral("rw"), QStringLiteral("blob")));
-    odtest::addPdo(db, 0, true, 1, "$NODEID+0x180", { 0x20000110, 0x20ab0120 }, false);
+    odtest::addPdo(db, 0, true, 1, "$NODEID+0x180", {0x20000110, 0x20ab0120}, false);
 }
 
 // The declarations of the application variables the fixtures name.
@@ -128,8 +127,8 @@ private slots:
             odtest::setting(db, "fct_nmt", QString());
         QTemporaryDir dir;
         const QString name = QStringLiteral("fixture");
-        QVERIFY(gentest::writeText(
-            dir.filePath(QStringLiteral("app.h")), QString::fromLatin1(applicationHeader)));
+        QVERIFY(gentest::writeText(dir.filePath(QStringLiteral("app.h")),
+                                   QString::fromLatin1(applicationHeader)));
         CoDefineGenerator define;
         indicationgenerator indication;
         ObjDictGenerator objdict(compact);
@@ -137,8 +136,8 @@ private slots:
         QVERIFY(gentest::runGenerator(indication, db, dir.path(), name));
         QVERIFY(gentest::runGenerator(objdict, db, dir.path(), name));
         QString diagnostics;
-        const bool compiled
-            = nwCompileCFile(dir.filePath(QStringLiteral("gen_objdict.c")), &diagnostics);
+        const bool compiled =
+            nwCompileCFile(dir.filePath(QStringLiteral("gen_objdict.c")), &diagnostics);
         QVERIFY2(compiled, qPrintable(diagnostics));
     }
 };

@@ -12,8 +12,7 @@
 
 // Fixture projects of the object dictionary generator tests, built through the store's
 // public interface, and helpers to run the generator and read what it wrote.
-namespace odtest
-{
+namespace odtest {
 
 using Sub = ObjectDataBase::SUBINDEX_DATA_T;
 
@@ -25,7 +24,7 @@ inline void setAlwaysMultiLine(bool on)
 }
 
 inline Sub sub(quint16 datatype, const QString &access, const QString &value,
-    quint8 implementation = 0, quint8 mapping = 0)
+               quint8 implementation = 0, quint8 mapping = 0)
 {
     Sub data;
     data.datatype = datatype;
@@ -36,8 +35,8 @@ inline Sub sub(quint16 datatype, const QString &access, const QString &value,
     return data;
 }
 
-inline Sub appVar(
-    quint16 datatype, const QString &access, const QString &varname, quint8 mapping = 0)
+inline Sub appVar(quint16 datatype, const QString &access, const QString &varname,
+                  quint8 mapping = 0)
 {
     Sub data = sub(datatype, access, QStringLiteral("0"), 2, mapping);
     data.varname = varname;
@@ -45,8 +44,8 @@ inline Sub appVar(
 }
 
 // An object with sub-indices 0..n-1 as given.
-inline void addObject(
-    ObjectDataBase &db, quint8 line, quint16 index, quint8 objectType, const QList<Sub> &subs)
+inline void addObject(ObjectDataBase &db, quint8 line, quint16 index, quint8 objectType,
+                      const QList<Sub> &subs)
 {
     ObjectDataBase::INDEX_DATA_T object;
     object.name = QStringLiteral("Object 0x%1").arg(index, 4, 16, QLatin1Char('0'));
@@ -58,13 +57,13 @@ inline void addObject(
 
 inline void addVar(ObjectDataBase &db, quint8 line, quint16 index, const Sub &data)
 {
-    addObject(db, line, index, 7, { data });
+    addObject(db, line, index, 7, {data});
 }
 
 // An array: sub-index 0 counting n equal entries.
 inline void addArray(ObjectDataBase &db, quint8 line, quint16 index, int count, const Sub &entry)
 {
-    QList<Sub> subs { sub(5, QStringLiteral("const"), QString::number(count), 1) };
+    QList<Sub> subs{sub(5, QStringLiteral("const"), QString::number(count), 1)};
     for (int i = 0; i < count; ++i)
         subs << entry;
     addObject(db, line, index, 8, subs);
@@ -84,25 +83,27 @@ inline void addBasics(ObjectDataBase &db, quint8 line)
     addVar(db, line, 0x1001, sub(5, "ro", "0", 0, 1));
     addVar(db, line, 0x1017, sub(6, "rw", "1000"));
     addObject(db, line, 0x1018, 9,
-        { sub(5, "const", "4", 1), sub(7, "const", "0x12345", 1), sub(7, "const", "0x1001", 1),
-            sub(7, "const", "0x00010002", 1), sub(7, "const", "0", 1) });
-    addObject(db, line, 0x1200, 9,
-        { sub(5, "const", "2", 1), sub(7, "ro", "$NODEID+0x600"), sub(7, "ro", "$NODEID+0x580") });
+              {sub(5, "const", "4", 1), sub(7, "const", "0x12345", 1), sub(7, "const", "0x1001", 1),
+               sub(7, "const", "0x00010002", 1), sub(7, "const", "0", 1)});
+    addObject(
+        db, line, 0x1200, 9,
+        {sub(5, "const", "2", 1), sub(7, "ro", "$NODEID+0x600"), sub(7, "ro", "$NODEID+0x580")});
 }
 
 // A PDO: communication object and mapping object with the given mapping words. A
 // static mapping has access "const", a dynamic one "rw".
 inline void addPdo(ObjectDataBase &db, quint8 line, bool transmit, int number, const QString &cobId,
-    const QList<quint32> &mapping, bool dynamic, bool shared = false)
+                   const QList<quint32> &mapping, bool dynamic, bool shared = false)
 {
     const quint16 comm = quint16((transmit ? 0x1800 : 0x1400) + number - 1);
-    QList<Sub> commSubs { sub(5, "const", "5", 1), sub(7, QStringLiteral("rw"), cobId),
-        sub(5, "rw", "254"), sub(6, "rw", "0"), sub(5, "rw", "0"), sub(6, "rw", "0") };
+    QList<Sub> commSubs{sub(5, "const", "5", 1), sub(7, QStringLiteral("rw"), cobId),
+                        sub(5, "rw", "254"),     sub(6, "rw", "0"),
+                        sub(5, "rw", "0"),       sub(6, "rw", "0")};
     if (transmit)
         commSubs << sub(5, "rw", "0");
     addObject(db, line, comm, 9, commSubs);
     const QString access = dynamic ? QStringLiteral("rw") : QStringLiteral("const");
-    QList<Sub> mapSubs { sub(5, access, QString::number(mapping.size())) };
+    QList<Sub> mapSubs{sub(5, access, QString::number(mapping.size()))};
     for (quint32 word : mapping)
         mapSubs << sub(7, access, QStringLiteral("0x%1").arg(word, 8, 16, QLatin1Char('0')));
     for (Sub &entry : mapSubs)
@@ -124,11 +125,10 @@ inline void addSingleLineObjects(ObjectDataBase &db, quint8 line)
     addVar(db, line, 0x1006, sub(7, "rw", "0"));
     addVar(db, line, 0x1012, sub(7, "rw", "0x80000100"));
     addVar(db, line, 0x1014, sub(7, "ro", "$NODEID+0x80"));
-    addObject(
-        db, line, 0x1016, 8, { sub(5, "const", "2", 1), sub(7, "rw", "0"), sub(7, "rw", "0") });
-    addPdo(db, line, false, 1, QStringLiteral("$NODEID+0x200"), { 0x20000008, 0x20010010 }, true);
-    addPdo(db, line, true, 1, QStringLiteral("$NODEID+0x180"), { 0x20020008, 0x20030020 }, false);
-    addPdo(db, line, true, 2, QStringLiteral("0x80000280"), { 0x20040008 }, false);
+    addObject(db, line, 0x1016, 8, {sub(5, "const", "2", 1), sub(7, "rw", "0"), sub(7, "rw", "0")});
+    addPdo(db, line, false, 1, QStringLiteral("$NODEID+0x200"), {0x20000008, 0x20010010}, true);
+    addPdo(db, line, true, 1, QStringLiteral("$NODEID+0x180"), {0x20020008, 0x20030020}, false);
+    addPdo(db, line, true, 2, QStringLiteral("0x80000280"), {0x20040008}, false);
     Sub limited = sub(5, "rw", "0x10", 0, 1);
     limited.limitineds = true;
     limited.lowlimit = 1;
@@ -143,10 +143,10 @@ inline void addSingleLineObjects(ObjectDataBase &db, quint8 line)
     addVar(db, line, 0x2003, sub(7, "ro", "16", 1, 1));
     addVar(db, line, 0x2004, sub(2, "rw", "-5", 0, 1));
     addObject(db, line, 0x2010, 9,
-        { sub(5, "const", "6", 1), appVar(3, QStringLiteral("rw"), QStringLiteral("appI16")),
-            appVar(4, QStringLiteral("rww"), QStringLiteral("appI32"), 3),
-            appVar(8, QStringLiteral("rwr"), QStringLiteral("appReal"), 4), sub(8, "rw", "1.5"),
-            sub(4, "wo", "-70000"), sub(3, "rw", "-2") });
+              {sub(5, "const", "6", 1), appVar(3, QStringLiteral("rw"), QStringLiteral("appI16")),
+               appVar(4, QStringLiteral("rww"), QStringLiteral("appI32"), 3),
+               appVar(8, QStringLiteral("rwr"), QStringLiteral("appReal"), 4), sub(8, "rw", "1.5"),
+               sub(4, "wo", "-70000"), sub(3, "rw", "-2")});
     Sub text = sub(9, QStringLiteral("const"), QStringLiteral("Nodewright \"1\""), 1);
     text.size = 14;
     addVar(db, line, 0x2020, text);
@@ -177,21 +177,21 @@ inline void buildMultiLineProject(ObjectDataBase &db)
 {
     db.createNewDataBase();
     db.addNode(1, ObjectDataBase::NODE_DATA_T());
-    for (quint8 line : { quint8(0), quint8(1) }) {
+    for (quint8 line : {quint8(0), quint8(1)}) {
         addBasics(db, line);
         Sub shared = sub(6, "rw", "300", 0, 1);
         shared.sharedlines = true;
         Sub count = sub(5, "const", "2", 1);
         count.sharedlines = true;
-        addObject(db, line, 0x2100, 8, { count, shared, shared });
-        addPdo(db, line, false, 1, QStringLiteral("$NODEID+0x200"), { 0x21000110, 0x21000210 },
-            false, true);
+        addObject(db, line, 0x2100, 8, {count, shared, shared});
+        addPdo(db, line, false, 1, QStringLiteral("$NODEID+0x200"), {0x21000110, 0x21000210}, false,
+               true);
         addPdo(db, line, true, 1, QStringLiteral("$NODEID+0x180"),
-            { quint32(0x21000110 + (line << 8)) }, false);
+               {quint32(0x21000110 + (line << 8))}, false);
         addVar(db, line, quint16(0x2200 + line),
-            sub(7, QStringLiteral("rw"), QString::number(100 + line)));
+               sub(7, QStringLiteral("rw"), QString::number(100 + line)));
     }
-    addObject(db, 1, 0x1F2C, 9, { sub(5, "const", "1", 1), sub(7, "rw", "0") });
+    addObject(db, 1, 0x1F2C, 9, {sub(5, "const", "1", 1), sub(7, "rw", "0")});
     addVar(db, 1, 0x1005, sub(7, "rw", "0x80"));
     setting(db, "nmtmaster", QStringLiteral("2"));
     setting(db, "co_ml_ms", QStringLiteral("1,0"));
@@ -206,8 +206,8 @@ inline void buildVirtualProject(ObjectDataBase &db)
 {
     buildMinimalProject(db);
     Sub outside = sub(6, "rw", "4", 3);
-    addObject(db, 0, 0x2300, 8, { sub(5, "const", "2", 3), outside, outside });
-    addObject(db, 0, 0x2301, 8, { sub(5, "const", "2", 1), outside, sub(6, "rw", "4") });
+    addObject(db, 0, 0x2300, 8, {sub(5, "const", "2", 3), outside, outside});
+    addObject(db, 0, 0x2301, 8, {sub(5, "const", "2", 1), outside, sub(6, "rw", "4")});
 }
 
 // Line 0 with arrays for compact descriptions: all equal, equal from sub-index 4, and
@@ -225,11 +225,11 @@ inline void buildCompactProject(ObjectDataBase &db)
 // Runs the generator on db into folder; true when it started. The text of gen_objdict.c
 // goes to text.
 inline bool generate(ObjectDataBase &db, const QString &folder, bool compact,
-    QString *text = nullptr, ObjDictGenerator *generator = nullptr)
+                     QString *text = nullptr, ObjDictGenerator *generator = nullptr)
 {
     ObjDictGenerator own(compact);
-    const bool started = gentest::runGenerator(
-        generator ? *generator : own, db, folder, QStringLiteral("fixture"));
+    const bool started =
+        gentest::runGenerator(generator ? *generator : own, db, folder, QStringLiteral("fixture"));
     if (text)
         *text = gentest::readText(folder + QStringLiteral("/gen_objdict.c"));
     return started;

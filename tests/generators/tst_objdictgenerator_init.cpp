@@ -11,8 +11,7 @@
 using odtest::Sub;
 using odtest::sub;
 
-namespace
-{
+namespace {
 
 const QString check = QStringLiteral("    if (retVal != RET_OK) {\n"
                                      "        return(retVal);\n"
@@ -49,7 +48,7 @@ void buildThreeLines(ObjectDataBase &db)
     db.addNode(1, ObjectDataBase::NODE_DATA_T());
     db.addNode(2, ObjectDataBase::NODE_DATA_T());
     odtest::addArray(db, 0, 0x2000, 2, sub(5, "rw", "0"));
-    for (quint16 index : { 0x1000, 0x1001, 0x2000, 0x2001 })
+    for (quint16 index : {0x1000, 0x1001, 0x2000, 0x2001})
         odtest::addVar(db, 1, index, sub(5, "rw", "0"));
     odtest::addArray(db, 1, 0x2002, 3, sub(5, "rw", "0", 3));
     odtest::addVar(db, 2, 0x1000, sub(7, "const", "0", 1));
@@ -101,10 +100,10 @@ private slots:
         const bool fd = canFd == QLatin1String("1");
         QCOMPARE(text.contains(QStringLiteral("       { CO_NODE_ID_FUNCTIONS }, \n"
                                               "       { CO_TRUE }\n    };\n")),
-            fd);
+                 fd);
         QCOMPARE(text.contains(QStringLiteral("    if (pModes != NULL) {\n"
                                               "        serviceInitVars.fdMode[0] = pModes[0];\n")),
-            fd);
+                 fd);
         QCOMPARE(text.contains(QStringLiteral("       retVal = coUsdoServerInit();\n")), fd);
         QCOMPARE(text.contains(QStringLiteral("    retVal = coSdoServerInit(1u);\n") + check), !fd);
     }
@@ -122,14 +121,14 @@ private slots:
             << "0"
             << "1"
             << "\n    /* initialize LSS Slave */\n    retVal =  coLssInit();\n" + check
-                + "    /* initialize NMT slave */ \n";
+                   + "    /* initialize NMT slave */ \n";
         QTest::addRow("LSS master") << "1"
                                     << "1"
                                     << "\n    /* initialize LSS Master */\n"
                                        "    retVal = coLssMasterInit();\n"
-                + check
-                + "    /* initialize NMT master */ \n"
-                  "    retVal = coNmtInit(1u);\n";
+                                           + check
+                                           + "    /* initialize NMT master */ \n"
+                                             "    retVal = coNmtInit(1u);\n";
         const QString inner = QStringLiteral("        if (retVal != RET_OK) {\n"
                                              "            return(retVal);\n        }\n");
         QTest::addRow("role at run time with LSS")
@@ -138,12 +137,14 @@ private slots:
             << "\n    /* Check dynamic options for master flag */\n"
                "    if (pCoOptions->master == 1) {\n"
                "        /* initialize LSS Master */\n        retVal = coLssMasterInit();\n"
-                + inner + "        /* initialize NMT master */ \n        retVal = coNmtInit(1u);\n"
-                + inner
-                + "    } else {\n        /* initialize LSS Slave */\n"
-                  "        retVal = coLssInit();\n"
-                + inner + "        /* initialize NMT slave */ \n        retVal = coNmtInit(0u);\n"
-                + inner + "    }\n    return(RET_OK);\n}\n";
+                   + inner
+                   + "        /* initialize NMT master */ \n        retVal = coNmtInit(1u);\n"
+                   + inner
+                   + "    } else {\n        /* initialize LSS Slave */\n"
+                     "        retVal = coLssInit();\n"
+                   + inner
+                   + "        /* initialize NMT slave */ \n        retVal = coNmtInit(0u);\n"
+                   + inner + "    }\n    return(RET_OK);\n}\n";
         QTest::addRow("role at run time") << "2"
                                           << "0"
                                           << "    if (pCoOptions->master == 1) {\n"
@@ -212,7 +213,7 @@ private slots:
         odtest::addVar(db, 0, 0x1014, sub(7, "ro", "$NODEID+0x80"));
         odtest::addVar(db, 0, 0x1019, sub(5, "rw", "3"));
         odtest::addArray(db, 0, 0x1028, 3, sub(7, "rw", "0"));
-        for (quint16 index : { 0x1200, 0x1201, 0x1280, 0x1281, 0x1300, 0x1301, 0x1302, 0x1F10 })
+        for (quint16 index : {0x1200, 0x1201, 0x1280, 0x1281, 0x1300, 0x1301, 0x1302, 0x1F10})
             odtest::addVar(db, 0, index, sub(5, "rw", "1"));
         odtest::setting(db, "isotp_connection_cnt", "2");
         odtest::setting(db, "event_led", "1");
@@ -220,41 +221,40 @@ private slots:
         odtest::setting(db, "canfd_supported", "1");
         odtest::setting(db, "usdo_client_cnt", "1");
         const QString text = run(db);
-        const QStringList constU8
-            = odtest::elements(text, QStringLiteral("static CO_CONST UNSIGNED8"));
+        const QStringList constU8 =
+            odtest::elements(text, QStringLiteral("static CO_CONST UNSIGNED8"));
         QString missing;
         QVERIFY2(
-            inOrder(text,
-                { "    /* initialization of LED module */\n    coLedInit();\n\n",
-                    "    /* initialize (u)sdo server(s) */\n",
-                    "        retVal = coSdoServerInit(1);\n",
-                    "#endif /* CO_SDO_SERVER_CNT */\n    }\n" + check,
-                    "    retVal = coSdoServerInit(2u);\n" + check,
-                    "    /* initialize sdo clients(s) */\n    retVal = coUsdoClientInit();\n"
-                        + check,
-                    "    retVal = coSdoClientInit(1u);\n" + check,
-                    "    retVal = coSdoClientInit(2u);\n" + check,
-                    "    /* initialize emergency */\n    retVal = coEmcyProducerInit();\n" + check,
-                    QStringLiteral(
-                        "    retVal = coSyncInit(od_const_u32[%1], 0, od_const_u8[%2]);\n")
-                            .arg(1)
-                            .arg(constU8.indexOf(QStringLiteral("\t(UNSIGNED8)3u")))
-                        + check,
-                    "\n    /* initialize EMCY consumer */\n    retVal = coEmcyConsumerInit(3u);\n"
-                        + check,
-                    "\n    /* initialize Time service */\n    retVal = coTimeInit(CO_FALSE, "
-                    "CO_TRUE);\n"
-                        + check,
-                    "\n    /* initialize SDO Requesting Device (SRD) */\n    retVal = "
-                    "coSrdInit();\n"
-                        + check,
-                    "\n    /* initialize  GFC Producer - Consumer */\n    retVal = "
-                    "coGfcInit(CO_TRUE, CO_TRUE);\n"
-                        + check,
-                    "\n    /* initialize SRDO  */\n    retVal = coSrdoInit(1u);\n" + check,
-                    "\n    /* initialize SRDO  */\n    retVal = coSrdoInit(2u);\n" + check,
-                    "\n    /* initialize ISO-TP */\n    retVal = isoTpInit();\n" + check,
-                    "#else\n#endif /* CO_EVENT_DYNAMIC_STORE || CO_EVENT_PROFILE_STORE */\n" },
+            inOrder(
+                text,
+                {"    /* initialization of LED module */\n    coLedInit();\n\n",
+                 "    /* initialize (u)sdo server(s) */\n",
+                 "        retVal = coSdoServerInit(1);\n",
+                 "#endif /* CO_SDO_SERVER_CNT */\n    }\n" + check,
+                 "    retVal = coSdoServerInit(2u);\n" + check,
+                 "    /* initialize sdo clients(s) */\n    retVal = coUsdoClientInit();\n" + check,
+                 "    retVal = coSdoClientInit(1u);\n" + check,
+                 "    retVal = coSdoClientInit(2u);\n" + check,
+                 "    /* initialize emergency */\n    retVal = coEmcyProducerInit();\n" + check,
+                 QStringLiteral("    retVal = coSyncInit(od_const_u32[%1], 0, od_const_u8[%2]);\n")
+                         .arg(1)
+                         .arg(constU8.indexOf(QStringLiteral("\t(UNSIGNED8)3u")))
+                     + check,
+                 "\n    /* initialize EMCY consumer */\n    retVal = coEmcyConsumerInit(3u);\n"
+                     + check,
+                 "\n    /* initialize Time service */\n    retVal = coTimeInit(CO_FALSE, "
+                 "CO_TRUE);\n"
+                     + check,
+                 "\n    /* initialize SDO Requesting Device (SRD) */\n    retVal = "
+                 "coSrdInit();\n"
+                     + check,
+                 "\n    /* initialize  GFC Producer - Consumer */\n    retVal = "
+                 "coGfcInit(CO_TRUE, CO_TRUE);\n"
+                     + check,
+                 "\n    /* initialize SRDO  */\n    retVal = coSrdoInit(1u);\n" + check,
+                 "\n    /* initialize SRDO  */\n    retVal = coSrdoInit(2u);\n" + check,
+                 "\n    /* initialize ISO-TP */\n    retVal = isoTpInit();\n" + check,
+                 "#else\n#endif /* CO_EVENT_DYNAMIC_STORE || CO_EVENT_PROFILE_STORE */\n"},
                 &missing),
             qPrintable(missing));
     }
@@ -264,19 +264,20 @@ private slots:
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
         odtest::addObject(db, 0, 0x1800, 9,
-            { sub(5, "const", "2", 1), sub(7, "rw", "0x180"), sub(5, "rw", "1") });
+                          {sub(5, "const", "2", 1), sub(7, "rw", "0x180"), sub(5, "rw", "1")});
         odtest::addObject(db, 0, 0x1401, 9,
-            { sub(5, "const", "5", 1), sub(7, "rw", "0x301"), sub(5, "rw", "255"),
-                sub(6, "rw", "0"), sub(5, "rw", "0"), sub(6, "rw", "100") });
+                          {sub(5, "const", "5", 1), sub(7, "rw", "0x301"), sub(5, "rw", "255"),
+                           sub(6, "rw", "0"), sub(5, "rw", "0"), sub(6, "rw", "100")});
         const QString text = run(db);
         const QStringList u8 = odtest::elements(text, QStringLiteral("static CO_CONST UNSIGNED8"));
-        const QStringList u16
-            = odtest::elements(text, QStringLiteral("static CO_CONST UNSIGNED16"));
-        QVERIFY2(text.contains(QStringLiteral(
-                     "    /* initialize TPDO 1 */\n"
-                     "    retVal = coPdoTransmitInit(1u, od_const_u8[%1], 0u, 0u, 0u, NULL);\n")
-                                   .arg(u8.indexOf(QStringLiteral("\t(UNSIGNED8)1u")))),
-            qPrintable(text.right(1500)));
+        const QStringList u16 =
+            odtest::elements(text, QStringLiteral("static CO_CONST UNSIGNED16"));
+        QVERIFY2(text.contains(
+                     QStringLiteral(
+                         "    /* initialize TPDO 1 */\n"
+                         "    retVal = coPdoTransmitInit(1u, od_const_u8[%1], 0u, 0u, 0u, NULL);\n")
+                         .arg(u8.indexOf(QStringLiteral("\t(UNSIGNED8)1u")))),
+                 qPrintable(text.right(1500)));
         QVERIFY(text.contains(QStringLiteral("    /* initialize RPDO 2 */\n"
                                              "    retVal = coPdoReceiveInit(2u, od_const_u8[%1], "
                                              "od_const_u16[%2], od_const_u16[%3], NULL);\n")
@@ -317,36 +318,37 @@ private slots:
         odtest::addVar(db, 1, 0x1201, sub(5, "rw", "0"));
         const QString text = run(db);
         QString missing;
-        QVERIFY2(inOrder(text,
-                     { "RET_T coCanOpenStackInit_common(CO_EVENT_STORE_T pLoadFunction, BOOL_T "
-                       "*pModes);\n",
-                         "RET_T coCanOpenStackInit_line0(UNSIGNED8 canLine, CO_INIT_OPTION_T "
-                         "*pCoOptions, BOOL_T *pModes);\n",
-                         "RET_T coCanOpenStackInit_line(UNSIGNED8 canLine, CO_INIT_OPTION_T "
-                         "*pCoOptions, BOOL_T *pModes);\n",
-                         "RET_T coCanOpenStackInit(\n         CO_EVENT_STORE_T pLoadFunction\n     "
-                         "    , BOOL_T *pModes\n    )\n",
-                         "    retVal = coCanOpenStackInit_common(pLoadFunction, pModes);\n",
-                         "            retVal = coCanOpenStackInit_line0(0, NULL, pModes);\n",
-                         "RET_T coCanOpenStackInit_common(\n         CO_EVENT_STORE_T "
-                         "pLoadFunction\n         , BOOL_T *pModes\n    )\n{\n    CO_LINE_TYPE    "
-                         "CO_LINE;\n    RET_T retVal = RET_OK;\n",
-                         "       { CO_NODE_ID_FUNCTIONS } \n    };\n\n    for (CO_LINE = 0; "
-                         "CO_LINE < CO_MULTI_LINE_CNT; CO_LINE ++)\n",
-                         "   \t\tretVal = coCanOpenStackInit_line0(canLine, pCoOptions, pModes);\n",
-                         "                  CO_INIT_OPTION_T *pCoOptions\n                  , "
-                         "BOOL_T *pModes\n       )\n",
-                         "    if (pModes != NULL) {\n        if (pModes[canLine] == CO_TRUE) {\n   "
-                         "         retVal = coUsdoServerInit(canLine);\n",
-                         "/* Initialize line << 1 */\n",
-                         "            retVal = coSdoServerInit(canLine, 1u);\n            if "
-                         "(retVal != RET_OK) {\n                return(retVal);\n            }\n"
-                         "    retVal = coSdoServerInit(canLine, 2u);\n"
-                             + check
-                             + "#endif /* CO_SDO_SERVER_CNT */\n        }\n"
-                               "    } else {\n        retVal = coUsdoServerInit(canLine);\n"
-                             + check + "    }\n" },
-                     &missing),
+        QVERIFY2(
+            inOrder(text,
+                    {"RET_T coCanOpenStackInit_common(CO_EVENT_STORE_T pLoadFunction, BOOL_T "
+                     "*pModes);\n",
+                     "RET_T coCanOpenStackInit_line0(UNSIGNED8 canLine, CO_INIT_OPTION_T "
+                     "*pCoOptions, BOOL_T *pModes);\n",
+                     "RET_T coCanOpenStackInit_line(UNSIGNED8 canLine, CO_INIT_OPTION_T "
+                     "*pCoOptions, BOOL_T *pModes);\n",
+                     "RET_T coCanOpenStackInit(\n         CO_EVENT_STORE_T pLoadFunction\n     "
+                     "    , BOOL_T *pModes\n    )\n",
+                     "    retVal = coCanOpenStackInit_common(pLoadFunction, pModes);\n",
+                     "            retVal = coCanOpenStackInit_line0(0, NULL, pModes);\n",
+                     "RET_T coCanOpenStackInit_common(\n         CO_EVENT_STORE_T "
+                     "pLoadFunction\n         , BOOL_T *pModes\n    )\n{\n    CO_LINE_TYPE    "
+                     "CO_LINE;\n    RET_T retVal = RET_OK;\n",
+                     "       { CO_NODE_ID_FUNCTIONS } \n    };\n\n    for (CO_LINE = 0; "
+                     "CO_LINE < CO_MULTI_LINE_CNT; CO_LINE ++)\n",
+                     "   \t\tretVal = coCanOpenStackInit_line0(canLine, pCoOptions, pModes);\n",
+                     "                  CO_INIT_OPTION_T *pCoOptions\n                  , "
+                     "BOOL_T *pModes\n       )\n",
+                     "    if (pModes != NULL) {\n        if (pModes[canLine] == CO_TRUE) {\n   "
+                     "         retVal = coUsdoServerInit(canLine);\n",
+                     "/* Initialize line << 1 */\n",
+                     "            retVal = coSdoServerInit(canLine, 1u);\n            if "
+                     "(retVal != RET_OK) {\n                return(retVal);\n            }\n"
+                     "    retVal = coSdoServerInit(canLine, 2u);\n"
+                         + check
+                         + "#endif /* CO_SDO_SERVER_CNT */\n        }\n"
+                           "    } else {\n        retVal = coUsdoServerInit(canLine);\n"
+                         + check + "    }\n"},
+                    &missing),
             qPrintable(missing));
     }
 
@@ -365,30 +367,30 @@ private slots:
         QTest::addRow("line 1 master")
             << "2"
             << "0,1"
-            << QStringList { "\n    retVal = coLssInit(canLine);\n" + check + slave,
-                   masterLss + check + master };
+            << QStringList{"\n    retVal = coLssInit(canLine);\n" + check + slave,
+                           masterLss + check + master};
         QTest::addRow("missing part is a slave")
             << "2"
             << "1"
-            << QStringList { masterLss + check + master,
-                   "\n    retVal = coLssInit(canLine);\n" + check + slave };
+            << QStringList{masterLss + check + master,
+                           "\n    retVal = coLssInit(canLine);\n" + check + slave};
         QTest::addRow("empty part is a slave")
             << "2"
             << ",1"
-            << QStringList { "\n    retVal = coLssInit(canLine);\n" + check + slave,
-                   masterLss + check + master };
+            << QStringList{"\n    retVal = coLssInit(canLine);\n" + check + slave,
+                           masterLss + check + master};
         QTest::addRow("all masters")
             << "1"
             << ""
-            << QStringList { "\n    /* initialize LSS Master */" + masterLss + check + master,
-                   "\n    /* initialize LSS Master */" + masterLss + check + master };
+            << QStringList{"\n    /* initialize LSS Master */" + masterLss + check + master,
+                           "\n    /* initialize LSS Master */" + masterLss + check + master};
         QTest::addRow("all slaves")
             << "0"
             << "1,1"
-            << QStringList { "\n    /* initialize LSS Slave */\n    retVal =  coLssInit(canLine);\n"
-                       + check + slave,
-                   "\n    /* initialize LSS Slave */\n    retVal =  coLssInit(canLine);\n" + check
-                       + slave };
+            << QStringList{"\n    /* initialize LSS Slave */\n    retVal =  coLssInit(canLine);\n"
+                               + check + slave,
+                           "\n    /* initialize LSS Slave */\n    retVal =  coLssInit(canLine);\n"
+                               + check + slave};
     }
 
     void multiLineRoles()
@@ -404,10 +406,10 @@ private slots:
         const QString text = run(db);
         QString missing;
         QVERIFY2(inOrder(text,
-                     QStringList { "/* Initialize line << 0 */\n" } + fragments.mid(0, 1)
-                         + QStringList { "/* Initialize line << 1 */\n" } + fragments.mid(1),
-                     &missing),
-            qPrintable(missing));
+                         QStringList{"/* Initialize line << 0 */\n"} + fragments.mid(0, 1)
+                             + QStringList{"/* Initialize line << 1 */\n"} + fragments.mid(1),
+                         &missing),
+                 qPrintable(missing));
     }
 
     void finishFunction_data()
@@ -428,22 +430,22 @@ private slots:
         ObjectDataBase db;
         buildThreeLines(db);
         if (routing)
-            odtest::addObject(db, 2, 0x1F2C, 9, { sub(5, "const", "1", 1), sub(7, "rw", "0") });
-        odtest::addPdo(
-            db, 1, false, 1, "0x201", { 0x20000008 }, mappingAccess == QLatin1String("rw"));
+            odtest::addObject(db, 2, 0x1F2C, 9, {sub(5, "const", "1", 1), sub(7, "rw", "0")});
+        odtest::addPdo(db, 1, false, 1, "0x201", {0x20000008},
+                       mappingAccess == QLatin1String("rw"));
         const QString text = run(db);
-        const QString body
-            = text.mid(text.indexOf(QStringLiteral("RET_T coCanOpenStackInit_finish(void)\n{\n")));
+        const QString body =
+            text.mid(text.indexOf(QStringLiteral("RET_T coCanOpenStackInit_finish(void)\n{\n")));
         if (routed)
             QVERIFY2(body.contains(
                          QStringLiteral("{\n    RET_T retVal;\n    /* initialize PDO routing */ \n"
                                         "    retVal = coPdoNetworkRouting();\n")
                          + check + QStringLiteral("    return(RET_OK);\n}\n")),
-                qPrintable(body));
+                     qPrintable(body));
         else
             QVERIFY2(body.contains(QStringLiteral("{\n    /*\n     * Currently this function is "
                                                   "only required to initialize PDO Routing.\n")),
-                qPrintable(body));
+                     qPrintable(body));
     }
 
     // The user preference forces the multi-line form on a single-line project.
@@ -453,13 +455,13 @@ private slots:
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
         odtest::addVar(db, 0, 0x2000, sub(5, "rw", "1", 0, 1));
-        odtest::addPdo(db, 0, true, 1, "0x181", { 0x20000008 }, false);
+        odtest::addPdo(db, 0, true, 1, "0x181", {0x20000008}, false);
         odtest::setting(db, "init_static_variables", "1");
         ObjDictGenerator generator(false);
         QTemporaryDir dir;
         QString text;
         odtest::generate(db, dir.path(), false, &text, &generator);
-        QCOMPARE(generator.multiLineLines(), QList<quint8> { 0 });
+        QCOMPARE(generator.multiLineLines(), QList<quint8>{0});
         QVERIFY(text.contains(QStringLiteral(
             "RET_T coCanOpenStackInit_line0(UNSIGNED8 canLine, CO_INIT_OPTION_T *pCoOptions);\n")));
         QVERIFY(text.contains(QStringLiteral("\tmapTableTPDOa1 = {")));
@@ -474,28 +476,28 @@ private slots:
         odtest::buildMinimalProject(db);
         odtest::setting(db, "overwrite_predef", "1");
         odtest::addObject(db, 0, 0x1201, 9,
-            { sub(5, "const", "2", 1), sub(7, "rw", "0x641"), sub(7, "rw", "0x5C1") });
+                          {sub(5, "const", "2", 1), sub(7, "rw", "0x641"), sub(7, "rw", "0x5C1")});
         odtest::addPdo(db, 0, false, 1, "$NodeId+0x200", {}, true);
         odtest::addPdo(db, 0, true, 10, "0x80000190", {}, true);
         QTemporaryDir dir;
         const QString text = run(db, &dir);
-        const QString body
-            = text.mid(text.indexOf(QStringLiteral("RET_T userOverwriteCobIdSettings(void)\n")));
+        const QString body =
+            text.mid(text.indexOf(QStringLiteral("RET_T userOverwriteCobIdSettings(void)\n")));
         QCOMPARE(body,
-            QStringLiteral(
-                "RET_T userOverwriteCobIdSettings(void)\n{\n\tRET_T ret = RET_OK;\n"
-                "\tUNSIGNED32 cobId = 0ul;\n\tUNSIGNED8 nodeId = coNmtGetNodeId();\n"
-                "\n\t/* SDO server COB IDs */\n"
-                "\tret = coOdGetDefaultVal_u32(0x1201, 1, &cobId);\n\tif (ret == RET_OK) {\n"
-                "\t\tret = coOdSetCobid(0x1201, 1, cobId);\n\t}\n"
-                "\tret = coOdGetDefaultVal_u32(0x1201, 2, &cobId);\n\tif (ret == RET_OK) {\n"
-                "\t\tret = coOdSetCobid(0x1201, 2, cobId);\n\t}\n"
-                "\n\t/* RxPDO COB IDs */\n\tcobId = nodeId + 0x200;\n"
-                "\tret = coOdSetCobid(0x1400, 1, cobId);\n\n"
-                "\n\t/* TxPDO COB IDs */\n"
-                "\tret = coOdGetDefaultVal_u32(0x1809, 1, &cobId);\n\tif (ret == RET_OK) {\n"
-                "\t\tret = coOdSetCobid(0x1809, 1, cobId);\n\t}\n"
-                "\treturn ret;\n}\n"));
+                 QStringLiteral(
+                     "RET_T userOverwriteCobIdSettings(void)\n{\n\tRET_T ret = RET_OK;\n"
+                     "\tUNSIGNED32 cobId = 0ul;\n\tUNSIGNED8 nodeId = coNmtGetNodeId();\n"
+                     "\n\t/* SDO server COB IDs */\n"
+                     "\tret = coOdGetDefaultVal_u32(0x1201, 1, &cobId);\n\tif (ret == RET_OK) {\n"
+                     "\t\tret = coOdSetCobid(0x1201, 1, cobId);\n\t}\n"
+                     "\tret = coOdGetDefaultVal_u32(0x1201, 2, &cobId);\n\tif (ret == RET_OK) {\n"
+                     "\t\tret = coOdSetCobid(0x1201, 2, cobId);\n\t}\n"
+                     "\n\t/* RxPDO COB IDs */\n\tcobId = nodeId + 0x200;\n"
+                     "\tret = coOdSetCobid(0x1400, 1, cobId);\n\n"
+                     "\n\t/* TxPDO COB IDs */\n"
+                     "\tret = coOdGetDefaultVal_u32(0x1809, 1, &cobId);\n\tif (ret == RET_OK) {\n"
+                     "\t\tret = coOdSetCobid(0x1809, 1, cobId);\n\t}\n"
+                     "\treturn ret;\n}\n"));
         QVERIFY(
             text.contains(QStringLiteral("#include <gen_indication.h>\n#include <gen_user.h>\n")));
         QVERIFY(QFile::exists(dir.filePath(QStringLiteral("gen_user.h"))));
@@ -513,19 +515,19 @@ private slots:
         const QString text = run(db);
         QString missing;
         QVERIFY2(
-            inOrder(text,
-                { "\tUNSIGNED32 cobId = 0ul;\n\tUNSIGNED8 nodeId = coNmtGetNodeId(0);\n"
-                  "\tnodeId = coNmtGetNodeId(1);\n\n\t/* TxPDO COB IDs */\n"
-                  "\tcobId = (UNSIGNED32)nodeId + (UNSIGNED32)0x180;\n"
-                  "\tret = coOdSetCobid(1, 0x1800, 1, cobId);\n\n"
-                  "\tnodeId = coNmtGetNodeId(2);\n\tnodeId = coNmtGetNodeId(3);\n"
-                  "\n\t/* RxPDO COB IDs */\n"
-                  "\tret = coOdGetDefaultVal_u32(3, 0x1401, 1, &cobId);\n\tif (ret == RET_OK) {\n"
-                  "\t\tret = coOdSetCobid(3, 0x1401, 1, cobId);\n\t}\n"
-                  "\n\t/* SDO client COB IDs */\n"
-                  "\tret = coOdGetDefaultVal_u32(3, 0x1281, 1, &cobId);\n",
-                    "\tret = coOdGetDefaultVal_u32(3, 0x1281, 2, &cobId);\n",
-                    "\treturn ret;\n}\n" },
+            inOrder(
+                text,
+                {"\tUNSIGNED32 cobId = 0ul;\n\tUNSIGNED8 nodeId = coNmtGetNodeId(0);\n"
+                 "\tnodeId = coNmtGetNodeId(1);\n\n\t/* TxPDO COB IDs */\n"
+                 "\tcobId = (UNSIGNED32)nodeId + (UNSIGNED32)0x180;\n"
+                 "\tret = coOdSetCobid(1, 0x1800, 1, cobId);\n\n"
+                 "\tnodeId = coNmtGetNodeId(2);\n\tnodeId = coNmtGetNodeId(3);\n"
+                 "\n\t/* RxPDO COB IDs */\n"
+                 "\tret = coOdGetDefaultVal_u32(3, 0x1401, 1, &cobId);\n\tif (ret == RET_OK) {\n"
+                 "\t\tret = coOdSetCobid(3, 0x1401, 1, cobId);\n\t}\n"
+                 "\n\t/* SDO client COB IDs */\n"
+                 "\tret = coOdGetDefaultVal_u32(3, 0x1281, 1, &cobId);\n",
+                 "\tret = coOdGetDefaultVal_u32(3, 0x1281, 2, &cobId);\n", "\treturn ret;\n}\n"},
                 &missing),
             qPrintable(missing));
     }

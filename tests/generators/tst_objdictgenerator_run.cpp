@@ -44,13 +44,13 @@ private slots:
         run.setModelCheckEnabled(false);
         QStringList messages;
         connect(&run, &GenerationRun::message, this,
-            [&messages](const QString &text) { messages << text; });
+                [&messages](const QString &text) { messages << text; });
         QCOMPARE(run.run(), GenerationRun::Completed);
-        const QString started
-            = QStringLiteral("Generation of gen_objdict.c in %1 started").arg(dir.path());
+        const QString started =
+            QStringLiteral("Generation of gen_objdict.c in %1 started").arg(dir.path());
         QCOMPARE(messages.contains(started), written);
-        QCOMPARE(
-            messages.contains(QStringLiteral("Generation of gen_objdict.c completed.")), written);
+        QCOMPARE(messages.contains(QStringLiteral("Generation of gen_objdict.c completed.")),
+                 written);
         const QString text = gentest::readText(dir.filePath(QStringLiteral("gen_objdict.c")));
         QCOMPARE(text.contains(QStringLiteral("#define CO_OD_ASSIGN_CNT ")), written);
         QCOMPARE(text.contains(QStringLiteral("| CO_ATTR_COMPACT,")), compacted);

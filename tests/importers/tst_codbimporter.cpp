@@ -14,8 +14,8 @@ const QString catalogue = QStringLiteral(":/codb/v301.codb");
 
 // A VAR line whose every field differs from the record defaults.
 const char validVar[] =
-        "2000::Speed:optional::VAR:m:INTEGER16:m:rw:d[ro,rw]::y:100:y:Motor speed:::::"
-        "m[-500...0x1F4]:y:m";
+    "2000::Speed:optional::VAR:m:INTEGER16:m:rw:d[ro,rw]::y:100:y:Motor speed:::::"
+    "m[-500...0x1F4]:y:m";
 
 } // namespace
 
@@ -118,8 +118,7 @@ void TestCODBImporter::shippedCatalogueIsComplete()
     QFile file(catalogue);
     QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
     const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
-    static const QRegularExpression entry(
-            QStringLiteral("^([0-9A-F]{4}):([0-9A-F]{2})?:([^:]+):"));
+    static const QRegularExpression entry(QStringLiteral("^([0-9A-F]{4}):([0-9A-F]{2})?:([^:]+):"));
     int objects = 0;
     for (const QString &line : lines) {
         const QRegularExpressionMatch m = entry.match(line);
@@ -250,8 +249,8 @@ void TestCODBImporter::objectCopiesOnlyWithFlag()
     init();
     QVERIFY(importCatalogue(true));
     QCOMPARE(m_skipped, 0);
-    for (quint16 index : {0x1201, 0x127F, 0x12FF, 0x1340, 0x13C0, 0x1405, 0x15FF, 0x17FF,
-                          0x19FF, 0x1BFF, 0x1FCF, 0x1FFF})
+    for (quint16 index : {0x1201, 0x127F, 0x12FF, 0x1340, 0x13C0, 0x1405, 0x15FF, 0x17FF, 0x19FF,
+                          0x1BFF, 0x1FCF, 0x1FFF})
         QVERIFY2(m_db->existIndex(staging, index), qPrintable(QString::number(index, 16)));
     // A copy carries the sub-indices and values of its source.
     QCOMPARE(m_db->getSubIndices(staging, 0x15FF, 0), m_db->getSubIndices(staging, 0x1404, 0));
@@ -298,21 +297,21 @@ void TestCODBImporter::malformedLinesAreSkipped_data()
     const QString good = QString::fromLatin1(validVar);
     QTest::addRow("too few fields") << "2001::Speed:optional::VAR:m:INTEGER16:m:rw";
     QTest::addRow("index not hex") << QString(good).replace(0, 4, QStringLiteral("20G1"));
-    QTest::addRow("unknown data type") << QString(good).replace(QStringLiteral("INTEGER16"),
-                                                                 QStringLiteral("INTEGER17"));
-    QTest::addRow("unknown access") << QString(good).replace(QStringLiteral(":rw:d"),
-                                                              QStringLiteral(":xx:d"));
-    QTest::addRow("unknown object code") << QString(good).replace(QStringLiteral("VAR"),
-                                                                   QStringLiteral("STRUCT"));
+    QTest::addRow("unknown data type")
+        << QString(good).replace(QStringLiteral("INTEGER16"), QStringLiteral("INTEGER17"));
+    QTest::addRow("unknown access")
+        << QString(good).replace(QStringLiteral(":rw:d"), QStringLiteral(":xx:d"));
+    QTest::addRow("unknown object code")
+        << QString(good).replace(QStringLiteral("VAR"), QStringLiteral("STRUCT"));
     QTest::addRow("bad range") << QString(good).replace(QStringLiteral("m[-500...0x1F4]"),
-                                                         QStringLiteral("m[1..2]"));
-    QTest::addRow("bad pdo letter") << QString(good).replace(QStringLiteral("::y:100"),
-                                                              QStringLiteral("::x:100"));
+                                                        QStringLiteral("m[1..2]"));
+    QTest::addRow("bad pdo letter")
+        << QString(good).replace(QStringLiteral("::y:100"), QStringLiteral("::x:100"));
     QTest::addRow("bad implementation") << good.left(good.size() - 1) + QLatin1Char('z');
     QTest::addRow("sub-index too large")
-            << "2001:1FF:Value:optional::::INTEGER8:m:rw:m::n:0:y::::::n:n:m";
+        << "2001:1FF:Value:optional::::INTEGER8:m:rw:m::n:0:y::::::n:n:m";
     QTest::addRow("sub-index without object")
-            << "2005:01:Value:optional::::INTEGER8:m:rw:m::n:0:y::::::n:n:m";
+        << "2005:01:Value:optional::::INTEGER8:m:rw:m::n:0:y::::::n:n:m";
     QTest::addRow("copy of unknown object") << "$2002=2FFF";
     QTest::addRow("binary garbage") << QString::fromLatin1("\x01\x02:::\xff");
 }
@@ -321,7 +320,8 @@ void TestCODBImporter::malformedLinesAreSkipped()
 {
     QFETCH(QString, line);
     const QString text = QStringLiteral("# comment\n\n") + line + QLatin1Char('\n')
-            + QString::fromLatin1(validVar).replace(0, 4, QStringLiteral("2003")) + QLatin1Char('\n');
+                         + QString::fromLatin1(validVar).replace(0, 4, QStringLiteral("2003"))
+                         + QLatin1Char('\n');
     QVERIFY(importText(text, true));
     QCOMPARE(m_skipped, 1);
     QCOMPARE(m_db->getIndices(staging, 0, 0xFFFF), QList<quint16>{0x2003});
@@ -338,8 +338,7 @@ void TestCODBImporter::runsOnWorkerThread()
     QSignalSpy progress(&importer, &BaseDataImporter::progress);
     QVERIFY(importer.startImport());
     QVERIFY(!importer.startImport());
-    QTRY_VERIFY(!progress.isEmpty()
-                && progress.last().first().value<quint8>() == quint8(100));
+    QTRY_VERIFY(!progress.isEmpty() && progress.last().first().value<quint8>() == quint8(100));
     QVERIFY(importer.isFinished());
     QVERIFY(m_db->existIndex(staging, 0x1FD0));
 }

@@ -65,11 +65,16 @@ void TestProjectConverter::securityKindsAreRewritten_data()
 {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("current");
-    QTest::addRow("flag 1") << "1" << "Extension";
-    QTest::addRow("flag 0") << "0" << "Device";
-    QTest::addRow("lower case extension") << "extension" << "Extension";
-    QTest::addRow("lower case device") << "device" << "Device";
-    QTest::addRow("missing") << "" << "Device";
+    QTest::addRow("flag 1") << "1"
+                            << "Extension";
+    QTest::addRow("flag 0") << "0"
+                            << "Device";
+    QTest::addRow("lower case extension") << "extension"
+                                          << "Extension";
+    QTest::addRow("lower case device") << "device"
+                                       << "Device";
+    QTest::addRow("missing") << ""
+                             << "Device";
 }
 
 void TestProjectConverter::securityKindsAreRewritten()

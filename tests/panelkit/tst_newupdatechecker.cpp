@@ -57,10 +57,10 @@ QStringList TestNewUpdateChecker::check(newUpdateChecker &checker, const QString
     QSignalSpy spy(&checker, &newUpdateChecker::newVersion);
     checker.checkForUpdates(toolVersion, QStringLiteral("1006"), userRequested);
     if (spy.count() != 1)
-        return { QStringLiteral("signal count %1").arg(spy.count()) };
+        return {QStringLiteral("signal count %1").arg(spy.count())};
     const QList<QVariant> args = spy.takeFirst();
-    return { args.at(0).toString(), args.at(1).toString(),
-             args.at(2).toBool() ? QStringLiteral("1") : QStringLiteral("0") };
+    return {args.at(0).toString(), args.at(1).toString(),
+            args.at(2).toBool() ? QStringLiteral("1") : QStringLiteral("0")};
 }
 
 void TestNewUpdateChecker::noServiceMeansNoNewVersion()
@@ -69,8 +69,8 @@ void TestNewUpdateChecker::noServiceMeansNoNewVersion()
     writeManifest("[1006]\ntool_version=9.0.0\nstack_version=9.0.0\n");
     newUpdateChecker checker;
     checker.setInstalledStackVersion(QStringLiteral("6.0.0"));
-    QCOMPARE(check(checker, QStringLiteral("3.4.1"), true), QStringList({ "", "", "1" }));
-    QCOMPARE(check(checker, QStringLiteral("3.4.1"), false), QStringList({ "", "", "0" }));
+    QCOMPARE(check(checker, QStringLiteral("3.4.1"), true), QStringList({"", "", "1"}));
+    QCOMPARE(check(checker, QStringLiteral("3.4.1"), false), QStringList({"", "", "0"}));
     QVERIFY(checker.errorString().isEmpty());
 }
 
@@ -81,16 +81,29 @@ void TestNewUpdateChecker::comparesWithManifest_data()
     QTest::addColumn<QString>("tool");
     QTest::addColumn<QString>("stack");
     const QByteArray both("[1006]\ntool_version=3.5.0\nstack_version=6.5\n");
-    QTest::addRow("both newer") << both << "6.4.2" << "3.5.0" << "6.5";
-    QTest::addRow("stack unknown") << both << "" << "3.5.0" << "";
-    QTest::addRow("stack current") << both << "6.5.0" << "3.5.0" << "";
-    QTest::addRow("same tool") << QByteArray("[1006]\ntool_version=3.4.1\n") << "" << "" << "";
-    QTest::addRow("older tool") << QByteArray("[1006]\ntool_version=3.3.9\n") << "" << "" << "";
+    QTest::addRow("both newer") << both << "6.4.2"
+                                << "3.5.0"
+                                << "6.5";
+    QTest::addRow("stack unknown") << both << ""
+                                   << "3.5.0"
+                                   << "";
+    QTest::addRow("stack current") << both << "6.5.0"
+                                   << "3.5.0"
+                                   << "";
+    QTest::addRow("same tool") << QByteArray("[1006]\ntool_version=3.4.1\n") << ""
+                               << ""
+                               << "";
+    QTest::addRow("older tool") << QByteArray("[1006]\ntool_version=3.3.9\n") << ""
+                                << ""
+                                << "";
     QTest::addRow("numeric not textual") << QByteArray("[1006]\ntool_version=3.10.0\n") << ""
-                                         << "3.10.0" << "";
-    QTest::addRow("other product only") << QByteArray("[1007]\ntool_version=9.0\n") << "" << ""
+                                         << "3.10.0"
+                                         << "";
+    QTest::addRow("other product only") << QByteArray("[1007]\ntool_version=9.0\n") << ""
+                                        << ""
                                         << "";
-    QTest::addRow("not a version") << QByteArray("[1006]\ntool_version=soon\n") << "" << ""
+    QTest::addRow("not a version") << QByteArray("[1006]\ntool_version=soon\n") << ""
+                                   << ""
                                    << "";
 }
 
@@ -104,7 +117,7 @@ void TestNewUpdateChecker::comparesWithManifest()
                          writeManifest(manifest));
     newUpdateChecker checker;
     checker.setInstalledStackVersion(installedStack);
-    QCOMPARE(check(checker, QStringLiteral("3.4.1"), false), QStringList({ tool, stack, "0" }));
+    QCOMPARE(check(checker, QStringLiteral("3.4.1"), false), QStringList({tool, stack, "0"}));
     QVERIFY(checker.errorString().isEmpty());
 }
 
@@ -114,7 +127,7 @@ void TestNewUpdateChecker::fileUrlAddress()
     QSettings().setValue(QLatin1String(newUpdateChecker::serviceAddressKey),
                          QUrl::fromLocalFile(path).toString());
     newUpdateChecker checker;
-    QCOMPARE(check(checker, QStringLiteral("3.4.1"), true), QStringList({ "4.0", "", "1" }));
+    QCOMPARE(check(checker, QStringLiteral("3.4.1"), true), QStringList({"4.0", "", "1"}));
 }
 
 void TestNewUpdateChecker::unusableAddresses_data()
@@ -129,7 +142,7 @@ void TestNewUpdateChecker::unusableAddresses()
     QFETCH(QString, address);
     QSettings().setValue(QLatin1String(newUpdateChecker::serviceAddressKey), address);
     newUpdateChecker checker;
-    QCOMPARE(check(checker, QStringLiteral("3.4.1"), true), QStringList({ "", "", "1" }));
+    QCOMPARE(check(checker, QStringLiteral("3.4.1"), true), QStringList({"", "", "1"}));
     QVERIFY(checker.errorString().contains(address));
 }
 

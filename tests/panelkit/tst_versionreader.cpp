@@ -25,7 +25,8 @@ private:
 
 QString TestVersionReader::writeFile(const QByteArray &content)
 {
-    const QString path = m_dir.filePath(QStringLiteral("costack_featureinfo_%1.xml").arg(++m_count));
+    const QString path =
+        m_dir.filePath(QStringLiteral("costack_featureinfo_%1.xml").arg(++m_count));
     QFile file(path);
     if (file.open(QIODevice::WriteOnly))
         file.write(content);
@@ -38,20 +39,23 @@ void TestVersionReader::readsVersions_data()
     QTest::addColumn<QString>("required");
     QTest::addColumn<QString>("stack");
     QTest::addRow("both at top level")
-            << QByteArray("<featureinfo><required_tool_version>3.4</required_tool_version>"
-                          "<stack_version>6.4.2</stack_version></featureinfo>")
-            << "3.4" << "6.4.2";
+        << QByteArray("<featureinfo><required_tool_version>3.4</required_tool_version>"
+                      "<stack_version>6.4.2</stack_version></featureinfo>")
+        << "3.4"
+        << "6.4.2";
     QTest::addRow("nested and padded")
-            << QByteArray("<?xml version=\"1.0\"?><delivery><versions>\n"
-                          "  <required_tool_version>\n 2.4 \n</required_tool_version>\n"
-                          "</versions><sdo_server>4</sdo_server></delivery>")
-            << "2.4" << "";
+        << QByteArray("<?xml version=\"1.0\"?><delivery><versions>\n"
+                      "  <required_tool_version>\n 2.4 \n</required_tool_version>\n"
+                      "</versions><sdo_server>4</sdo_server></delivery>")
+        << "2.4"
+        << "";
     QTest::addRow("first element wins")
-            << QByteArray("<f><required_tool_version>0.0</required_tool_version>"
-                          "<required_tool_version>9.9</required_tool_version></f>")
-            << "0.0" << "";
-    QTest::addRow("no version elements")
-            << QByteArray("<f><sdo_server>2</sdo_server></f>") << "" << "";
+        << QByteArray("<f><required_tool_version>0.0</required_tool_version>"
+                      "<required_tool_version>9.9</required_tool_version></f>")
+        << "0.0"
+        << "";
+    QTest::addRow("no version elements") << QByteArray("<f><sdo_server>2</sdo_server></f>") << ""
+                                         << "";
 }
 
 void TestVersionReader::readsVersions()
@@ -71,8 +75,8 @@ void TestVersionReader::readsVersions()
 void TestVersionReader::shippedSample()
 {
     VersionReader reader;
-    QVERIFY(reader.setFeatureFile(QStringLiteral(NW_TEST_DATA_DIR
-                                                 "/panelkit/costack_featureinfo_sample.xml")));
+    QVERIFY(reader.setFeatureFile(
+        QStringLiteral(NW_TEST_DATA_DIR "/panelkit/costack_featureinfo_sample.xml")));
     QCOMPARE(reader.getReqiuredToolVersion(), QStringLiteral("3.4"));
     QCOMPARE(reader.getCurrentVersion(), QStringLiteral("6.4.2"));
 }
@@ -84,7 +88,7 @@ void TestVersionReader::unreadableFiles_data()
     QTest::addRow("missing file") << false << QByteArray();
     QTest::addRow("not XML") << true << QByteArray("required_tool_version=3.4");
     QTest::addRow("unclosed element")
-            << true << QByteArray("<f><required_tool_version>3.4</required_tool_version>");
+        << true << QByteArray("<f><required_tool_version>3.4</required_tool_version>");
 }
 
 void TestVersionReader::unreadableFiles()
@@ -92,8 +96,8 @@ void TestVersionReader::unreadableFiles()
     QFETCH(bool, exists);
     QFETCH(QByteArray, xml);
     VersionReader reader;
-    QVERIFY(reader.setFeatureFile(writeFile(
-            "<f><required_tool_version>1.0</required_tool_version></f>")));
+    QVERIFY(reader.setFeatureFile(
+        writeFile("<f><required_tool_version>1.0</required_tool_version></f>")));
     const QString path = exists ? writeFile(xml) : m_dir.filePath(QStringLiteral("none.xml"));
     QVERIFY(!reader.setFeatureFile(path));
     QVERIFY(!reader.errorString().isEmpty());

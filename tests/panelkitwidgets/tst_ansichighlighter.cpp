@@ -42,13 +42,12 @@ void TestAnsiCHighlighter::formats_data()
     QTest::addColumn<QString>("word");
     QTest::addColumn<int>("kind");
 
-    const QString code = QStringLiteral(
-            "#include <gen_define.h>\n"                              // 0
-            "static const UNSIGNED8 od_u8[2] = { 0x1Fu, 12 };\n"    // 1
-            "/* block comment with if and \"quote\"\n"              // 2
-            "   still comment: return 5; */ int after;\n"           // 3
-            "char *s = \"not // a comment\"; // real comment if\n"  // 4
-            "char c = '\\''; int interest = 0;\n");                 // 5
+    const QString code = QStringLiteral("#include <gen_define.h>\n" // 0
+                                        "static const UNSIGNED8 od_u8[2] = { 0x1Fu, 12 };\n" // 1
+                                        "/* block comment with if and \"quote\"\n" // 2
+                                        "   still comment: return 5; */ int after;\n" // 3
+                                        "char *s = \"not // a comment\"; // real comment if\n" // 4
+                                        "char c = '\\''; int interest = 0;\n"); // 5
     QTest::addRow("directive") << code << 0 << "#include" << int(Preprocessor);
     QTest::addRow("header name") << code << 0 << "<gen_define.h>" << int(String);
     QTest::addRow("keyword static") << code << 1 << "static" << int(Keyword);
@@ -84,26 +83,22 @@ void TestAnsiCHighlighter::formats()
 
     const QTextBlock block = document.findBlockByNumber(line);
     const QString needle = word.endsWith(QLatin1Char('\n')) ? word.chopped(1) : word;
-    const int position = word.endsWith(QLatin1Char('\n'))
-            ? block.text().lastIndexOf(needle)
-            : block.text().indexOf(needle);
+    const int position = word.endsWith(QLatin1Char('\n')) ? block.text().lastIndexOf(needle)
+                                                          : block.text().indexOf(needle);
     QVERIFY2(position >= 0, qPrintable(block.text()));
 
-    const QTextCharFormat expected[] = { QTextCharFormat(),
-                                         highlighter.keywordFormat(),
-                                         highlighter.typeFormat(),
-                                         highlighter.numberFormat(),
-                                         highlighter.preprocessorFormat(),
-                                         highlighter.stringFormat(),
-                                         highlighter.commentFormat() };
+    const QTextCharFormat expected[] = {
+        QTextCharFormat(),          highlighter.keywordFormat(),      highlighter.typeFormat(),
+        highlighter.numberFormat(), highlighter.preprocessorFormat(), highlighter.stringFormat(),
+        highlighter.commentFormat()};
     for (int i = 0; i < needle.size(); ++i) {
         const QTextCharFormat actual = formatAt(block, position + i);
         QVERIFY2(actual == expected[kind],
                  qPrintable(QStringLiteral("character %1 of \"%2\": colour %3, %4 ranges")
-                                    .arg(i)
-                                    .arg(needle)
-                                    .arg(actual.foreground().color().name())
-                                    .arg(block.layout()->formats().size())));
+                                .arg(i)
+                                .arg(needle)
+                                .arg(actual.foreground().color().name())
+                                .arg(block.layout()->formats().size())));
     }
 }
 

@@ -45,7 +45,8 @@ QString TestFileViewerDialog::writeFile(const QString &name, const QByteArray &c
 
 void TestFileViewerDialog::showsFileReadOnly()
 {
-    const QByteArray content("[FileInfo]\nFileName=device.eds\nDescription=Stra\xC3\x9F" "e\n");
+    const QByteArray content("[FileInfo]\nFileName=device.eds\nDescription=Stra\xC3\x9F"
+                             "e\n");
     const QString path = writeFile(QStringLiteral("device.eds"), content);
     FileViewerDialog viewer(path, nullptr);
     QVERIFY(viewer.isLoaded());

@@ -39,10 +39,14 @@ void TestTenvoAppStyle::accentPerEdition_data()
 {
     QTest::addColumn<QString>("edition");
     QTest::addColumn<QString>("otherEdition");
-    QTest::addRow("CANopen") << "CANopen Nodewright" << "J1939 Nodewright";
-    QTest::addRow("J1939") << "J1939 Nodewright" << "CAN Nodewright";
-    QTest::addRow("CAN") << "CAN Nodewright" << "EnergyBus Packwright";
-    QTest::addRow("EnergyBus") << "EnergyBus Packwright" << "CANopen Nodewright";
+    QTest::addRow("CANopen") << "CANopen Nodewright"
+                             << "J1939 Nodewright";
+    QTest::addRow("J1939") << "J1939 Nodewright"
+                           << "CAN Nodewright";
+    QTest::addRow("CAN") << "CAN Nodewright"
+                         << "EnergyBus Packwright";
+    QTest::addRow("EnergyBus") << "EnergyBus Packwright"
+                               << "CANopen Nodewright";
 }
 
 void TestTenvoAppStyle::accentPerEdition()

@@ -44,7 +44,8 @@ typedef enum {
 typedef enum { CO_CFG_TRANSFER_ERROR, CO_CFG_TRANSFER_FINISHED } CO_CFG_TRANSFER_T;
 typedef enum { CO_FLYMA_STATE_ERROR, CO_FLYMA_STATE_OK } CO_FLYMA_STATE_T;
 
-typedef struct {
+typedef struct
+{
     UNSIGNED32 msec;
     UNSIGNED16 days;
 } CO_TIME_T;

@@ -13,9 +13,9 @@
 /* one entry per possible line of the per-line lists */
 #define CO_STUB_LINES 8
 #ifdef CO_MULTI_LINE_CNT
-# define CO_LINE_ARRAY_DECL CO_MULTI_LINE_CNT
+#define CO_LINE_ARRAY_DECL CO_MULTI_LINE_CNT
 #else
-# define CO_LINE_ARRAY_DECL 1
+#define CO_LINE_ARRAY_DECL 1
 #endif
 typedef UNSIGNED8 CO_LINE_TYPE;
 
@@ -24,20 +24,20 @@ typedef char *UTF8_STRING;
 typedef UNSIGNED8 OCTET_STRING;
 typedef void *CO_DOMAIN_PTR;
 
-typedef struct {
+typedef struct
+{
     UNSIGNED8 master;
 } CO_INIT_OPTION_T;
 
 /* call-back types of the static indications; in multi-line form the line comes first */
 #ifdef CO_MULTI_LINE
-# define CO_STUB_LINE_PARAM UNSIGNED8,
+#define CO_STUB_LINE_PARAM UNSIGNED8,
 #else
-# define CO_STUB_LINE_PARAM
+#define CO_STUB_LINE_PARAM
 #endif
-typedef RET_T (*CO_EVENT_SDO_SERVER_T)(CO_STUB_LINE_PARAM BOOL_T, UNSIGNED8, UNSIGNED16,
-                                       UNSIGNED8);
-typedef RET_T (*CO_EVENT_SDO_SERVER_CHECK_WRITE_T)(CO_STUB_LINE_PARAM BOOL_T, UNSIGNED8,
-                                                   UNSIGNED16, UNSIGNED8, const UNSIGNED8 *);
+typedef RET_T (*CO_EVENT_SDO_SERVER_T)(CO_STUB_LINE_PARAM BOOL_T, UNSIGNED8, UNSIGNED16, UNSIGNED8);
+typedef RET_T (*CO_EVENT_SDO_SERVER_CHECK_WRITE_T)(CO_STUB_LINE_PARAM BOOL_T, UNSIGNED8, UNSIGNED16,
+                                                   UNSIGNED8, const UNSIGNED8 *);
 typedef void (*CO_EVENT_PDO_T)(CO_STUB_LINE_PARAM UNSIGNED16);
 typedef RET_T (*CO_EVENT_NMT_T)(CO_STUB_LINE_PARAM BOOL_T, CO_NMT_STATE_T);
 typedef void (*CO_EVENT_ERRCTRL_T)(CO_STUB_LINE_PARAM UNSIGNED8, CO_ERRCTRL_T, CO_NMT_STATE_T);
@@ -45,8 +45,8 @@ typedef void (*CO_EVENT_SYNC_T)(CO_STUB_LINE_PARAM UNSIGNED8);
 typedef void (*CO_EVENT_SYNC_FINISHED_T)(CO_STUB_LINE_PARAM UNSIGNED8);
 typedef void (*CO_EVENT_LED_T)(CO_STUB_LINE_PARAM BOOL_T);
 typedef void (*CO_EVENT_CAN_STATE_T)(CO_STUB_LINE_PARAM CO_CAN_STATE_T);
-typedef void (*CO_EVENT_CFG_MANAGER_T)(CO_STUB_LINE_PARAM CO_CFG_TRANSFER_T, UNSIGNED8,
-                                       UNSIGNED16, UNSIGNED8, UNSIGNED32);
+typedef void (*CO_EVENT_CFG_MANAGER_T)(CO_STUB_LINE_PARAM CO_CFG_TRANSFER_T, UNSIGNED8, UNSIGNED16,
+                                       UNSIGNED8, UNSIGNED32);
 typedef void (*CO_EVENT_FLYMA_T)(CO_STUB_LINE_PARAM CO_FLYMA_STATE_T, UNSIGNED8, UNSIGNED8);
 typedef void (*CO_EVENT_SDO_CLIENT_READ_T)(CO_STUB_LINE_PARAM UNSIGNED8, UNSIGNED16, UNSIGNED8,
                                            UNSIGNED32, UNSIGNED32);
@@ -77,28 +77,39 @@ typedef UNSIGNED8 (*CO_NODE_ID_FCT_T)(void);
 #define CO_ATTR_STORE 0x0080u
 #define CO_ATTR_COMPACT 0x0100u
 
-typedef enum {
-    CO_ODTYPE_VAR, CO_ODTYPE_DOM, CO_ODTYPE_ARRAY, CO_ODTYPE_STRUCT
-} CO_ODTYPE_T;
+typedef enum { CO_ODTYPE_VAR, CO_ODTYPE_DOM, CO_ODTYPE_ARRAY, CO_ODTYPE_STRUCT } CO_ODTYPE_T;
 
 /* implementation data types: the stored type and the service that keeps the value */
-#define CO_STUB_DTYPES(T) \
-    CO_DTYPE_##T##_CONST, CO_DTYPE_##T##_VAR, CO_DTYPE_##T##_PTR, CO_DTYPE_##T##_SYNC, \
-    CO_DTYPE_##T##_EMCY, CO_DTYPE_##T##_ERRCTRL, CO_DTYPE_##T##_STORE, CO_DTYPE_##T##_TIME, \
-    CO_DTYPE_##T##_NMT, CO_DTYPE_##T##_SDO_SERVER, CO_DTYPE_##T##_SDO_CLIENT, \
-    CO_DTYPE_##T##_GFC, CO_DTYPE_##T##_SRDO, CO_DTYPE_##T##_RPDO, CO_DTYPE_##T##_RMAP, \
-    CO_DTYPE_##T##_TPDO, CO_DTYPE_##T##_TMAP, CO_DTYPE_##T##_SRD, CO_DTYPE_##T##_NETWORK, \
-    CO_DTYPE_##T##_FLYMA
+#define CO_STUB_DTYPES(T)                                                                          \
+    CO_DTYPE_##T##_CONST, CO_DTYPE_##T##_VAR, CO_DTYPE_##T##_PTR, CO_DTYPE_##T##_SYNC,             \
+        CO_DTYPE_##T##_EMCY, CO_DTYPE_##T##_ERRCTRL, CO_DTYPE_##T##_STORE, CO_DTYPE_##T##_TIME,    \
+        CO_DTYPE_##T##_NMT, CO_DTYPE_##T##_SDO_SERVER, CO_DTYPE_##T##_SDO_CLIENT,                  \
+        CO_DTYPE_##T##_GFC, CO_DTYPE_##T##_SRDO, CO_DTYPE_##T##_RPDO, CO_DTYPE_##T##_RMAP,         \
+        CO_DTYPE_##T##_TPDO, CO_DTYPE_##T##_TMAP, CO_DTYPE_##T##_SRD, CO_DTYPE_##T##_NETWORK,      \
+        CO_DTYPE_##T##_FLYMA
 
 typedef enum {
-    CO_STUB_DTYPES(BOOL), CO_STUB_DTYPES(U8), CO_STUB_DTYPES(U16), CO_STUB_DTYPES(U24),
-    CO_STUB_DTYPES(U32), CO_STUB_DTYPES(U40), CO_STUB_DTYPES(U48), CO_STUB_DTYPES(U64),
-    CO_STUB_DTYPES(I8), CO_STUB_DTYPES(I16), CO_STUB_DTYPES(I24), CO_STUB_DTYPES(I32),
-    CO_STUB_DTYPES(R32), CO_STUB_DTYPES(VS), CO_STUB_DTYPES(OS), CO_STUB_DTYPES(UTF8),
+    CO_STUB_DTYPES(BOOL),
+    CO_STUB_DTYPES(U8),
+    CO_STUB_DTYPES(U16),
+    CO_STUB_DTYPES(U24),
+    CO_STUB_DTYPES(U32),
+    CO_STUB_DTYPES(U40),
+    CO_STUB_DTYPES(U48),
+    CO_STUB_DTYPES(U64),
+    CO_STUB_DTYPES(I8),
+    CO_STUB_DTYPES(I16),
+    CO_STUB_DTYPES(I24),
+    CO_STUB_DTYPES(I32),
+    CO_STUB_DTYPES(R32),
+    CO_STUB_DTYPES(VS),
+    CO_STUB_DTYPES(OS),
+    CO_STUB_DTYPES(UTF8),
     CO_DTYPE_DOMAIN
 } CO_DTYPE_T;
 
-typedef struct {
+typedef struct
+{
     UNSIGNED8 subIndex;
     CO_DTYPE_T dType;
     UNSIGNED16 tableIdx;
@@ -110,7 +121,8 @@ typedef struct {
 #endif
 } CO_OBJECT_DESC_T;
 
-typedef struct {
+typedef struct
+{
     UNSIGNED16 index;
     UNSIGNED8 numberOfSubs;
     UNSIGNED8 highestSub;
@@ -119,25 +131,28 @@ typedef struct {
 } CO_OD_ASSIGN_T;
 
 #ifdef CO_MAX_MAP_ENTRIES
-# define CO_STUB_MAP_ENTRIES CO_MAX_MAP_ENTRIES
+#define CO_STUB_MAP_ENTRIES CO_MAX_MAP_ENTRIES
 #else
-# define CO_STUB_MAP_ENTRIES 1
+#define CO_STUB_MAP_ENTRIES 1
 #endif
 
-typedef struct {
+typedef struct
+{
     const void *pVar;
     UNSIGNED8 len;
     BOOL_T numeric;
     UNSIGNED32 val;
 } PDO_TR_MAP_ENTRY_T;
 
-typedef struct {
+typedef struct
+{
     UNSIGNED8 mapCnt;
     PDO_TR_MAP_ENTRY_T mapEntry[CO_STUB_MAP_ENTRIES];
 } PDO_TR_MAP_TABLE_T;
 
 /* tpdo: per line the transmit PDO that sends the entry (shared receive mappings) */
-typedef struct {
+typedef struct
+{
     const void *pVar;
     UNSIGNED8 len;
     BOOL_T numeric;
@@ -145,13 +160,15 @@ typedef struct {
     UNSIGNED16 tpdo[CO_STUB_LINES];
 } PDO_REC_MAP_ENTRY_T;
 
-typedef struct {
+typedef struct
+{
     UNSIGNED8 mapCnt;
     PDO_REC_MAP_ENTRY_T mapEntry[CO_STUB_MAP_ENTRIES];
 } PDO_REC_MAP_TABLE_T;
 
 /* one member per value array, in the order gen_objdict.c initialises them */
-typedef struct {
+typedef struct
+{
     const UNSIGNED8 *constU8;
     const UNSIGNED16 *constU16;
     const UNSIGNED32 *constU32;
@@ -212,7 +229,8 @@ typedef struct {
 } CO_OD_DATA_VARIABLES_T;
 
 /* the per-line lists of gen_define.h */
-typedef struct {
+typedef struct
+{
     UNSIGNED8 version;
     UNSIGNED8 recBufferCnt[CO_STUB_LINES];
     UNSIGNED8 trBufferCnt[CO_STUB_LINES];
@@ -260,12 +278,11 @@ RET_T coEmcyProducerInit(UNSIGNED8 line);
 RET_T coEmcyConsumerInit(UNSIGNED8 line, UNSIGNED8 consumers);
 RET_T coSyncInit(UNSIGNED8 line, UNSIGNED32 cobId, UNSIGNED32 period, UNSIGNED8 overflow);
 RET_T coTimeInit(UNSIGNED8 line, BOOL_T consumer, BOOL_T producer);
-RET_T coPdoTransmitInit(UNSIGNED8 line, UNSIGNED16 pdo, UNSIGNED8 transType,
-                        UNSIGNED16 inhibit, UNSIGNED16 eventTime, UNSIGNED8 syncStart,
+RET_T coPdoTransmitInit(UNSIGNED8 line, UNSIGNED16 pdo, UNSIGNED8 transType, UNSIGNED16 inhibit,
+                        UNSIGNED16 eventTime, UNSIGNED8 syncStart,
                         const PDO_TR_MAP_TABLE_T *pMapTable);
-RET_T coPdoReceiveInit(UNSIGNED8 line, UNSIGNED16 pdo, UNSIGNED8 transType,
-                       UNSIGNED16 inhibit, UNSIGNED16 eventTime,
-                       const PDO_REC_MAP_TABLE_T *pMapTable);
+RET_T coPdoReceiveInit(UNSIGNED8 line, UNSIGNED16 pdo, UNSIGNED8 transType, UNSIGNED16 inhibit,
+                       UNSIGNED16 eventTime, const PDO_REC_MAP_TABLE_T *pMapTable);
 RET_T coSrdInit(UNSIGNED8 line);
 RET_T coGfcInit(UNSIGNED8 line, BOOL_T producer, BOOL_T consumer);
 RET_T coSrdoInit(UNSIGNED8 line, UNSIGNED16 srdo);

@@ -107,8 +107,8 @@ bool TemplateBuilder::readCatalogue(const QString &path)
     importer.doImport();
     if (importer.skippedLineCount() > 0)
         return fail(QStringLiteral("catalogue %1 has %2 malformed line(s)")
-                            .arg(path)
-                            .arg(importer.skippedLineCount()));
+                        .arg(path)
+                        .arg(importer.skippedLineCount()));
     return true;
 }
 
@@ -153,7 +153,8 @@ bool TemplateBuilder::setValue(const QStringList &args, const QString &value)
         || !readNumber(args.at(1), 16, 0xFFFF, &index) || !readNumber(args.at(2), 16, 0xFF, &sub))
         return fail(QStringLiteral("value needs a line, an index and a sub-index"));
     if (!m_project->existSubIndex(quint8(line), quint16(index), quint8(sub)))
-        return fail(QStringLiteral("line %1 has no entry 0x%2:%3").arg(line).arg(args.at(1), args.at(2)));
+        return fail(
+            QStringLiteral("line %1 has no entry 0x%2:%3").arg(line).arg(args.at(1), args.at(2)));
     m_project->setSubIndexValue(quint8(line), quint16(index), quint8(sub), value);
     return true;
 }

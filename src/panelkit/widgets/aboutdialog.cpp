@@ -8,13 +8,10 @@
 #include <QVBoxLayout>
 
 AboutDialog::AboutDialog(QWidget *parent)
-    : QDialog(parent)
-    , m_name(QCoreApplication::applicationName())
-    , m_version(QCoreApplication::applicationVersion())
-    , m_organisation(QCoreApplication::organizationName())
-    , m_heading(new QLabel(this))
-    , m_details(new QLabel(this))
-    , m_text(new QLabel(this))
+    : QDialog(parent), m_name(QCoreApplication::applicationName()),
+      m_version(QCoreApplication::applicationVersion()),
+      m_organisation(QCoreApplication::organizationName()), m_heading(new QLabel(this)),
+      m_details(new QLabel(this)), m_text(new QLabel(this))
 {
     auto *icon = new QLabel(this);
     const QIcon appIcon = QApplication::windowIcon();
@@ -81,6 +78,6 @@ void AboutDialog::updateHeading()
     setWindowTitle(tr("About %1").arg(m_name));
     m_heading->setText(QStringLiteral("<h2>%1</h2>").arg(m_name.toHtmlEscaped()));
     m_details->setText(tr("Version %1\n%2\nBuilt with Qt %3, running on Qt %4")
-                               .arg(m_version, m_organisation, QLatin1String(QT_VERSION_STR),
-                                    QLatin1String(qVersion())));
+                           .arg(m_version, m_organisation, QLatin1String(QT_VERSION_STR),
+                                QLatin1String(qVersion())));
 }

@@ -7,12 +7,11 @@
 namespace {
 
 const char *const keywords[] = {
-    "auto",     "break",  "case",    "char",     "const",    "continue", "default",
-    "do",       "double", "else",    "enum",     "extern",   "float",    "for",
-    "goto",     "if",     "inline",  "int",      "long",     "register", "restrict",
-    "return",   "short",  "signed",  "sizeof",   "static",   "struct",   "switch",
-    "typedef",  "union",  "unsigned", "void",    "volatile", "while",    "_Bool",
-    "_Complex", "_Imaginary", "NULL",
+    "auto",     "break",  "case",   "char",     "const",      "continue", "default",  "do",
+    "double",   "else",   "enum",   "extern",   "float",      "for",      "goto",     "if",
+    "inline",   "int",    "long",   "register", "restrict",   "return",   "short",    "signed",
+    "sizeof",   "static", "struct", "switch",   "typedef",    "union",    "unsigned", "void",
+    "volatile", "while",  "_Bool",  "_Complex", "_Imaginary", "NULL",
 };
 
 QTextCharFormat makeFormat(const QColor &colour, bool bold = false, bool italic = false)
@@ -28,32 +27,31 @@ QTextCharFormat makeFormat(const QColor &colour, bool bold = false, bool italic 
 } // namespace
 
 AnsiCHighlighter::AnsiCHighlighter(QTextDocument *document)
-    : QSyntaxHighlighter(document)
-    , m_keywordFormat(makeFormat(QColor(0x00, 0x00, 0x80), true))
-    , m_typeFormat(makeFormat(QColor(0x80, 0x00, 0x80)))
-    , m_numberFormat(makeFormat(QColor(0x00, 0x60, 0x60)))
-    , m_preprocessorFormat(makeFormat(QColor(0x80, 0x50, 0x00)))
-    , m_stringFormat(makeFormat(QColor(0x00, 0x80, 0x00)))
-    , m_commentFormat(makeFormat(QColor(0x70, 0x70, 0x70), false, true))
+    : QSyntaxHighlighter(document), m_keywordFormat(makeFormat(QColor(0x00, 0x00, 0x80), true)),
+      m_typeFormat(makeFormat(QColor(0x80, 0x00, 0x80))),
+      m_numberFormat(makeFormat(QColor(0x00, 0x60, 0x60))),
+      m_preprocessorFormat(makeFormat(QColor(0x80, 0x50, 0x00))),
+      m_stringFormat(makeFormat(QColor(0x00, 0x80, 0x00))),
+      m_commentFormat(makeFormat(QColor(0x70, 0x70, 0x70), false, true))
 {
     QStringList words;
     for (const char *word : keywords)
         words << QLatin1String(word);
-    m_rules.append({ QRegularExpression(QStringLiteral("\\b(?:%1)\\b").arg(words.join('|'))),
-                     m_keywordFormat });
-    m_rules.append({ QRegularExpression(QStringLiteral(
-                             "\\b(?:(?:UNSIGNED|INTEGER)(?:8|16|24|32|40|48|56|64)|REAL(?:32|64)"
-                             "|BOOL_T|RET_T|VIS_STRING|OCTET_STRING|UTF8_STRING|CO_[A-Z0-9_]+_T"
-                             "|J1939_[A-Z0-9_]+_T|u?int(?:8|16|32|64)_t|size_t|bool)\\b")),
-                     m_typeFormat });
-    m_rules.append({ QRegularExpression(QStringLiteral(
-                             "\\b(?:0[xX][0-9A-Fa-f]+|[0-9]+(?:\\.[0-9]*)?(?:[eE][-+]?[0-9]+)?)"
-                             "[uUlLfF]*\\b")),
-                     m_numberFormat });
-    m_rules.append({ QRegularExpression(QStringLiteral("^\\s*#\\s*[A-Za-z_]+")),
-                     m_preprocessorFormat });
-    m_rules.append({ QRegularExpression(QStringLiteral("^\\s*#\\s*include\\s*(<[^>]*>)")),
-                     m_stringFormat });
+    m_rules.append(
+        {QRegularExpression(QStringLiteral("\\b(?:%1)\\b").arg(words.join('|'))), m_keywordFormat});
+    m_rules.append({QRegularExpression(QStringLiteral(
+                        "\\b(?:(?:UNSIGNED|INTEGER)(?:8|16|24|32|40|48|56|64)|REAL(?:32|64)"
+                        "|BOOL_T|RET_T|VIS_STRING|OCTET_STRING|UTF8_STRING|CO_[A-Z0-9_]+_T"
+                        "|J1939_[A-Z0-9_]+_T|u?int(?:8|16|32|64)_t|size_t|bool)\\b")),
+                    m_typeFormat});
+    m_rules.append({QRegularExpression(QStringLiteral(
+                        "\\b(?:0[xX][0-9A-Fa-f]+|[0-9]+(?:\\.[0-9]*)?(?:[eE][-+]?[0-9]+)?)"
+                        "[uUlLfF]*\\b")),
+                    m_numberFormat});
+    m_rules.append(
+        {QRegularExpression(QStringLiteral("^\\s*#\\s*[A-Za-z_]+")), m_preprocessorFormat});
+    m_rules.append(
+        {QRegularExpression(QStringLiteral("^\\s*#\\s*include\\s*(<[^>]*>)")), m_stringFormat});
 }
 
 void AnsiCHighlighter::highlightBlock(const QString &text)

@@ -15,10 +15,7 @@
 #include <QVBoxLayout>
 
 FileViewerDialog::FileViewerDialog(const QString &file, QWidget *parent)
-    : QDialog(parent)
-    , m_file(file)
-    , m_view(new QPlainTextEdit(this))
-    , m_status(new QLabel(this))
+    : QDialog(parent), m_file(file), m_view(new QPlainTextEdit(this)), m_status(new QLabel(this))
 {
     setWindowTitle(QFileInfo(file).fileName());
     m_view->setReadOnly(true);

@@ -9,8 +9,7 @@
 #include <QVBoxLayout>
 
 HelpViewerDialog::HelpViewerDialog(QWidget *parent)
-    : QDialog(parent)
-    , m_browser(new QTextBrowser(this))
+    : QDialog(parent), m_browser(new QTextBrowser(this))
 {
     setWindowTitle(tr("Help"));
     m_browser->setOpenExternalLinks(true);

@@ -5,9 +5,7 @@
 #include <QPalette>
 
 TenvoAppStyle::TenvoAppStyle(QStyle *base, const QString &edition)
-    : QProxyStyle(base)
-    , m_edition(edition)
-    , m_accent(accentColorFor(edition))
+    : QProxyStyle(base), m_edition(edition), m_accent(accentColorFor(edition))
 {
 }
 
@@ -24,7 +22,7 @@ QColor TenvoAppStyle::accentColorFor(const QString &edition)
 
 void TenvoAppStyle::applyAccent(QPalette &palette) const
 {
-    for (const QPalette::ColorGroup group : { QPalette::Active, QPalette::Inactive }) {
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
         palette.setColor(group, QPalette::Highlight, m_accent);
         palette.setColor(group, QPalette::HighlightedText, Qt::white);
         palette.setColor(group, QPalette::Link, m_accent.darker(120));
