@@ -10,6 +10,7 @@
 #include "generators/indicationgenerator.h"
 #include "generators/indicesgenerator.h"
 #include "generators/objdictgenerator.h"
+#include "generators/vobjdictgenerator.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -73,7 +74,8 @@ const QList<GenerationRun::GeneratorRow> &GenerationRun::generatorRows()
              return new ObjDictGenerator(context.compact);
          }},
         {Kind::VobjDict, QT_TR_NOOP("The file gen_vobjdict.c in %1 is not writable"),
-         QT_TR_NOOP("Generation of gen_vobjdict.c in %1 started"), nullptr},
+         QT_TR_NOOP("Generation of gen_vobjdict.c in %1 started"),
+         [](const Context &) -> AbstractGenerator * { return new VobjDictGenerator; }},
         {Kind::Pgn, QT_TR_NOOP("The file gen_pgn.c in %1 is not writable"),
          QT_TR_NOOP("Generation of gen_pgn.c in %1 started"), nullptr},
         {Kind::MultiPro, QT_TR_NOOP("The file gen_mp.c in %1 is not writable"),
@@ -302,11 +304,5 @@ bool GenerationRun::srdoObjectsPresent()
 
 bool GenerationRun::virtualObjectsPresent()
 {
-    for (quint8 line : lines.canopenLines) {
-        const QList<ObjectDataBase::SubAddress> virtualSubs = database->getSubsByProperty(
-            line, QStringLiteral("implementation"), QStringLiteral("3"));
-        if (!virtualSubs.isEmpty())
-            return true;
-    }
-    return false;
+    return VobjDictGenerator::areVirtualObjectsPresent(database);
 }
