@@ -10,6 +10,7 @@
 #include "generators/indicationgenerator.h"
 #include "generators/indicesgenerator.h"
 #include "generators/objdictgenerator.h"
+#include "generators/srdogenerator.h"
 #include "generators/vobjdictgenerator.h"
 
 #include <QCoreApplication>
@@ -86,7 +87,8 @@ const QList<GenerationRun::GeneratorRow> &GenerationRun::generatorRows()
          QT_TR_NOOP("Generation of HTML pgn documentation in %1 started"), nullptr},
         {Kind::Dbc, QT_TR_NOOP("The file in %2.dbc in %1 is not writable"),
          QT_TR_NOOP("Generation of DBC_file in %1 started"), nullptr},
-        {Kind::Srdo, QT_TR_NOOP("The file gen_srdo.c in %1 is not writable"), nullptr, nullptr},
+        {Kind::Srdo, QT_TR_NOOP("The file gen_srdo.c in %1 is not writable"), nullptr,
+         [](const Context &) -> AbstractGenerator * { return new SrdoGenerator; }},
         {Kind::CoDefine, QT_TR_NOOP("The file gen_define.h in %1 is not writable"),
          QT_TR_NOOP("Generation of gen_define.h in %1 started"),
          [](const Context &context) -> AbstractGenerator * {
