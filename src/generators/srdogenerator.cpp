@@ -241,8 +241,8 @@ QString SrdoGenerator::templateText(const QString &fileName) const
 {
     QFile file(templateDir + QLatin1Char('/') + fileName);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        qWarning() << "SrdoGenerator: template" << file.fileName() << "missing:"
-                   << file.errorString();
+        qWarning() << "SrdoGenerator: template" << file.fileName()
+                   << "missing:" << file.errorString();
         return QString();
     }
     return QString::fromUtf8(file.readAll());

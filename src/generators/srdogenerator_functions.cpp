@@ -97,14 +97,14 @@ QString assembledValue(const CType &type, int bits, int first)
     if (!extend)
         return QStringLiteral("(%1)(%2)").arg(cast, terms);
     const QString signBit = QStringLiteral("0x%1%2").arg(
-        QString::number(quint64(1) << (bits - 1), 16),
-        QLatin1String(bytes <= 4 ? "ul" : "ull"));
+        QString::number(quint64(1) << (bits - 1), 16), QLatin1String(bytes <= 4 ? "ul" : "ull"));
     return QStringLiteral("(%1)(((%2) ^ %3) - %3)").arg(cast, terms, signBit);
 }
 
 QString starLine()
 {
-    return QStringLiteral("/********************************************************************/\n");
+    return QStringLiteral(
+        "/********************************************************************/\n");
 }
 
 } // namespace
@@ -142,9 +142,9 @@ void SrdoGenerator::writeGetSrdoDataPtr(QTextStream &out)
         QString cases;
         for (const Srdo &srdo : qAsConst(srdos)) {
             if (srdo.line == line) {
-                cases += indent + QStringLiteral("case 0x%1u:\n").arg(srdo.index, 4, 16)
-                         + indent + QStringLiteral("\tpSrdo = &") + recordName(srdo)
-                         + QStringLiteral(";\n") + indent + QStringLiteral("\tbreak;\n");
+                cases += indent + QStringLiteral("case 0x%1u:\n").arg(srdo.index, 4, 16) + indent
+                         + QStringLiteral("\tpSrdo = &") + recordName(srdo) + QStringLiteral(";\n")
+                         + indent + QStringLiteral("\tbreak;\n");
             }
         }
         if (ml && cases.isEmpty())
@@ -218,10 +218,11 @@ void SrdoGenerator::writeDefaultValues(QTextStream &out, const Srdo &srdo, const
         << record << "refreshTime = " << numberText(srdo.parameters.value(2)) << ";\n"
         << record << "srvt = " << numberText(srdo.parameters.value(3)) << ";\n"
         << record << "transType = 254u;\n"
-        << record << "cobId1 = "
-        << cobIdText(srdo.parameters.value(5), "0xfful + (ownNodeId * 2ul)") << ";\n"
-        << record << "cobId2 = "
-        << cobIdText(srdo.parameters.value(6), "0x100ul + (ownNodeId * 2ul)") << ";\n"
+        << record
+        << "cobId1 = " << cobIdText(srdo.parameters.value(5), "0xfful + (ownNodeId * 2ul)") << ";\n"
+        << record
+        << "cobId2 = " << cobIdText(srdo.parameters.value(6), "0x100ul + (ownNodeId * 2ul)")
+        << ";\n"
         << record << "mapCnt = " << numberText(srdo.mapCount) << ";\n"
         << record << "maxMapCnt = " << srdo.mapTable.size() << "u;\n"
         << record << "mapTable = &" << tableName(srdo) << "[0];\n"
@@ -288,8 +289,8 @@ void SrdoGenerator::writeSaveRecData(QTextStream &out, bool inverted)
 
 // In the multi-line form the line and the SRDO number select the case together.
 void SrdoGenerator::writeSrdoSwitch(QTextStream &out, quint8 direction,
-                                   void (SrdoGenerator::*writeCase)(QTextStream &, quint8,
-                                                                    quint16))
+                                    void (SrdoGenerator::*writeCase)(QTextStream &, quint8,
+                                                                     quint16))
 {
     const bool ml = isMultiLineForm();
     if (ml)
@@ -324,7 +325,8 @@ bool SrdoGenerator::writeFloatCarriers(QTextStream &out, quint8 direction) const
         bool used = false;
         for (const Srdo &srdo : srdos) {
             for (const MappedObject &object : srdo.mapped)
-                used = used || (srdo.direction() == direction && object.type == QLatin1String(name));
+                used =
+                    used || (srdo.direction() == direction && object.type == QLatin1String(name));
         }
         if (used)
             out << "SRDO_" << name << "_BITS_T\t" << floatCarrier(*cType(QLatin1String(name)))
@@ -407,9 +409,8 @@ void SrdoGenerator::writeRxSRDOData(QTextStream &out, quint8 line, quint16 index
             continue;
         }
         const int bytes = object.bits / 8;
-        const QString target = type.kind == Kind::Float
-                                   ? floatCarrier(type) + QStringLiteral(".bits")
-                                   : object.name;
+        const QString target =
+            type.kind == Kind::Float ? floatCarrier(type) + QStringLiteral(".bits") : object.name;
         out << "\t\t" << target << "= " << assembledValue(type, object.bits, first) << lintNote
             << (bytes == 4 ? " \n" : "\n");
         if (type.kind == Kind::Float)

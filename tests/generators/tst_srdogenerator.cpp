@@ -62,8 +62,8 @@ void addSrdo(ObjectDataBase &db, quint8 line, quint8 number, quint8 direction, q
     const quint16 index = quint16(0x1300 + number);
     odtest::addObject(db, line, index, 9,
                       {sub(5, "const", "6", 1), sub(5, "rw", QString::number(direction)),
-                       sub(6, "rw", QString::number(time)), sub(5, "rw", "10"),
-                       sub(5, "ro", "254"), sub(7, "rw", cobId1), sub(7, "rw", cobId2)});
+                       sub(6, "rw", QString::number(time)), sub(5, "rw", "10"), sub(5, "ro", "254"),
+                       sub(7, "rw", cobId1), sub(7, "rw", cobId2)});
     QList<Sub> entries{sub(5, "rw", QString::number(mapping.size()))};
     for (quint32 value : mapping)
         entries << sub(7, "const", QStringLiteral("0x%1").arg(value, 8, 16, QLatin1Char('0')));
@@ -80,8 +80,10 @@ void addVariables(ObjectDataBase &db, quint8 line, quint16 index,
     odtest::addObject(db, line, index, 9, subs);
 }
 
-const QList<quint32> txMapping{0x60000108, 0x60010108, 0x60000210, 0x60010210, 0x60000320, 0x60010320};
-const QList<quint32> rxMapping{0x61000110, 0x61010110, 0x61000218, 0x61010218, 0x61000308, 0x61010308};
+const QList<quint32> txMapping{0x60000108, 0x60010108, 0x60000210,
+                               0x60010210, 0x60000320, 0x60010320};
+const QList<quint32> rxMapping{0x61000110, 0x61010110, 0x61000218,
+                               0x61010218, 0x61000308, 0x61010308};
 
 // SRDO 1 transmits a byte, a word and a float; SRDO 2 receives an INTEGER16, an INTEGER24
 // and a byte. Signatures are those of node-ID 5 (line 0) and 6 (line 1).
@@ -174,7 +176,6 @@ private slots:
 
     void copies_data();
     void copies();
-    void defaults();
     void wholeFile_data();
     void wholeFile();
     void missingTemplates();
@@ -198,10 +199,6 @@ void TestSrdoGenerator::copies_data()
                        "\t\tpBufferNormal[3]= (UNSIGNED8)((v >> 8u) & 0xffu);"}
         << QStringList{"\t\tv= (UNSIGNED16)((UNSIGNED16)pData[2] | ((UNSIGNED16)pData[3] << 8u))"
                        + lint};
-    QTest::addRow("INTEGER8")
-        << quint16(2) << QList<quint32>{0x20000108, 0x20010108}
-        << QStringList{"\t\tpBufferNormal[0]= (UNSIGNED8)(v & 0xffu);"}
-        << QStringList{"\t\tv= (INTEGER8)pData[0]" + lint};
     QTest::addRow("UNSIGNED24 byte by byte")
         << quint16(0x16) << QList<quint32>{0x20000118, 0x20010118}
         << QStringList{"\t\tpBufferNormal[0]= (UNSIGNED8)(v.v[0]);",
@@ -228,7 +225,8 @@ void TestSrdoGenerator::copies_data()
                        + lint + " "};
     QTest::addRow("REAL32 travels as its bit pattern")
         << quint16(8) << QList<quint32>{0x20000120, 0x20010120}
-        << QStringList{"\t\treal32.real = v;", "\t\tpBufferNormal[0]= (UNSIGNED8)(real32.bits & 0xffu);",
+        << QStringList{"\t\treal32.real = v;",
+                       "\t\tpBufferNormal[0]= (UNSIGNED8)(real32.bits & 0xffu);",
                        "\t\tpBufferNormal[1]= (UNSIGNED8)((real32.bits >> 8u) & 0xffu);",
                        "\t\tpBufferNormal[2]= (UNSIGNED8)((real32.bits >> 16u) & 0xffu);",
                        "\t\tpBufferNormal[3]= (UNSIGNED8)((real32.bits >> 24u) & 0xffu);"}
@@ -280,53 +278,12 @@ void TestSrdoGenerator::copies()
     QStringList tx = caseLines(text, QStringLiteral("static RET_T genSrdoTransmitMapping("),
                                QStringLiteral("\tcase 1u:"));
     QCOMPARE(tx.takeLast(), QStringLiteral("\t\tretVal = RET_OK;"));
-    const QStringList normalOfV = tx.filter(QRegularExpression(QStringLiteral("(^|[ (])(v|real32)\\b")));
+    const QStringList normalOfV =
+        tx.filter(QRegularExpression(QStringLiteral("(^|[ (])(v|real32)\\b")));
     QCOMPARE(normalOfV, transmit);
     const QStringList rx = caseLines(text, QStringLiteral("static void saveRecDataNormal("),
                                      QStringLiteral("\tcase 2u:"));
     QCOMPARE(rx.filter(QRegularExpression(QStringLiteral("^\t\t(v|real32)"))), receive);
-}
-
-void TestSrdoGenerator::defaults()
-{
-    ObjectDataBase db;
-    buildSingleLineProject(db);
-    db.setSubIndexValue(0, 0x1302, 6, QStringLiteral("0x80000102"));
-    QTemporaryDir dir;
-    QVERIFY(generate(db, dir.path(), testData(QStringLiteral("srdo/templates"))));
-    const QString text = gentest::readText(dir.filePath(QStringLiteral("gen_srdo.c")));
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    const int start = lines.indexOf(QStringLiteral("\tsrdo1.direction = 1u;"));
-    QVERIFY(start > 0);
-    // Node-ID relative COB-IDs become expressions of the node-ID, others stay numbers.
-    QCOMPARE(lines.mid(start, 22),
-             (QStringList{"\tsrdo1.direction = 1u;",
-                          "\tsrdo1.refreshTime = 20u;",
-                          "\tsrdo1.srvt = 10u;",
-                          "\tsrdo1.transType = 254u;",
-                          "\tsrdo1.cobId1 = 0xfful + (ownNodeId * 2ul);",
-                          "\tsrdo1.cobId2 = 0x100ul + (ownNodeId * 2ul);",
-                          "\tsrdo1.mapCnt = 6u;",
-                          "\tsrdo1.maxMapCnt = 6u;",
-                          "\tsrdo1.mapTable = &mapTable1[0];",
-                          QStringLiteral("\tsrdo1.signature = %1u;")
-                              .arg(signature(1, 20, 10, 0x109, 0x10A, txMapping)),
-                          "\tsrdo2.direction = 2u;",
-                          "\tsrdo2.refreshTime = 50u;",
-                          "\tsrdo2.srvt = 10u;",
-                          "\tsrdo2.transType = 254u;",
-                          "\tsrdo2.cobId1 = 0x101ul;",
-                          "\tsrdo2.cobId2 = 0x80000102ul;",
-                          "\tsrdo2.mapCnt = 6u;",
-                          "\tsrdo2.maxMapCnt = 6u;",
-                          "\tsrdo2.mapTable = &mapTable2[0];",
-                          QStringLiteral("\tsrdo2.signature = %1u;")
-                              .arg(signature(2, 50, 10, 0x101, 0x102, rxMapping)),
-                          "\tconfigurationValid = 0x00u;",
-                          "\tsrdoConfigReady = 0u;"}));
-    QVERIFY(text.contains(QStringLiteral("static const UNSIGNED32\tmapTable1[6] = {0x60000108u, "
-                                         "0x60010108u, 0x60000210u, 0x60010210u, 0x60000320u, "
-                                         "0x60010320u };\n")));
 }
 
 void TestSrdoGenerator::wholeFile_data()
@@ -350,8 +307,8 @@ void TestSrdoGenerator::wholeFile()
     odtest::setting(db, "srdo_loop_counter", QStringLiteral("25"));
     QTemporaryDir dir;
     QVERIFY(generate(db, dir.path(), testData(QStringLiteral("srdo/templates"))));
-    const QString diff = gentest::goldenDiff(testData(golden),
-                                             gentest::readText(dir.filePath("gen_srdo.c")));
+    const QString diff =
+        gentest::goldenDiff(testData(golden), gentest::readText(dir.filePath("gen_srdo.c")));
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
 }
 
@@ -423,9 +380,10 @@ void TestSrdoGenerator::protocolRuns()
     QVERIFY(run.waitForFinished(30000));
     QCOMPARE(run.exitCode(), 0);
     const QString output = QString::fromLocal8Bit(run.readAllStandardOutput());
-    const QString diff = gentest::goldenDiff(
-        testData(multiLine ? QStringLiteral("srdo/run_multi.txt") : QStringLiteral("srdo/run_single.txt")),
-        output);
+    const QString diff =
+        gentest::goldenDiff(testData(multiLine ? QStringLiteral("srdo/run_multi.txt")
+                                               : QStringLiteral("srdo/run_single.txt")),
+                            output);
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
 }
 
@@ -460,8 +418,9 @@ void TestSrdoGenerator::generatedProjectCompiles()
     QCOMPARE(sources, (QStringList{"gen_objdict.c", "gen_srdo.c", "gen_vobjdict.c"}));
     for (const QString &source : sources) {
         QString diagnostics;
-        QVERIFY2(nwCompileCFile(dir.filePath(source), &diagnostics, {testData(QStringLiteral("srdo"))}),
-                 qPrintable(source + '\n' + diagnostics));
+        QVERIFY2(
+            nwCompileCFile(dir.filePath(source), &diagnostics, {testData(QStringLiteral("srdo"))}),
+            qPrintable(source + '\n' + diagnostics));
     }
 }
 

@@ -1,4 +1,4 @@
-// gen_vobjdict.c: the attributes of virtual entries, whole files against golden files,
+// gen_vobjdict.c: whole files against golden files,
 // the split between gen_objdict.c and gen_vobjdict.c, and the file compiled with the
 // gen_define.h of the same project, whose counts must match its tables.
 
@@ -95,8 +95,6 @@ class TestVobjDictGenerator : public QObject
 private slots:
     void initTestCase() { gentest::initApplication(); }
 
-    void attributes_data();
-    void attributes();
     void wholeFile_data();
     void wholeFile();
     void splitBetweenDictionaries();
@@ -105,41 +103,6 @@ private slots:
     void virtualObjectsPresent_data();
     void virtualObjectsPresent();
 };
-
-void TestVobjDictGenerator::attributes_data()
-{
-    QTest::addColumn<quint16>("datatype");
-    QTest::addColumn<QString>("access");
-    QTest::addColumn<quint8>("mapping");
-    QTest::addColumn<bool>("compact");
-    QTest::addColumn<QString>("expected");
-    QTest::addRow("UNSIGNED8 read only")
-        << quint16(5) << "ro" << quint8(0) << false << "CO_ATTR_NUM | CO_ATTR_READ | CO_ATTR_DYNOD";
-    QTest::addRow("UNSIGNED48 counts as numeric")
-        << quint16(0x19) << "wo" << quint8(1) << false
-        << "CO_ATTR_NUM | CO_ATTR_WRITE | CO_ATTR_MAP_REC | CO_ATTR_DYNOD";
-    QTest::addRow("UNSIGNED64 counts as numeric")
-        << quint16(0x1B) << "rw" << quint8(1) << false
-        << "CO_ATTR_NUM | CO_ATTR_READ | CO_ATTR_WRITE | CO_ATTR_MAP_TR | CO_ATTR_MAP_REC "
-           "| CO_ATTR_DYNOD";
-    QTest::addRow("INTEGER24 does not")
-        << quint16(0x10) << "rww" << quint8(1) << false
-        << "CO_ATTR_READ | CO_ATTR_WRITE | CO_ATTR_MAP_REC | CO_ATTR_DYNOD";
-    QTest::addRow("start of a compact run")
-        << quint16(6) << "rwr" << quint8(1) << true
-        << "CO_ATTR_NUM | CO_ATTR_READ | CO_ATTR_WRITE | CO_ATTR_MAP_TR | CO_ATTR_DYNOD "
-           "| CO_ATTR_COMPACT";
-}
-
-void TestVobjDictGenerator::attributes()
-{
-    QFETCH(quint16, datatype);
-    QFETCH(QString, access);
-    QFETCH(quint8, mapping);
-    QFETCH(bool, compact);
-    QFETCH(QString, expected);
-    QCOMPARE(VobjDictGenerator::getODAttributes(datatype, access, mapping, compact), expected);
-}
 
 void TestVobjDictGenerator::wholeFile_data()
 {
