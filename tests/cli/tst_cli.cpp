@@ -1,6 +1,7 @@
+#include "nwtest.h"
 #include "testenv.h"
 
-#include <QtTest>
+#include <QProcess>
 
 // The command-line front end, started as a user's script would start it.
 class TestCli : public QObject
@@ -56,5 +57,5 @@ void TestCli::exitCodes()
         QVERIFY(r.err.contains(QLatin1String("unknown command 'frobnicate'")));
 }
 
-QTEST_GUILESS_MAIN(TestCli)
+NW_TEST_MAIN(TestCli)
 #include "tst_cli.moc"

@@ -1,6 +1,7 @@
 #include "../checker/checkerfixture.h"
+#include "nwtest.h"
 
-#include <QtTest>
+#include <QProcess>
 
 using namespace checkertest;
 
@@ -210,5 +211,5 @@ void TestCliCheck::corrections()
     QCOMPARE(db.getSubIndexValue(0, 0x1018, 0), storedValue);
 }
 
-QTEST_GUILESS_MAIN(TestCliCheck)
+NW_TEST_MAIN(TestCliCheck)
 #include "tst_cli_check.moc"
