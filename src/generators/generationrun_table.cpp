@@ -235,7 +235,8 @@ void GenerationRun::runEdsVariants(const RowContext &context)
     for (const QString &variant : variants) {
         RowContext variantContext = context;
         variantContext.edsVariant = variant;
-        if (runRow(Kind::Eds, variantContext, variant) && variant.isEmpty()) {
+        if (runRow(Kind::Eds, variantContext, variant) && variant.isEmpty()
+            && externalEffectsEnabled) {
             QSettings shared(QCoreApplication::organizationName(),
                              QStringLiteral("InterApplicationSettings"));
             shared.beginGroup(QStringLiteral("ToolData"));

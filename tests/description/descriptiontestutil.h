@@ -50,8 +50,8 @@ inline void buildDescriptionProject(ObjectDataBase &db)
     // A sparse array: sub-sections are named in lower-case hexadecimal.
     addObject(db, 0x2100, QStringLiteral("Channel gain"), 8,
               QStringLiteral("Gain per channel\n\nset at start-up"));
-    ObjectDataBase::SUBINDEX_DATA_T count = gentest::sub(QStringLiteral("Number of channels"), 5,
-                                                         QStringLiteral("0x1a"));
+    ObjectDataBase::SUBINDEX_DATA_T count =
+        gentest::sub(QStringLiteral("Number of channels"), 5, QStringLiteral("0x1a"));
     db.addSubIndex(0, 0x2100, 0, count);
     ObjectDataBase::SUBINDEX_DATA_T gain = gentest::sub(QStringLiteral("Gain $z"), 3, "-12");
     gain.accesstype = QStringLiteral("rww");
@@ -72,8 +72,8 @@ inline void buildDescriptionProject(ObjectDataBase &db)
     db.addSubIndex(0, 0x2200, 1, gentest::sub(QStringLiteral("stray")));
 
     addObject(db, 0x2300, QStringLiteral("Firmware image"), 2);
-    ObjectDataBase::SUBINDEX_DATA_T domain = gentest::sub(QStringLiteral("Firmware image"), 15,
-                                                          QString(), 2);
+    ObjectDataBase::SUBINDEX_DATA_T domain =
+        gentest::sub(QStringLiteral("Firmware image"), 15, QString(), 2);
     domain.accesstype = QStringLiteral("wo");
     domain.refuseread = true;
     domain.varname = QStringLiteral("fwImage");

@@ -1,5 +1,5 @@
-#include "descriptiontestutil.h"
 #include "description/csvgenerator.h"
+#include "descriptiontestutil.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -1,5 +1,5 @@
-#include "descriptiontestutil.h"
 #include "description/edsgenerator.h"
+#include "descriptiontestutil.h"
 #include "generators/generationrun.h"
 
 #include <QTemporaryDir>
@@ -169,8 +169,8 @@ void TestEdsGenerator::comments_data()
     QTest::addRow("empty piece skipped")
         << "a\n\nb" << QStringList{"[Comments]", "Lines=2", "Line1=a", "Line2=b"};
     QTest::addRow("trimmed at both ends")
-        << "\n  first \nsecond\n" << QStringList{"[Comments]", "Lines=2", "Line1=first ",
-                                                 "Line2=second"};
+        << "\n  first \nsecond\n"
+        << QStringList{"[Comments]", "Lines=2", "Line1=first ", "Line2=second"};
 }
 
 void TestEdsGenerator::comments()
@@ -227,8 +227,8 @@ void TestEdsGenerator::subObjectKeys_data()
     const auto keys = [](const QString &type, const QStringList &more) {
         return QStringList{"DataType=" + type, "AccessType=rw", "PDOMapping=0"} + more;
     };
-    QTest::addRow("always, not flagged") << 7 << 2 << false << "0x10" << 0
-                                         << keys("7", {"DefaultValue=0x10"});
+    QTest::addRow("always, not flagged")
+        << 7 << 2 << false << "0x10" << 0 << keys("7", {"DefaultValue=0x10"});
     QTest::addRow("always, empty value") << 7 << 2 << true << "" << 0 << keys("7", {});
     QTest::addRow("flagged") << 7 << 1 << true << "$NODEID+0x180" << 0
                              << keys("7", {"DefaultValue=$NODEID+0x180"});
@@ -317,8 +317,8 @@ void TestEdsGenerator::runWritesEveryVariantAndLine()
     QCOMPARE(run.run(), GenerationRun::Completed);
     for (const char *file : {"demo.eds", "demo_FULL.eds", "demo_SERVICE.eds", "demo.csv"})
         QVERIFY2(QFile::exists(dir->path() + '/' + file), file);
-    QVERIFY(messages.contains(QStringLiteral("Generation of FULL EDS file in %1 started")
-                                  .arg(dir->path())));
+    QVERIFY(messages.contains(
+        QStringLiteral("Generation of FULL EDS file in %1 started").arg(dir->path())));
     QCOMPARE(gentest::readText(dir->path() + "/demo.eds"), generate(db));
 
     ObjectDataBase two;
