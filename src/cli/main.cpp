@@ -1,4 +1,5 @@
 #include "cli/checkcommand.h"
+#include "cli/exportcommand.h"
 #include "cli/generatecommand.h"
 #include "cli/infocommand.h"
 #include "panelkit/appidentity.h"
@@ -24,6 +25,7 @@ const char *checkUsage()
 
 const Command commands[] = {
     {"check", &CheckCommand::run, &checkUsage},
+    {"export", &ExportCommand::run, &ExportCommand::usage},
     {"generate", &GenerateCommand::run, &GenerateCommand::usage},
     {"info", &InfoCommand::run, &InfoCommand::usage},
 };

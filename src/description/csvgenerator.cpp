@@ -124,7 +124,7 @@ void CSVGenerator::doJob()
     }
     stream.flush();
     out = nullptr;
-    finishJob({file.data()});
+    fileWritten = finishJob({file.data()});
 }
 
 bool CSVGenerator::prepareOutputFile()

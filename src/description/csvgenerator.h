@@ -29,6 +29,8 @@ public:
     bool checkWritability() override;
     unsigned startGeneration() override;
     unsigned abortGeneration() override;
+    // After a run: the file was written completely and replaced the previous one.
+    bool isFileWritten() const { return fileWritten; }
 
     // The Value column: strings (VISIBLE_STRING, OCTET_STRING, UTF8_STRING) as stored,
     // every other type as an integer read with C prefixes and written in decimal; text
@@ -43,6 +45,7 @@ private:
     void documentSubIndex(quint8 line, quint16 index, quint8 subindex);
 
     QSharedPointer<QSaveFile> file;
+    bool fileWritten = false;
     QTextStream *out = nullptr;
     QString currentName; // substituted name of the object being written
     quint8 currentType = 7;

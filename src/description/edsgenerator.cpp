@@ -139,7 +139,7 @@ void EDSGenerator::doJob()
     out = nullptr;
     if (db)
         db->setDescriptionSettingsLine(previousDescriptionLine);
-    finishJob({file.data()});
+    fileWritten = finishJob({file.data()});
 }
 
 bool EDSGenerator::prepareOutputFile()

@@ -40,6 +40,8 @@ public:
     bool checkWritability() override;
     unsigned startGeneration() override;
     unsigned abortGeneration() override;
+    // After a run: the file was written completely and replaced the previous one.
+    bool isFileWritten() const { return fileWritten; }
 
     // The indices of the list that belong to the variant, in the order given: those
     // without "eds_define" in their metadata and those whose value equals the variant
@@ -66,6 +68,7 @@ private:
     bool groupMessaging() const;
 
     QSharedPointer<QSaveFile> file;
+    bool fileWritten = false;
     QString edsVariant;
     QList<quint16> objects; // the variant's objects 0x1000..0xFFFF, ascending
     QTextStream *out = nullptr;
