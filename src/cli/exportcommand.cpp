@@ -232,13 +232,11 @@ int ExportCommand::run(const QStringList &arguments, QTextStream &out, QTextStre
 
     GenerationRun::RowContext context;
     context.lines = &classification;
-    db.cacheStrings();
     for (quint8 line : lines) {
         // One read of the whole line instead of one statement per sub-index.
         db.cacheAllSubs(line);
         context.line = line;
         const int result = exportLine(db, context, request, out, err);
-        db.clearCachedSubs(line);
         if (result != 0)
             return result;
     }

@@ -1,6 +1,7 @@
 #include "description/csvgenerator.h"
 
 #include "database/objectdatabase.h"
+#include "description/lineobjects.h"
 #include "panelkit/helper.h"
 
 #include <QDebug>
@@ -98,11 +99,10 @@ void CSVGenerator::doJob()
     out = &stream;
     stream << header << crlf;
     lockDataBase(true);
-    ObjectDataBase *db = dataBase();
-    const QList<quint16> indices =
-        db ? db->getIndices(activeLine, 0x1000, 0xFFFF) : QList<quint16>();
+    subNamePattern = tr(" %1");
+    const LineObjects objects(dataBase(), activeLine);
     quint16 previous = 0;
-    for (quint16 index : indices) {
+    for (quint16 index : objects.indices()) {
         if (abortRequested) {
             qDebug() << "Generation aborted";
             break;
@@ -112,12 +112,10 @@ void CSVGenerator::doJob()
         if (previous < 0x6000 && index >= 0x6000)
             stream << ' ' << crlf;
         previous = index;
-        ObjectDataBase::INDEX_DATA_T data;
-        if (!db->getIndexData(activeLine, index, data))
-            continue;
+        const ObjectDataBase::INDEX_DATA_T &data = objects.object(index);
         currentName = Helper::substituteVariables(data.name, index, 0);
         currentType = data.objecttype;
-        for (quint8 sub : db->getSubIndices(activeLine, index))
+        for (quint8 sub : objects.subIndices(index))
             documentSubIndex(activeLine, index, sub);
         stream.flush();
         QThread::yieldCurrentThread();
@@ -144,7 +142,7 @@ void CSVGenerator::documentSubIndex(quint8 line, quint16 index, quint8 subindex)
         return;
     QString name = currentName;
     if (currentType != 7)
-        name += tr(" %1").arg(Helper::substituteVariables(data.name, index, subindex));
+        name += subNamePattern.arg(Helper::substituteVariables(data.name, index, subindex));
     const QString varname = data.implementation == 2
                                 ? Helper::substituteVariables(data.varname, index, subindex)
                                 : QStringLiteral("NONE");

@@ -49,4 +49,5 @@ private:
     QTextStream *out = nullptr;
     QString currentName; // substituted name of the object being written
     quint8 currentType = 7;
+    QString subNamePattern; // " %1", translated once per job
 };

@@ -7,6 +7,7 @@
 #include <QSharedPointer>
 #include <QString>
 
+class LineObjects;
 class QSaveFile;
 class QTextStream;
 
@@ -47,6 +48,7 @@ public:
     // without "eds_define" in their metadata and those whose value equals the variant
     // (case-sensitive).
     QList<quint16> reduceObjectList(quint8 line, QList<quint16> &indices, QString variant);
+    static bool belongsToVariant(const ObjectDataBase::MetaData &metadata, const QString &variant);
 
 public slots:
     void doJob() override;
@@ -70,6 +72,7 @@ private:
     QSharedPointer<QSaveFile> file;
     bool fileWritten = false;
     QString edsVariant;
+    const LineObjects *lineObjects = nullptr; // the line's objects during the job
     QList<quint16> objects; // the variant's objects 0x1000..0xFFFF, ascending
     QTextStream *out = nullptr;
 };
