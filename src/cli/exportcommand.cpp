@@ -1,26 +1,26 @@
 #include "cli/exportcommand.h"
 
 #include "cli/cliproject.h"
+#include "cli/commandline.h"
 #include "database/objectdatabase.h"
 #include "description/csvgenerator.h"
 #include "description/edsgenerator.h"
 #include "generators/generationrun.h"
 #include "generators/lineclassification.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
 using Kind = GenerationRun::GeneratorKind;
 
-const char toolName[] = "nodewright-cli";
-const char synopsis[] = "export [options] PROJECT --format eds|csv";
+const char synopsis[] = "export --format eds|csv [options] PROJECT";
 
 QString tr(const char *text)
 {
@@ -38,31 +38,11 @@ struct Request
     QString folder; // absolute; the project's folder unless --output is given
 };
 
-int usageError(QTextStream &err, const QString &problem)
-{
-    err << toolName << " export: " << problem << '\n'
-        << "Usage: " << toolName << ' ' << synopsis << '\n'
-        << tr("Run '%1 export --help' for the options.").arg(QLatin1String(toolName)) << '\n';
-    return 2;
-}
-
-int failure(QTextStream &err, const QString &problem)
-{
-    err << toolName << " export: " << problem << '\n';
-    return 2;
-}
-
 // Reads the command line into request. Returns an exit code when the command is done
-// (help printed, or a usage problem reported), -1 when it goes on.
-int parse(const QStringList &arguments, Request &request, QTextStream &out, QTextStream &err)
+// (help printed, or a usage problem reported), nothing when it goes on.
+std::optional<int> parse(CommandLine &commandLine, const QStringList &arguments, Request &request,
+                         QTextStream &out, QTextStream &err)
 {
-    QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(
-        tr("Writes the EDS or CSV files of the project's CANopen lines, as the generation run "
-           "does, without the model check."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  tr("print this text"));
     const QCommandLineOption format(QStringLiteral("format"),
                                     tr("the kind of file: eds or csv (required)"),
                                     QStringLiteral("eds|csv"));
@@ -77,46 +57,36 @@ int parse(const QStringList &arguments, Request &request, QTextStream &out, QTex
         QStringLiteral("output"),
         tr("write the files into DIR (created when missing) instead of the project's folder"),
         QStringLiteral("DIR"));
-    parser.addOptions({help, format, line, variant, output});
-    parser.addPositionalArgument(QStringLiteral("PROJECT"), tr("the project file (.nwrp)"));
+    for (const QCommandLineOption &option : {format, line, variant, output})
+        commandLine.addOption(option);
+    commandLine.addArgument(QStringLiteral("PROJECT"), tr("the project file (.nwrp)"));
+    if (const std::optional<int> done = commandLine.parse(arguments, out, err))
+        return done;
 
-    const bool parsed = parser.parse(QStringList{QLatin1String(toolName)} + arguments);
-    if (parsed && parser.isSet(help)) {
-        out << "Usage: " << toolName << ' ' << synopsis << '\n'
-            << parser.helpText().section(QLatin1Char('\n'), 1);
-        return 0;
-    }
-    if (!parsed)
-        return usageError(err, parser.errorText());
-    const QStringList positional = parser.positionalArguments();
-    if (positional.size() != 1)
-        return usageError(err, positional.isEmpty()
-                                   ? tr("missing argument PROJECT")
-                                   : tr("unexpected argument '%1'").arg(positional.at(1)));
-    request.project = positional.first();
-    const QString kind = parser.value(format).toLower();
+    request.project = commandLine.arguments().first();
+    const QString kind = commandLine.value(format).toLower();
     if (kind != QLatin1String("eds") && kind != QLatin1String("csv"))
-        return usageError(err,
-                          parser.isSet(format)
-                              ? tr("unknown format '%1' (eds or csv)").arg(parser.value(format))
-                              : tr("missing option --format eds|csv"));
+        return commandLine.usageError(
+            err, commandLine.isSet(format)
+                     ? tr("unknown format '%1' (eds or csv)").arg(commandLine.value(format))
+                     : tr("missing option --format eds|csv"));
     request.kind = kind == QLatin1String("eds") ? Kind::Eds : Kind::Csv;
-    if (parser.isSet(line)) {
+    if (commandLine.isSet(line)) {
         bool ok = false;
-        const uint number = parser.value(line).toUInt(&ok);
+        const uint number = commandLine.value(line).toUInt(&ok);
         if (!ok || number > 239)
-            return usageError(err, tr("--line needs a line number from 0 to 239"));
+            return commandLine.usageError(err, tr("--line needs a line number from 0 to 239"));
         request.oneLine = true;
         request.line = quint8(number);
     }
-    if (parser.isSet(variant) && request.kind != Kind::Eds)
-        return usageError(err, tr("--variant applies to EDS files only"));
-    request.oneVariant = parser.isSet(variant);
-    request.variant = parser.value(variant);
-    const QFileInfo project(request.project);
-    request.folder = parser.isSet(output) ? QFileInfo(parser.value(output)).absoluteFilePath()
-                                          : project.absolutePath();
-    return -1;
+    if (commandLine.isSet(variant) && request.kind != Kind::Eds)
+        return commandLine.usageError(err, tr("--variant applies to EDS files only"));
+    request.oneVariant = commandLine.isSet(variant);
+    request.variant = commandLine.value(variant);
+    request.folder = commandLine.isSet(output)
+                         ? QFileInfo(commandLine.value(output)).absoluteFilePath()
+                         : QFileInfo(request.project).absolutePath();
+    return std::nullopt;
 }
 
 // The lines to export, or an empty list with the reason in error.
@@ -175,16 +145,16 @@ bool exportFile(ObjectDataBase &db, const GenerationRun::RowContext &context, Ki
 
 // The files of one line: the CSV, or the EDS of each variant asked for.
 int exportLine(ObjectDataBase &db, GenerationRun::RowContext context, const Request &request,
-               QTextStream &out, QTextStream &err)
+               const CommandLine &commandLine, QTextStream &out, QTextStream &err)
 {
     const QString projectName = QFileInfo(request.project).completeBaseName();
     QStringList variants{QString()};
     if (request.kind == Kind::Eds) {
         variants = GenerationRun(&db).getEdsDefines(context.line);
         if (request.oneVariant && !variants.contains(request.variant))
-            return failure(err, tr("line %1 has no EDS variant '%2'; its variants: %3")
-                                    .arg(QString::number(context.line), request.variant,
-                                         variantList(variants)));
+            return commandLine.failure(err, tr("line %1 has no EDS variant '%2'; its variants: %3")
+                                                .arg(QString::number(context.line), request.variant,
+                                                     variantList(variants)));
         if (request.oneVariant)
             variants = QStringList{request.variant};
         else if (variants.size() > 1)
@@ -197,7 +167,7 @@ int exportLine(ObjectDataBase &db, GenerationRun::RowContext context, const Requ
         QString path;
         QString error;
         if (!exportFile(db, context, request.kind, request.folder, projectName, path, error))
-            return failure(err, error);
+            return commandLine.failure(err, error);
         out << QDir::toNativeSeparators(path) << '\n';
         out.flush();
     }
@@ -206,29 +176,32 @@ int exportLine(ObjectDataBase &db, GenerationRun::RowContext context, const Requ
 
 } // namespace
 
-const char *ExportCommand::usage()
+QString ExportCommand::usage()
 {
-    return "  export [options] PROJECT --format eds|csv\n"
-           "              write the EDS or CSV files of the CANopen lines as the generation\n"
-           "              run does, without the model check\n";
+    return CommandLine::overviewEntry(QLatin1String(synopsis),
+                                      tr("write the EDS or CSV files of the CANopen lines as the "
+                                         "generation run does, without the model check"));
 }
 
 int ExportCommand::run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
+    CommandLine commandLine(QLatin1String(synopsis),
+                            tr("Writes the EDS or CSV files of the project's CANopen lines, as "
+                               "the generation run does, without the model check."));
     Request request;
-    const int done = parse(arguments, request, out, err);
-    if (done >= 0)
-        return done;
+    if (const std::optional<int> done = parse(commandLine, arguments, request, out, err))
+        return *done;
     ObjectDataBase db;
     QString error;
     if (!CliProject::open(request.project, db, error))
-        return failure(err, error);
+        return commandLine.failure(err, error);
     LineClassification classification;
     const QList<quint8> lines = selectLines(db, request, classification, error);
     if (lines.isEmpty())
-        return failure(err, error);
+        return commandLine.failure(err, error);
     if (!QDir().mkpath(request.folder) || !QFileInfo(request.folder).isWritable())
-        return failure(err, tr("The output folder %1 is not writable.").arg(request.folder));
+        return commandLine.failure(err,
+                                   tr("The output folder %1 is not writable.").arg(request.folder));
 
     GenerationRun::RowContext context;
     context.lines = &classification;
@@ -236,7 +209,7 @@ int ExportCommand::run(const QStringList &arguments, QTextStream &out, QTextStre
         // One read of the whole line instead of one statement per sub-index.
         db.cacheAllSubs(line);
         context.line = line;
-        const int result = exportLine(db, context, request, out, err);
+        const int result = exportLine(db, context, request, commandLine, out, err);
         if (result != 0)
             return result;
     }
