@@ -7,8 +7,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-// `nodewright-cli export`, started as a script would: the files of the generation run,
-// selected by format, line and variant.
+// `nodewright-cli export` and `nodewright-cli generate --check`, started as a script would:
+// the description files of the generation run selected by format, line and variant, and
+// the check that the files on disk are what the project generates.
 class TestCliExport : public QObject
 {
     Q_OBJECT
@@ -22,6 +23,7 @@ private slots:
     void sameFilesAsTheRun();
     void selection_data();
     void selection();
+    void generateCheck();
 
 private:
     struct Result
@@ -188,6 +190,42 @@ void TestCliExport::selection()
     for (const QString &path : paths)
         QVERIFY2(QFile::exists(path), qPrintable(path));
     QCOMPARE(files(dir->path()).size() + files(dir->path() + "/out/csv").size(), paths.size());
+}
+
+void TestCliExport::generateCheck()
+{
+    const QString project = saveProject();
+    const QStringList generate{QStringLiteral("generate"), project, QStringLiteral("--no-check")};
+    QCOMPARE(cli(generate).exitCode, 0);
+    const auto snapshot = [this]() {
+        QStringList entries;
+        for (const QString &name : QDir(dir->path()).entryList(QDir::Files, QDir::Name))
+            entries << name + ' ' + gentest::readText(dir->path() + '/' + name);
+        return entries;
+    };
+    const QStringList generated = snapshot();
+    const QStringList check = generate + QStringList{QStringLiteral("--check")};
+
+    Result result = cli(check);
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.out.size(), 1);
+    QVERIFY2(result.out.first().startsWith(QLatin1String("All ")), qPrintable(result.out.first()));
+    QVERIFY(result.out.first().endsWith(QLatin1String(" generated files are up to date.")));
+    QCOMPARE(snapshot(), generated);
+
+    // A file edited by hand and one deleted since the last generation.
+    QString eds = gentest::readText(dir->path() + "/demo_0.eds");
+    gentest::writeText(dir->path() + "/demo_0.eds",
+                       eds.replace("DefaultValue=0x1a", "DefaultValue=9"));
+    QVERIFY(QFile::remove(dir->path() + "/demo_1.csv"));
+    const QStringList changed = snapshot();
+    result = cli(check);
+    QCOMPARE(result.exitCode, 1);
+    QCOMPARE(result.out.mid(0, 2),
+             QStringList({dir->path() + "/demo_0.eds: differs from the generated file",
+                          dir->path() + "/demo_1.csv: missing"}));
+    QVERIFY(result.out.value(2).startsWith(QLatin1String("2 of ")));
+    QCOMPARE(snapshot(), changed);
 }
 
 QTEST_GUILESS_MAIN(TestCliExport)
