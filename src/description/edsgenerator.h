@@ -55,6 +55,7 @@ public slots:
 
 private:
     bool prepareOutputFile();
+    void writeHeading();
     void writeFileInfo();
     void writeComments();
     void writeDeviceInfo();
