@@ -1,4 +1,5 @@
 #include "cli/checkcommand.h"
+#include "cli/exportcommand.h"
 #include "cli/generatecommand.h"
 #include "cli/infocommand.h"
 #include "panelkit/appidentity.h"
@@ -22,6 +23,7 @@ struct Command
 
 const Command commands[] = {
     {"check", &CheckCommand::run, &CheckCommand::usage},
+    {"export", &ExportCommand::run, &ExportCommand::usage},
     {"generate", &GenerateCommand::run, &GenerateCommand::usage},
     {"info", &InfoCommand::run, &InfoCommand::usage},
 };

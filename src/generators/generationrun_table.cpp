@@ -4,6 +4,8 @@
 #include "generators/generationrun.h"
 
 #include "database/objectdatabase.h"
+#include "description/csvgenerator.h"
+#include "description/edsgenerator.h"
 #include "generators/abstractgenerator.h"
 #include "generators/codefinegenerator.h"
 #include "generators/extdeclgenerator.h"
@@ -103,9 +105,19 @@ const QList<GenerationRun::GeneratorRow> &GenerationRun::generatorRows()
          QT_TR_NOOP("Generation of gen_indication in %1 started"),
          [](const Context &) -> AbstractGenerator * { return new indicationgenerator; }},
         {Kind::Csv, QT_TR_NOOP("The file %2.csv in %1 is not writable"),
-         QT_TR_NOOP("Generation of CSV file in %1 started"), nullptr},
+         QT_TR_NOOP("Generation of CSV file in %1 started"),
+         [](const Context &context) -> AbstractGenerator * {
+             auto *generator = new CSVGenerator;
+             generator->setMultiLine(context.lines->multiLineProject());
+             return generator;
+         }},
         {Kind::Eds, QT_TR_NOOP("The EDS file %2.eds in %1 is not writable"),
-         QT_TR_NOOP("Generation of %2 EDS file in %1 started"), nullptr},
+         QT_TR_NOOP("Generation of %2 EDS file in %1 started"),
+         [](const Context &context) -> AbstractGenerator * {
+             auto *generator = new EDSGenerator(context.edsVariant);
+             generator->setMultiLine(context.lines->multiLineProject());
+             return generator;
+         }},
         {Kind::Xdd, QT_TR_NOOP("The XDD file %2.xdd in %1 is not writable"),
          QT_TR_NOOP("Generation of XDD file in %1 started"), nullptr},
     };
@@ -227,7 +239,8 @@ void GenerationRun::runEdsVariants(const RowContext &context)
     for (const QString &variant : variants) {
         RowContext variantContext = context;
         variantContext.edsVariant = variant;
-        if (runRow(Kind::Eds, variantContext, variant) && variant.isEmpty()) {
+        if (runRow(Kind::Eds, variantContext, variant) && variant.isEmpty()
+            && externalEffectsEnabled) {
             QSettings shared(QCoreApplication::organizationName(),
                              QStringLiteral("InterApplicationSettings"));
             shared.beginGroup(QStringLiteral("ToolData"));
