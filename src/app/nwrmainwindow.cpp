@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QLabel>
+#include <QScreen>
 #include <QSettings>
 #include <QStyle>
 #include <QStyleFactory>
@@ -233,12 +234,25 @@ void NwrMainWindow::updateDeveloperConsoleAction()
     ui->actionDeveloper_Console->setVisible(metadata || ui->actionEnable_Expert_Mode->isChecked());
 }
 
+// The first start opens the window over most of the screen; later starts restore the
+// stored geometry, kept inside the screen so a window saved on a larger or a detached
+// screen stays reachable.
 void NwrMainWindow::restoreGeometrySettings()
 {
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
     QSettings settings;
     settings.beginGroup(QStringLiteral("Geometry"));
-    resize(settings.value(QStringLiteral("size"), QSize(400, 400)).toSize());
-    move(settings.value(QStringLiteral("pos"), QPoint(200, 200)).toPoint());
+    QSize size = settings.value(QStringLiteral("size")).toSize();
+    QPoint position = settings.value(QStringLiteral("pos")).toPoint();
+    if (!size.isValid()) {
+        size = QSize(available.width() * 9 / 10, available.height() * 9 / 10);
+        position = available.center() - QPoint(size.width() / 2, size.height() / 2);
+    }
+    resize(size.boundedTo(available.size()));
+    if (!available.intersects(QRect(position, size)))
+        position = available.topLeft();
+    move(position);
     if (settings.value(QStringLiteral("maximized"), false).toBool())
         setWindowState(windowState() | Qt::WindowMaximized);
     settings.endGroup();

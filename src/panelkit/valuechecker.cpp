@@ -131,8 +131,8 @@ QString checkReal(quint16 dataType, const QString &text)
     const double value = QLocale::c().toDouble(text.trimmed(), &ok);
     if (!ok)
         return notANumber(text);
-    const double max = bits == 32 ? double(std::numeric_limits<float>::max())
-                                  : std::numeric_limits<double>::max();
+    const double max =
+        bits == 32 ? double(std::numeric_limits<float>::max()) : std::numeric_limits<double>::max();
     if (!std::isfinite(value) || std::fabs(value) > max)
         return outsideRange(text, dataType);
     return QString();
@@ -196,8 +196,8 @@ QString ValueChecker::checkLimit(quint16 dataType, const QString &text, qint64 &
     return QString();
 }
 
-QString ValueChecker::checkSize(quint16 dataType, const QString &defaultValue,
-                                const QString &text, quint32 &size)
+QString ValueChecker::checkSize(quint16 dataType, const QString &defaultValue, const QString &text,
+                                quint32 &size)
 {
     bool ok = false;
     const qulonglong number = text.trimmed().toULongLong(&ok, 0);
@@ -226,8 +226,7 @@ QString ValueChecker::checkIndex(const QString &text, quint16 &index)
         return tr("\"%1\" is not an object index. Type a hexadecimal number such as 0x2000.")
             .arg(text.trimmed());
     if (number < 0x1000 || number > 0xFFFF)
-        return tr("0x%1 lies outside the object dictionary (0x1000 to 0xFFFF).")
-            .arg(number, 0, 16);
+        return tr("0x%1 lies outside the object dictionary (0x1000 to 0xFFFF).").arg(number, 0, 16);
     index = quint16(number);
     return QString();
 }
@@ -279,8 +278,8 @@ QString ValueChecker::toggleHexDec(quint16 dataType, const QString &value, bool 
             return value;
         const bool signBit = kind == Kind::Signed && (integer.magnitude >> (bits - 1)) & 1;
         if (signBit)
-            result = QString::number(
-                bits >= 64 ? qint64(integer.magnitude) : qint64(integer.magnitude) - qint64(mask) - 1);
+            result = QString::number(bits >= 64 ? qint64(integer.magnitude)
+                                                : qint64(integer.magnitude) - qint64(mask) - 1);
         else
             result = QString::number(integer.magnitude);
     } else {

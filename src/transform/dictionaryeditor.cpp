@@ -96,6 +96,46 @@ bool DictionaryEditor::isSharedObject(quint8 line, quint16 index) const
     return db->getSubIndexData(line, index, 0, zero) && zero.sharedlines;
 }
 
+bool DictionaryEditor::createObject(quint8 line, quint16 index, const QString &name,
+                                    quint8 objectType, quint16 dataType, int entries)
+{
+    if (index < 0x1000)
+        return refuse(tr("0x%1 lies outside the object dictionary (0x1000 to 0xFFFF).")
+                          .arg(index, 4, 16, QLatin1Char('0')));
+    if (db->existIndex(line, index))
+        return refuse(tr("Object 0x%1 already exists.").arg(index, 4, 16, QLatin1Char('0')));
+    if (name.trimmed().isEmpty())
+        return refuse(tr("A name cannot be empty."));
+    if (objectType != 7 && (entries < 1 || entries > 254))
+        return refuse(tr("An ARRAY or RECORD has 1 to 254 entries."));
+    INDEX_DATA_T object;
+    object.name = name.trimmed();
+    object.objecttype = objectType;
+    object.datatype = dataType;
+    if (!db->addIndex(line, index, object))
+        return refuse(tr("Object 0x%1 could not be written.").arg(index, 4, 16, QLatin1Char('0')));
+    SUBINDEX_DATA_T entry;
+    entry.datatype = dataType;
+    entry.accesstype = QStringLiteral("rw");
+    entry.defaultvalue = ValueChecker::hasByteSize(dataType) ? QString() : QStringLiteral("0");
+    applyDefaultLimits(entry);
+    if (objectType == 7) {
+        entry.name = object.name;
+        return db->addSubIndex(line, index, 0, entry);
+    }
+    SUBINDEX_DATA_T count;
+    count.name = tr("Highest sub-index supported");
+    count.datatype = 5;
+    count.defaultvalue = QString::number(entries);
+    count.uplimit = 254;
+    db->addSubIndex(line, index, 0, count);
+    for (int sub = 1; sub <= entries; ++sub) {
+        entry.name = QStringLiteral("%1 %2").arg(object.name).arg(sub);
+        db->addSubIndex(line, index, quint8(sub), entry);
+    }
+    return true;
+}
+
 bool DictionaryEditor::deleteIndex(quint8 line, quint16 index)
 {
     if (!db->existIndex(line, index))
@@ -170,7 +210,7 @@ bool DictionaryEditor::pasteFromClipboard(quint8 line, quint16 index, bool overw
     if (db->existIndex(line, index) && !overwrite)
         return refuse(tr("Object 0x%1 already exists.").arg(index, 4, 16, QLatin1Char('0')));
     if (!db->pasteSavedIndex(line, index))
-        return refuse(tr("The object could not be pasted at 0x%1.")
-                          .arg(index, 4, 16, QLatin1Char('0')));
+        return refuse(
+            tr("The object could not be pasted at 0x%1.").arg(index, 4, 16, QLatin1Char('0')));
     return true;
 }

@@ -63,6 +63,10 @@ public:
 
     // ----- objects ----------------------------------------------------------------------
 
+    // A new object at a free index: a VAR of the data type, or an ARRAY or RECORD with a
+    // sub-index 0 and entries entries of the data type named "<name> 1" and so on.
+    bool createObject(quint8 line, quint16 index, const QString &name, quint8 objectType,
+                      quint16 dataType, int entries);
     // Deletes the object; an object whose sub-index 0 is shared goes in every line.
     bool deleteIndex(quint8 line, quint16 index);
     // Copies the object to the next free index after it and returns that index (0 when
@@ -120,6 +124,14 @@ public:
     // Copies the entry to the same address in every other line (with its object where a
     // line lacks it); mapping entries there follow a changed data type.
     int updateSharedSub(quint8 line, quint16 index, quint8 sub);
+    // Writes the object and exactly the given sub-indices back (an undo of everything done
+    // to the object since the snapshot was taken).
+    bool restoreObject(quint8 line, quint16 index, const INDEX_DATA_T &object,
+                       const QMap<quint8, SUBINDEX_DATA_T> &subs);
+    // Copies the values of entry from (type, default, access, implementation, limits,
+    // flags, size) to the entries to, as the overview's "copy values" does.
+    int copyEntryValues(quint8 line, quint16 index, quint8 from, const QList<quint8> &to,
+                        bool sharedLines);
     // Gives every mapping entry of the line that maps (index, sub) the length bitLength.
     // Returns the number of entries rewritten.
     int updatePDOMapping(quint8 line, quint16 index, quint8 sub, quint8 bitLength);

@@ -48,7 +48,8 @@ int DictionaryEditor::applyBulkCommand(quint8 line, BulkCommand command, bool ex
     db->cacheAllSubs(line);
     quint16 typeIndex = 0;
     quint8 type = 0;
-    for (const ObjectDataBase::SubAddress &entry : db->getSubsByProperty(line, QString(), QString())) {
+    for (const ObjectDataBase::SubAddress &entry :
+         db->getSubsByProperty(line, QString(), QString())) {
         if (!mayEdit(entry.index, expertMode))
             continue;
         SUBINDEX_DATA_T data;
@@ -72,8 +73,7 @@ int DictionaryEditor::applyBulkCommand(quint8 line, BulkCommand command, bool ex
     return changed;
 }
 
-QList<quint8> DictionaryEditor::carriersOfType(quint8 line, quint16 index,
-                                                quint8 objectType) const
+QList<quint8> DictionaryEditor::carriersOfType(quint8 line, quint16 index, quint8 objectType) const
 {
     if (objectType == 7)
         return db->existSubIndex(line, index, 0) ? QList<quint8>{0} : QList<quint8>{};
@@ -88,6 +88,10 @@ bool DictionaryEditor::storeIndex(quint8 line, quint16 index, const INDEX_DATA_T
     const bool existed = db->getIndexData(line, index, old);
     if (existed && old == data)
         return true;
+    if (existed && old.objecttype != data.objecttype
+        && (old.objecttype == 7 || data.objecttype == 7))
+        return refuse(tr("Only an ARRAY and a RECORD can be turned into each other; a VAR keeps "
+                         "its type."));
     const bool typeChanged = existed && old.datatype != data.datatype;
     const QList<quint8> carriers =
         typeChanged ? carriersOfType(line, index, data.objecttype) : QList<quint8>();
@@ -109,8 +113,8 @@ bool DictionaryEditor::storeIndex(quint8 line, quint16 index, const INDEX_DATA_T
         entry.datatype = data.datatype;
         applyDefaultLimits(entry);
         if (ValueChecker::hasByteSize(entry.datatype))
-            entry.size = std::max(entry.size,
-                                  ValueChecker::textSize(entry.datatype, entry.defaultvalue));
+            entry.size =
+                std::max(entry.size, ValueChecker::textSize(entry.datatype, entry.defaultvalue));
         if (db->isObjectMapped(line, index, sub))
             updatePDOMapping(line, index, sub, mappingLength(entry));
         db->addSubIndex(line, index, sub, entry);
@@ -188,7 +192,8 @@ bool DictionaryEditor::writeMappingEntry(quint8 line, ObjectDataBase::SubAddress
 int DictionaryEditor::updatePDOMapping(quint8 line, quint16 index, quint8 sub, quint8 bitLength)
 {
     int rewritten = 0;
-    for (const ObjectDataBase::SubAddress &entry : db->getMappingObjectsForObject(line, index, sub)) {
+    for (const ObjectDataBase::SubAddress &entry :
+         db->getMappingObjectsForObject(line, index, sub)) {
         SUBINDEX_DATA_T mapping;
         if (!db->getSubIndexData(line, entry.index, entry.subindex, mapping))
             continue;
@@ -197,4 +202,58 @@ int DictionaryEditor::updatePDOMapping(quint8 line, quint16 index, quint8 sub, q
             ++rewritten;
     }
     return rewritten;
+}
+
+bool DictionaryEditor::restoreObject(quint8 line, quint16 index, const INDEX_DATA_T &object,
+                                     const QMap<quint8, SUBINDEX_DATA_T> &subs)
+{
+    INDEX_DATA_T current;
+    if (!db->getIndexData(line, index, current) || current != object) {
+        if (!db->addIndex(line, index, object))
+            return refuse(
+                tr("Object 0x%1 could not be written.").arg(index, 4, 16, QLatin1Char('0')));
+    }
+    for (quint8 sub : db->getSubIndices(line, index, 0)) {
+        if (!subs.contains(sub))
+            db->delSubIndex(line, index, sub, false);
+    }
+    for (auto it = subs.constBegin(); it != subs.constEnd(); ++it) {
+        SUBINDEX_DATA_T stored;
+        if (db->getSubIndexData(line, index, it.key(), stored) && stored == it.value()
+            && stored.denotation == it.value().denotation)
+            continue;
+        if (stored.datatype != it.value().datatype && db->isObjectMapped(line, index, it.key()))
+            updatePDOMapping(line, index, it.key(), mappingLength(it.value()));
+        db->addSubIndex(line, index, it.key(), it.value());
+    }
+    return true;
+}
+
+int DictionaryEditor::copyEntryValues(quint8 line, quint16 index, quint8 from,
+                                      const QList<quint8> &to, bool sharedLines)
+{
+    SUBINDEX_DATA_T source;
+    if (!db->getSubIndexData(line, index, from, source))
+        return 0;
+    int copied = 0;
+    for (quint8 sub : to) {
+        SUBINDEX_DATA_T entry;
+        if (sub == from || !db->getSubIndexData(line, index, sub, entry))
+            continue;
+        const SUBINDEX_DATA_T before = entry;
+        entry.datatype = source.datatype;
+        entry.accesstype = source.accesstype;
+        entry.defaultvalue = source.defaultvalue;
+        entry.implementation = source.implementation;
+        entry.defaultineds = source.defaultineds;
+        entry.writedefaulttoeds = source.writedefaulttoeds;
+        entry.pdomapping = source.pdomapping;
+        entry.lowlimit = source.lowlimit;
+        entry.uplimit = source.uplimit;
+        entry.limitineds = source.limitineds;
+        entry.size = source.size;
+        if (entry != before && storeSubIndex(line, index, sub, entry, sharedLines))
+            ++copied;
+    }
+    return copied;
 }

@@ -39,8 +39,8 @@ inline void addArray(ObjectDataBase &db, quint8 line, quint16 index, int count,
 {
     addObject(db, line, index, prefix + QStringLiteral("s"), 8);
     db.addSubIndex(line, index, 0,
-                   entry(QStringLiteral("Highest sub-index supported"), 5,
-                         QString::number(count), QStringLiteral("ro")));
+                   entry(QStringLiteral("Highest sub-index supported"), 5, QString::number(count),
+                         QStringLiteral("ro")));
     for (int sub = 1; sub <= count; ++sub) {
         Sub channel = entry(QStringLiteral("%1 %2").arg(prefix).arg(sub), 5, QString::number(sub));
         channel.pdomapping = 1;
@@ -66,9 +66,9 @@ inline void addTpdo(ObjectDataBase &db, quint8 line, const QList<quint32> &words
     db.addSubIndex(line, 0x1800, 1, entry(QStringLiteral("COB-ID"), 7, "$NODEID+0x180"));
     db.addSubIndex(line, 0x1800, 2, entry(QStringLiteral("Transmission type"), 5, "254"));
     addObject(db, line, 0x1A00, QStringLiteral("TPDO mapping parameter"), 9, 0x21);
-    db.addSubIndex(line, 0x1A00, 0,
-                   entry(QStringLiteral("Number of mapped objects"), 5,
-                         QString::number(words.size())));
+    db.addSubIndex(
+        line, 0x1A00, 0,
+        entry(QStringLiteral("Number of mapped objects"), 5, QString::number(words.size())));
     for (int i = 0; i < words.size(); ++i)
         db.addSubIndex(line, 0x1A00, quint8(i + 1),
                        entry(QStringLiteral("Mapping entry %1").arg(i + 1), 7,

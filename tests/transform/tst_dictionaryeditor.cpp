@@ -111,10 +111,12 @@ void TestDictionaryEditor::shiftSubs_data()
     QTest::addColumn<QList<quint8>>("after");
     QTest::addColumn<QString>("count");
     QTest::addColumn<QString>("mappingWord");
-    QTest::addRow("increment 2 of 0..4") << true << 2 << QList<quint8>{0, 1, 2, 3, 4}
-                                         << QList<quint8>{0, 1, 3, 4, 5} << "5" << "0x20000308";
-    QTest::addRow("decrement into a gap") << false << 3 << QList<quint8>{0, 1, 3, 4}
-                                          << QList<quint8>{0, 1, 2, 3} << "3" << "0x20000208";
+    QTest::addRow("increment 2 of 0..4")
+        << true << 2 << QList<quint8>{0, 1, 2, 3, 4} << QList<quint8>{0, 1, 3, 4, 5} << "5"
+        << "0x20000308";
+    QTest::addRow("decrement into a gap")
+        << false << 3 << QList<quint8>{0, 1, 3, 4} << QList<quint8>{0, 1, 2, 3} << "3"
+        << "0x20000208";
 }
 
 // Entries keep their content when they move, and the TPDO mapping entry that mapped
@@ -151,7 +153,8 @@ void TestDictionaryEditor::shiftRefusals_data()
     QTest::addRow("sub-index 0") << true << 0
                                  << "Sub-index 0 holds the number of entries and cannot be moved.";
     QTest::addRow("decrement onto an entry")
-        << false << 3 << "Sub-index 0x2000:2 is in use; moving the entries down would overwrite it.";
+        << false << 3
+        << "Sub-index 0x2000:2 is in use; moving the entries down would overwrite it.";
     QTest::addRow("missing entry") << true << 9 << "Sub-index 0x2000:9 does not exist.";
 }
 
@@ -279,9 +282,8 @@ void TestDictionaryEditor::cutAndPasteAcrossLinesKeepsEveryField()
     gain.limitineds = true;
     gain.description = QStringLiteral("line one\nline two");
     db->addSubIndex(0, 0x2200, 2, gain);
-    const QMap<quint8, Sub> before{{0, sub(*db, 0, 0x2200, 0)},
-                                   {1, sub(*db, 0, 0x2200, 1)},
-                                   {2, sub(*db, 0, 0x2200, 2)}};
+    const QMap<quint8, Sub> before{
+        {0, sub(*db, 0, 0x2200, 0)}, {1, sub(*db, 0, 0x2200, 1)}, {2, sub(*db, 0, 0x2200, 2)}};
 
     QVERIFY(editor.cutToClipboard(0, 0x2200));
     QVERIFY(!db->existIndex(0, 0x2200));
