@@ -19,10 +19,10 @@ namespace {
 EntryField::Field fieldOf(int column)
 {
     static const EntryField::Field fields[] = {
-        EntryField::Name,         EntryField::Name,           EntryField::DataType,
-        EntryField::DefaultValue, EntryField::AccessType,     EntryField::Implementation,
-        EntryField::HasDefault,   EntryField::DefaultInEds,   EntryField::VariableName,
-        EntryField::PdoMapping,   EntryField::LowLimit,       EntryField::HighLimit,
+        EntryField::Name,         EntryField::Name,         EntryField::DataType,
+        EntryField::DefaultValue, EntryField::AccessType,   EntryField::Implementation,
+        EntryField::HasDefault,   EntryField::DefaultInEds, EntryField::VariableName,
+        EntryField::PdoMapping,   EntryField::LowLimit,     EntryField::HighLimit,
         EntryField::LimitCheck,   EntryField::Size};
     return fields[column];
 }
@@ -48,16 +48,16 @@ IndexForm::IndexForm(QWidget *parent)
 
     QTableWidget *table = ui->tblOverview;
     table->setColumnCount(ColumnCount);
-    table->setHorizontalHeaderLabels({tr("Sub"), tr("Name"), tr("DataType"), tr("Default"),
-                                      tr("Access"), tr("Impl."), tr("Has Default"),
-                                      tr("Default in EDS"), tr("Variable"), tr("PDO Mapping"),
-                                      tr("Low Limit"), tr("High Limit"), tr("Limit Check"),
-                                      tr("Size")});
+    table->setHorizontalHeaderLabels(
+        {tr("Sub"), tr("Name"), tr("DataType"), tr("Default"), tr("Access"), tr("Impl."),
+         tr("Has Default"), tr("Default in EDS"), tr("Variable"), tr("PDO Mapping"),
+         tr("Low Limit"), tr("High Limit"), tr("Limit Check"), tr("Size")});
     const int widths[] = {30, 170, 90, 80, 70, 110, 130, 80, 80};
     for (int column = 0; column < int(std::size(widths)); ++column)
         table->setColumnWidth(column, widths[column]);
     table->horizontalHeaderItem(ColDataType)
-        ->setToolTip(tr("2 .. INTEGER8\n5 .. UNSIGNED8\n7 .. UNSIGNED32\n(object index of datatype)"));
+        ->setToolTip(
+            tr("2 .. INTEGER8\n5 .. UNSIGNED8\n7 .. UNSIGNED32\n(object index of datatype)"));
     table->horizontalHeaderItem(ColPdoMapping)
         ->setToolTip(tr("0 .. no\n1 .. optional\n2 .. optional, TPDO\n3 .. optional, RPDO"));
     table->horizontalHeaderItem(ColImplementation)
@@ -139,8 +139,9 @@ void IndexForm::updateData()
 
 void IndexForm::fillAttributes()
 {
-    ui->lblTitle->setText(QStringLiteral("0x%1 - %2")
-                              .arg(hex4(index), Helper::substituteVariables(loaded.name, index, 0)));
+    ui->lblTitle->setText(
+        QStringLiteral("0x%1 - %2")
+            .arg(hex4(index), Helper::substituteVariables(loaded.name, index, 0)));
     const QSignalBlocker nameBlocker(ui->leName);
     ui->leName->setText(loaded.name);
     ui->leDeviceClass->setText(loaded.device_class);
@@ -186,9 +187,8 @@ void IndexForm::fillOverviewRow(int row, quint8 sub, const ObjectDataBase::SUBIN
         if (column == ColSub)
             text = QString::number(sub);
         else if (column == ColName && !inTable)
-            text = Helper::substituteVariables(data.denotation.isEmpty() ? data.name
-                                                                         : data.denotation,
-                                               index, sub);
+            text = Helper::substituteVariables(
+                data.denotation.isEmpty() ? data.name : data.denotation, index, sub);
         QTableWidgetItem *item = ui->tblOverview->item(row, column);
         if (!item) {
             item = new QTableWidgetItem;
@@ -265,8 +265,9 @@ void IndexForm::saveData()
     }
     const ObjectDataBase::INDEX_DATA_T previous = loaded;
     database->getIndexData(line, index, loaded);
-    ui->lblTitle->setText(QStringLiteral("0x%1 - %2")
-                              .arg(hex4(index), Helper::substituteVariables(loaded.name, index, 0)));
+    ui->lblTitle->setText(
+        QStringLiteral("0x%1 - %2")
+            .arg(hex4(index), Helper::substituteVariables(loaded.name, index, 0)));
     // A new type reaches the entries that carry it; the rest of the form is as typed.
     if (loaded.datatype != previous.datatype || loaded.objecttype != previous.objecttype)
         updateData();

@@ -53,8 +53,7 @@ ManufacturerSegmentForm::ManufacturerSegmentForm(QWidget *parent)
     });
 }
 
-void ManufacturerSegmentForm::setMember(quint8 newLine, quint16 start,
-                                        ObjectDataBase *newDatabase,
+void ManufacturerSegmentForm::setMember(quint8 newLine, quint16 start, ObjectDataBase *newDatabase,
                                         ObjectDataBase *newCatalogue, bool expertMode)
 {
     line = newLine;
@@ -89,7 +88,8 @@ void ManufacturerSegmentForm::updateData()
         return;
     const QList<quint16> indices = database->getIndices(line, index, last);
     QHash<quint16, int> entries;
-    for (const ObjectDataBase::SubAddress &entry : database->getSubsByProperty(line, QString(), QString()))
+    for (const ObjectDataBase::SubAddress &entry :
+         database->getSubsByProperty(line, QString(), QString()))
         ++entries[entry.index];
     title->setText(tr("%1 (0x%2 - 0x%3): %n object(s)", nullptr, indices.size())
                        .arg(segmentName(), hex4(index), hex4(last)));
@@ -140,8 +140,8 @@ void ManufacturerSegmentForm::addFromCatalogue()
         if (!database->existIndex(line, object))
             available.append({object, catalogue->getIndexName(255, object)});
     }
-    const QList<quint16> chosen = FormPrompts::current().chooseObjects(
-        this, tr("Add from CiA 301 catalogue"), available);
+    const QList<quint16> chosen =
+        FormPrompts::current().chooseObjects(this, tr("Add from CiA 301 catalogue"), available);
     for (quint16 object : chosen)
         database->copyIndexFromDatabase(catalogue, 255, object, line, object, true);
     updateData();

@@ -17,8 +17,8 @@ public:
     explicit ManufacturerSegmentForm(QWidget *parent = nullptr);
 
     // start is the first index of the segment (0x1000, 0x2000, 0x6000 or 0xA000).
-    void setMember(quint8 line, quint16 start, ObjectDataBase *database,
-                   ObjectDataBase *catalogue, bool expertMode);
+    void setMember(quint8 line, quint16 start, ObjectDataBase *database, ObjectDataBase *catalogue,
+                   bool expertMode);
     QTableWidget *objects() const { return table; }
     quint16 lastIndex() const { return last; }
 

@@ -40,8 +40,8 @@ const Segment segmentTable[] = {
      ObjectDictionaryForm::DeviceProfileSegment},
     {QT_TRANSLATE_NOOP("ObjectDictionaryForm", "Network Variable Segment"), 0xA000, 0xAFFF, true,
      ObjectDictionaryForm::AdditionalSegment},
-    {QT_TRANSLATE_NOOP("ObjectDictionaryForm", "CANopen Gateway Variable Segment"), 0xB000,
-     0xBFFF, true, ObjectDictionaryForm::AdditionalSegment},
+    {QT_TRANSLATE_NOOP("ObjectDictionaryForm", "CANopen Gateway Variable Segment"), 0xB000, 0xBFFF,
+     true, ObjectDictionaryForm::AdditionalSegment},
 };
 
 const Segment *segmentOf(quint16 index)
@@ -58,12 +58,16 @@ const Segment *segmentOf(quint16 index)
 // coloured at all.
 QColor classColour(const QString &deviceClass, quint16 index)
 {
-    static const QHash<QString, QColor> colours = {
-        {QStringLiteral("ebc"), QColor(255, 0, 0)},      {QStringLiteral("bat"), QColor(0, 0, 255)},
-        {QStringLiteral("vc"), QColor(0, 155, 155)},     {QStringLiteral("sec"), QColor(150, 155, 0)},
-        {QStringLiteral("act"), QColor(0, 255, 0)},      {QStringLiteral("mcu"), QColor(100, 100, 100)},
-        {QStringLiteral("lmd"), QColor(130, 170, 50)},   {QStringLiteral("hmi"), QColor(170, 130, 30)},
-        {QStringLiteral("manup"), QColor(209, 21, 133)}, {QStringLiteral("manua"), QColor(255, 21, 113)}};
+    static const QHash<QString, QColor> colours = {{QStringLiteral("ebc"), QColor(255, 0, 0)},
+                                                   {QStringLiteral("bat"), QColor(0, 0, 255)},
+                                                   {QStringLiteral("vc"), QColor(0, 155, 155)},
+                                                   {QStringLiteral("sec"), QColor(150, 155, 0)},
+                                                   {QStringLiteral("act"), QColor(0, 255, 0)},
+                                                   {QStringLiteral("mcu"), QColor(100, 100, 100)},
+                                                   {QStringLiteral("lmd"), QColor(130, 170, 50)},
+                                                   {QStringLiteral("hmi"), QColor(170, 130, 30)},
+                                                   {QStringLiteral("manup"), QColor(209, 21, 133)},
+                                                   {QStringLiteral("manua"), QColor(255, 21, 113)}};
     const bool communication = index >= 0x1000 && index <= 0x1FFF;
     const bool profile = index >= 0x6000 && index <= 0x9FFF;
     if (!communication && !profile)
@@ -186,9 +190,10 @@ void ObjectDictionaryForm::setObjectText(QTreeWidgetItem *item, quint16 index)
     ObjectDataBase::INDEX_DATA_T object;
     database->getIndexData(line, index, object);
     const bool plain = index >= 0xA000;
-    item->setText(0, QStringLiteral("0x%1 - %2")
-                         .arg(index, 4, 16, QLatin1Char('0'))
-                         .arg(plain ? object.name : Helper::substituteVariables(object.name, index, 0)));
+    item->setText(
+        0, QStringLiteral("0x%1 - %2")
+               .arg(index, 4, 16, QLatin1Char('0'))
+               .arg(plain ? object.name : Helper::substituteVariables(object.name, index, 0)));
     const QColor colour = classColour(object.device_class, index);
     item->setData(0, Qt::ForegroundRole, colour.isValid() ? QVariant(colour) : QVariant());
 }
@@ -238,7 +243,8 @@ void ObjectDictionaryForm::updateAllTree()
     database->cacheAllSubNames(line, 0);
     // Every entry of the line in one read, grouped by object.
     QHash<quint16, QList<quint8>> subsOf;
-    for (const ObjectDataBase::SubAddress &entry : database->getSubsByProperty(line, QString(), QString()))
+    for (const ObjectDataBase::SubAddress &entry :
+         database->getSubsByProperty(line, QString(), QString()))
         subsOf[entry.index].append(entry.subindex);
     for (const Segment &segment : segmentTable) {
         const QList<quint16> indices = database->getIndices(line, segment.first, segment.last);
@@ -440,11 +446,13 @@ void ObjectDictionaryForm::openPane(BaseTreeForm *pane, quint16 index, int subIn
 
 void ObjectDictionaryForm::indexSelected(quint16 index)
 {
-    if (!database || (editor && currentIndex == index && currentSubIndex == -1
-                      && qobject_cast<IndexForm *>(editor)))
+    if (!database
+        || (editor && currentIndex == index && currentSubIndex == -1
+            && qobject_cast<IndexForm *>(editor)))
         return;
     auto *form = new IndexForm(ui->editorPane);
-    form->setMember(line, index, database, DictionaryEditor::mayEdit(index, expertMode), editorMode);
+    form->setMember(line, index, database, DictionaryEditor::mayEdit(index, expertMode),
+                    editorMode);
     form->setCatalogue(additionalDb);
     if (QSettings().value(QStringLiteral("General/metadata"), false).toBool())
         form->enableMetaData(true);
@@ -456,7 +464,8 @@ void ObjectDictionaryForm::subIndexSelected(quint16 index, quint8 subIndex)
     if (!database || (editor && currentIndex == index && currentSubIndex == subIndex))
         return;
     auto *form = new SubIndexForm(ui->editorPane);
-    form->setMember(line, index, subIndex, database, DictionaryEditor::mayEdit(index, expertMode), editorMode);
+    form->setMember(line, index, subIndex, database, DictionaryEditor::mayEdit(index, expertMode),
+                    editorMode);
     if (QSettings().value(QStringLiteral("General/metadata"), false).toBool())
         form->enableMetaData(true);
     openPane(form, index, subIndex);

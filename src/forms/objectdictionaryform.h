@@ -34,7 +34,12 @@ public:
         DeviceProfileSegment = 2,
         AdditionalSegment = 3
     };
-    enum SelectionType { NoSelection = 0, SegmentSelection = 1, IndexSelection = 2, SubSelection = 3 };
+    enum SelectionType {
+        NoSelection = 0,
+        SegmentSelection = 1,
+        IndexSelection = 2,
+        SubSelection = 3
+    };
 
     explicit ObjectDictionaryForm(QWidget *parent = nullptr);
     ~ObjectDictionaryForm() override;

@@ -84,7 +84,8 @@ void ObjectDictionaryForm::createActions()
     addAction(tr("Cut Index"), &ObjectDictionaryForm::cutIndex,
               QStringLiteral(":/icon/icon/cut32.png"));
     for (const BulkAction &bulk : bulkActions) {
-        QAction *command = addAction(tr(bulk.text), &ObjectDictionaryForm::handleHiddenExtraCommand);
+        QAction *command =
+            addAction(tr(bulk.text), &ObjectDictionaryForm::handleHiddenExtraCommand);
         command->setData(int(bulk.command));
     }
 }
@@ -146,9 +147,11 @@ QList<QPair<quint16, quint8>> ObjectDictionaryForm::selectedSubs() const
 
 bool ObjectDictionaryForm::confirmDelete(int count)
 {
-    if (count < 2 || QSettings().value(QStringLiteral("General/warnbeforedeleting"), 0).toInt() != 1)
+    if (count < 2
+        || QSettings().value(QStringLiteral("General/warnbeforedeleting"), 0).toInt() != 1)
         return true;
-    if (FormPrompts::current().confirm(this, tr("Do you really want to delete %1 items?").arg(count)))
+    if (FormPrompts::current().confirm(this,
+                                       tr("Do you really want to delete %1 items?").arg(count)))
         return true;
     ui->treeWidget->setFocus();
     return false;
@@ -347,7 +350,8 @@ void ObjectDictionaryForm::pasteIndexAt()
     DictionaryEditor dictionary(database);
     if (!database || !dictionary.hasClipboardObject())
         return;
-    const quint16 proposal = database->getNextFreeIndex(line, std::max<quint16>(getCurrentIndex(), 0x2000));
+    const quint16 proposal =
+        database->getNextFreeIndex(line, std::max<quint16>(getCurrentIndex(), 0x2000));
     const QString typed = FormPrompts::current().askIndex(
         this, tr("Paste Index"), tr("Index of the pasted object (hexadecimal):"),
         QStringLiteral("0x%1").arg(hex4(proposal)));
@@ -426,7 +430,8 @@ void ObjectDictionaryForm::duplicateSub()
     for (const auto &entry : subs) {
         if (!mayChange(entry.first))
             break;
-        if (dictionary.duplicateSub(line, entry.first, entry.second) == DictionaryEditor::NoSubIndex) {
+        if (dictionary.duplicateSub(line, entry.first, entry.second)
+            == DictionaryEditor::NoSubIndex) {
             reportRefusal(dictionary.errorString());
             break;
         }
@@ -437,11 +442,13 @@ void ObjectDictionaryForm::addSpecificSub()
 {
     quint16 index = 0;
     quint8 sub = 0;
-    if (!database || !getCurrentSubIndex(index, sub) || !mayChange(index) || !isArrayOrRecord(index))
+    if (!database || !getCurrentSubIndex(index, sub) || !mayChange(index)
+        || !isArrayOrRecord(index))
         return;
     saveData();
     DictionaryEditor dictionary(database);
-    const quint8 target = FormPrompts::current().chooseSubIndex(this, dictionary.freeSubIndices(line, index));
+    const quint8 target =
+        FormPrompts::current().chooseSubIndex(this, dictionary.freeSubIndices(line, index));
     if (target == DictionaryEditor::NoSubIndex)
         return;
     if (!dictionary.copySubTo(line, index, sub, target))

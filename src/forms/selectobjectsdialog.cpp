@@ -14,9 +14,10 @@ SelectObjectsDialog::SelectObjectsDialog(const QString &title,
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(tr("Objects to add:"), this));
     for (const auto &object : available) {
-        auto *item = new QListWidgetItem(
-            QStringLiteral("0x%1 - %2").arg(object.first, 4, 16, QLatin1Char('0')).arg(object.second),
-            objects);
+        auto *item = new QListWidgetItem(QStringLiteral("0x%1 - %2")
+                                             .arg(object.first, 4, 16, QLatin1Char('0'))
+                                             .arg(object.second),
+                                         objects);
         item->setData(Qt::UserRole, int(object.first));
         item->setCheckState(Qt::Unchecked);
     }

@@ -152,8 +152,9 @@ void SubIndexForm::updateData()
         QStringLiteral("0x%1 / %2 - %3   (%4)")
             .arg(index, 4, 16, QLatin1Char('0'))
             .arg(subIndex)
-            .arg(Helper::substituteVariables(
-                     loaded.denotation.isEmpty() ? loaded.name : loaded.denotation, index, subIndex),
+            .arg(Helper::substituteVariables(loaded.denotation.isEmpty() ? loaded.name
+                                                                         : loaded.denotation,
+                                             index, subIndex),
                  Helper::substituteVariables(object.name, index, 0)));
     fillTable();
     if (ui->teDescription->toPlainText() != loaded.description)
@@ -195,7 +196,8 @@ void SubIndexForm::setRowEditable(EntryField::Field field, bool on)
     const QSignalBlocker blocker(ui->tblAttributes);
     QTableWidgetItem *item = ui->tblAttributes->item(row, 0);
     item->setFlags(on ? item->flags() | Qt::ItemIsEditable : item->flags() & ~Qt::ItemIsEditable);
-    item->setForeground(on ? palette().text() : palette().brush(QPalette::Disabled, QPalette::Text));
+    item->setForeground(on ? palette().text()
+                           : palette().brush(QPalette::Disabled, QPalette::Text));
 }
 
 void SubIndexForm::applyEnabledStates()
@@ -213,7 +215,8 @@ void SubIndexForm::applyEnabledStates()
                                          "object on its Overview tab."));
     setRowEditable(EntryField::LowLimit, all && loaded.limitineds);
     setRowEditable(EntryField::HighLimit, all && loaded.limitineds);
-    setRowEditable(EntryField::LimitCheck, all && ValueChecker::supportsLimitCheck(loaded.datatype));
+    setRowEditable(EntryField::LimitCheck,
+                   all && ValueChecker::supportsLimitCheck(loaded.datatype));
     const bool application = loaded.implementation == 2 || loaded.implementation == 3;
     setRowEditable(EntryField::VariableName, all && application);
     setRowEditable(EntryField::Size, all && ValueChecker::hasByteSize(loaded.datatype));
@@ -286,8 +289,7 @@ void SubIndexForm::limitCheckChanged(int entry)
 
 void SubIndexForm::implementationChanged(int entry)
 {
-    applyAndStore(EntryField::Implementation,
-                  comboOf(EntryField::Implementation)->itemText(entry));
+    applyAndStore(EntryField::Implementation, comboOf(EntryField::Implementation)->itemText(entry));
 }
 
 void SubIndexForm::convertHexDec()
@@ -308,8 +310,8 @@ void SubIndexForm::convertHexDec()
 void SubIndexForm::adjustSize()
 {
     if (ValueChecker::hasByteSize(loaded.datatype))
-        applyAndStore(EntryField::Size,
-                      QString::number(ValueChecker::textSize(loaded.datatype, loaded.defaultvalue)));
+        applyAndStore(EntryField::Size, QString::number(ValueChecker::textSize(
+                                            loaded.datatype, loaded.defaultvalue)));
 }
 
 void SubIndexForm::setNonVolatile()

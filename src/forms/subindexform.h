@@ -29,7 +29,6 @@ public:
                    bool editable, bool editorMode);
     quint8 currentSubIndex() const { return subIndex; }
 
-
     // Entries the protocol stack keeps itself; shown read-only.
     static bool isStackObject(quint16 index, quint8 subIndex);
     // The table row of a field, -1 when the table has none.

@@ -53,8 +53,8 @@ void SubSelectDialog::fillIndices(int)
         if (!array && object.objecttype != 9)
             continue;
         const QString name = object.name.isEmpty() ? tr("unnamed object") : object.name;
-        ui->cbIndex->addItem(QStringLiteral("0x%1 %2").arg(index, 4, 16, QLatin1Char('0')).arg(name),
-                             int(index));
+        ui->cbIndex->addItem(
+            QStringLiteral("0x%1 %2").arg(index, 4, 16, QLatin1Char('0')).arg(name), int(index));
     }
     fillSubs(ui->cbIndex->currentIndex());
 }
@@ -69,10 +69,9 @@ void SubSelectDialog::fillSubs(int)
         const QList<quint8> used = database->getSubIndices(line, index, 1);
         for (int sub = 1; sub < 0xFF; ++sub) {
             const bool exists = used.contains(quint8(sub));
-            const QString text =
-                exists ? QStringLiteral("%1 %2").arg(sub).arg(database->getSubIndexName(
-                             line, index, quint8(sub), true))
-                       : tr("%1 free sub").arg(sub);
+            const QString text = exists ? QStringLiteral("%1 %2").arg(sub).arg(
+                                     database->getSubIndexName(line, index, quint8(sub), true))
+                                        : tr("%1 free sub").arg(sub);
             ui->cbSub->addItem(text, sub);
             ui->cbSub->setItemData(ui->cbSub->count() - 1, exists, Qt::UserRole + 1);
         }
@@ -82,7 +81,8 @@ void SubSelectDialog::fillSubs(int)
 
 void SubSelectDialog::updateHint(int subEntry)
 {
-    const bool overwrite = subEntry >= 0 && ui->cbSub->itemData(subEntry, Qt::UserRole + 1).toBool();
+    const bool overwrite =
+        subEntry >= 0 && ui->cbSub->itemData(subEntry, Qt::UserRole + 1).toBool();
     ui->lblHint->setText(overwrite ? tr("SubIndex will be overwritten") : QString());
     ui->buttonBox->button(QDialogButtonBox::Ok)->setEnabled(hasSelection());
 }

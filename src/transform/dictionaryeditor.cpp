@@ -99,87 +99,95 @@ bool DictionaryEditor::isSharedObject(quint8 line, quint16 index) const
 bool DictionaryEditor::createObject(quint8 line, quint16 index, const QString &name,
                                     quint8 objectType, quint16 dataType, int entries)
 {
-    if (index < 0x1000)
-        return refuse(tr("0x%1 lies outside the object dictionary (0x1000 to 0xFFFF).")
-                          .arg(index, 4, 16, QLatin1Char('0')));
-    if (db->existIndex(line, index))
-        return refuse(tr("Object 0x%1 already exists.").arg(index, 4, 16, QLatin1Char('0')));
-    if (name.trimmed().isEmpty())
-        return refuse(tr("A name cannot be empty."));
-    if (objectType != 7 && (entries < 1 || entries > 254))
-        return refuse(tr("An ARRAY or RECORD has 1 to 254 entries."));
-    INDEX_DATA_T object;
-    object.name = name.trimmed();
-    object.objecttype = objectType;
-    object.datatype = dataType;
-    if (!db->addIndex(line, index, object))
-        return refuse(tr("Object 0x%1 could not be written.").arg(index, 4, 16, QLatin1Char('0')));
-    SUBINDEX_DATA_T entry;
-    entry.datatype = dataType;
-    entry.accesstype = QStringLiteral("rw");
-    entry.defaultvalue = ValueChecker::hasByteSize(dataType) ? QString() : QStringLiteral("0");
-    applyDefaultLimits(entry);
-    if (objectType == 7) {
-        entry.name = object.name;
-        return db->addSubIndex(line, index, 0, entry);
-    }
-    SUBINDEX_DATA_T count;
-    count.name = tr("Highest sub-index supported");
-    count.datatype = 5;
-    count.defaultvalue = QString::number(entries);
-    count.uplimit = 254;
-    db->addSubIndex(line, index, 0, count);
-    for (int sub = 1; sub <= entries; ++sub) {
-        entry.name = QStringLiteral("%1 %2").arg(object.name).arg(sub);
-        db->addSubIndex(line, index, quint8(sub), entry);
-    }
-    return true;
+    return inUnit([&] {
+        if (index < 0x1000)
+            return refuse(tr("0x%1 lies outside the object dictionary (0x1000 to 0xFFFF).")
+                              .arg(index, 4, 16, QLatin1Char('0')));
+        if (db->existIndex(line, index))
+            return refuse(tr("Object 0x%1 already exists.").arg(index, 4, 16, QLatin1Char('0')));
+        if (name.trimmed().isEmpty())
+            return refuse(tr("A name cannot be empty."));
+        if (objectType != 7 && (entries < 1 || entries > 254))
+            return refuse(tr("An ARRAY or RECORD has 1 to 254 entries."));
+        INDEX_DATA_T object;
+        object.name = name.trimmed();
+        object.objecttype = objectType;
+        object.datatype = dataType;
+        if (!db->addIndex(line, index, object))
+            return refuse(
+                tr("Object 0x%1 could not be written.").arg(index, 4, 16, QLatin1Char('0')));
+        SUBINDEX_DATA_T entry;
+        entry.datatype = dataType;
+        entry.accesstype = QStringLiteral("rw");
+        entry.defaultvalue = ValueChecker::hasByteSize(dataType) ? QString() : QStringLiteral("0");
+        applyDefaultLimits(entry);
+        if (objectType == 7) {
+            entry.name = object.name;
+            return db->addSubIndex(line, index, 0, entry);
+        }
+        SUBINDEX_DATA_T count;
+        count.name = tr("Highest sub-index supported");
+        count.datatype = 5;
+        count.defaultvalue = QString::number(entries);
+        count.uplimit = 254;
+        db->addSubIndex(line, index, 0, count);
+        for (int sub = 1; sub <= entries; ++sub) {
+            entry.name = QStringLiteral("%1 %2").arg(object.name).arg(sub);
+            db->addSubIndex(line, index, quint8(sub), entry);
+        }
+        return true;
+    });
 }
 
 bool DictionaryEditor::deleteIndex(quint8 line, quint16 index)
 {
-    if (!db->existIndex(line, index))
-        return refuse(tr("Object 0x%1 does not exist.").arg(index, 4, 16, QLatin1Char('0')));
-    const bool shared = isSharedObject(line, index);
-    if (!db->delIndex(line, index, false))
-        return refuse(tr("Object 0x%1 could not be deleted.").arg(index, 4, 16, QLatin1Char('0')));
-    if (shared) {
-        for (quint8 other : userLines()) {
-            if (other != line && db->existIndex(other, index))
-                db->delIndex(other, index, false);
+    return inUnit([&] {
+        if (!db->existIndex(line, index))
+            return refuse(tr("Object 0x%1 does not exist.").arg(index, 4, 16, QLatin1Char('0')));
+        const bool shared = isSharedObject(line, index);
+        if (!db->delIndex(line, index, false))
+            return refuse(
+                tr("Object 0x%1 could not be deleted.").arg(index, 4, 16, QLatin1Char('0')));
+        if (shared) {
+            for (quint8 other : userLines()) {
+                if (other != line && db->existIndex(other, index))
+                    db->delIndex(other, index, false);
+            }
         }
-    }
-    return true;
+        return true;
+    });
 }
 
 quint16 DictionaryEditor::duplicateIndex(quint8 line, quint16 index, bool sharedLines)
 {
-    const quint16 target = db->getNextFreeIndex(line, index);
-    if (target <= index) {
-        refuse(tr("There is no free index after 0x%1.").arg(index, 4, 16, QLatin1Char('0')));
-        return 0;
-    }
-    if (!db->copyIndex(line, index, line, target)) {
-        refuse(tr("Object 0x%1 could not be copied.").arg(index, 4, 16, QLatin1Char('0')));
-        return 0;
-    }
-    if (sharedLines && isSharedObject(line, target)) {
-        QStringList skipped;
-        for (quint8 other : userLines()) {
-            if (other == line)
-                continue;
-            if (db->existIndex(other, target))
-                skipped.append(QString::number(other));
-            else
-                db->copyIndex(line, target, other, target);
+    return inUnit([&]() -> quint16 {
+        const quint16 target = db->getNextFreeIndex(line, index);
+        if (target <= index) {
+            refuse(tr("There is no free index after 0x%1.").arg(index, 4, 16, QLatin1Char('0')));
+            return 0;
         }
-        if (!skipped.isEmpty())
-            error = tr("Index 0x%1 is already used in line %2; the shared copy was not made "
-                       "there.")
-                        .arg(target, 4, 16, QLatin1Char('0'))
-                        .arg(skipped.join(QStringLiteral(", ")));
-    }
-    return target;
+        if (!db->copyIndex(line, index, line, target)) {
+            refuse(tr("Object 0x%1 could not be copied.").arg(index, 4, 16, QLatin1Char('0')));
+            return 0;
+        }
+        if (sharedLines && isSharedObject(line, target)) {
+            QStringList skipped;
+            for (quint8 other : userLines()) {
+                if (other == line)
+                    continue;
+                if (db->existIndex(other, target))
+                    skipped.append(QString::number(other));
+                else
+                    db->copyIndex(line, target, other, target);
+            }
+            if (!skipped.isEmpty())
+                error = tr("Index 0x%1 is already used in line %2; the shared copy was not made "
+                           "there.")
+                            .arg(target, 4, 16, QLatin1Char('0'))
+                            .arg(skipped.join(QStringLiteral(", ")));
+        }
+        return target;
+    });
 }
 
 bool DictionaryEditor::copyToClipboard(quint8 line, quint16 index)
@@ -192,7 +200,7 @@ bool DictionaryEditor::copyToClipboard(quint8 line, quint16 index)
 
 bool DictionaryEditor::cutToClipboard(quint8 line, quint16 index)
 {
-    return copyToClipboard(line, index) && deleteIndex(line, index);
+    return inUnit([&] { return copyToClipboard(line, index) && deleteIndex(line, index); });
 }
 
 bool DictionaryEditor::hasClipboardObject() const
@@ -202,15 +210,17 @@ bool DictionaryEditor::hasClipboardObject() const
 
 bool DictionaryEditor::pasteFromClipboard(quint8 line, quint16 index, bool overwrite)
 {
-    if (!hasClipboardObject())
-        return refuse(tr("The clipboard holds no object. Copy or cut an object first."));
-    if (index < 0x1000)
-        return refuse(tr("0x%1 lies outside the object dictionary (0x1000 to 0xFFFF).")
-                          .arg(index, 4, 16, QLatin1Char('0')));
-    if (db->existIndex(line, index) && !overwrite)
-        return refuse(tr("Object 0x%1 already exists.").arg(index, 4, 16, QLatin1Char('0')));
-    if (!db->pasteSavedIndex(line, index))
-        return refuse(
-            tr("The object could not be pasted at 0x%1.").arg(index, 4, 16, QLatin1Char('0')));
-    return true;
+    return inUnit([&] {
+        if (!hasClipboardObject())
+            return refuse(tr("The clipboard holds no object. Copy or cut an object first."));
+        if (index < 0x1000)
+            return refuse(tr("0x%1 lies outside the object dictionary (0x1000 to 0xFFFF).")
+                              .arg(index, 4, 16, QLatin1Char('0')));
+        if (db->existIndex(line, index) && !overwrite)
+            return refuse(tr("Object 0x%1 already exists.").arg(index, 4, 16, QLatin1Char('0')));
+        if (!db->pasteSavedIndex(line, index))
+            return refuse(
+                tr("The object could not be pasted at 0x%1.").arg(index, 4, 16, QLatin1Char('0')));
+        return true;
+    });
 }

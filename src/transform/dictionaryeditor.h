@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <type_traits>
+
 // The edits of the object dictionary editor that touch more than the one record a user
 // typed into: structural actions on objects and sub-indices, the object clipboard, the
 // bulk attribute commands, data-type changes that carry limits and PDO mapping lengths
@@ -137,6 +139,15 @@ public:
     int updatePDOMapping(quint8 line, quint16 index, quint8 sub, quint8 bitLength);
 
 private:
+    // Runs the steps of one action as one unit of writes: it takes effect completely or,
+    // when a step fails, not at all.
+    template <typename Work>
+    auto inUnit(Work work) -> decltype(work());
+    static bool succeeded(bool result) { return result; }
+    static bool succeeded(quint16 index) { return index != 0; }
+    static bool succeeded(quint8 sub) { return sub != NoSubIndex; }
+    static bool succeeded(int) { return true; }
+
     bool refuse(const QString &reason);
     bool objectType(quint8 line, quint16 index, quint8 &type) const;
     bool isSharedObject(quint8 line, quint16 index) const;
@@ -150,3 +161,24 @@ private:
     ObjectDataBase *db;
     QString error;
 };
+
+template <typename Work>
+auto DictionaryEditor::inUnit(Work work) -> decltype(work())
+{
+    using Result = decltype(work());
+    const bool unit = db->beginTransaction();
+    const Result result = work();
+    if (!unit)
+        return result;
+    if (!succeeded(result)) {
+        db->rollbackTransaction();
+        return result;
+    }
+    if (db->commitTransaction())
+        return result;
+    refuse(tr("The change could not be stored; the project is as it was before."));
+    if constexpr (std::is_same_v<Result, quint8>)
+        return Result(NoSubIndex);
+    else
+        return Result(0);
+}

@@ -29,13 +29,18 @@ EntryField::Choices EntryField::choices(Field field)
         return types;
     }
     case AccessType:
-        return {{tr("Constant"), QStringLiteral("const")},   {tr("Read Only"), QStringLiteral("ro")},
-                {tr("Write Only"), QStringLiteral("wo")},    {tr("Read Write"), QStringLiteral("rw")},
+        return {{tr("Constant"), QStringLiteral("const")},
+                {tr("Read Only"), QStringLiteral("ro")},
+                {tr("Write Only"), QStringLiteral("wo")},
+                {tr("Read Write"), QStringLiteral("rw")},
                 {tr("Read Write Read"), QStringLiteral("rwr")},
                 {tr("Read Write Write"), QStringLiteral("rww")}};
     case PdoMapping:
-        return {{tr("Forbidden"), 0}, {tr("Allowed"), 1}, {tr("Default"), 2},
-                {tr("RPDO"), 3},      {tr("TPDO"), 4}};
+        return {{tr("Forbidden"), 0},
+                {tr("Allowed"), 1},
+                {tr("Default"), 2},
+                {tr("RPDO"), 3},
+                {tr("TPDO"), 4}};
     case Implementation:
         return {{tr("Managed Variable"), 0},
                 {tr("Managed Const"), 1},
@@ -214,8 +219,8 @@ QString EntryField::applyDefault(SUBINDEX_DATA_T &data, const QString &text)
     if (!reason.isEmpty())
         return reason;
     qint64 value = 0;
-    const bool number = ValueChecker::parseLimit(text, value)
-                        && !ValueChecker::hasByteSize(data.datatype);
+    const bool number =
+        ValueChecker::parseLimit(text, value) && !ValueChecker::hasByteSize(data.datatype);
     if (data.limitineds && number && (value < data.lowlimit || value > data.uplimit))
         return tr("The default value %1 lies outside the limits (%2 to %3).")
             .arg(text.trimmed())

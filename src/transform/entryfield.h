@@ -54,8 +54,7 @@ public:
 private:
     static QString applyDataType(ObjectDataBase::SUBINDEX_DATA_T &data, const QString &text);
     static QString applyDefault(ObjectDataBase::SUBINDEX_DATA_T &data, const QString &text);
-    static QString applyLimit(ObjectDataBase::SUBINDEX_DATA_T &data, bool low,
-                              const QString &text);
+    static QString applyLimit(ObjectDataBase::SUBINDEX_DATA_T &data, bool low, const QString &text);
     static QString applyChoice(ObjectDataBase::SUBINDEX_DATA_T &data, Field field,
                                const QString &text);
     static void setValue(ObjectDataBase::SUBINDEX_DATA_T &data, Field field, const QVariant &value);

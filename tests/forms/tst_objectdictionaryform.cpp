@@ -152,7 +152,8 @@ void TestObjectDictionaryForm::treeShowsSegmentsObjectsAndSubs()
     channel.denotation = QStringLiteral("Left wheel");
     db->addSubIndex(0, 0x2000, 1, channel);
     QCOMPARE(subItem(0x2000, 1)->text(0), QStringLiteral("1 - Left wheel"));
-    QCOMPARE(ObjectDictionaryForm::parseIndexString(QStringLiteral("0x2100 - Speed")), quint16(0x2100));
+    QCOMPARE(ObjectDictionaryForm::parseIndexString(QStringLiteral("0x2100 - Speed")),
+             quint16(0x2100));
 }
 
 void TestObjectDictionaryForm::optionalSegmentAppearsWithItsFirstObject()
@@ -260,8 +261,8 @@ void TestObjectDictionaryForm::expertModeDecidesWhatCanBeChanged_data()
     QTest::addColumn<int>("index");
     QTest::addColumn<int>("sub");
     QTest::addColumn<QStringList>("menu");
-    const QStringList objectMenu{"Copy Index", "Cut Index", "Paste Index .. ", "Duplicate Index",
-                                 "-", "Remove Index"};
+    const QStringList objectMenu{"Copy Index",      "Cut Index", "Paste Index .. ",
+                                 "Duplicate Index", "-",         "Remove Index"};
     const QStringList subMenu{"Add Sub at next free position", "Add Sub at defined position",
                               "Duplicate Sub", "-", "Remove Sub"};
     const QStringList shifting{"-", "Increment sub index", "Decrement sub index",
@@ -286,8 +287,7 @@ void TestObjectDictionaryForm::expertModeDecidesWhatCanBeChanged()
     // The Edit menu obeys the same rule.
     const int objects = db->getIndices(0, 0, 0xFFFF).size();
     form->menuActionRequest(BaseMainForm::Duplicate);
-    QCOMPARE(db->getIndices(0, 0, 0xFFFF).size() > objects,
-             sub < 0 && (expert || index >= 0x2000));
+    QCOMPARE(db->getIndices(0, 0, 0xFFFF).size() > objects, sub < 0 && (expert || index >= 0x2000));
 }
 
 void TestObjectDictionaryForm::deletingSeveralObjectsAsksWhenWished_data()
@@ -315,7 +315,8 @@ void TestObjectDictionaryForm::deletingSeveralObjectsAsksWhenWished()
     QTest::keyClick(form->tree(), Qt::Key_Delete);
     QCOMPARE(prompts->questions.size(), questions);
     if (questions)
-        QCOMPARE(prompts->questions.first(), QStringLiteral("Do you really want to delete 3 items?"));
+        QCOMPARE(prompts->questions.first(),
+                 QStringLiteral("Do you really want to delete 3 items?"));
     for (quint16 index : {0x2000, 0x2100, 0x2200})
         QCOMPARE(db->existIndex(0, index), !deleted);
     // One object goes without a question.
@@ -394,8 +395,10 @@ void TestObjectDictionaryForm::pasteRefusals_data()
         << "Without expert mode objects can only be pasted into the manufacturer segment (0x2000 "
            "to 0x5FFF)."
         << QList<bool>{} << "Channels";
-    QTest::addRow("existing object, cancelled") << "0x2000" << "" << QList<bool>{false} << "Channels";
-    QTest::addRow("existing object, replaced") << "2000h" << "" << QList<bool>{true} << "Speed";
+    QTest::addRow("existing object, cancelled") << "0x2000"
+                                                << "" << QList<bool>{false} << "Channels";
+    QTest::addRow("existing object, replaced") << "2000h"
+                                               << "" << QList<bool>{true} << "Speed";
 }
 
 void TestObjectDictionaryForm::pasteRefusals()
