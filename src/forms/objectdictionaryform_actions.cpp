@@ -59,8 +59,10 @@ QAction *ObjectDictionaryForm::addAction(const QString &text,
                                          const QString &icon)
 {
     auto *created = new QAction(text, ui->treeWidget);
+    // The desktop's own icon where it has one, else the tool's.
     if (!icon.isEmpty())
-        created->setIcon(QIcon(icon));
+        created->setIcon(QIcon::fromTheme(icon.section(QLatin1Char('|'), 0, 0),
+                                          QIcon(icon.section(QLatin1Char('|'), 1))));
     connect(created, &QAction::triggered, this, handler);
     actions.append(created);
     return created;
@@ -78,11 +80,11 @@ void ObjectDictionaryForm::createActions()
     addAction(tr("Decrement sub index"), &ObjectDictionaryForm::insertSubGapAfter);
     addAction(tr("Move sub index to ..."), &ObjectDictionaryForm::moveSubTo);
     addAction(tr("Copy Index"), &ObjectDictionaryForm::copyIndex,
-              QStringLiteral(":/icon/icon/copy32.png"));
+              QStringLiteral("edit-copy|:/icon/icon/copy32.png"));
     addAction(tr("Paste Index .. "), &ObjectDictionaryForm::pasteIndexAt,
-              QStringLiteral(":/icon/icon/paste32.png"));
+              QStringLiteral("edit-paste|:/icon/icon/paste32.png"));
     addAction(tr("Cut Index"), &ObjectDictionaryForm::cutIndex,
-              QStringLiteral(":/icon/icon/cut32.png"));
+              QStringLiteral("edit-cut|:/icon/icon/cut32.png"));
     for (const BulkAction &bulk : bulkActions) {
         QAction *command =
             addAction(tr(bulk.text), &ObjectDictionaryForm::handleHiddenExtraCommand);
