@@ -444,31 +444,45 @@ void ObjectDictionaryForm::openPane(BaseTreeForm *pane, quint16 index, int subIn
     currentSubIndex = subIndex;
 }
 
+// An open editor of the same kind takes the next item (after saving), which keeps its tab
+// and spares building it again.
 void ObjectDictionaryForm::indexSelected(quint16 index)
 {
-    if (!database
-        || (editor && currentIndex == index && currentSubIndex == -1
-            && qobject_cast<IndexForm *>(editor)))
+    auto *form = qobject_cast<IndexForm *>(editor);
+    if (!database || (form && currentIndex == index && currentSubIndex == -1))
         return;
-    auto *form = new IndexForm(ui->editorPane);
+    if (form)
+        form->saveData();
+    else
+        form = new IndexForm(ui->editorPane);
     form->setMember(line, index, database, DictionaryEditor::mayEdit(index, expertMode),
                     editorMode);
     form->setCatalogue(additionalDb);
     if (QSettings().value(QStringLiteral("General/metadata"), false).toBool())
         form->enableMetaData(true);
-    openPane(form, index, -1);
+    if (form != editor)
+        openPane(form, index, -1);
+    currentIndex = index;
+    currentSubIndex = -1;
 }
 
 void ObjectDictionaryForm::subIndexSelected(quint16 index, quint8 subIndex)
 {
-    if (!database || (editor && currentIndex == index && currentSubIndex == subIndex))
+    auto *form = qobject_cast<SubIndexForm *>(editor);
+    if (!database || (form && currentIndex == index && currentSubIndex == subIndex))
         return;
-    auto *form = new SubIndexForm(ui->editorPane);
+    if (form)
+        form->saveData();
+    else
+        form = new SubIndexForm(ui->editorPane);
     form->setMember(line, index, subIndex, database, DictionaryEditor::mayEdit(index, expertMode),
                     editorMode);
     if (QSettings().value(QStringLiteral("General/metadata"), false).toBool())
         form->enableMetaData(true);
-    openPane(form, index, subIndex);
+    if (form != editor)
+        openPane(form, index, subIndex);
+    currentIndex = index;
+    currentSubIndex = subIndex;
 }
 
 void ObjectDictionaryForm::segmentSelected(SegmentType segment)

@@ -77,13 +77,27 @@ void TestDeviceDescriptionForm::settingsOfTheCurrentLine_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("value");
-    QTest::addRow("vendor name") << "VendorName" << "  O'Neil & Sons 100% " << "O'Neil & Sons 100%";
-    QTest::addRow("file version") << "FileVersion" << "007" << "7";
-    QTest::addRow("granularity") << "Granularity" << "8" << "8";
-    QTest::addRow("receive PDOs cleared") << "NrOfRXPDO" << "" << "";
-    QTest::addRow("bit rate") << "BaudRate_250" << "1" << "1";
-    QTest::addRow("self starting") << "SelfStarting" << "1" << "1";
-    QTest::addRow("dummy usage") << "Dummy0007" << "1" << "1";
+    QTest::addRow("vendor name") << "VendorName"
+                                 << "  O'Neil & Sons 100% "
+                                 << "O'Neil & Sons 100%";
+    QTest::addRow("file version") << "FileVersion"
+                                  << "007"
+                                  << "7";
+    QTest::addRow("granularity") << "Granularity"
+                                 << "8"
+                                 << "8";
+    QTest::addRow("receive PDOs cleared") << "NrOfRXPDO"
+                                          << ""
+                                          << "";
+    QTest::addRow("bit rate") << "BaudRate_250"
+                              << "1"
+                              << "1";
+    QTest::addRow("self starting") << "SelfStarting"
+                                   << "1"
+                                   << "1";
+    QTest::addRow("dummy usage") << "Dummy0007"
+                                 << "1"
+                                 << "1";
 }
 
 void TestDeviceDescriptionForm::settingsOfTheCurrentLine()
@@ -102,7 +116,8 @@ void TestDeviceDescriptionForm::settingsOfTheCurrentLine()
     }
     QCOMPARE(stored(3, key), value);
     QVERIFY(!db->getDescriptionSettingsKeys().contains(key));
-    QVERIFY(db->getDescriptionSettingsKeys().contains(key + QStringLiteral("_3")) || value.isEmpty());
+    QVERIFY(db->getDescriptionSettingsKeys().contains(key + QStringLiteral("_3"))
+            || value.isEmpty());
     QCOMPARE(stored(0, key), QString());
     QVERIFY(prompts->refusals.isEmpty());
 }

@@ -116,7 +116,8 @@ void TestIndexForm::dataTypeChangeReachesEntriesAndMapping()
     QCOMPARE(stored(*db, 0x2000, 3).datatype, quint16(6));
     QCOMPARE(stored(*db, 0x2000, 3).uplimit, qint64(65535));
     QCOMPARE(defaultValue(*db, 0, 0x1A00, 1), QStringLiteral("0x20000210"));
-    QCOMPARE(form->overview()->item(3, IndexForm::ColDataType)->text(), QStringLiteral("UNSIGNED16"));
+    QCOMPARE(form->overview()->item(3, IndexForm::ColDataType)->text(),
+             QStringLiteral("UNSIGNED16"));
     // A VAR keeps its object type; an ARRAY may become a RECORD.
     open(0x2100);
     QVERIFY(!child<QComboBox>("cbObjectType")->isEnabled());
@@ -157,22 +158,30 @@ void TestIndexForm::overviewInTableEditing_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("refusal");
     QTest::addColumn<QString>("shown");
-    QTest::addRow("data type by short name") << 2 << int(IndexForm::ColDataType) << "u16" << ""
+    QTest::addRow("data type by short name") << 2 << int(IndexForm::ColDataType) << "u16"
+                                             << ""
                                              << "UNSIGNED16";
     QTest::addRow("data type unknown")
         << 2 << int(IndexForm::ColDataType) << "u17"
-        << "\"u17\" is not a data type. Type its name (UNSIGNED8) or number (5)." << "UNSIGNED8";
-    QTest::addRow("default outside the type") << 2 << int(IndexForm::ColDefault) << "999"
-                                              << "999 lies outside the range of UNSIGNED8 (0 to 255)."
-                                              << "2";
-    QTest::addRow("access by stored text") << 1 << int(IndexForm::ColAccess) << "ro" << "" << "ro";
+        << "\"u17\" is not a data type. Type its name (UNSIGNED8) or number (5)."
+        << "UNSIGNED8";
+    QTest::addRow("default outside the type")
+        << 2 << int(IndexForm::ColDefault) << "999"
+        << "999 lies outside the range of UNSIGNED8 (0 to 255)."
+        << "2";
+    QTest::addRow("access by stored text") << 1 << int(IndexForm::ColAccess) << "ro"
+                                           << ""
+                                           << "ro";
     QTest::addRow("access unknown") << 1 << int(IndexForm::ColAccess) << "sometimes"
                                     << "\"sometimes\" is not one of Constant, Read Only, Write "
                                        "Only, Read Write, Read Write Read, Read Write Write."
                                     << "rw";
-    QTest::addRow("implementation by number") << 3 << int(IndexForm::ColImplementation) << "2" << ""
+    QTest::addRow("implementation by number") << 3 << int(IndexForm::ColImplementation) << "2"
+                                              << ""
                                               << "Variable";
-    QTest::addRow("mapping by name") << 3 << int(IndexForm::ColPdoMapping) << "tpdo" << "" << "TPDO";
+    QTest::addRow("mapping by name") << 3 << int(IndexForm::ColPdoMapping) << "tpdo"
+                                     << ""
+                                     << "TPDO";
 }
 
 void TestIndexForm::overviewInTableEditing()
@@ -241,7 +250,8 @@ void TestIndexForm::resetDefaultsTakesTheCatalogueObject()
     addObject(catalogue, 255, 0x1018, QStringLiteral("Identity object"), 9, 0x23);
     catalogue.addSubIndex(255, 0x1018, 0, entry(QStringLiteral("Number of entries"), 5, "4", "ro"));
     for (quint8 sub : {1, 2, 3, 4})
-        catalogue.addSubIndex(255, 0x1018, sub, entry(QStringLiteral("Entry %1").arg(sub), 7, "0", "ro"));
+        catalogue.addSubIndex(255, 0x1018, sub,
+                              entry(QStringLiteral("Entry %1").arg(sub), 7, "0", "ro"));
     open(0x1018);
     QVERIFY(!child<QPushButton>("btnReset")->isEnabled());
     form->setCatalogue(&catalogue);

@@ -114,33 +114,41 @@ void TestSubIndexForm::typedValues_data()
     QTest::addColumn<QString>("refusal");
     QTest::addColumn<QString>("shown");
     const QString none;
-    QTest::addRow("default fits") << 0x2000 << 1 << EntryField::DefaultValue << "0xff" << none << "0xff";
+    QTest::addRow("default fits") << 0x2000 << 1 << EntryField::DefaultValue << "0xff" << none
+                                  << "0xff";
     QTest::addRow("default outside the type")
         << 0x2000 << 1 << EntryField::DefaultValue << "300"
-        << "300 lies outside the range of UNSIGNED8 (0 to 255)." << "1";
+        << "300 lies outside the range of UNSIGNED8 (0 to 255)."
+        << "1";
     QTest::addRow("default malformed")
         << 0x2100 << 0 << EntryField::DefaultValue << "12,5"
         << "\"12,5\" is not a number. Type a decimal number or a hexadecimal one starting with 0x."
         << "100";
     QTest::addRow("default outside the limits")
         << 0x2200 << 2 << EntryField::DefaultValue << "9"
-        << "The default value 9 lies outside the limits (-5 to 5)." << "1.5";
-    QTest::addRow("real lower limit rounded") << 0x2200 << 2 << EntryField::LowLimit << "1.6" << none << "2";
+        << "The default value 9 lies outside the limits (-5 to 5)."
+        << "1.5";
+    QTest::addRow("real lower limit rounded")
+        << 0x2200 << 2 << EntryField::LowLimit << "1.6" << none << "2";
     QTest::addRow("lower limit above upper")
         << 0x2200 << 2 << EntryField::LowLimit << "6"
-        << "The lower limit must not lie above the upper limit (6 to 5)." << "-5";
+        << "The lower limit must not lie above the upper limit (6 to 5)."
+        << "-5";
     QTest::addRow("limit no number")
         << 0x2200 << 2 << EntryField::HighLimit << "five"
         << "\"five\" is not a number. Type a decimal number or a hexadecimal one starting with 0x."
         << "5";
-    QTest::addRow("empty name") << 0x2000 << 1 << EntryField::Name << "  " << "A name cannot be empty."
+    QTest::addRow("empty name") << 0x2000 << 1 << EntryField::Name << "  "
+                                << "A name cannot be empty."
                                 << "Channel 1";
     QTest::addRow("size below the default")
         << 0x2200 << 1 << EntryField::Size << "2"
-        << "A size of 2 bytes cannot hold the default value, which takes 4 bytes." << "4";
+        << "A size of 2 bytes cannot hold the default value, which takes 4 bytes."
+        << "4";
     QTest::addRow("variable name with a blank")
         << 0x2200 << 2 << EntryField::VariableName << "gain one"
-        << "A variable name cannot contain blanks." << "gain1";
+        << "A variable name cannot contain blanks."
+        << "gain1";
     QTest::addRow("string default grows the size")
         << 0x2200 << 1 << EntryField::DefaultValue << "kilometres" << none << "kilometres";
 }
@@ -216,16 +224,20 @@ void TestSubIndexForm::rulesOfTheRows_data()
     QTest::addColumn<bool>("editable");
     QTest::addRow("access of an array entry") << 0x2000 << 1 << EntryField::AccessType << false;
     QTest::addRow("access of a VAR") << 0x2100 << 0 << EntryField::AccessType << false;
-    QTest::addRow("access of sub-index 0 of a record") << 0x2200 << 0 << EntryField::AccessType << false;
+    QTest::addRow("access of sub-index 0 of a record")
+        << 0x2200 << 0 << EntryField::AccessType << false;
     QTest::addRow("access of a record entry") << 0x2200 << 2 << EntryField::AccessType << true;
     QTest::addRow("access below 0x2000") << 0x1018 << 1 << EntryField::AccessType << false;
     QTest::addRow("limits without limit check") << 0x2000 << 1 << EntryField::LowLimit << false;
     QTest::addRow("limit check of a string") << 0x2200 << 1 << EntryField::LimitCheck << false;
     QTest::addRow("size of a string") << 0x2200 << 1 << EntryField::Size << true;
     QTest::addRow("size of a number") << 0x2000 << 1 << EntryField::Size << false;
-    QTest::addRow("variable of a managed entry") << 0x2000 << 1 << EntryField::VariableName << false;
-    QTest::addRow("variable of an application entry") << 0x2200 << 2 << EntryField::VariableName << true;
-    QTest::addRow("sharing of a manufacturer entry") << 0x2000 << 1 << EntryField::SharedLines << true;
+    QTest::addRow("variable of a managed entry")
+        << 0x2000 << 1 << EntryField::VariableName << false;
+    QTest::addRow("variable of an application entry")
+        << 0x2200 << 2 << EntryField::VariableName << true;
+    QTest::addRow("sharing of a manufacturer entry")
+        << 0x2000 << 1 << EntryField::SharedLines << true;
     QTest::addRow("sharing of 0x1018") << 0x1018 << 1 << EntryField::SharedLines << false;
 }
 
