@@ -44,7 +44,8 @@ void buildLine(ObjectDataBase &db)
         const quint16 index = quint16(0x2000 + i);
         const bool array = i % 2 == 1;
         ObjectDataBase::INDEX_DATA_T object;
-        object.name = array ? QStringLiteral("Channels of block $I") : QStringLiteral("Value %1").arg(i);
+        object.name =
+            array ? QStringLiteral("Channels of block $I") : QStringLiteral("Value %1").arg(i);
         object.objecttype = array ? 8 : 7;
         object.datatype = array ? 6 : 7;
         db.addIndex(0, index, object);
@@ -52,10 +53,12 @@ void buildLine(ObjectDataBase &db)
             db.addSubIndex(0, index, 0, entry(object.name, 7, QString::number(i)));
             continue;
         }
-        db.addSubIndex(0, index, 0, entry(QStringLiteral("Highest sub-index supported"), 5,
-                                          QString::number(arrayEntries)));
+        db.addSubIndex(
+            0, index, 0,
+            entry(QStringLiteral("Highest sub-index supported"), 5, QString::number(arrayEntries)));
         for (int sub = 1; sub <= arrayEntries; ++sub)
-            db.addSubIndex(0, index, quint8(sub), entry(QStringLiteral("Channel $s"), 6, QString::number(sub)));
+            db.addSubIndex(0, index, quint8(sub),
+                           entry(QStringLiteral("Channel $s"), 6, QString::number(sub)));
     }
     db.commitTransaction();
 }

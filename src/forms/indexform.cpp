@@ -52,9 +52,6 @@ IndexForm::IndexForm(QWidget *parent)
         {tr("Sub"), tr("Name"), tr("DataType"), tr("Default"), tr("Access"), tr("Impl."),
          tr("Has Default"), tr("Default in EDS"), tr("Variable"), tr("PDO Mapping"),
          tr("Low Limit"), tr("High Limit"), tr("Limit Check"), tr("Size")});
-    const int widths[] = {30, 170, 90, 80, 70, 110, 130, 80, 80};
-    for (int column = 0; column < int(std::size(widths)); ++column)
-        table->setColumnWidth(column, widths[column]);
     table->horizontalHeaderItem(ColDataType)
         ->setToolTip(
             tr("2 .. INTEGER8\n5 .. UNSIGNED8\n7 .. UNSIGNED32\n(object index of datatype)"));
@@ -170,13 +167,19 @@ void IndexForm::fillAttributes()
     }
 }
 
+// Columns are as wide as their texts, and the first nine at least as wide as set here.
 void IndexForm::fillOverview()
 {
-    const QSignalBlocker blocker(ui->tblOverview);
-    ui->tblOverview->setRowCount(rows.size());
+    static const int minimumWidths[] = {30, 170, 90, 80, 70, 110, 130, 80, 80};
+    QTableWidget *table = ui->tblOverview;
+    const QSignalBlocker blocker(table);
+    table->setRowCount(rows.size());
     int row = 0;
     for (auto it = rows.constBegin(); it != rows.constEnd(); ++it)
         fillOverviewRow(row++, it.key(), it.value());
+    table->resizeColumnsToContents();
+    for (int column = 0; column < int(std::size(minimumWidths)); ++column)
+        table->setColumnWidth(column, std::max(table->columnWidth(column), minimumWidths[column]));
 }
 
 void IndexForm::fillOverviewRow(int row, quint8 sub, const ObjectDataBase::SUBINDEX_DATA_T &data)
