@@ -5,6 +5,8 @@
 #include "settingsdialog.h"
 #include "userinteraction.h"
 
+#include "forms/generatoroutputform.h"
+#include "forms/objectdictionaryform.h"
 #include "importers/codbimporter.h"
 #include "panelkit/appidentity.h"
 #include "panelkit/newupdatechecker.h"
@@ -159,6 +161,7 @@ void NwrMainWindow::addFormsToToolbox()
         addPage(Page::EnergyBusSettings, tr("EnergyBus Device Settings"));
     addPage(Page::GeneratorOutput, tr("Generator Output"));
     shownPageIndex = ui->toolBox->currentIndex();
+    connect(outputForm, &GeneratorOutputForm::gotoObject, this, &NwrMainWindow::handleGotoIndex);
 }
 
 void NwrMainWindow::bindPage(BaseMainForm *form)
@@ -179,6 +182,15 @@ QList<BaseMainForm *> NwrMainWindow::boundPages() const
             forms.append(form);
     }
     return forms;
+}
+
+void NwrMainWindow::handleGotoIndex(quint16 index)
+{
+    auto *dictionary = qobject_cast<ObjectDictionaryForm *>(page(Page::ObjectDictionary));
+    if (!dictionary)
+        return;
+    ui->toolBox->setCurrentWidget(dictionary);
+    dictionary->gotoIndex(index);
 }
 
 QWidget *NwrMainWindow::page(Page which) const

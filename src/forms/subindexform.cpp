@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QMenu>
+#include <QSettings>
 #include <QSignalBlocker>
 
 namespace {
@@ -203,8 +204,14 @@ void SubIndexForm::setRowEditable(EntryField::Field field, bool on)
 void SubIndexForm::applyEnabledStates()
 {
     const bool stack = isStackObject(index, subIndex);
-    ui->lblStackManaged->setVisible(stack);
-    const bool all = editable && exists && !stack;
+    // Entries the network tool manages stay as it set them unless the user lifted that.
+    const bool networkTool =
+        loaded.managedbycbw
+        && !QSettings().value(QStringLiteral("General/ignorecbw"), false).toBool();
+    ui->lblStackManaged->setText(stack ? tr("Not editable - managed by stack")
+                                       : tr("Not editable - managed by CANopen Buswright"));
+    ui->lblStackManaged->setVisible(stack || networkTool);
+    const bool all = editable && exists && !stack && !networkTool;
     for (EntryField::Field field : qAsConst(fieldRows))
         setRowEditable(field, all);
     const bool access = all && !accessTypeFixed();
@@ -321,7 +328,7 @@ void SubIndexForm::setNonVolatile()
 
 void SubIndexForm::on_tblAttributes_customContextMenuRequested(const QPoint &pos)
 {
-    const bool all = editable && exists && !isStackObject(index, subIndex);
+    const bool all = comboOf(EntryField::DataType)->isEnabled();
     QMenu menu(this);
     const QModelIndex cell = ui->tblAttributes->indexAt(pos);
     if (cell.isValid() && fieldRows.value(cell.row()) == EntryField::Implementation) {

@@ -5,6 +5,7 @@
 #include "app/userinteraction.h"
 #include "database/objectdatabase.h"
 #include "forms/devicedescriptionform.h"
+#include "forms/generatoroutputform.h"
 #include "forms/objectdictionaryform.h"
 #include "forms/subindexform.h"
 #include "panelkit/appidentity.h"
@@ -711,6 +712,13 @@ void TestNwrMainWindow::pagesAreBoundThroughTheirInterface()
     ObjectDataBase::SUBINDEX_DATA_T stored;
     m_project->getSubIndexData(0, 0x1018, 1, stored);
     QCOMPARE(stored.description, QStringLiteral("typed, not yet left"));
+
+    auto *output =
+        qobject_cast<GeneratorOutputForm *>(m_window->page(NwrMainWindow::Page::GeneratorOutput));
+    box->setCurrentWidget(output);
+    emit output->gotoObject(0x1001);
+    QCOMPARE(box->currentWidget(), dictionary);
+    QCOMPARE(dictionary->getCurrentIndex(), quint16(0x1001));
 
     m_ui->yesNo.append(true);
     m_window->handleLineChanged(selectorEntry(NwrMainWindow::AddEmptyLine));

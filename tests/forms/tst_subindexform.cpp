@@ -9,7 +9,9 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace dictionaryfixture;
@@ -48,6 +50,7 @@ private slots:
 
 private:
     void open(quint16 index, quint8 sub, bool editable = true);
+    QTemporaryDir dir;
     void type(Field field, const QString &text);
     void choose(Field field, const QString &text);
     bool rowEditable(Field field) const;
@@ -61,10 +64,13 @@ void TestSubIndexForm::initTestCase()
 {
     nwIsolateTestEnvironment();
     AppIdentity::apply(QStringLiteral("nodewright"));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.filePath("settings"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("settings"));
 }
 
 void TestSubIndexForm::init()
 {
+    QSettings().clear();
     prompts = ScriptedPrompts::install();
     db = std::make_unique<ObjectDataBase>();
     QVERIFY(db->createNewDataBase());
@@ -264,6 +270,17 @@ void TestSubIndexForm::stackEntriesAndReadOnlyObjects()
                         EntryField::PdoMapping, EntryField::Implementation})
         QVERIFY(!rowEditable(field));
     QVERIFY(form->findChild<QPlainTextEdit *>(QStringLiteral("teDescription"))->isReadOnly());
+    // An entry of the network tool stays as it set it, unless the user lifted that.
+    Sub managed = stored(*db, 0x2000, 1);
+    managed.managedbycbw = true;
+    db->addSubIndex(0, 0x2000, 1, managed);
+    open(0x2000, 1);
+    QVERIFY(!rowEditable(EntryField::DefaultValue));
+    QCOMPARE(form->findChild<QLabel *>(QStringLiteral("lblStackManaged"))->text(),
+             QStringLiteral("Not editable - managed by CANopen Buswright"));
+    QSettings().setValue(QStringLiteral("General/ignorecbw"), true);
+    open(0x2000, 1);
+    QVERIFY(rowEditable(EntryField::DefaultValue));
     // Switching limit check on opens the limit cells.
     open(0x2000, 1);
     choose(EntryField::LimitCheck, QStringLiteral("yes"));
