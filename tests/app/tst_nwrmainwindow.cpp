@@ -8,6 +8,7 @@
 #include "forms/generatoroutputform.h"
 #include "forms/objectdictionaryform.h"
 #include "forms/subindexform.h"
+#include "nwtest.h"
 #include "panelkit/appidentity.h"
 #include "panelkit/widgets/fileviewerdialog.h"
 #include "panelkit/widgets/helpviewerdialog.h"
@@ -23,13 +24,15 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolBox>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <QtTest>
 
 namespace {
 
@@ -745,5 +748,5 @@ void TestNwrMainWindow::firstStartUsesMostOfTheScreen()
     QVERIFY(screen.contains(m_window->pos()));
 }
 
-QTEST_MAIN(TestNwrMainWindow)
+NW_TEST_MAIN(TestNwrMainWindow)
 #include "tst_nwrmainwindow.moc"
