@@ -158,12 +158,7 @@ void IndexForm::fillAttributes()
     if (metaDataShown) {
         QList<ObjectDataBase::MetaData> maps;
         database->getAllIndexMetaData(line, maps);
-        QStringList keys;
-        for (const ObjectDataBase::MetaData &map : qAsConst(maps))
-            keys += map.keys();
-        keys.removeDuplicates();
-        keys.sort();
-        metaEditor->setKnownKeys(keys);
+        metaEditor->setKnownKeys(maps);
     }
 }
 

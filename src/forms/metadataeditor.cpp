@@ -69,8 +69,13 @@ ObjectDataBase::MetaData MetaDataEditor::metaData() const
     return entries;
 }
 
-void MetaDataEditor::setKnownKeys(const QStringList &keys)
+void MetaDataEditor::setKnownKeys(const QList<ObjectDataBase::MetaData> &maps)
 {
+    QStringList keys;
+    for (const ObjectDataBase::MetaData &map : maps)
+        keys += map.keys();
+    keys.removeDuplicates();
+    keys.sort();
     const QString typed = cbKey->currentText();
     cbKey->clear();
     cbKey->addItems(keys);

@@ -25,8 +25,8 @@ public:
     void setDatabase(ObjectDataBase *database);
     void setMetaData(const ObjectDataBase::MetaData &data);
     ObjectDataBase::MetaData metaData() const;
-    // Keys offered when adding an entry.
-    void setKnownKeys(const QStringList &keys);
+    // Offers the keys of the maps (sorted, each once) when adding an entry.
+    void setKnownKeys(const QList<ObjectDataBase::MetaData> &maps);
     void setEditable(bool on);
 
     QTableWidget *table() const { return tblEntries; }

@@ -132,16 +132,9 @@ void ObjectDictionaryForm::handleExpertMode(bool on)
         return;
     expertMode = on;
     emit expertModeChanged(on);
-    // The open editor is opened again with the new rule.
-    const quint16 index = currentIndex;
-    const int sub = currentSubIndex;
-    saveAndRemoveForm(false);
-    if (index == 0)
-        clearAndRemoveForm(true);
-    else if (sub < 0)
-        indexSelected(index);
-    else
-        subIndexSelected(index, quint8(sub));
+    // The open editor is opened again under the new rule.
+    saveAndRemoveForm(true);
+    currentItemChanged(ui->treeWidget->currentItem());
 }
 
 quint16 ObjectDictionaryForm::parseIndexString(const QString &text)

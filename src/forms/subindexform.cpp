@@ -161,6 +161,14 @@ void SubIndexForm::updateData()
     if (ui->teDescription->toPlainText() != loaded.description)
         ui->teDescription->setPlainText(loaded.description);
     metaEditor->setMetaData(loaded.metadata);
+    if (metaDataShown) {
+        QList<ObjectDataBase::INDEX_SUB_METADATA_T> entries;
+        database->getAllSubIndicesWithMetaData(line, entries);
+        QList<ObjectDataBase::MetaData> maps;
+        for (const ObjectDataBase::INDEX_SUB_METADATA_T &entry : qAsConst(entries))
+            maps.append(entry.metadata);
+        metaEditor->setKnownKeys(maps);
+    }
     applyEnabledStates();
 }
 
