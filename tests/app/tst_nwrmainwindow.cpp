@@ -18,13 +18,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
 #include <QSignalSpy>

@@ -1,18 +1,17 @@
 #include "dictionaryfixture.h"
+#include "nwtest.h"
+#include "projectbuilder.h"
 #include "scriptedprompts.h"
-#include "testenv.h"
 
 #include "forms/devicedescriptionform.h"
 #include "forms/selectsubindexdialog.h"
 #include "forms/subselectdialog.h"
-#include "panelkit/appidentity.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTest>
 
 using namespace dictionaryfixture;
 
@@ -44,8 +43,7 @@ private:
 
 void TestDeviceDescriptionForm::initTestCase()
 {
-    nwIsolateTestEnvironment();
-    AppIdentity::apply(QStringLiteral("nodewright"));
+    nwtest::initApplication();
 }
 
 void TestDeviceDescriptionForm::init()
@@ -214,5 +212,5 @@ void TestDeviceDescriptionForm::subSelectDialogOffersMatchingTargets()
     QCOMPARE(dialog.getIndex(), quint16(0x2000));
 }
 
-QTEST_MAIN(TestDeviceDescriptionForm)
+NW_TEST_MAIN(TestDeviceDescriptionForm)
 #include "tst_devicedescriptionform.moc"

@@ -1,17 +1,16 @@
 #include "dictionaryfixture.h"
+#include "nwtest.h"
+#include "projectbuilder.h"
 #include "scriptedprompts.h"
-#include "testenv.h"
 
 #include "forms/indexform.h"
 #include "forms/metadataeditor.h"
-#include "panelkit/appidentity.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTest>
 
 using namespace dictionaryfixture;
 
@@ -61,8 +60,7 @@ private:
 
 void TestIndexForm::initTestCase()
 {
-    nwIsolateTestEnvironment();
-    AppIdentity::apply(QStringLiteral("nodewright"));
+    nwtest::initApplication();
 }
 
 void TestIndexForm::init()
@@ -302,5 +300,5 @@ void TestIndexForm::metaDataEditing()
     QCOMPARE(form->metaDataEditor()->keyBox()->findText(QStringLiteral("variant")), 0);
 }
 
-QTEST_MAIN(TestIndexForm)
+NW_TEST_MAIN(TestIndexForm)
 #include "tst_indexform.moc"

@@ -1,12 +1,12 @@
 #include "dictionaryfixture.h"
+#include "nwtest.h"
+#include "projectbuilder.h"
 #include "scriptedprompts.h"
-#include "testenv.h"
 
 #include "forms/indexform.h"
 #include "forms/manufacturersegmentform.h"
 #include "forms/objectdictionaryform.h"
 #include "forms/subindexform.h"
-#include "panelkit/appidentity.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,7 +16,6 @@
 #include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTreeWidget>
 
 using namespace dictionaryfixture;
@@ -83,8 +82,7 @@ private:
 
 void TestObjectDictionaryForm::initTestCase()
 {
-    nwIsolateTestEnvironment();
-    AppIdentity::apply(QStringLiteral("nodewright"));
+    nwtest::initApplication();
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.filePath("settings"));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("settings"));
 }
@@ -485,5 +483,5 @@ void TestObjectDictionaryForm::segmentOverviewAddsObjects()
     QCOMPARE(form->getCurrentIndex(), quint16(0x2300));
 }
 
-QTEST_MAIN(TestObjectDictionaryForm)
+NW_TEST_MAIN(TestObjectDictionaryForm)
 #include "tst_objectdictionaryform.moc"

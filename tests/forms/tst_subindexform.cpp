@@ -1,9 +1,9 @@
 #include "dictionaryfixture.h"
+#include "nwtest.h"
+#include "projectbuilder.h"
 #include "scriptedprompts.h"
-#include "testenv.h"
 
 #include "forms/subindexform.h"
-#include "panelkit/appidentity.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -12,7 +12,6 @@
 #include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QTest>
 
 using namespace dictionaryfixture;
 using Field = EntryField::Field;
@@ -62,8 +61,7 @@ private:
 
 void TestSubIndexForm::initTestCase()
 {
-    nwIsolateTestEnvironment();
-    AppIdentity::apply(QStringLiteral("nodewright"));
+    nwtest::initApplication();
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.filePath("settings"));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("settings"));
 }
@@ -324,5 +322,5 @@ void TestSubIndexForm::contextActionsAndReset()
     QVERIFY(!reset.nvstorage);
 }
 
-QTEST_MAIN(TestSubIndexForm)
+NW_TEST_MAIN(TestSubIndexForm)
 #include "tst_subindexform.moc"

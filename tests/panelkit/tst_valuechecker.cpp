@@ -1,8 +1,7 @@
+#include "nwtest.h"
 #include "testenv.h"
 
 #include "panelkit/valuechecker.h"
-
-#include <QTest>
 
 class TestValueChecker : public QObject
 {
@@ -213,5 +212,5 @@ void TestValueChecker::hexDec()
         QCOMPARE(ValueChecker::toggleHexDec(quint16(type), once).toLower(), value.toLower());
 }
 
-QTEST_GUILESS_MAIN(TestValueChecker)
+NW_TEST_MAIN(TestValueChecker)
 #include "tst_valuechecker.moc"

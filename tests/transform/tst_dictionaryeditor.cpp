@@ -1,12 +1,11 @@
 #include "dictionaryfixture.h"
-#include "testenv.h"
+#include "nwtest.h"
+#include "projectbuilder.h"
 
-#include "panelkit/appidentity.h"
 #include "panelkit/canopendatatype.h"
 #include "transform/dictionaryeditor.h"
 
 #include <QSignalSpy>
-#include <QTest>
 
 using namespace dictionaryfixture;
 
@@ -73,8 +72,7 @@ private:
 
 void TestDictionaryEditor::initTestCase()
 {
-    nwIsolateTestEnvironment();
-    AppIdentity::apply(QStringLiteral("nodewright"));
+    nwtest::initApplication();
 }
 
 void TestDictionaryEditor::init()
@@ -433,5 +431,5 @@ void TestDictionaryEditor::bulkCommands()
     QCOMPARE(editor.applyBulkCommand(0, DictionaryEditor::BulkCommand(command), expert), 0);
 }
 
-QTEST_GUILESS_MAIN(TestDictionaryEditor)
+NW_TEST_MAIN(TestDictionaryEditor)
 #include "tst_dictionaryeditor.moc"
