@@ -11,6 +11,7 @@
 
 #include <QKeyEvent>
 #include <QSettings>
+#include <QSplitter>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -77,6 +78,11 @@ QColor classColour(const QString &deviceClass, quint16 index)
     return colours.value(deviceClass);
 }
 
+QString splitterKey()
+{
+    return QStringLiteral("ObjectDictionary/splitter");
+}
+
 } // namespace
 
 ObjectDictionaryForm::ObjectDictionaryForm(QWidget *parent)
@@ -85,7 +91,9 @@ ObjectDictionaryForm::ObjectDictionaryForm(QWidget *parent)
     ui->setupUi(this);
     ui->splitter->setStretchFactor(0, 0);
     ui->splitter->setStretchFactor(1, 1);
-    ui->splitter->setSizes({380, 900});
+    // The split the user chose is kept for the next start.
+    connect(ui->splitter, &QSplitter::splitterMoved, this,
+            [this]() { QSettings().setValue(splitterKey(), ui->splitter->saveState()); });
     connect(ui->treeWidget, &QTreeWidget::currentItemChanged, this,
             &ObjectDictionaryForm::currentItemChanged);
     ui->treeWidget->installEventFilter(this);
@@ -531,6 +539,20 @@ void ObjectDictionaryForm::gotoIndex(quint16 index)
     ui->treeWidget->clearSelection();
     ui->treeWidget->setCurrentItem(item);
     ui->treeWidget->scrollToItem(item, QAbstractItemView::PositionAtCenter);
+}
+
+// On first show the tree gets a third of the page (long object names stay readable) unless
+// the user has set the split before.
+void ObjectDictionaryForm::showEvent(QShowEvent *event)
+{
+    BaseMainForm::showEvent(event);
+    if (splitterPlaced)
+        return;
+    splitterPlaced = true;
+    if (ui->splitter->restoreState(QSettings().value(splitterKey()).toByteArray()))
+        return;
+    const int total = ui->splitter->width();
+    ui->splitter->setSizes({qMax(total / 3, 380), qMax(total - total / 3, 1)});
 }
 
 bool ObjectDictionaryForm::eventFilter(QObject *watched, QEvent *event)

@@ -97,6 +97,7 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private slots:
     void currentItemChanged(QTreeWidgetItem *current);
@@ -148,5 +149,6 @@ private:
     QHash<QTreeWidgetItem *, bool> expandedBeforeFilter;
     bool rebuildScheduled = false;
     bool rebuilding = false;
+    bool splitterPlaced = false;
     QList<QAction *> actions;
 };

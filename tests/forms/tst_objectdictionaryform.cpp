@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QSettings>
+#include <QSplitter>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -69,6 +70,7 @@ private slots:
     void pendingEditIsSavedBeforeAnotherItemOpens();
     void bulkCommandFromTheSegmentMenu();
     void segmentOverviewAddsObjects();
+    void splitBetweenTreeAndEditorIsKept();
 
 private:
     void select(quint16 index, int sub = -1);
@@ -481,6 +483,26 @@ void TestObjectDictionaryForm::segmentOverviewAddsObjects()
                           "3 - Outputs 3"}));
     QCOMPARE(db->getSubIndexDatatype(0, 0x2300, 2), quint16(6));
     QCOMPARE(form->getCurrentIndex(), quint16(0x2300));
+}
+
+// The tree starts with a third of the page; a split the user dragged is restored on the
+// next start.
+void TestObjectDictionaryForm::splitBetweenTreeAndEditorIsKept()
+{
+    form->resize(1500, 800);
+    form->show();
+    auto *splitter = form->findChild<QSplitter *>(QStringLiteral("splitter"));
+    QVERIFY(qAbs(splitter->sizes().at(0) - splitter->width() / 3) < 10);
+
+    splitter->setSizes({900, 600});
+    emit splitter->splitterMoved(900, 1);
+    const int dragged = splitter->sizes().at(0);
+    form.reset();
+    form = std::make_unique<ObjectDictionaryForm>();
+    form->setProjectDatabase(db.get());
+    form->resize(1500, 800);
+    form->show();
+    QCOMPARE(form->findChild<QSplitter *>(QStringLiteral("splitter"))->sizes().at(0), dragged);
 }
 
 NW_TEST_MAIN(TestObjectDictionaryForm)
