@@ -63,6 +63,7 @@ void SubSelectDialog::fillSubs(int)
 {
     const QSignalBlocker blocker(ui->cbSub);
     ui->cbSub->clear();
+    int firstFree = -1;
     if (ui->cbIndex->currentIndex() >= 0) {
         const quint8 line = getLine();
         const quint16 index = getIndex();
@@ -74,8 +75,13 @@ void SubSelectDialog::fillSubs(int)
                                         : tr("%1 free sub").arg(sub);
             ui->cbSub->addItem(text, sub);
             ui->cbSub->setItemData(ui->cbSub->count() - 1, exists, Qt::UserRole + 1);
+            if (!exists && firstFree < 0)
+                firstFree = ui->cbSub->count() - 1;
         }
     }
+    // Nothing is overwritten unless the user picks an existing entry.
+    if (firstFree >= 0)
+        ui->cbSub->setCurrentIndex(firstFree);
     updateHint(ui->cbSub->currentIndex());
 }
 

@@ -203,10 +203,11 @@ void TestDeviceDescriptionForm::subSelectDialogOffersMatchingTargets()
     QCOMPARE(indices, (QStringList{"0x2000 Channels", "0x2200 Settings"}));
     QCOMPARE(dialog.subBox()->itemText(0), QStringLiteral("1 Channel 1"));
     QCOMPARE(dialog.subBox()->itemText(4), QStringLiteral("5 free sub"));
-    QCOMPARE(dialog.hintLabel()->text(), QStringLiteral("SubIndex will be overwritten"));
-    dialog.subBox()->setCurrentIndex(4);
-    QCOMPARE(dialog.hintLabel()->text(), QString());
+    // The first free number is proposed, so accepting at once overwrites nothing.
     QCOMPARE(dialog.getSub(), quint8(5));
+    QCOMPARE(dialog.hintLabel()->text(), QString());
+    dialog.subBox()->setCurrentIndex(0);
+    QCOMPARE(dialog.hintLabel()->text(), QStringLiteral("SubIndex will be overwritten"));
     dialog.lineBox()->setCurrentIndex(1);
     QCOMPARE(dialog.getLine(), quint8(3));
     QCOMPARE(dialog.getIndex(), quint16(0x2000));
