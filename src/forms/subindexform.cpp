@@ -70,6 +70,8 @@ void SubIndexForm::buildTable()
     table->horizontalHeader()->setStretchLastSection(true);
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     const QSignalBlocker blocker(table);
+    // Tab goes from the table through its choice boxes, row by row, before the buttons.
+    QWidget *previous = table;
     for (int row = 0; row < int(std::size(tableRows)); ++row) {
         const EntryField::Field field = tableRows[row].field;
         fieldRows.append(field);
@@ -87,6 +89,8 @@ void SubIndexForm::buildTable()
         for (const auto &choice : choices)
             box->addItem(choice.first, choice.second);
         table->setCellWidget(row, 0, box);
+        setTabOrder(previous, box);
+        previous = box;
         if (field == EntryField::DataType)
             connect(box, QOverload<int>::of(&QComboBox::activated), this,
                     &SubIndexForm::dataTypeChanged);

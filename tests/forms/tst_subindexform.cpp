@@ -46,6 +46,7 @@ private slots:
     void stackEntriesAndReadOnlyObjects();
     void hexDecConversion();
     void contextActionsAndReset();
+    void tabWalksTheChoicesBeforeTheButtons();
 
 private:
     void open(quint16 index, quint8 sub, bool editable = true);
@@ -320,6 +321,26 @@ void TestSubIndexForm::contextActionsAndReset()
     QCOMPARE(reset.name, QStringLiteral("Name"));
     QCOMPARE(reset.size, quint32(32));
     QVERIFY(!reset.nvstorage);
+}
+
+// Tab from the table visits the choice boxes from top to bottom before the buttons below.
+void TestSubIndexForm::tabWalksTheChoicesBeforeTheButtons()
+{
+    open(0x2000, 1);
+    form->show();
+    QList<QWidget *> reached;
+    for (QWidget *widget = form->attributes()->nextInFocusChain(); widget != form.get();
+         widget = widget->nextInFocusChain()) {
+        if (widget->isVisible() && (widget->focusPolicy() & Qt::TabFocus))
+            reached.append(widget);
+    }
+    QList<QWidget *> boxes;
+    for (int row = 0; row < form->attributes()->rowCount(); ++row) {
+        if (QWidget *box = form->attributes()->cellWidget(row, 0))
+            boxes.append(box);
+    }
+    QVERIFY(boxes.size() > 5);
+    QCOMPARE(reached.mid(0, boxes.size()), boxes);
 }
 
 NW_TEST_MAIN(TestSubIndexForm)
