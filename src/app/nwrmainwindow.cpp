@@ -5,6 +5,8 @@
 #include "settingsdialog.h"
 #include "userinteraction.h"
 
+#include "forms/generatoroutputform.h"
+#include "forms/objectdictionaryform.h"
 #include "importers/codbimporter.h"
 #include "panelkit/appidentity.h"
 #include "panelkit/newupdatechecker.h"
@@ -16,6 +18,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QLabel>
+#include <QScreen>
 #include <QSettings>
 #include <QStyle>
 #include <QStyleFactory>
@@ -158,6 +161,7 @@ void NwrMainWindow::addFormsToToolbox()
         addPage(Page::EnergyBusSettings, tr("EnergyBus Device Settings"));
     addPage(Page::GeneratorOutput, tr("Generator Output"));
     shownPageIndex = ui->toolBox->currentIndex();
+    connect(outputForm, &GeneratorOutputForm::gotoObject, this, &NwrMainWindow::handleGotoIndex);
 }
 
 void NwrMainWindow::bindPage(BaseMainForm *form)
@@ -178,6 +182,15 @@ QList<BaseMainForm *> NwrMainWindow::boundPages() const
             forms.append(form);
     }
     return forms;
+}
+
+void NwrMainWindow::handleGotoIndex(quint16 index)
+{
+    auto *dictionary = qobject_cast<ObjectDictionaryForm *>(page(Page::ObjectDictionary));
+    if (!dictionary)
+        return;
+    ui->toolBox->setCurrentWidget(dictionary);
+    dictionary->gotoIndex(index);
 }
 
 QWidget *NwrMainWindow::page(Page which) const
@@ -233,12 +246,25 @@ void NwrMainWindow::updateDeveloperConsoleAction()
     ui->actionDeveloper_Console->setVisible(metadata || ui->actionEnable_Expert_Mode->isChecked());
 }
 
+// The first start opens the window over most of the screen; later starts restore the
+// stored geometry, kept inside the screen so a window saved on a larger or a detached
+// screen stays reachable.
 void NwrMainWindow::restoreGeometrySettings()
 {
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
     QSettings settings;
     settings.beginGroup(QStringLiteral("Geometry"));
-    resize(settings.value(QStringLiteral("size"), QSize(400, 400)).toSize());
-    move(settings.value(QStringLiteral("pos"), QPoint(200, 200)).toPoint());
+    QSize size = settings.value(QStringLiteral("size")).toSize();
+    QPoint position = settings.value(QStringLiteral("pos")).toPoint();
+    if (!size.isValid()) {
+        size = QSize(available.width() * 9 / 10, available.height() * 9 / 10);
+        position = available.center() - QPoint(size.width() / 2, size.height() / 2);
+    }
+    resize(size.boundedTo(available.size()));
+    if (!available.intersects(QRect(position, size)))
+        position = available.topLeft();
+    move(position);
     if (settings.value(QStringLiteral("maximized"), false).toBool())
         setWindowState(windowState() | Qt::WindowMaximized);
     settings.endGroup();

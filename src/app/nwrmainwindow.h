@@ -104,6 +104,9 @@ public slots:
     void openRecent();
     void newVersion(const QString &toolVersion, const QString &stackVersion, bool userRequested);
     void newCurrentTabActivated(int index);
+    // Shows the object dictionary page with the object selected (from the generator
+    // output's "Go to object").
+    void handleGotoIndex(quint16 index);
 
     void on_actionNew_Project_triggered();
     void on_actionOpen_Project_triggered();
