@@ -1,0 +1,245 @@
+// The values of object and sub-object sections: numbers, data types, limits, defaults.
+
+#include "panelkit/edsparser_reader.h"
+#include "panelkit/helper.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+QString subName(quint16 index, quint8 sub)
+{
+    return QStringLiteral("%1sub%2")
+        .arg(index, 4, 16, QLatin1Char('0'))
+        .arg(sub, 0, 16)
+        .toUpper()
+        .replace(QLatin1String("SUB"), QLatin1String("sub"));
+}
+
+bool isSignedType(quint16 dataType)
+{
+    switch (dataType) {
+    case CAN::DT_INTEGER8:
+    case CAN::DT_INTEGER16:
+    case CAN::DT_INTEGER24:
+    case CAN::DT_INTEGER32:
+    case CAN::DT_INTEGER40:
+    case CAN::DT_INTEGER48:
+    case CAN::DT_INTEGER56:
+    case CAN::DT_INTEGER64:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Types whose values are numbers; strings, DOMAIN, times and the structures are not.
+bool isNumericType(quint16 dataType)
+{
+    return Helper::getDataLengthBits(dataType) > 0 && dataType != CAN::DT_TIME_OF_DAY
+           && dataType != CAN::DT_TIME_DIFFERENCE;
+}
+
+// A value written as a number in any notation a file uses, or as a floating-point number.
+bool looksNumeric(const QString &value)
+{
+    bool ok = false;
+    if (value.startsWith(QLatin1Char('-')))
+        value.toLongLong(&ok, 0);
+    else
+        value.toULongLong(&ok, 0);
+    if (!ok)
+        value.toDouble(&ok);
+    return ok;
+}
+
+} // namespace
+
+QString EdsParser::Reader::nodeIdExpression(const QString &value)
+{
+    if (!value.contains(QLatin1Char('$')))
+        return value;
+    static const QRegularExpression pattern(
+        QStringLiteral("^\\s*(?:\\$NODEID\\s*(?:\\+\\s*([^\\s+$]+))?|([^\\s+$]+)\\s*\\+\\s*"
+                       "\\$NODEID)\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = pattern.match(value);
+    if (!match.hasMatch())
+        return value;
+    const QString term = match.captured(1).isEmpty() ? match.captured(2) : match.captured(1);
+    return term.isEmpty() ? QStringLiteral("$NODEID") : QStringLiteral("$NODEID+") + term;
+}
+
+bool EdsParser::Reader::readValue(const Entry &entry, quint16 index, quint8 sub,
+                                  CAN::CANopenSubIndex &record, quint16 impliedType)
+{
+    const auto &fields = entry.fields;
+    record.index = index;
+    record.subIndex = sub;
+    record.line = entry.line;
+    if (fields[DataType].present() && !text(fields[DataType]).isEmpty()) {
+        record.dataType = readDataType(fields[DataType], index);
+    } else if (impliedType != 0) {
+        record.dataType = impliedType;
+    } else {
+        error(entry.line,
+              tr("the sub-index %1 has no DataType and was not read").arg(subName(index, sub)),
+              index);
+        return false;
+    }
+    if (!fields[AccessType].present() || text(fields[AccessType]).isEmpty()) {
+        error(entry.line,
+              tr("the sub-index %1 has no AccessType and was not read").arg(subName(index, sub)),
+              index);
+        return false;
+    }
+    record.accessType = withoutInlineComment(fields[AccessType]).toString();
+    bool known = false;
+    Helper::normalizeAccessType(record.accessType, &known);
+    if (!known)
+        warning(fields[AccessType].line,
+                tr("AccessType=%1 of %2 is not known; it was read as ro")
+                    .arg(record.accessType, subName(index, sub)),
+                index);
+    record.parameterName = string(fields[ParameterName]);
+    if (fields[DefaultValue].present()) {
+        record.defaultMode = 1;
+        record.defaultValue = nodeIdExpression(string(fields[DefaultValue]));
+        checkDefault(record.defaultValue, fields[DefaultValue], index, record.dataType);
+    }
+    record.parameterValue = nodeIdExpression(string(fields[ParameterValue]));
+    record.denotation = string(fields[Denotation]);
+    record.uploadFile = string(fields[UploadFile]);
+    record.downloadFile = string(fields[DownloadFile]);
+
+    quint64 flag = 0;
+    if (fields[PDOMapping].present() && !text(fields[PDOMapping]).isEmpty()
+        && !number(fields[PDOMapping], flag))
+        warning(fields[PDOMapping].line,
+                tr("PDOMapping=%1 is no number; it was read as 0")
+                    .arg(text(fields[PDOMapping]).toString()),
+                index);
+    record.pdoMapping = flag != 0;
+    quint64 objFlags = 0;
+    if (fields[ObjFlags].present() && !text(fields[ObjFlags]).isEmpty()
+        && !number(fields[ObjFlags], objFlags))
+        warning(
+            fields[ObjFlags].line,
+            tr("ObjFlags=%1 is no number and was ignored").arg(text(fields[ObjFlags]).toString()),
+            index);
+    record.refuseWrite = (objFlags & 1) != 0;
+    record.refuseRead = (objFlags & 2) != 0;
+    readLimits(entry, index, record);
+    return true;
+}
+
+void EdsParser::Reader::readLimits(const Entry &entry, quint16 index, CAN::CANopenSubIndex &record)
+{
+    Helper::getDefaultLimitsInt64(record.dataType, record.lowLimit, record.highLimit);
+    const Field &low = entry.fields[LowLimit];
+    const Field &high = entry.fields[HighLimit];
+    if (low.present() && !text(low).isEmpty()
+        && readLimit(low, index, record.dataType, record.lowLimit))
+        record.hasLimits = true;
+    if (high.present() && !text(high).isEmpty()
+        && readLimit(high, index, record.dataType, record.highLimit))
+        record.hasLimits = true;
+}
+
+bool EdsParser::Reader::readLimit(const Field &field, quint16 index, quint16 dataType,
+                                  qint64 &value)
+{
+    const QString written = withoutInlineComment(field).toString();
+    bool hexadecimal = false;
+    qint64 number = 0;
+    if (signedNumber(field, number, hexadecimal)) {
+        const unsigned bits = Helper::getDataLengthBits(dataType);
+        if (hexadecimal && isSignedType(dataType) && bits > 0 && bits < 64
+            && (quint64(number) & (quint64(1) << (bits - 1))) != 0)
+            number = qint64(quint64(number) | ~((quint64(1) << bits) - 1));
+        value = number;
+        return true;
+    }
+    bool ok = false;
+    const double real = written.toDouble(&ok);
+    if (ok && std::isfinite(real) && std::fabs(real) < 9.2e18) {
+        value = qint64(std::llround(real));
+        if (double(value) != real)
+            warning(
+                field.line,
+                tr("the limit %1 is no whole number; it was stored as %2").arg(written).arg(value),
+                index);
+        return true;
+    }
+    warning(field.line,
+            tr("the limit %1 is no number; the data type's own limit is used").arg(written), index);
+    return false;
+}
+
+void EdsParser::Reader::checkDefault(const QString &value, const Field &field, quint16 index,
+                                     quint16 dataType)
+{
+    if (value.isEmpty() || value.startsWith(QLatin1String("$NODEID")) || !isNumericType(dataType)
+        || looksNumeric(value))
+        return;
+    repeated(Repeat::TextDefault, field.line,
+             tr("the DefaultValue '%1' of a numeric data type is no number; it was kept as text")
+                 .arg(value),
+             index);
+}
+
+QStringRef EdsParser::Reader::withoutInlineComment(const Field &field)
+{
+    const QStringRef value = text(field);
+    const int hash = value.indexOf(QLatin1Char('#'));
+    if (hash <= 0)
+        return value;
+    repeated(
+        Repeat::InlineComment, field.line,
+        tr("the text '%1' after a value was read as a comment").arg(value.mid(hash).toString()));
+    return value.left(hash).trimmed();
+}
+
+bool EdsParser::Reader::number(const Field &field, quint64 &value)
+{
+    const QStringRef written = withoutInlineComment(field);
+    bool ok = false;
+    value = written.toULongLong(&ok, 0);
+    return ok;
+}
+
+bool EdsParser::Reader::signedNumber(const Field &field, qint64 &value, bool &hexadecimal)
+{
+    const QStringRef written = withoutInlineComment(field);
+    bool ok = false;
+    hexadecimal = written.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
+    if (written.startsWith(QLatin1Char('-')))
+        value = written.toLongLong(&ok, 0);
+    else
+        value = qint64(written.toULongLong(&ok, 0));
+    return ok;
+}
+
+quint16 EdsParser::Reader::readDataType(const Field &field, quint16 index)
+{
+    quint64 value = 0;
+    if (!number(field, value) || value > 0xFFFF) {
+        const quint16 named = Helper::mapDataTypeString(text(field).toString());
+        if (named != 0)
+            return named;
+        error(field.line,
+              tr("DataType=%1 is no data type; it was read as 0").arg(text(field).toString()),
+              index);
+        return 0;
+    }
+    if (Helper::index2DataTypeString(quint16(value)).isEmpty())
+        warning(field.line,
+                tr("DataType=%1 is no data type the tool knows; it was kept")
+                    .arg(text(field).toString()),
+                index);
+    return quint16(value);
+}
