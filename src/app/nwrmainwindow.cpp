@@ -6,6 +6,7 @@
 #include "userinteraction.h"
 
 #include "importers/codbimporter.h"
+#include "importers/projecttemplate.h"
 #include "panelkit/appidentity.h"
 #include "panelkit/newupdatechecker.h"
 #include "panelkit/widgets/aboutdialog.h"
@@ -31,7 +32,7 @@ NwrMainWindow::NwrMainWindow(const QStringList &arguments, QWidget *parent)
     canEdition = AppIdentity::isCanEdition(appName);
     energyBusLayout = AppIdentity::isEnergyBusEdition(appName);
     invokedByNetworkTool = arguments.contains(QStringLiteral("-cbw"));
-    templatePath = QCoreApplication::applicationDirPath() + QStringLiteral("/data/mt.data");
+    templatePath = ProjectTemplate::defaultPath();
 
     if (qobject_cast<QApplication *>(QCoreApplication::instance()))
         QApplication::setStyle(

@@ -1,6 +1,8 @@
 #include "cli/checkcommand.h"
 #include "cli/generatecommand.h"
+#include "cli/importcommand.h"
 #include "cli/infocommand.h"
+#include "cli/newcommand.h"
 #include "panelkit/appidentity.h"
 
 #include <QCoreApplication>
@@ -22,10 +24,20 @@ const char *checkUsage()
            "              the model check alone (see check --help)\n";
 }
 
+// Entries of the commands that give their usage as text.
+template <QString (*usage)()>
+const char *usageEntry()
+{
+    static const QByteArray text = usage().toUtf8();
+    return text.constData();
+}
+
 const Command commands[] = {
     {"check", &CheckCommand::run, &checkUsage},
     {"generate", &GenerateCommand::run, &GenerateCommand::usage},
+    {"import", &ImportCommand::run, &usageEntry<&ImportCommand::usage>},
     {"info", &InfoCommand::run, &InfoCommand::usage},
+    {"new", &NewCommand::run, &usageEntry<&NewCommand::usage>},
 };
 
 QString usageText()

@@ -150,6 +150,10 @@ public:
     // Keys of such a section as written, in file order.
     QStringList keys(const QString &section) const;
 
+    // The access type the store keeps ("const", "ro", "wo", "rw", "rwr", "rww") for an
+    // AccessType as written in a file; Helper::normalizeAccessType, fast for the usual forms.
+    static QString storedAccessType(const QString &written, bool *known = nullptr);
+
 signals:
     void newIndex(const CAN::CANopenIndex &object);
     void newSubIndex(const CAN::CANopenSubIndex &subObject);

@@ -3,7 +3,8 @@
 #include "panelkit/edsparser_reader.h"
 
 #include <QCoreApplication>
-#include <QTextCodec>
+
+#include <algorithm>
 
 namespace {
 
@@ -80,10 +81,16 @@ bool EdsParser::Reader::decode(const QByteArray &content)
         error(0, tr("the file holds binary data; it is no EDS or DCF file"));
         return false;
     }
-    QTextCodec *utf8 = QTextCodec::codecForName("UTF-8");
-    QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
-    m_text = utf8->toUnicode(content.constData(), content.size(), &state);
-    if (state.invalidChars > 0) {
+    // Invalid UTF-8 decodes to replacement characters; a file that holds them without
+    // having written one itself is Latin-1.
+    const bool ascii = std::all_of(content.cbegin(), content.cend(),
+                                   [](char c) { return (uchar(c) & 0x80) == 0; });
+    if (ascii) {
+        m_text = QString::fromLatin1(content);
+        return true;
+    }
+    m_text = QString::fromUtf8(content);
+    if (m_text.contains(QChar(QChar::ReplacementCharacter)) && !content.contains("\xEF\xBF\xBD")) {
         m_text = QString::fromLatin1(content);
         warning(0, tr("the file is not valid UTF-8 text; it was read as Latin-1"));
     }
@@ -170,7 +177,8 @@ void EdsParser::Reader::openSection(int begin, int end, int line)
     }
     const QStringRef name = QStringRef(&m_text, begin + 1, close - begin - 1).trimmed();
     ++m_sectionCount;
-    m_sectionName = name.toString();
+    m_sectionName.start = name.position();
+    m_sectionName.length = name.size();
     m_sectionLine = line;
     classifySection(name, line);
 }
@@ -238,7 +246,7 @@ void EdsParser::Reader::openObjectSection(quint16 index, int line)
         warning(line,
                 tr("the section [%1] appears a second time; its keys were merged into the "
                    "first")
-                    .arg(m_sectionName),
+                    .arg(sectionName()),
                 index);
     else
         m_entry->line = line;
@@ -251,7 +259,7 @@ void EdsParser::Reader::openSubSection(quint16 index, uint sub, int line)
     if (sub > 0xFF) {
         error(line,
               tr("the sub-index of the section [%1] is larger than 0xFF; the section was ignored")
-                  .arg(m_sectionName),
+                  .arg(sectionName()),
               index);
         m_kind = SectionKind::None;
         return;
@@ -264,7 +272,7 @@ void EdsParser::Reader::openSubSection(quint16 index, uint sub, int line)
         warning(line,
                 tr("the section [%1] appears a second time; its keys were merged into the "
                    "first")
-                    .arg(m_sectionName),
+                    .arg(sectionName()),
                 index);
         for (SubEntry &entry : m_object->subs) {
             if (entry.sub == sub)
@@ -272,6 +280,8 @@ void EdsParser::Reader::openSubSection(quint16 index, uint sub, int line)
         }
     } else {
         m_object->subSeen.set(sub);
+        if (m_object->subs.empty())
+            m_object->subs.reserve(8);
         m_object->subs.emplace_back();
         m_object->subs.back().sub = quint8(sub);
         m_entry = &m_object->subs.back().entry;
@@ -284,7 +294,7 @@ void EdsParser::Reader::openSubSection(quint16 index, uint sub, int line)
 void EdsParser::Reader::closeSection()
 {
     if (!m_pendingComment.isEmpty()) {
-        m_parser.m_comments.append({m_sectionName, m_sectionLine, m_pendingComment});
+        m_parser.m_comments.append({sectionName(), m_sectionLine, m_pendingComment});
         m_pendingComment.clear();
     }
     m_kind = SectionKind::None;
@@ -358,8 +368,10 @@ void EdsParser::Reader::storeField(Entry &entry, const QStringRef &key, const Fi
         NW_KEY("Denotation", Denotation),       NW_KEY("UploadFile", UploadFile),
         NW_KEY("DownloadFile", DownloadFile),
     };
+    const ushort first = key.isEmpty() ? 0 : key.at(0).toLower().unicode();
     for (const KeyName &name : names) {
-        if (name.length != key.size() || !sameText(key, name.name))
+        if (name.length != key.size() || ushort(name.name[0] | 0x20) != first
+            || !sameText(key, name.name))
             continue;
         Field &field = entry.fields[size_t(name.key)];
         if (field.present())
@@ -390,7 +402,7 @@ void EdsParser::Reader::storeListItem(const QStringRef &key, const Field &value,
     if (!ok || element == 0 || element > 0xFE) {
         warning(line,
                 tr("the entry %1 of the section [%2] is no element number and was ignored")
-                    .arg(key.toString(), m_sectionName),
+                    .arg(key.toString(), sectionName()),
                 int(m_object->index));
         return;
     }
@@ -454,7 +466,7 @@ void EdsParser::Reader::finishRepeats()
     auto amend = [this](const RepeatState &state) {
         if (state.first >= 0 && state.more > 0)
             m_parser.m_diagnostics[state.first].text +=
-                tr(" (and %n more lines)", nullptr, state.more);
+                tr(" (and %1 more of this kind)").arg(state.more);
     };
     for (const RepeatState &state : m_repeats)
         amend(state);

@@ -131,6 +131,7 @@ private:
     // values
     QStringRef text(const Field &field) const;
     QString string(const Field &field) const;
+    QString sectionName() const { return string(m_sectionName); }
     // A number with C prefixes; an inline "# comment" after it is dropped with a warning.
     bool number(const Field &field, quint64 &value);
     bool signedNumber(const Field &field, qint64 &value, bool &hexadecimal);
@@ -161,7 +162,7 @@ private:
     Entry *m_entry = nullptr;
     ObjectEntry *m_object = nullptr;
     Section *m_section = nullptr;
-    QString m_sectionName;
+    Field m_sectionName; // of the open section, for messages and comments
     int m_sectionLine = 0;
     QString m_pendingComment;
     int m_sectionCount = 0;

@@ -59,6 +59,19 @@ bool looksNumeric(const QString &value)
 
 } // namespace
 
+QString EdsParser::storedAccessType(const QString &written, bool *known)
+{
+    static const char *const stored[] = {"ro", "rw", "wo", "const", "rww", "rwr"};
+    for (const char *type : stored) {
+        if (written == QLatin1String(type)) {
+            if (known)
+                *known = true;
+            return written;
+        }
+    }
+    return Helper::normalizeAccessType(written, known);
+}
+
 QString EdsParser::Reader::nodeIdExpression(const QString &value)
 {
     if (!value.contains(QLatin1Char('$')))
@@ -99,7 +112,7 @@ bool EdsParser::Reader::readValue(const Entry &entry, quint16 index, quint8 sub,
     }
     record.accessType = withoutInlineComment(fields[AccessType]).toString();
     bool known = false;
-    Helper::normalizeAccessType(record.accessType, &known);
+    EdsParser::storedAccessType(record.accessType, &known);
     if (!known)
         warning(fields[AccessType].line,
                 tr("AccessType=%1 of %2 is not known; it was read as ro")
