@@ -6,6 +6,7 @@
 #include "userinteraction.h"
 
 #include "importers/codbimporter.h"
+#include "importers/dialogs/fileimportdialog.h"
 #include "importers/projecttemplate.h"
 #include "panelkit/appidentity.h"
 #include "panelkit/newupdatechecker.h"
@@ -41,6 +42,7 @@ NwrMainWindow::NwrMainWindow(const QStringList &arguments, QWidget *parent)
     ui->setupUi(this);
     copyOldSettings();
     addActions();
+    addImportAction();
     createGenerateMenu();
     addFormsToToolbox();
 
@@ -71,6 +73,9 @@ NwrMainWindow::NwrMainWindow(const QStringList &arguments, QWidget *parent)
 
 NwrMainWindow::~NwrMainWindow()
 {
+    // The import dialog goes with the window; the catalogue need not be read again then.
+    if (importDialog)
+        disconnect(importDialog.data(), nullptr, this, nullptr);
     if (catalogueImporter) {
         catalogueImporter->abortImport();
         catalogueImporter->wait();

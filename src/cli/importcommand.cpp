@@ -105,21 +105,15 @@ int importObjects(const Settings &settings, EDSImporter &importer, ObjectDataBas
     run.setImplementation(settings.applicationVariables ? ImportRun::ApplicationVariables
                                                         : ImportRun::ManagedVariables);
     // The objects and the device information change the project together or not at all.
-    bool ok = db.beginTransaction() && run.run(objects);
-    if (ok && settings.deviceInfo) {
+    const bool ok = run.run(objects, [&]() {
+        if (!settings.deviceInfo)
+            return true;
         db.setDescriptionSettingsLine(settings.line);
         importer.setDatabase(&db);
-        importer.importFileDeviceInfo();
-    }
-    if (ok)
-        ok = db.commitTransaction();
-    else if (db.inTransaction())
-        db.rollbackTransaction();
+        return importer.importFileDeviceInfo();
+    });
     if (!ok) {
-        err << "nodewright-cli import: "
-            << (run.errorString().isEmpty() ? tr("the project could not be changed")
-                                            : run.errorString())
-            << '\n';
+        err << "nodewright-cli import: " << run.errorString() << '\n';
         return 1;
     }
     out << run.resultText() << '\n';

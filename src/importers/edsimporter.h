@@ -42,8 +42,8 @@ public:
 
     // Copies [FileInfo], [DummyUsage], [DeviceInfo] and [Comments] of the file into the
     // description settings of the line the database has selected. Reads the file first
-    // when no run has read it.
-    void importFileDeviceInfo();
+    // when no run has read it. False when there is no database or a write fails.
+    bool importFileDeviceInfo();
 
     // Adds a default object to the objects read.
     void createDefaultRpdo(quint16 index);

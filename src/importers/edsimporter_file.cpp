@@ -55,10 +55,10 @@ bool commentTarget(const QString &section, quint16 &index, int &sub)
 
 } // namespace
 
-void EDSImporter::importFileDeviceInfo()
+bool EDSImporter::importFileDeviceInfo()
 {
     if (!m_database)
-        return;
+        return false;
     if (!m_parsed)
         parse();
     const char *const fileInfo[] = {"FileVersion", "FileRevision", "CreatedBy", "ModifiedBy"};
@@ -66,24 +66,28 @@ void EDSImporter::importFileDeviceInfo()
         "VendorName",   "ProductName",   "OrderCode",    "LSS_Supported", "BaudRate_10",
         "BaudRate_20",  "BaudRate_50",   "BaudRate_125", "BaudRate_250",  "BaudRate_500",
         "BaudRate_800", "BaudRate_1000", "NrOfRXPDO",    "NrOfTXPDO"};
+    QList<QPair<QString, QString>> values;
     for (const char *key : fileInfo)
-        m_database->setDescriptionSettingsValue(
-            QLatin1String(key), m_parser->value(QStringLiteral("FileInfo"), QLatin1String(key)));
+        values.append(
+            {QLatin1String(key), m_parser->value(QStringLiteral("FileInfo"), QLatin1String(key))});
     for (int k = 1; k <= 7; ++k) {
         const QString key = QStringLiteral("Dummy000%1").arg(k);
-        m_database->setDescriptionSettingsValue(key,
-                                                m_parser->value(QStringLiteral("DummyUsage"), key));
+        values.append({key, m_parser->value(QStringLiteral("DummyUsage"), key)});
     }
     for (const char *key : deviceInfo)
-        m_database->setDescriptionSettingsValue(
-            QLatin1String(key), m_parser->value(QStringLiteral("DeviceInfo"), QLatin1String(key)));
+        values.append({QLatin1String(key),
+                       m_parser->value(QStringLiteral("DeviceInfo"), QLatin1String(key))});
     const int lines =
         m_parser->value(QStringLiteral("Comments"), QStringLiteral("Lines")).toInt(nullptr, 0);
     QString comment;
     for (int k = 1; k <= lines; ++k)
         comment += m_parser->value(QStringLiteral("Comments"), QStringLiteral("Line%1").arg(k))
                    + QLatin1Char('\n');
-    m_database->setDescriptionSettingsValue(QStringLiteral("Comment"), comment);
+    values.append({QStringLiteral("Comment"), comment});
+    bool ok = true;
+    for (const auto &value : qAsConst(values))
+        ok = m_database->setDescriptionSettingsValue(value.first, value.second) && ok;
+    return ok;
 }
 
 int EDSImporter::pdoCount(const char *key)

@@ -138,7 +138,7 @@ DictionaryObject ImportRun::prepared(const DictionaryObject &object, quint16 des
     return result;
 }
 
-bool ImportRun::run(const QList<DictionaryObject> &objects)
+bool ImportRun::run(const QList<DictionaryObject> &objects, const Step &alsoInUnit)
 {
     m_imported = 0;
     m_error.clear();
@@ -147,13 +147,14 @@ bool ImportRun::run(const QList<DictionaryObject> &objects)
     for (const DictionaryObject &object : objects)
         copies.append(prepared(object, quint16(object.index + m_offset), m_highestSub,
                                m_implementation, m_keepImplementation));
-    if (!write(copies))
+    if (!write(copies, alsoInUnit))
         return false;
     m_imported = copies.size();
     return true;
 }
 
-bool ImportRun::run(ObjectDataBase *source, quint8 sourceLine, const QList<quint16> &indices)
+bool ImportRun::run(ObjectDataBase *source, quint8 sourceLine, const QList<quint16> &indices,
+                    const Step &alsoInUnit)
 {
     m_imported = 0;
     QList<DictionaryObject> objects;
@@ -170,10 +171,10 @@ bool ImportRun::run(ObjectDataBase *source, quint8 sourceLine, const QList<quint
         objects.append(object);
     }
     source->clearCachedSubs(sourceLine);
-    return run(objects);
+    return run(objects, alsoInUnit);
 }
 
-bool ImportRun::write(const QList<DictionaryObject> &objects)
+bool ImportRun::write(const QList<DictionaryObject> &objects, const Step &alsoInUnit)
 {
     if (!m_project || m_project->lockWriteAccess() || !m_project->beginTransaction()) {
         m_error = tr("The project cannot be changed now; nothing was imported.");
@@ -189,6 +190,12 @@ bool ImportRun::write(const QList<DictionaryObject> &objects)
                           .arg(object.index, 4, 16, QLatin1Char('0'));
             return false;
         }
+    }
+    if (alsoInUnit && !alsoInUnit()) {
+        m_project->rollbackTransaction();
+        m_error = tr("The file and device information could not be written; nothing was "
+                     "imported.");
+        return false;
     }
     if (!m_project->commitTransaction()) {
         m_error = tr("The project could not be changed; nothing was imported.");

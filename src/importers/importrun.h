@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 class ObjectDataBase;
 
 // The second phase of an import, shared by the import dialog and the command line: the
@@ -35,10 +37,15 @@ public:
     // Keep the implementation types the objects bring (project files).
     void setKeepImplementation(bool keep) { m_keepImplementation = keep; }
 
-    // Copies the objects (in the order given).
-    bool run(const QList<DictionaryObject> &objects);
+    // A further change that belongs to the same unit as the copy (the device information
+    // of the file); false undoes the whole import.
+    using Step = std::function<bool()>;
+
+    // Copies the objects (in the order given), then runs alsoInUnit.
+    bool run(const QList<DictionaryObject> &objects, const Step &alsoInUnit = Step());
     // Reads the objects at indices from line sourceLine of source, then copies them.
-    bool run(ObjectDataBase *source, quint8 sourceLine, const QList<quint16> &indices);
+    bool run(ObjectDataBase *source, quint8 sourceLine, const QList<quint16> &indices,
+             const Step &alsoInUnit = Step());
 
     int importedCount() const { return m_imported; }
     QString errorString() const { return m_error; }
@@ -63,7 +70,7 @@ public:
     static QString variableName(const QString &name);
 
 private:
-    bool write(const QList<DictionaryObject> &objects);
+    bool write(const QList<DictionaryObject> &objects, const Step &alsoInUnit);
 
     ObjectDataBase *m_project = nullptr;
     quint8 m_line = 0;
