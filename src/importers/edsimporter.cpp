@@ -103,7 +103,10 @@ void EDSImporter::newSubIndex(const CAN::CANopenSubIndex &subObject)
     entry.datatype = subObject.dataType;
     entry.accesstype = EdsParser::storedAccessType(subObject.accessType);
     entry.name = subObject.parameterName;
-    entry.defaultvalue = m_dcfMode ? subObject.parameterValue : subObject.defaultValue;
+    // A DCF's configured value is the default of the project; where the DCF configures
+    // nothing, its DefaultValue stays.
+    entry.defaultvalue = m_dcfMode && !subObject.parameterValue.isEmpty() ? subObject.parameterValue
+                                                                          : subObject.defaultValue;
     entry.writedefaulttoeds = subObject.defaultMode != 0;
     entry.currentvalue = subObject.parameterValue;
     entry.denotation = subObject.denotation;

@@ -102,12 +102,14 @@ bool EdsParser::Reader::readValue(const Entry &entry, quint16 index, quint8 sub,
         error(entry.line,
               tr("the sub-index %1 has no DataType and was not read").arg(subName(index, sub)),
               index);
+        m_lastObjectShort = m_lastObjectShort || index == m_lastSectionIndex;
         return false;
     }
     if (!fields[AccessType].present() || text(fields[AccessType]).isEmpty()) {
         error(entry.line,
               tr("the sub-index %1 has no AccessType and was not read").arg(subName(index, sub)),
               index);
+        m_lastObjectShort = m_lastObjectShort || index == m_lastSectionIndex;
         return false;
     }
     record.accessType = withoutInlineComment(fields[AccessType]).toString();
@@ -196,8 +198,8 @@ bool EdsParser::Reader::readLimit(const Field &field, quint16 index, quint16 dat
 void EdsParser::Reader::checkDefault(const QString &value, const Field &field, quint16 index,
                                      quint16 dataType)
 {
-    if (value.isEmpty() || value.startsWith(QLatin1String("$NODEID")) || !isNumericType(dataType)
-        || looksNumeric(value))
+    if (value.isEmpty() || value.contains(QLatin1String("$NODEID"), Qt::CaseInsensitive)
+        || !isNumericType(dataType) || looksNumeric(value))
         return;
     repeated(Repeat::TextDefault, field.line,
              tr("the DefaultValue '%1' of a numeric data type is no number; it was kept as text")

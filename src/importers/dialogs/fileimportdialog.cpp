@@ -120,19 +120,18 @@ void FileImportDialog::on_btnSelectFile_clicked()
         this, tr("Select file"), ui->edtFilePath->text(),
         tr("CODB Files (*.codb);; EDS Files (*.eds);; XDD Files (1311 only) (*.xdd);; DCF Files "
            "(*.dcf);; Project Files (*.nwrp  *.nwrp.bak);; CSV Files (*.csv)"));
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        selectFile(path);
+}
+
+void FileImportDialog::selectFile(const QString &path)
+{
     ui->edtFilePath->setText(path);
     ui->cbNWRP->addItem(path);
     ui->cbNWRP->setCurrentIndex(0);
     QSettings().setValue(settingKey("importpath"), path);
-    applyFileKind(path);
-}
-
-// The options that depend on the kind of file: the caption and state of the check box
-// and the source line of project files.
-void FileImportDialog::applyFileKind(const QString &path)
-{
+    // The options that depend on the kind of file: the caption and state of the check
+    // box and the source line of project files.
     const FileKind kind = fileKind(path);
     const bool project = kind == FileKind::Project;
     ui->spSrcLine->setEnabled(project);

@@ -44,6 +44,10 @@ public:
         std::function<void(QMessageBox::Icon, const QString &, const QString &, const QString &)>;
     void setMessageSink(MessageSink sink) { messageSink = std::move(sink); }
 
+    // What choosing a file in the file dialog does: the path goes into the path field and
+    // the list of recent files, is remembered, and sets the file-dependent options.
+    void selectFile(const QString &path);
+
 public slots:
     void on_btnSelectFile_clicked();
     void on_edtFilePath_textChanged(const QString &text);
@@ -59,7 +63,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void applyFileKind(const QString &path);
     BaseDataImporter *createReader(FileKind kind);
     void listStagedObjects();
     void showProblems();
