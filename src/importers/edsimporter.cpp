@@ -1,7 +1,7 @@
 #include "importers/edsimporter.h"
 
 #include "database/objectdatabase.h"
-#include "panelkit/helper.h"
+#include "panelkit/canopendatatype.h"
 
 #include <QDebug>
 
@@ -121,13 +121,10 @@ void EDSImporter::newSubIndex(const CAN::CANopenSubIndex &subObject)
         entry.pdomapping = 3;
     else
         entry.pdomapping = 1;
-    if (subObject.hasLimits) {
-        entry.lowlimit = subObject.lowLimit;
-        entry.uplimit = subObject.highLimit;
-        entry.limitineds = true;
-    } else {
-        Helper::getDefaultLimitsInt64(entry.datatype, entry.lowlimit, entry.uplimit);
-    }
+    // Without limits in the file the parser gives the data type's own.
+    entry.lowlimit = subObject.lowLimit;
+    entry.uplimit = subObject.highLimit;
+    entry.limitineds = subObject.hasLimits;
     DictionaryObject &object = m_objects[subObject.index];
     object.index = subObject.index;
     if (subObject.subIndex == 1 && object.data.objecttype == 8)

@@ -54,9 +54,9 @@ struct CANopenSubIndex
     // DCF names of a file holding the DOMAIN's content.
     QString uploadFile;
     QString downloadFile;
-    // LowLimit and HighLimit. A limit the file leaves out is the data type's own; a
-    // hexadecimal limit of a signed type is sign-extended from the type's width
-    // (0xFFFFFFFF of an INTEGER32 is -1).
+    // LowLimit and HighLimit. A limit the file leaves out is the data type's own
+    // (Helper::getDefaultLimitsInt64); a hexadecimal limit of a signed type is sign-extended
+    // from the type's width (0xFFFFFFFF of an INTEGER32 is -1).
     qint64 lowLimit = 0;
     qint64 highLimit = 0;
     // 1 when the section has a DefaultValue key (even an empty one), else 0.

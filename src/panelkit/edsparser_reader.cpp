@@ -186,14 +186,17 @@ void EdsParser::Reader::openSection(int begin, int end, int line)
 void EdsParser::Reader::classifySection(const QStringRef &name, int line)
 {
     if (name.size() >= 4 && allHex(name.left(4))) {
-        const quint16 index = quint16(name.left(4).toUInt(nullptr, 16));
+        quint64 index = 0;
+        cNumber(name.left(4), 16, index);
         const QStringRef suffix = name.mid(4);
         if (suffix.isEmpty()) {
-            openObjectSection(index, line);
+            openObjectSection(quint16(index), line);
             return;
         }
-        if (suffix.size() > 3 && sameText(suffix.left(3), "sub") && allHex(suffix.mid(3))) {
-            openSubSection(index, suffix.mid(3).toUInt(nullptr, 16), line);
+        quint64 sub = 0;
+        if (suffix.size() > 3 && sameText(suffix.left(3), "sub")
+            && cNumber(suffix.mid(3), 16, sub)) {
+            openSubSection(quint16(index), sub, line);
             return;
         }
         const SectionKind lists[] = {SectionKind::Names, SectionKind::Values,
@@ -202,13 +205,13 @@ void EdsParser::Reader::classifySection(const QStringRef &name, int line)
         for (int i = 0; i < 4; ++i) {
             if (sameText(suffix, suffixes[i])) {
                 m_kind = lists[i];
-                m_object = &object(index);
+                m_object = &object(quint16(index));
                 return;
             }
         }
         warning(line,
                 tr("the section [%1] is of no known kind and was ignored").arg(name.toString()),
-                index);
+                int(index));
         m_kind = SectionKind::None;
         return;
     }
@@ -254,7 +257,7 @@ void EdsParser::Reader::openObjectSection(quint16 index, int line)
     m_kind = SectionKind::Object;
 }
 
-void EdsParser::Reader::openSubSection(quint16 index, uint sub, int line)
+void EdsParser::Reader::openSubSection(quint16 index, quint64 sub, int line)
 {
     if (sub > 0xFF) {
         error(line,
@@ -397,9 +400,8 @@ void EdsParser::Reader::storeListItem(const QStringRef &key, const Field &value,
 {
     if (sameText(key, "NrOfEntries"))
         return;
-    bool ok = false;
-    const uint element = key.toUInt(&ok, 0);
-    if (!ok || element == 0 || element > 0xFE) {
+    quint64 element = 0;
+    if (!cNumber(key, 0, element) || element == 0 || element > 0xFE) {
         warning(line,
                 tr("the entry %1 of the section [%2] is no element number and was ignored")
                     .arg(key.toString(), sectionName()),

@@ -17,6 +17,11 @@ public:
     Reader(EdsParser &parser, const QString &fileName);
     bool run(const QByteArray &content);
 
+    // An unsigned number: with base 0 in C notation ("0x" hexadecimal, a leading 0 octal,
+    // else decimal, an optional "+"), otherwise digits of that base. False for any other
+    // character, an empty text and a value beyond 64 bits.
+    static bool cNumber(const QStringRef &text, int base, quint64 &value);
+
 private:
     // The keys of object and sub-object sections the reader knows.
     enum Key {
@@ -101,7 +106,7 @@ private:
     void openSection(int begin, int end, int line);
     void classifySection(const QStringRef &name, int line);
     void openObjectSection(quint16 index, int line);
-    void openSubSection(quint16 index, uint sub, int line);
+    void openSubSection(quint16 index, quint64 sub, int line);
     void handleKeyValue(int begin, int end, int line);
     void storeField(Entry &entry, const QStringRef &key, const Field &value, int line);
     void storeListItem(const QStringRef &key, const Field &value, int line);
@@ -125,6 +130,8 @@ private:
     bool readValue(const Entry &entry, quint16 index, quint8 sub, CAN::CANopenSubIndex &record,
                    quint16 impliedType = 0);
     void readLimits(const Entry &entry, quint16 index, CAN::CANopenSubIndex &record);
+    // Helper::getDefaultLimitsInt64, asked once per data type.
+    void typeLimits(quint16 dataType, qint64 &low, qint64 &high);
     bool readLimit(const Field &field, quint16 index, quint16 dataType, qint64 &value);
     void checkDefault(const QString &value, const Field &field, quint16 index, quint16 dataType);
 
@@ -138,6 +145,8 @@ private:
     QStringRef withoutInlineComment(const Field &field);
     quint16 readDataType(const Field &field, quint16 index);
     static QString nodeIdExpression(const QString &value);
+    // A number in any notation a file uses, or a floating-point number.
+    static bool looksNumeric(const QString &value);
 
     // diagnostics
     void warning(int line, const QString &text, int index = -1);
@@ -173,5 +182,12 @@ private:
         int more = 0;
     };
     std::array<RepeatState, int(Repeat::Count)> m_repeats;
+    struct TypeLimits
+    {
+        bool known = false;
+        qint64 low = 0;
+        qint64 high = 0;
+    };
+    std::array<TypeLimits, 128> m_typeLimits;
     QHash<QString, RepeatState> m_unknownKeys;
 };

@@ -44,19 +44,6 @@ bool isNumericType(quint16 dataType)
            && dataType != CAN::DT_TIME_DIFFERENCE;
 }
 
-// A value written as a number in any notation a file uses, or as a floating-point number.
-bool looksNumeric(const QString &value)
-{
-    bool ok = false;
-    if (value.startsWith(QLatin1Char('-')))
-        value.toLongLong(&ok, 0);
-    else
-        value.toULongLong(&ok, 0);
-    if (!ok)
-        value.toDouble(&ok);
-    return ok;
-}
-
 } // namespace
 
 QString EdsParser::storedAccessType(const QString &written, bool *known)
@@ -72,6 +59,58 @@ QString EdsParser::storedAccessType(const QString &written, bool *known)
     return Helper::normalizeAccessType(written, known);
 }
 
+bool EdsParser::Reader::cNumber(const QStringRef &text, int base, quint64 &value)
+{
+    const QChar *p = text.constData();
+    const QChar *const end = p + text.size();
+    if (base == 0) {
+        if (p < end && *p == QLatin1Char('+'))
+            ++p;
+        if (end - p > 2 && *p == QLatin1Char('0')
+            && (p[1] == QLatin1Char('x') || p[1] == QLatin1Char('X'))) {
+            base = 16;
+            p += 2;
+        } else if (end - p > 1 && *p == QLatin1Char('0')) {
+            base = 8;
+            ++p;
+        } else {
+            base = 10;
+        }
+    }
+    if (p == end)
+        return false;
+    quint64 result = 0;
+    for (; p < end; ++p) {
+        const ushort c = p->unicode();
+        int digit = 16;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        if (digit >= base
+            || result > (std::numeric_limits<quint64>::max() - quint64(digit)) / quint64(base))
+            return false;
+        result = result * quint64(base) + quint64(digit);
+    }
+    value = result;
+    return true;
+}
+
+// A value written as a number in any notation a file uses, or as a floating-point number.
+bool EdsParser::Reader::looksNumeric(const QString &value)
+{
+    quint64 number = 0;
+    const QStringRef digits =
+        value.startsWith(QLatin1Char('-')) ? value.midRef(1) : QStringRef(&value);
+    if (cNumber(digits, 0, number))
+        return true;
+    bool ok = false;
+    value.toDouble(&ok);
+    return ok;
+}
+
 QString EdsParser::Reader::nodeIdExpression(const QString &value)
 {
     if (!value.contains(QLatin1Char('$')))
@@ -85,6 +124,21 @@ QString EdsParser::Reader::nodeIdExpression(const QString &value)
         return value;
     const QString term = match.captured(1).isEmpty() ? match.captured(2) : match.captured(1);
     return term.isEmpty() ? QStringLiteral("$NODEID") : QStringLiteral("$NODEID+") + term;
+}
+
+void EdsParser::Reader::typeLimits(quint16 dataType, qint64 &low, qint64 &high)
+{
+    if (dataType >= m_typeLimits.size()) {
+        Helper::getDefaultLimitsInt64(dataType, low, high);
+        return;
+    }
+    TypeLimits &limits = m_typeLimits[dataType];
+    if (!limits.known) {
+        Helper::getDefaultLimitsInt64(dataType, limits.low, limits.high);
+        limits.known = true;
+    }
+    low = limits.low;
+    high = limits.high;
 }
 
 bool EdsParser::Reader::readValue(const Entry &entry, quint16 index, quint8 sub,
@@ -154,7 +208,7 @@ bool EdsParser::Reader::readValue(const Entry &entry, quint16 index, quint8 sub,
 
 void EdsParser::Reader::readLimits(const Entry &entry, quint16 index, CAN::CANopenSubIndex &record)
 {
-    Helper::getDefaultLimitsInt64(record.dataType, record.lowLimit, record.highLimit);
+    typeLimits(record.dataType, record.lowLimit, record.highLimit);
     const Field &low = entry.fields[LowLimit];
     const Field &high = entry.fields[HighLimit];
     if (low.present() && !text(low).isEmpty()
@@ -221,22 +275,25 @@ QStringRef EdsParser::Reader::withoutInlineComment(const Field &field)
 
 bool EdsParser::Reader::number(const Field &field, quint64 &value)
 {
-    const QStringRef written = withoutInlineComment(field);
-    bool ok = false;
-    value = written.toULongLong(&ok, 0);
-    return ok;
+    return cNumber(withoutInlineComment(field), 0, value);
 }
 
 bool EdsParser::Reader::signedNumber(const Field &field, qint64 &value, bool &hexadecimal)
 {
     const QStringRef written = withoutInlineComment(field);
-    bool ok = false;
     hexadecimal = written.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
-    if (written.startsWith(QLatin1Char('-')))
-        value = written.toLongLong(&ok, 0);
-    else
-        value = qint64(written.toULongLong(&ok, 0));
-    return ok;
+    const bool negative = written.startsWith(QLatin1Char('-'));
+    quint64 magnitude = 0;
+    if (!cNumber(negative ? written.mid(1) : written, 0, magnitude))
+        return false;
+    if (!negative) {
+        value = qint64(magnitude);
+        return true;
+    }
+    if (magnitude > quint64(std::numeric_limits<qint64>::max()) + 1)
+        return false;
+    value = qint64(0 - magnitude);
+    return true;
 }
 
 quint16 EdsParser::Reader::readDataType(const Field &field, quint16 index)
