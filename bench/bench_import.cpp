@@ -57,9 +57,10 @@ void appendRecord(QByteArray &eds, int index, int n, int subs)
     const QByteArray at = QByteArray::number(index, 16).toUpper();
     eds += "[" + at + "]\r\nParameterName=Record " + QByteArray::number(n)
            + "\r\nObjectType=0x9\r\nSubNumber=" + QByteArray::number(subs) + "\r\n\r\n";
-    eds += "[" + at + "sub0]\r\nParameterName=Highest sub-index supported\r\nObjectType=0x7\r\n"
-           "DataType=0x0005\r\nAccessType=ro\r\nDefaultValue=" + QByteArray::number(subs - 1)
-           + "\r\nPDOMapping=0\r\n\r\n";
+    eds += "[" + at
+           + "sub0]\r\nParameterName=Highest sub-index supported\r\nObjectType=0x7\r\n"
+             "DataType=0x0005\r\nAccessType=ro\r\nDefaultValue="
+           + QByteArray::number(subs - 1) + "\r\nPDOMapping=0\r\n\r\n";
     for (int s = 1; s < subs; ++s)
         eds += "[" + at + "sub" + QByteArray::number(s, 16).toUpper() + "]\r\nParameterName=Entry "
                + QByteArray::number(s) + " of record " + QByteArray::number(n)

@@ -183,7 +183,9 @@ int ImportCommand::run(const QStringList &arguments, QTextStream &out, QTextStre
         QLatin1String(synopsis),
         tr("Reads an EDS or DCF file and copies its objects into a line of the project, as "
            "the import dialog does, then saves the project. Nothing is imported when the "
-           "file has errors in the objects asked for."));
+           "file has errors in the objects asked for. Exit codes: 0 imported, 1 nothing "
+           "imported (errors in the file, no objects in the range), 2 a usage or file "
+           "problem."));
     const QCommandLineOption into(QStringLiteral("into"), tr("the project file (.nwrp)"),
                                   QStringLiteral("PROJECT"));
     const QCommandLineOption line(QStringLiteral("line"),

@@ -51,6 +51,7 @@ private slots:
     void exitCodes_data();
     void exitCodes();
     void importsAsTheDialogDoes();
+    void commandLine();
 
 private:
     QString newProject(const QString &name);
@@ -218,6 +219,21 @@ void TestCliImport::importsAsTheDialogDoes()
     QCOMPARE(element.defaultvalue, QStringLiteral("2"));
     QCOMPARE(db.getDescriptionSettingsValue("VendorName"), QStringLiteral("Vendor Name"));
     QVERIFY(db.existIndex(0, 0x1018));
+}
+
+void TestCliImport::commandLine()
+{
+    Output output = cli({"import", "--help"});
+    QCOMPARE(output.exitCode, 0);
+    QVERIFY(output.out.startsWith("Usage: nodewright-cli import [options] --into PROJECT FILE\n"));
+    for (const char *option :
+         {"--into <PROJECT>", "--line <N>", "--range <LOW-HIGH>", "--offset <N>", "--max-sub <N>",
+          "--application-variables", "--device-info"})
+        QVERIFY2(output.out.contains(QLatin1String(option)), option);
+    QVERIFY(cli({"--help"}).out.contains("\n  import [options] --into PROJECT FILE\n"));
+    output = cli({"import", "--into", "p.nwrp"});
+    QCOMPARE(output.exitCode, 2);
+    QVERIFY(output.err.startsWith("nodewright-cli import: missing argument FILE\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCliImport)
