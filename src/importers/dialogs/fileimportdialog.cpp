@@ -58,8 +58,9 @@ FileImportDialog::FileImportDialog(QWidget *parent) : QDialog(parent), ui(new Ui
     ui->spSrcLine->setEnabled(false);
     ui->lblSrcLine->setEnabled(false);
     ui->gbSelection->setEnabled(false);
-    ui->txtProblems->hide();
-    ui->lblProblems->hide();
+    ui->problemsPane->hide();
+    ui->splitObjects->setStretchFactor(0, 3);
+    ui->splitObjects->setStretchFactor(1, 1);
 }
 
 FileImportDialog::~FileImportDialog()
@@ -210,8 +211,7 @@ void FileImportDialog::on_btnRead_clicked()
     reader->setImportFileName(path);
     ui->lbObjects->clear();
     ui->txtProblems->clear();
-    ui->txtProblems->hide();
-    ui->lblProblems->hide();
+    ui->problemsPane->hide();
     ui->lblObjCount->clear();
     ui->gbSelection->setEnabled(false);
     ui->btnRead->setEnabled(false);
@@ -303,8 +303,7 @@ void FileImportDialog::showProblems()
         lines.append(QStringLiteral("%1%2: %3").arg(where, kind, problem.text));
     }
     ui->txtProblems->setPlainText(lines.join(QLatin1Char('\n')));
-    ui->txtProblems->setVisible(!lines.isEmpty());
-    ui->lblProblems->setVisible(!lines.isEmpty());
+    ui->problemsPane->setVisible(!lines.isEmpty());
 }
 
 void FileImportDialog::importErrorString(const QString &text)
