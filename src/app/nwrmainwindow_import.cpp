@@ -30,6 +30,8 @@ void NwrMainWindow::openImportDialog()
     const int type = lineType(currentLine);
     if (type != 1 && type != 5)
         return;
+    // The catalogue and the dialog share line 255 of the reference database.
+    waitForCatalogue();
     if (!importDialog) {
         importDialog = new FileImportDialog(this);
         // The dialog reads into the catalogue's line of the reference database; once it
