@@ -1,28 +1,15 @@
+#include "nwtest.h"
 #include "testenv.h"
 
 #include "database/objectdatabase.h"
 
+#include "processrunner.h"
+
 #include <QRegularExpression>
-#include <QtTest>
+#include <QTemporaryDir>
+#include <QTest>
 
 namespace {
-
-struct Output
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Output cli(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(NW_CLI_PATH), arguments);
-    if (!process.waitForFinished(60000))
-        return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 QByteArray bytes(const QString &path)
 {
@@ -70,7 +57,7 @@ QString TestCliImport::newProject(const QString &name)
 {
     const QString path = m_dir.filePath(name);
     QFile::remove(path);
-    const Output output = cli({"new", path});
+    const nwtest::ProcessResult output = nwtest::runCli({"new", path});
     return output.exitCode == 0 ? path : QString();
 }
 
@@ -107,7 +94,8 @@ void TestCliImport::newProject()
     QFETCH(bool, canopenObjects);
     const QString path = m_dir.filePath("new.nwrp");
     QFile::remove(path);
-    const Output output = cli(QStringList{"new"} + options + QStringList{path});
+    const nwtest::ProcessResult output =
+        nwtest::runCli(QStringList{"new"} + options + QStringList{path});
     QCOMPARE(output.err, QString());
     QCOMPARE(output.exitCode, 0);
     ObjectDataBase db;
@@ -121,13 +109,13 @@ void TestCliImport::newProject()
 void TestCliImport::newKeepsExistingFile()
 {
     const QString path = writeFile("existing.nwrp", "mine");
-    Output output = cli({"new", path});
+    nwtest::ProcessResult output = nwtest::runCli({"new", path});
     QCOMPARE(output.exitCode, 2);
     QVERIFY(output.err.contains("use --force"));
     QCOMPARE(bytes(path), QByteArray("mine"));
-    QCOMPARE(cli({"new", "--line-type", "j1939", path}).exitCode, 2);
-    QCOMPARE(cli({"new", "--edition", "marine", path}).exitCode, 2);
-    output = cli({"new", "--force", path});
+    QCOMPARE(nwtest::runCli({"new", "--line-type", "j1939", path}).exitCode, 2);
+    QCOMPARE(nwtest::runCli({"new", "--edition", "marine", path}).exitCode, 2);
+    output = nwtest::runCli({"new", "--force", path});
     QCOMPARE(output.exitCode, 0);
     QCOMPARE(bytes(path + ".bak"), QByteArray("mine"));
 }
@@ -184,7 +172,8 @@ void TestCliImport::exitCodes()
     QString path = file;
     if (!QFileInfo(file).isAbsolute())
         path = content.isNull() ? m_dir.filePath(file) : writeFile(file, content);
-    const Output output = cli(QStringList{"import", path, "--into", project} + options);
+    const nwtest::ProcessResult output =
+        nwtest::runCli(QStringList{"import", path, "--into", project} + options);
     QVERIFY2(output.exitCode == exitCode, qPrintable(output.err));
     QCOMPARE(bytes(project) == before, exitCode != 0);
     const QRegularExpression diagnostic("^[^:]+(:\\d+)?: (warning|error): .+$");
@@ -202,9 +191,9 @@ void TestCliImport::exitCodes()
 void TestCliImport::importsAsTheDialogDoes()
 {
     const QString project = newProject("options.nwrp");
-    const Output output =
-        cli({"import", sample, "--into", project, "--range", "0x3000-0x3FFF", "--offset", "0x1000",
-             "--max-sub", "2", "--application-variables", "--device-info"});
+    const nwtest::ProcessResult output =
+        nwtest::runCli({"import", sample, "--into", project, "--range", "0x3000-0x3FFF", "--offset",
+                        "0x1000", "--max-sub", "2", "--application-variables", "--device-info"});
     QCOMPARE(output.exitCode, 0);
     QCOMPARE(output.out, QStringLiteral("10 objects imported as application variables.\n"));
     ObjectDataBase db;
@@ -223,18 +212,18 @@ void TestCliImport::importsAsTheDialogDoes()
 
 void TestCliImport::commandLine()
 {
-    Output output = cli({"import", "--help"});
+    nwtest::ProcessResult output = nwtest::runCli({"import", "--help"});
     QCOMPARE(output.exitCode, 0);
     QVERIFY(output.out.startsWith("Usage: nodewright-cli import [options] --into PROJECT FILE\n"));
     for (const char *option :
          {"--into <PROJECT>", "--line <N>", "--range <LOW-HIGH>", "--offset <N>", "--max-sub <N>",
           "--application-variables", "--device-info"})
         QVERIFY2(output.out.contains(QLatin1String(option)), option);
-    QVERIFY(cli({"--help"}).out.contains("\n  import [options] --into PROJECT FILE\n"));
-    output = cli({"import", "--into", "p.nwrp"});
+    QVERIFY(nwtest::runCli({"--help"}).out.contains("\n  import [options] --into PROJECT FILE\n"));
+    output = nwtest::runCli({"import", "--into", "p.nwrp"});
     QCOMPARE(output.exitCode, 2);
     QVERIFY(output.err.startsWith("nodewright-cli import: missing argument FILE\n"));
 }
 
-QTEST_GUILESS_MAIN(TestCliImport)
+NW_TEST_MAIN(TestCliImport)
 #include "tst_cli_import.moc"

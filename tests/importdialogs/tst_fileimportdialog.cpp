@@ -1,3 +1,4 @@
+#include "nwtest.h"
 #include "testenv.h"
 
 #include "database/objectdatabase.h"
@@ -11,8 +12,10 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSpinBox>
-#include <QtTest>
+#include <QTemporaryDir>
+#include <QTest>
 
 namespace {
 
@@ -234,5 +237,5 @@ void TestFileImportDialog::pasteDestination()
     QCOMPARE(dialog.getName(), QStringLiteral("Copy"));
 }
 
-QTEST_MAIN(TestFileImportDialog)
+NW_TEST_MAIN(TestFileImportDialog)
 #include "tst_fileimportdialog.moc"

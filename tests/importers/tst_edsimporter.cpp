@@ -1,10 +1,12 @@
+#include "nwtest.h"
 #include "testenv.h"
 
 #include "database/objectdatabase.h"
 #include "importers/edsimporter.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 
@@ -357,5 +359,5 @@ void TestEDSImporter::runsOnWorkerThread()
     delete importer;
 }
 
-QTEST_GUILESS_MAIN(TestEDSImporter)
+NW_TEST_MAIN(TestEDSImporter)
 #include "tst_edsimporter.moc"

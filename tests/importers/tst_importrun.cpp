@@ -1,9 +1,10 @@
+#include "nwtest.h"
 #include "testenv.h"
 
 #include "database/objectdatabase.h"
 #include "importers/importrun.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 
@@ -246,5 +247,5 @@ void TestImportRun::writeLockedProject()
     QVERIFY(!m_db->existIndex(0, 0x2000));
 }
 
-QTEST_GUILESS_MAIN(TestImportRun)
+NW_TEST_MAIN(TestImportRun)
 #include "tst_importrun.moc"

@@ -1,8 +1,9 @@
+#include "nwtest.h"
 #include "testenv.h"
 
 #include "panelkit/edsparser.h"
 
-#include <QtTest>
+#include <QTest>
 
 namespace {
 
@@ -323,5 +324,5 @@ void TestEdsParser::diagnosticText()
              QStringLiteral("/nonexistent/x.eds: error: no such file"));
 }
 
-QTEST_GUILESS_MAIN(TestEdsParser)
+NW_TEST_MAIN(TestEdsParser)
 #include "tst_edsparser.moc"
