@@ -1,8 +1,8 @@
 #include "dbtestutil.h"
 
+#include "nwtest.h"
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QtTest>
 
 #include <functional>
 
@@ -239,5 +239,5 @@ void TestObjectDataBaseUnits::unitNeedsAnOpenFileAndABegin()
     QVERIFY(m_db->saveDataBase(m_dir.filePath(QStringLiteral("inside.nwrp"))));
 }
 
-QTEST_GUILESS_MAIN(TestObjectDataBaseUnits)
+NW_TEST_MAIN(TestObjectDataBaseUnits)
 #include "tst_objectdatabase_units.moc"

@@ -8,9 +8,9 @@
 #include "generators/srdogenerator.h"
 #include "tst_objdictgenerator_fixture.h"
 
+#include "nwtest.h"
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTest>
 
 using odtest::Sub;
 using odtest::sub;
@@ -424,5 +424,5 @@ void TestSrdoGenerator::generatedProjectCompiles()
     }
 }
 
-QTEST_GUILESS_MAIN(TestSrdoGenerator)
+NW_TEST_MAIN(TestSrdoGenerator)
 #include "tst_srdogenerator.moc"

@@ -7,9 +7,9 @@
 #include "generators/vobjdictgenerator.h"
 #include "tst_objdictgenerator_fixture.h"
 
+#include "nwtest.h"
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTest>
 
 using odtest::Sub;
 using odtest::sub;
@@ -223,5 +223,5 @@ void TestVobjDictGenerator::virtualObjectsPresent()
     QCOMPARE(generator.areVirtualObjectsPresent(), present);
 }
 
-QTEST_GUILESS_MAIN(TestVobjDictGenerator)
+NW_TEST_MAIN(TestVobjDictGenerator)
 #include "tst_vobjdictgenerator.moc"
