@@ -55,10 +55,10 @@ void EdsParser::Reader::readObjectList(const QString &name)
         ++entries;
         const int slot = m_slots[index];
         if (slot < 0 || !m_objects[size_t(slot)].object.seen) {
-            warning(line,
-                    tr("the object %1 is listed in [%2], but the file has no section [%1]")
-                        .arg(hex4(int(index)), section.name),
-                    int(index));
+            repeated(Repeat::ListedMissing, line,
+                     tr("the object %1 is listed in [%2], but the file has no section [%1]")
+                         .arg(hex4(int(index)), section.name),
+                     int(index));
             // A file cut off loses the objects after its last section.
             if (int(index) > m_lastSectionIndex)
                 ++m_missingObjects;
@@ -71,7 +71,8 @@ void EdsParser::Reader::readObjectList(const QString &name)
     const int declared = count.section(QLatin1Char('#'), 0, 0).trimmed().toInt(&ok, 0);
     if (!ok || declared != entries)
         warning(section.lines.value(QStringLiteral("supportedobjects")),
-                tr("[%1] declares SupportedObjects=%2 but lists %3 objects")
+                (entries == 1 ? tr("[%1] declares SupportedObjects=%2 but lists %3 object")
+                              : tr("[%1] declares SupportedObjects=%2 but lists %3 objects"))
                     .arg(section.name, count)
                     .arg(entries));
 }
@@ -92,10 +93,17 @@ void EdsParser::Reader::deliverObjects()
         }
         deliverObject(object);
     }
-    if (m_unterminated && (m_missingObjects > 0 || m_lastObjectShort))
+    // Objects listed after the last section, and a last object without all its parts
+    // or a last line without a line end: the file was cut off.
+    const bool lacksEnd = m_missingObjects > 0 || m_lastObjectShort;
+    if (m_unterminated && lacksEnd)
         error(m_lineCount,
               tr("the file ends without a line end and lacks objects or sub-objects it "
                  "declares; it seems to be cut off"));
+    else if (m_missingObjects > 0 && m_lastObjectShort)
+        error(m_lineCount,
+              tr("the file ends inside an object and lacks objects it lists; it seems to be "
+                 "cut off"));
 }
 
 void EdsParser::Reader::deliverObject(ObjectEntry &object)

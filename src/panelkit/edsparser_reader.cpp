@@ -4,7 +4,9 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -66,11 +68,13 @@ bool EdsParser::Reader::run(const QByteArray &content)
                                      : tr("the file has no object sections; it is no EDS or DCF "
                                           "file"));
         finishRepeats();
+        sortDiagnostics();
         return false;
     }
     checkObjectLists();
     deliverObjects();
     finishRepeats();
+    sortDiagnostics();
     return true;
 }
 
@@ -472,6 +476,19 @@ void EdsParser::Reader::repeated(Repeat kind, int line, const QString &text, int
     }
     warning(line, text, index);
     state.first = m_parser.m_diagnostics.size() - 1;
+}
+
+// In the order of the file, as a compiler reports; problems of the file as a whole come
+// last, so the reason a file could not be read stays the last diagnostic.
+void EdsParser::Reader::sortDiagnostics()
+{
+    auto position = [](const Diagnostic &diagnostic) {
+        return diagnostic.line > 0 ? diagnostic.line : std::numeric_limits<int>::max();
+    };
+    std::stable_sort(m_parser.m_diagnostics.begin(), m_parser.m_diagnostics.end(),
+                     [&position](const Diagnostic &a, const Diagnostic &b) {
+                         return position(a) < position(b);
+                     });
 }
 
 void EdsParser::Reader::finishRepeats()

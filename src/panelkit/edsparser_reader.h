@@ -95,6 +95,7 @@ private:
         InlineComment,
         UnknownKey,
         NotListed,
+        ListedMissing,
         TextDefault,
         Count
     };
@@ -132,7 +133,7 @@ private:
     void readLimits(const Entry &entry, quint16 index, CAN::CANopenSubIndex &record);
     // Helper::getDefaultLimitsInt64, asked once per data type.
     void typeLimits(quint16 dataType, qint64 &low, qint64 &high);
-    bool readLimit(const Field &field, quint16 index, quint16 dataType, qint64 &value);
+    bool readLimit(const Field &field, quint16 index, quint16 dataType, bool upper, qint64 &value);
     void checkDefault(const QString &value, const Field &field, quint16 index, quint16 dataType);
 
     // values
@@ -153,6 +154,7 @@ private:
     void error(int line, const QString &text, int index = -1);
     void repeated(Repeat kind, int line, const QString &text, int index = -1);
     void finishRepeats();
+    void sortDiagnostics();
 
     EdsParser &m_parser;
     QString m_fileName;

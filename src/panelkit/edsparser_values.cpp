@@ -212,14 +212,16 @@ void EdsParser::Reader::readLimits(const Entry &entry, quint16 index, CAN::CANop
     const Field &low = entry.fields[LowLimit];
     const Field &high = entry.fields[HighLimit];
     if (low.present() && !text(low).isEmpty()
-        && readLimit(low, index, record.dataType, record.lowLimit))
+        && readLimit(low, index, record.dataType, false, record.lowLimit))
         record.hasLimits = true;
     if (high.present() && !text(high).isEmpty()
-        && readLimit(high, index, record.dataType, record.highLimit))
+        && readLimit(high, index, record.dataType, true, record.highLimit))
         record.hasLimits = true;
 }
 
-bool EdsParser::Reader::readLimit(const Field &field, quint16 index, quint16 dataType,
+// Limits are stored as whole numbers; a fractional one (of a REAL type) is widened to the
+// next whole number outside it, so every value the file allows stays allowed.
+bool EdsParser::Reader::readLimit(const Field &field, quint16 index, quint16 dataType, bool upper,
                                   qint64 &value)
 {
     const QString written = withoutInlineComment(field).toString();
@@ -236,11 +238,11 @@ bool EdsParser::Reader::readLimit(const Field &field, quint16 index, quint16 dat
     bool ok = false;
     const double real = written.toDouble(&ok);
     if (ok && std::isfinite(real) && std::fabs(real) < 9.2e18) {
-        value = qint64(std::llround(real));
+        value = qint64(upper ? std::ceil(real) : std::floor(real));
         if (double(value) != real)
             warning(
                 field.line,
-                tr("the limit %1 is no whole number; it was stored as %2").arg(written).arg(value),
+                tr("the limit %1 is no whole number; it was widened to %2").arg(written).arg(value),
                 index);
         return true;
     }

@@ -179,7 +179,7 @@ void TestEDSImporter::corpusFile_data()
         {"1018sub1.default=0x000001A3"});
     row("eds/sample.eds", 40, 124,
         {"1018sub0.current=4", "3004sub2.name=Sensor Status 2", "3004sub0.default=3",
-         "3010sub0.name=Temperature", "3002sub0.limits=5..9223372036854775807"});
+         "3010sub0.name=Temperature", "3002sub0.limits=4..9223372036854775807"});
     row("eds/simple.eds", 19, 299, {"1018sub1.default=0x00000360", "4004.subs=8"});
     row("eds/test.eds", 79, 186, {"67FF.name=Single device type"});
     row("dcf/co-gw_txt-slave.dcf", 34, 60, {"201B.name=UNSIGNED64"});

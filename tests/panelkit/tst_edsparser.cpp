@@ -87,6 +87,7 @@ private slots:
     void problems_data();
     void problems();
     void deliveryOrder();
+    void diagnosticsInFileOrder();
     void commentsPerSection();
     void diagnosticText();
 };
@@ -197,6 +198,12 @@ void TestEdsParser::lenientForms_data()
         << QStringList{"3030sub0.limits=-2147483648..-1", "3040sub0.limits=-10..10",
                        "3050sub0.limits=2..255"}
         << 0;
+    // Whole-number limits must not shut out a value the file allows.
+    QTest::addRow("fractional limits of a REAL32 widened")
+        << QByteArray("[3060]\nParameterName=r\nDataType=8\nAccessType=rw\nLowLimit=4.5\n"
+                      "HighLimit=9.25\n[3070]\nParameterName=s\nDataType=8\nAccessType=rw\n"
+                      "LowLimit=-4.5\nHighLimit=-0.5\n")
+        << QStringList{"3060sub0.limits=4..10", "3070sub0.limits=-5..0"} << 4;
 }
 
 void TestEdsParser::lenientForms()
@@ -253,9 +260,14 @@ void TestEdsParser::problems_data()
         << QByteArray("[OptionalObjects]\nSupportedObjects=2\n1=0x2000\n2=0x2001\n") + variable()
                + "[2001]\nParameterName=Ne"
         << true << "13:error:-1:seems to be cut off";
-    QTest::addRow("listed object missing in the middle")
-        << QByteArray("[OptionalObjects]\nSupportedObjects=2\n1=0x1FFF\n2=0x2000\n") + variable()
-        << true << "3:warning:8191:the file has no section [1FFF]";
+    QTest::addRow("cut off at a line end")
+        << QByteArray("[OptionalObjects]\nSupportedObjects=3\n1=0x2000\n2=0x2001\n3=0x2002\n")
+               + variable() + "[2001]\nParameterName=R\nObjectType=9\nSubNumber=2\n[2001sub0]\n"
+        << true << "17:error:-1:seems to be cut off";
+    QTest::addRow("listed objects missing in the middle")
+        << QByteArray("[OptionalObjects]\nSupportedObjects=3\n1=0x1FFE\n2=0x1FFF\n3=0x2000\n")
+               + variable()
+        << true << "3:warning:8190:the file has no section [1FFE] (and 1 more of this kind)";
     QTest::addRow("key given twice")
         << variable("PDOMapping=1\n") << true << "8:warning:8192:appears a second time";
     QTest::addRow("unknown key, three times")
@@ -296,6 +308,20 @@ void TestEdsParser::deliveryOrder()
                                 parser);
     QCOMPARE(parsed.order, (QStringList{"2000", "2000sub1", "2000sub2", "2001", "2001sub0"}));
     QVERIFY(parsed.facts.contains("2000.type=5"));
+}
+
+void TestEdsParser::diagnosticsInFileOrder()
+{
+    EdsParser parser;
+    // The object list is checked after the objects were read, the cut-off at the end.
+    const Parsed parsed =
+        parse("[OptionalObjects]\nSupportedObjects=3\n1=0x1FFF\n2=0x2000\n3=0x2001\n"
+                  + variable("PDOMapping=1\n") + "[2001]\nParameterName=A",
+              parser);
+    QList<int> lines;
+    for (const EdsParser::Diagnostic &d : parsed.diagnostics)
+        lines.append(d.line);
+    QVERIFY2(lines == (QList<int>{3, 13, 14, 15}), qPrintable(describe(parsed.diagnostics)));
 }
 
 void TestEdsParser::commentsPerSection()
