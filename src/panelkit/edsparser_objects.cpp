@@ -94,16 +94,20 @@ void EdsParser::Reader::deliverObjects()
         deliverObject(object);
     }
     // Objects listed after the last section, and a last object without all its parts
-    // or a last line without a line end: the file was cut off.
+    // or a last line without a line end: the file was cut off. The error belongs to that
+    // last object when it is incomplete.
     const bool lacksEnd = m_missingObjects > 0 || m_lastObjectShort;
+    const int cutObject = m_lastObjectShort ? m_lastSectionIndex : -1;
     if (m_unterminated && lacksEnd)
         error(m_lineCount,
               tr("the file ends without a line end and lacks objects or sub-objects it "
-                 "declares; it seems to be cut off"));
+                 "declares; it seems to be cut off"),
+              cutObject);
     else if (m_missingObjects > 0 && m_lastObjectShort)
         error(m_lineCount,
               tr("the file ends inside an object and lacks objects it lists; it seems to be "
-                 "cut off"));
+                 "cut off"),
+              cutObject);
 }
 
 void EdsParser::Reader::deliverObject(ObjectEntry &object)

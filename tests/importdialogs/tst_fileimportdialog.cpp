@@ -46,6 +46,8 @@ private slots:
     void deviceInformationWithTheObjects();
     void filesThatCannotBeRead_data();
     void filesThatCannotBeRead();
+    void objectsWithErrors_data();
+    void objectsWithErrors();
     void pasteDestination();
 
 private:
@@ -55,6 +57,7 @@ private:
     std::unique_ptr<ObjectDataBase> m_staging;
     QPointer<FileImportDialog> m_dialog;
     QStringList m_messages;
+    QMessageBox::StandardButton m_answer = QMessageBox::Yes;
 };
 
 void TestFileImportDialog::initTestCase()
@@ -74,9 +77,11 @@ void TestFileImportDialog::init()
     QVERIFY(m_dialog->setAdditionalDatabase(m_staging.get()));
     QVERIFY(!m_dialog->setProjectDatabase(nullptr));
     m_messages.clear();
-    m_dialog->setMessageSink([this](QMessageBox::Icon, const QString &title, const QString &text,
-                                    const QString &informative) {
+    m_answer = QMessageBox::Yes;
+    m_dialog->setMessageSink([this](QMessageBox::Icon icon, const QString &title,
+                                    const QString &text, const QString &informative) {
         m_messages.append(title + " | " + text + " | " + informative);
+        return icon == QMessageBox::Question ? m_answer : QMessageBox::Ok;
     });
 }
 
@@ -218,6 +223,53 @@ void TestFileImportDialog::filesThatCannotBeRead()
     child<QPushButton>(m_dialog, "btnRead")->click();
     QTRY_COMPARE_WITH_TIMEOUT(m_messages, QStringList{message.arg(path)}, 20000);
     QCOMPARE(child<QListWidget>(m_dialog, "lbObjects")->count(), 0);
+}
+
+void TestFileImportDialog::objectsWithErrors_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("imported");
+    QTest::addRow("sound object, no question")
+        << "0x2000 - Good" << int(QMessageBox::Yes) << false << true;
+    QTest::addRow("object with errors, declined")
+        << "0x2001 - Broken" << int(QMessageBox::No) << true << false;
+    QTest::addRow("object with errors, accepted")
+        << "0x2001 - Broken" << int(QMessageBox::Yes) << true << true;
+}
+
+void TestFileImportDialog::objectsWithErrors()
+{
+    QFETCH(QString, entry);
+    QFETCH(int, answer);
+    QFETCH(bool, asked);
+    QFETCH(bool, imported);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("broken.eds");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    // The second sub-index of 0x2001 lacks its data type.
+    file.write("[2000]\nParameterName=Good\nDataType=7\nAccessType=rw\n"
+               "[2001]\nParameterName=Broken\nObjectType=9\nSubNumber=3\n"
+               "[2001sub0]\nParameterName=n\nDataType=5\nAccessType=ro\nDefaultValue=2\n"
+               "[2001sub1]\nParameterName=a\nDataType=7\nAccessType=rw\n"
+               "[2001sub2]\nParameterName=b\nAccessType=rw\n");
+    file.close();
+    read(path);
+    QListWidget *list = child<QListWidget>(m_dialog, "lbObjects");
+    QCOMPARE(list->count(), 2);
+    QVERIFY(child<QLabel>(m_dialog, "lblObjCount")->text().contains("Objects in red have errors"));
+    QCOMPARE(list->item(1)->foreground().color(), QColor(Qt::red));
+    m_answer = QMessageBox::StandardButton(answer);
+    list->findItems(entry, Qt::MatchExactly).first()->setSelected(true);
+    child<QPushButton>(m_dialog, "btnImport")->click();
+    QCOMPARE(m_messages.size(), asked ? 1 : 0);
+    if (asked)
+        QVERIFY(m_messages.first().contains("The file has errors in 0x2001."));
+    const quint16 index = quint16(entry.left(6).toUInt(nullptr, 16));
+    QCOMPARE(m_project->existIndex(0, index), imported);
+    QCOMPARE(child<QPushButton>(m_dialog, "btnImport")->isEnabled(), true);
 }
 
 void TestFileImportDialog::pasteDestination()

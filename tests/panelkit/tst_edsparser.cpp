@@ -259,11 +259,11 @@ void TestEdsParser::problems_data()
     QTest::addRow("cut off after its last object")
         << QByteArray("[OptionalObjects]\nSupportedObjects=2\n1=0x2000\n2=0x2001\n") + variable()
                + "[2001]\nParameterName=Ne"
-        << true << "13:error:-1:seems to be cut off";
+        << true << "13:error:8193:seems to be cut off";
     QTest::addRow("cut off at a line end")
         << QByteArray("[OptionalObjects]\nSupportedObjects=3\n1=0x2000\n2=0x2001\n3=0x2002\n")
                + variable() + "[2001]\nParameterName=R\nObjectType=9\nSubNumber=2\n[2001sub0]\n"
-        << true << "17:error:-1:seems to be cut off";
+        << true << "17:error:8193:seems to be cut off";
     QTest::addRow("listed objects missing in the middle")
         << QByteArray("[OptionalObjects]\nSupportedObjects=3\n1=0x1FFE\n2=0x1FFF\n3=0x2000\n")
                + variable()

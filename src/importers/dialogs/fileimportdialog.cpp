@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QProgressDialog>
 #include <QSettings>
+#include <QTextCursor>
 #include <QTimer>
 
 namespace {
@@ -286,7 +287,12 @@ void FileImportDialog::listStagedObjects()
             item->setToolTip(tr("The file has errors in this object; see the problems below."));
         }
     }
-    ui->lblObjCount->setText(tr("%1 objects read.").arg(indices.size()));
+    if (faulty.isEmpty())
+        ui->lblObjCount->setText(tr("%1 objects read.").arg(indices.size()));
+    else
+        ui->lblObjCount->setText(
+            tr("%1 objects read. Objects in red have errors; see the problems below.")
+                .arg(indices.size()));
 }
 
 // The problems the reader found, one per line, below the list.
@@ -295,15 +301,19 @@ void FileImportDialog::showProblems()
     auto *eds = dynamic_cast<EDSImporter *>(reader.get());
     const QList<EdsParser::Diagnostic> problems =
         eds ? eds->diagnostics() : QList<EdsParser::Diagnostic>();
-    QStringList lines;
+    ui->txtProblems->clear();
     for (const EdsParser::Diagnostic &problem : problems) {
         const QString where = problem.line > 0 ? tr("line %1: ").arg(problem.line) : QString();
-        const QString kind =
-            problem.severity == EdsParser::Diagnostic::Error ? tr("error") : tr("warning");
-        lines.append(QStringLiteral("%1%2: %3").arg(where, kind, problem.text));
+        const bool error = problem.severity == EdsParser::Diagnostic::Error;
+        const QString line = QStringLiteral("%1%2: %3")
+                                 .arg(where, error ? tr("error") : tr("warning"), problem.text)
+                                 .toHtmlEscaped();
+        // Errors stand out among the warnings.
+        ui->txtProblems->appendHtml(
+            error ? QStringLiteral("<span style=\"color:#c00000\">%1</span>").arg(line) : line);
     }
-    ui->txtProblems->setPlainText(lines.join(QLatin1Char('\n')));
-    ui->problemsPane->setVisible(!lines.isEmpty());
+    ui->txtProblems->moveCursor(QTextCursor::Start);
+    ui->problemsPane->setVisible(!problems.isEmpty());
 }
 
 void FileImportDialog::importErrorString(const QString &text)
@@ -319,6 +329,10 @@ void FileImportDialog::on_btnImport_clicked()
     for (const QListWidgetItem *item : selected)
         indices.append(quint16(item->text().section(QLatin1Char(' '), 0, 0).toUInt(nullptr, 0)));
     std::sort(indices.begin(), indices.end());
+    if (!confirmObjectsWithErrors(indices)) {
+        ui->btnImport->setEnabled(true);
+        return;
+    }
     uint offset = 0;
     if (!readNumber(ui->edtOffset->text(), 0xFFFF, offset)) {
         showMessage(QMessageBox::Warning, applicationTitle(), tr("Import index offset"),
@@ -368,16 +382,44 @@ void FileImportDialog::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void FileImportDialog::showMessage(QMessageBox::Icon icon, const QString &title,
-                                   const QString &text, const QString &informative)
+// Objects the file has errors in were read only in part; the user decides whether to take
+// them anyway.
+bool FileImportDialog::confirmObjectsWithErrors(const QList<quint16> &indices)
 {
-    if (messageSink) {
-        messageSink(icon, title, text, informative);
-        return;
+    auto *eds = dynamic_cast<EDSImporter *>(reader.get());
+    if (!eds)
+        return true;
+    QStringList faulty;
+    for (quint16 index : eds->objectsWithErrors()) {
+        if (indices.contains(index))
+            faulty.append(QStringLiteral("0x%1").arg(index, 4, 16, QLatin1Char('0')));
     }
-    QMessageBox box(icon, title, text, QMessageBox::Ok, this);
+    if (faulty.isEmpty())
+        return true;
+    const QString shown = faulty.size() > 10 ? tr("%1 and %2 more")
+                                                   .arg(faulty.mid(0, 10).join(QLatin1String(", ")))
+                                                   .arg(faulty.size() - 10)
+                                             : faulty.join(QLatin1String(", "));
+    return showMessage(QMessageBox::Question, applicationTitle(), tr("Import objects with errors?"),
+                       tr("The file has errors in %1. Only the parts of these objects that could "
+                          "be read would be imported.")
+                           .arg(shown))
+           == QMessageBox::Yes;
+}
+
+QMessageBox::StandardButton FileImportDialog::showMessage(QMessageBox::Icon icon,
+                                                          const QString &title, const QString &text,
+                                                          const QString &informative)
+{
+    if (messageSink)
+        return messageSink(icon, title, text, informative);
+    const bool question = icon == QMessageBox::Question;
+    QMessageBox box(icon, title, text,
+                    question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, this);
     box.setInformativeText(informative);
-    box.exec();
+    if (question)
+        box.setDefaultButton(QMessageBox::No);
+    return QMessageBox::StandardButton(box.exec());
 }
 
 QString FileImportDialog::applicationTitle() const

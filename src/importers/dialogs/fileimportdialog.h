@@ -39,9 +39,10 @@ public:
     // "eds", "dcf", "xdd", "csv" as the last suffix, in any case.
     static FileKind fileKind(const QString &path);
 
-    // Replaces the message boxes (for tests): icon, title, text and informative text.
-    using MessageSink =
-        std::function<void(QMessageBox::Icon, const QString &, const QString &, const QString &)>;
+    // Replaces the message boxes (for tests): icon, title, text and informative text; it
+    // answers the questions (QMessageBox::Question) with Yes or No.
+    using MessageSink = std::function<QMessageBox::StandardButton(
+        QMessageBox::Icon, const QString &, const QString &, const QString &)>;
     void setMessageSink(MessageSink sink) { messageSink = std::move(sink); }
 
     // What choosing a file in the file dialog does: the path goes into the path field and
@@ -67,8 +68,10 @@ private:
     void listStagedObjects();
     void showProblems();
     bool importDeviceInfo();
-    void showMessage(QMessageBox::Icon icon, const QString &title, const QString &text,
-                     const QString &informative = QString());
+    bool confirmObjectsWithErrors(const QList<quint16> &indices);
+    QMessageBox::StandardButton showMessage(QMessageBox::Icon icon, const QString &title,
+                                            const QString &text,
+                                            const QString &informative = QString());
     QString applicationTitle() const;
 
     Ui::FileImportDialog *ui;
