@@ -66,15 +66,22 @@ QList<DictionaryObject> selection(const EDSImporter &importer, const Settings &s
 }
 
 // Errors that keep the objects from being imported: those of the file as a whole and
-// those of selected objects.
-int blockingErrors(const EDSImporter &importer, const Settings &settings)
+// those of selected objects. faulty receives the selected objects with errors.
+int blockingErrors(const EDSImporter &importer, const Settings &settings, QStringList &faulty)
 {
     int count = 0;
     for (const EdsParser::Diagnostic &problem : importer.diagnostics()) {
-        if (problem.severity == EdsParser::Diagnostic::Error
-            && (problem.index < 0
-                || (problem.index >= settings.low && problem.index <= settings.high)))
+        if (problem.severity != EdsParser::Diagnostic::Error)
+            continue;
+        if (problem.index < 0) {
             ++count;
+        } else if (problem.index >= settings.low && problem.index <= settings.high) {
+            ++count;
+            const QString index =
+                QStringLiteral("0x%1").arg(problem.index, 4, 16, QLatin1Char('0'));
+            if (!faulty.contains(index))
+                faulty.append(index);
+        }
     }
     return count;
 }
@@ -83,11 +90,16 @@ int importObjects(const Settings &settings, EDSImporter &importer, ObjectDataBas
                   QTextStream &out, QTextStream &err)
 {
     const QList<DictionaryObject> objects = selection(importer, settings);
-    const int errors = blockingErrors(importer, settings);
+    QStringList faulty;
+    const int errors = blockingErrors(importer, settings, faulty);
     if (errors > 0) {
         err << tr("nodewright-cli import: nothing was imported, the file has errors (%1)")
-                   .arg(errors)
-            << '\n';
+                   .arg(errors);
+        // Objects with errors can be left out with --range; errors of the file as a whole
+        // cannot.
+        if (!faulty.isEmpty())
+            err << tr("; objects with errors: %1").arg(faulty.join(QLatin1String(", ")));
+        err << '\n';
         return 1;
     }
     if (objects.isEmpty()) {

@@ -84,8 +84,7 @@ void TestImportOption::importsIntoLineZero()
                            {QStringLiteral("HOME"), m_home.path()},
                            {QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath("config")}};
     const nwtest::ProcessResult result = nwtest::runApp(
-        {project, QStringLiteral("-i"), file, QStringLiteral("-s"), QStringLiteral("-g")},
-        options);
+        {project, QStringLiteral("-i"), file, QStringLiteral("-s"), QStringLiteral("-g")}, options);
     QVERIFY2(result.finished && result.exitCode == 0, qPrintable(result.err));
     if (logged.isEmpty())
         QVERIFY2(!result.err.contains("try to import"), qPrintable(result.err));

@@ -142,6 +142,9 @@ void TestCliImport::exitCodes_data()
     QTest::addRow("error in a selected object")
         << "broken.eds" << brokenSecond << QStringList() << 1
         << "broken\\.eds:13: error: the line 'broken' is no key=value pair";
+    QTest::addRow("objects with errors named")
+        << "broken.eds" << brokenSecond << QStringList() << 1
+        << "nothing was imported, the file has errors \\(1\\); objects with errors: 0x3000$";
     QTest::addRow("error outside the range")
         << "broken.eds" << brokenSecond << QStringList{"--range", "0x2000-0x2FFF"} << 0 << "";
     QTest::addRow("nothing in the range")
