@@ -8,6 +8,8 @@
 #include "forms/generatoroutputform.h"
 #include "forms/objectdictionaryform.h"
 #include "importers/codbimporter.h"
+#include "importers/dialogs/fileimportdialog.h"
+#include "importers/projecttemplate.h"
 #include "panelkit/appidentity.h"
 #include "panelkit/newupdatechecker.h"
 #include "panelkit/widgets/aboutdialog.h"
@@ -34,7 +36,7 @@ NwrMainWindow::NwrMainWindow(const QStringList &arguments, QWidget *parent)
     canEdition = AppIdentity::isCanEdition(appName);
     energyBusLayout = AppIdentity::isEnergyBusEdition(appName);
     invokedByNetworkTool = arguments.contains(QStringLiteral("-cbw"));
-    templatePath = QCoreApplication::applicationDirPath() + QStringLiteral("/data/mt.data");
+    templatePath = ProjectTemplate::defaultPath();
 
     if (qobject_cast<QApplication *>(QCoreApplication::instance()))
         QApplication::setStyle(
@@ -43,6 +45,7 @@ NwrMainWindow::NwrMainWindow(const QStringList &arguments, QWidget *parent)
     ui->setupUi(this);
     copyOldSettings();
     addActions();
+    addImportAction();
     createGenerateMenu();
     addFormsToToolbox();
 
@@ -73,6 +76,9 @@ NwrMainWindow::NwrMainWindow(const QStringList &arguments, QWidget *parent)
 
 NwrMainWindow::~NwrMainWindow()
 {
+    // The import dialog goes with the window; the catalogue need not be read again then.
+    if (importDialog)
+        disconnect(importDialog.data(), nullptr, this, nullptr);
     if (catalogueImporter) {
         catalogueImporter->abortImport();
         catalogueImporter->wait();

@@ -15,6 +15,7 @@ class NwrMainWindow;
 }
 
 class CODBImporter;
+class FileImportDialog;
 class GenerationRun;
 class GeneratorOutputForm;
 class QProgressDialog;
@@ -127,6 +128,8 @@ public slots:
     void on_actionAbout_triggered();
     // The generation run (nwrmainwindow_generate.cpp).
     void on_actionGenerate_Output_triggered();
+    // The import command (nwrmainwindow_import.cpp).
+    void openImportDialog();
 
 signals:
     void lineChanged(quint8 line);
@@ -188,6 +191,10 @@ private:
     GenerationRun *generation();
     void reportGenerationProblem(int icon, const QString &text);
 
+    // import (nwrmainwindow_import.cpp)
+    void addImportAction();
+    void importFromCommandLine();
+
     // start-up (nwrmainwindow_startup.cpp)
     void applyNetworkToolMode();
     void runGenerationFromCommandLine();
@@ -204,6 +211,8 @@ private:
     ObjectDataBase *projectDb = nullptr;
     ObjectDataBase *additionalDb = nullptr;
     CODBImporter *catalogueImporter = nullptr;
+    QPointer<FileImportDialog> importDialog;
+    QAction *importAction = nullptr;
 
     QString projectFile;
     QString projectDir;
