@@ -1,0 +1,139 @@
+#include "description/htmlgenerator.h"
+#include "description/j1939htmlgenerator.h"
+#include "description/j1939textdocgenerator.h"
+#include "description/textdocgenerator.h"
+#include "tst_docgenerators_fixture.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+// The text documentation of the object dictionary and of the J1939 parameter groups, and
+// the file names all four documentation writers use.
+class TestTextDocGenerators : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void document_data();
+    void document();
+    void fileNames_data();
+    void fileNames();
+
+private:
+    ObjectDataBase db;
+};
+
+using Factory = std::function<DocumentationGenerator *()>;
+Q_DECLARE_METATYPE(Factory)
+
+namespace {
+
+DocumentationGenerator *textDoc()
+{
+    return new TextDocGenerator;
+}
+
+DocumentationGenerator *j1939TextDoc()
+{
+    return new J1939TextDocGenerator;
+}
+
+} // namespace
+
+void TestTextDocGenerators::initTestCase()
+{
+    gentest::initApplication();
+    doctest::buildProject(db);
+}
+
+void TestTextDocGenerators::document_data()
+{
+    QTest::addColumn<Factory>("create");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("golden");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addRow("object dictionary")
+        << Factory(textDoc) << 0 << "doc_objects.txt"
+        << QStringList{"CANopen Object Dictionary Documenation for demo\n\n\nIndex:       0x1000",
+                       "\nIndex:       0x2000 - Motor <Drive> & \"Co\"\n",
+                       "  Sub:          0x0 - Highest sub-index supported\n",
+                       "  Sub:          0x1a - Speed 26\n",
+                       "Description: Größe\nx\n",
+                       "  PDOMapping:   2\n"};
+    QTest::addRow("parameter groups")
+        << Factory(j1939TextDoc) << 1 << "doc_pgns.txt"
+        << QStringList{"\nPGN: 0x1fef1/130801 | Name: Cab Message <1>\tDirection: TX\t"
+                       "Cycle Time (ms): 100\tPriority: 6\n\tDescription: Wheel & brake\n",
+                       "\nPGN: 0xea00/59904 | Name: Request\tDirection: RX\t",
+                       "\n\tSPN: 597 | Name: SPN 597\tData type: UNSIGNED2\t",
+                       // A one-character description is not written.
+                       "Priority: 0\n\tSPN: 110 | "};
+}
+
+// The whole file as a golden file, plus the lines whose spelling a reader relies on.
+void TestTextDocGenerators::document()
+{
+    QFETCH(Factory, create);
+    QFETCH(int, line);
+    QFETCH(QString, golden);
+    QFETCH(QStringList, lines);
+    QTemporaryDir dir;
+    std::unique_ptr<DocumentationGenerator> generator(create());
+    QVERIFY(
+        gentest::runGenerator(*generator, db, dir.path(), QStringLiteral("demo"), quint8(line)));
+    const QString text = gentest::readText(dir.path() + QStringLiteral("/demo_doc.txt"));
+    const QString diff =
+        gentest::goldenDiff(doctest::goldenPath(golden), doctest::versionMasked(text));
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+    for (const QString &expected : lines)
+        QVERIFY2(text.contains(expected), qPrintable(expected));
+}
+
+void TestTextDocGenerators::fileNames_data()
+{
+    QTest::addColumn<Factory>("create");
+    QTest::addColumn<bool>("multiLine");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("objectName");
+    const Factory html = [] { return new HTMLGenerator; };
+    const Factory j1939Html = [] { return new J1939HTMLGenerator; };
+    QTest::addRow("text, one line") << Factory(textDoc) << false << "demo_doc.txt"
+                                    << "textual documenation";
+    QTest::addRow("text, per line") << Factory(textDoc) << true << "demo_1.txt"
+                                    << "textual documenation";
+    QTest::addRow("HTML, one line") << html << false << "demo.html"
+                                    << "HTML documentation";
+    QTest::addRow("HTML, per line") << html << true << "demo_1.html"
+                                    << "HTML documentation";
+    QTest::addRow("J1939 text, one line") << Factory(j1939TextDoc) << false << "demo_doc.txt"
+                                          << "j1939 textual documenation";
+    QTest::addRow("J1939 text, per line") << Factory(j1939TextDoc) << true << "demo_1.txt"
+                                          << "j1939 textual documenation";
+    QTest::addRow("J1939 HTML, one line") << j1939Html << false << "demo.html"
+                                          << "HTML documentation";
+    QTest::addRow("J1939 HTML, per line") << j1939Html << true << "demo_1.html"
+                                          << "HTML documentation";
+}
+
+// Each writer writes exactly the file its name says, under the object name the run reports.
+void TestTextDocGenerators::fileNames()
+{
+    QFETCH(Factory, create);
+    QFETCH(bool, multiLine);
+    QFETCH(QString, fileName);
+    QFETCH(QString, objectName);
+    QTemporaryDir dir;
+    std::unique_ptr<DocumentationGenerator> generator(create());
+    generator->setMultiLine(multiLine);
+    QVERIFY(gentest::runGenerator(*generator, db, dir.path(), QStringLiteral("demo"), 1));
+    QCOMPARE(generator->documentFileName(), fileName);
+    QCOMPARE(generator->objectName(), objectName);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{fileName});
+}
+
+QTEST_GUILESS_MAIN(TestTextDocGenerators)
+#include "tst_textdocgenerators.moc"
