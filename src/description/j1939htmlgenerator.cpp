@@ -66,8 +66,10 @@ void J1939HTMLGenerator::describePGN(QTextStream &out, quint8 direction, quint32
     if (db)
         db->getPGNData(activeLine, pgn, direction, data);
     openSection(out, anchor(direction, pgn), QStringLiteral("PGN: "), hexNumber(pgn, 4), data.name);
+    // The label cell is as wide as in the SPN tables below: without an object code row
+    // the table would size its columns by their text.
     if (!data.desc.isEmpty())
-        writeRow(out, QStringLiteral("Description"), data.desc);
+        writeWideRow(out, QStringLiteral("Description"), data.desc);
     closeTable(out);
     const QList<quint32> spns = db ? db->getSPNs(activeLine, pgn, direction) : QList<quint32>();
     for (quint32 spn : spns) {
