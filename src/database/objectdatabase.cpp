@@ -42,6 +42,9 @@ ObjectDataBase::ObjectDataBase(QObject *parent)
 
 ObjectDataBase::~ObjectDataBase()
 {
+    // A unit still open is undone, as if its owner had given up.
+    while (inTransaction())
+        rollbackTransaction();
     {
         QMutexLocker locker(&m_mutex);
         resetConnection();
@@ -84,6 +87,10 @@ bool ObjectDataBase::run(QSqlQuery &query, const char *signature)
     if (query.exec())
         return true;
     qDebug() << signature << query.lastError().text() << query.lastQuery();
+    // A write that failed inside a unit makes the whole unit fail.
+    if (m_unitDepth > 0
+        && !query.lastQuery().trimmed().startsWith(QLatin1String("select"), Qt::CaseInsensitive))
+        m_unitFailed = true;
     return false;
 }
 
@@ -93,6 +100,8 @@ bool ObjectDataBase::run(QSqlQuery &query, const char *signature)
 // as a file, or changes connection settings, commits first.
 void ObjectDataBase::beginWriteBatch()
 {
+    if (m_unitDepth > 0)
+        return;
     if (m_batchOpen) {
         if (++m_batchStatements >= maxBatchStatements)
             commitWriteBatch();
@@ -115,7 +124,7 @@ void ObjectDataBase::beginWriteBatch()
 
 void ObjectDataBase::commitWriteBatch()
 {
-    if (!m_batchOpen)
+    if (!m_batchOpen || m_unitDepth > 0)
         return;
     m_batchOpen = false;
     finishAllQueries();
@@ -171,7 +180,96 @@ bool ObjectDataBase::writeLocked() const
 
 void ObjectDataBase::notify(const ChangeSet &change)
 {
-    emit updateNotify(change);
+    if (m_unitDepth == 0)
+        emit updateNotify(change);
+    else if (!signalsBlocked())
+        m_pendingChanges.append(change);
+}
+
+bool ObjectDataBase::beginTransaction()
+{
+    // Held until the unit ends, so that other threads never see half of it.
+    m_mutex.lock();
+    if (m_unitDepth > 0) {
+        ++m_unitDepth;
+        return true;
+    }
+    commitWriteBatch();
+    finishAllQueries();
+    if (!m_db.isOpen() || !m_db.transaction()) {
+        qDebug() << Q_FUNC_INFO << m_db.lastError().text();
+        m_mutex.unlock();
+        return false;
+    }
+    m_unitDepth = 1;
+    m_unitFailed = false;
+    return true;
+}
+
+bool ObjectDataBase::commitTransaction()
+{
+    QMutexLocker locker(&m_mutex);
+    return m_unitDepth > 0 && endUnit(true);
+}
+
+bool ObjectDataBase::rollbackTransaction()
+{
+    QMutexLocker locker(&m_mutex);
+    return m_unitDepth > 0 && endUnit(false);
+}
+
+bool ObjectDataBase::inTransaction() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_unitDepth > 0;
+}
+
+// Ends one level of the open unit and releases the lock its begin took. An inner level
+// only counts (a rollback dooms the unit); the outermost commits, unless something failed,
+// or rolls back. A commit tells whether the unit took effect (an inner one: whether it
+// still can), a rollback whether it was undone.
+bool ObjectDataBase::endUnit(bool commit)
+{
+    if (--m_unitDepth > 0) {
+        if (!commit)
+            m_unitFailed = true;
+        m_mutex.unlock();
+        return !commit || !m_unitFailed;
+    }
+    finishAllQueries();
+    bool done = false;
+    if (commit && !m_unitFailed) {
+        done = m_db.commit();
+        if (!done)
+            qDebug() << Q_FUNC_INFO << "commit failed:" << m_db.lastError().text();
+    }
+    QVector<ChangeSet> changes;
+    if (done) {
+        changes.swap(m_pendingChanges);
+    } else {
+        // After a failed commit SQLite may have rolled back already; then this fails.
+        const bool rolledBack = m_db.rollback();
+        if (!commit) {
+            done = rolledBack;
+            if (!rolledBack)
+                qDebug() << Q_FUNC_INFO << "rollback failed:" << m_db.lastError().text();
+        }
+        forgetUnitState();
+    }
+    m_unitFailed = false;
+    m_mutex.unlock();
+    for (const ChangeSet &change : qAsConst(changes))
+        emit updateNotify(change);
+    return done;
+}
+
+// After a rollback the caches may hold rows and texts that are gone: they are read again
+// from the file.
+void ObjectDataBase::forgetUnitState()
+{
+    m_pendingChanges.clear();
+    clearCaches();
+    cacheStrings();
 }
 
 void ObjectDataBase::setLockWriteAccess(bool lock)

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <QVector>
 
 #include <memory>
 #include <unordered_map>
@@ -31,7 +32,9 @@
 // object's recursive mutex; updateNotify crosses threads queued.
 //
 // Statements issued on the object's thread share one transaction until control returns to
-// the event loop; saving and comparing with the saved file commit first.
+// the event loop; saving and comparing with the saved file commit first. A caller that
+// needs several writes to take effect together (an import, a copy) opens a unit with
+// beginTransaction.
 //
 // Operations documented as "write" return false without touching the file while the write
 // lock (setLockWriteAccess) is set.
@@ -241,6 +244,22 @@ public:
     // Clears changedbyuser on the line and marks the untouched entries as made by the
     // EnergyBus wizard (454); done when a template database is saved.
     void resetChangedByUserFlag(quint8 line);
+
+    // An all-or-nothing unit of writes. The writes between beginTransaction and
+    // commitTransaction take effect together: rollbackTransaction undoes every write since
+    // beginTransaction, and a write that fails inside the unit makes commitTransaction roll
+    // the whole unit back and return false. A begin inside an open unit joins it (the unit
+    // ends with the outermost commit or rollback); a rollback inside it dooms the unit.
+    // Change notifications of the unit are sent after its commit and dropped on rollback.
+    // The unit belongs to the thread that began it: begin, commit and rollback must come
+    // from that thread, and other threads wait for the store until the unit ends.
+    // beginTransaction fails when no working file is open; commitTransaction and
+    // rollbackTransaction fail when no unit is open.
+    bool beginTransaction();
+    bool commitTransaction();
+    bool rollbackTransaction();
+    // A unit is open (on any thread).
+    bool inTransaction() const;
 
     // Clipboard of the metadata editor; never written to the file.
     void saveTempMetadata(const QString &key, const QString &value);
@@ -784,6 +803,9 @@ private:
     static QString sqlText(const QString &text);
     bool writeLocked() const;
     void notify(const ChangeSet &change);
+    bool endUnit(bool commit);
+    void forgetUnitState();
+    bool unitStillOpen();
     void resetConnection();
     void clearCaches();
 
@@ -893,6 +915,10 @@ private:
     static constexpr int maxBatchStatements = 4096;
     bool m_batchOpen = false;
     int m_batchStatements = 0;
+    // Depth of the open unit of writes (0: none); a failed write dooms it.
+    int m_unitDepth = 0;
+    bool m_unitFailed = false;
+    QVector<ChangeSet> m_pendingChanges;
     QString m_lastSqlError;
 
     bool m_lockWriteAccess = false;

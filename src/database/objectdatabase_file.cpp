@@ -76,6 +76,15 @@ void ObjectDataBase::clearCaches()
     m_mappableTypes.clear();
 }
 
+// Opening, creating and saving would cut an open unit of writes in two.
+bool ObjectDataBase::unitStillOpen()
+{
+    if (m_unitDepth == 0)
+        return false;
+    m_errorString = tr("A unit of changes is still open.");
+    return true;
+}
+
 void ObjectDataBase::reportProblem(const QString &title, const QString &text, bool show)
 {
     qDebug() << title << text;
@@ -89,6 +98,8 @@ bool ObjectDataBase::createNewDataBase()
 {
     QMutexLocker locker(&m_mutex);
     m_errorString.clear();
+    if (unitStillOpen())
+        return false;
     const QString path = createTempFile();
     resetConnection();
     clearCaches();
@@ -114,6 +125,8 @@ bool ObjectDataBase::openDataBase(const QString &path, bool showMessages)
 {
     QMutexLocker locker(&m_mutex);
     m_errorString.clear();
+    if (unitStillOpen())
+        return false;
     const QString workFile = createTempFile();
     QFile source(path);
     if (!source.copy(workFile)) {
@@ -210,6 +223,8 @@ bool ObjectDataBase::saveDataBase(const QString &path)
 {
     QMutexLocker locker(&m_mutex);
     m_errorString.clear();
+    if (unitStillOpen())
+        return false;
     // The clipboard and staging lines never reach a file, whatever the write lock says.
     for (quint8 scratch : {quint8(254), quint8(255)}) {
         if (existNode(scratch))

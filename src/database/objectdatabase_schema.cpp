@@ -169,14 +169,16 @@ QString alterStatement(const QString &tableName, const char *column)
 
 void ObjectDataBase::applyConnectionSettings(bool newDatabase)
 {
-    // Connection settings cannot change inside a transaction.
+    // Connection settings cannot change inside a transaction. The rollback journal is kept
+    // in memory (not switched off): a unit of writes that fails, or a commit that fails,
+    // is rolled back instead of leaving the working file half written.
     commitWriteBatch();
     const QStringList pragmas = {
         QStringLiteral("PRAGMA page_size = 4096"),
         newDatabase ? QStringLiteral("PRAGMA cache_size = 16384")
                     : QStringLiteral("PRAGMA cache_size = 64000"),
         QStringLiteral("PRAGMA temp_store = MEMORY"),
-        QStringLiteral("PRAGMA journal_mode = OFF"),
+        QStringLiteral("PRAGMA journal_mode = MEMORY"),
         QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"),
         QStringLiteral("PRAGMA synchronous  = OFF"),
     };

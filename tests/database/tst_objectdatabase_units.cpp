@@ -1,0 +1,243 @@
+#include "dbtestutil.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+
+using namespace dbtest;
+using DB = ObjectDataBase;
+
+// Units of writes: writes that take effect together or not at all.
+class TestObjectDataBaseUnits : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void rollbackRestoresEveryTable_data();
+    void rollbackRestoresEveryTable();
+    void commitKeepsWritesAndNotifiesAfterwards();
+    void nestedUnits_data();
+    void nestedUnits();
+    void failedWriteDoomsTheUnit();
+    void cachesForgetRolledBackRows();
+    void unitNeedsAnOpenFileAndABegin();
+
+private:
+    QString dump(const QString &name);
+    void fillProject();
+
+    QTemporaryDir m_dir;
+    DB *m_db = nullptr;
+};
+
+void TestObjectDataBaseUnits::initTestCase()
+{
+    initApplication();
+    QVERIFY(m_dir.isValid());
+}
+
+void TestObjectDataBaseUnits::init()
+{
+    m_db = new DB;
+    QVERIFY(m_db->createNewDataBase());
+    fillProject();
+}
+
+void TestObjectDataBaseUnits::cleanup()
+{
+    delete m_db;
+}
+
+// Every table of the project as the sqlite3 tool dumps it, from a saved copy.
+QString TestObjectDataBaseUnits::dump(const QString &name)
+{
+    const QString path = m_dir.filePath(name + QLatin1String(".nwrp"));
+    if (!m_db->saveDataBase(path))
+        return QStringLiteral("<save failed: %1>").arg(m_db->errorString());
+    return sqlite3(path, {".dump"});
+}
+
+void TestObjectDataBaseUnits::fillProject()
+{
+    QVERIFY(m_db->addNode(1, DB::NODE_DATA_T()));
+    for (quint8 line : {quint8(0), quint8(1)}) {
+        for (quint16 index : {quint16(0x2000), quint16(0x2001)}) {
+            DB::INDEX_DATA_T object;
+            object.name = QStringLiteral("Object %1 on %2").arg(index, 0, 16).arg(line);
+            QVERIFY(m_db->addIndex(line, index, object));
+            for (quint8 sub = 0; sub < 3; ++sub) {
+                DB::SUBINDEX_DATA_T data;
+                data.name = QStringLiteral("Entry %1").arg(sub);
+                data.defaultvalue = QString::number(sub);
+                QVERIFY(m_db->addSubIndex(line, index, sub, data));
+            }
+        }
+    }
+    DB::PGN pgn;
+    pgn.name = QStringLiteral("Group");
+    pgn.direction = DB::DirectionTransmit;
+    QVERIFY(m_db->addPGN(1, 0xFEF1, pgn));
+    QVERIFY(m_db->addConnection(0, 0x2000, 1, 1, 0x2000, 1, 0));
+    QVERIFY(m_db->addGroup(QStringLiteral("Both")));
+    QVERIFY(m_db->addNodeToGroup(QStringLiteral("Both"), 1));
+    QVERIFY(m_db->setGeneralSettingsValue(QStringLiteral("co_node_id"), QStringLiteral("5")));
+}
+
+using Change = std::function<bool(DB &)>;
+Q_DECLARE_METATYPE(Change)
+
+void TestObjectDataBaseUnits::rollbackRestoresEveryTable_data()
+{
+    QTest::addColumn<Change>("change");
+    QTest::addRow("adds") << Change([](DB &db) {
+        DB::INDEX_DATA_T object;
+        object.name = QStringLiteral("A name no other row has");
+        DB::SUBINDEX_DATA_T sub;
+        sub.denotation = QStringLiteral("Another new text");
+        DB::PGN pgn;
+        pgn.direction = DB::DirectionReceive;
+        return db.addNode(2, DB::NODE_DATA_T()) && db.addIndex(2, 0x3000, object)
+               && db.addSubIndex(2, 0x3000, 0, sub) && db.addSubIndex(0, 0x2000, 7, sub)
+               && db.addPGN(1, 0xFEF2, pgn)
+               && db.setGeneralSettingsValue(QStringLiteral("new_key"), QStringLiteral("1"));
+    });
+    QTest::addRow("deletes") << Change([](DB &db) {
+        return db.delSubIndex(0, 0x2001, 2) && db.delIndex(0, 0x2000) && db.delNode(1)
+               && db.delGroup(QStringLiteral("Both"));
+    });
+    QTest::addRow("updates and copies") << Change([](DB &db) {
+        return db.setSubIndexValue(0, 0x2000, 1, QStringLiteral("0x77"))
+               && db.setIndexName(0, 0x2001, QStringLiteral("Renamed"))
+               && db.copyIndex(0, 0x2000, 0, 0x2100) && db.moveNode(1, 3)
+               && db.setGeneralSettingsValue(QStringLiteral("co_node_id"), QStringLiteral("6"));
+    });
+}
+
+// Whatever a unit wrote, its rollback leaves every table as it was before the unit.
+void TestObjectDataBaseUnits::rollbackRestoresEveryTable()
+{
+    QFETCH(Change, change);
+    const QString before = dump(QStringLiteral("before"));
+    QVERIFY2(before.contains(QLatin1String("INSERT INTO SubObjects1")), qPrintable(before));
+    QSignalSpy spy(m_db, &DB::updateNotify);
+    QVERIFY(m_db->beginTransaction());
+    QVERIFY(m_db->inTransaction());
+    QVERIFY(change(*m_db));
+    QVERIFY(m_db->rollbackTransaction());
+    QVERIFY(!m_db->inTransaction());
+    QCOMPARE(spy.count(), 0);
+    const QString after = dump(QStringLiteral("after"));
+    QCOMPARE(after, before);
+}
+
+void TestObjectDataBaseUnits::commitKeepsWritesAndNotifiesAfterwards()
+{
+    QSignalSpy spy(m_db, &DB::updateNotify);
+    QVERIFY(m_db->beginTransaction());
+    DB::INDEX_DATA_T object;
+    QVERIFY(m_db->addIndex(0, 0x2200, object));
+    QVERIFY(m_db->addSubIndex(0, 0x2200, 0, DB::SUBINDEX_DATA_T()));
+    QVERIFY(m_db->existSubIndex(0, 0x2200, 0));
+    QCOMPARE(spy.count(), 0);
+    QVERIFY(m_db->commitTransaction());
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.at(0).at(0).value<DB::ChangeSet>().kind, quint32(DB::ChangeSet::IndexChanged));
+    QCOMPARE(spy.at(1).at(0).value<DB::ChangeSet>().kind, quint32(DB::ChangeSet::SubIndexChanged));
+    QVERIFY(m_db->existSubIndex(0, 0x2200, 0));
+    QVERIFY(m_db->saveDataBase(m_dir.filePath(QStringLiteral("committed.nwrp"))));
+    QCOMPARE(sqlite3(m_dir.filePath(QStringLiteral("committed.nwrp")),
+                     {"select count(*) from SubObjects0 where objectindex = 8704"}),
+             QString("1\n"));
+}
+
+void TestObjectDataBaseUnits::nestedUnits_data()
+{
+    QTest::addColumn<bool>("innerCommits");
+    QTest::addColumn<bool>("outerCommits");
+    QTest::addColumn<bool>("kept");
+    QTest::addRow("both commit") << true << true << true;
+    QTest::addRow("inner rolls back") << false << true << false;
+    QTest::addRow("outer rolls back") << true << false << false;
+}
+
+// An inner unit joins the outer one: only the outermost end decides, and an inner
+// rollback makes the outer commit fail.
+void TestObjectDataBaseUnits::nestedUnits()
+{
+    QFETCH(bool, innerCommits);
+    QFETCH(bool, outerCommits);
+    QFETCH(bool, kept);
+    QVERIFY(m_db->beginTransaction());
+    QVERIFY(m_db->addIndex(0, 0x2300, DB::INDEX_DATA_T()));
+    QVERIFY(m_db->beginTransaction());
+    QVERIFY(m_db->addIndex(0, 0x2301, DB::INDEX_DATA_T()));
+    QCOMPARE(innerCommits ? m_db->commitTransaction() : m_db->rollbackTransaction(), true);
+    QVERIFY(m_db->inTransaction());
+    QCOMPARE(outerCommits ? m_db->commitTransaction() : m_db->rollbackTransaction(),
+             outerCommits ? kept : true);
+    QVERIFY(!m_db->inTransaction());
+    QCOMPARE(m_db->existIndex(0, 0x2300), kept);
+    QCOMPARE(m_db->existIndex(0, 0x2301), kept);
+}
+
+// A write that fails inside the unit (here: to a line that has no tables) makes the
+// commit fail and undoes the writes before it.
+void TestObjectDataBaseUnits::failedWriteDoomsTheUnit()
+{
+    QSignalSpy spy(m_db, &DB::updateNotify);
+    QVERIFY(m_db->beginTransaction());
+    QVERIFY(m_db->addIndex(0, 0x2400, DB::INDEX_DATA_T()));
+    QVERIFY(!m_db->addSubIndex(9, 0x2400, 0, DB::SUBINDEX_DATA_T()));
+    QVERIFY(!m_db->commitTransaction());
+    QVERIFY(!m_db->inTransaction());
+    QCOMPARE(spy.count(), 0);
+    QVERIFY(!m_db->existIndex(0, 0x2400));
+    // The store goes on working after the failed unit.
+    QVERIFY(m_db->addIndex(0, 0x2400, DB::INDEX_DATA_T()));
+    QVERIFY(m_db->existIndex(0, 0x2400));
+}
+
+// Texts interned and entries cached inside a rolled-back unit are not claimed afterwards.
+void TestObjectDataBaseUnits::cachesForgetRolledBackRows()
+{
+    m_db->cacheAllSubs(0);
+    QVERIFY(m_db->beginTransaction());
+    const int id = m_db->getStringId(QStringLiteral("Only inside the unit"));
+    QVERIFY(id > 0);
+    DB::SUBINDEX_DATA_T data;
+    data.name = QStringLiteral("Only inside the unit");
+    QVERIFY(m_db->addSubIndex(0, 0x2000, 9, data));
+    QVERIFY(m_db->rollbackTransaction());
+
+    DB::SUBINDEX_DATA_T read;
+    QVERIFY(!m_db->getSubIndexData(0, 0x2000, 9, read));
+    QCOMPARE(m_db->getString(id), QString());
+    DB::INDEX_DATA_T object;
+    object.name = QStringLiteral("Only inside the unit");
+    QVERIFY(m_db->addIndex(0, 0x2500, object));
+    QCOMPARE(m_db->getIndexName(0, 0x2500), QString("Only inside the unit"));
+    m_db->clearAllCachedSubs();
+}
+
+void TestObjectDataBaseUnits::unitNeedsAnOpenFileAndABegin()
+{
+    QVERIFY(!m_db->commitTransaction());
+    QVERIFY(!m_db->rollbackTransaction());
+    DB unopened;
+    QVERIFY(!unopened.beginTransaction());
+    QVERIFY(!unopened.inTransaction());
+    // Saving or replacing the project would cut an open unit in two.
+    QVERIFY(m_db->beginTransaction());
+    QVERIFY(!m_db->saveDataBase(m_dir.filePath(QStringLiteral("inside.nwrp"))));
+    QVERIFY(!m_db->createNewDataBase());
+    QVERIFY(m_db->commitTransaction());
+    QVERIFY(m_db->saveDataBase(m_dir.filePath(QStringLiteral("inside.nwrp"))));
+}
+
+QTEST_GUILESS_MAIN(TestObjectDataBaseUnits)
+#include "tst_objectdatabase_units.moc"
