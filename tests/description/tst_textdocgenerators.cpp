@@ -55,32 +55,17 @@ void TestTextDocGenerators::document_data()
     QTest::addColumn<Factory>("create");
     QTest::addColumn<int>("line");
     QTest::addColumn<QString>("golden");
-    QTest::addColumn<QStringList>("lines");
-    QTest::addRow("object dictionary")
-        << Factory(textDoc) << 0 << "doc_objects.txt"
-        << QStringList{"CANopen Object Dictionary Documenation for demo\n\n\nIndex:       0x1000",
-                       "\nIndex:       0x2000 - Motor <Drive> & \"Co\"\n",
-                       "  Sub:          0x0 - Highest sub-index supported\n",
-                       "  Sub:          0x1a - Speed 26\n",
-                       "Description: Größe\nx\n",
-                       "  PDOMapping:   2\n"};
-    QTest::addRow("parameter groups")
-        << Factory(j1939TextDoc) << 1 << "doc_pgns.txt"
-        << QStringList{"\nPGN: 0x1fef1/130801 | Name: Cab Message <1>\tDirection: TX\t"
-                       "Cycle Time (ms): 100\tPriority: 6\n\tDescription: Wheel & brake\n",
-                       "\nPGN: 0xea00/59904 | Name: Request\tDirection: RX\t",
-                       "\n\tSPN: 597 | Name: SPN 597\tData type: UNSIGNED2\t",
-                       // A one-character description is not written.
-                       "Priority: 0\n\tSPN: 110 | "};
+    QTest::addRow("object dictionary") << Factory(textDoc) << 0 << "doc_objects.txt";
+    QTest::addRow("parameter groups") << Factory(j1939TextDoc) << 1 << "doc_pgns.txt";
 }
 
-// The whole file as a golden file, plus the lines whose spelling a reader relies on.
+// The whole file as a golden file: sub-index 0x1a written as "0x1a", PGN 0x1FEF1 as
+// "0x1fef1/130801", a one-character PGN description left out, texts as stored.
 void TestTextDocGenerators::document()
 {
     QFETCH(Factory, create);
     QFETCH(int, line);
     QFETCH(QString, golden);
-    QFETCH(QStringList, lines);
     QTemporaryDir dir;
     std::unique_ptr<DocumentationGenerator> generator(create());
     QVERIFY(
@@ -89,8 +74,6 @@ void TestTextDocGenerators::document()
     const QString diff =
         gentest::goldenDiff(doctest::goldenPath(golden), doctest::versionMasked(text));
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
-    for (const QString &expected : lines)
-        QVERIFY2(text.contains(expected), qPrintable(expected));
 }
 
 void TestTextDocGenerators::fileNames_data()
