@@ -83,11 +83,6 @@ void TestCliGenerate::usageAndFileErrors_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("error");
-    QTest::addRow("no project") << QStringList{"generate"} << "no project given";
-    QTest::addRow("unknown option")
-        << QStringList{"generate", "p.nwrp", "--fast"} << "unknown option '--fast'";
-    QTest::addRow("output without folder")
-        << QStringList{"generate", "p.nwrp", "--output"} << "--output needs a folder";
     QTest::addRow("missing project")
         << QStringList{"generate", "@/none.nwrp"} << "@/none.nwrp: no such file";
     QTest::addRow("corrupt project")
@@ -95,7 +90,6 @@ void TestCliGenerate::usageAndFileErrors_data()
     QTest::addRow("empty project file")
         << QStringList{"info", "@/empty.nwrp"} << "@/empty.nwrp: not a project file";
     QTest::addRow("info of a folder") << QStringList{"info", "@"} << "@: cannot read the file";
-    QTest::addRow("info without project") << QStringList{"info"} << "expected one project file";
 }
 
 void TestCliGenerate::usageAndFileErrors()
