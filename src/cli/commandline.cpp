@@ -23,9 +23,8 @@ bool asksForHelp(const QStringList &arguments)
 } // namespace
 
 CommandLine::CommandLine(const QString &synopsis, const QString &description)
-    : synopsis(synopsis),
-      helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")},
-                 QCoreApplication::translate("CommandLine", "print this text"))
+    : synopsis(synopsis), helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                                     QCoreApplication::translate("CommandLine", "print this text"))
 {
     parser.setApplicationDescription(description);
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
