@@ -75,6 +75,7 @@ bool DocumentationGenerator::prepareOutputFile()
 void DocumentationGenerator::doJob()
 {
     beginJob(false);
+    fileWritten = false;
     readSettings();
     if (!prepareOutputFile()) {
         failJob();
@@ -88,5 +89,5 @@ void DocumentationGenerator::doJob()
     QSharedPointer<QSaveFile> written = file;
     stream.reset();
     file.reset();
-    finishJob({written.data()});
+    fileWritten = finishJob({written.data()});
 }

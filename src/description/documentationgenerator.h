@@ -27,6 +27,9 @@ public:
 
     // The file name inside the output directory, by the multiLine flag and the line.
     QString documentFileName() const;
+    // The last job wrote its file completely (false before a job, and when the file could
+    // not be opened or committed; an old file is then left as it was).
+    bool isFileWritten() const { return fileWritten; }
 
 public slots:
     void doJob() override;
@@ -63,4 +66,5 @@ private:
     QString lineFileExtension;
     QSharedPointer<QSaveFile> file;
     QSharedPointer<QTextStream> stream;
+    bool fileWritten = false;
 };

@@ -22,6 +22,7 @@ private slots:
     void document();
     void fileNames_data();
     void fileNames();
+    void missingFolder();
 
 private:
     ObjectDataBase db;
@@ -113,9 +114,23 @@ void TestTextDocGenerators::fileNames()
     std::unique_ptr<DocumentationGenerator> generator(create());
     generator->setMultiLine(multiLine);
     QVERIFY(gentest::runGenerator(*generator, db, dir.path(), QStringLiteral("demo"), 1));
+    QVERIFY(generator->isFileWritten());
     QCOMPARE(generator->documentFileName(), fileName);
     QCOMPARE(generator->objectName(), objectName);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{fileName});
+}
+
+// A folder that cannot take the file: the job still ends (progress 100) and says that
+// nothing was written.
+void TestTextDocGenerators::missingFolder()
+{
+    QTemporaryDir dir;
+    HTMLGenerator generator;
+    QSignalSpy progress(&generator, &AbstractGenerator::progress);
+    QVERIFY(gentest::runGenerator(generator, db, dir.path() + QStringLiteral("/gone"),
+                                  QStringLiteral("demo")));
+    QVERIFY(!generator.isFileWritten());
+    QCOMPARE(progress.last().first().value<quint8>(), quint8(100));
 }
 
 QTEST_GUILESS_MAIN(TestTextDocGenerators)
