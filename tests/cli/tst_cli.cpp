@@ -1,6 +1,7 @@
+#include "nwtest.h"
 #include "testenv.h"
 
-#include <QtTest>
+#include <QProcess>
 
 // The command-line front end, started as a user's script would start it.
 class TestCli : public QObject
@@ -110,5 +111,5 @@ void TestCli::commandHelp()
     QVERIFY2(run({"--help"}).out.contains("\n  " + synopsis + '\n'), qPrintable(synopsis));
 }
 
-QTEST_GUILESS_MAIN(TestCli)
+NW_TEST_MAIN(TestCli)
 #include "tst_cli.moc"

@@ -1,6 +1,7 @@
 #include "../checker/checkerfixture.h"
+#include "nwtest.h"
 
-#include <QtTest>
+#include <QProcess>
 
 using namespace checkertest;
 
@@ -184,5 +185,5 @@ void TestCliCheck::corrections()
     QCOMPARE(db.getSubIndexValue(0, 0x1018, 0), storedValue);
 }
 
-QTEST_GUILESS_MAIN(TestCliCheck)
+NW_TEST_MAIN(TestCliCheck)
 #include "tst_cli_check.moc"

@@ -1,9 +1,9 @@
 #include "../generators/generatortestutil.h"
+#include "nwtest.h"
 
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QtTest>
 
 // `nodewright-cli generate` and `nodewright-cli info`, started as a script would.
 class TestCliGenerate : public QObject
@@ -198,5 +198,5 @@ void TestCliGenerate::info()
                             "line 1: J1939, 0 objects, 3 PGNs (1 receive, 2 transmit)\n"));
 }
 
-QTEST_GUILESS_MAIN(TestCliGenerate)
+NW_TEST_MAIN(TestCliGenerate)
 #include "tst_cli_generate.moc"
