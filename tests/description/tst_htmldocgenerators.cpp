@@ -1,9 +1,10 @@
 #include "description/htmlgenerator.h"
 #include "description/j1939htmlgenerator.h"
+#include "nwtest.h"
 #include "tst_docgenerators_fixture.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QtTest>
 
 #include <memory>
 
@@ -188,5 +189,5 @@ void TestHtmlDocGenerators::implInfoSetting()
              shown);
 }
 
-QTEST_GUILESS_MAIN(TestHtmlDocGenerators)
+NW_TEST_MAIN(TestHtmlDocGenerators)
 #include "tst_htmldocgenerators.moc"

@@ -2,10 +2,11 @@
 #include "description/j1939htmlgenerator.h"
 #include "description/j1939textdocgenerator.h"
 #include "description/textdocgenerator.h"
+#include "nwtest.h"
 #include "tst_docgenerators_fixture.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QtTest>
 
 #include <functional>
 #include <memory>
@@ -133,5 +134,5 @@ void TestTextDocGenerators::missingFolder()
     QCOMPARE(progress.last().first().value<quint8>(), quint8(100));
 }
 
-QTEST_GUILESS_MAIN(TestTextDocGenerators)
+NW_TEST_MAIN(TestTextDocGenerators)
 #include "tst_textdocgenerators.moc"
