@@ -5,10 +5,11 @@
 
 class QTextStream;
 
-// `nodewright-cli export --format eds|csv [options] PROJECT`: writes the device
-// description files of the CANopen lines exactly as the generation run does (same
-// writers, same file names), without the model check and without the other files.
-// Prints the path of every file written. Exit codes: 0 success, 2 usage or file errors.
+// `nodewright-cli export --format eds|csv|html|txt [options] PROJECT`: writes the device
+// description files of the CANopen lines, or the documentation of the CANopen and J1939
+// lines, exactly as the generation run does (same writers, same file names), without the
+// model check and without the other files. Prints the path of every file written.
+// Exit codes: 0 success, 2 usage or file errors.
 class ExportCommand
 {
 public:

@@ -17,6 +17,9 @@ const QList<QRegularExpression> &volatileLines()
         // The date line of the comment block that opens a generated C file.
         QRegularExpression(
             QStringLiteral("^ \\* (?<key>)\\S+ \\S+ +\\d{1,2} \\d{1,2}:\\d\\d:\\d\\d \\d{4}\\r?$")),
+        // The title of an HTML documentation ends with the time of its generation.
+        QRegularExpression(QStringLiteral("^  <title>(?<key>.*) - \\S+ \\S+ +\\d{1,2} "
+                                          "\\d{1,2}:\\d\\d:\\d\\d \\d{4}</title>\\r?$")),
         // The time stamps of an EDS.
         QRegularExpression(QStringLiteral(
             "^(?<key>CreationTime|CreationDate|ModificationTime|ModificationDate)=.*$")),

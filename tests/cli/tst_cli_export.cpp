@@ -93,9 +93,10 @@ void TestCliExport::usageAndInputErrors_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("error");
-    QTest::addRow("no format") << QStringList{"@/demo.nwrp"} << "missing option --format eds|csv";
-    QTest::addRow("unknown format")
-        << QStringList{"@/demo.nwrp", "--format", "xdd"} << "unknown format 'xdd' (eds or csv)";
+    QTest::addRow("no format") << QStringList{"@/demo.nwrp"}
+                               << "missing option --format eds|csv|html|txt";
+    QTest::addRow("unknown format") << QStringList{"@/demo.nwrp", "--format", "xdd"}
+                                    << "unknown format 'xdd' (eds, csv, html or txt)";
     QTest::addRow("line no number") << QStringList{"@/demo.nwrp", "--format", "eds", "--line", "x"}
                                     << "--line needs a line number from 0 to 239";
     QTest::addRow("variant of a CSV")
@@ -104,6 +105,9 @@ void TestCliExport::usageAndInputErrors_data()
     QTest::addRow("line without CANopen")
         << QStringList{"@/demo.nwrp", "--format", "eds", "--line", "7"}
         << "line 7 is not a CANopen line of the project";
+    QTest::addRow("documentation of an unknown line")
+        << QStringList{"@/demo.nwrp", "--format", "html", "--line", "7"}
+        << "line 7 is not a CANopen or J1939 line of the project";
     QTest::addRow("unknown variant")
         << QStringList{"@/demo.nwrp", "--format", "eds", "--line", "0", "--variant", "full"}
         << "line 0 has no EDS variant 'full'; its variants: \"\", FULL";
@@ -134,6 +138,8 @@ void TestCliExport::sameFilesAsTheRun_data()
     QTest::addRow("eds") << "eds" << QStringList{"!", "demo_0.eds", "demo_0_FULL.eds",
                                                  "!", "demo_1.eds", "demo_1_ONE.eds"};
     QTest::addRow("csv") << "csv" << QStringList{"demo_0.csv", "demo_1.csv"};
+    QTest::addRow("html") << "html" << QStringList{"demo_0.html", "demo_1.html"};
+    QTest::addRow("txt") << "txt" << QStringList{"demo_0.txt", "demo_1.txt"};
 }
 
 void TestCliExport::sameFilesAsTheRun()
