@@ -16,7 +16,10 @@
 #include <QVector>
 
 #include <memory>
-#include <unordered_map>
+
+class ObjectDataBasePrivate;
+class SavedFile;
+class SqlRows;
 
 // The project store. One object owns one SQLite working file (a private copy of the
 // project file) and is the only code that issues SQL against it. Names and descriptions
@@ -31,10 +34,11 @@
 // the GUI thread waits. Every member that touches the connection or a cache holds the
 // object's recursive mutex; updateNotify crosses threads queued.
 //
-// Statements issued on the object's thread share one transaction until control returns to
-// the event loop; saving and comparing with the saved file commit first. A caller that
-// needs several writes to take effect together (an import, a copy) opens a unit with
-// beginTransaction.
+// Every write operation takes effect completely or not at all: its statements form one
+// unit that is committed before it returns, and its result includes the commit. A caller
+// whose several writes must take effect together (an import, a copy) opens a unit of its
+// own with beginTransaction. Every read is complete before anything else runs, so no read
+// is ever cut short.
 //
 // Operations documented as "write" return false without touching the file while the write
 // lock (setLockWriteAccess) is set.
@@ -233,8 +237,9 @@ public:
     int getStringId(const QString &text);
     QString getString(int id);
     void cacheStrings();
-    // Removes every Strings row that no table of any line refers to.
-    void cleanUpStrings();
+    // Removes every Strings row that no table of any line refers to. False when a table
+    // cannot be read (then nothing is removed) or a row cannot be deleted.
+    bool cleanUpStrings();
 
     // Schema steps of addNode and the upgrade. They run on this store's connection; query
     // is set to the last statement run, for its error.
@@ -243,7 +248,7 @@ public:
     bool addUniqueColumnsToSubDatabase(quint8 line, QSqlQuery &query);
     // Clears changedbyuser on the line and marks the untouched entries as made by the
     // EnergyBus wizard (454); done when a template database is saved.
-    void resetChangedByUserFlag(quint8 line);
+    bool resetChangedByUserFlag(quint8 line);
 
     // An all-or-nothing unit of writes. The writes between beginTransaction and
     // commitTransaction take effect together: rollbackTransaction undoes every write since
@@ -277,8 +282,9 @@ public:
     bool addNode(quint8 line, const NODE_DATA_T &data);
     // write. Drops the line's tables and its connections. Sends NodeDeleted.
     bool delNode(quint8 line);
-    // Renumbers a line: objects from 0x1000, connections, groups, signals and the
-    // per-line settings tables move with it.
+    // Renumbers a line: objects from 0x1000, parameter groups, CAN messages, connections,
+    // groups, signals and the per-line settings tables move with it. Everything is copied
+    // before the old line is dropped; when any step fails the project stays as it was.
     bool moveNode(quint8 from, quint8 to);
 
     // ----- objects ----------------------------------------------------------------------
@@ -368,6 +374,9 @@ public:
                                                            quint16 dstIndex);
     bool copySubIndexFromDatabase(ObjectDataBase *other, quint8 srcLine, quint16 srcIndex,
                                   quint8 srcSub, quint8 dstLine, quint16 dstIndex, quint8 dstSub);
+    // Copies other's objects from fromIndex to toIndex of srcLine, with their sub-indices,
+    // and every parameter group of srcLine to dstLine. The copies (here and in the
+    // copyIndex family) read the whole source before they write, and write all or nothing.
     bool copyLineFromDatabase(ObjectDataBase *other, quint8 srcLine, quint8 dstLine,
                               quint16 fromIndex, quint16 toIndex);
     bool objectEqual(ObjectDataBase *other, quint8 thisLine, quint8 otherLine, quint16 thisIndex,
@@ -433,13 +442,13 @@ public:
     // ----- connection and group upkeep of line, object and sub-index deletes ----------
     // (implemented in objectdatabase_links.cpp)
 
-    void removeConnnection(quint8 line);
-    void removeConnnection(quint8 line, quint16 index);
-    void removeConnnection(quint8 line, quint16 index, quint8 sub);
-    void removeProducerConnections(quint8 line, quint16 index, quint8 sub);
-    void removeConsumerConnection(quint8 line, quint16 index, quint8 sub);
+    bool removeConnnection(quint8 line);
+    bool removeConnnection(quint8 line, quint16 index);
+    bool removeConnnection(quint8 line, quint16 index, quint8 sub);
+    bool removeProducerConnections(quint8 line, quint16 index, quint8 sub);
+    bool removeConsumerConnection(quint8 line, quint16 index, quint8 sub);
     // Renumbers a line in every connection. Sends ProjectReloaded.
-    void moveConnections(quint8 from, quint8 to);
+    bool moveConnections(quint8 from, quint8 to);
     // Name of the first group whose list holds line; empty when none.
     QString findGroup(quint8 line);
     // Appends line to an existing group's list. Sends GroupsChanged.
@@ -712,7 +721,8 @@ public:
                                   QList<quint16> &dataTypes);
 
     // Copies other's PGNs of srcLine in direction with numbers in [fromPgn, toPgn], with
-    // their SPNs, replacing those of dstLine. True when other has a PGN in direction.
+    // their SPNs, replacing those of dstLine. True when other has a PGN in direction and
+    // every copy succeeded.
     bool copyPGNsFromDatabase(ObjectDataBase *other, quint8 srcLine, quint8 dstLine,
                               quint32 fromPgn, quint32 toPgn, quint8 direction);
     // Copies one PGN with its SPNs under dstDirection. implementation 0 or 2 is given to
@@ -722,9 +732,9 @@ public:
     // Repairs of older files: folds edp_dp_key into the PGN numbers; makes mappingcount
     // equal to the number of SPNs; gives the SPNs of a PGN stored in one direction only
     // that PGN's direction.
-    void fixEDP_DP_PGNs();
-    void fixFaultyPGNSPNCount();
-    void updatePGNdirectionAttributes(quint8 line);
+    bool fixEDP_DP_PGNs();
+    bool fixFaultyPGNSPNCount();
+    bool updatePGNdirectionAttributes(quint8 line);
 
     bool existsCANID(quint8 line, quint32 id, quint8 direction);
     QList<quint32> getCANIDs(quint8 line, quint8 direction);
@@ -765,6 +775,8 @@ public:
     bool updateSignalGroups(const QList<SignalGroupData> &groups);
 
 signals:
+    // Sent once a change has taken effect: after the operation's (or the caller's) unit is
+    // committed. A write that failed, and a unit rolled back, send nothing.
     void updateNotify(ObjectDataBase::ChangeSet change);
     // The opened project was last saved by another tool.
     void wrongTool();
@@ -774,27 +786,6 @@ signals:
     void message(const QString &title, const QString &text);
 
 private:
-    struct QStringHash
-    {
-        size_t operator()(const QString &s) const { return qHash(s); }
-    };
-
-    // SQL helpers; callers hold m_mutex. The members of the sections above build their
-    // statements with these: values are always bound, never written into the SQL text.
-
-    // A prepared statement kept for the life of the connection; bind and run it, and
-    // finish() a select once read. Compute every value (string ids included) before
-    // calling, as a nested call may prepare another statement.
-    QSqlQuery &prepared(const QString &sql);
-    // Executes a prepared statement; logs a failure with the caller's signature.
-    bool run(QSqlQuery &query, const char *signature);
-    // Executes a statement without values (schema statements); logs a failure.
-    bool runSql(const QString &sql, const char *signature);
-    // Executes a statement whose failure is expected in the normal course (upgrade).
-    bool trySql(const QString &sql);
-    void finishAllQueries();
-    void beginWriteBatch();
-    void commitWriteBatch();
     // "Objects" and 3 give "Objects3".
     static QString table(const char *base, quint8 line);
     bool tableExists(const QString &name);
@@ -821,20 +812,31 @@ private:
     void checkSavingTool(const QString &path);
     void typeLinesWithoutType();
     void reportProblem(const QString &title, const QString &text, bool show);
-    bool writeFileSafely(const QString &target);
-    bool moveIntoPlace(const QString &partial, const QString &target, const QString &bak,
+    bool prepareForSaving(const QString &target);
+    bool writeFileSafely(const SavedFile &file);
+    bool copyWorkingFile(const QString &partial);
+    bool moveIntoPlace(const QString &partial, const QString &target, const QString &previous,
                        const QString &oldBak);
     QSet<int> referencedStringIds(bool &ok);
 
     // Lines, objects and sub-indices.
     bool dropNode(quint8 line);
+    bool copyLineSettingsTables(quint8 from, quint8 to, QStringList &copied);
     static QString propertyCondition(const QString &column, const QString &value, bool asNumber,
                                      QVariant &bound);
-    QSqlQuery *objectRow(quint8 line, quint16 index, const QString &columns);
-    QSqlQuery *subIndexRow(quint8 line, quint16 index, quint8 sub, const QString &columns);
-    void readSubIndexRow(const QSqlQuery &query, int first, SUBINDEX_DATA_T &data);
+    // The row of the object or entry with the given columns; no row when there is none.
+    SqlRows objectRow(quint8 line, quint16 index, const QString &columns);
+    void readIndexRow(const SqlRows &rows, int row, int first, INDEX_DATA_T &data);
+    // The objects from fromIndex to toIndex; ok tells whether they could be read.
+    QMap<quint16, INDEX_DATA_T> objectsOf(quint8 line, quint16 fromIndex, quint16 toIndex,
+                                          bool *ok);
+    SqlRows subIndexRow(quint8 line, quint16 index, quint8 sub, const QString &columns);
+    // Reads the sub-index columns starting at column first of row row.
+    void readSubIndexRow(const SqlRows &rows, int row, int first, SUBINDEX_DATA_T &data);
     QList<quint8> subIndexList(quint8 line, quint16 index, quint8 fromSub, bool mappable);
-    QMap<quint8, SUBINDEX_DATA_T> subIndicesOf(quint8 line, quint16 index);
+    QMap<quint8, SUBINDEX_DATA_T> subIndicesOf(quint8 line, quint16 index, bool *ok = nullptr);
+    QMap<quint32, SUBINDEX_DATA_T> subIndicesOf(quint8 line, quint16 fromIndex, quint16 toIndex,
+                                                bool *ok);
     bool setSubIndexColumn(quint8 line, quint16 index, quint8 sub, const char *column,
                            const QVariant &value, const char *signature);
     QVariant subIndexColumn(quint8 line, quint16 index, quint8 sub, const char *column);
@@ -855,10 +857,10 @@ private:
                             const QString &descriptionTable);
 
     // Copies and comparison.
-    void deleteSubsMissingIn(const QList<quint8> &keep, quint8 line, quint16 index);
+    bool deleteSubsMissingIn(const QList<quint8> &keep, quint8 line, quint16 index);
     bool sameSubIndexLists(ObjectDataBase *other, quint8 thisLine, quint8 otherLine,
                            quint16 thisIndex, quint16 otherIndex, bool fullCompare);
-    void removeEBObjectsMissingIn(ObjectDataBase *templateDb, quint8 line);
+    bool removeEBObjectsMissingIn(ObjectDataBase *templateDb, quint8 line);
     bool contentsDiffer(ObjectDataBase *saved);
     QList<QStringList> tableRows(const QString &sql, const QList<int> &stringColumns);
 
@@ -880,11 +882,8 @@ private:
     bool updateNVHighestSub(quint8 line, quint16 index);
     QList<SubAddress> nvVariables(quint8 line);
 
-    // Statements of the link and message members: sql prepared once, values bound in
-    // order. runWith executes and finishes it; messageName reads a name column ("-" when
-    // no row, "--" when the statement fails).
-    QSqlQuery &boundQuery(const QString &sql, const QVariantList &values);
-    bool runWith(const QString &sql, const QVariantList &values, const char *signature);
+    // Text of a Strings id column; NULL is an empty text. messageName reads a name column
+    // ("-" when no row, "--" when the statement fails).
     QString textOf(const QVariant &stringId);
     QString messageName(const QString &sql, const QVariantList &values);
 
@@ -896,30 +895,25 @@ private:
     };
     QList<SPN> readSpns(quint8 line, const QString &condition, const QVariantList &values,
                         bool *ok = nullptr);
-    QList<PGN> readPgns(quint8 line, quint8 direction, quint32 fromPgn, quint32 toPgn);
+    QList<PGN> readPgns(quint8 line, quint8 direction, quint32 fromPgn, quint32 toPgn,
+                        bool *ok = nullptr);
     QList<quint32> readNumbers(const QString &sql, const QVariantList &values);
     void notifyMessage(quint32 kind, quint8 line, quint32 pgn, quint32 spn, quint32 canid,
                        quint32 element, quint8 direction);
     bool replacePgn(quint8 line, const PGN &pgn, const QList<SPN> &spns);
+    // copyPGNsFromDatabase; any tells whether other has a PGN in direction, the result
+    // whether every copy succeeded.
+    bool copyPgns(ObjectDataBase *other, quint8 srcLine, quint8 dstLine, quint32 fromPgn,
+                  quint32 toPgn, quint8 direction, bool &any);
     bool movePgn(quint8 line, const PGN &pgn, quint32 newNumber);
+    QList<QPair<PGN, int>> pgnsWithWrongCount(quint8 line);
     // Open-time repairs of the message tables (after the lines are typed).
     void repairMessagesOnOpen();
     // Copies the CAN messages of srcLine in other to dstLine (used when a line moves).
-    void copyCANIDsFromDatabase(ObjectDataBase *other, quint8 srcLine, quint8 dstLine);
+    bool copyCANIDsFromDatabase(ObjectDataBase *other, quint8 srcLine, quint8 dstLine);
 
     mutable QRecursiveMutex m_mutex;
-    QSqlDatabase m_db;
-    QString m_connectionName;
-    std::unordered_map<QString, std::unique_ptr<QSqlQuery>, QStringHash> m_preparedQueries;
-    std::unique_ptr<QSqlQuery> m_failedQuery;
-    static constexpr int maxBatchStatements = 4096;
-    bool m_batchOpen = false;
-    int m_batchStatements = 0;
-    // Depth of the open unit of writes (0: none); a failed write dooms it.
-    int m_unitDepth = 0;
-    bool m_unitFailed = false;
-    QVector<ChangeSet> m_pendingChanges;
-    QString m_lastSqlError;
+    std::unique_ptr<ObjectDataBasePrivate> d;
 
     bool m_lockWriteAccess = false;
     bool m_blockUpdates = false;

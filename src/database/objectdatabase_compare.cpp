@@ -1,5 +1,7 @@
 #include "objectdatabase.h"
 
+#include "objectdatabase_p.h"
+
 #include <QFileInfo>
 #include <QMutexLocker>
 #include <QSqlRecord>
@@ -50,9 +52,13 @@ bool ObjectDataBase::SUBINDEX_DATA_T::operator==(const SUBINDEX_DATA_T &o) const
 bool ObjectDataBase::sameSubIndexLists(ObjectDataBase *other, quint8 thisLine, quint8 otherLine,
                                        quint16 thisIndex, quint16 otherIndex, bool fullCompare)
 {
-    const QMap<quint8, SUBINDEX_DATA_T> mine = subIndicesOf(thisLine, thisIndex);
-    const QMap<quint8, SUBINDEX_DATA_T> theirs = other->subIndicesOf(otherLine, otherIndex);
-    if (mine.keys() != theirs.keys())
+    bool mineRead = false;
+    bool theirsRead = false;
+    const QMap<quint8, SUBINDEX_DATA_T> mine = subIndicesOf(thisLine, thisIndex, &mineRead);
+    const QMap<quint8, SUBINDEX_DATA_T> theirs =
+        other->subIndicesOf(otherLine, otherIndex, &theirsRead);
+    // Lists that could not be read are never taken for equal.
+    if (!mineRead || !theirsRead || mine.keys() != theirs.keys())
         return false;
     for (auto it = mine.constBegin(); it != mine.constEnd(); ++it) {
         const SUBINDEX_DATA_T &their = theirs[it.key()];
@@ -100,9 +106,10 @@ bool ObjectDataBase::isDifferent()
     QMutexLocker locker(&m_mutex);
     if (m_projectFileName.isEmpty())
         return true;
-    commitWriteBatch();
     const QFileInfo saved(m_projectFileName);
-    if (!saved.exists() || saved.size() != QFileInfo(m_db.databaseName()).size())
+    // Inside a unit the working file lags behind what the statements see.
+    if (!saved.exists()
+        || (d->unitDepth == 0 && saved.size() != QFileInfo(d->db.databaseName()).size()))
         return true;
     ObjectDataBase savedDb;
     if (!savedDb.openDataBase(m_projectFileName, false))
@@ -111,21 +118,22 @@ bool ObjectDataBase::isDifferent()
 }
 
 // Every row of a query as texts; the columns listed in stringColumns hold Strings ids and
-// are compared by their text.
+// are compared by their text. A query that fails gives one row naming the failure, so
+// that it never compares equal to a readable table.
 QList<QStringList> ObjectDataBase::tableRows(const QString &sql, const QList<int> &stringColumns)
 {
+    QMutexLocker locker(&m_mutex);
     QList<QStringList> rows;
-    QSqlQuery query(m_db);
-    query.setForwardOnly(true);
-    if (!query.exec(sql))
-        return rows;
-    while (query.next()) {
-        QStringList row;
-        for (int i = 0; i < query.record().count(); ++i) {
-            const QVariant value = query.value(i);
-            row.append(stringColumns.contains(i) ? getString(value.toInt()) : value.toString());
-        }
-        rows.append(row);
+    const SqlRows result = d->select(sql, {}, Q_FUNC_INFO);
+    if (!result.ok())
+        return {{QStringLiteral("<unreadable>"), d->lastSqlError}};
+    const int columns = result.isEmpty() ? 0 : result.columnCount();
+    for (const SqlRows::Row row : result) {
+        QStringList texts;
+        for (int i = 0; i < columns; ++i)
+            texts.append(stringColumns.contains(i) ? textOf(row.value(i))
+                                                   : row.value(i).toString());
+        rows.append(texts);
     }
     return rows;
 }

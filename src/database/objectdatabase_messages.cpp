@@ -1,5 +1,7 @@
 #include "objectdatabase.h"
 
+#include "objectdatabase_p.h"
+
 #include <QDebug>
 #include <QMutexLocker>
 
@@ -48,23 +50,6 @@ void ObjectDataBase::notifyMessage(quint32 kind, quint8 line, quint32 pgn, quint
     notify(change);
 }
 
-QSqlQuery &ObjectDataBase::boundQuery(const QString &sql, const QVariantList &values)
-{
-    QSqlQuery &query = prepared(sql);
-    for (int i = 0; i < values.size(); ++i)
-        query.bindValue(i, values.at(i));
-    return query;
-}
-
-bool ObjectDataBase::runWith(const QString &sql, const QVariantList &values, const char *signature)
-{
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = boundQuery(sql, values);
-    const bool ok = run(query, signature);
-    query.finish();
-    return ok;
-}
-
 // The text of a Strings id column; a NULL column is an empty text.
 QString ObjectDataBase::textOf(const QVariant &stringId)
 {
@@ -74,27 +59,19 @@ QString ObjectDataBase::textOf(const QVariant &stringId)
 QString ObjectDataBase::messageName(const QString &sql, const QVariantList &values)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = boundQuery(sql, values);
-    const bool ok = run(query, Q_FUNC_INFO);
-    const bool found = ok && query.next();
-    const QVariant id = found ? query.value(0) : QVariant();
-    query.finish();
-    if (!found)
-        return ok ? QStringLiteral("-") : QStringLiteral("--");
-    return textOf(id);
+    const SqlRows rows = d->select(sql, values, Q_FUNC_INFO);
+    if (rows.isEmpty())
+        return rows.ok() ? QStringLiteral("-") : QStringLiteral("--");
+    return textOf(rows.first());
 }
 
 // First column of every row of sql, as numbers.
 QList<quint32> ObjectDataBase::readNumbers(const QString &sql, const QVariantList &values)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = boundQuery(sql, values);
     QList<quint32> numbers;
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next())
-            numbers.append(quint32(query.value(0).toLongLong()));
-    }
-    query.finish();
+    for (const SqlRows::Row row : d->select(sql, values, Q_FUNC_INFO))
+        numbers.append(quint32(row.value(0).toLongLong()));
     return numbers;
 }
 
@@ -120,39 +97,34 @@ QList<quint32> ObjectDataBase::getPGNs(quint8 line, quint8 direction)
 
 // PGNs of the line in direction (0: both) with numbers in [fromPgn, toPgn], ascending.
 QList<ObjectDataBase::PGN> ObjectDataBase::readPgns(quint8 line, quint8 direction, quint32 fromPgn,
-                                                    quint32 toPgn)
+                                                    quint32 toPgn, bool *ok)
 {
     QMutexLocker locker(&m_mutex);
     QVariantList values = {fromPgn, toPgn};
     if (direction)
         values.append(direction);
-    QSqlQuery &query =
-        boundQuery(QStringLiteral("select %1 from %2 where number >= ? and "
-                                  "number <= ?%3 order by number asc, rowid asc")
-                       .arg(QLatin1String(pgnColumns), table("PGNs", line),
-                            direction ? QStringLiteral(" and direction = ?") : QString()),
-                   values);
+    const SqlRows rows =
+        d->select(QStringLiteral("select %1 from %2 where number >= ? and "
+                                 "number <= ?%3 order by number asc, rowid asc")
+                      .arg(QLatin1String(pgnColumns), table("PGNs", line),
+                           direction ? QStringLiteral(" and direction = ?") : QString()),
+                  values, Q_FUNC_INFO);
     QList<PGN> pgns;
-    QList<QPair<QVariant, QVariant>> textIds;
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next()) {
-            PGN pgn;
-            pgn.number = quint32(query.value(0).toLongLong());
-            pgn.edp_dp_key = quint8(query.value(1).toUInt());
-            pgn.priority = quint8(query.value(2).toUInt());
-            pgn.cycletime_ms = quint16(query.value(3).toUInt());
-            pgn.inhibittime_ms = quint16(query.value(4).toUInt());
-            pgn.mappingcount = quint16(query.value(5).toUInt());
-            pgn.direction = quint8(query.value(6).toUInt());
-            textIds.append({query.value(7), query.value(8)});
-            pgns.append(pgn);
-        }
+    for (const SqlRows::Row row : rows) {
+        PGN pgn;
+        pgn.number = quint32(row.value(0).toLongLong());
+        pgn.edp_dp_key = quint8(row.value(1).toUInt());
+        pgn.priority = quint8(row.value(2).toUInt());
+        pgn.cycletime_ms = quint16(row.value(3).toUInt());
+        pgn.inhibittime_ms = quint16(row.value(4).toUInt());
+        pgn.mappingcount = quint16(row.value(5).toUInt());
+        pgn.direction = quint8(row.value(6).toUInt());
+        pgn.name = textOf(row.value(7));
+        pgn.desc = textOf(row.value(8));
+        pgns.append(pgn);
     }
-    query.finish();
-    for (int i = 0; i < pgns.size(); ++i) {
-        pgns[i].name = textOf(textIds.at(i).first);
-        pgns[i].desc = textOf(textIds.at(i).second);
-    }
+    if (ok)
+        *ok = rows.ok();
     return pgns;
 }
 
@@ -190,6 +162,7 @@ bool ObjectDataBase::addPGN(quint8 line, quint32 number, const PGN &pgn)
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
         return false;
+    WriteUnit unit(this);
     const int nameId = getStringId(pgn.name);
     const int descId = getStringId(pgn.desc);
     const QString pgns = table("PGNs", line);
@@ -204,13 +177,14 @@ bool ObjectDataBase::addPGN(quint8 line, quint32 number, const PGN &pgn)
                              "cycletime_ms, inhibittime_ms, mappingcount, number, direction) "
                              "values(?,?,?,?,?,?,?,?,?)")
                   .arg(pgns);
-    const bool ok = runWith(sql,
-                            {nameId, descId, pgn.edp_dp_key, pgn.priority, pgn.cycletime_ms,
-                             pgn.inhibittime_ms, pgn.mappingcount, number, pgn.direction},
-                            Q_FUNC_INFO);
+    const bool ok = nameId >= 0 && descId >= 0
+                    && d->exec(sql,
+                               {nameId, descId, pgn.edp_dp_key, pgn.priority, pgn.cycletime_ms,
+                                pgn.inhibittime_ms, pgn.mappingcount, number, pgn.direction},
+                               Q_FUNC_INFO);
     if (ok)
         notifyMessage(ChangeSet::PgnChanged, line, number, 0, 0, 0, pgn.direction);
-    return ok;
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::delPGN(quint8 line, quint32 number, quint8 direction)
@@ -218,14 +192,15 @@ bool ObjectDataBase::delPGN(quint8 line, quint32 number, quint8 direction)
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
         return false;
-    runWith(QStringLiteral("delete from %1 where pgnnumber = ? and direction = ?")
-                .arg(table("SPNs", line)),
-            {number, direction}, Q_FUNC_INFO);
-    const bool ok = runWith(QStringLiteral("delete from %1 where number = ? and direction = ?")
-                                .arg(table("PGNs", line)),
-                            {number, direction}, Q_FUNC_INFO);
+    WriteUnit unit(this);
+    const bool ok = d->exec(QStringLiteral("delete from %1 where pgnnumber = ? and direction = ?")
+                                .arg(table("SPNs", line)),
+                            {number, direction}, Q_FUNC_INFO)
+                    && d->exec(QStringLiteral("delete from %1 where number = ? and direction = ?")
+                                   .arg(table("PGNs", line)),
+                               {number, direction}, Q_FUNC_INFO);
     notifyMessage(ChangeSet::PgnDeleted, line, number, 0, 0, 0, direction);
-    return ok;
+    return unit.commit() && ok;
 }
 
 // SPNs of the line matching condition, in ascending position. ok (when given) tells
@@ -234,37 +209,30 @@ QList<ObjectDataBase::SPN> ObjectDataBase::readSpns(quint8 line, const QString &
                                                     const QVariantList &values, bool *ok)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query =
-        boundQuery(QStringLiteral("select %1 from %2%3 order by pos asc, rowid asc")
-                       .arg(QLatin1String(spnColumns), table("SPNs", line),
-                            condition.isEmpty() ? QString() : QLatin1String(" where ") + condition),
-                   values);
+    const SqlRows rows =
+        d->select(QStringLiteral("select %1 from %2%3 order by pos asc, rowid asc")
+                      .arg(QLatin1String(spnColumns), table("SPNs", line),
+                           condition.isEmpty() ? QString() : QLatin1String(" where ") + condition),
+                  values, Q_FUNC_INFO);
     QList<SPN> spns;
-    QList<QPair<QVariant, QVariant>> textIds;
-    const bool read = run(query, Q_FUNC_INFO);
-    while (read && query.next()) {
+    for (const SqlRows::Row row : rows) {
         SPN spn;
-        spn.pgnnumber = quint32(query.value(0).toLongLong());
-        spn.spnnumber = quint32(query.value(1).toLongLong());
-        spn.datatype = quint16(query.value(2).toUInt());
-        spn.implementation = quint8(query.value(3).toUInt());
-        spn.varname = query.value(4).toString();
-        spn.defaultvalue = query.value(5).toString();
-        textIds.append({query.value(6), query.value(7)});
-        spn.pos = quint8(query.value(8).toUInt());
-        spn.bitsize = quint16(query.value(9).toUInt());
-        spn.direction = quint8(query.value(10).toUInt());
-        spn.slot_df = quint16(query.value(11).toUInt());
+        spn.pgnnumber = quint32(row.value(0).toLongLong());
+        spn.spnnumber = quint32(row.value(1).toLongLong());
+        spn.datatype = quint16(row.value(2).toUInt());
+        spn.implementation = quint8(row.value(3).toUInt());
+        spn.varname = row.value(4).toString();
+        spn.defaultvalue = row.value(5).toString();
+        spn.name = textOf(row.value(6));
+        spn.desc = textOf(row.value(7));
+        spn.pos = quint8(row.value(8).toUInt());
+        spn.bitsize = quint16(row.value(9).toUInt());
+        spn.direction = quint8(row.value(10).toUInt());
+        spn.slot_df = quint16(row.value(11).toUInt());
         spns.append(spn);
     }
-    query.finish();
-    // Names are resolved once the statement is done, as getString runs statements itself.
-    for (int i = 0; i < spns.size(); ++i) {
-        spns[i].name = textOf(textIds.at(i).first);
-        spns[i].desc = textOf(textIds.at(i).second);
-    }
     if (ok)
-        *ok = read;
+        *ok = rows.ok();
     return spns;
 }
 
@@ -325,17 +293,15 @@ bool ObjectDataBase::getSPNDataTypes(quint8 line, quint32 pgn, const QList<quint
     QMutexLocker locker(&m_mutex);
     if (m_spnTypeCache.contains(line))
         return getSPNDataTypesFromCache(line, pgn, spns, dataTypes);
-    QSqlQuery &query = boundQuery(QStringLiteral("SELECT datatype, spnnumber from %1 WHERE "
-                                                 "pgnnumber = ?")
-                                      .arg(table("SPNs", line)),
-                                  {pgn});
+    const SqlRows rows =
+        d->select(QStringLiteral("SELECT datatype, spnnumber from %1 WHERE pgnnumber = ?")
+                      .arg(table("SPNs", line)),
+                  {pgn}, Q_FUNC_INFO);
     QHash<quint32, quint16> types;
-    const bool ok = run(query, Q_FUNC_INFO);
-    while (ok && query.next())
-        types.insert(quint32(query.value(1).toLongLong()), quint16(query.value(0).toUInt()));
-    query.finish();
+    for (const SqlRows::Row row : rows)
+        types.insert(quint32(row.value(1).toLongLong()), quint16(row.value(0).toUInt()));
     dataTypes.clear();
-    bool complete = ok;
+    bool complete = rows.ok();
     for (quint32 spn : spns) {
         complete = complete && types.contains(spn);
         dataTypes.append(types.value(spn, 0));
@@ -349,6 +315,7 @@ bool ObjectDataBase::addSPN(quint8 line, quint32 pgn, quint8 direction, quint32 
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
         return false;
+    WriteUnit unit(this);
     const int nameId = getStringId(data.name);
     const int descId = getStringId(data.desc);
     const QString spns = table("SPNs", line);
@@ -367,13 +334,14 @@ bool ObjectDataBase::addSPN(quint8 line, quint32 pgn, quint8 direction, quint32 
                                 "implementation, varname, pos, bitsize, slot_df, pgnnumber, "
                                 "spnnumber, direction) values(?,?,?,?,?,?,?,?,?,?,?,?)")
                      .arg(spns);
-    const bool ok =
-        runWith(sql,
-                {nameId, descId, sqlText(data.defaultvalue), data.datatype, data.implementation,
-                 sqlText(data.varname), data.pos, data.bitsize, data.slot_df, pgn, spn, direction},
-                Q_FUNC_INFO);
+    const bool ok = nameId >= 0 && descId >= 0
+                    && d->exec(sql,
+                               {nameId, descId, sqlText(data.defaultvalue), data.datatype,
+                                data.implementation, sqlText(data.varname), data.pos, data.bitsize,
+                                data.slot_df, pgn, spn, direction},
+                               Q_FUNC_INFO);
     notifyMessage(ChangeSet::SpnChanged, line, pgn, spn, 0, 0, direction);
-    return ok;
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::delSPN(quint8 line, quint32 pgn, quint8 direction, quint32 spn)
@@ -381,12 +349,13 @@ bool ObjectDataBase::delSPN(quint8 line, quint32 pgn, quint8 direction, quint32 
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
         return false;
-    const bool ok = runWith(QStringLiteral("delete from %1 where pgnnumber = ? AND "
+    WriteUnit unit(this);
+    const bool ok = d->exec(QStringLiteral("delete from %1 where pgnnumber = ? AND "
                                            "spnnumber = ? and direction = ?")
                                 .arg(table("SPNs", line)),
                             {pgn, spn, direction}, Q_FUNC_INFO);
     notifyMessage(ChangeSet::SpnDeleted, line, pgn, spn, 0, 0, direction);
-    return ok;
+    return unit.commit() && ok;
 }
 
 void ObjectDataBase::cacheAllSpnDataForLine(quint8 line)
@@ -417,17 +386,15 @@ void ObjectDataBase::cacheAllSpnDataTypes(quint8 line)
 {
     QMutexLocker locker(&m_mutex);
     m_spnTypeCache.remove(line);
-    QSqlQuery &query = prepared(
-        QStringLiteral("select pgnnumber, spnnumber, datatype from %1").arg(table("SPNs", line)));
-    if (!run(query, Q_FUNC_INFO)) {
-        query.finish();
+    const SqlRows rows = d->select(
+        QStringLiteral("select pgnnumber, spnnumber, datatype from %1").arg(table("SPNs", line)),
+        {}, Q_FUNC_INFO);
+    if (!rows.ok())
         return;
-    }
     QHash<quint32, QHash<quint32, quint16>> types;
-    while (query.next())
-        types[quint32(query.value(0).toLongLong())].insert(quint32(query.value(1).toLongLong()),
-                                                           quint16(query.value(2).toUInt()));
-    query.finish();
+    for (const SqlRows::Row row : rows)
+        types[quint32(row.value(0).toLongLong())].insert(quint32(row.value(1).toLongLong()),
+                                                         quint16(row.value(2).toUInt()));
     m_spnTypeCache.insert(line, types);
 }
 

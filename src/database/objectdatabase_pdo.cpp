@@ -1,5 +1,7 @@
 #include "objectdatabase.h"
 
+#include "objectdatabase_p.h"
+
 #include <QDebug>
 #include <QMutexLocker>
 
@@ -31,27 +33,23 @@ QList<ObjectDataBase::Connection> ObjectDataBase::readConnections(const QString 
                                                                   const QVariantList &values)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = boundQuery(
-        QStringLiteral("select %1 from Connections%2 order by prodnode, prodindex, prodsub, "
-                       "connode, conindex, consub")
-            .arg(QLatin1String(connectionColumns),
-                 condition.isEmpty() ? QString() : QLatin1String(" where ") + condition),
-        values);
     QList<Connection> connections;
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next()) {
-            Connection c;
-            c.prodnode = quint8(query.value(0).toUInt());
-            c.prodindex = quint16(query.value(1).toUInt());
-            c.prodsub = quint8(query.value(2).toUInt());
-            c.connode = quint8(query.value(3).toUInt());
-            c.conindex = quint16(query.value(4).toUInt());
-            c.consub = quint8(query.value(5).toUInt());
-            c.priority = quint8(query.value(6).toUInt());
-            connections.append(c);
-        }
+    for (const SqlRows::Row row :
+         d->select(QStringLiteral("select %1 from Connections%2 order by prodnode, prodindex, "
+                                  "prodsub, connode, conindex, consub")
+                       .arg(QLatin1String(connectionColumns),
+                            condition.isEmpty() ? QString() : QLatin1String(" where ") + condition),
+                   values, Q_FUNC_INFO)) {
+        Connection c;
+        c.prodnode = quint8(row.value(0).toUInt());
+        c.prodindex = quint16(row.value(1).toUInt());
+        c.prodsub = quint8(row.value(2).toUInt());
+        c.connode = quint8(row.value(3).toUInt());
+        c.conindex = quint16(row.value(4).toUInt());
+        c.consub = quint8(row.value(5).toUInt());
+        c.priority = quint8(row.value(6).toUInt());
+        connections.append(c);
     }
-    query.finish();
     return connections;
 }
 
@@ -64,7 +62,7 @@ bool ObjectDataBase::addConnection(quint8 prodLine, quint16 prodIndex, quint8 pr
     // A second identical row would only make the link harder to remove.
     if (isConnected(prodLine, prodIndex, prodSub, conLine, conIndex, conSub))
         return true;
-    return runWith(QStringLiteral("insert into Connections (%1) values(?,?,?,?,?,?,?)")
+    return d->exec(QStringLiteral("insert into Connections (%1) values(?,?,?,?,?,?,?)")
                        .arg(QLatin1String(connectionColumns)),
                    {prodLine, prodIndex, prodSub, conLine, conIndex, conSub, priority},
                    Q_FUNC_INFO);
@@ -73,7 +71,8 @@ bool ObjectDataBase::addConnection(quint8 prodLine, quint16 prodIndex, quint8 pr
 bool ObjectDataBase::removeConnnection(quint8 prodLine, quint16 prodIndex, quint8 prodSub,
                                        quint8 conLine, quint16 conIndex, quint8 conSub)
 {
-    return runWith(QStringLiteral("delete from Connections where %1").arg(QLatin1String(sixEnds)),
+    QMutexLocker locker(&m_mutex);
+    return d->exec(QStringLiteral("delete from Connections where %1").arg(QLatin1String(sixEnds)),
                    {prodLine, prodIndex, prodSub, conLine, conIndex, conSub}, Q_FUNC_INFO);
 }
 
@@ -83,8 +82,8 @@ bool ObjectDataBase::clearConnections(quint8 prodLine, quint8 conLine)
     if (m_lockWriteAccess)
         return false;
     if (prodLine == 0 && conLine == 0)
-        return runSql(QStringLiteral("delete from Connections"), Q_FUNC_INFO);
-    return runWith(QStringLiteral("delete from Connections where prodnode = ? AND connode = ?"),
+        return d->execSchema(QStringLiteral("delete from Connections"), Q_FUNC_INFO);
+    return d->exec(QStringLiteral("delete from Connections where prodnode = ? AND connode = ?"),
                    {prodLine, conLine}, Q_FUNC_INFO);
 }
 
@@ -139,12 +138,13 @@ int ObjectDataBase::getConnectionCount()
 bool ObjectDataBase::updateConnections(quint16 newIndex, quint16 oldIndex)
 {
     QMutexLocker locker(&m_mutex);
-    bool ok = true;
-    for (const QString &sql :
-         {QStringLiteral("update Connections set prodindex = ? where prodindex = ?"),
-          QStringLiteral("update Connections set conindex = ? where conindex = ?")})
-        ok = runWith(sql, {newIndex, oldIndex}, Q_FUNC_INFO) && ok;
-    return ok;
+    WriteUnit unit(this);
+    const bool ok =
+        d->exec(QStringLiteral("update Connections set prodindex = ? where prodindex = ?"),
+                {newIndex, oldIndex}, Q_FUNC_INFO)
+        && d->exec(QStringLiteral("update Connections set conindex = ? where conindex = ?"),
+                   {newIndex, oldIndex}, Q_FUNC_INFO);
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::updateConnectionPriority(const Connection &c)
@@ -153,9 +153,12 @@ bool ObjectDataBase::updateConnectionPriority(const Connection &c)
     if (m_lockWriteAccess
         || !isConnected(c.prodnode, c.prodindex, c.prodsub, c.connode, c.conindex, c.consub))
         return false;
-    removeConnnection(c.prodnode, c.prodindex, c.prodsub, c.connode, c.conindex, c.consub);
-    return addConnection(c.prodnode, c.prodindex, c.prodsub, c.connode, c.conindex, c.consub,
+    WriteUnit unit(this);
+    const bool ok =
+        removeConnnection(c.prodnode, c.prodindex, c.prodsub, c.connode, c.conindex, c.consub)
+        && addConnection(c.prodnode, c.prodindex, c.prodsub, c.connode, c.conindex, c.consub,
                          c.priority);
+    return unit.commit() && ok;
 }
 
 QList<ObjectDataBase::Connection> ObjectDataBase::getPDOConnections(bool skipExcludedLines)
@@ -183,17 +186,14 @@ QList<ObjectDataBase::Connection> ObjectDataBase::getPDOConnections(quint8 prodL
 // index * 256 + sub -> data type of every mappable entry of the line.
 QHash<quint32, quint16> ObjectDataBase::mappableTypes(quint8 line)
 {
-    QSqlQuery &query = prepared(QStringLiteral("select objectindex, subindex, datatype from %1 "
-                                               "where pdomapping != 0")
-                                    .arg(table("SubObjects", line)));
     QHash<quint32, quint16> types;
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next())
-            types.insert(
-                entryKey(quint16(query.value(0).toUInt()), quint8(query.value(1).toUInt())),
-                quint16(query.value(2).toUInt()));
-    }
-    query.finish();
+    for (const SqlRows::Row row :
+         d->select(QStringLiteral("select objectindex, subindex, datatype from %1 where "
+                                  "pdomapping != 0")
+                       .arg(table("SubObjects", line)),
+                   {}, Q_FUNC_INFO))
+        types.insert(entryKey(quint16(row.value(0).toUInt()), quint8(row.value(1).toUInt())),
+                     quint16(row.value(2).toUInt()));
     return types;
 }
 
@@ -269,7 +269,7 @@ bool ObjectDataBase::setLock(const char *lockTable, quint8 line, quint16 pdoInde
         return false;
     if (locked == isLocked(lockTable, line, pdoIndex))
         return true;
-    return runWith((locked ? QStringLiteral("insert into %1 values(?,?)")
+    return d->exec((locked ? QStringLiteral("insert into %1 values(?,?)")
                            : QStringLiteral("delete from %1 where node = ? and pdoindex = ?"))
                        .arg(QLatin1String(lockTable)),
                    {line, pdoIndex}, Q_FUNC_INFO);
@@ -293,8 +293,9 @@ bool ObjectDataBase::clearLocks(const char *lockTable, int line)
     if (m_lockWriteAccess)
         return false;
     if (line < 0)
-        return runSql(QStringLiteral("delete from %1").arg(QLatin1String(lockTable)), Q_FUNC_INFO);
-    return runWith(QStringLiteral("delete from %1 where node = ?").arg(QLatin1String(lockTable)),
+        return d->execSchema(QStringLiteral("delete from %1").arg(QLatin1String(lockTable)),
+                             Q_FUNC_INFO);
+    return d->exec(QStringLiteral("delete from %1 where node = ?").arg(QLatin1String(lockTable)),
                    {line}, Q_FUNC_INFO);
 }
 

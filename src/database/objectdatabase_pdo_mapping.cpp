@@ -1,5 +1,7 @@
 #include "objectdatabase.h"
 
+#include "objectdatabase_p.h"
+
 #include <QDebug>
 #include <QMutexLocker>
 
@@ -34,25 +36,20 @@ bool mapsEntry(quint32 word, quint16 index, quint8 sub)
 QList<QPair<ObjectDataBase::SubAddress, quint32>> ObjectDataBase::mappingWords(quint8 line)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = boundQuery(
-        QStringLiteral("select objectindex, subindex, defaultvalue from %1 where "
-                       "((objectindex >= ? and objectindex <= ?) or (objectindex >= ? and "
-                       "objectindex <= ?)) and subindex > 0 and objectindex in "
-                       "(select objectindex from %2) order by objectindex, subindex")
-            .arg(table("SubObjects", line), table("Objects", line)),
-        {0x1600, 0x17FF, 0x1A00, 0x1BFF});
     QList<QPair<SubAddress, quint32>> words;
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next()) {
-            quint32 word = 0;
-            if (!parseMappingWord(query.value(2).toString(), word))
-                continue;
-            words.append(
-                {SubAddress{quint16(query.value(0).toUInt()), quint8(query.value(1).toUInt())},
-                 word});
-        }
+    for (const SqlRows::Row row :
+         d->select(QStringLiteral("select objectindex, subindex, defaultvalue from %1 where "
+                                  "((objectindex >= ? and objectindex <= ?) or (objectindex >= ? "
+                                  "and objectindex <= ?)) and subindex > 0 and objectindex in "
+                                  "(select objectindex from %2) order by objectindex, subindex")
+                       .arg(table("SubObjects", line), table("Objects", line)),
+                   {0x1600, 0x17FF, 0x1A00, 0x1BFF}, Q_FUNC_INFO)) {
+        quint32 word = 0;
+        if (!parseMappingWord(row.value(2).toString(), word))
+            continue;
+        words.append(
+            {SubAddress{quint16(row.value(0).toUInt()), quint8(row.value(1).toUInt())}, word});
     }
-    query.finish();
     return words;
 }
 
@@ -82,19 +79,14 @@ QList<ObjectDataBase::SubAddress> ObjectDataBase::getMappingObjectsForObject(qui
 QList<ObjectDataBase::SubAddress> ObjectDataBase::getMappableSubs(quint8 line, quint16 fromIndex)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = boundQuery(
-        QStringLiteral("select objectindex,subindex from %1 where pdomapping != ? and "
-                       "objectindex >= ? and objectindex in (select objectindex from %2) "
-                       "order by objectindex, subindex")
-            .arg(table("SubObjects", line), table("Objects", line)),
-        {0, fromIndex});
     QList<SubAddress> subs;
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next())
-            subs.append(
-                SubAddress{quint16(query.value(0).toUInt()), quint8(query.value(1).toUInt())});
-    }
-    query.finish();
+    for (const SqlRows::Row row :
+         d->select(QStringLiteral("select objectindex,subindex from %1 where pdomapping != ? and "
+                                  "objectindex >= ? and objectindex in (select objectindex from "
+                                  "%2) order by objectindex, subindex")
+                       .arg(table("SubObjects", line), table("Objects", line)),
+                   {0, fromIndex}, Q_FUNC_INFO))
+        subs.append(SubAddress{quint16(row.value(0).toUInt()), quint8(row.value(1).toUInt())});
     return subs;
 }
 
@@ -131,20 +123,19 @@ bool ObjectDataBase::removeUnusedPDOsAndMakeOtherPDOsstatic(quint8 line)
         return false;
     const QList<QPair<SubAddress, quint32>> words = mappingWords(line);
     const QList<quint16> pdos = getIndices(line, 0x1400, 0x15FF) + getIndices(line, 0x1800, 0x19FF);
+    WriteUnit unit(this);
     bool ok = true;
-    for (quint16 comm : pdos) {
+    for (int i = 0; ok && i < pdos.size(); ++i) {
+        const quint16 comm = pdos.at(i);
         const quint16 mapping = quint16(comm + 0x200);
-        if (pdoCarriesConnection(line, mapping, comm >= 0x1800, words)) {
-            ok = runWith(QStringLiteral("update %1 set accesstype = ? where objectindex = ?")
+        if (pdoCarriesConnection(line, mapping, comm >= 0x1800, words))
+            ok = d->exec(QStringLiteral("update %1 set accesstype = ? where objectindex = ?")
                              .arg(table("SubObjects", line)),
-                         {QStringLiteral("ro"), mapping}, Q_FUNC_INFO)
-                 && ok;
-        } else if (!isPdoLocked(line, comm)) {
-            delIndex(line, comm, false);
-            delIndex(line, mapping, false);
-        }
+                         {QStringLiteral("ro"), mapping}, Q_FUNC_INFO);
+        else if (!isPdoLocked(line, comm))
+            ok = delIndex(line, comm, false) && delIndex(line, mapping, false);
     }
-    return ok;
+    return unit.commit() && ok;
 }
 
 int ObjectDataBase::getNetworkMaster()
@@ -159,13 +150,10 @@ int ObjectDataBase::getNetworkMaster()
 QStringList ObjectDataBase::getGroups()
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(QStringLiteral("select name from Groups"));
     QStringList groups;
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next())
-            groups.append(query.value(0).toString());
-    }
-    query.finish();
+    for (const SqlRows::Row row :
+         d->select(QStringLiteral("select name from Groups"), {}, Q_FUNC_INFO))
+        groups.append(row.value(0).toString());
     return groups;
 }
 
@@ -176,21 +164,24 @@ bool ObjectDataBase::addGroup(const QString &name)
     groupLines(name, found);
     if (found)
         return false;
+    WriteUnit unit(this);
     const bool ok =
-        runWith(QStringLiteral("insert into Groups values(?,'')"), {sqlText(name)}, Q_FUNC_INFO);
+        d->exec(QStringLiteral("insert into Groups values(?,'')"), {sqlText(name)}, Q_FUNC_INFO);
     notify(ChangeSet(ChangeSet::GroupsChanged));
-    return ok;
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::delGroup(const QString &name)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &remove =
-        boundQuery(QStringLiteral("delete from Groups where name = ?"), {sqlText(name)});
-    const bool ok = run(remove, Q_FUNC_INFO) && remove.numRowsAffected() > 0;
+    int removed = 0;
+    WriteUnit unit(this);
+    const bool ok = d->exec(QStringLiteral("delete from Groups where name = ?"), {sqlText(name)},
+                            Q_FUNC_INFO, nullptr, &removed)
+                    && removed > 0;
     if (ok)
         notify(ChangeSet(ChangeSet::GroupsChanged));
-    return ok;
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::renameGroup(const QString &newName, const QString &oldName)
@@ -202,10 +193,11 @@ bool ObjectDataBase::renameGroup(const QString &newName, const QString &oldName)
     groupLines(newName, newExists);
     if (!oldExists || (newExists && newName != oldName))
         return false;
-    const bool ok = runWith(QStringLiteral("update Groups set name = ? where name = ?"),
+    WriteUnit unit(this);
+    const bool ok = d->exec(QStringLiteral("update Groups set name = ? where name = ?"),
                             {sqlText(newName), sqlText(oldName)}, Q_FUNC_INFO);
     notify(ChangeSet(ChangeSet::GroupsChanged));
-    return ok;
+    return unit.commit() && ok;
 }
 
 QList<quint8> ObjectDataBase::getNodesInGroup(const QString &name)

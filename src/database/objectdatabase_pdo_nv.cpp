@@ -1,5 +1,7 @@
 #include "objectdatabase.h"
 
+#include "objectdatabase_p.h"
+
 #include "panelkit/helper.h"
 
 #include <QDebug>
@@ -73,18 +75,14 @@ int ObjectDataBase::startPosInProcessImage(quint16 index, quint8 sub)
 QList<ObjectDataBase::SubAddress> ObjectDataBase::nvVariables(quint8 line)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = boundQuery(QStringLiteral("select objectindex, subindex from %1 where "
-                                                 "objectindex >= ? and objectindex <= ? and "
-                                                 "subindex > 0 order by objectindex, subindex")
-                                      .arg(table("SubObjects", line)),
-                                  {areas[0].start, processImageEnd});
     QList<SubAddress> variables;
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next())
-            variables.append(
-                SubAddress{quint16(query.value(0).toUInt()), quint8(query.value(1).toUInt())});
-    }
-    query.finish();
+    for (const SqlRows::Row row :
+         d->select(QStringLiteral("select objectindex, subindex from %1 where objectindex >= ? "
+                                  "and objectindex <= ? and subindex > 0 order by objectindex, "
+                                  "subindex")
+                       .arg(table("SubObjects", line)),
+                   {areas[0].start, processImageEnd}, Q_FUNC_INFO))
+        variables.append(SubAddress{quint16(row.value(0).toUInt()), quint8(row.value(1).toUInt())});
     return variables;
 }
 
@@ -179,10 +177,10 @@ quint32 ObjectDataBase::addNVObj(quint8 line, quint16 index, bool output, const 
     variable.defaultvalue = QStringLiteral("0");
     variable.accesstype = output ? QStringLiteral("ro") : QStringLiteral("rww");
     variable.pdomapping = output ? 4 : 3;
-    if (!addIndex(line, object, array) || !addSubIndex(line, object, sub, variable)
-        || !updateNVHighestSub(line, object))
-        return 0;
-    return slot;
+    WriteUnit unit(this);
+    const bool ok = addIndex(line, object, array) && addSubIndex(line, object, sub, variable)
+                    && updateNVHighestSub(line, object);
+    return unit.commit() && ok ? slot : 0;
 }
 
 bool ObjectDataBase::deleteAllNV(quint8 line, bool keepConnections)
@@ -190,11 +188,12 @@ bool ObjectDataBase::deleteAllNV(quint8 line, bool keepConnections)
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
         return false;
+    WriteUnit unit(this);
     bool ok = true;
     for (quint16 index : getIndices(line, areas[0].start, processImageEnd))
-        ok = delIndex(line, index, keepConnections) && ok;
-    cleanUpStrings();
-    return ok;
+        ok = ok && delIndex(line, index, keepConnections);
+    ok = ok && cleanUpStrings();
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::removeUnusedNV()
@@ -202,6 +201,7 @@ bool ObjectDataBase::removeUnusedNV()
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
         return false;
+    WriteUnit unit(this);
     bool ok = true;
     for (quint8 line : getNodes()) {
         QList<quint16> touched;
@@ -209,13 +209,13 @@ bool ObjectDataBase::removeUnusedNV()
             if (isProducerConnected(line, variable.index, variable.subindex)
                 || isConsumerConnected(line, variable.index, variable.subindex))
                 continue;
-            ok = delSubIndex(line, variable.index, variable.subindex, true) && ok;
+            ok = ok && delSubIndex(line, variable.index, variable.subindex, true);
             if (!touched.contains(variable.index))
                 touched.append(variable.index);
         }
         for (quint16 index : qAsConst(touched))
-            ok = updateNVHighestSub(line, index) && ok;
+            ok = ok && updateNVHighestSub(line, index);
     }
-    cleanUpStrings();
-    return ok;
+    ok = ok && cleanUpStrings();
+    return unit.commit() && ok;
 }

@@ -1,5 +1,7 @@
 #include "objectdatabase.h"
 
+#include "objectdatabase_p.h"
+
 #include <QMutexLocker>
 
 QString ObjectDataBase::storeTable(Store store)
@@ -47,25 +49,19 @@ QString ObjectDataBase::storeKey(Store store, const QString &key) const
 bool ObjectDataBase::existStoreValue(Store store, const QString &key)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query =
-        prepared(QStringLiteral("select item from %1 where item = ?").arg(storeTable(store)));
-    query.bindValue(0, sqlText(storeKey(store, key)));
-    const bool found = run(query, Q_FUNC_INFO) && query.next();
-    query.finish();
-    return found;
+    return !d->select(QStringLiteral("select item from %1 where item = ?").arg(storeTable(store)),
+                      {sqlText(storeKey(store, key))}, Q_FUNC_INFO)
+                .isEmpty();
 }
 
 QString ObjectDataBase::getStoreValue(Store store, const QString &key)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query =
-        prepared(QStringLiteral("select value from %1 where item = ?").arg(storeTable(store)));
-    query.bindValue(0, sqlText(storeKey(store, key)));
-    QString value;
-    if (run(query, Q_FUNC_INFO) && query.next())
-        value = query.value(0).toString();
-    query.finish();
-    return value;
+    return d
+        ->select(QStringLiteral("select value from %1 where item = ?").arg(storeTable(store)),
+                 {sqlText(storeKey(store, key))}, Q_FUNC_INFO)
+        .first()
+        .toString();
 }
 
 bool ObjectDataBase::setStoreValue(Store store, const QString &key, const QString &value)
@@ -73,23 +69,19 @@ bool ObjectDataBase::setStoreValue(Store store, const QString &key, const QStrin
     QMutexLocker locker(&m_mutex);
     const QString tableName = storeTable(store);
     const QString item = sqlText(storeKey(store, key));
-    bool ok = false;
-    if (existStoreValue(store, key)) {
-        if (getStoreValue(store, key) == value)
-            return true;
-        QSqlQuery &update =
-            prepared(QStringLiteral("update %1 set value = ? where item = ?").arg(tableName));
-        update.bindValue(0, sqlText(value));
-        update.bindValue(1, item);
-        ok = run(update, Q_FUNC_INFO);
-    } else {
-        QSqlQuery &insert = prepared(QStringLiteral("insert into %1 values(?,?)").arg(tableName));
-        insert.bindValue(0, item);
-        insert.bindValue(1, sqlText(value));
-        ok = run(insert, Q_FUNC_INFO);
-    }
+    const SqlRows stored = d->select(
+        QStringLiteral("select value from %1 where item = ?").arg(tableName), {item}, Q_FUNC_INFO);
+    if (!stored.isEmpty() && stored.first().toString() == value)
+        return true;
+    WriteUnit unit(this);
+    const bool ok =
+        stored.isEmpty()
+            ? d->exec(QStringLiteral("insert into %1 values(?,?)").arg(tableName),
+                      {item, sqlText(value)}, Q_FUNC_INFO)
+            : d->exec(QStringLiteral("update %1 set value = ? where item = ?").arg(tableName),
+                      {sqlText(value), item}, Q_FUNC_INFO);
     notify(ChangeSet(storeChangeKind(store)));
-    return ok;
+    return unit.commit() && ok;
 }
 
 QStringList ObjectDataBase::getStoreKeys(Store store)
@@ -106,12 +98,11 @@ bool ObjectDataBase::storeContents(const QString &tableName, QMap<QString, QStri
     contents.clear();
     if (!tableExists(tableName))
         return false;
-    QSqlQuery &query = prepared(QStringLiteral("select item, value from %1").arg(tableName));
-    const bool ok = run(query, Q_FUNC_INFO);
-    while (ok && query.next())
-        contents.insert(query.value(0).toString(), query.value(1).toString());
-    query.finish();
-    return ok;
+    const SqlRows rows =
+        d->select(QStringLiteral("select item, value from %1").arg(tableName), {}, Q_FUNC_INFO);
+    for (const SqlRows::Row row : rows)
+        contents.insert(row.value(0).toString(), row.value(1).toString());
+    return rows.ok();
 }
 
 // Replaces this project's tables generalTable and descriptionTable by other's tables
@@ -129,24 +120,21 @@ bool ObjectDataBase::copySettingsTables(ObjectDataBase *other, const QString &ot
         || !other->storeContents(otherDescription, description))
         return false;
     QMutexLocker locker(&m_mutex);
-    const bool ok = replaceStoreTable(generalTable, general);
-    return replaceStoreTable(descriptionTable, description) && ok;
+    WriteUnit unit(this);
+    const bool ok = replaceStoreTable(generalTable, general)
+                    && replaceStoreTable(descriptionTable, description);
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::replaceStoreTable(const QString &tableName,
                                        const QMap<QString, QString> &contents)
 {
-    QMutexLocker locker(&m_mutex);
-    trySql(QStringLiteral("drop table %1").arg(tableName));
-    if (!runSql(settingsTableStatement(tableName), Q_FUNC_INFO))
-        return false;
-    bool ok = true;
-    QSqlQuery &insert = prepared(QStringLiteral("insert into %1 values(?,?)").arg(tableName));
-    for (auto it = contents.constBegin(); it != contents.constEnd(); ++it) {
-        insert.bindValue(0, sqlText(it.key()));
-        insert.bindValue(1, sqlText(it.value()));
-        ok = run(insert, Q_FUNC_INFO) && ok;
-    }
+    bool ok = (!tableExists(tableName)
+               || d->execSchema(QStringLiteral("drop table %1").arg(tableName), Q_FUNC_INFO))
+              && d->execSchema(settingsTableStatement(tableName), Q_FUNC_INFO);
+    for (auto it = contents.constBegin(); ok && it != contents.constEnd(); ++it)
+        ok = d->exec(QStringLiteral("insert into %1 values(?,?)").arg(tableName),
+                     {sqlText(it.key()), sqlText(it.value())}, Q_FUNC_INFO);
     return ok;
 }
 
@@ -225,9 +213,8 @@ QStringList ObjectDataBase::getEnergyBusKeys()
 bool ObjectDataBase::removeEnergyBusSettingsValue(const QString &key)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &remove = prepared(QStringLiteral("delete from EnergyBusSettings where item = ?"));
-    remove.bindValue(0, sqlText(key));
-    return run(remove, Q_FUNC_INFO);
+    return d->exec(QStringLiteral("delete from EnergyBusSettings where item = ?"), {sqlText(key)},
+                   Q_FUNC_INFO);
 }
 
 bool ObjectDataBase::existJ1939SettingsValue(const QString &key)

@@ -1,5 +1,7 @@
 #include "objectdatabase.h"
 
+#include "objectdatabase_p.h"
+
 #include "metadatablob.h"
 #include "panelkit/helper.h"
 
@@ -61,20 +63,21 @@ quint32 subNameKey(quint8 line, quint16 index, quint8 sub)
 } // namespace
 
 // Reads the columns of subIndexColumns starting at column first.
-void ObjectDataBase::readSubIndexRow(const QSqlQuery &query, int first, SUBINDEX_DATA_T &data)
+void ObjectDataBase::readSubIndexRow(const SqlRows &rows, int row, int first, SUBINDEX_DATA_T &data)
 {
     int c = first;
-    auto text = [&query, &c]() { return query.value(c++).toString(); };
-    auto number = [&query, &c]() { return query.value(c++).toLongLong(); };
-    auto flag = [&query, &c]() { return query.value(c++).toLongLong() != 0; };
-    data.name = getString(int(number()));
+    auto value = [&rows, row, &c]() -> const QVariant & { return rows.at(row, c++); };
+    auto text = [&value]() { return value().toString(); };
+    auto number = [&value]() { return value().toLongLong(); };
+    auto flag = [&value]() { return value().toLongLong() != 0; };
+    data.name = textOf(value());
     data.datatype = quint16(number());
     data.accesstype = text();
     data.allowedaccesstypes = text();
     data.currentvalue = text();
     data.defaultineds = flag();
     data.defaultvalue = text();
-    data.description = getString(int(number()));
+    data.description = textOf(value());
     data.implementation = quint8(number());
     data.limitineds = flag();
     data.lowlimit = number();
@@ -90,57 +93,40 @@ void ObjectDataBase::readSubIndexRow(const QSqlQuery &query, int first, SUBINDEX
     data.dcfcomponent = flag();
     data.changedbyuser = flag();
     data.wizardsource = quint16(number());
-    data.denotation = getString(int(number()));
+    data.denotation = textOf(value());
     data.sharedlines = flag();
     data.managedbycbw = flag();
     data.signalid = quint32(number());
     data.nvstorage = flag();
-    const QByteArray blob = query.value(c++).toByteArray();
+    const QByteArray blob = value().toByteArray();
     data.metadata = blob.isEmpty() ? MetaData() : MetaDataBlob::decode(blob);
 }
 
-// The entry's row with the given columns, the query positioned on it; nullptr when there
-// is no such entry. The caller finishes the query once read.
-QSqlQuery *ObjectDataBase::subIndexRow(quint8 line, quint16 index, quint8 sub,
-                                       const QString &columns)
+SqlRows ObjectDataBase::subIndexRow(quint8 line, quint16 index, quint8 sub, const QString &columns)
 {
-    QSqlQuery &query = prepared(QStringLiteral("select %1 from %2 where objectindex = ? and "
-                                               "subindex = ?")
-                                    .arg(columns, table("SubObjects", line)));
-    query.bindValue(0, index);
-    query.bindValue(1, sub);
-    if (run(query, Q_FUNC_INFO) && query.next())
-        return &query;
-    query.finish();
-    return nullptr;
+    return d->select(QStringLiteral("select %1 from %2 where objectindex = ? and subindex = ?")
+                         .arg(columns, table("SubObjects", line)),
+                     {index, sub}, Q_FUNC_INFO);
 }
 
 bool ObjectDataBase::existSubIndex(quint8 line, quint16 index, quint8 sub)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery *row = subIndexRow(line, index, sub, QStringLiteral("subindex"));
-    if (row)
-        row->finish();
-    return row != nullptr;
+    return !subIndexRow(line, index, sub, QStringLiteral("subindex")).isEmpty();
 }
 
 QList<quint8> ObjectDataBase::subIndexList(quint8 line, quint16 index, quint8 fromSub,
                                            bool mappable)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query =
-        prepared(QStringLiteral("select subindex from %1 where objectindex = ? "
-                                "and subindex >= ?%2 order by subindex asc")
-                     .arg(table("SubObjects", line),
-                          mappable ? QStringLiteral(" and pdomapping != 0") : QString()));
-    query.bindValue(0, index);
-    query.bindValue(1, fromSub);
     QList<quint8> subs;
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next())
-            subs.append(quint8(query.value(0).toUInt()));
-    }
-    query.finish();
+    for (const SqlRows::Row row :
+         d->select(QStringLiteral("select subindex from %1 where objectindex = ? "
+                                  "and subindex >= ?%2 order by subindex asc")
+                       .arg(table("SubObjects", line),
+                            mappable ? QStringLiteral(" and pdomapping != 0") : QString()),
+                   {index, fromSub}, Q_FUNC_INFO))
+        subs.append(quint8(row.value(0).toUInt()));
     return subs;
 }
 
@@ -165,33 +151,45 @@ bool ObjectDataBase::getSubIndexData(quint8 line, quint16 index, quint8 sub, SUB
             return true;
         }
     }
-    QSqlQuery *row = subIndexRow(line, index, sub, QLatin1String(subIndexColumns));
-    if (!row)
+    const SqlRows rows = subIndexRow(line, index, sub, QLatin1String(subIndexColumns));
+    if (rows.isEmpty())
         return false;
-    readSubIndexRow(*row, 0, data);
-    row->finish();
+    readSubIndexRow(rows, 0, 0, data);
     return true;
+}
+
+// The sub-indices of the objects from fromIndex to toIndex, read from the file and keyed
+// index * 256 + sub; ok tells whether the table could be read.
+QMap<quint32, ObjectDataBase::SUBINDEX_DATA_T> ObjectDataBase::subIndicesOf(quint8 line,
+                                                                            quint16 fromIndex,
+                                                                            quint16 toIndex,
+                                                                            bool *ok)
+{
+    QMutexLocker locker(&m_mutex);
+    const SqlRows rows =
+        d->select(QStringLiteral("select objectindex, subindex, %1 from %2 where "
+                                 "objectindex >= ? and objectindex <= ?")
+                      .arg(QLatin1String(subIndexColumns), table("SubObjects", line)),
+                  {fromIndex, toIndex}, Q_FUNC_INFO);
+    QMap<quint32, SUBINDEX_DATA_T> subs;
+    for (int i = 0; i < rows.count(); ++i) {
+        SUBINDEX_DATA_T data;
+        readSubIndexRow(rows, i, 2, data);
+        subs.insert(subKey(quint16(rows.at(i, 0).toUInt()), quint8(rows.at(i, 1).toUInt())), data);
+    }
+    if (ok)
+        *ok = rows.ok();
+    return subs;
 }
 
 // The sub-indices of one object, read from the file.
 QMap<quint8, ObjectDataBase::SUBINDEX_DATA_T> ObjectDataBase::subIndicesOf(quint8 line,
-                                                                           quint16 index)
+                                                                           quint16 index, bool *ok)
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &query =
-        prepared(QStringLiteral("select subindex, %1 from %2 where "
-                                "objectindex = ? order by subindex asc")
-                     .arg(QLatin1String(subIndexColumns), table("SubObjects", line)));
-    query.bindValue(0, index);
     QMap<quint8, SUBINDEX_DATA_T> subs;
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next()) {
-            SUBINDEX_DATA_T data;
-            readSubIndexRow(query, 1, data);
-            subs.insert(quint8(query.value(0).toUInt()), data);
-        }
-    }
-    query.finish();
+    const QMap<quint32, SUBINDEX_DATA_T> all = subIndicesOf(line, index, index, ok);
+    for (auto it = all.constBegin(); it != all.constEnd(); ++it)
+        subs.insert(quint8(it.key() & 0xFF), it.value());
     return subs;
 }
 
@@ -201,18 +199,10 @@ bool ObjectDataBase::addSubIndex(quint8 line, quint16 index, quint8 sub,
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
         return false;
+    WriteUnit unit(this);
     const int nameId = getStringId(data.name);
     const int descriptionId = getStringId(data.description);
     const int denotationId = getStringId(data.denotation);
-    QSqlQuery &insert = prepared(
-        QStringLiteral(
-            "insert or replace into %1 (objectindex, subindex, name, datatype, accesstype, "
-            "defaultvalue, currentvalue, pdomapping, lowlimit, uplimit, size, defaultineds, "
-            "limitineds, refuseread, refusewrite, allowedaccesstypes, implementation, varname, "
-            "description, category, writedefaulttoeds, cyclicread, dcfcomponent, changedbyuser, "
-            "wizardsource, denotation, sharedlines, managedbycbw, signalid, nvstorage, metadata) "
-            "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,0)")
-            .arg(table("SubObjects", line)));
     const QVariantList values = {index,
                                  sub,
                                  nameId,
@@ -243,16 +233,26 @@ bool ObjectDataBase::addSubIndex(quint8 line, quint16 index, quint8 sub,
                                  int(data.managedbycbw),
                                  data.signalid,
                                  int(data.nvstorage)};
-    for (int i = 0; i < values.size(); ++i)
-        insert.bindValue(i, values.at(i));
-    const bool ok = run(insert, Q_FUNC_INFO);
-    if (!data.metadata.isEmpty())
-        saveSubIndexMetaData(line, index, sub, data.metadata);
+    bool ok =
+        nameId >= 0 && descriptionId >= 0 && denotationId >= 0
+        && d->exec(
+            QStringLiteral(
+                "insert or replace into %1 (objectindex, subindex, name, datatype, accesstype, "
+                "defaultvalue, currentvalue, pdomapping, lowlimit, uplimit, size, defaultineds, "
+                "limitineds, refuseread, refusewrite, allowedaccesstypes, implementation, "
+                "varname, description, category, writedefaulttoeds, cyclicread, dcfcomponent, "
+                "changedbyuser, wizardsource, denotation, sharedlines, managedbycbw, signalid, "
+                "nvstorage, metadata) "
+                "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,0)")
+                .arg(table("SubObjects", line)),
+            values, Q_FUNC_INFO);
+    if (ok && !data.metadata.isEmpty())
+        ok = saveSubIndexMetaData(line, index, sub, data.metadata);
     const auto cachedLine = m_subCache.find(line);
-    if (cachedLine != m_subCache.end())
+    if (ok && cachedLine != m_subCache.end())
         cachedLine->insert(subKey(index, sub), data);
     notify(ChangeSet(ChangeSet::SubIndexChanged, line, index, sub));
-    return ok;
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::delSubIndex(quint8 line, quint16 index, quint8 sub, bool keepConnections)
@@ -260,41 +260,31 @@ bool ObjectDataBase::delSubIndex(quint8 line, quint16 index, quint8 sub, bool ke
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
         return false;
+    WriteUnit unit(this);
     const bool existed = existSubIndex(line, index, sub);
-    QSqlQuery &remove = prepared(QStringLiteral("delete from %1 where objectindex = ? and "
-                                                "subindex = ?")
-                                     .arg(table("SubObjects", line)));
-    remove.bindValue(0, index);
-    remove.bindValue(1, sub);
-    const bool ok = run(remove, Q_FUNC_INFO);
-    if (!keepConnections)
-        removeConnnection(line, index, sub);
+    bool ok = d->exec(QStringLiteral("delete from %1 where objectindex = ? and subindex = ?")
+                          .arg(table("SubObjects", line)),
+                      {index, sub}, Q_FUNC_INFO);
+    if (ok && !keepConnections)
+        ok = removeConnnection(line, index, sub);
     if (existed)
         notify(ChangeSet(ChangeSet::SubIndexDeleted, line, index, sub));
-    return ok;
+    return unit.commit() && ok;
 }
 
 QVariant ObjectDataBase::subIndexColumn(quint8 line, quint16 index, quint8 sub, const char *column)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery *row = subIndexRow(line, index, sub, QLatin1String(column));
-    if (!row)
-        return QVariant();
-    const QVariant value = row->value(0);
-    row->finish();
-    return value;
+    return subIndexRow(line, index, sub, QLatin1String(column)).first();
 }
 
 bool ObjectDataBase::setSubIndexColumn(quint8 line, quint16 index, quint8 sub, const char *column,
                                        const QVariant &value, const char *signature)
 {
-    QSqlQuery &update = prepared(QStringLiteral("update %1 set %2 = ? where ((objectindex = ?) "
-                                                "and (subindex = ?))")
-                                     .arg(table("SubObjects", line), QLatin1String(column)));
-    update.bindValue(0, value);
-    update.bindValue(1, index);
-    update.bindValue(2, sub);
-    return run(update, signature);
+    return d->exec(QStringLiteral("update %1 set %2 = ? where ((objectindex = ?) and "
+                                  "(subindex = ?))")
+                       .arg(table("SubObjects", line), QLatin1String(column)),
+                   {value, index, sub}, signature);
 }
 
 QString ObjectDataBase::getSubIndexValue(quint8 line, quint16 index, quint8 sub)
@@ -321,10 +311,11 @@ bool ObjectDataBase::setSubIndexCurrentValue(quint8 line, quint16 index, quint8 
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
         return false;
+    WriteUnit unit(this);
     const bool ok =
         setSubIndexColumn(line, index, sub, "currentvalue", sqlText(value), Q_FUNC_INFO);
     notify(ChangeSet(ChangeSet::SubIndexChanged, line, index, sub));
-    return ok;
+    return unit.commit() && ok;
 }
 
 quint16 ObjectDataBase::getSubIndexDatatype(quint8 line, quint16 index, quint8 sub)
@@ -340,12 +331,11 @@ quint8 ObjectDataBase::getSubIndexPdoMapping(quint8 line, quint16 index, quint8 
 quint32 ObjectDataBase::getSubIndexBitSize(quint8 line, quint16 index, quint8 sub)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery *row = subIndexRow(line, index, sub, QStringLiteral("datatype, size"));
-    if (!row)
+    const SqlRows rows = subIndexRow(line, index, sub, QStringLiteral("datatype, size"));
+    if (rows.isEmpty())
         return 0;
-    const quint16 datatype = quint16(row->value(0).toUInt());
-    const quint32 size = row->value(1).toUInt();
-    row->finish();
+    const quint16 datatype = quint16(rows.at(0, 0).toUInt());
+    const quint32 size = rows.at(0, 1).toUInt();
     // Strings and domains take the length the entry declares; the fixed-size types the
     // length of their type (an 8-bit quantity).
     switch (datatype) {
@@ -366,18 +356,15 @@ QString ObjectDataBase::getSubIndexName(quint8 line, quint16 index, quint8 sub,
     const auto cached = m_subNameCache.constFind(subNameKey(line, index, sub));
     if (cached != m_subNameCache.constEnd())
         return cached.value();
-    QSqlQuery *row = subIndexRow(line, index, sub, QStringLiteral("name, denotation"));
-    if (!row)
+    const SqlRows rows = subIndexRow(line, index, sub, QStringLiteral("name, denotation"));
+    if (rows.isEmpty())
         return QString();
-    const int nameId = row->value(0).toInt();
-    const int denotationId = row->value(1).toInt();
-    row->finish();
     if (preferDenotation) {
-        const QString denotation = getString(denotationId);
+        const QString denotation = textOf(rows.at(0, 1));
         if (!denotation.isEmpty())
             return denotation;
     }
-    return getString(nameId);
+    return textOf(rows.at(0, 0));
 }
 
 bool ObjectDataBase::setSubIndexName(quint8 line, quint16 index, quint8 sub, const QString &name)
@@ -385,8 +372,10 @@ bool ObjectDataBase::setSubIndexName(quint8 line, quint16 index, quint8 sub, con
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
         return false;
+    WriteUnit unit(this);
     const int id = getStringId(name);
-    return setSubIndexColumn(line, index, sub, "denotation", id, Q_FUNC_INFO);
+    const bool ok = id >= 0 && setSubIndexColumn(line, index, sub, "denotation", id, Q_FUNC_INFO);
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::setSubIndexParameterName(quint8 line, quint16 index, quint8 sub,
@@ -395,8 +384,10 @@ bool ObjectDataBase::setSubIndexParameterName(quint8 line, quint16 index, quint8
     QMutexLocker locker(&m_mutex);
     if (m_lockWriteAccess)
         return false;
+    WriteUnit unit(this);
     const int id = getStringId(name);
-    return setSubIndexColumn(line, index, sub, "name", id, Q_FUNC_INFO);
+    const bool ok = id >= 0 && setSubIndexColumn(line, index, sub, "name", id, Q_FUNC_INFO);
+    return unit.commit() && ok;
 }
 
 QStringList ObjectDataBase::getIndexSubIndexName(quint8 line, quint16 index, quint8 sub)
@@ -409,11 +400,9 @@ bool ObjectDataBase::existSubIndexName(quint8 line, const QString &name)
 {
     Q_UNUSED(line)
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(QStringLiteral("select id from Strings where string = ?"));
-    query.bindValue(0, sqlText(name));
-    const bool found = run(query, Q_FUNC_INFO) && query.next();
-    query.finish();
-    return found;
+    return !d->select(QStringLiteral("select id from Strings where string = ?"), {sqlText(name)},
+                      Q_FUNC_INFO)
+                .isEmpty();
 }
 
 // The slot after the first occupied sub-index at or above start whose successor is free;
@@ -453,23 +442,18 @@ QList<ObjectDataBase::SubAddress> ObjectDataBase::getSubsByProperty(quint8 line,
             if (condition.isEmpty())
                 continue;
         }
-        QSqlQuery &query = prepared(QStringLiteral("select objectindex,subindex from %1 where %2 "
-                                                   "order by objectindex,subindex ASC")
-                                        .arg(table("SubObjects", line), condition));
-        if (!column.isEmpty())
-            query.bindValue(0, bound);
         const QSet<quint16> before = listed;
-        if (run(query, Q_FUNC_INFO)) {
-            while (query.next()) {
-                const SubAddress address{quint16(query.value(0).toUInt()),
-                                         quint8(query.value(1).toUInt())};
-                if (!existing.contains(address.index) || before.contains(address.index))
-                    continue;
-                found.append(address);
-                listed.insert(address.index);
-            }
+        for (const SqlRows::Row row :
+             d->select(QStringLiteral("select objectindex,subindex from %1 where %2 "
+                                      "order by objectindex,subindex ASC")
+                           .arg(table("SubObjects", line), condition),
+                       column.isEmpty() ? QVariantList() : QVariantList{bound}, Q_FUNC_INFO)) {
+            const SubAddress address{quint16(row.value(0).toUInt()), quint8(row.value(1).toUInt())};
+            if (!existing.contains(address.index) || before.contains(address.index))
+                continue;
+            found.append(address);
+            listed.insert(address.index);
         }
-        query.finish();
         if (column.isEmpty())
             break;
     }
@@ -479,12 +463,16 @@ QList<ObjectDataBase::SubAddress> ObjectDataBase::getSubsByProperty(quint8 line,
 bool ObjectDataBase::copyDefaultToCurrentValues(quint8 line, quint16 index, bool onlyIfEmpty)
 {
     QMutexLocker locker(&m_mutex);
-    for (quint8 sub : getSubIndices(line, index, 0)) {
-        if (onlyIfEmpty && !getSubIndexCurrentValue(line, index, sub).isEmpty())
-            continue;
-        setSubIndexCurrentValue(line, index, sub, getSubIndexValue(line, index, sub));
+    if (m_lockWriteAccess)
+        return false;
+    const QMap<quint8, SUBINDEX_DATA_T> subs = subIndicesOf(line, index);
+    WriteUnit unit(this);
+    bool ok = true;
+    for (auto it = subs.constBegin(); it != subs.constEnd(); ++it) {
+        if (!onlyIfEmpty || it->currentvalue.isEmpty())
+            ok = setSubIndexCurrentValue(line, index, it.key(), it->defaultvalue) && ok;
     }
-    return true;
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::copySubIndex(quint8 line, quint16 index, quint8 srcSub, quint8 dstSub)
@@ -507,45 +495,29 @@ bool ObjectDataBase::saveSubIndexMetaData(quint8 line, quint16 index, quint8 sub
 bool ObjectDataBase::getAllSubIndicesWithMetaData(quint8 line, QList<INDEX_SUB_METADATA_T> &list)
 {
     QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(QStringLiteral("SELECT objectindex, subindex, metadata from %1 "
-                                               "WHERE metadata IS NOT NULL")
-                                    .arg(table("SubObjects", line)));
-    const bool ok = run(query, Q_FUNC_INFO);
-    while (ok && query.next()) {
+    const SqlRows rows = d->select(QStringLiteral("SELECT objectindex, subindex, metadata from %1 "
+                                                  "WHERE metadata IS NOT NULL")
+                                       .arg(table("SubObjects", line)),
+                                   {}, Q_FUNC_INFO);
+    for (const SqlRows::Row row : rows) {
         INDEX_SUB_METADATA_T entry;
-        entry.index = quint16(query.value(0).toUInt());
-        entry.subindex = quint8(query.value(1).toUInt());
-        entry.metadata = MetaDataBlob::decode(query.value(2).toByteArray());
+        entry.index = quint16(row.value(0).toUInt());
+        entry.subindex = quint8(row.value(1).toUInt());
+        entry.metadata = MetaDataBlob::decode(row.value(2).toByteArray());
         list.append(entry);
     }
-    query.finish();
-    return ok;
+    return rows.ok();
 }
 
 void ObjectDataBase::cacheAllSubs(quint8 line, quint16 index)
 {
     QMutexLocker locker(&m_mutex);
     m_subCache.remove(line);
-    QString sql = QStringLiteral("select objectindex, subindex, %1 from %2")
-                      .arg(QLatin1String(subIndexColumns), table("SubObjects", line));
-    if (index != 0)
-        sql += QLatin1String(" where objectindex = ?");
-    QSqlQuery &query = prepared(sql);
-    if (index != 0)
-        query.bindValue(0, index);
-    if (!run(query, "void ObjectDataBase::cacheAllSubs(quint8, quint16)")) {
-        query.finish();
-        return;
-    }
-    QMap<quint32, SUBINDEX_DATA_T> subs;
-    while (query.next()) {
-        SUBINDEX_DATA_T data;
-        readSubIndexRow(query, 2, data);
-        subs.insert(subKey(quint16(query.value(0).toUInt()), quint8(query.value(1).toUInt())),
-                    data);
-    }
-    query.finish();
-    m_subCache.insert(line, subs);
+    bool ok = false;
+    const QMap<quint32, SUBINDEX_DATA_T> subs =
+        index != 0 ? subIndicesOf(line, index, index, &ok) : subIndicesOf(line, 0, 0xFFFF, &ok);
+    if (ok)
+        m_subCache.insert(line, subs);
 }
 
 void ObjectDataBase::clearCachedSubs(quint8 line)
@@ -563,24 +535,19 @@ void ObjectDataBase::clearAllCachedSubs()
 void ObjectDataBase::cacheAllSubNames(quint8 line, quint16 index)
 {
     QMutexLocker locker(&m_mutex);
-    QString sql = QStringLiteral("select objectindex, subindex, name, denotation from %1")
-                      .arg(table("SubObjects", line));
-    if (index != 0)
-        sql += QLatin1String(" where objectindex = ?");
-    QSqlQuery &query = prepared(sql);
-    if (index != 0)
-        query.bindValue(0, index);
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next()) {
-            const QString denotation = getString(query.value(3).toInt());
-            const QString name =
-                denotation.isEmpty() ? getString(query.value(2).toInt()) : denotation;
-            m_subNameCache.insert(
-                subNameKey(line, quint16(query.value(0).toUInt()), quint8(query.value(1).toUInt())),
-                name);
-        }
+    const quint16 from = index != 0 ? index : 0;
+    const quint16 to = index != 0 ? index : 0xFFFF;
+    const SqlRows rows = d->select(QStringLiteral("select objectindex, subindex, name, denotation "
+                                                  "from %1 where objectindex >= ? and "
+                                                  "objectindex <= ?")
+                                       .arg(table("SubObjects", line)),
+                                   {from, to}, Q_FUNC_INFO);
+    for (const SqlRows::Row row : rows) {
+        const QString denotation = textOf(row.value(3));
+        const QString name = denotation.isEmpty() ? textOf(row.value(2)) : denotation;
+        m_subNameCache.insert(
+            subNameKey(line, quint16(row.value(0).toUInt()), quint8(row.value(1).toUInt())), name);
     }
-    query.finish();
 }
 
 void ObjectDataBase::clearCachedSubNames()
