@@ -50,12 +50,12 @@ ObjectDataBase::~ObjectDataBase()
     while (inTransaction())
         rollbackTransaction();
     {
-        QMutexLocker locker(&m_mutex);
+        QMutexLocker locker(&d->mutex);
         resetConnection();
         d->db = QSqlDatabase();
     }
     QSqlDatabase::removeDatabase(d->connectionName);
-    for (const QString &file : qAsConst(m_tempFiles))
+    for (const QString &file : qAsConst(d->tempFiles))
         QFile::remove(file);
 }
 
@@ -68,23 +68,23 @@ void ObjectDataBase::resetConnection()
         d->db.close();
 }
 
-QString ObjectDataBase::table(const char *base, quint8 line)
+QString ObjectDataBasePrivate::table(const char *base, quint8 line)
 {
     return QLatin1String(base) + QString::number(line);
 }
 
-bool ObjectDataBase::tableExists(const QString &name)
+bool ObjectDataBasePrivate::tableExists(const QString &name)
 {
-    return !d->select(QStringLiteral("select name from sqlite_master where type = 'table' and "
-                                     "name = ?"),
-                      {name}, Q_FUNC_INFO)
+    return !select(QStringLiteral("select name from sqlite_master where type = 'table' and "
+                                  "name = ?"),
+                   {name}, Q_FUNC_INFO)
                 .isEmpty();
 }
 
 bool ObjectDataBase::writeLocked() const
 {
-    QMutexLocker locker(&m_mutex);
-    return m_lockWriteAccess;
+    QMutexLocker locker(&d->mutex);
+    return d->lockWriteAccess;
 }
 
 void ObjectDataBase::notify(const ChangeSet &change)
@@ -98,13 +98,13 @@ void ObjectDataBase::notify(const ChangeSet &change)
 bool ObjectDataBase::beginTransaction()
 {
     // Held until the unit ends, so that other threads never see half of it.
-    m_mutex.lock();
+    d->mutex.lock();
     if (d->unitDepth > 0) {
         ++d->unitDepth;
         return true;
     }
     if (!d->db.isOpen() || !d->unitStatement(QStringLiteral("BEGIN"), Q_FUNC_INFO)) {
-        m_mutex.unlock();
+        d->mutex.unlock();
         return false;
     }
     d->unitDepth = 1;
@@ -114,19 +114,19 @@ bool ObjectDataBase::beginTransaction()
 
 bool ObjectDataBase::commitTransaction()
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     return d->unitDepth > 0 && endUnit(true);
 }
 
 bool ObjectDataBase::rollbackTransaction()
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     return d->unitDepth > 0 && endUnit(false);
 }
 
 bool ObjectDataBase::inTransaction() const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     return d->unitDepth > 0;
 }
 
@@ -139,7 +139,7 @@ bool ObjectDataBase::endUnit(bool commit)
     if (--d->unitDepth > 0) {
         if (!commit)
             d->unitFailed = true;
-        m_mutex.unlock();
+        d->mutex.unlock();
         return !commit || !d->unitFailed;
     }
     bool done = false;
@@ -157,7 +157,7 @@ bool ObjectDataBase::endUnit(bool commit)
         forgetUnitState();
     }
     d->unitFailed = false;
-    m_mutex.unlock();
+    d->mutex.unlock();
     for (const ChangeSet &change : qAsConst(changes))
         emit updateNotify(change);
     return done;
@@ -172,82 +172,82 @@ void ObjectDataBase::forgetUnitState()
     cacheStrings();
 }
 
-void ObjectDataBase::setLockWriteAccess(bool lock)
+void ObjectDataBase::setLockWriteAccess(bool lock) const
 {
-    QMutexLocker locker(&m_mutex);
-    m_lockWriteAccess = lock;
+    QMutexLocker locker(&d->mutex);
+    d->lockWriteAccess = lock;
 }
 
 bool ObjectDataBase::lockWriteAccess() const
 {
-    QMutexLocker locker(&m_mutex);
-    return m_lockWriteAccess;
+    QMutexLocker locker(&d->mutex);
+    return d->lockWriteAccess;
 }
 
 void ObjectDataBase::setBlockUpdates(bool block)
 {
-    QMutexLocker locker(&m_mutex);
-    m_blockUpdates = block;
+    QMutexLocker locker(&d->mutex);
+    d->blockUpdates = block;
 }
 
 bool ObjectDataBase::blockUpdates() const
 {
-    QMutexLocker locker(&m_mutex);
-    return m_blockUpdates;
+    QMutexLocker locker(&d->mutex);
+    return d->blockUpdates;
 }
 
 void ObjectDataBase::saveTempMetadata(const QString &key, const QString &value)
 {
-    QMutexLocker locker(&m_mutex);
-    m_tempMetadata = qMakePair(key, value);
+    QMutexLocker locker(&d->mutex);
+    d->tempMetadata = qMakePair(key, value);
 }
 
 QPair<QString, QString> ObjectDataBase::getTempMetadata() const
 {
-    QMutexLocker locker(&m_mutex);
-    return m_tempMetadata;
+    QMutexLocker locker(&d->mutex);
+    return d->tempMetadata;
 }
 
 QString ObjectDataBase::projectFileName() const
 {
-    QMutexLocker locker(&m_mutex);
-    return m_projectFileName;
+    QMutexLocker locker(&d->mutex);
+    return d->projectFileName;
 }
 
 QString ObjectDataBase::workingFileName() const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     return d->db.databaseName();
 }
 
 QString ObjectDataBase::errorString() const
 {
-    QMutexLocker locker(&m_mutex);
-    return m_errorString;
+    QMutexLocker locker(&d->mutex);
+    return d->errorString;
 }
 
 QStringList ObjectDataBase::sqlResult() const
 {
-    QMutexLocker locker(&m_mutex);
-    return m_sqlResult;
+    QMutexLocker locker(&d->mutex);
+    return d->sqlResult;
 }
 
 bool ObjectDataBase::executeSql(const QString &sql)
 {
-    QMutexLocker locker(&m_mutex);
-    m_sqlResult.clear();
+    QMutexLocker locker(&d->mutex);
+    d->sqlResult.clear();
     // The store keeps its own units of writes; a console statement may not open or end one.
     static const QRegularExpression unitControl(
         QStringLiteral("^\\s*(begin|commit|end|rollback|savepoint|release)\\b"),
         QRegularExpression::CaseInsensitiveOption);
     if (unitControl.match(sql).hasMatch()) {
-        m_sqlResult.append(tr("Transactions are managed by the project store."));
+        d->sqlResult.append(tr("Transactions are managed by the project store."));
         return false;
     }
     WriteUnit unit(this);
     QSqlQuery query(d->db);
     if (!query.exec(sql)) {
-        m_sqlResult.append(query.lastError().text());
+        d->sqlResult.append(query.lastError().text());
         return false;
     }
     while (query.next()) {
@@ -255,7 +255,7 @@ bool ObjectDataBase::executeSql(const QString &sql)
         QStringList columns;
         for (int i = 0; i < qMin(record.count(), 10); ++i)
             columns.append(record.value(i).toString());
-        m_sqlResult.append(columns.join(QLatin1Char(' ')));
+        d->sqlResult.append(columns.join(QLatin1Char(' ')));
     }
     query.finish();
     // The statement may have changed any table behind the caches.

@@ -13,8 +13,8 @@ const quint16 clipboardIndex = 0xF000;
 
 bool ObjectDataBase::copyIndex(quint8 srcLine, quint16 srcIndex, quint8 dstLine, quint16 dstIndex)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     if (srcLine == dstLine && srcIndex == dstIndex)
         return true;
@@ -23,7 +23,7 @@ bool ObjectDataBase::copyIndex(quint8 srcLine, quint16 srcIndex, quint8 dstLine,
     bool read = false;
     if (!getIndexData(srcLine, srcIndex, data))
         return false;
-    const QMap<quint8, SUBINDEX_DATA_T> subs = subIndicesOf(srcLine, srcIndex, &read);
+    const QMap<quint8, SUBINDEX_DATA_T> subs = d->subIndicesOf(srcLine, srcIndex, &read);
     if (!read)
         return false;
     WriteUnit unit(this);
@@ -46,8 +46,8 @@ bool ObjectDataBase::copyIndex(quint8 srcLine, quint16 srcIndex, quint8 dstLine,
 
 bool ObjectDataBase::saveIndex(quint8 line, quint16 index)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess || !existIndex(line, index))
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess || !existIndex(line, index))
         return false;
     WriteUnit unit(this);
     const bool ok = dropNode(clipboardLine) && addNode(clipboardLine, NODE_DATA_T())
@@ -57,28 +57,30 @@ bool ObjectDataBase::saveIndex(quint8 line, quint16 index)
 
 bool ObjectDataBase::pasteSavedIndex(quint8 line, quint16 index)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess || !existIndex(clipboardLine, clipboardIndex))
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess || !existIndex(clipboardLine, clipboardIndex))
         return false;
     return copyIndex(clipboardLine, clipboardIndex, line, index);
 }
 
-bool ObjectDataBase::getSavedIndex(INDEX_DATA_T &data)
+bool ObjectDataBase::getSavedIndex(INDEX_DATA_T &data) const
 {
     return getIndexData(clipboardLine, clipboardIndex, data);
 }
 
-bool ObjectDataBase::copyIndexFromDatabase(ObjectDataBase *other, quint8 srcLine, quint16 srcIndex,
-                                           quint8 dstLine, quint16 dstIndex, bool withSubs)
+bool ObjectDataBase::copyIndexFromDatabase(const ObjectDataBase *other, quint8 srcLine,
+                                           quint16 srcIndex, quint8 dstLine, quint16 dstIndex,
+                                           bool withSubs)
 {
     INDEX_DATA_T data;
     if (!other || !other->getIndexData(srcLine, srcIndex, data))
         return false;
     bool read = true;
     const QMap<quint8, SUBINDEX_DATA_T> subs =
-        withSubs ? other->subIndicesOf(srcLine, srcIndex, &read) : QMap<quint8, SUBINDEX_DATA_T>();
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess || !read)
+        withSubs ? other->d->subIndicesOf(srcLine, srcIndex, &read)
+                 : QMap<quint8, SUBINDEX_DATA_T>();
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess || !read)
         return false;
     WriteUnit unit(this);
     bool ok = delIndex(dstLine, dstIndex, false) && addIndex(dstLine, dstIndex, data);
@@ -102,20 +104,20 @@ bool ObjectDataBase::deleteSubsMissingIn(const QList<quint8> &keep, quint8 line,
 }
 
 bool ObjectDataBase::copyIndexFromDatabaseWithoutDefaultandDescription(
-    ObjectDataBase *other, quint8 srcLine, quint16 srcIndex, quint8 dstLine, quint16 dstIndex)
+    const ObjectDataBase *other, quint8 srcLine, quint16 srcIndex, quint8 dstLine, quint16 dstIndex)
 {
     INDEX_DATA_T data;
     bool read = false;
     if (!other || !other->getIndexData(srcLine, srcIndex, data))
         return false;
-    const QMap<quint8, SUBINDEX_DATA_T> subs = other->subIndicesOf(srcLine, srcIndex, &read);
-    QMutexLocker locker(&m_mutex);
+    const QMap<quint8, SUBINDEX_DATA_T> subs = other->d->subIndicesOf(srcLine, srcIndex, &read);
+    QMutexLocker locker(&d->mutex);
     INDEX_DATA_T existing;
     if (getIndexData(dstLine, dstIndex, existing))
         data.description = existing.description;
     bool presentRead = false;
-    const QMap<quint8, SUBINDEX_DATA_T> present = subIndicesOf(dstLine, dstIndex, &presentRead);
-    if (m_lockWriteAccess || !read || !presentRead)
+    const QMap<quint8, SUBINDEX_DATA_T> present = d->subIndicesOf(dstLine, dstIndex, &presentRead);
+    if (d->lockWriteAccess || !read || !presentRead)
         return false;
     WriteUnit unit(this);
     bool ok = addIndex(dstLine, dstIndex, data);
@@ -132,7 +134,7 @@ bool ObjectDataBase::copyIndexFromDatabaseWithoutDefaultandDescription(
     return unit.commit() && ok;
 }
 
-bool ObjectDataBase::copySubIndexFromDatabase(ObjectDataBase *other, quint8 srcLine,
+bool ObjectDataBase::copySubIndexFromDatabase(const ObjectDataBase *other, quint8 srcLine,
                                               quint16 srcIndex, quint8 srcSub, quint8 dstLine,
                                               quint16 dstIndex, quint8 dstSub)
 {
@@ -143,8 +145,8 @@ bool ObjectDataBase::copySubIndexFromDatabase(ObjectDataBase *other, quint8 srcL
     return addSubIndex(dstLine, dstIndex, dstSub, data);
 }
 
-bool ObjectDataBase::copyLineFromDatabase(ObjectDataBase *other, quint8 srcLine, quint8 dstLine,
-                                          quint16 fromIndex, quint16 toIndex)
+bool ObjectDataBase::copyLineFromDatabase(const ObjectDataBase *other, quint8 srcLine,
+                                          quint8 dstLine, quint16 fromIndex, quint16 toIndex)
 {
     if (!other || (other == this && srcLine == dstLine))
         return true;
@@ -153,11 +155,11 @@ bool ObjectDataBase::copyLineFromDatabase(ObjectDataBase *other, quint8 srcLine,
     bool objectsRead = false;
     bool subsRead = false;
     const QMap<quint16, INDEX_DATA_T> objects =
-        other->objectsOf(srcLine, fromIndex, toIndex, &objectsRead);
+        other->d->objectsOf(srcLine, fromIndex, toIndex, &objectsRead);
     const QMap<quint32, SUBINDEX_DATA_T> subs =
-        other->subIndicesOf(srcLine, fromIndex, toIndex, &subsRead);
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess || !objectsRead || !subsRead)
+        other->d->subIndicesOf(srcLine, fromIndex, toIndex, &subsRead);
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess || !objectsRead || !subsRead)
         return false;
     WriteUnit unit(this);
     bool ok = true;
@@ -176,13 +178,13 @@ bool ObjectDataBase::copyLineFromDatabase(ObjectDataBase *other, quint8 srcLine,
     return unit.commit() && ok;
 }
 
-bool ObjectDataBase::specialEBCopy(ObjectDataBase *templateDb, quint8 line)
+bool ObjectDataBase::specialEBCopy(const ObjectDataBase *templateDb, quint8 line)
 {
     if (!templateDb)
         return false;
     const QList<quint16> templateObjects = templateDb->getIndices(0, 0x1000, 0xFFFF);
     const QStringList keys = templateDb->getEnergyBusKeys();
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     WriteUnit unit(this);
     bool ok = removeEBObjectsMissingIn(templateDb, line);
     for (int i = 0; ok && i < templateObjects.size(); ++i) {
@@ -201,7 +203,7 @@ bool ObjectDataBase::specialEBCopy(ObjectDataBase *templateDb, quint8 line)
 // Objects of the line that an EnergyBus wizard made and the template no longer has:
 // receive PDOs of class "rpdo", transmit PDOs of any class, and communication and profile
 // objects whose sub-index 0 came from the EnergyBus wizard.
-bool ObjectDataBase::removeEBObjectsMissingIn(ObjectDataBase *templateDb, quint8 line)
+bool ObjectDataBase::removeEBObjectsMissingIn(const ObjectDataBase *templateDb, quint8 line)
 {
     const quint16 energyBusWizard = 454;
     QList<quint16> obsolete;

@@ -56,7 +56,7 @@ QString unusedName(const QString &base)
 
 QString ObjectDataBase::createTempFile()
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     QDir().mkpath(dir);
     QString path;
@@ -65,18 +65,18 @@ QString ObjectDataBase::createTempFile()
         const int second = std::rand();
         path = dir + QLatin1Char('/') + QStringLiteral("nwedatatemp_%1_%2").arg(first).arg(second);
     } while (QFileInfo::exists(path));
-    m_tempFiles.append(path);
+    d->tempFiles.append(path);
     return path;
 }
 
 void ObjectDataBase::clearCaches()
 {
-    m_stringIds.clear();
-    m_strings.clear();
-    m_subCache.clear();
-    m_subNameCache.clear();
+    d->stringIds.clear();
+    d->strings.clear();
+    d->subCache.clear();
+    d->subNameCache.clear();
     clearAllCachedSpnData();
-    m_mappableTypes.clear();
+    d->mappableTypes.clear();
 }
 
 // Opening, creating and saving would cut an open unit of writes in two.
@@ -84,33 +84,33 @@ bool ObjectDataBase::unitStillOpen()
 {
     if (d->unitDepth == 0)
         return false;
-    m_errorString = tr("A unit of changes is still open.");
+    d->errorString = tr("A unit of changes is still open.");
     return true;
 }
 
 void ObjectDataBase::reportProblem(const QString &title, const QString &text, bool show)
 {
     qDebug() << title << text;
-    if (m_errorString.isEmpty())
-        m_errorString = text;
+    if (d->errorString.isEmpty())
+        d->errorString = text;
     if (show)
         emit message(title, text);
 }
 
 bool ObjectDataBase::createNewDataBase()
 {
-    QMutexLocker locker(&m_mutex);
-    m_errorString.clear();
+    QMutexLocker locker(&d->mutex);
+    d->errorString.clear();
     if (unitStillOpen())
         return false;
     const QString path = createTempFile();
     resetConnection();
     clearCaches();
-    m_projectFileName.clear();
+    d->projectFileName.clear();
     d->db.setDatabaseName(path);
     if (!d->db.open()) {
         qDebug() << "error sqlDbFile.open()" << d->db.lastError().text();
-        m_errorString = d->db.lastError().text();
+        d->errorString = d->db.lastError().text();
         return false;
     }
     applyConnectionSettings(true);
@@ -125,7 +125,7 @@ bool ObjectDataBase::createNewDataBase()
          && setMiscSettingsValue(QStringLiteral("DatabaseVersion"),
                                  QLatin1String(currentDatabaseVersion));
     if (!unit.commit() || !ok) {
-        m_errorString = tr("Cannot set up the new project: %1").arg(d->lastSqlError);
+        d->errorString = tr("Cannot set up the new project: %1").arg(d->lastSqlError);
         return false;
     }
     return true;
@@ -133,8 +133,8 @@ bool ObjectDataBase::createNewDataBase()
 
 bool ObjectDataBase::openDataBase(const QString &path, bool showMessages)
 {
-    QMutexLocker locker(&m_mutex);
-    m_errorString.clear();
+    QMutexLocker locker(&d->mutex);
+    d->errorString.clear();
     if (unitStillOpen())
         return false;
     const QString workFile = createTempFile();
@@ -152,7 +152,7 @@ bool ObjectDataBase::openDataBase(const QString &path, bool showMessages)
     resetConnection();
     clearCaches();
     d->db.setDatabaseName(workFile);
-    m_projectFileName = path;
+    d->projectFileName = path;
     if (!d->db.open()) {
         reportProblem(tr("Info"), path + d->db.lastError().text(), showMessages);
         return false;
@@ -195,29 +195,29 @@ void ObjectDataBase::typeLinesWithoutType()
         } else if (createdBy == QLatin1String(AppIdentity::j1939Edition)) {
             type = QStringLiteral("2");
         } else {
-            const int groups = rowCount(table("PGNs", line), QString());
+            const int groups = d->rowCount(d->table("PGNs", line), QString());
             const int objects =
-                rowCount(table("Objects", line), QStringLiteral("objectindex >= 4096"));
+                d->rowCount(d->table("Objects", line), QStringLiteral("objectindex >= 4096"));
             type = groups < objects ? QStringLiteral("1") : QStringLiteral("2");
         }
         setGeneralSettingsValue(key, type);
     }
 }
 
-int ObjectDataBase::rowCount(const QString &tableName, const QString &condition)
+int ObjectDataBasePrivate::rowCount(const QString &tableName, const QString &condition)
 {
     if (!tableExists(tableName))
         return 0;
     QString sql = QStringLiteral("select count(*) from %1").arg(tableName);
     if (!condition.isEmpty())
         sql += QLatin1String(" where ") + condition;
-    return d->select(sql, {}, Q_FUNC_INFO).first().toInt();
+    return select(sql, {}, Q_FUNC_INFO).first().toInt();
 }
 
 bool ObjectDataBase::resetChangedByUserFlag(quint8 line)
 {
-    QMutexLocker locker(&m_mutex);
-    const QString name = table("SubObjects", line);
+    QMutexLocker locker(&d->mutex);
+    const QString name = d->table("SubObjects", line);
     WriteUnit unit(this);
     const bool ok =
         d->execSchema(
@@ -231,29 +231,29 @@ bool ObjectDataBase::resetChangedByUserFlag(quint8 line)
 
 bool ObjectDataBase::saveDataBase(const QString &path)
 {
-    QMutexLocker locker(&m_mutex);
-    m_errorString.clear();
+    QMutexLocker locker(&d->mutex);
+    d->errorString.clear();
     if (unitStillOpen())
         return false;
-    const QString target = path.isEmpty() ? m_projectFileName : path;
+    const QString target = path.isEmpty() ? d->projectFileName : path;
     if (target.isEmpty()) {
-        m_errorString = tr("No file name given.");
+        d->errorString = tr("No file name given.");
         return false;
     }
     const SavedFile file(target);
     if (!file.isValid()) {
-        m_errorString = tr("%1 is a symbolic link that leads nowhere.").arg(target);
+        d->errorString = tr("%1 is a symbolic link that leads nowhere.").arg(target);
         return false;
     }
     if (!prepareForSaving(target)) {
-        m_errorString = tr("Cannot prepare the project for saving: %1").arg(d->lastSqlError);
+        d->errorString = tr("Cannot prepare the project for saving: %1").arg(d->lastSqlError);
         return false;
     }
     if (!writeFileSafely(file)) {
-        qDebug() << "ERROR copy " << d->db.databaseName() << "to " << target << m_errorString;
+        qDebug() << "ERROR copy " << d->db.databaseName() << "to " << target << d->errorString;
         return false;
     }
-    m_projectFileName = target;
+    d->projectFileName = target;
     return true;
 }
 
@@ -291,9 +291,9 @@ bool ObjectDataBase::writeFileSafely(const SavedFile &file)
         QFile::setPermissions(partial, file.permissions());
     const QString problem = SavedFile::check(partial);
     if (!problem.isEmpty()) {
-        m_errorString = tr("The project could not be written correctly (%1); %2 was left as "
-                           "it was.")
-                            .arg(problem, file.path());
+        d->errorString = tr("The project could not be written correctly (%1); %2 was left as "
+                            "it was.")
+                             .arg(problem, file.path());
         QFile::remove(partial);
         return false;
     }
@@ -309,13 +309,13 @@ bool ObjectDataBase::writeFileSafely(const SavedFile &file)
     if (!keepBak && (QFileInfo::exists(bak) || QFileInfo(bak).isSymLink())) {
         oldBak = unusedName(bak + QLatin1String(".old"));
         if (!QFileInfo(bak).isFile() || !QFile::rename(bak, oldBak)) {
-            m_errorString = tr("Cannot replace the backup %1.").arg(bak);
+            d->errorString = tr("Cannot replace the backup %1.").arg(bak);
             QFile::remove(partial);
             return false;
         }
     }
     if (!QFile::rename(file.path(), previous)) {
-        m_errorString = tr("Cannot rename %1 to %2.").arg(file.path(), previous);
+        d->errorString = tr("Cannot rename %1 to %2.").arg(file.path(), previous);
         if (!oldBak.isEmpty())
             QFile::rename(oldBak, bak);
         QFile::remove(partial);
@@ -331,15 +331,15 @@ bool ObjectDataBase::copyWorkingFile(const QString &partial)
     QFile source(d->db.databaseName());
     QFile out(partial);
     if (!source.open(QIODevice::ReadOnly)) {
-        m_errorString = tr("Cannot read %1: %2").arg(source.fileName(), source.errorString());
+        d->errorString = tr("Cannot read %1: %2").arg(source.fileName(), source.errorString());
         return false;
     }
     if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        m_errorString = tr("Cannot write %1: %2").arg(partial, out.errorString());
+        d->errorString = tr("Cannot write %1: %2").arg(partial, out.errorString());
         return false;
     }
     if (!copyContents(source, out)) {
-        m_errorString = tr("Cannot write %1: %2").arg(partial, out.errorString());
+        d->errorString = tr("Cannot write %1: %2").arg(partial, out.errorString());
         out.close();
         QFile::remove(partial);
         return false;
@@ -354,7 +354,7 @@ bool ObjectDataBase::moveIntoPlace(const QString &partial, const QString &target
                                    const QString &previous, const QString &oldBak)
 {
     if (!QFile::rename(partial, target)) {
-        m_errorString = tr("Cannot rename %1 to %2.").arg(partial, target);
+        d->errorString = tr("Cannot rename %1 to %2.").arg(partial, target);
         if (!previous.isEmpty())
             QFile::rename(previous, target);
         if (!oldBak.isEmpty())

@@ -18,25 +18,30 @@ const char *const lineTables[] = {"Objects", "SubObjects", "PGNs",
 
 } // namespace
 
-bool ObjectDataBase::existNode(quint8 line)
+bool ObjectDataBase::existNode(quint8 line) const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     return !d->select(QStringLiteral("select nodeId from Nodes where nodeId = ?"), {line},
                       Q_FUNC_INFO)
                 .isEmpty();
 }
 
-QList<quint8> ObjectDataBase::getNodes()
+QList<quint8> ObjectDataBase::getNodes() const
 {
-    QMutexLocker locker(&m_mutex);
+    return d->lines();
+}
+
+QList<quint8> ObjectDataBasePrivate::lines()
+{
+    QMutexLocker locker(&mutex);
     QList<quint8> lines;
     for (const SqlRows::Row row :
-         d->select(QStringLiteral("select nodeId from Nodes"), {}, Q_FUNC_INFO))
+         select(QStringLiteral("select nodeId from Nodes"), {}, Q_FUNC_INFO))
         lines.append(quint8(row.value(0).toUInt()));
     return lines;
 }
 
-bool ObjectDataBase::getNodeName(quint8 line, QString &name)
+bool ObjectDataBase::getNodeName(quint8 line, QString &name) const
 {
     NODE_DATA_T data;
     if (!getNodeData(line, data))
@@ -45,9 +50,9 @@ bool ObjectDataBase::getNodeName(quint8 line, QString &name)
     return true;
 }
 
-bool ObjectDataBase::getNodeData(quint8 line, NODE_DATA_T &data)
+bool ObjectDataBase::getNodeData(quint8 line, NODE_DATA_T &data) const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     const SqlRows rows = d->select(
         QStringLiteral("select %1 from Nodes where nodeId = ?").arg(QLatin1String(nodeColumns)),
         {line}, Q_FUNC_INFO);
@@ -79,13 +84,13 @@ bool ObjectDataBase::getNodeData(quint8 line, NODE_DATA_T &data)
 
 bool ObjectDataBase::addNode(quint8 line, const NODE_DATA_T &data)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     const bool update = existNode(line);
     QVariantList values;
     for (const QString &text : {data.name, data.edspath, data.xddpath, data.dcfpath})
-        values.append(sqlText(text));
+        values.append(d->sqlText(text));
     values << data.tpdocnt << data.rpdocnt;
     for (bool flag :
          {data.ismaster, data.issyncproducer, data.issyncconsumer, data.ishbconsumer,
@@ -93,7 +98,7 @@ bool ObjectDataBase::addNode(quint8 line, const NODE_DATA_T &data)
           data.iscanopengateway, data.allpdosstatic, data.excludegeneration, data.generatedcf})
         values.append(int(flag));
     for (const QString &text : {data.prefix, data.outputpath, data.iconpath})
-        values.append(sqlText(text));
+        values.append(d->sqlText(text));
     values.append(line);
     if (!update)
         values << int(data.isbootupmanager) << int(data.isconfigmanager)
@@ -123,8 +128,8 @@ bool ObjectDataBase::addNode(quint8 line, const NODE_DATA_T &data)
 
 bool ObjectDataBase::delNode(quint8 line)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     return dropNode(line);
 }
@@ -134,13 +139,13 @@ bool ObjectDataBase::dropNode(quint8 line)
     WriteUnit unit(this);
     bool ok = true;
     for (const char *base : lineTables) {
-        const QString name = table(base, line);
-        if (tableExists(name))
+        const QString name = d->table(base, line);
+        if (d->tableExists(name))
             ok = d->execSchema(QStringLiteral("drop table %1").arg(name), Q_FUNC_INFO) && ok;
     }
     ok = d->exec(QStringLiteral("delete from Nodes where nodeId = ?"), {line}, Q_FUNC_INFO) && ok;
     ok = removeConnnection(line) && ok;
-    m_subCache.remove(line);
+    d->subCache.remove(line);
     notify(ChangeSet(ChangeSet::NodeDeleted, line));
     return unit.commit() && ok;
 }
@@ -151,13 +156,13 @@ bool ObjectDataBase::copyLineSettingsTables(quint8 from, quint8 to, QStringList 
 {
     bool ok = true;
     for (const char *base : {"DescriptionSettings", "GeneralSettings"}) {
-        const QString source = table(base, from);
-        const QString target = table(base, to);
-        if (tableExists(target))
+        const QString source = d->table(base, from);
+        const QString target = d->table(base, to);
+        if (d->tableExists(target))
             ok = d->execSchema(QStringLiteral("drop table %1").arg(target), Q_FUNC_INFO) && ok;
-        if (!tableExists(source))
+        if (!d->tableExists(source))
             continue;
-        ok = d->execSchema(settingsTableStatement(target), Q_FUNC_INFO)
+        ok = d->execSchema(d->settingsTableStatement(target), Q_FUNC_INFO)
              && d->execSchema(QStringLiteral("insert into %1 select * from %2").arg(target, source),
                               Q_FUNC_INFO)
              && ok;
@@ -168,9 +173,9 @@ bool ObjectDataBase::copyLineSettingsTables(quint8 from, quint8 to, QStringList 
 
 bool ObjectDataBase::moveNode(quint8 from, quint8 to)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     NODE_DATA_T data;
-    if (m_lockWriteAccess || from == to || !getNodeData(from, data))
+    if (d->lockWriteAccess || from == to || !getNodeData(from, data))
         return false;
     const QString group = findGroup(from);
     WriteUnit unit(this);

@@ -9,14 +9,14 @@
 
 bool ObjectDataBase::removeConnnection(quint8 line)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     return d->exec(QStringLiteral("delete from Connections where prodnode = ? OR connode = ?"),
                    {line, line}, Q_FUNC_INFO);
 }
 
 bool ObjectDataBase::removeConnnection(quint8 line, quint16 index)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     WriteUnit unit(this);
     const bool ok =
         d->exec(QStringLiteral("delete from Connections where prodnode = ? AND prodindex = ?"),
@@ -28,7 +28,7 @@ bool ObjectDataBase::removeConnnection(quint8 line, quint16 index)
 
 bool ObjectDataBase::removeConnnection(quint8 line, quint16 index, quint8 sub)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     WriteUnit unit(this);
     const bool ok =
         removeProducerConnections(line, index, sub) && removeConsumerConnection(line, index, sub);
@@ -37,7 +37,7 @@ bool ObjectDataBase::removeConnnection(quint8 line, quint16 index, quint8 sub)
 
 bool ObjectDataBase::removeProducerConnections(quint8 line, quint16 index, quint8 sub)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     return d->exec(QStringLiteral("delete from Connections where prodnode = ? AND "
                                   "prodindex = ? AND prodsub = ?"),
                    {line, index, sub}, Q_FUNC_INFO);
@@ -45,7 +45,7 @@ bool ObjectDataBase::removeProducerConnections(quint8 line, quint16 index, quint
 
 bool ObjectDataBase::removeConsumerConnection(quint8 line, quint16 index, quint8 sub)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     return d->exec(QStringLiteral("delete from Connections where connode = ? AND conindex = ? "
                                   "AND consub = ?"),
                    {line, index, sub}, Q_FUNC_INFO);
@@ -53,7 +53,7 @@ bool ObjectDataBase::removeConsumerConnection(quint8 line, quint16 index, quint8
 
 bool ObjectDataBase::moveConnections(quint8 from, quint8 to)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     WriteUnit unit(this);
     const bool ok =
         d->exec(QStringLiteral("update Connections set prodnode = ? where prodnode = ?"),
@@ -64,9 +64,9 @@ bool ObjectDataBase::moveConnections(quint8 from, quint8 to)
     return unit.commit() && ok;
 }
 
-QString ObjectDataBase::findGroup(quint8 line)
+QString ObjectDataBase::findGroup(quint8 line) const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     const QString number = QString::number(line);
     for (const SqlRows::Row row :
          d->select(QStringLiteral("select name, nodeidlist from Groups"), {}, Q_FUNC_INFO)) {
@@ -77,10 +77,10 @@ QString ObjectDataBase::findGroup(quint8 line)
 }
 
 // The lines of a group as listed in the file; found is false for an unknown group.
-QStringList ObjectDataBase::groupLines(const QString &name, bool &found)
+QStringList ObjectDataBasePrivate::groupLines(const QString &name, bool &found)
 {
-    const SqlRows rows = d->select(QStringLiteral("select nodeidlist from Groups where name = ?"),
-                                   {sqlText(name)}, Q_FUNC_INFO);
+    const SqlRows rows = select(QStringLiteral("select nodeidlist from Groups where name = ?"),
+                                {sqlText(name)}, Q_FUNC_INFO);
     found = !rows.isEmpty();
     return rows.first().toString().split(QLatin1Char(' '), Qt::SkipEmptyParts);
 }
@@ -89,16 +89,16 @@ bool ObjectDataBase::setGroupLines(const QString &name, const QStringList &lines
 {
     WriteUnit unit(this);
     const bool ok = d->exec(QStringLiteral("update Groups set nodeidlist = ? where name = ?"),
-                            {lines.join(QLatin1Char(' ')), sqlText(name)}, Q_FUNC_INFO);
+                            {lines.join(QLatin1Char(' ')), d->sqlText(name)}, Q_FUNC_INFO);
     notify(ChangeSet(ChangeSet::GroupsChanged));
     return unit.commit() && ok;
 }
 
 bool ObjectDataBase::addNodeToGroup(const QString &name, quint8 line)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     bool found = false;
-    QStringList lines = groupLines(name, found);
+    QStringList lines = d->groupLines(name, found);
     if (!found)
         return false;
     const QString number = QString::number(line);
@@ -110,9 +110,9 @@ bool ObjectDataBase::addNodeToGroup(const QString &name, quint8 line)
 
 bool ObjectDataBase::delNodeFromGroup(const QString &name, quint8 line)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     bool found = false;
-    QStringList lines = groupLines(name, found);
+    QStringList lines = d->groupLines(name, found);
     if (!found)
         return false;
     if (lines.removeAll(QString::number(line)) == 0)

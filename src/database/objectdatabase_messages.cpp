@@ -51,64 +51,65 @@ void ObjectDataBase::notifyMessage(quint32 kind, quint8 line, quint32 pgn, quint
 }
 
 // The text of a Strings id column; a NULL column is an empty text.
-QString ObjectDataBase::textOf(const QVariant &stringId)
+QString ObjectDataBasePrivate::textOf(const QVariant &stringId)
 {
-    return stringId.isNull() ? QString() : getString(stringId.toInt());
+    return stringId.isNull() ? QString() : stringOf(stringId.toInt());
 }
 
-QString ObjectDataBase::messageName(const QString &sql, const QVariantList &values)
+QString ObjectDataBasePrivate::messageName(const QString &sql, const QVariantList &values)
 {
-    QMutexLocker locker(&m_mutex);
-    const SqlRows rows = d->select(sql, values, Q_FUNC_INFO);
+    QMutexLocker locker(&mutex);
+    const SqlRows rows = select(sql, values, Q_FUNC_INFO);
     if (rows.isEmpty())
         return rows.ok() ? QStringLiteral("-") : QStringLiteral("--");
     return textOf(rows.first());
 }
 
 // First column of every row of sql, as numbers.
-QList<quint32> ObjectDataBase::readNumbers(const QString &sql, const QVariantList &values)
+QList<quint32> ObjectDataBasePrivate::readNumbers(const QString &sql, const QVariantList &values)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&mutex);
     QList<quint32> numbers;
-    for (const SqlRows::Row row : d->select(sql, values, Q_FUNC_INFO))
+    for (const SqlRows::Row row : select(sql, values, Q_FUNC_INFO))
         numbers.append(quint32(row.value(0).toLongLong()));
     return numbers;
 }
 
-bool ObjectDataBase::existsPGN(quint8 line, quint32 number, quint8 direction)
+bool ObjectDataBase::existsPGN(quint8 line, quint32 number, quint8 direction) const
 {
-    return !readNumbers(QStringLiteral("select number from %1 where number = ? and direction = ?")
-                            .arg(table("PGNs", line)),
-                        {number, direction})
+    return !d->readNumbers(
+                 QStringLiteral("select number from %1 where number = ? and direction = ?")
+                     .arg(d->table("PGNs", line)),
+                 {number, direction})
                 .isEmpty();
 }
 
-QList<quint32> ObjectDataBase::getPGNs(quint8 line, quint8 direction)
+QList<quint32> ObjectDataBase::getPGNs(quint8 line, quint8 direction) const
 {
     if (direction == 0)
-        return readNumbers(
-            QStringLiteral("select number from %1 order by number asc").arg(table("PGNs", line)),
+        return d->readNumbers(
+            QStringLiteral("select number from %1 order by number asc").arg(d->table("PGNs", line)),
             {});
-    return readNumbers(QStringLiteral("select number from %1 where direction = ? order by "
-                                      "number asc")
-                           .arg(table("PGNs", line)),
-                       {direction});
+    return d->readNumbers(QStringLiteral("select number from %1 where direction = ? order by "
+                                         "number asc")
+                              .arg(d->table("PGNs", line)),
+                          {direction});
 }
 
 // PGNs of the line in direction (0: both) with numbers in [fromPgn, toPgn], ascending.
-QList<ObjectDataBase::PGN> ObjectDataBase::readPgns(quint8 line, quint8 direction, quint32 fromPgn,
-                                                    quint32 toPgn, bool *ok)
+QList<ObjectDataBase::PGN> ObjectDataBasePrivate::readPgns(quint8 line, quint8 direction,
+                                                           quint32 fromPgn, quint32 toPgn, bool *ok)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&mutex);
     QVariantList values = {fromPgn, toPgn};
     if (direction)
         values.append(direction);
     const SqlRows rows =
-        d->select(QStringLiteral("select %1 from %2 where number >= ? and "
-                                 "number <= ?%3 order by number asc, rowid asc")
-                      .arg(QLatin1String(pgnColumns), table("PGNs", line),
-                           direction ? QStringLiteral(" and direction = ?") : QString()),
-                  values, Q_FUNC_INFO);
+        select(QStringLiteral("select %1 from %2 where number >= ? and "
+                              "number <= ?%3 order by number asc, rowid asc")
+                   .arg(QLatin1String(pgnColumns), table("PGNs", line),
+                        direction ? QStringLiteral(" and direction = ?") : QString()),
+               values, Q_FUNC_INFO);
     QList<PGN> pgns;
     for (const SqlRows::Row row : rows) {
         PGN pgn;
@@ -128,11 +129,11 @@ QList<ObjectDataBase::PGN> ObjectDataBase::readPgns(quint8 line, quint8 directio
     return pgns;
 }
 
-bool ObjectDataBase::getPGNData(quint8 line, quint32 number, quint8 direction, PGN &pgn)
+bool ObjectDataBase::getPGNData(quint8 line, quint32 number, quint8 direction, PGN &pgn) const
 {
     if (direction == 0)
         return false;
-    const QList<PGN> found = readPgns(line, direction, number, number);
+    const QList<PGN> found = d->readPgns(line, direction, number, number);
     if (found.isEmpty())
         return false;
     pgn = found.first();
@@ -141,31 +142,32 @@ bool ObjectDataBase::getPGNData(quint8 line, quint32 number, quint8 direction, P
     return true;
 }
 
-QString ObjectDataBase::getPGNName(quint8 line, quint32 number, quint8 direction)
+QString ObjectDataBase::getPGNName(quint8 line, quint32 number, quint8 direction) const
 {
-    return messageName(QStringLiteral("select name from %1 where number = ? and direction = ?")
-                           .arg(table("PGNs", line)),
-                       {number, direction});
+    return d->messageName(QStringLiteral("select name from %1 where number = ? and direction = ?")
+                              .arg(d->table("PGNs", line)),
+                          {number, direction});
 }
 
-quint32 ObjectDataBase::getPGNMappingCount(quint8 line, quint32 number, quint8 direction)
+quint32 ObjectDataBase::getPGNMappingCount(quint8 line, quint32 number, quint8 direction) const
 {
-    return readNumbers(QStringLiteral("select mappingcount from %1 where number = ? and "
-                                      "direction = ?")
-                           .arg(table("PGNs", line)),
-                       {number, direction})
+    return d
+        ->readNumbers(QStringLiteral("select mappingcount from %1 where number = ? and "
+                                     "direction = ?")
+                          .arg(d->table("PGNs", line)),
+                      {number, direction})
         .value(0, 0);
 }
 
 bool ObjectDataBase::addPGN(quint8 line, quint32 number, const PGN &pgn)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
     const int nameId = getStringId(pgn.name);
     const int descId = getStringId(pgn.desc);
-    const QString pgns = table("PGNs", line);
+    const QString pgns = d->table("PGNs", line);
     // Both statements take their values in the same order.
     const QString sql =
         existsPGN(line, number, pgn.direction)
@@ -189,15 +191,15 @@ bool ObjectDataBase::addPGN(quint8 line, quint32 number, const PGN &pgn)
 
 bool ObjectDataBase::delPGN(quint8 line, quint32 number, quint8 direction)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
     const bool ok = d->exec(QStringLiteral("delete from %1 where pgnnumber = ? and direction = ?")
-                                .arg(table("SPNs", line)),
+                                .arg(d->table("SPNs", line)),
                             {number, direction}, Q_FUNC_INFO)
                     && d->exec(QStringLiteral("delete from %1 where number = ? and direction = ?")
-                                   .arg(table("PGNs", line)),
+                                   .arg(d->table("PGNs", line)),
                                {number, direction}, Q_FUNC_INFO);
     notifyMessage(ChangeSet::PgnDeleted, line, number, 0, 0, 0, direction);
     return unit.commit() && ok;
@@ -205,15 +207,15 @@ bool ObjectDataBase::delPGN(quint8 line, quint32 number, quint8 direction)
 
 // SPNs of the line matching condition, in ascending position. ok (when given) tells
 // whether the table could be read.
-QList<ObjectDataBase::SPN> ObjectDataBase::readSpns(quint8 line, const QString &condition,
-                                                    const QVariantList &values, bool *ok)
+QList<ObjectDataBase::SPN> ObjectDataBasePrivate::readSpns(quint8 line, const QString &condition,
+                                                           const QVariantList &values, bool *ok)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&mutex);
     const SqlRows rows =
-        d->select(QStringLiteral("select %1 from %2%3 order by pos asc, rowid asc")
-                      .arg(QLatin1String(spnColumns), table("SPNs", line),
-                           condition.isEmpty() ? QString() : QLatin1String(" where ") + condition),
-                  values, Q_FUNC_INFO);
+        select(QStringLiteral("select %1 from %2%3 order by pos asc, rowid asc")
+                   .arg(QLatin1String(spnColumns), table("SPNs", line),
+                        condition.isEmpty() ? QString() : QLatin1String(" where ") + condition),
+               values, Q_FUNC_INFO);
     QList<SPN> spns;
     for (const SqlRows::Row row : rows) {
         SPN spn;
@@ -236,23 +238,24 @@ QList<ObjectDataBase::SPN> ObjectDataBase::readSpns(quint8 line, const QString &
     return spns;
 }
 
-QList<quint32> ObjectDataBase::getSPNs(quint8 line, quint32 pgn, quint8 direction)
+QList<quint32> ObjectDataBase::getSPNs(quint8 line, quint32 pgn, quint8 direction) const
 {
-    QMutexLocker locker(&m_mutex);
-    const auto cached = m_spnCache.constFind(line);
-    if (cached != m_spnCache.constEnd())
+    QMutexLocker locker(&d->mutex);
+    const auto cached = d->spnCache.constFind(line);
+    if (cached != d->spnCache.constEnd())
         return cached->value(pgnKey(pgn, direction)).order;
-    return readNumbers(QStringLiteral("select spnnumber from %1 where pgnnumber = ? and "
-                                      "direction = ? order by pos asc, rowid asc")
-                           .arg(table("SPNs", line)),
-                       {pgn, direction});
+    return d->readNumbers(QStringLiteral("select spnnumber from %1 where pgnnumber = ? and "
+                                         "direction = ? order by pos asc, rowid asc")
+                              .arg(d->table("SPNs", line)),
+                          {pgn, direction});
 }
 
-bool ObjectDataBase::getSPNData(quint8 line, quint32 pgn, quint8 direction, quint32 spn, SPN &data)
+bool ObjectDataBase::getSPNData(quint8 line, quint32 pgn, quint8 direction, quint32 spn,
+                                SPN &data) const
 {
-    QMutexLocker locker(&m_mutex);
-    const auto cached = m_spnCache.constFind(line);
-    if (cached != m_spnCache.constEnd()) {
+    QMutexLocker locker(&d->mutex);
+    const auto cached = d->spnCache.constFind(line);
+    if (cached != d->spnCache.constEnd()) {
         const auto group = cached->constFind(pgnKey(pgn, direction));
         if (group == cached->constEnd() || !group->records.contains(spn))
             return false;
@@ -260,8 +263,8 @@ bool ObjectDataBase::getSPNData(quint8 line, quint32 pgn, quint8 direction, quin
         return true;
     }
     const QList<SPN> found =
-        readSpns(line, QStringLiteral("pgnnumber = ? and direction = ? and spnnumber = ?"),
-                 {pgn, direction, spn});
+        d->readSpns(line, QStringLiteral("pgnnumber = ? and direction = ? and spnnumber = ?"),
+                    {pgn, direction, spn});
     if (found.isEmpty())
         return false;
     data = found.first();
@@ -269,7 +272,7 @@ bool ObjectDataBase::getSPNData(quint8 line, quint32 pgn, quint8 direction, quin
 }
 
 bool ObjectDataBase::getSPNName(quint8 line, quint32 pgn, quint8 direction, quint32 spn,
-                                QString &name)
+                                QString &name) const
 {
     SPN data;
     if (!getSPNData(line, pgn, direction, spn, data))
@@ -278,24 +281,24 @@ bool ObjectDataBase::getSPNName(quint8 line, quint32 pgn, quint8 direction, quin
     return true;
 }
 
-quint16 ObjectDataBase::getSPNDataType(quint8 line, quint32 pgn, quint32 spn)
+quint16 ObjectDataBase::getSPNDataType(quint8 line, quint32 pgn, quint32 spn) const
 {
-    return quint16(readNumbers(QStringLiteral("select datatype from %1 where pgnnumber = ? AND "
-                                              "spnnumber = ?")
-                                   .arg(table("SPNs", line)),
-                               {pgn, spn})
+    return quint16(d->readNumbers(QStringLiteral("select datatype from %1 where pgnnumber = ? AND "
+                                                 "spnnumber = ?")
+                                      .arg(d->table("SPNs", line)),
+                                  {pgn, spn})
                        .value(0, 0));
 }
 
 bool ObjectDataBase::getSPNDataTypes(quint8 line, quint32 pgn, const QList<quint32> &spns,
-                                     QList<quint16> &dataTypes)
+                                     QList<quint16> &dataTypes) const
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_spnTypeCache.contains(line))
+    QMutexLocker locker(&d->mutex);
+    if (d->spnTypeCache.contains(line))
         return getSPNDataTypesFromCache(line, pgn, spns, dataTypes);
     const SqlRows rows =
         d->select(QStringLiteral("SELECT datatype, spnnumber from %1 WHERE pgnnumber = ?")
-                      .arg(table("SPNs", line)),
+                      .arg(d->table("SPNs", line)),
                   {pgn}, Q_FUNC_INFO);
     QHash<quint32, quint16> types;
     for (const SqlRows::Row row : rows)
@@ -312,17 +315,17 @@ bool ObjectDataBase::getSPNDataTypes(quint8 line, quint32 pgn, const QList<quint
 bool ObjectDataBase::addSPN(quint8 line, quint32 pgn, quint8 direction, quint32 spn,
                             const SPN &data)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
     const int nameId = getStringId(data.name);
     const int descId = getStringId(data.desc);
-    const QString spns = table("SPNs", line);
-    const bool exists = !readNumbers(QStringLiteral("select spnnumber from %1 where pgnnumber "
-                                                    "= ? AND spnnumber = ? and direction = ?")
-                                         .arg(spns),
-                                     {pgn, spn, direction})
+    const QString spns = d->table("SPNs", line);
+    const bool exists = !d->readNumbers(QStringLiteral("select spnnumber from %1 where pgnnumber "
+                                                       "= ? AND spnnumber = ? and direction = ?")
+                                            .arg(spns),
+                                        {pgn, spn, direction})
                              .isEmpty();
     const QString sql =
         exists ? QStringLiteral("update %1 set name = ?, \"desc\" = ?, defaultvalue = ?, "
@@ -336,9 +339,9 @@ bool ObjectDataBase::addSPN(quint8 line, quint32 pgn, quint8 direction, quint32 
                      .arg(spns);
     const bool ok = nameId >= 0 && descId >= 0
                     && d->exec(sql,
-                               {nameId, descId, sqlText(data.defaultvalue), data.datatype,
-                                data.implementation, sqlText(data.varname), data.pos, data.bitsize,
-                                data.slot_df, pgn, spn, direction},
+                               {nameId, descId, d->sqlText(data.defaultvalue), data.datatype,
+                                data.implementation, d->sqlText(data.varname), data.pos,
+                                data.bitsize, data.slot_df, pgn, spn, direction},
                                Q_FUNC_INFO);
     notifyMessage(ChangeSet::SpnChanged, line, pgn, spn, 0, 0, direction);
     return unit.commit() && ok;
@@ -346,48 +349,48 @@ bool ObjectDataBase::addSPN(quint8 line, quint32 pgn, quint8 direction, quint32 
 
 bool ObjectDataBase::delSPN(quint8 line, quint32 pgn, quint8 direction, quint32 spn)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
     const bool ok = d->exec(QStringLiteral("delete from %1 where pgnnumber = ? AND "
                                            "spnnumber = ? and direction = ?")
-                                .arg(table("SPNs", line)),
+                                .arg(d->table("SPNs", line)),
                             {pgn, spn, direction}, Q_FUNC_INFO);
     notifyMessage(ChangeSet::SpnDeleted, line, pgn, spn, 0, 0, direction);
     return unit.commit() && ok;
 }
 
-void ObjectDataBase::cacheAllSpnDataForLine(quint8 line)
+void ObjectDataBase::cacheAllSpnDataForLine(quint8 line) const
 {
-    QMutexLocker locker(&m_mutex);
-    m_spnCache.remove(line);
+    QMutexLocker locker(&d->mutex);
+    d->spnCache.remove(line);
     bool ok = false;
-    const QList<SPN> spns = readSpns(line, QString(), {}, &ok);
+    const QList<SPN> spns = d->readSpns(line, QString(), {}, &ok);
     if (!ok)
         return;
-    QHash<quint64, CachedSpns> groups;
+    QHash<quint64, ObjectDataBasePrivate::CachedSpns> groups;
     for (const SPN &spn : spns) {
-        CachedSpns &group = groups[pgnKey(spn.pgnnumber, spn.direction)];
+        ObjectDataBasePrivate::CachedSpns &group = groups[pgnKey(spn.pgnnumber, spn.direction)];
         group.order.append(spn.spnnumber);
         group.records.insert(spn.spnnumber, spn);
     }
-    m_spnCache.insert(line, groups);
+    d->spnCache.insert(line, groups);
 }
 
-void ObjectDataBase::clearAllCachedSpnData()
+void ObjectDataBase::clearAllCachedSpnData() const
 {
-    QMutexLocker locker(&m_mutex);
-    m_spnCache.clear();
-    m_spnTypeCache.clear();
+    QMutexLocker locker(&d->mutex);
+    d->spnCache.clear();
+    d->spnTypeCache.clear();
 }
 
-void ObjectDataBase::cacheAllSpnDataTypes(quint8 line)
+void ObjectDataBase::cacheAllSpnDataTypes(quint8 line) const
 {
-    QMutexLocker locker(&m_mutex);
-    m_spnTypeCache.remove(line);
+    QMutexLocker locker(&d->mutex);
+    d->spnTypeCache.remove(line);
     const SqlRows rows = d->select(
-        QStringLiteral("select pgnnumber, spnnumber, datatype from %1").arg(table("SPNs", line)),
+        QStringLiteral("select pgnnumber, spnnumber, datatype from %1").arg(d->table("SPNs", line)),
         {}, Q_FUNC_INFO);
     if (!rows.ok())
         return;
@@ -395,15 +398,15 @@ void ObjectDataBase::cacheAllSpnDataTypes(quint8 line)
     for (const SqlRows::Row row : rows)
         types[quint32(row.value(0).toLongLong())].insert(quint32(row.value(1).toLongLong()),
                                                          quint16(row.value(2).toUInt()));
-    m_spnTypeCache.insert(line, types);
+    d->spnTypeCache.insert(line, types);
 }
 
 bool ObjectDataBase::getSPNDataTypesFromCache(quint8 line, quint32 pgn, const QList<quint32> &spns,
-                                              QList<quint16> &dataTypes)
+                                              QList<quint16> &dataTypes) const
 {
-    QMutexLocker locker(&m_mutex);
-    const auto cached = m_spnTypeCache.constFind(line);
-    if (cached == m_spnTypeCache.constEnd())
+    QMutexLocker locker(&d->mutex);
+    const auto cached = d->spnTypeCache.constFind(line);
+    if (cached == d->spnTypeCache.constEnd())
         return false;
     const QHash<quint32, quint16> types = cached->value(pgn);
     dataTypes.clear();

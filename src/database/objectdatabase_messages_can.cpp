@@ -31,30 +31,30 @@ bool ObjectDataBase::DataElement::operator==(const DataElement &o) const
            && bitsize == o.bitsize;
 }
 
-bool ObjectDataBase::existsCANID(quint8 line, quint32 id, quint8 direction)
+bool ObjectDataBase::existsCANID(quint8 line, quint32 id, quint8 direction) const
 {
-    return !readNumbers(QStringLiteral("select id from %1 where id = ? and direction = ?")
-                            .arg(table("CANIDs", line)),
-                        {id, direction})
+    return !d->readNumbers(QStringLiteral("select id from %1 where id = ? and direction = ?")
+                               .arg(d->table("CANIDs", line)),
+                           {id, direction})
                 .isEmpty();
 }
 
-QList<quint32> ObjectDataBase::getCANIDs(quint8 line, quint8 direction)
+QList<quint32> ObjectDataBase::getCANIDs(quint8 line, quint8 direction) const
 {
     if (direction == 0)
-        return readNumbers(
-            QStringLiteral("select id from %1 order by id asc").arg(table("CANIDs", line)), {});
-    return readNumbers(QStringLiteral("select id from %1 where direction = ? order by id asc")
-                           .arg(table("CANIDs", line)),
-                       {direction});
+        return d->readNumbers(
+            QStringLiteral("select id from %1 order by id asc").arg(d->table("CANIDs", line)), {});
+    return d->readNumbers(QStringLiteral("select id from %1 where direction = ? order by id asc")
+                              .arg(d->table("CANIDs", line)),
+                          {direction});
 }
 
-bool ObjectDataBase::getCANIDData(quint8 line, quint32 id, quint8 direction, CANID &data)
+bool ObjectDataBase::getCANIDData(quint8 line, quint32 id, quint8 direction, CANID &data) const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     const SqlRows rows =
         d->select(QStringLiteral("select %1 from %2 where id = ? and direction = ?")
-                      .arg(QLatin1String(canIdColumns), table("CANIDs", line)),
+                      .arg(QLatin1String(canIdColumns), d->table("CANIDs", line)),
                   {id, direction}, Q_FUNC_INFO);
     if (rows.isEmpty())
         return false;
@@ -63,27 +63,27 @@ bool ObjectDataBase::getCANIDData(quint8 line, quint32 id, quint8 direction, CAN
     data.inhibittime_ms = quint16(rows.at(0, 2).toUInt());
     data.mappingcount = quint16(rows.at(0, 3).toUInt());
     data.direction = quint8(rows.at(0, 4).toUInt());
-    data.name = textOf(rows.at(0, 5));
-    data.desc = textOf(rows.at(0, 6));
+    data.name = d->textOf(rows.at(0, 5));
+    data.desc = d->textOf(rows.at(0, 6));
     return true;
 }
 
-QString ObjectDataBase::getCANIDName(quint8 line, quint32 id, quint8 direction)
+QString ObjectDataBase::getCANIDName(quint8 line, quint32 id, quint8 direction) const
 {
-    return messageName(QStringLiteral("select name from %1 where id = ? and direction = ?")
-                           .arg(table("CANIDs", line)),
-                       {id, direction});
+    return d->messageName(QStringLiteral("select name from %1 where id = ? and direction = ?")
+                              .arg(d->table("CANIDs", line)),
+                          {id, direction});
 }
 
 bool ObjectDataBase::addCANID(quint8 line, quint32 id, const CANID &data)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
     const int nameId = getStringId(data.name);
     const int descId = getStringId(data.desc);
-    const QString canIds = table("CANIDs", line);
+    const QString canIds = d->table("CANIDs", line);
     const QString sql =
         existsCANID(line, id, data.direction)
             ? QStringLiteral("update %1 set name = ?, \"desc\" = ?, cycletime_ms = ?, "
@@ -104,36 +104,36 @@ bool ObjectDataBase::addCANID(quint8 line, quint32 id, const CANID &data)
 
 bool ObjectDataBase::delCANID(quint8 line, quint32 id, quint8 direction)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
     const bool ok = d->exec(QStringLiteral("delete from %1 where canid = ? and direction = ?")
-                                .arg(table("DataElements", line)),
+                                .arg(d->table("DataElements", line)),
                             {id, direction}, Q_FUNC_INFO)
                     && d->exec(QStringLiteral("delete from %1 where id = ? and direction = ?")
-                                   .arg(table("CANIDs", line)),
+                                   .arg(d->table("CANIDs", line)),
                                {id, direction}, Q_FUNC_INFO);
     notifyMessage(ChangeSet::CanIdDeleted, line, 0, 0, id, 0, direction);
     return unit.commit() && ok;
 }
 
-QList<quint32> ObjectDataBase::getDataElements(quint8 line, quint32 canid, quint8 direction)
+QList<quint32> ObjectDataBase::getDataElements(quint8 line, quint32 canid, quint8 direction) const
 {
-    return readNumbers(QStringLiteral("select number from %1 where canid = ? and direction = ? "
-                                      "order by number asc")
-                           .arg(table("DataElements", line)),
-                       {canid, direction});
+    return d->readNumbers(QStringLiteral("select number from %1 where canid = ? and direction = ? "
+                                         "order by number asc")
+                              .arg(d->table("DataElements", line)),
+                          {canid, direction});
 }
 
 bool ObjectDataBase::getDataElementData(quint8 line, quint32 canid, quint8 direction,
-                                        quint32 number, DataElement &data)
+                                        quint32 number, DataElement &data) const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     const SqlRows rows =
         d->select(QStringLiteral("select %1 from %2 where canid = ? and number = ? and "
                                  "direction = ?")
-                      .arg(QLatin1String(dataElementColumns), table("DataElements", line)),
+                      .arg(QLatin1String(dataElementColumns), d->table("DataElements", line)),
                   {canid, number, direction}, Q_FUNC_INFO);
     if (rows.isEmpty())
         return false;
@@ -143,8 +143,8 @@ bool ObjectDataBase::getDataElementData(quint8 line, quint32 canid, quint8 direc
     data.implementation = quint8(rows.at(0, 3).toUInt());
     data.varname = rows.at(0, 4).toString();
     data.defaultvalue = rows.at(0, 5).toString();
-    data.name = textOf(rows.at(0, 6));
-    data.desc = textOf(rows.at(0, 7));
+    data.name = d->textOf(rows.at(0, 6));
+    data.desc = d->textOf(rows.at(0, 7));
     data.pos = quint8(rows.at(0, 8).toUInt());
     data.bitsize = quint16(rows.at(0, 9).toUInt());
     data.direction = quint8(rows.at(0, 10).toUInt());
@@ -154,17 +154,17 @@ bool ObjectDataBase::getDataElementData(quint8 line, quint32 canid, quint8 direc
 bool ObjectDataBase::addDataElement(quint8 line, quint32 canid, quint8 direction, quint32 number,
                                     const DataElement &data)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
     const int nameId = getStringId(data.name);
     const int descId = getStringId(data.desc);
-    const QString elements = table("DataElements", line);
-    const bool exists = !readNumbers(QStringLiteral("select number from %1 where canid = ? AND "
-                                                    "number = ? and direction = ?")
-                                         .arg(elements),
-                                     {canid, number, direction})
+    const QString elements = d->table("DataElements", line);
+    const bool exists = !d->readNumbers(QStringLiteral("select number from %1 where canid = ? AND "
+                                                       "number = ? and direction = ?")
+                                            .arg(elements),
+                                        {canid, number, direction})
                              .isEmpty();
     const QString sql =
         exists ? QStringLiteral("update %1 set name = ?, \"desc\" = ?, defaultvalue = ?, "
@@ -175,25 +175,25 @@ bool ObjectDataBase::addDataElement(quint8 line, quint32 canid, quint8 direction
                                 "implementation, varname, pos, bitsize, canid, number, "
                                 "direction) values(?,?,?,?,?,?,?,?,?,?,?)")
                      .arg(elements);
-    const bool ok =
-        nameId >= 0 && descId >= 0
-        && d->exec(sql,
-                   {nameId, descId, sqlText(data.defaultvalue), data.datatype, data.implementation,
-                    sqlText(data.varname), data.pos, data.bitsize, canid, number, direction},
-                   Q_FUNC_INFO);
+    const bool ok = nameId >= 0 && descId >= 0
+                    && d->exec(sql,
+                               {nameId, descId, d->sqlText(data.defaultvalue), data.datatype,
+                                data.implementation, d->sqlText(data.varname), data.pos,
+                                data.bitsize, canid, number, direction},
+                               Q_FUNC_INFO);
     notifyMessage(ChangeSet::DataElementChanged, line, 0, 0, canid, number, direction);
     return unit.commit() && ok;
 }
 
 bool ObjectDataBase::delDataElement(quint8 line, quint32 canid, quint8 direction, quint32 number)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
     const bool ok = d->exec(QStringLiteral("delete from %1 where canid = ? AND number = ? and "
                                            "direction = ?")
-                                .arg(table("DataElements", line)),
+                                .arg(d->table("DataElements", line)),
                             {canid, number, direction}, Q_FUNC_INFO);
     notifyMessage(ChangeSet::SpnDeleted, line, 0, 0, canid, number, direction);
     return unit.commit() && ok;
@@ -201,7 +201,8 @@ bool ObjectDataBase::delDataElement(quint8 line, quint32 canid, quint8 direction
 
 // A line that is renumbered keeps its CAN messages: they are copied with the line. Nothing
 // is written unless every message of the source could be read.
-bool ObjectDataBase::copyCANIDsFromDatabase(ObjectDataBase *other, quint8 srcLine, quint8 dstLine)
+bool ObjectDataBase::copyCANIDsFromDatabase(const ObjectDataBase *other, quint8 srcLine,
+                                            quint8 dstLine)
 {
     if (!other || (other == this && srcLine == dstLine))
         return true;
@@ -221,7 +222,7 @@ bool ObjectDataBase::copyCANIDsFromDatabase(ObjectDataBase *other, quint8 srcLin
             messages.append({canId, elements});
         }
     }
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     WriteUnit unit(this);
     bool ok = true;
     for (int i = 0; ok && i < messages.size(); ++i) {

@@ -28,41 +28,42 @@ bool ObjectDataBase::replacePgn(quint8 line, const PGN &pgn, const QList<SPN> &s
     return ok;
 }
 
-bool ObjectDataBase::copyPGNsFromDatabase(ObjectDataBase *other, quint8 srcLine, quint8 dstLine,
-                                          quint32 fromPgn, quint32 toPgn, quint8 direction)
+bool ObjectDataBase::copyPGNsFromDatabase(const ObjectDataBase *other, quint8 srcLine,
+                                          quint8 dstLine, quint32 fromPgn, quint32 toPgn,
+                                          quint8 direction)
 {
     bool any = false;
     return copyPgns(other, srcLine, dstLine, fromPgn, toPgn, direction, any) && any;
 }
 
-bool ObjectDataBase::copyPgns(ObjectDataBase *other, quint8 srcLine, quint8 dstLine,
+bool ObjectDataBase::copyPgns(const ObjectDataBase *other, quint8 srcLine, quint8 dstLine,
                               quint32 fromPgn, quint32 toPgn, quint8 direction, bool &any)
 {
     any = false;
     if (!other || direction == 0)
         return false;
     // A line of an older file may have no message tables: it has no PGNs to copy.
-    if (!other->tableExists(table("PGNs", srcLine)))
+    if (!other->d->tableExists(d->table("PGNs", srcLine)))
         return true;
     // Everything is read before the first write, so a copy inside one project never reads
     // what it has just written.
     bool pgnsRead = false;
     bool spnsRead = false;
-    const QList<PGN> all = other->readPgns(srcLine, direction, 0, 0xFFFFFFFF, &pgnsRead);
+    const QList<PGN> all = other->d->readPgns(srcLine, direction, 0, 0xFFFFFFFF, &pgnsRead);
     any = !all.isEmpty();
     if (!pgnsRead)
         return false;
     if (!any || (other == this && srcLine == dstLine))
         return true;
     QHash<quint32, QList<SPN>> spnsOfPgn;
-    const QList<SPN> spns = other->readSpns(
+    const QList<SPN> spns = other->d->readSpns(
         srcLine, QStringLiteral("direction = ? and pgnnumber >= ? and pgnnumber <= ?"),
         {direction, fromPgn, toPgn}, &spnsRead);
     if (!spnsRead)
         return false;
     for (const SPN &spn : spns)
         spnsOfPgn[spn.pgnnumber].append(spn);
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     WriteUnit unit(this);
     bool ok = true;
     for (int i = 0; ok && i < all.size(); ++i) {
@@ -73,16 +74,16 @@ bool ObjectDataBase::copyPgns(ObjectDataBase *other, quint8 srcLine, quint8 dstL
     return unit.commit() && ok;
 }
 
-bool ObjectDataBase::copyPGNFromDatabase(ObjectDataBase *other, quint8 srcLine, quint8 dstLine,
-                                         quint32 pgn, quint8 srcDirection, quint8 dstDirection,
-                                         quint8 implementation)
+bool ObjectDataBase::copyPGNFromDatabase(const ObjectDataBase *other, quint8 srcLine,
+                                         quint8 dstLine, quint32 pgn, quint8 srcDirection,
+                                         quint8 dstDirection, quint8 implementation)
 {
     PGN data;
     bool read = false;
     if (!other || !other->getPGNData(srcLine, pgn, srcDirection, data))
         return false;
-    QList<SPN> spns = other->readSpns(srcLine, QStringLiteral("pgnnumber = ? and direction = ?"),
-                                      {pgn, srcDirection}, &read);
+    QList<SPN> spns = other->d->readSpns(srcLine, QStringLiteral("pgnnumber = ? and direction = ?"),
+                                         {pgn, srcDirection}, &read);
     data.direction = dstDirection;
     for (SPN &spn : spns) {
         spn.direction = dstDirection;
@@ -90,8 +91,8 @@ bool ObjectDataBase::copyPGNFromDatabase(ObjectDataBase *other, quint8 srcLine, 
         if (implementation == 0 || implementation == 2)
             spn.implementation = implementation;
     }
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess || !read)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess || !read)
         return false;
     WriteUnit unit(this);
     bool ok = delPGN(dstLine, pgn, dstDirection);
@@ -115,22 +116,22 @@ bool ObjectDataBase::movePgn(quint8 line, const PGN &pgn, quint32 newNumber)
     const QVariantList values = {newNumber, pgn.number, pgn.direction};
     return d->exec(QStringLiteral("update %1 set pgnnumber = ? where pgnnumber = ? and "
                                   "direction = ?")
-                       .arg(table("SPNs", line)),
+                       .arg(d->table("SPNs", line)),
                    values, Q_FUNC_INFO)
            && d->exec(QStringLiteral("update %1 set number = ?, edp_dp_key = 0 where number = ? "
                                      "and direction = ?")
-                          .arg(table("PGNs", line)),
+                          .arg(d->table("PGNs", line)),
                       values, Q_FUNC_INFO);
 }
 
 bool ObjectDataBase::fixEDP_DP_PGNs()
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     WriteUnit unit(this);
     bool ok = true;
     for (quint8 line : getNodes()) {
         for (quint8 direction : messageDirections) {
-            for (const PGN &pgn : readPgns(line, direction, 0, 0xFFFFFFFF)) {
+            for (const PGN &pgn : d->readPgns(line, direction, 0, 0xFFFFFFFF)) {
                 if (ok && pgn.edp_dp_key != 0)
                     ok = movePgn(line, pgn, quint32(pgn.edp_dp_key) * 65536 + pgn.number);
             }
@@ -141,14 +142,14 @@ bool ObjectDataBase::fixEDP_DP_PGNs()
 
 // The PGNs of the line whose mappingcount (as 8 bits) differs from their number of SPNs,
 // with that number.
-QList<QPair<ObjectDataBase::PGN, int>> ObjectDataBase::pgnsWithWrongCount(quint8 line)
+QList<QPair<ObjectDataBase::PGN, int>> ObjectDataBasePrivate::pgnsWithWrongCount(quint8 line)
 {
     QHash<quint64, int> counts;
     for (const SqlRows::Row row :
-         d->select(QStringLiteral("select pgnnumber, direction, count(*) from %1 group by "
-                                  "pgnnumber, direction")
-                       .arg(table("SPNs", line)),
-                   {}, Q_FUNC_INFO))
+         select(QStringLiteral("select pgnnumber, direction, count(*) from %1 group by "
+                               "pgnnumber, direction")
+                    .arg(table("SPNs", line)),
+                {}, Q_FUNC_INFO))
         counts.insert(pgnKey(quint32(row.value(0).toLongLong()), quint8(row.value(1).toUInt())),
                       row.value(2).toInt());
     QList<QPair<PGN, int>> faulty;
@@ -164,17 +165,17 @@ QList<QPair<ObjectDataBase::PGN, int>> ObjectDataBase::pgnsWithWrongCount(quint8
 
 bool ObjectDataBase::fixFaultyPGNSPNCount()
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     WriteUnit unit(this);
     bool ok = true;
     for (quint8 line : getNodes()) {
-        const QString pgns = table("PGNs", line);
-        if (!tableExists(pgns) || !tableExists(table("SPNs", line)))
+        const QString pgns = d->table("PGNs", line);
+        if (!d->tableExists(pgns) || !d->tableExists(d->table("SPNs", line)))
             continue;
         const QString update = QStringLiteral("update %1 SET mappingcount = ? where number = ? "
                                               "AND direction = ? ")
                                    .arg(pgns);
-        for (const auto &entry : pgnsWithWrongCount(line))
+        for (const auto &entry : d->pgnsWithWrongCount(line))
             ok = d->exec(update, {entry.second, entry.first.number, entry.first.direction},
                          Q_FUNC_INFO)
                  && ok;
@@ -185,15 +186,15 @@ bool ObjectDataBase::fixFaultyPGNSPNCount()
 
 bool ObjectDataBase::updatePGNdirectionAttributes(quint8 line)
 {
-    QMutexLocker locker(&m_mutex);
-    const QList<PGN> pgns = readPgns(line, 0, 0, 0xFFFFFFFF);
+    QMutexLocker locker(&d->mutex);
+    const QList<PGN> pgns = d->readPgns(line, 0, 0, 0xFFFFFFFF);
     QHash<quint32, QSet<quint8>> directions;
     for (const PGN &pgn : pgns)
         directions[pgn.number].insert(pgn.direction);
     // A number stored in both directions cannot tell which SPN belongs where.
     const QString update = QStringLiteral("update %1 SET direction = ? where pgnnumber = ? and "
                                           "(direction is null or direction != ?)")
-                               .arg(table("SPNs", line));
+                               .arg(d->table("SPNs", line));
     WriteUnit unit(this);
     bool ok = true;
     for (auto it = directions.constBegin(); it != directions.constEnd(); ++it) {

@@ -26,8 +26,8 @@ bool ObjectDataBase::SIGNAL_T::operator==(const SIGNAL_T &o) const
 
 quint32 ObjectDataBase::addSignal(quint8 line, SIGNAL_T &signal)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return 0;
     WriteUnit unit(this);
     const int nameId = getStringId(signal.name);
@@ -38,7 +38,7 @@ quint32 ObjectDataBase::addSignal(quint8 line, SIGNAL_T &signal)
         && d->exec(QStringLiteral("insert into Signals (%1) values(?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
                        .arg(QLatin1String(signalColumns)),
                    {signal.sigid ? QVariant(signal.sigid) : QVariant(), line, nameId,
-                    signal.datatype, sqlText(signal.accesstype), sqlText(signal.defaultvalue),
+                    signal.datatype, d->sqlText(signal.accesstype), d->sqlText(signal.defaultvalue),
                     signal.signalgroup, signal.ref, signal.transmittype, signal.transmittrigger,
                     signal.eventtimer, signal.syncvalue, signal.syncstartvalue, signal.routing},
                    Q_FUNC_INFO, &newId);
@@ -49,15 +49,15 @@ quint32 ObjectDataBase::addSignal(quint8 line, SIGNAL_T &signal)
     return signal.sigid;
 }
 
-QList<quint32> ObjectDataBase::getSignals(quint8 line)
+QList<quint32> ObjectDataBase::getSignals(quint8 line) const
 {
-    return readNumbers(QStringLiteral("select sigid from Signals where nodeid = ? order by sigid"),
-                       {line});
+    return d->readNumbers(
+        QStringLiteral("select sigid from Signals where nodeid = ? order by sigid"), {line});
 }
 
-bool ObjectDataBase::getSignalData(quint8 line, quint32 sigid, SIGNAL_T &signal)
+bool ObjectDataBase::getSignalData(quint8 line, quint32 sigid, SIGNAL_T &signal) const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     const SqlRows rows = d->select(QStringLiteral("select %1 from Signals where nodeid = ? and "
                                                   "sigid = ?")
                                        .arg(QLatin1String(signalColumns)),
@@ -68,7 +68,7 @@ bool ObjectDataBase::getSignalData(quint8 line, quint32 sigid, SIGNAL_T &signal)
     auto number = [&rows, &c]() { return quint32(rows.at(0, c++).toLongLong()); };
     signal.sigid = number();
     signal.nodeid = quint8(number());
-    signal.name = textOf(rows.at(0, c++));
+    signal.name = d->textOf(rows.at(0, c++));
     signal.datatype = number();
     signal.accesstype = rows.at(0, c++).toString();
     signal.defaultvalue = rows.at(0, c++).toString();
@@ -85,8 +85,8 @@ bool ObjectDataBase::getSignalData(quint8 line, quint32 sigid, SIGNAL_T &signal)
 
 bool ObjectDataBase::delSignal(quint8 line, quint32 sigid)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     return d->exec(QStringLiteral("delete from Signals where nodeid = ? and sigid = ?"),
                    {line, sigid}, Q_FUNC_INFO);
@@ -94,8 +94,8 @@ bool ObjectDataBase::delSignal(quint8 line, quint32 sigid)
 
 bool ObjectDataBase::delAllSignals(quint8 line)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
     const bool ok =
@@ -106,8 +106,8 @@ bool ObjectDataBase::delAllSignals(quint8 line)
 
 bool ObjectDataBase::updateSignalRef(quint8 line, quint32 sigid, quint32 ref)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     int changed = 0;
     return d->exec(QStringLiteral("update Signals set ref = ? where sigid= ? and nodeid = ?"),
@@ -116,9 +116,9 @@ bool ObjectDataBase::updateSignalRef(quint8 line, quint32 sigid, quint32 ref)
 }
 
 bool ObjectDataBase::getSignalSortDataByIndex(quint8 line, quint16 index, quint8 sub,
-                                              SIGNAL_T &signal)
+                                              SIGNAL_T &signal) const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     const SqlRows rows = d->select(
         QStringLiteral("select transmittype, transmittrigger, eventtimer, syncvalue, "
                        "syncstartvalue, routing from Signals where nodeid = ? and ref = ? "
@@ -135,9 +135,9 @@ bool ObjectDataBase::getSignalSortDataByIndex(quint8 line, quint16 index, quint8
     return true;
 }
 
-QList<ObjectDataBase::SignalGroupData> ObjectDataBase::getSignalGroups()
+QList<ObjectDataBase::SignalGroupData> ObjectDataBase::getSignalGroups() const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     QList<SignalGroupData> groups;
     for (const SqlRows::Row row : d->select(
              QStringLiteral("select sigid,name from SignalGroups order by sigid"), {}, Q_FUNC_INFO))
@@ -147,15 +147,15 @@ QList<ObjectDataBase::SignalGroupData> ObjectDataBase::getSignalGroups()
 
 quint32 ObjectDataBase::addSignalGroup(const QString &name)
 {
-    QMutexLocker locker(&m_mutex);
-    const QList<quint32> known = readNumbers(
-        QStringLiteral("select sigid from SignalGroups where name = ?"), {sqlText(name)});
+    QMutexLocker locker(&d->mutex);
+    const QList<quint32> known = d->readNumbers(
+        QStringLiteral("select sigid from SignalGroups where name = ?"), {d->sqlText(name)});
     if (!known.isEmpty())
         return known.first();
-    if (m_lockWriteAccess)
+    if (d->lockWriteAccess)
         return 0;
     qint64 id = 0;
-    if (!d->exec(QStringLiteral("insert into SignalGroups values(NULL,?)"), {sqlText(name)},
+    if (!d->exec(QStringLiteral("insert into SignalGroups values(NULL,?)"), {d->sqlText(name)},
                  Q_FUNC_INFO, &id))
         return 0;
     return quint32(id);
@@ -163,23 +163,23 @@ quint32 ObjectDataBase::addSignalGroup(const QString &name)
 
 bool ObjectDataBase::delSignalGroup(quint32 id)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     return d->exec(QStringLiteral("delete from SignalGroups where sigid = ?"), {id}, Q_FUNC_INFO);
 }
 
 bool ObjectDataBase::updateSignalGroups(const QList<SignalGroupData> &groups)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
     bool ok = d->execSchema(QStringLiteral("delete from SignalGroups where 1 = 1"), Q_FUNC_INFO);
     for (int i = 0; ok && i < groups.size(); ++i)
         ok = d->exec(QStringLiteral("insert into SignalGroups values(?, ?)"),
                      {groups.at(i).sigid ? QVariant(groups.at(i).sigid) : QVariant(),
-                      sqlText(groups.at(i).name)},
+                      d->sqlText(groups.at(i).name)},
                      Q_FUNC_INFO);
     return unit.commit() && ok;
 }

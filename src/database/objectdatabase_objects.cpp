@@ -20,34 +20,35 @@ const char *const objectColumnsRead =
 
 } // namespace
 
-SqlRows ObjectDataBase::objectRow(quint8 line, quint16 index, const QString &columns)
+SqlRows ObjectDataBasePrivate::objectRow(quint8 line, quint16 index, const QString &columns)
 {
-    return d->select(QStringLiteral("select %1 from %2 where objectindex = ?")
-                         .arg(columns, table("Objects", line)),
-                     {index}, Q_FUNC_INFO);
+    return select(QStringLiteral("select %1 from %2 where objectindex = ?")
+                      .arg(columns, table("Objects", line)),
+                  {index}, Q_FUNC_INFO);
 }
 
-bool ObjectDataBase::existIndex(quint8 line, quint16 index)
+bool ObjectDataBase::existIndex(quint8 line, quint16 index) const
 {
-    QMutexLocker locker(&m_mutex);
-    return !objectRow(line, index, QStringLiteral("objectindex")).isEmpty();
+    QMutexLocker locker(&d->mutex);
+    return !d->objectRow(line, index, QStringLiteral("objectindex")).isEmpty();
 }
 
-QList<quint16> ObjectDataBase::getIndices(quint8 line, quint16 from, quint16 to)
+QList<quint16> ObjectDataBase::getIndices(quint8 line, quint16 from, quint16 to) const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     QList<quint16> indices;
     for (const SqlRows::Row row :
          d->select(QStringLiteral("select objectindex from %1 where objectindex >= ? and "
                                   "objectindex <= ? order by objectindex asc")
-                       .arg(table("Objects", line)),
+                       .arg(d->table("Objects", line)),
                    {from, to}, Q_FUNC_INFO))
         indices.append(quint16(row.value(0).toUInt()));
     return indices;
 }
 
 // Reads the object columns (objectColumnsRead) starting at column first of row row.
-void ObjectDataBase::readIndexRow(const SqlRows &rows, int row, int first, INDEX_DATA_T &data)
+void ObjectDataBasePrivate::readIndexRow(const SqlRows &rows, int row, int first,
+                                         INDEX_DATA_T &data)
 {
     data.name = textOf(rows.at(row, first));
     data.datatype = quint16(rows.at(row, first + 1).toUInt());
@@ -59,26 +60,26 @@ void ObjectDataBase::readIndexRow(const SqlRows &rows, int row, int first, INDEX
     data.metadata = MetaDataBlob::decode(rows.at(row, first + 7).toByteArray());
 }
 
-bool ObjectDataBase::getIndexData(quint8 line, quint16 index, INDEX_DATA_T &data)
+bool ObjectDataBase::getIndexData(quint8 line, quint16 index, INDEX_DATA_T &data) const
 {
-    QMutexLocker locker(&m_mutex);
-    const SqlRows rows = objectRow(line, index, QLatin1String(objectColumnsRead));
+    QMutexLocker locker(&d->mutex);
+    const SqlRows rows = d->objectRow(line, index, QLatin1String(objectColumnsRead));
     if (rows.isEmpty())
         return false;
-    readIndexRow(rows, 0, 0, data);
+    d->readIndexRow(rows, 0, 0, data);
     return true;
 }
 
-QMap<quint16, ObjectDataBase::INDEX_DATA_T> ObjectDataBase::objectsOf(quint8 line,
-                                                                      quint16 fromIndex,
-                                                                      quint16 toIndex, bool *ok)
+QMap<quint16, ObjectDataBase::INDEX_DATA_T> ObjectDataBasePrivate::objectsOf(quint8 line,
+                                                                             quint16 fromIndex,
+                                                                             quint16 toIndex,
+                                                                             bool *ok)
 {
-    QMutexLocker locker(&m_mutex);
-    const SqlRows rows =
-        d->select(QStringLiteral("select objectindex, %1 from %2 where "
-                                 "objectindex >= ? and objectindex <= ?")
-                      .arg(QLatin1String(objectColumnsRead), table("Objects", line)),
-                  {fromIndex, toIndex}, Q_FUNC_INFO);
+    QMutexLocker locker(&mutex);
+    const SqlRows rows = select(QStringLiteral("select objectindex, %1 from %2 where "
+                                               "objectindex >= ? and objectindex <= ?")
+                                    .arg(QLatin1String(objectColumnsRead), table("Objects", line)),
+                                {fromIndex, toIndex}, Q_FUNC_INFO);
     QMap<quint16, INDEX_DATA_T> objects;
     for (int i = 0; i < rows.count(); ++i)
         readIndexRow(rows, i, 1, objects[quint16(rows.at(i, 0).toUInt())]);
@@ -86,22 +87,22 @@ QMap<quint16, ObjectDataBase::INDEX_DATA_T> ObjectDataBase::objectsOf(quint8 lin
     return objects;
 }
 
-QString ObjectDataBase::getIndexName(quint8 line, quint16 index)
+QString ObjectDataBase::getIndexName(quint8 line, quint16 index) const
 {
-    QMutexLocker locker(&m_mutex);
-    return textOf(objectRow(line, index, QStringLiteral("name")).first());
+    QMutexLocker locker(&d->mutex);
+    return d->textOf(d->objectRow(line, index, QStringLiteral("name")).first());
 }
 
 bool ObjectDataBase::setIndexName(quint8 line, quint16 index, const QString &name)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
     const int nameId = getStringId(name);
     const bool ok = nameId >= 0
                     && d->exec(QStringLiteral("update %1 set name=? where ((objectindex = ?))")
-                                   .arg(table("Objects", line)),
+                                   .arg(d->table("Objects", line)),
                                {nameId, index}, Q_FUNC_INFO);
     return unit.commit() && ok;
 }
@@ -109,8 +110,8 @@ bool ObjectDataBase::setIndexName(quint8 line, quint16 index, const QString &nam
 // The condition "column = value" of a property query. Columns holding Strings ids are
 // matched by their text; a number is matched as a number (decimal or "0x" hexadecimal),
 // anything else as text.
-QString ObjectDataBase::propertyCondition(const QString &column, const QString &value,
-                                          bool asNumber, QVariant &bound)
+QString ObjectDataBasePrivate::propertyCondition(const QString &column, const QString &value,
+                                                 bool asNumber, QVariant &bound)
 {
     static const QStringList stringColumns = {QStringLiteral("name"), QStringLiteral("description"),
                                               QStringLiteral("device_class"),
@@ -133,28 +134,28 @@ QString ObjectDataBase::propertyCondition(const QString &column, const QString &
 }
 
 QList<quint16> ObjectDataBase::getIndicesByProperty(quint8 line, const QString &column,
-                                                    const QString &value)
+                                                    const QString &value) const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     QList<quint16> indices;
     if (!objectColumns.contains(column)) {
         qDebug() << Q_FUNC_INFO << "no such column" << column;
         return indices;
     }
     QVariant bound;
-    QString condition = propertyCondition(column, value, true, bound);
+    QString condition = d->propertyCondition(column, value, true, bound);
     if (condition.isEmpty())
-        condition = propertyCondition(column, value, false, bound);
+        condition = d->propertyCondition(column, value, false, bound);
     for (const SqlRows::Row row : d->select(QStringLiteral("select objectindex from %1 where %2")
-                                                .arg(table("Objects", line), condition),
+                                                .arg(d->table("Objects", line), condition),
                                             {bound}, Q_FUNC_INFO))
         indices.append(quint16(row.value(0).toUInt()));
     return indices;
 }
 
-quint16 ObjectDataBase::getNextFreeIndex(quint8 line, quint16 start)
+quint16 ObjectDataBase::getNextFreeIndex(quint8 line, quint16 start) const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     const QList<quint16> indices = getIndices(line, start, 0xFFFF);
     const QSet<quint16> used(indices.cbegin(), indices.cend());
     if (!used.contains(start))
@@ -169,14 +170,14 @@ quint16 ObjectDataBase::getNextFreeIndex(quint8 line, quint16 start)
 
 bool ObjectDataBase::addIndex(quint8 line, quint16 index, const INDEX_DATA_T &data)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
     const int nameId = getStringId(data.name);
     const int descriptionId = getStringId(data.description);
     const int classId = getStringId(data.device_class);
-    const QString objects = table("Objects", line);
+    const QString objects = d->table("Objects", line);
     // Both statements take their values in the same order.
     const QString sql = existIndex(line, index)
                             ? QStringLiteral("update %1 set name = ?, datatype=?, objecttype = ?, "
@@ -199,16 +200,16 @@ bool ObjectDataBase::addIndex(quint8 line, quint16 index, const INDEX_DATA_T &da
 
 bool ObjectDataBase::delIndex(quint8 line, quint16 index, bool keepConnections)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
     bool ok =
-        d->exec(
-            QStringLiteral("delete from %1 where objectindex = ?").arg(table("SubObjects", line)),
-            {index}, Q_FUNC_INFO)
+        d->exec(QStringLiteral("delete from %1 where objectindex = ?")
+                    .arg(d->table("SubObjects", line)),
+                {index}, Q_FUNC_INFO)
         && d->exec(
-            QStringLiteral("delete from %1 where objectindex = ?").arg(table("Objects", line)),
+            QStringLiteral("delete from %1 where objectindex = ?").arg(d->table("Objects", line)),
             {index}, Q_FUNC_INFO);
     if (ok && !keepConnections)
         ok = removeConnnection(line, index);
@@ -219,18 +220,18 @@ bool ObjectDataBase::delIndex(quint8 line, quint16 index, bool keepConnections)
 
 bool ObjectDataBase::saveIndexMetaData(quint8 line, quint16 index, const MetaData &metadata)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     return d->exec(QStringLiteral("update %1 SET metadata = ? where objectindex = ?")
-                       .arg(table("Objects", line)),
+                       .arg(d->table("Objects", line)),
                    {MetaDataBlob::encode(metadata), index}, Q_FUNC_INFO);
 }
 
-bool ObjectDataBase::getAllIndexMetaData(quint8 line, QList<MetaData> &list)
+bool ObjectDataBase::getAllIndexMetaData(quint8 line, QList<MetaData> &list) const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     const SqlRows rows = d->select(QStringLiteral("select metadata from %1 where objectindex >= ? "
                                                   "order by objectindex asc")
-                                       .arg(table("Objects", line)),
+                                       .arg(d->table("Objects", line)),
                                    {0x1000}, Q_FUNC_INFO);
     for (const SqlRows::Row row : rows) {
         const MetaData metadata = MetaDataBlob::decode(row.value(0).toByteArray());

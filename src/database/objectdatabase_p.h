@@ -1,75 +1,38 @@
 #pragma once
 
 #include "objectdatabase.h"
+#include "sqlrows.h"
+#include "writeunit.h"
 
+#include <QHash>
+#include <QMap>
+#include <QPair>
+#include <QRecursiveMutex>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVector>
 
 #include <memory>
 #include <unordered_map>
 
-// Every row of one select. The statement is read to its end and finished before the rows
-// are handed out, so whatever the reader does next (resolve texts, write) can never cut a
-// read short.
-class SqlRows
-{
-public:
-    class Row
-    {
-    public:
-        Row(const SqlRows *rows, int row) : m_rows(rows), m_row(row) {}
-        const QVariant &value(int column) const { return m_rows->at(m_row, column); }
-
-    private:
-        const SqlRows *m_rows;
-        int m_row;
-    };
-
-    class const_iterator
-    {
-    public:
-        const_iterator(const SqlRows *rows, int row) : m_rows(rows), m_row(row) {}
-        Row operator*() const { return Row(m_rows, m_row); }
-        const_iterator &operator++()
-        {
-            ++m_row;
-            return *this;
-        }
-        bool operator!=(const const_iterator &other) const { return m_row != other.m_row; }
-
-    private:
-        const SqlRows *m_rows;
-        int m_row;
-    };
-
-    // The statement ran (a select without rows is ok).
-    bool ok() const { return m_ok; }
-    int count() const { return m_count; }
-    int columnCount() const { return m_columns; }
-    bool isEmpty() const { return m_count == 0; }
-    const QVariant &at(int row, int column) const { return m_cells.at(row * m_columns + column); }
-    // First column of the first row; invalid when there is none.
-    QVariant first() const { return m_count > 0 ? m_cells.first() : QVariant(); }
-    Row row(int row) const { return Row(this, row); }
-    const_iterator begin() const { return const_iterator(this, 0); }
-    const_iterator end() const { return const_iterator(this, m_count); }
-
-private:
-    friend class ObjectDataBasePrivate;
-    bool m_ok = false;
-    int m_columns = 0;
-    int m_count = 0;
-    QVector<QVariant> m_cells;
-};
-
 // The connection of one ObjectDataBase and the statements run on it. Callers hold the
 // store's mutex. Values are always bound, never written into the SQL text.
 class ObjectDataBasePrivate
 {
 public:
+    using INDEX_DATA_T = ObjectDataBase::INDEX_DATA_T;
+    using SUBINDEX_DATA_T = ObjectDataBase::SUBINDEX_DATA_T;
+    using SubAddress = ObjectDataBase::SubAddress;
+    using Connection = ObjectDataBase::Connection;
+    using PGN = ObjectDataBase::PGN;
+    using SPN = ObjectDataBase::SPN;
+    using MetaData = ObjectDataBase::MetaData;
+    using Store = ObjectDataBase::Store;
+
     // Runs a select and reads all its rows.
     SqlRows select(const QString &sql, const QVariantList &values, const char *signature);
     // Runs a statement that changes the file; a failure is logged with the caller's
@@ -87,9 +50,97 @@ public:
     // Drops every prepared statement (before the connection is closed or rebound).
     void dropStatements();
 
+    // ----- reads; the members below lock the mutex where others call them -------------
+
+    // "Objects" and 3 give "Objects3".
+    static QString table(const char *base, quint8 line);
+    // The value to bind for a text: never NULL, so empty texts are stored as ''.
+    static QString sqlText(const QString &text);
+    static QString settingsTableStatement(const QString &tableName);
+    static QString storeTable(Store store);
+    bool tableExists(const QString &name);
+    int rowCount(const QString &tableName, const QString &condition);
+    QStringList commonColumns(const QString &first, const QString &second);
+    QList<quint8> lines();
+    // The text of a Strings id (cached; an id without a row is an empty text). textOf
+    // takes a column value: NULL is an empty text.
+    QString stringOf(int id);
+    QString textOf(const QVariant &stringId);
+    QSet<int> referencedStringIds(bool &ok);
+
+    static QString propertyCondition(const QString &column, const QString &value, bool asNumber,
+                                     QVariant &bound);
+    // The row of the object or entry with the given columns; no row when there is none.
+    SqlRows objectRow(quint8 line, quint16 index, const QString &columns);
+    void readIndexRow(const SqlRows &rows, int row, int first, INDEX_DATA_T &data);
+    // The objects from fromIndex to toIndex; ok tells whether they could be read.
+    QMap<quint16, INDEX_DATA_T> objectsOf(quint8 line, quint16 fromIndex, quint16 toIndex,
+                                          bool *ok);
+    SqlRows subIndexRow(quint8 line, quint16 index, quint8 sub, const QString &columns);
+    // Reads the sub-index columns starting at column first of row row.
+    void readSubIndexRow(const SqlRows &rows, int row, int first, SUBINDEX_DATA_T &data);
+    QList<quint8> subIndexList(quint8 line, quint16 index, quint8 fromSub, bool mappable);
+    QMap<quint8, SUBINDEX_DATA_T> subIndicesOf(quint8 line, quint16 index, bool *ok = nullptr);
+    // Keyed index * 256 + sub.
+    QMap<quint32, SUBINDEX_DATA_T> subIndicesOf(quint8 line, quint16 fromIndex, quint16 toIndex,
+                                                bool *ok);
+    QVariant subIndexColumn(quint8 line, quint16 index, quint8 sub, const char *column);
+
+    // Description settings of lines other than 0 carry the line as suffix.
+    QString storeKey(Store store, const QString &key) const;
+    // False when the table is missing or cannot be read; contents is then empty.
+    bool storeContents(const QString &tableName, QMap<QString, QString> &contents);
+    QList<QStringList> tableRows(const QString &sql, const QList<int> &stringColumns);
+    QStringList groupLines(const QString &name, bool &found);
+
+    QList<Connection> readConnections(const QString &condition, const QVariantList &values);
+    QList<QPair<SubAddress, quint32>> mappingWords(quint8 line);
+    QHash<quint32, quint16> readMappableTypes(quint8 line);
+    QList<SubAddress> nvVariables(quint8 line);
+
+    // A name column: "-" when no row, "--" when the statement fails.
+    QString messageName(const QString &sql, const QVariantList &values);
+    QList<SPN> readSpns(quint8 line, const QString &condition, const QVariantList &values,
+                        bool *ok = nullptr);
+    QList<PGN> readPgns(quint8 line, quint8 direction, quint32 fromPgn, quint32 toPgn,
+                        bool *ok = nullptr);
+    QList<quint32> readNumbers(const QString &sql, const QVariantList &values);
+    QList<QPair<PGN, int>> pgnsWithWrongCount(quint8 line);
+
+    // Held by every member of ObjectDataBase that touches the connection or a cache.
+    mutable QRecursiveMutex mutex;
     QSqlDatabase db;
     QString connectionName;
     QString lastSqlError;
+
+    bool lockWriteAccess = false;
+    bool blockUpdates = false;
+    QString projectFileName;
+    QString errorString;
+    quint8 descriptionSettingsLine = 0;
+    QStringList tempFiles;
+    QStringList sqlResult;
+    QPair<QString, QString> tempMetadata;
+
+    // The caches: filled and emptied by reads, so changed by const members too.
+    QHash<QString, int> stringIds;
+    QHash<int, QString> strings;
+    // line -> (index * 256 + sub -> entry)
+    QMap<quint8, QMap<quint32, ObjectDataBase::SUBINDEX_DATA_T>> subCache;
+    // index * 65536 + line * 256 + sub -> display name
+    QHash<quint32, QString> subNameCache;
+    struct CachedSpns
+    {
+        QList<quint32> order;
+        QHash<quint32, ObjectDataBase::SPN> records;
+    };
+    // line -> (pgn << 8 | direction) -> SPNs; filled by cacheAllSpnDataForLine.
+    QHash<quint8, QHash<quint64, CachedSpns>> spnCache;
+    // line -> pgn -> spn -> data type; filled by cacheAllSpnDataTypes.
+    QHash<quint8, QHash<quint32, QHash<quint32, quint16>>> spnTypeCache;
+    // line -> (index * 256 + sub -> data type) of the mappable entries; filled by
+    // initPossibleConnectionQuery.
+    QHash<quint8, QHash<quint32, quint16>> mappableTypes;
 
     // The open unit of writes: depth of nested begins (0: none), whether a write in it
     // failed, and the change notifications it will send once committed.
@@ -109,35 +160,4 @@ private:
     void failed(const QSqlQuery &query, const QString &sql, const char *signature);
 
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>, QStringHash> m_statements;
-};
-
-// The writes of one operation as a unit: begun on construction (joining the caller's unit
-// when one is open) and ended when it goes out of scope; a write that failed meanwhile
-// makes the end a rollback. abandon() undoes the writes so far although none failed.
-class WriteUnit
-{
-public:
-    explicit WriteUnit(ObjectDataBase *db) : m_db(db), m_open(db->beginTransaction()) {}
-    ~WriteUnit() { commit(); }
-    WriteUnit(const WriteUnit &) = delete;
-    WriteUnit &operator=(const WriteUnit &) = delete;
-
-    // Ends the unit; true when its writes took effect (inside an open unit: when they still
-    // can). False when the unit could not be begun.
-    bool commit()
-    {
-        const bool open = m_open;
-        m_open = false;
-        return open && m_db->commitTransaction();
-    }
-    void abandon()
-    {
-        if (m_open)
-            m_db->rollbackTransaction();
-        m_open = false;
-    }
-
-private:
-    ObjectDataBase *m_db;
-    bool m_open;
 };

@@ -191,7 +191,7 @@ bool ObjectDataBase::createTables()
 {
     QStringList statements = {QLatin1String(createStrings), QLatin1String(createNodes)};
     for (const char *name : settingsTables)
-        statements.append(settingsTableStatement(QLatin1String(name)));
+        statements.append(d->settingsTableStatement(QLatin1String(name)));
     statements << QLatin1String(createConnections) << QLatin1String(createLockedMappings)
                << QLatin1String(createLockedPDOs) << QLatin1String(createVirtualNodes)
                << QLatin1String(createSignalGroups) << QLatin1String(createSignals)
@@ -215,7 +215,7 @@ bool ObjectDataBase::createLineTables(quint8 line)
 
 bool ObjectDataBase::createSubObjectsTable(quint8 line, QSqlQuery &query)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     query = QSqlQuery(d->db);
     if (query.exec(perLine(createSubObjects, line)))
         return true;
@@ -225,15 +225,15 @@ bool ObjectDataBase::createSubObjectsTable(quint8 line, QSqlQuery &query)
     return false;
 }
 
-QString ObjectDataBase::settingsTableStatement(const QString &tableName)
+QString ObjectDataBasePrivate::settingsTableStatement(const QString &tableName)
 {
     return QString::fromLatin1(createSettingsTemplate).arg(tableName);
 }
 
 bool ObjectDataBase::addUniqueColumnsToSubDatabase(quint8 line, QSqlQuery &query)
 {
-    QMutexLocker locker(&m_mutex);
-    const QString name = table("SubObjects", line);
+    QMutexLocker locker(&d->mutex);
+    const QString name = d->table("SubObjects", line);
     const QString old = name + QLatin1String("_old");
     // The rebuild is one unit: a step that fails leaves the table as it was.
     WriteUnit unit(this);
@@ -243,7 +243,7 @@ bool ObjectDataBase::addUniqueColumnsToSubDatabase(quint8 line, QSqlQuery &query
     ok = ok && createSubObjectsTable(line, query);
     // Copied by column name, so that columns added to the old table in another order keep
     // their values. A key given twice in the old table keeps its last row.
-    const QString columns = commonColumns(old, name).join(QLatin1String(", "));
+    const QString columns = d->commonColumns(old, name).join(QLatin1String(", "));
     ok = ok
          && query.exec(QStringLiteral("INSERT OR REPLACE INTO %1 (%2) SELECT %2 FROM %3")
                            .arg(name, columns, old))
@@ -255,10 +255,10 @@ bool ObjectDataBase::addUniqueColumnsToSubDatabase(quint8 line, QSqlQuery &query
     return unit.commit() && ok;
 }
 
-QStringList ObjectDataBase::commonColumns(const QString &first, const QString &second)
+QStringList ObjectDataBasePrivate::commonColumns(const QString &first, const QString &second)
 {
-    const QSqlRecord a = d->db.record(first);
-    const QSqlRecord b = d->db.record(second);
+    const QSqlRecord a = db.record(first);
+    const QSqlRecord b = db.record(second);
     QStringList columns;
     for (int i = 0; i < a.count(); ++i) {
         if (b.contains(a.fieldName(i)))
@@ -267,7 +267,7 @@ QStringList ObjectDataBase::commonColumns(const QString &first, const QString &s
     return columns;
 }
 
-uint ObjectDataBase::databaseVersion()
+uint ObjectDataBase::databaseVersion() const
 {
     return getMiscSettingsValue(QStringLiteral("DatabaseVersion")).toUInt();
 }
@@ -278,13 +278,13 @@ void ObjectDataBase::upgradeSchema()
 {
     QStringList missing;
     for (const char *name : {"GeneralSettings", "DescriptionSettings"})
-        missing.append(ifNotExists(settingsTableStatement(QLatin1String(name))));
+        missing.append(ifNotExists(d->settingsTableStatement(QLatin1String(name))));
     missing << ifNotExists(QLatin1String(createVirtualNodes))
             << ifNotExists(QLatin1String(createSignalGroups))
             << ifNotExists(QLatin1String(createSignals))
             << ifNotExists(QLatin1String(createGroups));
     for (const char *name : {"EnergyBusSettings", "J1939Settings", "MiscSettings"})
-        missing.append(ifNotExists(settingsTableStatement(QLatin1String(name))));
+        missing.append(ifNotExists(d->settingsTableStatement(QLatin1String(name))));
     for (int i = 0; i < missing.size(); ++i) {
         if (d->trySql(missing.at(i)))
             continue;
@@ -313,9 +313,9 @@ void ObjectDataBase::upgradeLineTables(const QList<quint8> &lines, uint version)
 {
     for (quint8 line : lines) {
         for (const char *column : addedObjectColumns)
-            d->trySql(alterStatement(table("Objects", line), column));
+            d->trySql(alterStatement(d->table("Objects", line), column));
         for (const char *column : addedSubObjectColumns)
-            d->trySql(alterStatement(table("SubObjects", line), column));
+            d->trySql(alterStatement(d->table("SubObjects", line), column));
         if (version < 100) {
             QSqlQuery query(d->db);
             addUniqueColumnsToSubDatabase(line, query);

@@ -26,7 +26,7 @@ const StringColumns lineStringColumns[] = {
 
 } // namespace
 
-QString ObjectDataBase::sqlText(const QString &text)
+QString ObjectDataBasePrivate::sqlText(const QString &text)
 {
     // A null text would be bound as NULL; the file holds every text, empty ones included.
     return text.isNull() ? QStringLiteral("") : text;
@@ -34,59 +34,64 @@ QString ObjectDataBase::sqlText(const QString &text)
 
 int ObjectDataBase::getStringId(const QString &text)
 {
-    QMutexLocker locker(&m_mutex);
-    const auto cached = m_stringIds.constFind(text);
-    if (cached != m_stringIds.constEnd())
+    QMutexLocker locker(&d->mutex);
+    const auto cached = d->stringIds.constFind(text);
+    if (cached != d->stringIds.constEnd())
         return cached.value();
     // The new row's id comes from the insert; looking the text up again would scan the
     // whole table.
     qint64 id = -1;
-    if (!d->exec(QStringLiteral("insert into Strings values(NULL,?)"), {sqlText(text)}, Q_FUNC_INFO,
-                 &id)
+    if (!d->exec(QStringLiteral("insert into Strings values(NULL,?)"), {d->sqlText(text)},
+                 Q_FUNC_INFO, &id)
         || id < 0)
         return -1;
-    m_stringIds.insert(text, int(id));
-    m_strings.insert(int(id), text);
+    d->stringIds.insert(text, int(id));
+    d->strings.insert(int(id), text);
     return int(id);
 }
 
-QString ObjectDataBase::getString(int id)
+QString ObjectDataBase::getString(int id) const
 {
-    QMutexLocker locker(&m_mutex);
-    const auto cached = m_strings.constFind(id);
-    if (cached != m_strings.constEnd())
+    return d->stringOf(id);
+}
+
+QString ObjectDataBasePrivate::stringOf(int id)
+{
+    QMutexLocker locker(&mutex);
+    const auto cached = strings.constFind(id);
+    if (cached != strings.constEnd())
         return cached.value();
     const SqlRows rows =
-        d->select(QStringLiteral("select string from Strings where id = ?"), {id}, Q_FUNC_INFO);
+        select(QStringLiteral("select string from Strings where id = ?"), {id}, Q_FUNC_INFO);
     // An id without a row is remembered as an empty text too, so that a table full of
     // dangling ids costs one statement per id, not one per row.
     const QString text = rows.first().toString();
     if (rows.ok())
-        m_strings.insert(id, text);
+        strings.insert(id, text);
     return text;
 }
 
-void ObjectDataBase::cacheStrings()
+void ObjectDataBase::cacheStrings() const
 {
-    QMutexLocker locker(&m_mutex);
-    m_stringIds.clear();
-    m_strings.clear();
+    QMutexLocker locker(&d->mutex);
+    d->stringIds.clear();
+    d->strings.clear();
     for (const SqlRows::Row row :
          d->select(QStringLiteral("select id, string from Strings"), {}, Q_FUNC_INFO)) {
         const int id = row.value(0).toInt();
         const QString text = row.value(1).toString();
-        m_stringIds.insert(text, id);
-        m_strings.insert(id, text);
+        d->stringIds.insert(text, id);
+        d->strings.insert(id, text);
     }
 }
 
 // Every Strings id some table refers to. ok is false when a table that exists could not
 // be read; then nothing may be deleted.
-QSet<int> ObjectDataBase::referencedStringIds(bool &ok)
+QSet<int> ObjectDataBasePrivate::referencedStringIds(bool &ok)
 {
     ok = true;
     QStringList selects;
-    for (quint8 line : getNodes()) {
+    for (quint8 line : lines()) {
         for (const StringColumns &columns : lineStringColumns) {
             const QString name = table(columns.table, line);
             if (tableExists(name))
@@ -98,7 +103,7 @@ QSet<int> ObjectDataBase::referencedStringIds(bool &ok)
         selects.append(QStringLiteral("select name from Signals"));
     QSet<int> ids;
     for (const QString &sql : qAsConst(selects)) {
-        const SqlRows rows = d->select(sql, {}, Q_FUNC_INFO);
+        const SqlRows rows = select(sql, {}, Q_FUNC_INFO);
         if (!rows.ok()) {
             ok = false;
             return ids;
@@ -117,9 +122,9 @@ QSet<int> ObjectDataBase::referencedStringIds(bool &ok)
 
 bool ObjectDataBase::cleanUpStrings()
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     bool ok = false;
-    const QSet<int> used = referencedStringIds(ok);
+    const QSet<int> used = d->referencedStringIds(ok);
     const SqlRows all = d->select(QStringLiteral("select id from Strings"), {}, Q_FUNC_INFO);
     if (!ok || !all.ok())
         return false;

@@ -63,7 +63,8 @@ quint32 subNameKey(quint8 line, quint16 index, quint8 sub)
 } // namespace
 
 // Reads the columns of subIndexColumns starting at column first.
-void ObjectDataBase::readSubIndexRow(const SqlRows &rows, int row, int first, SUBINDEX_DATA_T &data)
+void ObjectDataBasePrivate::readSubIndexRow(const SqlRows &rows, int row, int first,
+                                            SUBINDEX_DATA_T &data)
 {
     int c = first;
     auto value = [&rows, row, &c]() -> const QVariant & { return rows.at(row, c++); };
@@ -102,75 +103,75 @@ void ObjectDataBase::readSubIndexRow(const SqlRows &rows, int row, int first, SU
     data.metadata = blob.isEmpty() ? MetaData() : MetaDataBlob::decode(blob);
 }
 
-SqlRows ObjectDataBase::subIndexRow(quint8 line, quint16 index, quint8 sub, const QString &columns)
+SqlRows ObjectDataBasePrivate::subIndexRow(quint8 line, quint16 index, quint8 sub,
+                                           const QString &columns)
 {
-    return d->select(QStringLiteral("select %1 from %2 where objectindex = ? and subindex = ?")
-                         .arg(columns, table("SubObjects", line)),
-                     {index, sub}, Q_FUNC_INFO);
+    return select(QStringLiteral("select %1 from %2 where objectindex = ? and subindex = ?")
+                      .arg(columns, table("SubObjects", line)),
+                  {index, sub}, Q_FUNC_INFO);
 }
 
-bool ObjectDataBase::existSubIndex(quint8 line, quint16 index, quint8 sub)
+bool ObjectDataBase::existSubIndex(quint8 line, quint16 index, quint8 sub) const
 {
-    QMutexLocker locker(&m_mutex);
-    return !subIndexRow(line, index, sub, QStringLiteral("subindex")).isEmpty();
+    QMutexLocker locker(&d->mutex);
+    return !d->subIndexRow(line, index, sub, QStringLiteral("subindex")).isEmpty();
 }
 
-QList<quint8> ObjectDataBase::subIndexList(quint8 line, quint16 index, quint8 fromSub,
-                                           bool mappable)
+QList<quint8> ObjectDataBasePrivate::subIndexList(quint8 line, quint16 index, quint8 fromSub,
+                                                  bool mappable)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&mutex);
     QList<quint8> subs;
     for (const SqlRows::Row row :
-         d->select(QStringLiteral("select subindex from %1 where objectindex = ? "
-                                  "and subindex >= ?%2 order by subindex asc")
-                       .arg(table("SubObjects", line),
-                            mappable ? QStringLiteral(" and pdomapping != 0") : QString()),
-                   {index, fromSub}, Q_FUNC_INFO))
+         select(QStringLiteral("select subindex from %1 where objectindex = ? "
+                               "and subindex >= ?%2 order by subindex asc")
+                    .arg(table("SubObjects", line),
+                         mappable ? QStringLiteral(" and pdomapping != 0") : QString()),
+                {index, fromSub}, Q_FUNC_INFO))
         subs.append(quint8(row.value(0).toUInt()));
     return subs;
 }
 
-QList<quint8> ObjectDataBase::getSubIndices(quint8 line, quint16 index, quint8 fromSub)
+QList<quint8> ObjectDataBase::getSubIndices(quint8 line, quint16 index, quint8 fromSub) const
 {
-    return subIndexList(line, index, fromSub, false);
+    return d->subIndexList(line, index, fromSub, false);
 }
 
-QList<quint8> ObjectDataBase::getSubIndicesMappable(quint8 line, quint16 index, quint8 fromSub)
+QList<quint8> ObjectDataBase::getSubIndicesMappable(quint8 line, quint16 index,
+                                                    quint8 fromSub) const
 {
-    return subIndexList(line, index, fromSub, true);
+    return d->subIndexList(line, index, fromSub, true);
 }
 
-bool ObjectDataBase::getSubIndexData(quint8 line, quint16 index, quint8 sub, SUBINDEX_DATA_T &data)
+bool ObjectDataBase::getSubIndexData(quint8 line, quint16 index, quint8 sub,
+                                     SUBINDEX_DATA_T &data) const
 {
-    QMutexLocker locker(&m_mutex);
-    const auto cachedLine = m_subCache.constFind(line);
-    if (cachedLine != m_subCache.constEnd()) {
+    QMutexLocker locker(&d->mutex);
+    const auto cachedLine = d->subCache.constFind(line);
+    if (cachedLine != d->subCache.constEnd()) {
         const auto cached = cachedLine->constFind(subKey(index, sub));
         if (cached != cachedLine->constEnd()) {
             data = cached.value();
             return true;
         }
     }
-    const SqlRows rows = subIndexRow(line, index, sub, QLatin1String(subIndexColumns));
+    const SqlRows rows = d->subIndexRow(line, index, sub, QLatin1String(subIndexColumns));
     if (rows.isEmpty())
         return false;
-    readSubIndexRow(rows, 0, 0, data);
+    d->readSubIndexRow(rows, 0, 0, data);
     return true;
 }
 
 // The sub-indices of the objects from fromIndex to toIndex, read from the file and keyed
 // index * 256 + sub; ok tells whether the table could be read.
-QMap<quint32, ObjectDataBase::SUBINDEX_DATA_T> ObjectDataBase::subIndicesOf(quint8 line,
-                                                                            quint16 fromIndex,
-                                                                            quint16 toIndex,
-                                                                            bool *ok)
+QMap<quint32, ObjectDataBase::SUBINDEX_DATA_T> ObjectDataBasePrivate::subIndicesOf(
+    quint8 line, quint16 fromIndex, quint16 toIndex, bool *ok)
 {
-    QMutexLocker locker(&m_mutex);
-    const SqlRows rows =
-        d->select(QStringLiteral("select objectindex, subindex, %1 from %2 where "
-                                 "objectindex >= ? and objectindex <= ?")
-                      .arg(QLatin1String(subIndexColumns), table("SubObjects", line)),
-                  {fromIndex, toIndex}, Q_FUNC_INFO);
+    QMutexLocker locker(&mutex);
+    const SqlRows rows = select(QStringLiteral("select objectindex, subindex, %1 from %2 where "
+                                               "objectindex >= ? and objectindex <= ?")
+                                    .arg(QLatin1String(subIndexColumns), table("SubObjects", line)),
+                                {fromIndex, toIndex}, Q_FUNC_INFO);
     QMap<quint32, SUBINDEX_DATA_T> subs;
     for (int i = 0; i < rows.count(); ++i) {
         SUBINDEX_DATA_T data;
@@ -183,8 +184,9 @@ QMap<quint32, ObjectDataBase::SUBINDEX_DATA_T> ObjectDataBase::subIndicesOf(quin
 }
 
 // The sub-indices of one object, read from the file.
-QMap<quint8, ObjectDataBase::SUBINDEX_DATA_T> ObjectDataBase::subIndicesOf(quint8 line,
-                                                                           quint16 index, bool *ok)
+QMap<quint8, ObjectDataBase::SUBINDEX_DATA_T> ObjectDataBasePrivate::subIndicesOf(quint8 line,
+                                                                                  quint16 index,
+                                                                                  bool *ok)
 {
     QMap<quint8, SUBINDEX_DATA_T> subs;
     const QMap<quint32, SUBINDEX_DATA_T> all = subIndicesOf(line, index, index, ok);
@@ -196,8 +198,8 @@ QMap<quint8, ObjectDataBase::SUBINDEX_DATA_T> ObjectDataBase::subIndicesOf(quint
 bool ObjectDataBase::addSubIndex(quint8 line, quint16 index, quint8 sub,
                                  const SUBINDEX_DATA_T &data)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
     const int nameId = getStringId(data.name);
@@ -207,9 +209,9 @@ bool ObjectDataBase::addSubIndex(quint8 line, quint16 index, quint8 sub,
                                  sub,
                                  nameId,
                                  data.datatype,
-                                 sqlText(data.accesstype),
-                                 sqlText(data.defaultvalue),
-                                 sqlText(data.currentvalue),
+                                 d->sqlText(data.accesstype),
+                                 d->sqlText(data.defaultvalue),
+                                 d->sqlText(data.currentvalue),
                                  data.pdomapping,
                                  data.lowlimit,
                                  data.uplimit,
@@ -218,9 +220,9 @@ bool ObjectDataBase::addSubIndex(quint8 line, quint16 index, quint8 sub,
                                  int(data.limitineds),
                                  int(data.refuseread),
                                  int(data.refusewrite),
-                                 sqlText(data.allowedaccesstypes),
+                                 d->sqlText(data.allowedaccesstypes),
                                  data.implementation,
-                                 sqlText(data.varname),
+                                 d->sqlText(data.varname),
                                  descriptionId,
                                  data.category,
                                  int(data.writedefaulttoeds),
@@ -244,12 +246,12 @@ bool ObjectDataBase::addSubIndex(quint8 line, quint16 index, quint8 sub,
                 "changedbyuser, wizardsource, denotation, sharedlines, managedbycbw, signalid, "
                 "nvstorage, metadata) "
                 "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,0)")
-                .arg(table("SubObjects", line)),
+                .arg(d->table("SubObjects", line)),
             values, Q_FUNC_INFO);
     if (ok && !data.metadata.isEmpty())
         ok = saveSubIndexMetaData(line, index, sub, data.metadata);
-    const auto cachedLine = m_subCache.find(line);
-    if (ok && cachedLine != m_subCache.end())
+    const auto cachedLine = d->subCache.find(line);
+    if (ok && cachedLine != d->subCache.end())
         cachedLine->insert(subKey(index, sub), data);
     notify(ChangeSet(ChangeSet::SubIndexChanged, line, index, sub));
     return unit.commit() && ok;
@@ -257,13 +259,13 @@ bool ObjectDataBase::addSubIndex(quint8 line, quint16 index, quint8 sub,
 
 bool ObjectDataBase::delSubIndex(quint8 line, quint16 index, quint8 sub, bool keepConnections)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
     const bool existed = existSubIndex(line, index, sub);
     bool ok = d->exec(QStringLiteral("delete from %1 where objectindex = ? and subindex = ?")
-                          .arg(table("SubObjects", line)),
+                          .arg(d->table("SubObjects", line)),
                       {index, sub}, Q_FUNC_INFO);
     if (ok && !keepConnections)
         ok = removeConnnection(line, index, sub);
@@ -272,9 +274,10 @@ bool ObjectDataBase::delSubIndex(quint8 line, quint16 index, quint8 sub, bool ke
     return unit.commit() && ok;
 }
 
-QVariant ObjectDataBase::subIndexColumn(quint8 line, quint16 index, quint8 sub, const char *column)
+QVariant ObjectDataBasePrivate::subIndexColumn(quint8 line, quint16 index, quint8 sub,
+                                               const char *column)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&mutex);
     return subIndexRow(line, index, sub, QLatin1String(column)).first();
 }
 
@@ -283,55 +286,55 @@ bool ObjectDataBase::setSubIndexColumn(quint8 line, quint16 index, quint8 sub, c
 {
     return d->exec(QStringLiteral("update %1 set %2 = ? where ((objectindex = ?) and "
                                   "(subindex = ?))")
-                       .arg(table("SubObjects", line), QLatin1String(column)),
+                       .arg(d->table("SubObjects", line), QLatin1String(column)),
                    {value, index, sub}, signature);
 }
 
-QString ObjectDataBase::getSubIndexValue(quint8 line, quint16 index, quint8 sub)
+QString ObjectDataBase::getSubIndexValue(quint8 line, quint16 index, quint8 sub) const
 {
-    return subIndexColumn(line, index, sub, "defaultvalue").toString();
+    return d->subIndexColumn(line, index, sub, "defaultvalue").toString();
 }
 
 bool ObjectDataBase::setSubIndexValue(quint8 line, quint16 index, quint8 sub, const QString &value)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
-    return setSubIndexColumn(line, index, sub, "defaultvalue", sqlText(value), Q_FUNC_INFO);
+    return setSubIndexColumn(line, index, sub, "defaultvalue", d->sqlText(value), Q_FUNC_INFO);
 }
 
-QString ObjectDataBase::getSubIndexCurrentValue(quint8 line, quint16 index, quint8 sub)
+QString ObjectDataBase::getSubIndexCurrentValue(quint8 line, quint16 index, quint8 sub) const
 {
-    return subIndexColumn(line, index, sub, "currentvalue").toString();
+    return d->subIndexColumn(line, index, sub, "currentvalue").toString();
 }
 
 bool ObjectDataBase::setSubIndexCurrentValue(quint8 line, quint16 index, quint8 sub,
                                              const QString &value)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
     const bool ok =
-        setSubIndexColumn(line, index, sub, "currentvalue", sqlText(value), Q_FUNC_INFO);
+        setSubIndexColumn(line, index, sub, "currentvalue", d->sqlText(value), Q_FUNC_INFO);
     notify(ChangeSet(ChangeSet::SubIndexChanged, line, index, sub));
     return unit.commit() && ok;
 }
 
-quint16 ObjectDataBase::getSubIndexDatatype(quint8 line, quint16 index, quint8 sub)
+quint16 ObjectDataBase::getSubIndexDatatype(quint8 line, quint16 index, quint8 sub) const
 {
-    return quint16(subIndexColumn(line, index, sub, "datatype").toUInt());
+    return quint16(d->subIndexColumn(line, index, sub, "datatype").toUInt());
 }
 
-quint8 ObjectDataBase::getSubIndexPdoMapping(quint8 line, quint16 index, quint8 sub)
+quint8 ObjectDataBase::getSubIndexPdoMapping(quint8 line, quint16 index, quint8 sub) const
 {
-    return quint8(subIndexColumn(line, index, sub, "pdomapping").toUInt());
+    return quint8(d->subIndexColumn(line, index, sub, "pdomapping").toUInt());
 }
 
-quint32 ObjectDataBase::getSubIndexBitSize(quint8 line, quint16 index, quint8 sub)
+quint32 ObjectDataBase::getSubIndexBitSize(quint8 line, quint16 index, quint8 sub) const
 {
-    QMutexLocker locker(&m_mutex);
-    const SqlRows rows = subIndexRow(line, index, sub, QStringLiteral("datatype, size"));
+    QMutexLocker locker(&d->mutex);
+    const SqlRows rows = d->subIndexRow(line, index, sub, QStringLiteral("datatype, size"));
     if (rows.isEmpty())
         return 0;
     const quint16 datatype = quint16(rows.at(0, 0).toUInt());
@@ -350,27 +353,27 @@ quint32 ObjectDataBase::getSubIndexBitSize(quint8 line, quint16 index, quint8 su
 }
 
 QString ObjectDataBase::getSubIndexName(quint8 line, quint16 index, quint8 sub,
-                                        bool preferDenotation)
+                                        bool preferDenotation) const
 {
-    QMutexLocker locker(&m_mutex);
-    const auto cached = m_subNameCache.constFind(subNameKey(line, index, sub));
-    if (cached != m_subNameCache.constEnd())
+    QMutexLocker locker(&d->mutex);
+    const auto cached = d->subNameCache.constFind(subNameKey(line, index, sub));
+    if (cached != d->subNameCache.constEnd())
         return cached.value();
-    const SqlRows rows = subIndexRow(line, index, sub, QStringLiteral("name, denotation"));
+    const SqlRows rows = d->subIndexRow(line, index, sub, QStringLiteral("name, denotation"));
     if (rows.isEmpty())
         return QString();
     if (preferDenotation) {
-        const QString denotation = textOf(rows.at(0, 1));
+        const QString denotation = d->textOf(rows.at(0, 1));
         if (!denotation.isEmpty())
             return denotation;
     }
-    return textOf(rows.at(0, 0));
+    return d->textOf(rows.at(0, 0));
 }
 
 bool ObjectDataBase::setSubIndexName(quint8 line, quint16 index, quint8 sub, const QString &name)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
     const int id = getStringId(name);
@@ -381,8 +384,8 @@ bool ObjectDataBase::setSubIndexName(quint8 line, quint16 index, quint8 sub, con
 bool ObjectDataBase::setSubIndexParameterName(quint8 line, quint16 index, quint8 sub,
                                               const QString &name)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
     const int id = getStringId(name);
@@ -390,26 +393,26 @@ bool ObjectDataBase::setSubIndexParameterName(quint8 line, quint16 index, quint8
     return unit.commit() && ok;
 }
 
-QStringList ObjectDataBase::getIndexSubIndexName(quint8 line, quint16 index, quint8 sub)
+QStringList ObjectDataBase::getIndexSubIndexName(quint8 line, quint16 index, quint8 sub) const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     return {getIndexName(line, index), getSubIndexName(line, index, sub, true)};
 }
 
-bool ObjectDataBase::existSubIndexName(quint8 line, const QString &name)
+bool ObjectDataBase::existSubIndexName(quint8 line, const QString &name) const
 {
     Q_UNUSED(line)
-    QMutexLocker locker(&m_mutex);
-    return !d->select(QStringLiteral("select id from Strings where string = ?"), {sqlText(name)},
+    QMutexLocker locker(&d->mutex);
+    return !d->select(QStringLiteral("select id from Strings where string = ?"), {d->sqlText(name)},
                       Q_FUNC_INFO)
                 .isEmpty();
 }
 
 // The slot after the first occupied sub-index at or above start whose successor is free;
 // 255 for an object without sub-indices or without one at or above start.
-quint8 ObjectDataBase::getNextFreeSubIndex(quint8 line, quint16 index, quint8 start)
+quint8 ObjectDataBase::getNextFreeSubIndex(quint8 line, quint16 index, quint8 start) const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     const QList<quint8> subs = getSubIndices(line, index, 0);
     for (quint8 sub : subs) {
         if (sub < start)
@@ -423,9 +426,9 @@ quint8 ObjectDataBase::getNextFreeSubIndex(quint8 line, quint16 index, quint8 st
 
 QList<ObjectDataBase::SubAddress> ObjectDataBase::getSubsByProperty(quint8 line,
                                                                     const QString &column,
-                                                                    const QString &value)
+                                                                    const QString &value) const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     QList<SubAddress> found;
     if (!column.isEmpty() && !propertyColumns.contains(column)) {
         qDebug() << Q_FUNC_INFO << "no such column" << column;
@@ -438,7 +441,7 @@ QList<ObjectDataBase::SubAddress> ObjectDataBase::getSubsByProperty(quint8 line,
         QVariant bound;
         QString condition = QStringLiteral("1 = 1");
         if (!column.isEmpty()) {
-            condition = propertyCondition(column, value, asNumber, bound);
+            condition = d->propertyCondition(column, value, asNumber, bound);
             if (condition.isEmpty())
                 continue;
         }
@@ -446,7 +449,7 @@ QList<ObjectDataBase::SubAddress> ObjectDataBase::getSubsByProperty(quint8 line,
         for (const SqlRows::Row row :
              d->select(QStringLiteral("select objectindex,subindex from %1 where %2 "
                                       "order by objectindex,subindex ASC")
-                           .arg(table("SubObjects", line), condition),
+                           .arg(d->table("SubObjects", line), condition),
                        column.isEmpty() ? QVariantList() : QVariantList{bound}, Q_FUNC_INFO)) {
             const SubAddress address{quint16(row.value(0).toUInt()), quint8(row.value(1).toUInt())};
             if (!existing.contains(address.index) || before.contains(address.index))
@@ -462,10 +465,10 @@ QList<ObjectDataBase::SubAddress> ObjectDataBase::getSubsByProperty(quint8 line,
 
 bool ObjectDataBase::copyDefaultToCurrentValues(quint8 line, quint16 index, bool onlyIfEmpty)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
-    const QMap<quint8, SUBINDEX_DATA_T> subs = subIndicesOf(line, index);
+    const QMap<quint8, SUBINDEX_DATA_T> subs = d->subIndicesOf(line, index);
     WriteUnit unit(this);
     bool ok = true;
     for (auto it = subs.constBegin(); it != subs.constEnd(); ++it) {
@@ -477,9 +480,9 @@ bool ObjectDataBase::copyDefaultToCurrentValues(quint8 line, quint16 index, bool
 
 bool ObjectDataBase::copySubIndex(quint8 line, quint16 index, quint8 srcSub, quint8 dstSub)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     SUBINDEX_DATA_T data;
-    if (m_lockWriteAccess || !getSubIndexData(line, index, srcSub, data))
+    if (d->lockWriteAccess || !getSubIndexData(line, index, srcSub, data))
         return false;
     return addSubIndex(line, index, dstSub, data);
 }
@@ -487,17 +490,18 @@ bool ObjectDataBase::copySubIndex(quint8 line, quint16 index, quint8 srcSub, qui
 bool ObjectDataBase::saveSubIndexMetaData(quint8 line, quint16 index, quint8 sub,
                                           const MetaData &metadata)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     return setSubIndexColumn(line, index, sub, "metadata", MetaDataBlob::encode(metadata),
                              Q_FUNC_INFO);
 }
 
-bool ObjectDataBase::getAllSubIndicesWithMetaData(quint8 line, QList<INDEX_SUB_METADATA_T> &list)
+bool ObjectDataBase::getAllSubIndicesWithMetaData(quint8 line,
+                                                  QList<INDEX_SUB_METADATA_T> &list) const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     const SqlRows rows = d->select(QStringLiteral("SELECT objectindex, subindex, metadata from %1 "
                                                   "WHERE metadata IS NOT NULL")
-                                       .arg(table("SubObjects", line)),
+                                       .arg(d->table("SubObjects", line)),
                                    {}, Q_FUNC_INFO);
     for (const SqlRows::Row row : rows) {
         INDEX_SUB_METADATA_T entry;
@@ -509,49 +513,50 @@ bool ObjectDataBase::getAllSubIndicesWithMetaData(quint8 line, QList<INDEX_SUB_M
     return rows.ok();
 }
 
-void ObjectDataBase::cacheAllSubs(quint8 line, quint16 index)
+void ObjectDataBase::cacheAllSubs(quint8 line, quint16 index) const
 {
-    QMutexLocker locker(&m_mutex);
-    m_subCache.remove(line);
+    QMutexLocker locker(&d->mutex);
+    d->subCache.remove(line);
     bool ok = false;
-    const QMap<quint32, SUBINDEX_DATA_T> subs =
-        index != 0 ? subIndicesOf(line, index, index, &ok) : subIndicesOf(line, 0, 0xFFFF, &ok);
+    const QMap<quint32, SUBINDEX_DATA_T> subs = index != 0
+                                                    ? d->subIndicesOf(line, index, index, &ok)
+                                                    : d->subIndicesOf(line, 0, 0xFFFF, &ok);
     if (ok)
-        m_subCache.insert(line, subs);
+        d->subCache.insert(line, subs);
 }
 
-void ObjectDataBase::clearCachedSubs(quint8 line)
+void ObjectDataBase::clearCachedSubs(quint8 line) const
 {
-    QMutexLocker locker(&m_mutex);
-    m_subCache.remove(line);
+    QMutexLocker locker(&d->mutex);
+    d->subCache.remove(line);
 }
 
-void ObjectDataBase::clearAllCachedSubs()
+void ObjectDataBase::clearAllCachedSubs() const
 {
-    QMutexLocker locker(&m_mutex);
-    m_subCache.clear();
+    QMutexLocker locker(&d->mutex);
+    d->subCache.clear();
 }
 
-void ObjectDataBase::cacheAllSubNames(quint8 line, quint16 index)
+void ObjectDataBase::cacheAllSubNames(quint8 line, quint16 index) const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     const quint16 from = index != 0 ? index : 0;
     const quint16 to = index != 0 ? index : 0xFFFF;
     const SqlRows rows = d->select(QStringLiteral("select objectindex, subindex, name, denotation "
                                                   "from %1 where objectindex >= ? and "
                                                   "objectindex <= ?")
-                                       .arg(table("SubObjects", line)),
+                                       .arg(d->table("SubObjects", line)),
                                    {from, to}, Q_FUNC_INFO);
     for (const SqlRows::Row row : rows) {
-        const QString denotation = textOf(row.value(3));
-        const QString name = denotation.isEmpty() ? textOf(row.value(2)) : denotation;
-        m_subNameCache.insert(
+        const QString denotation = d->textOf(row.value(3));
+        const QString name = denotation.isEmpty() ? d->textOf(row.value(2)) : denotation;
+        d->subNameCache.insert(
             subNameKey(line, quint16(row.value(0).toUInt()), quint8(row.value(1).toUInt())), name);
     }
 }
 
-void ObjectDataBase::clearCachedSubNames()
+void ObjectDataBase::clearCachedSubNames() const
 {
-    QMutexLocker locker(&m_mutex);
-    m_subNameCache.clear();
+    QMutexLocker locker(&d->mutex);
+    d->subNameCache.clear();
 }

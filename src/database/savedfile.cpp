@@ -68,8 +68,7 @@ QFileDevice::Permissions SavedFile::permissions() const
 QString SavedFile::check(const QString &path)
 {
     static QAtomicInteger<quint32> counter;
-    const QString name =
-        QStringLiteral("filecheck%1").arg(counter.fetchAndAddRelaxed(1) + 1);
+    const QString name = QStringLiteral("filecheck%1").arg(counter.fetchAndAddRelaxed(1) + 1);
     QString problem;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
