@@ -132,7 +132,8 @@ QWidget *NwrMainWindow::addPage(Page which, const QString &title)
     widget->setObjectName(QLatin1String(names.value(which)));
     ui->toolBox->addItem(widget, title);
     pages.insert(which, widget);
-    bindPage(widget);
+    if (auto *form = qobject_cast<BaseMainForm *>(widget))
+        bindPage(form);
     return widget;
 }
 
@@ -159,17 +160,24 @@ void NwrMainWindow::addFormsToToolbox()
     shownPageIndex = ui->toolBox->currentIndex();
 }
 
-// Connects the window's signals to the slots a page offers; pages without them are
-// simply not told.
-void NwrMainWindow::bindPage(QWidget *page)
+void NwrMainWindow::bindPage(BaseMainForm *form)
 {
-    const QMetaObject *meta = page->metaObject();
-    if (meta->indexOfSlot("lineHandle(quint8)") >= 0)
-        connect(this, SIGNAL(lineChanged(quint8)), page, SLOT(lineHandle(quint8)));
-    if (meta->indexOfSlot("handleExpertMode(bool)") >= 0)
-        connect(this, SIGNAL(expertModeChanged(bool)), page, SLOT(handleExpertMode(bool)));
-    if (projectDb && meta->indexOfMethod("setProjectDatabase(ObjectDataBase*)") >= 0)
-        QMetaObject::invokeMethod(page, "setProjectDatabase", Q_ARG(ObjectDataBase *, projectDb));
+    connect(this, &NwrMainWindow::lineChanged, form, &BaseMainForm::lineHandle);
+    connect(this, &NwrMainWindow::expertModeChanged, form, &BaseMainForm::handleExpertMode);
+    form->handleExpertMode(ui->actionEnable_Expert_Mode->isChecked());
+    form->setAdditionalDatabase(additionalDb);
+    if (projectDb)
+        form->setProjectDatabase(projectDb);
+}
+
+QList<BaseMainForm *> NwrMainWindow::boundPages() const
+{
+    QList<BaseMainForm *> forms;
+    for (QWidget *widget : pages) {
+        if (auto *form = qobject_cast<BaseMainForm *>(widget))
+            forms.append(form);
+    }
+    return forms;
 }
 
 QWidget *NwrMainWindow::page(Page which) const
@@ -187,11 +195,8 @@ void NwrMainWindow::setProjectDatabase(ObjectDataBase *database)
     connect(projectDb, &ObjectDataBase::updateNotify, this, &NwrMainWindow::projectModified);
     connect(projectDb, &ObjectDataBase::wrongTool, this, &NwrMainWindow::wrongTool);
     connect(projectDb, &ObjectDataBase::message, this, &NwrMainWindow::showDatabaseMessage);
-    for (QWidget *widget : qAsConst(pages)) {
-        if (widget->metaObject()->indexOfMethod("setProjectDatabase(ObjectDataBase*)") >= 0)
-            QMetaObject::invokeMethod(widget, "setProjectDatabase",
-                                      Q_ARG(ObjectDataBase *, projectDb));
-    }
+    for (BaseMainForm *form : boundPages())
+        form->setProjectDatabase(projectDb);
     if (developerConsole)
         developerConsole->deleteLater();
 }
@@ -199,6 +204,8 @@ void NwrMainWindow::setProjectDatabase(ObjectDataBase *database)
 void NwrMainWindow::setAdditionalDatabase(ObjectDataBase *database)
 {
     additionalDb = database;
+    for (BaseMainForm *form : boundPages())
+        form->setAdditionalDatabase(additionalDb);
 }
 
 void NwrMainWindow::setUserInteraction(UserInteraction *newInteraction)
@@ -264,36 +271,35 @@ void NwrMainWindow::wrongTool()
                              tr("File was not created with this tool."));
 }
 
-void NwrMainWindow::forwardMenuAction(MenuAction action)
+void NwrMainWindow::forwardMenuAction(BaseMainForm::MenuAction action)
 {
-    QWidget *current = ui->toolBox->currentWidget();
-    if (current && current->metaObject()->indexOfSlot("menuActionRequest(int)") >= 0)
-        QMetaObject::invokeMethod(current, "menuActionRequest", Q_ARG(int, action));
+    if (auto *form = qobject_cast<BaseMainForm *>(ui->toolBox->currentWidget()))
+        form->menuActionRequest(action);
 }
 
 void NwrMainWindow::on_actionCopy_triggered()
 {
-    forwardMenuAction(Copy);
+    forwardMenuAction(BaseMainForm::Copy);
 }
 
 void NwrMainWindow::on_actionCut_triggered()
 {
-    forwardMenuAction(Cut);
+    forwardMenuAction(BaseMainForm::Cut);
 }
 
 void NwrMainWindow::on_actionPaste_triggered()
 {
-    forwardMenuAction(Paste);
+    forwardMenuAction(BaseMainForm::Paste);
 }
 
 void NwrMainWindow::on_actionDelete_triggered()
 {
-    forwardMenuAction(Delete);
+    forwardMenuAction(BaseMainForm::Delete);
 }
 
 void NwrMainWindow::on_actionDuplicate_triggered()
 {
-    forwardMenuAction(Duplicate);
+    forwardMenuAction(BaseMainForm::Duplicate);
 }
 
 void NwrMainWindow::on_actionEnable_Expert_Mode_toggled(bool on)

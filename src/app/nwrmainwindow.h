@@ -1,6 +1,7 @@
 #pragma once
 
 #include "database/objectdatabase.h"
+#include "forms/basemainform.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -28,10 +29,9 @@ class newUpdateChecker;
 // lifecycle (new, open, save, save as, quit, recent projects). It owns neither database;
 // the start-up routine creates both and hands them over.
 //
-// Pages of the tool box are bound by name: a page that has the slots
-// setProjectDatabase(ObjectDataBase*), lineHandle(quint8), handleExpertMode(bool),
-// saveData() and menuActionRequest(int) gets them called; the Edit menu sends
-// menuActionRequest with 0 duplicate, 1 copy, 2 cut, 3 paste, 4 delete.
+// Pages of the tool box that are a BaseMainForm are bound through that interface: they get
+// the project store, the current line, the expert mode, the request to save before
+// another page is shown, and the Edit menu commands of the current page.
 class NwrMainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -44,8 +44,6 @@ public:
         DeleteLastLine = 0xFE,
         AddEmptyLine = 0xFF
     };
-    // Edit menu commands forwarded to the current page.
-    enum MenuAction : int { Duplicate = 0, Copy = 1, Cut = 2, Paste = 3, Delete = 4 };
     // The pages of the tool box; which exist depends on the edition.
     enum class Page {
         GeneralSettings,
@@ -142,12 +140,13 @@ private:
     void addActions();
     void addFormsToToolbox();
     QWidget *addPage(Page page, const QString &title);
-    void bindPage(QWidget *page);
+    void bindPage(BaseMainForm *page);
+    QList<BaseMainForm *> boundPages() const;
     void readSettings();
     void restoreGeometrySettings();
     void storeGeometrySettings();
     void updateDeveloperConsoleAction();
-    void forwardMenuAction(MenuAction action);
+    void forwardMenuAction(BaseMainForm::MenuAction action);
     QString messageTitle() const;
     void showMessage(int icon, const QString &text);
 

@@ -94,9 +94,8 @@ void NwrMainWindow::rememberProjectPath(const QString &path)
 // Commits the page that was shown until now; the tool box calls it on every page change.
 void NwrMainWindow::newCurrentTabActivated(int index)
 {
-    QWidget *shown = ui->toolBox->widget(shownPageIndex);
-    if (shown && shown->metaObject()->indexOfSlot("saveData()") >= 0)
-        QMetaObject::invokeMethod(shown, "saveData");
+    if (auto *shown = qobject_cast<BaseMainForm *>(ui->toolBox->widget(shownPageIndex)))
+        shown->saveData();
     shownPageIndex = index;
 }
 

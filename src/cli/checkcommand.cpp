@@ -1,9 +1,9 @@
-#include "checkcommand.h"
-
-#include "cli/cliproject.h"
-#include "cli/clitext.h"
+#include "cli/checkcommand.h"
 
 #include "checker/projectcheck.h"
+#include "cli/cliproject.h"
+#include "cli/clitext.h"
+#include "cli/commandline.h"
 #include "database/objectdatabase.h"
 
 #include <QCoreApplication>
@@ -11,53 +11,11 @@
 
 namespace {
 
-const char usageText[] =
-    "usage: nodewright-cli check [options] PROJECT\n"
-    "\n"
-    "Checks the project for consistency, as before every generation.\n"
-    "  --stack-path DIR     protocol stack folder with the *_featureinfo_*.xml files\n"
-    "                       (default: the tool's setting \"costackpath\")\n"
-    "  --no-autocorrection  report problems without correcting any object\n"
-    "  --save               write the corrections made by the check to the project\n"
-    "  --help               print this text\n";
+const char synopsis[] = "check [options] PROJECT";
 
-struct Options
+QString tr(const char *text)
 {
-    QString project;
-    QString stackPath;
-    bool stackPathGiven = false;
-    bool noAutoCorrection = false;
-    bool save = false;
-    bool help = false;
-};
-
-// Empty text when the arguments are fine, else what is wrong with them.
-QString parse(const QStringList &arguments, Options &options)
-{
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        if (argument == QLatin1String("--help")) {
-            options.help = true;
-        } else if (argument == QLatin1String("--save")) {
-            options.save = true;
-        } else if (argument == QLatin1String("--no-autocorrection")) {
-            options.noAutoCorrection = true;
-        } else if (argument == QLatin1String("--stack-path")) {
-            if (i + 1 >= arguments.size())
-                return QStringLiteral("--stack-path needs a folder");
-            options.stackPath = arguments.at(++i);
-            options.stackPathGiven = true;
-        } else if (argument.startsWith(QLatin1String("--"))) {
-            return QStringLiteral("unknown option '%1'").arg(argument);
-        } else if (options.project.isEmpty()) {
-            options.project = argument;
-        } else {
-            return QStringLiteral("more than one project given");
-        }
-    }
-    if (options.project.isEmpty() && !options.help)
-        return QStringLiteral("no project given");
-    return QString();
+    return QCoreApplication::translate("CheckCommand", text);
 }
 
 // The checker reads every sub-index of a line; one bulk read per line is much faster.
@@ -68,58 +26,71 @@ void cacheSubIndices(ObjectDataBase &db)
         db.cacheAllSubs(line);
 }
 
+void printSummary(int errors, QTextStream &out)
+{
+    if (errors > 0)
+        out << tr("Check of model consistency finished: failed (%1 errors)").arg(errors) << '\n';
+    else
+        out << tr("Check of model consistency finished") << '\n';
+}
+
 } // namespace
+
+QString CheckCommand::usage()
+{
+    return CommandLine::overviewEntry(QLatin1String(synopsis),
+                                      tr("the model check alone; exit 1 when it finds errors"));
+}
 
 int CheckCommand::run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
-    Options options;
-    const QString problem = parse(arguments, options);
-    if (!problem.isEmpty()) {
-        err << "nodewright-cli check: " << problem << '\n' << usageText;
-        return 2;
-    }
-    if (options.help) {
-        out << usageText;
-        return 0;
-    }
+    CommandLine commandLine(QLatin1String(synopsis),
+                            tr("Checks the project for consistency, as before every generation."));
+    const QCommandLineOption stack(
+        QStringList{QStringLiteral("stack"), QStringLiteral("stack-path")},
+        tr("protocol stack folder with the *_featureinfo_*.xml files (default: the path set "
+           "in the window's settings)"),
+        QStringLiteral("PATH"));
+    const QCommandLineOption noAutoCorrection(QStringLiteral("no-autocorrection"),
+                                              tr("report problems without correcting any object"));
+    const QCommandLineOption save(QStringLiteral("save"),
+                                  tr("write the corrections made by the check to the project"));
+    commandLine.addOption(stack);
+    commandLine.addOption(noAutoCorrection);
+    commandLine.addOption(save);
+    commandLine.addArgument(QStringLiteral("PROJECT"), tr("the project file (.nwrp)"));
+    if (const std::optional<int> done = commandLine.parse(arguments, out, err))
+        return *done;
+
+    const QString project = commandLine.arguments().first();
     ObjectDataBase db;
     QString fileProblem;
-    if (!CliProject::open(options.project, db, fileProblem)) {
-        err << "nodewright-cli check: " << fileProblem << '\n';
-        return 2;
-    }
+    if (!CliProject::open(project, db, fileProblem))
+        return commandLine.failure(err, fileProblem);
     cacheSubIndices(db);
 
     ProjectCheck check;
-    if (options.stackPathGiven)
-        check.checker().setStackPath(options.stackPath);
-    if (options.noAutoCorrection)
+    if (commandLine.isSet(stack))
+        check.checker().setStackPath(commandLine.value(stack));
+    if (commandLine.isSet(noAutoCorrection))
         check.checker().setAutoCorrectionDisabled(true);
     QObject::connect(&check, &ProjectCheck::message,
                      [&out](const QString &text) { out << CliText::plainText(text) << '\n'; });
     bool modified = false;
     const int errors = check.run(&db, modified);
     db.clearAllCachedSubs();
+    printSummary(errors, out);
 
-    if (errors > 0)
-        out << QCoreApplication::translate("CheckCommand",
-                                           "Check of model consistency finished: failed (%1 "
-                                           "errors)")
-                   .arg(errors)
-            << '\n';
-    else
-        out << QCoreApplication::translate("CheckCommand", "Check of model consistency finished")
-            << '\n';
-    if (modified && options.save) {
+    if (modified && commandLine.isSet(save)) {
         if (!db.saveDataBase()) {
             out.flush();
-            err << "nodewright-cli check: cannot save the corrections to '" << options.project
-                << "': " << db.errorString().simplified() << '\n';
-            return 2;
+            return commandLine.failure(err, tr("cannot save the corrections to '%1': %2")
+                                                .arg(project, db.errorString().simplified()));
         }
-        out << "Corrections saved to " << options.project << '\n';
+        out << tr("Corrections saved to %1").arg(project) << '\n';
     } else if (modified) {
-        out << "Corrections were not saved; run with --save to write them to the project.\n";
+        out << tr("Corrections were not saved; run with --save to write them to the project.")
+            << '\n';
     }
     return errors > 0 ? 1 : 0;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringList>
 
 class QTextStream;
@@ -10,5 +11,6 @@ class QTextStream;
 class CheckCommand
 {
 public:
+    static QString usage();
     static int run(const QStringList &arguments, QTextStream &out, QTextStream &err);
 };

@@ -2,6 +2,7 @@
 
 #include "cli/cliproject.h"
 #include "cli/clitext.h"
+#include "cli/commandline.h"
 #include "database/objectdatabase.h"
 #include "generators/generationrun.h"
 #include "panelkit/appidentity.h"
@@ -15,43 +16,14 @@
 
 namespace {
 
+const char synopsis[] = "generate [options] PROJECT";
+
 // How long the command waits for external EDS checks before it leaves them running.
 const int edsCheckTimeoutMs = 120000;
 
-struct Options
+QString tr(const char *text)
 {
-    QString project;
-    QString output;
-    bool check = true;
-};
-
-bool parse(const QStringList &arguments, Options &options, QString &error)
-{
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        if (argument == QLatin1String("--no-check")) {
-            options.check = false;
-        } else if (argument == QLatin1String("--output")) {
-            if (i + 1 >= arguments.size()) {
-                error = QStringLiteral("--output needs a folder");
-                return false;
-            }
-            options.output = arguments.at(++i);
-        } else if (argument.startsWith(QLatin1String("--"))) {
-            error = QStringLiteral("unknown option '%1'").arg(argument);
-            return false;
-        } else if (options.project.isEmpty()) {
-            options.project = argument;
-        } else {
-            error = QStringLiteral("more than one project given");
-            return false;
-        }
-    }
-    if (options.project.isEmpty()) {
-        error = QStringLiteral("no project given");
-        return false;
-    }
-    return true;
+    return QCoreApplication::translate("GenerateCommand", text);
 }
 
 void waitForEdsChecks(GenerationRun &run)
@@ -66,51 +38,57 @@ void waitForEdsChecks(GenerationRun &run)
 
 } // namespace
 
-const char *GenerateCommand::usage()
+QString GenerateCommand::usage()
 {
-    return "  generate PROJECT [--output DIR] [--no-check]\n"
-           "              generate every output file of the project into its folder\n"
-           "              (or DIR); exit 1 when the model check finds errors\n";
+    return CommandLine::overviewEntry(QLatin1String(synopsis),
+                                      tr("check, then write every output file of the project"));
 }
 
 int GenerateCommand::run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
-    Options options;
-    QString error;
-    if (!parse(arguments, options, error)) {
-        err << "nodewright-cli generate: " << error << "\n" << usage();
-        return 2;
-    }
+    CommandLine commandLine(QLatin1String(synopsis),
+                            tr("Checks the project, then writes every output file of it, as "
+                               "\"Generate Files\" of the window does."));
+    const QCommandLineOption output(QStringLiteral("output"),
+                                    tr("write the files into DIR (created when missing) instead "
+                                       "of the project's folder"),
+                                    QStringLiteral("DIR"));
+    const QCommandLineOption noCheck(QStringLiteral("no-check"), tr("skip the model check"));
+    commandLine.addOption(output);
+    commandLine.addOption(noCheck);
+    commandLine.addArgument(QStringLiteral("PROJECT"), tr("the project file (.nwrp)"));
+    if (const std::optional<int> done = commandLine.parse(arguments, out, err))
+        return *done;
+
     // The run works on the store's working copy: what it changes (the transmit PGN 0xEE00,
     // corrections of the model check) never reaches the project file.
+    const QString projectPath = commandLine.arguments().first();
     ObjectDataBase db;
-    if (!CliProject::open(options.project, db, error)) {
-        err << "nodewright-cli generate: " << error << "\n";
-        return 2;
-    }
-    const QFileInfo project(options.project);
-    if (!options.output.isEmpty() && !QDir().mkpath(options.output)) {
-        err << "nodewright-cli generate: cannot create the folder " << options.output << "\n";
-        return 2;
-    }
+    QString error;
+    if (!CliProject::open(projectPath, db, error))
+        return commandLine.failure(err, error);
+    const QString folder = commandLine.value(output);
+    if (!folder.isEmpty() && !QDir().mkpath(folder))
+        return commandLine.failure(err, tr("cannot create the folder %1").arg(folder));
+    const QFileInfo project(projectPath);
     GenerationRun run(&db);
     run.setProject(project.absolutePath(), project.completeBaseName());
-    if (!options.output.isEmpty())
-        run.setOutputDirectory(QFileInfo(options.output).absoluteFilePath());
-    run.setModelCheckEnabled(options.check);
+    if (!folder.isEmpty())
+        run.setOutputDirectory(QFileInfo(folder).absoluteFilePath());
+    run.setModelCheckEnabled(!commandLine.isSet(noCheck));
     QObject::connect(&run, &GenerationRun::message, [&out](const QString &text) {
         out << CliText::plainText(text) << "\n";
         out.flush();
     });
     if (run.energyBusConfigurationPending())
-        out << QCoreApplication::translate("GenerateCommand",
-                                           "The EnergyBus configuration has not yet been "
-                                           "applied into the object dictionary.")
+        out << tr("The EnergyBus configuration has not yet been applied into the object "
+                  "dictionary.")
             << "\n";
 
     const GenerationRun::Outcome outcome = run.run();
     if (outcome != GenerationRun::Completed) {
-        err << "nodewright-cli generate: " << run.failureText() << "\n";
+        out.flush();
+        commandLine.failure(err, run.failureText());
         return outcome == GenerationRun::CheckFailed ? 1 : 2;
     }
     run.adjustLineEndings();

@@ -1,13 +1,17 @@
 #include "cli/infocommand.h"
 
 #include "cli/cliproject.h"
+#include "cli/commandline.h"
 #include "database/objectdatabase.h"
 #include "generators/lineclassification.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QTextStream>
 
 namespace {
+
+const char synopsis[] = "info PROJECT";
 
 const quint8 receive = 0x77;
 const quint8 transmit = 0x55;
@@ -53,27 +57,30 @@ void printLine(ObjectDataBase &db, const LineClassification &lines, quint8 line,
 
 } // namespace
 
-const char *InfoCommand::usage()
+QString InfoCommand::usage()
 {
-    return "  info PROJECT\n"
-           "              print the lines of the project with their types and the\n"
-           "              numbers of objects, PGNs and CAN-IDs\n";
+    return CommandLine::overviewEntry(
+        QLatin1String(synopsis),
+        QCoreApplication::translate("InfoCommand", "the lines of the project with their types "
+                                                   "and counts"));
 }
 
 int InfoCommand::run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
-    if (arguments.size() != 1 || arguments.first().startsWith(QLatin1String("--"))) {
-        err << "nodewright-cli info: expected one project file\n" << usage();
-        return 2;
-    }
+    CommandLine commandLine(
+        QLatin1String(synopsis),
+        QCoreApplication::translate("InfoCommand", "Prints what the project holds, line by line."));
+    commandLine.addArgument(QStringLiteral("PROJECT"),
+                            QCoreApplication::translate("InfoCommand", "the project file (.nwrp)"));
+    if (const std::optional<int> done = commandLine.parse(arguments, out, err))
+        return *done;
+    const QString path = commandLine.arguments().first();
     ObjectDataBase db;
     QString error;
-    if (!CliProject::open(arguments.first(), db, error)) {
-        err << "nodewright-cli info: " << error << "\n";
-        return 2;
-    }
+    if (!CliProject::open(path, db, error))
+        return commandLine.failure(err, error);
     const LineClassification lines = LineClassification::classify(&db);
-    out << "project: " << QFileInfo(arguments.first()).completeBaseName() << "\n";
+    out << "project: " << QFileInfo(path).completeBaseName() << "\n";
     out << "lines: " << lines.lines.size() << "\n";
     for (quint8 line : lines.lines)
         printLine(db, lines, line, out);

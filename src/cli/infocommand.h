@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringList>
 
 class QTextStream;
@@ -9,6 +10,6 @@ class QTextStream;
 class InfoCommand
 {
 public:
-    static const char *usage();
+    static QString usage();
     static int run(const QStringList &arguments, QTextStream &out, QTextStream &err);
 };

@@ -10,6 +10,8 @@
 #include "generators/indicationgenerator.h"
 #include "generators/indicesgenerator.h"
 #include "generators/objdictgenerator.h"
+#include "generators/srdogenerator.h"
+#include "generators/vobjdictgenerator.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -73,7 +75,8 @@ const QList<GenerationRun::GeneratorRow> &GenerationRun::generatorRows()
              return new ObjDictGenerator(context.compact);
          }},
         {Kind::VobjDict, QT_TR_NOOP("The file gen_vobjdict.c in %1 is not writable"),
-         QT_TR_NOOP("Generation of gen_vobjdict.c in %1 started"), nullptr},
+         QT_TR_NOOP("Generation of gen_vobjdict.c in %1 started"),
+         [](const Context &) -> AbstractGenerator * { return new VobjDictGenerator; }},
         {Kind::Pgn, QT_TR_NOOP("The file gen_pgn.c in %1 is not writable"),
          QT_TR_NOOP("Generation of gen_pgn.c in %1 started"), nullptr},
         {Kind::MultiPro, QT_TR_NOOP("The file gen_mp.c in %1 is not writable"),
@@ -84,7 +87,8 @@ const QList<GenerationRun::GeneratorRow> &GenerationRun::generatorRows()
          QT_TR_NOOP("Generation of HTML pgn documentation in %1 started"), nullptr},
         {Kind::Dbc, QT_TR_NOOP("The file in %2.dbc in %1 is not writable"),
          QT_TR_NOOP("Generation of DBC_file in %1 started"), nullptr},
-        {Kind::Srdo, QT_TR_NOOP("The file gen_srdo.c in %1 is not writable"), nullptr, nullptr},
+        {Kind::Srdo, QT_TR_NOOP("The file gen_srdo.c in %1 is not writable"), nullptr,
+         [](const Context &) -> AbstractGenerator * { return new SrdoGenerator; }},
         {Kind::CoDefine, QT_TR_NOOP("The file gen_define.h in %1 is not writable"),
          QT_TR_NOOP("Generation of gen_define.h in %1 started"),
          [](const Context &context) -> AbstractGenerator * {
@@ -302,11 +306,5 @@ bool GenerationRun::srdoObjectsPresent()
 
 bool GenerationRun::virtualObjectsPresent()
 {
-    for (quint8 line : lines.canopenLines) {
-        const QList<ObjectDataBase::SubAddress> virtualSubs = database->getSubsByProperty(
-            line, QStringLiteral("implementation"), QStringLiteral("3"));
-        if (!virtualSubs.isEmpty())
-            return true;
-    }
-    return false;
+    return VobjDictGenerator::areVirtualObjectsPresent(database);
 }

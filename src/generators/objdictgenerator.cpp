@@ -207,9 +207,12 @@ bool ObjDictGenerator::sameArrayContent(const ObjectDataBase::SUBINDEX_DATA_T &a
            && a.writedefaulttoeds == b.writedefaulttoeds;
 }
 
-// With compact arrays, the lowest sub-index of the run of equal, consecutive sub-indices
-// that ends at the highest one; 0xFF when there is no such run of at least two.
 quint8 ObjDictGenerator::computeSameStartSub(const IndexEntry &entry) const
+{
+    return sameStartSub(entry, compact);
+}
+
+quint8 ObjDictGenerator::sameStartSub(const IndexEntry &entry, bool compact)
 {
     if (!compact || entry.index < 0x1200 || entry.subs.size() < 3)
         return 0xFF;

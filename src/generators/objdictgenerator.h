@@ -36,6 +36,25 @@ class ObjDictGenerator : public AbstractGenerator
     Q_OBJECT
 
 public:
+    // One object as read for a run: its sub-indices in ascending order.
+    struct SubEntry
+    {
+        quint8 sub = 0;
+        ObjectDataBase::SUBINDEX_DATA_T data;
+    };
+
+    struct IndexEntry
+    {
+        quint16 index = 0;
+        quint8 objectType = 7;
+        // getSameStartSub of the object.
+        quint8 sameStartSub = 0xFF;
+        QVector<SubEntry> subs;
+
+        const SubEntry *find(quint8 sub) const;
+        quint8 highestSub() const { return subs.isEmpty() ? 0 : subs.last().sub; }
+    };
+
     // compact: describe runs of equal sub-indices at the end of an array by one entry
     // (general setting "compact_array_description").
     explicit ObjDictGenerator(bool compact, QObject *parent = nullptr);
@@ -64,6 +83,24 @@ public:
     // stored as UNSIGNED48; the record's data type is changed accordingly.
     static QString getImplementationDataType(quint16 index, quint8 sub,
                                              ObjectDataBase::SUBINDEX_DATA_T &data);
+    // Type part of an implementation data type: the upper-cased short type name, "DOMAIN"
+    // and "BOOL" for those types, "U8" for the small bit fields.
+    static QString dataTypePart(quint16 datatype);
+    // Access part of the attributes: "CO_ATTR_READ", "CO_ATTR_WRITE" or both, followed by
+    // the mapping directions of a mappable entry.
+    static QString accessAttributes(const QString &accesstype, quint8 pdomapping);
+    // Name part of the value arrays of a data type: "u8" (od_u8, od_const_u8, od_ptr_u8),
+    // ..., "vis_string", "utf8_string", "octet_string", "domain"; empty for none.
+    static QString valueArrayType(quint16 datatype);
+    // The memory-specifier and storage-class defaults every dictionary file starts with.
+    static void writeStorageClasses(QTextStream &out);
+    // "CO_ODTYPE_VAR", "CO_ODTYPE_DOM", "CO_ODTYPE_ARRAY" or "CO_ODTYPE_STRUCT" for the
+    // object types 7, 2, 8 and 9; empty for others.
+    static QString objectTypeText(quint8 objectType);
+    // With compact arrays, the lowest sub-index of the run of equal, consecutive
+    // sub-indices that ends at the highest one; 0xFF when there is no such run of at
+    // least two, for objects below 0x1200 and for objects with fewer than 3 sub-indices.
+    static quint8 sameStartSub(const IndexEntry &entry, bool compact);
 
     const QMap<quint32, quint16> &managedPositions() const { return varPositions; }
     const QMap<quint32, quint16> &constantPositions() const { return constPositions; }
@@ -78,24 +115,6 @@ public slots:
     void doJob() override;
 
 private:
-    struct SubEntry
-    {
-        quint8 sub = 0;
-        ObjectDataBase::SUBINDEX_DATA_T data;
-    };
-
-    struct IndexEntry
-    {
-        quint16 index = 0;
-        quint8 objectType = 7;
-        // getSameStartSub of the object.
-        quint8 sameStartSub = 0xFF;
-        QVector<SubEntry> subs;
-
-        const SubEntry *find(quint8 sub) const;
-        quint8 highestSub() const { return subs.isEmpty() ? 0 : subs.last().sub; }
-    };
-
     struct LineEntry
     {
         quint8 line = 0;
@@ -138,15 +157,11 @@ private:
     void writeIncludes(QTextStream &out);
     void writeMultiLinePrototypes(QTextStream &out);
     void writeApplicationHeaders(QTextStream &out);
-    void writeStorageClasses(QTextStream &out);
     void writeStaticIndications(QTextStream &out);
     void writeObjectCounts(QTextStream &out);
     void writeUserHeader();
 
     // Value tables (objdictgenerator_values.cpp).
-    // Name part of the value arrays of a data type: "u8" (od_u8, od_const_u8, od_ptr_u8),
-    // ..., "vis_string", "utf8_string", "octet_string", "domain"; empty for none.
-    static QString valueArrayType(quint16 datatype);
     // The stack keeps the value of this entry itself; it gets no managed variable.
     static bool stackKeepsValue(quint16 index, quint8 sub);
     void defineManagedVariables(QTextStream &out);

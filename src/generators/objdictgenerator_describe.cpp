@@ -91,7 +91,19 @@ bool stackKeptWithoutInstance(quint16 index, quint8 sub)
     return index == 0x1029 && sub == 1;
 }
 
-QString objectTypeText(quint8 objectType)
+} // namespace
+
+QString ObjDictGenerator::getImplementationDataType(quint16 index, quint8 sub,
+                                                    ObjectDataBase::SUBINDEX_DATA_T &data)
+{
+    if (data.datatype == 0x000C)
+        data.datatype = 0x0019;
+    return (QStringLiteral("CO_DTYPE_") + dataTypePart(data.datatype)
+            + serviceSuffix(index, sub, data))
+        .leftJustified(18, QLatin1Char(' '));
+}
+
+QString ObjDictGenerator::objectTypeText(quint8 objectType)
 {
     switch (objectType) {
     case 7:
@@ -107,22 +119,35 @@ QString objectTypeText(quint8 objectType)
     }
 }
 
-} // namespace
-
-QString ObjDictGenerator::getImplementationDataType(quint16 index, quint8 sub,
-                                                    ObjectDataBase::SUBINDEX_DATA_T &data)
+QString ObjDictGenerator::dataTypePart(quint16 datatype)
 {
-    if (data.datatype == 0x000C)
-        data.datatype = 0x0019;
-    QString type = Helper::index2DataTypeShortString(data.datatype).toUpper();
+    const QString type = Helper::index2DataTypeShortString(datatype).toUpper();
     if (type == QLatin1String("D"))
-        type = QStringLiteral("DOMAIN");
-    else if (type == QLatin1String("B"))
-        type = QStringLiteral("BOOL");
-    else if (data.datatype >= 0x0064 && data.datatype <= 0x0069)
-        type = QStringLiteral("U8");
-    return (QStringLiteral("CO_DTYPE_") + type + serviceSuffix(index, sub, data))
-        .leftJustified(18, QLatin1Char(' '));
+        return QStringLiteral("DOMAIN");
+    if (type == QLatin1String("B"))
+        return QStringLiteral("BOOL");
+    if (datatype >= 0x0064 && datatype <= 0x0069)
+        return QStringLiteral("U8");
+    return type;
+}
+
+QString ObjDictGenerator::accessAttributes(const QString &accesstype, quint8 pdomapping)
+{
+    const bool mappable = pdomapping != 0;
+    if (accesstype == QLatin1String("const") || accesstype == QLatin1String("ro"))
+        return mappable ? QStringLiteral("CO_ATTR_READ | CO_ATTR_MAP_TR")
+                        : QStringLiteral("CO_ATTR_READ");
+    if (accesstype == QLatin1String("wo"))
+        return mappable ? QStringLiteral("CO_ATTR_WRITE | CO_ATTR_MAP_REC")
+                        : QStringLiteral("CO_ATTR_WRITE");
+    const QString readWrite = QStringLiteral("CO_ATTR_READ | CO_ATTR_WRITE");
+    if (!mappable)
+        return readWrite;
+    if (accesstype == QLatin1String("rwr"))
+        return readWrite + QStringLiteral(" | CO_ATTR_MAP_TR");
+    if (accesstype == QLatin1String("rww"))
+        return readWrite + QStringLiteral(" | CO_ATTR_MAP_REC");
+    return readWrite + QStringLiteral(" | CO_ATTR_MAP_TR | CO_ATTR_MAP_REC");
 }
 
 QString ObjDictGenerator::getODAttributes(quint16 datatype, const QString &accesstype,
@@ -132,28 +157,7 @@ QString ObjDictGenerator::getODAttributes(quint16 datatype, const QString &acces
     QString text;
     if (datatype <= 0x0008 || datatype == 0x0016)
         text = QStringLiteral("CO_ATTR_NUM | ");
-    const bool mappable = pdomapping != 0;
-    if (accesstype == QLatin1String("const") || accesstype == QLatin1String("ro")) {
-        text += QStringLiteral("CO_ATTR_READ");
-        if (mappable)
-            text += QStringLiteral(" | CO_ATTR_MAP_TR");
-    } else if (accesstype == QLatin1String("wo")) {
-        text += QStringLiteral("CO_ATTR_WRITE");
-        if (mappable)
-            text += QStringLiteral(" | CO_ATTR_MAP_REC");
-    } else if (accesstype == QLatin1String("rwr")) {
-        text += QStringLiteral("CO_ATTR_READ | CO_ATTR_WRITE");
-        if (mappable)
-            text += QStringLiteral(" | CO_ATTR_MAP_TR");
-    } else if (accesstype == QLatin1String("rww")) {
-        text += QStringLiteral("CO_ATTR_READ | CO_ATTR_WRITE");
-        if (mappable)
-            text += QStringLiteral(" | CO_ATTR_MAP_REC");
-    } else {
-        text += QStringLiteral("CO_ATTR_READ | CO_ATTR_WRITE");
-        if (mappable)
-            text += QStringLiteral(" | CO_ATTR_MAP_TR | CO_ATTR_MAP_REC");
-    }
+    text += accessAttributes(accesstype, pdomapping);
     if (defval)
         text += QStringLiteral(" | CO_ATTR_DEFVAL");
     if (limit)

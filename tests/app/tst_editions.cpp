@@ -1,6 +1,8 @@
+#include "nwtest.h"
+#include "processrunner.h"
 #include "testenv.h"
 
-#include <QtTest>
+#include <QFileInfo>
 
 // Starts the real executable under each edition name that the build links to it.
 class TestEditions : public QObject
@@ -34,15 +36,13 @@ void TestEditions::startedUnderName()
     const QString path = QFileInfo(QStringLiteral(NW_APP_PATH)).absolutePath() + '/' + program;
     QVERIFY2(QFileInfo::exists(path), qPrintable(path));
 
-    QProcess proc;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("NODEWRIGHT_PRINT_IDENTITY"), QStringLiteral("1"));
-    proc.setProcessEnvironment(env);
-    proc.start(path, QStringList());
-    QVERIFY(proc.waitForFinished(30000));
-    QCOMPARE(proc.exitCode(), 0);
-    QCOMPARE(QString::fromUtf8(proc.readAllStandardOutput()).trimmed(), expected);
+    nwtest::ProcessOptions options;
+    options.environment.insert(QStringLiteral("NODEWRIGHT_PRINT_IDENTITY"), QStringLiteral("1"));
+    const nwtest::ProcessResult result = nwtest::runProcess(path, {}, options);
+    QVERIFY(result.finished);
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.out.trimmed(), expected);
 }
 
-QTEST_GUILESS_MAIN(TestEditions)
+NW_TEST_MAIN(TestEditions)
 #include "tst_editions.moc"

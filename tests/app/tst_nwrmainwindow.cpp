@@ -4,6 +4,7 @@
 #include "app/settingsdialog.h"
 #include "app/userinteraction.h"
 #include "database/objectdatabase.h"
+#include "nwtest.h"
 #include "panelkit/appidentity.h"
 #include "panelkit/widgets/fileviewerdialog.h"
 #include "panelkit/widgets/helpviewerdialog.h"
@@ -20,10 +21,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolBox>
 #include <QToolButton>
-#include <QtTest>
 
 namespace {
 
@@ -671,5 +673,5 @@ void TestNwrMainWindow::droppedProjectIsOpened()
     QCOMPARE(m_window->projectPath(), path);
 }
 
-QTEST_MAIN(TestNwrMainWindow)
+NW_TEST_MAIN(TestNwrMainWindow)
 #include "tst_nwrmainwindow.moc"

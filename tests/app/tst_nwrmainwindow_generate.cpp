@@ -3,6 +3,7 @@
 #include "app/nwrmainwindow.h"
 #include "app/userinteraction.h"
 #include "forms/generatoroutputform.h"
+#include "nwtest.h"
 #include "panelkit/widgets/fileviewerdialog.h"
 
 #include <QAction>
@@ -11,7 +12,6 @@
 #include <QProgressDialog>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QtTest>
 
 namespace {
 
@@ -165,5 +165,5 @@ void TestNwrMainWindowGenerate::viewersOpenGeneratedFiles()
     QVERIFY(viewer->isVisible());
 }
 
-QTEST_MAIN(TestNwrMainWindowGenerate)
+NW_TEST_MAIN(TestNwrMainWindowGenerate)
 #include "tst_nwrmainwindow_generate.moc"

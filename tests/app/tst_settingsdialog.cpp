@@ -1,6 +1,7 @@
 #include "testenv.h"
 
 #include "app/settingsdialog.h"
+#include "nwtest.h"
 #include "panelkit/appidentity.h"
 
 #include <QCheckBox>
@@ -12,7 +13,6 @@
 #include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QtTest>
 
 namespace {
 
@@ -177,5 +177,5 @@ void TestSettingsDialog::networkToolDisablesOptions()
     QVERIFY(child<QCheckBox>(&controlled, "chIgnoreCbw")->isEnabled());
 }
 
-QTEST_MAIN(TestSettingsDialog)
+NW_TEST_MAIN(TestSettingsDialog)
 #include "tst_settingsdialog.moc"

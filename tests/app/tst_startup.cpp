@@ -1,7 +1,11 @@
+#include "nwtest.h"
+#include "processrunner.h"
 #include "testenv.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
-#include <QtTest>
 
 // Starts the real application with command-line options and watches what it does.
 class TestStartup : public QObject
@@ -33,22 +37,15 @@ void TestStartup::initTestCase()
 
 bool TestStartup::run(const QStringList &arguments, int *exitCode, QString *errors)
 {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("HOME"), m_home.path());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath(QStringLiteral("data")));
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(NW_APP_PATH), arguments);
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return false;
-    }
-    *exitCode = process.exitCode();
-    *errors = QString::fromLocal8Bit(process.readAllStandardError());
-    return process.exitStatus() == QProcess::NormalExit;
+    nwtest::ProcessOptions options;
+    options.environment = {{QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen")},
+                           {QStringLiteral("HOME"), m_home.path()},
+                           {QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath("config")},
+                           {QStringLiteral("XDG_DATA_HOME"), m_home.filePath("data")}};
+    const nwtest::ProcessResult result = nwtest::runApp(arguments, options);
+    *exitCode = result.exitCode;
+    *errors = result.err;
+    return result.finished && result.exitCode >= 0;
 }
 
 void TestStartup::generateAloneEndsByItself()
@@ -82,5 +79,5 @@ void TestStartup::projectIsOpenedSavedAndGenerated()
              qPrintable(errors));
 }
 
-QTEST_GUILESS_MAIN(TestStartup)
+NW_TEST_MAIN(TestStartup)
 #include "tst_startup.moc"

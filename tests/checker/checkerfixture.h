@@ -8,7 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 

@@ -1,7 +1,6 @@
 #include "checker/featuresetextractor.h"
 #include "checkerfixture.h"
-
-#include <QtTest>
+#include "nwtest.h"
 
 using namespace checkertest;
 
@@ -277,5 +276,5 @@ void TestModelCheckerFeatures::featuresOnlyGrow()
     QVERIFY(checker.features().lssMaster);
 }
 
-QTEST_GUILESS_MAIN(TestModelCheckerFeatures)
+NW_TEST_MAIN(TestModelCheckerFeatures)
 #include "tst_modelchecker_features.moc"

@@ -1,7 +1,6 @@
 #include "checker/projectcheck.h"
 #include "checkerfixture.h"
-
-#include <QtTest>
+#include "nwtest.h"
 
 using namespace checkertest;
 
@@ -267,5 +266,5 @@ void TestModelCheckerJ1939::mixedProject()
                                        "in J1939 configuration tab."}));
 }
 
-QTEST_GUILESS_MAIN(TestModelCheckerJ1939)
+NW_TEST_MAIN(TestModelCheckerJ1939)
 #include "tst_modelchecker_j1939.moc"

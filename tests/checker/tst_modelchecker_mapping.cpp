@@ -1,6 +1,5 @@
 #include "checkerfixture.h"
-
-#include <QtTest>
+#include "nwtest.h"
 
 using namespace checkertest;
 
@@ -309,5 +308,5 @@ void TestModelCheckerMapping::disableCob()
     QCOMPARE(ModelChecker::disableCob(cobId), disabled);
 }
 
-QTEST_GUILESS_MAIN(TestModelCheckerMapping)
+NW_TEST_MAIN(TestModelCheckerMapping)
 #include "tst_modelchecker_mapping.moc"

@@ -1,6 +1,5 @@
 #include "checkerfixture.h"
-
-#include <QtTest>
+#include "nwtest.h"
 
 using namespace checkertest;
 
@@ -449,5 +448,5 @@ void TestModelCheckerObjects::mpdoMappingNeedsNoSubIndexZeroRules()
     QVERIFY(!result.modified);
 }
 
-QTEST_GUILESS_MAIN(TestModelCheckerObjects)
+NW_TEST_MAIN(TestModelCheckerObjects)
 #include "tst_modelchecker_objects.moc"

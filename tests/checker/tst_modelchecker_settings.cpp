@@ -1,8 +1,8 @@
 #include "checker/projectcheck.h"
 #include "checkerfixture.h"
+#include "nwtest.h"
 
 #include <QSettings>
-#include <QtTest>
 
 using namespace checkertest;
 
@@ -292,5 +292,5 @@ void TestModelCheckerSettings::withoutDatabase()
     QVERIFY(!modified);
 }
 
-QTEST_GUILESS_MAIN(TestModelCheckerSettings)
+NW_TEST_MAIN(TestModelCheckerSettings)
 #include "tst_modelchecker_settings.moc"

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "processrunner.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
@@ -40,19 +41,18 @@ inline bool nwCompileCFile(const QString &cFile, QString *diagnostics = nullptr,
     for (const QString &dir : extraIncludeDirs)
         arguments << QStringLiteral("-I") << dir;
     arguments << extraArguments << cFile;
-    QProcess compiler;
-    compiler.setProcessChannelMode(QProcess::MergedChannels);
-    compiler.start(QStringLiteral("cc"), arguments);
-    if (!compiler.waitForFinished(60000)) {
+    nwtest::ProcessOptions options;
+    options.mergeChannels = true;
+    const nwtest::ProcessResult compiler =
+        nwtest::runProcess(QStringLiteral("cc"), arguments, options);
+    if (!compiler.finished) {
         if (diagnostics)
-            *diagnostics = QStringLiteral("cc did not run: ") + compiler.errorString();
+            *diagnostics = QStringLiteral("cc did not run: ") + compiler.errorString;
         return false;
     }
-    const QString output = QString::fromLocal8Bit(compiler.readAll());
     if (diagnostics)
-        *diagnostics = output;
-    return compiler.exitStatus() == QProcess::NormalExit && compiler.exitCode() == 0
-           && output.trimmed().isEmpty();
+        *diagnostics = compiler.out;
+    return compiler.exitCode == 0 && compiler.out.trimmed().isEmpty();
 }
 
 // Compiles a translation unit that includes the given stack headers and then the

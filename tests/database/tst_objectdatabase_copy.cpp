@@ -1,8 +1,8 @@
 #include "dbtestutil.h"
+#include "nwtest.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QtTest>
 
 using namespace dbtest;
 using DB = ObjectDataBase;
@@ -449,5 +449,5 @@ void TestObjectDataBaseCopy::specialEBCopy()
     QCOMPARE(m_db->getEnergyBusSettingsValue("device_cnt"), QString("2"));
 }
 
-QTEST_GUILESS_MAIN(TestObjectDataBaseCopy)
+NW_TEST_MAIN(TestObjectDataBaseCopy)
 #include "tst_objectdatabase_copy.moc"

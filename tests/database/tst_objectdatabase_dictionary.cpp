@@ -1,8 +1,9 @@
 #include "database/metadatablob.h"
 #include "dbtestutil.h"
+#include "nwtest.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QtTest>
 
 using namespace dbtest;
 using DB = ObjectDataBase;
@@ -450,5 +451,5 @@ void TestObjectDataBaseDictionary::deleteNotifiesOnlyExistingSubIndex()
     QVERIFY(!m_db->existSubIndex(0, 0x2000, 0));
 }
 
-QTEST_GUILESS_MAIN(TestObjectDataBaseDictionary)
+NW_TEST_MAIN(TestObjectDataBaseDictionary)
 #include "tst_objectdatabase_dictionary.moc"

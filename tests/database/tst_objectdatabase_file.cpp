@@ -1,10 +1,11 @@
 #include "dbtestutil.h"
+#include "nwtest.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QtTest>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -635,5 +636,5 @@ void TestObjectDataBaseFile::workingFilesLiveInAppDataAndAreDeleted()
     QVERIFY(!QFile::exists(second));
 }
 
-QTEST_GUILESS_MAIN(TestObjectDataBaseFile)
+NW_TEST_MAIN(TestObjectDataBaseFile)
 #include "tst_objectdatabase_file.moc"

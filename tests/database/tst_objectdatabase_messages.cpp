@@ -1,8 +1,8 @@
 #include "dbtestutil.h"
+#include "nwtest.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QtTest>
 
 using namespace dbtest;
 
@@ -720,5 +720,5 @@ void TestObjectDataBaseMessages::edpDpKeysAreFolded()
     QCOMPARE(m_db->getSPNs(2, 0x2EF00, rx), QList<quint32>{14});
 }
 
-QTEST_GUILESS_MAIN(TestObjectDataBaseMessages)
+NW_TEST_MAIN(TestObjectDataBaseMessages)
 #include "tst_objectdatabase_messages.moc"

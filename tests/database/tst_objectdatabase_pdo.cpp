@@ -1,7 +1,7 @@
 #include "dbtestutil.h"
+#include "nwtest.h"
 
 #include <QSignalSpy>
-#include <QtTest>
 
 using namespace dbtest;
 
@@ -511,5 +511,5 @@ void TestObjectDataBasePdo::unusedPdosAndNetworkMaster()
     QCOMPARE(m_db->getNetworkMaster(), 2);
 }
 
-QTEST_GUILESS_MAIN(TestObjectDataBasePdo)
+NW_TEST_MAIN(TestObjectDataBasePdo)
 #include "tst_objectdatabase_pdo.moc"

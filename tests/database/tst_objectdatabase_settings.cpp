@@ -1,8 +1,8 @@
 #include "dbtestutil.h"
+#include "nwtest.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QtTest>
 
 using namespace dbtest;
 using DB = ObjectDataBase;
@@ -285,5 +285,5 @@ void TestObjectDataBaseSettings::perLineSettingsCopies()
     QCOMPARE(target.getDescriptionSettingsValue("ProductName"), QString("Variant"));
 }
 
-QTEST_GUILESS_MAIN(TestObjectDataBaseSettings)
+NW_TEST_MAIN(TestObjectDataBaseSettings)
 #include "tst_objectdatabase_settings.moc"

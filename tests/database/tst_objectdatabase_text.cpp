@@ -1,7 +1,7 @@
 #include "dbtestutil.h"
+#include "nwtest.h"
 
 #include <QTemporaryDir>
-#include <QtTest>
 
 using namespace dbtest;
 
@@ -286,5 +286,5 @@ void TestObjectDataBaseText::roundTrip()
              QString("2"));
 }
 
-QTEST_GUILESS_MAIN(TestObjectDataBaseText)
+NW_TEST_MAIN(TestObjectDataBaseText)
 #include "tst_objectdatabase_text.moc"

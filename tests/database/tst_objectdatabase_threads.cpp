@@ -1,10 +1,10 @@
 #include "dbtestutil.h"
+#include "nwtest.h"
 
 #include <QAtomicInt>
 #include <QCoreApplication>
 #include <QMutex>
 #include <QThread>
-#include <QtTest>
 
 using namespace dbtest;
 using DB = ObjectDataBase;
@@ -140,5 +140,5 @@ void TestObjectDataBaseThreads::workerAndGuiReadTogether()
     QCOMPARE(warnings, QStringList());
 }
 
-QTEST_GUILESS_MAIN(TestObjectDataBaseThreads)
+NW_TEST_MAIN(TestObjectDataBaseThreads)
 #include "tst_objectdatabase_threads.moc"

@@ -1,9 +1,10 @@
 #include "dbtestutil.h"
 
+#include "nwtest.h"
+
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QtTest>
 
 #include <functional>
 
@@ -346,5 +347,5 @@ void TestObjectDataBaseUnits::failedCommitReachesTheCaller()
 #endif
 }
 
-QTEST_GUILESS_MAIN(TestObjectDataBaseUnits)
+NW_TEST_MAIN(TestObjectDataBaseUnits)
 #include "tst_objectdatabase_units.moc"

@@ -1,5 +1,6 @@
 #include "forms/generatoroutputform.h"
 #include "generators/abstractgenerator.h"
+#include "nwtest.h"
 #include "testenv.h"
 
 #include <QAction>
@@ -8,7 +9,6 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTextBrowser>
-#include <QtTest>
 
 // The generator output window: time stamps, copying and going to a named object.
 class TestGeneratorOutputForm : public QObject
@@ -127,5 +127,5 @@ void TestGeneratorOutputForm::gotoAction()
         QVERIFY(!action->text().startsWith(QLatin1String("Go to object")));
 }
 
-QTEST_MAIN(TestGeneratorOutputForm)
+NW_TEST_MAIN(TestGeneratorOutputForm)
 #include "tst_generatoroutputform.moc"

@@ -1,4 +1,5 @@
 #include "generatortestutil.h"
+#include "nwtest.h"
 #include "probegenerator.h"
 
 #include <QSaveFile>
@@ -6,7 +7,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QtTest>
 
 #include <atomic>
 #include <unistd.h>
@@ -190,5 +190,5 @@ void TestAbstractGenerator::forceMultiLinePreference()
         .remove(QStringLiteral("General/alwaysml"));
 }
 
-QTEST_GUILESS_MAIN(TestAbstractGenerator)
+NW_TEST_MAIN(TestAbstractGenerator)
 #include "tst_abstractgenerator.moc"

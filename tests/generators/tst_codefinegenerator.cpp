@@ -1,7 +1,9 @@
 #include "compilecheck.h"
 #include "database/objectdatabase.h"
 #include "generators/codefinegenerator.h"
+#include "nwtest.h"
 #include "panelkit/appidentity.h"
+#include "projectbuilder.h"
 #include "testenv.h"
 
 #include <QCoreApplication>
@@ -10,7 +12,6 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QtTest>
 
 #include <functional>
 
@@ -19,101 +20,12 @@ namespace {
 const char userStart[] = "/* user-specific section: start */\n";
 const char userEnd[] = "/* user-specific section: end */\n";
 
-// A project built in code. Objects are given as "line:index:count" (index in hexadecimal,
-// count sub-indices 0 to count - 1) followed by options: values=v0,v1,... (default values
-// by sub-index), access0= (access of sub-index 0), and for the entries (sub-index 0 of a
-// single-entry object, else sub-indices 1 and up) type= (data type), impl=, nv=1.
+// A project built in code (objects and messages in the builder's compact form) and the
+// gen_define.h generated for it.
 class Project
 {
 public:
-    Project()
-    {
-        db.createNewDataBase();
-        setLineType(0, 1);
-    }
-
-    void setLineType(quint8 line, int type)
-    {
-        if (!db.existNode(line))
-            db.addNode(line, ObjectDataBase::NODE_DATA_T());
-        db.setGeneralSettingsValue(QStringLiteral("line%1type").arg(line), QString::number(type));
-    }
-
-    void addObjects(const QStringList &specs)
-    {
-        for (const QString &spec : specs)
-            addObject(spec);
-    }
-
-    void addObject(const QString &spec)
-    {
-        const QStringList words = spec.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        const QStringList address = words.first().split(QLatin1Char(':'));
-        const quint8 line = quint8(address.at(0).toUInt());
-        const quint16 index = quint16(address.at(1).toUInt(nullptr, 16));
-        const int count = address.at(2).toInt();
-        if (!db.existNode(line))
-            setLineType(line, 1);
-        QMap<QString, QString> options;
-        for (int i = 1; i < words.size(); ++i)
-            options.insert(words.at(i).section(QLatin1Char('='), 0, 0),
-                           words.at(i).section(QLatin1Char('='), 1));
-        const QStringList values = options.value(QStringLiteral("values")).split(QLatin1Char(','));
-
-        ObjectDataBase::INDEX_DATA_T object;
-        object.objecttype = count > 1 ? 8 : 7;
-        QVERIFY(db.addIndex(line, index, object));
-        for (int sub = 0; sub < count; ++sub) {
-            const bool entry = count == 1 || sub > 0;
-            ObjectDataBase::SUBINDEX_DATA_T data;
-            data.defaultvalue = values.value(sub).isEmpty() ? QStringLiteral("0") : values.at(sub);
-            data.accesstype = QStringLiteral("ro");
-            if (sub == 0)
-                data.accesstype = options.value(QStringLiteral("access0"), data.accesstype);
-            if (entry) {
-                data.datatype = quint16(
-                    options.value(QStringLiteral("type"), QStringLiteral("7")).toUInt(nullptr, 0));
-                data.implementation = quint8(options.value(QStringLiteral("impl")).toUInt());
-                data.nvstorage = options.value(QStringLiteral("nv")) == QLatin1String("1");
-            }
-            QVERIFY(db.addSubIndex(line, index, quint8(sub), data));
-        }
-    }
-
-    // Messages as "line:number:direction", number in hexadecimal, direction t (transmit)
-    // or r (receive): PGNs, or CAN identifiers when canIds is set.
-    void addMessages(const QStringList &specs, bool canIds = false)
-    {
-        for (const QString &spec : specs) {
-            const QStringList parts = spec.split(QLatin1Char(':'));
-            const quint8 line = quint8(parts.at(0).toUInt());
-            const quint32 number = parts.at(1).toUInt(nullptr, 16);
-            const quint8 direction = parts.at(2) == QLatin1String("t") ? 0x55 : 0x77;
-            if (canIds) {
-                ObjectDataBase::CANID canId;
-                canId.id = number;
-                canId.direction = direction;
-                QVERIFY(db.addCANID(line, number, canId));
-            } else {
-                ObjectDataBase::PGN pgn;
-                pgn.number = number;
-                pgn.direction = direction;
-                QVERIFY(db.addPGN(line, number, pgn));
-            }
-        }
-    }
-
-    void setJ1939Settings(const QVariantMap &settings)
-    {
-        for (auto it = settings.cbegin(); it != settings.cend(); ++it)
-            db.setJ1939SettingsValue(it.key(), it.value().toString());
-    }
-
-    void setSettings(const QVariantMap &settings)
-    {
-        for (auto it = settings.cbegin(); it != settings.cend(); ++it)
-            db.setGeneralSettingsValue(it.key(), it.value().toString());
-    }
+    Project() { build.newProject(); }
 
     QString path() const { return dir.path() + QStringLiteral("/gen_define.h"); }
 
@@ -145,6 +57,7 @@ public:
     }
 
     ObjectDataBase db;
+    nwtest::ProjectBuilder build{db};
     QTemporaryDir dir;
 };
 
@@ -250,77 +163,78 @@ void configureProtocols(CoDefineGenerator &generator, bool j1939, bool multiProt
 // Returns the flags (J1939 present, multi-protocol) the generation run would set.
 QPair<bool, bool> buildProtocolFixture(Project &project, const QString &name)
 {
-    project.setSettings({{"co_timer_interval", "1000"}});
+    project.build.settings({{"co_timer_interval", "1000"}});
     if (name == QLatin1String("J1939 only")) {
-        project.setLineType(0, 2);
-        project.addMessages({"0:EE00:t", "0:F004:t", "0:FEF1:r"});
-        project.setJ1939Settings({{"bamsupport", "1"},
-                                  {"diagsupport", "1"},
-                                  {"diagsupport_dm13", "1"},
-                                  {"diagsupport_dm2", "1"},
-                                  {"dm_receivesize", "20"},
-                                  {"dm_transmitsize", "30"},
-                                  {"requestsupport", "1"},
-                                  {"requestindication_cnt", "2"},
-                                  {"rxindication_cnt", "3"},
-                                  {"cmdtsupport", "1"},
-                                  {"cmdtpackets", "16"}});
+        project.build.line(0, 2);
+        project.build.pgns({"0:EE00:t", "0:F004:t", "0:FEF1:r"});
+        project.build.j1939Settings({{"bamsupport", "1"},
+                                     {"diagsupport", "1"},
+                                     {"diagsupport_dm13", "1"},
+                                     {"diagsupport_dm2", "1"},
+                                     {"dm_receivesize", "20"},
+                                     {"dm_transmitsize", "30"},
+                                     {"requestsupport", "1"},
+                                     {"requestindication_cnt", "2"},
+                                     {"rxindication_cnt", "3"},
+                                     {"cmdtsupport", "1"},
+                                     {"cmdtpackets", "16"}});
         return {true, false};
     }
     if (name == QLatin1String("two J1939 lines")) {
-        project.setLineType(0, 2);
-        project.setLineType(1, 2);
-        project.addMessages({"0:F004:t", "1:FEF1:r", "1:FEF2:r", "1:EE00:t"});
-        project.setSettings({{"additional_cob_count", "1, 2"}});
+        project.build.line(0, 2);
+        project.build.line(1, 2);
+        project.build.pgns({"0:F004:t", "1:FEF1:r", "1:FEF2:r", "1:EE00:t"});
+        project.build.settings({{"additional_cob_count", "1, 2"}});
         return {true, false};
     }
     if (name == QLatin1String("NMEA 2000")) {
-        project.setLineType(0, 2);
-        project.addMessages({"0:1F801:t", "0:1F802:r"});
-        project.setJ1939Settings({{"nmea2000support", "1"}, {"nmea2000groupindication_cnt", "1"}});
+        project.build.line(0, 2);
+        project.build.pgns({"0:1F801:t", "0:1F802:r"});
+        project.build.j1939Settings(
+            {{"nmea2000support", "1"}, {"nmea2000groupindication_cnt", "1"}});
         return {true, false};
     }
     if (name == QLatin1String("CANopen and J1939")) {
-        project.setLineType(1, 2);
-        project.addObjects({"0:1000:1", "0:1400:3"});
-        project.addMessages({"1:F004:t", "1:FEF1:r", "1:FEF2:r"});
+        project.build.line(1, 2);
+        project.build.objects({"0:1000:1", "0:1400:3"});
+        project.build.pgns({"1:F004:t", "1:FEF1:r", "1:FEF2:r"});
         return {true, true};
     }
     // CANopen and raw CAN
-    project.setLineType(1, 4);
-    project.addObjects({"0:1000:1"});
-    project.addMessages({"1:100:r", "1:101:r", "1:200:t"}, true);
-    project.setSettings({{"changedindication_cnt", "2"}, {"rxindication_cnt", "0"}});
+    project.build.line(1, 4);
+    project.build.objects({"0:1000:1"});
+    project.build.canIds({"1:100:r", "1:101:r", "1:200:t"});
+    project.build.settings({{"changedindication_cnt", "2"}, {"rxindication_cnt", "0"}});
     return {false, true};
 }
 
 // CANopen projects for the compile test.
 void buildCanopenFixture(Project &project, const QString &name)
 {
-    project.addObjects({"0:1000:1", "0:1014:1", "0:1016:3", "0:1400:3", "0:1600:3", "0:1800:3",
-                        "0:1A00:3", "0:1010:4", "0:2000:3 nv=1"});
-    project.setSettings({{"co_timer_interval", "1000"}});
+    project.build.objects({"0:1000:1", "0:1014:1", "0:1016:3", "0:1400:3", "0:1600:3", "0:1800:3",
+                           "0:1A00:3", "0:1010:4", "0:2000:3 nv=1"});
+    project.build.settings({{"co_timer_interval", "1000"}});
     if (name == QLatin1String("multi")) {
-        project.setLineType(1, 1);
-        project.addObjects({"1:1000:1", "1:1003:3", "1:1301:7", "1:1381:9", "1:1F2C:3"});
-        project.setSettings({{"receivebuffersize", "10, 4"}, {"co_node_id", "1, 2"}});
+        project.build.line(1, 1);
+        project.build.objects({"1:1000:1", "1:1003:3", "1:1301:7", "1:1381:9", "1:1F2C:3"});
+        project.build.settings({{"receivebuffersize", "10, 4"}, {"co_node_id", "1, 2"}});
     } else if (name == QLatin1String("rich")) {
-        project.addObjects({"0:1F80:1 values=0x20", "0:1F81:4", "0:2100:3 impl=3 type=6"});
-        project.setSettings({{"nmtmaster", "1"},
-                             {"bootup_manager", "1"},
-                             {"config_manager", "1"},
-                             {"canfd_supported", "1"},
-                             {"usdo_server_cnt", "2"},
-                             {"generate_generation_counter", "1"},
-                             {"co_timer_interval", "TICK"},
-                             {"hw_defines", "#define TICK 1000u"},
-                             {"event_nmt", "3"}});
+        project.build.objects({"0:1F80:1 values=0x20", "0:1F81:4", "0:2100:3 impl=3 type=6"});
+        project.build.settings({{"nmtmaster", "1"},
+                                {"bootup_manager", "1"},
+                                {"config_manager", "1"},
+                                {"canfd_supported", "1"},
+                                {"usdo_server_cnt", "2"},
+                                {"generate_generation_counter", "1"},
+                                {"co_timer_interval", "TICK"},
+                                {"hw_defines", "#define TICK 1000u"},
+                                {"event_nmt", "3"}});
     } else if (name == QLatin1String("targets")) {
-        project.setSettings({{"all_targets", "1"},
-                             {"targetsettings_cnt", "2"},
-                             {"targetsettings_active", "1"},
-                             {"targetsettings_0_timer", "1000"},
-                             {"targetsettings_1_timer", "2000"}});
+        project.build.settings({{"all_targets", "1"},
+                                {"targetsettings_cnt", "2"},
+                                {"targetsettings_active", "1"},
+                                {"targetsettings_0_timer", "1000"},
+                                {"targetsettings_1_timer", "2000"}});
     }
 }
 
@@ -653,8 +567,8 @@ void TestCoDefineGenerator::fixedLines()
     QFETCH(QStringList, absent);
 
     Project project;
-    project.addObjects(objects);
-    project.setSettings(settings);
+    project.build.objects(objects);
+    project.build.settings(settings);
     const QStringList output = lines(project.generate());
     for (const QString &line : present)
         QVERIFY2(output.contains(line), qPrintable(QStringLiteral("missing: ") + line));
@@ -691,8 +605,8 @@ void TestCoDefineGenerator::bufferCounts()
     QFETCH(QString, transmitTotal);
 
     Project project;
-    project.addObjects({QStringLiteral("0:1000:1")});
-    project.setSettings(settings);
+    project.build.objects({QStringLiteral("0:1000:1")});
+    project.build.settings(settings);
     const QStringList output = lines(project.generate());
     QVERIFY(output.contains(QStringLiteral("#define CO_REC_BUFFER_COUNTS\t") + receiveCounts));
     QVERIFY(
@@ -719,7 +633,7 @@ void TestCoDefineGenerator::toolVersion()
 
     QCoreApplication::setApplicationVersion(version);
     Project project;
-    project.addObjects({QStringLiteral("0:1000:1")});
+    project.build.objects({QStringLiteral("0:1000:1")});
     const QStringList output = lines(project.generate());
     QVERIFY2(output.contains(define), qPrintable(output.filter("GEN_TOOL_VERSION").join('\n')));
     QVERIFY(output.contains(QStringLiteral(" * Stack definitions for demo - generated by "
@@ -732,7 +646,7 @@ void TestCoDefineGenerator::forcedMultiLine()
     QSettings(QCoreApplication::organizationName(), QCoreApplication::applicationName())
         .setValue(QStringLiteral("General/alwaysml"), true);
     Project project;
-    project.addObjects({QStringLiteral("0:1000:1")});
+    project.build.objects({QStringLiteral("0:1000:1")});
     const QStringList output = lines(project.generate());
     QVERIFY(output.contains(QStringLiteral("#define CO_MULTI_LINE\t1u")));
     QVERIFY(output.contains(QStringLiteral("#define CO_MULTI_LINE_CNT\t1u")));
@@ -742,7 +656,7 @@ void TestCoDefineGenerator::forcedMultiLine()
 void TestCoDefineGenerator::userSectionKeptByteForByte()
 {
     Project project;
-    project.addObjects({QStringLiteral("0:1000:1")});
+    project.build.objects({QStringLiteral("0:1000:1")});
     QString first = project.generate();
     const QString section =
         QStringLiteral("#define MY_OWN_OPTION 1\n"
@@ -793,7 +707,7 @@ void TestCoDefineGenerator::userSectionOfExistingFile()
     QFETCH(QString, section);
 
     Project project;
-    project.addObjects({QStringLiteral("0:1000:1")});
+    project.build.objects({QStringLiteral("0:1000:1")});
     if (!existing.isNull()) {
         QFile file(project.path());
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -811,8 +725,8 @@ void TestCoDefineGenerator::userSectionOfExistingFile()
 void TestCoDefineGenerator::generationCounter()
 {
     Project project;
-    project.addObjects({QStringLiteral("0:1000:1")});
-    project.setSettings({{"generate_generation_counter", "1"}});
+    project.build.objects({QStringLiteral("0:1000:1")});
+    project.build.settings({{"generate_generation_counter", "1"}});
     for (int run = 1; run <= 3; ++run) {
         quint32 previous = 99;
         const QStringList output = lines(project.generate(
@@ -841,8 +755,8 @@ void TestCoDefineGenerator::generationCounter()
 void TestCoDefineGenerator::generationCounterFromProject()
 {
     Project project;
-    project.addObjects({QStringLiteral("0:1000:1")});
-    project.setSettings({{"cbw_generation_count", "41"}, {"generate_generation_counter", "1"}});
+    project.build.objects({QStringLiteral("0:1000:1")});
+    project.build.settings({{"cbw_generation_count", "41"}, {"generate_generation_counter", "1"}});
     const auto fromProject = [](CoDefineGenerator &g) {
         QCOMPARE(g.setCounterFromProject(true), 0u);
     };
@@ -850,14 +764,14 @@ void TestCoDefineGenerator::generationCounterFromProject()
         QVERIFY(lines(project.generate(fromProject))
                     .contains(QStringLiteral("#define GEN_GENERATION_COUNT\t41ul")));
     }
-    project.setSettings({{"cbw_generation_count", "0"}, {"generate_generation_counter", "0"}});
+    project.build.settings({{"cbw_generation_count", "0"}, {"generate_generation_counter", "0"}});
     QVERIFY(!project.generate(fromProject).contains(QLatin1String("GEN_GENERATION_COUNT")));
 }
 
 void TestCoDefineGenerator::progressAndMissingFolder()
 {
     Project project;
-    project.addObjects({QStringLiteral("0:1000:1")});
+    project.build.objects({QStringLiteral("0:1000:1")});
     CoDefineGenerator generator;
     QCOMPARE(generator.setDataBase(&project.db), 0u);
     QCOMPARE(generator.setOutputDirectory(project.dir.path()), 0u);
@@ -888,7 +802,7 @@ void TestCoDefineGenerator::editions()
 {
     QCoreApplication::setApplicationName(QStringLiteral("EnergyBus Packwright"));
     Project project;
-    project.addObjects({QStringLiteral("0:1000:1")});
+    project.build.objects({QStringLiteral("0:1000:1")});
     const QMap<QString, QString> energyBus{{"device_cnt", "4"},
                                            {"device_1", "1 EnergyBus Controller"},
                                            {"device_2", "2 Battery"},
@@ -915,7 +829,7 @@ void TestCoDefineGenerator::editions()
 
     // The CAN edition writes the CANopen services only for CANopen lines.
     QCoreApplication::setApplicationName(QStringLiteral("CAN Nodewright"));
-    project.setLineType(0, 4);
+    project.build.line(0, 4);
     const QString canOnly =
         project.generate([](CoDefineGenerator &g) { g.setMultiProtocol(true); });
     QVERIFY(!canOnly.contains(QLatin1String("/* Line Settings */")));
@@ -1024,18 +938,18 @@ void TestCoDefineGenerator::protocolForms()
 void TestCoDefineGenerator::golden()
 {
     Project project;
-    project.addObjects({"0:1000:1 values=0x00000191", "0:1001:1", "0:1005:1 values=0x80",
-                        "0:1014:1 values=0x80", "0:1016:3", "0:1017:1", "0:1018:5", "0:1200:3",
-                        "0:1400:3", "0:1401:3", "0:1600:3 access0=rw", "0:1601:2", "0:1800:6",
-                        "0:1A00:5 values=4 access0=rw", "0:2000:4 type=0x1B",
-                        "0:2100:3 impl=3 type=6"});
-    project.setSettings({{"co_node_id", "32"},
-                         {"receivebuffersize", "10, 4"},
-                         {"event_nmt", "1"},
-                         {"fct_sdo_server_write", "appWrite"},
-                         {"co_timer_interval", "1000"},
-                         {"user_defines", "#define APP_BOARD 2"},
-                         {"generate_generation_counter", "1"}});
+    project.build.objects({"0:1000:1 values=0x00000191", "0:1001:1", "0:1005:1 values=0x80",
+                           "0:1014:1 values=0x80", "0:1016:3", "0:1017:1", "0:1018:5", "0:1200:3",
+                           "0:1400:3", "0:1401:3", "0:1600:3 access0=rw", "0:1601:2", "0:1800:6",
+                           "0:1A00:5 values=4 access0=rw", "0:2000:4 type=0x1B",
+                           "0:2100:3 impl=3 type=6"});
+    project.build.settings({{"co_node_id", "32"},
+                            {"receivebuffersize", "10, 4"},
+                            {"event_nmt", "1"},
+                            {"fct_sdo_server_write", "appWrite"},
+                            {"co_timer_interval", "1000"},
+                            {"user_defines", "#define APP_BOARD 2"},
+                            {"generate_generation_counter", "1"}});
     const QString generated = project.generate();
     const QString goldenPath = QStringLiteral(NW_TEST_DATA_DIR "/generators/gen_define_golden.h");
     if (qEnvironmentVariableIsSet("NW_UPDATE_GOLDEN")) {
@@ -1090,5 +1004,5 @@ void TestCoDefineGenerator::compiles()
     QVERIFY2(compiled, qPrintable(diagnostics + QStringLiteral("\n") + project.text()));
 }
 
-QTEST_GUILESS_MAIN(TestCoDefineGenerator)
+NW_TEST_MAIN(TestCoDefineGenerator)
 #include "tst_codefinegenerator.moc"

@@ -1,11 +1,11 @@
 #include "generators/edscheckerwrapper.h"
 #include "generators/generationrun.h"
 #include "generatortestutil.h"
+#include "nwtest.h"
 
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QtTest>
 
 // The external EDS checker: its arguments, its results and the deferred check of a run.
 class TestEdsCheckerWrapper : public QObject
@@ -99,5 +99,5 @@ void TestEdsCheckerWrapper::deferredCheckOfRun()
     settings.remove(QStringLiteral("EDSChecker"));
 }
 
-QTEST_GUILESS_MAIN(TestEdsCheckerWrapper)
+NW_TEST_MAIN(TestEdsCheckerWrapper)
 #include "tst_edscheckerwrapper.moc"

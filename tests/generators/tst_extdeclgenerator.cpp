@@ -1,9 +1,9 @@
 #include "compilecheck.h"
 #include "generators/extdeclgenerator.h"
 #include "generatortestutil.h"
+#include "nwtest.h"
 
 #include <QTemporaryDir>
-#include <QtTest>
 
 // gen_extern_decl.h and gen_var_decl.c: the application variables of J1939 and raw CAN
 // messages.
@@ -178,5 +178,5 @@ void TestExtDeclGenerator::compilesAgainstStack()
     QVERIFY2(nwCompileCFile(definitions, &diagnostics), qPrintable(diagnostics));
 }
 
-QTEST_GUILESS_MAIN(TestExtDeclGenerator)
+NW_TEST_MAIN(TestExtDeclGenerator)
 #include "tst_extdeclgenerator.moc"

@@ -1,10 +1,10 @@
 #include "compilecheck.h"
 #include "generators/generationrun.h"
 #include "generatortestutil.h"
+#include "nwtest.h"
 
 #include <QDir>
 #include <QTemporaryDir>
-#include <QtTest>
 
 // Every C file and header a generation run writes for the fixture projects compiles
 // against the stack stand-ins, whichever generators this build has.
@@ -72,5 +72,5 @@ void TestGeneratedCode::compiles()
         QVERIFY(sources.contains(QStringLiteral("gen_var_decl.c")));
 }
 
-QTEST_GUILESS_MAIN(TestGeneratedCode)
+NW_TEST_MAIN(TestGeneratedCode)
 #include "tst_generatedcode.moc"

@@ -1,11 +1,11 @@
 #include "generators/generationrun.h"
 #include "generatortestutil.h"
+#include "nwtest.h"
 
 #include <QDir>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QtTest>
 
 #include <unistd.h>
 
@@ -456,5 +456,5 @@ void TestGenerationRun::lineEndings()
     QCOMPARE(text.count(QStringLiteral("\r")), ending.contains('\r') ? text.count(ending) : 0);
 }
 
-QTEST_GUILESS_MAIN(TestGenerationRun)
+NW_TEST_MAIN(TestGenerationRun)
 #include "tst_generationrun.moc"

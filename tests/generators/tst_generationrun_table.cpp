@@ -1,12 +1,12 @@
 #include "generators/generationrun.h"
 #include "generatortestutil.h"
+#include "nwtest.h"
 #include "probegenerator.h"
 
 #include <QDir>
 #include <QMutex>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QtTest>
 
 using Kind = GenerationRun::GeneratorKind;
 
@@ -266,5 +266,5 @@ void TestGenerationRunTable::userSectionReported()
     QVERIFY(!messages.value(define + 1).startsWith(QLatin1String("gen_define.h contains")));
 }
 
-QTEST_GUILESS_MAIN(TestGenerationRunTable)
+NW_TEST_MAIN(TestGenerationRunTable)
 #include "tst_generationrun_table.moc"

@@ -1,9 +1,9 @@
 #include "compilecheck.h"
 #include "generators/indicationgenerator.h"
 #include "generatortestutil.h"
+#include "nwtest.h"
 
 #include <QTemporaryDir>
-#include <QtTest>
 
 // gen_indication.h: the prototypes of the static indication functions.
 class TestIndicationGenerator : public QObject
@@ -158,5 +158,5 @@ void TestIndicationGenerator::compilesAgainstStack()
     }
 }
 
-QTEST_GUILESS_MAIN(TestIndicationGenerator)
+NW_TEST_MAIN(TestIndicationGenerator)
 #include "tst_indicationgenerator.moc"

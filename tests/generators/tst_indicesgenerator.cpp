@@ -1,10 +1,10 @@
 #include "compilecheck.h"
 #include "generators/indicesgenerator.h"
 #include "generatortestutil.h"
+#include "nwtest.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QtTest>
 
 // gen_indices.h: define names, duplicates, multi-line prefixes and the whole file.
 class TestIndicesGenerator : public QObject
@@ -182,5 +182,5 @@ void TestIndicesGenerator::compilesAgainstStack()
              qPrintable(diagnostics));
 }
 
-QTEST_GUILESS_MAIN(TestIndicesGenerator)
+NW_TEST_MAIN(TestIndicesGenerator)
 #include "tst_indicesgenerator.moc"

@@ -1,12 +1,12 @@
 // Value tables, positions, descriptions, assignments, compact arrays and mapping tables
 // of gen_objdict.c.
 
+#include "nwtest.h"
 #include "tst_objdictgenerator_fixture.h"
 
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTest>
 
 using odtest::Sub;
 using odtest::sub;
@@ -614,5 +614,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestObjDictGenerator)
+NW_TEST_MAIN(TestObjDictGenerator)
 #include "tst_objdictgenerator.moc"

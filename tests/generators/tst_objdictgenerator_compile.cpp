@@ -5,10 +5,10 @@
 #include "compilecheck.h"
 #include "generators/codefinegenerator.h"
 #include "generators/indicationgenerator.h"
+#include "nwtest.h"
 #include "tst_objdictgenerator_fixture.h"
 
 #include <QTemporaryDir>
-#include <QTest>
 
 using odtest::Sub;
 using odtest::sub;
@@ -142,5 +142,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestObjDictCompile)
+NW_TEST_MAIN(TestObjDictCompile)
 #include "tst_objdictgenerator_compile.moc"

@@ -1,9 +1,9 @@
 // Whole gen_objdict.c and gen_user.h files of the fixture projects against golden files.
 
+#include "nwtest.h"
 #include "tst_objdictgenerator_fixture.h"
 
 #include <QTemporaryDir>
-#include <QTest>
 
 namespace {
 
@@ -49,5 +49,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestObjDictGolden)
+NW_TEST_MAIN(TestObjDictGolden)
 #include "tst_objdictgenerator_golden.moc"

@@ -1,12 +1,12 @@
 // The stack start functions, userOverwriteCobIdSettings, gen_user.h and the file header
 // of gen_objdict.c.
 
+#include "nwtest.h"
 #include "tst_objdictgenerator_fixture.h"
 
 #include <QDir>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTest>
 
 using odtest::Sub;
 using odtest::sub;
@@ -616,5 +616,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestObjDictGeneratorInit)
+NW_TEST_MAIN(TestObjDictGeneratorInit)
 #include "tst_objdictgenerator_init.moc"

@@ -2,11 +2,11 @@
 // setting for compact arrays.
 
 #include "generators/generationrun.h"
+#include "nwtest.h"
 #include "tst_objdictgenerator_fixture.h"
 
 #include <QDir>
 #include <QTemporaryDir>
-#include <QTest>
 
 class TestObjDictRun : public QObject
 {
@@ -57,5 +57,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestObjDictRun)
+NW_TEST_MAIN(TestObjDictRun)
 #include "tst_objdictgenerator_run.moc"

@@ -2,9 +2,11 @@
 
 #include "database/objectdatabase.h"
 #include "importers/basedataimporter.h"
+#include "nwtest.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QThread>
 
 namespace {
 
@@ -112,5 +114,5 @@ void TestBaseDataImporter::runsOnWorkerThread()
     QCOMPARE(importer.runs, 2);
 }
 
-QTEST_GUILESS_MAIN(TestBaseDataImporter)
+NW_TEST_MAIN(TestBaseDataImporter)
 #include "tst_basedataimporter.moc"

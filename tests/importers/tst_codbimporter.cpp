@@ -2,10 +2,11 @@
 
 #include "database/objectdatabase.h"
 #include "importers/codbimporter.h"
+#include "nwtest.h"
 
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QtTest>
 
 namespace {
 
@@ -343,5 +344,5 @@ void TestCODBImporter::runsOnWorkerThread()
     QVERIFY(m_db->existIndex(staging, 0x1FD0));
 }
 
-QTEST_GUILESS_MAIN(TestCODBImporter)
+NW_TEST_MAIN(TestCODBImporter)
 #include "tst_codbimporter.moc"

@@ -2,8 +2,9 @@
 
 #include "database/objectdatabase.h"
 #include "importers/projectconverter.h"
+#include "nwtest.h"
 
-#include <QtTest>
+#include <QSignalSpy>
 
 class TestProjectConverter : public QObject
 {
@@ -148,5 +149,5 @@ void TestProjectConverter::mpCorrectionRemovesTransmitAddressClaimOnly()
     QCOMPARE(ProjectConverter(m_db.get()).doMPCorrection(), 0);
 }
 
-QTEST_GUILESS_MAIN(TestProjectConverter)
+NW_TEST_MAIN(TestProjectConverter)
 #include "tst_projectconverter.moc"

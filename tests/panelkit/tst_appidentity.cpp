@@ -1,6 +1,5 @@
+#include "nwtest.h"
 #include "panelkit/appidentity.h"
-
-#include <QtTest>
 
 class TestAppIdentity : public QObject
 {
@@ -40,5 +39,5 @@ void TestAppIdentity::editionForProgram()
     QCOMPARE(AppIdentity::editionForProgram(argv0), edition);
 }
 
-QTEST_GUILESS_MAIN(TestAppIdentity)
+NW_TEST_MAIN(TestAppIdentity)
 #include "tst_appidentity.moc"

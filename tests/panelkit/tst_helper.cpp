@@ -1,9 +1,9 @@
 #include "panelkit/helper.h"
 
+#include "nwtest.h"
 #include "testenv.h"
 
 #include <QTemporaryDir>
-#include <QtTest>
 
 #include <limits>
 
@@ -689,5 +689,5 @@ void TestHelper::modifyLineEndingRefusals()
     QCOMPARE(file.readAll(), QByteArray("a\nb\n"));
 }
 
-QTEST_GUILESS_MAIN(TestHelper)
+NW_TEST_MAIN(TestHelper)
 #include "tst_helper.moc"

@@ -1,12 +1,12 @@
 #include "panelkit/newupdatechecker.h"
 
+#include "nwtest.h"
 #include "testenv.h"
 
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QUrl>
-#include <QtTest>
 
 class TestNewUpdateChecker : public QObject
 {
@@ -146,5 +146,5 @@ void TestNewUpdateChecker::unusableAddresses()
     QVERIFY(checker.errorString().contains(address));
 }
 
-QTEST_GUILESS_MAIN(TestNewUpdateChecker)
+NW_TEST_MAIN(TestNewUpdateChecker)
 #include "tst_newupdatechecker.moc"

@@ -1,9 +1,9 @@
 #include "panelkit/versionreader.h"
 
+#include "nwtest.h"
 #include "testenv.h"
 
 #include <QTemporaryDir>
-#include <QtTest>
 
 class TestVersionReader : public QObject
 {
@@ -106,5 +106,5 @@ void TestVersionReader::unreadableFiles()
     QVERIFY(reader.getCurrentVersion().isEmpty());
 }
 
-QTEST_GUILESS_MAIN(TestVersionReader)
+NW_TEST_MAIN(TestVersionReader)
 #include "tst_versionreader.moc"

@@ -1,10 +1,10 @@
 #include "panelkit/appidentity.h"
 #include "panelkit/widgets/aboutdialog.h"
 
+#include "nwtest.h"
 #include "testenv.h"
 
 #include <QLabel>
-#include <QtTest>
 
 class TestAboutDialog : public QObject
 {
@@ -60,5 +60,5 @@ void TestAboutDialog::setters()
     QCOMPARE(about.windowTitle(), QStringLiteral("About A & B <tool>"));
 }
 
-QTEST_MAIN(TestAboutDialog)
+NW_TEST_MAIN(TestAboutDialog)
 #include "tst_aboutdialog.moc"

@@ -1,12 +1,12 @@
 #include "panelkit/widgets/ansichighlighter.h"
 
+#include "nwtest.h"
 #include "testenv.h"
 
 #include <QPlainTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
-#include <QtTest>
 
 class TestAnsiCHighlighter : public QObject
 {
@@ -102,5 +102,5 @@ void TestAnsiCHighlighter::formats()
     }
 }
 
-QTEST_MAIN(TestAnsiCHighlighter)
+NW_TEST_MAIN(TestAnsiCHighlighter)
 #include "tst_ansichighlighter.moc"

@@ -1,6 +1,7 @@
 #include "panelkit/widgets/ansichighlighter.h"
 #include "panelkit/widgets/fileviewerdialog.h"
 
+#include "nwtest.h"
 #include "testenv.h"
 
 #include <QLabel>
@@ -8,7 +9,6 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextLayout>
-#include <QtTest>
 
 class TestFileViewerDialog : public QObject
 {
@@ -121,5 +121,5 @@ void TestFileViewerDialog::textSize()
     QCOMPARE(viewer.textSize(), 14.5);
 }
 
-QTEST_MAIN(TestFileViewerDialog)
+NW_TEST_MAIN(TestFileViewerDialog)
 #include "tst_fileviewerdialog.moc"

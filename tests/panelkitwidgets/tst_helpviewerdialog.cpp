@@ -1,11 +1,11 @@
 #include "panelkit/widgets/helpviewerdialog.h"
 
+#include "nwtest.h"
 #include "testenv.h"
 
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBrowser>
-#include <QtTest>
 
 class TestHelpViewerDialog : public QObject
 {
@@ -89,5 +89,5 @@ void TestHelpViewerDialog::missingFile()
     QVERIFY(viewer.browser()->toPlainText().contains(missing));
 }
 
-QTEST_MAIN(TestHelpViewerDialog)
+NW_TEST_MAIN(TestHelpViewerDialog)
 #include "tst_helpviewerdialog.moc"

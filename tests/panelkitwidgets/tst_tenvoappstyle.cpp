@@ -1,11 +1,11 @@
 #include "panelkit/widgets/tenvoappstyle.h"
 
+#include "nwtest.h"
 #include "testenv.h"
 
 #include <QApplication>
 #include <QPointer>
 #include <QStyleFactory>
-#include <QtTest>
 
 class TestTenvoAppStyle : public QObject
 {
@@ -65,5 +65,5 @@ void TestTenvoAppStyle::accentPerEdition()
     QCOMPARE(polished.color(QPalette::Active, QPalette::Highlight), style.accentColor());
 }
 
-QTEST_MAIN(TestTenvoAppStyle)
+NW_TEST_MAIN(TestTenvoAppStyle)
 #include "tst_tenvoappstyle.moc"

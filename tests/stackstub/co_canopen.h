@@ -14,7 +14,10 @@ typedef enum {
     RET_SDO_DATA_TYPE_NOT_MATCH,
     RET_NO_READ_PERM,
     RET_NO_WRITE_PERM,
-    RET_OUT_OF_MEMORY
+    RET_OUT_OF_MEMORY,
+    RET_INVALID_NMT_STATE,
+    RET_IDX_NOT_FOUND,
+    RET_SUBIDX_NOT_FOUND
 } RET_T;
 
 typedef enum {
@@ -79,5 +82,7 @@ typedef enum {
 
 /* object dictionary tables and the stack start functions */
 #include "co_objdict.h"
+/* safety-relevant data objects */
+#include "co_srdo.h"
 
 #endif /* CO_CANOPEN_H */

@@ -76,6 +76,8 @@ typedef UNSIGNED8 (*CO_NODE_ID_FCT_T)(void);
 #define CO_ATTR_LIMIT 0x0040u
 #define CO_ATTR_STORE 0x0080u
 #define CO_ATTR_COMPACT 0x0100u
+/* the value lives outside the addressable memory (virtual object dictionary) */
+#define CO_ATTR_DYNOD 0x0200u
 
 typedef enum { CO_ODTYPE_VAR, CO_ODTYPE_DOM, CO_ODTYPE_ARRAY, CO_ODTYPE_STRUCT } CO_ODTYPE_T;
 
@@ -105,7 +107,8 @@ typedef enum {
     CO_STUB_DTYPES(VS),
     CO_STUB_DTYPES(OS),
     CO_STUB_DTYPES(UTF8),
-    CO_DTYPE_DOMAIN
+    CO_DTYPE_DOMAIN,
+    CO_DTYPE_DOMAIN_PTR
 } CO_DTYPE_T;
 
 typedef struct

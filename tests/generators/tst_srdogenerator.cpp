@@ -1,0 +1,428 @@
+// gen_srdo.c: the copies between the process variables and the SRDO messages, the
+// defaults, whole files against golden files, and the generated file with the shipped
+// SRDO code compiled and run against the stack stand-ins.
+
+#include "compilecheck.h"
+#include "generators/codefinegenerator.h"
+#include "generators/generationrun.h"
+#include "generators/srdogenerator.h"
+#include "tst_objdictgenerator_fixture.h"
+
+#include "nwtest.h"
+#include <QProcess>
+#include <QTemporaryDir>
+
+using odtest::Sub;
+using odtest::sub;
+
+namespace {
+
+const QString projectName = QStringLiteral("fixture");
+
+QString testData(const QString &name)
+{
+    return QStringLiteral(NW_TEST_DATA_DIR "/generators/") + name;
+}
+
+// The templates the build puts beside the executable.
+QString shippedTemplates()
+{
+    return QStringLiteral(NW_BINARY_DIR "/src/data");
+}
+
+// CRC-CCITT (0x1021, start 0) of the SRDO parameters, least significant byte first.
+quint16 signature(quint8 direction, quint16 time, quint8 srvt, quint32 cobId1, quint32 cobId2,
+                  const QList<quint32> &mapping)
+{
+    quint16 crc = 0;
+    const auto add = [&crc](quint32 value, int bytes) {
+        for (int i = 0; i < bytes; ++i, value >>= 8) {
+            crc ^= quint16((value & 0xFF) << 8);
+            for (int bit = 0; bit < 8; ++bit)
+                crc = (crc & 0x8000) ? quint16((crc << 1) ^ 0x1021) : quint16(crc << 1);
+        }
+    };
+    add(direction, 1);
+    add(time, 2);
+    add(srvt, 1);
+    add(cobId1, 4);
+    add(cobId2, 4);
+    add(quint32(mapping.size()), 1);
+    for (int i = 0; i < mapping.size(); ++i) {
+        add(quint32(i + 1), 1);
+        add(mapping.at(i), 4);
+    }
+    return crc;
+}
+
+// An SRDO: communication object 0x1300 + number and its mapping object.
+void addSrdo(ObjectDataBase &db, quint8 line, quint8 number, quint8 direction, quint16 time,
+             const QString &cobId1, const QString &cobId2, const QList<quint32> &mapping)
+{
+    const quint16 index = quint16(0x1300 + number);
+    odtest::addObject(db, line, index, 9,
+                      {sub(5, "const", "6", 1), sub(5, "rw", QString::number(direction)),
+                       sub(6, "rw", QString::number(time)), sub(5, "rw", "10"), sub(5, "ro", "254"),
+                       sub(7, "rw", cobId1), sub(7, "rw", cobId2)});
+    QList<Sub> entries{sub(5, "rw", QString::number(mapping.size()))};
+    for (quint32 value : mapping)
+        entries << sub(7, "const", QStringLiteral("0x%1").arg(value, 8, 16, QLatin1Char('0')));
+    odtest::addObject(db, line, quint16(index + 0x80), 8, entries);
+}
+
+// A record of application variables, one per name, of the given data types.
+void addVariables(ObjectDataBase &db, quint8 line, quint16 index,
+                  const QList<QPair<quint16, QString>> &variables)
+{
+    QList<Sub> subs{sub(5, "const", QString::number(variables.size()), 1)};
+    for (const auto &variable : variables)
+        subs << odtest::appVar(variable.first, QStringLiteral("rw"), variable.second, 1);
+    odtest::addObject(db, line, index, 9, subs);
+}
+
+const QList<quint32> txMapping{0x60000108, 0x60010108, 0x60000210,
+                               0x60010210, 0x60000320, 0x60010320};
+const QList<quint32> rxMapping{0x61000110, 0x61010110, 0x61000218,
+                               0x61010218, 0x61000308, 0x61010308};
+
+// SRDO 1 transmits a byte, a word and a float; SRDO 2 receives an INTEGER16, an INTEGER24
+// and a byte. Signatures are those of node-ID 5 (line 0) and 6 (line 1).
+void addSafetyObjects(ObjectDataBase &db, quint8 txLine, quint8 rxLine)
+{
+    addVariables(db, txLine, 0x6000, {{5, "txFlags"}, {6, "txSpeed"}, {8, "txLevel"}});
+    addVariables(db, txLine, 0x6001, {{5, "txFlagsInv"}, {6, "txSpeedInv"}, {8, "txLevelInv"}});
+    addVariables(db, rxLine, 0x6100, {{3, "rxTorque"}, {0x10, "rxPos"}, {5, "rxMode"}});
+    addVariables(db, rxLine, 0x6101, {{3, "rxTorqueInv"}, {0x10, "rxPosInv"}, {5, "rxModeInv"}});
+    addSrdo(db, txLine, 1, 1, 20, "0xff + 2 * $NODEID", "0x100 + 2 * $NODEID", txMapping);
+    addSrdo(db, rxLine, 2, 2, 50, "0x101", "0x102", rxMapping);
+    const quint8 node = quint8(5 + txLine);
+    const quint16 txSignature =
+        signature(1, 20, 10, 0xFFu + 2u * node, 0x100u + 2u * node, txMapping);
+    const quint16 rxSignature = signature(2, 50, 10, 0x101, 0x102, rxMapping);
+    for (quint8 line : {txLine, rxLine}) {
+        odtest::addVar(db, line, 0x13FE, sub(5, "rw", "0"));
+        odtest::addObject(db, line, 0x13FF, 8,
+                          {sub(5, "const", "2", 1), sub(6, "rw", QString::number(txSignature)),
+                           sub(6, "rw", QString::number(rxSignature))});
+    }
+    odtest::setting(db, "applicationheader", QStringLiteral("srdo_app.h"));
+}
+
+void buildSingleLineProject(ObjectDataBase &db)
+{
+    db.createNewDataBase();
+    odtest::addBasics(db, 0);
+    addSafetyObjects(db, 0, 0);
+}
+
+// Line 0 transmits, line 1 receives.
+void buildMultiLineProject(ObjectDataBase &db)
+{
+    db.createNewDataBase();
+    db.addNode(1, ObjectDataBase::NODE_DATA_T());
+    odtest::addBasics(db, 0);
+    odtest::addBasics(db, 1);
+    addSafetyObjects(db, 0, 1);
+}
+
+// Runs the generators of gen_define.h and gen_srdo.c into folder.
+bool generate(ObjectDataBase &db, const QString &folder, const QString &templates)
+{
+    CoDefineGenerator define;
+    SrdoGenerator srdo;
+    srdo.setTemplateDirectory(templates);
+    return gentest::runGenerator(define, db, folder, projectName)
+           && gentest::runGenerator(srdo, db, folder, projectName);
+}
+
+// The lines of the case of an SRDO in the function whose definition starts with head.
+QStringList caseLines(const QString &text, const QString &head, const QString &label)
+{
+    const QStringList lines = text.mid(text.indexOf(head)).split(QLatin1Char('\n'));
+    QStringList found;
+    int i = lines.indexOf(label);
+    for (++i; i > 0 && i < lines.size() && lines.at(i) != QLatin1String("\t\tbreak;"); ++i)
+        found << lines.at(i);
+    return found;
+}
+
+// Builds an executable of the C files with the stack stand-ins; diagnostics gets the
+// compiler's output.
+bool buildProgram(const QStringList &sources, const QStringList &includeDirs,
+                  const QString &program, QString *diagnostics)
+{
+    QStringList arguments{QStringLiteral("-Wall"), QStringLiteral("-Werror"), QStringLiteral("-I"),
+                          nwStackStubDir()};
+    for (const QString &dir : includeDirs)
+        arguments << QStringLiteral("-I") << dir;
+    arguments << QStringLiteral("-o") << program << sources;
+    QProcess compiler;
+    compiler.setProcessChannelMode(QProcess::MergedChannels);
+    compiler.start(QStringLiteral("cc"), arguments);
+    const bool finished = compiler.waitForFinished(60000);
+    *diagnostics = QString::fromLocal8Bit(compiler.readAll());
+    return finished && compiler.exitCode() == 0 && diagnostics->trimmed().isEmpty();
+}
+
+} // namespace
+
+class TestSrdoGenerator : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { gentest::initApplication(); }
+    void cleanup() { odtest::setAlwaysMultiLine(false); }
+
+    void copies_data();
+    void copies();
+    void wholeFile_data();
+    void wholeFile();
+    void missingTemplates();
+    void forcedMultiLineCompiles();
+    void protocolRuns_data();
+    void protocolRuns();
+    void generatedProjectCompiles();
+};
+
+void TestSrdoGenerator::copies_data()
+{
+    QTest::addColumn<quint16>("datatype");
+    QTest::addColumn<QList<quint32>>("mapping");
+    QTest::addColumn<QStringList>("transmit");
+    QTest::addColumn<QStringList>("receive");
+    const QString lint =
+        QStringLiteral("; /*lint !e960 Note pointer arithmetic other than array indexing used */");
+    QTest::addRow("16-bit value at byte 2")
+        << quint16(6) << QList<quint32>{0x20010110, 0x20020110, 0x20000110, 0x20020210}
+        << QStringList{"\t\tpBufferNormal[2]= (UNSIGNED8)(v & 0xffu);",
+                       "\t\tpBufferNormal[3]= (UNSIGNED8)((v >> 8u) & 0xffu);"}
+        << QStringList{"\t\tv= (UNSIGNED16)((UNSIGNED16)pData[2] | ((UNSIGNED16)pData[3] << 8u))"
+                       + lint};
+    QTest::addRow("UNSIGNED24 byte by byte")
+        << quint16(0x16) << QList<quint32>{0x20000118, 0x20010118}
+        << QStringList{"\t\tpBufferNormal[0]= (UNSIGNED8)(v.v[0]);",
+                       "\t\tpBufferNormal[1]= (UNSIGNED8)(v.v[1]);",
+                       "\t\tpBufferNormal[2]= (UNSIGNED8)(v.v[2]);"}
+        << QStringList{"\t\tv.v[0] = (UNSIGNED8)pData[0];", "\t\tv.v[1] = (UNSIGNED8)pData[1];",
+                       "\t\tv.v[2] = (UNSIGNED8)pData[2];"};
+    QTest::addRow("INTEGER32 in 24 bits is sign-extended")
+        << quint16(4) << QList<quint32>{0x20000118, 0x20010118}
+        << QStringList{"\t\tpBufferNormal[0]= (UNSIGNED8)(v & 0xffu);",
+                       "\t\tpBufferNormal[1]= (UNSIGNED8)((v >> 8u) & 0xffu);",
+                       "\t\tpBufferNormal[2]= (UNSIGNED8)((v >> 16u) & 0xffu);"}
+        << QStringList{"\t\tv= (INTEGER32)((((UNSIGNED32)pData[0] | ((UNSIGNED32)pData[1] << 8u) "
+                       "| ((UNSIGNED32)pData[2] << 16u)) ^ 0x800000ul) - 0x800000ul)"
+                       + lint};
+    QTest::addRow("32-bit value ends with a blank")
+        << quint16(4) << QList<quint32>{0x20000120, 0x20010120}
+        << QStringList{"\t\tpBufferNormal[0]= (UNSIGNED8)(v & 0xffu);",
+                       "\t\tpBufferNormal[1]= (UNSIGNED8)((v >> 8u) & 0xffu);",
+                       "\t\tpBufferNormal[2]= (UNSIGNED8)((v >> 16u) & 0xffu);",
+                       "\t\tpBufferNormal[3]= (UNSIGNED8)((v >> 24u) & 0xffu);"}
+        << QStringList{"\t\tv= (INTEGER32)((UNSIGNED32)pData[0] | ((UNSIGNED32)pData[1] << 8u) "
+                       "| ((UNSIGNED32)pData[2] << 16u) | ((UNSIGNED32)pData[3] << 24u))"
+                       + lint + " "};
+    QTest::addRow("REAL32 travels as its bit pattern")
+        << quint16(8) << QList<quint32>{0x20000120, 0x20010120}
+        << QStringList{"\t\treal32.real = v;",
+                       "\t\tpBufferNormal[0]= (UNSIGNED8)(real32.bits & 0xffu);",
+                       "\t\tpBufferNormal[1]= (UNSIGNED8)((real32.bits >> 8u) & 0xffu);",
+                       "\t\tpBufferNormal[2]= (UNSIGNED8)((real32.bits >> 16u) & 0xffu);",
+                       "\t\tpBufferNormal[3]= (UNSIGNED8)((real32.bits >> 24u) & 0xffu);"}
+        << QStringList{"\t\treal32.bits= (UNSIGNED32)((UNSIGNED32)pData[0] | ((UNSIGNED32)pData[1] "
+                       "<< 8u) | ((UNSIGNED32)pData[2] << 16u) | ((UNSIGNED32)pData[3] << 24u))"
+                           + lint + " ",
+                       "\t\tv= real32.real;"};
+    QTest::addRow("64-bit value")
+        << quint16(0x1B) << QList<quint32>{0x20000140, 0x20010140}
+        << QStringList{"\t\tpBufferNormal[0]= (UNSIGNED8)(v & 0xffu);",
+                       "\t\tpBufferNormal[1]= (UNSIGNED8)((v >> 8u) & 0xffu);",
+                       "\t\tpBufferNormal[2]= (UNSIGNED8)((v >> 16u) & 0xffu);",
+                       "\t\tpBufferNormal[3]= (UNSIGNED8)((v >> 24u) & 0xffu);",
+                       "\t\tpBufferNormal[4]= (UNSIGNED8)((v >> 32u) & 0xffu);",
+                       "\t\tpBufferNormal[5]= (UNSIGNED8)((v >> 40u) & 0xffu);",
+                       "\t\tpBufferNormal[6]= (UNSIGNED8)((v >> 48u) & 0xffu);",
+                       "\t\tpBufferNormal[7]= (UNSIGNED8)((v >> 56u) & 0xffu);"}
+        << QStringList{"\t\tv= (UNSIGNED64)((UNSIGNED64)pData[0] | ((UNSIGNED64)pData[1] << 8u) "
+                       "| ((UNSIGNED64)pData[2] << 16u) | ((UNSIGNED64)pData[3] << 24u) "
+                       "| ((UNSIGNED64)pData[4] << 32u) | ((UNSIGNED64)pData[5] << 40u) "
+                       "| ((UNSIGNED64)pData[6] << 48u) | ((UNSIGNED64)pData[7] << 56u))"
+                       + lint};
+    QTest::addRow("a single bit is not copied")
+        << quint16(1) << QList<quint32>{0x20000101, 0x20010101} << QStringList() << QStringList();
+    QTest::addRow("nothing beyond the 8 bytes of a message")
+        << quint16(7) << QList<quint32>{0x20010140, 0x20020140, 0x20000120, 0x20020220}
+        << QStringList() << QStringList();
+}
+
+// A transmit SRDO 1 and a receive SRDO 2 with the same mapping; the variable under test
+// is v (0x2000:1), the others are 64-bit fillers.
+void TestSrdoGenerator::copies()
+{
+    QFETCH(quint16, datatype);
+    QFETCH(QList<quint32>, mapping);
+    QFETCH(QStringList, transmit);
+    QFETCH(QStringList, receive);
+    ObjectDataBase db;
+    odtest::buildMinimalProject(db);
+    addVariables(db, 0, 0x2000, {{datatype, "v"}});
+    addVariables(db, 0, 0x2001, {{0x1B, "fill"}});
+    addVariables(db, 0, 0x2002, {{0x1B, "invFill"}, {datatype, "vInv"}});
+    addSrdo(db, 0, 1, 1, 20, "0x101", "0x102", mapping);
+    addSrdo(db, 0, 2, 2, 20, "0x103", "0x104", mapping);
+    QTemporaryDir dir;
+    QVERIFY(generate(db, dir.path(), testData(QStringLiteral("srdo/templates"))));
+    const QString text = gentest::readText(dir.filePath(QStringLiteral("gen_srdo.c")));
+
+    QStringList tx = caseLines(text, QStringLiteral("static RET_T genSrdoTransmitMapping("),
+                               QStringLiteral("\tcase 1u:"));
+    QCOMPARE(tx.takeLast(), QStringLiteral("\t\tretVal = RET_OK;"));
+    const QStringList normalOfV =
+        tx.filter(QRegularExpression(QStringLiteral("(^|[ (])(v|real32)\\b")));
+    QCOMPARE(normalOfV, transmit);
+    const QStringList rx = caseLines(text, QStringLiteral("static void saveRecDataNormal("),
+                                     QStringLiteral("\tcase 2u:"));
+    QCOMPARE(rx.filter(QRegularExpression(QStringLiteral("^\t\t(v|real32)"))), receive);
+}
+
+void TestSrdoGenerator::wholeFile_data()
+{
+    QTest::addColumn<bool>("multiLine");
+    QTest::addColumn<QString>("golden");
+    QTest::addRow("single line") << false << "srdo_single.c";
+    QTest::addRow("multi-line") << true << "srdo_multi.c";
+}
+
+// With marker templates, so that the golden files hold the generated part.
+void TestSrdoGenerator::wholeFile()
+{
+    QFETCH(bool, multiLine);
+    QFETCH(QString, golden);
+    ObjectDataBase db;
+    if (multiLine)
+        buildMultiLineProject(db);
+    else
+        buildSingleLineProject(db);
+    odtest::setting(db, "srdo_loop_counter", QStringLiteral("25"));
+    QTemporaryDir dir;
+    QVERIFY(generate(db, dir.path(), testData(QStringLiteral("srdo/templates"))));
+    const QString diff =
+        gentest::goldenDiff(testData(golden), gentest::readText(dir.filePath("gen_srdo.c")));
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+}
+
+// Without templates the file is still written, without their parts.
+void TestSrdoGenerator::missingTemplates()
+{
+    ObjectDataBase db;
+    buildSingleLineProject(db);
+    QTemporaryDir dir;
+    QTemporaryDir empty;
+    QVERIFY(generate(db, dir.path(), empty.path()));
+    const QString text = gentest::readText(dir.filePath(QStringLiteral("gen_srdo.c")));
+    QVERIFY(text.contains(
+        QStringLiteral("/* local function prototypes */\nstatic UNSIGNED8\tconfigurationValid")));
+    QVERIFY(!text.contains(QStringLiteral("coSrdoInit(")));
+    QVERIFY(text.endsWith(QStringLiteral("\t}\n}\n\n")));
+}
+
+// The user preference "alwaysml" gives a single-line project the multi-line form of the
+// stack, with the line parameter and per-line state; it compiles with the shipped code.
+void TestSrdoGenerator::forcedMultiLineCompiles()
+{
+    if (!nwHaveCCompiler())
+        QSKIP("no C compiler installed");
+    odtest::setAlwaysMultiLine(true);
+    ObjectDataBase db;
+    buildSingleLineProject(db);
+    QTemporaryDir dir;
+    QVERIFY(generate(db, dir.path(), shippedTemplates()));
+    const QString text = gentest::readText(dir.filePath(QStringLiteral("gen_srdo.c")));
+    QVERIFY(text.contains(QStringLiteral("configurationValid[CO_LINE_ARRAY_DECL] = {0u};\n")));
+    QVERIFY(text.contains(QStringLiteral("\tsrdoProducerIndication(CO_LINE, srdoNr);\n")));
+    QVERIFY(text.contains(QStringLiteral("static CO_SRDO_DATA_T\tsrdo2_line0;\n")));
+    QString diagnostics;
+    QVERIFY2(nwCompileCFile(dir.filePath(QStringLiteral("gen_srdo.c")), &diagnostics,
+                            {testData(QStringLiteral("srdo"))}),
+             qPrintable(diagnostics));
+}
+
+void TestSrdoGenerator::protocolRuns_data()
+{
+    QTest::addColumn<bool>("multiLine");
+    QTest::addRow("single line") << false;
+    QTest::addRow("multi-line") << true;
+}
+
+// The generated file with the shipped SRDO code, compiled and linked with a test program
+// that plays stack and application; its output is compared with the expected protocol.
+void TestSrdoGenerator::protocolRuns()
+{
+    QFETCH(bool, multiLine);
+    if (!nwHaveCCompiler())
+        QSKIP("no C compiler installed");
+    ObjectDataBase db;
+    if (multiLine)
+        buildMultiLineProject(db);
+    else
+        buildSingleLineProject(db);
+    QTemporaryDir dir;
+    QVERIFY(generate(db, dir.path(), shippedTemplates()));
+    const QString program = dir.filePath(QStringLiteral("srdo_test"));
+    QString diagnostics;
+    QVERIFY2(buildProgram({dir.filePath(QStringLiteral("gen_srdo.c")),
+                           testData(QStringLiteral("srdo/srdo_harness.c"))},
+                          {dir.path(), testData(QStringLiteral("srdo"))}, program, &diagnostics),
+             qPrintable(diagnostics));
+    QProcess run;
+    run.start(program, QStringList());
+    QVERIFY(run.waitForFinished(30000));
+    QCOMPARE(run.exitCode(), 0);
+    const QString output = QString::fromLocal8Bit(run.readAllStandardOutput());
+    const QString diff =
+        gentest::goldenDiff(testData(multiLine ? QStringLiteral("srdo/run_multi.txt")
+                                               : QStringLiteral("srdo/run_single.txt")),
+                            output);
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+}
+
+// A whole run over a project with SRDOs and entries in external memory: every C file it
+// writes compiles with the others and the application header.
+void TestSrdoGenerator::generatedProjectCompiles()
+{
+    if (!nwHaveCCompiler())
+        QSKIP("no C compiler installed");
+    ObjectDataBase db;
+    buildSingleLineProject(db);
+    gentest::setLineType(db, 0, 1);
+    odtest::setting(db, "co_node_id", QStringLiteral("5"));
+    odtest::setting(db, "co_timer_interval", QStringLiteral("10000"));
+    odtest::setting(db, "srdo_supported", QStringLiteral("1"));
+    odtest::addObject(db, 0, 0x2300, 8,
+                      {sub(5, "const", "2", 3), sub(6, "rw", "4", 3), sub(7, "ro", "4", 3)});
+    QTemporaryDir dir;
+    GenerationRun run(&db);
+    run.setProject(dir.path(), projectName);
+    run.setFactory(GenerationRun::GeneratorKind::Srdo,
+                   [](const GenerationRun::RowContext &) -> AbstractGenerator * {
+                       auto *generator = new SrdoGenerator;
+                       generator->setTemplateDirectory(shippedTemplates());
+                       return generator;
+                   });
+    QStringList messages;
+    connect(&run, &GenerationRun::message, this,
+            [&messages](const QString &text) { messages << text; });
+    QVERIFY2(run.run() == GenerationRun::Completed, qPrintable(messages.join('\n')));
+    const QStringList sources = QDir(dir.path()).entryList({QStringLiteral("*.c")}, QDir::Files);
+    QCOMPARE(sources, (QStringList{"gen_objdict.c", "gen_srdo.c", "gen_vobjdict.c"}));
+    for (const QString &source : sources) {
+        QString diagnostics;
+        QVERIFY2(
+            nwCompileCFile(dir.filePath(source), &diagnostics, {testData(QStringLiteral("srdo"))}),
+            qPrintable(source + '\n' + diagnostics));
+    }
+}
+
+NW_TEST_MAIN(TestSrdoGenerator)
+#include "tst_srdogenerator.moc"
