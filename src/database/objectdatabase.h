@@ -406,6 +406,8 @@ public:
     bool setDescriptionSettingsValue(const QString &key, const QString &value);
     // Keys of all lines, with their suffixes.
     QStringList getDescriptionSettingsKeys() const;
+    // Selects the line whose description settings the calls above read and write. Const:
+    // it steers the reader (a description writer holding a const store), not the project.
     void setDescriptionSettingsLine(quint8 line) const;
     quint8 descriptionSettingsLine() const;
 
@@ -435,6 +437,8 @@ public:
     // The working file differs from the saved project file (true without a project path).
     bool isDifferent() const;
 
+    // Refuses every write operation while set (a generation run reads a fixed project).
+    // Const, so that a run holding a const store can set and clear it.
     void setLockWriteAccess(bool lock) const;
     bool lockWriteAccess() const;
     void setBlockUpdates(bool block);
