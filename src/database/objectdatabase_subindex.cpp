@@ -89,7 +89,7 @@ void ObjectDataBasePrivate::readSubIndexRow(const SqlRows &rows, int row, int fi
     data.uplimit = number();
     data.varname = text();
     data.category = quint8(number());
-    data.writedefaulttoeds = flag();
+    data.writedefaulttoeds = quint8(number());
     data.cyclicread = flag();
     data.dcfcomponent = flag();
     data.changedbyuser = flag();
@@ -225,7 +225,7 @@ bool ObjectDataBase::addSubIndex(quint8 line, quint16 index, quint8 sub,
                                  d->sqlText(data.varname),
                                  descriptionId,
                                  data.category,
-                                 int(data.writedefaulttoeds),
+                                 data.writedefaulttoeds,
                                  int(data.cyclicread),
                                  int(data.dcfcomponent),
                                  int(data.changedbyuser),
