@@ -6,9 +6,7 @@
 #include <QMetaType>
 #include <QObject>
 #include <QPair>
-#include <QRecursiveMutex>
 #include <QSet>
-#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
@@ -16,7 +14,10 @@
 #include <QVector>
 
 #include <memory>
-#include <unordered_map>
+
+class ObjectDataBasePrivate;
+class SavedFile;
+class SqlRows;
 
 // The project store. One object owns one SQLite working file (a private copy of the
 // project file) and is the only code that issues SQL against it. Names and descriptions
@@ -31,10 +32,11 @@
 // the GUI thread waits. Every member that touches the connection or a cache holds the
 // object's recursive mutex; updateNotify crosses threads queued.
 //
-// Statements issued on the object's thread share one transaction until control returns to
-// the event loop; saving and comparing with the saved file commit first. A caller that
-// needs several writes to take effect together (an import, a copy) opens a unit with
-// beginTransaction.
+// Every write operation takes effect completely or not at all: its statements form one
+// unit that is committed before it returns, and its result includes the commit. A caller
+// whose several writes must take effect together (an import, a copy) opens a unit of its
+// own with beginTransaction. Every read is complete before anything else runs, so no read
+// is ever cut short.
 //
 // Operations documented as "write" return false without touching the file while the write
 // lock (setLockWriteAccess) is set.
@@ -233,10 +235,11 @@ public:
 
     // Strings interning. getStringId returns -1 when the row cannot be read back.
     int getStringId(const QString &text);
-    QString getString(int id);
-    void cacheStrings();
-    // Removes every Strings row that no table of any line refers to.
-    void cleanUpStrings();
+    QString getString(int id) const;
+    void cacheStrings() const;
+    // Removes every Strings row that no table of any line refers to. False when a table
+    // cannot be read (then nothing is removed) or a row cannot be deleted.
+    bool cleanUpStrings();
 
     // Schema steps of addNode and the upgrade. They run on this store's connection; query
     // is set to the last statement run, for its error.
@@ -245,7 +248,7 @@ public:
     bool addUniqueColumnsToSubDatabase(quint8 line, QSqlQuery &query);
     // Clears changedbyuser on the line and marks the untouched entries as made by the
     // EnergyBus wizard (454); done when a template database is saved.
-    void resetChangedByUserFlag(quint8 line);
+    bool resetChangedByUserFlag(quint8 line);
 
     // An all-or-nothing unit of writes. The writes between beginTransaction and
     // commitTransaction take effect together: rollbackTransaction undoes every write since
@@ -269,31 +272,33 @@ public:
 
     // ----- lines ------------------------------------------------------------------------
 
-    bool existNode(quint8 line);
-    QList<quint8> getNodes();
-    bool getNodeName(quint8 line, QString &name);
-    bool getNodeData(quint8 line, NODE_DATA_T &data);
+    bool existNode(quint8 line) const;
+    QList<quint8> getNodes() const;
+    bool getNodeName(quint8 line, QString &name) const;
+    bool getNodeData(quint8 line, NODE_DATA_T &data) const;
     // write. Inserts or updates the line and creates its tables. An update keeps the
     // stored isbootupmanager, isconfigmanager, excludepdolinking, multilinedata and
     // lssslave. Sends NodeChanged.
     bool addNode(quint8 line, const NODE_DATA_T &data);
     // write. Drops the line's tables and its connections. Sends NodeDeleted.
     bool delNode(quint8 line);
-    // Renumbers a line: objects from 0x1000, connections, groups, signals and the
-    // per-line settings tables move with it.
+    // Renumbers a line: objects from 0x1000, parameter groups, CAN messages, connections,
+    // groups, signals and the per-line settings tables move with it. Everything is copied
+    // before the old line is dropped; when any step fails the project stays as it was.
     bool moveNode(quint8 from, quint8 to);
 
     // ----- objects ----------------------------------------------------------------------
 
-    bool existIndex(quint8 line, quint16 index);
-    QList<quint16> getIndices(quint8 line, quint16 from = 0, quint16 to = 0xFFFF);
-    bool getIndexData(quint8 line, quint16 index, INDEX_DATA_T &data);
-    QString getIndexName(quint8 line, quint16 index);
+    bool existIndex(quint8 line, quint16 index) const;
+    QList<quint16> getIndices(quint8 line, quint16 from = 0, quint16 to = 0xFFFF) const;
+    bool getIndexData(quint8 line, quint16 index, INDEX_DATA_T &data) const;
+    QString getIndexName(quint8 line, quint16 index) const;
     bool setIndexName(quint8 line, quint16 index, const QString &name); // write
     // Objects whose column equals value. For the text columns held in Strings (name,
     // description, device_class) value is the text; otherwise a number or a text.
-    QList<quint16> getIndicesByProperty(quint8 line, const QString &column, const QString &value);
-    quint16 getNextFreeIndex(quint8 line, quint16 start);
+    QList<quint16> getIndicesByProperty(quint8 line, const QString &column,
+                                        const QString &value) const;
+    quint16 getNextFreeIndex(quint8 line, quint16 start) const;
     // write. Inserts or updates the object (not its sub-indices). Sends IndexChanged.
     bool addIndex(quint8 line, quint16 index, const INDEX_DATA_T &data);
     // write. Deletes the object and its sub-indices; unless keepConnections, also the
@@ -305,129 +310,138 @@ public:
     // write. Object clipboard: object 0xF000 of line 254.
     bool saveIndex(quint8 line, quint16 index);
     bool pasteSavedIndex(quint8 line, quint16 index); // write
-    bool getSavedIndex(INDEX_DATA_T &data);
+    bool getSavedIndex(INDEX_DATA_T &data) const;
     bool saveIndexMetaData(quint8 line, quint16 index, const MetaData &metadata);
     // Distinct non-empty metadata maps of the objects 0x1000..0xFFFF, appended to list.
-    bool getAllIndexMetaData(quint8 line, QList<MetaData> &list);
+    bool getAllIndexMetaData(quint8 line, QList<MetaData> &list) const;
 
     // ----- sub-indices ------------------------------------------------------------------
 
-    bool existSubIndex(quint8 line, quint16 index, quint8 sub);
-    QList<quint8> getSubIndices(quint8 line, quint16 index, quint8 fromSub = 0);
-    QList<quint8> getSubIndicesMappable(quint8 line, quint16 index, quint8 fromSub = 0);
+    bool existSubIndex(quint8 line, quint16 index, quint8 sub) const;
+    QList<quint8> getSubIndices(quint8 line, quint16 index, quint8 fromSub = 0) const;
+    QList<quint8> getSubIndicesMappable(quint8 line, quint16 index, quint8 fromSub = 0) const;
     // From the sub cache when it holds the entry, else from the file. False (data
     // untouched) when there is no such entry.
-    bool getSubIndexData(quint8 line, quint16 index, quint8 sub, SUBINDEX_DATA_T &data);
+    bool getSubIndexData(quint8 line, quint16 index, quint8 sub, SUBINDEX_DATA_T &data) const;
     // write. Inserts or replaces the entry; updates the sub cache of the line when it is
     // filled. Sends SubIndexChanged.
     bool addSubIndex(quint8 line, quint16 index, quint8 sub, const SUBINDEX_DATA_T &data);
     // write. Sends SubIndexDeleted when the entry existed.
     bool delSubIndex(quint8 line, quint16 index, quint8 sub, bool keepConnections = false);
-    QString getSubIndexValue(quint8 line, quint16 index, quint8 sub);
+    QString getSubIndexValue(quint8 line, quint16 index, quint8 sub) const;
     // write. Sets the default value; sends nothing and leaves the sub cache alone.
     bool setSubIndexValue(quint8 line, quint16 index, quint8 sub, const QString &value);
-    QString getSubIndexCurrentValue(quint8 line, quint16 index, quint8 sub);
+    QString getSubIndexCurrentValue(quint8 line, quint16 index, quint8 sub) const;
     // write. Sends SubIndexChanged; leaves the sub cache alone.
     bool setSubIndexCurrentValue(quint8 line, quint16 index, quint8 sub, const QString &value);
-    quint16 getSubIndexDatatype(quint8 line, quint16 index, quint8 sub);
-    quint8 getSubIndexPdoMapping(quint8 line, quint16 index, quint8 sub);
+    quint16 getSubIndexDatatype(quint8 line, quint16 index, quint8 sub) const;
+    quint8 getSubIndexPdoMapping(quint8 line, quint16 index, quint8 sub) const;
     // Bit length of the entry: size x 8 for strings and domains, else the type's length.
-    quint32 getSubIndexBitSize(quint8 line, quint16 index, quint8 sub);
+    quint32 getSubIndexBitSize(quint8 line, quint16 index, quint8 sub) const;
     // Display name: a cached name first; else the denotation when asked for and not
     // empty; else the name. Empty when there is no such entry.
-    QString getSubIndexName(quint8 line, quint16 index, quint8 sub, bool preferDenotation);
+    QString getSubIndexName(quint8 line, quint16 index, quint8 sub, bool preferDenotation) const;
     bool setSubIndexName(quint8 line, quint16 index, quint8 sub, const QString &name); // write
     bool setSubIndexParameterName(quint8 line, quint16 index, quint8 sub,
                                   const QString &name); // write
     // [object name, sub-index display name].
-    QStringList getIndexSubIndexName(quint8 line, quint16 index, quint8 sub);
+    QStringList getIndexSubIndexName(quint8 line, quint16 index, quint8 sub) const;
     // The text is known in Strings (on any line).
-    bool existSubIndexName(quint8 line, const QString &name);
-    quint8 getNextFreeSubIndex(quint8 line, quint16 index, quint8 start);
+    bool existSubIndexName(quint8 line, const QString &name) const;
+    quint8 getNextFreeSubIndex(quint8 line, quint16 index, quint8 start) const;
     // Entries whose column equals value, numeric or text match. An empty column gives
     // every entry of the line.
-    QList<SubAddress> getSubsByProperty(quint8 line, const QString &column, const QString &value);
+    QList<SubAddress> getSubsByProperty(quint8 line, const QString &column,
+                                        const QString &value) const;
     bool copyDefaultToCurrentValues(quint8 line, quint16 index, bool onlyIfEmpty);
     bool copySubIndex(quint8 line, quint16 index, quint8 srcSub, quint8 dstSub); // write
     bool saveSubIndexMetaData(quint8 line, quint16 index, quint8 sub, const MetaData &metadata);
-    bool getAllSubIndicesWithMetaData(quint8 line, QList<INDEX_SUB_METADATA_T> &list);
+    bool getAllSubIndicesWithMetaData(quint8 line, QList<INDEX_SUB_METADATA_T> &list) const;
     // Sub cache for bulk reads; index 0 means every object of the line.
-    void cacheAllSubs(quint8 line, quint16 index = 0);
-    void clearCachedSubs(quint8 line);
-    void clearAllCachedSubs();
+    void cacheAllSubs(quint8 line, quint16 index = 0) const;
+    void clearCachedSubs(quint8 line) const;
+    void clearAllCachedSubs() const;
     // Display-name cache; index 0 means every object of the line.
-    void cacheAllSubNames(quint8 line, quint16 index = 0);
-    void clearCachedSubNames();
+    void cacheAllSubNames(quint8 line, quint16 index = 0) const;
+    void clearCachedSubNames() const;
 
     // ----- between projects -------------------------------------------------------------
 
-    bool copyIndexFromDatabase(ObjectDataBase *other, quint8 srcLine, quint16 srcIndex,
+    bool copyIndexFromDatabase(const ObjectDataBase *other, quint8 srcLine, quint16 srcIndex,
                                quint8 dstLine, quint16 dstIndex, bool withSubs);
     // As copyIndexFromDatabase with sub-indices, but keeps the destination's object
     // description and, for entries the user changed, their default value and description.
-    bool copyIndexFromDatabaseWithoutDefaultandDescription(ObjectDataBase *other, quint8 srcLine,
-                                                           quint16 srcIndex, quint8 dstLine,
-                                                           quint16 dstIndex);
-    bool copySubIndexFromDatabase(ObjectDataBase *other, quint8 srcLine, quint16 srcIndex,
+    bool copyIndexFromDatabaseWithoutDefaultandDescription(const ObjectDataBase *other,
+                                                           quint8 srcLine, quint16 srcIndex,
+                                                           quint8 dstLine, quint16 dstIndex);
+    bool copySubIndexFromDatabase(const ObjectDataBase *other, quint8 srcLine, quint16 srcIndex,
                                   quint8 srcSub, quint8 dstLine, quint16 dstIndex, quint8 dstSub);
-    bool copyLineFromDatabase(ObjectDataBase *other, quint8 srcLine, quint8 dstLine,
+    // Copies other's objects from fromIndex to toIndex of srcLine, with their sub-indices,
+    // and every parameter group of srcLine to dstLine. The copies (here and in the
+    // copyIndex family) read the whole source before they write, and write all or nothing.
+    bool copyLineFromDatabase(const ObjectDataBase *other, quint8 srcLine, quint8 dstLine,
                               quint16 fromIndex, quint16 toIndex);
-    bool objectEqual(ObjectDataBase *other, quint8 thisLine, quint8 otherLine, quint16 thisIndex,
-                     quint16 otherIndex);
-    bool objectEqualIgnoreDescription(ObjectDataBase *other, quint8 thisLine, quint8 otherLine,
-                                      quint16 thisIndex, quint16 otherIndex);
-    bool objectEqualIgnoreDefaultDescription(ObjectDataBase *other, quint8 thisLine,
+    bool objectEqual(const ObjectDataBase *other, quint8 thisLine, quint8 otherLine,
+                     quint16 thisIndex, quint16 otherIndex) const;
+    bool objectEqualIgnoreDescription(const ObjectDataBase *other, quint8 thisLine,
+                                      quint8 otherLine, quint16 thisIndex,
+                                      quint16 otherIndex) const;
+    bool objectEqualIgnoreDefaultDescription(const ObjectDataBase *other, quint8 thisLine,
                                              quint8 otherLine, quint16 thisIndex,
-                                             quint16 otherIndex);
+                                             quint16 otherIndex) const;
     // Makes the EnergyBus objects of line match templateDb's line 0 and copies its
     // EnergyBus settings.
-    bool specialEBCopy(ObjectDataBase *templateDb, quint8 line);
+    bool specialEBCopy(const ObjectDataBase *templateDb, quint8 line);
 
     // ----- settings stores --------------------------------------------------------------
     // Keys and values are plain text. Description settings of a line other than 0 are
     // stored under "<key>_<line>" (see setDescriptionSettingsLine). A setter sends its
     // store's change kind unless the value is already stored.
 
-    bool existGeneralSettingsValue(const QString &key);
-    QString getGeneralSettingsValue(const QString &key);
+    bool existGeneralSettingsValue(const QString &key) const;
+    QString getGeneralSettingsValue(const QString &key) const;
     bool setGeneralSettingsValue(const QString &key, const QString &value);
-    QStringList getGeneralSettingsKeys();
+    QStringList getGeneralSettingsKeys() const;
 
-    bool existDescriptionSettingsValue(const QString &key);
-    QString getDescriptionSettingsValue(const QString &key);
+    bool existDescriptionSettingsValue(const QString &key) const;
+    QString getDescriptionSettingsValue(const QString &key) const;
     bool setDescriptionSettingsValue(const QString &key, const QString &value);
     // Keys of all lines, with their suffixes.
-    QStringList getDescriptionSettingsKeys();
-    void setDescriptionSettingsLine(quint8 line);
+    QStringList getDescriptionSettingsKeys() const;
+    // Selects the line whose description settings the calls above read and write. Const:
+    // it steers the reader (a description writer holding a const store), not the project.
+    void setDescriptionSettingsLine(quint8 line) const;
     quint8 descriptionSettingsLine() const;
 
-    bool existEnergyBusSettingsValue(const QString &key);
-    QString getEnergyBusSettingsValue(const QString &key);
+    bool existEnergyBusSettingsValue(const QString &key) const;
+    QString getEnergyBusSettingsValue(const QString &key) const;
     bool setEnergyBusSettingsValue(const QString &key, const QString &value);
-    QStringList getEnergyBusKeys();
+    QStringList getEnergyBusKeys() const;
     bool removeEnergyBusSettingsValue(const QString &key);
 
-    bool existJ1939SettingsValue(const QString &key);
-    QString getJ1939SettingsValue(const QString &key);
+    bool existJ1939SettingsValue(const QString &key) const;
+    QString getJ1939SettingsValue(const QString &key) const;
     bool setJ1939SettingsValue(const QString &key, const QString &value);
 
-    bool existMiscSettingsValue(const QString &key);
-    QString getMiscSettingsValue(const QString &key);
+    bool existMiscSettingsValue(const QString &key) const;
+    QString getMiscSettingsValue(const QString &key) const;
     bool setMiscSettingsValue(const QString &key, const QString &value);
 
     // Replaces this project's general and description settings by other's.
-    bool copyGeneralSettingsFromDatabase(ObjectDataBase *other);
+    bool copyGeneralSettingsFromDatabase(const ObjectDataBase *other);
     // Keeps other's general and description settings as the per-line copy of line in
     // this project (tables GeneralSettings<line>, DescriptionSettings<line>).
-    bool copyGeneralSettingsToNode(ObjectDataBase *other, quint8 line);
+    bool copyGeneralSettingsToNode(const ObjectDataBase *other, quint8 line);
     // Makes other's per-line copy of line (see copyGeneralSettingsToNode) the general and
     // description settings of this project.
-    bool copyGeneralSettingsFromNode(ObjectDataBase *other, quint8 line);
+    bool copyGeneralSettingsFromNode(const ObjectDataBase *other, quint8 line);
 
     // The working file differs from the saved project file (true without a project path).
-    bool isDifferent();
+    bool isDifferent() const;
 
-    void setLockWriteAccess(bool lock);
+    // Refuses every write operation while set (a generation run reads a fixed project).
+    // Const, so that a run holding a const store can set and clear it.
+    void setLockWriteAccess(bool lock) const;
     bool lockWriteAccess() const;
     void setBlockUpdates(bool block);
     bool blockUpdates() const;
@@ -435,15 +449,15 @@ public:
     // ----- connection and group upkeep of line, object and sub-index deletes ----------
     // (implemented in objectdatabase_links.cpp)
 
-    void removeConnnection(quint8 line);
-    void removeConnnection(quint8 line, quint16 index);
-    void removeConnnection(quint8 line, quint16 index, quint8 sub);
-    void removeProducerConnections(quint8 line, quint16 index, quint8 sub);
-    void removeConsumerConnection(quint8 line, quint16 index, quint8 sub);
+    bool removeConnnection(quint8 line);
+    bool removeConnnection(quint8 line, quint16 index);
+    bool removeConnnection(quint8 line, quint16 index, quint8 sub);
+    bool removeProducerConnections(quint8 line, quint16 index, quint8 sub);
+    bool removeConsumerConnection(quint8 line, quint16 index, quint8 sub);
     // Renumbers a line in every connection. Sends ProjectReloaded.
-    void moveConnections(quint8 from, quint8 to);
+    bool moveConnections(quint8 from, quint8 to);
     // Name of the first group whose list holds line; empty when none.
-    QString findGroup(quint8 line);
+    QString findGroup(quint8 line) const;
     // Appends line to an existing group's list. Sends GroupsChanged.
     bool addNodeToGroup(const QString &name, quint8 line);
     bool delNodeFromGroup(const QString &name, quint8 line);
@@ -476,74 +490,75 @@ public:
     // write. Lines 0 and 0 clear every connection, else those from prodLine to conLine.
     bool clearConnections(quint8 prodLine, quint8 conLine);
     bool isConnected(quint8 prodLine, quint16 prodIndex, quint8 prodSub, quint8 conLine,
-                     quint16 conIndex, quint8 conSub);
-    bool isProducerConnected(quint8 line, quint16 index, quint8 sub);
-    bool isConsumerConnected(quint8 line, quint16 index, quint8 sub);
+                     quint16 conIndex, quint8 conSub) const;
+    bool isProducerConnected(quint8 line, quint16 index, quint8 sub) const;
+    bool isConsumerConnected(quint8 line, quint16 index, quint8 sub) const;
     // Line of the producer that feeds the receive-side entry; -1 when it is not connected.
-    int getProducerNode(quint8 line, quint16 index, quint8 sub);
+    int getProducerNode(quint8 line, quint16 index, quint8 sub) const;
     // The connection that feeds the receive-side entry; false when there is none.
-    bool getProducer(quint8 line, quint16 index, quint8 sub, Connection &connection);
+    bool getProducer(quint8 line, quint16 index, quint8 sub, Connection &connection) const;
     // Every connection fed by the transmit-side entry, ordered by consumer.
-    QList<Connection> getConsumer(quint8 line, quint16 index, quint8 sub);
-    int getConnectionCount();
+    QList<Connection> getConsumer(quint8 line, quint16 index, quint8 sub) const;
+    int getConnectionCount() const;
     // Renumbers an object at both ends of every connection.
     bool updateConnections(quint16 newIndex, quint16 oldIndex);
     // Stores the priority of the connection between the entries of connection.
     bool updateConnectionPriority(const Connection &connection);
     // Connections ordered by producer line. With skipExcludedLines, rows whose producer
     // or consumer line is excluded from PDO linking (excludepdolinking) are left out.
-    QList<Connection> getPDOConnections(bool skipExcludedLines);
-    QList<Connection> getPDOConnections(quint8 prodLine, quint8 conLine, bool skipExcludedLines);
+    QList<Connection> getPDOConnections(bool skipExcludedLines) const;
+    QList<Connection> getPDOConnections(quint8 prodLine, quint8 conLine,
+                                        bool skipExcludedLines) const;
     // Both entries exist, may be mapped and have the same data type (returned in
     // dataType, 0 when an entry is missing). initPossibleConnectionQuery reads the
     // mappable entries of two lines once for a series of checks between them; those two
     // lines are then answered from that reading until the next call or the next project.
     bool isConnectionPossible(quint8 prodLine, quint16 prodIndex, quint8 prodSub, quint8 conLine,
-                              quint16 conIndex, quint8 conSub);
+                              quint16 conIndex, quint8 conSub) const;
     bool isConnectionPossible(quint8 prodLine, quint16 prodIndex, quint8 prodSub, quint8 conLine,
-                              quint16 conIndex, quint8 conSub, quint16 &dataType);
-    void initPossibleConnectionQuery(quint8 prodLine, quint8 conLine);
+                              quint16 conIndex, quint8 conSub, quint16 &dataType) const;
+    void initPossibleConnectionQuery(quint8 prodLine, quint8 conLine) const;
     // Writes every connection to the debug output and returns the lines written.
-    QStringList dumpConnections();
+    QStringList dumpConnections() const;
 
     // Locked PDOs and mappings (pdoIndex: communication or mapping object). The setters
     // are write operations.
-    bool isPdoLocked(quint8 line, quint16 pdoIndex);
+    bool isPdoLocked(quint8 line, quint16 pdoIndex) const;
     bool setLockedPdo(quint8 line, quint16 pdoIndex, bool locked);
-    QList<quint16> getLockedPDOs(quint8 line);
+    QList<quint16> getLockedPDOs(quint8 line) const;
     bool clearLockedPDOs();
     bool clearLockedPDOs(quint8 line);
-    bool isMappingLocked(quint8 line, quint16 pdoIndex);
+    bool isMappingLocked(quint8 line, quint16 pdoIndex) const;
     bool setLockedMapping(quint8 line, quint16 pdoIndex, bool locked);
-    QList<quint16> getLockedMappings(quint8 line);
+    QList<quint16> getLockedMappings(quint8 line) const;
     bool clearLockedMappings();
     bool clearLockedMappings(quint8 line);
 
     // Some mapping entry (0x1600..0x17FF, 0x1A00..0x1BFF, sub-index 1 on) of the line maps
     // the entry. Objects below 0x2000 are never reported as mapped.
-    bool isObjectMapped(quint8 line, quint16 index, quint8 sub);
+    bool isObjectMapped(quint8 line, quint16 index, quint8 sub) const;
     // The mapping entries that map (index, sub), mapping objects and sub-indices
     // ascending.
-    QList<SubAddress> getMappingObjectsForObject(quint8 line, quint16 index, quint8 sub);
+    QList<SubAddress> getMappingObjectsForObject(quint8 line, quint16 index, quint8 sub) const;
     // Every entry from fromIndex on with pdomapping != 0 whose object exists.
-    QList<SubAddress> getMappableSubs(quint8 line, quint16 fromIndex);
+    QList<SubAddress> getMappableSubs(quint8 line, quint16 fromIndex) const;
     // The mapping of the PDO (communication index + 0x200) is static when its sub-index 0
     // or 1 is not "rw".
-    bool isMappingStatic(quint8 line, quint16 pdoCommIndex);
+    bool isMappingStatic(quint8 line, quint16 pdoCommIndex) const;
     // Deletes the unlocked PDOs of the line that carry no connected entry and makes the
     // mapping of the others static.
     bool removeUnusedPDOsAndMakeOtherPDOsstatic(quint8 line);
     // The line marked as NMT master; -1 when none is.
-    int getNetworkMaster();
+    int getNetworkMaster() const;
 
     // Groups of lines. Every change sends GroupsChanged.
-    QStringList getGroups();
+    QStringList getGroups() const;
     // False when the group already exists.
     bool addGroup(const QString &name);
     bool delGroup(const QString &name);
     // False when newName is taken or oldName unknown.
     bool renameGroup(const QString &newName, const QString &oldName);
-    QList<quint8> getNodesInGroup(const QString &name);
+    QList<quint8> getNodesInGroup(const QString &name) const;
 
     // Process image of the network variables (0xA000..0xAFFF). index2DataType gives the
     // data type of the first object of each of the twelve areas, 0 for any other index.
@@ -552,11 +567,11 @@ public:
     // sub-index 0.
     static int startPosInProcessImage(quint16 index, quint8 sub);
     // The variables of the line with their positions; overlapping ones end in " ERROR".
-    QStringList getProcessImage(quint8 line);
+    QStringList getProcessImage(quint8 line) const;
     // The first free variable slot from index on inside its area, packed as
     // index + sub-index x 65536; 0 when the area is full or index is not an area's
     // first object of the given kind (input or output).
-    quint32 findFreeNVVariable(quint8 line, quint16 index, bool output);
+    quint32 findFreeNVVariable(quint8 line, quint16 index, bool output) const;
     // write. Adds a variable to the area starting at index; packed address as above, 0 on
     // failure.
     quint32 addNVObj(quint8 line, quint16 index, bool output, const QString &name);
@@ -678,69 +693,71 @@ public:
         }
     };
 
-    bool existsPGN(quint8 line, quint32 number, quint8 direction);
+    bool existsPGN(quint8 line, quint32 number, quint8 direction) const;
     // Numbers ascending; with direction 0 a number stored in both directions comes twice.
-    QList<quint32> getPGNs(quint8 line, quint8 direction);
-    bool getPGNData(quint8 line, quint32 number, quint8 direction, PGN &pgn);
+    QList<quint32> getPGNs(quint8 line, quint8 direction) const;
+    bool getPGNData(quint8 line, quint32 number, quint8 direction, PGN &pgn) const;
     // "-" when there is no such PGN, "--" when it cannot be read.
-    QString getPGNName(quint8 line, quint32 number, quint8 direction);
-    quint32 getPGNMappingCount(quint8 line, quint32 number, quint8 direction);
+    QString getPGNName(quint8 line, quint32 number, quint8 direction) const;
+    quint32 getPGNMappingCount(quint8 line, quint32 number, quint8 direction) const;
     // write. Inserts or updates (number, pgn.direction). Sends PgnChanged on success.
     bool addPGN(quint8 line, quint32 number, const PGN &pgn);
     // write. Deletes the PGN and its SPNs in that direction. Sends PgnDeleted.
     bool delPGN(quint8 line, quint32 number, quint8 direction);
     // SPN numbers in ascending position; from the SPN cache while the line is cached.
-    QList<quint32> getSPNs(quint8 line, quint32 pgn, quint8 direction);
-    bool getSPNData(quint8 line, quint32 pgn, quint8 direction, quint32 spn, SPN &data);
-    bool getSPNName(quint8 line, quint32 pgn, quint8 direction, quint32 spn, QString &name);
+    QList<quint32> getSPNs(quint8 line, quint32 pgn, quint8 direction) const;
+    bool getSPNData(quint8 line, quint32 pgn, quint8 direction, quint32 spn, SPN &data) const;
+    bool getSPNName(quint8 line, quint32 pgn, quint8 direction, quint32 spn, QString &name) const;
     // Data type of the SPN in either direction; 0 when there is none.
-    quint16 getSPNDataType(quint8 line, quint32 pgn, quint32 spn);
+    quint16 getSPNDataType(quint8 line, quint32 pgn, quint32 spn) const;
     // Data types of the SPNs of the PGN (either direction) in the order of spns, 0 for an
     // unknown SPN; from the data type cache when the line is cached there. False when an
     // SPN is unknown or the file cannot be read.
     bool getSPNDataTypes(quint8 line, quint32 pgn, const QList<quint32> &spns,
-                         QList<quint16> &dataTypes);
+                         QList<quint16> &dataTypes) const;
     // write. Inserts or updates (pgn, spn, direction). Sends SpnChanged.
     bool addSPN(quint8 line, quint32 pgn, quint8 direction, quint32 spn, const SPN &data);
     // write. Sends SpnDeleted.
     bool delSPN(quint8 line, quint32 pgn, quint8 direction, quint32 spn);
     // SPN cache for bulk readers: replaces the line's cached SPNs by the file's. Writes do
     // not update the cache; clear it after the bulk read.
-    void cacheAllSpnDataForLine(quint8 line);
+    void cacheAllSpnDataForLine(quint8 line) const;
     // Empties the SPN cache and the data type cache.
-    void clearAllCachedSpnData();
-    void cacheAllSpnDataTypes(quint8 line);
+    void clearAllCachedSpnData() const;
+    void cacheAllSpnDataTypes(quint8 line) const;
     bool getSPNDataTypesFromCache(quint8 line, quint32 pgn, const QList<quint32> &spns,
-                                  QList<quint16> &dataTypes);
+                                  QList<quint16> &dataTypes) const;
 
     // Copies other's PGNs of srcLine in direction with numbers in [fromPgn, toPgn], with
-    // their SPNs, replacing those of dstLine. True when other has a PGN in direction.
-    bool copyPGNsFromDatabase(ObjectDataBase *other, quint8 srcLine, quint8 dstLine,
+    // their SPNs, replacing those of dstLine. True when other has a PGN in direction and
+    // every copy succeeded.
+    bool copyPGNsFromDatabase(const ObjectDataBase *other, quint8 srcLine, quint8 dstLine,
                               quint32 fromPgn, quint32 toPgn, quint8 direction);
     // Copies one PGN with its SPNs under dstDirection. implementation 0 or 2 is given to
     // every copied SPN; any other value keeps the source's.
-    bool copyPGNFromDatabase(ObjectDataBase *other, quint8 srcLine, quint8 dstLine, quint32 pgn,
-                             quint8 srcDirection, quint8 dstDirection, quint8 implementation);
+    bool copyPGNFromDatabase(const ObjectDataBase *other, quint8 srcLine, quint8 dstLine,
+                             quint32 pgn, quint8 srcDirection, quint8 dstDirection,
+                             quint8 implementation);
     // Repairs of older files: folds edp_dp_key into the PGN numbers; makes mappingcount
     // equal to the number of SPNs; gives the SPNs of a PGN stored in one direction only
     // that PGN's direction.
-    void fixEDP_DP_PGNs();
-    void fixFaultyPGNSPNCount();
-    void updatePGNdirectionAttributes(quint8 line);
+    bool fixEDP_DP_PGNs();
+    bool fixFaultyPGNSPNCount();
+    bool updatePGNdirectionAttributes(quint8 line);
 
-    bool existsCANID(quint8 line, quint32 id, quint8 direction);
-    QList<quint32> getCANIDs(quint8 line, quint8 direction);
-    bool getCANIDData(quint8 line, quint32 id, quint8 direction, CANID &data);
+    bool existsCANID(quint8 line, quint32 id, quint8 direction) const;
+    QList<quint32> getCANIDs(quint8 line, quint8 direction) const;
+    bool getCANIDData(quint8 line, quint32 id, quint8 direction, CANID &data) const;
     // "-" when there is no such CAN ID, "--" when it cannot be read.
-    QString getCANIDName(quint8 line, quint32 id, quint8 direction);
+    QString getCANIDName(quint8 line, quint32 id, quint8 direction) const;
     // write. Inserts or updates (id, data.direction). Sends CanIdChanged.
     bool addCANID(quint8 line, quint32 id, const CANID &data);
     // write. Deletes the CAN ID and its data elements in that direction. Sends CanIdDeleted.
     bool delCANID(quint8 line, quint32 id, quint8 direction);
     // Element numbers ascending.
-    QList<quint32> getDataElements(quint8 line, quint32 canid, quint8 direction);
+    QList<quint32> getDataElements(quint8 line, quint32 canid, quint8 direction) const;
     bool getDataElementData(quint8 line, quint32 canid, quint8 direction, quint32 number,
-                            DataElement &data);
+                            DataElement &data) const;
     // write. Inserts or updates (canid, number, direction). Sends DataElementChanged.
     bool addDataElement(quint8 line, quint32 canid, quint8 direction, quint32 number,
                         const DataElement &data);
@@ -750,16 +767,16 @@ public:
     // write. Stores the signal on line (replacing the row of a non-zero sigid) and returns
     // its id, also written to signal.sigid and signal.nodeid; 0 on failure.
     quint32 addSignal(quint8 line, SIGNAL_T &signal);
-    QList<quint32> getSignals(quint8 line);
-    bool getSignalData(quint8 line, quint32 sigid, SIGNAL_T &signal);
+    QList<quint32> getSignals(quint8 line) const;
+    bool getSignalData(quint8 line, quint32 sigid, SIGNAL_T &signal) const;
     bool delSignal(quint8 line, quint32 sigid); // write
     // write. Sends SignalsChanged.
     bool delAllSignals(quint8 line);
     bool updateSignalRef(quint8 line, quint32 sigid, quint32 ref); // write
     // The transmission fields (transmittype .. routing) of the signal whose ref names the
     // entry (index + sub x 65536); false when no signal does.
-    bool getSignalSortDataByIndex(quint8 line, quint16 index, quint8 sub, SIGNAL_T &signal);
-    QList<SignalGroupData> getSignalGroups();
+    bool getSignalSortDataByIndex(quint8 line, quint16 index, quint8 sub, SIGNAL_T &signal) const;
+    QList<SignalGroupData> getSignalGroups() const;
     // Id of the group of that name, added when unknown; 0 on failure.
     quint32 addSignalGroup(const QString &name);
     bool delSignalGroup(quint32 id);
@@ -767,6 +784,8 @@ public:
     bool updateSignalGroups(const QList<SignalGroupData> &groups);
 
 signals:
+    // Sent once a change has taken effect: after the operation's (or the caller's) unit is
+    // committed. A write that failed, and a unit rolled back, send nothing.
     void updateNotify(ObjectDataBase::ChangeSet change);
     // The opened project was last saved by another tool.
     void wrongTool();
@@ -776,33 +795,8 @@ signals:
     void message(const QString &title, const QString &text);
 
 private:
-    struct QStringHash
-    {
-        size_t operator()(const QString &s) const { return qHash(s); }
-    };
+    friend class ObjectDataBasePrivate;
 
-    // SQL helpers; callers hold m_mutex. The members of the sections above build their
-    // statements with these: values are always bound, never written into the SQL text.
-
-    // A prepared statement kept for the life of the connection; bind and run it, and
-    // finish() a select once read. Compute every value (string ids included) before
-    // calling, as a nested call may prepare another statement.
-    QSqlQuery &prepared(const QString &sql);
-    // Executes a prepared statement; logs a failure with the caller's signature.
-    bool run(QSqlQuery &query, const char *signature);
-    // Executes a statement without values (schema statements); logs a failure.
-    bool runSql(const QString &sql, const char *signature);
-    // Executes a statement whose failure is expected in the normal course (upgrade).
-    bool trySql(const QString &sql);
-    void finishAllQueries();
-    void beginWriteBatch();
-    void commitWriteBatch();
-    // "Objects" and 3 give "Objects3".
-    static QString table(const char *base, quint8 line);
-    bool tableExists(const QString &name);
-    int rowCount(const QString &tableName, const QString &condition);
-    // The value to bind for a text: never NULL, so empty texts are stored as ''.
-    static QString sqlText(const QString &text);
     bool writeLocked() const;
     void notify(const ChangeSet &change);
     bool endUnit(bool commit);
@@ -815,138 +809,71 @@ private:
     void applyConnectionSettings(bool newDatabase);
     bool createTables();
     bool createLineTables(quint8 line);
-    static QString settingsTableStatement(const QString &tableName);
     void upgradeSchema();
     void upgradeLineTables(const QList<quint8> &lines, uint version);
-    QStringList commonColumns(const QString &first, const QString &second);
-    uint databaseVersion();
+    uint databaseVersion() const;
     void checkSavingTool(const QString &path);
     void typeLinesWithoutType();
     void reportProblem(const QString &title, const QString &text, bool show);
-    bool writeFileSafely(const QString &target);
-    bool moveIntoPlace(const QString &partial, const QString &target, const QString &bak,
+    bool prepareForSaving(const QString &target);
+    bool writeFileSafely(const SavedFile &file);
+    bool copyWorkingFile(const QString &partial);
+    bool moveIntoPlace(const QString &partial, const QString &target, const QString &previous,
                        const QString &oldBak);
-    QSet<int> referencedStringIds(bool &ok);
 
     // Lines, objects and sub-indices.
     bool dropNode(quint8 line);
-    static QString propertyCondition(const QString &column, const QString &value, bool asNumber,
-                                     QVariant &bound);
-    QSqlQuery *objectRow(quint8 line, quint16 index, const QString &columns);
-    QSqlQuery *subIndexRow(quint8 line, quint16 index, quint8 sub, const QString &columns);
-    void readSubIndexRow(const QSqlQuery &query, int first, SUBINDEX_DATA_T &data);
-    QList<quint8> subIndexList(quint8 line, quint16 index, quint8 fromSub, bool mappable);
-    QMap<quint8, SUBINDEX_DATA_T> subIndicesOf(quint8 line, quint16 index);
+    bool copyLineSettingsTables(quint8 from, quint8 to, QStringList &copied);
     bool setSubIndexColumn(quint8 line, quint16 index, quint8 sub, const char *column,
                            const QVariant &value, const char *signature);
-    QVariant subIndexColumn(quint8 line, quint16 index, quint8 sub, const char *column);
 
     // Settings stores.
     enum class Store { General, Description, EnergyBus, J1939, Misc };
-    static QString storeTable(Store store);
     static quint32 storeChangeKind(Store store);
-    QString storeKey(Store store, const QString &key) const;
-    bool existStoreValue(Store store, const QString &key);
-    QString getStoreValue(Store store, const QString &key);
+    bool existStoreValue(Store store, const QString &key) const;
+    QString getStoreValue(Store store, const QString &key) const;
     bool setStoreValue(Store store, const QString &key, const QString &value);
-    QStringList getStoreKeys(Store store);
-    bool storeContents(const QString &tableName, QMap<QString, QString> &contents);
+    QStringList getStoreKeys(Store store) const;
     bool replaceStoreTable(const QString &tableName, const QMap<QString, QString> &contents);
-    bool copySettingsTables(ObjectDataBase *other, const QString &otherGeneral,
+    bool copySettingsTables(const ObjectDataBase *other, const QString &otherGeneral,
                             const QString &otherDescription, const QString &generalTable,
                             const QString &descriptionTable);
 
     // Copies and comparison.
-    void deleteSubsMissingIn(const QList<quint8> &keep, quint8 line, quint16 index);
-    bool sameSubIndexLists(ObjectDataBase *other, quint8 thisLine, quint8 otherLine,
-                           quint16 thisIndex, quint16 otherIndex, bool fullCompare);
-    void removeEBObjectsMissingIn(ObjectDataBase *templateDb, quint8 line);
-    bool contentsDiffer(ObjectDataBase *saved);
-    QList<QStringList> tableRows(const QString &sql, const QList<int> &stringColumns);
+    bool deleteSubsMissingIn(const QList<quint8> &keep, quint8 line, quint16 index);
+    bool sameSubIndexLists(const ObjectDataBase *other, quint8 thisLine, quint8 otherLine,
+                           quint16 thisIndex, quint16 otherIndex, bool fullCompare) const;
+    bool removeEBObjectsMissingIn(const ObjectDataBase *templateDb, quint8 line);
+    bool contentsDiffer(const ObjectDataBase *saved) const;
 
     // Groups.
-    QStringList groupLines(const QString &name, bool &found);
     bool setGroupLines(const QString &name, const QStringList &lines);
 
     // PDO links and network variables.
-    QList<Connection> readConnections(const QString &condition, const QVariantList &values);
-    QList<QPair<SubAddress, quint32>> mappingWords(quint8 line);
-    bool isLocked(const char *lockTable, quint8 line, quint16 pdoIndex);
+    bool isLocked(const char *lockTable, quint8 line, quint16 pdoIndex) const;
     bool setLock(const char *lockTable, quint8 line, quint16 pdoIndex, bool locked);
-    QList<quint16> lockedIndices(const char *lockTable, quint8 line);
+    QList<quint16> lockedIndices(const char *lockTable, quint8 line) const;
     bool clearLocks(const char *lockTable, int line);
-    QHash<quint32, quint16> mappableTypes(quint8 line);
-    quint16 connectionEndType(quint8 line, quint16 index, quint8 sub);
+    quint16 connectionEndType(quint8 line, quint16 index, quint8 sub) const;
     bool pdoCarriesConnection(quint8 line, quint16 mappingIndex, bool transmit,
-                              const QList<QPair<SubAddress, quint32>> &words);
+                              const QList<QPair<SubAddress, quint32>> &words) const;
     bool updateNVHighestSub(quint8 line, quint16 index);
-    QList<SubAddress> nvVariables(quint8 line);
-
-    // Statements of the link and message members: sql prepared once, values bound in
-    // order. runWith executes and finishes it; messageName reads a name column ("-" when
-    // no row, "--" when the statement fails).
-    QSqlQuery &boundQuery(const QString &sql, const QVariantList &values);
-    bool runWith(const QString &sql, const QVariantList &values, const char *signature);
-    QString textOf(const QVariant &stringId);
-    QString messageName(const QString &sql, const QVariantList &values);
 
     // Message store.
-    struct CachedSpns
-    {
-        QList<quint32> order;
-        QHash<quint32, SPN> records;
-    };
-    QList<SPN> readSpns(quint8 line, const QString &condition, const QVariantList &values,
-                        bool *ok = nullptr);
-    QList<PGN> readPgns(quint8 line, quint8 direction, quint32 fromPgn, quint32 toPgn);
-    QList<quint32> readNumbers(const QString &sql, const QVariantList &values);
     void notifyMessage(quint32 kind, quint8 line, quint32 pgn, quint32 spn, quint32 canid,
                        quint32 element, quint8 direction);
     bool replacePgn(quint8 line, const PGN &pgn, const QList<SPN> &spns);
+    // copyPGNsFromDatabase; any tells whether other has a PGN in direction, the result
+    // whether every copy succeeded.
+    bool copyPgns(const ObjectDataBase *other, quint8 srcLine, quint8 dstLine, quint32 fromPgn,
+                  quint32 toPgn, quint8 direction, bool &any);
     bool movePgn(quint8 line, const PGN &pgn, quint32 newNumber);
     // Open-time repairs of the message tables (after the lines are typed).
     void repairMessagesOnOpen();
     // Copies the CAN messages of srcLine in other to dstLine (used when a line moves).
-    void copyCANIDsFromDatabase(ObjectDataBase *other, quint8 srcLine, quint8 dstLine);
+    bool copyCANIDsFromDatabase(const ObjectDataBase *other, quint8 srcLine, quint8 dstLine);
 
-    mutable QRecursiveMutex m_mutex;
-    QSqlDatabase m_db;
-    QString m_connectionName;
-    std::unordered_map<QString, std::unique_ptr<QSqlQuery>, QStringHash> m_preparedQueries;
-    std::unique_ptr<QSqlQuery> m_failedQuery;
-    static constexpr int maxBatchStatements = 4096;
-    bool m_batchOpen = false;
-    int m_batchStatements = 0;
-    // Depth of the open unit of writes (0: none); a failed write dooms it.
-    int m_unitDepth = 0;
-    bool m_unitFailed = false;
-    QVector<ChangeSet> m_pendingChanges;
-    QString m_lastSqlError;
-
-    bool m_lockWriteAccess = false;
-    bool m_blockUpdates = false;
-    QString m_projectFileName;
-    QString m_errorString;
-    quint8 m_descriptionSettingsLine = 0;
-    QStringList m_tempFiles;
-    QStringList m_sqlResult;
-    QPair<QString, QString> m_tempMetadata;
-
-    QHash<QString, int> m_stringIds;
-    QHash<int, QString> m_strings;
-
-    // line -> (index * 256 + sub -> entry)
-    QMap<quint8, QMap<quint32, SUBINDEX_DATA_T>> m_subCache;
-    // index * 65536 + line * 256 + sub -> display name
-    QHash<quint32, QString> m_subNameCache;
-
-    // line -> (pgn << 8 | direction) -> SPNs; filled by cacheAllSpnDataForLine.
-    QHash<quint8, QHash<quint64, CachedSpns>> m_spnCache;
-    // line -> pgn -> spn -> data type; filled by cacheAllSpnDataTypes.
-    QHash<quint8, QHash<quint32, QHash<quint32, quint16>>> m_spnTypeCache;
-    // line -> (index * 256 + sub -> data type) of the mappable entries; filled by
-    // initPossibleConnectionQuery.
-    QHash<quint8, QHash<quint32, quint16>> m_mappableTypes;
+    std::unique_ptr<ObjectDataBasePrivate> d;
 };
 
 Q_DECLARE_METATYPE(ObjectDataBase::ChangeSet)

@@ -1,5 +1,7 @@
 #include "objectdatabase.h"
 
+#include "objectdatabase_p.h"
+
 #include <QFileInfo>
 #include <QMutexLocker>
 #include <QSqlRecord>
@@ -47,12 +49,17 @@ bool ObjectDataBase::SUBINDEX_DATA_T::operator==(const SUBINDEX_DATA_T &o) const
 
 // Both objects have the same sub-index numbers and each pair is equal: by operator== with
 // fullCompare, else by contentCompare.
-bool ObjectDataBase::sameSubIndexLists(ObjectDataBase *other, quint8 thisLine, quint8 otherLine,
-                                       quint16 thisIndex, quint16 otherIndex, bool fullCompare)
+bool ObjectDataBase::sameSubIndexLists(const ObjectDataBase *other, quint8 thisLine,
+                                       quint8 otherLine, quint16 thisIndex, quint16 otherIndex,
+                                       bool fullCompare) const
 {
-    const QMap<quint8, SUBINDEX_DATA_T> mine = subIndicesOf(thisLine, thisIndex);
-    const QMap<quint8, SUBINDEX_DATA_T> theirs = other->subIndicesOf(otherLine, otherIndex);
-    if (mine.keys() != theirs.keys())
+    bool mineRead = false;
+    bool theirsRead = false;
+    const QMap<quint8, SUBINDEX_DATA_T> mine = d->subIndicesOf(thisLine, thisIndex, &mineRead);
+    const QMap<quint8, SUBINDEX_DATA_T> theirs =
+        other->d->subIndicesOf(otherLine, otherIndex, &theirsRead);
+    // Lists that could not be read are never taken for equal.
+    if (!mineRead || !theirsRead || mine.keys() != theirs.keys())
         return false;
     for (auto it = mine.constBegin(); it != mine.constEnd(); ++it) {
         const SUBINDEX_DATA_T &their = theirs[it.key()];
@@ -62,8 +69,8 @@ bool ObjectDataBase::sameSubIndexLists(ObjectDataBase *other, quint8 thisLine, q
     return true;
 }
 
-bool ObjectDataBase::objectEqual(ObjectDataBase *other, quint8 thisLine, quint8 otherLine,
-                                 quint16 thisIndex, quint16 otherIndex)
+bool ObjectDataBase::objectEqual(const ObjectDataBase *other, quint8 thisLine, quint8 otherLine,
+                                 quint16 thisIndex, quint16 otherIndex) const
 {
     INDEX_DATA_T mine;
     INDEX_DATA_T theirs;
@@ -73,9 +80,9 @@ bool ObjectDataBase::objectEqual(ObjectDataBase *other, quint8 thisLine, quint8 
     return sameSubIndexLists(other, thisLine, otherLine, thisIndex, otherIndex, true);
 }
 
-bool ObjectDataBase::objectEqualIgnoreDescription(ObjectDataBase *other, quint8 thisLine,
+bool ObjectDataBase::objectEqualIgnoreDescription(const ObjectDataBase *other, quint8 thisLine,
                                                   quint8 otherLine, quint16 thisIndex,
-                                                  quint16 otherIndex)
+                                                  quint16 otherIndex) const
 {
     INDEX_DATA_T mine;
     INDEX_DATA_T theirs;
@@ -88,54 +95,58 @@ bool ObjectDataBase::objectEqualIgnoreDescription(ObjectDataBase *other, quint8 
     return sameSubIndexLists(other, thisLine, otherLine, thisIndex, otherIndex, false);
 }
 
-bool ObjectDataBase::objectEqualIgnoreDefaultDescription(ObjectDataBase *other, quint8 thisLine,
-                                                         quint8 otherLine, quint16 thisIndex,
-                                                         quint16 otherIndex)
+bool ObjectDataBase::objectEqualIgnoreDefaultDescription(const ObjectDataBase *other,
+                                                         quint8 thisLine, quint8 otherLine,
+                                                         quint16 thisIndex,
+                                                         quint16 otherIndex) const
 {
     return objectEqualIgnoreDescription(other, thisLine, otherLine, thisIndex, otherIndex);
 }
 
-bool ObjectDataBase::isDifferent()
+bool ObjectDataBase::isDifferent() const
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_projectFileName.isEmpty())
+    QMutexLocker locker(&d->mutex);
+    if (d->projectFileName.isEmpty())
         return true;
-    commitWriteBatch();
-    const QFileInfo saved(m_projectFileName);
-    if (!saved.exists() || saved.size() != QFileInfo(m_db.databaseName()).size())
+    const QFileInfo saved(d->projectFileName);
+    // Inside a unit the working file lags behind what the statements see.
+    if (!saved.exists()
+        || (d->unitDepth == 0 && saved.size() != QFileInfo(d->db.databaseName()).size()))
         return true;
     ObjectDataBase savedDb;
-    if (!savedDb.openDataBase(m_projectFileName, false))
+    if (!savedDb.openDataBase(d->projectFileName, false))
         return true;
     return contentsDiffer(&savedDb);
 }
 
 // Every row of a query as texts; the columns listed in stringColumns hold Strings ids and
-// are compared by their text.
-QList<QStringList> ObjectDataBase::tableRows(const QString &sql, const QList<int> &stringColumns)
+// are compared by their text. A query that fails gives one row naming the failure, so
+// that it never compares equal to a readable table.
+QList<QStringList> ObjectDataBasePrivate::tableRows(const QString &sql,
+                                                    const QList<int> &stringColumns)
 {
+    QMutexLocker locker(&mutex);
     QList<QStringList> rows;
-    QSqlQuery query(m_db);
-    query.setForwardOnly(true);
-    if (!query.exec(sql))
-        return rows;
-    while (query.next()) {
-        QStringList row;
-        for (int i = 0; i < query.record().count(); ++i) {
-            const QVariant value = query.value(i);
-            row.append(stringColumns.contains(i) ? getString(value.toInt()) : value.toString());
-        }
-        rows.append(row);
+    const SqlRows result = select(sql, {}, Q_FUNC_INFO);
+    if (!result.ok())
+        return {{QStringLiteral("<unreadable>"), lastSqlError}};
+    const int columns = result.isEmpty() ? 0 : result.columnCount();
+    for (const SqlRows::Row row : result) {
+        QStringList texts;
+        for (int i = 0; i < columns; ++i)
+            texts.append(stringColumns.contains(i) ? textOf(row.value(i))
+                                                   : row.value(i).toString());
+        rows.append(texts);
     }
     return rows;
 }
 
-bool ObjectDataBase::contentsDiffer(ObjectDataBase *saved)
+bool ObjectDataBase::contentsDiffer(const ObjectDataBase *saved) const
 {
     const QString strings = QStringLiteral("select string from Strings order by string");
     const QString signalRows = QStringLiteral("select * from Signals order by sigid");
-    if (tableRows(strings, {}) != saved->tableRows(strings, {})
-        || tableRows(signalRows, {2}) != saved->tableRows(signalRows, {2}))
+    if (d->tableRows(strings, {}) != saved->d->tableRows(strings, {})
+        || d->tableRows(signalRows, {2}) != saved->d->tableRows(signalRows, {2}))
         return true;
     const QList<quint8> lines = getNodes();
     if (lines != saved->getNodes())

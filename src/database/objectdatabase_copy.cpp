@@ -1,5 +1,7 @@
 #include "objectdatabase.h"
 
+#include "objectdatabase_p.h"
+
 #include <QMutexLocker>
 
 namespace {
@@ -11,110 +13,128 @@ const quint16 clipboardIndex = 0xF000;
 
 bool ObjectDataBase::copyIndex(quint8 srcLine, quint16 srcIndex, quint8 dstLine, quint16 dstIndex)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     if (srcLine == dstLine && srcIndex == dstIndex)
         return true;
+    // The source is read completely before the destination is touched.
     INDEX_DATA_T data;
+    bool read = false;
     if (!getIndexData(srcLine, srcIndex, data))
         return false;
-    const QMap<quint8, SUBINDEX_DATA_T> subs = subIndicesOf(srcLine, srcIndex);
-    delIndex(dstLine, dstIndex, false);
-    bool ok = addIndex(dstLine, dstIndex, data);
+    const QMap<quint8, SUBINDEX_DATA_T> subs = d->subIndicesOf(srcLine, srcIndex, &read);
+    if (!read)
+        return false;
+    WriteUnit unit(this);
+    bool ok = delIndex(dstLine, dstIndex, false) && addIndex(dstLine, dstIndex, data);
     // The receivers hear of the new entries once they are all in place.
     const bool wasBlocked = blockSignals(true);
-    for (auto it = subs.constBegin(); it != subs.constEnd(); ++it)
+    for (auto it = subs.constBegin(); ok && it != subs.constEnd(); ++it)
         ok = addSubIndex(dstLine, dstIndex, it.key(), it.value());
-    cacheAllSubNames(dstLine, dstIndex);
+    if (ok)
+        cacheAllSubNames(dstLine, dstIndex);
     blockSignals(wasBlocked);
-    for (quint8 sub : getSubIndices(dstLine, dstIndex, 0))
-        notify(ChangeSet(ChangeSet::SubIndexChanged, dstLine, dstIndex, sub));
-    return ok;
+    if (!ok) {
+        unit.abandon();
+        return false;
+    }
+    for (auto it = subs.constBegin(); it != subs.constEnd(); ++it)
+        notify(ChangeSet(ChangeSet::SubIndexChanged, dstLine, dstIndex, it.key()));
+    return unit.commit();
 }
 
 bool ObjectDataBase::saveIndex(quint8 line, quint16 index)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess || !existIndex(line, index))
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess || !existIndex(line, index))
         return false;
-    dropNode(clipboardLine);
-    addNode(clipboardLine, NODE_DATA_T());
-    return copyIndex(line, index, clipboardLine, clipboardIndex);
+    WriteUnit unit(this);
+    const bool ok = dropNode(clipboardLine) && addNode(clipboardLine, NODE_DATA_T())
+                    && copyIndex(line, index, clipboardLine, clipboardIndex);
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::pasteSavedIndex(quint8 line, quint16 index)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess || !existIndex(clipboardLine, clipboardIndex))
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess || !existIndex(clipboardLine, clipboardIndex))
         return false;
     return copyIndex(clipboardLine, clipboardIndex, line, index);
 }
 
-bool ObjectDataBase::getSavedIndex(INDEX_DATA_T &data)
+bool ObjectDataBase::getSavedIndex(INDEX_DATA_T &data) const
 {
     return getIndexData(clipboardLine, clipboardIndex, data);
 }
 
-bool ObjectDataBase::copyIndexFromDatabase(ObjectDataBase *other, quint8 srcLine, quint16 srcIndex,
-                                           quint8 dstLine, quint16 dstIndex, bool withSubs)
+bool ObjectDataBase::copyIndexFromDatabase(const ObjectDataBase *other, quint8 srcLine,
+                                           quint16 srcIndex, quint8 dstLine, quint16 dstIndex,
+                                           bool withSubs)
 {
     INDEX_DATA_T data;
     if (!other || !other->getIndexData(srcLine, srcIndex, data))
         return false;
+    bool read = true;
     const QMap<quint8, SUBINDEX_DATA_T> subs =
-        withSubs ? other->subIndicesOf(srcLine, srcIndex) : QMap<quint8, SUBINDEX_DATA_T>();
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+        withSubs ? other->d->subIndicesOf(srcLine, srcIndex, &read)
+                 : QMap<quint8, SUBINDEX_DATA_T>();
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess || !read)
         return false;
-    delIndex(dstLine, dstIndex, false);
-    addIndex(dstLine, dstIndex, data);
+    WriteUnit unit(this);
+    bool ok = delIndex(dstLine, dstIndex, false) && addIndex(dstLine, dstIndex, data);
     if (withSubs) {
-        for (auto it = subs.constBegin(); it != subs.constEnd(); ++it)
-            addSubIndex(dstLine, dstIndex, it.key(), it.value());
-        deleteSubsMissingIn(subs.keys(), dstLine, dstIndex);
+        for (auto it = subs.constBegin(); ok && it != subs.constEnd(); ++it)
+            ok = addSubIndex(dstLine, dstIndex, it.key(), it.value());
+        ok = ok && deleteSubsMissingIn(subs.keys(), dstLine, dstIndex);
     }
-    return true;
+    return unit.commit() && ok;
 }
 
 // Deletes, with their connections, the sub-indices of (line, index) not in keep.
-void ObjectDataBase::deleteSubsMissingIn(const QList<quint8> &keep, quint8 line, quint16 index)
+bool ObjectDataBase::deleteSubsMissingIn(const QList<quint8> &keep, quint8 line, quint16 index)
 {
+    bool ok = true;
     for (quint8 sub : getSubIndices(line, index, 0)) {
         if (!keep.contains(sub))
-            delSubIndex(line, index, sub, false);
+            ok = delSubIndex(line, index, sub, false) && ok;
     }
+    return ok;
 }
 
 bool ObjectDataBase::copyIndexFromDatabaseWithoutDefaultandDescription(
-    ObjectDataBase *other, quint8 srcLine, quint16 srcIndex, quint8 dstLine, quint16 dstIndex)
+    const ObjectDataBase *other, quint8 srcLine, quint16 srcIndex, quint8 dstLine, quint16 dstIndex)
 {
     INDEX_DATA_T data;
+    bool read = false;
     if (!other || !other->getIndexData(srcLine, srcIndex, data))
         return false;
-    const QMap<quint8, SUBINDEX_DATA_T> subs = other->subIndicesOf(srcLine, srcIndex);
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
-        return false;
+    const QMap<quint8, SUBINDEX_DATA_T> subs = other->d->subIndicesOf(srcLine, srcIndex, &read);
+    QMutexLocker locker(&d->mutex);
     INDEX_DATA_T existing;
     if (getIndexData(dstLine, dstIndex, existing))
         data.description = existing.description;
-    addIndex(dstLine, dstIndex, data);
-    const QMap<quint8, SUBINDEX_DATA_T> present = subIndicesOf(dstLine, dstIndex);
-    for (auto it = subs.constBegin(); it != subs.constEnd(); ++it) {
+    bool presentRead = false;
+    const QMap<quint8, SUBINDEX_DATA_T> present = d->subIndicesOf(dstLine, dstIndex, &presentRead);
+    if (d->lockWriteAccess || !read || !presentRead)
+        return false;
+    WriteUnit unit(this);
+    bool ok = addIndex(dstLine, dstIndex, data);
+    for (auto it = subs.constBegin(); ok && it != subs.constEnd(); ++it) {
         SUBINDEX_DATA_T sub = it.value();
         const auto kept = present.constFind(it.key());
         if (kept != present.constEnd() && kept->changedbyuser) {
             sub.defaultvalue = kept->defaultvalue;
             sub.description = kept->description;
         }
-        addSubIndex(dstLine, dstIndex, it.key(), sub);
+        ok = addSubIndex(dstLine, dstIndex, it.key(), sub);
     }
-    deleteSubsMissingIn(subs.keys(), dstLine, dstIndex);
-    return true;
+    ok = ok && deleteSubsMissingIn(subs.keys(), dstLine, dstIndex);
+    return unit.commit() && ok;
 }
 
-bool ObjectDataBase::copySubIndexFromDatabase(ObjectDataBase *other, quint8 srcLine,
+bool ObjectDataBase::copySubIndexFromDatabase(const ObjectDataBase *other, quint8 srcLine,
                                               quint16 srcIndex, quint8 srcSub, quint8 dstLine,
                                               quint16 dstIndex, quint8 dstSub)
 {
@@ -125,57 +145,65 @@ bool ObjectDataBase::copySubIndexFromDatabase(ObjectDataBase *other, quint8 srcL
     return addSubIndex(dstLine, dstIndex, dstSub, data);
 }
 
-bool ObjectDataBase::copyLineFromDatabase(ObjectDataBase *other, quint8 srcLine, quint8 dstLine,
-                                          quint16 fromIndex, quint16 toIndex)
+bool ObjectDataBase::copyLineFromDatabase(const ObjectDataBase *other, quint8 srcLine,
+                                          quint8 dstLine, quint16 fromIndex, quint16 toIndex)
 {
     if (!other || (other == this && srcLine == dstLine))
         return true;
-    other->cacheAllSubs(srcLine);
-    const QList<quint16> indices = other->getIndices(srcLine, fromIndex, toIndex);
-    QMap<quint32, SUBINDEX_DATA_T> subs;
-    {
-        QMutexLocker otherLocker(&other->m_mutex);
-        subs = other->m_subCache.value(srcLine);
-    }
-    other->clearCachedSubs(srcLine);
-    QMutexLocker locker(&m_mutex);
-    for (quint16 index : indices) {
-        INDEX_DATA_T data;
-        if (!other->getIndexData(srcLine, index, data))
-            continue;
-        delIndex(dstLine, index, true);
-        addIndex(dstLine, index, data);
+    // Everything is read before the first write, so a copy inside one project never reads
+    // what it has just written.
+    bool objectsRead = false;
+    bool subsRead = false;
+    const QMap<quint16, INDEX_DATA_T> objects =
+        other->d->objectsOf(srcLine, fromIndex, toIndex, &objectsRead);
+    const QMap<quint32, SUBINDEX_DATA_T> subs =
+        other->d->subIndicesOf(srcLine, fromIndex, toIndex, &subsRead);
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess || !objectsRead || !subsRead)
+        return false;
+    WriteUnit unit(this);
+    bool ok = true;
+    for (auto object = objects.constBegin(); ok && object != objects.constEnd(); ++object) {
+        const quint16 index = object.key();
+        ok = delIndex(dstLine, index, true) && addIndex(dstLine, index, object.value());
         const quint32 first = quint32(index) * 256;
-        for (auto it = subs.lowerBound(first); it != subs.constEnd() && it.key() < first + 256;
-             ++it)
-            addSubIndex(dstLine, index, quint8(it.key() & 0xFF), it.value());
+        for (auto it = subs.lowerBound(first);
+             ok && it != subs.constEnd() && it.key() < first + 256; ++it)
+            ok = addSubIndex(dstLine, index, quint8(it.key() & 0xFF), it.value());
     }
-    copyPGNsFromDatabase(other, srcLine, dstLine, 0, 0x1FFFF, DirectionReceive);
-    copyPGNsFromDatabase(other, srcLine, dstLine, 0, 0x1FFFF, DirectionTransmit);
-    return true;
+    for (quint8 direction : {DirectionReceive, DirectionTransmit}) {
+        bool any = false;
+        ok = ok && copyPgns(other, srcLine, dstLine, 0, 0x1FFFF, direction, any);
+    }
+    return unit.commit() && ok;
 }
 
-bool ObjectDataBase::specialEBCopy(ObjectDataBase *templateDb, quint8 line)
+bool ObjectDataBase::specialEBCopy(const ObjectDataBase *templateDb, quint8 line)
 {
     if (!templateDb)
         return false;
-    QMutexLocker locker(&m_mutex);
-    removeEBObjectsMissingIn(templateDb, line);
-    for (quint16 index : templateDb->getIndices(0, 0x1000, 0xFFFF)) {
-        if (existIndex(line, index))
-            copyIndexFromDatabaseWithoutDefaultandDescription(templateDb, 0, index, line, index);
-        else
-            copyIndexFromDatabase(templateDb, 0, index, line, index, true);
+    const QList<quint16> templateObjects = templateDb->getIndices(0, 0x1000, 0xFFFF);
+    const QStringList keys = templateDb->getEnergyBusKeys();
+    QMutexLocker locker(&d->mutex);
+    WriteUnit unit(this);
+    bool ok = removeEBObjectsMissingIn(templateDb, line);
+    for (int i = 0; ok && i < templateObjects.size(); ++i) {
+        const quint16 index = templateObjects.at(i);
+        ok = existIndex(line, index)
+                 ? copyIndexFromDatabaseWithoutDefaultandDescription(templateDb, 0, index, line,
+                                                                     index)
+                 : copyIndexFromDatabase(templateDb, 0, index, line, index, true);
     }
-    for (const QString &key : templateDb->getEnergyBusKeys())
-        setEnergyBusSettingsValue(key, templateDb->getEnergyBusSettingsValue(key));
-    return true;
+    for (int i = 0; ok && i < keys.size(); ++i)
+        ok = setEnergyBusSettingsValue(keys.at(i),
+                                       templateDb->getEnergyBusSettingsValue(keys.at(i)));
+    return unit.commit() && ok;
 }
 
 // Objects of the line that an EnergyBus wizard made and the template no longer has:
 // receive PDOs of class "rpdo", transmit PDOs of any class, and communication and profile
 // objects whose sub-index 0 came from the EnergyBus wizard.
-void ObjectDataBase::removeEBObjectsMissingIn(ObjectDataBase *templateDb, quint8 line)
+bool ObjectDataBase::removeEBObjectsMissingIn(const ObjectDataBase *templateDb, quint8 line)
 {
     const quint16 energyBusWizard = 454;
     QList<quint16> obsolete;
@@ -192,6 +220,8 @@ void ObjectDataBase::removeEBObjectsMissingIn(ObjectDataBase *templateDb, quint8
             || ((index <= 0x10FF || index >= 0x6000) && wizardMade))
             obsolete.append(index);
     }
-    for (quint16 index : qAsConst(obsolete))
-        delIndex(line, index, false);
+    bool ok = true;
+    for (int i = 0; ok && i < obsolete.size(); ++i)
+        ok = delIndex(line, obsolete.at(i), false);
+    return ok;
 }

@@ -1,5 +1,8 @@
 #include "objectdatabase.h"
 
+#include "objectdatabase_p.h"
+#include "savedfile.h"
+
 #include "panelkit/appidentity.h"
 
 #include <QCoreApplication>
@@ -53,7 +56,7 @@ QString unusedName(const QString &base)
 
 QString ObjectDataBase::createTempFile()
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     QDir().mkpath(dir);
     QString path;
@@ -62,69 +65,76 @@ QString ObjectDataBase::createTempFile()
         const int second = std::rand();
         path = dir + QLatin1Char('/') + QStringLiteral("nwedatatemp_%1_%2").arg(first).arg(second);
     } while (QFileInfo::exists(path));
-    m_tempFiles.append(path);
+    d->tempFiles.append(path);
     return path;
 }
 
 void ObjectDataBase::clearCaches()
 {
-    m_stringIds.clear();
-    m_strings.clear();
-    m_subCache.clear();
-    m_subNameCache.clear();
+    d->stringIds.clear();
+    d->strings.clear();
+    d->subCache.clear();
+    d->subNameCache.clear();
     clearAllCachedSpnData();
-    m_mappableTypes.clear();
+    d->mappableTypes.clear();
 }
 
 // Opening, creating and saving would cut an open unit of writes in two.
 bool ObjectDataBase::unitStillOpen()
 {
-    if (m_unitDepth == 0)
+    if (d->unitDepth == 0)
         return false;
-    m_errorString = tr("A unit of changes is still open.");
+    d->errorString = tr("A unit of changes is still open.");
     return true;
 }
 
 void ObjectDataBase::reportProblem(const QString &title, const QString &text, bool show)
 {
     qDebug() << title << text;
-    if (m_errorString.isEmpty())
-        m_errorString = text;
+    if (d->errorString.isEmpty())
+        d->errorString = text;
     if (show)
         emit message(title, text);
 }
 
 bool ObjectDataBase::createNewDataBase()
 {
-    QMutexLocker locker(&m_mutex);
-    m_errorString.clear();
+    QMutexLocker locker(&d->mutex);
+    d->errorString.clear();
     if (unitStillOpen())
         return false;
     const QString path = createTempFile();
     resetConnection();
     clearCaches();
-    m_projectFileName.clear();
-    m_db.setDatabaseName(path);
-    const bool opened = m_db.open();
-    if (!opened) {
-        qDebug() << "error sqlDbFile.open()" << m_db.lastError().text();
-        m_errorString = m_db.lastError().text();
+    d->projectFileName.clear();
+    d->db.setDatabaseName(path);
+    if (!d->db.open()) {
+        qDebug() << "error sqlDbFile.open()" << d->db.lastError().text();
+        d->errorString = d->db.lastError().text();
+        return false;
     }
     applyConnectionSettings(true);
-    createTables();
-    addNode(0, NODE_DATA_T());
+    WriteUnit unit(this);
+    bool ok = createTables() && addNode(0, NODE_DATA_T());
     notify(ChangeSet(ChangeSet::ProjectReloaded));
-    setMiscSettingsValue(QStringLiteral("CreateToolVersion"),
-                         QCoreApplication::applicationVersion());
-    setMiscSettingsValue(QStringLiteral("CreateToolName"), QCoreApplication::applicationName());
-    setMiscSettingsValue(QStringLiteral("DatabaseVersion"), QLatin1String(currentDatabaseVersion));
-    return opened;
+    ok = ok
+         && setMiscSettingsValue(QStringLiteral("CreateToolVersion"),
+                                 QCoreApplication::applicationVersion())
+         && setMiscSettingsValue(QStringLiteral("CreateToolName"),
+                                 QCoreApplication::applicationName())
+         && setMiscSettingsValue(QStringLiteral("DatabaseVersion"),
+                                 QLatin1String(currentDatabaseVersion));
+    if (!unit.commit() || !ok) {
+        d->errorString = tr("Cannot set up the new project: %1").arg(d->lastSqlError);
+        return false;
+    }
+    return true;
 }
 
 bool ObjectDataBase::openDataBase(const QString &path, bool showMessages)
 {
-    QMutexLocker locker(&m_mutex);
-    m_errorString.clear();
+    QMutexLocker locker(&d->mutex);
+    d->errorString.clear();
     if (unitStillOpen())
         return false;
     const QString workFile = createTempFile();
@@ -141,10 +151,10 @@ bool ObjectDataBase::openDataBase(const QString &path, bool showMessages)
     }
     resetConnection();
     clearCaches();
-    m_db.setDatabaseName(workFile);
-    m_projectFileName = path;
-    if (!m_db.open()) {
-        reportProblem(tr("Info"), path + m_db.lastError().text(), showMessages);
+    d->db.setDatabaseName(workFile);
+    d->projectFileName = path;
+    if (!d->db.open()) {
+        reportProblem(tr("Info"), path + d->db.lastError().text(), showMessages);
         return false;
     }
     if (getNodes().isEmpty()) {
@@ -185,124 +195,170 @@ void ObjectDataBase::typeLinesWithoutType()
         } else if (createdBy == QLatin1String(AppIdentity::j1939Edition)) {
             type = QStringLiteral("2");
         } else {
-            const int groups = rowCount(table("PGNs", line), QString());
+            const int groups = d->rowCount(d->table("PGNs", line), QString());
             const int objects =
-                rowCount(table("Objects", line), QStringLiteral("objectindex >= 4096"));
+                d->rowCount(d->table("Objects", line), QStringLiteral("objectindex >= 4096"));
             type = groups < objects ? QStringLiteral("1") : QStringLiteral("2");
         }
         setGeneralSettingsValue(key, type);
     }
 }
 
-int ObjectDataBase::rowCount(const QString &tableName, const QString &condition)
+int ObjectDataBasePrivate::rowCount(const QString &tableName, const QString &condition)
 {
     if (!tableExists(tableName))
         return 0;
     QString sql = QStringLiteral("select count(*) from %1").arg(tableName);
     if (!condition.isEmpty())
         sql += QLatin1String(" where ") + condition;
-    QSqlQuery &query = prepared(sql);
-    int count = 0;
-    if (run(query, Q_FUNC_INFO) && query.next())
-        count = query.value(0).toInt();
-    query.finish();
-    return count;
+    return select(sql, {}, Q_FUNC_INFO).first().toInt();
 }
 
-void ObjectDataBase::resetChangedByUserFlag(quint8 line)
+bool ObjectDataBase::resetChangedByUserFlag(quint8 line)
 {
-    QMutexLocker locker(&m_mutex);
-    const QString name = table("SubObjects", line);
-    runSql(QStringLiteral("update %1 set changedbyuser=0 where changedbyuser = 1").arg(name),
-           Q_FUNC_INFO);
-    runSql(QStringLiteral("update %1 set wizardsource=454 where changedbyuser = 0").arg(name),
-           Q_FUNC_INFO);
+    QMutexLocker locker(&d->mutex);
+    const QString name = d->table("SubObjects", line);
+    WriteUnit unit(this);
+    const bool ok =
+        d->execSchema(
+            QStringLiteral("update %1 set changedbyuser=0 where changedbyuser = 1").arg(name),
+            Q_FUNC_INFO)
+        && d->execSchema(
+            QStringLiteral("update %1 set wizardsource=454 where changedbyuser = 0").arg(name),
+            Q_FUNC_INFO);
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::saveDataBase(const QString &path)
 {
-    QMutexLocker locker(&m_mutex);
-    m_errorString.clear();
+    QMutexLocker locker(&d->mutex);
+    d->errorString.clear();
     if (unitStillOpen())
         return false;
-    // The clipboard and staging lines never reach a file, whatever the write lock says.
-    for (quint8 scratch : {quint8(254), quint8(255)}) {
-        if (existNode(scratch))
-            dropNode(scratch);
-    }
-    cleanUpStrings();
-    const QString target = path.isEmpty() ? m_projectFileName : path;
+    const QString target = path.isEmpty() ? d->projectFileName : path;
     if (target.isEmpty()) {
-        m_errorString = tr("No file name given.");
+        d->errorString = tr("No file name given.");
         return false;
     }
-    if (QFileInfo(target).completeSuffix().toLower() == QLatin1String("data"))
-        resetChangedByUserFlag(0);
-    setMiscSettingsValue(QStringLiteral("SaveToolType"), QCoreApplication::applicationName());
-    setMiscSettingsValue(QStringLiteral("SaveToolVersion"), QCoreApplication::applicationVersion());
-    setMiscSettingsValue(QStringLiteral("DatabaseVersion"), QLatin1String(currentDatabaseVersion));
-    commitWriteBatch();
-    if (!writeFileSafely(target)) {
-        qDebug() << "ERROR copy " << m_db.databaseName() << "to " << target << m_errorString;
+    const SavedFile file(target);
+    if (!file.isValid()) {
+        d->errorString = tr("%1 is a symbolic link that leads nowhere.").arg(target);
         return false;
     }
-    m_projectFileName = target;
+    if (!prepareForSaving(target)) {
+        d->errorString = tr("Cannot prepare the project for saving: %1").arg(d->lastSqlError);
+        return false;
+    }
+    if (!writeFileSafely(file)) {
+        qDebug() << "ERROR copy " << d->db.databaseName() << "to " << target << d->errorString;
+        return false;
+    }
+    d->projectFileName = target;
     return true;
 }
 
-// The project is written beside the target and renamed into place; the previous target
-// becomes "<target>.bak". Any failure restores the target and ".bak" as they were.
-bool ObjectDataBase::writeFileSafely(const QString &target)
+// The working file as it is saved: without the clipboard and staging lines (whatever the
+// write lock says), without unused texts, with the bookkeeping of the saving tool.
+bool ObjectDataBase::prepareForSaving(const QString &target)
 {
-    const QString partial = target + QLatin1String(".saving");
-    const QString bak = target + QLatin1String(".bak");
-    QFile source(m_db.databaseName());
-    QFile out(partial);
-    if (!source.open(QIODevice::ReadOnly)) {
-        m_errorString = tr("Cannot read %1: %2").arg(source.fileName(), source.errorString());
+    WriteUnit unit(this);
+    bool ok = true;
+    for (quint8 scratch : {quint8(254), quint8(255)}) {
+        if (ok && existNode(scratch))
+            ok = dropNode(scratch);
+    }
+    ok = ok && cleanUpStrings();
+    if (ok && QFileInfo(target).completeSuffix().toLower() == QLatin1String("data"))
+        ok = resetChangedByUserFlag(0);
+    ok =
+        ok
+        && setMiscSettingsValue(QStringLiteral("SaveToolType"), QCoreApplication::applicationName())
+        && setMiscSettingsValue(QStringLiteral("SaveToolVersion"),
+                                QCoreApplication::applicationVersion())
+        && setMiscSettingsValue(QStringLiteral("DatabaseVersion"),
+                                QLatin1String(currentDatabaseVersion));
+    return unit.commit() && ok;
+}
+
+// The project is written beside the real file and checked, then renamed into place; the
+// previous file becomes "<file>.bak". Any failure leaves the file and ".bak" as they were.
+bool ObjectDataBase::writeFileSafely(const SavedFile &file)
+{
+    const QString partial = unusedName(file.path() + QLatin1String(".saving"));
+    if (!copyWorkingFile(partial))
+        return false;
+    if (file.exists())
+        QFile::setPermissions(partial, file.permissions());
+    const QString problem = SavedFile::check(partial);
+    if (!problem.isEmpty()) {
+        d->errorString = tr("The project could not be written correctly (%1); %2 was left as "
+                            "it was.")
+                             .arg(problem, file.path());
+        QFile::remove(partial);
         return false;
     }
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        m_errorString = tr("Cannot write %1: %2").arg(partial, out.errorString());
+    if (!file.exists())
+        return moveIntoPlace(partial, file.path(), QString(), QString());
+    // The last good copy stays: a previous file that is no sound project does not replace
+    // a sound ".bak", it is kept aside under another name.
+    const QString bak = file.path() + QLatin1String(".bak");
+    const bool keepBak = QFileInfo(bak).isFile() && SavedFile::check(bak).isEmpty()
+                         && !SavedFile::check(file.path()).isEmpty();
+    const QString previous = keepBak ? unusedName(file.path() + QLatin1String(".damaged")) : bak;
+    QString oldBak;
+    if (!keepBak && (QFileInfo::exists(bak) || QFileInfo(bak).isSymLink())) {
+        oldBak = unusedName(bak + QLatin1String(".old"));
+        if (!QFileInfo(bak).isFile() || !QFile::rename(bak, oldBak)) {
+            d->errorString = tr("Cannot replace the backup %1.").arg(bak);
+            QFile::remove(partial);
+            return false;
+        }
+    }
+    if (!QFile::rename(file.path(), previous)) {
+        d->errorString = tr("Cannot rename %1 to %2.").arg(file.path(), previous);
+        if (!oldBak.isEmpty())
+            QFile::rename(oldBak, bak);
+        QFile::remove(partial);
+        return false;
+    }
+    return moveIntoPlace(partial, file.path(), previous, oldBak);
+}
+
+// Copies the working file into the new file partial; false (with the error) on any read
+// or write error, leaving no partial file behind.
+bool ObjectDataBase::copyWorkingFile(const QString &partial)
+{
+    QFile source(d->db.databaseName());
+    QFile out(partial);
+    if (!source.open(QIODevice::ReadOnly)) {
+        d->errorString = tr("Cannot read %1: %2").arg(source.fileName(), source.errorString());
+        return false;
+    }
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        d->errorString = tr("Cannot write %1: %2").arg(partial, out.errorString());
         return false;
     }
     if (!copyContents(source, out)) {
-        m_errorString = tr("Cannot write %1: %2").arg(partial, out.errorString());
+        d->errorString = tr("Cannot write %1: %2").arg(partial, out.errorString());
         out.close();
         QFile::remove(partial);
         return false;
     }
     out.close();
-    if (!QFileInfo::exists(target))
-        return moveIntoPlace(partial, target, QString(), QString());
-    QString oldBak;
-    if (QFileInfo::exists(bak) || QFileInfo(bak).isSymLink()) {
-        oldBak = unusedName(bak + QLatin1String(".old"));
-        if (!QFileInfo(bak).isFile() || !QFile::rename(bak, oldBak)) {
-            m_errorString = tr("Cannot replace the backup %1.").arg(bak);
-            QFile::remove(partial);
-            return false;
-        }
-    }
-    if (!QFile::rename(target, bak)) {
-        m_errorString = tr("Cannot rename %1 to %2.").arg(target, bak);
-        if (!oldBak.isEmpty())
-            QFile::rename(oldBak, bak);
-        QFile::remove(partial);
-        return false;
-    }
-    return moveIntoPlace(partial, target, bak, oldBak);
+    return true;
 }
 
+// Renames partial to target. On failure the previous target (renamed to previous) and
+// the backup (renamed to oldBak) are put back.
 bool ObjectDataBase::moveIntoPlace(const QString &partial, const QString &target,
-                                   const QString &bak, const QString &oldBak)
+                                   const QString &previous, const QString &oldBak)
 {
     if (!QFile::rename(partial, target)) {
-        m_errorString = tr("Cannot rename %1 to %2.").arg(partial, target);
-        if (!bak.isEmpty())
-            QFile::rename(bak, target);
+        d->errorString = tr("Cannot rename %1 to %2.").arg(partial, target);
+        if (!previous.isEmpty())
+            QFile::rename(previous, target);
         if (!oldBak.isEmpty())
-            QFile::rename(oldBak, bak);
+            QFile::rename(oldBak, target + QLatin1String(".bak"));
         QFile::remove(partial);
         return false;
     }

@@ -1,5 +1,7 @@
 #include "objectdatabase.h"
 
+#include "objectdatabase_p.h"
+
 #include <QMutexLocker>
 
 namespace {
@@ -16,30 +18,30 @@ const char *const lineTables[] = {"Objects", "SubObjects", "PGNs",
 
 } // namespace
 
-bool ObjectDataBase::existNode(quint8 line)
+bool ObjectDataBase::existNode(quint8 line) const
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(QStringLiteral("select nodeId from Nodes where nodeId = ?"));
-    query.bindValue(0, line);
-    const bool found = run(query, Q_FUNC_INFO) && query.next();
-    query.finish();
-    return found;
+    QMutexLocker locker(&d->mutex);
+    return !d->select(QStringLiteral("select nodeId from Nodes where nodeId = ?"), {line},
+                      Q_FUNC_INFO)
+                .isEmpty();
 }
 
-QList<quint8> ObjectDataBase::getNodes()
+QList<quint8> ObjectDataBase::getNodes() const
 {
-    QMutexLocker locker(&m_mutex);
+    return d->lines();
+}
+
+QList<quint8> ObjectDataBasePrivate::lines()
+{
+    QMutexLocker locker(&mutex);
     QList<quint8> lines;
-    QSqlQuery &query = prepared(QStringLiteral("select nodeId from Nodes"));
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next())
-            lines.append(quint8(query.value(0).toUInt()));
-    }
-    query.finish();
+    for (const SqlRows::Row row :
+         select(QStringLiteral("select nodeId from Nodes"), {}, Q_FUNC_INFO))
+        lines.append(quint8(row.value(0).toUInt()));
     return lines;
 }
 
-bool ObjectDataBase::getNodeName(quint8 line, QString &name)
+bool ObjectDataBase::getNodeName(quint8 line, QString &name) const
 {
     NODE_DATA_T data;
     if (!getNodeData(line, data))
@@ -48,20 +50,18 @@ bool ObjectDataBase::getNodeName(quint8 line, QString &name)
     return true;
 }
 
-bool ObjectDataBase::getNodeData(quint8 line, NODE_DATA_T &data)
+bool ObjectDataBase::getNodeData(quint8 line, NODE_DATA_T &data) const
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(
-        QStringLiteral("select %1 from Nodes where nodeId = ?").arg(QLatin1String(nodeColumns)));
-    query.bindValue(0, line);
-    if (!run(query, Q_FUNC_INFO) || !query.next()) {
-        query.finish();
+    QMutexLocker locker(&d->mutex);
+    const SqlRows rows = d->select(
+        QStringLiteral("select %1 from Nodes where nodeId = ?").arg(QLatin1String(nodeColumns)),
+        {line}, Q_FUNC_INFO);
+    if (rows.isEmpty())
         return false;
-    }
     int c = 0;
-    auto text = [&query, &c]() { return query.value(c++).toString(); };
-    auto number = [&query, &c]() { return query.value(c++).toLongLong(); };
-    auto flag = [&query, &c]() { return query.value(c++).toLongLong() != 0; };
+    auto text = [&rows, &c]() { return rows.at(0, c++).toString(); };
+    auto number = [&rows, &c]() { return rows.at(0, c++).toLongLong(); };
+    auto flag = [&rows, &c]() { return rows.at(0, c++).toLongLong() != 0; };
     data.name = text();
     data.iconpath = text();
     data.edspath = text();
@@ -79,111 +79,121 @@ bool ObjectDataBase::getNodeData(quint8 line, NODE_DATA_T &data)
         *field = flag();
     data.multilinedata = quint32(number());
     data.lssslave = flag();
-    query.finish();
     return true;
 }
 
 bool ObjectDataBase::addNode(quint8 line, const NODE_DATA_T &data)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
-    const QList<bool> flags = {
-        data.ismaster,          data.issyncproducer,      data.issyncconsumer,
-        data.ishbconsumer,      data.isemergencyproducer, data.isemergencyconsumer,
-        data.ismpdosupported,   data.iscanopengateway,    data.allpdosstatic,
-        data.excludegeneration, data.generatedcf};
     const bool update = existNode(line);
-    QSqlQuery &query = prepared(
-        update ? QStringLiteral(
-            "update Nodes set name = ?, edspath = ?, xddpath = ?, dcfpath = ?, tpdocnt = ?, "
-            "rpdocnt = ?, ismaster = ?, issyncproducer = ?, issyncconsumer = ?, "
-            "ishbconsumer = ?, isemergencyproducer = ?, isemergencyconsumer = ?, "
-            "ismpdosupported = ?, iscanopengateway = ?, allpdosstatic = ?, "
-            "excludegeneration = ?, generatedcf = ?, prefix = ?, outputpath = ?, "
-            "iconpath = ? where nodeId = ?")
-               : QStringLiteral(
-                   "insert into Nodes (name, edspath, xddpath, dcfpath, tpdocnt, rpdocnt, "
-                   "ismaster, issyncproducer, issyncconsumer, ishbconsumer, "
-                   "isemergencyproducer, isemergencyconsumer, ismpdosupported, "
-                   "iscanopengateway, allpdosstatic, excludegeneration, generatedcf, prefix, "
-                   "outputpath, iconpath, nodeId, isbootupmanager, isconfigmanager, "
-                   "excludepdolinking, multilinedata, lssslave) "
-                   "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
-    int c = 0;
+    QVariantList values;
     for (const QString &text : {data.name, data.edspath, data.xddpath, data.dcfpath})
-        query.bindValue(c++, sqlText(text));
-    query.bindValue(c++, data.tpdocnt);
-    query.bindValue(c++, data.rpdocnt);
-    for (bool flag : flags)
-        query.bindValue(c++, int(flag));
+        values.append(d->sqlText(text));
+    values << data.tpdocnt << data.rpdocnt;
+    for (bool flag :
+         {data.ismaster, data.issyncproducer, data.issyncconsumer, data.ishbconsumer,
+          data.isemergencyproducer, data.isemergencyconsumer, data.ismpdosupported,
+          data.iscanopengateway, data.allpdosstatic, data.excludegeneration, data.generatedcf})
+        values.append(int(flag));
     for (const QString &text : {data.prefix, data.outputpath, data.iconpath})
-        query.bindValue(c++, sqlText(text));
-    query.bindValue(c++, line);
-    if (!update) {
-        query.bindValue(c++, int(data.isbootupmanager));
-        query.bindValue(c++, int(data.isconfigmanager));
-        query.bindValue(c++, int(data.excludepdolinking));
-        query.bindValue(c++, data.multilinedata);
-        query.bindValue(c++, int(data.lssslave));
-    }
-    const bool ok = run(query, Q_FUNC_INFO);
-    createLineTables(line);
+        values.append(d->sqlText(text));
+    values.append(line);
+    if (!update)
+        values << int(data.isbootupmanager) << int(data.isconfigmanager)
+               << int(data.excludepdolinking) << data.multilinedata << int(data.lssslave);
+    WriteUnit unit(this);
+    const bool ok =
+        d->exec(update ? QStringLiteral(
+                    "update Nodes set name = ?, edspath = ?, xddpath = ?, dcfpath = ?, "
+                    "tpdocnt = ?, rpdocnt = ?, ismaster = ?, issyncproducer = ?, "
+                    "issyncconsumer = ?, ishbconsumer = ?, isemergencyproducer = ?, "
+                    "isemergencyconsumer = ?, ismpdosupported = ?, iscanopengateway = ?, "
+                    "allpdosstatic = ?, excludegeneration = ?, generatedcf = ?, prefix = ?, "
+                    "outputpath = ?, iconpath = ? where nodeId = ?")
+                       : QStringLiteral(
+                           "insert into Nodes (name, edspath, xddpath, dcfpath, tpdocnt, "
+                           "rpdocnt, ismaster, issyncproducer, issyncconsumer, ishbconsumer, "
+                           "isemergencyproducer, isemergencyconsumer, ismpdosupported, "
+                           "iscanopengateway, allpdosstatic, excludegeneration, generatedcf, "
+                           "prefix, outputpath, iconpath, nodeId, isbootupmanager, "
+                           "isconfigmanager, excludepdolinking, multilinedata, lssslave) "
+                           "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+                values, Q_FUNC_INFO)
+        && createLineTables(line);
     notify(ChangeSet(ChangeSet::NodeChanged, line));
-    return ok;
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::delNode(quint8 line)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     return dropNode(line);
 }
 
 bool ObjectDataBase::dropNode(quint8 line)
 {
-    for (const char *base : lineTables)
-        trySql(QStringLiteral("drop table %1").arg(table(base, line)));
-    QSqlQuery &remove = prepared(QStringLiteral("delete from Nodes where nodeId = ?"));
-    remove.bindValue(0, line);
-    const bool ok = run(remove, Q_FUNC_INFO);
-    removeConnnection(line);
-    m_subCache.remove(line);
+    WriteUnit unit(this);
+    bool ok = true;
+    for (const char *base : lineTables) {
+        const QString name = d->table(base, line);
+        if (d->tableExists(name))
+            ok = d->execSchema(QStringLiteral("drop table %1").arg(name), Q_FUNC_INFO) && ok;
+    }
+    ok = d->exec(QStringLiteral("delete from Nodes where nodeId = ?"), {line}, Q_FUNC_INFO) && ok;
+    ok = removeConnnection(line) && ok;
+    d->subCache.remove(line);
     notify(ChangeSet(ChangeSet::NodeDeleted, line));
+    return unit.commit() && ok;
+}
+
+// Gives line to a copy of each per-line settings table of line from (and drops to's own
+// where from has none); the names of from's tables are added to copied.
+bool ObjectDataBase::copyLineSettingsTables(quint8 from, quint8 to, QStringList &copied)
+{
+    bool ok = true;
+    for (const char *base : {"DescriptionSettings", "GeneralSettings"}) {
+        const QString source = d->table(base, from);
+        const QString target = d->table(base, to);
+        if (d->tableExists(target))
+            ok = d->execSchema(QStringLiteral("drop table %1").arg(target), Q_FUNC_INFO) && ok;
+        if (!d->tableExists(source))
+            continue;
+        ok = d->execSchema(d->settingsTableStatement(target), Q_FUNC_INFO)
+             && d->execSchema(QStringLiteral("insert into %1 select * from %2").arg(target, source),
+                              Q_FUNC_INFO)
+             && ok;
+        copied.append(source);
+    }
     return ok;
 }
 
 bool ObjectDataBase::moveNode(quint8 from, quint8 to)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     NODE_DATA_T data;
-    if (m_lockWriteAccess || from == to || !getNodeData(from, data))
+    if (d->lockWriteAccess || from == to || !getNodeData(from, data))
         return false;
     const QString group = findGroup(from);
-    addNode(to, data);
-    copyLineFromDatabase(this, from, to, 0x1000, 0xFFFF);
-    copyCANIDsFromDatabase(this, from, to);
-    moveConnections(from, to);
-    for (const char *base : {"DescriptionSettings", "GeneralSettings"}) {
-        const QString source = table(base, from);
-        const QString target = table(base, to);
-        trySql(QStringLiteral("drop table %1").arg(target));
-        if (tableExists(source)) {
-            runSql(settingsTableStatement(target), Q_FUNC_INFO);
-            runSql(QStringLiteral("insert into %1 select * from %2").arg(target, source),
-                   Q_FUNC_INFO);
-            trySql(QStringLiteral("drop table %1").arg(source));
-        }
-    }
-    dropNode(from);
-    if (!group.isEmpty()) {
-        delNodeFromGroup(group, from);
-        addNodeToGroup(group, to);
-    }
-    QSqlQuery &signalLines =
-        prepared(QStringLiteral("update Signals set nodeid = ? where nodeid = ?"));
-    signalLines.bindValue(0, to);
-    signalLines.bindValue(1, from);
-    return run(signalLines, Q_FUNC_INFO);
+    WriteUnit unit(this);
+    // Everything is copied to the new number first; the old line is dropped only when every
+    // copy succeeded, and any failure leaves the project as it was.
+    QStringList oldSettings;
+    bool ok = addNode(to, data) && copyLineFromDatabase(this, from, to, 0x1000, 0xFFFF)
+              && copyCANIDsFromDatabase(this, from, to) && moveConnections(from, to)
+              && copyLineSettingsTables(from, to, oldSettings);
+    for (int i = 0; ok && i < oldSettings.size(); ++i)
+        ok = d->execSchema(QStringLiteral("drop table %1").arg(oldSettings.at(i)), Q_FUNC_INFO);
+    ok = ok && dropNode(from);
+    if (ok && !group.isEmpty())
+        ok = delNodeFromGroup(group, from) && addNodeToGroup(group, to);
+    ok = ok
+         && d->exec(QStringLiteral("update Signals set nodeid = ? where nodeid = ?"), {to, from},
+                    Q_FUNC_INFO);
+    if (!ok)
+        unit.abandon();
+    return unit.commit() && ok;
 }

@@ -1,102 +1,104 @@
 #include "objectdatabase.h"
 
+#include "objectdatabase_p.h"
+
 #include <QMutexLocker>
 
 // Connections and groups refer to lines and objects by number; deleting or renumbering a
 // line, object or sub-index keeps them consistent through these members.
 
-void ObjectDataBase::removeConnnection(quint8 line)
+bool ObjectDataBase::removeConnnection(quint8 line)
 {
-    runWith(QStringLiteral("delete from Connections where prodnode = ? OR connode = ?"),
-            {line, line}, Q_FUNC_INFO);
+    QMutexLocker locker(&d->mutex);
+    return d->exec(QStringLiteral("delete from Connections where prodnode = ? OR connode = ?"),
+                   {line, line}, Q_FUNC_INFO);
 }
 
-void ObjectDataBase::removeConnnection(quint8 line, quint16 index)
+bool ObjectDataBase::removeConnnection(quint8 line, quint16 index)
 {
-    QMutexLocker locker(&m_mutex);
-    runWith(QStringLiteral("delete from Connections where prodnode = ? AND prodindex = ?"),
-            {line, index}, Q_FUNC_INFO);
-    runWith(QStringLiteral("delete from Connections where connode = ? AND conindex = ?"),
-            {line, index}, Q_FUNC_INFO);
+    QMutexLocker locker(&d->mutex);
+    WriteUnit unit(this);
+    const bool ok =
+        d->exec(QStringLiteral("delete from Connections where prodnode = ? AND prodindex = ?"),
+                {line, index}, Q_FUNC_INFO)
+        && d->exec(QStringLiteral("delete from Connections where connode = ? AND conindex = ?"),
+                   {line, index}, Q_FUNC_INFO);
+    return unit.commit() && ok;
 }
 
-void ObjectDataBase::removeConnnection(quint8 line, quint16 index, quint8 sub)
+bool ObjectDataBase::removeConnnection(quint8 line, quint16 index, quint8 sub)
 {
-    QMutexLocker locker(&m_mutex);
-    removeProducerConnections(line, index, sub);
-    removeConsumerConnection(line, index, sub);
+    QMutexLocker locker(&d->mutex);
+    WriteUnit unit(this);
+    const bool ok =
+        removeProducerConnections(line, index, sub) && removeConsumerConnection(line, index, sub);
+    return unit.commit() && ok;
 }
 
-void ObjectDataBase::removeProducerConnections(quint8 line, quint16 index, quint8 sub)
+bool ObjectDataBase::removeProducerConnections(quint8 line, quint16 index, quint8 sub)
 {
-    runWith(QStringLiteral(
-                "delete from Connections where prodnode = ? AND prodindex = ? AND prodsub = ?"),
-            {line, index, sub}, Q_FUNC_INFO);
+    QMutexLocker locker(&d->mutex);
+    return d->exec(QStringLiteral("delete from Connections where prodnode = ? AND "
+                                  "prodindex = ? AND prodsub = ?"),
+                   {line, index, sub}, Q_FUNC_INFO);
 }
 
-void ObjectDataBase::removeConsumerConnection(quint8 line, quint16 index, quint8 sub)
+bool ObjectDataBase::removeConsumerConnection(quint8 line, quint16 index, quint8 sub)
 {
-    runWith(
-        QStringLiteral("delete from Connections where connode = ? AND conindex = ? AND consub = ?"),
-        {line, index, sub}, Q_FUNC_INFO);
+    QMutexLocker locker(&d->mutex);
+    return d->exec(QStringLiteral("delete from Connections where connode = ? AND conindex = ? "
+                                  "AND consub = ?"),
+                   {line, index, sub}, Q_FUNC_INFO);
 }
 
-void ObjectDataBase::moveConnections(quint8 from, quint8 to)
+bool ObjectDataBase::moveConnections(quint8 from, quint8 to)
 {
-    QMutexLocker locker(&m_mutex);
-    runWith(QStringLiteral("update Connections set prodnode = ? where prodnode = ?"), {to, from},
-            Q_FUNC_INFO);
-    runWith(QStringLiteral("update Connections set connode = ? where connode = ?"), {to, from},
-            Q_FUNC_INFO);
+    QMutexLocker locker(&d->mutex);
+    WriteUnit unit(this);
+    const bool ok =
+        d->exec(QStringLiteral("update Connections set prodnode = ? where prodnode = ?"),
+                {to, from}, Q_FUNC_INFO)
+        && d->exec(QStringLiteral("update Connections set connode = ? where connode = ?"),
+                   {to, from}, Q_FUNC_INFO);
     notify(ChangeSet(ChangeSet::ProjectReloaded));
+    return unit.commit() && ok;
 }
 
-QString ObjectDataBase::findGroup(quint8 line)
+QString ObjectDataBase::findGroup(quint8 line) const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     const QString number = QString::number(line);
-    QSqlQuery &query = prepared(QStringLiteral("select name, nodeidlist from Groups"));
-    QString group;
-    if (run(query, Q_FUNC_INFO)) {
-        while (group.isEmpty() && query.next()) {
-            const QStringList lines =
-                query.value(1).toString().split(QLatin1Char(' '), Qt::SkipEmptyParts);
-            if (lines.contains(number))
-                group = query.value(0).toString();
-        }
+    for (const SqlRows::Row row :
+         d->select(QStringLiteral("select name, nodeidlist from Groups"), {}, Q_FUNC_INFO)) {
+        if (row.value(1).toString().split(QLatin1Char(' '), Qt::SkipEmptyParts).contains(number))
+            return row.value(0).toString();
     }
-    query.finish();
-    return group;
+    return QString();
 }
 
 // The lines of a group as listed in the file; found is false for an unknown group.
-QStringList ObjectDataBase::groupLines(const QString &name, bool &found)
+QStringList ObjectDataBasePrivate::groupLines(const QString &name, bool &found)
 {
-    QSqlQuery &query = prepared(QStringLiteral("select nodeidlist from Groups where name = ?"));
-    query.bindValue(0, sqlText(name));
-    found = run(query, Q_FUNC_INFO) && query.next();
-    const QStringList lines =
-        found ? query.value(0).toString().split(QLatin1Char(' '), Qt::SkipEmptyParts)
-              : QStringList();
-    query.finish();
-    return lines;
+    const SqlRows rows = select(QStringLiteral("select nodeidlist from Groups where name = ?"),
+                                {sqlText(name)}, Q_FUNC_INFO);
+    found = !rows.isEmpty();
+    return rows.first().toString().split(QLatin1Char(' '), Qt::SkipEmptyParts);
 }
 
 bool ObjectDataBase::setGroupLines(const QString &name, const QStringList &lines)
 {
-    QSqlQuery &update = prepared(QStringLiteral("update Groups set nodeidlist = ? where name = ?"));
-    update.bindValue(0, lines.join(QLatin1Char(' ')));
-    update.bindValue(1, sqlText(name));
-    const bool ok = run(update, Q_FUNC_INFO);
+    WriteUnit unit(this);
+    const bool ok = d->exec(QStringLiteral("update Groups set nodeidlist = ? where name = ?"),
+                            {lines.join(QLatin1Char(' ')), d->sqlText(name)}, Q_FUNC_INFO);
     notify(ChangeSet(ChangeSet::GroupsChanged));
-    return ok;
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::addNodeToGroup(const QString &name, quint8 line)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     bool found = false;
-    QStringList lines = groupLines(name, found);
+    QStringList lines = d->groupLines(name, found);
     if (!found)
         return false;
     const QString number = QString::number(line);
@@ -108,9 +110,9 @@ bool ObjectDataBase::addNodeToGroup(const QString &name, quint8 line)
 
 bool ObjectDataBase::delNodeFromGroup(const QString &name, quint8 line)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     bool found = false;
-    QStringList lines = groupLines(name, found);
+    QStringList lines = d->groupLines(name, found);
     if (!found)
         return false;
     if (lines.removeAll(QString::number(line)) == 0)

@@ -1,5 +1,7 @@
 #include "objectdatabase.h"
 
+#include "objectdatabase_p.h"
+
 #include <QDebug>
 #include <QMutexLocker>
 
@@ -48,119 +50,90 @@ void ObjectDataBase::notifyMessage(quint32 kind, quint8 line, quint32 pgn, quint
     notify(change);
 }
 
-QSqlQuery &ObjectDataBase::boundQuery(const QString &sql, const QVariantList &values)
-{
-    QSqlQuery &query = prepared(sql);
-    for (int i = 0; i < values.size(); ++i)
-        query.bindValue(i, values.at(i));
-    return query;
-}
-
-bool ObjectDataBase::runWith(const QString &sql, const QVariantList &values, const char *signature)
-{
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = boundQuery(sql, values);
-    const bool ok = run(query, signature);
-    query.finish();
-    return ok;
-}
-
 // The text of a Strings id column; a NULL column is an empty text.
-QString ObjectDataBase::textOf(const QVariant &stringId)
+QString ObjectDataBasePrivate::textOf(const QVariant &stringId)
 {
-    return stringId.isNull() ? QString() : getString(stringId.toInt());
+    return stringId.isNull() ? QString() : stringOf(stringId.toInt());
 }
 
-QString ObjectDataBase::messageName(const QString &sql, const QVariantList &values)
+QString ObjectDataBasePrivate::messageName(const QString &sql, const QVariantList &values)
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = boundQuery(sql, values);
-    const bool ok = run(query, Q_FUNC_INFO);
-    const bool found = ok && query.next();
-    const QVariant id = found ? query.value(0) : QVariant();
-    query.finish();
-    if (!found)
-        return ok ? QStringLiteral("-") : QStringLiteral("--");
-    return textOf(id);
+    QMutexLocker locker(&mutex);
+    const SqlRows rows = select(sql, values, Q_FUNC_INFO);
+    if (rows.isEmpty())
+        return rows.ok() ? QStringLiteral("-") : QStringLiteral("--");
+    return textOf(rows.first());
 }
 
 // First column of every row of sql, as numbers.
-QList<quint32> ObjectDataBase::readNumbers(const QString &sql, const QVariantList &values)
+QList<quint32> ObjectDataBasePrivate::readNumbers(const QString &sql, const QVariantList &values)
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = boundQuery(sql, values);
+    QMutexLocker locker(&mutex);
     QList<quint32> numbers;
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next())
-            numbers.append(quint32(query.value(0).toLongLong()));
-    }
-    query.finish();
+    for (const SqlRows::Row row : select(sql, values, Q_FUNC_INFO))
+        numbers.append(quint32(row.value(0).toLongLong()));
     return numbers;
 }
 
-bool ObjectDataBase::existsPGN(quint8 line, quint32 number, quint8 direction)
+bool ObjectDataBase::existsPGN(quint8 line, quint32 number, quint8 direction) const
 {
-    return !readNumbers(QStringLiteral("select number from %1 where number = ? and direction = ?")
-                            .arg(table("PGNs", line)),
-                        {number, direction})
+    return !d->readNumbers(
+                 QStringLiteral("select number from %1 where number = ? and direction = ?")
+                     .arg(d->table("PGNs", line)),
+                 {number, direction})
                 .isEmpty();
 }
 
-QList<quint32> ObjectDataBase::getPGNs(quint8 line, quint8 direction)
+QList<quint32> ObjectDataBase::getPGNs(quint8 line, quint8 direction) const
 {
     if (direction == 0)
-        return readNumbers(
-            QStringLiteral("select number from %1 order by number asc").arg(table("PGNs", line)),
+        return d->readNumbers(
+            QStringLiteral("select number from %1 order by number asc").arg(d->table("PGNs", line)),
             {});
-    return readNumbers(QStringLiteral("select number from %1 where direction = ? order by "
-                                      "number asc")
-                           .arg(table("PGNs", line)),
-                       {direction});
+    return d->readNumbers(QStringLiteral("select number from %1 where direction = ? order by "
+                                         "number asc")
+                              .arg(d->table("PGNs", line)),
+                          {direction});
 }
 
 // PGNs of the line in direction (0: both) with numbers in [fromPgn, toPgn], ascending.
-QList<ObjectDataBase::PGN> ObjectDataBase::readPgns(quint8 line, quint8 direction, quint32 fromPgn,
-                                                    quint32 toPgn)
+QList<ObjectDataBase::PGN> ObjectDataBasePrivate::readPgns(quint8 line, quint8 direction,
+                                                           quint32 fromPgn, quint32 toPgn, bool *ok)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&mutex);
     QVariantList values = {fromPgn, toPgn};
     if (direction)
         values.append(direction);
-    QSqlQuery &query =
-        boundQuery(QStringLiteral("select %1 from %2 where number >= ? and "
-                                  "number <= ?%3 order by number asc, rowid asc")
-                       .arg(QLatin1String(pgnColumns), table("PGNs", line),
-                            direction ? QStringLiteral(" and direction = ?") : QString()),
-                   values);
+    const SqlRows rows =
+        select(QStringLiteral("select %1 from %2 where number >= ? and "
+                              "number <= ?%3 order by number asc, rowid asc")
+                   .arg(QLatin1String(pgnColumns), table("PGNs", line),
+                        direction ? QStringLiteral(" and direction = ?") : QString()),
+               values, Q_FUNC_INFO);
     QList<PGN> pgns;
-    QList<QPair<QVariant, QVariant>> textIds;
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next()) {
-            PGN pgn;
-            pgn.number = quint32(query.value(0).toLongLong());
-            pgn.edp_dp_key = quint8(query.value(1).toUInt());
-            pgn.priority = quint8(query.value(2).toUInt());
-            pgn.cycletime_ms = quint16(query.value(3).toUInt());
-            pgn.inhibittime_ms = quint16(query.value(4).toUInt());
-            pgn.mappingcount = quint16(query.value(5).toUInt());
-            pgn.direction = quint8(query.value(6).toUInt());
-            textIds.append({query.value(7), query.value(8)});
-            pgns.append(pgn);
-        }
+    for (const SqlRows::Row row : rows) {
+        PGN pgn;
+        pgn.number = quint32(row.value(0).toLongLong());
+        pgn.edp_dp_key = quint8(row.value(1).toUInt());
+        pgn.priority = quint8(row.value(2).toUInt());
+        pgn.cycletime_ms = quint16(row.value(3).toUInt());
+        pgn.inhibittime_ms = quint16(row.value(4).toUInt());
+        pgn.mappingcount = quint16(row.value(5).toUInt());
+        pgn.direction = quint8(row.value(6).toUInt());
+        pgn.name = textOf(row.value(7));
+        pgn.desc = textOf(row.value(8));
+        pgns.append(pgn);
     }
-    query.finish();
-    for (int i = 0; i < pgns.size(); ++i) {
-        pgns[i].name = textOf(textIds.at(i).first);
-        pgns[i].desc = textOf(textIds.at(i).second);
-    }
+    if (ok)
+        *ok = rows.ok();
     return pgns;
 }
 
-bool ObjectDataBase::getPGNData(quint8 line, quint32 number, quint8 direction, PGN &pgn)
+bool ObjectDataBase::getPGNData(quint8 line, quint32 number, quint8 direction, PGN &pgn) const
 {
     if (direction == 0)
         return false;
-    const QList<PGN> found = readPgns(line, direction, number, number);
+    const QList<PGN> found = d->readPgns(line, direction, number, number);
     if (found.isEmpty())
         return false;
     pgn = found.first();
@@ -169,30 +142,32 @@ bool ObjectDataBase::getPGNData(quint8 line, quint32 number, quint8 direction, P
     return true;
 }
 
-QString ObjectDataBase::getPGNName(quint8 line, quint32 number, quint8 direction)
+QString ObjectDataBase::getPGNName(quint8 line, quint32 number, quint8 direction) const
 {
-    return messageName(QStringLiteral("select name from %1 where number = ? and direction = ?")
-                           .arg(table("PGNs", line)),
-                       {number, direction});
+    return d->messageName(QStringLiteral("select name from %1 where number = ? and direction = ?")
+                              .arg(d->table("PGNs", line)),
+                          {number, direction});
 }
 
-quint32 ObjectDataBase::getPGNMappingCount(quint8 line, quint32 number, quint8 direction)
+quint32 ObjectDataBase::getPGNMappingCount(quint8 line, quint32 number, quint8 direction) const
 {
-    return readNumbers(QStringLiteral("select mappingcount from %1 where number = ? and "
-                                      "direction = ?")
-                           .arg(table("PGNs", line)),
-                       {number, direction})
+    return d
+        ->readNumbers(QStringLiteral("select mappingcount from %1 where number = ? and "
+                                     "direction = ?")
+                          .arg(d->table("PGNs", line)),
+                      {number, direction})
         .value(0, 0);
 }
 
 bool ObjectDataBase::addPGN(quint8 line, quint32 number, const PGN &pgn)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
+    WriteUnit unit(this);
     const int nameId = getStringId(pgn.name);
     const int descId = getStringId(pgn.desc);
-    const QString pgns = table("PGNs", line);
+    const QString pgns = d->table("PGNs", line);
     // Both statements take their values in the same order.
     const QString sql =
         existsPGN(line, number, pgn.direction)
@@ -204,87 +179,83 @@ bool ObjectDataBase::addPGN(quint8 line, quint32 number, const PGN &pgn)
                              "cycletime_ms, inhibittime_ms, mappingcount, number, direction) "
                              "values(?,?,?,?,?,?,?,?,?)")
                   .arg(pgns);
-    const bool ok = runWith(sql,
-                            {nameId, descId, pgn.edp_dp_key, pgn.priority, pgn.cycletime_ms,
-                             pgn.inhibittime_ms, pgn.mappingcount, number, pgn.direction},
-                            Q_FUNC_INFO);
+    const bool ok = nameId >= 0 && descId >= 0
+                    && d->exec(sql,
+                               {nameId, descId, pgn.edp_dp_key, pgn.priority, pgn.cycletime_ms,
+                                pgn.inhibittime_ms, pgn.mappingcount, number, pgn.direction},
+                               Q_FUNC_INFO);
     if (ok)
         notifyMessage(ChangeSet::PgnChanged, line, number, 0, 0, 0, pgn.direction);
-    return ok;
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::delPGN(quint8 line, quint32 number, quint8 direction)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
-    runWith(QStringLiteral("delete from %1 where pgnnumber = ? and direction = ?")
-                .arg(table("SPNs", line)),
-            {number, direction}, Q_FUNC_INFO);
-    const bool ok = runWith(QStringLiteral("delete from %1 where number = ? and direction = ?")
-                                .arg(table("PGNs", line)),
-                            {number, direction}, Q_FUNC_INFO);
+    WriteUnit unit(this);
+    const bool ok = d->exec(QStringLiteral("delete from %1 where pgnnumber = ? and direction = ?")
+                                .arg(d->table("SPNs", line)),
+                            {number, direction}, Q_FUNC_INFO)
+                    && d->exec(QStringLiteral("delete from %1 where number = ? and direction = ?")
+                                   .arg(d->table("PGNs", line)),
+                               {number, direction}, Q_FUNC_INFO);
     notifyMessage(ChangeSet::PgnDeleted, line, number, 0, 0, 0, direction);
-    return ok;
+    return unit.commit() && ok;
 }
 
 // SPNs of the line matching condition, in ascending position. ok (when given) tells
 // whether the table could be read.
-QList<ObjectDataBase::SPN> ObjectDataBase::readSpns(quint8 line, const QString &condition,
-                                                    const QVariantList &values, bool *ok)
+QList<ObjectDataBase::SPN> ObjectDataBasePrivate::readSpns(quint8 line, const QString &condition,
+                                                           const QVariantList &values, bool *ok)
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &query =
-        boundQuery(QStringLiteral("select %1 from %2%3 order by pos asc, rowid asc")
-                       .arg(QLatin1String(spnColumns), table("SPNs", line),
-                            condition.isEmpty() ? QString() : QLatin1String(" where ") + condition),
-                   values);
+    QMutexLocker locker(&mutex);
+    const SqlRows rows =
+        select(QStringLiteral("select %1 from %2%3 order by pos asc, rowid asc")
+                   .arg(QLatin1String(spnColumns), table("SPNs", line),
+                        condition.isEmpty() ? QString() : QLatin1String(" where ") + condition),
+               values, Q_FUNC_INFO);
     QList<SPN> spns;
-    QList<QPair<QVariant, QVariant>> textIds;
-    const bool read = run(query, Q_FUNC_INFO);
-    while (read && query.next()) {
+    for (const SqlRows::Row row : rows) {
         SPN spn;
-        spn.pgnnumber = quint32(query.value(0).toLongLong());
-        spn.spnnumber = quint32(query.value(1).toLongLong());
-        spn.datatype = quint16(query.value(2).toUInt());
-        spn.implementation = quint8(query.value(3).toUInt());
-        spn.varname = query.value(4).toString();
-        spn.defaultvalue = query.value(5).toString();
-        textIds.append({query.value(6), query.value(7)});
-        spn.pos = quint8(query.value(8).toUInt());
-        spn.bitsize = quint16(query.value(9).toUInt());
-        spn.direction = quint8(query.value(10).toUInt());
-        spn.slot_df = quint16(query.value(11).toUInt());
+        spn.pgnnumber = quint32(row.value(0).toLongLong());
+        spn.spnnumber = quint32(row.value(1).toLongLong());
+        spn.datatype = quint16(row.value(2).toUInt());
+        spn.implementation = quint8(row.value(3).toUInt());
+        spn.varname = row.value(4).toString();
+        spn.defaultvalue = row.value(5).toString();
+        spn.name = textOf(row.value(6));
+        spn.desc = textOf(row.value(7));
+        spn.pos = quint8(row.value(8).toUInt());
+        spn.bitsize = quint16(row.value(9).toUInt());
+        spn.direction = quint8(row.value(10).toUInt());
+        spn.slot_df = quint16(row.value(11).toUInt());
         spns.append(spn);
     }
-    query.finish();
-    // Names are resolved once the statement is done, as getString runs statements itself.
-    for (int i = 0; i < spns.size(); ++i) {
-        spns[i].name = textOf(textIds.at(i).first);
-        spns[i].desc = textOf(textIds.at(i).second);
-    }
     if (ok)
-        *ok = read;
+        *ok = rows.ok();
     return spns;
 }
 
-QList<quint32> ObjectDataBase::getSPNs(quint8 line, quint32 pgn, quint8 direction)
+QList<quint32> ObjectDataBase::getSPNs(quint8 line, quint32 pgn, quint8 direction) const
 {
-    QMutexLocker locker(&m_mutex);
-    const auto cached = m_spnCache.constFind(line);
-    if (cached != m_spnCache.constEnd())
+    QMutexLocker locker(&d->mutex);
+    const auto cached = d->spnCache.constFind(line);
+    if (cached != d->spnCache.constEnd())
         return cached->value(pgnKey(pgn, direction)).order;
-    return readNumbers(QStringLiteral("select spnnumber from %1 where pgnnumber = ? and "
-                                      "direction = ? order by pos asc, rowid asc")
-                           .arg(table("SPNs", line)),
-                       {pgn, direction});
+    return d->readNumbers(QStringLiteral("select spnnumber from %1 where pgnnumber = ? and "
+                                         "direction = ? order by pos asc, rowid asc")
+                              .arg(d->table("SPNs", line)),
+                          {pgn, direction});
 }
 
-bool ObjectDataBase::getSPNData(quint8 line, quint32 pgn, quint8 direction, quint32 spn, SPN &data)
+bool ObjectDataBase::getSPNData(quint8 line, quint32 pgn, quint8 direction, quint32 spn,
+                                SPN &data) const
 {
-    QMutexLocker locker(&m_mutex);
-    const auto cached = m_spnCache.constFind(line);
-    if (cached != m_spnCache.constEnd()) {
+    QMutexLocker locker(&d->mutex);
+    const auto cached = d->spnCache.constFind(line);
+    if (cached != d->spnCache.constEnd()) {
         const auto group = cached->constFind(pgnKey(pgn, direction));
         if (group == cached->constEnd() || !group->records.contains(spn))
             return false;
@@ -292,8 +263,8 @@ bool ObjectDataBase::getSPNData(quint8 line, quint32 pgn, quint8 direction, quin
         return true;
     }
     const QList<SPN> found =
-        readSpns(line, QStringLiteral("pgnnumber = ? and direction = ? and spnnumber = ?"),
-                 {pgn, direction, spn});
+        d->readSpns(line, QStringLiteral("pgnnumber = ? and direction = ? and spnnumber = ?"),
+                    {pgn, direction, spn});
     if (found.isEmpty())
         return false;
     data = found.first();
@@ -301,7 +272,7 @@ bool ObjectDataBase::getSPNData(quint8 line, quint32 pgn, quint8 direction, quin
 }
 
 bool ObjectDataBase::getSPNName(quint8 line, quint32 pgn, quint8 direction, quint32 spn,
-                                QString &name)
+                                QString &name) const
 {
     SPN data;
     if (!getSPNData(line, pgn, direction, spn, data))
@@ -310,32 +281,30 @@ bool ObjectDataBase::getSPNName(quint8 line, quint32 pgn, quint8 direction, quin
     return true;
 }
 
-quint16 ObjectDataBase::getSPNDataType(quint8 line, quint32 pgn, quint32 spn)
+quint16 ObjectDataBase::getSPNDataType(quint8 line, quint32 pgn, quint32 spn) const
 {
-    return quint16(readNumbers(QStringLiteral("select datatype from %1 where pgnnumber = ? AND "
-                                              "spnnumber = ?")
-                                   .arg(table("SPNs", line)),
-                               {pgn, spn})
+    return quint16(d->readNumbers(QStringLiteral("select datatype from %1 where pgnnumber = ? AND "
+                                                 "spnnumber = ?")
+                                      .arg(d->table("SPNs", line)),
+                                  {pgn, spn})
                        .value(0, 0));
 }
 
 bool ObjectDataBase::getSPNDataTypes(quint8 line, quint32 pgn, const QList<quint32> &spns,
-                                     QList<quint16> &dataTypes)
+                                     QList<quint16> &dataTypes) const
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_spnTypeCache.contains(line))
+    QMutexLocker locker(&d->mutex);
+    if (d->spnTypeCache.contains(line))
         return getSPNDataTypesFromCache(line, pgn, spns, dataTypes);
-    QSqlQuery &query = boundQuery(QStringLiteral("SELECT datatype, spnnumber from %1 WHERE "
-                                                 "pgnnumber = ?")
-                                      .arg(table("SPNs", line)),
-                                  {pgn});
+    const SqlRows rows =
+        d->select(QStringLiteral("SELECT datatype, spnnumber from %1 WHERE pgnnumber = ?")
+                      .arg(d->table("SPNs", line)),
+                  {pgn}, Q_FUNC_INFO);
     QHash<quint32, quint16> types;
-    const bool ok = run(query, Q_FUNC_INFO);
-    while (ok && query.next())
-        types.insert(quint32(query.value(1).toLongLong()), quint16(query.value(0).toUInt()));
-    query.finish();
+    for (const SqlRows::Row row : rows)
+        types.insert(quint32(row.value(1).toLongLong()), quint16(row.value(0).toUInt()));
     dataTypes.clear();
-    bool complete = ok;
+    bool complete = rows.ok();
     for (quint32 spn : spns) {
         complete = complete && types.contains(spn);
         dataTypes.append(types.value(spn, 0));
@@ -346,16 +315,17 @@ bool ObjectDataBase::getSPNDataTypes(quint8 line, quint32 pgn, const QList<quint
 bool ObjectDataBase::addSPN(quint8 line, quint32 pgn, quint8 direction, quint32 spn,
                             const SPN &data)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
+    WriteUnit unit(this);
     const int nameId = getStringId(data.name);
     const int descId = getStringId(data.desc);
-    const QString spns = table("SPNs", line);
-    const bool exists = !readNumbers(QStringLiteral("select spnnumber from %1 where pgnnumber "
-                                                    "= ? AND spnnumber = ? and direction = ?")
-                                         .arg(spns),
-                                     {pgn, spn, direction})
+    const QString spns = d->table("SPNs", line);
+    const bool exists = !d->readNumbers(QStringLiteral("select spnnumber from %1 where pgnnumber "
+                                                       "= ? AND spnnumber = ? and direction = ?")
+                                            .arg(spns),
+                                        {pgn, spn, direction})
                              .isEmpty();
     const QString sql =
         exists ? QStringLiteral("update %1 set name = ?, \"desc\" = ?, defaultvalue = ?, "
@@ -367,76 +337,76 @@ bool ObjectDataBase::addSPN(quint8 line, quint32 pgn, quint8 direction, quint32 
                                 "implementation, varname, pos, bitsize, slot_df, pgnnumber, "
                                 "spnnumber, direction) values(?,?,?,?,?,?,?,?,?,?,?,?)")
                      .arg(spns);
-    const bool ok =
-        runWith(sql,
-                {nameId, descId, sqlText(data.defaultvalue), data.datatype, data.implementation,
-                 sqlText(data.varname), data.pos, data.bitsize, data.slot_df, pgn, spn, direction},
-                Q_FUNC_INFO);
+    const bool ok = nameId >= 0 && descId >= 0
+                    && d->exec(sql,
+                               {nameId, descId, d->sqlText(data.defaultvalue), data.datatype,
+                                data.implementation, d->sqlText(data.varname), data.pos,
+                                data.bitsize, data.slot_df, pgn, spn, direction},
+                               Q_FUNC_INFO);
     notifyMessage(ChangeSet::SpnChanged, line, pgn, spn, 0, 0, direction);
-    return ok;
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::delSPN(quint8 line, quint32 pgn, quint8 direction, quint32 spn)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
-    const bool ok = runWith(QStringLiteral("delete from %1 where pgnnumber = ? AND "
+    WriteUnit unit(this);
+    const bool ok = d->exec(QStringLiteral("delete from %1 where pgnnumber = ? AND "
                                            "spnnumber = ? and direction = ?")
-                                .arg(table("SPNs", line)),
+                                .arg(d->table("SPNs", line)),
                             {pgn, spn, direction}, Q_FUNC_INFO);
     notifyMessage(ChangeSet::SpnDeleted, line, pgn, spn, 0, 0, direction);
-    return ok;
+    return unit.commit() && ok;
 }
 
-void ObjectDataBase::cacheAllSpnDataForLine(quint8 line)
+void ObjectDataBase::cacheAllSpnDataForLine(quint8 line) const
 {
-    QMutexLocker locker(&m_mutex);
-    m_spnCache.remove(line);
+    QMutexLocker locker(&d->mutex);
+    d->spnCache.remove(line);
     bool ok = false;
-    const QList<SPN> spns = readSpns(line, QString(), {}, &ok);
+    const QList<SPN> spns = d->readSpns(line, QString(), {}, &ok);
     if (!ok)
         return;
-    QHash<quint64, CachedSpns> groups;
+    QHash<quint64, ObjectDataBasePrivate::CachedSpns> groups;
     for (const SPN &spn : spns) {
-        CachedSpns &group = groups[pgnKey(spn.pgnnumber, spn.direction)];
+        ObjectDataBasePrivate::CachedSpns &group = groups[pgnKey(spn.pgnnumber, spn.direction)];
         group.order.append(spn.spnnumber);
         group.records.insert(spn.spnnumber, spn);
     }
-    m_spnCache.insert(line, groups);
+    d->spnCache.insert(line, groups);
 }
 
-void ObjectDataBase::clearAllCachedSpnData()
+void ObjectDataBase::clearAllCachedSpnData() const
 {
-    QMutexLocker locker(&m_mutex);
-    m_spnCache.clear();
-    m_spnTypeCache.clear();
+    QMutexLocker locker(&d->mutex);
+    d->spnCache.clear();
+    d->spnTypeCache.clear();
 }
 
-void ObjectDataBase::cacheAllSpnDataTypes(quint8 line)
+void ObjectDataBase::cacheAllSpnDataTypes(quint8 line) const
 {
-    QMutexLocker locker(&m_mutex);
-    m_spnTypeCache.remove(line);
-    QSqlQuery &query = prepared(
-        QStringLiteral("select pgnnumber, spnnumber, datatype from %1").arg(table("SPNs", line)));
-    if (!run(query, Q_FUNC_INFO)) {
-        query.finish();
+    QMutexLocker locker(&d->mutex);
+    d->spnTypeCache.remove(line);
+    const SqlRows rows = d->select(
+        QStringLiteral("select pgnnumber, spnnumber, datatype from %1").arg(d->table("SPNs", line)),
+        {}, Q_FUNC_INFO);
+    if (!rows.ok())
         return;
-    }
     QHash<quint32, QHash<quint32, quint16>> types;
-    while (query.next())
-        types[quint32(query.value(0).toLongLong())].insert(quint32(query.value(1).toLongLong()),
-                                                           quint16(query.value(2).toUInt()));
-    query.finish();
-    m_spnTypeCache.insert(line, types);
+    for (const SqlRows::Row row : rows)
+        types[quint32(row.value(0).toLongLong())].insert(quint32(row.value(1).toLongLong()),
+                                                         quint16(row.value(2).toUInt()));
+    d->spnTypeCache.insert(line, types);
 }
 
 bool ObjectDataBase::getSPNDataTypesFromCache(quint8 line, quint32 pgn, const QList<quint32> &spns,
-                                              QList<quint16> &dataTypes)
+                                              QList<quint16> &dataTypes) const
 {
-    QMutexLocker locker(&m_mutex);
-    const auto cached = m_spnTypeCache.constFind(line);
-    if (cached == m_spnTypeCache.constEnd())
+    QMutexLocker locker(&d->mutex);
+    const auto cached = d->spnTypeCache.constFind(line);
+    if (cached == d->spnTypeCache.constEnd())
         return false;
     const QHash<quint32, quint16> types = cached->value(pgn);
     dataTypes.clear();

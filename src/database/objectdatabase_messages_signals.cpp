@@ -1,5 +1,7 @@
 #include "objectdatabase.h"
 
+#include "objectdatabase_p.h"
+
 #include <QDebug>
 #include <QMutexLocker>
 
@@ -24,54 +26,52 @@ bool ObjectDataBase::SIGNAL_T::operator==(const SIGNAL_T &o) const
 
 quint32 ObjectDataBase::addSignal(quint8 line, SIGNAL_T &signal)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return 0;
+    WriteUnit unit(this);
     const int nameId = getStringId(signal.name);
-    if (signal.sigid != 0)
-        delSignal(line, signal.sigid);
     // A null id makes SQLite choose a new one.
-    QSqlQuery &insert =
-        boundQuery(QStringLiteral("insert into Signals (%1) "
-                                  "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
+    qint64 newId = 0;
+    const bool ok =
+        nameId >= 0 && (signal.sigid == 0 || delSignal(line, signal.sigid))
+        && d->exec(QStringLiteral("insert into Signals (%1) values(?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
                        .arg(QLatin1String(signalColumns)),
                    {signal.sigid ? QVariant(signal.sigid) : QVariant(), line, nameId,
-                    signal.datatype, sqlText(signal.accesstype), sqlText(signal.defaultvalue),
+                    signal.datatype, d->sqlText(signal.accesstype), d->sqlText(signal.defaultvalue),
                     signal.signalgroup, signal.ref, signal.transmittype, signal.transmittrigger,
-                    signal.eventtimer, signal.syncvalue, signal.syncstartvalue, signal.routing});
-    if (!run(insert, Q_FUNC_INFO))
+                    signal.eventtimer, signal.syncvalue, signal.syncstartvalue, signal.routing},
+                   Q_FUNC_INFO, &newId);
+    if (!unit.commit() || !ok)
         return 0;
-    const quint32 id = signal.sigid ? signal.sigid : quint32(insert.lastInsertId().toLongLong());
-    signal.sigid = id;
+    signal.sigid = signal.sigid ? signal.sigid : quint32(newId);
     signal.nodeid = line;
-    return id;
+    return signal.sigid;
 }
 
-QList<quint32> ObjectDataBase::getSignals(quint8 line)
+QList<quint32> ObjectDataBase::getSignals(quint8 line) const
 {
-    return readNumbers(QStringLiteral("select sigid from Signals where nodeid = ? order by sigid"),
-                       {line});
+    return d->readNumbers(
+        QStringLiteral("select sigid from Signals where nodeid = ? order by sigid"), {line});
 }
 
-bool ObjectDataBase::getSignalData(quint8 line, quint32 sigid, SIGNAL_T &signal)
+bool ObjectDataBase::getSignalData(quint8 line, quint32 sigid, SIGNAL_T &signal) const
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = boundQuery(QStringLiteral("select %1 from Signals where nodeid = ? and "
-                                                 "sigid = ?")
-                                      .arg(QLatin1String(signalColumns)),
-                                  {line, sigid});
-    if (!run(query, Q_FUNC_INFO) || !query.next()) {
-        query.finish();
+    QMutexLocker locker(&d->mutex);
+    const SqlRows rows = d->select(QStringLiteral("select %1 from Signals where nodeid = ? and "
+                                                  "sigid = ?")
+                                       .arg(QLatin1String(signalColumns)),
+                                   {line, sigid}, Q_FUNC_INFO);
+    if (rows.isEmpty())
         return false;
-    }
     int c = 0;
-    auto number = [&query, &c]() { return quint32(query.value(c++).toLongLong()); };
+    auto number = [&rows, &c]() { return quint32(rows.at(0, c++).toLongLong()); };
     signal.sigid = number();
     signal.nodeid = quint8(number());
-    const QVariant nameId = query.value(c++);
+    signal.name = d->textOf(rows.at(0, c++));
     signal.datatype = number();
-    signal.accesstype = query.value(c++).toString();
-    signal.defaultvalue = query.value(c++).toString();
+    signal.accesstype = rows.at(0, c++).toString();
+    signal.defaultvalue = rows.at(0, c++).toString();
     signal.signalgroup = number();
     signal.ref = number();
     signal.transmittype = quint8(number());
@@ -80,112 +80,106 @@ bool ObjectDataBase::getSignalData(quint8 line, quint32 sigid, SIGNAL_T &signal)
     signal.syncvalue = quint16(number());
     signal.syncstartvalue = quint8(number());
     signal.routing = quint8(number());
-    query.finish();
-    signal.name = textOf(nameId);
     return true;
 }
 
 bool ObjectDataBase::delSignal(quint8 line, quint32 sigid)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
-    return runWith(QStringLiteral("delete from Signals where nodeid = ? and sigid = ?"),
+    return d->exec(QStringLiteral("delete from Signals where nodeid = ? and sigid = ?"),
                    {line, sigid}, Q_FUNC_INFO);
 }
 
 bool ObjectDataBase::delAllSignals(quint8 line)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
+    WriteUnit unit(this);
     const bool ok =
-        runWith(QStringLiteral("delete from Signals where nodeid = ?"), {line}, Q_FUNC_INFO);
+        d->exec(QStringLiteral("delete from Signals where nodeid = ?"), {line}, Q_FUNC_INFO);
     notify(ChangeSet(ChangeSet::SignalsChanged, line));
-    return ok;
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::updateSignalRef(quint8 line, quint32 sigid, quint32 ref)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
-    QSqlQuery &update =
-        boundQuery(QStringLiteral("update Signals set ref = ? where sigid= ? and nodeid = ?"),
-                   {ref, sigid, line});
-    return run(update, Q_FUNC_INFO) && update.numRowsAffected() > 0;
+    int changed = 0;
+    return d->exec(QStringLiteral("update Signals set ref = ? where sigid= ? and nodeid = ?"),
+                   {ref, sigid, line}, Q_FUNC_INFO, nullptr, &changed)
+           && changed > 0;
 }
 
 bool ObjectDataBase::getSignalSortDataByIndex(quint8 line, quint16 index, quint8 sub,
-                                              SIGNAL_T &signal)
+                                              SIGNAL_T &signal) const
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(QStringLiteral(
-        "select transmittype, transmittrigger, eventtimer, syncvalue, syncstartvalue, routing "
-        "from Signals where nodeid = ? and ref = ? order by sigid"));
-    query.bindValue(0, line);
-    query.bindValue(1, quint32(index) + quint32(sub) * 65536);
-    const bool found = run(query, Q_FUNC_INFO) && query.next();
-    if (found) {
-        signal.transmittype = quint8(query.value(0).toUInt());
-        signal.transmittrigger = quint8(query.value(1).toUInt());
-        signal.eventtimer = quint16(query.value(2).toUInt());
-        signal.syncvalue = quint16(query.value(3).toUInt());
-        signal.syncstartvalue = quint8(query.value(4).toUInt());
-        signal.routing = quint8(query.value(5).toUInt());
-    }
-    query.finish();
-    return found;
+    QMutexLocker locker(&d->mutex);
+    const SqlRows rows = d->select(
+        QStringLiteral("select transmittype, transmittrigger, eventtimer, syncvalue, "
+                       "syncstartvalue, routing from Signals where nodeid = ? and ref = ? "
+                       "order by sigid"),
+        {line, quint32(index) + quint32(sub) * 65536}, Q_FUNC_INFO);
+    if (rows.isEmpty())
+        return false;
+    signal.transmittype = quint8(rows.at(0, 0).toUInt());
+    signal.transmittrigger = quint8(rows.at(0, 1).toUInt());
+    signal.eventtimer = quint16(rows.at(0, 2).toUInt());
+    signal.syncvalue = quint16(rows.at(0, 3).toUInt());
+    signal.syncstartvalue = quint8(rows.at(0, 4).toUInt());
+    signal.routing = quint8(rows.at(0, 5).toUInt());
+    return true;
 }
 
-QList<ObjectDataBase::SignalGroupData> ObjectDataBase::getSignalGroups()
+QList<ObjectDataBase::SignalGroupData> ObjectDataBase::getSignalGroups() const
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &query =
-        prepared(QStringLiteral("select sigid,name from SignalGroups order by sigid"));
+    QMutexLocker locker(&d->mutex);
     QList<SignalGroupData> groups;
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next())
-            groups.append({quint32(query.value(0).toLongLong()), query.value(1).toString()});
-    }
-    query.finish();
+    for (const SqlRows::Row row : d->select(
+             QStringLiteral("select sigid,name from SignalGroups order by sigid"), {}, Q_FUNC_INFO))
+        groups.append({quint32(row.value(0).toLongLong()), row.value(1).toString()});
     return groups;
 }
 
 quint32 ObjectDataBase::addSignalGroup(const QString &name)
 {
-    QMutexLocker locker(&m_mutex);
-    const QList<quint32> known = readNumbers(
-        QStringLiteral("select sigid from SignalGroups where name = ?"), {sqlText(name)});
+    QMutexLocker locker(&d->mutex);
+    const QList<quint32> known = d->readNumbers(
+        QStringLiteral("select sigid from SignalGroups where name = ?"), {d->sqlText(name)});
     if (!known.isEmpty())
         return known.first();
-    if (m_lockWriteAccess)
+    if (d->lockWriteAccess)
         return 0;
-    QSqlQuery &insert =
-        boundQuery(QStringLiteral("insert into SignalGroups values(NULL,?)"), {sqlText(name)});
-    if (!run(insert, Q_FUNC_INFO))
+    qint64 id = 0;
+    if (!d->exec(QStringLiteral("insert into SignalGroups values(NULL,?)"), {d->sqlText(name)},
+                 Q_FUNC_INFO, &id))
         return 0;
-    return quint32(insert.lastInsertId().toLongLong());
+    return quint32(id);
 }
 
 bool ObjectDataBase::delSignalGroup(quint32 id)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
-    return runWith(QStringLiteral("delete from SignalGroups where sigid = ?"), {id}, Q_FUNC_INFO);
+    return d->exec(QStringLiteral("delete from SignalGroups where sigid = ?"), {id}, Q_FUNC_INFO);
 }
 
 bool ObjectDataBase::updateSignalGroups(const QList<SignalGroupData> &groups)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
-    bool ok = runSql(QStringLiteral("delete from SignalGroups where 1 = 1"), Q_FUNC_INFO);
-    for (const SignalGroupData &group : groups)
-        ok = runWith(QStringLiteral("insert into SignalGroups values(?, ?)"),
-                     {group.sigid ? QVariant(group.sigid) : QVariant(), sqlText(group.name)},
-                     Q_FUNC_INFO)
-             && ok;
-    return ok;
+    WriteUnit unit(this);
+    bool ok = d->execSchema(QStringLiteral("delete from SignalGroups where 1 = 1"), Q_FUNC_INFO);
+    for (int i = 0; ok && i < groups.size(); ++i)
+        ok = d->exec(QStringLiteral("insert into SignalGroups values(?, ?)"),
+                     {groups.at(i).sigid ? QVariant(groups.at(i).sigid) : QVariant(),
+                      d->sqlText(groups.at(i).name)},
+                     Q_FUNC_INFO);
+    return unit.commit() && ok;
 }

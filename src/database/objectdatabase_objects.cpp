@@ -1,5 +1,7 @@
 #include "objectdatabase.h"
 
+#include "objectdatabase_p.h"
+
 #include "metadatablob.h"
 
 #include <QDebug>
@@ -12,99 +14,104 @@ const QStringList objectColumns = {QStringLiteral("objectindex"),  QStringLitera
                                    QStringLiteral("description"),  QStringLiteral("category"),
                                    QStringLiteral("device_class"), QStringLiteral("fwsupported")};
 
+// Columns of an object read, in the order readIndexRow expects them.
+const char *const objectColumnsRead =
+    "name, datatype, objecttype, description, category, device_class, fwsupported, metadata";
+
 } // namespace
 
-// The object's row with the given columns, the query positioned on it; nullptr when there
-// is no such object. The caller finishes the query once read.
-QSqlQuery *ObjectDataBase::objectRow(quint8 line, quint16 index, const QString &columns)
+SqlRows ObjectDataBasePrivate::objectRow(quint8 line, quint16 index, const QString &columns)
 {
-    QSqlQuery &query = prepared(QStringLiteral("select %1 from %2 where objectindex = ?")
-                                    .arg(columns, table("Objects", line)));
-    query.bindValue(0, index);
-    if (run(query, Q_FUNC_INFO) && query.next())
-        return &query;
-    query.finish();
-    return nullptr;
+    return select(QStringLiteral("select %1 from %2 where objectindex = ?")
+                      .arg(columns, table("Objects", line)),
+                  {index}, Q_FUNC_INFO);
 }
 
-bool ObjectDataBase::existIndex(quint8 line, quint16 index)
+bool ObjectDataBase::existIndex(quint8 line, quint16 index) const
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery *row = objectRow(line, index, QStringLiteral("objectindex"));
-    if (row)
-        row->finish();
-    return row != nullptr;
+    QMutexLocker locker(&d->mutex);
+    return !d->objectRow(line, index, QStringLiteral("objectindex")).isEmpty();
 }
 
-QList<quint16> ObjectDataBase::getIndices(quint8 line, quint16 from, quint16 to)
+QList<quint16> ObjectDataBase::getIndices(quint8 line, quint16 from, quint16 to) const
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(QStringLiteral("select objectindex from %1 where objectindex >= ? "
-                                               "and objectindex <= ? order by objectindex asc")
-                                    .arg(table("Objects", line)));
-    query.bindValue(0, from);
-    query.bindValue(1, to);
+    QMutexLocker locker(&d->mutex);
     QList<quint16> indices;
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next())
-            indices.append(quint16(query.value(0).toUInt()));
-    }
-    query.finish();
+    for (const SqlRows::Row row :
+         d->select(QStringLiteral("select objectindex from %1 where objectindex >= ? and "
+                                  "objectindex <= ? order by objectindex asc")
+                       .arg(d->table("Objects", line)),
+                   {from, to}, Q_FUNC_INFO))
+        indices.append(quint16(row.value(0).toUInt()));
     return indices;
 }
 
-bool ObjectDataBase::getIndexData(quint8 line, quint16 index, INDEX_DATA_T &data)
+// Reads the object columns (objectColumnsRead) starting at column first of row row.
+void ObjectDataBasePrivate::readIndexRow(const SqlRows &rows, int row, int first,
+                                         INDEX_DATA_T &data)
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery *row = objectRow(line, index,
-                               QStringLiteral("name, datatype, objecttype, description, "
-                                              "category, device_class, fwsupported, metadata"));
-    if (!row)
+    data.name = textOf(rows.at(row, first));
+    data.datatype = quint16(rows.at(row, first + 1).toUInt());
+    data.objecttype = quint8(rows.at(row, first + 2).toUInt());
+    data.description = textOf(rows.at(row, first + 3));
+    data.category = quint8(rows.at(row, first + 4).toUInt());
+    data.device_class = textOf(rows.at(row, first + 5));
+    data.fwsupported = rows.at(row, first + 6).toLongLong() != 0;
+    data.metadata = MetaDataBlob::decode(rows.at(row, first + 7).toByteArray());
+}
+
+bool ObjectDataBase::getIndexData(quint8 line, quint16 index, INDEX_DATA_T &data) const
+{
+    QMutexLocker locker(&d->mutex);
+    const SqlRows rows = d->objectRow(line, index, QLatin1String(objectColumnsRead));
+    if (rows.isEmpty())
         return false;
-    const int nameId = row->value(0).toInt();
-    data.datatype = quint16(row->value(1).toUInt());
-    data.objecttype = quint8(row->value(2).toUInt());
-    const int descriptionId = row->value(3).toInt();
-    data.category = quint8(row->value(4).toUInt());
-    const int classId = row->value(5).toInt();
-    data.fwsupported = row->value(6).toLongLong() != 0;
-    data.metadata = MetaDataBlob::decode(row->value(7).toByteArray());
-    row->finish();
-    data.name = getString(nameId);
-    data.description = getString(descriptionId);
-    data.device_class = getString(classId);
+    d->readIndexRow(rows, 0, 0, data);
     return true;
 }
 
-QString ObjectDataBase::getIndexName(quint8 line, quint16 index)
+QMap<quint16, ObjectDataBase::INDEX_DATA_T> ObjectDataBasePrivate::objectsOf(quint8 line,
+                                                                             quint16 fromIndex,
+                                                                             quint16 toIndex,
+                                                                             bool *ok)
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery *row = objectRow(line, index, QStringLiteral("name"));
-    if (!row)
-        return QString();
-    const int nameId = row->value(0).toInt();
-    row->finish();
-    return getString(nameId);
+    QMutexLocker locker(&mutex);
+    const SqlRows rows = select(QStringLiteral("select objectindex, %1 from %2 where "
+                                               "objectindex >= ? and objectindex <= ?")
+                                    .arg(QLatin1String(objectColumnsRead), table("Objects", line)),
+                                {fromIndex, toIndex}, Q_FUNC_INFO);
+    QMap<quint16, INDEX_DATA_T> objects;
+    for (int i = 0; i < rows.count(); ++i)
+        readIndexRow(rows, i, 1, objects[quint16(rows.at(i, 0).toUInt())]);
+    *ok = rows.ok();
+    return objects;
+}
+
+QString ObjectDataBase::getIndexName(quint8 line, quint16 index) const
+{
+    QMutexLocker locker(&d->mutex);
+    return d->textOf(d->objectRow(line, index, QStringLiteral("name")).first());
 }
 
 bool ObjectDataBase::setIndexName(quint8 line, quint16 index, const QString &name)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
+    WriteUnit unit(this);
     const int nameId = getStringId(name);
-    QSqlQuery &update = prepared(QStringLiteral("update %1 set name=? where ((objectindex = ?))")
-                                     .arg(table("Objects", line)));
-    update.bindValue(0, nameId);
-    update.bindValue(1, index);
-    return run(update, Q_FUNC_INFO);
+    const bool ok = nameId >= 0
+                    && d->exec(QStringLiteral("update %1 set name=? where ((objectindex = ?))")
+                                   .arg(d->table("Objects", line)),
+                               {nameId, index}, Q_FUNC_INFO);
+    return unit.commit() && ok;
 }
 
 // The condition "column = value" of a property query. Columns holding Strings ids are
 // matched by their text; a number is matched as a number (decimal or "0x" hexadecimal),
 // anything else as text.
-QString ObjectDataBase::propertyCondition(const QString &column, const QString &value,
-                                          bool asNumber, QVariant &bound)
+QString ObjectDataBasePrivate::propertyCondition(const QString &column, const QString &value,
+                                                 bool asNumber, QVariant &bound)
 {
     static const QStringList stringColumns = {QStringLiteral("name"), QStringLiteral("description"),
                                               QStringLiteral("device_class"),
@@ -127,32 +134,28 @@ QString ObjectDataBase::propertyCondition(const QString &column, const QString &
 }
 
 QList<quint16> ObjectDataBase::getIndicesByProperty(quint8 line, const QString &column,
-                                                    const QString &value)
+                                                    const QString &value) const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     QList<quint16> indices;
     if (!objectColumns.contains(column)) {
         qDebug() << Q_FUNC_INFO << "no such column" << column;
         return indices;
     }
     QVariant bound;
-    QString condition = propertyCondition(column, value, true, bound);
+    QString condition = d->propertyCondition(column, value, true, bound);
     if (condition.isEmpty())
-        condition = propertyCondition(column, value, false, bound);
-    QSqlQuery &query = prepared(QStringLiteral("select objectindex from %1 where %2")
-                                    .arg(table("Objects", line), condition));
-    query.bindValue(0, bound);
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next())
-            indices.append(quint16(query.value(0).toUInt()));
-    }
-    query.finish();
+        condition = d->propertyCondition(column, value, false, bound);
+    for (const SqlRows::Row row : d->select(QStringLiteral("select objectindex from %1 where %2")
+                                                .arg(d->table("Objects", line), condition),
+                                            {bound}, Q_FUNC_INFO))
+        indices.append(quint16(row.value(0).toUInt()));
     return indices;
 }
 
-quint16 ObjectDataBase::getNextFreeIndex(quint8 line, quint16 start)
+quint16 ObjectDataBase::getNextFreeIndex(quint8 line, quint16 start) const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     const QList<quint16> indices = getIndices(line, start, 0xFFFF);
     const QSet<quint16> used(indices.cbegin(), indices.cend());
     if (!used.contains(start))
@@ -167,80 +170,73 @@ quint16 ObjectDataBase::getNextFreeIndex(quint8 line, quint16 start)
 
 bool ObjectDataBase::addIndex(quint8 line, quint16 index, const INDEX_DATA_T &data)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
+    WriteUnit unit(this);
     const int nameId = getStringId(data.name);
     const int descriptionId = getStringId(data.description);
     const int classId = getStringId(data.device_class);
-    const QString objects = table("Objects", line);
-    QSqlQuery &query =
-        prepared(existIndex(line, index)
-                     ? QStringLiteral("update %1 set name = ?, datatype=?, objecttype = ?, "
-                                      "description = ?, category = ?, device_class = ?, "
-                                      "fwsupported = ? where objectindex = ?")
-                           .arg(objects)
-                     : QStringLiteral("insert into %1 (name, datatype, objecttype, description, "
-                                      "category, device_class, fwsupported, objectindex, metadata) "
-                                      "values(?,?,?,?,?,?,?,?,0)")
-                           .arg(objects));
-    query.bindValue(0, nameId);
-    query.bindValue(1, data.datatype);
-    query.bindValue(2, data.objecttype);
-    query.bindValue(3, descriptionId);
-    query.bindValue(4, data.category);
-    query.bindValue(5, classId);
-    query.bindValue(6, int(data.fwsupported));
-    query.bindValue(7, index);
-    const bool ok = run(query, Q_FUNC_INFO);
-    saveIndexMetaData(line, index, data.metadata);
+    const QString objects = d->table("Objects", line);
+    // Both statements take their values in the same order.
+    const QString sql = existIndex(line, index)
+                            ? QStringLiteral("update %1 set name = ?, datatype=?, objecttype = ?, "
+                                             "description = ?, category = ?, device_class = ?, "
+                                             "fwsupported = ? where objectindex = ?")
+                                  .arg(objects)
+                            : QStringLiteral("insert into %1 (name, datatype, objecttype, "
+                                             "description, category, device_class, fwsupported, "
+                                             "objectindex, metadata) values(?,?,?,?,?,?,?,?,0)")
+                                  .arg(objects);
+    const bool ok = nameId >= 0 && descriptionId >= 0 && classId >= 0
+                    && d->exec(sql,
+                               {nameId, data.datatype, data.objecttype, descriptionId,
+                                data.category, classId, int(data.fwsupported), index},
+                               Q_FUNC_INFO)
+                    && saveIndexMetaData(line, index, data.metadata);
     notify(ChangeSet(ChangeSet::IndexChanged, line, index));
-    return ok;
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::delIndex(quint8 line, quint16 index, bool keepConnections)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
-    QSqlQuery &subs = prepared(
-        QStringLiteral("delete from %1 where objectindex = ?").arg(table("SubObjects", line)));
-    subs.bindValue(0, index);
-    run(subs, Q_FUNC_INFO);
-    QSqlQuery &object = prepared(
-        QStringLiteral("delete from %1 where objectindex = ?").arg(table("Objects", line)));
-    object.bindValue(0, index);
-    const bool ok = run(object, Q_FUNC_INFO);
-    if (!keepConnections)
-        removeConnnection(line, index);
+    WriteUnit unit(this);
+    bool ok =
+        d->exec(QStringLiteral("delete from %1 where objectindex = ?")
+                    .arg(d->table("SubObjects", line)),
+                {index}, Q_FUNC_INFO)
+        && d->exec(
+            QStringLiteral("delete from %1 where objectindex = ?").arg(d->table("Objects", line)),
+            {index}, Q_FUNC_INFO);
+    if (ok && !keepConnections)
+        ok = removeConnnection(line, index);
     if (ok)
         notify(ChangeSet(ChangeSet::IndexDeleted, line, index));
-    return ok;
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::saveIndexMetaData(quint8 line, quint16 index, const MetaData &metadata)
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &update = prepared(QStringLiteral("update %1 SET metadata = ? where objectindex = ?")
-                                     .arg(table("Objects", line)));
-    update.bindValue(0, MetaDataBlob::encode(metadata));
-    update.bindValue(1, index);
-    return run(update, Q_FUNC_INFO);
+    QMutexLocker locker(&d->mutex);
+    return d->exec(QStringLiteral("update %1 SET metadata = ? where objectindex = ?")
+                       .arg(d->table("Objects", line)),
+                   {MetaDataBlob::encode(metadata), index}, Q_FUNC_INFO);
 }
 
-bool ObjectDataBase::getAllIndexMetaData(quint8 line, QList<MetaData> &list)
+bool ObjectDataBase::getAllIndexMetaData(quint8 line, QList<MetaData> &list) const
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(QStringLiteral("select metadata from %1 where objectindex >= ? "
-                                               "order by objectindex asc")
-                                    .arg(table("Objects", line)));
-    query.bindValue(0, 0x1000);
-    const bool ok = run(query, Q_FUNC_INFO);
-    while (ok && query.next()) {
-        const MetaData metadata = MetaDataBlob::decode(query.value(0).toByteArray());
+    QMutexLocker locker(&d->mutex);
+    const SqlRows rows = d->select(QStringLiteral("select metadata from %1 where objectindex >= ? "
+                                                  "order by objectindex asc")
+                                       .arg(d->table("Objects", line)),
+                                   {0x1000}, Q_FUNC_INFO);
+    for (const SqlRows::Row row : rows) {
+        const MetaData metadata = MetaDataBlob::decode(row.value(0).toByteArray());
         if (!metadata.isEmpty() && !list.contains(metadata))
             list.append(metadata);
     }
-    query.finish();
-    return ok;
+    return rows.ok();
 }

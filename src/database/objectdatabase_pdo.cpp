@@ -1,5 +1,7 @@
 #include "objectdatabase.h"
 
+#include "objectdatabase_p.h"
+
 #include <QDebug>
 #include <QMutexLocker>
 
@@ -27,44 +29,40 @@ bool ObjectDataBase::Connection::operator==(const Connection &o) const
            && priority == o.priority;
 }
 
-QList<ObjectDataBase::Connection> ObjectDataBase::readConnections(const QString &condition,
-                                                                  const QVariantList &values)
+QList<ObjectDataBase::Connection> ObjectDataBasePrivate::readConnections(const QString &condition,
+                                                                         const QVariantList &values)
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = boundQuery(
-        QStringLiteral("select %1 from Connections%2 order by prodnode, prodindex, prodsub, "
-                       "connode, conindex, consub")
-            .arg(QLatin1String(connectionColumns),
-                 condition.isEmpty() ? QString() : QLatin1String(" where ") + condition),
-        values);
+    QMutexLocker locker(&mutex);
     QList<Connection> connections;
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next()) {
-            Connection c;
-            c.prodnode = quint8(query.value(0).toUInt());
-            c.prodindex = quint16(query.value(1).toUInt());
-            c.prodsub = quint8(query.value(2).toUInt());
-            c.connode = quint8(query.value(3).toUInt());
-            c.conindex = quint16(query.value(4).toUInt());
-            c.consub = quint8(query.value(5).toUInt());
-            c.priority = quint8(query.value(6).toUInt());
-            connections.append(c);
-        }
+    for (const SqlRows::Row row :
+         select(QStringLiteral("select %1 from Connections%2 order by prodnode, prodindex, "
+                               "prodsub, connode, conindex, consub")
+                    .arg(QLatin1String(connectionColumns),
+                         condition.isEmpty() ? QString() : QLatin1String(" where ") + condition),
+                values, Q_FUNC_INFO)) {
+        Connection c;
+        c.prodnode = quint8(row.value(0).toUInt());
+        c.prodindex = quint16(row.value(1).toUInt());
+        c.prodsub = quint8(row.value(2).toUInt());
+        c.connode = quint8(row.value(3).toUInt());
+        c.conindex = quint16(row.value(4).toUInt());
+        c.consub = quint8(row.value(5).toUInt());
+        c.priority = quint8(row.value(6).toUInt());
+        connections.append(c);
     }
-    query.finish();
     return connections;
 }
 
 bool ObjectDataBase::addConnection(quint8 prodLine, quint16 prodIndex, quint8 prodSub,
                                    quint8 conLine, quint16 conIndex, quint8 conSub, quint8 priority)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     // A second identical row would only make the link harder to remove.
     if (isConnected(prodLine, prodIndex, prodSub, conLine, conIndex, conSub))
         return true;
-    return runWith(QStringLiteral("insert into Connections (%1) values(?,?,?,?,?,?,?)")
+    return d->exec(QStringLiteral("insert into Connections (%1) values(?,?,?,?,?,?,?)")
                        .arg(QLatin1String(connectionColumns)),
                    {prodLine, prodIndex, prodSub, conLine, conIndex, conSub, priority},
                    Q_FUNC_INFO);
@@ -73,49 +71,51 @@ bool ObjectDataBase::addConnection(quint8 prodLine, quint16 prodIndex, quint8 pr
 bool ObjectDataBase::removeConnnection(quint8 prodLine, quint16 prodIndex, quint8 prodSub,
                                        quint8 conLine, quint16 conIndex, quint8 conSub)
 {
-    return runWith(QStringLiteral("delete from Connections where %1").arg(QLatin1String(sixEnds)),
+    QMutexLocker locker(&d->mutex);
+    return d->exec(QStringLiteral("delete from Connections where %1").arg(QLatin1String(sixEnds)),
                    {prodLine, prodIndex, prodSub, conLine, conIndex, conSub}, Q_FUNC_INFO);
 }
 
 bool ObjectDataBase::clearConnections(quint8 prodLine, quint8 conLine)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     if (prodLine == 0 && conLine == 0)
-        return runSql(QStringLiteral("delete from Connections"), Q_FUNC_INFO);
-    return runWith(QStringLiteral("delete from Connections where prodnode = ? AND connode = ?"),
+        return d->execSchema(QStringLiteral("delete from Connections"), Q_FUNC_INFO);
+    return d->exec(QStringLiteral("delete from Connections where prodnode = ? AND connode = ?"),
                    {prodLine, conLine}, Q_FUNC_INFO);
 }
 
 bool ObjectDataBase::isConnected(quint8 prodLine, quint16 prodIndex, quint8 prodSub, quint8 conLine,
-                                 quint16 conIndex, quint8 conSub)
+                                 quint16 conIndex, quint8 conSub) const
 {
-    return !readConnections(QLatin1String(sixEnds),
-                            {prodLine, prodIndex, prodSub, conLine, conIndex, conSub})
+    return !d->readConnections(QLatin1String(sixEnds),
+                               {prodLine, prodIndex, prodSub, conLine, conIndex, conSub})
                 .isEmpty();
 }
 
-bool ObjectDataBase::isProducerConnected(quint8 line, quint16 index, quint8 sub)
+bool ObjectDataBase::isProducerConnected(quint8 line, quint16 index, quint8 sub) const
 {
     return !getConsumer(line, index, sub).isEmpty();
 }
 
-bool ObjectDataBase::isConsumerConnected(quint8 line, quint16 index, quint8 sub)
+bool ObjectDataBase::isConsumerConnected(quint8 line, quint16 index, quint8 sub) const
 {
     Connection connection;
     return getProducer(line, index, sub, connection);
 }
 
-int ObjectDataBase::getProducerNode(quint8 line, quint16 index, quint8 sub)
+int ObjectDataBase::getProducerNode(quint8 line, quint16 index, quint8 sub) const
 {
     Connection connection;
     return getProducer(line, index, sub, connection) ? connection.prodnode : -1;
 }
 
-bool ObjectDataBase::getProducer(quint8 line, quint16 index, quint8 sub, Connection &connection)
+bool ObjectDataBase::getProducer(quint8 line, quint16 index, quint8 sub,
+                                 Connection &connection) const
 {
-    const QList<Connection> found = readConnections(
+    const QList<Connection> found = d->readConnections(
         QStringLiteral("connode = ? AND conindex = ? AND consub = ?"), {line, index, sub});
     if (found.isEmpty())
         return false;
@@ -124,45 +124,49 @@ bool ObjectDataBase::getProducer(quint8 line, quint16 index, quint8 sub, Connect
 }
 
 QList<ObjectDataBase::Connection> ObjectDataBase::getConsumer(quint8 line, quint16 index,
-                                                              quint8 sub)
+                                                              quint8 sub) const
 {
-    return readConnections(QStringLiteral("prodnode = ? AND prodindex = ? AND prodsub = ?"),
-                           {line, index, sub});
+    return d->readConnections(QStringLiteral("prodnode = ? AND prodindex = ? AND prodsub = ?"),
+                              {line, index, sub});
 }
 
-int ObjectDataBase::getConnectionCount()
+int ObjectDataBase::getConnectionCount() const
 {
-    QMutexLocker locker(&m_mutex);
-    return rowCount(QStringLiteral("Connections"), QString());
+    QMutexLocker locker(&d->mutex);
+    return d->rowCount(QStringLiteral("Connections"), QString());
 }
 
 bool ObjectDataBase::updateConnections(quint16 newIndex, quint16 oldIndex)
 {
-    QMutexLocker locker(&m_mutex);
-    bool ok = true;
-    for (const QString &sql :
-         {QStringLiteral("update Connections set prodindex = ? where prodindex = ?"),
-          QStringLiteral("update Connections set conindex = ? where conindex = ?")})
-        ok = runWith(sql, {newIndex, oldIndex}, Q_FUNC_INFO) && ok;
-    return ok;
+    QMutexLocker locker(&d->mutex);
+    WriteUnit unit(this);
+    const bool ok =
+        d->exec(QStringLiteral("update Connections set prodindex = ? where prodindex = ?"),
+                {newIndex, oldIndex}, Q_FUNC_INFO)
+        && d->exec(QStringLiteral("update Connections set conindex = ? where conindex = ?"),
+                   {newIndex, oldIndex}, Q_FUNC_INFO);
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::updateConnectionPriority(const Connection &c)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess
         || !isConnected(c.prodnode, c.prodindex, c.prodsub, c.connode, c.conindex, c.consub))
         return false;
-    removeConnnection(c.prodnode, c.prodindex, c.prodsub, c.connode, c.conindex, c.consub);
-    return addConnection(c.prodnode, c.prodindex, c.prodsub, c.connode, c.conindex, c.consub,
+    WriteUnit unit(this);
+    const bool ok =
+        removeConnnection(c.prodnode, c.prodindex, c.prodsub, c.connode, c.conindex, c.consub)
+        && addConnection(c.prodnode, c.prodindex, c.prodsub, c.connode, c.conindex, c.consub,
                          c.priority);
+    return unit.commit() && ok;
 }
 
-QList<ObjectDataBase::Connection> ObjectDataBase::getPDOConnections(bool skipExcludedLines)
+QList<ObjectDataBase::Connection> ObjectDataBase::getPDOConnections(bool skipExcludedLines) const
 {
     if (!skipExcludedLines)
-        return readConnections(QString(), {});
-    return readConnections(
+        return d->readConnections(QString(), {});
+    return d->readConnections(
         QStringLiteral("prodnode not in (select nodeId from Nodes where excludepdolinking != 0) "
                        "AND connode not in (select nodeId from Nodes where "
                        "excludepdolinking != 0)"),
@@ -170,7 +174,7 @@ QList<ObjectDataBase::Connection> ObjectDataBase::getPDOConnections(bool skipExc
 }
 
 QList<ObjectDataBase::Connection> ObjectDataBase::getPDOConnections(quint8 prodLine, quint8 conLine,
-                                                                    bool skipExcludedLines)
+                                                                    bool skipExcludedLines) const
 {
     QList<Connection> connections;
     for (const Connection &c : getPDOConnections(skipExcludedLines)) {
@@ -181,35 +185,32 @@ QList<ObjectDataBase::Connection> ObjectDataBase::getPDOConnections(quint8 prodL
 }
 
 // index * 256 + sub -> data type of every mappable entry of the line.
-QHash<quint32, quint16> ObjectDataBase::mappableTypes(quint8 line)
+QHash<quint32, quint16> ObjectDataBasePrivate::readMappableTypes(quint8 line)
 {
-    QSqlQuery &query = prepared(QStringLiteral("select objectindex, subindex, datatype from %1 "
-                                               "where pdomapping != 0")
-                                    .arg(table("SubObjects", line)));
     QHash<quint32, quint16> types;
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next())
-            types.insert(
-                entryKey(quint16(query.value(0).toUInt()), quint8(query.value(1).toUInt())),
-                quint16(query.value(2).toUInt()));
-    }
-    query.finish();
+    for (const SqlRows::Row row :
+         select(QStringLiteral("select objectindex, subindex, datatype from %1 where "
+                               "pdomapping != 0")
+                    .arg(table("SubObjects", line)),
+                {}, Q_FUNC_INFO))
+        types.insert(entryKey(quint16(row.value(0).toUInt()), quint8(row.value(1).toUInt())),
+                     quint16(row.value(2).toUInt()));
     return types;
 }
 
-void ObjectDataBase::initPossibleConnectionQuery(quint8 prodLine, quint8 conLine)
+void ObjectDataBase::initPossibleConnectionQuery(quint8 prodLine, quint8 conLine) const
 {
-    QMutexLocker locker(&m_mutex);
-    m_mappableTypes.clear();
-    m_mappableTypes.insert(prodLine, mappableTypes(prodLine));
-    m_mappableTypes.insert(conLine, mappableTypes(conLine));
+    QMutexLocker locker(&d->mutex);
+    d->mappableTypes.clear();
+    d->mappableTypes.insert(prodLine, d->readMappableTypes(prodLine));
+    d->mappableTypes.insert(conLine, d->readMappableTypes(conLine));
 }
 
 // Data type of a mappable entry; 0 when the entry is missing or may not be mapped.
-quint16 ObjectDataBase::connectionEndType(quint8 line, quint16 index, quint8 sub)
+quint16 ObjectDataBase::connectionEndType(quint8 line, quint16 index, quint8 sub) const
 {
-    const auto cached = m_mappableTypes.constFind(line);
-    if (cached != m_mappableTypes.constEnd())
+    const auto cached = d->mappableTypes.constFind(line);
+    if (cached != d->mappableTypes.constEnd())
         return cached->value(entryKey(index, sub), 0);
     if (getSubIndexPdoMapping(line, index, sub) == 0)
         return 0;
@@ -217,7 +218,7 @@ quint16 ObjectDataBase::connectionEndType(quint8 line, quint16 index, quint8 sub
 }
 
 bool ObjectDataBase::isConnectionPossible(quint8 prodLine, quint16 prodIndex, quint8 prodSub,
-                                          quint8 conLine, quint16 conIndex, quint8 conSub)
+                                          quint8 conLine, quint16 conIndex, quint8 conSub) const
 {
     quint16 dataType = 0;
     return isConnectionPossible(prodLine, prodIndex, prodSub, conLine, conIndex, conSub, dataType);
@@ -225,16 +226,16 @@ bool ObjectDataBase::isConnectionPossible(quint8 prodLine, quint16 prodIndex, qu
 
 bool ObjectDataBase::isConnectionPossible(quint8 prodLine, quint16 prodIndex, quint8 prodSub,
                                           quint8 conLine, quint16 conIndex, quint8 conSub,
-                                          quint16 &dataType)
+                                          quint16 &dataType) const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     const quint16 producer = connectionEndType(prodLine, prodIndex, prodSub);
     const quint16 consumer = connectionEndType(conLine, conIndex, conSub);
     dataType = producer && consumer ? producer : 0;
     return producer != 0 && producer == consumer;
 }
 
-QStringList ObjectDataBase::dumpConnections()
+QStringList ObjectDataBase::dumpConnections() const
 {
     QStringList lines;
     for (const Connection &c : getPDOConnections(false)) {
@@ -253,35 +254,35 @@ QStringList ObjectDataBase::dumpConnections()
 
 // ----- locks ----------------------------------------------------------------------------
 
-bool ObjectDataBase::isLocked(const char *lockTable, quint8 line, quint16 pdoIndex)
+bool ObjectDataBase::isLocked(const char *lockTable, quint8 line, quint16 pdoIndex) const
 {
-    return !readNumbers(QStringLiteral("select pdoindex from %1 where node = ?  and "
-                                       "pdoindex = ?")
-                            .arg(QLatin1String(lockTable)),
-                        {line, pdoIndex})
+    return !d->readNumbers(QStringLiteral("select pdoindex from %1 where node = ?  and "
+                                          "pdoindex = ?")
+                               .arg(QLatin1String(lockTable)),
+                           {line, pdoIndex})
                 .isEmpty();
 }
 
 bool ObjectDataBase::setLock(const char *lockTable, quint8 line, quint16 pdoIndex, bool locked)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     if (locked == isLocked(lockTable, line, pdoIndex))
         return true;
-    return runWith((locked ? QStringLiteral("insert into %1 values(?,?)")
+    return d->exec((locked ? QStringLiteral("insert into %1 values(?,?)")
                            : QStringLiteral("delete from %1 where node = ? and pdoindex = ?"))
                        .arg(QLatin1String(lockTable)),
                    {line, pdoIndex}, Q_FUNC_INFO);
 }
 
-QList<quint16> ObjectDataBase::lockedIndices(const char *lockTable, quint8 line)
+QList<quint16> ObjectDataBase::lockedIndices(const char *lockTable, quint8 line) const
 {
     QList<quint16> indices;
-    for (quint32 index : readNumbers(QStringLiteral("select pdoindex from %1 where node = ?  "
-                                                    "order by pdoindex")
-                                         .arg(QLatin1String(lockTable)),
-                                     {line}))
+    for (quint32 index : d->readNumbers(QStringLiteral("select pdoindex from %1 where node = ?  "
+                                                       "order by pdoindex")
+                                            .arg(QLatin1String(lockTable)),
+                                        {line}))
         indices.append(quint16(index));
     return indices;
 }
@@ -289,16 +290,17 @@ QList<quint16> ObjectDataBase::lockedIndices(const char *lockTable, quint8 line)
 // line < 0: every line.
 bool ObjectDataBase::clearLocks(const char *lockTable, int line)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
     if (line < 0)
-        return runSql(QStringLiteral("delete from %1").arg(QLatin1String(lockTable)), Q_FUNC_INFO);
-    return runWith(QStringLiteral("delete from %1 where node = ?").arg(QLatin1String(lockTable)),
+        return d->execSchema(QStringLiteral("delete from %1").arg(QLatin1String(lockTable)),
+                             Q_FUNC_INFO);
+    return d->exec(QStringLiteral("delete from %1 where node = ?").arg(QLatin1String(lockTable)),
                    {line}, Q_FUNC_INFO);
 }
 
-bool ObjectDataBase::isPdoLocked(quint8 line, quint16 pdoIndex)
+bool ObjectDataBase::isPdoLocked(quint8 line, quint16 pdoIndex) const
 {
     return isLocked("LockedPDOs", line, pdoIndex);
 }
@@ -308,7 +310,7 @@ bool ObjectDataBase::setLockedPdo(quint8 line, quint16 pdoIndex, bool locked)
     return setLock("LockedPDOs", line, pdoIndex, locked);
 }
 
-QList<quint16> ObjectDataBase::getLockedPDOs(quint8 line)
+QList<quint16> ObjectDataBase::getLockedPDOs(quint8 line) const
 {
     return lockedIndices("LockedPDOs", line);
 }
@@ -323,7 +325,7 @@ bool ObjectDataBase::clearLockedPDOs(quint8 line)
     return clearLocks("LockedPDOs", line);
 }
 
-bool ObjectDataBase::isMappingLocked(quint8 line, quint16 pdoIndex)
+bool ObjectDataBase::isMappingLocked(quint8 line, quint16 pdoIndex) const
 {
     return isLocked("LockedMappings", line, pdoIndex);
 }
@@ -333,7 +335,7 @@ bool ObjectDataBase::setLockedMapping(quint8 line, quint16 pdoIndex, bool locked
     return setLock("LockedMappings", line, pdoIndex, locked);
 }
 
-QList<quint16> ObjectDataBase::getLockedMappings(quint8 line)
+QList<quint16> ObjectDataBase::getLockedMappings(quint8 line) const
 {
     return lockedIndices("LockedMappings", line);
 }

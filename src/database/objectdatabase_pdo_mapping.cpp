@@ -1,5 +1,7 @@
 #include "objectdatabase.h"
 
+#include "objectdatabase_p.h"
+
 #include <QDebug>
 #include <QMutexLocker>
 
@@ -31,36 +33,31 @@ bool mapsEntry(quint32 word, quint16 index, quint8 sub)
 
 // Every mapping entry (sub-index 1 on; sub-index 0 counts them) of the receive and transmit
 // mapping objects of the line, objects and sub-indices ascending, with its mapping word.
-QList<QPair<ObjectDataBase::SubAddress, quint32>> ObjectDataBase::mappingWords(quint8 line)
+QList<QPair<ObjectDataBase::SubAddress, quint32>> ObjectDataBasePrivate::mappingWords(quint8 line)
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = boundQuery(
-        QStringLiteral("select objectindex, subindex, defaultvalue from %1 where "
-                       "((objectindex >= ? and objectindex <= ?) or (objectindex >= ? and "
-                       "objectindex <= ?)) and subindex > 0 and objectindex in "
-                       "(select objectindex from %2) order by objectindex, subindex")
-            .arg(table("SubObjects", line), table("Objects", line)),
-        {0x1600, 0x17FF, 0x1A00, 0x1BFF});
+    QMutexLocker locker(&mutex);
     QList<QPair<SubAddress, quint32>> words;
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next()) {
-            quint32 word = 0;
-            if (!parseMappingWord(query.value(2).toString(), word))
-                continue;
-            words.append(
-                {SubAddress{quint16(query.value(0).toUInt()), quint8(query.value(1).toUInt())},
-                 word});
-        }
+    for (const SqlRows::Row row :
+         select(QStringLiteral("select objectindex, subindex, defaultvalue from %1 where "
+                               "((objectindex >= ? and objectindex <= ?) or (objectindex >= ? "
+                               "and objectindex <= ?)) and subindex > 0 and objectindex in "
+                               "(select objectindex from %2) order by objectindex, subindex")
+                    .arg(table("SubObjects", line), table("Objects", line)),
+                {0x1600, 0x17FF, 0x1A00, 0x1BFF}, Q_FUNC_INFO)) {
+        quint32 word = 0;
+        if (!parseMappingWord(row.value(2).toString(), word))
+            continue;
+        words.append(
+            {SubAddress{quint16(row.value(0).toUInt()), quint8(row.value(1).toUInt())}, word});
     }
-    query.finish();
     return words;
 }
 
-bool ObjectDataBase::isObjectMapped(quint8 line, quint16 index, quint8 sub)
+bool ObjectDataBase::isObjectMapped(quint8 line, quint16 index, quint8 sub) const
 {
     if (index < 0x2000)
         return false;
-    for (const auto &entry : mappingWords(line)) {
+    for (const auto &entry : d->mappingWords(line)) {
         if (mapsEntry(entry.second, index, sub))
             return true;
     }
@@ -69,40 +66,36 @@ bool ObjectDataBase::isObjectMapped(quint8 line, quint16 index, quint8 sub)
 
 QList<ObjectDataBase::SubAddress> ObjectDataBase::getMappingObjectsForObject(quint8 line,
                                                                              quint16 index,
-                                                                             quint8 sub)
+                                                                             quint8 sub) const
 {
     QList<SubAddress> found;
-    for (const auto &entry : mappingWords(line)) {
+    for (const auto &entry : d->mappingWords(line)) {
         if (mapsEntry(entry.second, index, sub))
             found.append(entry.first);
     }
     return found;
 }
 
-QList<ObjectDataBase::SubAddress> ObjectDataBase::getMappableSubs(quint8 line, quint16 fromIndex)
+QList<ObjectDataBase::SubAddress> ObjectDataBase::getMappableSubs(quint8 line,
+                                                                  quint16 fromIndex) const
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = boundQuery(
-        QStringLiteral("select objectindex,subindex from %1 where pdomapping != ? and "
-                       "objectindex >= ? and objectindex in (select objectindex from %2) "
-                       "order by objectindex, subindex")
-            .arg(table("SubObjects", line), table("Objects", line)),
-        {0, fromIndex});
+    QMutexLocker locker(&d->mutex);
     QList<SubAddress> subs;
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next())
-            subs.append(
-                SubAddress{quint16(query.value(0).toUInt()), quint8(query.value(1).toUInt())});
-    }
-    query.finish();
+    for (const SqlRows::Row row :
+         d->select(QStringLiteral("select objectindex,subindex from %1 where pdomapping != ? and "
+                                  "objectindex >= ? and objectindex in (select objectindex from "
+                                  "%2) order by objectindex, subindex")
+                       .arg(d->table("SubObjects", line), d->table("Objects", line)),
+                   {0, fromIndex}, Q_FUNC_INFO))
+        subs.append(SubAddress{quint16(row.value(0).toUInt()), quint8(row.value(1).toUInt())});
     return subs;
 }
 
-bool ObjectDataBase::isMappingStatic(quint8 line, quint16 pdoCommIndex)
+bool ObjectDataBase::isMappingStatic(quint8 line, quint16 pdoCommIndex) const
 {
     const quint16 mapping = quint16(pdoCommIndex + 0x200);
     for (quint8 sub : {quint8(0), quint8(1)}) {
-        if (subIndexColumn(line, mapping, sub, "accesstype").toString() != QLatin1String("rw"))
+        if (d->subIndexColumn(line, mapping, sub, "accesstype").toString() != QLatin1String("rw"))
             return true;
     }
     return false;
@@ -110,7 +103,7 @@ bool ObjectDataBase::isMappingStatic(quint8 line, quint16 pdoCommIndex)
 
 // Some entry mapped by the mapping object is a connected end on the line's side of the PDO.
 bool ObjectDataBase::pdoCarriesConnection(quint8 line, quint16 mappingIndex, bool transmit,
-                                          const QList<QPair<SubAddress, quint32>> &words)
+                                          const QList<QPair<SubAddress, quint32>> &words) const
 {
     for (const auto &entry : words) {
         if (entry.first.index != mappingIndex)
@@ -126,94 +119,94 @@ bool ObjectDataBase::pdoCarriesConnection(quint8 line, quint16 mappingIndex, boo
 
 bool ObjectDataBase::removeUnusedPDOsAndMakeOtherPDOsstatic(quint8 line)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
-    const QList<QPair<SubAddress, quint32>> words = mappingWords(line);
+    const QList<QPair<SubAddress, quint32>> words = d->mappingWords(line);
     const QList<quint16> pdos = getIndices(line, 0x1400, 0x15FF) + getIndices(line, 0x1800, 0x19FF);
+    WriteUnit unit(this);
     bool ok = true;
-    for (quint16 comm : pdos) {
+    for (int i = 0; ok && i < pdos.size(); ++i) {
+        const quint16 comm = pdos.at(i);
         const quint16 mapping = quint16(comm + 0x200);
-        if (pdoCarriesConnection(line, mapping, comm >= 0x1800, words)) {
-            ok = runWith(QStringLiteral("update %1 set accesstype = ? where objectindex = ?")
-                             .arg(table("SubObjects", line)),
-                         {QStringLiteral("ro"), mapping}, Q_FUNC_INFO)
-                 && ok;
-        } else if (!isPdoLocked(line, comm)) {
-            delIndex(line, comm, false);
-            delIndex(line, mapping, false);
-        }
+        if (pdoCarriesConnection(line, mapping, comm >= 0x1800, words))
+            ok = d->exec(QStringLiteral("update %1 set accesstype = ? where objectindex = ?")
+                             .arg(d->table("SubObjects", line)),
+                         {QStringLiteral("ro"), mapping}, Q_FUNC_INFO);
+        else if (!isPdoLocked(line, comm))
+            ok = delIndex(line, comm, false) && delIndex(line, mapping, false);
     }
-    return ok;
+    return unit.commit() && ok;
 }
 
-int ObjectDataBase::getNetworkMaster()
+int ObjectDataBase::getNetworkMaster() const
 {
-    const QList<quint32> masters = readNumbers(
+    const QList<quint32> masters = d->readNumbers(
         QStringLiteral("select nodeId from Nodes where ismaster != 0 order by nodeId"), {});
     return masters.isEmpty() ? -1 : int(masters.first());
 }
 
 // ----- groups ---------------------------------------------------------------------------
 
-QStringList ObjectDataBase::getGroups()
+QStringList ObjectDataBase::getGroups() const
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(QStringLiteral("select name from Groups"));
+    QMutexLocker locker(&d->mutex);
     QStringList groups;
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next())
-            groups.append(query.value(0).toString());
-    }
-    query.finish();
+    for (const SqlRows::Row row :
+         d->select(QStringLiteral("select name from Groups"), {}, Q_FUNC_INFO))
+        groups.append(row.value(0).toString());
     return groups;
 }
 
 bool ObjectDataBase::addGroup(const QString &name)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     bool found = false;
-    groupLines(name, found);
+    d->groupLines(name, found);
     if (found)
         return false;
+    WriteUnit unit(this);
     const bool ok =
-        runWith(QStringLiteral("insert into Groups values(?,'')"), {sqlText(name)}, Q_FUNC_INFO);
+        d->exec(QStringLiteral("insert into Groups values(?,'')"), {d->sqlText(name)}, Q_FUNC_INFO);
     notify(ChangeSet(ChangeSet::GroupsChanged));
-    return ok;
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::delGroup(const QString &name)
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &remove =
-        boundQuery(QStringLiteral("delete from Groups where name = ?"), {sqlText(name)});
-    const bool ok = run(remove, Q_FUNC_INFO) && remove.numRowsAffected() > 0;
+    QMutexLocker locker(&d->mutex);
+    int removed = 0;
+    WriteUnit unit(this);
+    const bool ok = d->exec(QStringLiteral("delete from Groups where name = ?"), {d->sqlText(name)},
+                            Q_FUNC_INFO, nullptr, &removed)
+                    && removed > 0;
     if (ok)
         notify(ChangeSet(ChangeSet::GroupsChanged));
-    return ok;
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::renameGroup(const QString &newName, const QString &oldName)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     bool oldExists = false;
     bool newExists = false;
-    groupLines(oldName, oldExists);
-    groupLines(newName, newExists);
+    d->groupLines(oldName, oldExists);
+    d->groupLines(newName, newExists);
     if (!oldExists || (newExists && newName != oldName))
         return false;
-    const bool ok = runWith(QStringLiteral("update Groups set name = ? where name = ?"),
-                            {sqlText(newName), sqlText(oldName)}, Q_FUNC_INFO);
+    WriteUnit unit(this);
+    const bool ok = d->exec(QStringLiteral("update Groups set name = ? where name = ?"),
+                            {d->sqlText(newName), d->sqlText(oldName)}, Q_FUNC_INFO);
     notify(ChangeSet(ChangeSet::GroupsChanged));
-    return ok;
+    return unit.commit() && ok;
 }
 
-QList<quint8> ObjectDataBase::getNodesInGroup(const QString &name)
+QList<quint8> ObjectDataBase::getNodesInGroup(const QString &name) const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     bool found = false;
     QList<quint8> lines;
-    for (const QString &number : groupLines(name, found)) {
+    for (const QString &number : d->groupLines(name, found)) {
         bool ok = false;
         const uint line = number.toUInt(&ok);
         if (ok && line <= 255)

@@ -1,5 +1,7 @@
 #include "objectdatabase.h"
 
+#include "objectdatabase_p.h"
+
 #include "panelkit/helper.h"
 
 #include <QDebug>
@@ -70,30 +72,26 @@ int ObjectDataBase::startPosInProcessImage(quint16 index, quint8 sub)
 }
 
 // Variables (sub-index 1 on) of the process-image objects of the line.
-QList<ObjectDataBase::SubAddress> ObjectDataBase::nvVariables(quint8 line)
+QList<ObjectDataBase::SubAddress> ObjectDataBasePrivate::nvVariables(quint8 line)
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = boundQuery(QStringLiteral("select objectindex, subindex from %1 where "
-                                                 "objectindex >= ? and objectindex <= ? and "
-                                                 "subindex > 0 order by objectindex, subindex")
-                                      .arg(table("SubObjects", line)),
-                                  {areas[0].start, processImageEnd});
+    QMutexLocker locker(&mutex);
     QList<SubAddress> variables;
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next())
-            variables.append(
-                SubAddress{quint16(query.value(0).toUInt()), quint8(query.value(1).toUInt())});
-    }
-    query.finish();
+    for (const SqlRows::Row row :
+         select(QStringLiteral("select objectindex, subindex from %1 where objectindex >= ? "
+                               "and objectindex <= ? and subindex > 0 order by objectindex, "
+                               "subindex")
+                    .arg(table("SubObjects", line)),
+                {areas[0].start, processImageEnd}, Q_FUNC_INFO))
+        variables.append(SubAddress{quint16(row.value(0).toUInt()), quint8(row.value(1).toUInt())});
     return variables;
 }
 
-QStringList ObjectDataBase::getProcessImage(quint8 line)
+QStringList ObjectDataBase::getProcessImage(quint8 line) const
 {
     QStringList image;
     int area = -1;
     int areaUsedUpTo = 0;
-    for (const SubAddress &variable : nvVariables(line)) {
+    for (const SubAddress &variable : d->nvVariables(line)) {
         if (areaOf(variable.index) != area) {
             area = areaOf(variable.index);
             areaUsedUpTo = 0;
@@ -114,9 +112,9 @@ QStringList ObjectDataBase::getProcessImage(quint8 line)
     return image;
 }
 
-quint32 ObjectDataBase::findFreeNVVariable(quint8 line, quint16 index, bool output)
+quint32 ObjectDataBase::findFreeNVVariable(quint8 line, quint16 index, bool output) const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     const int area = areaOf(index);
     if (index2DataType(index) == 0 || areas[area].output != output)
         return 0;
@@ -157,9 +155,9 @@ bool ObjectDataBase::updateNVHighestSub(quint8 line, quint16 index)
 
 quint32 ObjectDataBase::addNVObj(quint8 line, quint16 index, bool output, const QString &name)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     const quint16 dataType = index2DataType(index);
-    if (m_lockWriteAccess || dataType == 0)
+    if (d->lockWriteAccess || dataType == 0)
         return 0;
     const quint32 slot = findFreeNVVariable(line, index, output);
     if (slot == 0)
@@ -179,43 +177,45 @@ quint32 ObjectDataBase::addNVObj(quint8 line, quint16 index, bool output, const 
     variable.defaultvalue = QStringLiteral("0");
     variable.accesstype = output ? QStringLiteral("ro") : QStringLiteral("rww");
     variable.pdomapping = output ? 4 : 3;
-    if (!addIndex(line, object, array) || !addSubIndex(line, object, sub, variable)
-        || !updateNVHighestSub(line, object))
-        return 0;
-    return slot;
+    WriteUnit unit(this);
+    const bool ok = addIndex(line, object, array) && addSubIndex(line, object, sub, variable)
+                    && updateNVHighestSub(line, object);
+    return unit.commit() && ok ? slot : 0;
 }
 
 bool ObjectDataBase::deleteAllNV(quint8 line, bool keepConnections)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
+    WriteUnit unit(this);
     bool ok = true;
     for (quint16 index : getIndices(line, areas[0].start, processImageEnd))
-        ok = delIndex(line, index, keepConnections) && ok;
-    cleanUpStrings();
-    return ok;
+        ok = ok && delIndex(line, index, keepConnections);
+    ok = ok && cleanUpStrings();
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::removeUnusedNV()
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
+    WriteUnit unit(this);
     bool ok = true;
     for (quint8 line : getNodes()) {
         QList<quint16> touched;
-        for (const SubAddress &variable : nvVariables(line)) {
+        for (const SubAddress &variable : d->nvVariables(line)) {
             if (isProducerConnected(line, variable.index, variable.subindex)
                 || isConsumerConnected(line, variable.index, variable.subindex))
                 continue;
-            ok = delSubIndex(line, variable.index, variable.subindex, true) && ok;
+            ok = ok && delSubIndex(line, variable.index, variable.subindex, true);
             if (!touched.contains(variable.index))
                 touched.append(variable.index);
         }
         for (quint16 index : qAsConst(touched))
-            ok = updateNVHighestSub(line, index) && ok;
+            ok = ok && updateNVHighestSub(line, index);
     }
-    cleanUpStrings();
-    return ok;
+    ok = ok && cleanUpStrings();
+    return unit.commit() && ok;
 }

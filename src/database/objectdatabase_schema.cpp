@@ -1,5 +1,7 @@
 #include "objectdatabase.h"
 
+#include "objectdatabase_p.h"
+
 #include <QDebug>
 #include <QMutexLocker>
 #include <QSqlError>
@@ -172,7 +174,6 @@ void ObjectDataBase::applyConnectionSettings(bool newDatabase)
     // Connection settings cannot change inside a transaction. The rollback journal is kept
     // in memory (not switched off): a unit of writes that fails, or a commit that fails,
     // is rolled back instead of leaving the working file half written.
-    commitWriteBatch();
     const QStringList pragmas = {
         QStringLiteral("PRAGMA page_size = 4096"),
         newDatabase ? QStringLiteral("PRAGMA cache_size = 16384")
@@ -183,20 +184,20 @@ void ObjectDataBase::applyConnectionSettings(bool newDatabase)
         QStringLiteral("PRAGMA synchronous  = OFF"),
     };
     for (const QString &pragma : pragmas)
-        runSql(pragma, Q_FUNC_INFO);
+        d->execSchema(pragma, Q_FUNC_INFO);
 }
 
 bool ObjectDataBase::createTables()
 {
     QStringList statements = {QLatin1String(createStrings), QLatin1String(createNodes)};
     for (const char *name : settingsTables)
-        statements.append(settingsTableStatement(QLatin1String(name)));
+        statements.append(d->settingsTableStatement(QLatin1String(name)));
     statements << QLatin1String(createConnections) << QLatin1String(createLockedMappings)
                << QLatin1String(createLockedPDOs) << QLatin1String(createVirtualNodes)
                << QLatin1String(createSignalGroups) << QLatin1String(createSignals)
                << QLatin1String(createGroups);
     for (const QString &statement : qAsConst(statements)) {
-        if (!runSql(statement, Q_FUNC_INFO))
+        if (!d->execSchema(statement, Q_FUNC_INFO))
             return false;
     }
     return true;
@@ -204,68 +205,60 @@ bool ObjectDataBase::createTables()
 
 bool ObjectDataBase::createLineTables(quint8 line)
 {
-    bool ok = runSql(perLine(createObjects, line), Q_FUNC_INFO);
+    bool ok = d->execSchema(perLine(createObjects, line), Q_FUNC_INFO);
     QSqlQuery query;
     ok = createSubObjectsTable(line, query) && ok;
     for (const char *statement : {createPGNs, createSPNs, createCANIDs, createDataElements})
-        ok = runSql(perLine(statement, line), Q_FUNC_INFO) && ok;
+        ok = d->execSchema(perLine(statement, line), Q_FUNC_INFO) && ok;
     return ok;
 }
 
 bool ObjectDataBase::createSubObjectsTable(quint8 line, QSqlQuery &query)
 {
-    QMutexLocker locker(&m_mutex);
-    finishAllQueries();
-    query = QSqlQuery(m_db);
+    QMutexLocker locker(&d->mutex);
+    query = QSqlQuery(d->db);
     if (query.exec(perLine(createSubObjects, line)))
         return true;
     qDebug() << Q_FUNC_INFO << query.lastError().text();
+    if (d->unitDepth > 0)
+        d->unitFailed = true;
     return false;
 }
 
-QString ObjectDataBase::settingsTableStatement(const QString &tableName)
+QString ObjectDataBasePrivate::settingsTableStatement(const QString &tableName)
 {
     return QString::fromLatin1(createSettingsTemplate).arg(tableName);
 }
 
 bool ObjectDataBase::addUniqueColumnsToSubDatabase(quint8 line, QSqlQuery &query)
 {
-    QMutexLocker locker(&m_mutex);
-    finishAllQueries();
-    query = QSqlQuery(m_db);
-    const QString name = table("SubObjects", line);
+    QMutexLocker locker(&d->mutex);
+    const QString name = d->table("SubObjects", line);
     const QString old = name + QLatin1String("_old");
+    // The rebuild is one unit: a step that fails leaves the table as it was.
+    WriteUnit unit(this);
+    query = QSqlQuery(d->db);
     query.exec(QStringLiteral("DROP TABLE %1").arg(old));
-    if (!query.exec(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(name, old))) {
+    bool ok = query.exec(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(name, old));
+    ok = ok && createSubObjectsTable(line, query);
+    // Copied by column name, so that columns added to the old table in another order keep
+    // their values. A key given twice in the old table keeps its last row.
+    const QString columns = d->commonColumns(old, name).join(QLatin1String(", "));
+    ok = ok
+         && query.exec(QStringLiteral("INSERT OR REPLACE INTO %1 (%2) SELECT %2 FROM %3")
+                           .arg(name, columns, old))
+         && query.exec(QStringLiteral("DROP TABLE %1").arg(old));
+    if (!ok) {
         qDebug() << Q_FUNC_INFO << query.lastError().text();
-        return false;
+        unit.abandon();
     }
-    if (!createSubObjectsTable(line, query)) {
-        query.exec(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(old, name));
-        return false;
-    }
-    // Copied by column name, so that columns added to the old table in another order
-    // keep their values. A key given twice in the old table keeps its last row.
-    const QStringList columns = commonColumns(old, name);
-    const QString list = columns.join(QLatin1String(", "));
-    if (!query.exec(QStringLiteral("INSERT OR REPLACE INTO %1 (%2) SELECT %2 FROM %3")
-                        .arg(name, list, old))) {
-        qDebug() << Q_FUNC_INFO << query.lastError().text();
-        query.exec(QStringLiteral("DROP TABLE %1").arg(name));
-        query.exec(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(old, name));
-        return false;
-    }
-    if (!query.exec(QStringLiteral("DROP TABLE %1").arg(old))) {
-        qDebug() << Q_FUNC_INFO << query.lastError().text();
-        return false;
-    }
-    return true;
+    return unit.commit() && ok;
 }
 
-QStringList ObjectDataBase::commonColumns(const QString &first, const QString &second)
+QStringList ObjectDataBasePrivate::commonColumns(const QString &first, const QString &second)
 {
-    const QSqlRecord a = m_db.record(first);
-    const QSqlRecord b = m_db.record(second);
+    const QSqlRecord a = db.record(first);
+    const QSqlRecord b = db.record(second);
     QStringList columns;
     for (int i = 0; i < a.count(); ++i) {
         if (b.contains(a.fieldName(i)))
@@ -274,7 +267,7 @@ QStringList ObjectDataBase::commonColumns(const QString &first, const QString &s
     return columns;
 }
 
-uint ObjectDataBase::databaseVersion()
+uint ObjectDataBase::databaseVersion() const
 {
     return getMiscSettingsValue(QStringLiteral("DatabaseVersion")).toUInt();
 }
@@ -285,26 +278,26 @@ void ObjectDataBase::upgradeSchema()
 {
     QStringList missing;
     for (const char *name : {"GeneralSettings", "DescriptionSettings"})
-        missing.append(ifNotExists(settingsTableStatement(QLatin1String(name))));
+        missing.append(ifNotExists(d->settingsTableStatement(QLatin1String(name))));
     missing << ifNotExists(QLatin1String(createVirtualNodes))
             << ifNotExists(QLatin1String(createSignalGroups))
             << ifNotExists(QLatin1String(createSignals))
             << ifNotExists(QLatin1String(createGroups));
     for (const char *name : {"EnergyBusSettings", "J1939Settings", "MiscSettings"})
-        missing.append(ifNotExists(settingsTableStatement(QLatin1String(name))));
+        missing.append(ifNotExists(d->settingsTableStatement(QLatin1String(name))));
     for (int i = 0; i < missing.size(); ++i) {
-        if (trySql(missing.at(i)))
+        if (d->trySql(missing.at(i)))
             continue;
-        qDebug() << Q_FUNC_INFO << m_lastSqlError << missing.at(i);
+        qDebug() << Q_FUNC_INFO << d->lastSqlError << missing.at(i);
         // A file that cannot take the settings table is reported whatever the caller
         // asked for.
         if (i == 0)
-            reportProblem(tr("Debug Info"), m_lastSqlError, true);
+            reportProblem(tr("Debug Info"), d->lastSqlError, true);
     }
     for (const AddedColumn &added : addedColumns)
-        trySql(alterStatement(QLatin1String(added.table), added.column));
+        d->trySql(alterStatement(QLatin1String(added.table), added.column));
     upgradeLineTables(getNodes(), databaseVersion());
-    trySql(QStringLiteral("alter table Connections add priority integer"));
+    d->trySql(QStringLiteral("alter table Connections add priority integer"));
     const QStringList shared = {ifNotExists(QLatin1String(createConnections)),
                                 ifNotExists(QLatin1String(createLockedMappings)),
                                 ifNotExists(QLatin1String(createLockedPDOs)),
@@ -313,18 +306,18 @@ void ObjectDataBase::upgradeSchema()
                                 perLine(createCANIDs, 0),
                                 perLine(createDataElements, 0)};
     for (const QString &statement : shared)
-        runSql(statement, Q_FUNC_INFO);
+        d->execSchema(statement, Q_FUNC_INFO);
 }
 
 void ObjectDataBase::upgradeLineTables(const QList<quint8> &lines, uint version)
 {
     for (quint8 line : lines) {
         for (const char *column : addedObjectColumns)
-            trySql(alterStatement(table("Objects", line), column));
+            d->trySql(alterStatement(d->table("Objects", line), column));
         for (const char *column : addedSubObjectColumns)
-            trySql(alterStatement(table("SubObjects", line), column));
+            d->trySql(alterStatement(d->table("SubObjects", line), column));
         if (version < 100) {
-            QSqlQuery query(m_db);
+            QSqlQuery query(d->db);
             addUniqueColumnsToSubDatabase(line, query);
         }
     }

@@ -1,8 +1,10 @@
 #include "objectdatabase.h"
 
+#include "objectdatabase_p.h"
+
 #include <QMutexLocker>
 
-QString ObjectDataBase::storeTable(Store store)
+QString ObjectDataBasePrivate::storeTable(Store store)
 {
     switch (store) {
     case Store::General:
@@ -37,86 +39,77 @@ quint32 ObjectDataBase::storeChangeKind(Store store)
 }
 
 // Description settings of lines other than 0 carry the line as suffix: "VendorName_2".
-QString ObjectDataBase::storeKey(Store store, const QString &key) const
+QString ObjectDataBasePrivate::storeKey(Store store, const QString &key) const
 {
-    if (store == Store::Description && m_descriptionSettingsLine != 0)
-        return key + QLatin1Char('_') + QString::number(m_descriptionSettingsLine);
+    if (store == Store::Description && descriptionSettingsLine != 0)
+        return key + QLatin1Char('_') + QString::number(descriptionSettingsLine);
     return key;
 }
 
-bool ObjectDataBase::existStoreValue(Store store, const QString &key)
+bool ObjectDataBase::existStoreValue(Store store, const QString &key) const
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &query =
-        prepared(QStringLiteral("select item from %1 where item = ?").arg(storeTable(store)));
-    query.bindValue(0, sqlText(storeKey(store, key)));
-    const bool found = run(query, Q_FUNC_INFO) && query.next();
-    query.finish();
-    return found;
+    QMutexLocker locker(&d->mutex);
+    return !d->select(
+                 QStringLiteral("select item from %1 where item = ?").arg(d->storeTable(store)),
+                 {d->sqlText(d->storeKey(store, key))}, Q_FUNC_INFO)
+                .isEmpty();
 }
 
-QString ObjectDataBase::getStoreValue(Store store, const QString &key)
+QString ObjectDataBase::getStoreValue(Store store, const QString &key) const
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &query =
-        prepared(QStringLiteral("select value from %1 where item = ?").arg(storeTable(store)));
-    query.bindValue(0, sqlText(storeKey(store, key)));
-    QString value;
-    if (run(query, Q_FUNC_INFO) && query.next())
-        value = query.value(0).toString();
-    query.finish();
-    return value;
+    QMutexLocker locker(&d->mutex);
+    return d
+        ->select(QStringLiteral("select value from %1 where item = ?").arg(d->storeTable(store)),
+                 {d->sqlText(d->storeKey(store, key))}, Q_FUNC_INFO)
+        .first()
+        .toString();
 }
 
 bool ObjectDataBase::setStoreValue(Store store, const QString &key, const QString &value)
 {
-    QMutexLocker locker(&m_mutex);
-    const QString tableName = storeTable(store);
-    const QString item = sqlText(storeKey(store, key));
-    bool ok = false;
-    if (existStoreValue(store, key)) {
-        if (getStoreValue(store, key) == value)
-            return true;
-        QSqlQuery &update =
-            prepared(QStringLiteral("update %1 set value = ? where item = ?").arg(tableName));
-        update.bindValue(0, sqlText(value));
-        update.bindValue(1, item);
-        ok = run(update, Q_FUNC_INFO);
-    } else {
-        QSqlQuery &insert = prepared(QStringLiteral("insert into %1 values(?,?)").arg(tableName));
-        insert.bindValue(0, item);
-        insert.bindValue(1, sqlText(value));
-        ok = run(insert, Q_FUNC_INFO);
-    }
+    QMutexLocker locker(&d->mutex);
+    const QString tableName = d->storeTable(store);
+    const QString item = d->sqlText(d->storeKey(store, key));
+    const SqlRows stored = d->select(
+        QStringLiteral("select value from %1 where item = ?").arg(tableName), {item}, Q_FUNC_INFO);
+    if (!stored.isEmpty() && stored.first().toString() == value)
+        return true;
+    WriteUnit unit(this);
+    const bool ok =
+        stored.isEmpty()
+            ? d->exec(QStringLiteral("insert into %1 values(?,?)").arg(tableName),
+                      {item, d->sqlText(value)}, Q_FUNC_INFO)
+            : d->exec(QStringLiteral("update %1 set value = ? where item = ?").arg(tableName),
+                      {d->sqlText(value), item}, Q_FUNC_INFO);
     notify(ChangeSet(storeChangeKind(store)));
-    return ok;
+    return unit.commit() && ok;
 }
 
-QStringList ObjectDataBase::getStoreKeys(Store store)
+QStringList ObjectDataBase::getStoreKeys(Store store) const
 {
     QMap<QString, QString> contents;
-    storeContents(storeTable(store), contents);
+    d->storeContents(d->storeTable(store), contents);
     return contents.keys();
 }
 
 // False when the table is missing or cannot be read; contents is then empty.
-bool ObjectDataBase::storeContents(const QString &tableName, QMap<QString, QString> &contents)
+bool ObjectDataBasePrivate::storeContents(const QString &tableName,
+                                          QMap<QString, QString> &contents)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&mutex);
     contents.clear();
     if (!tableExists(tableName))
         return false;
-    QSqlQuery &query = prepared(QStringLiteral("select item, value from %1").arg(tableName));
-    const bool ok = run(query, Q_FUNC_INFO);
-    while (ok && query.next())
-        contents.insert(query.value(0).toString(), query.value(1).toString());
-    query.finish();
-    return ok;
+    const SqlRows rows =
+        select(QStringLiteral("select item, value from %1").arg(tableName), {}, Q_FUNC_INFO);
+    for (const SqlRows::Row row : rows)
+        contents.insert(row.value(0).toString(), row.value(1).toString());
+    return rows.ok();
 }
 
 // Replaces this project's tables generalTable and descriptionTable by other's tables
 // otherGeneral and otherDescription. Nothing changes when other's tables cannot be read.
-bool ObjectDataBase::copySettingsTables(ObjectDataBase *other, const QString &otherGeneral,
+bool ObjectDataBase::copySettingsTables(const ObjectDataBase *other, const QString &otherGeneral,
                                         const QString &otherDescription,
                                         const QString &generalTable,
                                         const QString &descriptionTable)
@@ -125,37 +118,34 @@ bool ObjectDataBase::copySettingsTables(ObjectDataBase *other, const QString &ot
         return false;
     QMap<QString, QString> general;
     QMap<QString, QString> description;
-    if (!other->storeContents(otherGeneral, general)
-        || !other->storeContents(otherDescription, description))
+    if (!other->d->storeContents(otherGeneral, general)
+        || !other->d->storeContents(otherDescription, description))
         return false;
-    QMutexLocker locker(&m_mutex);
-    const bool ok = replaceStoreTable(generalTable, general);
-    return replaceStoreTable(descriptionTable, description) && ok;
+    QMutexLocker locker(&d->mutex);
+    WriteUnit unit(this);
+    const bool ok = replaceStoreTable(generalTable, general)
+                    && replaceStoreTable(descriptionTable, description);
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::replaceStoreTable(const QString &tableName,
                                        const QMap<QString, QString> &contents)
 {
-    QMutexLocker locker(&m_mutex);
-    trySql(QStringLiteral("drop table %1").arg(tableName));
-    if (!runSql(settingsTableStatement(tableName), Q_FUNC_INFO))
-        return false;
-    bool ok = true;
-    QSqlQuery &insert = prepared(QStringLiteral("insert into %1 values(?,?)").arg(tableName));
-    for (auto it = contents.constBegin(); it != contents.constEnd(); ++it) {
-        insert.bindValue(0, sqlText(it.key()));
-        insert.bindValue(1, sqlText(it.value()));
-        ok = run(insert, Q_FUNC_INFO) && ok;
-    }
+    bool ok = (!d->tableExists(tableName)
+               || d->execSchema(QStringLiteral("drop table %1").arg(tableName), Q_FUNC_INFO))
+              && d->execSchema(d->settingsTableStatement(tableName), Q_FUNC_INFO);
+    for (auto it = contents.constBegin(); ok && it != contents.constEnd(); ++it)
+        ok = d->exec(QStringLiteral("insert into %1 values(?,?)").arg(tableName),
+                     {d->sqlText(it.key()), d->sqlText(it.value())}, Q_FUNC_INFO);
     return ok;
 }
 
-bool ObjectDataBase::existGeneralSettingsValue(const QString &key)
+bool ObjectDataBase::existGeneralSettingsValue(const QString &key) const
 {
     return existStoreValue(Store::General, key);
 }
 
-QString ObjectDataBase::getGeneralSettingsValue(const QString &key)
+QString ObjectDataBase::getGeneralSettingsValue(const QString &key) const
 {
     return getStoreValue(Store::General, key);
 }
@@ -165,17 +155,17 @@ bool ObjectDataBase::setGeneralSettingsValue(const QString &key, const QString &
     return setStoreValue(Store::General, key, value);
 }
 
-QStringList ObjectDataBase::getGeneralSettingsKeys()
+QStringList ObjectDataBase::getGeneralSettingsKeys() const
 {
     return getStoreKeys(Store::General);
 }
 
-bool ObjectDataBase::existDescriptionSettingsValue(const QString &key)
+bool ObjectDataBase::existDescriptionSettingsValue(const QString &key) const
 {
     return existStoreValue(Store::Description, key);
 }
 
-QString ObjectDataBase::getDescriptionSettingsValue(const QString &key)
+QString ObjectDataBase::getDescriptionSettingsValue(const QString &key) const
 {
     return getStoreValue(Store::Description, key);
 }
@@ -185,29 +175,29 @@ bool ObjectDataBase::setDescriptionSettingsValue(const QString &key, const QStri
     return setStoreValue(Store::Description, key, value);
 }
 
-QStringList ObjectDataBase::getDescriptionSettingsKeys()
+QStringList ObjectDataBase::getDescriptionSettingsKeys() const
 {
     return getStoreKeys(Store::Description);
 }
 
-void ObjectDataBase::setDescriptionSettingsLine(quint8 line)
+void ObjectDataBase::setDescriptionSettingsLine(quint8 line) const
 {
-    QMutexLocker locker(&m_mutex);
-    m_descriptionSettingsLine = line;
+    QMutexLocker locker(&d->mutex);
+    d->descriptionSettingsLine = line;
 }
 
 quint8 ObjectDataBase::descriptionSettingsLine() const
 {
-    QMutexLocker locker(&m_mutex);
-    return m_descriptionSettingsLine;
+    QMutexLocker locker(&d->mutex);
+    return d->descriptionSettingsLine;
 }
 
-bool ObjectDataBase::existEnergyBusSettingsValue(const QString &key)
+bool ObjectDataBase::existEnergyBusSettingsValue(const QString &key) const
 {
     return existStoreValue(Store::EnergyBus, key);
 }
 
-QString ObjectDataBase::getEnergyBusSettingsValue(const QString &key)
+QString ObjectDataBase::getEnergyBusSettingsValue(const QString &key) const
 {
     return getStoreValue(Store::EnergyBus, key);
 }
@@ -217,25 +207,24 @@ bool ObjectDataBase::setEnergyBusSettingsValue(const QString &key, const QString
     return setStoreValue(Store::EnergyBus, key, value);
 }
 
-QStringList ObjectDataBase::getEnergyBusKeys()
+QStringList ObjectDataBase::getEnergyBusKeys() const
 {
     return getStoreKeys(Store::EnergyBus);
 }
 
 bool ObjectDataBase::removeEnergyBusSettingsValue(const QString &key)
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &remove = prepared(QStringLiteral("delete from EnergyBusSettings where item = ?"));
-    remove.bindValue(0, sqlText(key));
-    return run(remove, Q_FUNC_INFO);
+    QMutexLocker locker(&d->mutex);
+    return d->exec(QStringLiteral("delete from EnergyBusSettings where item = ?"),
+                   {d->sqlText(key)}, Q_FUNC_INFO);
 }
 
-bool ObjectDataBase::existJ1939SettingsValue(const QString &key)
+bool ObjectDataBase::existJ1939SettingsValue(const QString &key) const
 {
     return existStoreValue(Store::J1939, key);
 }
 
-QString ObjectDataBase::getJ1939SettingsValue(const QString &key)
+QString ObjectDataBase::getJ1939SettingsValue(const QString &key) const
 {
     return getStoreValue(Store::J1939, key);
 }
@@ -245,12 +234,12 @@ bool ObjectDataBase::setJ1939SettingsValue(const QString &key, const QString &va
     return setStoreValue(Store::J1939, key, value);
 }
 
-bool ObjectDataBase::existMiscSettingsValue(const QString &key)
+bool ObjectDataBase::existMiscSettingsValue(const QString &key) const
 {
     return existStoreValue(Store::Misc, key);
 }
 
-QString ObjectDataBase::getMiscSettingsValue(const QString &key)
+QString ObjectDataBase::getMiscSettingsValue(const QString &key) const
 {
     return getStoreValue(Store::Misc, key);
 }
@@ -260,23 +249,23 @@ bool ObjectDataBase::setMiscSettingsValue(const QString &key, const QString &val
     return setStoreValue(Store::Misc, key, value);
 }
 
-bool ObjectDataBase::copyGeneralSettingsFromDatabase(ObjectDataBase *other)
+bool ObjectDataBase::copyGeneralSettingsFromDatabase(const ObjectDataBase *other)
 {
     const QString general = QStringLiteral("GeneralSettings");
     const QString description = QStringLiteral("DescriptionSettings");
     return copySettingsTables(other, general, description, general, description);
 }
 
-bool ObjectDataBase::copyGeneralSettingsToNode(ObjectDataBase *other, quint8 line)
+bool ObjectDataBase::copyGeneralSettingsToNode(const ObjectDataBase *other, quint8 line)
 {
-    return copySettingsTables(other, QStringLiteral("GeneralSettings"),
-                              QStringLiteral("DescriptionSettings"), table("GeneralSettings", line),
-                              table("DescriptionSettings", line));
+    return copySettingsTables(
+        other, QStringLiteral("GeneralSettings"), QStringLiteral("DescriptionSettings"),
+        d->table("GeneralSettings", line), d->table("DescriptionSettings", line));
 }
 
-bool ObjectDataBase::copyGeneralSettingsFromNode(ObjectDataBase *other, quint8 line)
+bool ObjectDataBase::copyGeneralSettingsFromNode(const ObjectDataBase *other, quint8 line)
 {
-    return copySettingsTables(other, table("GeneralSettings", line),
-                              table("DescriptionSettings", line), QStringLiteral("GeneralSettings"),
-                              QStringLiteral("DescriptionSettings"));
+    return copySettingsTables(
+        other, d->table("GeneralSettings", line), d->table("DescriptionSettings", line),
+        QStringLiteral("GeneralSettings"), QStringLiteral("DescriptionSettings"));
 }

@@ -1,5 +1,7 @@
 #include "objectdatabase.h"
 
+#include "objectdatabase_p.h"
+
 #include <QDebug>
 #include <QMutexLocker>
 #include <QSqlError>
@@ -24,7 +26,7 @@ const StringColumns lineStringColumns[] = {
 
 } // namespace
 
-QString ObjectDataBase::sqlText(const QString &text)
+QString ObjectDataBasePrivate::sqlText(const QString &text)
 {
     // A null text would be bound as NULL; the file holds every text, empty ones included.
     return text.isNull() ? QStringLiteral("") : text;
@@ -32,64 +34,64 @@ QString ObjectDataBase::sqlText(const QString &text)
 
 int ObjectDataBase::getStringId(const QString &text)
 {
-    QMutexLocker locker(&m_mutex);
-    const auto cached = m_stringIds.constFind(text);
-    if (cached != m_stringIds.constEnd())
+    QMutexLocker locker(&d->mutex);
+    const auto cached = d->stringIds.constFind(text);
+    if (cached != d->stringIds.constEnd())
         return cached.value();
-    QSqlQuery &insert = prepared(QStringLiteral("insert into Strings values(NULL,?)"));
-    insert.bindValue(0, sqlText(text));
-    if (!run(insert, Q_FUNC_INFO))
+    // The new row's id comes from the insert; looking the text up again would scan the
+    // whole table.
+    qint64 id = -1;
+    if (!d->exec(QStringLiteral("insert into Strings values(NULL,?)"), {d->sqlText(text)},
+                 Q_FUNC_INFO, &id)
+        || id < 0)
         return -1;
-    // The new row's id; looking the text up again would scan the whole table.
-    const QVariant id = insert.lastInsertId();
-    if (!id.isValid())
-        return -1;
-    m_stringIds.insert(text, id.toInt());
-    m_strings.insert(id.toInt(), text);
-    return id.toInt();
+    d->stringIds.insert(text, int(id));
+    d->strings.insert(int(id), text);
+    return int(id);
 }
 
-QString ObjectDataBase::getString(int id)
+QString ObjectDataBase::getString(int id) const
 {
-    QMutexLocker locker(&m_mutex);
-    const auto cached = m_strings.constFind(id);
-    if (cached != m_strings.constEnd())
+    return d->stringOf(id);
+}
+
+QString ObjectDataBasePrivate::stringOf(int id)
+{
+    QMutexLocker locker(&mutex);
+    const auto cached = strings.constFind(id);
+    if (cached != strings.constEnd())
         return cached.value();
-    QSqlQuery &query = prepared(QStringLiteral("select string from Strings where id = ?"));
-    query.bindValue(0, id);
-    QString text;
-    if (run(query, Q_FUNC_INFO) && query.next()) {
-        text = query.value(0).toString();
-        m_strings.insert(id, text);
-    }
-    query.finish();
+    const SqlRows rows =
+        select(QStringLiteral("select string from Strings where id = ?"), {id}, Q_FUNC_INFO);
+    // An id without a row is remembered as an empty text too, so that a table full of
+    // dangling ids costs one statement per id, not one per row.
+    const QString text = rows.first().toString();
+    if (rows.ok())
+        strings.insert(id, text);
     return text;
 }
 
-void ObjectDataBase::cacheStrings()
+void ObjectDataBase::cacheStrings() const
 {
-    QMutexLocker locker(&m_mutex);
-    m_stringIds.clear();
-    m_strings.clear();
-    QSqlQuery &query = prepared(QStringLiteral("select * from Strings"));
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next()) {
-            const int id = query.value(0).toInt();
-            const QString text = query.value(1).toString();
-            m_stringIds.insert(text, id);
-            m_strings.insert(id, text);
-        }
+    QMutexLocker locker(&d->mutex);
+    d->stringIds.clear();
+    d->strings.clear();
+    for (const SqlRows::Row row :
+         d->select(QStringLiteral("select id, string from Strings"), {}, Q_FUNC_INFO)) {
+        const int id = row.value(0).toInt();
+        const QString text = row.value(1).toString();
+        d->stringIds.insert(text, id);
+        d->strings.insert(id, text);
     }
-    query.finish();
 }
 
 // Every Strings id some table refers to. ok is false when a table that exists could not
 // be read; then nothing may be deleted.
-QSet<int> ObjectDataBase::referencedStringIds(bool &ok)
+QSet<int> ObjectDataBasePrivate::referencedStringIds(bool &ok)
 {
     ok = true;
     QStringList selects;
-    for (quint8 line : getNodes()) {
+    for (quint8 line : lines()) {
         for (const StringColumns &columns : lineStringColumns) {
             const QString name = table(columns.table, line);
             if (tableExists(name))
@@ -101,17 +103,15 @@ QSet<int> ObjectDataBase::referencedStringIds(bool &ok)
         selects.append(QStringLiteral("select name from Signals"));
     QSet<int> ids;
     for (const QString &sql : qAsConst(selects)) {
-        QSqlQuery query(m_db);
-        query.setForwardOnly(true);
-        if (!query.exec(sql)) {
-            qDebug() << Q_FUNC_INFO << query.lastError().text() << sql;
+        const SqlRows rows = select(sql, {}, Q_FUNC_INFO);
+        if (!rows.ok()) {
             ok = false;
             return ids;
         }
         const int columns = sql.count(QLatin1Char(',')) + 1;
-        while (query.next()) {
+        for (const SqlRows::Row row : rows) {
             for (int i = 0; i < columns; ++i) {
-                const QVariant value = query.value(i);
+                const QVariant &value = row.value(i);
                 if (!value.isNull())
                     ids.insert(value.toInt());
             }
@@ -120,27 +120,21 @@ QSet<int> ObjectDataBase::referencedStringIds(bool &ok)
     return ids;
 }
 
-void ObjectDataBase::cleanUpStrings()
+bool ObjectDataBase::cleanUpStrings()
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     bool ok = false;
-    const QSet<int> used = referencedStringIds(ok);
-    if (!ok)
-        return;
-    QList<int> unused;
-    QSqlQuery &all = prepared(QStringLiteral("select id from Strings"));
-    if (run(all, Q_FUNC_INFO)) {
-        while (all.next()) {
-            const int id = all.value(0).toInt();
-            if (!used.contains(id))
-                unused.append(id);
-        }
-    }
-    all.finish();
-    QSqlQuery &remove = prepared(QStringLiteral("delete from Strings where id = ?"));
-    for (int id : qAsConst(unused)) {
-        remove.bindValue(0, id);
-        run(remove, Q_FUNC_INFO);
+    const QSet<int> used = d->referencedStringIds(ok);
+    const SqlRows all = d->select(QStringLiteral("select id from Strings"), {}, Q_FUNC_INFO);
+    if (!ok || !all.ok())
+        return false;
+    WriteUnit unit(this);
+    for (const SqlRows::Row row : all) {
+        const int id = row.value(0).toInt();
+        if (!used.contains(id))
+            ok = d->exec(QStringLiteral("delete from Strings where id = ?"), {id}, Q_FUNC_INFO)
+                 && ok;
     }
     cacheStrings();
+    return unit.commit() && ok;
 }

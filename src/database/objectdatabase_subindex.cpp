@@ -1,5 +1,7 @@
 #include "objectdatabase.h"
 
+#include "objectdatabase_p.h"
+
 #include "metadatablob.h"
 #include "panelkit/helper.h"
 
@@ -61,20 +63,22 @@ quint32 subNameKey(quint8 line, quint16 index, quint8 sub)
 } // namespace
 
 // Reads the columns of subIndexColumns starting at column first.
-void ObjectDataBase::readSubIndexRow(const QSqlQuery &query, int first, SUBINDEX_DATA_T &data)
+void ObjectDataBasePrivate::readSubIndexRow(const SqlRows &rows, int row, int first,
+                                            SUBINDEX_DATA_T &data)
 {
     int c = first;
-    auto text = [&query, &c]() { return query.value(c++).toString(); };
-    auto number = [&query, &c]() { return query.value(c++).toLongLong(); };
-    auto flag = [&query, &c]() { return query.value(c++).toLongLong() != 0; };
-    data.name = getString(int(number()));
+    auto value = [&rows, row, &c]() -> const QVariant & { return rows.at(row, c++); };
+    auto text = [&value]() { return value().toString(); };
+    auto number = [&value]() { return value().toLongLong(); };
+    auto flag = [&value]() { return value().toLongLong() != 0; };
+    data.name = textOf(value());
     data.datatype = quint16(number());
     data.accesstype = text();
     data.allowedaccesstypes = text();
     data.currentvalue = text();
     data.defaultineds = flag();
     data.defaultvalue = text();
-    data.description = getString(int(number()));
+    data.description = textOf(value());
     data.implementation = quint8(number());
     data.limitineds = flag();
     data.lowlimit = number();
@@ -90,136 +94,124 @@ void ObjectDataBase::readSubIndexRow(const QSqlQuery &query, int first, SUBINDEX
     data.dcfcomponent = flag();
     data.changedbyuser = flag();
     data.wizardsource = quint16(number());
-    data.denotation = getString(int(number()));
+    data.denotation = textOf(value());
     data.sharedlines = flag();
     data.managedbycbw = flag();
     data.signalid = quint32(number());
     data.nvstorage = flag();
-    const QByteArray blob = query.value(c++).toByteArray();
+    const QByteArray blob = value().toByteArray();
     data.metadata = blob.isEmpty() ? MetaData() : MetaDataBlob::decode(blob);
 }
 
-// The entry's row with the given columns, the query positioned on it; nullptr when there
-// is no such entry. The caller finishes the query once read.
-QSqlQuery *ObjectDataBase::subIndexRow(quint8 line, quint16 index, quint8 sub,
-                                       const QString &columns)
+SqlRows ObjectDataBasePrivate::subIndexRow(quint8 line, quint16 index, quint8 sub,
+                                           const QString &columns)
 {
-    QSqlQuery &query = prepared(QStringLiteral("select %1 from %2 where objectindex = ? and "
-                                               "subindex = ?")
-                                    .arg(columns, table("SubObjects", line)));
-    query.bindValue(0, index);
-    query.bindValue(1, sub);
-    if (run(query, Q_FUNC_INFO) && query.next())
-        return &query;
-    query.finish();
-    return nullptr;
+    return select(QStringLiteral("select %1 from %2 where objectindex = ? and subindex = ?")
+                      .arg(columns, table("SubObjects", line)),
+                  {index, sub}, Q_FUNC_INFO);
 }
 
-bool ObjectDataBase::existSubIndex(quint8 line, quint16 index, quint8 sub)
+bool ObjectDataBase::existSubIndex(quint8 line, quint16 index, quint8 sub) const
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery *row = subIndexRow(line, index, sub, QStringLiteral("subindex"));
-    if (row)
-        row->finish();
-    return row != nullptr;
+    QMutexLocker locker(&d->mutex);
+    return !d->subIndexRow(line, index, sub, QStringLiteral("subindex")).isEmpty();
 }
 
-QList<quint8> ObjectDataBase::subIndexList(quint8 line, quint16 index, quint8 fromSub,
-                                           bool mappable)
+QList<quint8> ObjectDataBasePrivate::subIndexList(quint8 line, quint16 index, quint8 fromSub,
+                                                  bool mappable)
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &query =
-        prepared(QStringLiteral("select subindex from %1 where objectindex = ? "
-                                "and subindex >= ?%2 order by subindex asc")
-                     .arg(table("SubObjects", line),
-                          mappable ? QStringLiteral(" and pdomapping != 0") : QString()));
-    query.bindValue(0, index);
-    query.bindValue(1, fromSub);
+    QMutexLocker locker(&mutex);
     QList<quint8> subs;
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next())
-            subs.append(quint8(query.value(0).toUInt()));
-    }
-    query.finish();
+    for (const SqlRows::Row row :
+         select(QStringLiteral("select subindex from %1 where objectindex = ? "
+                               "and subindex >= ?%2 order by subindex asc")
+                    .arg(table("SubObjects", line),
+                         mappable ? QStringLiteral(" and pdomapping != 0") : QString()),
+                {index, fromSub}, Q_FUNC_INFO))
+        subs.append(quint8(row.value(0).toUInt()));
     return subs;
 }
 
-QList<quint8> ObjectDataBase::getSubIndices(quint8 line, quint16 index, quint8 fromSub)
+QList<quint8> ObjectDataBase::getSubIndices(quint8 line, quint16 index, quint8 fromSub) const
 {
-    return subIndexList(line, index, fromSub, false);
+    return d->subIndexList(line, index, fromSub, false);
 }
 
-QList<quint8> ObjectDataBase::getSubIndicesMappable(quint8 line, quint16 index, quint8 fromSub)
+QList<quint8> ObjectDataBase::getSubIndicesMappable(quint8 line, quint16 index,
+                                                    quint8 fromSub) const
 {
-    return subIndexList(line, index, fromSub, true);
+    return d->subIndexList(line, index, fromSub, true);
 }
 
-bool ObjectDataBase::getSubIndexData(quint8 line, quint16 index, quint8 sub, SUBINDEX_DATA_T &data)
+bool ObjectDataBase::getSubIndexData(quint8 line, quint16 index, quint8 sub,
+                                     SUBINDEX_DATA_T &data) const
 {
-    QMutexLocker locker(&m_mutex);
-    const auto cachedLine = m_subCache.constFind(line);
-    if (cachedLine != m_subCache.constEnd()) {
+    QMutexLocker locker(&d->mutex);
+    const auto cachedLine = d->subCache.constFind(line);
+    if (cachedLine != d->subCache.constEnd()) {
         const auto cached = cachedLine->constFind(subKey(index, sub));
         if (cached != cachedLine->constEnd()) {
             data = cached.value();
             return true;
         }
     }
-    QSqlQuery *row = subIndexRow(line, index, sub, QLatin1String(subIndexColumns));
-    if (!row)
+    const SqlRows rows = d->subIndexRow(line, index, sub, QLatin1String(subIndexColumns));
+    if (rows.isEmpty())
         return false;
-    readSubIndexRow(*row, 0, data);
-    row->finish();
+    d->readSubIndexRow(rows, 0, 0, data);
     return true;
 }
 
-// The sub-indices of one object, read from the file.
-QMap<quint8, ObjectDataBase::SUBINDEX_DATA_T> ObjectDataBase::subIndicesOf(quint8 line,
-                                                                           quint16 index)
+// The sub-indices of the objects from fromIndex to toIndex, read from the file and keyed
+// index * 256 + sub; ok tells whether the table could be read.
+QMap<quint32, ObjectDataBase::SUBINDEX_DATA_T> ObjectDataBasePrivate::subIndicesOf(
+    quint8 line, quint16 fromIndex, quint16 toIndex, bool *ok)
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &query =
-        prepared(QStringLiteral("select subindex, %1 from %2 where "
-                                "objectindex = ? order by subindex asc")
-                     .arg(QLatin1String(subIndexColumns), table("SubObjects", line)));
-    query.bindValue(0, index);
-    QMap<quint8, SUBINDEX_DATA_T> subs;
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next()) {
-            SUBINDEX_DATA_T data;
-            readSubIndexRow(query, 1, data);
-            subs.insert(quint8(query.value(0).toUInt()), data);
-        }
+    QMutexLocker locker(&mutex);
+    const SqlRows rows = select(QStringLiteral("select objectindex, subindex, %1 from %2 where "
+                                               "objectindex >= ? and objectindex <= ?")
+                                    .arg(QLatin1String(subIndexColumns), table("SubObjects", line)),
+                                {fromIndex, toIndex}, Q_FUNC_INFO);
+    QMap<quint32, SUBINDEX_DATA_T> subs;
+    for (int i = 0; i < rows.count(); ++i) {
+        SUBINDEX_DATA_T data;
+        readSubIndexRow(rows, i, 2, data);
+        subs.insert(subKey(quint16(rows.at(i, 0).toUInt()), quint8(rows.at(i, 1).toUInt())), data);
     }
-    query.finish();
+    if (ok)
+        *ok = rows.ok();
+    return subs;
+}
+
+// The sub-indices of one object, read from the file.
+QMap<quint8, ObjectDataBase::SUBINDEX_DATA_T> ObjectDataBasePrivate::subIndicesOf(quint8 line,
+                                                                                  quint16 index,
+                                                                                  bool *ok)
+{
+    QMap<quint8, SUBINDEX_DATA_T> subs;
+    const QMap<quint32, SUBINDEX_DATA_T> all = subIndicesOf(line, index, index, ok);
+    for (auto it = all.constBegin(); it != all.constEnd(); ++it)
+        subs.insert(quint8(it.key() & 0xFF), it.value());
     return subs;
 }
 
 bool ObjectDataBase::addSubIndex(quint8 line, quint16 index, quint8 sub,
                                  const SUBINDEX_DATA_T &data)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
+    WriteUnit unit(this);
     const int nameId = getStringId(data.name);
     const int descriptionId = getStringId(data.description);
     const int denotationId = getStringId(data.denotation);
-    QSqlQuery &insert = prepared(
-        QStringLiteral(
-            "insert or replace into %1 (objectindex, subindex, name, datatype, accesstype, "
-            "defaultvalue, currentvalue, pdomapping, lowlimit, uplimit, size, defaultineds, "
-            "limitineds, refuseread, refusewrite, allowedaccesstypes, implementation, varname, "
-            "description, category, writedefaulttoeds, cyclicread, dcfcomponent, changedbyuser, "
-            "wizardsource, denotation, sharedlines, managedbycbw, signalid, nvstorage, metadata) "
-            "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,0)")
-            .arg(table("SubObjects", line)));
     const QVariantList values = {index,
                                  sub,
                                  nameId,
                                  data.datatype,
-                                 sqlText(data.accesstype),
-                                 sqlText(data.defaultvalue),
-                                 sqlText(data.currentvalue),
+                                 d->sqlText(data.accesstype),
+                                 d->sqlText(data.defaultvalue),
+                                 d->sqlText(data.currentvalue),
                                  data.pdomapping,
                                  data.lowlimit,
                                  data.uplimit,
@@ -228,9 +220,9 @@ bool ObjectDataBase::addSubIndex(quint8 line, quint16 index, quint8 sub,
                                  int(data.limitineds),
                                  int(data.refuseread),
                                  int(data.refusewrite),
-                                 sqlText(data.allowedaccesstypes),
+                                 d->sqlText(data.allowedaccesstypes),
                                  data.implementation,
-                                 sqlText(data.varname),
+                                 d->sqlText(data.varname),
                                  descriptionId,
                                  data.category,
                                  data.writedefaulttoeds,
@@ -243,109 +235,110 @@ bool ObjectDataBase::addSubIndex(quint8 line, quint16 index, quint8 sub,
                                  int(data.managedbycbw),
                                  data.signalid,
                                  int(data.nvstorage)};
-    for (int i = 0; i < values.size(); ++i)
-        insert.bindValue(i, values.at(i));
-    const bool ok = run(insert, Q_FUNC_INFO);
-    if (!data.metadata.isEmpty())
-        saveSubIndexMetaData(line, index, sub, data.metadata);
-    const auto cachedLine = m_subCache.find(line);
-    if (cachedLine != m_subCache.end())
+    bool ok =
+        nameId >= 0 && descriptionId >= 0 && denotationId >= 0
+        && d->exec(
+            QStringLiteral(
+                "insert or replace into %1 (objectindex, subindex, name, datatype, accesstype, "
+                "defaultvalue, currentvalue, pdomapping, lowlimit, uplimit, size, defaultineds, "
+                "limitineds, refuseread, refusewrite, allowedaccesstypes, implementation, "
+                "varname, description, category, writedefaulttoeds, cyclicread, dcfcomponent, "
+                "changedbyuser, wizardsource, denotation, sharedlines, managedbycbw, signalid, "
+                "nvstorage, metadata) "
+                "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,0)")
+                .arg(d->table("SubObjects", line)),
+            values, Q_FUNC_INFO);
+    if (ok && !data.metadata.isEmpty())
+        ok = saveSubIndexMetaData(line, index, sub, data.metadata);
+    const auto cachedLine = d->subCache.find(line);
+    if (ok && cachedLine != d->subCache.end())
         cachedLine->insert(subKey(index, sub), data);
     notify(ChangeSet(ChangeSet::SubIndexChanged, line, index, sub));
-    return ok;
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::delSubIndex(quint8 line, quint16 index, quint8 sub, bool keepConnections)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
+    WriteUnit unit(this);
     const bool existed = existSubIndex(line, index, sub);
-    QSqlQuery &remove = prepared(QStringLiteral("delete from %1 where objectindex = ? and "
-                                                "subindex = ?")
-                                     .arg(table("SubObjects", line)));
-    remove.bindValue(0, index);
-    remove.bindValue(1, sub);
-    const bool ok = run(remove, Q_FUNC_INFO);
-    if (!keepConnections)
-        removeConnnection(line, index, sub);
+    bool ok = d->exec(QStringLiteral("delete from %1 where objectindex = ? and subindex = ?")
+                          .arg(d->table("SubObjects", line)),
+                      {index, sub}, Q_FUNC_INFO);
+    if (ok && !keepConnections)
+        ok = removeConnnection(line, index, sub);
     if (existed)
         notify(ChangeSet(ChangeSet::SubIndexDeleted, line, index, sub));
-    return ok;
+    return unit.commit() && ok;
 }
 
-QVariant ObjectDataBase::subIndexColumn(quint8 line, quint16 index, quint8 sub, const char *column)
+QVariant ObjectDataBasePrivate::subIndexColumn(quint8 line, quint16 index, quint8 sub,
+                                               const char *column)
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery *row = subIndexRow(line, index, sub, QLatin1String(column));
-    if (!row)
-        return QVariant();
-    const QVariant value = row->value(0);
-    row->finish();
-    return value;
+    QMutexLocker locker(&mutex);
+    return subIndexRow(line, index, sub, QLatin1String(column)).first();
 }
 
 bool ObjectDataBase::setSubIndexColumn(quint8 line, quint16 index, quint8 sub, const char *column,
                                        const QVariant &value, const char *signature)
 {
-    QSqlQuery &update = prepared(QStringLiteral("update %1 set %2 = ? where ((objectindex = ?) "
-                                                "and (subindex = ?))")
-                                     .arg(table("SubObjects", line), QLatin1String(column)));
-    update.bindValue(0, value);
-    update.bindValue(1, index);
-    update.bindValue(2, sub);
-    return run(update, signature);
+    return d->exec(QStringLiteral("update %1 set %2 = ? where ((objectindex = ?) and "
+                                  "(subindex = ?))")
+                       .arg(d->table("SubObjects", line), QLatin1String(column)),
+                   {value, index, sub}, signature);
 }
 
-QString ObjectDataBase::getSubIndexValue(quint8 line, quint16 index, quint8 sub)
+QString ObjectDataBase::getSubIndexValue(quint8 line, quint16 index, quint8 sub) const
 {
-    return subIndexColumn(line, index, sub, "defaultvalue").toString();
+    return d->subIndexColumn(line, index, sub, "defaultvalue").toString();
 }
 
 bool ObjectDataBase::setSubIndexValue(quint8 line, quint16 index, quint8 sub, const QString &value)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
-    return setSubIndexColumn(line, index, sub, "defaultvalue", sqlText(value), Q_FUNC_INFO);
+    return setSubIndexColumn(line, index, sub, "defaultvalue", d->sqlText(value), Q_FUNC_INFO);
 }
 
-QString ObjectDataBase::getSubIndexCurrentValue(quint8 line, quint16 index, quint8 sub)
+QString ObjectDataBase::getSubIndexCurrentValue(quint8 line, quint16 index, quint8 sub) const
 {
-    return subIndexColumn(line, index, sub, "currentvalue").toString();
+    return d->subIndexColumn(line, index, sub, "currentvalue").toString();
 }
 
 bool ObjectDataBase::setSubIndexCurrentValue(quint8 line, quint16 index, quint8 sub,
                                              const QString &value)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
+    WriteUnit unit(this);
     const bool ok =
-        setSubIndexColumn(line, index, sub, "currentvalue", sqlText(value), Q_FUNC_INFO);
+        setSubIndexColumn(line, index, sub, "currentvalue", d->sqlText(value), Q_FUNC_INFO);
     notify(ChangeSet(ChangeSet::SubIndexChanged, line, index, sub));
-    return ok;
+    return unit.commit() && ok;
 }
 
-quint16 ObjectDataBase::getSubIndexDatatype(quint8 line, quint16 index, quint8 sub)
+quint16 ObjectDataBase::getSubIndexDatatype(quint8 line, quint16 index, quint8 sub) const
 {
-    return quint16(subIndexColumn(line, index, sub, "datatype").toUInt());
+    return quint16(d->subIndexColumn(line, index, sub, "datatype").toUInt());
 }
 
-quint8 ObjectDataBase::getSubIndexPdoMapping(quint8 line, quint16 index, quint8 sub)
+quint8 ObjectDataBase::getSubIndexPdoMapping(quint8 line, quint16 index, quint8 sub) const
 {
-    return quint8(subIndexColumn(line, index, sub, "pdomapping").toUInt());
+    return quint8(d->subIndexColumn(line, index, sub, "pdomapping").toUInt());
 }
 
-quint32 ObjectDataBase::getSubIndexBitSize(quint8 line, quint16 index, quint8 sub)
+quint32 ObjectDataBase::getSubIndexBitSize(quint8 line, quint16 index, quint8 sub) const
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery *row = subIndexRow(line, index, sub, QStringLiteral("datatype, size"));
-    if (!row)
+    QMutexLocker locker(&d->mutex);
+    const SqlRows rows = d->subIndexRow(line, index, sub, QStringLiteral("datatype, size"));
+    if (rows.isEmpty())
         return 0;
-    const quint16 datatype = quint16(row->value(0).toUInt());
-    const quint32 size = row->value(1).toUInt();
-    row->finish();
+    const quint16 datatype = quint16(rows.at(0, 0).toUInt());
+    const quint32 size = rows.at(0, 1).toUInt();
     // Strings and domains take the length the entry declares; the fixed-size types the
     // length of their type (an 8-bit quantity).
     switch (datatype) {
@@ -360,67 +353,66 @@ quint32 ObjectDataBase::getSubIndexBitSize(quint8 line, quint16 index, quint8 su
 }
 
 QString ObjectDataBase::getSubIndexName(quint8 line, quint16 index, quint8 sub,
-                                        bool preferDenotation)
+                                        bool preferDenotation) const
 {
-    QMutexLocker locker(&m_mutex);
-    const auto cached = m_subNameCache.constFind(subNameKey(line, index, sub));
-    if (cached != m_subNameCache.constEnd())
+    QMutexLocker locker(&d->mutex);
+    const auto cached = d->subNameCache.constFind(subNameKey(line, index, sub));
+    if (cached != d->subNameCache.constEnd())
         return cached.value();
-    QSqlQuery *row = subIndexRow(line, index, sub, QStringLiteral("name, denotation"));
-    if (!row)
+    const SqlRows rows = d->subIndexRow(line, index, sub, QStringLiteral("name, denotation"));
+    if (rows.isEmpty())
         return QString();
-    const int nameId = row->value(0).toInt();
-    const int denotationId = row->value(1).toInt();
-    row->finish();
     if (preferDenotation) {
-        const QString denotation = getString(denotationId);
+        const QString denotation = d->textOf(rows.at(0, 1));
         if (!denotation.isEmpty())
             return denotation;
     }
-    return getString(nameId);
+    return d->textOf(rows.at(0, 0));
 }
 
 bool ObjectDataBase::setSubIndexName(quint8 line, quint16 index, quint8 sub, const QString &name)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
+    WriteUnit unit(this);
     const int id = getStringId(name);
-    return setSubIndexColumn(line, index, sub, "denotation", id, Q_FUNC_INFO);
+    const bool ok = id >= 0 && setSubIndexColumn(line, index, sub, "denotation", id, Q_FUNC_INFO);
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::setSubIndexParameterName(quint8 line, quint16 index, quint8 sub,
                                               const QString &name)
 {
-    QMutexLocker locker(&m_mutex);
-    if (m_lockWriteAccess)
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
         return false;
+    WriteUnit unit(this);
     const int id = getStringId(name);
-    return setSubIndexColumn(line, index, sub, "name", id, Q_FUNC_INFO);
+    const bool ok = id >= 0 && setSubIndexColumn(line, index, sub, "name", id, Q_FUNC_INFO);
+    return unit.commit() && ok;
 }
 
-QStringList ObjectDataBase::getIndexSubIndexName(quint8 line, quint16 index, quint8 sub)
+QStringList ObjectDataBase::getIndexSubIndexName(quint8 line, quint16 index, quint8 sub) const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     return {getIndexName(line, index), getSubIndexName(line, index, sub, true)};
 }
 
-bool ObjectDataBase::existSubIndexName(quint8 line, const QString &name)
+bool ObjectDataBase::existSubIndexName(quint8 line, const QString &name) const
 {
     Q_UNUSED(line)
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(QStringLiteral("select id from Strings where string = ?"));
-    query.bindValue(0, sqlText(name));
-    const bool found = run(query, Q_FUNC_INFO) && query.next();
-    query.finish();
-    return found;
+    QMutexLocker locker(&d->mutex);
+    return !d->select(QStringLiteral("select id from Strings where string = ?"), {d->sqlText(name)},
+                      Q_FUNC_INFO)
+                .isEmpty();
 }
 
 // The slot after the first occupied sub-index at or above start whose successor is free;
 // 255 for an object without sub-indices or without one at or above start.
-quint8 ObjectDataBase::getNextFreeSubIndex(quint8 line, quint16 index, quint8 start)
+quint8 ObjectDataBase::getNextFreeSubIndex(quint8 line, quint16 index, quint8 start) const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     const QList<quint8> subs = getSubIndices(line, index, 0);
     for (quint8 sub : subs) {
         if (sub < start)
@@ -434,9 +426,9 @@ quint8 ObjectDataBase::getNextFreeSubIndex(quint8 line, quint16 index, quint8 st
 
 QList<ObjectDataBase::SubAddress> ObjectDataBase::getSubsByProperty(quint8 line,
                                                                     const QString &column,
-                                                                    const QString &value)
+                                                                    const QString &value) const
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     QList<SubAddress> found;
     if (!column.isEmpty() && !propertyColumns.contains(column)) {
         qDebug() << Q_FUNC_INFO << "no such column" << column;
@@ -449,27 +441,22 @@ QList<ObjectDataBase::SubAddress> ObjectDataBase::getSubsByProperty(quint8 line,
         QVariant bound;
         QString condition = QStringLiteral("1 = 1");
         if (!column.isEmpty()) {
-            condition = propertyCondition(column, value, asNumber, bound);
+            condition = d->propertyCondition(column, value, asNumber, bound);
             if (condition.isEmpty())
                 continue;
         }
-        QSqlQuery &query = prepared(QStringLiteral("select objectindex,subindex from %1 where %2 "
-                                                   "order by objectindex,subindex ASC")
-                                        .arg(table("SubObjects", line), condition));
-        if (!column.isEmpty())
-            query.bindValue(0, bound);
         const QSet<quint16> before = listed;
-        if (run(query, Q_FUNC_INFO)) {
-            while (query.next()) {
-                const SubAddress address{quint16(query.value(0).toUInt()),
-                                         quint8(query.value(1).toUInt())};
-                if (!existing.contains(address.index) || before.contains(address.index))
-                    continue;
-                found.append(address);
-                listed.insert(address.index);
-            }
+        for (const SqlRows::Row row :
+             d->select(QStringLiteral("select objectindex,subindex from %1 where %2 "
+                                      "order by objectindex,subindex ASC")
+                           .arg(d->table("SubObjects", line), condition),
+                       column.isEmpty() ? QVariantList() : QVariantList{bound}, Q_FUNC_INFO)) {
+            const SubAddress address{quint16(row.value(0).toUInt()), quint8(row.value(1).toUInt())};
+            if (!existing.contains(address.index) || before.contains(address.index))
+                continue;
+            found.append(address);
+            listed.insert(address.index);
         }
-        query.finish();
         if (column.isEmpty())
             break;
     }
@@ -478,20 +465,24 @@ QList<ObjectDataBase::SubAddress> ObjectDataBase::getSubsByProperty(quint8 line,
 
 bool ObjectDataBase::copyDefaultToCurrentValues(quint8 line, quint16 index, bool onlyIfEmpty)
 {
-    QMutexLocker locker(&m_mutex);
-    for (quint8 sub : getSubIndices(line, index, 0)) {
-        if (onlyIfEmpty && !getSubIndexCurrentValue(line, index, sub).isEmpty())
-            continue;
-        setSubIndexCurrentValue(line, index, sub, getSubIndexValue(line, index, sub));
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
+        return false;
+    const QMap<quint8, SUBINDEX_DATA_T> subs = d->subIndicesOf(line, index);
+    WriteUnit unit(this);
+    bool ok = true;
+    for (auto it = subs.constBegin(); it != subs.constEnd(); ++it) {
+        if (!onlyIfEmpty || it->currentvalue.isEmpty())
+            ok = setSubIndexCurrentValue(line, index, it.key(), it->defaultvalue) && ok;
     }
-    return true;
+    return unit.commit() && ok;
 }
 
 bool ObjectDataBase::copySubIndex(quint8 line, quint16 index, quint8 srcSub, quint8 dstSub)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     SUBINDEX_DATA_T data;
-    if (m_lockWriteAccess || !getSubIndexData(line, index, srcSub, data))
+    if (d->lockWriteAccess || !getSubIndexData(line, index, srcSub, data))
         return false;
     return addSubIndex(line, index, dstSub, data);
 }
@@ -499,92 +490,73 @@ bool ObjectDataBase::copySubIndex(quint8 line, quint16 index, quint8 srcSub, qui
 bool ObjectDataBase::saveSubIndexMetaData(quint8 line, quint16 index, quint8 sub,
                                           const MetaData &metadata)
 {
-    QMutexLocker locker(&m_mutex);
+    QMutexLocker locker(&d->mutex);
     return setSubIndexColumn(line, index, sub, "metadata", MetaDataBlob::encode(metadata),
                              Q_FUNC_INFO);
 }
 
-bool ObjectDataBase::getAllSubIndicesWithMetaData(quint8 line, QList<INDEX_SUB_METADATA_T> &list)
+bool ObjectDataBase::getAllSubIndicesWithMetaData(quint8 line,
+                                                  QList<INDEX_SUB_METADATA_T> &list) const
 {
-    QMutexLocker locker(&m_mutex);
-    QSqlQuery &query = prepared(QStringLiteral("SELECT objectindex, subindex, metadata from %1 "
-                                               "WHERE metadata IS NOT NULL")
-                                    .arg(table("SubObjects", line)));
-    const bool ok = run(query, Q_FUNC_INFO);
-    while (ok && query.next()) {
+    QMutexLocker locker(&d->mutex);
+    const SqlRows rows = d->select(QStringLiteral("SELECT objectindex, subindex, metadata from %1 "
+                                                  "WHERE metadata IS NOT NULL")
+                                       .arg(d->table("SubObjects", line)),
+                                   {}, Q_FUNC_INFO);
+    for (const SqlRows::Row row : rows) {
         INDEX_SUB_METADATA_T entry;
-        entry.index = quint16(query.value(0).toUInt());
-        entry.subindex = quint8(query.value(1).toUInt());
-        entry.metadata = MetaDataBlob::decode(query.value(2).toByteArray());
+        entry.index = quint16(row.value(0).toUInt());
+        entry.subindex = quint8(row.value(1).toUInt());
+        entry.metadata = MetaDataBlob::decode(row.value(2).toByteArray());
         list.append(entry);
     }
-    query.finish();
-    return ok;
+    return rows.ok();
 }
 
-void ObjectDataBase::cacheAllSubs(quint8 line, quint16 index)
+void ObjectDataBase::cacheAllSubs(quint8 line, quint16 index) const
 {
-    QMutexLocker locker(&m_mutex);
-    m_subCache.remove(line);
-    QString sql = QStringLiteral("select objectindex, subindex, %1 from %2")
-                      .arg(QLatin1String(subIndexColumns), table("SubObjects", line));
-    if (index != 0)
-        sql += QLatin1String(" where objectindex = ?");
-    QSqlQuery &query = prepared(sql);
-    if (index != 0)
-        query.bindValue(0, index);
-    if (!run(query, "void ObjectDataBase::cacheAllSubs(quint8, quint16)")) {
-        query.finish();
-        return;
+    QMutexLocker locker(&d->mutex);
+    d->subCache.remove(line);
+    bool ok = false;
+    const QMap<quint32, SUBINDEX_DATA_T> subs = index != 0
+                                                    ? d->subIndicesOf(line, index, index, &ok)
+                                                    : d->subIndicesOf(line, 0, 0xFFFF, &ok);
+    if (ok)
+        d->subCache.insert(line, subs);
+}
+
+void ObjectDataBase::clearCachedSubs(quint8 line) const
+{
+    QMutexLocker locker(&d->mutex);
+    d->subCache.remove(line);
+}
+
+void ObjectDataBase::clearAllCachedSubs() const
+{
+    QMutexLocker locker(&d->mutex);
+    d->subCache.clear();
+}
+
+void ObjectDataBase::cacheAllSubNames(quint8 line, quint16 index) const
+{
+    QMutexLocker locker(&d->mutex);
+    const quint16 from = index != 0 ? index : 0;
+    const quint16 to = index != 0 ? index : 0xFFFF;
+    const SqlRows rows = d->select(QStringLiteral("select objectindex, subindex, name, denotation "
+                                                  "from %1 where objectindex >= ? and "
+                                                  "objectindex <= ?")
+                                       .arg(d->table("SubObjects", line)),
+                                   {from, to}, Q_FUNC_INFO);
+    for (const SqlRows::Row row : rows) {
+        const QString denotation = d->textOf(row.value(3));
+        const QString name = denotation.isEmpty() ? d->textOf(row.value(2)) : denotation;
+        d->subNameCache.insert(
+            subNameKey(line, quint16(row.value(0).toUInt()), quint8(row.value(1).toUInt())), name);
     }
-    QMap<quint32, SUBINDEX_DATA_T> subs;
-    while (query.next()) {
-        SUBINDEX_DATA_T data;
-        readSubIndexRow(query, 2, data);
-        subs.insert(subKey(quint16(query.value(0).toUInt()), quint8(query.value(1).toUInt())),
-                    data);
-    }
-    query.finish();
-    m_subCache.insert(line, subs);
 }
 
-void ObjectDataBase::clearCachedSubs(quint8 line)
+void ObjectDataBase::clearCachedSubNames() const
 {
-    QMutexLocker locker(&m_mutex);
-    m_subCache.remove(line);
-}
-
-void ObjectDataBase::clearAllCachedSubs()
-{
-    QMutexLocker locker(&m_mutex);
-    m_subCache.clear();
-}
-
-void ObjectDataBase::cacheAllSubNames(quint8 line, quint16 index)
-{
-    QMutexLocker locker(&m_mutex);
-    QString sql = QStringLiteral("select objectindex, subindex, name, denotation from %1")
-                      .arg(table("SubObjects", line));
-    if (index != 0)
-        sql += QLatin1String(" where objectindex = ?");
-    QSqlQuery &query = prepared(sql);
-    if (index != 0)
-        query.bindValue(0, index);
-    if (run(query, Q_FUNC_INFO)) {
-        while (query.next()) {
-            const QString denotation = getString(query.value(3).toInt());
-            const QString name =
-                denotation.isEmpty() ? getString(query.value(2).toInt()) : denotation;
-            m_subNameCache.insert(
-                subNameKey(line, quint16(query.value(0).toUInt()), quint8(query.value(1).toUInt())),
-                name);
-        }
-    }
-    query.finish();
-}
-
-void ObjectDataBase::clearCachedSubNames()
-{
-    QMutexLocker locker(&m_mutex);
-    m_subNameCache.clear();
+    QMutexLocker locker(&d->mutex);
+    d->subNameCache.clear();
 }

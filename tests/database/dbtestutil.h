@@ -38,6 +38,57 @@ inline QByteArray fileBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
+// Every table of db as the sqlite3 tool dumps it, from a copy saved to path.
+inline QString dumpProject(ObjectDataBase &db, const QString &path)
+{
+    if (!db.saveDataBase(path))
+        return QStringLiteral("<save failed: %1>").arg(db.errorString());
+    return sqlite3(path, {".dump"});
+}
+
+// A project in the layout of older tools (DatabaseVersion 99, no unique key, no
+// denotation column) whose line 1 holds objects 0x2000 on, each with sub-indices 0..254.
+// Texts are NULL or name Strings rows that do not exist, as in files of older tools.
+inline QString writeLargeOldProject(const QString &path, int objects)
+{
+    const QString oldObjects =
+        QStringLiteral("(objectindex integer primary key, name integer, datatype integer not null, "
+                       "objecttype integer not null, description integer, category integer)");
+    const QString oldSubObjects = QStringLiteral(
+        "(objectindex integer not null, subindex integer not null, name integer, datatype "
+        "integer not null, accesstype text not null, defaultvalue text, currentvalue text, "
+        "pdomapping integer, lowlimit integer, uplimit integer, size integer, defaultineds "
+        "integer, limitineds integer, refuseread integer, refusewrite integer, "
+        "allowedaccesstypes text, implementation integer not null, varname text, description "
+        "integer, category integer, nvstorage integer)");
+    const QStringList sql = {
+        "create table Strings (id integer primary key, string text)",
+        "insert into Strings values(1, 'Big object'), (2, 'Entry')",
+        "create table Nodes (nodeId integer primary key, name text, edspath text, xddpath text)",
+        "insert into Nodes values(0, 'Old', '', ''), (1, 'Big', '', '')",
+        "create table GeneralSettings (item text unique, value text)",
+        "insert into GeneralSettings values('line0type', '1'), ('line1type', '1')",
+        "create table MiscSettings (item text unique, value text)",
+        "insert into MiscSettings values('DatabaseVersion', '99')",
+        "create table Connections (prodnode integer, prodindex integer, prodsub integer, "
+        "connode integer, conindex integer, consub integer)",
+        "create table Objects0 " + oldObjects,
+        "create table SubObjects0 " + oldSubObjects,
+        "create table Objects1 " + oldObjects,
+        "create table SubObjects1 " + oldSubObjects,
+        QStringLiteral("with recursive o(i) as (select 8192 union all select i + 1 from o "
+                       "where i < %1) insert into Objects1 select i, 1, 7, 9, NULL, 1 from o")
+            .arg(8192 + objects - 1),
+        QStringLiteral(
+            "with recursive o(i) as (select 8192 union all select i + 1 from o where i < %1), "
+            "s(j) as (select 0 union all select j + 1 from s where j < 254) "
+            "insert into SubObjects1 select i, j, case when j % 3 = 0 then 888888 else 2 end, "
+            "7, 'rw', j, '', 0, 0, 0, 4, 1, 0, 0, 0, 'rw', 0, 'v', "
+            "case when j % 2 = 0 then NULL else 999999 end, 1, 0 from o, s")
+            .arg(8192 + objects - 1)};
+    return sqlite3(path, {sql.join(QLatin1String("; "))});
+}
+
 // A connection of its own on a saved project file, for checks of what the file holds.
 class RawFile
 {

@@ -24,7 +24,10 @@ private slots:
     void copyKeepsUserChangedValues();
     void copySubIndexFromDatabase();
     void copyLineFromDatabase();
+    void moveNode_data();
     void moveNode();
+    void largeUpgradedLineKeepsEverySubIndex_data();
+    void largeUpgradedLineKeepsEverySubIndex();
     void objectEquality_data();
     void objectEquality();
     void isDifferent();
@@ -208,40 +211,130 @@ void TestObjectDataBaseCopy::copyLineFromDatabase()
     QCOMPARE(entry.defaultvalue, QString("changed"));
 }
 
+void TestObjectDataBaseCopy::largeUpgradedLineKeepsEverySubIndex_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addRow("moveNode") << "moveNode";
+    QTest::addRow("copyIndex after many statements") << "copyIndex";
+    QTest::addRow("copyIndexFromDatabase") << "copyIndexFromDatabase";
+    QTest::addRow("copyLineFromDatabase") << "copyLineFromDatabase";
+    QTest::addRow("comparisons") << "comparisons";
+}
+
+// Entries whose texts are NULL or name missing Strings rows, so many that copying them
+// takes thousands of statements: copies, moves and comparisons see every one of them.
+void TestObjectDataBaseCopy::largeUpgradedLineKeepsEverySubIndex()
+{
+    QFETCH(QString, operation);
+    const int objects = 20;
+    const QString path = m_dir.filePath(QStringLiteral("large_%1.nwrp").arg(operation));
+    QFile::remove(path);
+    QCOMPARE(writeLargeOldProject(path, objects), QString());
+    DB db;
+    QVERIFY(db.openDataBase(path, false));
+    auto count = [](DB &store, quint8 line) {
+        return store.executeSql(QStringLiteral("select count(*) from SubObjects%1").arg(line))
+                   ? store.sqlResult().value(0).toInt()
+                   : -1;
+    };
+    QCOMPARE(count(db, 1), objects * 255);
+
+    if (operation == "moveNode") {
+        QVERIFY(db.moveNode(1, 2));
+        QVERIFY(!db.existNode(1));
+        QCOMPARE(count(db, 2), objects * 255);
+        QCOMPARE(db.getSubIndices(2, 0x2000 + objects - 1).size(), 255);
+    } else if (operation == "copyIndex") {
+        // Thousands of statements run before and during the copies.
+        for (int i = 0; i < 4000; ++i)
+            QVERIFY(db.setGeneralSettingsValue(QStringLiteral("key%1").arg(i), "1"));
+        for (quint16 i = 0; i < objects; ++i) {
+            QVERIFY(db.copyIndex(1, 0x2000 + i, 0, 0x3000 + i));
+            QCOMPARE(db.getSubIndices(0, 0x3000 + i).size(), 255);
+            QVERIFY(db.objectEqual(&db, 1, 0, 0x2000 + i, 0x3000 + i));
+        }
+    } else if (operation == "copyIndexFromDatabase") {
+        for (quint16 i = 0; i < objects; ++i) {
+            QVERIFY(m_other->copyIndexFromDatabase(&db, 1, 0x2000 + i, 0, 0x2000 + i, true));
+            QCOMPARE(m_other->getSubIndices(0, 0x2000 + i).size(), 255);
+            QVERIFY(m_other->objectEqual(&db, 0, 1, 0x2000 + i, 0x2000 + i));
+        }
+    } else if (operation == "copyLineFromDatabase") {
+        QVERIFY(m_other->copyLineFromDatabase(&db, 1, 0, 0x1000, 0xFFFF));
+        QCOMPARE(count(*m_other, 0), objects * 255);
+    } else {
+        const QString saved = m_dir.filePath(QStringLiteral("large_saved.nwrp"));
+        QVERIFY(db.saveDataBase(saved));
+        DB reopened;
+        QVERIFY(reopened.openDataBase(saved, false));
+        QVERIFY(reopened.objectEqual(&db, 1, 1, 0x2013, 0x2013));
+        QVERIFY(!db.isDifferent());
+        // A change in the last entry of the last object is seen.
+        QVERIFY(db.setSubIndexCurrentValue(1, 0x2000 + objects - 1, 254, "changed"));
+        QVERIFY(!reopened.objectEqual(&db, 1, 1, 0x2000 + objects - 1, 0x2000 + objects - 1));
+        QVERIFY(db.isDifferent());
+    }
+}
+
+void TestObjectDataBaseCopy::moveNode_data()
+{
+    QTest::addColumn<QString>("obstacle");
+    QTest::addRow("every step succeeds") << "";
+    // The new line's object table cannot take rows: the copy fails.
+    QTest::addRow("objects cannot be copied") << "create view Objects5 as select 1";
+    QTest::addRow("connections cannot be moved")
+        << "create trigger refuse before update on Connections begin "
+           "select raise(abort, 'refused'); end";
+    // The last step comes after the old line was dropped.
+    QTest::addRow("signals cannot be moved")
+        << "create trigger refuse before update on Signals begin "
+           "select raise(abort, 'refused'); end";
+}
+
+// A line moves with everything that names it; a step that fails leaves the project as it
+// was, the old line included.
 void TestObjectDataBaseCopy::moveNode()
 {
+    QFETCH(QString, obstacle);
     DB::NODE_DATA_T node;
     node.name = "Moving";
     QVERIFY(m_db->addNode(2, node));
     addObject(*m_db, 2, 0x0100, "Low", {0});
     addObject(*m_db, 2, 0x1018, "Identity", {0, 1});
-    addObject(*m_db, 2, 0x2000, "App", {0});
+    addObject(*m_db, 2, 0x2000, "App", {0, 1, 2});
     QVERIFY(m_db->executeSql("insert into Groups values('g', '1 2 3')"));
     QVERIFY(m_db->executeSql("insert into Connections values(2, 6656, 1, 1, 5632, 1, 0)"));
     QVERIFY(m_db->executeSql("insert into Signals values(1, 2, 0, 7, 'ro', '', 0, 0, 1, 0, 0, "
                              "0, 0, 0)"));
-    DB settingsSource;
-    QVERIFY(settingsSource.createNewDataBase());
-    QVERIFY(settingsSource.setGeneralSettingsValue("co_node_id", "12"));
-    QVERIFY(m_db->copyGeneralSettingsToNode(&settingsSource, 2));
-
+    QVERIFY(m_other->setGeneralSettingsValue("co_node_id", "12"));
+    QVERIFY(m_db->copyGeneralSettingsToNode(m_other, 2));
+    QVERIFY(!m_db->moveNode(9, 10));
+    if (!obstacle.isEmpty()) {
+        QVERIFY(m_db->executeSql(obstacle));
+        const QString before = dumpProject(*m_db, m_dir.filePath("move_before.nwrp"));
+        QVERIFY(before.contains("INSERT INTO SubObjects2"));
+        QSignalSpy spy(m_db, &DB::updateNotify);
+        QVERIFY(!m_db->moveNode(2, 5));
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(dumpProject(*m_db, m_dir.filePath("move_after.nwrp")), before);
+        return;
+    }
     QVERIFY(m_db->moveNode(2, 5));
     QVERIFY(!m_db->existNode(2));
     QString name;
     QVERIFY(m_db->getNodeName(5, name));
     QCOMPARE(name, QString("Moving"));
     QCOMPARE(m_db->getIndices(5), QList<quint16>({0x1018, 0x2000}));
-    QCOMPARE(m_db->getSubIndices(5, 0x1018), QList<quint8>({0, 1}));
+    QCOMPARE(m_db->getSubIndices(5, 0x2000), QList<quint8>({0, 1, 2}));
     QCOMPARE(m_db->findGroup(5), QString("g"));
-    QVERIFY(m_db->executeSql("select nodeidlist from Groups"));
-    QCOMPARE(m_db->sqlResult(), QStringList{"1 3 5"});
-    QVERIFY(m_db->executeSql("select prodnode, connode from Connections"));
-    QCOMPARE(m_db->sqlResult(), QStringList{"5 1"});
-    QVERIFY(m_db->executeSql("select nodeid from Signals"));
-    QCOMPARE(m_db->sqlResult(), QStringList{"5"});
-    QVERIFY(m_db->executeSql("select value from GeneralSettings5 where item = 'co_node_id'"));
-    QCOMPARE(m_db->sqlResult(), QStringList{"12"});
-    QVERIFY(!m_db->moveNode(9, 10));
+    const QStringList moved = {"select nodeidlist from Groups",
+                               "select prodnode, connode from Connections",
+                               "select nodeid from Signals",
+                               "select value from GeneralSettings5 where item = 'co_node_id'"};
+    QStringList found;
+    for (const QString &sql : moved)
+        found += m_db->executeSql(sql) ? m_db->sqlResult() : QStringList{"failed: " + sql};
+    QCOMPARE(found, QStringList({"1 3 5", "5 1", "5", "12"}));
 }
 
 void TestObjectDataBaseCopy::objectEquality_data()

@@ -7,9 +7,51 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace dbtest;
+
+namespace {
+
+// While it lives, no file of the process may grow beyond limit bytes (as on a full disk).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 limit)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = m_saved;
+        limited.rlim_cur = rlim_t(limit);
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_handler);
+    }
+
+private:
+    rlimit m_saved{};
+    void (*m_handler)(int) = nullptr;
+};
+
+// Overwrites the page that holds the rows of tableName in the file at path with garbage.
+bool damageTable(ObjectDataBase &db, const QString &path, const QString &tableName)
+{
+    if (!db.executeSql(
+            QStringLiteral("select rootpage from sqlite_master where name = '%1'").arg(tableName)))
+        return false;
+    const qint64 page = db.sqlResult().value(0).toLongLong();
+    QFile file(path);
+    if (page < 2 || !file.open(QIODevice::ReadWrite) || !file.seek((page - 1) * 4096))
+        return false;
+    return file.write(QByteArray(4096, '\xA5')) == 4096;
+}
+
+} // namespace
 
 // Project file layout, opening, upgrading and saving.
 class TestObjectDataBaseFile : public QObject
@@ -31,6 +73,9 @@ private slots:
     void saveKeepsPreviousFileAsBak();
     void failedSaveChangesNothing_data();
     void failedSaveChangesNothing();
+    void damagedTargetDoesNotReplaceTheBackup();
+    void savingThroughSymbolicLinks_data();
+    void savingThroughSymbolicLinks();
     void scratchLinesAndUnusedStringsAreNotSaved();
     void templateSaveResetsChangedByUser();
     void executeSql();
@@ -385,8 +430,9 @@ void TestObjectDataBaseFile::failedSaveChangesNothing_data()
     QTest::addColumn<QString>("obstacle");
     QTest::addRow("folder is read-only") << "readonly";
     QTest::addRow("parent is a regular file") << "parentfile";
-    QTest::addRow("folder in the way of the new file") << "savingdir";
     QTest::addRow("backup is a folder") << "bakdir";
+    QTest::addRow("working file damaged") << "damaged";
+    QTest::addRow("file cannot grow") << "full";
 }
 
 void TestObjectDataBaseFile::failedSaveChangesNothing()
@@ -409,9 +455,7 @@ void TestObjectDataBaseFile::failedSaveChangesNothing()
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
     } else if (obstacle == "parentfile") {
         target = folder + QStringLiteral("/p.nwrp/inner.nwrp");
-    } else if (obstacle == "savingdir") {
-        QVERIFY(QDir().mkpath(target + ".saving/x"));
-    } else {
+    } else if (obstacle == "bakdir") {
         QVERIFY(QFile::remove(target + ".bak"));
         QVERIFY(QDir().mkpath(target + ".bak/x"));
     }
@@ -420,13 +464,91 @@ void TestObjectDataBaseFile::failedSaveChangesNothing()
     const QByteArray bakBefore = fileBytes(folder + "/p.nwrp.bak");
     const QString projectFileBefore = db.projectFileName();
 
-    QVERIFY(!db.saveDataBase(target));
+    if (obstacle == "damaged")
+        QVERIFY(damageTable(db, db.workingFileName(), "Nodes"));
+    {
+        const FileSizeLimit limit(obstacle == "full" ? 4096 : RLIM_INFINITY);
+        QVERIFY(!db.saveDataBase(target));
+    }
     QVERIFY(!db.errorString().isEmpty());
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QCOMPARE(fileBytes(folder + "/p.nwrp"), projectBefore);
     QCOMPARE(fileBytes(folder + "/p.nwrp.bak"), bakBefore);
     QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden), entriesBefore);
     QCOMPARE(db.projectFileName(), projectFileBefore);
+}
+
+// A project file damaged since it was saved is not rotated over a sound ".bak": the
+// backup stays, and the damaged file is kept aside.
+void TestObjectDataBaseFile::damagedTargetDoesNotReplaceTheBackup()
+{
+    const QString folder = m_dir.filePath(QStringLiteral("damaged_target"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString target = folder + QStringLiteral("/p.nwrp");
+    ObjectDataBase db;
+    QVERIFY(db.createNewDataBase());
+    QVERIFY(db.saveDataBase(target));
+    QVERIFY(db.addIndex(0, 0x2000, ObjectDataBase::INDEX_DATA_T()));
+    QVERIFY(db.saveDataBase(target));
+    const QByteArray goodBak = fileBytes(target + ".bak");
+    QVERIFY(damageTable(db, target, "Nodes"));
+    const QByteArray damaged = fileBytes(target);
+
+    QVERIFY(db.addIndex(0, 0x2001, ObjectDataBase::INDEX_DATA_T()));
+    QVERIFY2(db.saveDataBase(target), qPrintable(db.errorString()));
+    QCOMPARE(fileBytes(target + ".bak"), goodBak);
+    QCOMPARE(fileBytes(target + ".damaged"), damaged);
+    ObjectDataBase reopened;
+    QVERIFY(reopened.openDataBase(target, false));
+    QCOMPARE(reopened.getIndices(0), QList<quint16>({0x2000, 0x2001}));
+}
+
+void TestObjectDataBaseFile::savingThroughSymbolicLinks_data()
+{
+    QTest::addColumn<int>("links");
+    QTest::addColumn<bool>("realFileExists");
+    QTest::addRow("link to the project") << 1 << true;
+    QTest::addRow("link to a link to the project") << 2 << true;
+    QTest::addRow("link to a project not yet written") << 1 << false;
+}
+
+// Saving through a link writes the file it leads to, keeps the link a link, the file's
+// permission bits, and puts ".bak" beside the real file.
+void TestObjectDataBaseFile::savingThroughSymbolicLinks()
+{
+    QFETCH(int, links);
+    QFETCH(bool, realFileExists);
+    const QString base =
+        m_dir.filePath(QStringLiteral("links_%1_%2").arg(links).arg(realFileExists));
+    QVERIFY(QDir().mkpath(base + "/real") && QDir().mkpath(base + "/links"));
+    const QString real = base + "/real/p.nwrp";
+    // Mode 0660; the "user" flags describe the current user and are not compared.
+    const QFileDevice::Permissions mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser
+                                          | QFile::WriteUser | QFile::ReadGroup | QFile::WriteGroup;
+    ObjectDataBase db;
+    QVERIFY(db.createNewDataBase());
+    if (realFileExists) {
+        QVERIFY(db.saveDataBase(real));
+        QVERIFY(QFile::setPermissions(real, mode));
+    }
+    QString link = real;
+    for (int i = 0; i < links; ++i) {
+        const QString next = base + QStringLiteral("/links/link%1.nwrp").arg(i);
+        QVERIFY(QFile::link(link, next));
+        link = next;
+    }
+    QVERIFY(db.addIndex(0, 0x2000, ObjectDataBase::INDEX_DATA_T()));
+    QVERIFY2(db.saveDataBase(link), qPrintable(db.errorString()));
+
+    QCOMPARE(db.projectFileName(), link);
+    QVERIFY(QFileInfo(link).isSymLink());
+    QVERIFY(QFileInfo(real).isFile() && !QFileInfo(real).isSymLink());
+    QCOMPARE(sqlite3(real, {"select objectindex from Objects0"}), QString("8192\n"));
+    QCOMPARE(QFileInfo::exists(real + ".bak"), realFileExists);
+    QCOMPARE(QDir(base + "/links").entryList(QDir::Files | QDir::System).size(), links);
+    if (realFileExists)
+        QCOMPARE(QFile::permissions(real) & 0x7077, mode & 0x7077);
+    QCOMPARE(QDir(base + "/real").entryList(QDir::Files).size(), realFileExists ? 2 : 1);
 }
 
 void TestObjectDataBaseFile::scratchLinesAndUnusedStringsAreNotSaved()

@@ -1,10 +1,17 @@
 #include "dbtestutil.h"
 
 #include "nwtest.h"
+
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <functional>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
 
 using namespace dbtest;
 using DB = ObjectDataBase;
@@ -26,6 +33,10 @@ private slots:
     void failedWriteDoomsTheUnit();
     void cachesForgetRolledBackRows();
     void unitNeedsAnOpenFileAndABegin();
+    void failedStatementFailsTheOperation_data();
+    void failedStatementFailsTheOperation();
+    void failedCommitReachesTheCaller_data();
+    void failedCommitReachesTheCaller();
 
 private:
     QString dump(const QString &name);
@@ -56,10 +67,7 @@ void TestObjectDataBaseUnits::cleanup()
 // Every table of the project as the sqlite3 tool dumps it, from a saved copy.
 QString TestObjectDataBaseUnits::dump(const QString &name)
 {
-    const QString path = m_dir.filePath(name + QLatin1String(".nwrp"));
-    if (!m_db->saveDataBase(path))
-        return QStringLiteral("<save failed: %1>").arg(m_db->errorString());
-    return sqlite3(path, {".dump"});
+    return dumpProject(*m_db, m_dir.filePath(name + QLatin1String(".nwrp")));
 }
 
 void TestObjectDataBaseUnits::fillProject()
@@ -237,6 +245,106 @@ void TestObjectDataBaseUnits::unitNeedsAnOpenFileAndABegin()
     QVERIFY(!m_db->createNewDataBase());
     QVERIFY(m_db->commitTransaction());
     QVERIFY(m_db->saveDataBase(m_dir.filePath(QStringLiteral("inside.nwrp"))));
+}
+
+void TestObjectDataBaseUnits::failedStatementFailsTheOperation_data()
+{
+    QTest::addColumn<QString>("obstacle");
+    QTest::addColumn<Change>("change");
+    const QString refuseInsert = QStringLiteral("create trigger refuse before insert on %1 "
+                                                "begin select raise(abort, 'refused'); end");
+    const QString refuseDelete = QStringLiteral("create trigger refuse before delete on %1 "
+                                                "begin select raise(abort, 'refused'); end");
+    QTest::addRow("addIndex, metadata refused")
+        << "create trigger refuse before update of metadata on Objects0 begin "
+           "select raise(abort, 'refused'); end"
+        << Change([](DB &db) { return db.addIndex(0, 0x2100, DB::INDEX_DATA_T()); });
+    QTest::addRow("addSubIndex, new text refused")
+        << refuseInsert.arg("Strings") << Change([](DB &db) {
+               DB::SUBINDEX_DATA_T data;
+               data.name = QStringLiteral("A text not yet interned");
+               return db.addSubIndex(0, 0x2000, 5, data);
+           });
+    QTest::addRow("delIndex, connections refused")
+        << refuseDelete.arg("Connections")
+        << Change([](DB &db) { return db.delIndex(0, 0x2000, false); });
+    QTest::addRow("copyIndex, third entry refused")
+        << "create trigger refuse before insert on SubObjects1 when new.subindex = 2 begin "
+           "select raise(abort, 'refused'); end"
+        << Change([](DB &db) { return db.copyIndex(0, 0x2000, 1, 0x2001); });
+    QTest::addRow("setGeneralSettingsValue, file full")
+        << "PRAGMA max_page_count = 1" << Change([](DB &db) {
+               return db.setGeneralSettingsValue(QStringLiteral("big"),
+                                                 QString(200000, QLatin1Char('x')));
+           });
+    QTest::addRow("addPGN refused") << refuseInsert.arg("PGNs1") << Change([](DB &db) {
+        DB::PGN pgn;
+        pgn.direction = DB::DirectionReceive;
+        return db.addPGN(1, 0x100, pgn);
+    });
+    QTest::addRow("delSubIndex refused")
+        << refuseDelete.arg("SubObjects1")
+        << Change([](DB &db) { return db.delSubIndex(1, 0x2001, 1, false); });
+}
+
+// An operation whose statement fails returns false, sends nothing and leaves no part of
+// its writes behind.
+void TestObjectDataBaseUnits::failedStatementFailsTheOperation()
+{
+    QFETCH(QString, obstacle);
+    QFETCH(Change, change);
+    QVERIFY(m_db->executeSql(obstacle));
+    const QString before = dump(QStringLiteral("failing_before"));
+    QSignalSpy spy(m_db, &DB::updateNotify);
+    QVERIFY(!change(*m_db));
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(dump(QStringLiteral("failing_after")), before);
+}
+
+void TestObjectDataBaseUnits::failedCommitReachesTheCaller_data()
+{
+    QTest::addColumn<bool>("explicitUnit");
+    QTest::addRow("single operation") << false;
+    QTest::addRow("unit of the caller") << true;
+}
+
+// The working file cannot grow (as on a full disk): the commit fails, the caller hears of
+// it, nothing of the writes remains and the store goes on working.
+void TestObjectDataBaseUnits::failedCommitReachesTheCaller()
+{
+#ifdef Q_OS_UNIX
+    QFETCH(bool, explicitUnit);
+    DB::INDEX_DATA_T object;
+    object.name = QString(300000, QLatin1Char('n'));
+    QSignalSpy spy(m_db, &DB::updateNotify);
+    rlimit saved{};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = rlim_t(QFileInfo(m_db->workingFileName()).size());
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
+    bool result = false;
+    if (explicitUnit) {
+        const bool begun = m_db->beginTransaction();
+        const bool added = m_db->addIndex(0, 0x2600, object);
+        result = m_db->commitTransaction();
+        result = result || !begun || !added;
+    } else {
+        result = m_db->addIndex(0, 0x2600, object);
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    QVERIFY(!result);
+    QVERIFY(!m_db->inTransaction());
+    QCOMPARE(spy.count(), 0);
+    QVERIFY(!m_db->existIndex(0, 0x2600));
+    QVERIFY(m_db->addIndex(0, 0x2600, object));
+    // The working file is sound: saving checks it.
+    QVERIFY2(m_db->saveDataBase(m_dir.filePath(QStringLiteral("after_full.nwrp"))),
+             qPrintable(m_db->errorString()));
+#else
+    QSKIP("File size limits are a POSIX facility.");
+#endif
 }
 
 NW_TEST_MAIN(TestObjectDataBaseUnits)

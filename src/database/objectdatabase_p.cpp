@@ -1,0 +1,112 @@
+#include "objectdatabase_p.h"
+
+#include <QDebug>
+#include <QSqlError>
+#include <QSqlRecord>
+
+QSqlQuery *ObjectDataBasePrivate::statement(const QString &sql, const QVariantList &values,
+                                            const char *signature)
+{
+    auto it = m_statements.find(sql);
+    if (it == m_statements.end()) {
+        auto query = std::make_unique<QSqlQuery>(db);
+        query->setForwardOnly(true);
+        // Not kept when it fails: the statement may become valid once its table exists.
+        if (!query->prepare(sql)) {
+            failed(*query, sql, signature);
+            return nullptr;
+        }
+        it = m_statements.emplace(sql, std::move(query)).first;
+    }
+    QSqlQuery *query = it->second.get();
+    for (int i = 0; i < values.size(); ++i)
+        query->bindValue(i, values.at(i));
+    return query;
+}
+
+void ObjectDataBasePrivate::failed(const QSqlQuery &query, const QString &sql,
+                                   const char *signature)
+{
+    lastSqlError = query.lastError().text();
+    qDebug() << signature << lastSqlError << sql;
+}
+
+SqlRows ObjectDataBasePrivate::select(const QString &sql, const QVariantList &values,
+                                      const char *signature)
+{
+    SqlRows rows;
+    QSqlQuery *query = statement(sql, values, signature);
+    if (!query)
+        return rows;
+    if (!query->exec()) {
+        failed(*query, sql, signature);
+        query->finish();
+        return rows;
+    }
+    rows.m_ok = true;
+    rows.m_columns = query->record().count();
+    while (query->next()) {
+        for (int i = 0; i < rows.m_columns; ++i)
+            rows.m_cells.append(query->value(i));
+        ++rows.m_count;
+    }
+    query->finish();
+    return rows;
+}
+
+bool ObjectDataBasePrivate::exec(const QString &sql, const QVariantList &values,
+                                 const char *signature, qint64 *insertId, int *rowsAffected)
+{
+    QSqlQuery *query = statement(sql, values, signature);
+    const bool ok = query && query->exec();
+    if (!ok) {
+        if (query)
+            failed(*query, sql, signature);
+        if (unitDepth > 0)
+            unitFailed = true;
+    } else {
+        if (insertId)
+            *insertId = query->lastInsertId().toLongLong();
+        if (rowsAffected)
+            *rowsAffected = query->numRowsAffected();
+    }
+    if (query)
+        query->finish();
+    return ok;
+}
+
+bool ObjectDataBasePrivate::execSchema(const QString &sql, const char *signature)
+{
+    if (trySql(sql))
+        return true;
+    qDebug() << signature << lastSqlError << sql;
+    if (unitDepth > 0)
+        unitFailed = true;
+    return false;
+}
+
+bool ObjectDataBasePrivate::trySql(const QString &sql)
+{
+    QSqlQuery query(db);
+    if (query.exec(sql))
+        return true;
+    lastSqlError = query.lastError().text();
+    return false;
+}
+
+bool ObjectDataBasePrivate::unitStatement(const QString &sql, const char *signature)
+{
+    QSqlQuery *query = statement(sql, {}, signature);
+    const bool ok = query && query->exec();
+    if (query) {
+        if (!ok)
+            failed(*query, sql, signature);
+        query->finish();
+    }
+    return ok;
+}
+
+void ObjectDataBasePrivate::dropStatements()
+{
+    m_statements.clear();
+}
