@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressDialog>
+#include <QSettings>
 #include <QTextStream>
 #include <QTimer>
 
@@ -141,6 +142,12 @@ GenerationRun *NwrMainWindow::generation()
     }
     connect(generationRun, &GenerationRun::saveRequested, this,
             &NwrMainWindow::on_actionSave_Project_triggered);
+    // The sibling tools look for the last generated EDS here.
+    connect(generationRun, &GenerationRun::standardEdsGenerated, this, [](const QString &path) {
+        QSettings shared(QCoreApplication::organizationName(),
+                         QStringLiteral("InterApplicationSettings"));
+        shared.setValue(QStringLiteral("ToolData/lastGeneratedEDS"), path);
+    });
     return generationRun;
 }
 
@@ -158,6 +165,7 @@ void NwrMainWindow::on_actionGenerate_Output_triggered()
     run->setEdition(QCoreApplication::applicationName());
     run->setInvokedByNetworkTool(invokedByNetworkTool);
     run->setProject(projectDir, projectName);
+    run->setPreferences(userPreferences());
     if (run->energyBusConfigurationPending())
         reportGenerationProblem(QMessageBox::Warning,
                                 tr("The EnergyBus configuration has not yet been applied into "

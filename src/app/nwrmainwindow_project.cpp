@@ -7,6 +7,7 @@
 #include "userinteraction.h"
 
 #include "importers/projectconverter.h"
+#include "panelkit/linetype.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -149,11 +150,11 @@ void NwrMainWindow::on_actionNew_Project_triggered()
         return;
     }
     if (canEdition) {
-        int type = interaction->selectProtocol(this, tr("Select CAN protocol for line 0:"));
-        if (type == 0)
-            type = 1;
-        projectDb->setGeneralSettingsValue(QStringLiteral("line0type"), QString::number(type));
-        if (type != 1) {
+        LineType type = interaction->selectProtocol(this, tr("Select CAN protocol for line 0:"));
+        if (type == LineType::NotSet)
+            type = LineType::CANopen;
+        LineTypes::setLineType(projectDb, 0, type);
+        if (type != LineType::CANopen) {
             for (quint16 index : {0x1000, 0x1001, 0x1017, 0x1018, 0x1200})
                 projectDb->delIndex(0, index);
         }
@@ -199,13 +200,15 @@ bool NwrMainWindow::openProject(const QString &path)
     updateLines();
     switchToLine(0);
 
-    QSettings settings;
-    if (settings.value(QStringLiteral("General/postgenerationinproject"), false).toBool()) {
+    Preferences preferences = userPreferences();
+    if (preferences.postGenerationInProject) {
         const QString command = projectDb->getMiscSettingsValue(QStringLiteral("postgencmd"));
         const QString args = projectDb->getMiscSettingsValue(QStringLiteral("postgencmdargs"));
         if (!command.isEmpty() && !args.isEmpty()) {
-            settings.setValue(QStringLiteral("General/postgenerationcommand"), command);
-            settings.setValue(QStringLiteral("General/postgenerationcommandarguments"), args);
+            preferences.postGenerationCommand = command;
+            preferences.postGenerationArguments = args;
+            QSettings settings;
+            preferences.write(settings);
         }
     }
     setModifiedMark(false);
@@ -241,13 +244,10 @@ bool NwrMainWindow::saveProject()
                == QLatin1String("1"))
         showMessage(QMessageBox::Warning, tr("The EnergyBus configuration has not yet been "
                                              "applied into the object dictionary."));
-    QSettings settings;
-    settings.beginGroup(QStringLiteral("General"));
-    const QString command = settings.value(QStringLiteral("postgenerationcommand")).toString();
-    const QString args =
-        settings.value(QStringLiteral("postgenerationcommandarguments")).toString();
-    if (settings.value(QStringLiteral("postgenerationinproject"), false).toBool()
-        && !command.isEmpty() && !args.isEmpty()) {
+    const Preferences preferences = userPreferences();
+    const QString command = preferences.postGenerationCommand;
+    const QString args = preferences.postGenerationArguments;
+    if (preferences.postGenerationInProject && !command.isEmpty() && !args.isEmpty()) {
         projectDb->setMiscSettingsValue(QStringLiteral("postgencmd"), command);
         projectDb->setMiscSettingsValue(QStringLiteral("postgencmdargs"), args);
     }

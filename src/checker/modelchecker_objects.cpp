@@ -21,7 +21,7 @@ void ModelChecker::checkIndex(quint16 index, bool &modified)
     if (database)
         database->getIndexData(line, index, object);
     const QList<quint8> subs = subIndices(index);
-    if (object.objecttype == 7) {
+    if (object.objecttype == CAN::OC_VAR) {
         if (object.name.isEmpty())
             countError(tr("<strong>Error: </strong>Object 0x%1: The object does not have a name. "
                           "(Required for EDS)")
@@ -116,7 +116,7 @@ void ModelChecker::checkSub(quint16 index, quint8 subIndex, quint8 objectType)
         report(tr("Warning: Object 0x%1-0x%2: Limit Check is activated, but it is deactivated in "
                   "the global settings.")
                    .arg(i, s));
-    if ((objectType == 8 || objectType == 9) && data.name.isEmpty())
+    if ((objectType == CAN::OC_ARRAY || objectType == CAN::OC_RECORD) && data.name.isEmpty())
         countError(tr("<strong>Error: </strong>Object 0x%1-0x%2: The object does not have a name. "
                       "(Required for EDS)")
                        .arg(i, s));
@@ -183,7 +183,7 @@ void ModelChecker::checkSubDataType(quint16 index, quint8 subIndex, const SubDat
         countError(tr("<strong>Error: </strong>Object 0x%1-0x%2: The values of the limits or "
                       "defaultvalue does to fit to the datatype.")
                        .arg(i, s));
-    if (data.datatype == 0)
+    if (data.datatype == 0) // no data type at all
         countError(tr("<strong>Error: </strong>Object 0x%1-0x%2: Unknown or unsupported "
                       "datatype.")
                        .arg(i, s));

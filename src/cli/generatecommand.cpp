@@ -1,5 +1,6 @@
 #include "cli/generatecommand.h"
 
+#include "cli/clipreferences.h"
 #include "cli/cliproject.h"
 #include "cli/clitext.h"
 #include "cli/commandline.h"
@@ -56,6 +57,8 @@ int GenerateCommand::run(const QStringList &arguments, QTextStream &out, QTextSt
     const QCommandLineOption noCheck(QStringLiteral("no-check"), tr("skip the model check"));
     commandLine.addOption(output);
     commandLine.addOption(noCheck);
+    const CliPreferences preferences(CliPreferences::GenerationOptions);
+    preferences.addOptions(commandLine);
     commandLine.addArgument(QStringLiteral("PROJECT"), tr("the project file (.nwrp)"));
     if (const std::optional<int> done = commandLine.parse(arguments, out, err))
         return *done;
@@ -76,6 +79,7 @@ int GenerateCommand::run(const QStringList &arguments, QTextStream &out, QTextSt
     if (!folder.isEmpty())
         run.setOutputDirectory(QFileInfo(folder).absoluteFilePath());
     run.setModelCheckEnabled(!commandLine.isSet(noCheck));
+    run.setPreferences(preferences.read(commandLine));
     QObject::connect(&run, &GenerationRun::message, [&out](const QString &text) {
         out << CliText::plainText(text) << "\n";
         out.flush();

@@ -1,4 +1,5 @@
 #include "objectdatabase.h"
+#include "panelkit/linetype.h"
 
 #include <QDebug>
 #include <QMutexLocker>
@@ -171,8 +172,7 @@ void ObjectDataBase::repairMessagesOnOpen()
 {
     if (databaseVersion() < 100) {
         for (quint8 line : getNodes()) {
-            if (getGeneralSettingsValue(QStringLiteral("line%1type").arg(line))
-                == QLatin1String("2"))
+            if (LineTypes::lineType(this, line) == LineType::J1939)
                 updatePGNdirectionAttributes(line);
         }
     }

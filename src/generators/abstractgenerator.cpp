@@ -9,7 +9,6 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSaveFile>
-#include <QSettings>
 #include <QTextCodec>
 #include <QTextStream>
 #include <QThread>
@@ -109,6 +108,14 @@ unsigned AbstractGenerator::setMultiProtocol(bool on)
     return Done;
 }
 
+unsigned AbstractGenerator::setPreferences(const Preferences &preferences)
+{
+    if (busy())
+        return Busy;
+    userPreferences = preferences;
+    return Done;
+}
+
 ObjectDataBase *AbstractGenerator::dataBase() const
 {
     return database.data();
@@ -146,9 +153,7 @@ QString AbstractGenerator::convertValue(quint16 type, unsigned long long uValue,
 
 void AbstractGenerator::checkForceMLFlag()
 {
-    QSettings settings(QCoreApplication::organizationName(), QCoreApplication::applicationName());
-    settings.beginGroup(QStringLiteral("General"));
-    if (settings.value(QStringLiteral("alwaysml"), false).toBool())
+    if (userPreferences.alwaysMultiLine)
         forceMultiLine = true;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "panelkit/preferences.h"
+
 #include <QDateTime>
 #include <QObject>
 #include <QPointer>
@@ -59,6 +61,8 @@ public:
     unsigned setMultiLine(bool on);
     unsigned setJ1939Present(bool on);
     unsigned setMultiProtocol(bool on);
+    // The user's preferences for this run ("alwaysml" and the like); 5 while running.
+    unsigned setPreferences(const Preferences &preferences);
 
     unsigned char getActiveLine() const { return activeLine; }
     QString getOutputDirectory() const { return outputDirectory; }
@@ -70,6 +74,7 @@ public:
     bool isMultiProtocol() const { return multiProtocol; }
     bool isAbortRequested() const { return abortRequested; }
     QString getToolVersion() const { return toolVersion; }
+    const Preferences &preferences() const { return userPreferences; }
     // The database, or null when none was given or it has been destroyed.
     ObjectDataBase *dataBase() const;
 
@@ -90,7 +95,7 @@ public:
     // significant first, as "0x%1" with two lower-case digits. "0" for any other type.
     static QString convertValue(quint16 type, unsigned long long uValue, long long sValue);
 
-    // Reads the user preference "alwaysml" (group "General") into forceMultiLine.
+    // Sets forceMultiLine when the preference "alwaysml" is set.
     void checkForceMLFlag();
 
     // The time printed into generated files and stamped on output lines. Tests fix it
@@ -155,6 +160,7 @@ protected:
     bool j1939Present = false;
     bool multiProtocol = false;
     bool forceMultiLine = false;
+    Preferences userPreferences;
 
 private:
     void endWorker();

@@ -247,18 +247,16 @@ qint64 CoDefineGenerator::j1939Number(const QString &key) const
     return decimalNumber(j1939Setting(key));
 }
 
-int CoDefineGenerator::lineType(quint8 line) const
+LineType CoDefineGenerator::lineType(quint8 line) const
 {
-    return int(number(QStringLiteral("line%1type").arg(line)));
+    return LineTypes::lineType(dataBase(), line);
 }
 
-bool CoDefineGenerator::anyLineOfType(std::initializer_list<int> types) const
+bool CoDefineGenerator::anyCanopenLine() const
 {
     for (quint8 line : lineList()) {
-        for (int type : types) {
-            if (lineType(line) == type)
-                return true;
-        }
+        if (LineTypes::carriesCANopen(lineType(line)))
+            return true;
     }
     return false;
 }
@@ -268,11 +266,7 @@ QList<quint8> CoDefineGenerator::lineList() const
     ObjectDataBase *db = dataBase();
     if (!db)
         return {};
-    int count = 0;
-    for (quint8 line : db->getNodes()) {
-        if (line < 0xF0)
-            ++count;
-    }
+    const int count = LineTypes::projectLines(db).size();
     QList<quint8> lines;
     for (int line = 0; line < qMin(count, maxLines); ++line)
         lines.append(quint8(line));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "generators/abstractgenerator.h"
+#include "panelkit/linetype.h"
 
 #include <QList>
 #include <QSharedPointer>
@@ -163,8 +164,9 @@ private:
     qint64 number(const QString &key) const;
     QString j1939Setting(const QString &key) const;
     qint64 j1939Number(const QString &key) const;
-    int lineType(quint8 line) const;
-    bool anyLineOfType(std::initializer_list<int> types) const;
+    LineType lineType(quint8 line) const;
+    // Some line of lineList() carries CANopen.
+    bool anyCanopenLine() const;
     QList<quint8> lineList() const;
     // The existing lines 0 to 7, ascending.
     QList<quint8> linesBelow8() const;

@@ -9,17 +9,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 
 namespace {
 
 const quint32 addressClaimPgn = 0xEE00;
 const quint8 transmit = 0x55;
-
-QSettings userSettings()
-{
-    return QSettings(QCoreApplication::organizationName(), QCoreApplication::applicationName());
-}
 
 } // namespace
 
@@ -62,6 +56,11 @@ void GenerationRun::setModelCheckEnabled(bool enabled)
     modelCheckEnabled = enabled;
 }
 
+void GenerationRun::setPreferences(const Preferences &preferences)
+{
+    userPreferences = preferences;
+}
+
 void GenerationRun::setLogTextSource(std::function<QString()> source)
 {
     logTextSource = std::move(source);
@@ -100,10 +99,8 @@ GenerationRun::Outcome GenerationRun::run()
         return NoDataBase;
     }
     prepareLines();
-    QSettings settings = userSettings();
-    settings.beginGroup(QStringLiteral("General"));
-    const bool disableCheck = settings.value(QStringLiteral("disablecheck"), false).toBool();
-    if (settings.value(QStringLiteral("clearlogging"), false).toBool()) {
+    const bool disableCheck = userPreferences.disableCheck;
+    if (userPreferences.clearLogging) {
         reported.clear();
         emit clearLogRequested();
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "generators/lineclassification.h"
+#include "panelkit/preferences.h"
 
 #include <QList>
 #include <QMap>
@@ -100,6 +101,10 @@ public:
     void setInvokedByNetworkTool(bool invoked);
     // False skips the model check (the command line's --no-check).
     void setModelCheckEnabled(bool enabled);
+    // The user's preferences, read by the front end; the run, its model check and its
+    // generators use them and never read the settings store.
+    void setPreferences(const Preferences &preferences);
+    const Preferences &preferences() const { return userPreferences; }
     // The text written to the error log when the check fails: the front end's whole
     // output window. Without a source, the lines this run reported (time-stamped).
     void setLogTextSource(std::function<QString()> source);
@@ -127,7 +132,8 @@ public:
 
     // Deferred steps. adjustLineEndings converts the generated files as the preference
     // "line_ending_index" says; startEdsCheck starts the external EDS checker on the
-    // project's EDS files when "checkeds" is set and returns how many checks run.
+    // project's EDS files when "checkeds" is set and returns how many checks run. Both
+    // use the preferences of the last run.
     void adjustLineEndings();
     int startEdsCheck();
     int pendingEdsChecks() const { return edsCheckers.size(); }
@@ -144,6 +150,9 @@ signals:
     void clearLogRequested();
     // The model check corrected the project; the window saves it.
     void saveRequested();
+    // The standard EDS of a line was written (the path of the project's EDS); the window
+    // keeps it for the sibling tools.
+    void standardEdsGenerated(const QString &path);
     void edsChecksFinished();
 
 private slots:
@@ -184,6 +193,7 @@ private:
     QString edition;
     bool invokedByNetworkTool = false;
     bool modelCheckEnabled = true;
+    Preferences userPreferences;
     std::function<QString()> logTextSource;
 
     LineClassification lines;

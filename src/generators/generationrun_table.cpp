@@ -15,7 +15,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QSettings>
 
 namespace {
 
@@ -227,14 +226,9 @@ void GenerationRun::runEdsVariants(const RowContext &context)
     for (const QString &variant : variants) {
         RowContext variantContext = context;
         variantContext.edsVariant = variant;
-        if (runRow(Kind::Eds, variantContext, variant) && variant.isEmpty()) {
-            QSettings shared(QCoreApplication::organizationName(),
-                             QStringLiteral("InterApplicationSettings"));
-            shared.beginGroup(QStringLiteral("ToolData"));
-            shared.setValue(QStringLiteral("lastGeneratedEDS"), outputDirectory() + QLatin1Char('/')
-                                                                    + projectName
-                                                                    + QStringLiteral(".eds"));
-        }
+        if (runRow(Kind::Eds, variantContext, variant) && variant.isEmpty())
+            emit standardEdsGenerated(outputDirectory() + QLatin1Char('/') + projectName
+                                      + QStringLiteral(".eds"));
     }
 }
 
@@ -252,6 +246,7 @@ bool GenerationRun::runRow(GeneratorKind kind, const RowContext &context, const 
         generator->setMultiLine(lines.multiLineProject());
     generator->setJ1939Present(lines.j1939Line());
     generator->setMultiProtocol(lines.multiProtocol());
+    generator->setPreferences(userPreferences);
     const QString folder = outputDirectory();
     const QString started = row->started
                                 ? fillPlaceholders(tr(row->started), folder,

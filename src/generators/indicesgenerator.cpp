@@ -121,7 +121,7 @@ void IndicesGenerator::generateIndexDefine(unsigned char line, quint16 index)
     }
     *out << "#define " << linePrefix(line) << fillString(numberedName(name))
          << QStringLiteral("\t0x%1u").arg(index, 0, 16) << "\n";
-    if (data.objecttype == 8 || data.objecttype == 9)
+    if (data.objecttype == CAN::OC_ARRAY || data.objecttype == CAN::OC_RECORD)
         generateSubIndexDefines(line, index);
 }
 

@@ -147,7 +147,7 @@ QString ObjDictGenerator::mappingEntry(quint8 line, quint32 value, const QString
     const quint32 length = bitwiseMapping ? (value & 0xFF) : ((value >> 3) & 0x1F);
     const SubEntry *mapped = findSub(line, index, sub);
     const quint16 datatype = mapped ? mapped->data.datatype : 0;
-    const bool numeric = datatype < 9 || datatype == 0x0010;
+    const bool numeric = datatype < CAN::DT_VISIBLE_STRING || datatype == CAN::DT_INTEGER24;
     QString text = QStringLiteral("\t\t{") + getObjectAddress(line, index, sub)
                    + QStringLiteral(", %1u, ").arg(length)
                    + (numeric ? QStringLiteral("CO_TRUE") : QStringLiteral("CO_FALSE"))

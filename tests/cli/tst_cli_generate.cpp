@@ -30,9 +30,7 @@ private:
     };
     Result run(const QStringList &args) const;
     QString saveProject(void (*build)(ObjectDataBase &), const QString &name) const;
-    void writePreferences(const QString &generalLines) const;
     QScopedPointer<QTemporaryDir> dir;
-    QTemporaryDir config;
 };
 
 void TestCliGenerate::initTestCase()
@@ -43,28 +41,17 @@ void TestCliGenerate::initTestCase()
 void TestCliGenerate::init()
 {
     dir.reset(new QTemporaryDir);
-    QDir(config.path()).removeRecursively();
-    writePreferences(QString());
 }
 
-// The preferences of the started tool: the test stack folder and the given lines of
-// group "General" (written as "[%General]": a plain [General] section holds keys without
-// a group).
-void TestCliGenerate::writePreferences(const QString &generalLines) const
-{
-    QDir().mkpath(config.path() + QStringLiteral("/tenvor"));
-    gentest::writeText(config.path() + QStringLiteral("/tenvor/CANopen Nodewright.conf"),
-                       QStringLiteral("[%General]\ncostackpath=") + gentest::testStackFolder()
-                           + QLatin1Char('\n') + generalLines);
-}
-
+// Generation runs check the project against the test stack, given on the command line as
+// a user without the window's settings would give it.
 TestCliGenerate::Result TestCliGenerate::run(const QStringList &args) const
 {
+    QStringList withStack = args;
+    if (args.value(0) == QLatin1String("generate"))
+        withStack << QStringLiteral("--stack") << gentest::testStackFolder();
     QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(NW_CLI_PATH), args);
+    process.start(QStringLiteral(NW_CLI_PATH), withStack);
     if (!process.waitForFinished(120000))
         return {-1, {}, {}};
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
@@ -178,10 +165,9 @@ void TestCliGenerate::failedCheck()
     QVERIFY(QFile::exists(dir->path() + QStringLiteral("/__nwrerrorlog.txt")));
     QVERIFY(!QFile::exists(dir->path() + QStringLiteral("/gen_indication.h")));
 
-    // With the check disabled by preference the files are written, the exit code still
-    // tells the caller about the errors.
-    writePreferences(QStringLiteral("disablecheck=true\n"));
-    result = run({QStringLiteral("generate"), project});
+    // With check errors ignored the files are written, the exit code still tells the
+    // caller about the errors.
+    result = run({QStringLiteral("generate"), project, QStringLiteral("--ignore-check-errors")});
     QCOMPARE(result.exitCode, 1);
     QVERIFY(QFile::exists(dir->path() + QStringLiteral("/gen_indication.h")));
 }

@@ -3,7 +3,6 @@
 #include "probegenerator.h"
 
 #include <QSaveFile>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
@@ -179,15 +178,9 @@ void TestAbstractGenerator::forceMultiLinePreference()
     ProbeGenerator generator;
     generator.checkForceMLFlag();
     QVERIFY(!generator.isForceMultiLine());
-    {
-        QSettings settings(QCoreApplication::organizationName(),
-                           QCoreApplication::applicationName());
-        settings.setValue(QStringLiteral("General/alwaysml"), true);
-    }
+    QCOMPARE(generator.setPreferences(gentest::alwaysMultiLine()), 0u);
     generator.checkForceMLFlag();
     QVERIFY(generator.isForceMultiLine());
-    QSettings(QCoreApplication::organizationName(), QCoreApplication::applicationName())
-        .remove(QStringLiteral("General/alwaysml"));
 }
 
 NW_TEST_MAIN(TestAbstractGenerator)

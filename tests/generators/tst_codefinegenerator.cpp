@@ -9,7 +9,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -279,7 +278,6 @@ void TestCoDefineGenerator::initTestCase()
 void TestCoDefineGenerator::cleanup()
 {
     AppIdentity::apply(QStringLiteral("nodewright"));
-    QSettings(QCoreApplication::organizationName(), QCoreApplication::applicationName()).clear();
 }
 
 // Rows of fixedLines: single-line lists, node-IDs and profiles.
@@ -643,11 +641,13 @@ void TestCoDefineGenerator::toolVersion()
 
 void TestCoDefineGenerator::forcedMultiLine()
 {
-    QSettings(QCoreApplication::organizationName(), QCoreApplication::applicationName())
-        .setValue(QStringLiteral("General/alwaysml"), true);
     Project project;
     project.build.objects({QStringLiteral("0:1000:1")});
-    const QStringList output = lines(project.generate());
+    const QStringList output = lines(project.generate([](CoDefineGenerator &generator) {
+        Preferences preferences;
+        preferences.alwaysMultiLine = true;
+        generator.setPreferences(preferences);
+    }));
     QVERIFY(output.contains(QStringLiteral("#define CO_MULTI_LINE\t1u")));
     QVERIFY(output.contains(QStringLiteral("#define CO_MULTI_LINE_CNT\t1u")));
     QVERIFY(output.contains(QStringLiteral("#define CO_OBJECT_COUNTS\t1u")));

@@ -3,7 +3,6 @@
 #include "nwtest.h"
 
 #include <QDir>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -52,29 +51,23 @@ private:
     static bool available(Kind kind);
     // The started and completed messages of the rows, for those rows this build has.
     QStringList expectedMessages(const QList<Kind> &kinds) const;
-    static void setPreference(const QString &key, const QVariant &value);
 
     QScopedPointer<QTemporaryDir> dir;
+    Preferences preferences;
 };
 
 void TestGenerationRun::init()
 {
     // Without blanks: the post-generation arguments are split at blanks.
     dir.reset(new QTemporaryDir(QDir::tempPath() + QStringLiteral("/nwrun-XXXXXX")));
-    QSettings(QCoreApplication::organizationName(), QCoreApplication::applicationName()).clear();
-    gentest::useTestStack();
-}
-
-void TestGenerationRun::setPreference(const QString &key, const QVariant &value)
-{
-    QSettings settings(QCoreApplication::organizationName(), QCoreApplication::applicationName());
-    settings.setValue(key, value);
+    preferences = gentest::testPreferences();
 }
 
 TestGenerationRun::Result TestGenerationRun::generate(ObjectDataBase &db, const QString &folder)
 {
     GenerationRun run(&db);
     run.setProject(folder.isNull() ? dir->path() : folder, QStringLiteral("demo"));
+    run.setPreferences(preferences);
     QStringList messages;
     connect(&run, &GenerationRun::message, this,
             [&messages](const QString &text) { messages << text; });
@@ -241,6 +234,7 @@ void TestGenerationRun::withoutFolder()
     gentest::writeText(file, QStringLiteral("x"));
     GenerationRun run(&db);
     run.setProject(saved ? file : QString(), QStringLiteral("demo"));
+    run.setPreferences(preferences);
     QSignalSpy spy(&run, &GenerationRun::message);
     QCOMPARE(int(run.run()), outcome);
     QCOMPARE(run.failureText(),
@@ -258,6 +252,7 @@ void TestGenerationRun::checkSkipped()
     gentest::buildCanopenProject(db);
     GenerationRun run(&db);
     run.setProject(dir->path(), QStringLiteral("demo"));
+    run.setPreferences(preferences);
     run.setModelCheckEnabled(false);
     QSignalSpy spy(&run, &GenerationRun::message);
     QCOMPARE(run.run(), GenerationRun::Completed);
@@ -275,12 +270,13 @@ void TestGenerationRun::failedCheck_data()
 void TestGenerationRun::failedCheck()
 {
     QFETCH(bool, disableCheck);
-    setPreference(QStringLiteral("General/disablecheck"), disableCheck);
+    preferences.disableCheck = disableCheck;
     ObjectDataBase db;
     gentest::buildCanopenProject(db);
     db.delIndex(0, 0x1000);
     GenerationRun run(&db);
     run.setProject(dir->path(), QStringLiteral("demo"));
+    run.setPreferences(preferences);
     run.setLogTextSource([] { return QStringLiteral("the output window"); });
     QStringList messages;
     connect(&run, &GenerationRun::message, this, [&messages](const QString &m) { messages << m; });
@@ -329,6 +325,7 @@ void TestGenerationRun::correctionAsksForSave()
     gentest::buildCanopenProject(db);
     GenerationRun run(&db);
     run.setProject(dir->path(), QStringLiteral("demo"));
+    run.setPreferences(preferences);
     QSignalSpy save(&run, &GenerationRun::saveRequested);
     run.run();
     QCOMPARE(save.count(), 0);
@@ -344,9 +341,10 @@ void TestGenerationRun::clearLogging()
     ObjectDataBase db;
     gentest::buildCanopenProject(db);
     for (bool clear : {false, true}) {
-        setPreference(QStringLiteral("General/clearlogging"), clear);
+        preferences.clearLogging = clear;
         GenerationRun run(&db);
         run.setProject(dir->path(), QStringLiteral("demo"));
+        run.setPreferences(preferences);
         QSignalSpy spy(&run, &GenerationRun::clearLogRequested);
         run.run();
         QCOMPARE(spy.count(), clear ? 1 : 0);
@@ -417,9 +415,8 @@ void TestGenerationRun::postGenerationCommand()
                        QStringLiteral("#!/bin/sh\npwd > run.log\n"
                                       "for a in \"$@\"; do echo \"$a\" >> run.log; done\n"));
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    setPreference(QStringLiteral("General/postgenerationcommand"), script);
-    setPreference(QStringLiteral("General/postgenerationcommandarguments"),
-                  QStringLiteral("%P %D %N"));
+    preferences.postGenerationCommand = script;
+    preferences.postGenerationArguments = QStringLiteral("%P %D %N");
     ObjectDataBase db;
     gentest::buildCanopenProject(db);
     generate(db);
@@ -444,11 +441,12 @@ void TestGenerationRun::lineEndings()
 {
     QFETCH(int, index);
     QFETCH(QString, ending);
-    setPreference(QStringLiteral("General/line_ending_index"), index);
+    preferences.lineEndingIndex = index;
     ObjectDataBase db;
     gentest::buildCanopenProject(db);
     GenerationRun run(&db);
     run.setProject(dir->path(), QStringLiteral("demo"));
+    run.setPreferences(preferences);
     QCOMPARE(run.run(), GenerationRun::Completed);
     run.adjustLineEndings();
     const QString text = gentest::readText(dir->path() + QStringLiteral("/gen_indication.h"));

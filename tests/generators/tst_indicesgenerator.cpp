@@ -3,7 +3,6 @@
 #include "generatortestutil.h"
 #include "nwtest.h"
 
-#include <QSettings>
 #include <QTemporaryDir>
 
 // gen_indices.h: define names, duplicates, multi-line prefixes and the whole file.
@@ -24,16 +23,18 @@ private slots:
     void compilesAgainstStack();
 
 private:
-    QString generate(ObjectDataBase &db, const QList<unsigned char> &lines);
+    QString generate(ObjectDataBase &db, const QList<unsigned char> &lines,
+                     const Preferences &preferences = Preferences());
     QTemporaryDir dir;
 };
 
-QString TestIndicesGenerator::generate(ObjectDataBase &db, const QList<unsigned char> &lines)
+QString TestIndicesGenerator::generate(ObjectDataBase &db, const QList<unsigned char> &lines,
+                                       const Preferences &preferences)
 {
     IndicesGenerator generator;
     generator.setLines(lines);
-    if (!gentest::runGenerator(generator, db, dir.path(), QStringLiteral("indices"),
-                               lines.value(0)))
+    if (!gentest::runGenerator(generator, db, dir.path(), QStringLiteral("indices"), lines.value(0),
+                               preferences))
         return QStringLiteral("<not started>");
     return gentest::readText(dir.path() + QStringLiteral("/gen_indices.h"));
 }
@@ -150,11 +151,7 @@ void TestIndicesGenerator::forcedMultiLine()
 {
     ObjectDataBase db;
     gentest::buildCanopenProject(db);
-    QSettings settings(QCoreApplication::organizationName(), QCoreApplication::applicationName());
-    settings.setValue(QStringLiteral("General/alwaysml"), true);
-    settings.sync();
-    const QString text = generate(db, {0});
-    settings.remove(QStringLiteral("General/alwaysml"));
+    const QString text = generate(db, {0}, gentest::alwaysMultiLine());
     QVERIFY2(text.contains(QStringLiteral("#define L0_I_DEVICE_TYPE")), qPrintable(text));
 }
 

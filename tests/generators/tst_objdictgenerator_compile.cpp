@@ -85,8 +85,6 @@ private slots:
             QSKIP("no C compiler installed");
     }
 
-    void cleanup() { odtest::setAlwaysMultiLine(false); }
-
     void generatedFileCompiles_data()
     {
         QTest::addColumn<int>("fixture");
@@ -111,7 +109,6 @@ private slots:
         QFETCH(bool, compact);
         QFETCH(bool, canFd);
         QFETCH(bool, alwaysMultiLine);
-        odtest::setAlwaysMultiLine(alwaysMultiLine);
         ObjectDataBase db;
         buildFixture(db, fixture);
         odtest::setting(db, "applicationheader", "app.h");
@@ -132,9 +129,11 @@ private slots:
         CoDefineGenerator define;
         indicationgenerator indication;
         ObjDictGenerator objdict(compact);
-        QVERIFY(gentest::runGenerator(define, db, dir.path(), name));
-        QVERIFY(gentest::runGenerator(indication, db, dir.path(), name));
-        QVERIFY(gentest::runGenerator(objdict, db, dir.path(), name));
+        const Preferences preferences =
+            alwaysMultiLine ? gentest::alwaysMultiLine() : Preferences();
+        QVERIFY(gentest::runGenerator(define, db, dir.path(), name, 0, preferences));
+        QVERIFY(gentest::runGenerator(indication, db, dir.path(), name, 0, preferences));
+        QVERIFY(gentest::runGenerator(objdict, db, dir.path(), name, 0, preferences));
         QString diagnostics;
         const bool compiled =
             nwCompileCFile(dir.filePath(QStringLiteral("gen_objdict.c")), &diagnostics);
