@@ -174,10 +174,13 @@ void NwrMainWindow::on_actionGenerate_Output_triggered()
     const GenerationRun::Outcome outcome = run->run();
     QApplication::restoreOverrideCursor();
     progressDialog->hide();
-    if (outcome != GenerationRun::Completed) {
+    if (outcome != GenerationRun::Completed && outcome != GenerationRun::WriteFailed) {
         reportGenerationProblem(QMessageBox::Critical, run->failureText());
         return;
     }
+    // The files that were written get their deferred steps also after a failed one.
+    if (outcome == GenerationRun::WriteFailed)
+        reportGenerationProblem(QMessageBox::Critical, run->failureText());
     if (!j1939Edition)
         QTimer::singleShot(200, run, &GenerationRun::startEdsCheck);
     QTimer::singleShot(300, run, &GenerationRun::adjustLineEndings);

@@ -90,13 +90,19 @@ int GenerateCommand::run(const QStringList &arguments, QTextStream &out, QTextSt
             << "\n";
 
     const GenerationRun::Outcome outcome = run.run();
-    if (outcome != GenerationRun::Completed) {
-        out.flush();
-        commandLine.failure(err, run.failureText());
-        return outcome == GenerationRun::CheckFailed ? 1 : 2;
+    out.flush();
+    if (outcome == GenerationRun::CheckFailed) {
+        commandLine.failure(err, tr("The project contains critical errors; no file was "
+                                    "generated."));
+        return 1;
     }
+    if (outcome != GenerationRun::Completed && outcome != GenerationRun::WriteFailed)
+        return commandLine.failure(err, run.failureText());
+    // The files that were written get their line endings and checks as usual.
     run.adjustLineEndings();
     if (!AppIdentity::isJ1939Edition(QCoreApplication::applicationName()))
         waitForEdsChecks(run);
+    if (outcome == GenerationRun::WriteFailed)
+        return commandLine.failure(err, run.failureText());
     return run.checkErrorCount() > 0 ? 1 : 0;
 }

@@ -93,6 +93,7 @@ GenerationRun::Outcome GenerationRun::run()
 {
     failure.clear();
     checkErrors = 0;
+    filesNotWritten = 0;
     reported.clear();
     if (!database) {
         failure = tr("No project is open.");
@@ -125,7 +126,10 @@ GenerationRun::Outcome GenerationRun::run()
     runGeneratorTable(compact);
     cacheProject(false);
     startPostGenerationCommand();
-    return Completed;
+    if (filesNotWritten == 0)
+        return Completed;
+    failure = tr("Not all files could be written. The messages of the generation name them.");
+    return WriteFailed;
 }
 
 void GenerationRun::prepareLines()
@@ -192,9 +196,13 @@ void GenerationRun::generatorProgress(quint8 value)
 {
     if (value < 100)
         return;
-    const QObject *generator = sender();
-    const QString name = generator ? generator->objectName() : QStringLiteral("output");
-    report(tr("Generation of %1 completed.").arg(name));
+    const QObject *source = sender();
+    const QString name = source ? source->objectName() : QStringLiteral("output");
+    const auto *generator = qobject_cast<const AbstractGenerator *>(source);
+    if (generator && generator->hasFailed())
+        report(tr("Generation of %1 failed: %2").arg(name, generator->errorString()));
+    else
+        report(tr("Generation of %1 completed.").arg(name));
 }
 
 void GenerationRun::handleCheckError(const QString &text)

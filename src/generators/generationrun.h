@@ -32,7 +32,9 @@ class GenerationRun : public QObject
 
 public:
     enum Outcome {
-        Completed, // the generators ran (some may have been skipped)
+        Completed, // the generators ran and every file was written
+        WriteFailed, // the generators ran, but a file was not written (not writable, or its
+        // write failed); the others were
         CheckFailed, // model errors and "disablecheck" not set; nothing generated
         NoProjectFolder, // the project was never saved
         FolderNotWritable, // the output folder cannot be written
@@ -174,10 +176,12 @@ private:
     void runDescriptions(const RowContext &context);
     void runEdsVariants(const RowContext &context);
     // Runs one row for the context's line: configure, check writability, start, wait.
-    // False when the row has no generator or its file is not writable.
+    // True when the row's file was written.
     bool runRow(GeneratorKind kind, const RowContext &context, const QString &startedArg = {});
     bool runGenerator(AbstractGenerator *generator, quint8 line, const QString &notWritable,
                       const QString &started);
+    // The generator could not be configured or started; reported, counted as not written.
+    bool refuseGenerator(AbstractGenerator *generator, const QString &reason);
     void reportUserSection();
     void deleteOutputFile(const QString &fileName);
     bool srdoObjectsPresent();
@@ -199,6 +203,7 @@ private:
     LineClassification lines;
     QString failure;
     int checkErrors = 0;
+    int filesNotWritten = 0;
     QStringList reported;
     QList<EdsCheckerWrapper *> edsCheckers;
     QMap<GeneratorKind, Factory> factories;

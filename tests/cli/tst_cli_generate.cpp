@@ -159,9 +159,8 @@ void TestCliGenerate::failedCheck()
              qPrintable(result.out));
     QVERIFY(!result.out.contains(QLatin1String("<strong>")));
     QVERIFY(result.out.contains(QLatin1String("Check of model consistency finished: failed (")));
-    QCOMPARE(result.err.trimmed(),
-             QStringLiteral("nodewright-cli generate: The project contains critical errors. "
-                            "Check Generator Output window."));
+    QCOMPARE(result.err, QStringLiteral("nodewright-cli generate: The project contains critical "
+                                        "errors; no file was generated.\n"));
     QVERIFY(QFile::exists(dir->path() + QStringLiteral("/__nwrerrorlog.txt")));
     QVERIFY(!QFile::exists(dir->path() + QStringLiteral("/gen_indication.h")));
 

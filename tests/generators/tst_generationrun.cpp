@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <unistd.h>
 
 using Kind = GenerationRun::GeneratorKind;
@@ -31,7 +32,8 @@ private slots:
     void lineWithoutType();
     void correctionAsksForSave();
     void clearLogging();
-    void unwritableFile();
+    void fileNotWritten_data();
+    void fileNotWritten();
     void edsVariants();
     void postGenerationArguments_data();
     void postGenerationArguments();
@@ -351,22 +353,42 @@ void TestGenerationRun::clearLogging()
     }
 }
 
-void TestGenerationRun::unwritableFile()
+// A file that is not written is reported, the other files are written, and the run's
+// outcome says that not all files were written.
+void TestGenerationRun::fileNotWritten_data()
 {
-    if (geteuid() == 0)
+    QTest::addColumn<bool>("folderInItsPlace");
+    QTest::addColumn<QString>("message");
+    QTest::addRow("read-only file") << false << "The file gen_indication.h in %1 is not writable";
+    QTest::addRow("write fails") << true
+                                 << "Generation of gen_indication.h failed: %1/gen_indication.h "
+                                    "cannot be written: ";
+}
+
+void TestGenerationRun::fileNotWritten()
+{
+    QFETCH(bool, folderInItsPlace);
+    QFETCH(QString, message);
+    if (!folderInItsPlace && geteuid() == 0)
         QSKIP("the superuser may write every file");
     ObjectDataBase db;
     gentest::buildCanopenProject(db);
     const QString target = dir->path() + QStringLiteral("/gen_indication.h");
-    gentest::writeText(target, QStringLiteral("locked"));
-    QFile::setPermissions(target, QFile::ReadOwner);
+    const QString kept = folderInItsPlace ? target + QStringLiteral("/kept") : target;
+    QDir().mkpath(QFileInfo(kept).absolutePath());
+    gentest::writeText(kept, QStringLiteral("locked"));
+    if (!folderInItsPlace)
+        QFile::setPermissions(target, QFile::ReadOwner);
     const Result result = generate(db);
-    QVERIFY(result.messages.contains(
-        QStringLiteral("The file gen_indication.h in %1 is not writable").arg(dir->path())));
+    QCOMPARE(result.outcome, GenerationRun::WriteFailed);
+    const QString expected = message.arg(dir->path());
+    QVERIFY2(std::any_of(result.messages.cbegin(), result.messages.cend(),
+                         [&expected](const QString &m) { return m.startsWith(expected); }),
+             qPrintable(result.messages.join('\n')));
     QVERIFY(!result.messages.contains(QStringLiteral("Generation of gen_indication.h completed.")));
     QVERIFY(result.messages.contains(
         QStringLiteral("Generation of gen_indices.h generator completed.")));
-    QCOMPARE(gentest::readText(target), QStringLiteral("locked"));
+    QCOMPARE(gentest::readText(kept), QStringLiteral("locked"));
 }
 
 void TestGenerationRun::edsVariants()
