@@ -80,8 +80,8 @@ int GenerateCommand::run(const QStringList &arguments, QTextStream &out, QTextSt
         run.setOutputDirectory(QFileInfo(folder).absoluteFilePath());
     run.setModelCheckEnabled(!commandLine.isSet(noCheck));
     run.setPreferences(preferences.read(commandLine));
-    QObject::connect(&run, &GenerationRun::message, [&out](const QString &text) {
-        out << CliText::plainText(text) << "\n";
+    QObject::connect(&run, &GenerationRun::message, [&out](const QString &text, bool markup) {
+        out << (markup ? CliText::plainText(text) : text) << "\n";
         out.flush();
     });
     if (run.energyBusConfigurationPending())

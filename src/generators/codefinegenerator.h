@@ -84,6 +84,8 @@ private:
     // Readers of the previous file.
     QString extractUserSection() const;
     quint32 extractGenerationCounter() const;
+    // The lines of a previous file, whichever line ending it uses; none when unreadable.
+    static QStringList previousLines(const QString &path);
 
     // Parts of the service defines.
     void writeLineSettings(QTextStream &out, const QString &receive, const QString &transmit);

@@ -140,7 +140,7 @@ void CoDefineGenerator::writeJ1939Options(QTextStream &out)
         out << "#define J1939_PROPRIETARY_SUPPORTED\t1u\n";
     if (flag("dynsupport"))
         out << "#define J1939_DYNAMIC_PGN\t1u\n";
-    const qint64 isotpConnections = number(QStringLiteral("isotp_connection_cnt"));
+    const qint64 isotpConnections = j1939Number(QStringLiteral("isotp_connection_cnt"));
     if (isotpConnections > 0) {
         out << "#define ISOTP_SUPPORTED\t1u\n"
             << "#define ISOTP_CONNECTION_CNT\t" << isotpConnections << "u\n";

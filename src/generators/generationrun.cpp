@@ -78,10 +78,10 @@ bool GenerationRun::isCanopenEdition() const
     return !AppIdentity::isJ1939Edition(edition) && !AppIdentity::isCanEdition(edition);
 }
 
-void GenerationRun::report(const QString &text)
+void GenerationRun::report(const QString &text, bool markup)
 {
     reported.append(AbstractGenerator::currentDateTimeText() + QStringLiteral(": ") + text);
-    emit message(text);
+    emit message(text, markup);
 }
 
 QString GenerationRun::logText() const
@@ -207,7 +207,7 @@ void GenerationRun::generatorProgress(quint8 value)
 
 void GenerationRun::handleCheckError(const QString &text)
 {
-    report(text);
+    report(text, true);
 }
 
 QStringList GenerationRun::getEdsDefines(unsigned char line)

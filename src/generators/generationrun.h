@@ -146,8 +146,10 @@ public slots:
     void handleCheckError(const QString &text);
 
 signals:
-    // One line for the output window.
-    void message(const QString &text);
+    // One line for the output window. With markup set the text carries the checker's own
+    // tags around its words (<strong>, <i>, <font>); otherwise it is plain text and may
+    // hold anything a user wrote (an "#include <board.h>" of the user section).
+    void message(const QString &text, bool markup = false);
     // The preference "clearlogging" asks for an empty output window.
     void clearLogRequested();
     // The model check corrected the project; the window saves it.
@@ -161,7 +163,7 @@ private slots:
     void edsCheckFinished();
 
 private:
-    void report(const QString &text);
+    void report(const QString &text, bool markup = false);
     void prepareLines();
     void cacheProject(bool fill);
     int runModelCheck(bool &modified);

@@ -83,9 +83,11 @@ void IndicesGenerator::doJob()
            << "#ifndef GEN_INDICES_H\n"
            << "#define GEN_INDICES_H 1\n\n";
 
+    // Names are numbered over the whole file: a name a line has used is numbered again in
+    // the next line.
+    usedNames.clear();
     ObjectDataBase *db = dataBase();
     for (int i = 0; i < lines.size() && !abortRequested; ++i) {
-        usedNames.clear();
         const QList<quint16> indices =
             db ? db->getIndices(lines.at(i), 0x1000, 0xFFFF) : QList<quint16>();
         for (quint16 index : indices) {

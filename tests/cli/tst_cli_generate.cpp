@@ -19,6 +19,8 @@ private slots:
     void generatesIntoOtherFolder();
     void skipsCheck();
     void failedCheck();
+    void userTextUnchanged();
+    void fileNotWritten();
     void info();
 
 private:
@@ -169,6 +171,36 @@ void TestCliGenerate::failedCheck()
     result = run({QStringLiteral("generate"), project, QStringLiteral("--ignore-check-errors")});
     QCOMPARE(result.exitCode, 1);
     QVERIFY(QFile::exists(dir->path() + QStringLiteral("/gen_indication.h")));
+}
+
+// The run marks words with tags of its own; a user's text in a message is printed as the
+// user wrote it.
+void TestCliGenerate::userTextUnchanged()
+{
+    const QString project = saveProject(&gentest::buildCanopenProject, QStringLiteral("node"));
+    const QString section = QStringLiteral("#include <board_config.h>\n"
+                                           "#define BOTH (A && B) /* <i>not markup</i> */\n");
+    gentest::writeText(dir->path() + QStringLiteral("/gen_define.h"),
+                       QStringLiteral("/* user-specific section: start */\n") + section
+                           + QStringLiteral("/* user-specific section: end */\n"));
+    const Result result = run({QStringLiteral("generate"), project});
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY2(result.out.contains(QStringLiteral("gen_define.h contains user section:\n") + section),
+             qPrintable(result.out));
+}
+
+// A file the run could not write makes the command fail; the others are written.
+void TestCliGenerate::fileNotWritten()
+{
+    const QString project = saveProject(&gentest::buildCanopenProject, QStringLiteral("node"));
+    QVERIFY(QDir(dir->path()).mkpath(QStringLiteral("gen_indication.h")));
+    const Result result = run({QStringLiteral("generate"), project});
+    QCOMPARE(result.exitCode, 2);
+    QVERIFY2(result.out.contains(QStringLiteral("Generation of gen_indication.h failed: ")),
+             qPrintable(result.out));
+    QCOMPARE(result.err, QStringLiteral("nodewright-cli generate: Not all files could be written. "
+                                        "The messages of the generation name them.\n"));
+    QVERIFY(QFile::exists(dir->path() + QStringLiteral("/gen_indices.h")));
 }
 
 void TestCliGenerate::info()
