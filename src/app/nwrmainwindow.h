@@ -17,6 +17,7 @@ class NwrMainWindow;
 }
 
 class CODBImporter;
+class FileImportDialog;
 class GenerationRun;
 class GeneratorOutputForm;
 class QProgressDialog;
@@ -106,6 +107,9 @@ public slots:
     void openRecent();
     void newVersion(const QString &toolVersion, const QString &stackVersion, bool userRequested);
     void newCurrentTabActivated(int index);
+    // Shows the object dictionary page with the object selected (from the generator
+    // output's "Go to object").
+    void handleGotoIndex(quint16 index);
 
     void on_actionNew_Project_triggered();
     void on_actionOpen_Project_triggered();
@@ -126,6 +130,8 @@ public slots:
     void on_actionAbout_triggered();
     // The generation run (nwrmainwindow_generate.cpp).
     void on_actionGenerate_Output_triggered();
+    // The import command (nwrmainwindow_import.cpp).
+    void openImportDialog();
 
 signals:
     void lineChanged(quint8 line);
@@ -190,6 +196,10 @@ private:
     GenerationRun *generation();
     void reportGenerationProblem(int icon, const QString &text);
 
+    // import (nwrmainwindow_import.cpp)
+    void addImportAction();
+    void importFromCommandLine();
+
     // start-up (nwrmainwindow_startup.cpp)
     void applyNetworkToolMode();
     void runGenerationFromCommandLine();
@@ -206,6 +216,8 @@ private:
     ObjectDataBase *projectDb = nullptr;
     ObjectDataBase *additionalDb = nullptr;
     CODBImporter *catalogueImporter = nullptr;
+    QPointer<FileImportDialog> importDialog;
+    QAction *importAction = nullptr;
 
     QString projectFile;
     QString projectDir;

@@ -7,6 +7,7 @@
 #include "userinteraction.h"
 
 #include "importers/projectconverter.h"
+#include "importers/projecttemplate.h"
 #include "panelkit/linetype.h"
 
 #include <QApplication>
@@ -151,16 +152,10 @@ void NwrMainWindow::on_actionNew_Project_triggered()
     }
     if (canEdition) {
         LineType type = interaction->selectProtocol(this, tr("Select CAN protocol for line 0:"));
-        if (type == LineType::NotSet)
-            type = LineType::CANopen;
-        LineTypes::setLineType(projectDb, 0, type);
-        if (type != LineType::CANopen) {
-            for (quint16 index : {0x1000, 0x1001, 0x1017, 0x1018, 0x1200})
-                projectDb->delIndex(0, index);
-        }
+        ProjectTemplate::setLine0Type(*projectDb,
+                                      type == LineType::NotSet ? LineType::CANopen : type);
     }
-    projectDb->setMiscSettingsValue(QStringLiteral("CreateToolVersion"),
-                                    QCoreApplication::applicationVersion());
+    ProjectTemplate::stampNewProject(*projectDb);
     setProjectPath(QString());
     updateLines();
     switchToLine(0);

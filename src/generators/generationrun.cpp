@@ -61,6 +61,11 @@ void GenerationRun::setPreferences(const Preferences &preferences)
     userPreferences = preferences;
 }
 
+void GenerationRun::setExternalEffectsEnabled(bool enabled)
+{
+    externalEffectsEnabled = enabled;
+}
+
 void GenerationRun::setLogTextSource(std::function<QString()> source)
 {
     logTextSource = std::move(source);
@@ -125,7 +130,8 @@ GenerationRun::Outcome GenerationRun::run()
         database->getGeneralSettingsValue(QStringLiteral("compact_array_description")).toInt() > 0;
     runGeneratorTable(compact);
     cacheProject(false);
-    startPostGenerationCommand();
+    if (externalEffectsEnabled)
+        startPostGenerationCommand();
     if (filesNotWritten == 0)
         return Completed;
     failure = tr("Not all files could be written. The messages of the generation name them.");

@@ -107,6 +107,9 @@ public:
     // generators use them and never read the settings store.
     void setPreferences(const Preferences &preferences);
     const Preferences &preferences() const { return userPreferences; }
+    // False keeps the run inside its output folder: no post-generation command and no
+    // "lastGeneratedEDS" for the sibling tools (for runs into a scratch folder).
+    void setExternalEffectsEnabled(bool enabled);
     // The text written to the error log when the check fails: the front end's whole
     // output window. Without a source, the lines this run reported (time-stamped).
     void setLogTextSource(std::function<QString()> source);
@@ -200,6 +203,7 @@ private:
     bool invokedByNetworkTool = false;
     bool modelCheckEnabled = true;
     Preferences userPreferences;
+    bool externalEffectsEnabled = true;
     std::function<QString()> logTextSource;
 
     LineClassification lines;
