@@ -70,6 +70,7 @@ NwrMainWindow::NwrMainWindow(const QStringList &arguments, QWidget *parent)
 
     updateChecker = new newUpdateChecker(this);
     connect(updateChecker, &newUpdateChecker::newVersion, this, &NwrMainWindow::newVersion);
+    updateChecker->setServiceAddress(userPreferences().updateService);
     updateChecker->checkForUpdates(QCoreApplication::applicationVersion(), QStringLiteral("1006"),
                                    false);
 }
@@ -237,18 +238,23 @@ void NwrMainWindow::setClock(std::function<qint64()> newClock)
     clock = std::move(newClock);
 }
 
+Preferences NwrMainWindow::userPreferences()
+{
+    const QSettings settings;
+    return Preferences::read(settings);
+}
+
 // Preferences the window depends on; read at construction and after the settings dialog.
 void NwrMainWindow::readSettings()
 {
-    QSettings settings;
-    coStackPath = settings.value(QStringLiteral("General/costackpath")).toString();
+    coStackPath = userPreferences().stackPath;
     updateDeveloperConsoleAction();
     updateRecentProjects();
 }
 
 void NwrMainWindow::updateDeveloperConsoleAction()
 {
-    const bool metadata = QSettings().value(QStringLiteral("General/metadata"), false).toBool();
+    const bool metadata = userPreferences().metadata;
     ui->actionDeveloper_Console->setVisible(metadata || ui->actionEnable_Expert_Mode->isChecked());
 }
 
@@ -375,6 +381,7 @@ void NwrMainWindow::on_actionChangelog_triggered()
 
 void NwrMainWindow::on_actionCheck_for_Updates_triggered()
 {
+    updateChecker->setServiceAddress(userPreferences().updateService);
     updateChecker->checkForUpdates(QCoreApplication::applicationVersion(), QStringLiteral("1006"),
                                    true);
 }

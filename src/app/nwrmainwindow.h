@@ -2,6 +2,8 @@
 
 #include "database/objectdatabase.h"
 #include "forms/basemainform.h"
+#include "panelkit/linetype.h"
+#include "panelkit/preferences.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -149,6 +151,9 @@ private:
     void bindPage(BaseMainForm *page);
     QList<BaseMainForm *> boundPages() const;
     void readSettings();
+    // The user's preferences as they stand now; every action that depends on them reads
+    // them once through here and hands the value on.
+    static Preferences userPreferences();
     void restoreGeometrySettings();
     void storeGeometrySettings();
     void updateDeveloperConsoleAction();
@@ -170,8 +175,8 @@ private:
     static bool compTime(const QPair<qint64, QString> &a, const QPair<qint64, QString> &b);
 
     // lines (nwrmainwindow_lines.cpp)
-    int lineType(quint8 line) const;
-    QString lineTypeName(int type) const;
+    LineType lineType(quint8 line) const;
+    QString lineTypeName(LineType type) const;
     quint8 lastLine() const;
     void addLine();
     void duplicateLastLine();

@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressDialog>
+#include <QSettings>
 #include <QTextStream>
 #include <QTimer>
 
@@ -149,6 +150,12 @@ GenerationRun *NwrMainWindow::generation()
     }
     connect(generationRun, &GenerationRun::saveRequested, this,
             &NwrMainWindow::on_actionSave_Project_triggered);
+    // The sibling tools look for the last generated EDS here.
+    connect(generationRun, &GenerationRun::standardEdsGenerated, this, [](const QString &path) {
+        QSettings shared(QCoreApplication::organizationName(),
+                         QStringLiteral("InterApplicationSettings"));
+        shared.setValue(QStringLiteral("ToolData/lastGeneratedEDS"), path);
+    });
     return generationRun;
 }
 
@@ -166,6 +173,7 @@ void NwrMainWindow::on_actionGenerate_Output_triggered()
     run->setEdition(QCoreApplication::applicationName());
     run->setInvokedByNetworkTool(invokedByNetworkTool);
     run->setProject(projectDir, projectName);
+    run->setPreferences(userPreferences());
     if (run->energyBusConfigurationPending())
         reportGenerationProblem(QMessageBox::Warning,
                                 tr("The EnergyBus configuration has not yet been applied into "
@@ -174,10 +182,13 @@ void NwrMainWindow::on_actionGenerate_Output_triggered()
     const GenerationRun::Outcome outcome = run->run();
     QApplication::restoreOverrideCursor();
     progressDialog->hide();
-    if (outcome != GenerationRun::Completed) {
+    if (outcome != GenerationRun::Completed && outcome != GenerationRun::WriteFailed) {
         reportGenerationProblem(QMessageBox::Critical, run->failureText());
         return;
     }
+    // The files that were written get their deferred steps also after a failed one.
+    if (outcome == GenerationRun::WriteFailed)
+        reportGenerationProblem(QMessageBox::Critical, run->failureText());
     if (!j1939Edition)
         QTimer::singleShot(200, run, &GenerationRun::startEdsCheck);
     QTimer::singleShot(300, run, &GenerationRun::adjustLineEndings);

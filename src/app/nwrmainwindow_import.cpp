@@ -27,8 +27,7 @@ void NwrMainWindow::addImportAction()
 // line types there is nothing to import.
 void NwrMainWindow::openImportDialog()
 {
-    const int type = lineType(currentLine);
-    if (type != 1 && type != 5)
+    if (!LineTypes::carriesCANopen(lineType(currentLine)))
         return;
     // The catalogue and the dialog share line 255 of the reference database.
     waitForCatalogue();

@@ -9,52 +9,32 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
-#include <algorithm>
-
 namespace {
 
-// Lines 240 and above are reserved: 254 holds the object clipboard, 255 the catalogue.
-const int firstReservedLine = 240;
 // The objects every CANopen line starts with.
 const quint16 basicObjects[] = {0x1000, 0x1001, 0x1017, 0x1018, 0x1200};
 
-QString lineTypeKey(quint8 line)
-{
-    return QStringLiteral("line%1type").arg(line);
-}
-
 } // namespace
 
-int NwrMainWindow::lineType(quint8 line) const
+LineType NwrMainWindow::lineType(quint8 line) const
 {
-    return projectDb->getGeneralSettingsValue(lineTypeKey(line)).toInt();
+    return LineTypes::lineType(projectDb, line);
 }
 
-QString NwrMainWindow::lineTypeName(int type) const
+QString NwrMainWindow::lineTypeName(LineType type) const
 {
     if (j1939Edition)
         return tr("J1939");
     if (energyBusLayout)
         return tr("EnergyBus");
-    switch (type) {
-    case 1:
-        return tr("CANopen");
-    case 2:
-        return tr("J1939");
-    case 4:
-        return tr("raw CAN");
-    case 5:
-        return tr("both");
-    default:
-        return tr("type %1").arg(type);
-    }
+    return LineTypes::name(type);
 }
 
 quint8 NwrMainWindow::lastLine() const
 {
     quint8 last = 0;
     for (quint8 line : projectDb->getNodes()) {
-        if (line < firstReservedLine && line > last)
+        if (LineTypes::isProjectLine(line) && line > last)
             last = line;
     }
     return last;
@@ -65,13 +45,9 @@ void NwrMainWindow::updateLines()
     {
         const QSignalBlocker blocker(ui->cbLine);
         ui->cbLine->clear();
-        QList<quint8> lines = projectDb->getNodes();
-        std::sort(lines.begin(), lines.end());
-        for (quint8 line : qAsConst(lines)) {
-            if (line < firstReservedLine)
-                ui->cbLine->addItem(tr("Line %1 - %2").arg(line).arg(lineTypeName(lineType(line))),
-                                    line);
-        }
+        for (quint8 line : LineTypes::projectLines(projectDb))
+            ui->cbLine->addItem(tr("Line %1 - %2").arg(line).arg(lineTypeName(lineType(line))),
+                                line);
         ui->cbLine->addItem(tr("Add empty line"), int(AddEmptyLine));
         ui->cbLine->addItem(tr("Duplicate last line"), int(DuplicateLastLine));
         ui->cbLine->addItem(tr("Delete last line"), int(DeleteLastLine));
@@ -148,25 +124,12 @@ void NwrMainWindow::renamePagesForLine(quint8 line)
 
 void NwrMainWindow::updateLineForms(quint8 line)
 {
-    bool canopen = false;
-    bool j1939 = false;
-    bool rawCan = false;
-    switch (lineType(line)) {
-    case 1:
-        canopen = true;
-        break;
-    case 2:
-        j1939 = true;
-        break;
-    case 4:
-        rawCan = true;
-        break;
-    case 5:
-        canopen = j1939 = true;
-        break;
-    default:
+    const LineType type = lineType(line);
+    const bool canopen = LineTypes::carriesCANopen(type);
+    const bool j1939 = LineTypes::carriesJ1939(type);
+    const bool rawCan = type == LineType::RawCan;
+    if (!canopen && !j1939 && !rawCan)
         return;
-    }
     const QList<QPair<Page, bool>> states = {{Page::ObjectDictionary, canopen},
                                              {Page::DeviceDescription, canopen},
                                              {Page::J1939Configuration, j1939},
@@ -183,22 +146,22 @@ void NwrMainWindow::addLine()
 {
     const quint8 last = lastLine();
     if (!interaction->askYesNo(this, messageTitle(), tr("Do you want to add a new line?"))
-        || last + 1 >= firstReservedLine) {
+        || !LineTypes::isProjectLine(last + 1)) {
         selectLineEntry(currentLine);
         return;
     }
     const quint8 line = last + 1;
-    int type = j1939Edition ? 2 : 1;
+    LineType type = j1939Edition ? LineType::J1939 : LineType::CANopen;
     if (canEdition) {
         type = interaction->selectProtocol(this, tr("Select CAN protocol for line %1:").arg(line));
-        if (type == 0) {
+        if (type == LineType::NotSet) {
             selectLineEntry(currentLine);
             return;
         }
     }
-    projectDb->setGeneralSettingsValue(lineTypeKey(line), QString::number(type));
+    LineTypes::setLineType(projectDb, line, type);
     projectDb->addNode(line, ObjectDataBase::NODE_DATA_T());
-    if (type == 1 || type == 5)
+    if (LineTypes::carriesCANopen(type))
         copyBasicObjects(line);
     // Objects of line 0 that are shared between lines start out in every new line.
     for (quint16 index : projectDb->getIndices(0, 0x2000, 0xFFFF)) {
@@ -224,19 +187,20 @@ void NwrMainWindow::copyBasicObjects(quint8 line)
     if (!additionalDb)
         return;
     for (quint16 index : basicObjects)
-        projectDb->copyIndexFromDatabase(additionalDb, 255, index, line, index, true);
+        projectDb->copyIndexFromDatabase(additionalDb, ReservedLine::staging, index, line, index,
+                                         true);
 }
 
 void NwrMainWindow::duplicateLastLine()
 {
     const quint8 last = lastLine();
     if (!interaction->askYesNo(this, messageTitle(), tr("Do you want to duplicate the last line?"))
-        || last + 1 >= firstReservedLine) {
+        || !LineTypes::isProjectLine(last + 1)) {
         selectLineEntry(currentLine);
         return;
     }
     const quint8 line = last + 1;
-    projectDb->setGeneralSettingsValue(lineTypeKey(line), QString::number(lineType(last)));
+    LineTypes::setLineType(projectDb, line, lineType(last));
     projectDb->addNode(line, ObjectDataBase::NODE_DATA_T());
     projectDb->copyLineFromDatabase(projectDb, last, line, 0x1000, 0xFFFF);
     enterChangedLine(line);
@@ -267,13 +231,13 @@ void NwrMainWindow::changeLineType()
         selectLineEntry(line);
         return;
     }
-    const int type =
+    const LineType type =
         interaction->selectProtocol(this, tr("Select CAN protocol for line %1:").arg(line));
-    if (type == 0) {
+    if (type == LineType::NotSet) {
         selectLineEntry(line);
         return;
     }
-    projectDb->setGeneralSettingsValue(lineTypeKey(line), QString::number(type));
+    LineTypes::setLineType(projectDb, line, type);
     updateLineForms(line);
     emit lineChanged(line);
     QTimer::singleShot(200, this, &NwrMainWindow::updateLines);

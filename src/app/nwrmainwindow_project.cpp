@@ -8,6 +8,7 @@
 
 #include "importers/projectconverter.h"
 #include "importers/projecttemplate.h"
+#include "panelkit/linetype.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -150,8 +151,9 @@ void NwrMainWindow::on_actionNew_Project_triggered()
         return;
     }
     if (canEdition) {
-        int type = interaction->selectProtocol(this, tr("Select CAN protocol for line 0:"));
-        ProjectTemplate::setLine0Type(*projectDb, type == 0 ? 1 : type);
+        LineType type = interaction->selectProtocol(this, tr("Select CAN protocol for line 0:"));
+        ProjectTemplate::setLine0Type(*projectDb,
+                                      type == LineType::NotSet ? LineType::CANopen : type);
     }
     ProjectTemplate::stampNewProject(*projectDb);
     setProjectPath(QString());
@@ -193,13 +195,15 @@ bool NwrMainWindow::openProject(const QString &path)
     updateLines();
     switchToLine(0);
 
-    QSettings settings;
-    if (settings.value(QStringLiteral("General/postgenerationinproject"), false).toBool()) {
+    Preferences preferences = userPreferences();
+    if (preferences.postGenerationInProject) {
         const QString command = projectDb->getMiscSettingsValue(QStringLiteral("postgencmd"));
         const QString args = projectDb->getMiscSettingsValue(QStringLiteral("postgencmdargs"));
         if (!command.isEmpty() && !args.isEmpty()) {
-            settings.setValue(QStringLiteral("General/postgenerationcommand"), command);
-            settings.setValue(QStringLiteral("General/postgenerationcommandarguments"), args);
+            preferences.postGenerationCommand = command;
+            preferences.postGenerationArguments = args;
+            QSettings settings;
+            preferences.write(settings);
         }
     }
     setModifiedMark(false);
@@ -235,13 +239,10 @@ bool NwrMainWindow::saveProject()
                == QLatin1String("1"))
         showMessage(QMessageBox::Warning, tr("The EnergyBus configuration has not yet been "
                                              "applied into the object dictionary."));
-    QSettings settings;
-    settings.beginGroup(QStringLiteral("General"));
-    const QString command = settings.value(QStringLiteral("postgenerationcommand")).toString();
-    const QString args =
-        settings.value(QStringLiteral("postgenerationcommandarguments")).toString();
-    if (settings.value(QStringLiteral("postgenerationinproject"), false).toBool()
-        && !command.isEmpty() && !args.isEmpty()) {
+    const Preferences preferences = userPreferences();
+    const QString command = preferences.postGenerationCommand;
+    const QString args = preferences.postGenerationArguments;
+    if (preferences.postGenerationInProject && !command.isEmpty() && !args.isEmpty()) {
         projectDb->setMiscSettingsValue(QStringLiteral("postgencmd"), command);
         projectDb->setMiscSettingsValue(QStringLiteral("postgencmdargs"), args);
     }

@@ -5,6 +5,7 @@
 #include "ui_nwrmainwindow.h"
 
 #include "importers/codbimporter.h"
+#include "panelkit/linetype.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -45,12 +46,12 @@ void NwrMainWindow::import301()
         catalogueImporter->wait();
         delete catalogueImporter;
     }
-    additionalDb->delNode(255);
-    additionalDb->addNode(255, ObjectDataBase::NODE_DATA_T());
+    additionalDb->delNode(ReservedLine::staging);
+    additionalDb->addNode(ReservedLine::staging, ObjectDataBase::NODE_DATA_T());
     // The reader moves to its worker thread, so it must not have a parent.
     catalogueImporter = new CODBImporter;
     catalogueImporter->setDatabase(additionalDb);
-    catalogueImporter->setActiveLine(255);
+    catalogueImporter->setActiveLine(ReservedLine::staging);
     catalogueImporter->setIndexRange(0x1000, 0x1FFF);
     catalogueImporter->setImportFileName(QString::fromLatin1(catalogueFile));
     connect(catalogueImporter, &BaseDataImporter::progress, this, &NwrMainWindow::importPogress);

@@ -12,11 +12,14 @@ SelectProtocolDialog::SelectProtocolDialog(const QString &title, QWidget *parent
     setWindowTitle(QCoreApplication::applicationName());
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(title, this));
-    const QList<QPair<QString, int>> protocols = {
-        {tr("CANopen"), 1}, {tr("J1939"), 2}, {tr("raw CAN"), 4}, {tr("CANopen and J1939"), 5}};
+    const QList<QPair<QString, LineType>> protocols = {
+        {tr("CANopen"), LineType::CANopen},
+        {tr("J1939"), LineType::J1939},
+        {tr("raw CAN"), LineType::RawCan},
+        {tr("CANopen and J1939"), LineType::CANopenAndJ1939}};
     for (const auto &protocol : protocols) {
         auto *item = new QListWidgetItem(protocol.first, m_list);
-        item->setData(Qt::UserRole, protocol.second);
+        item->setData(Qt::UserRole, static_cast<int>(protocol.second));
     }
     m_list->setCurrentRow(0);
     layout->addWidget(m_list);
@@ -27,8 +30,8 @@ SelectProtocolDialog::SelectProtocolDialog(const QString &title, QWidget *parent
     layout->addWidget(buttons);
 }
 
-int SelectProtocolDialog::lineType() const
+LineType SelectProtocolDialog::lineType() const
 {
     const QListWidgetItem *item = m_list->currentItem();
-    return item ? item->data(Qt::UserRole).toInt() : 0;
+    return item ? static_cast<LineType>(item->data(Qt::UserRole).toInt()) : LineType::NotSet;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "panelkit/linetype.h"
+
 #include <QDialog>
 
 class QListWidget;
@@ -14,8 +16,8 @@ public:
     // title is the question shown, e.g. "Select CAN protocol for line 0:".
     explicit SelectProtocolDialog(const QString &title, QWidget *parent = nullptr);
 
-    // Line type of the chosen entry (1, 2, 4 or 5); 0 when nothing is chosen.
-    int lineType() const;
+    // Line type of the chosen entry; NotSet when nothing is chosen.
+    LineType lineType() const;
 
 private:
     QListWidget *m_list;

@@ -1,6 +1,8 @@
 #include "settingsdialog.h"
 #include "ui_settingsdialog.h"
 
+#include "panelkit/preferences.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -9,22 +11,6 @@
 
 const char *const SettingsDialog::edsCheckerDownloadUrl =
     "https://www.can-cia.org/services/test-center/conformance-test-tools/";
-
-namespace {
-
-// The first five options are stored as 1/0 integers, the others as booleans; older
-// versions of the tool wrote them that way and still read them.
-bool intFlag(const QSettings &settings, const char *key)
-{
-    return settings.value(QLatin1String(key), 0).toInt() != 0;
-}
-
-bool boolFlag(const QSettings &settings, const char *key)
-{
-    return settings.value(QLatin1String(key), false).toBool();
-}
-
-} // namespace
 
 SettingsDialog::SettingsDialog(QWidget *parent, bool underNetworkTool)
     : QDialog(parent), ui(new Ui::SettingsDialog)
@@ -46,63 +32,51 @@ SettingsDialog::~SettingsDialog()
 
 void SettingsDialog::loadSettings()
 {
-    QSettings settings;
-    settings.beginGroup(QStringLiteral("General"));
-    ui->chLoadLastProject->setChecked(intFlag(settings, "loadlastproject"));
-    ui->chImplInfo->setChecked(intFlag(settings, "implinfo"));
-    ui->chFocusMask->setChecked(intFlag(settings, "focusmask"));
-    ui->chClearLogging->setChecked(intFlag(settings, "clearlogging"));
-    ui->chWarnBeforeDeleting->setChecked(intFlag(settings, "warnbeforedeleting"));
-    ui->chMetadata->setChecked(boolFlag(settings, "metadata"));
-    ui->chDisableCheck->setChecked(boolFlag(settings, "disablecheck"));
-    ui->edtStackPath->setText(settings.value(QStringLiteral("costackpath")).toString());
-    ui->edtPostGenCmd->setText(settings.value(QStringLiteral("postgenerationcommand")).toString());
-    ui->edtPostGenArgs->setText(
-        settings.value(QStringLiteral("postgenerationcommandarguments")).toString());
-    ui->chPostGenInProject->setChecked(boolFlag(settings, "postgenerationinproject"));
-    ui->chIgnoreCbw->setChecked(boolFlag(settings, "ignorecbw"));
-    ui->chDisableAutoCorrection->setChecked(boolFlag(settings, "disableautocorrection"));
-    ui->chAlwaysMl->setChecked(boolFlag(settings, "alwaysml"));
-    const int ending = settings.value(QStringLiteral("line_ending_index"), 0).toInt();
+    const QSettings settings;
+    const Preferences p = Preferences::read(settings);
+    ui->chLoadLastProject->setChecked(p.loadLastProject);
+    ui->chImplInfo->setChecked(p.implementationInfo);
+    ui->chFocusMask->setChecked(p.focusMask);
+    ui->chClearLogging->setChecked(p.clearLogging);
+    ui->chWarnBeforeDeleting->setChecked(p.warnBeforeDeleting);
+    ui->chMetadata->setChecked(p.metadata);
+    ui->chDisableCheck->setChecked(p.disableCheck);
+    ui->edtStackPath->setText(p.stackPath);
+    ui->edtPostGenCmd->setText(p.postGenerationCommand);
+    ui->edtPostGenArgs->setText(p.postGenerationArguments);
+    ui->chPostGenInProject->setChecked(p.postGenerationInProject);
+    ui->chIgnoreCbw->setChecked(p.ignoreCbw);
+    ui->chDisableAutoCorrection->setChecked(p.disableAutoCorrection);
+    ui->chAlwaysMl->setChecked(p.alwaysMultiLine);
+    const int ending = p.lineEndingIndex;
     ui->cbLineEnding->setCurrentIndex(ending >= 0 && ending < ui->cbLineEnding->count() ? ending
                                                                                         : 0);
-    settings.endGroup();
-
-    settings.beginGroup(QStringLiteral("EDSChecker"));
-    ui->edtEdsCheckerPath->setText(settings.value(QStringLiteral("EDSCheckerPath")).toString());
-    ui->chCheckEds->setChecked(boolFlag(settings, "checkeds"));
-    settings.endGroup();
+    ui->edtEdsCheckerPath->setText(p.edsCheckerPath);
+    ui->chCheckEds->setChecked(p.checkEds);
 }
 
 void SettingsDialog::saveSettings() const
 {
     QSettings settings;
-    settings.beginGroup(QStringLiteral("General"));
-    settings.setValue(QStringLiteral("loadlastproject"),
-                      ui->chLoadLastProject->isChecked() ? 1 : 0);
-    settings.setValue(QStringLiteral("implinfo"), ui->chImplInfo->isChecked() ? 1 : 0);
-    settings.setValue(QStringLiteral("focusmask"), ui->chFocusMask->isChecked() ? 1 : 0);
-    settings.setValue(QStringLiteral("clearlogging"), ui->chClearLogging->isChecked() ? 1 : 0);
-    settings.setValue(QStringLiteral("warnbeforedeleting"),
-                      ui->chWarnBeforeDeleting->isChecked() ? 1 : 0);
-    settings.setValue(QStringLiteral("metadata"), ui->chMetadata->isChecked());
-    settings.setValue(QStringLiteral("disablecheck"), ui->chDisableCheck->isChecked());
-    settings.setValue(QStringLiteral("costackpath"), ui->edtStackPath->text());
-    settings.setValue(QStringLiteral("postgenerationcommand"), ui->edtPostGenCmd->text());
-    settings.setValue(QStringLiteral("postgenerationcommandarguments"), ui->edtPostGenArgs->text());
-    settings.setValue(QStringLiteral("postgenerationinproject"),
-                      ui->chPostGenInProject->isChecked());
-    settings.setValue(QStringLiteral("ignorecbw"), ui->chIgnoreCbw->isChecked());
-    settings.setValue(QStringLiteral("disableautocorrection"),
-                      ui->chDisableAutoCorrection->isChecked());
-    settings.setValue(QStringLiteral("alwaysml"), ui->chAlwaysMl->isChecked());
-    settings.setValue(QStringLiteral("line_ending_index"), ui->cbLineEnding->currentIndex());
-    settings.endGroup();
-
-    settings.beginGroup(QStringLiteral("EDSChecker"));
-    settings.setValue(QStringLiteral("EDSCheckerPath"), ui->edtEdsCheckerPath->text());
-    settings.setValue(QStringLiteral("checkeds"), ui->chCheckEds->isChecked());
-    settings.endGroup();
+    Preferences p = Preferences::read(settings);
+    p.loadLastProject = ui->chLoadLastProject->isChecked();
+    p.implementationInfo = ui->chImplInfo->isChecked();
+    p.focusMask = ui->chFocusMask->isChecked();
+    p.clearLogging = ui->chClearLogging->isChecked();
+    p.warnBeforeDeleting = ui->chWarnBeforeDeleting->isChecked();
+    p.metadata = ui->chMetadata->isChecked();
+    p.disableCheck = ui->chDisableCheck->isChecked();
+    p.stackPath = ui->edtStackPath->text();
+    p.postGenerationCommand = ui->edtPostGenCmd->text();
+    p.postGenerationArguments = ui->edtPostGenArgs->text();
+    p.postGenerationInProject = ui->chPostGenInProject->isChecked();
+    p.ignoreCbw = ui->chIgnoreCbw->isChecked();
+    p.disableAutoCorrection = ui->chDisableAutoCorrection->isChecked();
+    p.alwaysMultiLine = ui->chAlwaysMl->isChecked();
+    p.lineEndingIndex = ui->cbLineEnding->currentIndex();
+    p.edsCheckerPath = ui->edtEdsCheckerPath->text();
+    p.checkEds = ui->chCheckEds->isChecked();
+    p.write(settings);
 }
 
 void SettingsDialog::on_buttonBox_accepted()

@@ -41,11 +41,11 @@ QString UserInteraction::saveFileName(QWidget *parent, const QString &caption, c
     return QFileDialog::getSaveFileName(parent, caption, dir, filter);
 }
 
-int UserInteraction::selectProtocol(QWidget *parent, const QString &title)
+LineType UserInteraction::selectProtocol(QWidget *parent, const QString &title)
 {
     SelectProtocolDialog dialog(title, parent);
     if (dialog.exec() != QDialog::Accepted)
-        return 0;
+        return LineType::NotSet;
     return dialog.lineType();
 }
 

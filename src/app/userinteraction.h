@@ -1,5 +1,7 @@
 #pragma once
 
+#include "panelkit/linetype.h"
+
 #include <QMessageBox>
 #include <QString>
 
@@ -24,8 +26,8 @@ public:
                                  const QString &filter);
     virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
                                  const QString &filter);
-    // The protocol of a line (line type 1, 2, 4 or 5), or 0 when the user chose none.
-    virtual int selectProtocol(QWidget *parent, const QString &title);
+    // The protocol of a line, or NotSet when the user chose none.
+    virtual LineType selectProtocol(QWidget *parent, const QString &title);
     // Ends the application's event loop.
     virtual void quitApplication();
 };

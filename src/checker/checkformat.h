@@ -30,6 +30,12 @@ inline qint64 signedAuto(const QString &text, bool *ok = nullptr)
     return text.toLongLong(ok, 0);
 }
 
+// A signed 32-bit number with automatic base; a text out of that range reads 0.
+inline qint32 signed32Auto(const QString &text, bool *ok = nullptr)
+{
+    return text.toInt(ok, 0);
+}
+
 inline int decimal(const QString &text)
 {
     return text.toInt(nullptr, 10);

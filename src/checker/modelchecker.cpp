@@ -2,9 +2,9 @@
 
 #include "checker/checkformat.h"
 #include "panelkit/appidentity.h"
+#include "panelkit/linetype.h"
 
 #include <QCoreApplication>
-#include <QSettings>
 
 using namespace checkformat;
 
@@ -23,16 +23,8 @@ void ModelChecker::report(const QString &text)
 
 void ModelChecker::readPreferences()
 {
-    QSettings settings(QLatin1String(AppIdentity::organisationName),
-                       QCoreApplication::applicationName());
-    settings.beginGroup(QStringLiteral("General"));
-    stackPath = stackPathOverride
-                    ? *stackPathOverride
-                    : settings.value(QStringLiteral("costackpath"), QString()).toString();
-    disableAutoCorrection =
-        autoCorrectionOverride
-            ? *autoCorrectionOverride
-            : settings.value(QStringLiteral("disableautocorrection"), false).toBool();
+    stackPath = preferences.stackPath;
+    disableAutoCorrection = preferences.disableAutoCorrection;
 }
 
 QString ModelChecker::generalSetting(const QString &key) const
@@ -104,7 +96,7 @@ unsigned int ModelChecker::startGlobalCheck(ObjectDataBase *db)
     for (quint8 node : lines) {
         if (node >= 8)
             continue;
-        if (decimal(generalSetting(QStringLiteral("line%1type").arg(node))) == 4)
+        if (LineTypes::lineType(database, node) == LineType::RawCan)
             ++rawCanLines;
         else
             ++otherLines;

@@ -3,6 +3,7 @@
 #include "checker/featureset.h"
 #include "database/objectdatabase.h"
 #include "panelkit/canopendatatype.h"
+#include "panelkit/preferences.h"
 
 #include <QList>
 #include <QObject>
@@ -11,8 +12,6 @@
 #include <QStringList>
 #include <QVariant>
 
-#include <optional>
-
 // Checks a project for consistency before output is generated. Every finding is sent as
 // one HTML text through newError; the start operations return how many of them are errors
 // that must stop the generation (warnings, hints, corrections and information lines are
@@ -20,7 +19,8 @@
 //
 // startCANopenCheck also repairs a few objects in place ("auto-correction"), reports each
 // repair and sets its modified flag; the user preference "disableautocorrection" turns
-// this off. The checker never shows anything itself.
+// this off. The checker never shows anything itself and reads the user's preferences only
+// from the value it is given.
 class ModelChecker : public QObject
 {
     Q_OBJECT
@@ -41,10 +41,11 @@ public:
     // The stack capabilities read so far; they only grow over the checked lines.
     FeatureSet features() const { return stackFeatures; }
 
-    // A headless front end may set these instead of the user preferences "costackpath"
-    // and "disableautocorrection"; once set they win over the preferences.
-    void setStackPath(const QString &path) { stackPathOverride = path; }
-    void setAutoCorrectionDisabled(bool disabled) { autoCorrectionOverride = disabled; }
+    // The user preferences the checks read ("costackpath", "disableautocorrection"); they
+    // take effect at the next start operation. The setters change one of them.
+    void setPreferences(const Preferences &value) { preferences = value; }
+    void setStackPath(const QString &path) { preferences.stackPath = path; }
+    void setAutoCorrectionDisabled(bool disabled) { preferences.disableAutoCorrection = disabled; }
 
     // True when every value lies in the range of the data type. Values convert as a
     // variant converts to a 64-bit integer, so a text that is no decimal number reads 0.
@@ -148,6 +149,5 @@ private:
     bool usesBitwiseMapping = false;
     bool usesDynamicMapping = false;
 
-    std::optional<QString> stackPathOverride;
-    std::optional<bool> autoCorrectionOverride;
+    Preferences preferences;
 };

@@ -10,14 +10,24 @@ using namespace checkformat;
 namespace {
 
 // One 32-bit mapping entry: object index in bits 16..31, sub-index in bits 8..15 and,
-// for PDOs, the length in bits in bits 0..7.
+// for PDOs, the length in bits in bits 0..7. The entry is read as a signed 32-bit number,
+// so entries from 0x80000000 up (objects 0x8000 to 0xFFFF, such as a process image, which
+// need not exist as objects) read 0 and are not checked.
 struct MappingEntry
 {
-    explicit MappingEntry(const QString &text) : value(quint32(signedAuto(text))) {}
+    explicit MappingEntry(const QString &text) : value(quint32(signed32Auto(text, &inRange)))
+    {
+        bool number = false;
+        signedAuto(text, &number);
+        beyondSigned32 = number && !inRange;
+    }
     quint16 index() const { return quint16(value >> 16); }
     quint8 subIndex() const { return quint8(value >> 8); }
     quint32 length() const { return value & 0xFF; }
+    bool inRange = false;
     quint32 value;
+    // A number from 0x80000000 up: it names no object that must exist.
+    bool beyondSigned32 = false;
 };
 
 // Strings and domains have no length of their type; their stored size counts.
@@ -49,8 +59,6 @@ void ModelChecker::checkPdoMapping(quint16 mapping, bool &modified)
         countError(tr("<strong>Error: </strong>Object 0x%1: The corresponding PDO communication "
                       "parameter object 0x%2 does not exist.")
                        .arg(hex4(mapping), hex4(mapping - 0x200)));
-    if (isDynamicMapping(line, mapping))
-        usesDynamicMapping = true;
     const quint64 entries = unsignedAuto(subDefault(mapping, 0));
     const QList<quint8> subs = subIndices(mapping);
     if (entries <= 64) {
@@ -79,8 +87,11 @@ void ModelChecker::walkMappingEntries(quint16 mapping, const QList<quint8> &subs
         if (sub == 0) {
             access = data.accesstype;
             entries = unsignedAuto(data.defaultvalue);
-            continue;
         }
+        if (access == QLatin1String("rw"))
+            usesDynamicMapping = true;
+        if (sub == 0)
+            continue;
         if (data.accesstype != access)
             countError(tr("<strong>Error: </strong>Object 0x%1: All subindices of a PDO mapping "
                           "object must have the same access type. (const for static mapping or "
@@ -152,12 +163,13 @@ void ModelChecker::disableEmptyPdo(quint16 mapping, quint8 entries, bool &modifi
     const QString disabled = disableCob(cobId.defaultvalue);
     if (disabled == cobId.defaultvalue || !autoCorrect())
         return;
+    cobId.defaultvalue = disabled;
+    if (!writeSub(communication, 1, cobId))
+        return;
     report(tr("<i>Corrected: Object 0x%1</i>: The COB-ID of this PDO has been disabled (%2), "
               "because it does not contain active mapping entries.")
                .arg(hex4(communication), disabled));
     modified = true;
-    cobId.defaultvalue = disabled;
-    writeSub(communication, 1, cobId);
 }
 
 QString ModelChecker::disableCob(QString cobId)
@@ -215,6 +227,8 @@ void ModelChecker::checkSrdoMappings()
             if (sub == 0)
                 continue;
             const MappingEntry entry(subDefault(mapping, sub));
+            if (entry.beyondSigned32)
+                continue;
             const QString m = hex4(mapping);
             const QString t = hex4(entry.index());
             const QString s = hex2(entry.subIndex());

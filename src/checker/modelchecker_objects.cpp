@@ -21,7 +21,7 @@ void ModelChecker::checkIndex(quint16 index, bool &modified)
     if (database)
         database->getIndexData(line, index, object);
     const QList<quint8> subs = subIndices(index);
-    if (object.objecttype == 7) {
+    if (object.objecttype == CAN::OC_VAR) {
         if (object.name.isEmpty())
             countError(tr("<strong>Error: </strong>Object 0x%1: The object does not have a name. "
                           "(Required for EDS)")
@@ -50,16 +50,19 @@ void ModelChecker::checkIndex(quint16 index, bool &modified)
 // constant, and the device description must carry it.
 void ModelChecker::checkSubIndexZero(quint16 index, quint8 highest, bool &modified)
 {
+    // Only what was written is reported: an object without sub-index 0 has nothing to
+    // correct.
     const qint64 value = signedAuto(subDefault(index, 0));
     if (quint8(value) != highest && checkSub0Required(line, index) && autoCorrect()) {
-        report(tr("<i>Corrected: Object 0x%1</i>: The value of subindex 0 does not fit to the "
-                  "highest subindex.")
-                   .arg(hex4(index)));
-        modified = true;
         SubData zero;
         if (database && database->getSubIndexData(line, index, 0, zero)) {
             zero.defaultvalue = QString::number(highest);
-            writeSub(index, 0, zero);
+            if (writeSub(index, 0, zero)) {
+                report(tr("<i>Corrected: Object 0x%1</i>: The value of subindex 0 does not fit "
+                          "to the highest subindex.")
+                           .arg(hex4(index)));
+                modified = true;
+            }
         }
     }
     SubData zero;
@@ -72,12 +75,14 @@ void ModelChecker::checkSubIndexZero(quint16 index, quint8 highest, bool &modifi
                        .arg(hex4(index)));
     if (zero.implementation != 1 && zero.implementation != 3 && required && autoCorrect()
         && zero.accesstype == QLatin1String("const")) {
-        report(tr("<i>Corrected: Object 0x%1-0</i>:'Managed Const' is used as implementation "
-                  "type for this subindex.")
-                   .arg(hex4(index)));
-        modified = true;
-        zero.implementation = 1;
-        writeSub(index, 0, zero);
+        SubData corrected = zero;
+        corrected.implementation = 1;
+        if (writeSub(index, 0, corrected)) {
+            report(tr("<i>Corrected: Object 0x%1-0</i>:'Managed Const' is used as "
+                      "implementation type for this subindex.")
+                       .arg(hex4(index)));
+            modified = true;
+        }
     }
     if (!defaultGoesToEds(zero))
         report(tr("Warning: Object 0x%1-0:The defaultvalue of this subindex should be written "
@@ -116,7 +121,7 @@ void ModelChecker::checkSub(quint16 index, quint8 subIndex, quint8 objectType)
         report(tr("Warning: Object 0x%1-0x%2: Limit Check is activated, but it is deactivated in "
                   "the global settings.")
                    .arg(i, s));
-    if ((objectType == 8 || objectType == 9) && data.name.isEmpty())
+    if ((objectType == CAN::OC_ARRAY || objectType == CAN::OC_RECORD) && data.name.isEmpty())
         countError(tr("<strong>Error: </strong>Object 0x%1-0x%2: The object does not have a name. "
                       "(Required for EDS)")
                        .arg(i, s));
@@ -183,7 +188,7 @@ void ModelChecker::checkSubDataType(quint16 index, quint8 subIndex, const SubDat
         countError(tr("<strong>Error: </strong>Object 0x%1-0x%2: The values of the limits or "
                       "defaultvalue does to fit to the datatype.")
                        .arg(i, s));
-    if (data.datatype == 0)
+    if (data.datatype == 0) // no data type at all
         countError(tr("<strong>Error: </strong>Object 0x%1-0x%2: Unknown or unsupported "
                       "datatype.")
                        .arg(i, s));

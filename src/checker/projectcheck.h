@@ -23,9 +23,6 @@ public:
     // The summed error count. Sets modified when a correction was written to the project.
     int run(ObjectDataBase *db, bool &modified);
 
-    // The lines of a project that hold a device (the clipboard and staging lines excluded).
-    static QList<quint8> projectLines(ObjectDataBase *db);
-
 signals:
     // One finding or progress line, HTML formatted.
     void message(const QString &text);

@@ -1,10 +1,12 @@
 #include "cli/checkcommand.h"
 
 #include "checker/projectcheck.h"
+#include "cli/clipreferences.h"
 #include "cli/cliproject.h"
 #include "cli/clitext.h"
 #include "cli/commandline.h"
 #include "database/objectdatabase.h"
+#include "panelkit/linetype.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -21,7 +23,7 @@ QString tr(const char *text)
 // The checker reads every sub-index of a line; one bulk read per line is much faster.
 void cacheSubIndices(ObjectDataBase &db)
 {
-    const QList<quint8> lines = ProjectCheck::projectLines(&db);
+    const QList<quint8> lines = LineTypes::projectLines(&db);
     for (quint8 line : lines)
         db.cacheAllSubs(line);
 }
@@ -46,17 +48,10 @@ int CheckCommand::run(const QStringList &arguments, QTextStream &out, QTextStrea
 {
     CommandLine commandLine(QLatin1String(synopsis),
                             tr("Checks the project for consistency, as before every generation."));
-    const QCommandLineOption stack(
-        QStringList{QStringLiteral("stack"), QStringLiteral("stack-path")},
-        tr("protocol stack folder with the *_featureinfo_*.xml files (default: the path set "
-           "in the window's settings)"),
-        QStringLiteral("PATH"));
-    const QCommandLineOption noAutoCorrection(QStringLiteral("no-autocorrection"),
-                                              tr("report problems without correcting any object"));
+    const CliPreferences preferences(CliPreferences::CheckOptions);
     const QCommandLineOption save(QStringLiteral("save"),
                                   tr("write the corrections made by the check to the project"));
-    commandLine.addOption(stack);
-    commandLine.addOption(noAutoCorrection);
+    preferences.addOptions(commandLine);
     commandLine.addOption(save);
     commandLine.addArgument(QStringLiteral("PROJECT"), tr("the project file (.nwrp)"));
     if (const std::optional<int> done = commandLine.parse(arguments, out, err))
@@ -70,10 +65,7 @@ int CheckCommand::run(const QStringList &arguments, QTextStream &out, QTextStrea
     cacheSubIndices(db);
 
     ProjectCheck check;
-    if (commandLine.isSet(stack))
-        check.checker().setStackPath(commandLine.value(stack));
-    if (commandLine.isSet(noAutoCorrection))
-        check.checker().setAutoCorrectionDisabled(true);
+    check.checker().setPreferences(preferences.read(commandLine));
     QObject::connect(&check, &ProjectCheck::message,
                      [&out](const QString &text) { out << CliText::plainText(text) << '\n'; });
     bool modified = false;

@@ -2,19 +2,14 @@
 
 #include <QRegularExpression>
 
-QString CliText::plainText(const QString &html)
+QString CliText::plainText(const QString &message)
 {
-    static const QRegularExpression lineBreak(QStringLiteral("<br\\s*/?>|</p>"),
+    static const QRegularExpression lineBreak(QStringLiteral("<br\\s*/?>"),
                                               QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression tag(QStringLiteral("<[^>]*>"));
-    QString text = html;
+    static const QRegularExpression markup(QStringLiteral("</?(strong|i|b)>|<font [^<>]*>|</font>"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    QString text = message;
     text.replace(lineBreak, QStringLiteral("\n"));
-    text.remove(tag);
-    text.replace(QLatin1String("&lt;"), QLatin1String("<"));
-    text.replace(QLatin1String("&gt;"), QLatin1String(">"));
-    text.replace(QLatin1String("&quot;"), QLatin1String("\""));
-    text.replace(QLatin1String("&#39;"), QLatin1String("'"));
-    text.replace(QLatin1String("&nbsp;"), QLatin1String(" "));
-    text.replace(QLatin1String("&amp;"), QLatin1String("&"));
+    text.remove(markup);
     return text;
 }

@@ -1,5 +1,6 @@
 #include "cli/generatecommand.h"
 
+#include "cli/clipreferences.h"
 #include "cli/cliproject.h"
 #include "cli/clitext.h"
 #include "cli/commandline.h"
@@ -60,6 +61,8 @@ int GenerateCommand::run(const QStringList &arguments, QTextStream &out, QTextSt
                                       "differ from what would be generated and exit 1 if any"));
     commandLine.addOption(output);
     commandLine.addOption(noCheck);
+    const CliPreferences preferences(CliPreferences::GenerationOptions);
+    preferences.addOptions(commandLine);
     commandLine.addOption(check);
     commandLine.addArgument(QStringLiteral("PROJECT"), tr("the project file (.nwrp)"));
     if (const std::optional<int> done = commandLine.parse(arguments, out, err))
@@ -81,10 +84,11 @@ int GenerateCommand::run(const QStringList &arguments, QTextStream &out, QTextSt
     if (!folder.isEmpty())
         run.setOutputDirectory(QFileInfo(folder).absoluteFilePath());
     run.setModelCheckEnabled(!commandLine.isSet(noCheck));
+    run.setPreferences(preferences.read(commandLine));
     if (commandLine.isSet(check))
         return GenerateCheck::run(run, commandLine, out, err);
-    QObject::connect(&run, &GenerationRun::message, [&out](const QString &text) {
-        out << CliText::plainText(text) << "\n";
+    QObject::connect(&run, &GenerationRun::message, [&out](const QString &text, bool markup) {
+        out << (markup ? CliText::plainText(text) : text) << "\n";
         out.flush();
     });
     if (run.energyBusConfigurationPending())
@@ -93,13 +97,19 @@ int GenerateCommand::run(const QStringList &arguments, QTextStream &out, QTextSt
             << "\n";
 
     const GenerationRun::Outcome outcome = run.run();
-    if (outcome != GenerationRun::Completed) {
-        out.flush();
-        commandLine.failure(err, run.failureText());
-        return outcome == GenerationRun::CheckFailed ? 1 : 2;
+    out.flush();
+    if (outcome == GenerationRun::CheckFailed) {
+        commandLine.failure(err, tr("The project contains critical errors; no file was "
+                                    "generated."));
+        return 1;
     }
+    if (outcome != GenerationRun::Completed && outcome != GenerationRun::WriteFailed)
+        return commandLine.failure(err, run.failureText());
+    // The files that were written get their line endings and checks as usual.
     run.adjustLineEndings();
     if (!AppIdentity::isJ1939Edition(QCoreApplication::applicationName()))
         waitForEdsChecks(run);
+    if (outcome == GenerationRun::WriteFailed)
+        return commandLine.failure(err, run.failureText());
     return run.checkErrorCount() > 0 ? 1 : 0;
 }

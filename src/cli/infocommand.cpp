@@ -16,22 +16,6 @@ const char synopsis[] = "info PROJECT";
 const quint8 receive = 0x77;
 const quint8 transmit = 0x55;
 
-QString typeName(int type)
-{
-    switch (type) {
-    case 1:
-        return QStringLiteral("CANopen");
-    case 2:
-        return QStringLiteral("J1939");
-    case 4:
-        return QStringLiteral("raw CAN");
-    case 5:
-        return QStringLiteral("both");
-    default:
-        return QStringLiteral("type not set");
-    }
-}
-
 QString counts(const QString &what, int received, int sent)
 {
     return QStringLiteral(", %1 %2 (%3 receive, %4 transmit)")
@@ -43,8 +27,7 @@ QString counts(const QString &what, int received, int sent)
 
 void printLine(ObjectDataBase &db, const LineClassification &lines, quint8 line, QTextStream &out)
 {
-    const int type = lines.type(line);
-    out << QStringLiteral("line %1: %2").arg(line).arg(typeName(type));
+    out << QStringLiteral("line %1: %2").arg(line).arg(LineTypes::name(lines.type(line)));
     out << QStringLiteral(", %1 objects").arg(db.getIndices(line, 0x1000, 0xFFFF).size());
     if (lines.j1939Lines.contains(line))
         out << counts(QStringLiteral("PGNs"), db.getPGNs(line, receive).size(),

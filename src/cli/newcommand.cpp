@@ -4,6 +4,7 @@
 #include "database/objectdatabase.h"
 #include "importers/projecttemplate.h"
 #include "panelkit/appidentity.h"
+#include "panelkit/linetype.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -33,19 +34,19 @@ QString editionName(const QString &edition)
     return QString();
 }
 
-// Line type code of a name given on the command line; 0 when unknown.
-int lineType(const QString &name)
+// Line type of a name given on the command line; NotSet when unknown.
+LineType lineType(const QString &name)
 {
     const QString key = name.toLower();
     if (key == QLatin1String("canopen"))
-        return 1;
+        return LineType::CANopen;
     if (key == QLatin1String("j1939"))
-        return 2;
+        return LineType::J1939;
     if (key == QLatin1String("rawcan"))
-        return 4;
+        return LineType::RawCan;
     if (key == QLatin1String("both"))
-        return 5;
-    return 0;
+        return LineType::CANopenAndJ1939;
+    return LineType::NotSet;
 }
 
 } // namespace
@@ -82,10 +83,10 @@ int NewCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
     if (application.isEmpty())
         return commandLine.usageError(err,
                                       tr("unknown edition '%1'").arg(commandLine.value(edition)));
-    int line0Type = 1;
+    LineType line0Type = LineType::CANopen;
     if (commandLine.isSet(type)) {
         line0Type = lineType(commandLine.value(type));
-        if (line0Type == 0)
+        if (line0Type == LineType::NotSet)
             return commandLine.usageError(
                 err, tr("unknown line type '%1'").arg(commandLine.value(type)));
         if (!AppIdentity::isCanEdition(application))

@@ -4,6 +4,7 @@
 #include "savedfile.h"
 
 #include "panelkit/appidentity.h"
+#include "panelkit/linetype.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -186,7 +187,7 @@ void ObjectDataBase::typeLinesWithoutType()
     const QString createdBy = getMiscSettingsValue(QStringLiteral("CreateToolVersion"));
     const QList<quint8> lines = getNodes();
     for (quint8 line : lines) {
-        const QString key = QStringLiteral("line%1type").arg(line);
+        const QString key = LineTypes::settingKey(line);
         if (!getGeneralSettingsValue(key).isEmpty())
             continue;
         QString type;

@@ -1,4 +1,5 @@
 #include "objectdatabase.h"
+#include "panelkit/linetype.h"
 
 #include "objectdatabase_p.h"
 
@@ -210,8 +211,7 @@ void ObjectDataBase::repairMessagesOnOpen()
 {
     if (databaseVersion() < 100) {
         for (quint8 line : getNodes()) {
-            if (getGeneralSettingsValue(QStringLiteral("line%1type").arg(line))
-                == QLatin1String("2"))
+            if (LineTypes::lineType(this, line) == LineType::J1939)
                 updatePGNdirectionAttributes(line);
         }
     }

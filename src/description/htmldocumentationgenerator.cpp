@@ -1,7 +1,6 @@
 #include "description/htmldocumentationgenerator.h"
 
 #include <QCoreApplication>
-#include <QSettings>
 #include <QTextStream>
 #include <QVector>
 
@@ -97,9 +96,7 @@ QString HtmlDocumentationGenerator::stringConvert(const QString &text)
 
 void HtmlDocumentationGenerator::readSettings()
 {
-    QSettings settings(QCoreApplication::organizationName(), QCoreApplication::applicationName());
-    settings.beginGroup(QStringLiteral("General"));
-    implInfo = settings.value(QStringLiteral("implinfo")).toInt() == 1;
+    implInfo = preferences().implementationInfo;
 }
 
 void HtmlDocumentationGenerator::writeHead()

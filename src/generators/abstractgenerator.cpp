@@ -9,7 +9,6 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSaveFile>
-#include <QSettings>
 #include <QTextCodec>
 #include <QTextStream>
 #include <QThread>
@@ -109,6 +108,14 @@ unsigned AbstractGenerator::setMultiProtocol(bool on)
     return Done;
 }
 
+unsigned AbstractGenerator::setPreferences(const Preferences &preferences)
+{
+    if (busy())
+        return Busy;
+    userPreferences = preferences;
+    return Done;
+}
+
 ObjectDataBase *AbstractGenerator::dataBase() const
 {
     return database.data();
@@ -116,7 +123,7 @@ ObjectDataBase *AbstractGenerator::dataBase() const
 
 void AbstractGenerator::wait()
 {
-    while (thread && thread->isRunning()) {
+    while (!jobDone.load(std::memory_order_acquire) || (thread && thread->isRunning())) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         QThread::msleep(1);
     }
@@ -146,9 +153,7 @@ QString AbstractGenerator::convertValue(quint16 type, unsigned long long uValue,
 
 void AbstractGenerator::checkForceMLFlag()
 {
-    QSettings settings(QCoreApplication::organizationName(), QCoreApplication::applicationName());
-    settings.beginGroup(QStringLiteral("General"));
-    if (settings.value(QStringLiteral("alwaysml"), false).toBool())
+    if (userPreferences.alwaysMultiLine)
         forceMultiLine = true;
 }
 
@@ -175,11 +180,16 @@ unsigned AbstractGenerator::startWorker(const QString &name)
         return Busy;
     setObjectName(name);
     abortRequested = false;
+    failed = false;
+    failure.clear();
     homeThread = QThread::currentThread();
+    jobDone = false;
     thread = QSharedPointer<QThread>(new QThread);
+    // The job runs on the worker as soon as it starts; everything it needs is set before.
+    connect(thread.data(), &QThread::started, this, &AbstractGenerator::runJob,
+            Qt::DirectConnection);
     moveToThread(thread.data());
     thread->start(QThread::InheritPriority);
-    QMetaObject::invokeMethod(this, "doJob", Qt::QueuedConnection);
     return Done;
 }
 
@@ -215,6 +225,7 @@ QSharedPointer<QSaveFile> AbstractGenerator::createOutputFile(const QString &fil
     if (!file->open(QIODevice::WriteOnly | QIODevice::Text)) {
         qDebug() << "AbstractGenerator::createOutputFile: cannot write" << file->fileName()
                  << file->errorString();
+        failure = tr("%1 cannot be written: %2").arg(file->fileName(), file->errorString());
         return {};
     }
     return file;
@@ -248,9 +259,12 @@ bool AbstractGenerator::finishJob(const QList<QSaveFile *> &files)
         if (file && !file->commit()) {
             qDebug() << "AbstractGenerator::finishJob: cannot commit" << file->fileName()
                      << file->errorString();
+            if (ok)
+                failure = tr("%1 cannot be written: %2").arg(file->fileName(), file->errorString());
             ok = false;
         }
     }
+    failed = !ok;
     endWorker();
     emit progress(100);
     return ok;
@@ -259,8 +273,18 @@ bool AbstractGenerator::finishJob(const QList<QSaveFile *> &files)
 void AbstractGenerator::failJob()
 {
     running = false;
+    if (failure.isEmpty())
+        failure = tr("%1 was not written.").arg(objectName());
+    failed = true;
     endWorker();
     emit progress(100);
+}
+
+void AbstractGenerator::runJob()
+{
+    doJob();
+    // Everything the job wrote is visible to the caller once wait() sees this.
+    jobDone.store(true, std::memory_order_release);
 }
 
 bool AbstractGenerator::busy() const

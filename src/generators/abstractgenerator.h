@@ -1,10 +1,14 @@
 #pragma once
 
+#include "panelkit/preferences.h"
+
 #include <QDateTime>
 #include <QObject>
 #include <QPointer>
 #include <QSharedPointer>
 #include <QString>
+
+#include <atomic>
 
 class ObjectDataBase;
 class QSaveFile;
@@ -27,6 +31,9 @@ class QThread;
 //     lockDataBase(true);
 //     ... write sections, emit progress(25/50/75) ...
 //     finishJob({file.data()});
+//
+// A job whose file could not be written ends with progress(100) as well; the caller asks
+// hasFailed() after wait() and shows errorString().
 class AbstractGenerator : public QObject
 {
     Q_OBJECT
@@ -59,6 +66,8 @@ public:
     unsigned setMultiLine(bool on);
     unsigned setJ1939Present(bool on);
     unsigned setMultiProtocol(bool on);
+    // The user's preferences for this run ("alwaysml" and the like); 5 while running.
+    unsigned setPreferences(const Preferences &preferences);
 
     unsigned char getActiveLine() const { return activeLine; }
     QString getOutputDirectory() const { return outputDirectory; }
@@ -70,6 +79,11 @@ public:
     bool isMultiProtocol() const { return multiProtocol; }
     bool isAbortRequested() const { return abortRequested; }
     QString getToolVersion() const { return toolVersion; }
+    const Preferences &preferences() const { return userPreferences; }
+    // After the run: the output file was not written (it could not be opened or not be
+    // committed); the previous file, if any, is left as it was. errorString() says why.
+    bool hasFailed() const { return failed; }
+    QString errorString() const { return failed ? failure : QString(); }
     // The database, or null when none was given or it has been destroyed.
     ObjectDataBase *dataBase() const;
 
@@ -90,7 +104,7 @@ public:
     // significant first, as "0x%1" with two lower-case digits. "0" for any other type.
     static QString convertValue(quint16 type, unsigned long long uValue, long long sValue);
 
-    // Reads the user preference "alwaysml" (group "General") into forceMultiLine.
+    // Sets forceMultiLine when the preference "alwaysml" is set.
     void checkForceMLFlag();
 
     // The time printed into generated files and stamped on output lines. Tests fix it
@@ -110,7 +124,7 @@ public slots:
 
 protected:
     // The shared part of startGeneration: 5 while running; otherwise names the object,
-    // moves it to a new worker thread, starts the thread and queues doJob. Returns 0.
+    // moves it to a new worker thread and starts the thread, which runs doJob. Returns 0.
     unsigned startWorker(const QString &name);
     // The shared part of abortGeneration: 6 when idle, else sets abortRequested.
     unsigned requestAbort();
@@ -138,14 +152,17 @@ protected:
                          const QString &closing) const;
     // Last step of every job: unlocks the database, clears running, commits and closes
     // the files, hands the object back to the thread that started it, ends the worker
-    // thread and sends progress(100). Returns false when a file could not be committed.
+    // thread and sends progress(100). A file that cannot be committed marks the job as
+    // failed (hasFailed) and keeps the previous file; returns false then.
     bool finishJob(const QList<QSaveFile *> &files);
-    // The end of a job whose file could not be opened: nothing written, progress(100).
+    // The end of a job whose file could not be opened: nothing written, the job marked as
+    // failed, progress(100).
     void failJob();
 
     unsigned char activeLine = 0;
-    bool abortRequested = false;
-    bool running = false;
+    // Written by the worker thread and read by the caller's thread while the job runs.
+    std::atomic<bool> abortRequested{false};
+    std::atomic<bool> running{false};
     bool multiLine = false;
     QString projectName;
     QString outputDirectory;
@@ -155,11 +172,19 @@ protected:
     bool j1939Present = false;
     bool multiProtocol = false;
     bool forceMultiLine = false;
+    Preferences userPreferences;
 
 private:
+    // Runs doJob on the worker thread and marks the job as done.
+    void runJob();
     void endWorker();
     // A run is under way: from startGeneration until the job has finished.
     bool busy() const;
 
     QThread *homeThread = nullptr;
+    // Set by the worker after its last step; wait() returns only after it was set.
+    std::atomic<bool> jobDone{true};
+    // Set on the worker before its last progress(100); read by the caller after wait().
+    std::atomic<bool> failed{false};
+    QString failure;
 };

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTextStream>
 
@@ -177,15 +178,9 @@ QString CoDefineGenerator::extractUserSection() const
 
 QString CoDefineGenerator::readUserSection(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QString();
-    QTextStream in(&file);
-    in.setCodec("UTF-8");
     QString section;
     bool inside = false;
-    while (!in.atEnd()) {
-        const QString line = in.readLine();
+    for (const QString &line : previousLines(path)) {
         if (!inside) {
             inside = line == QLatin1String(userSectionStart);
             continue;
@@ -199,13 +194,7 @@ QString CoDefineGenerator::readUserSection(const QString &path)
 
 quint32 CoDefineGenerator::extractGenerationCounter() const
 {
-    QFile file(targetPath(QLatin1String(fileName)));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return 0;
-    QTextStream in(&file);
-    in.setCodec("UTF-8");
-    while (!in.atEnd()) {
-        const QString line = in.readLine();
+    for (const QString &line : previousLines(targetPath(QLatin1String(fileName)))) {
         if (!line.contains(QLatin1String(counterName)))
             continue;
         const QStringList parts = line.split(QLatin1Char('\t'), Qt::SkipEmptyParts);
@@ -217,6 +206,20 @@ quint32 CoDefineGenerator::extractGenerationCounter() const
         return quint32(value.toULong(nullptr, 0));
     }
     return 0;
+}
+
+// The line-ending pass may have converted the previous file to CR LF, LF or CR alone;
+// every one of them ends a line.
+QStringList CoDefineGenerator::previousLines(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
+    QStringList lines = QString::fromUtf8(file.readAll()).split(lineEnd);
+    if (lines.last().isEmpty())
+        lines.removeLast(); // the end of the last line
+    return lines;
 }
 
 QString CoDefineGenerator::setting(const QString &key) const
@@ -247,18 +250,16 @@ qint64 CoDefineGenerator::j1939Number(const QString &key) const
     return decimalNumber(j1939Setting(key));
 }
 
-int CoDefineGenerator::lineType(quint8 line) const
+LineType CoDefineGenerator::lineType(quint8 line) const
 {
-    return int(number(QStringLiteral("line%1type").arg(line)));
+    return LineTypes::lineType(dataBase(), line);
 }
 
-bool CoDefineGenerator::anyLineOfType(std::initializer_list<int> types) const
+bool CoDefineGenerator::anyCanopenLine() const
 {
     for (quint8 line : lineList()) {
-        for (int type : types) {
-            if (lineType(line) == type)
-                return true;
-        }
+        if (LineTypes::carriesCANopen(lineType(line)))
+            return true;
     }
     return false;
 }
@@ -268,11 +269,7 @@ QList<quint8> CoDefineGenerator::lineList() const
     ObjectDataBase *db = dataBase();
     if (!db)
         return {};
-    int count = 0;
-    for (quint8 line : db->getNodes()) {
-        if (line < 0xF0)
-            ++count;
-    }
+    const int count = LineTypes::projectLines(db).size();
     QList<quint8> lines;
     for (int line = 0; line < qMin(count, maxLines); ++line)
         lines.append(quint8(line));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "generators/abstractgenerator.h"
+#include "panelkit/linetype.h"
 
 #include <QList>
 #include <QSharedPointer>
@@ -83,6 +84,8 @@ private:
     // Readers of the previous file.
     QString extractUserSection() const;
     quint32 extractGenerationCounter() const;
+    // The lines of a previous file, whichever line ending it uses; none when unreadable.
+    static QStringList previousLines(const QString &path);
 
     // Parts of the service defines.
     void writeLineSettings(QTextStream &out, const QString &receive, const QString &transmit);
@@ -163,8 +166,9 @@ private:
     qint64 number(const QString &key) const;
     QString j1939Setting(const QString &key) const;
     qint64 j1939Number(const QString &key) const;
-    int lineType(quint8 line) const;
-    bool anyLineOfType(std::initializer_list<int> types) const;
+    LineType lineType(quint8 line) const;
+    // Some line of lineList() carries CANopen.
+    bool anyCanopenLine() const;
     QList<quint8> lineList() const;
     // The existing lines 0 to 7, ascending.
     QList<quint8> linesBelow8() const;

@@ -35,8 +35,7 @@ void CoDefineGenerator::generateJ1939Defines(QTextStream &out)
 {
     QList<quint8> j1939Lines;
     for (quint8 line : lineList()) {
-        const int type = lineType(line);
-        if (!isCanEdition() || type == 2 || type == 5)
+        if (!isCanEdition() || LineTypes::carriesJ1939(lineType(line)))
             j1939Lines.append(line);
     }
     if (j1939Lines.size() > 1 && !multiLineWritten) {
@@ -141,7 +140,7 @@ void CoDefineGenerator::writeJ1939Options(QTextStream &out)
         out << "#define J1939_PROPRIETARY_SUPPORTED\t1u\n";
     if (flag("dynsupport"))
         out << "#define J1939_DYNAMIC_PGN\t1u\n";
-    const qint64 isotpConnections = number(QStringLiteral("isotp_connection_cnt"));
+    const qint64 isotpConnections = j1939Number(QStringLiteral("isotp_connection_cnt"));
     if (isotpConnections > 0) {
         out << "#define ISOTP_SUPPORTED\t1u\n"
             << "#define ISOTP_CONNECTION_CNT\t" << isotpConnections << "u\n";
@@ -205,7 +204,7 @@ void CoDefineGenerator::generateCANRAWDefines(QTextStream &out)
     ObjectDataBase *db = dataBase();
     QList<quint8> rawLines;
     for (quint8 line : lineList()) {
-        if (lineType(line) == 4)
+        if (lineType(line) == LineType::RawCan)
             rawLines.append(line);
     }
     if (!db || rawLines.isEmpty())
@@ -232,13 +231,13 @@ void CoDefineGenerator::generateMultiCOBs(QTextStream &out)
     ObjectDataBase *db = dataBase();
     const auto cobs = [this, db](quint8 line) -> qint64 {
         switch (lineType(line)) {
-        case 1:
+        case LineType::CANopen:
             return getCobCount(line);
-        case 5:
+        case LineType::CANopenAndJ1939:
             return getCobCount(line) + getJ1939Cobs(line);
-        case 2:
+        case LineType::J1939:
             return getJ1939Cobs(line) + additionalCobs(line);
-        case 4:
+        case LineType::RawCan:
             return (db ? db->getCANIDs(line, 0).size() : 0) + additionalCobs(line);
         default:
             return additionalCobs(line);

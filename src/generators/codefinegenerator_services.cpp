@@ -8,7 +8,7 @@
 
 void CoDefineGenerator::generateServiceDefines(QTextStream &out)
 {
-    if (isCanEdition() && !anyLineOfType({1, 5}))
+    if (isCanEdition() && !anyCanopenLine())
         return;
     if (lineList().isEmpty())
         return;
@@ -62,7 +62,7 @@ void CoDefineGenerator::writePerLineCounts(QTextStream &out)
     };
     const auto serverSdos = [this](quint8 line) -> qint64 {
         const int count = indexCount(line, 0x1200, 0x127F);
-        if (count == 0 && lineType(line) == 1)
+        if (count == 0 && lineType(line) == LineType::CANopen)
             return canFd ? 0 : 1;
         return count;
     };

@@ -1,6 +1,7 @@
 #include "generators/extdeclgenerator.h"
 
 #include "panelkit/helper.h"
+#include "panelkit/linetype.h"
 
 #include <QDebug>
 #include <QRegularExpression>
@@ -236,10 +237,10 @@ QList<ExtDeclGenerator::MessageVariables> ExtDeclGenerator::messagesOfLine(quint
     ObjectDataBase *db = dataBase();
     if (!db)
         return {};
-    const int type = db->getGeneralSettingsValue(QStringLiteral("line%1type").arg(line)).toInt();
-    if (type == 2 || type == 5)
+    const LineType type = LineTypes::lineType(db, line);
+    if (LineTypes::carriesJ1939(type))
         return pgnVariables(line, receive) + pgnVariables(line, transmit);
-    if (type == 4)
+    if (type == LineType::RawCan)
         return canIdVariables(line, receive) + canIdVariables(line, transmit);
     return {};
 }

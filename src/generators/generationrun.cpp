@@ -9,17 +9,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 
 namespace {
 
 const quint32 addressClaimPgn = 0xEE00;
 const quint8 transmit = 0x55;
-
-QSettings userSettings()
-{
-    return QSettings(QCoreApplication::organizationName(), QCoreApplication::applicationName());
-}
 
 } // namespace
 
@@ -62,6 +56,11 @@ void GenerationRun::setModelCheckEnabled(bool enabled)
     modelCheckEnabled = enabled;
 }
 
+void GenerationRun::setPreferences(const Preferences &preferences)
+{
+    userPreferences = preferences;
+}
+
 void GenerationRun::setExternalEffectsEnabled(bool enabled)
 {
     externalEffectsEnabled = enabled;
@@ -84,10 +83,10 @@ bool GenerationRun::isCanopenEdition() const
     return !AppIdentity::isJ1939Edition(edition) && !AppIdentity::isCanEdition(edition);
 }
 
-void GenerationRun::report(const QString &text)
+void GenerationRun::report(const QString &text, bool markup)
 {
     reported.append(AbstractGenerator::currentDateTimeText() + QStringLiteral(": ") + text);
-    emit message(text);
+    emit message(text, markup);
 }
 
 QString GenerationRun::logText() const
@@ -99,16 +98,15 @@ GenerationRun::Outcome GenerationRun::run()
 {
     failure.clear();
     checkErrors = 0;
+    filesNotWritten = 0;
     reported.clear();
     if (!database) {
         failure = tr("No project is open.");
         return NoDataBase;
     }
     prepareLines();
-    QSettings settings = userSettings();
-    settings.beginGroup(QStringLiteral("General"));
-    const bool disableCheck = settings.value(QStringLiteral("disablecheck"), false).toBool();
-    if (settings.value(QStringLiteral("clearlogging"), false).toBool()) {
+    const bool disableCheck = userPreferences.disableCheck;
+    if (userPreferences.clearLogging) {
         reported.clear();
         emit clearLogRequested();
     }
@@ -134,7 +132,10 @@ GenerationRun::Outcome GenerationRun::run()
     cacheProject(false);
     if (externalEffectsEnabled)
         startPostGenerationCommand();
-    return Completed;
+    if (filesNotWritten == 0)
+        return Completed;
+    failure = tr("Not all files could be written. The messages of the generation name them.");
+    return WriteFailed;
 }
 
 void GenerationRun::prepareLines()
@@ -201,14 +202,18 @@ void GenerationRun::generatorProgress(quint8 value)
 {
     if (value < 100)
         return;
-    const QObject *generator = sender();
-    const QString name = generator ? generator->objectName() : QStringLiteral("output");
-    report(tr("Generation of %1 completed.").arg(name));
+    const QObject *source = sender();
+    const QString name = source ? source->objectName() : QStringLiteral("output");
+    const auto *generator = qobject_cast<const AbstractGenerator *>(source);
+    if (generator && generator->hasFailed())
+        report(tr("Generation of %1 failed: %2").arg(name, generator->errorString()));
+    else
+        report(tr("Generation of %1 completed.").arg(name));
 }
 
 void GenerationRun::handleCheckError(const QString &text)
 {
-    report(text);
+    report(text, true);
 }
 
 QStringList GenerationRun::getEdsDefines(unsigned char line)

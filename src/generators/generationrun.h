@@ -1,6 +1,7 @@
 #pragma once
 
 #include "generators/lineclassification.h"
+#include "panelkit/preferences.h"
 
 #include <QList>
 #include <QMap>
@@ -31,7 +32,9 @@ class GenerationRun : public QObject
 
 public:
     enum Outcome {
-        Completed, // the generators ran (some may have been skipped)
+        Completed, // the generators ran and every file was written
+        WriteFailed, // the generators ran, but a file was not written (not writable, or its
+        // write failed); the others were
         CheckFailed, // model errors and "disablecheck" not set; nothing generated
         NoProjectFolder, // the project was never saved
         FolderNotWritable, // the output folder cannot be written
@@ -100,6 +103,10 @@ public:
     void setInvokedByNetworkTool(bool invoked);
     // False skips the model check (the command line's --no-check).
     void setModelCheckEnabled(bool enabled);
+    // The user's preferences, read by the front end; the run, its model check and its
+    // generators use them and never read the settings store.
+    void setPreferences(const Preferences &preferences);
+    const Preferences &preferences() const { return userPreferences; }
     // False keeps the run inside its output folder: no post-generation command and no
     // "lastGeneratedEDS" for the sibling tools (for runs into a scratch folder).
     void setExternalEffectsEnabled(bool enabled);
@@ -130,7 +137,8 @@ public:
 
     // Deferred steps. adjustLineEndings converts the generated files as the preference
     // "line_ending_index" says; startEdsCheck starts the external EDS checker on the
-    // project's EDS files when "checkeds" is set and returns how many checks run.
+    // project's EDS files when "checkeds" is set and returns how many checks run. Both
+    // use the preferences of the last run.
     void adjustLineEndings();
     int startEdsCheck();
     int pendingEdsChecks() const { return edsCheckers.size(); }
@@ -141,19 +149,24 @@ public slots:
     void handleCheckError(const QString &text);
 
 signals:
-    // One line for the output window.
-    void message(const QString &text);
+    // One line for the output window. With markup set the text carries the checker's own
+    // tags around its words (<strong>, <i>, <font>); otherwise it is plain text and may
+    // hold anything a user wrote (an "#include <board.h>" of the user section).
+    void message(const QString &text, bool markup = false);
     // The preference "clearlogging" asks for an empty output window.
     void clearLogRequested();
     // The model check corrected the project; the window saves it.
     void saveRequested();
+    // The standard EDS of a line was written (the path of the project's EDS); the window
+    // keeps it for the sibling tools.
+    void standardEdsGenerated(const QString &path);
     void edsChecksFinished();
 
 private slots:
     void edsCheckFinished();
 
 private:
-    void report(const QString &text);
+    void report(const QString &text, bool markup = false);
     void prepareLines();
     void cacheProject(bool fill);
     int runModelCheck(bool &modified);
@@ -168,10 +181,12 @@ private:
     void runDescriptions(const RowContext &context);
     void runEdsVariants(const RowContext &context);
     // Runs one row for the context's line: configure, check writability, start, wait.
-    // False when the row has no generator or its file is not writable.
+    // True when the row's file was written.
     bool runRow(GeneratorKind kind, const RowContext &context, const QString &startedArg = {});
     bool runGenerator(AbstractGenerator *generator, quint8 line, const QString &notWritable,
                       const QString &started);
+    // The generator could not be configured or started; reported, counted as not written.
+    bool refuseGenerator(AbstractGenerator *generator, const QString &reason);
     void reportUserSection();
     void deleteOutputFile(const QString &fileName);
     bool srdoObjectsPresent();
@@ -187,12 +202,14 @@ private:
     QString edition;
     bool invokedByNetworkTool = false;
     bool modelCheckEnabled = true;
+    Preferences userPreferences;
     bool externalEffectsEnabled = true;
     std::function<QString()> logTextSource;
 
     LineClassification lines;
     QString failure;
     int checkErrors = 0;
+    int filesNotWritten = 0;
     QStringList reported;
     QList<EdsCheckerWrapper *> edsCheckers;
     QMap<GeneratorKind, Factory> factories;

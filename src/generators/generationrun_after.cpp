@@ -10,19 +10,11 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSettings>
 #include <QTimer>
 
 namespace {
 
 const int commandWaitMs = 1500;
-
-QString generalPreference(const char *key)
-{
-    QSettings settings(QCoreApplication::organizationName(), QCoreApplication::applicationName());
-    settings.beginGroup(QStringLiteral("General"));
-    return settings.value(QLatin1String(key)).toString();
-}
 
 } // namespace
 
@@ -54,13 +46,13 @@ QStringList GenerationRun::postGenerationArguments(const QString &argumentText,
 
 void GenerationRun::startPostGenerationCommand()
 {
-    const QString command = generalPreference("postgenerationcommand");
+    const QString command = userPreferences.postGenerationCommand;
     if (command.isEmpty())
         return;
     const QString folder = outputDirectory();
     const QStringList arguments = postGenerationArguments(
-        generalPreference("postgenerationcommandarguments"),
-        projectFolder.isEmpty() ? folder : projectFolder, folder, projectName);
+        userPreferences.postGenerationArguments, projectFolder.isEmpty() ? folder : projectFolder,
+        folder, projectName);
     // The command runs on by itself; the run only gives it a moment to start.
     if (!QProcess::startDetached(command, arguments, folder))
         report(tr("Start of post generation command %1 failed").arg(command));
@@ -71,22 +63,9 @@ void GenerationRun::startPostGenerationCommand()
 
 void GenerationRun::adjustLineEndings()
 {
-    QSettings settings(QCoreApplication::organizationName(), QCoreApplication::applicationName());
-    settings.beginGroup(QStringLiteral("General"));
-    QString ending;
-    switch (settings.value(QStringLiteral("line_ending_index"), 0).toInt()) {
-    case 1:
-        ending = QStringLiteral("\r\n");
-        break;
-    case 2:
-        ending = QStringLiteral("\n");
-        break;
-    case 3:
-        ending = QStringLiteral("\r");
-        break;
-    default:
+    const QString ending = userPreferences.lineEnding();
+    if (ending.isEmpty())
         return;
-    }
     static const char *const files[] = {"gen_define.h",      "gen_indication.h",   "gen_indices.h",
                                         "gen_extern_decl.h", "gen_srdo.c",         "gen_objdict.c",
                                         "gen_pgn.c",         "gen_var_decl.c",     "gen_vobjdict.c",
@@ -98,11 +77,9 @@ void GenerationRun::adjustLineEndings()
 
 int GenerationRun::startEdsCheck()
 {
-    QSettings settings(QCoreApplication::organizationName(), QCoreApplication::applicationName());
-    settings.beginGroup(QStringLiteral("EDSChecker"));
-    if (!settings.value(QStringLiteral("checkeds"), false).toBool())
+    if (!userPreferences.checkEds)
         return 0;
-    const QString checkerPath = settings.value(QStringLiteral("EDSCheckerPath")).toString();
+    const QString checkerPath = userPreferences.edsCheckerPath;
     const QString base = outputDirectory() + QLatin1Char('/') + projectName;
 
     QList<QPair<QString, int>> files{{base + QStringLiteral(".eds"), -1}};

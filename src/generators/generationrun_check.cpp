@@ -18,6 +18,7 @@ int GenerationRun::runModelCheck(bool &modified)
 int GenerationRun::runChecker(bool &modified)
 {
     ProjectCheck check;
+    check.checker().setPreferences(userPreferences);
     connect(&check, &ProjectCheck::message, this, &GenerationRun::handleCheckError);
     return check.run(database, modified);
 }

@@ -21,7 +21,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QSettings>
 
 namespace {
 
@@ -149,6 +148,8 @@ void GenerationRun::runGeneratorTable(bool compact)
 {
     RowContext context;
     context.lines = &lines;
+    // Rows for the whole project run with the project's first line as their active line.
+    context.line = lines.lines.value(0);
     context.compact = compact;
     context.invokedByNetworkTool = invokedByNetworkTool;
     const auto forLine = [&context](quint8 line) {
@@ -247,14 +248,9 @@ void GenerationRun::runEdsVariants(const RowContext &context)
         RowContext variantContext = context;
         variantContext.edsVariant = variant;
         if (runRow(Kind::Eds, variantContext, variant) && variant.isEmpty()
-            && externalEffectsEnabled) {
-            QSettings shared(QCoreApplication::organizationName(),
-                             QStringLiteral("InterApplicationSettings"));
-            shared.beginGroup(QStringLiteral("ToolData"));
-            shared.setValue(QStringLiteral("lastGeneratedEDS"), outputDirectory() + QLatin1Char('/')
-                                                                    + projectName
-                                                                    + QStringLiteral(".eds"));
-        }
+            && externalEffectsEnabled)
+            emit standardEdsGenerated(outputDirectory() + QLatin1Char('/') + projectName
+                                      + QStringLiteral(".eds"));
     }
 }
 
@@ -272,6 +268,7 @@ bool GenerationRun::runRow(GeneratorKind kind, const RowContext &context, const 
         generator->setMultiLine(lines.multiLineProject());
     generator->setJ1939Present(lines.j1939Line());
     generator->setMultiProtocol(lines.multiProtocol());
+    generator->setPreferences(userPreferences);
     const QString folder = outputDirectory();
     const QString started = row->started
                                 ? fillPlaceholders(tr(row->started), folder,
@@ -284,22 +281,42 @@ bool GenerationRun::runRow(GeneratorKind kind, const RowContext &context, const 
 bool GenerationRun::runGenerator(AbstractGenerator *generator, quint8 line,
                                  const QString &notWritable, const QString &started)
 {
-    generator->setDataBase(database);
-    generator->setOutputDirectory(outputDirectory());
-    generator->setProjectName(projectName);
-    generator->setActiveLine(line);
+    if (generator->setDataBase(database) != AbstractGenerator::Done)
+        return refuseGenerator(generator, tr("the project holds no line"));
+    if (generator->setOutputDirectory(outputDirectory()) != AbstractGenerator::Done)
+        return refuseGenerator(generator,
+                               tr("the folder %1 cannot be read").arg(outputDirectory()));
+    if (generator->setProjectName(projectName) != AbstractGenerator::Done
+        || generator->setActiveLine(line) != AbstractGenerator::Done)
+        return refuseGenerator(generator, tr("line %1 does not exist").arg(line));
     if (!generator->checkWritability()) {
         report(notWritable);
+        ++filesNotWritten;
         delete generator;
         return false;
     }
     connect(generator, &AbstractGenerator::progress, this, &GenerationRun::generatorProgress);
-    generator->startGeneration();
+    if (generator->startGeneration() != AbstractGenerator::Done)
+        return refuseGenerator(generator, tr("it could not be started"));
     if (!started.isEmpty())
         report(started);
     generator->wait();
+    const bool written = !generator->hasFailed();
+    if (!written)
+        ++filesNotWritten;
     delete generator;
-    return true;
+    return written;
+}
+
+bool GenerationRun::refuseGenerator(AbstractGenerator *generator, const QString &reason)
+{
+    const QString name = generator->objectName().isEmpty()
+                             ? QString::fromLatin1(generator->metaObject()->className())
+                             : generator->objectName();
+    report(tr("Generation of %1 failed: %2").arg(name, reason));
+    ++filesNotWritten;
+    delete generator;
+    return false;
 }
 
 void GenerationRun::reportUserSection()

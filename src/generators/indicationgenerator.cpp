@@ -108,7 +108,7 @@ int indicationgenerator::countUsedLines()
 
 void indicationgenerator::doJob()
 {
-    beginJob(false);
+    beginJob(true);
     QSharedPointer<QSaveFile> file = createOutputFile(QLatin1String(fileName));
     if (!file) {
         failJob();
@@ -130,7 +130,9 @@ void indicationgenerator::doJob()
             << "   If there were some, they would be declared here. \n"
             << " */\n";
     } else {
-        writePrototypes(out, countUsedLines() > 1);
+        // gen_define.h switches the stack to its multi-line API also for a single line
+        // when "alwaysml" is set; the prototypes follow it.
+        writePrototypes(out, countUsedLines() > 1 || forceMultiLine);
     }
     out << "\n"
         << "#endif /* GEN_INDICATION*/\n";

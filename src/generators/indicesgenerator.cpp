@@ -83,9 +83,11 @@ void IndicesGenerator::doJob()
            << "#ifndef GEN_INDICES_H\n"
            << "#define GEN_INDICES_H 1\n\n";
 
+    // Names are numbered over the whole file: a name a line has used is numbered again in
+    // the next line.
+    usedNames.clear();
     ObjectDataBase *db = dataBase();
     for (int i = 0; i < lines.size() && !abortRequested; ++i) {
-        usedNames.clear();
         const QList<quint16> indices =
             db ? db->getIndices(lines.at(i), 0x1000, 0xFFFF) : QList<quint16>();
         for (quint16 index : indices) {
@@ -121,7 +123,7 @@ void IndicesGenerator::generateIndexDefine(unsigned char line, quint16 index)
     }
     *out << "#define " << linePrefix(line) << fillString(numberedName(name))
          << QStringLiteral("\t0x%1u").arg(index, 0, 16) << "\n";
-    if (data.objecttype == 8 || data.objecttype == 9)
+    if (data.objecttype == CAN::OC_ARRAY || data.objecttype == CAN::OC_RECORD)
         generateSubIndexDefines(line, index);
 }
 

@@ -106,13 +106,13 @@ QString ObjDictGenerator::getImplementationDataType(quint16 index, quint8 sub,
 QString ObjDictGenerator::objectTypeText(quint8 objectType)
 {
     switch (objectType) {
-    case 7:
+    case CAN::OC_VAR:
         return QStringLiteral("CO_ODTYPE_VAR");
-    case 2:
+    case CAN::OC_DOMAIN:
         return QStringLiteral("CO_ODTYPE_DOM");
-    case 8:
+    case CAN::OC_ARRAY:
         return QStringLiteral("CO_ODTYPE_ARRAY");
-    case 9:
+    case CAN::OC_RECORD:
         return QStringLiteral("CO_ODTYPE_STRUCT");
     default:
         return QString();

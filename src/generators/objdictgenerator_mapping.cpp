@@ -32,9 +32,11 @@ const char *const dataVariables[] = {
     "od_const_i8",
     "od_const_i16",
     "od_const_i32",
+    "od_const_i24",
     "od_i8",
     "od_i16",
     "od_i32",
+    "od_i24",
     "od_ptr_u8",
     "od_ptr_u16",
     "od_ptr_u32",
@@ -47,6 +49,7 @@ const char *const dataVariables[] = {
     "od_ptr_i8",
     "od_ptr_i16",
     "od_ptr_i32",
+    "od_ptr_i24",
     "od_ptr_r32",
     "od_const_vis_string",
     "od_const_vis_string_len",
@@ -147,7 +150,7 @@ QString ObjDictGenerator::mappingEntry(quint8 line, quint32 value, const QString
     const quint32 length = bitwiseMapping ? (value & 0xFF) : ((value >> 3) & 0x1F);
     const SubEntry *mapped = findSub(line, index, sub);
     const quint16 datatype = mapped ? mapped->data.datatype : 0;
-    const bool numeric = datatype < 9 || datatype == 0x0010;
+    const bool numeric = datatype < CAN::DT_VISIBLE_STRING || datatype == CAN::DT_INTEGER24;
     QString text = QStringLiteral("\t\t{") + getObjectAddress(line, index, sub)
                    + QStringLiteral(", %1u, ").arg(length)
                    + (numeric ? QStringLiteral("CO_TRUE") : QStringLiteral("CO_FALSE"))

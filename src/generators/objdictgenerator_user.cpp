@@ -1,4 +1,5 @@
 #include "generators/objdictgenerator.h"
+#include "panelkit/linetype.h"
 
 #include <QTextStream>
 
@@ -40,9 +41,7 @@ void ObjDictGenerator::overwrite301(QTextStream &out)
         QList<quint8> projectLines;
         bool relative = false;
         ObjectDataBase *db = dataBase();
-        for (quint8 line : db ? db->getNodes() : QList<quint8>()) {
-            if (line >= 0xF0)
-                continue;
+        for (quint8 line : LineTypes::projectLines(db)) {
             projectLines.append(line);
             relative = relative || hasNodeIdRelativePdo(line);
         }

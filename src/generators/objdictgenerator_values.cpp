@@ -13,44 +13,45 @@ namespace {
 QString arrayType(quint16 datatype)
 {
     switch (datatype) {
-    case 0x0001:
-    case 0x0005:
+    case CAN::DT_BOOLEAN:
+    case CAN::DT_UNSIGNED8:
         return QStringLiteral("u8");
-    case 0x0006:
+    case CAN::DT_UNSIGNED16:
         return QStringLiteral("u16");
-    case 0x0007:
+    case CAN::DT_UNSIGNED32:
         return QStringLiteral("u32");
-    case 0x0002:
+    case CAN::DT_INTEGER8:
         return QStringLiteral("i8");
-    case 0x0003:
+    case CAN::DT_INTEGER16:
         return QStringLiteral("i16");
-    case 0x0004:
+    case CAN::DT_INTEGER32:
         return QStringLiteral("i32");
-    case 0x0008:
+    case CAN::DT_REAL32:
         return QStringLiteral("r32");
-    case 0x0016:
+    case CAN::DT_UNSIGNED24:
         return QStringLiteral("u24");
-    case 0x0018:
+    case CAN::DT_UNSIGNED40:
         return QStringLiteral("u40");
-    case 0x000C:
-    case 0x0019:
+    case CAN::DT_TIME_OF_DAY:
+    case CAN::DT_UNSIGNED48:
         return QStringLiteral("u48");
-    case 0x001B:
+    case CAN::DT_UNSIGNED64:
         return QStringLiteral("u64");
-    case 0x0010:
+    case CAN::DT_INTEGER24:
         return QStringLiteral("i24");
-    case 0x0009:
-    case 0x0078:
-    case 0x0079:
+    case CAN::DT_VISIBLE_STRING:
+    case CAN::DT_VIS_STRING_NULL:
+    case CAN::DT_VIS_STRING_ASTERIKS:
         return QStringLiteral("vis_string");
-    case 0x007C:
+    case CAN::DT_UTF8_STRING:
         return QStringLiteral("utf8_string");
-    case 0x000A:
+    case CAN::DT_OCTET_STRING:
         return QStringLiteral("octet_string");
-    case 0x000F:
+    case CAN::DT_DOMAIN:
         return QStringLiteral("domain");
     default:
-        return datatype >= 0x0064 && datatype <= 0x0069 ? QStringLiteral("u8") : QString();
+        return datatype >= CAN::DT_UNSIGNED2 && datatype <= CAN::DT_UNSIGNED7 ? QStringLiteral("u8")
+                                                                              : QString();
     }
 }
 
@@ -243,7 +244,7 @@ void ObjDictGenerator::defineManagedVariables(QTextStream &out)
         for (const IndexEntry &entry : qAsConst(odLines[line].indices)) {
             for (const SubEntry &sub : entry.subs) {
                 const auto &data = sub.data;
-                if (data.implementation != 0 || data.datatype > 0x0069
+                if (data.implementation != 0 || data.datatype > CAN::DT_UNSIGNED7
                     || stackKeepsValue(entry.index, sub.sub) || (line != 0 && data.sharedlines))
                     continue;
                 const NumericArray *array = numericArray(arrayType(data.datatype));

@@ -185,7 +185,7 @@ bool CODBImporter::importIndex(const QString &line)
 
     ObjectDataBase::INDEX_DATA_T object;
     object.name = name;
-    object.objecttype = code == QLatin1String("ARRAY") ? 8 : 9;
+    object.objecttype = code == QLatin1String("ARRAY") ? CAN::OC_ARRAY : CAN::OC_RECORD;
     object.category = category;
     object.description = fields.at(FieldDescription);
     const QString typeName = fields.at(FieldDataType).trimmed();
@@ -208,7 +208,7 @@ bool CODBImporter::importVariable(quint16 index, const QString &name, quint8 cat
 
     ObjectDataBase::INDEX_DATA_T object;
     object.name = name;
-    object.objecttype = 7;
+    object.objecttype = CAN::OC_VAR;
     object.datatype = entry.datatype;
     object.category = category;
     object.description = entry.description;
@@ -288,7 +288,7 @@ bool CODBImporter::subIndexFromFields(quint16 index, quint8 sub, const QStringLi
         return false;
 
     // A domain lives in the application; so does every entry the catalogue marks as such.
-    if (entry.datatype == 15)
+    if (entry.datatype == CAN::DT_DOMAIN)
         entry.implementation = 2;
     if (entry.implementation == 2)
         entry.varname = QStringLiteral("v_%1%2").arg(index).arg(sub);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "panelkit/linetype.h"
+
 #include <QString>
 
 class ObjectDataBase;
@@ -12,10 +14,9 @@ class ProjectTemplate
 public:
     // "data/mt.data" in the folder of the running executable.
     static QString defaultPath();
-    // Gives line 0 its type (1 CANopen, 2 J1939, 4 raw CAN, 5 both). Any type but CANopen
-    // also removes the CANopen objects of the template (0x1000, 0x1001, 0x1017, 0x1018,
-    // 0x1200). False when a write fails.
-    static bool setLine0Type(ObjectDataBase &db, int type);
+    // Gives line 0 its type. Any type but CANopen also removes the CANopen objects of the
+    // template (0x1000, 0x1001, 0x1017, 0x1018, 0x1200). False when a write fails.
+    static bool setLine0Type(ObjectDataBase &db, LineType type);
     // Marks the project as created by this version of the tool.
     static bool stampNewProject(ObjectDataBase &db);
 };

@@ -58,4 +58,16 @@ enum CANopenDataType : quint16 {
     DT_UTF8_STRING = 0x007C,
 };
 
+// The object code of an object (its kind: a variable, an array, a record, ...). Helper's
+// objectCode2String and string2objectCode give and read their names.
+enum ObjectCode : quint8 {
+    OC_NULL = 0,
+    OC_DOMAIN = 2,
+    OC_DEFTYPE = 5,
+    OC_DEFSTRUCT = 6,
+    OC_VAR = 7,
+    OC_ARRAY = 8,
+    OC_RECORD = 9,
+};
+
 } // namespace CAN

@@ -37,8 +37,7 @@ void newUpdateChecker::checkForUpdates(const QString &toolVersion, const QString
                                        bool userRequested)
 {
     m_error.clear();
-    const QString address =
-        QSettings().value(QLatin1String(serviceAddressKey)).toString().trimmed();
+    const QString address = m_address;
     if (address.isEmpty()) {
         emit newVersion(QString(), QString(), userRequested);
         return;
@@ -50,6 +49,7 @@ void newUpdateChecker::checkForUpdates(const QString &toolVersion, const QString
         emit newVersion(QString(), QString(), userRequested);
         return;
     }
+    // The manifest is an INI file; QSettings reads that format.
     QSettings manifest(path, QSettings::IniFormat);
     manifest.beginGroup(productNumber);
     const QString tool =

@@ -5,8 +5,8 @@
 
 // Asks an update service whether a newer tool or protocol stack exists.
 //
-// The service address is the per-user setting "General/update_service" (QSettings of the
-// application). Without one the checker reads nothing at all, and every check answers
+// The service address is the per-user preference "update_service" (Preferences), given by
+// the front end. Without one the checker reads nothing at all, and every check answers
 // "no new version". The address names a version manifest: a local path or a "file:" URL,
 // which may lie on a network share. The manifest is an INI file with one group per product
 // number:
@@ -24,7 +24,8 @@ class newUpdateChecker : public QObject
 public:
     explicit newUpdateChecker(QObject *parent = nullptr);
 
-    static constexpr const char *serviceAddressKey = "General/update_service";
+    void setServiceAddress(const QString &address) { m_address = address.trimmed(); }
+    QString serviceAddress() const { return m_address; }
 
     // Version of the installed protocol stack (for example VersionReader::getCurrentVersion
     // of its feature file); without one no stack version is reported.
@@ -50,6 +51,7 @@ signals:
 private:
     QString manifestPath(const QString &address);
 
+    QString m_address;
     QString m_stackVersion;
     QString m_error;
 };

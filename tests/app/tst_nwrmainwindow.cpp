@@ -63,10 +63,10 @@ public:
     {
         return saveNames.isEmpty() ? QString() : saveNames.takeFirst();
     }
-    int selectProtocol(QWidget *, const QString &title) override
+    LineType selectProtocol(QWidget *, const QString &title) override
     {
         protocolQuestions.append(title);
-        return protocols.isEmpty() ? 0 : protocols.takeFirst();
+        return protocols.isEmpty() ? LineType::NotSet : LineType(protocols.takeFirst());
     }
     void quitApplication() override { ++quits; }
 

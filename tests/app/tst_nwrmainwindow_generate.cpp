@@ -65,6 +65,8 @@ void TestNwrMainWindowGenerate::initTestCase()
 {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("settings"));
     gentest::initApplication();
+    // The window reads the stack folder from the user's settings, as a user sets it.
+    QSettings().setValue(QStringLiteral("General/costackpath"), gentest::testStackFolder());
     qRegisterMetaType<ObjectDataBase::ChangeSet>("ObjectDataBase::ChangeSet");
 }
 

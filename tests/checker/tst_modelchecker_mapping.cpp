@@ -100,6 +100,14 @@ void TestModelCheckerMapping::pdoRules_data()
     QTest::addRow("dummy entries are not looked up")
         << Mutation([](ObjectDataBase &db) { setEntry(db, 0x1600, 1, "0x00050008"); })
         << QStringList{} << 0;
+    // Entries are signed 32-bit numbers: objects from 0x8000 on (a process image) read 0
+    // and are not looked up.
+    QTest::addRow("process image entry is not looked up")
+        << Mutation([](ObjectDataBase &db) { setEntry(db, 0x1A00, 1, "0xA0000108"); })
+        << QStringList{} << 0;
+    QTest::addRow("entry beyond 32 bits is not looked up")
+        << Mutation([](ObjectDataBase &db) { setEntry(db, 0x1A00, 1, "0x120000108"); })
+        << QStringList{} << 0;
     QTest::addRow("mapping not allowed") << Mutation([](ObjectDataBase &db) {
         changeSub(db, 0x2000, 1, [](Sub &s) { s.pdomapping = 0; });
     }) << QStringList{error + "Object 0x1a00: PDO mapping is not allowed for object 0x2000:01."}
@@ -209,6 +217,13 @@ void TestModelCheckerMapping::mappingModes_data()
                        + "Dynamic mapping cannot be used with a granularity of 0. Correct "
                          "device description settings or PDO mapping."}
         << 0;
+    // A mapping whose entries are not walked (an MPDO, sub-index 0 above 64) does not mark
+    // the line as dynamically mapped.
+    QTest::addRow("dynamic MPDO mapping, granularity 0") << Mutation([](ObjectDataBase &db) {
+        makeTpdoDynamic(db);
+        setEntry(db, 0x1A00, 0, "0xFE");
+        db.setDescriptionSettingsValue("Granularity", "0");
+    }) << QStringList{} << 0;
     QTest::addRow("granularity of another line does not count") << Mutation([](ObjectDataBase &db) {
         makeTpdoDynamic(db);
         db.setDescriptionSettingsLine(1);
@@ -229,7 +244,7 @@ void TestModelCheckerMapping::srdoRules_data()
     QTest::addRow("SRDO mapping missing and managed objects")
         << Mutation([](ObjectDataBase &db) {
                addRecord(db, 0, 0x1301, {entry(5, "rw", "1")});
-               addMapping(db, 0, 0x1381, {"0x20000108", "0x21000108", "0x10010008"});
+               addMapping(db, 0, 0x1381, {"0x20000108", "0x21000108", "0x10010008", "0xA0000108"});
            })
         << QStringList{error
                            + "Object 0x1381: The object 0x2100:01 mapped into an SRDO does not "

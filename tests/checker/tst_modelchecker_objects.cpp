@@ -21,6 +21,7 @@ private slots:
     void subIndexZeroCorrection_data();
     void subIndexZeroCorrection();
     void mpdoMappingNeedsNoSubIndexZeroRules();
+    void recordWithoutSubIndexZero();
 };
 
 namespace {
@@ -445,6 +446,19 @@ void TestModelCheckerObjects::mpdoMappingNeedsNoSubIndexZeroRules()
              QStringList{"Warning: Object 0x1a00-0:The defaultvalue of this subindex should be "
                          "written into the EDS/XDD file."});
     QCOMPARE(result.count, 0);
+    QVERIFY(!result.modified);
+}
+
+// Without sub-index 0 there is nothing to correct: nothing is reported or modified, so a
+// saving front end does not save again and again.
+void TestModelCheckerObjects::recordWithoutSubIndexZero()
+{
+    ObjectDataBase db;
+    buildCleanProject(db);
+    addRecord(db, 0, 0x2100, {entry(5, "ro", "1"), entry(5, "ro", "2")});
+    QVERIFY(db.delSubIndex(0, 0x2100, 0));
+    const Result result = canopenCheck(db);
+    QCOMPARE(findings(result), QStringList());
     QVERIFY(!result.modified);
 }
 

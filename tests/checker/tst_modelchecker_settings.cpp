@@ -2,8 +2,6 @@
 #include "checkerfixture.h"
 #include "nwtest.h"
 
-#include <QSettings>
-
 using namespace checkertest;
 
 // Project-wide rules, node-ID and per-line settings, the stack information of the CANopen
@@ -217,19 +215,19 @@ void TestModelCheckerSettings::stackInformation()
     QCOMPARE(recorder.texts(), expected);
 }
 
-// Without overrides the checker reads the stack path and the auto-correction switch from
-// the user's settings of the running edition.
+// The checker takes the stack path and the auto-correction switch from the preferences
+// it is given.
 void TestModelCheckerSettings::userPreferences()
 {
-    QSettings settings(QStringLiteral("tenvor"), QCoreApplication::applicationName());
-    settings.setValue("General/costackpath", stackFolder("stack_newer"));
-    settings.setValue("General/disableautocorrection", true);
-    settings.sync();
+    Preferences preferences;
+    preferences.stackPath = stackFolder("stack_newer");
+    preferences.disableAutoCorrection = true;
 
     ObjectDataBase db;
     buildCleanProject(db);
     db.setSubIndexValue(0, 0x1018, 0, "7");
     ModelChecker checker;
+    checker.setPreferences(preferences);
     Recorder recorder(checker);
     bool modified = false;
     QCOMPARE(checker.startCANopenCheck(0, &db, modified), 1);
@@ -239,9 +237,6 @@ void TestModelCheckerSettings::userPreferences()
                          "files."});
     QVERIFY(!modified);
     QCOMPARE(db.getSubIndexValue(0, 0x1018, 0), QString("7"));
-
-    settings.remove("General");
-    settings.sync();
 }
 
 void TestModelCheckerSettings::projectCheckByLineType_data()

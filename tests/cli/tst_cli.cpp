@@ -92,7 +92,9 @@ void TestCli::commandHelp_data()
     QTest::addColumn<QString>("command");
     QTest::addColumn<QStringList>("options");
     QTest::addRow("check") << "check" << QStringList{"--stack", "--no-autocorrection", "--save"};
-    QTest::addRow("generate") << "generate" << QStringList{"--output <DIR>", "--no-check"};
+    QTest::addRow("generate") << "generate"
+                              << QStringList{"--output <DIR>", "--no-check", "--stack",
+                                             "--ignore-check-errors", "--always-multi-line"};
     QTest::addRow("info") << "info" << QStringList{};
     QTest::addRow("new") << "new"
                          << QStringList{"--edition <NAME>", "--line-type <TYPE>", "--force"};

@@ -19,6 +19,8 @@ private slots:
     void generatesIntoOtherFolder();
     void skipsCheck();
     void failedCheck();
+    void userTextUnchanged();
+    void fileNotWritten();
     void info();
 
 private:
@@ -30,9 +32,7 @@ private:
     };
     Result run(const QStringList &args) const;
     QString saveProject(void (*build)(ObjectDataBase &), const QString &name) const;
-    void writePreferences(const QString &generalLines) const;
     QScopedPointer<QTemporaryDir> dir;
-    QTemporaryDir config;
 };
 
 void TestCliGenerate::initTestCase()
@@ -43,28 +43,17 @@ void TestCliGenerate::initTestCase()
 void TestCliGenerate::init()
 {
     dir.reset(new QTemporaryDir);
-    QDir(config.path()).removeRecursively();
-    writePreferences(QString());
 }
 
-// The preferences of the started tool: the test stack folder and the given lines of
-// group "General" (written as "[%General]": a plain [General] section holds keys without
-// a group).
-void TestCliGenerate::writePreferences(const QString &generalLines) const
-{
-    QDir().mkpath(config.path() + QStringLiteral("/tenvor"));
-    gentest::writeText(config.path() + QStringLiteral("/tenvor/CANopen Nodewright.conf"),
-                       QStringLiteral("[%General]\ncostackpath=") + gentest::testStackFolder()
-                           + QLatin1Char('\n') + generalLines);
-}
-
+// Generation runs check the project against the test stack, given on the command line as
+// a user without the window's settings would give it.
 TestCliGenerate::Result TestCliGenerate::run(const QStringList &args) const
 {
+    QStringList withStack = args;
+    if (args.value(0) == QLatin1String("generate"))
+        withStack << QStringLiteral("--stack") << gentest::testStackFolder();
     QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(NW_CLI_PATH), args);
+    process.start(QStringLiteral(NW_CLI_PATH), withStack);
     if (!process.waitForFinished(120000))
         return {-1, {}, {}};
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
@@ -172,18 +161,46 @@ void TestCliGenerate::failedCheck()
              qPrintable(result.out));
     QVERIFY(!result.out.contains(QLatin1String("<strong>")));
     QVERIFY(result.out.contains(QLatin1String("Check of model consistency finished: failed (")));
-    QCOMPARE(result.err.trimmed(),
-             QStringLiteral("nodewright-cli generate: The project contains critical errors. "
-                            "Check Generator Output window."));
+    QCOMPARE(result.err, QStringLiteral("nodewright-cli generate: The project contains critical "
+                                        "errors; no file was generated.\n"));
     QVERIFY(QFile::exists(dir->path() + QStringLiteral("/__nwrerrorlog.txt")));
     QVERIFY(!QFile::exists(dir->path() + QStringLiteral("/gen_indication.h")));
 
-    // With the check disabled by preference the files are written, the exit code still
-    // tells the caller about the errors.
-    writePreferences(QStringLiteral("disablecheck=true\n"));
-    result = run({QStringLiteral("generate"), project});
+    // With check errors ignored the files are written, the exit code still tells the
+    // caller about the errors.
+    result = run({QStringLiteral("generate"), project, QStringLiteral("--ignore-check-errors")});
     QCOMPARE(result.exitCode, 1);
     QVERIFY(QFile::exists(dir->path() + QStringLiteral("/gen_indication.h")));
+}
+
+// The run marks words with tags of its own; a user's text in a message is printed as the
+// user wrote it.
+void TestCliGenerate::userTextUnchanged()
+{
+    const QString project = saveProject(&gentest::buildCanopenProject, QStringLiteral("node"));
+    const QString section = QStringLiteral("#include <board_config.h>\n"
+                                           "#define BOTH (A && B) /* <i>not markup</i> */\n");
+    gentest::writeText(dir->path() + QStringLiteral("/gen_define.h"),
+                       QStringLiteral("/* user-specific section: start */\n") + section
+                           + QStringLiteral("/* user-specific section: end */\n"));
+    const Result result = run({QStringLiteral("generate"), project});
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY2(result.out.contains(QStringLiteral("gen_define.h contains user section:\n") + section),
+             qPrintable(result.out));
+}
+
+// A file the run could not write makes the command fail; the others are written.
+void TestCliGenerate::fileNotWritten()
+{
+    const QString project = saveProject(&gentest::buildCanopenProject, QStringLiteral("node"));
+    QVERIFY(QDir(dir->path()).mkpath(QStringLiteral("gen_indication.h")));
+    const Result result = run({QStringLiteral("generate"), project});
+    QCOMPARE(result.exitCode, 2);
+    QVERIFY2(result.out.contains(QStringLiteral("Generation of gen_indication.h failed: ")),
+             qPrintable(result.out));
+    QCOMPARE(result.err, QStringLiteral("nodewright-cli generate: Not all files could be written. "
+                                        "The messages of the generation name them.\n"));
+    QVERIFY(QFile::exists(dir->path() + QStringLiteral("/gen_indices.h")));
 }
 
 void TestCliGenerate::info()

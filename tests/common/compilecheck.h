@@ -10,9 +10,11 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// Syntax checks of generated C with the system C compiler against the stack stand-ins in
-// tests/stackstub: `cc -fsyntax-only -Wall -I tests/stackstub -I <folder> <file>`. A check
-// passes only when the compiler succeeds and prints nothing (warnings fail it).
+// Compiles generated C with the system C compiler against the stack stand-ins in
+// tests/stackstub: `cc -c -Wall -Werror -I tests/stackstub -I <folder> <file>` into a
+// scratch object file. A full compile (not only a syntax check) also reports what the
+// compiler finds later, such as a static table nothing uses. A check passes only when the
+// compiler succeeds and prints nothing.
 
 // True when a C compiler is installed; tests skip their compile checks otherwise.
 inline bool nwHaveCCompiler()
@@ -32,8 +34,12 @@ inline bool nwCompileCFile(const QString &cFile, QString *diagnostics = nullptr,
                            const QStringList &extraIncludeDirs = {},
                            const QStringList &extraArguments = {})
 {
-    QStringList arguments{QStringLiteral("-fsyntax-only"),
+    QTemporaryDir objectDir;
+    QStringList arguments{QStringLiteral("-c"),
                           QStringLiteral("-Wall"),
+                          QStringLiteral("-Werror"),
+                          QStringLiteral("-o"),
+                          objectDir.filePath(QStringLiteral("check.o")),
                           QStringLiteral("-I"),
                           nwStackStubDir(),
                           QStringLiteral("-I"),

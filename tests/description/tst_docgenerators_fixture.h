@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QProcess>
-#include <QSettings>
 #include <QStandardPaths>
 
 // The project the documentation tests describe: a CANopen line 0 with communication,
@@ -114,10 +113,12 @@ inline void buildProject(ObjectDataBase &db)
     addJ1939Line(db);
 }
 
-inline void setImplInfo(bool on)
+// The preferences of a run with or without "implinfo".
+inline Preferences implInfo(bool on)
 {
-    QSettings settings(QCoreApplication::organizationName(), QCoreApplication::applicationName());
-    settings.setValue(QStringLiteral("General/implinfo"), on ? 1 : 0);
+    Preferences preferences;
+    preferences.implementationInfo = on;
+    return preferences;
 }
 
 // The generated text with the tool version masked, so that a release does not change the

@@ -26,7 +26,7 @@ private slots:
     void implInfoSetting();
 
 private:
-    QString generate(bool j1939);
+    QString generate(bool j1939, bool implInfo = false);
 
     ObjectDataBase db;
     QTemporaryDir dir;
@@ -38,14 +38,15 @@ void TestHtmlDocGenerators::initTestCase()
     doctest::buildProject(db);
 }
 
-QString TestHtmlDocGenerators::generate(bool j1939)
+QString TestHtmlDocGenerators::generate(bool j1939, bool implInfo)
 {
     std::unique_ptr<HtmlDocumentationGenerator> generator;
     if (j1939)
         generator.reset(new J1939HTMLGenerator);
     else
         generator.reset(new HTMLGenerator);
-    if (!gentest::runGenerator(*generator, db, dir.path(), QStringLiteral("demo"), j1939 ? 1 : 0))
+    if (!gentest::runGenerator(*generator, db, dir.path(), QStringLiteral("demo"), j1939 ? 1 : 0,
+                               doctest::implInfo(implInfo)))
         return QString();
     return gentest::readText(dir.path() + QStringLiteral("/demo.html"));
 }
@@ -64,8 +65,7 @@ void TestHtmlDocGenerators::page()
 {
     QFETCH(bool, j1939);
     QFETCH(QString, golden);
-    doctest::setImplInfo(true);
-    const QString html = generate(j1939);
+    const QString html = generate(j1939, true);
     const QString diff =
         gentest::goldenDiff(doctest::goldenPath(golden), doctest::versionMasked(html));
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
@@ -155,38 +155,28 @@ void TestHtmlDocGenerators::exactLines()
 {
     QFETCH(bool, j1939);
     QFETCH(QString, lines);
-    doctest::setImplInfo(false);
     const QString html = generate(j1939);
     QVERIFY2(html.contains(lines), qPrintable(html));
 }
 
 void TestHtmlDocGenerators::implInfoSetting_data()
 {
-    QTest::addColumn<QVariant>("value");
     QTest::addColumn<bool>("shown");
-    QTest::addRow("1") << QVariant(1) << true;
-    QTest::addRow("0") << QVariant(0) << false;
-    QTest::addRow("2") << QVariant(2) << false;
-    QTest::addRow("not set") << QVariant() << false;
+    QTest::addRow("set") << true;
+    QTest::addRow("not set") << false;
 }
 
 void TestHtmlDocGenerators::implInfoSetting()
 {
-    QFETCH(QVariant, value);
     QFETCH(bool, shown);
-    QSettings settings(QCoreApplication::organizationName(), QCoreApplication::applicationName());
-    if (value.isValid())
-        settings.setValue(QStringLiteral("General/implinfo"), value);
-    else
-        settings.remove(QStringLiteral("General/implinfo"));
-    settings.sync();
     for (bool j1939 : {false, true}) {
-        const QString html = generate(j1939);
+        const QString html = generate(j1939, shown);
         QCOMPARE(html.contains(QLatin1String("<td>Implementation Type</td>")), shown);
         QCOMPARE(html.contains(QLatin1String("<td>Variable Name</td>")), shown);
     }
-    QCOMPARE(generate(false).contains(QLatin1String("<td>Size in bytes </td>\n    <td>4</td>")),
-             shown);
+    QCOMPARE(
+        generate(false, shown).contains(QLatin1String("<td>Size in bytes </td>\n    <td>4</td>")),
+        shown);
 }
 
 NW_TEST_MAIN(TestHtmlDocGenerators)

@@ -9,7 +9,6 @@
 #include <QDateTime>
 #include <QFile>
 #include <QRegularExpression>
-#include <QSettings>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -34,11 +33,12 @@ inline QString testStackFolder()
     return QStringLiteral(NW_TEST_DATA_DIR "/generators/stack");
 }
 
-// Points the user preference "costackpath" of this process at testStackFolder().
-inline void useTestStack()
+// The preferences of a generation run in a test: the test stack, everything else default.
+inline Preferences testPreferences()
 {
-    QSettings settings(QCoreApplication::organizationName(), QCoreApplication::applicationName());
-    settings.setValue(QStringLiteral("General/costackpath"), testStackFolder());
+    Preferences preferences;
+    preferences.stackPath = testStackFolder();
+    return preferences;
 }
 
 inline void initApplication()
@@ -46,13 +46,22 @@ inline void initApplication()
     nwIsolateTestEnvironment();
     AppIdentity::apply(QStringLiteral("nodewright"));
     AbstractGenerator::setFixedDateTime(fixedTime());
-    useTestStack();
+}
+
+// The preferences with "alwaysml" set: the multi-line form also for a single line.
+inline Preferences alwaysMultiLine()
+{
+    Preferences preferences;
+    preferences.alwaysMultiLine = true;
+    return preferences;
 }
 
 // Configures a generator as the generation run does and runs it to its end.
 inline bool runGenerator(AbstractGenerator &generator, ObjectDataBase &db, const QString &folder,
-                         const QString &projectName, quint8 line = 0)
+                         const QString &projectName, quint8 line = 0,
+                         const Preferences &preferences = Preferences())
 {
+    generator.setPreferences(preferences);
     generator.setDataBase(&db);
     generator.setOutputDirectory(folder);
     generator.setProjectName(projectName);

@@ -9,7 +9,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -177,7 +176,10 @@ QPair<bool, bool> buildProtocolFixture(Project &project, const QString &name)
                                      {"requestindication_cnt", "2"},
                                      {"rxindication_cnt", "3"},
                                      {"cmdtsupport", "1"},
-                                     {"cmdtpackets", "16"}});
+                                     {"cmdtpackets", "16"},
+                                     {"isotp_connection_cnt", "2"}});
+        // The J1939 section takes the ISO-TP connections from the J1939 settings.
+        project.build.settings({{"isotp_connection_cnt", "5"}});
         return {true, false};
     }
     if (name == QLatin1String("two J1939 lines")) {
@@ -279,7 +281,6 @@ void TestCoDefineGenerator::initTestCase()
 void TestCoDefineGenerator::cleanup()
 {
     AppIdentity::apply(QStringLiteral("nodewright"));
-    QSettings(QCoreApplication::organizationName(), QCoreApplication::applicationName()).clear();
 }
 
 // Rows of fixedLines: single-line lists, node-IDs and profiles.
@@ -643,11 +644,13 @@ void TestCoDefineGenerator::toolVersion()
 
 void TestCoDefineGenerator::forcedMultiLine()
 {
-    QSettings(QCoreApplication::organizationName(), QCoreApplication::applicationName())
-        .setValue(QStringLiteral("General/alwaysml"), true);
     Project project;
     project.build.objects({QStringLiteral("0:1000:1")});
-    const QStringList output = lines(project.generate());
+    const QStringList output = lines(project.generate([](CoDefineGenerator &generator) {
+        Preferences preferences;
+        preferences.alwaysMultiLine = true;
+        generator.setPreferences(preferences);
+    }));
     QVERIFY(output.contains(QStringLiteral("#define CO_MULTI_LINE\t1u")));
     QVERIFY(output.contains(QStringLiteral("#define CO_MULTI_LINE_CNT\t1u")));
     QVERIFY(output.contains(QStringLiteral("#define CO_OBJECT_COUNTS\t1u")));
@@ -698,6 +701,15 @@ void TestCoDefineGenerator::userSectionOfExistingFile_data()
     QTest::addRow("no end marker") << QByteArray(userStart) + "#define KEEP_ME 1\n"
                                    << "#define KEEP_ME 1\n"
                                    << "#define KEEP_ME 1\n";
+    // The line-ending pass may have converted the previous file.
+    for (const char *ending : {"\r\n", "\r"}) {
+        const QByteArray end(ending);
+        QTest::addRow("%s line endings", end == "\r" ? "CR" : "CR LF")
+            << QByteArray(userStart).replace('\n', end) + "#define KEEP_ME 1" + end + end
+                   + QByteArray(userEnd).replace('\n', end)
+            << "#define KEEP_ME 1\n\n"
+            << "#define KEEP_ME 1\n\n";
+    }
 }
 
 void TestCoDefineGenerator::userSectionOfExistingFile()
@@ -743,6 +755,13 @@ void TestCoDefineGenerator::generationCounter()
     file.close();
     QVERIFY(
         lines(project.generate()).contains(QStringLiteral("#define GEN_GENERATION_COUNT\t17ul")));
+
+    // A file converted to CR line endings keeps its counter.
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("/* Stack definitions */\r#define GEN_GENERATION_COUNT\t7ul\r\r#endif\r");
+    file.close();
+    QVERIFY(
+        lines(project.generate()).contains(QStringLiteral("#define GEN_GENERATION_COUNT\t8ul")));
 
     // A counter line without a number starts again.
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -857,7 +876,8 @@ void TestCoDefineGenerator::protocolForms_data()
                        "#define J1939_DIAG_TR_BUF_SIZE\t30u",
                        "#define J1939_DIAGNOSTIC_DM2_SUPPORTED\t1u",
                        "#define J1939_DIAGNOSTIC_DM13_SUPPORTED\t1u",
-                       "#define J1939_REQUEST_SUPPORTED\t1u",
+                       "#define J1939_REQUEST_SUPPORTED\t1u", "#define ISOTP_SUPPORTED\t1u",
+                       "#define ISOTP_CONNECTION_CNT\t2u",
                        // 4 + DM13, 2 transmit + 1 - address claim, 1 receive + 1, request, BAM
                        "#define CO_COB_CNT \t16u", "#define CO_COB_COUNTS\tCO_COB_CNT",
                        "#define CO_REC_BUFFER_CNT\t10", "#define CO_TR_BUFFER_CNT\t5",
@@ -865,6 +885,7 @@ void TestCoDefineGenerator::protocolForms_data()
                        "#define CO_CONFIG_REC_BUFFER_CNT\t10u",
                        "#define J1939_TIMER_INTERVAL\tCO_TIMER_INTERVAL"}
         << QStringList{"/* Line Settings */",
+                       "#define ISOTP_CONNECTION_CNT\t5u",
                        "/* Definition of numbers of CANopen services */",
                        "/* COB Definitions */",
                        "#define CO_MULTI_LINE",

@@ -3,7 +3,6 @@
 #include "generatortestutil.h"
 #include "nwtest.h"
 
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -72,7 +71,6 @@ void TestEdsCheckerWrapper::deferredCheckOfRun()
 {
     QTemporaryDir project;
     gentest::writeText(project.path() + QStringLiteral("/demo_1.eds"), QStringLiteral("x"));
-    QSettings settings(QCoreApplication::organizationName(), QCoreApplication::applicationName());
     ObjectDataBase db;
     db.createNewDataBase();
     GenerationRun run(&db);
@@ -83,9 +81,10 @@ void TestEdsCheckerWrapper::deferredCheckOfRun()
     QCOMPARE(run.startEdsCheck(), 0); // "checkeds" not set
     QVERIFY(messages.isEmpty());
 
-    settings.setValue(QStringLiteral("EDSChecker/checkeds"), true);
-    settings.setValue(QStringLiteral("EDSChecker/EDSCheckerPath"), checker);
-    settings.sync();
+    Preferences preferences;
+    preferences.checkEds = true;
+    preferences.edsCheckerPath = checker;
+    run.setPreferences(preferences);
     QSignalSpy done(&run, &GenerationRun::edsChecksFinished);
     // The project EDS is missing; the EDS of line 1 exists.
     QCOMPARE(run.startEdsCheck(), 1);
@@ -96,7 +95,6 @@ void TestEdsCheckerWrapper::deferredCheckOfRun()
                               .arg(project.path(), dir.path()),
                           "EDS Checker finished"}));
     QCOMPARE(run.pendingEdsChecks(), 0);
-    settings.remove(QStringLiteral("EDSChecker"));
 }
 
 NW_TEST_MAIN(TestEdsCheckerWrapper)

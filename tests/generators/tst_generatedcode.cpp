@@ -46,6 +46,7 @@ void TestGeneratedCode::compiles()
         gentest::buildMixedProject(db);
     GenerationRun run(&db);
     run.setProject(dir.path(), QStringLiteral("demo"));
+    run.setPreferences(gentest::testPreferences());
     QCOMPARE(run.run(), GenerationRun::Completed);
 
     const QString folder = dir.path();

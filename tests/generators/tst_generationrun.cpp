@@ -3,10 +3,10 @@
 #include "nwtest.h"
 
 #include <QDir>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <unistd.h>
 
 using Kind = GenerationRun::GeneratorKind;
@@ -32,7 +32,8 @@ private slots:
     void lineWithoutType();
     void correctionAsksForSave();
     void clearLogging();
-    void unwritableFile();
+    void fileNotWritten_data();
+    void fileNotWritten();
     void edsVariants();
     void postGenerationArguments_data();
     void postGenerationArguments();
@@ -52,29 +53,23 @@ private:
     static bool available(Kind kind);
     // The started and completed messages of the rows, for those rows this build has.
     QStringList expectedMessages(const QList<Kind> &kinds) const;
-    static void setPreference(const QString &key, const QVariant &value);
 
     QScopedPointer<QTemporaryDir> dir;
+    Preferences preferences;
 };
 
 void TestGenerationRun::init()
 {
     // Without blanks: the post-generation arguments are split at blanks.
     dir.reset(new QTemporaryDir(QDir::tempPath() + QStringLiteral("/nwrun-XXXXXX")));
-    QSettings(QCoreApplication::organizationName(), QCoreApplication::applicationName()).clear();
-    gentest::useTestStack();
-}
-
-void TestGenerationRun::setPreference(const QString &key, const QVariant &value)
-{
-    QSettings settings(QCoreApplication::organizationName(), QCoreApplication::applicationName());
-    settings.setValue(key, value);
+    preferences = gentest::testPreferences();
 }
 
 TestGenerationRun::Result TestGenerationRun::generate(ObjectDataBase &db, const QString &folder)
 {
     GenerationRun run(&db);
     run.setProject(folder.isNull() ? dir->path() : folder, QStringLiteral("demo"));
+    run.setPreferences(preferences);
     QStringList messages;
     connect(&run, &GenerationRun::message, this,
             [&messages](const QString &text) { messages << text; });
@@ -243,6 +238,7 @@ void TestGenerationRun::withoutFolder()
     gentest::writeText(file, QStringLiteral("x"));
     GenerationRun run(&db);
     run.setProject(saved ? file : QString(), QStringLiteral("demo"));
+    run.setPreferences(preferences);
     QSignalSpy spy(&run, &GenerationRun::message);
     QCOMPARE(int(run.run()), outcome);
     QCOMPARE(run.failureText(),
@@ -260,6 +256,7 @@ void TestGenerationRun::checkSkipped()
     gentest::buildCanopenProject(db);
     GenerationRun run(&db);
     run.setProject(dir->path(), QStringLiteral("demo"));
+    run.setPreferences(preferences);
     run.setModelCheckEnabled(false);
     QSignalSpy spy(&run, &GenerationRun::message);
     QCOMPARE(run.run(), GenerationRun::Completed);
@@ -277,12 +274,13 @@ void TestGenerationRun::failedCheck_data()
 void TestGenerationRun::failedCheck()
 {
     QFETCH(bool, disableCheck);
-    setPreference(QStringLiteral("General/disablecheck"), disableCheck);
+    preferences.disableCheck = disableCheck;
     ObjectDataBase db;
     gentest::buildCanopenProject(db);
     db.delIndex(0, 0x1000);
     GenerationRun run(&db);
     run.setProject(dir->path(), QStringLiteral("demo"));
+    run.setPreferences(preferences);
     run.setLogTextSource([] { return QStringLiteral("the output window"); });
     QStringList messages;
     connect(&run, &GenerationRun::message, this, [&messages](const QString &m) { messages << m; });
@@ -331,6 +329,7 @@ void TestGenerationRun::correctionAsksForSave()
     gentest::buildCanopenProject(db);
     GenerationRun run(&db);
     run.setProject(dir->path(), QStringLiteral("demo"));
+    run.setPreferences(preferences);
     QSignalSpy save(&run, &GenerationRun::saveRequested);
     run.run();
     QCOMPARE(save.count(), 0);
@@ -346,31 +345,52 @@ void TestGenerationRun::clearLogging()
     ObjectDataBase db;
     gentest::buildCanopenProject(db);
     for (bool clear : {false, true}) {
-        setPreference(QStringLiteral("General/clearlogging"), clear);
+        preferences.clearLogging = clear;
         GenerationRun run(&db);
         run.setProject(dir->path(), QStringLiteral("demo"));
+        run.setPreferences(preferences);
         QSignalSpy spy(&run, &GenerationRun::clearLogRequested);
         run.run();
         QCOMPARE(spy.count(), clear ? 1 : 0);
     }
 }
 
-void TestGenerationRun::unwritableFile()
+// A file that is not written is reported, the other files are written, and the run's
+// outcome says that not all files were written.
+void TestGenerationRun::fileNotWritten_data()
 {
-    if (geteuid() == 0)
+    QTest::addColumn<bool>("folderInItsPlace");
+    QTest::addColumn<QString>("message");
+    QTest::addRow("read-only file") << false << "The file gen_indication.h in %1 is not writable";
+    QTest::addRow("write fails") << true
+                                 << "Generation of gen_indication.h failed: %1/gen_indication.h "
+                                    "cannot be written: ";
+}
+
+void TestGenerationRun::fileNotWritten()
+{
+    QFETCH(bool, folderInItsPlace);
+    QFETCH(QString, message);
+    if (!folderInItsPlace && geteuid() == 0)
         QSKIP("the superuser may write every file");
     ObjectDataBase db;
     gentest::buildCanopenProject(db);
     const QString target = dir->path() + QStringLiteral("/gen_indication.h");
-    gentest::writeText(target, QStringLiteral("locked"));
-    QFile::setPermissions(target, QFile::ReadOwner);
+    const QString kept = folderInItsPlace ? target + QStringLiteral("/kept") : target;
+    QDir().mkpath(QFileInfo(kept).absolutePath());
+    gentest::writeText(kept, QStringLiteral("locked"));
+    if (!folderInItsPlace)
+        QFile::setPermissions(target, QFile::ReadOwner);
     const Result result = generate(db);
-    QVERIFY(result.messages.contains(
-        QStringLiteral("The file gen_indication.h in %1 is not writable").arg(dir->path())));
+    QCOMPARE(result.outcome, GenerationRun::WriteFailed);
+    const QString expected = message.arg(dir->path());
+    QVERIFY2(std::any_of(result.messages.cbegin(), result.messages.cend(),
+                         [&expected](const QString &m) { return m.startsWith(expected); }),
+             qPrintable(result.messages.join('\n')));
     QVERIFY(!result.messages.contains(QStringLiteral("Generation of gen_indication.h completed.")));
     QVERIFY(result.messages.contains(
         QStringLiteral("Generation of gen_indices.h generator completed.")));
-    QCOMPARE(gentest::readText(target), QStringLiteral("locked"));
+    QCOMPARE(gentest::readText(kept), QStringLiteral("locked"));
 }
 
 void TestGenerationRun::edsVariants()
@@ -419,9 +439,8 @@ void TestGenerationRun::postGenerationCommand()
                        QStringLiteral("#!/bin/sh\npwd > run.log\n"
                                       "for a in \"$@\"; do echo \"$a\" >> run.log; done\n"));
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    setPreference(QStringLiteral("General/postgenerationcommand"), script);
-    setPreference(QStringLiteral("General/postgenerationcommandarguments"),
-                  QStringLiteral("%P %D %N"));
+    preferences.postGenerationCommand = script;
+    preferences.postGenerationArguments = QStringLiteral("%P %D %N");
     ObjectDataBase db;
     gentest::buildCanopenProject(db);
     generate(db);
@@ -446,11 +465,12 @@ void TestGenerationRun::lineEndings()
 {
     QFETCH(int, index);
     QFETCH(QString, ending);
-    setPreference(QStringLiteral("General/line_ending_index"), index);
+    preferences.lineEndingIndex = index;
     ObjectDataBase db;
     gentest::buildCanopenProject(db);
     GenerationRun run(&db);
     run.setProject(dir->path(), QStringLiteral("demo"));
+    run.setPreferences(preferences);
     QCOMPARE(run.run(), GenerationRun::Completed);
     run.adjustLineEndings();
     const QString text = gentest::readText(dir->path() + QStringLiteral("/gen_indication.h"));

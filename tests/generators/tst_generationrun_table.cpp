@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QMutex>
-#include <QSettings>
 #include <QTemporaryDir>
 
 using Kind = GenerationRun::GeneratorKind;
@@ -34,6 +33,7 @@ private:
     QStringList journal;
     QMutex journalMutex;
     QString defineBody = QStringLiteral("#define GEN 1\n");
+    QString lastGeneratedEds;
 };
 
 namespace {
@@ -102,10 +102,13 @@ QStringList TestGenerationRunTable::run(ObjectDataBase &db)
 {
     GenerationRun generation(&db);
     generation.setProject(dir->path(), QStringLiteral("demo"));
+    generation.setPreferences(gentest::testPreferences());
     installProbes(generation);
     QStringList messages;
     connect(&generation, &GenerationRun::message, this,
             [&messages](const QString &text) { messages << text; });
+    connect(&generation, &GenerationRun::standardEdsGenerated, this,
+            [this](const QString &path) { lastGeneratedEds = path; });
     if (generation.run() != GenerationRun::Completed)
         return QStringList{QStringLiteral("<run failed>")} + messages;
     const int checked = messages.indexOf(QStringLiteral("Check of model consistency finished"));
@@ -229,9 +232,6 @@ void TestGenerationRunTable::flagsOfRows()
 
 void TestGenerationRunTable::edsVariantsAndLastGeneratedEds()
 {
-    QSettings shared(QCoreApplication::organizationName(),
-                     QStringLiteral("InterApplicationSettings"));
-    shared.remove(QStringLiteral("ToolData/lastGeneratedEDS"));
     ObjectDataBase db;
     gentest::buildCanopenProject(db);
     gentest::addVar(db, 0, 0x2100, QStringLiteral("A"), 7, {{"eds_define", "FULL"}});
@@ -240,9 +240,7 @@ void TestGenerationRunTable::edsVariantsAndLastGeneratedEds()
                              + expected({"Eds-0-", "Eds-0-FULL"});
     QCOMPARE(messages.mid(messages.size() - tail.size()), tail);
     QCOMPARE(tail.at(1), QStringLiteral("Generation of  EDS file in %1 started").arg(dir->path()));
-    shared.sync();
-    QCOMPARE(shared.value(QStringLiteral("ToolData/lastGeneratedEDS")).toString(),
-             dir->path() + QStringLiteral("/demo.eds"));
+    QCOMPARE(lastGeneratedEds, dir->path() + QStringLiteral("/demo.eds"));
 }
 
 void TestGenerationRunTable::userSectionReported()

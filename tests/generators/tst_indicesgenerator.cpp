@@ -3,7 +3,6 @@
 #include "generatortestutil.h"
 #include "nwtest.h"
 
-#include <QSettings>
 #include <QTemporaryDir>
 
 // gen_indices.h: define names, duplicates, multi-line prefixes and the whole file.
@@ -24,16 +23,18 @@ private slots:
     void compilesAgainstStack();
 
 private:
-    QString generate(ObjectDataBase &db, const QList<unsigned char> &lines);
+    QString generate(ObjectDataBase &db, const QList<unsigned char> &lines,
+                     const Preferences &preferences = Preferences());
     QTemporaryDir dir;
 };
 
-QString TestIndicesGenerator::generate(ObjectDataBase &db, const QList<unsigned char> &lines)
+QString TestIndicesGenerator::generate(ObjectDataBase &db, const QList<unsigned char> &lines,
+                                       const Preferences &preferences)
 {
     IndicesGenerator generator;
     generator.setLines(lines);
-    if (!gentest::runGenerator(generator, db, dir.path(), QStringLiteral("indices"),
-                               lines.value(0)))
+    if (!gentest::runGenerator(generator, db, dir.path(), QStringLiteral("indices"), lines.value(0),
+                               preferences))
         return QStringLiteral("<not started>");
     return gentest::readText(dir.path() + QStringLiteral("/gen_indices.h"));
 }
@@ -136,8 +137,10 @@ void TestIndicesGenerator::multiLinePrefixes()
     const QString text = generate(db, {0, 1});
     QVERIFY2(text.contains(QStringLiteral("#define L0_I_DEVICE_TYPE            \t0x1000u\n")),
              qPrintable(text));
-    QVERIFY(text.contains(QStringLiteral("#define L1_I_DEVICE_TYPE            \t0x1000u\n")));
-    QVERIFY(text.contains(QStringLiteral("#define  L1_S_VENDOR_ID              \t0x1u\n")));
+    // Names are numbered over the whole file: line 1 repeats the names of line 0, and a
+    // repeated sub-index name below 0x2000 gets no define.
+    QVERIFY(text.contains(QStringLiteral("#define L1_I_DEVICE_TYPE1           \t0x1000u\n")));
+    QCOMPARE(text.count(QStringLiteral("S_VENDOR_ID")), 1);
     for (const QString &line : text.split('\n')) {
         if (line.startsWith(QLatin1String("#define")) && line.contains(QLatin1String("\t0x"))
             && !line.contains(QLatin1String("S_NUMBER_OF_ENTRIES")))
@@ -150,11 +153,7 @@ void TestIndicesGenerator::forcedMultiLine()
 {
     ObjectDataBase db;
     gentest::buildCanopenProject(db);
-    QSettings settings(QCoreApplication::organizationName(), QCoreApplication::applicationName());
-    settings.setValue(QStringLiteral("General/alwaysml"), true);
-    settings.sync();
-    const QString text = generate(db, {0});
-    settings.remove(QStringLiteral("General/alwaysml"));
+    const QString text = generate(db, {0}, gentest::alwaysMultiLine());
     QVERIFY2(text.contains(QStringLiteral("#define L0_I_DEVICE_TYPE")), qPrintable(text));
 }
 
@@ -178,7 +177,7 @@ void TestIndicesGenerator::compilesAgainstStack()
     generate(db, {0, 2});
     QString diagnostics;
     QVERIFY2(nwCompileHeaders(dir.path(), {}, {QStringLiteral("gen_indices.h")}, &diagnostics,
-                              QStringLiteral("unsigned idx = L2_I_DEVICE_TYPE + L0_S_SPEED;")),
+                              QStringLiteral("unsigned idx = L2_I_DEVICE_TYPE1 + L0_S_SPEED;")),
              qPrintable(diagnostics));
 }
 

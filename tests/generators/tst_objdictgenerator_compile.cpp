@@ -15,7 +15,7 @@ using odtest::sub;
 
 namespace {
 
-enum Fixture { SingleLine, MultiLine, Compact, Virtual, Placeholders };
+enum Fixture { SingleLine, MultiLine, Compact, Virtual, Placeholders, Integer24AndUtf8 };
 
 // Application variables named per sub-index, of every kind of pointer array.
 void buildPlaceholderProject(ObjectDataBase &db)
@@ -37,6 +37,24 @@ void buildPlaceholderProject(ObjectDataBase &db)
     odtest::addPdo(db, 0, true, 1, "$NODEID+0x180", {0x20000110, 0x20ab0120}, false);
 }
 
+// INTEGER24 in each place a value can live (managed, constant, application variable, PDO
+// mapping) and UTF-8 strings as constant and as application variable.
+void buildInteger24Project(ObjectDataBase &db)
+{
+    odtest::buildMinimalProject(db);
+    odtest::addVar(db, 0, 0x2000, sub(0x10, QStringLiteral("rw"), QStringLiteral("-5"), 0, 1));
+    odtest::addVar(db, 0, 0x2001, sub(0x10, QStringLiteral("const"), QStringLiteral("8388607"), 1));
+    odtest::addVar(db, 0, 0x2002,
+                   odtest::appVar(0x10, QStringLiteral("rw"), QStringLiteral("appI24"), 1));
+    Sub greeting = sub(0x7C, QStringLiteral("const"), QStringLiteral("Gr\u00fc\u00dfe"), 1);
+    greeting.size = 7;
+    odtest::addVar(db, 0, 0x2003, greeting);
+    Sub label = odtest::appVar(0x7C, QStringLiteral("rw"), QStringLiteral("appLabel"));
+    label.size = 16;
+    odtest::addVar(db, 0, 0x2004, label);
+    odtest::addPdo(db, 0, true, 1, "$NODEID+0x180", {0x20000018, 0x20020018}, false);
+}
+
 // The declarations of the application variables the fixtures name.
 const char applicationHeader[] = "#include <co_datatype.h>\n"
                                  "extern UNSIGNED8 appU8;\n"
@@ -49,7 +67,9 @@ const char applicationHeader[] = "#include <co_datatype.h>\n"
                                  "extern UNSIGNED32 o20AB_1, o20AB_2;\n"
                                  "extern struct { REAL32 v8364; } block;\n"
                                  "extern char name1[12], name2[12];\n"
-                                 "extern UNSIGNED8 raw1[8];\n";
+                                 "extern UNSIGNED8 raw1[8];\n"
+                                 "extern INTEGER24 appI24;\n"
+                                 "extern char appLabel[16];\n";
 
 void buildFixture(ObjectDataBase &db, int fixture)
 {
@@ -65,6 +85,9 @@ void buildFixture(ObjectDataBase &db, int fixture)
         break;
     case Virtual:
         odtest::buildVirtualProject(db);
+        break;
+    case Integer24AndUtf8:
+        buildInteger24Project(db);
         break;
     default:
         buildPlaceholderProject(db);
@@ -85,8 +108,6 @@ private slots:
             QSKIP("no C compiler installed");
     }
 
-    void cleanup() { odtest::setAlwaysMultiLine(false); }
-
     void generatedFileCompiles_data()
     {
         QTest::addColumn<int>("fixture");
@@ -103,6 +124,10 @@ private slots:
         QTest::addRow("virtual objects left out") << int(Virtual) << false << false << false;
         QTest::addRow("variables named by placeholders")
             << int(Placeholders) << true << false << false;
+        QTest::addRow("INTEGER24 and UTF-8 strings")
+            << int(Integer24AndUtf8) << false << false << false;
+        QTest::addRow("INTEGER24 and UTF-8 strings in multi-line form")
+            << int(Integer24AndUtf8) << false << false << true;
     }
 
     void generatedFileCompiles()
@@ -111,7 +136,6 @@ private slots:
         QFETCH(bool, compact);
         QFETCH(bool, canFd);
         QFETCH(bool, alwaysMultiLine);
-        odtest::setAlwaysMultiLine(alwaysMultiLine);
         ObjectDataBase db;
         buildFixture(db, fixture);
         odtest::setting(db, "applicationheader", "app.h");
@@ -119,12 +143,6 @@ private slots:
         odtest::setting(db, "co_node_id", "32");
         odtest::setting(db, "canfd_supported", canFd ? QStringLiteral("1") : QStringLiteral("0"));
         odtest::setting(db, "usdo_client_cnt", canFd ? QStringLiteral("1") : QStringLiteral("0"));
-        // gen_indication.h gives the line parameter to its prototypes only when several
-        // lines hold objects, while the stack's call-back types take it whenever
-        // gen_define.h sets CO_MULTI_LINE; a forced multi-line project therefore keeps
-        // no static indication.
-        if (alwaysMultiLine)
-            odtest::setting(db, "fct_nmt", QString());
         QTemporaryDir dir;
         const QString name = QStringLiteral("fixture");
         QVERIFY(gentest::writeText(dir.filePath(QStringLiteral("app.h")),
@@ -132,9 +150,11 @@ private slots:
         CoDefineGenerator define;
         indicationgenerator indication;
         ObjDictGenerator objdict(compact);
-        QVERIFY(gentest::runGenerator(define, db, dir.path(), name));
-        QVERIFY(gentest::runGenerator(indication, db, dir.path(), name));
-        QVERIFY(gentest::runGenerator(objdict, db, dir.path(), name));
+        const Preferences preferences =
+            alwaysMultiLine ? gentest::alwaysMultiLine() : Preferences();
+        QVERIFY(gentest::runGenerator(define, db, dir.path(), name, 0, preferences));
+        QVERIFY(gentest::runGenerator(indication, db, dir.path(), name, 0, preferences));
+        QVERIFY(gentest::runGenerator(objdict, db, dir.path(), name, 0, preferences));
         QString diagnostics;
         const bool compiled =
             nwCompileCFile(dir.filePath(QStringLiteral("gen_objdict.c")), &diagnostics);

@@ -6,7 +6,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QSettings>
 #include <QString>
 #include <QStringList>
 
@@ -15,13 +14,6 @@
 namespace odtest {
 
 using Sub = ObjectDataBase::SUBINDEX_DATA_T;
-
-// The user preference that forces the multi-line form.
-inline void setAlwaysMultiLine(bool on)
-{
-    QSettings settings(QCoreApplication::organizationName(), QCoreApplication::applicationName());
-    settings.setValue(QStringLiteral("General/alwaysml"), on);
-}
 
 inline Sub sub(quint16 datatype, const QString &access, const QString &value,
                quint8 implementation = 0, quint8 mapping = 0)
@@ -228,8 +220,9 @@ inline bool generate(ObjectDataBase &db, const QString &folder, bool compact,
                      QString *text = nullptr, ObjDictGenerator *generator = nullptr)
 {
     ObjDictGenerator own(compact);
+    ObjDictGenerator &used = generator ? *generator : own;
     const bool started =
-        gentest::runGenerator(generator ? *generator : own, db, folder, QStringLiteral("fixture"));
+        gentest::runGenerator(used, db, folder, QStringLiteral("fixture"), 0, used.preferences());
     if (text)
         *text = gentest::readText(folder + QStringLiteral("/gen_objdict.c"));
     return started;

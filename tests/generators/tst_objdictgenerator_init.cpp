@@ -63,7 +63,6 @@ class TestObjDictGeneratorInit : public QObject
 
 private slots:
     void initTestCase() { gentest::initApplication(); }
-    void cleanup() { odtest::setAlwaysMultiLine(false); }
 
     void singleLineSignature_data()
     {
@@ -451,13 +450,13 @@ private slots:
     // The user preference forces the multi-line form on a single-line project.
     void alwaysMultiLine()
     {
-        odtest::setAlwaysMultiLine(true);
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
         odtest::addVar(db, 0, 0x2000, sub(5, "rw", "1", 0, 1));
         odtest::addPdo(db, 0, true, 1, "0x181", {0x20000008}, false);
         odtest::setting(db, "init_static_variables", "1");
         ObjDictGenerator generator(false);
+        generator.setPreferences(gentest::alwaysMultiLine());
         QTemporaryDir dir;
         QString text;
         odtest::generate(db, dir.path(), false, &text, &generator);

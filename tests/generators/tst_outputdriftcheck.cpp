@@ -3,7 +3,7 @@
 
 #include "nwtest.h"
 #include <QDir>
-#include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 // The drift check: which line changes count, and a check of the files a run wrote before.
@@ -34,8 +34,6 @@ private:
 void TestOutputDriftCheck::init()
 {
     dir.reset(new QTemporaryDir(QDir::tempPath() + QStringLiteral("/nwdrift-XXXXXX")));
-    QSettings(QCoreApplication::organizationName(), QCoreApplication::applicationName()).clear();
-    gentest::useTestStack();
 }
 
 void TestOutputDriftCheck::sameOutput_data()
@@ -91,6 +89,7 @@ void TestOutputDriftCheck::generate(ObjectDataBase &db)
 {
     GenerationRun run(&db);
     run.setProject(dir->path(), QStringLiteral("demo"));
+    run.setPreferences(gentest::testPreferences());
     QCOMPARE(run.run(), GenerationRun::Completed);
     run.adjustLineEndings();
 }
@@ -117,21 +116,16 @@ void TestOutputDriftCheck::unchangedProjectLaterDay()
                  QStringLiteral("/* user-specific section: start */\n#define MY_OPTION 1\n"));
     gentest::writeText(define, text);
     // Neither the user's command nor the record for the sibling tools belong to a check.
-    QSettings settings(QCoreApplication::organizationName(), QCoreApplication::applicationName());
-    settings.setValue(QStringLiteral("General/postgenerationcommand"),
-                      QStringLiteral("/usr/bin/touch"));
-    settings.setValue(QStringLiteral("General/postgenerationcommandarguments"),
-                      dir->path() + QStringLiteral("/command-ran"));
-    settings.sync();
-    QSettings shared(QCoreApplication::organizationName(),
-                     QStringLiteral("InterApplicationSettings"));
-    shared.setValue(QStringLiteral("ToolData/lastGeneratedEDS"), QStringLiteral("/elsewhere.eds"));
-    shared.sync();
+    Preferences preferences = gentest::testPreferences();
+    preferences.postGenerationCommand = QStringLiteral("/usr/bin/touch");
+    preferences.postGenerationArguments = dir->path() + QStringLiteral("/command-ran");
     const QStringList before = snapshot();
 
     AbstractGenerator::setFixedDateTime(QDateTime(QDate(2025, 11, 30), QTime(9, 1, 2)));
     GenerationRun run(&db);
     run.setProject(dir->path(), QStringLiteral("demo"));
+    run.setPreferences(preferences);
+    QSignalSpy edsRecorded(&run, &GenerationRun::standardEdsGenerated);
     OutputDriftCheck drift(&run);
     QVERIFY2(drift.check() == OutputDriftCheck::UpToDate,
              qPrintable(drift.differingFiles().join(' ') + drift.missingFiles().join(' ')));
@@ -139,9 +133,7 @@ void TestOutputDriftCheck::unchangedProjectLaterDay()
     QVERIFY(drift.comparedFiles().contains(QStringLiteral("demo.eds")));
     QCOMPARE(snapshot(), before);
     QCOMPARE(run.outputDirectory(), dir->path());
-    shared.sync();
-    QCOMPARE(shared.value(QStringLiteral("ToolData/lastGeneratedEDS")).toString(),
-             QStringLiteral("/elsewhere.eds"));
+    QCOMPARE(edsRecorded.count(), 0);
 }
 
 void TestOutputDriftCheck::changedValue()
@@ -152,6 +144,7 @@ void TestOutputDriftCheck::changedValue()
     db.setSubIndexValue(0, 0x2000, 1, QStringLiteral("1234"));
     GenerationRun run(&db);
     run.setProject(dir->path(), QStringLiteral("demo"));
+    run.setPreferences(gentest::testPreferences());
     OutputDriftCheck drift(&run);
     QCOMPARE(drift.check(), OutputDriftCheck::OutOfDate);
     for (const char *file : {"demo.eds", "demo.csv", "gen_objdict.c"})
@@ -168,6 +161,7 @@ void TestOutputDriftCheck::missingFile()
     QVERIFY(QFile::remove(dir->path() + QStringLiteral("/demo.csv")));
     GenerationRun run(&db);
     run.setProject(dir->path(), QStringLiteral("demo"));
+    run.setPreferences(gentest::testPreferences());
     OutputDriftCheck drift(&run);
     QCOMPARE(drift.check(), OutputDriftCheck::OutOfDate);
     QCOMPARE(drift.missingFiles(), QStringList{QStringLiteral("demo.csv")});
@@ -183,6 +177,7 @@ void TestOutputDriftCheck::failedRun()
     const QStringList before = snapshot();
     GenerationRun run(&db);
     run.setProject(dir->path(), QStringLiteral("demo"));
+    run.setPreferences(gentest::testPreferences());
     OutputDriftCheck drift(&run);
     QCOMPARE(drift.check(), OutputDriftCheck::NotGenerated);
     QCOMPARE(drift.runOutcome(), GenerationRun::CheckFailed);

@@ -126,13 +126,14 @@ void buildMultiLineProject(ObjectDataBase &db)
 }
 
 // Runs the generators of gen_define.h and gen_srdo.c into folder.
-bool generate(ObjectDataBase &db, const QString &folder, const QString &templates)
+bool generate(ObjectDataBase &db, const QString &folder, const QString &templates,
+              const Preferences &preferences = Preferences())
 {
     CoDefineGenerator define;
     SrdoGenerator srdo;
     srdo.setTemplateDirectory(templates);
-    return gentest::runGenerator(define, db, folder, projectName)
-           && gentest::runGenerator(srdo, db, folder, projectName);
+    return gentest::runGenerator(define, db, folder, projectName, 0, preferences)
+           && gentest::runGenerator(srdo, db, folder, projectName, 0, preferences);
 }
 
 // The lines of the case of an SRDO in the function whose definition starts with head.
@@ -172,7 +173,6 @@ class TestSrdoGenerator : public QObject
 
 private slots:
     void initTestCase() { gentest::initApplication(); }
-    void cleanup() { odtest::setAlwaysMultiLine(false); }
 
     void copies_data();
     void copies();
@@ -333,11 +333,10 @@ void TestSrdoGenerator::forcedMultiLineCompiles()
 {
     if (!nwHaveCCompiler())
         QSKIP("no C compiler installed");
-    odtest::setAlwaysMultiLine(true);
     ObjectDataBase db;
     buildSingleLineProject(db);
     QTemporaryDir dir;
-    QVERIFY(generate(db, dir.path(), shippedTemplates()));
+    QVERIFY(generate(db, dir.path(), shippedTemplates(), gentest::alwaysMultiLine()));
     const QString text = gentest::readText(dir.filePath(QStringLiteral("gen_srdo.c")));
     QVERIFY(text.contains(QStringLiteral("configurationValid[CO_LINE_ARRAY_DECL] = {0u};\n")));
     QVERIFY(text.contains(QStringLiteral("\tsrdoProducerIndication(CO_LINE, srdoNr);\n")));
@@ -404,6 +403,7 @@ void TestSrdoGenerator::generatedProjectCompiles()
     QTemporaryDir dir;
     GenerationRun run(&db);
     run.setProject(dir.path(), projectName);
+    run.setPreferences(gentest::testPreferences());
     run.setFactory(GenerationRun::GeneratorKind::Srdo,
                    [](const GenerationRun::RowContext &) -> AbstractGenerator * {
                        auto *generator = new SrdoGenerator;

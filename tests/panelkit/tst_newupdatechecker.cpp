@@ -3,7 +3,6 @@
 #include "nwtest.h"
 #include "testenv.h"
 
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -14,7 +13,6 @@ class TestNewUpdateChecker : public QObject
 
 private slots:
     void initTestCase();
-    void init();
     void noServiceMeansNoNewVersion();
     void comparesWithManifest_data();
     void comparesWithManifest();
@@ -34,11 +32,6 @@ void TestNewUpdateChecker::initTestCase()
     QCoreApplication::setOrganizationName(QStringLiteral("tenvor"));
     QCoreApplication::setApplicationName(QStringLiteral("CANopen Nodewright"));
     QVERIFY(m_dir.isValid());
-}
-
-void TestNewUpdateChecker::init()
-{
-    QSettings().remove(QLatin1String(newUpdateChecker::serviceAddressKey));
 }
 
 QString TestNewUpdateChecker::writeManifest(const QByteArray &content)
@@ -113,9 +106,8 @@ void TestNewUpdateChecker::comparesWithManifest()
     QFETCH(QString, installedStack);
     QFETCH(QString, tool);
     QFETCH(QString, stack);
-    QSettings().setValue(QLatin1String(newUpdateChecker::serviceAddressKey),
-                         writeManifest(manifest));
     newUpdateChecker checker;
+    checker.setServiceAddress(writeManifest(manifest));
     checker.setInstalledStackVersion(installedStack);
     QCOMPARE(check(checker, QStringLiteral("3.4.1"), false), QStringList({tool, stack, "0"}));
     QVERIFY(checker.errorString().isEmpty());
@@ -124,9 +116,8 @@ void TestNewUpdateChecker::comparesWithManifest()
 void TestNewUpdateChecker::fileUrlAddress()
 {
     const QString path = writeManifest("[1006]\ntool_version=4.0\n");
-    QSettings().setValue(QLatin1String(newUpdateChecker::serviceAddressKey),
-                         QUrl::fromLocalFile(path).toString());
     newUpdateChecker checker;
+    checker.setServiceAddress(QUrl::fromLocalFile(path).toString());
     QCOMPARE(check(checker, QStringLiteral("3.4.1"), true), QStringList({"4.0", "", "1"}));
 }
 
@@ -140,8 +131,8 @@ void TestNewUpdateChecker::unusableAddresses_data()
 void TestNewUpdateChecker::unusableAddresses()
 {
     QFETCH(QString, address);
-    QSettings().setValue(QLatin1String(newUpdateChecker::serviceAddressKey), address);
     newUpdateChecker checker;
+    checker.setServiceAddress(address);
     QCOMPARE(check(checker, QStringLiteral("3.4.1"), true), QStringList({"", "", "1"}));
     QVERIFY(checker.errorString().contains(address));
 }

@@ -195,9 +195,11 @@ typedef struct
     const INTEGER8 *constI8;
     const INTEGER16 *constI16;
     const INTEGER32 *constI32;
+    const INTEGER24 *constI24;
     INTEGER8 *i8;
     INTEGER16 *i16;
     INTEGER32 *i32;
+    INTEGER24 *i24;
     UNSIGNED8 *const *ptrU8;
     UNSIGNED16 *const *ptrU16;
     UNSIGNED32 *const *ptrU32;
@@ -210,6 +212,7 @@ typedef struct
     INTEGER8 *const *ptrI8;
     INTEGER16 *const *ptrI16;
     INTEGER32 *const *ptrI32;
+    INTEGER24 *const *ptrI24;
     REAL32 *const *ptrR32;
     const VIS_STRING *constVisString;
     const UNSIGNED32 *constVisStringLen;

@@ -236,12 +236,15 @@ CO_CONST CO_OD_DATA_VARIABLES_T od_data_variables = {
     , NULL
     , NULL
     , NULL
+    , NULL
+    , NULL
 #ifdef CO_EXTENDED_DATA_TYPES
     , NULL
     , NULL
     , NULL
     , NULL
 #endif
+    , NULL
     , NULL
     , NULL
     , NULL

@@ -290,9 +290,11 @@ CO_CONST CO_OD_DATA_VARIABLES_T od_data_variables = {
     , &od_const_i8[0]
     , &od_const_i16[0]
     , &od_const_i32[0]
+    , NULL
     , &od_i8[0]
     , &od_i16[0]
     , &od_i32[0]
+    , NULL
     , &od_ptr_u8[0]
     , NULL
     , NULL
@@ -305,6 +307,7 @@ CO_CONST CO_OD_DATA_VARIABLES_T od_data_variables = {
     , NULL
     , &od_ptr_i16[0]
     , &od_ptr_i32[0]
+    , NULL
     , &od_ptr_r32[0]
     , &od_const_vis_string[0]
     , &od_const_vis_string_len[0]
