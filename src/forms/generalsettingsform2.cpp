@@ -5,11 +5,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QKeyEvent>
-#include <QPlainTextEdit>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
 #include <QScopedValueRollback>
 #include <QSettings>
 
@@ -63,7 +63,9 @@ QString lineTypeName(int type)
 } // namespace
 
 GeneralSettingsForm2::GeneralSettingsForm2(bool invokedByNetworkTool, QWidget *parent)
-    : BaseMainForm(parent), ui(new Ui::GeneralSettingsForm2), networkTool(invokedByNetworkTool)
+    : BaseMainForm(parent), ui(new Ui::GeneralSettingsForm2),
+      invokedByNetworkTool(invokedByNetworkTool),
+      networkTool(invokedByNetworkTool && !networkToolLimitLifted())
 {
     ui->setupUi(this);
     ui->tblCommon->setColumnCount(1);
@@ -131,7 +133,8 @@ void GeneralSettingsForm2::buildIndicationTable()
             rowOfEvent.insert(event, row);
         }
         const int column = QLatin1String(setting->choices) == QLatin1String("0") ? 0 : 1;
-        const SettingCell cell = SettingCell::create(setting, table, rowOfEvent.value(event), column);
+        const SettingCell cell =
+            SettingCell::create(setting, table, rowOfEvent.value(event), column);
         cells.append(cell);
         connectCell(cell);
     }
@@ -145,7 +148,8 @@ void GeneralSettingsForm2::bindSwitches()
         {"all_targets", ui->cbAllTargets},
         {"user_defines", ui->teUserDefines}};
     for (const auto &binding : switches) {
-        const SettingCell cell = SettingCell::forWidget(switchSetting(binding.first), binding.second);
+        const SettingCell cell =
+            SettingCell::forWidget(switchSetting(binding.first), binding.second);
         cells.append(cell);
         connectCell(cell);
     }
@@ -163,7 +167,27 @@ void GeneralSettingsForm2::connectCell(const SettingCell &cell)
         cell.widget->installEventFilter(this);
     }
     if (networkTool && cell.setting->hasFlag(StackSetting::NetworkTool))
-        cell.setReadOnly(tr("Set by CANopen Buswright."));
+        cell.setReadOnly(true, networkToolReason());
+}
+
+// The user's preference "Ignore CBW limitations" lifts the read-only state.
+bool GeneralSettingsForm2::networkToolLimitLifted()
+{
+    return QSettings().value(QStringLiteral("General/ignorecbw"), false).toBool();
+}
+
+QString GeneralSettingsForm2::networkToolReason()
+{
+    return tr("Set by CANopen Buswright.");
+}
+
+void GeneralSettingsForm2::setNetworkToolControl(bool controlled)
+{
+    networkTool = controlled;
+    for (const SettingCell &cell : qAsConst(cells)) {
+        if (cell.setting->hasFlag(StackSetting::NetworkTool))
+            cell.setReadOnly(controlled, networkToolReason());
+    }
 }
 
 void GeneralSettingsForm2::setProjectDatabase(ObjectDataBase *newDatabase)
@@ -314,7 +338,8 @@ void GeneralSettingsForm2::showMirrors(const SettingCell &edited)
 bool GeneralSettingsForm2::isSwitchedOn(const QString &key, int enabledValue) const
 {
     for (const SettingCell &cell : cells) {
-        if (QLatin1String(cell.setting->key) == key && !cell.setting->hasFlag(StackSetting::Mirror)) {
+        if (QLatin1String(cell.setting->key) == key
+            && !cell.setting->hasFlag(StackSetting::Mirror)) {
             const int value = cell.value().trimmed().toInt();
             return enabledValue < 0 ? value != 0 : value == enabledValue;
         }
@@ -326,8 +351,8 @@ void GeneralSettingsForm2::updateEnabledRows()
 {
     for (const SettingCell &cell : cells + targetCells) {
         if (cell.setting->enabledBy)
-            cell.setEnabled(isSwitchedOn(QLatin1String(cell.setting->enabledBy),
-                                         cell.setting->enabledValue));
+            cell.setEnabled(
+                isSwitchedOn(QLatin1String(cell.setting->enabledBy), cell.setting->enabledValue));
     }
 }
 
@@ -399,6 +424,8 @@ bool GeneralSettingsForm2::eventFilter(QObject *watched, QEvent *event)
 
 void GeneralSettingsForm2::showEvent(QShowEvent *event)
 {
+    // The preference may have changed in the settings dialog since the page was last shown.
+    setNetworkToolControl(invokedByNetworkTool && !networkToolLimitLifted());
     takeSnapshot();
     BaseMainForm::showEvent(event);
 }
@@ -438,7 +465,8 @@ void GeneralSettingsForm2::on_btnImportSettings_clicked()
 {
     QSettings settings;
     settings.beginGroup(QStringLiteral("General"));
-    const QString folder = settings.value(QStringLiteral("importpath"), QStringLiteral(".")).toString();
+    const QString folder =
+        settings.value(QStringLiteral("importpath"), QStringLiteral(".")).toString();
     const QString path = QFileDialog::getOpenFileName(this, tr("Select project file"), folder,
                                                       tr("Project Files (*.nwrp)"));
     if (path.isEmpty())
@@ -464,8 +492,8 @@ bool GeneralSettingsForm2::importSettingsFrom(const QString &path)
     if (database->existGeneralSettingsValue(QStringLiteral("targetsettings_cnt")))
         imported.save(database);
     load();
-    QString report = tr("%n setting(s) imported from %1.", nullptr, copied)
-                         .arg(QFileInfo(path).fileName());
+    QString report =
+        tr("%n setting(s) imported from %1.", nullptr, copied).arg(QFileInfo(path).fileName());
     if (!refused.isEmpty())
         report += QLatin1Char('\n') + tr("Not imported: %1").arg(refused.join(QLatin1Char('\n')));
     showMessage(report, !refused.isEmpty());

@@ -36,6 +36,10 @@ public:
     GeneralSettingsForm2(bool invokedByNetworkTool, QWidget *parent = nullptr);
     ~GeneralSettingsForm2() override;
 
+    // Whether the settings the network tool owns are read-only: while the tool runs under
+    // its control, unless the user lifted that limit in the preferences.
+    void setNetworkToolControl(bool controlled);
+
     void setProjectDatabase(ObjectDataBase *database) override;
 
     // The editor of a setting (for a per-target setting, of that target's tab); an editor
@@ -98,6 +102,8 @@ private:
     bool isSwitchedOn(const QString &key, int enabledValue) const;
     void commitOpenEditors();
     void showMessage(const QString &text, bool problem);
+    static QString networkToolReason();
+    static bool networkToolLimitLifted();
     void takeSnapshot();
     // targets (generalsettingsform2_targets.cpp)
     void rebuildTargetTabs();
@@ -109,6 +115,8 @@ private:
     void closeRenameEditor();
 
     Ui::GeneralSettingsForm2 *ui;
+    const bool invokedByNetworkTool;
+    // Whether the settings of the network tool are read-only now.
     bool networkTool = false;
     QList<SettingCell> cells;
     QList<SettingCell> targetCells;

@@ -70,7 +70,8 @@ QWidget *GeneralSettingsForm2::buildTargetTab(int target)
     // The table is as high as its rows; the defines take the rest of the tab.
     table->resizeRowsToContents();
     table->setFixedHeight(table->verticalHeader()->length()
-                          + table->horizontalHeader()->sizeHint().height() + 2 * table->frameWidth());
+                          + table->horizontalHeader()->sizeHint().height()
+                          + 2 * table->frameWidth());
     connect(table, &QTableWidget::itemChanged, this, &GeneralSettingsForm2::handleItemChanged);
     return tab;
 }
@@ -79,8 +80,8 @@ void GeneralSettingsForm2::updateTargetTitles()
 {
     for (int target = 0; target < ui->tabTargets->count(); ++target) {
         const QString name = targets.targets.value(target).name;
-        ui->tabTargets->setTabText(target, target == targets.active ? tr("%1 - active").arg(name)
-                                                                    : name);
+        ui->tabTargets->setTabText(target,
+                                   target == targets.active ? tr("%1 - active").arg(name) : name);
         ui->tabTargets->setTabToolTip(target, tr("Target define: %1").arg(targets.define(target)));
     }
 }
@@ -110,7 +111,8 @@ bool GeneralSettingsForm2::saveTargets(const StackTargets &edited)
 void GeneralSettingsForm2::commitTargetCell(const SettingCell &cell, const QString &value)
 {
     const QString key = QLatin1String(cell.setting->key);
-    if (value == SettingCell::shown(*cell.setting, targets.targets.value(cell.target).values.value(key)))
+    if (value
+        == SettingCell::shown(*cell.setting, targets.targets.value(cell.target).values.value(key)))
         return;
     const QString problem = StackSettings::validate(*cell.setting, value);
     if (!problem.isEmpty()) {

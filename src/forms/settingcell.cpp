@@ -134,16 +134,20 @@ void SettingCell::setEnabled(bool enabled) const
                                       : table->palette().brush(QPalette::Disabled, QPalette::Text));
 }
 
-void SettingCell::setReadOnly(const QString &reason) const
+void SettingCell::setReadOnly(bool readOnly, const QString &reason) const
 {
-    const QString tip = setting->displayToolTip() + QLatin1Char('\n') + reason;
+    const QString tip = readOnly ? setting->displayToolTip() + QLatin1Char('\n') + reason
+                                 : setting->displayToolTip();
     if (widget) {
-        widget->setEnabled(false);
+        widget->setEnabled(!readOnly);
         widget->setToolTip(tip);
     }
     if (QTableWidgetItem *cellItem = item()) {
         const QSignalBlocker blocker(table);
-        cellItem->setFlags(cellItem->flags() & ~(Qt::ItemIsEditable | Qt::ItemIsUserCheckable));
+        const Qt::ItemFlags editing = Qt::ItemIsEditable | Qt::ItemIsUserCheckable;
+        const Qt::ItemFlag edit =
+            setting->format == Format::Flag ? Qt::ItemIsUserCheckable : Qt::ItemIsEditable;
+        cellItem->setFlags((cellItem->flags() & ~editing) | (readOnly ? Qt::NoItemFlags : edit));
         cellItem->setToolTip(tip);
     }
 }

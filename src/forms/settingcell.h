@@ -16,8 +16,8 @@ class SettingCell
 public:
     // Makes the editor of the setting in a table cell. target is the hardware target the
     // cell belongs to, -1 for the project-wide settings.
-    static SettingCell create(const StackSetting *setting, QTableWidget *table, int row,
-                              int column, int target = -1);
+    static SettingCell create(const StackSetting *setting, QTableWidget *table, int row, int column,
+                              int target = -1);
     // A check box (QCheckBox) or text field (QPlainTextEdit) edits the setting.
     static SettingCell forWidget(const StackSetting *setting, QWidget *widget, int target = -1);
     // A cell without a setting: shown but not editable.
@@ -29,8 +29,9 @@ public:
     QString value() const;
     void show(const QString &stored) const;
     void setEnabled(bool enabled) const;
-    // Keeps the value visible but refuses edits (settings of the network tool).
-    void setReadOnly(const QString &reason) const;
+    // Keeps the value visible but refuses edits (settings of the network tool); the reason
+    // is added to the tool tip.
+    void setReadOnly(bool readOnly, const QString &reason) const;
     bool holds(const QTableWidgetItem *item) const;
     bool holds(const QObject *editor) const;
     // The combo box, check box or text field; the table for text and check box cells.

@@ -55,8 +55,8 @@ void TargetSettingsDialog::fitToTable()
 {
     QTableWidget *table = ui->tblTargets;
     table->resizeColumnsToContents();
-    const int tableWidth = table->verticalHeader()->width()
-                           + table->horizontalHeader()->length() + 2 * table->frameWidth();
+    const int tableWidth = table->verticalHeader()->width() + table->horizontalHeader()->length()
+                           + 2 * table->frameWidth();
     const int margins = width() - table->width();
     const QRect screen = QGuiApplication::primaryScreen()
                              ? QGuiApplication::primaryScreen()->availableGeometry()

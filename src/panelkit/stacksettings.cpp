@@ -20,8 +20,8 @@ class Row
 {
 public:
     Row(const char *key, Format format, const char *label)
-        : s{key,    Section::Common, format, label,   "", "", 0, 0, nullptr,
-            nullptr, nullptr,        -1,     0,      nullptr}
+        : s{key, Section::Common, format,  label,   "", "", 0,
+            0,   nullptr,         nullptr, nullptr, -1, 0,  nullptr}
     {
         if (format == Format::Flag || format == Format::RolePerLine)
             s.maximum = 1;
@@ -137,7 +137,8 @@ QList<StackSetting> commonRows()
                        "of several CANopen networks is configured with CANopen Buswright; "
                        "empty otherwise."))
             .in(in),
-        Row("cbw_generation_count", Format::Number, LABEL("Generation counter of CANopen Buswright"))
+        Row("cbw_generation_count", Format::Number,
+            LABEL("Generation counter of CANopen Buswright"))
             .range(0, u32Max)
             .flags(StackSetting::NetworkTool)
             .tip(LABEL("Generation counter that gen_define.h carries when the files are "
@@ -233,7 +234,8 @@ QList<StackSetting> optionalRows()
             .enabledBy("sdo_blocktransfer_supported")
             .tip(LABEL("Smaller data is transferred with segmented SDO."))
             .in(in),
-        Row("sdo_blocktransfer_crc_supported", Format::Flag, LABEL("SDO Block Transfer CRC Support"))
+        Row("sdo_blocktransfer_crc_supported", Format::Flag,
+            LABEL("SDO Block Transfer CRC Support"))
             .enabledBy("sdo_blocktransfer_supported")
             .tip(LABEL("Block transfers are protected by a CRC."))
             .in(in),
@@ -386,9 +388,7 @@ QList<StackSetting> indicationRows()
         count("event_manager", LABEL("NMT Bootup Manager Event")).enabledBy("nmtmaster").in(in),
         function("fct_manager", LABEL("NMT Bootup Manager Event")).enabledBy("nmtmaster").in(in),
         count("event_cfg", LABEL("Configuration Manager Event")).enabledBy("nmtmaster").in(in),
-        function("fct_cfgman", LABEL("Configuration Manager Event"))
-            .enabledBy("nmtmaster")
-            .in(in),
+        function("fct_cfgman", LABEL("Configuration Manager Event")).enabledBy("nmtmaster").in(in),
         count("event_flyma", LABEL("Flying Master Event")).enabledBy("nmtmaster").in(in),
         function("fct_flyma", LABEL("Flying Master Event")).enabledBy("nmtmaster").in(in),
         count("object_changed_event", LABEL("Object Changed Event")).in(in),
@@ -507,8 +507,9 @@ QList<StackSetting> usdoRows()
     return {
         usdo("usdo_server_cnt", LABEL("Server - max. Connections (CO_USDO_SERVER_MAX_CON)"), 127,
              "1", LABEL("USDO connections the server serves at the same time.")),
-        usdo("usdo_server_bulk_timeout", LABEL("Server - Bulk Timeout (CO_USDO_SERVER_BULK_TIMEOUT)"),
-             u16Max, "100", LABEL("Timeout of a bulk transfer of the USDO server in ms.")),
+        usdo("usdo_server_bulk_timeout",
+             LABEL("Server - Bulk Timeout (CO_USDO_SERVER_BULK_TIMEOUT)"), u16Max, "100",
+             LABEL("Timeout of a bulk transfer of the USDO server in ms.")),
         usdo("usdo_server_domain_write_ind_size", LABEL("Server - Domain Write Indication Size"),
              u32Max, "0", LABEL("Bytes after which a domain write calls the domain indication.")),
         usdo("usdo_server_ind_read_cnt", LABEL("Server - No. of dynamic Read Indications"), u8Max,

@@ -28,28 +28,28 @@ struct StackSetting
     // How a value is written. Every format accepts the empty text (the generators read it
     // as 0 or "off") unless the setting is required.
     enum class Format {
-        Flag,        // "0" or "1"
-        Choice,      // index of one of the choices
-        Count,       // a decimal number from minimum to maximum
-        Number,      // a number (decimal or "0x" hexadecimal) from minimum to maximum
-        NumberOrMacro,    // such a number, or the name of a macro of the application
-        NumberPerLine,    // one number, or one per line separated by commas
-        NodeIdPerLine,    // node-IDs 1 to 127 or 255, one per line separated by commas
-        RolePerLine,      // 1 master or 0 slave, one per line separated by commas
-        Identifier,       // a C identifier
+        Flag, // "0" or "1"
+        Choice, // index of one of the choices
+        Count, // a decimal number from minimum to maximum
+        Number, // a number (decimal or "0x" hexadecimal) from minimum to maximum
+        NumberOrMacro, // such a number, or the name of a macro of the application
+        NumberPerLine, // one number, or one per line separated by commas
+        NodeIdPerLine, // node-IDs 1 to 127 or 255, one per line separated by commas
+        RolePerLine, // 1 master or 0 slave, one per line separated by commas
+        Identifier, // a C identifier
         IdentifierPerLine, // C identifiers, one per line separated by commas
-        HeaderFiles,      // header file names separated by blanks
-        Text,             // one line of text
-        Name,             // one line of text that may stand in a C comment
-        Code              // lines of C code
+        HeaderFiles, // header file names separated by blanks
+        Text, // one line of text
+        Name, // one line of text that may stand in a C comment
+        Code // lines of C code
     };
 
     enum Flag : unsigned {
         NoFlags = 0,
-        Required = 0x01,    // an empty value is refused
-        Mirror = 0x02,      // shows a setting edited in another row; never stored from here
+        Required = 0x01, // an empty value is refused
+        Mirror = 0x02, // shows a setting edited in another row; never stored from here
         NetworkTool = 0x04, // set by the network tool; read-only while it controls the tool
-        PerTarget = 0x08,   // a hardware setting every target has a copy of
+        PerTarget = 0x08, // a hardware setting every target has a copy of
     };
 
     const char *key;

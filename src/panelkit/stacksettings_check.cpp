@@ -72,7 +72,7 @@ QString identifierProblem(const QString &text)
 }
 
 // A list with one entry per line; every entry is checked alone.
-template<typename Check>
+template <typename Check>
 QString listProblem(const QString &value, Check check)
 {
     const QStringList entries = value.split(QLatin1Char(','));
@@ -81,8 +81,9 @@ QString listProblem(const QString &value, Check check)
             return tr("Entry %1 of the list is empty.").arg(position + 1);
         const QString problem = check(entries.at(position));
         if (!problem.isEmpty())
-            return entries.size() == 1 ? problem
-                                       : tr("Entry %1: %2").arg(QString::number(position + 1), problem);
+            return entries.size() == 1
+                       ? problem
+                       : tr("Entry %1: %2").arg(QString::number(position + 1), problem);
     }
     return QString();
 }
@@ -189,8 +190,8 @@ QString StackSettings::problem(const StackSetting &setting, const QString &value
     return QString();
 }
 
-bool StackSettings::importFrom(ObjectDataBase *project, ObjectDataBase *other,
-                               QStringList *refused, int *copied)
+bool StackSettings::importFrom(ObjectDataBase *project, ObjectDataBase *other, QStringList *refused,
+                               int *copied)
 {
     if (copied)
         *copied = 0;

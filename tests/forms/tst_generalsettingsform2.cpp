@@ -1,8 +1,8 @@
 #include "database/objectdatabase.h"
 #include "forms/generalsettingsform2.h"
 #include "forms/targetsettingsdialog.h"
-#include "panelkit/stacksettings.h"
 #include "nwtest.h"
+#include "panelkit/stacksettings.h"
 #include "testenv.h"
 
 #include <QApplication>
@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
+#include <QSettings>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -91,7 +92,8 @@ void enter(const SettingCell &cell, const QString &value)
     } else {
         cell.table->setCurrentItem(cell.item());
         cell.table->editItem(cell.item());
-        auto *editor = qobject_cast<QLineEdit *>(cell.table->indexWidget(cell.table->currentIndex()));
+        auto *editor =
+            qobject_cast<QLineEdit *>(cell.table->indexWidget(cell.table->currentIndex()));
         QVERIFY(editor);
         editor->setText(value);
         QTest::keyClick(editor, Qt::Key_Return);
@@ -106,7 +108,6 @@ void switchOn(ObjectDataBase &db, const StackSetting &setting)
         db.setGeneralSettingsValue(QLatin1String(setting.enabledBy),
                                    QString::number(qMax(setting.enabledValue, 1)));
 }
-
 
 // The text of the block that opens at the first '{' from position from.
 QString blockAt(const QString &code, int from)
@@ -158,8 +159,8 @@ QStringList keysReadByGenerators()
         R"re((?:QStringLiteral\(|QLatin1String\()?"([a-z][a-z0-9_%]*)")re"));
     static const QRegularExpression pick(
         QStringLiteral(R"re(\bpick\("([a-z_]+)", "([a-z_]+)"\))re"));
-    static const QRegularExpression suffix(QStringLiteral(
-        R"re(\bprefix\s*\+\s*(?:QStringLiteral|QLatin1String)\("([a-z_]+)"\))re"));
+    static const QRegularExpression suffix(
+        QStringLiteral(R"re(\bprefix\s*\+\s*(?:QStringLiteral|QLatin1String)\("([a-z_]+)"\))re"));
     const QString targetPrefix = QStringLiteral("targetsettings_%1_");
     QSet<QString> keys;
     for (const char *folder : {"src/generators", "src/checker"}) {
@@ -346,10 +347,10 @@ void TestGeneralSettingsForm2::refusedValue_data()
     QTest::addRow("node-ID 200")
         << "co_node_id" << -1 << "200"
         << "CANopen Default Node-ID: \"200\" is no node-ID (1 to 127, or 255 for LSS).";
-    QTest::addRow("function with parentheses")
-        << "fct_sync" << -1 << "onSync()"
-        << "SYNC Event: \"onSync()\" is no C identifier (letters, digits and _, not starting with a "
-           "digit).";
+    QTest::addRow("function with parentheses") << "fct_sync" << -1 << "onSync()"
+                                               << "SYNC Event: \"onSync()\" is no C identifier "
+                                                  "(letters, digits and _, not starting with a "
+                                                  "digit).";
     QTest::addRow("timer of a target emptied")
         << "co_timer_interval" << 1 << ""
         << "Interval of CPU timer in µs: A value is required.";
@@ -387,21 +388,50 @@ void TestGeneralSettingsForm2::dependentRows_data()
     QTest::addColumn<QString>("offValue");
     QTest::addColumn<QString>("dependent");
 
-    QTest::addRow("block transfer size") << "sdo_blocktransfer_supported" << "1" << "0"
+    QTest::addRow("block transfer size") << "sdo_blocktransfer_supported"
+                                         << "1"
+                                         << "0"
                                          << "sdo_blocktransfer_block_size";
-    QTest::addRow("block transfer CRC") << "sdo_blocktransfer_supported" << "1" << "0"
+    QTest::addRow("block transfer CRC") << "sdo_blocktransfer_supported"
+                                        << "1"
+                                        << "0"
                                         << "sdo_blocktransfer_crc_supported";
-    QTest::addRow("client queue length") << "sdo_client_queue_supported" << "1" << "0"
+    QTest::addRow("client queue length") << "sdo_client_queue_supported"
+                                         << "1"
+                                         << "0"
                                          << "sdo_client_queue_size";
-    QTest::addRow("client queue internal access")
-        << "sdo_client_queue_supported" << "1" << "0" << "sdo_client_queue_internal_access_supported";
-    QTest::addRow("USDO client") << "canfd_supported" << "1" << "0" << "usdo_client_cnt";
-    QTest::addRow("bootup manager for masters") << "nmtmaster" << "1" << "0" << "bootup_manager";
-    QTest::addRow("manager event for masters") << "nmtmaster" << "2" << "0" << "fct_manager";
-    QTest::addRow("line roles for master or slave") << "nmtmaster" << "2" << "1" << "co_ml_ms";
-    QTest::addRow("dynamic function counts") << "enable_dynamic" << "1" << "0" << "event_nmt";
-    QTest::addRow("sleep waiting time") << "sleep_mode_selection" << "2" << "0" << "sleep_wait_time";
-    QTest::addRow("LSS inquiry") << "lss_supported" << "1" << "0" << "lss_inquiry_supported";
+    QTest::addRow("client queue internal access") << "sdo_client_queue_supported"
+                                                  << "1"
+                                                  << "0"
+                                                  << "sdo_client_queue_internal_access_supported";
+    QTest::addRow("USDO client") << "canfd_supported"
+                                 << "1"
+                                 << "0"
+                                 << "usdo_client_cnt";
+    QTest::addRow("bootup manager for masters") << "nmtmaster"
+                                                << "1"
+                                                << "0"
+                                                << "bootup_manager";
+    QTest::addRow("manager event for masters") << "nmtmaster"
+                                               << "2"
+                                               << "0"
+                                               << "fct_manager";
+    QTest::addRow("line roles for master or slave") << "nmtmaster"
+                                                    << "2"
+                                                    << "1"
+                                                    << "co_ml_ms";
+    QTest::addRow("dynamic function counts") << "enable_dynamic"
+                                             << "1"
+                                             << "0"
+                                             << "event_nmt";
+    QTest::addRow("sleep waiting time") << "sleep_mode_selection"
+                                        << "2"
+                                        << "0"
+                                        << "sleep_wait_time";
+    QTest::addRow("LSS inquiry") << "lss_supported"
+                                 << "1"
+                                 << "0"
+                                 << "lss_inquiry_supported";
 }
 
 void TestGeneralSettingsForm2::dependentRows()
@@ -482,6 +512,16 @@ void TestGeneralSettingsForm2::networkToolSettingsAreReadOnly()
     QVERIFY(!isEditable(controlled.editorOf("co_network_id")));
     QVERIFY(isEditable(controlled.editorOf("co_node_id_fct")));
     QVERIFY(isEditable(form->editorOf("co_node_id")));
+    // The preference "Ignore CBW limitations" lifts the limit when the page is shown.
+    QSettings().setValue(QStringLiteral("General/ignorecbw"), true);
+    controlled.show();
+    QVERIFY(isEditable(controlled.editorOf("co_node_id")));
+    enter(controlled.editorOf("co_node_id"), "42");
+    QCOMPARE(db->getGeneralSettingsValue("co_node_id"), QStringLiteral("42"));
+    QSettings().setValue(QStringLiteral("General/ignorecbw"), false);
+    controlled.hide();
+    controlled.show();
+    QVERIFY(!isEditable(controlled.editorOf("co_network_id")));
 }
 
 void TestGeneralSettingsForm2::importLeavesOtherSettingsAndTargets()
@@ -601,15 +641,17 @@ void TestGeneralSettingsForm2::targetDialog()
     // automatic TARGET_0 collides with a written one.
     table->item(1, table->columnCount() - 2)->setText("TARGET_0");
     dialog.accept();
-    QCOMPARE(dialog.message(),
-             QStringLiteral("The targets Target 1 and Target 0 have the same target define TARGET_0."));
+    QCOMPARE(
+        dialog.message(),
+        QStringLiteral("The targets Target 1 and Target 0 have the same target define TARGET_0."));
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
     table->item(1, table->columnCount() - 2)->setText("BOARD_A");
     dialog.accept();
     QVERIFY(dialog.message().isEmpty());
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QVERIFY(form->applyTargets(moved));
-    QCOMPARE(db->getGeneralSettingsValue("targetsettings_0_defines"), QStringLiteral("#define SECOND 1"));
+    QCOMPARE(db->getGeneralSettingsValue("targetsettings_0_defines"),
+             QStringLiteral("#define SECOND 1"));
     QCOMPARE(db->getGeneralSettingsValue("hw_defines"), QStringLiteral("#define SECOND 1"));
 }
 
