@@ -7,6 +7,7 @@
 
 #include "userinteraction.h"
 
+#include "forms/generalsettingsform2.h"
 #include "forms/generatoroutputform.h"
 #include "generators/generationrun.h"
 #include "panelkit/widgets/fileviewerdialog.h"
@@ -63,6 +64,8 @@ const struct
 
 QWidget *NwrMainWindow::createPageWidget(Page which)
 {
+    if (which == Page::GeneralSettings)
+        return new GeneralSettingsForm2(invokedByNetworkTool, ui->toolBox);
     if (which != Page::GeneratorOutput)
         return new QWidget(ui->toolBox);
     auto *form = new GeneratorOutputForm(ui->toolBox);
