@@ -55,6 +55,8 @@ QString lineTypeName(int type)
         return GeneralSettingsForm2::tr("raw CAN");
     case 5:
         return GeneralSettingsForm2::tr("both");
+    case 0:
+        return GeneralSettingsForm2::tr("type not set");
     default:
         return GeneralSettingsForm2::tr("type %1").arg(type);
     }

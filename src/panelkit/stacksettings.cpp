@@ -193,7 +193,8 @@ QList<StackSetting> queueRows()
     };
 }
 
-QList<StackSetting> optionalRows()
+// The optional services: LSS, sleep mode and the SDO services (rows 0 to 13).
+QList<StackSetting> sdoServiceRows()
 {
     const Section in = Section::Optional;
     return {
@@ -269,6 +270,14 @@ QList<StackSetting> optionalRows()
             .tip(LABEL("The application provides the data of an SDO client domain write in "
                        "parts through a callback."))
             .in(in),
+    };
+}
+
+// The optional services after the SDO services: routing, managers, SRDO and others.
+QList<StackSetting> networkServiceRows()
+{
+    const Section in = Section::Optional;
+    return {
         Row("emcy_routing", Format::Flag, LABEL("Routing for Emergency supported (CiA 302-7)"))
             .tip(LABEL("Emergency messages are routed between networks."))
             .in(in),
@@ -547,8 +556,8 @@ QList<StackSetting> buildTable()
 {
     QList<StackSetting> table;
     for (const QList<StackSetting> &part :
-         {commonRows(), queueRows(), optionalRows(), indicationRows(), generationRows(),
-          hardwareRows(), switchRows(), usdoRows(), targetRows()})
+         {commonRows(), queueRows(), sdoServiceRows(), networkServiceRows(), indicationRows(),
+          generationRows(), hardwareRows(), switchRows(), usdoRows(), targetRows()})
         table += part;
     // The per-target copies of the hardware settings follow the same rules.
     for (const StackSetting &setting : hardwareRows()) {
