@@ -7,8 +7,10 @@
 
 #include "userinteraction.h"
 
+#include "forms/devicedescriptionform.h"
 #include "forms/generalsettingsform2.h"
 #include "forms/generatoroutputform.h"
+#include "forms/objectdictionaryform.h"
 #include "generators/generationrun.h"
 #include "panelkit/widgets/fileviewerdialog.h"
 
@@ -64,13 +66,19 @@ const struct
 
 QWidget *NwrMainWindow::createPageWidget(Page which)
 {
-    if (which == Page::GeneralSettings)
+    switch (which) {
+    case Page::GeneralSettings:
         return new GeneralSettingsForm2(invokedByNetworkTool, ui->toolBox);
-    if (which != Page::GeneratorOutput)
+    case Page::ObjectDictionary:
+        return new ObjectDictionaryForm(ui->toolBox);
+    case Page::DeviceDescription:
+        return new DeviceDescriptionForm(ui->toolBox);
+    case Page::GeneratorOutput:
+        outputForm = new GeneratorOutputForm(ui->toolBox);
+        return outputForm;
+    default:
         return new QWidget(ui->toolBox);
-    auto *form = new GeneratorOutputForm(ui->toolBox);
-    outputForm = form;
-    return form;
+    }
 }
 
 void NwrMainWindow::createGenerateMenu()
