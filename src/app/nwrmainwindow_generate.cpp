@@ -8,6 +8,7 @@
 #include "userinteraction.h"
 
 #include "forms/devicedescriptionform.h"
+#include "forms/generalsettingsform2.h"
 #include "forms/generatoroutputform.h"
 #include "forms/objectdictionaryform.h"
 #include "generators/generationrun.h"
@@ -67,6 +68,8 @@ const struct
 QWidget *NwrMainWindow::createPageWidget(Page which)
 {
     switch (which) {
+    case Page::GeneralSettings:
+        return new GeneralSettingsForm2(invokedByNetworkTool, ui->toolBox);
     case Page::ObjectDictionary:
         return new ObjectDictionaryForm(ui->toolBox);
     case Page::DeviceDescription:

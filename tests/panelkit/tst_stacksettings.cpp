@@ -1,0 +1,282 @@
+#include "database/objectdatabase.h"
+#include "nwtest.h"
+#include "panelkit/stacksettings.h"
+#include "panelkit/stacktargets.h"
+#include "testenv.h"
+
+#include <QMap>
+#include <QSet>
+#include <QTemporaryDir>
+
+namespace {
+
+QMap<QString, QString> generalSettings(ObjectDataBase &db)
+{
+    QMap<QString, QString> values;
+    for (const QString &key : db.getGeneralSettingsKeys())
+        values.insert(key, db.getGeneralSettingsValue(key));
+    return values;
+}
+
+} // namespace
+
+// The value checks of the stack settings, the target list and the import of settings.
+class TestStackSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void validate_data();
+    void validate();
+    void keysAreUnique();
+    void targetsRoundTrip();
+    void targetDefinesMustDiffer();
+    void importCopiesOnlyTheListedKeys();
+    void importRefusesBadValues();
+};
+
+void TestStackSettings::initTestCase()
+{
+    nwIsolateTestEnvironment();
+}
+
+void TestStackSettings::validate_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("problem");
+
+    QTest::addRow("buffer size in range") << "receivebuffersize"
+                                          << "10"
+                                          << "";
+    QTest::addRow("buffer size per line with suffix") << "receivebuffersize"
+                                                      << "10u, 4"
+                                                      << "";
+    QTest::addRow("buffer size 0") << "receivebuffersize"
+                                   << "0"
+                                   << "CAN receive buffer size: 0 is out of range (1 to 65535).";
+    QTest::addRow("buffer size required") << "transmitbuffersize"
+                                          << " "
+                                          << "CAN transmit buffer size: A value is required.";
+    QTest::addRow("buffer list with empty entry")
+        << "receivebuffersize"
+        << "10,,4"
+        << "CAN receive buffer size: Entry 2 of the list is empty.";
+    QTest::addRow("buffer list entry out of range")
+        << "receivebuffersize"
+        << "10,70000"
+        << "CAN receive buffer size: Entry 2: 70000 is out of range (1 to 65535).";
+    QTest::addRow("node-ID hexadecimal") << "co_node_id"
+                                         << "0x7F"
+                                         << "";
+    QTest::addRow("node-ID for LSS") << "co_node_id"
+                                     << "255"
+                                     << "";
+    QTest::addRow("node-ID 128")
+        << "co_node_id"
+        << "128"
+        << "CANopen Default Node-ID: \"128\" is no node-ID (1 to 127, or 255 for LSS).";
+    QTest::addRow("node-ID per line, second wrong")
+        << "co_node_id"
+        << "32,0"
+        << "CANopen Default Node-ID: Entry 2: \"0\" is no node-ID (1 to 127, or 255 for LSS).";
+    QTest::addRow("count is decimal only") << "event_nmt"
+                                           << "0x2"
+                                           << "NMT Event: \"0x2\" is not a number.";
+    QTest::addRow("count above 255") << "event_nmt"
+                                     << "256"
+                                     << "NMT Event: 256 is out of range (0 to 255).";
+    QTest::addRow("empty count is 0") << "event_nmt"
+                                      << ""
+                                      << "";
+    QTest::addRow("block size 128")
+        << "sdo_blocktransfer_block_size"
+        << "128"
+        << "SDO Block Transfer Block Size: 128 is out of range (1 to 127).";
+    QTest::addRow("flag 2")
+        << "lss_supported"
+        << "2"
+        << "LSS (Layer Setting Services) supported: 2 is out of range (0 to 1).";
+    QTest::addRow("choice beyond the list")
+        << "nmtmaster"
+        << "3"
+        << "CANopen NMT functionality: 3 is no choice (0 to 2).";
+    QTest::addRow("timer as macro") << "co_timer_interval"
+                                    << "TIMER_US"
+                                    << "";
+    QTest::addRow("timer 0") << "co_timer_interval"
+                             << "0"
+                             << "Interval of CPU timer in µs: 0 is out of range (1 to 4294967295).";
+    QTest::addRow("timer neither number nor macro")
+        << "co_timer_interval"
+        << "10 ms"
+        << "Interval of CPU timer in µs: \"10 ms\" is neither a number from 1 to 4294967295 nor "
+           "a macro name.";
+    QTest::addRow("function name") << "fct_nmt"
+                                   << " myNmt "
+                                   << "";
+    QTest::addRow("function with parentheses")
+        << "fct_nmt"
+        << "myNmt()"
+        << "NMT Event: \"myNmt()\" is no C identifier (letters, digits and _, not starting with "
+           "a digit).";
+    QTest::addRow("node-ID functions per line") << "co_node_id_fct"
+                                                << "getIdA,getIdB"
+                                                << "";
+    QTest::addRow("header with quote")
+        << "applicationheader"
+        << "app.h \"io.h\""
+        << "application header file(s): \"\"io.h\"\" is no header file name.";
+    QTest::addRow("roles per line")
+        << "co_ml_ms"
+        << "1,2"
+        << "CANopen M/S settings (multi-line only): Entry 2: 2 is out of range (0 to 1).";
+    QTest::addRow("memory specifier on two lines")
+        << "static_memory_specifier"
+        << "a\nb"
+        << "Memory specifier after static variables in gen_objdict.c: The text must stay on one "
+           "line.";
+    QTest::addRow("defines keep line breaks") << "user_defines"
+                                              << "#define A 1\n#define B 2"
+                                              << "";
+    QTest::addRow("target copy of the timer")
+        << "targetsettings_3_timer"
+        << "0"
+        << "Interval of CPU timer in µs: 0 is out of range (1 to 4294967295).";
+    QTest::addRow("target name closing a comment")
+        << "targetsettings_1_name"
+        << "board */"
+        << "Target name: The name may not contain \"*/\".";
+    QTest::addRow("unknown key") << "no_such_key"
+                                 << "1"
+                                 << "no_such_key is no stack setting.";
+}
+
+void TestStackSettings::validate()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QString, problem);
+    QCOMPARE(StackSettings::validate(key, value), problem);
+}
+
+// A key edited in two rows is a mirror; any other repetition would make one row lose edits.
+void TestStackSettings::keysAreUnique()
+{
+    QSet<QString> keys;
+    for (const StackSetting &setting : StackSettings::all()) {
+        if (setting.hasFlag(StackSetting::Mirror)) {
+            QVERIFY2(StackSettings::find(QLatin1String(setting.key)), setting.key);
+            continue;
+        }
+        QVERIFY2(!keys.contains(QLatin1String(setting.key)), setting.key);
+        keys.insert(QLatin1String(setting.key));
+    }
+    for (const QString &key : StackSettings::importedKeys())
+        QVERIFY2(StackSettings::find(key), qPrintable(key));
+}
+
+void TestStackSettings::targetsRoundTrip()
+{
+    ObjectDataBase db;
+    QVERIFY(db.createNewDataBase());
+    db.setGeneralSettingsValue(QStringLiteral("co_timer_interval"), QStringLiteral("500"));
+    db.setGeneralSettingsValue(QStringLiteral("hw_defines"), QStringLiteral("#define BASE 1"));
+
+    // Without a target list the base settings make the one target.
+    StackTargets targets = StackTargets::load(&db);
+    QCOMPARE(targets.targets.size(), 1);
+    QCOMPARE(targets.targets.at(0).values.value("co_timer_interval"), QStringLiteral("500"));
+    QCOMPARE(targets.targets.at(0).values.value("hw_defines"), QStringLiteral("#define BASE 1"));
+
+    targets.add();
+    targets.targets[1].values["target_id"] = QStringLiteral("BOARD_B");
+    targets.targets[1].values["endian"] = QStringLiteral("1");
+    targets.targets[0].values["co_timer_interval"] = QStringLiteral("250");
+    targets.active = 1;
+    QVERIFY(targets.save(&db));
+    QCOMPARE(db.getGeneralSettingsValue("targetsettings_cnt"), QStringLiteral("2"));
+    QCOMPARE(db.getGeneralSettingsValue("targetsettings_active"), QStringLiteral("1"));
+    QCOMPARE(db.getGeneralSettingsValue("targetsettings_1_name"), QStringLiteral("Target 1"));
+    QCOMPARE(db.getGeneralSettingsValue("targetsettings_1_targetid"), QStringLiteral("BOARD_B"));
+    QCOMPARE(db.getGeneralSettingsValue("targetsettings_1_endianess"), QStringLiteral("1"));
+    QCOMPARE(db.getGeneralSettingsValue("targetsettings_0_timer"), QStringLiteral("250"));
+    // The first target is the base hardware.
+    QCOMPARE(db.getGeneralSettingsValue("co_timer_interval"), QStringLiteral("250"));
+    QCOMPARE(StackTargets::load(&db), targets);
+
+    QVERIFY(targets.remove(1));
+    QCOMPARE(targets.active, -1);
+    QVERIFY(!targets.remove(0));
+}
+
+void TestStackSettings::targetDefinesMustDiffer()
+{
+    StackTargets targets;
+    targets.add();
+    targets.add();
+    QCOMPARE(targets.validate(), QString());
+    // An empty define stands for TARGET_<n>, which may collide with a written one.
+    targets.targets[0].values["target_id"] = QStringLiteral("TARGET_1");
+    QCOMPARE(
+        targets.validate(),
+        QStringLiteral("The targets Target 0 and Target 1 have the same target define TARGET_1."));
+    targets.targets[0].values["target_id"] = QStringLiteral("BOARD A");
+    QVERIFY(targets.validate().startsWith(QStringLiteral("Target 0: Target define")));
+}
+
+void TestStackSettings::importCopiesOnlyTheListedKeys()
+{
+    ObjectDataBase project;
+    ObjectDataBase other;
+    QVERIFY(project.createNewDataBase());
+    QVERIFY(other.createNewDataBase());
+    project.setGeneralSettingsValue("co_node_id", "16");
+    project.setGeneralSettingsValue("co_node_id_fct", "readSwitch");
+    project.setGeneralSettingsValue("targetsettings_cnt", "2");
+    project.setGeneralSettingsValue("user_defines", "#define MINE 1");
+    other.setGeneralSettingsValue("co_node_id", "32");
+    other.setGeneralSettingsValue("co_node_id_fct", "otherFunction");
+    other.setGeneralSettingsValue("targetsettings_cnt", "5");
+    other.setGeneralSettingsValue("event_finished", "3");
+
+    QMap<QString, QString> expected = generalSettings(project);
+    expected.insert("co_node_id", "32");
+    expected.insert("event_finished", "3");
+    QStringList refused;
+    int copied = 0;
+    QVERIFY(StackSettings::importFrom(&project, &other, &refused, &copied));
+    QCOMPARE(refused, QStringList());
+    QCOMPARE(copied, 2);
+    // Keys the other project lacks (user_defines) are kept, not emptied.
+    QCOMPARE(generalSettings(project), expected);
+}
+
+void TestStackSettings::importRefusesBadValues()
+{
+    QTemporaryDir dir;
+    ObjectDataBase other;
+    QVERIFY(other.createNewDataBase());
+    other.setGeneralSettingsValue("receivebuffersize", "0");
+    other.setGeneralSettingsValue("transmitbuffersize", "8");
+    const QString path = dir.filePath("other.nwrp");
+    QVERIFY(other.saveDataBase(path));
+
+    ObjectDataBase project;
+    QVERIFY(project.createNewDataBase());
+    project.setGeneralSettingsValue("receivebuffersize", "5");
+    QString error;
+    QStringList refused;
+    QVERIFY(StackSettings::importFromFile(&project, path, &error, &refused));
+    QCOMPARE(refused, QStringList{"CAN receive buffer size: 0 is out of range (1 to 65535)."});
+    QCOMPARE(project.getGeneralSettingsValue("receivebuffersize"), QStringLiteral("5"));
+    QCOMPARE(project.getGeneralSettingsValue("transmitbuffersize"), QStringLiteral("8"));
+
+    QVERIFY(
+        !StackSettings::importFromFile(&project, dir.filePath("missing.nwrp"), &error, &refused));
+    QVERIFY(error.contains(QStringLiteral("does not exist")));
+}
+
+NW_TEST_MAIN(TestStackSettings)
+#include "tst_stacksettings.moc"
