@@ -5,7 +5,11 @@
 #include "settingsdialog.h"
 #include "userinteraction.h"
 
+#include "forms/generatoroutputform.h"
+#include "forms/objectdictionaryform.h"
 #include "importers/codbimporter.h"
+#include "importers/dialogs/fileimportdialog.h"
+#include "importers/projecttemplate.h"
 #include "panelkit/appidentity.h"
 #include "panelkit/newupdatechecker.h"
 #include "panelkit/widgets/aboutdialog.h"
@@ -16,6 +20,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QLabel>
+#include <QScreen>
 #include <QSettings>
 #include <QStyle>
 #include <QStyleFactory>
@@ -31,7 +36,7 @@ NwrMainWindow::NwrMainWindow(const QStringList &arguments, QWidget *parent)
     canEdition = AppIdentity::isCanEdition(appName);
     energyBusLayout = AppIdentity::isEnergyBusEdition(appName);
     invokedByNetworkTool = arguments.contains(QStringLiteral("-cbw"));
-    templatePath = QCoreApplication::applicationDirPath() + QStringLiteral("/data/mt.data");
+    templatePath = ProjectTemplate::defaultPath();
 
     if (qobject_cast<QApplication *>(QCoreApplication::instance()))
         QApplication::setStyle(
@@ -40,6 +45,7 @@ NwrMainWindow::NwrMainWindow(const QStringList &arguments, QWidget *parent)
     ui->setupUi(this);
     copyOldSettings();
     addActions();
+    addImportAction();
     createGenerateMenu();
     addFormsToToolbox();
 
@@ -70,6 +76,9 @@ NwrMainWindow::NwrMainWindow(const QStringList &arguments, QWidget *parent)
 
 NwrMainWindow::~NwrMainWindow()
 {
+    // The import dialog goes with the window; the catalogue need not be read again then.
+    if (importDialog)
+        disconnect(importDialog.data(), nullptr, this, nullptr);
     if (catalogueImporter) {
         catalogueImporter->abortImport();
         catalogueImporter->wait();
@@ -158,6 +167,7 @@ void NwrMainWindow::addFormsToToolbox()
         addPage(Page::EnergyBusSettings, tr("EnergyBus Device Settings"));
     addPage(Page::GeneratorOutput, tr("Generator Output"));
     shownPageIndex = ui->toolBox->currentIndex();
+    connect(outputForm, &GeneratorOutputForm::gotoObject, this, &NwrMainWindow::handleGotoIndex);
 }
 
 void NwrMainWindow::bindPage(BaseMainForm *form)
@@ -178,6 +188,15 @@ QList<BaseMainForm *> NwrMainWindow::boundPages() const
             forms.append(form);
     }
     return forms;
+}
+
+void NwrMainWindow::handleGotoIndex(quint16 index)
+{
+    auto *dictionary = qobject_cast<ObjectDictionaryForm *>(page(Page::ObjectDictionary));
+    if (!dictionary)
+        return;
+    ui->toolBox->setCurrentWidget(dictionary);
+    dictionary->gotoIndex(index);
 }
 
 QWidget *NwrMainWindow::page(Page which) const
@@ -233,12 +252,25 @@ void NwrMainWindow::updateDeveloperConsoleAction()
     ui->actionDeveloper_Console->setVisible(metadata || ui->actionEnable_Expert_Mode->isChecked());
 }
 
+// The first start opens the window over most of the screen; later starts restore the
+// stored geometry, kept inside the screen so a window saved on a larger or a detached
+// screen stays reachable.
 void NwrMainWindow::restoreGeometrySettings()
 {
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
     QSettings settings;
     settings.beginGroup(QStringLiteral("Geometry"));
-    resize(settings.value(QStringLiteral("size"), QSize(400, 400)).toSize());
-    move(settings.value(QStringLiteral("pos"), QPoint(200, 200)).toPoint());
+    QSize size = settings.value(QStringLiteral("size")).toSize();
+    QPoint position = settings.value(QStringLiteral("pos")).toPoint();
+    if (!size.isValid()) {
+        size = QSize(available.width() * 9 / 10, available.height() * 9 / 10);
+        position = available.center() - QPoint(size.width() / 2, size.height() / 2);
+    }
+    resize(size.boundedTo(available.size()));
+    if (!available.intersects(QRect(position, size)))
+        position = available.topLeft();
+    move(position);
     if (settings.value(QStringLiteral("maximized"), false).toBool())
         setWindowState(windowState() | Qt::WindowMaximized);
     settings.endGroup();

@@ -15,6 +15,7 @@ class NwrMainWindow;
 }
 
 class CODBImporter;
+class FileImportDialog;
 class GenerationRun;
 class GeneratorOutputForm;
 class QProgressDialog;
@@ -104,6 +105,9 @@ public slots:
     void openRecent();
     void newVersion(const QString &toolVersion, const QString &stackVersion, bool userRequested);
     void newCurrentTabActivated(int index);
+    // Shows the object dictionary page with the object selected (from the generator
+    // output's "Go to object").
+    void handleGotoIndex(quint16 index);
 
     void on_actionNew_Project_triggered();
     void on_actionOpen_Project_triggered();
@@ -124,6 +128,8 @@ public slots:
     void on_actionAbout_triggered();
     // The generation run (nwrmainwindow_generate.cpp).
     void on_actionGenerate_Output_triggered();
+    // The import command (nwrmainwindow_import.cpp).
+    void openImportDialog();
 
 signals:
     void lineChanged(quint8 line);
@@ -185,6 +191,10 @@ private:
     GenerationRun *generation();
     void reportGenerationProblem(int icon, const QString &text);
 
+    // import (nwrmainwindow_import.cpp)
+    void addImportAction();
+    void importFromCommandLine();
+
     // start-up (nwrmainwindow_startup.cpp)
     void applyNetworkToolMode();
     void runGenerationFromCommandLine();
@@ -201,6 +211,8 @@ private:
     ObjectDataBase *projectDb = nullptr;
     ObjectDataBase *additionalDb = nullptr;
     CODBImporter *catalogueImporter = nullptr;
+    QPointer<FileImportDialog> importDialog;
+    QAction *importAction = nullptr;
 
     QString projectFile;
     QString projectDir;

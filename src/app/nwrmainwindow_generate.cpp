@@ -7,7 +7,9 @@
 
 #include "userinteraction.h"
 
+#include "forms/devicedescriptionform.h"
 #include "forms/generatoroutputform.h"
+#include "forms/objectdictionaryform.h"
 #include "generators/generationrun.h"
 #include "panelkit/widgets/fileviewerdialog.h"
 
@@ -63,11 +65,17 @@ const struct
 
 QWidget *NwrMainWindow::createPageWidget(Page which)
 {
-    if (which != Page::GeneratorOutput)
+    switch (which) {
+    case Page::ObjectDictionary:
+        return new ObjectDictionaryForm(ui->toolBox);
+    case Page::DeviceDescription:
+        return new DeviceDescriptionForm(ui->toolBox);
+    case Page::GeneratorOutput:
+        outputForm = new GeneratorOutputForm(ui->toolBox);
+        return outputForm;
+    default:
         return new QWidget(ui->toolBox);
-    auto *form = new GeneratorOutputForm(ui->toolBox);
-    outputForm = form;
-    return form;
+    }
 }
 
 void NwrMainWindow::createGenerateMenu()

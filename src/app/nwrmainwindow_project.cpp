@@ -7,6 +7,7 @@
 #include "userinteraction.h"
 
 #include "importers/projectconverter.h"
+#include "importers/projecttemplate.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -150,16 +151,9 @@ void NwrMainWindow::on_actionNew_Project_triggered()
     }
     if (canEdition) {
         int type = interaction->selectProtocol(this, tr("Select CAN protocol for line 0:"));
-        if (type == 0)
-            type = 1;
-        projectDb->setGeneralSettingsValue(QStringLiteral("line0type"), QString::number(type));
-        if (type != 1) {
-            for (quint16 index : {0x1000, 0x1001, 0x1017, 0x1018, 0x1200})
-                projectDb->delIndex(0, index);
-        }
+        ProjectTemplate::setLine0Type(*projectDb, type == 0 ? 1 : type);
     }
-    projectDb->setMiscSettingsValue(QStringLiteral("CreateToolVersion"),
-                                    QCoreApplication::applicationVersion());
+    ProjectTemplate::stampNewProject(*projectDb);
     setProjectPath(QString());
     updateLines();
     switchToLine(0);

@@ -104,6 +104,7 @@ void NwrMainWindow::doThingsAfter1Second()
         QApplication::restoreOverrideCursor();
     unsetCursor();
 
+    importFromCommandLine();
     if (invokedByNetworkTool) {
         runLocalEventLoop(500);
         applyNetworkToolMode();

@@ -3,6 +3,7 @@
 #include "cli/cliproject.h"
 #include "cli/clitext.h"
 #include "cli/commandline.h"
+#include "cli/generatecheck.h"
 #include "database/objectdatabase.h"
 #include "generators/generationrun.h"
 #include "panelkit/appidentity.h"
@@ -54,8 +55,12 @@ int GenerateCommand::run(const QStringList &arguments, QTextStream &out, QTextSt
                                        "of the project's folder"),
                                     QStringLiteral("DIR"));
     const QCommandLineOption noCheck(QStringLiteral("no-check"), tr("skip the model check"));
+    const QCommandLineOption check(QStringLiteral("check"),
+                                   tr("write nothing; list the files of the output folder that "
+                                      "differ from what would be generated and exit 1 if any"));
     commandLine.addOption(output);
     commandLine.addOption(noCheck);
+    commandLine.addOption(check);
     commandLine.addArgument(QStringLiteral("PROJECT"), tr("the project file (.nwrp)"));
     if (const std::optional<int> done = commandLine.parse(arguments, out, err))
         return *done;
@@ -68,7 +73,7 @@ int GenerateCommand::run(const QStringList &arguments, QTextStream &out, QTextSt
     if (!CliProject::open(projectPath, db, error))
         return commandLine.failure(err, error);
     const QString folder = commandLine.value(output);
-    if (!folder.isEmpty() && !QDir().mkpath(folder))
+    if (!folder.isEmpty() && !commandLine.isSet(check) && !QDir().mkpath(folder))
         return commandLine.failure(err, tr("cannot create the folder %1").arg(folder));
     const QFileInfo project(projectPath);
     GenerationRun run(&db);
@@ -76,6 +81,8 @@ int GenerateCommand::run(const QStringList &arguments, QTextStream &out, QTextSt
     if (!folder.isEmpty())
         run.setOutputDirectory(QFileInfo(folder).absoluteFilePath());
     run.setModelCheckEnabled(!commandLine.isSet(noCheck));
+    if (commandLine.isSet(check))
+        return GenerateCheck::run(run, commandLine, out, err);
     QObject::connect(&run, &GenerationRun::message, [&out](const QString &text) {
         out << CliText::plainText(text) << "\n";
         out.flush();

@@ -1,6 +1,9 @@
 #include "cli/checkcommand.h"
+#include "cli/exportcommand.h"
 #include "cli/generatecommand.h"
+#include "cli/importcommand.h"
 #include "cli/infocommand.h"
+#include "cli/newcommand.h"
 #include "panelkit/appidentity.h"
 
 #include <QCommandLineParser>
@@ -22,8 +25,11 @@ struct Command
 
 const Command commands[] = {
     {"check", &CheckCommand::run, &CheckCommand::usage},
+    {"export", &ExportCommand::run, &ExportCommand::usage},
     {"generate", &GenerateCommand::run, &GenerateCommand::usage},
+    {"import", &ImportCommand::run, &ImportCommand::usage},
     {"info", &InfoCommand::run, &InfoCommand::usage},
+    {"new", &NewCommand::run, &NewCommand::usage},
 };
 
 QString usageText()

@@ -117,7 +117,9 @@ public:
         QString description;
         QString varname = QStringLiteral(" ");
         quint8 category = 1;
-        bool writedefaulttoeds = true;
+        // Default value in device descriptions: 0 never, 1 when defaultineds is set,
+        // 2 always.
+        quint8 writedefaulttoeds = 1;
         bool changedbyuser = false;
         quint16 wizardsource = 0;
         bool sharedlines = false;

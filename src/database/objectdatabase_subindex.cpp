@@ -85,7 +85,7 @@ void ObjectDataBase::readSubIndexRow(const QSqlQuery &query, int first, SUBINDEX
     data.uplimit = number();
     data.varname = text();
     data.category = quint8(number());
-    data.writedefaulttoeds = flag();
+    data.writedefaulttoeds = quint8(number());
     data.cyclicread = flag();
     data.dcfcomponent = flag();
     data.changedbyuser = flag();
@@ -233,7 +233,7 @@ bool ObjectDataBase::addSubIndex(quint8 line, quint16 index, quint8 sub,
                                  sqlText(data.varname),
                                  descriptionId,
                                  data.category,
-                                 int(data.writedefaulttoeds),
+                                 data.writedefaulttoeds,
                                  int(data.cyclicread),
                                  int(data.dcfcomponent),
                                  int(data.changedbyuser),

@@ -1,5 +1,7 @@
 #include "basemainform.h"
 
+#include "transform/dictionaryeditor.h"
+
 BaseMainForm::BaseMainForm(QWidget *parent) : QWidget(parent) {}
 
 void BaseMainForm::setProjectDatabase(ObjectDataBase *newDatabase)
@@ -23,3 +25,8 @@ void BaseMainForm::lineHandle(quint8 newLine)
 }
 
 void BaseMainForm::menuActionRequest(BaseMainForm::MenuAction) {}
+
+int BaseMainForm::updateSharedSub(quint8 sharedLine, quint16 index, quint8 subIndex)
+{
+    return database ? DictionaryEditor(database).updateSharedSub(sharedLine, index, subIndex) : 0;
+}

@@ -42,6 +42,10 @@ public slots:
     virtual void menuActionRequest(BaseMainForm::MenuAction action);
 
 protected:
+    // Copies a shared entry of line to the same address in every other line (see
+    // DictionaryEditor::updateSharedSub); returns the number of copies.
+    int updateSharedSub(quint8 sharedLine, quint16 index, quint8 subIndex);
+
     QPointer<ObjectDataBase> database;
     QPointer<ObjectDataBase> additionalDb;
     quint8 line = 0;

@@ -62,6 +62,11 @@ void GenerationRun::setModelCheckEnabled(bool enabled)
     modelCheckEnabled = enabled;
 }
 
+void GenerationRun::setExternalEffectsEnabled(bool enabled)
+{
+    externalEffectsEnabled = enabled;
+}
+
 void GenerationRun::setLogTextSource(std::function<QString()> source)
 {
     logTextSource = std::move(source);
@@ -127,7 +132,8 @@ GenerationRun::Outcome GenerationRun::run()
         database->getGeneralSettingsValue(QStringLiteral("compact_array_description")).toInt() > 0;
     runGeneratorTable(compact);
     cacheProject(false);
-    startPostGenerationCommand();
+    if (externalEffectsEnabled)
+        startPostGenerationCommand();
     return Completed;
 }
 

@@ -100,6 +100,9 @@ public:
     void setInvokedByNetworkTool(bool invoked);
     // False skips the model check (the command line's --no-check).
     void setModelCheckEnabled(bool enabled);
+    // False keeps the run inside its output folder: no post-generation command and no
+    // "lastGeneratedEDS" for the sibling tools (for runs into a scratch folder).
+    void setExternalEffectsEnabled(bool enabled);
     // The text written to the error log when the check fails: the front end's whole
     // output window. Without a source, the lines this run reported (time-stamped).
     void setLogTextSource(std::function<QString()> source);
@@ -184,6 +187,7 @@ private:
     QString edition;
     bool invokedByNetworkTool = false;
     bool modelCheckEnabled = true;
+    bool externalEffectsEnabled = true;
     std::function<QString()> logTextSource;
 
     LineClassification lines;

@@ -4,6 +4,12 @@
 #include "generators/generationrun.h"
 
 #include "database/objectdatabase.h"
+#include "description/csvgenerator.h"
+#include "description/edsgenerator.h"
+#include "description/htmlgenerator.h"
+#include "description/j1939htmlgenerator.h"
+#include "description/j1939textdocgenerator.h"
+#include "description/textdocgenerator.h"
 #include "generators/abstractgenerator.h"
 #include "generators/codefinegenerator.h"
 #include "generators/extdeclgenerator.h"
@@ -56,7 +62,7 @@ const QList<GenerationRun::GeneratorRow> &GenerationRun::generatorRows()
     static const QList<GeneratorRow> rows = {
         {Kind::TextDoc, QT_TR_NOOP("The file in %2_doc.txt in %1 is not writable"),
          QT_TR_NOOP("Generation of textual object dictionary documentation in %1 started"),
-         nullptr},
+         [](const Context &) -> AbstractGenerator * { return new TextDocGenerator; }},
         {Kind::Indices, QT_TR_NOOP("The file in gen_indices.h in %1 is not writable"),
          QT_TR_NOOP("Generation of gen_indices.h in %1 started"),
          [](const Context &context) -> AbstractGenerator * {
@@ -68,7 +74,8 @@ const QList<GenerationRun::GeneratorRow> &GenerationRun::generatorRows()
              return generator;
          }},
         {Kind::Html, QT_TR_NOOP("The file in %2.html in %1 is not writable"),
-         QT_TR_NOOP("Generation of HTML object dictionary documentation in %1 started"), nullptr},
+         QT_TR_NOOP("Generation of HTML object dictionary documentation in %1 started"),
+         [](const Context &) -> AbstractGenerator * { return new HTMLGenerator; }},
         {Kind::ObjDict, QT_TR_NOOP("The file gen_objdict.c in %1 is not writable"),
          QT_TR_NOOP("Generation of gen_objdict.c in %1 started"),
          [](const Context &context) -> AbstractGenerator * {
@@ -82,9 +89,11 @@ const QList<GenerationRun::GeneratorRow> &GenerationRun::generatorRows()
         {Kind::MultiPro, QT_TR_NOOP("The file gen_mp.c in %1 is not writable"),
          QT_TR_NOOP("Generation of gen_mp.c in %1 started"), nullptr},
         {Kind::J1939TextDoc, QT_TR_NOOP("The file in %2_doc.txt in %1 is not writable"),
-         QT_TR_NOOP("Generation of textual PGN documentation in %1 started"), nullptr},
+         QT_TR_NOOP("Generation of textual PGN documentation in %1 started"),
+         [](const Context &) -> AbstractGenerator * { return new J1939TextDocGenerator; }},
         {Kind::J1939Html, QT_TR_NOOP("The file in %2.html in %1 is not writable"),
-         QT_TR_NOOP("Generation of HTML pgn documentation in %1 started"), nullptr},
+         QT_TR_NOOP("Generation of HTML pgn documentation in %1 started"),
+         [](const Context &) -> AbstractGenerator * { return new J1939HTMLGenerator; }},
         {Kind::Dbc, QT_TR_NOOP("The file in %2.dbc in %1 is not writable"),
          QT_TR_NOOP("Generation of DBC_file in %1 started"), nullptr},
         {Kind::Srdo, QT_TR_NOOP("The file gen_srdo.c in %1 is not writable"), nullptr,
@@ -103,9 +112,19 @@ const QList<GenerationRun::GeneratorRow> &GenerationRun::generatorRows()
          QT_TR_NOOP("Generation of gen_indication in %1 started"),
          [](const Context &) -> AbstractGenerator * { return new indicationgenerator; }},
         {Kind::Csv, QT_TR_NOOP("The file %2.csv in %1 is not writable"),
-         QT_TR_NOOP("Generation of CSV file in %1 started"), nullptr},
+         QT_TR_NOOP("Generation of CSV file in %1 started"),
+         [](const Context &context) -> AbstractGenerator * {
+             auto *generator = new CSVGenerator;
+             generator->setMultiLine(context.lines->multiLineProject());
+             return generator;
+         }},
         {Kind::Eds, QT_TR_NOOP("The EDS file %2.eds in %1 is not writable"),
-         QT_TR_NOOP("Generation of %2 EDS file in %1 started"), nullptr},
+         QT_TR_NOOP("Generation of %2 EDS file in %1 started"),
+         [](const Context &context) -> AbstractGenerator * {
+             auto *generator = new EDSGenerator(context.edsVariant);
+             generator->setMultiLine(context.lines->multiLineProject());
+             return generator;
+         }},
         {Kind::Xdd, QT_TR_NOOP("The XDD file %2.xdd in %1 is not writable"),
          QT_TR_NOOP("Generation of XDD file in %1 started"), nullptr},
     };
@@ -227,7 +246,8 @@ void GenerationRun::runEdsVariants(const RowContext &context)
     for (const QString &variant : variants) {
         RowContext variantContext = context;
         variantContext.edsVariant = variant;
-        if (runRow(Kind::Eds, variantContext, variant) && variant.isEmpty()) {
+        if (runRow(Kind::Eds, variantContext, variant) && variant.isEmpty()
+            && externalEffectsEnabled) {
             QSettings shared(QCoreApplication::organizationName(),
                              QStringLiteral("InterApplicationSettings"));
             shared.beginGroup(QStringLiteral("ToolData"));

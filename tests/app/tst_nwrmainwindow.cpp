@@ -4,6 +4,10 @@
 #include "app/settingsdialog.h"
 #include "app/userinteraction.h"
 #include "database/objectdatabase.h"
+#include "forms/devicedescriptionform.h"
+#include "forms/generatoroutputform.h"
+#include "forms/objectdictionaryform.h"
+#include "forms/subindexform.h"
 #include "nwtest.h"
 #include "panelkit/appidentity.h"
 #include "panelkit/widgets/fileviewerdialog.h"
@@ -14,18 +18,21 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBox>
 #include <QToolButton>
+#include <QTreeWidget>
 
 namespace {
 
@@ -116,6 +123,8 @@ private slots:
     void updateAnswerIsShown();
     void changeLogAndManual();
     void droppedProjectIsOpened();
+    void pagesAreBoundThroughTheirInterface();
+    void firstStartUsesMostOfTheScreen();
 
 private:
     void makeWindow(const QStringList &arguments = {QStringLiteral("nodewright")});
@@ -671,6 +680,72 @@ void TestNwrMainWindow::droppedProjectIsOpened()
     QVERIFY(m_ui->messages.isEmpty());
     dragAndDrop(path);
     QCOMPARE(m_window->projectPath(), path);
+}
+
+// The window binds its pages through BaseMainForm: the store, the line, the expert mode,
+// the Edit menu and the request to save before another page is shown.
+void TestNwrMainWindow::pagesAreBoundThroughTheirInterface()
+{
+    makeWindow();
+    m_window->on_actionNew_Project_triggered();
+    auto *dictionary =
+        qobject_cast<ObjectDictionaryForm *>(m_window->page(NwrMainWindow::Page::ObjectDictionary));
+    QVERIFY(dictionary);
+    QVERIFY(qobject_cast<DeviceDescriptionForm *>(
+        m_window->page(NwrMainWindow::Page::DeviceDescription)));
+    QVERIFY(dictionary->getIndexItem(0x1018));
+    QVERIFY(!dictionary->isExpertMode());
+    m_window->findChild<QAction *>(QStringLiteral("actionEnable_Expert_Mode"))->setChecked(true);
+    QVERIFY(dictionary->isExpertMode());
+
+    auto *box = m_window->findChild<QToolBox *>(QStringLiteral("toolBox"));
+    box->setCurrentWidget(dictionary);
+    dictionary->gotoIndex(0x1017);
+    m_window->findChild<QAction *>(QStringLiteral("actionDelete"))->trigger();
+    QVERIFY(!m_project->existIndex(0, 0x1017));
+    QVERIFY(!dictionary->getIndexItem(0x1017));
+
+    QTreeWidgetItem *vendor = dictionary->getIndexItem(0x1018)->child(1);
+    dictionary->tree()->setCurrentItem(vendor);
+    auto *editor = qobject_cast<SubIndexForm *>(dictionary->openEditor());
+    QVERIFY(editor);
+    editor->findChild<QPlainTextEdit *>(QStringLiteral("teDescription"))
+        ->setPlainText(QStringLiteral("typed, not yet left"));
+    box->setCurrentWidget(m_window->page(NwrMainWindow::Page::DeviceDescription));
+    ObjectDataBase::SUBINDEX_DATA_T stored;
+    m_project->getSubIndexData(0, 0x1018, 1, stored);
+    QCOMPARE(stored.description, QStringLiteral("typed, not yet left"));
+
+    auto *output =
+        qobject_cast<GeneratorOutputForm *>(m_window->page(NwrMainWindow::Page::GeneratorOutput));
+    box->setCurrentWidget(output);
+    emit output->gotoObject(0x1001);
+    QCOMPARE(box->currentWidget(), dictionary);
+    QCOMPARE(dictionary->getCurrentIndex(), quint16(0x1001));
+
+    m_ui->yesNo.append(true);
+    m_window->handleLineChanged(selectorEntry(NwrMainWindow::AddEmptyLine));
+    QCOMPARE(dictionary->currentLine(), quint8(1));
+    QVERIFY(!dictionary->getIndexItem(0x1017));
+    m_window->handleLineChanged(selectorEntry(0));
+    QCOMPARE(dictionary->currentLine(), quint8(0));
+}
+
+void TestNwrMainWindow::firstStartUsesMostOfTheScreen()
+{
+    makeWindow();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QCOMPARE(m_window->size(), QSize(screen.width() * 9 / 10, screen.height() * 9 / 10));
+    m_window->resize(500, 400);
+    m_window->move(screen.topLeft() + QPoint(20, 30));
+    m_ui->saveAnswers.append(QMessageBox::Discard);
+    m_window->on_actionQuit_triggered();
+    makeWindow();
+    QCOMPARE(m_window->size(), QSize(500, 400));
+    // A position on a screen that is gone brings the window back onto this one.
+    QSettings().setValue(QStringLiteral("Geometry/pos"), QPoint(-5000, -5000));
+    makeWindow();
+    QVERIFY(screen.contains(m_window->pos()));
 }
 
 NW_TEST_MAIN(TestNwrMainWindow)

@@ -52,7 +52,7 @@ void TestCli::exitCodes_data()
     QTest::addRow("unknown tool option") << QStringList{"--fast", "info"} << 2 << ""
                                          << "nodewright-cli: Unknown option 'fast'.";
     // Every command explains itself, also when the rest of the call is wrong.
-    for (const char *command : {"check", "generate", "info"}) {
+    for (const char *command : {"check", "generate", "info", "new"}) {
         const QString usage = QStringLiteral("Usage: nodewright-cli %1 ").arg(command);
         QTest::addRow("%s --help", command) << QStringList{command, "--help"} << 0 << usage << "";
         QTest::addRow("%s -h with a bad option", command)
@@ -94,6 +94,8 @@ void TestCli::commandHelp_data()
     QTest::addRow("check") << "check" << QStringList{"--stack", "--no-autocorrection", "--save"};
     QTest::addRow("generate") << "generate" << QStringList{"--output <DIR>", "--no-check"};
     QTest::addRow("info") << "info" << QStringList{};
+    QTest::addRow("new") << "new"
+                         << QStringList{"--edition <NAME>", "--line-type <TYPE>", "--force"};
 }
 
 void TestCli::commandHelp()

@@ -1,0 +1,76 @@
+// Importing description files: the import command of the File menu and "-i FILE" on the
+// command line.
+
+#include "nwrmainwindow.h"
+#include "ui_nwrmainwindow.h"
+
+#include "userinteraction.h"
+
+#include "importers/dialogs/fileimportdialog.h"
+#include "importers/edsimporter.h"
+
+#include <QDebug>
+#include <QFileInfo>
+
+void NwrMainWindow::addImportAction()
+{
+    importAction = new QAction(tr("&Import..."), this);
+    importAction->setObjectName(QStringLiteral("actionImport"));
+    importAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    importAction->setStatusTip(tr("Import objects from an EDS, DCF or catalogue file"));
+    ui->menuFile->insertAction(ui->actionQuit, importAction);
+    ui->menuFile->insertSeparator(ui->actionQuit);
+    connect(importAction, &QAction::triggered, this, &NwrMainWindow::openImportDialog);
+}
+
+// The import dialog of CANopen lines. J1939 lines have no import dialog yet; for other
+// line types there is nothing to import.
+void NwrMainWindow::openImportDialog()
+{
+    const int type = lineType(currentLine);
+    if (type != 1 && type != 5)
+        return;
+    // The catalogue and the dialog share line 255 of the reference database.
+    waitForCatalogue();
+    if (!importDialog) {
+        importDialog = new FileImportDialog(this);
+        // The dialog reads into the catalogue's line of the reference database; once it
+        // is gone the catalogue is read again for the masks and new lines.
+        connect(importDialog, &QObject::destroyed, this, &NwrMainWindow::import301);
+    }
+    importDialog->setCurrentLine(currentLine);
+    importDialog->setProjectDatabase(projectDb);
+    importDialog->setAdditionalDatabase(additionalDb);
+    importDialog->setExpertMode(ui->actionEnable_Expert_Mode->isChecked());
+    importDialog->show();
+    importDialog->raise();
+    importDialog->activateWindow();
+}
+
+// "-i FILE": an EDS or DCF file read straight into line 0 of the project.
+void NwrMainWindow::importFromCommandLine()
+{
+    const int at = arguments.indexOf(QStringLiteral("-i"));
+    if (at < 0 || at + 1 >= arguments.size())
+        return;
+    const QString path = arguments.at(at + 1);
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (!QFileInfo::exists(path)
+        || (suffix != QLatin1String("eds") && suffix != QLatin1String("dcf")))
+        return;
+    qDebug() << "try to import " << path;
+    EDSImporter importer;
+    importer.setDcfMode(suffix == QLatin1String("dcf"));
+    importer.setDatabase(projectDb);
+    importer.setActiveLine(0);
+    importer.setIndexRange(0x1000, 0xBFFF);
+    importer.setImportFileName(path);
+    importer.startImport();
+    importer.wait();
+    runLocalEventLoop(500);
+    for (const EdsParser::Diagnostic &problem : importer.diagnostics())
+        qWarning().noquote() << problem.toString();
+    if (!importer.getLastError().isEmpty() && !arguments.contains(QStringLiteral("-g")))
+        interaction->showMessage(this, QMessageBox::Critical, tr("Import error"),
+                                 importer.getLastError());
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "description/htmldocumentationgenerator.h"
+
+#include <QList>
+
+class QTextStream;
+
+// The object dictionary of one line as an HTML page: a table of contents with one link
+// per object (communication, manufacturer and profile objects separated by an empty
+// line), then per object a table with its object code and description and one table per
+// sub-index. With the user setting "implinfo" the sub-index tables also tell how each
+// entry is implemented.
+class HTMLGenerator : public HtmlDocumentationGenerator
+{
+    Q_OBJECT
+
+public:
+    explicit HTMLGenerator(QObject *parent = nullptr);
+
+protected:
+    QString documentTitle() const override;
+    void writeTableOfContents(QTextStream &out) override;
+    void writeBody(QTextStream &out) override;
+
+private:
+    void createTOC(QTextStream &out, quint16 index);
+    void describeIndex(QTextStream &out, quint16 index);
+    void describeSubIndex(QTextStream &out, quint16 index, quint8 subindex);
+
+    QList<quint16> indices;
+    bool firstManufacturerEntry = true;
+    bool firstProfileEntry = true;
+};

@@ -1,0 +1,30 @@
+#include "importers/dictionaryobject.h"
+
+bool DictionaryObject::read(ObjectDataBase &db, quint8 line, quint16 at)
+{
+    ObjectDataBase::INDEX_DATA_T object;
+    if (!db.getIndexData(line, at, object))
+        return false;
+    QMap<quint8, ObjectDataBase::SUBINDEX_DATA_T> entries;
+    for (quint8 sub : db.getSubIndices(line, at)) {
+        ObjectDataBase::SUBINDEX_DATA_T entry;
+        if (!db.getSubIndexData(line, at, sub, entry))
+            return false;
+        entries.insert(sub, entry);
+    }
+    index = at;
+    data = object;
+    subs = entries;
+    return true;
+}
+
+bool DictionaryObject::store(ObjectDataBase &db, quint8 line, quint16 at) const
+{
+    if (!db.addIndex(line, at, data))
+        return false;
+    for (auto it = subs.constBegin(); it != subs.constEnd(); ++it) {
+        if (!db.addSubIndex(line, at, it.key(), it.value()))
+            return false;
+    }
+    return true;
+}

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "../generators/generatortestutil.h"
+
+#include <QRegularExpression>
+
+// The device-description fixture shared by the EDS and CSV tests: one CANopen line with
+// the description settings filled and objects of every kind the writers treat apart.
+namespace desctest {
+
+inline void setDescription(ObjectDataBase &db, const QString &key, const QString &value)
+{
+    db.setDescriptionSettingsValue(key, value);
+}
+
+inline void addObject(ObjectDataBase &db, quint16 index, const QString &name, quint8 objectType,
+                      const QString &description = QString(),
+                      const ObjectDataBase::MetaData &metadata = {})
+{
+    ObjectDataBase::INDEX_DATA_T data;
+    data.name = name;
+    data.objecttype = objectType;
+    data.description = description;
+    data.metadata = metadata;
+    db.addIndex(0, index, data);
+}
+
+inline void buildDescriptionProject(ObjectDataBase &db)
+{
+    gentest::buildCanopenProject(db);
+    setDescription(db, QStringLiteral("FileVersion"), QStringLiteral("3"));
+    setDescription(db, QStringLiteral("FileRevision"), QStringLiteral("14"));
+    setDescription(db, QStringLiteral("CreatedBy"), QStringLiteral("J. Muster"));
+    setDescription(db, QStringLiteral("VendorName"), QStringLiteral("Tenv Motion"));
+    setDescription(db, QStringLiteral("ProductName"), QStringLiteral("Drive Ü 7"));
+    setDescription(db, QStringLiteral("OrderCode"), QStringLiteral("DRV-7"));
+    setDescription(db, QStringLiteral("BaudRate_250"), QStringLiteral("1"));
+    setDescription(db, QStringLiteral("BaudRate_500"), QStringLiteral("1"));
+    setDescription(db, QStringLiteral("LSS_Supported"), QStringLiteral("1"));
+    setDescription(db, QStringLiteral("Dummy0005"), QStringLiteral("1"));
+    setDescription(db, QStringLiteral("Comment"), QStringLiteral("Motor drive\nfirmware 2.1"));
+
+    gentest::addRecord(db, 0, 0x1400, QStringLiteral("RPDO1 communication"),
+                       {QStringLiteral("COB-ID"), QStringLiteral("Transmission type")});
+    db.setSubIndexValue(0, 0x1400, 1, QStringLiteral("$NODEID+0x200"));
+    gentest::addRecord(db, 0, 0x1600, QStringLiteral("RPDO1 mapping"),
+                       {QStringLiteral("Mapping entry $s")});
+    db.setSubIndexValue(0, 0x1600, 1, QStringLiteral("0x20000110"));
+
+    // A sparse array: sub-sections are named in lower-case hexadecimal.
+    addObject(db, 0x2100, QStringLiteral("Channel gain"), 8,
+              QStringLiteral("Gain per channel\n\nset at start-up"));
+    ObjectDataBase::SUBINDEX_DATA_T count =
+        gentest::sub(QStringLiteral("Number of channels"), 5, QStringLiteral("0x1a"));
+    db.addSubIndex(0, 0x2100, 0, count);
+    ObjectDataBase::SUBINDEX_DATA_T gain = gentest::sub(QStringLiteral("Gain $z"), 3, "-12");
+    gain.accesstype = QStringLiteral("rww");
+    gain.pdomapping = 1;
+    gain.limitineds = true;
+    gain.lowlimit = -100;
+    gain.uplimit = 100;
+    db.addSubIndex(0, 0x2100, 1, gain);
+    gain.description = QStringLiteral("last channel\nof the board");
+    db.addSubIndex(0, 0x2100, 0x1A, gain);
+
+    // A variable with a stray sub-index 1, which the EDS leaves out.
+    addObject(db, 0x2200, QStringLiteral("Device name"), 7);
+    ObjectDataBase::SUBINDEX_DATA_T text =
+        gentest::sub(QStringLiteral("Device name"), 9, QStringLiteral("Drive, \"7\""));
+    text.accesstype = QStringLiteral("const");
+    db.addSubIndex(0, 0x2200, 0, text);
+    db.addSubIndex(0, 0x2200, 1, gentest::sub(QStringLiteral("stray")));
+
+    addObject(db, 0x2300, QStringLiteral("Firmware image"), 2);
+    ObjectDataBase::SUBINDEX_DATA_T domain =
+        gentest::sub(QStringLiteral("Firmware image"), 15, QString(), 2);
+    domain.accesstype = QStringLiteral("wo");
+    domain.refuseread = true;
+    domain.varname = QStringLiteral("fwImage");
+    db.addSubIndex(0, 0x2300, 0, domain);
+
+    // Only in the variant "FULL".
+    gentest::addVar(db, 0, 0x2500, QStringLiteral("Diagnostics"), 7, {{"eds_define", "FULL"}});
+
+    addObject(db, 0x6040, QStringLiteral("Controlword"), 7);
+    ObjectDataBase::SUBINDEX_DATA_T control = gentest::sub(QStringLiteral("Controlword"), 6);
+    control.accesstype = QStringLiteral("rw");
+    control.pdomapping = 3;
+    control.implementation = 2;
+    control.varname = QStringLiteral("control_$I");
+    db.addSubIndex(0, 0x6040, 0, control);
+
+    // Beyond the lists: gets a section of its own only.
+    gentest::addVar(db, 0, 0xD000, QStringLiteral("Vendor block"), 7);
+}
+
+// The lines of a written file without their CR LF ends.
+inline QStringList fileLines(const QString &text)
+{
+    QString lf = text;
+    lf.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (lf.endsWith(QLatin1Char('\n')))
+        lf.chop(1);
+    return lf.split(QLatin1Char('\n'));
+}
+
+// Every line end is CR LF.
+inline bool onlyCrLf(const QString &text)
+{
+    return !text.contains(QRegularExpression(QStringLiteral("[^\\r]\\n|^\\n|\\r(?!\\n)")));
+}
+
+} // namespace desctest

@@ -1,0 +1,118 @@
+#include "description/csvgenerator.h"
+#include "descriptiontestutil.h"
+
+#include "nwtest.h"
+#include <QTemporaryDir>
+
+// The CSV export: the whole table of the fixture, the Value conversion and the separator
+// lines between the ranges.
+class TestCsvGenerator : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { gentest::initApplication(); }
+    void goldenFile();
+    void valueColumn_data();
+    void valueColumn();
+    void separators_data();
+    void separators();
+
+private:
+    QString generate(ObjectDataBase &db, bool multi = false);
+    QTemporaryDir dir;
+};
+
+QString TestCsvGenerator::generate(ObjectDataBase &db, bool multi)
+{
+    CSVGenerator generator;
+    generator.setMultiLine(multi);
+    if (!gentest::runGenerator(generator, db, dir.path(), QStringLiteral("demo")))
+        return QStringLiteral("<not started>");
+    return gentest::readText(dir.path() + QLatin1Char('/') + generator.fileName());
+}
+
+void TestCsvGenerator::goldenFile()
+{
+    ObjectDataBase db;
+    desctest::buildDescriptionProject(db);
+    const QString text = generate(db);
+    QVERIFY(desctest::onlyCrLf(text));
+    const QString diff =
+        gentest::goldenDiff(QStringLiteral(NW_TEST_DATA_DIR "/description/demo.csv"),
+                            desctest::fileLines(text).join(QLatin1Char('\n')));
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+    QVERIFY(QFile::exists(dir.path() + QStringLiteral("/demo.csv")));
+    generate(db, true);
+    QVERIFY(QFile::exists(dir.path() + QStringLiteral("/demo_0.csv")));
+}
+
+void TestCsvGenerator::valueColumn_data()
+{
+    QTest::addColumn<int>("datatype");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("column");
+    QTest::addRow("hexadecimal") << 7 << "0x10"
+                                 << "16";
+    QTest::addRow("node-ID expression") << 7 << "$NODEID+0x180"
+                                        << "0";
+    QTest::addRow("octal") << 5 << "017"
+                           << "15";
+    QTest::addRow("negative") << 3 << "-5"
+                              << "-5";
+    QTest::addRow("above the signed range") << 0x1B << "0xFFFFFFFFFFFFFFFF"
+                                            << "18446744073709551615";
+    QTest::addRow("real") << 8 << "1.5"
+                          << "0";
+    QTest::addRow("empty") << 7 << ""
+                           << "0";
+    QTest::addRow("visible string as stored") << 9 << "0x10, text"
+                                              << "0x10, text";
+    QTest::addRow("octet string as stored") << 10 << "01 02"
+                                            << "01 02";
+    QTest::addRow("UTF-8 string as stored") << 124 << "Grüße"
+                                            << "Grüße";
+    QTest::addRow("string variant converted") << 120 << "abc"
+                                              << "0";
+}
+
+void TestCsvGenerator::valueColumn()
+{
+    QFETCH(int, datatype);
+    QFETCH(QString, value);
+    QFETCH(QString, column);
+    QCOMPARE(CSVGenerator::valueColumn(quint16(datatype), value), column);
+}
+
+void TestCsvGenerator::separators_data()
+{
+    QTest::addColumn<QList<int>>("indices");
+    QTest::addColumn<QStringList>("indexColumn");
+    QTest::addRow("all three ranges")
+        << QList<int>{0x1000, 0x1FFF, 0x2000, 0x5FFF, 0x6000}
+        << QStringList{"Index", "0x1000", "0x1fff", " ", "0x2000", "0x5fff", " ", "0x6000"};
+    QTest::addRow("profile objects first")
+        << QList<int>{0x6000, 0x6001} << QStringList{"Index", " ", " ", "0x6000", "0x6001"};
+    QTest::addRow("communication objects only")
+        << QList<int>{0x1000, 0x1018} << QStringList{"Index", "0x1000", "0x1018"};
+    QTest::addRow("objects above the profiles")
+        << QList<int>{0x2000, 0xA000} << QStringList{"Index", " ", "0x2000", " ", "0xa000"};
+}
+
+void TestCsvGenerator::separators()
+{
+    QFETCH(QList<int>, indices);
+    QFETCH(QStringList, indexColumn);
+    ObjectDataBase db;
+    db.createNewDataBase();
+    gentest::addLine(db, 0, 1);
+    for (int index : indices)
+        gentest::addVar(db, 0, quint16(index), QStringLiteral("Object"));
+    QStringList column;
+    for (const QString &line : desctest::fileLines(generate(db)))
+        column << line.section(QLatin1Char(','), 0, 0);
+    QCOMPARE(column, indexColumn);
+}
+
+NW_TEST_MAIN(TestCsvGenerator)
+#include "tst_csvgenerator.moc"

@@ -1,0 +1,137 @@
+#pragma once
+
+#include "../generators/generatortestutil.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
+
+// The project the documentation tests describe: a CANopen line 0 with communication,
+// manufacturer and profile objects, and a J1939 line 1. Names, values and descriptions
+// hold the texts a page must escape (markup, ampersands, quotes, umlauts, line feeds,
+// characters outside Latin-1) and the sub-index and PGN numbers whose spelling matters.
+namespace doctest {
+
+inline ObjectDataBase::SUBINDEX_DATA_T entry(const QString &name, quint16 datatype,
+                                             const QString &access, const QString &value)
+{
+    ObjectDataBase::SUBINDEX_DATA_T data = gentest::sub(name, datatype, value);
+    data.accesstype = access;
+    return data;
+}
+
+inline void addObject(ObjectDataBase &db, quint16 index, const QString &name, quint8 objectType,
+                      const QString &description = QString(), quint16 datatype = 5)
+{
+    ObjectDataBase::INDEX_DATA_T data;
+    data.name = name;
+    data.objecttype = objectType;
+    data.datatype = datatype;
+    data.description = description;
+    db.addIndex(0, index, data);
+}
+
+inline void addCanopenLine(ObjectDataBase &db)
+{
+    gentest::addLine(db, 0, 1);
+    addObject(db, 0x1000, QStringLiteral("Device Type"), 7, QString(), 7);
+    db.addSubIndex(0, 0x1000, 0,
+                   entry(QStringLiteral("Device Type"), 7, QStringLiteral("ro"),
+                         QStringLiteral("0x00000000")));
+
+    addObject(db, 0x1018, QStringLiteral("Identity Object"), 9, QStringLiteral("Größe\nx"));
+    db.addSubIndex(0, 0x1018, 0,
+                   entry(QStringLiteral("Highest sub-index supported"), 5, QStringLiteral("const"),
+                         QStringLiteral("1")));
+    db.addSubIndex(
+        0, 0x1018, 1,
+        entry(QStringLiteral("Vendor-ID"), 7, QStringLiteral("ro"), QStringLiteral("0x000002B7")));
+
+    addObject(db, 0x2000, QStringLiteral("Motor <Drive> & \"Co\""), 9);
+    db.addSubIndex(0, 0x2000, 0,
+                   entry(QStringLiteral("Highest sub-index supported"), 5, QStringLiteral("const"),
+                         QStringLiteral("26")));
+    ObjectDataBase::SUBINDEX_DATA_T constant =
+        entry(QStringLiteral("Gear ratio"), 6, QStringLiteral("const"), QStringLiteral("42"));
+    constant.implementation = 1;
+    constant.defaultineds = false;
+    db.addSubIndex(0, 0x2000, 1, constant);
+    ObjectDataBase::SUBINDEX_DATA_T variable =
+        entry(QStringLiteral("Target <speed>"), 4, QStringLiteral("rww"), QStringLiteral("0"));
+    variable.implementation = 2;
+    variable.varname = QStringLiteral("motor_$I_$S");
+    variable.size = 4;
+    variable.pdomapping = 1;
+    variable.description = QStringLiteral("<b>set</b> & go");
+    db.addSubIndex(0, 0x2000, 2, variable);
+    ObjectDataBase::SUBINDEX_DATA_T limited =
+        entry(QStringLiteral("Speed $s"), 3, QStringLiteral("rw"), QStringLiteral("-5"));
+    limited.limitineds = true;
+    limited.lowlimit = -100;
+    limited.uplimit = 100;
+    limited.pdomapping = 2;
+    db.addSubIndex(0, 0x2000, 0x1A, limited);
+
+    addObject(db, 0x6000, QStringLiteral("Temperatur in °C → €"), 7, QString(), 9);
+    ObjectDataBase::SUBINDEX_DATA_T text =
+        entry(QStringLiteral("Temperatur in °C → €"), 9, QStringLiteral("ro"), QString());
+    text.size = 8;
+    db.addSubIndex(0, 0x6000, 0, text);
+}
+
+inline void addJ1939Line(ObjectDataBase &db)
+{
+    gentest::addLine(db, 1, 2);
+    ObjectDataBase::PGN cab;
+    cab.name = QStringLiteral("Cab Message <1>");
+    cab.desc = QStringLiteral("Wheel & brake");
+    cab.number = 0x1FEF1;
+    cab.direction = gentest::transmit;
+    cab.cycletime_ms = 100;
+    cab.priority = 6;
+    db.addPGN(1, cab.number, cab);
+    gentest::addSpn(db, 1, cab.number, gentest::transmit, 84, 8, 6, 16,
+                    QStringLiteral("wheelSpeed"));
+    gentest::addSpn(db, 1, cab.number, gentest::transmit, 597, 0, 100, 2, QString(), 0);
+
+    // A request is sent and received: two sections with distinct anchors.
+    gentest::addPgn(db, 1, 0xEA00, gentest::transmit, QStringLiteral("Request"));
+    gentest::addPgn(db, 1, 0xEA00, gentest::receive, QStringLiteral("Request"));
+    ObjectDataBase::PGN engine;
+    engine.name = QStringLiteral("Engine Temperature 1");
+    engine.desc = QStringLiteral("x");
+    engine.number = 65262;
+    engine.direction = gentest::receive;
+    db.addPGN(1, engine.number, engine);
+    gentest::addSpn(db, 1, 65262, gentest::receive, 110, 0, 5, 8, QStringLiteral("coolant"));
+}
+
+inline void buildProject(ObjectDataBase &db)
+{
+    db.createNewDataBase();
+    addCanopenLine(db);
+    addJ1939Line(db);
+}
+
+inline void setImplInfo(bool on)
+{
+    QSettings settings(QCoreApplication::organizationName(), QCoreApplication::applicationName());
+    settings.setValue(QStringLiteral("General/implinfo"), on ? 1 : 0);
+}
+
+// The generated text with the tool version masked, so that a release does not change the
+// golden files.
+inline QString versionMasked(QString text)
+{
+    return text.replace(QLatin1String(" ") + QCoreApplication::applicationVersion()
+                            + QLatin1String(" "),
+                        QStringLiteral(" <version> "));
+}
+
+inline QString goldenPath(const QString &name)
+{
+    return QStringLiteral(NW_TEST_DATA_DIR "/description/") + name;
+}
+
+} // namespace doctest

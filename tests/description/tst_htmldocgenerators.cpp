@@ -1,0 +1,193 @@
+#include "description/htmlgenerator.h"
+#include "description/j1939htmlgenerator.h"
+#include "nwtest.h"
+#include "tst_docgenerators_fixture.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// The HTML documentation of the object dictionary and of the J1939 parameter groups: whole
+// pages against golden files and an HTML parser, and the lines a reader would notice.
+class TestHtmlDocGenerators : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void page_data();
+    void page();
+    void stringConvert_data();
+    void stringConvert();
+    void exactLines_data();
+    void exactLines();
+    void implInfoSetting_data();
+    void implInfoSetting();
+
+private:
+    QString generate(bool j1939);
+
+    ObjectDataBase db;
+    QTemporaryDir dir;
+};
+
+void TestHtmlDocGenerators::initTestCase()
+{
+    gentest::initApplication();
+    doctest::buildProject(db);
+}
+
+QString TestHtmlDocGenerators::generate(bool j1939)
+{
+    std::unique_ptr<HtmlDocumentationGenerator> generator;
+    if (j1939)
+        generator.reset(new J1939HTMLGenerator);
+    else
+        generator.reset(new HTMLGenerator);
+    if (!gentest::runGenerator(*generator, db, dir.path(), QStringLiteral("demo"), j1939 ? 1 : 0))
+        return QString();
+    return gentest::readText(dir.path() + QStringLiteral("/demo.html"));
+}
+
+void TestHtmlDocGenerators::page_data()
+{
+    QTest::addColumn<bool>("j1939");
+    QTest::addColumn<QString>("golden");
+    QTest::addRow("object dictionary") << false << "doc_objects.html";
+    QTest::addRow("parameter groups") << true << "doc_pgns.html";
+}
+
+// The whole page as a golden file, and free of errors for an HTML parser: hostile names
+// and duplicate PGN numbers must not break the markup.
+void TestHtmlDocGenerators::page()
+{
+    QFETCH(bool, j1939);
+    QFETCH(QString, golden);
+    doctest::setImplInfo(true);
+    const QString html = generate(j1939);
+    const QString diff =
+        gentest::goldenDiff(doctest::goldenPath(golden), doctest::versionMasked(html));
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+
+    const QString xmllint = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
+    if (xmllint.isEmpty())
+        QSKIP("xmllint is not installed (Debian package libxml2-utils)");
+    QProcess parser;
+    parser.start(xmllint, {QStringLiteral("--html"), QStringLiteral("--noout"),
+                           dir.path() + QStringLiteral("/demo.html")});
+    QVERIFY(parser.waitForFinished());
+    const QString errors = QString::fromUtf8(parser.readAllStandardError());
+    QVERIFY2(errors.isEmpty(), qPrintable(errors));
+    QCOMPARE(parser.exitCode(), 0);
+}
+
+void TestHtmlDocGenerators::stringConvert_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("html");
+    QTest::addRow("umlauts and line feed")
+        << QStringLiteral("Größe\nx") << QStringLiteral("Gr&ouml;&szlig;e<br>x");
+    QTest::addRow("all umlauts") << QStringLiteral("äÄöÖüÜß")
+                                 << QStringLiteral("&auml;&Auml;&ouml;&Ouml;&uuml;&Uuml;&szlig;");
+    QTest::addRow("markup") << QStringLiteral("<script>alert(\"x\")</script>")
+                            << QStringLiteral("&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt;");
+    QTest::addRow("entity stays text")
+        << QStringLiteral("&auml; & &amp;") << QStringLiteral("&amp;auml; &amp; &amp;amp;");
+    QTest::addRow("comment end") << QStringLiteral("a-->b") << QStringLiteral("a--&gt;b");
+    QTest::addRow("outside Latin-1")
+        << QStringLiteral("°C → €") << QStringLiteral("&#176;C &#8594; &#8364;");
+    QTest::addRow("outside the basic plane")
+        << QString::fromUcs4(U"\U0001F600") << QStringLiteral("&#128512;");
+    QTest::addRow("control character")
+        << QStringLiteral("a\x01\tb\r") << QStringLiteral("a&#xfffd;\tb\r");
+    QTest::addRow("empty") << QString() << QString();
+}
+
+void TestHtmlDocGenerators::stringConvert()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, html);
+    QCOMPARE(HtmlDocumentationGenerator::stringConvert(text), html);
+}
+
+void TestHtmlDocGenerators::exactLines_data()
+{
+    QTest::addColumn<bool>("j1939");
+    QTest::addColumn<QString>("lines");
+    QTest::addRow("no description: first sub-index row is alt")
+        << false
+        << "    <td>VAR</td>\n   </tr>\n  </table>\n <br/>\n"
+           "  <table border=\"1\" width=\"600\">\n   <tr class=\"alt\">\n"
+           "    <td style=\"font-weight:bold\">Sub </td>\n";
+    QTest::addRow("description alt, first sub-index row plain")
+        << false
+        << "   <tr class=\"alt\">\n    <td>Description</td>\n"
+           "    <td>Gr&ouml;&szlig;e<br>x</td>\n   </tr>\n  </table>\n <br/>\n"
+           "  <table border=\"1\" width=\"600\">\n   <tr>\n"
+           "    <td style=\"font-weight:bold\">Sub </td>\n";
+    QTest::addRow("hostile object name") << false
+                                         << "    <th colspan=\"2\" id=\"8192\"> Object: 0x2000 "
+                                            "Motor &lt;Drive&gt; &amp; &quot;Co&quot;</th>\n";
+    QTest::addRow("sub-index in two lower-case digits, name substituted")
+        << false
+        << "    <td style=\"font-weight:bold\">0x1a</td>\n   </tr>\n"
+           "   <tr class=\"alt\">\n    <td>Name </td>\n    <td>Speed 26</td>\n";
+    QTest::addRow("managed constant shows its default")
+        << false
+        << "    <td>Gear ratio</td>\n   </tr>\n   <tr class=\"alt\">\n"
+           "    <td width=\"250\">Data Type</td>\n    <td>UNSIGNED16</td>\n"
+           "   </tr>\n   <tr>\n    <td>Access </td>\n    <td>const</td>\n   </tr>\n"
+           "   <tr class=\"alt\">\n    <td>Defaultvalue </td>\n    <td>42</td>\n";
+    QTest::addRow("signed limits") << false << "    <td>Low Limit </td>\n    <td>-100</td>\n";
+    QTest::addRow("table of contents separates the object ranges")
+        << false
+        << "<a href=\"#4120\">0x1018 Identity Object</a><br>\n<br>\n"
+           "<a href=\"#8192\">0x2000 Motor &lt;Drive&gt; &amp; &quot;Co&quot;</a><br>\n"
+           "<br>\n<a href=\"#24576\">0x6000 Temperatur in &#176;C &#8594; &#8364;</a>";
+    QTest::addRow("PGN number in lower-case hexadecimal")
+        << true << "<a href=\"#130801\">0x1fef1 Cab Message &lt;1&gt;</a><br>\n";
+    QTest::addRow("PGN sent and received: the received one has its own anchor")
+        << true << "<a href=\"#59904rx\">0xea00 Request</a><br>\n";
+}
+
+void TestHtmlDocGenerators::exactLines()
+{
+    QFETCH(bool, j1939);
+    QFETCH(QString, lines);
+    doctest::setImplInfo(false);
+    const QString html = generate(j1939);
+    QVERIFY2(html.contains(lines), qPrintable(html));
+}
+
+void TestHtmlDocGenerators::implInfoSetting_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<bool>("shown");
+    QTest::addRow("1") << QVariant(1) << true;
+    QTest::addRow("0") << QVariant(0) << false;
+    QTest::addRow("2") << QVariant(2) << false;
+    QTest::addRow("not set") << QVariant() << false;
+}
+
+void TestHtmlDocGenerators::implInfoSetting()
+{
+    QFETCH(QVariant, value);
+    QFETCH(bool, shown);
+    QSettings settings(QCoreApplication::organizationName(), QCoreApplication::applicationName());
+    if (value.isValid())
+        settings.setValue(QStringLiteral("General/implinfo"), value);
+    else
+        settings.remove(QStringLiteral("General/implinfo"));
+    settings.sync();
+    for (bool j1939 : {false, true}) {
+        const QString html = generate(j1939);
+        QCOMPARE(html.contains(QLatin1String("<td>Implementation Type</td>")), shown);
+        QCOMPARE(html.contains(QLatin1String("<td>Variable Name</td>")), shown);
+    }
+    QCOMPARE(generate(false).contains(QLatin1String("<td>Size in bytes </td>\n    <td>4</td>")),
+             shown);
+}
+
+NW_TEST_MAIN(TestHtmlDocGenerators)
+#include "tst_htmldocgenerators.moc"

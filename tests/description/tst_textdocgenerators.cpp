@@ -1,0 +1,138 @@
+#include "description/htmlgenerator.h"
+#include "description/j1939htmlgenerator.h"
+#include "description/j1939textdocgenerator.h"
+#include "description/textdocgenerator.h"
+#include "nwtest.h"
+#include "tst_docgenerators_fixture.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+
+// The text documentation of the object dictionary and of the J1939 parameter groups, and
+// the file names all four documentation writers use.
+class TestTextDocGenerators : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void document_data();
+    void document();
+    void fileNames_data();
+    void fileNames();
+    void missingFolder();
+
+private:
+    ObjectDataBase db;
+};
+
+using Factory = std::function<DocumentationGenerator *()>;
+Q_DECLARE_METATYPE(Factory)
+
+namespace {
+
+DocumentationGenerator *textDoc()
+{
+    return new TextDocGenerator;
+}
+
+DocumentationGenerator *j1939TextDoc()
+{
+    return new J1939TextDocGenerator;
+}
+
+} // namespace
+
+void TestTextDocGenerators::initTestCase()
+{
+    gentest::initApplication();
+    doctest::buildProject(db);
+}
+
+void TestTextDocGenerators::document_data()
+{
+    QTest::addColumn<Factory>("create");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("golden");
+    QTest::addRow("object dictionary") << Factory(textDoc) << 0 << "doc_objects.txt";
+    QTest::addRow("parameter groups") << Factory(j1939TextDoc) << 1 << "doc_pgns.txt";
+}
+
+// The whole file as a golden file: sub-index 0x1a written as "0x1a", PGN 0x1FEF1 as
+// "0x1fef1/130801", a one-character PGN description left out, texts as stored.
+void TestTextDocGenerators::document()
+{
+    QFETCH(Factory, create);
+    QFETCH(int, line);
+    QFETCH(QString, golden);
+    QTemporaryDir dir;
+    std::unique_ptr<DocumentationGenerator> generator(create());
+    QVERIFY(
+        gentest::runGenerator(*generator, db, dir.path(), QStringLiteral("demo"), quint8(line)));
+    const QString text = gentest::readText(dir.path() + QStringLiteral("/demo_doc.txt"));
+    const QString diff =
+        gentest::goldenDiff(doctest::goldenPath(golden), doctest::versionMasked(text));
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+}
+
+void TestTextDocGenerators::fileNames_data()
+{
+    QTest::addColumn<Factory>("create");
+    QTest::addColumn<bool>("multiLine");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("objectName");
+    const Factory html = [] { return new HTMLGenerator; };
+    const Factory j1939Html = [] { return new J1939HTMLGenerator; };
+    QTest::addRow("text, one line") << Factory(textDoc) << false << "demo_doc.txt"
+                                    << "textual documenation";
+    QTest::addRow("text, per line") << Factory(textDoc) << true << "demo_1.txt"
+                                    << "textual documenation";
+    QTest::addRow("HTML, one line") << html << false << "demo.html"
+                                    << "HTML documentation";
+    QTest::addRow("HTML, per line") << html << true << "demo_1.html"
+                                    << "HTML documentation";
+    QTest::addRow("J1939 text, one line") << Factory(j1939TextDoc) << false << "demo_doc.txt"
+                                          << "j1939 textual documenation";
+    QTest::addRow("J1939 text, per line") << Factory(j1939TextDoc) << true << "demo_1.txt"
+                                          << "j1939 textual documenation";
+    QTest::addRow("J1939 HTML, one line") << j1939Html << false << "demo.html"
+                                          << "HTML documentation";
+    QTest::addRow("J1939 HTML, per line") << j1939Html << true << "demo_1.html"
+                                          << "HTML documentation";
+}
+
+// Each writer writes exactly the file its name says, under the object name the run reports.
+void TestTextDocGenerators::fileNames()
+{
+    QFETCH(Factory, create);
+    QFETCH(bool, multiLine);
+    QFETCH(QString, fileName);
+    QFETCH(QString, objectName);
+    QTemporaryDir dir;
+    std::unique_ptr<DocumentationGenerator> generator(create());
+    generator->setMultiLine(multiLine);
+    QVERIFY(gentest::runGenerator(*generator, db, dir.path(), QStringLiteral("demo"), 1));
+    QVERIFY(generator->isFileWritten());
+    QCOMPARE(generator->documentFileName(), fileName);
+    QCOMPARE(generator->objectName(), objectName);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{fileName});
+}
+
+// A folder that cannot take the file: the job still ends (progress 100) and says that
+// nothing was written.
+void TestTextDocGenerators::missingFolder()
+{
+    QTemporaryDir dir;
+    HTMLGenerator generator;
+    QSignalSpy progress(&generator, &AbstractGenerator::progress);
+    QVERIFY(gentest::runGenerator(generator, db, dir.path() + QStringLiteral("/gone"),
+                                  QStringLiteral("demo")));
+    QVERIFY(!generator.isFileWritten());
+    QCOMPARE(progress.last().first().value<quint8>(), quint8(100));
+}
+
+NW_TEST_MAIN(TestTextDocGenerators)
+#include "tst_textdocgenerators.moc"

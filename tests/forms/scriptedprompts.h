@@ -1,0 +1,73 @@
+#pragma once
+
+#include "forms/formprompts.h"
+
+#include <QStringList>
+
+// Answers the pages' questions from queues and records what they said.
+class ScriptedPrompts : public FormPrompts
+{
+public:
+    // Installs a fresh instance and returns it; FormPrompts owns it.
+    static ScriptedPrompts *install()
+    {
+        auto *prompts = new ScriptedPrompts;
+        FormPrompts::install(std::unique_ptr<FormPrompts>(prompts));
+        return prompts;
+    }
+
+    void refuse(QWidget *, const QString &title, const QString &text) override
+    {
+        titles.append(title);
+        refusals.append(text);
+    }
+    bool confirm(QWidget *, const QString &text) override
+    {
+        questions.append(text);
+        return !answers.isEmpty() && answers.takeFirst();
+    }
+    quint8 chooseSubIndex(QWidget *, const QList<quint8> &subs) override
+    {
+        offeredSubs = subs;
+        return chosenSub;
+    }
+    bool chooseMoveTarget(QWidget *, ObjectDataBase *, quint8, quint16, quint8,
+                          MoveTarget &target) override
+    {
+        target = moveTarget;
+        return moveAccepted;
+    }
+    QString askIndex(QWidget *, const QString &, const QString &, const QString &proposal) override
+    {
+        proposals.append(proposal);
+        return typedIndex;
+    }
+    bool askNewObject(QWidget *, NewObject &request) override
+    {
+        proposedObject = request;
+        request = newObject;
+        return newObjectAccepted;
+    }
+    QList<quint16> chooseObjects(QWidget *, const QString &,
+                                 const QList<QPair<quint16, QString>> &available) override
+    {
+        offeredObjects = available;
+        return chosenObjects;
+    }
+
+    QStringList refusals;
+    QStringList titles;
+    QStringList questions;
+    QList<bool> answers;
+    QList<quint8> offeredSubs;
+    quint8 chosenSub = 0xFF;
+    MoveTarget moveTarget;
+    bool moveAccepted = false;
+    QStringList proposals;
+    QString typedIndex;
+    NewObject proposedObject;
+    NewObject newObject;
+    bool newObjectAccepted = false;
+    QList<QPair<quint16, QString>> offeredObjects;
+    QList<quint16> chosenObjects;
+};
