@@ -213,11 +213,16 @@ void EDSImporter::applyComment(const EdsParser::SectionComment &comment)
     const auto object = m_objects.find(index);
     if (object == m_objects.end())
         return;
+    // The writer puts each piece of a description between line ends on a ";;" line, so
+    // the line end after the last piece is not part of the description.
+    QString text = comment.text;
+    if (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
     if (sub < 0) {
-        object->data.description = comment.text;
+        object->data.description = text;
         sub = 0;
     }
     const auto entry = object->subs.find(quint8(sub));
     if (entry != object->subs.end())
-        entry->description = comment.text;
+        entry->description = text;
 }
