@@ -322,9 +322,14 @@ void EDSGenerator::generateIndexSection(quint16 index)
             s << "ObjectType=7" << crlf;
             generateSubInfo(s, subData);
         }
+    } else if (db->getSubIndexData(activeLine, index, 0, subData)) {
+        // Object and sub-index 0 share this section and its comment lines; a reader gives
+        // them to both, so the same text is written once.
+        if (subData.description == data.description)
+            subData.description.clear();
+        generateSubInfo(s, subData);
+        writeObjectComment(data.description);
     } else {
-        if (db->getSubIndexData(activeLine, index, 0, subData))
-            generateSubInfo(s, subData);
         writeObjectComment(data.description);
     }
     s << crlf;

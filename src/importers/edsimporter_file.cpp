@@ -65,7 +65,7 @@ bool EDSImporter::importFileDeviceInfo()
     const char *const deviceInfo[] = {
         "VendorName",   "ProductName",   "OrderCode",    "LSS_Supported", "BaudRate_10",
         "BaudRate_20",  "BaudRate_50",   "BaudRate_125", "BaudRate_250",  "BaudRate_500",
-        "BaudRate_800", "BaudRate_1000", "NrOfRXPDO",    "NrOfTXPDO"};
+        "BaudRate_800", "BaudRate_1000", "NrOfRXPDO",    "NrOfTXPDO",     "Granularity"};
     QList<QPair<QString, QString>> values;
     for (const char *key : fileInfo)
         values.append(
@@ -213,11 +213,20 @@ void EDSImporter::applyComment(const EdsParser::SectionComment &comment)
     const auto object = m_objects.find(index);
     if (object == m_objects.end())
         return;
+    // The writer puts each piece of a description between line ends on a ";;" line, so
+    // the line end after the last piece is not part of the description.
+    QString text = comment.text;
+    if (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
     if (sub < 0) {
-        object->data.description = comment.text;
+        object->data.description = text;
+        // Sub-index 0 of an ARRAY or RECORD has a section of its own for its comments.
+        const bool ownSection = object->data.objecttype == 8 || object->data.objecttype == 9;
+        if (ownSection && comment.section.size() == 4)
+            return;
         sub = 0;
     }
     const auto entry = object->subs.find(quint8(sub));
     if (entry != object->subs.end())
-        entry->description = comment.text;
+        entry->description = text;
 }

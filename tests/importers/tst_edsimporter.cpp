@@ -285,9 +285,9 @@ void TestEDSImporter::readerRules_data()
                "DataType=7\nAccessType=ro\n"
                "[2001]\nParameterName=V\nDataType=7\nAccessType=ro\n;;v\n")
         << false
-        << QStringList{"2000.description=object again\\n", "2000sub0.description=object again\\n",
-                       "2000sub1.description=a\\nb\\n", "2001.description=v\\n",
-                       "2001sub0.description=v\\n"};
+        << QStringList{"2000.description=object again", "2000sub0.description=object again",
+                       "2000sub1.description=a\\nb", "2001.description=v",
+                       "2001sub0.description=v"};
     QTest::addRow("limits, array type, written default")
         << QByteArray("[2000]\nParameterName=A\nObjectType=8\nSubNumber=2\n[2000sub0]\n"
                       "ParameterName=n\nDataType=5\nAccessType=ro\nDefaultValue=1\n[2000sub1]\n"

@@ -1,0 +1,314 @@
+#include "database/objectdatabase.h"
+#include "description/edsgenerator.h"
+#include "importers/edsimporter.h"
+#include "importers/importrun.h"
+#include "panelkit/edsparser.h"
+
+#include "../description/descriptiontestutil.h"
+#include "nwtest.h"
+#include "projectbuilder.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+namespace {
+
+using Builder = std::function<void(ObjectDataBase &)>;
+
+QString hex(quint16 index)
+{
+    return QStringLiteral("%1").arg(index, 4, 16, QLatin1Char('0'));
+}
+
+QString escaped(QString text)
+{
+    return text.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+}
+
+// One line per object and per sub-index with everything a device description carries:
+// names, object and data types, access, PDO mapping flag, limits, default value, object
+// flags and descriptions.
+QStringList contentOf(ObjectDataBase &db, quint8 line)
+{
+    QStringList lines;
+    for (quint16 index : db.getIndices(line)) {
+        ObjectDataBase::INDEX_DATA_T object;
+        db.getIndexData(line, index, object);
+        lines << QStringLiteral("%1 name=%2 objecttype=%3 description=%4")
+                     .arg(hex(index), object.name)
+                     .arg(object.objecttype)
+                     .arg(escaped(object.description));
+        for (quint8 sub : db.getSubIndices(line, index)) {
+            ObjectDataBase::SUBINDEX_DATA_T s;
+            db.getSubIndexData(line, index, sub, s);
+            const QString limits = s.limitineds
+                                       ? QStringLiteral("%1..%2").arg(s.lowlimit).arg(s.uplimit)
+                                       : QStringLiteral("-");
+            lines << QStringLiteral("%1sub%2 name=%3 datatype=%4 access=%5 pdo=%6 limits=%7 "
+                                    "default=%8 flags=%9%10 description=%11")
+                         .arg(hex(index))
+                         .arg(sub)
+                         .arg(s.name)
+                         .arg(s.datatype)
+                         .arg(s.accesstype)
+                         .arg(s.pdomapping != 0)
+                         .arg(limits, s.defaultvalue)
+                         .arg(s.refuseread)
+                         .arg(s.refusewrite)
+                         .arg(escaped(s.description));
+        }
+    }
+    return lines;
+}
+
+// Empty when both lists are equal, else the first lines that differ.
+QString difference(const QStringList &expected, const QStringList &actual)
+{
+    QStringList report;
+    for (int i = 0; i < qMax(expected.size(), actual.size()) && report.size() < 8; ++i) {
+        const QString e = expected.value(i, QStringLiteral("<none>"));
+        const QString a = actual.value(i, QStringLiteral("<none>"));
+        if (e != a)
+            report << QStringLiteral("expected: %1\n  actual: %2").arg(e, a);
+    }
+    return report.join(QLatin1Char('\n'));
+}
+
+// The lines of a written file without those holding the time of writing.
+QStringList fileWithoutTimes(const QString &path)
+{
+    QStringList lines = desctest::fileLines(gentest::readText(path));
+    lines.erase(std::remove_if(lines.begin(), lines.end(),
+                               [](const QString &line) {
+                                   return line.contains(QRegularExpression(
+                                       QStringLiteral("^(Creation|Modification)(Time|Date)=")));
+                               }),
+                lines.end());
+    return lines;
+}
+
+// The lines with every numeric DefaultValue in decimal.
+QStringList withDecimalDefaults(QStringList lines)
+{
+    for (QString &line : lines) {
+        bool ok = false;
+        const qlonglong value = line.mid(13).toLongLong(&ok, 0);
+        if (ok && line.startsWith(QLatin1String("DefaultValue=")))
+            line = QStringLiteral("DefaultValue=%1").arg(value);
+    }
+    return lines;
+}
+
+QString diagnosticsText(const QList<EdsParser::Diagnostic> &diagnostics)
+{
+    QStringList texts;
+    for (const EdsParser::Diagnostic &diagnostic : diagnostics)
+        texts << diagnostic.toString();
+    return texts.join(QLatin1Char('\n'));
+}
+
+// The diagnostics of found whose kind (the text up to its first quoted or numbered
+// detail) the known ones do not have.
+QList<EdsParser::Diagnostic> withoutKnown(const QList<EdsParser::Diagnostic> &found,
+                                          const QList<EdsParser::Diagnostic> &known)
+{
+    const auto kind = [](const EdsParser::Diagnostic &diagnostic) {
+        return diagnostic.text.section(QRegularExpression(QStringLiteral("[0-9'\\[]")), 0, 0);
+    };
+    QSet<QString> kinds;
+    for (const EdsParser::Diagnostic &diagnostic : known)
+        kinds.insert(kind(diagnostic));
+    QList<EdsParser::Diagnostic> result;
+    for (const EdsParser::Diagnostic &diagnostic : found) {
+        if (!kinds.contains(kind(diagnostic)))
+            result.append(diagnostic);
+    }
+    return result;
+}
+
+// The writer's object lists are fixed: [MandatoryObjects] always names 0x1000, 0x1001
+// and 0x1018, and objects from 0xD000 up are in no list. The reader notes both; they
+// say nothing about what was read.
+QList<EdsParser::Diagnostic> withoutListNotes(const QList<EdsParser::Diagnostic> &found)
+{
+    QList<EdsParser::Diagnostic> result;
+    for (const EdsParser::Diagnostic &diagnostic : found) {
+        const bool mandatory = diagnostic.text.contains(QLatin1String("[MandatoryObjects]"));
+        const bool beyondLists = diagnostic.text.contains(
+            QRegularExpression(QStringLiteral("\\[[D-F]\\w{3}\\] is not listed")));
+        if (!mandatory && !beyondLists)
+            result.append(diagnostic);
+    }
+    return result;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Builder)
+
+// What the EDS writer writes, the EDS reader reads back without complaint and unchanged:
+// for the fixture projects, the new-project template and real device descriptions.
+class TestEdsRoundTrip : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void projectSurvivesTwoRoundTrips_data();
+    void projectSurvivesTwoRoundTrips();
+    void corpusFileSurvivesRoundTrip_data();
+    void corpusFileSurvivesRoundTrip();
+
+private:
+    QString writeEds(ObjectDataBase &db, const QString &name, quint8 line = 0);
+    // Reads an EDS into line 0 of a new project as the import does; the reader's
+    // diagnostics go to diagnostics.
+    bool readEds(const QString &path, ObjectDataBase &db,
+                 QList<EdsParser::Diagnostic> *diagnostics = nullptr);
+
+    std::unique_ptr<QTemporaryDir> dir;
+};
+
+void TestEdsRoundTrip::initTestCase()
+{
+    gentest::initApplication();
+}
+
+void TestEdsRoundTrip::init()
+{
+    dir.reset(new QTemporaryDir);
+    QVERIFY(dir->isValid());
+}
+
+QString TestEdsRoundTrip::writeEds(ObjectDataBase &db, const QString &name, quint8 line)
+{
+    EDSGenerator generator;
+    if (!gentest::runGenerator(generator, db, dir->path(), name, line)
+        || !generator.isFileWritten())
+        return QString();
+    return dir->filePath(generator.fileName());
+}
+
+bool TestEdsRoundTrip::readEds(const QString &path, ObjectDataBase &db,
+                               QList<EdsParser::Diagnostic> *diagnostics)
+{
+    EDSImporter importer;
+    importer.setIndexRange(0x1000, 0xFFFF);
+    importer.setImportFileName(path);
+    importer.doImport();
+    if (diagnostics)
+        *diagnostics = importer.diagnostics();
+    if (!importer.getLastError().isEmpty())
+        return false;
+    const QList<quint16> faulty = importer.objectsWithErrors();
+    QList<DictionaryObject> objects;
+    for (const DictionaryObject &object : importer.objects()) {
+        if (!faulty.contains(object.index))
+            objects.append(object);
+    }
+    if (!db.createNewDataBase())
+        return false;
+    nwtest::ProjectBuilder(db).newProject();
+    ImportRun run(&db);
+    // With the file and device information, as the import does.
+    return run.run(objects, [&]() {
+        db.setDescriptionSettingsLine(0);
+        importer.setDatabase(&db);
+        return importer.importFileDeviceInfo();
+    });
+}
+
+void TestEdsRoundTrip::projectSurvivesTwoRoundTrips_data()
+{
+    QTest::addColumn<Builder>("build");
+    QTest::addRow("description fixture") << Builder(desctest::buildDescriptionProject);
+    QTest::addRow("generator fixture") << Builder(gentest::buildCanopenProject);
+    QTest::addRow("new-project template") << Builder([](ObjectDataBase &db) {
+        QVERIFY(db.openDataBase(QStringLiteral(NW_BINARY_DIR "/src/data/mt.data"), false));
+    });
+    QTest::addRow("builder objects") << Builder([](ObjectDataBase &db) {
+        using nwtest::entry;
+        nwtest::ProjectBuilder(db)
+            .newProject()
+            .var(0, 0x1000, entry(7, "ro", "0x191"), "Device type")
+            .var(0, 0x1001, entry(5, "ro", "0"), "Error register")
+            .object(0, 0x1018, 9,
+                    {entry(5, "const", "2"), entry(7, "ro", "0x12"), entry(7, "ro", "0x34")},
+                    "Identity")
+            .object(0, 0x2000, 8, {entry(5, "ro", "2"), entry(2, "rw", "-5"), entry(2, "rw", "0")},
+                    "Offsets")
+            .var(0, 0x2001, entry(8, "rww", "1.5"), "Gain")
+            .var(0, 0x2002, entry(9, "const", "text"), "Label")
+            .var(0, 0x6000, nwtest::appVariable(6, "rwr", "speed", 1), "Speed");
+    });
+}
+
+void TestEdsRoundTrip::projectSurvivesTwoRoundTrips()
+{
+    QFETCH(Builder, build);
+    ObjectDataBase source;
+    QVERIFY(source.createNewDataBase());
+    build(source);
+    const QString sourcePath = writeEds(source, QStringLiteral("again"));
+    const QStringList sourceFile = fileWithoutTimes(sourcePath);
+    QList<EdsParser::Diagnostic> diagnostics;
+    ObjectDataBase first;
+    QVERIFY(readEds(sourcePath, first, &diagnostics));
+    const QString problems = diagnosticsText(withoutListNotes(diagnostics));
+    QVERIFY2(problems.isEmpty(), qPrintable(problems));
+    const QString firstPath = writeEds(first, QStringLiteral("again"));
+    const QStringList firstFile = fileWithoutTimes(firstPath);
+    // The import sets sub-index 0 of an ARRAY or RECORD to the highest sub-index, in
+    // decimal; any other change is a fault.
+    const QString altered =
+        difference(withDecimalDefaults(sourceFile), withDecimalDefaults(firstFile));
+    QVERIFY2(altered.isEmpty(), qPrintable(altered));
+    ObjectDataBase second;
+    QVERIFY(readEds(firstPath, second));
+    const QString lost = difference(contentOf(first, 0), contentOf(second, 0));
+    QVERIFY2(lost.isEmpty(), qPrintable(lost));
+    // The settings of the file and device information come back too.
+    const QString changed =
+        difference(firstFile, fileWithoutTimes(writeEds(second, QStringLiteral("again"))));
+    QVERIFY2(changed.isEmpty(), qPrintable(changed));
+}
+
+void TestEdsRoundTrip::corpusFileSurvivesRoundTrip_data()
+{
+    QTest::addColumn<QString>("file");
+    const QDir folder(QStringLiteral(NW_TEST_DATA_DIR "/importers/eds"));
+    for (const QString &name : folder.entryList({QStringLiteral("*.eds")}, QDir::Files))
+        QTest::addRow("%s", qPrintable(name)) << folder.filePath(name);
+}
+
+void TestEdsRoundTrip::corpusFileSurvivesRoundTrip()
+{
+    QFETCH(QString, file);
+    QList<EdsParser::Diagnostic> original;
+    ObjectDataBase imported;
+    QVERIFY(readEds(file, imported, &original));
+    const QString path = writeEds(imported, QStringLiteral("corpus"));
+    const QStringList written = fileWithoutTimes(path);
+    QList<EdsParser::Diagnostic> diagnostics;
+    ObjectDataBase reread;
+    QVERIFY(readEds(path, reread, &diagnostics));
+    // What the original file already had (a text default of a number, a missing
+    // mandatory object) may be reported again; nothing new may appear.
+    const QString added = diagnosticsText(withoutListNotes(withoutKnown(diagnostics, original)));
+    QVERIFY2(added.isEmpty(), qPrintable(added));
+    const QString changed = difference(contentOf(imported, 0), contentOf(reread, 0));
+    QVERIFY2(changed.isEmpty(), qPrintable(changed));
+    const QString rewritten =
+        difference(written, fileWithoutTimes(writeEds(reread, QStringLiteral("corpus"))));
+    QVERIFY2(rewritten.isEmpty(), qPrintable(rewritten));
+}
+
+NW_TEST_MAIN(TestEdsRoundTrip)
+#include "tst_edsroundtrip.moc"
