@@ -190,10 +190,9 @@ void XDDGenerator::writeDeviceProfile()
     xml->writeStartElement(QStringLiteral("capabilities"));
     xml->writeStartElement(QStringLiteral("characteristicList"));
     xml->writeStartElement(QStringLiteral("characteristic"));
-    for (const auto &part : {qMakePair(QStringLiteral("characteristicName"),
-                                       QStringLiteral("Use of CANopen FD")),
-                             qMakePair(QStringLiteral("characteristicContent"),
-                                       QStringLiteral("yes"))}) {
+    for (const auto &part :
+         {qMakePair(QStringLiteral("characteristicName"), QStringLiteral("Use of CANopen FD")),
+          qMakePair(QStringLiteral("characteristicContent"), QStringLiteral("yes"))}) {
         xml->writeStartElement(part.first);
         xml->writeStartElement(QStringLiteral("label"));
         xml->writeAttribute(QStringLiteral("lang"), QStringLiteral("en"));

@@ -74,7 +74,8 @@ void XDDImporter::doImport()
         if (!m_productName.isEmpty())
             m_database->setDescriptionSettingsValue(QStringLiteral("ProductName"), m_productName);
         if (!DictionaryObject::storeAll(m_objects, *m_database, activeLine()))
-            errors.append(tr("The objects read from %1 could not be stored.").arg(importFileName()));
+            errors.append(
+                tr("The objects read from %1 could not be stored.").arg(importFileName()));
         m_database->setBlockUpdates(false);
     }
     for (auto it = m_repeats.constBegin(); it != m_repeats.constEnd(); ++it)
@@ -197,9 +198,9 @@ QString XDDImporter::attribute(QXmlStreamReader &xml, const char *name,
              tr("the attribute %1 is empty; it was read as missing").arg(latin(name)));
     if (fromParameter.isEmpty())
         return QString();
-    note(QStringLiteral("referenced ") + latin(name), line,
-         tr("%1 was taken from the parameter the element refers to (uniqueIDRef)")
-             .arg(latin(name)));
+    note(
+        QStringLiteral("referenced ") + latin(name), line,
+        tr("%1 was taken from the parameter the element refers to (uniqueIDRef)").arg(latin(name)));
     return fromParameter;
 }
 

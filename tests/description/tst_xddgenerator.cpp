@@ -119,8 +119,8 @@ void TestXddGenerator::fileNames_data()
     QTest::addColumn<QString>("fileName");
     QTest::addRow("hexadecimal vendor") << "0x1234" << false << "00001234_demo.xdd";
     QTest::addRow("decimal vendor") << "4660" << false << "00001234_demo.xdd";
-    QTest::addRow("vendor beyond eight digits kept") << "0x1ABCDEF01" << false
-                                                     << "1abcdef01_demo.xdd";
+    QTest::addRow("vendor beyond eight digits kept")
+        << "0x1ABCDEF01" << false << "1abcdef01_demo.xdd";
     QTest::addRow("no number") << "$NODEID" << false << "00000000_demo.xdd";
     QTest::addRow("per line") << "0x1234" << true << "00001234_demo_0.xdd";
 }
@@ -169,10 +169,10 @@ void TestXddGenerator::elementAttributes_data()
                                                         "accessPDO=tr defaultValue=7";
     QTest::addRow("flag off") << "rw" << 0 << 1 << false << "7"
                               << head + "modification=true accessUSDO=rw accessPDO=no";
-    QTest::addRow("never written") << "rw" << 0 << 0 << true << "7"
-                                   << head + "modification=true accessUSDO=rw accessPDO=no";
-    QTest::addRow("empty default") << "rw" << 0 << 2 << true << ""
-                                   << head + "modification=true accessUSDO=rw accessPDO=no";
+    QTest::addRow("never written")
+        << "rw" << 0 << 0 << true << "7" << head + "modification=true accessUSDO=rw accessPDO=no";
+    QTest::addRow("empty default")
+        << "rw" << 0 << 2 << true << "" << head + "modification=true accessUSDO=rw accessPDO=no";
 }
 
 void TestXddGenerator::elementAttributes()

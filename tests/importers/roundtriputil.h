@@ -57,7 +57,8 @@ inline QStringList contentOf(ObjectDataBase &db, quint8 line, Carried carried = 
                                        .arg(hex(index), object.name)
                                        .arg(object.objecttype);
         if (carried == Carried::Eds)
-            lines << objectText + QStringLiteral(" description=%1").arg(escaped(object.description));
+            lines << objectText
+                         + QStringLiteral(" description=%1").arg(escaped(object.description));
         else if (object.objecttype != 9)
             lines << objectText + QStringLiteral(" datatype=%1").arg(object.datatype);
         else

@@ -67,8 +67,10 @@ QString describedSubIndex(quint16 index, quint8 sub, ObjectDataBase::SUBINDEX_DA
     entry.pdomapping = constant ? 0 : quint8(QStringList{"no", "tr", "", "r", "t"}.indexOf(pdo));
     if (constant)
         entry.accesstype = QStringLiteral("const");
-    else if (usdo == QLatin1String("rw") && (pdo == QLatin1String("t") || pdo == QLatin1String("r")))
-        entry.accesstype = pdo == QLatin1String("t") ? QStringLiteral("rwr") : QStringLiteral("rww");
+    else if (usdo == QLatin1String("rw")
+             && (pdo == QLatin1String("t") || pdo == QLatin1String("r")))
+        entry.accesstype =
+            pdo == QLatin1String("t") ? QStringLiteral("rwr") : QStringLiteral("rww");
     else
         entry.accesstype = usdo;
     const bool written =
@@ -181,79 +183,102 @@ void TestXddImporter::readsAttributes_data()
         << object.arg("dataType=\"06\" modification=\"true\" accessUSDO=\"rw\" accessPDO=\"t\" "
                       "defaultValue=\"10\"")
         << "" << head + "datatype=6 access=rwr pdo=4 default=10"
-        << "impl=0 limits=0..65535 of the type" << "";
+        << "impl=0 limits=0..65535 of the type"
+        << "";
     QTest::addRow("rw received") << object.arg("dataType=\"06\" accessUSDO=\"rw\" accessPDO=\"r\"")
                                  << "" << head + "datatype=6 access=rww pdo=3 default="
-                                 << "impl=0 limits=0..65535 of the type" << "";
+                                 << "impl=0 limits=0..65535 of the type"
+                                 << "";
     QTest::addRow("rw mapped both ways")
         << object.arg("dataType=\"06\" accessUSDO=\"rw\" accessPDO=\"tr\"") << ""
-        << head + "datatype=6 access=rw pdo=1 default=" << "" << "";
+        << head + "datatype=6 access=rw pdo=1 default="
+        << ""
+        << "";
     QTest::addRow("not modifiable")
         << object.arg("dataType=\"06\" modification=\"false\" accessUSDO=\"rw\" accessPDO=\"t\"")
         << "" << head + "datatype=6 access=const pdo=0 default="
-        << "impl=1 limits=0..65535 of the type" << "";
+        << "impl=1 limits=0..65535 of the type"
+        << "";
     QTest::addRow("attributes missing")
         << "<CANopenFDDataObject index=\"2000\"><CANopenFDDataElement subIndex=\"0\"/>"
            "</CANopenFDDataObject>"
-        << "" << "2000 name= objecttype=7 datatype=5; 2000sub0 name= datatype=5 access=ro pdo=0 "
-                 "default="
-        << "impl=0 limits=0..255 of the type" << "";
+        << ""
+        << "2000 name= objecttype=7 datatype=5; 2000sub0 name= datatype=5 access=ro pdo=0 "
+           "default="
+        << "impl=0 limits=0..255 of the type"
+        << "";
     QTest::addRow("attributes empty")
         << object.arg("dataType=\"\" defaultValue=\"\" accessUSDO=\"wo\"") << ""
-        << head + "datatype=5 access=wo pdo=0 default=" << ""
+        << head + "datatype=5 access=wo pdo=0 default="
+        << ""
         << "the attribute dataType is empty; it was read as missing";
     QTest::addRow("unknown access") << object.arg("dataType=\"06\" accessUSDO=\"readWrite\"") << ""
-                                    << head + "datatype=6 access=ro pdo=0 default=" << ""
+                                    << head + "datatype=6 access=ro pdo=0 default="
+                                    << ""
                                     << "accessUSDO 'readWrite' is unknown";
     QTest::addRow("node-ID expression")
         << object.arg("dataType=\"07\" defaultValue=\"0x180 + $nodeid\"") << ""
-        << head + "datatype=7 access=ro pdo=0 default=$NODEID+0x180" << ""
+        << head + "datatype=7 access=ro pdo=0 default=$NODEID+0x180"
+        << ""
         << "the node-ID expression '0x180 + $nodeid' was stored as '$NODEID+0x180'";
-    QTest::addRow("IEC type name") << object.arg("dataType=\"UDINT\"") << ""
-                                   << head + "datatype=7 access=ro pdo=0 default=" << ""
-                                   << "the data type 'UDINT' is given by name; it was read as "
-                                      "0x0007";
-    QTest::addRow("data type with prefix") << object.arg("dataType=\"0x0010\"") << ""
-                                           << head + "datatype=16 access=ro pdo=0 default=" << ""
-                                           << "";
+    QTest::addRow("IEC type name")
+        << object.arg("dataType=\"UDINT\"") << "" << head + "datatype=7 access=ro pdo=0 default="
+        << ""
+        << "the data type 'UDINT' is given by name; it was read as "
+           "0x0007";
+    QTest::addRow("data type with prefix")
+        << object.arg("dataType=\"0x0010\"") << "" << head + "datatype=16 access=ro pdo=0 default="
+        << ""
+        << "";
     const QString parameter = QStringLiteral(
         "<parameter uniqueID=\"UID_SPEED\" access=\"%1\"><label lang=\"en\">Speed</label><UINT/>"
         "<defaultValue value=\"7\"/><allowedValues><range><minValue value=\"1\"/>"
         "<maxValue value=\"9\"/></range></allowedValues></parameter>");
     QTest::addRow("parameter by uniqueIDRef")
         << object.arg("uniqueIDRef=\"UID_SPEED\"") << parameter.arg("readWrite")
-        << head + "datatype=6 access=rw pdo=0 default=7" << "impl=0 limits=1..9 in file"
+        << head + "datatype=6 access=rw pdo=0 default=7"
+        << "impl=0 limits=1..9 in file"
         << "was taken from the parameter the element refers to (uniqueIDRef)";
     QTest::addRow("constant parameter")
         << object.arg("uniqueIDRef=\"UID_SPEED\"") << parameter.arg("const")
-        << head + "datatype=6 access=const pdo=0 default=7" << "impl=1 limits=1..9 in file"
+        << head + "datatype=6 access=const pdo=0 default=7"
+        << "impl=1 limits=1..9 in file"
         << "uniqueIDRef";
     QTest::addRow("unknown uniqueIDRef")
         << object.arg("dataType=\"06\" uniqueIDRef=\"UID_NONE\"") << ""
-        << head + "datatype=6 access=ro pdo=0 default=" << ""
+        << head + "datatype=6 access=ro pdo=0 default="
+        << ""
         << "uniqueIDRef 'UID_NONE' names no parameter of the parameterList before it";
     QTest::addRow("only a low limit") << object.arg("dataType=\"03\" lowLimit=\"-5\"") << ""
                                       << head + "datatype=3 access=ro pdo=0 default="
-                                      << "impl=0 limits=-5..0 in file" << "";
+                                      << "impl=0 limits=-5..0 in file"
+                                      << "";
     QTest::addRow("limit no number")
         << object.arg("dataType=\"06\" lowLimit=\"$NODEID\" highLimit=\"0x10\"") << ""
-        << head + "datatype=6 access=ro pdo=0 default=" << "impl=0 limits=0..16 in file"
+        << head + "datatype=6 access=ro pdo=0 default="
+        << "impl=0 limits=0..16 in file"
         << "the limit '$NODEID' is no number; 0 was taken";
     QTest::addRow("namespace")
         << "<CANopenFDDataObject xmlns=\"urn:other\" index=\"2000\" name=\"Speed\" "
            "dataType=\"06\"/>"
-        << "" << "2000 name=Speed objecttype=7 datatype=6" << ""
+        << ""
+        << "2000 name=Speed objecttype=7 datatype=6"
+        << ""
         << "the objects are in the namespace 'urn:other'";
     QTest::addRow("element before any object")
         << "<CANopenFDDataElement subIndex=\"00\" name=\"Lost\"/>"
            "<CANopenFDDataObject index=\"2000\" name=\"Speed\" dataType=\"06\"/>"
-        << "" << "2000 name=Speed objecttype=7 datatype=6" << ""
+        << ""
+        << "2000 name=Speed objecttype=7 datatype=6"
+        << ""
         << "a CANopenFDDataElement outside a readable CANopenFDDataObject was skipped";
     QTest::addRow("object with index 0")
         << "<CANopenFDDataObject index=\"0\" name=\"Zero\"><CANopenFDDataElement subIndex=\"00\"/>"
            "</CANopenFDDataObject><CANopenFDDataObject index=\"2000\" name=\"Speed\" "
            "dataType=\"06\"/>"
-        << "" << "2000 name=Speed objecttype=7 datatype=6" << ""
+        << ""
+        << "2000 name=Speed objecttype=7 datatype=6"
+        << ""
         << "a CANopenFDDataObject without a valid index ('0') was skipped with its elements";
 }
 
@@ -302,9 +327,9 @@ void TestXddImporter::withoutObjectsOnlyTheProductNameIsTaken()
 
 void TestXddImporter::xmlErrorKeepsWhatWasRead()
 {
-    QByteArray content = document(QStringLiteral(
-        "<CANopenFDDataObject index=\"2000\" name=\"Speed\" dataType=\"06\"/>"
-        "<CANopenFDDataObject index=\"2001\" name=\"Cut"));
+    QByteArray content = document(
+        QStringLiteral("<CANopenFDDataObject index=\"2000\" name=\"Speed\" dataType=\"06\"/>"
+                       "<CANopenFDDataObject index=\"2001\" name=\"Cut"));
     const QString path = writeFile(content);
     ObjectDataBase db;
     XDDImporter importer;
@@ -322,10 +347,14 @@ void TestXddImporter::corpusFile_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("productName");
     QTest::addColumn<int>("otherObjects");
-    QTest::addRow("minimal project") << "minimal_project.xdd" << "minimal_test" << 10;
-    QTest::addRow("demo device") << "demoDevice.xdd" << "Demo device" << 48;
-    QTest::addRow("301 profile") << "DS301_profile.xpd" << "New Product" << 55;
-    QTest::addRow("302 master profile") << "DSP302-NMTMaster.xpd" << "New Product" << 4;
+    QTest::addRow("minimal project") << "minimal_project.xdd"
+                                     << "minimal_test" << 10;
+    QTest::addRow("demo device") << "demoDevice.xdd"
+                                 << "Demo device" << 48;
+    QTest::addRow("301 profile") << "DS301_profile.xpd"
+                                 << "New Product" << 55;
+    QTest::addRow("302 master profile") << "DSP302-NMTMaster.xpd"
+                                        << "New Product" << 4;
 }
 
 // These descriptions of classic CANopen devices hold no CANopen FD objects: the reader
@@ -344,8 +373,9 @@ void TestXddImporter::corpusFile()
     QCOMPARE(db.getIndices(0).size(), 0);
     QCOMPARE(importer.productName(), productName);
     QCOMPARE(errors, QStringList{path + QStringLiteral(" has is not in CiA 1311 XDD format.")});
-    QVERIFY(diagnosticsText(importer.diagnostics())
-                .contains(QStringLiteral("the file describes %1 CANopen objects").arg(otherObjects)));
+    QVERIFY(
+        diagnosticsText(importer.diagnostics())
+            .contains(QStringLiteral("the file describes %1 CANopen objects").arg(otherObjects)));
 }
 
 void TestXddImporter::projectSurvivesRoundTrip_data()
