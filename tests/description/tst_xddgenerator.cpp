@@ -1,5 +1,6 @@
 #include "description/xddgenerator.h"
 #include "descriptiontestutil.h"
+#include "generators/generationrun.h"
 
 #include "nwtest.h"
 #include "processrunner.h"
@@ -22,6 +23,8 @@ private slots:
     void fileNames();
     void elementAttributes_data();
     void elementAttributes();
+    void runWritesItWithCanFd_data();
+    void runWritesItWithCanFd();
 
 private:
     // Writes the XDD of line 0; the path of the file, empty when none was written.
@@ -197,6 +200,30 @@ void TestXddGenerator::elementAttributes()
     // A RECORD has no data type of its own; its elements have.
     QCOMPARE(describedAs(path, QStringLiteral("2000")),
              QStringLiteral("index=2000 name=Motor Data objectType=9"));
+}
+
+void TestXddGenerator::runWritesItWithCanFd_data()
+{
+    QTest::addColumn<QString>("canFd");
+    QTest::addColumn<bool>("written");
+    QTest::addRow("CAN FD") << "1" << true;
+    QTest::addRow("classic CAN") << "0" << false;
+    QTest::addRow("not set") << "" << false;
+}
+
+void TestXddGenerator::runWritesItWithCanFd()
+{
+    QFETCH(QString, canFd);
+    QFETCH(bool, written);
+    ObjectDataBase db;
+    gentest::buildCanopenProject(db);
+    QVERIFY(db.setSubIndexValue(0, 0x1018, 1, QStringLiteral("0x2b7")));
+    db.setGeneralSettingsValue(QStringLiteral("canfd_supported"), canFd);
+    GenerationRun run(&db);
+    run.setProject(dir->path(), QStringLiteral("demo"));
+    run.setModelCheckEnabled(false);
+    QCOMPARE(run.run(), GenerationRun::Completed);
+    QCOMPARE(QFileInfo::exists(dir->filePath(QStringLiteral("000002b7_demo.xdd"))), written);
 }
 
 NW_TEST_MAIN(TestXddGenerator)
