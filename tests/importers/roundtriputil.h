@@ -1,6 +1,7 @@
 #pragma once
 
 #include "database/objectdatabase.h"
+#include "panelkit/edsparser.h"
 
 #include <QStringList>
 
@@ -83,6 +84,15 @@ inline QString difference(const QStringList &expected, const QStringList &actual
             report << QStringLiteral("expected: %1\n  actual: %2").arg(e, a);
     }
     return report.join(QLatin1Char('\n'));
+}
+
+// One diagnostic per line, as the command line prints them.
+inline QString diagnosticsText(const QList<EdsParser::Diagnostic> &diagnostics)
+{
+    QStringList texts;
+    for (const EdsParser::Diagnostic &diagnostic : diagnostics)
+        texts << diagnostic.toString();
+    return texts.join(QLatin1Char('\n'));
 }
 
 } // namespace roundtrip

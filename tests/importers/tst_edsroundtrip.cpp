@@ -49,14 +49,6 @@ QStringList withDecimalDefaults(QStringList lines)
     return lines;
 }
 
-QString diagnosticsText(const QList<EdsParser::Diagnostic> &diagnostics)
-{
-    QStringList texts;
-    for (const EdsParser::Diagnostic &diagnostic : diagnostics)
-        texts << diagnostic.toString();
-    return texts.join(QLatin1Char('\n'));
-}
-
 // The diagnostics of found whose kind (the text up to its first quoted or numbered
 // detail) the known ones do not have.
 QList<EdsParser::Diagnostic> withoutKnown(const QList<EdsParser::Diagnostic> &found,
