@@ -8,6 +8,7 @@
 
 #include "importers/dialogs/fileimportdialog.h"
 #include "importers/edsimporter.h"
+#include "importers/xddimporter.h"
 
 #include <QDebug>
 #include <QFileInfo>
@@ -46,7 +47,7 @@ void NwrMainWindow::openImportDialog()
     importDialog->activateWindow();
 }
 
-// "-i FILE": an EDS or DCF file read straight into line 0 of the project.
+// "-i FILE": an EDS, DCF or XDD file read straight into line 0 of the project.
 void NwrMainWindow::importFromCommandLine()
 {
     const int at = arguments.indexOf(QStringLiteral("-i"));
@@ -54,12 +55,15 @@ void NwrMainWindow::importFromCommandLine()
         return;
     const QString path = arguments.at(at + 1);
     const QString suffix = QFileInfo(path).suffix().toLower();
+    const bool xdd = suffix == QLatin1String("xdd") || suffix == QLatin1String("xml");
     if (!QFileInfo::exists(path)
-        || (suffix != QLatin1String("eds") && suffix != QLatin1String("dcf")))
+        || (suffix != QLatin1String("eds") && suffix != QLatin1String("dcf") && !xdd))
         return;
     qDebug() << "try to import " << path;
-    EDSImporter importer;
-    importer.setDcfMode(suffix == QLatin1String("dcf"));
+    EDSImporter eds;
+    eds.setDcfMode(suffix == QLatin1String("dcf"));
+    XDDImporter description;
+    BaseDataImporter &importer = xdd ? static_cast<BaseDataImporter &>(description) : eds;
     importer.setDatabase(projectDb);
     importer.setActiveLine(0);
     importer.setIndexRange(0x1000, 0xBFFF);
@@ -67,7 +71,7 @@ void NwrMainWindow::importFromCommandLine()
     importer.startImport();
     importer.wait();
     runLocalEventLoop(500);
-    for (const EdsParser::Diagnostic &problem : importer.diagnostics())
+    for (const EdsParser::Diagnostic &problem : xdd ? description.diagnostics() : eds.diagnostics())
         qWarning().noquote() << problem.toString();
     if (!importer.getLastError().isEmpty() && !arguments.contains(QStringLiteral("-g")))
         interaction->showMessage(this, QMessageBox::Critical, tr("Import error"),

@@ -6,6 +6,7 @@
 #include "description/csvgenerator.h"
 #include "description/documentationgenerator.h"
 #include "description/edsgenerator.h"
+#include "description/xddgenerator.h"
 #include "generators/generationrun.h"
 #include "generators/lineclassification.h"
 
@@ -21,7 +22,7 @@ namespace {
 
 using Kind = GenerationRun::GeneratorKind;
 
-const char synopsis[] = "export --format eds|csv|html|txt [options] PROJECT";
+const char synopsis[] = "export --format eds|xdd|csv|html|txt [options] PROJECT";
 
 QString tr(const char *text)
 {
@@ -38,6 +39,7 @@ struct Format
 };
 
 const Format formats[] = {{"eds", Kind::Eds, std::nullopt},
+                          {"xdd", Kind::Xdd, std::nullopt},
                           {"csv", Kind::Csv, std::nullopt},
                           {"html", Kind::Html, Kind::J1939Html},
                           {"txt", Kind::TextDoc, Kind::J1939TextDoc}};
@@ -68,8 +70,8 @@ std::optional<int> parse(CommandLine &commandLine, const QStringList &arguments,
                          QTextStream &out, QTextStream &err)
 {
     const QCommandLineOption format(QStringLiteral("format"),
-                                    tr("the kind of file: eds, csv, html or txt (required)"),
-                                    QStringLiteral("eds|csv|html|txt"));
+                                    tr("the kind of file: eds, xdd, csv, html or txt (required)"),
+                                    QStringLiteral("eds|xdd|csv|html|txt"));
     const QCommandLineOption line(QStringLiteral("line"),
                                   tr("only the line N (default: every line the format describes)"),
                                   QStringLiteral("N"));
@@ -91,10 +93,9 @@ std::optional<int> parse(CommandLine &commandLine, const QStringList &arguments,
     request.format = formatNamed(commandLine.value(format).toLower());
     if (!request.format)
         return commandLine.usageError(
-            err,
-            commandLine.isSet(format)
-                ? tr("unknown format '%1' (eds, csv, html or txt)").arg(commandLine.value(format))
-                : tr("missing option --format eds|csv|html|txt"));
+            err, commandLine.isSet(format) ? tr("unknown format '%1' (eds, xdd, csv, html or txt)")
+                                                 .arg(commandLine.value(format))
+                                           : tr("missing option --format eds|xdd|csv|html|txt"));
     if (commandLine.isSet(line)) {
         bool ok = false;
         const uint number = commandLine.value(line).toUInt(&ok);
@@ -158,6 +159,10 @@ QString writtenFile(const AbstractGenerator *generator, bool &written)
     if (const auto *eds = qobject_cast<const EDSGenerator *>(generator)) {
         written = eds->isFileWritten();
         return eds->fileName();
+    }
+    if (const auto *xdd = qobject_cast<const XDDGenerator *>(generator)) {
+        written = xdd->isFileWritten();
+        return xdd->fileName();
     }
     if (const auto *csv = qobject_cast<const CSVGenerator *>(generator)) {
         written = csv->isFileWritten();
@@ -240,17 +245,18 @@ int exportLine(ObjectDataBase &db, GenerationRun::RowContext context, Kind kind,
 QString ExportCommand::usage()
 {
     return CommandLine::overviewEntry(QLatin1String(synopsis),
-                                      tr("write the EDS, CSV or documentation files of the "
+                                      tr("write the EDS, XDD, CSV or documentation files of the "
                                          "project as the generation run does, without the "
                                          "model check"));
 }
 
 int ExportCommand::run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
-    CommandLine commandLine(QLatin1String(synopsis),
-                            tr("Writes the EDS or CSV files of the project's CANopen lines, or "
-                               "the HTML or text documentation of its CANopen and J1939 "
-                               "lines, as the generation run does, without the model check."));
+    CommandLine commandLine(
+        QLatin1String(synopsis),
+        tr("Writes the EDS, XDD or CSV files of the project's CANopen lines, or "
+           "the HTML or text documentation of its CANopen and J1939 "
+           "lines, as the generation run does, without the model check."));
     Request request;
     if (const std::optional<int> done = parse(commandLine, arguments, request, out, err))
         return *done;

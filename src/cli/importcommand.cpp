@@ -5,10 +5,13 @@
 #include "database/objectdatabase.h"
 #include "importers/edsimporter.h"
 #include "importers/importrun.h"
+#include "importers/xddimporter.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QTextStream>
+
+#include <functional>
 
 namespace {
 
@@ -55,10 +58,11 @@ bool readRange(const QString &text, Settings &settings)
 
 // The objects of the file within the range: the default PDO objects a reader adds may
 // lie outside it.
-QList<DictionaryObject> selection(const EDSImporter &importer, const Settings &settings)
+QList<DictionaryObject> selection(const QMap<quint16, DictionaryObject> &read,
+                                  const Settings &settings)
 {
     QList<DictionaryObject> objects;
-    for (const DictionaryObject &object : importer.objects()) {
+    for (const DictionaryObject &object : read) {
         if (object.index >= settings.low && object.index <= settings.high)
             objects.append(object);
     }
@@ -67,10 +71,11 @@ QList<DictionaryObject> selection(const EDSImporter &importer, const Settings &s
 
 // Errors that keep the objects from being imported: those of the file as a whole and
 // those of selected objects. faulty receives the selected objects with errors.
-int blockingErrors(const EDSImporter &importer, const Settings &settings, QStringList &faulty)
+int blockingErrors(const QList<EdsParser::Diagnostic> &diagnostics, const Settings &settings,
+                   QStringList &faulty)
 {
     int count = 0;
-    for (const EdsParser::Diagnostic &problem : importer.diagnostics()) {
+    for (const EdsParser::Diagnostic &problem : diagnostics) {
         if (problem.severity != EdsParser::Diagnostic::Error)
             continue;
         if (problem.index < 0) {
@@ -86,12 +91,17 @@ int blockingErrors(const EDSImporter &importer, const Settings &settings, QStrin
     return count;
 }
 
-int importObjects(const Settings &settings, EDSImporter &importer, ObjectDataBase &db,
-                  QTextStream &out, QTextStream &err)
+// The file and device information of the file into the description settings of the
+// database's selected line.
+using DeviceInfoStep = std::function<bool(ObjectDataBase &)>;
+
+int importObjects(const Settings &settings, const QMap<quint16, DictionaryObject> &read,
+                  const QList<EdsParser::Diagnostic> &diagnostics, const DeviceInfoStep &deviceInfo,
+                  ObjectDataBase &db, QTextStream &out, QTextStream &err)
 {
-    const QList<DictionaryObject> objects = selection(importer, settings);
+    const QList<DictionaryObject> objects = selection(read, settings);
     QStringList faulty;
-    const int errors = blockingErrors(importer, settings, faulty);
+    const int errors = blockingErrors(diagnostics, settings, faulty);
     if (errors > 0) {
         err << tr("nodewright-cli import: nothing was imported, the file has errors (%1)")
                    .arg(errors);
@@ -121,8 +131,7 @@ int importObjects(const Settings &settings, EDSImporter &importer, ObjectDataBas
         if (!settings.deviceInfo)
             return true;
         db.setDescriptionSettingsLine(settings.line);
-        importer.setDatabase(&db);
-        return importer.importFileDeviceInfo();
+        return deviceInfo(db);
     });
     if (!ok) {
         err << "nodewright-cli import: " << run.errorString() << '\n';
@@ -144,6 +153,51 @@ QString lineProblem(ObjectDataBase &db, quint8 line)
     return QString();
 }
 
+void printDiagnostics(const QList<EdsParser::Diagnostic> &diagnostics, QTextStream &err)
+{
+    for (const EdsParser::Diagnostic &diagnostic : diagnostics)
+        err << diagnostic.toString() << '\n';
+}
+
+int importEds(const Settings &settings, const CommandLine &commandLine, ObjectDataBase &db,
+              QTextStream &out, QTextStream &err)
+{
+    const bool dcf = QFileInfo(settings.file).suffix().toLower() == QLatin1String("dcf");
+    EDSImporter importer;
+    importer.setDcfMode(dcf);
+    importer.setIndexRange(settings.low, settings.high);
+    importer.setImportFileName(settings.file);
+    importer.doImport();
+    printDiagnostics(importer.diagnostics(), err);
+    if (!importer.getLastError().isEmpty())
+        return commandLine.failure(err, tr("nothing was imported"));
+    return importObjects(
+        settings, importer.objects(), importer.diagnostics(),
+        [&importer](ObjectDataBase &target) {
+            importer.setDatabase(&target);
+            return importer.importFileDeviceInfo();
+        },
+        db, out, err);
+}
+
+// A device description for CANopen FD: its objects; its product name is the device
+// information it carries.
+int importXdd(const Settings &settings, ObjectDataBase &db, QTextStream &out, QTextStream &err)
+{
+    XDDImporter importer;
+    importer.setImportFileName(settings.file);
+    importer.doImport();
+    printDiagnostics(importer.diagnostics(), err);
+    return importObjects(
+        settings, importer.objects(), importer.diagnostics(),
+        [&importer](ObjectDataBase &target) {
+            return importer.productName().isEmpty()
+                   || target.setDescriptionSettingsValue(QStringLiteral("ProductName"),
+                                                         importer.productName());
+        },
+        db, out, err);
+}
+
 int importFile(const Settings &settings, const CommandLine &commandLine, QTextStream &out,
                QTextStream &err)
 {
@@ -151,9 +205,11 @@ int importFile(const Settings &settings, const CommandLine &commandLine, QTextSt
     const QString suffix = file.suffix().toLower();
     if (!file.isFile() || !file.isReadable())
         return commandLine.failure(err, tr("%1: no such file or not readable").arg(settings.file));
-    if (suffix != QLatin1String("eds") && suffix != QLatin1String("dcf"))
-        return commandLine.failure(
-            err, tr("%1: only EDS (.eds) and DCF (.dcf) files can be imported").arg(settings.file));
+    const bool xdd = suffix == QLatin1String("xdd") || suffix == QLatin1String("xml");
+    if (suffix != QLatin1String("eds") && suffix != QLatin1String("dcf") && !xdd)
+        return commandLine.failure(err, tr("%1: only EDS (.eds), DCF (.dcf) and XDD (.xdd, .xml) "
+                                           "files can be imported")
+                                            .arg(settings.file));
     ObjectDataBase db;
     QString problem;
     if (!CliProject::open(settings.project, db, problem))
@@ -162,16 +218,8 @@ int importFile(const Settings &settings, const CommandLine &commandLine, QTextSt
     if (!problem.isEmpty())
         return commandLine.failure(err, problem);
 
-    EDSImporter importer;
-    importer.setDcfMode(suffix == QLatin1String("dcf"));
-    importer.setIndexRange(settings.low, settings.high);
-    importer.setImportFileName(settings.file);
-    importer.doImport();
-    for (const EdsParser::Diagnostic &diagnostic : importer.diagnostics())
-        err << diagnostic.toString() << '\n';
-    if (!importer.getLastError().isEmpty())
-        return commandLine.failure(err, tr("nothing was imported"));
-    const int result = importObjects(settings, importer, db, out, err);
+    const int result =
+        xdd ? importXdd(settings, db, out, err) : importEds(settings, commandLine, db, out, err);
     if (result != 0)
         return result;
     if (!db.saveDataBase())
@@ -185,7 +233,7 @@ int importFile(const Settings &settings, const CommandLine &commandLine, QTextSt
 QString ImportCommand::usage()
 {
     return CommandLine::overviewEntry(QLatin1String(synopsis),
-                                      tr("import the objects of an EDS or DCF file into a "
+                                      tr("import the objects of an EDS, DCF or XDD file into a "
                                          "project"));
 }
 
@@ -193,7 +241,7 @@ int ImportCommand::run(const QStringList &arguments, QTextStream &out, QTextStre
 {
     CommandLine commandLine(
         QLatin1String(synopsis),
-        tr("Reads an EDS or DCF file and copies its objects into a line of the project, as "
+        tr("Reads an EDS, DCF or XDD file and copies its objects into a line of the project, as "
            "the import dialog does, then saves the project. Nothing is imported when the "
            "file has errors in the objects asked for. Exit codes: 0 imported, 1 nothing "
            "imported (errors in the file, no objects in the range), 2 a usage or file "
@@ -221,7 +269,8 @@ int ImportCommand::run(const QStringList &arguments, QTextStream &out, QTextStre
     for (const QCommandLineOption &option :
          {into, line, range, offset, maxSub, application, device})
         commandLine.addOption(option);
-    commandLine.addArgument(QStringLiteral("FILE"), tr("the EDS (.eds) or DCF (.dcf) file"));
+    commandLine.addArgument(QStringLiteral("FILE"),
+                            tr("the EDS (.eds), DCF (.dcf) or XDD (.xdd, .xml) file"));
     if (const std::optional<int> done = commandLine.parse(arguments, out, err))
         return *done;
 

@@ -10,6 +10,7 @@
 #include "description/j1939htmlgenerator.h"
 #include "description/j1939textdocgenerator.h"
 #include "description/textdocgenerator.h"
+#include "description/xddgenerator.h"
 #include "generators/abstractgenerator.h"
 #include "generators/codefinegenerator.h"
 #include "generators/extdeclgenerator.h"
@@ -125,7 +126,12 @@ const QList<GenerationRun::GeneratorRow> &GenerationRun::generatorRows()
              return generator;
          }},
         {Kind::Xdd, QT_TR_NOOP("The XDD file %2.xdd in %1 is not writable"),
-         QT_TR_NOOP("Generation of XDD file in %1 started"), nullptr},
+         QT_TR_NOOP("Generation of XDD file in %1 started"),
+         [](const Context &context) -> AbstractGenerator * {
+             auto *generator = new XDDGenerator;
+             generator->setMultiLine(context.lines->multiLineProject());
+             return generator;
+         }},
     };
     return rows;
 }

@@ -28,3 +28,17 @@ bool DictionaryObject::store(ObjectDataBase &db, quint8 line, quint16 at) const
     }
     return true;
 }
+
+bool DictionaryObject::storeAll(const QMap<quint16, DictionaryObject> &objects, ObjectDataBase &db,
+                                quint8 line)
+{
+    if (!db.beginTransaction())
+        return false;
+    for (const DictionaryObject &object : objects) {
+        if (!object.store(db, line, object.index)) {
+            db.rollbackTransaction();
+            return false;
+        }
+    }
+    return db.commitTransaction();
+}

@@ -19,4 +19,8 @@ struct DictionaryObject
     // there and replacing sub-indices of the same numbers; other sub-indices stay. False
     // when a write fails (the store may then hold part of the object).
     bool store(ObjectDataBase &db, quint8 line, quint16 at) const;
+    // Stores every object at its own index of the line, as one unit of writes: all of them
+    // or, when a write fails, none (false).
+    static bool storeAll(const QMap<quint16, DictionaryObject> &objects, ObjectDataBase &db,
+                         quint8 line);
 };

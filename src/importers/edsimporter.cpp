@@ -27,7 +27,7 @@ void EDSImporter::doImport()
         }
         addMissingPdoObjects();
         applyComments();
-        if (m_database && !writeObjects())
+        if (m_database && !DictionaryObject::storeAll(m_objects, *m_database, activeLine()))
             m_lastError = tr("The objects read from %1 could not be stored.").arg(importFileName());
     }
     if (m_database)
@@ -159,19 +159,6 @@ bool EDSImporter::hasFileError() const
             return true;
     }
     return false;
-}
-
-bool EDSImporter::writeObjects()
-{
-    if (!m_database->beginTransaction())
-        return false;
-    for (const DictionaryObject &object : qAsConst(m_objects)) {
-        if (!object.store(*m_database, activeLine(), object.index)) {
-            m_database->rollbackTransaction();
-            return false;
-        }
-    }
-    return m_database->commitTransaction();
 }
 
 void EDSImporter::note(const QString &text)

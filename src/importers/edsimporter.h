@@ -64,7 +64,6 @@ private:
     int objectsIn(quint16 first, quint16 last) const;
     void applyComments();
     void applyComment(const EdsParser::SectionComment &comment);
-    bool writeObjects();
     void note(const QString &text);
 
     EdsParser *m_parser = nullptr;

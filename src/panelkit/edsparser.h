@@ -153,6 +153,9 @@ public:
     // The access type the store keeps ("const", "ro", "wo", "rw", "rwr", "rww") for an
     // AccessType as written in a file; Helper::normalizeAccessType, fast for the usual forms.
     static QString storedAccessType(const QString &written, bool *known = nullptr);
+    // A node-ID expression in the one form the store keeps: "$NODEID" or "$NODEID+<term>"
+    // ("0x180 + $nodeid" gives "$NODEID+0x180"); any other value unchanged.
+    static QString nodeIdExpression(const QString &value);
 
 signals:
     void newIndex(const CAN::CANopenIndex &object);

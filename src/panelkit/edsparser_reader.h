@@ -145,7 +145,6 @@ private:
     bool signedNumber(const Field &field, qint64 &value, bool &hexadecimal);
     QStringRef withoutInlineComment(const Field &field);
     quint16 readDataType(const Field &field, quint16 index);
-    static QString nodeIdExpression(const QString &value);
     // A number in any notation a file uses, or a floating-point number.
     static bool looksNumeric(const QString &value);
 

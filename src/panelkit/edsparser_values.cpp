@@ -111,7 +111,7 @@ bool EdsParser::Reader::looksNumeric(const QString &value)
     return ok;
 }
 
-QString EdsParser::Reader::nodeIdExpression(const QString &value)
+QString EdsParser::nodeIdExpression(const QString &value)
 {
     if (!value.contains(QLatin1Char('$')))
         return value;

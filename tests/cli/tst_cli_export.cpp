@@ -94,9 +94,9 @@ void TestCliExport::usageAndInputErrors_data()
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("error");
     QTest::addRow("no format") << QStringList{"@/demo.nwrp"}
-                               << "missing option --format eds|csv|html|txt";
-    QTest::addRow("unknown format") << QStringList{"@/demo.nwrp", "--format", "xdd"}
-                                    << "unknown format 'xdd' (eds, csv, html or txt)";
+                               << "missing option --format eds|xdd|csv|html|txt";
+    QTest::addRow("unknown format") << QStringList{"@/demo.nwrp", "--format", "dbc"}
+                                    << "unknown format 'dbc' (eds, xdd, csv, html or txt)";
     QTest::addRow("line no number") << QStringList{"@/demo.nwrp", "--format", "eds", "--line", "x"}
                                     << "--line needs a line number from 0 to 239";
     QTest::addRow("variant of a CSV")

@@ -151,7 +151,17 @@ void TestCliImport::exitCodes_data()
         << sample << QByteArray() << QStringList{"--range", "0x8000-0x8FFF"} << 1
         << "no objects from 0x8000 to 0x8fff";
     QTest::addRow("not an EDS suffix") << "device.txt" << QByteArray("[2000]\n") << QStringList()
-                                       << 2 << "only EDS \\(\\.eds\\) and DCF";
+                                       << 2 << "only EDS \\(\\.eds\\), DCF \\(\\.dcf\\) and XDD";
+    const QByteArray fdObject("<?xml version=\"1.0\"?>\n<CANopenFDObjectList>\n"
+                              "<CANopenFDDataObject index=\"2000\" name=\"Speed\" dataType=\"GG\"/>"
+                              "\n</CANopenFDObjectList>\n");
+    QTest::addRow("CANopen FD description as .xml")
+        << "device.xml" << fdObject << QStringList() << 0
+        << "device\\.xml:3: warning: the data type 'GG' is unknown";
+    QTest::addRow("no CANopen FD objects")
+        << "classic.xdd"
+        << QByteArray("<?xml version=\"1.0\"?>\n<a><CANopenObject index=\"1000\"/></a>")
+        << QStringList() << 1 << "classic\\.xdd: error: .* has is not in CiA 1311 XDD format\\.";
     QTest::addRow("missing file") << "missing.eds" << QByteArray() << QStringList() << 2
                                   << "no such file";
     QTest::addRow("range reversed")

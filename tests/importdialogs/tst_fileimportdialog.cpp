@@ -43,6 +43,7 @@ private slots:
     void optionsFollowTheFile_data();
     void optionsFollowTheFile();
     void readAndImport();
+    void readsDeviceDescriptionsForCanFd();
     void deviceInformationWithTheObjects();
     void filesThatCannotBeRead_data();
     void filesThatCannotBeRead();
@@ -111,6 +112,8 @@ void TestFileImportDialog::fileKind_data()
     QTest::addRow("project backup") << "/p/x.nwrp.bak" << int(Kind::Project);
     QTest::addRow("dotted EDS name") << "605.3150.68-B-EK-2-60.EDS" << int(Kind::Eds);
     QTest::addRow("DCF") << "node1.dcf" << int(Kind::Dcf);
+    QTest::addRow("XDD") << "00000123_drive.XDD" << int(Kind::Xdd);
+    QTest::addRow("XDD as XML") << "drive.xml" << int(Kind::Xdd);
     QTest::addRow("text") << "notes.txt" << int(Kind::Other);
 }
 
@@ -181,6 +184,39 @@ void TestFileImportDialog::readAndImport()
     QCOMPARE(m_project->getSubIndexValue(0, 0x4006, 0), QStringLiteral("2"));
     QVERIFY(!m_project->existIndex(0, 0x3004));
     QVERIFY(m_messages.isEmpty());
+}
+
+// A description of a classic CANopen device holds no CANopen FD objects: the user is told
+// so, and what the file holds instead is in the problems pane.
+void TestFileImportDialog::readsDeviceDescriptionsForCanFd()
+{
+    const QString classic = QStringLiteral(NW_TEST_DATA_DIR "/importers/xdd/minimal_project.xdd");
+    read(classic);
+    QCOMPARE(m_messages,
+             QStringList{"Import error | " + classic + " has is not in CiA 1311 XDD format. | "});
+    QCOMPARE(child<QListWidget>(m_dialog, "lbObjects")->count(), 0);
+    QVERIFY(child<QPlainTextEdit>(m_dialog, "txtProblems")
+                ->toPlainText()
+                .contains("line 243: warning: the file describes 10 CANopen objects"));
+
+    QTemporaryDir dir;
+    QFile file(dir.filePath("drive.xml"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<?xml version=\"1.0\"?>\n<CANopenFDObjectList><CANopenFDDataObject index=\"6040\" "
+               "name=\"Controlword\" dataType=\"06\"><CANopenFDDataElement subIndex=\"00\" "
+               "name=\"Controlword\" dataType=\"06\" accessUSDO=\"rw\" accessPDO=\"r\"/>"
+               "</CANopenFDDataObject></CANopenFDObjectList>\n");
+    file.close();
+    m_messages.clear();
+    read(file.fileName());
+    QVERIFY(m_messages.isEmpty());
+    QListWidget *list = child<QListWidget>(m_dialog, "lbObjects");
+    QCOMPARE(list->count(), 1);
+    list->item(0)->setSelected(true);
+    child<QPushButton>(m_dialog, "btnImport")->click();
+    ObjectDataBase::SUBINDEX_DATA_T entry;
+    QVERIFY(m_project->getSubIndexData(0, 0x6040, 0, entry));
+    QCOMPARE(entry.accesstype, QStringLiteral("rww"));
 }
 
 void TestFileImportDialog::deviceInformationWithTheObjects()

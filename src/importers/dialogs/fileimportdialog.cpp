@@ -5,6 +5,7 @@
 #include "importers/codbimporter.h"
 #include "importers/edsimporter.h"
 #include "importers/importrun.h"
+#include "importers/xddimporter.h"
 #include "panelkit/appidentity.h"
 
 #include <QCloseEvent>
@@ -109,7 +110,7 @@ FileImportDialog::FileKind FileImportDialog::fileKind(const QString &path)
         return FileKind::Eds;
     if (suffix == QLatin1String("dcf"))
         return FileKind::Dcf;
-    if (suffix == QLatin1String("xdd"))
+    if (suffix == QLatin1String("xdd") || suffix == QLatin1String("xml"))
         return FileKind::Xdd;
     if (suffix == QLatin1String("csv"))
         return FileKind::Csv;
@@ -239,6 +240,8 @@ BaseDataImporter *FileImportDialog::createReader(FileKind kind)
         eds->setDcfMode(kind == FileKind::Dcf);
         return eds;
     }
+    case FileKind::Xdd:
+        return new XDDImporter;
     default:
         return nullptr;
     }
@@ -298,9 +301,11 @@ void FileImportDialog::listStagedObjects()
 // The problems the reader found, one per line, below the list.
 void FileImportDialog::showProblems()
 {
-    auto *eds = dynamic_cast<EDSImporter *>(reader.get());
-    const QList<EdsParser::Diagnostic> problems =
-        eds ? eds->diagnostics() : QList<EdsParser::Diagnostic>();
+    QList<EdsParser::Diagnostic> problems;
+    if (auto *eds = dynamic_cast<EDSImporter *>(reader.get()))
+        problems = eds->diagnostics();
+    else if (auto *xdd = dynamic_cast<XDDImporter *>(reader.get()))
+        problems = xdd->diagnostics();
     ui->txtProblems->clear();
     for (const EdsParser::Diagnostic &problem : problems) {
         const QString where = problem.line > 0 ? tr("line %1: ").arg(problem.line) : QString();

@@ -36,7 +36,8 @@ public:
     void setExpertMode(bool on);
 
     // The kind of a file by its name: "codb", "nwrp" or "bak" (project and its backup),
-    // "eds", "dcf", "xdd", "csv" as the last suffix, in any case.
+    // "eds", "dcf", "xdd" or "xml" (a CANopen FD description), "csv" as the last suffix, in
+    // any case.
     static FileKind fileKind(const QString &path);
 
     // Replaces the message boxes (for tests): icon, title, text and informative text; it
