@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QObject>
+
+class BaseObjectMask;
+class QWidget;
+
+// Chooses the purpose-made mask of a communication object by its index (and, for the
+// profile area, the device profile of the line).
+class ObjectClassFactory : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ObjectClassFactory(QObject *parent = nullptr);
+
+    // The mask for the object, with its index set; null when the object has none.
+    BaseObjectMask *getObjectMask(quint8 line, quint16 index, quint16 deviceType,
+                                  QWidget *parent);
+};
