@@ -68,8 +68,8 @@ bool PdoConfigurator::writeCommObject(ObjectDataBase *db, quint8 line, quint16 c
     const bool receive = isReceive(commIndex);
     if (!db->existIndex(line, commIndex)) {
         ObjectDataBase::INDEX_DATA_T object;
-        object.name = trText(receive ? "RPDO Communication Parameter"
-                                     : "TPDO Communication Parameter");
+        object.name =
+            trText(receive ? "RPDO Communication Parameter" : "TPDO Communication Parameter");
         object.objecttype = 9;
         object.datatype = 0x20;
         if (!db->addIndex(line, commIndex, object))
@@ -82,10 +82,9 @@ bool PdoConfigurator::writeCommObject(ObjectDataBase *db, quint8 line, quint16 c
         const char *name;
         quint16 type;
     };
-    const Optional optionals[] = {
-        {3, options.inhibitTime, "Inhibit Time", 6},
-        {5, options.eventTimer, "Event Timer", 6},
-        {6, options.syncStart && !receive, "SYNC Start Value", 5}};
+    const Optional optionals[] = {{3, options.inhibitTime, "Inhibit Time", 6},
+                                  {5, options.eventTimer, "Event Timer", 6},
+                                  {6, options.syncStart && !receive, "SYNC Start Value", 5}};
     quint8 highest = 2;
     for (const Optional &optional : optionals) {
         if (!optional.wanted) {
@@ -104,8 +103,8 @@ bool PdoConfigurator::writeCommObject(ObjectDataBase *db, quint8 line, quint16 c
                     QStringLiteral("const"), QString::number(highest), false)
            && putEntry(db, line, commIndex, 1, cobName, 7, QStringLiteral("rw"),
                        defaultCobId(commIndex), true)
-           && putEntry(db, line, commIndex, 2, trText("Transmission Type"), 5,
-                       QStringLiteral("rw"), QStringLiteral("255"), true);
+           && putEntry(db, line, commIndex, 2, trText("Transmission Type"), 5, QStringLiteral("rw"),
+                       QStringLiteral("255"), true);
 }
 
 bool PdoConfigurator::writeMappingObject(ObjectDataBase *db, quint8 line, quint16 mapIndex,
@@ -140,7 +139,6 @@ bool PdoConfigurator::writeMappingObject(ObjectDataBase *db, quint8 line, quint1
         if (!db->delSubIndex(line, mapIndex, sub))
             return false;
     }
-    return putEntry(db, line, mapIndex, 0,
-                    trText("Number of Mapped Application Objects in PDO"), 5, access, subZero,
-                    false);
+    return putEntry(db, line, mapIndex, 0, trText("Number of Mapped Application Objects in PDO"), 5,
+                    access, subZero, false);
 }

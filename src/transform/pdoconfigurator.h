@@ -35,8 +35,8 @@ public:
 private:
     static bool writeCommObject(ObjectDataBase *db, quint8 line, quint16 commIndex,
                                 const Options &options);
-    static bool writeMappingObject(ObjectDataBase *db, quint8 line, quint16 mapIndex,
-                                   bool receive, const QString &mapping, quint8 count);
+    static bool writeMappingObject(ObjectDataBase *db, quint8 line, quint16 mapIndex, bool receive,
+                                   const QString &mapping, quint8 count);
     static bool putEntry(ObjectDataBase *db, quint8 line, quint16 index, quint8 sub,
                          const QString &name, quint16 type, const QString &access,
                          const QString &value, bool keepValue);

@@ -131,15 +131,16 @@ QList<PdoMappingTable::Candidate> PdoMappingTable::candidates(const ObjectDataBa
         candidate.entry.index = address.index;
         candidate.entry.sub = address.subindex;
         candidate.entry.length = DictionaryEditor::mappingLength(data);
-        candidate.name = Helper::substituteVariables(
-            data.denotation.isEmpty() ? data.name : data.denotation, address.index,
-            address.subindex);
+        candidate.name =
+            Helper::substituteVariables(data.denotation.isEmpty() ? data.name : data.denotation,
+                                        address.index, address.subindex);
         candidate.dataType = data.datatype;
         list.append(candidate);
     }
     static const char *const dummyNames[] = {
-        QT_TR_NOOP("Dummy BOOLEAN"),  QT_TR_NOOP("Dummy INTEGER8"),  QT_TR_NOOP("Dummy INTEGER16"),
-        QT_TR_NOOP("Dummy INTEGER32"), QT_TR_NOOP("Dummy UNSIGNED8"), QT_TR_NOOP("Dummy UNSIGNED16"),
+        QT_TR_NOOP("Dummy BOOLEAN"),   QT_TR_NOOP("Dummy INTEGER8"),
+        QT_TR_NOOP("Dummy INTEGER16"), QT_TR_NOOP("Dummy INTEGER32"),
+        QT_TR_NOOP("Dummy UNSIGNED8"), QT_TR_NOOP("Dummy UNSIGNED16"),
         QT_TR_NOOP("Dummy UNSIGNED32")};
     for (quint16 type = 1; type <= 7; ++type) {
         Candidate dummy;
@@ -155,8 +156,7 @@ QList<PdoMappingTable::Candidate> PdoMappingTable::candidates(const ObjectDataBa
     return list;
 }
 
-QString PdoMappingTable::entryName(const ObjectDataBase &db, quint8 line,
-                                   const MappingEntry &entry)
+QString PdoMappingTable::entryName(const ObjectDataBase &db, quint8 line, const MappingEntry &entry)
 {
     if (entry.index == 0)
         return tr("Empty Mapping Entry");
@@ -185,14 +185,13 @@ bool PdoMappingTable::writeEntries(ObjectDataBase *db, quint8 line, quint16 inde
     ObjectDataBase::SUBINDEX_DATA_T pattern;
     if (!db->getSubIndexData(line, index, 1, pattern))
         pattern.datatype = 7;
-    pattern.accesstype = subZero.accesstype == QLatin1String("rw") ? QStringLiteral("rw")
-                                                                   : QStringLiteral("const");
+    pattern.accesstype =
+        subZero.accesstype == QLatin1String("rw") ? QStringLiteral("rw") : QStringLiteral("const");
     QStringList values;
     for (const MappingEntry &entry : entries)
         values.append(QStringLiteral("0x%1").arg(entry.word(), 4, 16, QLatin1Char('0')));
     quint32 mode = 0;
     MaskStore::parseNumber(subZero.defaultvalue, mode);
     const bool keepMode = typeOfIndex(index) != Srdo && (mode == samMode || mode == damMode);
-    return MaskStore::writeList(db, line, index, values, pattern, tr("Mapping Entry %1"),
-                                keepMode);
+    return MaskStore::writeList(db, line, index, values, pattern, tr("Mapping Entry %1"), keepMode);
 }

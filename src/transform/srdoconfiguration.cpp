@@ -106,9 +106,9 @@ bool SrdoConfiguration::storeSignatures(quint8 line)
     }
     const bool stored = MaskStore::inUnit(db, [&] {
         for (const auto &entry : signatures) {
-            if (!MaskStore::setValue(db, line, signatureIndex, quint8(entry.first),
-                                     QStringLiteral("0x%1").arg(entry.second, 4, 16,
-                                                                QLatin1Char('0'))))
+            if (!MaskStore::setValue(
+                    db, line, signatureIndex, quint8(entry.first),
+                    QStringLiteral("0x%1").arg(entry.second, 4, 16, QLatin1Char('0'))))
                 return false;
         }
         return true;
@@ -120,8 +120,7 @@ bool SrdoConfiguration::storeSignatures(quint8 line)
     return stored;
 }
 
-bool SrdoConfiguration::addSignatureEntry(const ObjectDataBase &templateDb, quint8 line,
-                                          int srdo)
+bool SrdoConfiguration::addSignatureEntry(const ObjectDataBase &templateDb, quint8 line, int srdo)
 {
     for (quint16 index : {quint16(0x13FE), signatureIndex}) {
         if (!db->existIndex(line, index)

@@ -182,8 +182,7 @@ void TestPdoMappingMaskForm::additions_data()
         << fortyBits << QString() << "0"
         << "Size of mapped objects exceeds limit.\nOnly 64 bits are allowed for a PDO.";
     QTest::addRow("32 bits into 40 with CAN FD") << fortyBits << QString() << "1" << QString();
-    QTest::addRow("32 bits into 32") << QStringList{"0x23000020"} << QString() << "0"
-                                     << QString();
+    QTest::addRow("32 bits into 32") << QStringList{"0x23000020"} << QString() << "0" << QString();
     QStringList full;
     for (int i = 0; i < 64; ++i)
         full.append(QStringLiteral("0x00000000"));
@@ -191,10 +190,12 @@ void TestPdoMappingMaskForm::additions_data()
                                 << "Number of mapped objects exceeds limit.\n"
                                    "Only 8 mapped objects are supported by a PDO.";
     QTest::addRow("second entry of an SAM MPDO")
-        << QStringList{"0x21000010"} << "0xFE" << "0"
+        << QStringList{"0x21000010"} << "0xFE"
+        << "0"
         << "Number of mapped objects exceeds limit.\n"
            "Only 1 mapped objects is supported by an MPDO.";
-    QTest::addRow("first entry of a DAM MPDO") << QStringList() << "0xff" << "0" << QString();
+    QTest::addRow("first entry of a DAM MPDO") << QStringList() << "0xff"
+                                               << "0" << QString();
 }
 
 void TestPdoMappingMaskForm::additions()
@@ -257,8 +258,10 @@ void TestPdoMappingMaskForm::newEntryCopiesTheFirstOne_data()
 {
     QTest::addColumn<QString>("subZeroAccess");
     QTest::addColumn<QString>("entryAccess");
-    QTest::addRow("static mapping") << "const" << "const";
-    QTest::addRow("dynamic mapping") << "rw" << "rw";
+    QTest::addRow("static mapping") << "const"
+                                    << "const";
+    QTest::addRow("dynamic mapping") << "rw"
+                                     << "rw";
 }
 
 void TestPdoMappingMaskForm::newEntryCopiesTheFirstOne()
@@ -291,8 +294,7 @@ void TestPdoMappingMaskForm::pdoServiceCobIds_data()
     QTest::addRow("RPDO 1") << 0 << 0 << quint16(0x1400) << "$NODEID+0x200";
     QTest::addRow("RPDO 4") << 0 << 3 << quint16(0x1403) << "$NODEID+0x500";
     QTest::addRow("RPDO 5") << 0 << 4 << quint16(0x1404) << "0x80000000";
-    QTest::addRow("TPDO 2 after the line's TPDO 1") << 1 << 0 << quint16(0x1801)
-                                                    << "$NODEID+0x280";
+    QTest::addRow("TPDO 2 after the line's TPDO 1") << 1 << 0 << quint16(0x1801) << "$NODEID+0x280";
 }
 
 void TestPdoMappingMaskForm::pdoServiceCobIds()

@@ -56,12 +56,12 @@ void TestSrdoConfiguration::crcOfTheCheckString()
 
 void TestSrdoConfiguration::signatureCoversTheConfigurationInOrder()
 {
-    const QByteArray expected = QByteArray::fromHex("01"         // direction
-                                                    "1900"       // refresh time 25
-                                                    "14"         // SRVT 20
-                                                    "01010000"   // COB-ID 1
-                                                    "02010000"   // COB-ID 2
-                                                    "02"         // two entries
+    const QByteArray expected = QByteArray::fromHex("01" // direction
+                                                    "1900" // refresh time 25
+                                                    "14" // SRVT 20
+                                                    "01010000" // COB-ID 1
+                                                    "02010000" // COB-ID 2
+                                                    "02" // two entries
                                                     "0108010020" // sub 1, 0x20000108
                                                     "0208010120" // sub 2, 0x20010108
     );

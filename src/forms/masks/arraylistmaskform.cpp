@@ -92,8 +92,7 @@ bool ArrayListMaskForm::storeValues(const QList<quint64> &values)
     {
         SavingScope scope(this);
         stored = MaskStore::inUnit(database, [&] {
-            return MaskStore::writeList(database, line, index, texts, pattern,
-                                        entryNamePattern());
+            return MaskStore::writeList(database, line, index, texts, pattern, entryNamePattern());
         });
     }
     if (!stored)

@@ -62,6 +62,8 @@ protected:
     // entered in the mask), all as one unit; tells the user when it failed.
     bool createServiceObjects(const QString &templateName, quint16 first, quint16 last,
                               const std::function<bool()> &setValues);
+    // Runs the writes of a service as one unit; tells the user when it failed.
+    bool runServiceUnit(quint16 firstIndex, const std::function<bool()> &work);
 
     bool createService = false;
 

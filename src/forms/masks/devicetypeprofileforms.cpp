@@ -44,9 +44,9 @@ ChoiceProfileForm::ChoiceProfileForm(const QString &label, const QList<QPair<int
     auto *form = new QFormLayout(this);
     form->setContentsMargins(0, 0, 0, 0);
     for (const auto &code : codes)
-        cbCode->addItem(QStringLiteral("0x%1 - %2").arg(code.first, 4, 16, QLatin1Char('0'))
-                            .arg(code.second),
-                        code.first);
+        cbCode->addItem(
+            QStringLiteral("0x%1 - %2").arg(code.first, 4, 16, QLatin1Char('0')).arg(code.second),
+            code.first);
     form->addRow(label, cbCode);
     connect(cbCode, QOverload<int>::of(&QComboBox::activated), this,
             &DeviceTypeProfileForm::changed);
@@ -126,21 +126,14 @@ DeviceType406Form::DeviceType406Form(QWidget *parent)
 {
 }
 
-DeviceType437Form::DeviceType437Form(QWidget *parent) : AdditionalInfoProfileForm(parent)
-{
-}
+DeviceType437Form::DeviceType437Form(QWidget *parent) : AdditionalInfoProfileForm(parent) {}
 
-DeviceType447Form::DeviceType447Form(QWidget *parent) : AdditionalInfoProfileForm(parent)
-{
-}
+DeviceType447Form::DeviceType447Form(QWidget *parent) : AdditionalInfoProfileForm(parent) {}
 
-DeviceType454Form::DeviceType454Form(QWidget *parent) : AdditionalInfoProfileForm(parent)
-{
-}
+DeviceType454Form::DeviceType454Form(QWidget *parent) : AdditionalInfoProfileForm(parent) {}
 
 OtherDeviceTypeForm::OtherDeviceTypeForm(QWidget *parent)
-    : DeviceTypeProfileForm(parent), spProfile(new QSpinBox(this)),
-      spAdditional(new QSpinBox(this))
+    : DeviceTypeProfileForm(parent), spProfile(new QSpinBox(this)), spAdditional(new QSpinBox(this))
 {
     auto *form = new QFormLayout(this);
     form->setContentsMargins(0, 0, 0, 0);

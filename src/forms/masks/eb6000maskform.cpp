@@ -25,8 +25,7 @@ EB_6000_MaskForm::EB_6000_MaskForm(QWidget *parent)
     cbClass->setObjectName(QStringLiteral("cbClass"));
     form->addRow(tr("Device class:"), cbClass);
     frameLayout()->addStretch();
-    connect(cbClass, QOverload<int>::of(&QComboBox::activated), this,
-            &EB_6000_MaskForm::saveData);
+    connect(cbClass, QOverload<int>::of(&QComboBox::activated), this, &EB_6000_MaskForm::saveData);
 }
 
 quint8 EB_6000_MaskForm::valueSub() const

@@ -122,7 +122,8 @@ void NMT_1F81_MaskForm::deleteNode()
     DictionaryEditor editor(database);
     {
         SavingScope scope(this);
-        if (!editor.deleteSub(line, index, quint8(tableWidget->item(row, 0)->data(Qt::UserRole).toInt())))
+        if (!editor.deleteSub(line, index,
+                              quint8(tableWidget->item(row, 0)->data(Qt::UserRole).toInt())))
             refuseInput(editor.errorString());
     }
     updateData();

@@ -6,7 +6,9 @@
 #include "mpdolistmaskforms.h"
 #include "nmtmaskforms.h"
 #include "pdomappingmaskform.h"
+#include "pdoservicemaskform.h"
 #include "safetyconfigurationsignatureform.h"
+#include "servicemaskforms.h"
 #include "timecobidmaskform.h"
 #include "valuemaskforms.h"
 
@@ -31,8 +33,8 @@ BaseObjectMask *rangeMask(quint16 index, QWidget *parent)
 
 } // namespace
 
-BaseObjectMask *ObjectClassFactory::getObjectMask(quint8 line, quint16 index,
-                                                  quint16 deviceType, QWidget *parent)
+BaseObjectMask *ObjectClassFactory::getObjectMask(quint8 line, quint16 index, quint16 deviceType,
+                                                  QWidget *parent)
 {
     BaseObjectMask *mask = nullptr;
     switch (index) {
@@ -72,5 +74,57 @@ BaseObjectMask *ObjectClassFactory::getObjectMask(quint8 line, quint16 index,
         mask->setNode(line);
         mask->setIndex(index);
     }
+    return mask;
+}
+
+QStringList ObjectClassFactory::serviceNames()
+{
+    return {tr("PDO"),
+            tr("Heartbeat"),
+            tr("SYNC"),
+            tr("Node Guarding"),
+            tr("Time Stamp"),
+            tr("Emergency"),
+            tr("NMT master inhibit time"),
+            tr("SDO Client"),
+            tr("SRDO")};
+}
+
+BaseObjectMask *ObjectClassFactory::getServiceMask(const QString &service, QWidget *parent)
+{
+    const int entry = serviceNames().indexOf(service);
+    BaseObjectMask *mask = nullptr;
+    switch (entry) {
+    case 0:
+        mask = new PDOServiceMaskForm(parent);
+        break;
+    case 1:
+        mask = new HeartbeatServiceMaskForm(parent);
+        break;
+    case 2:
+        mask = new SyncServiceMaskForm(parent);
+        break;
+    case 3:
+        mask = new NodeGuardingServiceMaskForm(parent);
+        break;
+    case 4:
+        mask = new TimeCobIdMaskForm(parent);
+        break;
+    case 5:
+        mask = new EmergenyServiceMaskForm(parent);
+        break;
+    case 6:
+        mask = new NMTMasterMaskForm(parent);
+        break;
+    case 7:
+        mask = new SDOClientMaskForm(parent);
+        break;
+    case 8:
+        mask = new SRDOServiceMaskForm(parent);
+        break;
+    default:
+        return nullptr;
+    }
+    mask->setCreateServiceFlag(true);
     return mask;
 }

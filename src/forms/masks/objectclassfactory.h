@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 
 class BaseObjectMask;
 class QWidget;
@@ -15,6 +16,9 @@ public:
     explicit ObjectClassFactory(QObject *parent = nullptr);
 
     // The mask for the object, with its index set; null when the object has none.
-    BaseObjectMask *getObjectMask(quint8 line, quint16 index, quint16 deviceType,
-                                  QWidget *parent);
+    BaseObjectMask *getObjectMask(quint8 line, quint16 index, quint16 deviceType, QWidget *parent);
+    // The entries of "Add Communication Service", in the order offered.
+    static QStringList serviceNames();
+    // The mask of a service entry, with the create-service flag set; null for other text.
+    static BaseObjectMask *getServiceMask(const QString &service, QWidget *parent);
 };

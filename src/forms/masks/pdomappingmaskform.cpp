@@ -24,10 +24,9 @@ QString hex4(quint16 value)
 QTableWidget *makeTable(QWidget *parent)
 {
     auto *table = new QTableWidget(0, 4, parent);
-    table->setHorizontalHeaderLabels({PdoMappingMaskForm::tr("Index"),
-                                      PdoMappingMaskForm::tr("Sub"),
-                                      PdoMappingMaskForm::tr("Length"),
-                                      PdoMappingMaskForm::tr("Name")});
+    table->setHorizontalHeaderLabels(
+        {PdoMappingMaskForm::tr("Index"), PdoMappingMaskForm::tr("Sub"),
+         PdoMappingMaskForm::tr("Length"), PdoMappingMaskForm::tr("Name")});
     table->verticalHeader()->hide();
     table->horizontalHeader()->setStretchLastSection(true);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -78,8 +77,7 @@ PdoMappingMaskForm::PdoMappingMaskForm(PDO_Type type, QWidget *parent)
     connect(btnRemove, &QPushButton::clicked, this, &PdoMappingMaskForm::deleteMappedObject);
     connect(btnUp, &QPushButton::clicked, this, &PdoMappingMaskForm::upMappedObject);
     connect(btnDown, &QPushButton::clicked, this, &PdoMappingMaskForm::downMappedObject);
-    connect(tblMappable, &QTableWidget::cellDoubleClicked, this,
-            [this] { addMappableObject(); });
+    connect(tblMappable, &QTableWidget::cellDoubleClicked, this, [this] { addMappableObject(); });
     connect(tblMapped, &QTableWidget::customContextMenuRequested, this,
             &PdoMappingMaskForm::displayMappedContextMenu);
     connect(tblMappable, &QTableWidget::customContextMenuRequested, this,
@@ -178,8 +176,7 @@ bool PdoMappingMaskForm::addEntries(const QList<MappingEntry> &added)
     PdoMappingTable trial = mapping;
     for (const MappingEntry &entry : added) {
         if (!trial.add(entry)) {
-            FormPrompts::current().warn(this, trial.title(), trial.text(),
-                                        trial.informativeText());
+            FormPrompts::current().warn(this, trial.title(), trial.text(), trial.informativeText());
             return false;
         }
     }

@@ -33,8 +33,8 @@ public slots:
     void fillMappedTable();
     // Adds the selected rows of the mappable table, in their order.
     void addMappableObject();
-    void addMappableObject(quint16 objectIndex, quint8 subIndex, quint8 length,
-                           const QString &name, quint16 datatype);
+    void addMappableObject(quint16 objectIndex, quint8 subIndex, quint8 length, const QString &name,
+                           quint16 datatype);
     void deleteMappedObject();
     void upMappedObject();
     void downMappedObject();

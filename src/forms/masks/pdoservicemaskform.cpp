@@ -59,8 +59,8 @@ PDOServiceMaskForm::PDOServiceMaskForm(QWidget *parent)
     createService = true;
     QFormLayout *form = setupFrame(tr("PDO"));
     cbType->setObjectName(QStringLiteral("cbType"));
-    cbType->addItems({tr("Receive PDO"), tr("Transmit PDO"), tr("Receive MPDO"),
-                      tr("Transmit MPDO")});
+    cbType->addItems(
+        {tr("Receive PDO"), tr("Transmit PDO"), tr("Receive MPDO"), tr("Transmit MPDO")});
     cbMapping->setObjectName(QStringLiteral("cbMapping"));
     spCount->setObjectName(QStringLiteral("spCount"));
     spCount->setRange(0, 64);
@@ -146,9 +146,9 @@ void PDOServiceMaskForm::updateData()
     // A new service starts from the defaults of the form.
 }
 
-bool PDOServiceMaskForm::configurePDO(ObjectDataBase *db, quint16 commIndex,
-                                      const QString &mapping, quint8 count, bool inhibitTime,
-                                      bool eventTimer, bool syncStart)
+bool PDOServiceMaskForm::configurePDO(ObjectDataBase *db, quint16 commIndex, const QString &mapping,
+                                      quint8 count, bool inhibitTime, bool eventTimer,
+                                      bool syncStart)
 {
     PdoConfigurator::Options options;
     options.inhibitTime = inhibitTime;
@@ -159,8 +159,8 @@ bool PDOServiceMaskForm::configurePDO(ObjectDataBase *db, quint16 commIndex,
 
 bool PDOServiceMaskForm::writeValues(quint16 commIndex)
 {
-    const QStringList mappings = isMpdo() ? QStringList{"SAM", "DAM"}
-                                          : QStringList{"static", "dynamic"};
+    const QStringList mappings =
+        isMpdo() ? QStringList{"SAM", "DAM"} : QStringList{"static", "dynamic"};
     const QString mapping = mappings.value(cbMapping->currentIndex());
     if (!configurePDO(database, commIndex, mapping, quint8(spCount->value()),
                       chkInhibit->isChecked(), chkEventTimer->isChecked(),

@@ -21,8 +21,8 @@ public:
     // Creates or rewrites the PDO commIndex of the mask's line: mapping "static",
     // "dynamic", "SAM" or "DAM" with count entries; the flags add the inhibit time, the
     // event timer and the SYNC start value.
-    bool configurePDO(ObjectDataBase *db, quint16 commIndex, const QString &mapping,
-                      quint8 count, bool inhibitTime, bool eventTimer, bool syncStart);
+    bool configurePDO(ObjectDataBase *db, quint16 commIndex, const QString &mapping, quint8 count,
+                      bool inhibitTime, bool eventTimer, bool syncStart);
 
 public slots:
     void saveData() override;

@@ -56,9 +56,8 @@ void TimeCobIdMaskForm::saveData()
 {
     const QString value = MaskStore::hex32(valueFromFields());
     if (createService) {
-        createServiceObjects(QStringLiteral("objects.data"), 0x1012, 0x1012, [&] {
-            return MaskStore::setValue(database, line, 0x1012, 0, value);
-        });
+        createServiceObjects(QStringLiteral("objects.data"), 0x1012, 0x1012,
+                             [&] { return MaskStore::setValue(database, line, 0x1012, 0, value); });
         return;
     }
     if (entryNumber(0, 0x100) != valueFromFields())

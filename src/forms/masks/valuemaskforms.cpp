@@ -52,8 +52,7 @@ void SingleValueMaskForm::saveData()
 }
 
 HeartbeatProducerMaskForm::HeartbeatProducerMaskForm(QWidget *parent)
-    : SingleValueMaskForm(tr("Heartbeat Producer Interval Configuration"), tr("ms"), 65535,
-                          parent)
+    : SingleValueMaskForm(tr("Heartbeat Producer Interval Configuration"), tr("ms"), 65535, parent)
 {
 }
 
