@@ -77,30 +77,28 @@ void TestServiceMasks::servicesAddTheirObjects_data()
     QTest::addColumn<Expected>("expected");
 
     QTest::addRow("SYNC") << "SYNC" << Fields{{"spCycle", 10000}} << 1
-                          << Expected{{0x100500, "0x80"}, {0x100600, "10000"},
-                                                {0x100700, "0"}};
+                          << Expected{{0x100500, "0x80"}, {0x100600, "10000"}, {0x100700, "0"}};
     QTest::addRow("node guarding")
         << "Node Guarding" << Fields{{"spGuardTime", 250}, {"spLifeTime", 4}} << 1
         << Expected{{0x100C00, "250"}, {0x100D00, "4"}};
     QTest::addRow("emergency") << "Emergency" << Fields{{"spInhibit", 20}} << 1
-                               << Expected{{0x101400, "$NODEID+0x80"},
-                                                     {0x101500, "20"}};
+                               << Expected{{0x101400, "$NODEID+0x80"}, {0x101500, "20"}};
     QTest::addRow("SDO clients 2 and 3")
         << "SDO Client" << Fields{{"spStartPos", 2}, {"spNumber", 2}} << 1
         << Expected{{0x128000, ""}, {0x128103, "1"}, {0x128203, "1"}, {0x128300, ""}};
     QTest::addRow("first SRDO") << "SRDO" << Fields() << 1
                                 << Expected{{0x130101, "1"},
-                                                      {0x130105, "0xff + 2 * $NODEID"},
-                                                      {0x130106, "0x100 + 2 * $NODEID"},
-                                                      {0x13FF00, "1"}};
-    QTest::addRow("second SRDO starts disabled")
-        << "SRDO" << Fields() << 2
-        << Expected{{0x130205, "0x80000000"}, {0x130206, "0x80000000"},
-                              {0x13FF00, "2"}, {0x13FF02, "0"}};
+                                            {0x130105, "0xff + 2 * $NODEID"},
+                                            {0x130106, "0x100 + 2 * $NODEID"},
+                                            {0x13FF00, "1"}};
+    QTest::addRow("second SRDO starts disabled") << "SRDO" << Fields() << 2
+                                                 << Expected{{0x130205, "0x80000000"},
+                                                             {0x130206, "0x80000000"},
+                                                             {0x13FF00, "2"},
+                                                             {0x13FF02, "0"}};
     QTest::addRow("heartbeat with two consumers")
         << "Heartbeat" << Fields{{"spProducer", 500}, {"spConsumers", 2}} << 1
-        << Expected{{0x101700, "500"}, {0x101600, "2"}, {0x101602, "0x00000000"},
-                              {0x101603, ""}};
+        << Expected{{0x101700, "500"}, {0x101600, "2"}, {0x101602, "0x00000000"}, {0x101603, ""}};
 }
 
 void TestServiceMasks::servicesAddTheirObjects()
