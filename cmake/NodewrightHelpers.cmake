@@ -16,7 +16,7 @@ endfunction()
 set(NW_CORE_DIRS panelkit database generators description description/dbc importers
     checker transform)
 # Folders whose code needs widgets.
-set(NW_GUI_DIRS panelkit/widgets importers/dialogs app forms messages compare energybus)
+set(NW_GUI_DIRS panelkit/widgets importers/dialogs app forms forms/masks messages compare energybus)
 
 # A header added to an existing build folder is globbed into the target, but the moc
 # step only re-runs when a header it already knows changes. When the source list differs

@@ -49,6 +49,14 @@ void FormPrompts::refuse(QWidget *parent, const QString &title, const QString &t
     box.exec();
 }
 
+void FormPrompts::warn(QWidget *parent, const QString &title, const QString &text,
+                       const QString &informativeText)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
+    box.setInformativeText(informativeText);
+    box.exec();
+}
+
 bool FormPrompts::confirm(QWidget *parent, const QString &text)
 {
     QMessageBox box(QMessageBox::Question, messageTitle(), text,

@@ -44,6 +44,9 @@ public:
     // Why an input or an action was refused; the edit stays as it was.
     virtual void refuse(QWidget *parent, const QString &text);
     virtual void refuse(QWidget *parent, const QString &title, const QString &text);
+    // A warning box with a short text and an informative text below it.
+    virtual void warn(QWidget *parent, const QString &title, const QString &text,
+                      const QString &informativeText);
     // OK and Cancel, OK the default. True for OK.
     virtual bool confirm(QWidget *parent, const QString &text);
     // A free sub-index from subs, or 0xFF when the user cancels.

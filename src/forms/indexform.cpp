@@ -2,11 +2,14 @@
 #include "ui_indexform.h"
 
 #include "formprompts.h"
+#include "masks/baseobjectmask.h"
+#include "masks/objectclassfactory.h"
 #include "metadataeditor.h"
 
 #include "panelkit/helper.h"
 #include "transform/dictionaryeditor.h"
 #include "transform/entryfield.h"
+#include "transform/maskstore.h"
 
 #include <QHeaderView>
 #include <QMenu>
@@ -90,9 +93,37 @@ void IndexForm::setMember(quint8 newLine, quint16 newIndex, ObjectDataBase *newD
     editorMode = isEditorMode;
     metaEditor->setDatabase(newDatabase);
     snapshotTaken = false;
+    setupMask();
     updateData();
     if (ui->cbFocusOverview->isChecked())
         ui->tabWidget->setCurrentWidget(ui->tabOverview);
+    else if (mask && QSettings().value(QStringLiteral("General/focusmask"), 0).toInt() == 1)
+        ui->tabWidget->setCurrentWidget(mask);
+}
+
+// The device type decides the masks of the profile area; the device type object itself
+// gets its mask only while no profile is chosen.
+void IndexForm::setupMask()
+{
+    if (mask) {
+        ui->tabWidget->removeTab(ui->tabWidget->indexOf(mask));
+        delete mask;
+        mask = nullptr;
+    }
+    if (!database || !database->existIndex(line, index))
+        return;
+    const quint16 deviceType = quint16(MaskStore::numberValue(*database, line, 0x1000, 0) & 0xFFFF);
+    if (index == 0x1000 && deviceType != 0)
+        return;
+    mask = ObjectClassFactory().getObjectMask(line, index, deviceType, ui->tabWidget);
+    if (!mask)
+        return;
+    mask->setProjectDataBase(database);
+    mask->setNode(line);
+    mask->setEditable(editable);
+    mask->setObjectName(QStringLiteral("tabMask"));
+    mask->updateData();
+    ui->tabWidget->insertTab(0, mask, tr("Mask"));
 }
 
 void IndexForm::setCatalogue(ObjectDataBase *newCatalogue)
@@ -132,6 +163,8 @@ void IndexForm::updateData()
     fillAttributes();
     fillOverview();
     applyEnabledStates();
+    if (mask && !mask->isSaving())
+        mask->updateData();
 }
 
 void IndexForm::fillAttributes()
@@ -213,7 +246,7 @@ void IndexForm::applyEnabledStates()
     metaEditor->setEditable(all);
     ui->cbObjectType->setEnabled(all && index >= 0x2000 && structured);
     ui->cbDataType->setEnabled(all && index >= 0x2000 && loaded.objecttype != 9);
-    ui->btnAddSubIndex->setEnabled(all && structured);
+    ui->btnAddSubIndex->setEnabled(all && structured && !mask);
     ui->btnReset->setEnabled(all && catalogue && catalogue->existNode(255)
                              && catalogue->existIndex(255, index));
     ui->btnResetChanges_2->setEnabled(all);
@@ -240,6 +273,8 @@ ObjectDataBase::INDEX_DATA_T IndexForm::attributesFromFields() const
 
 void IndexForm::saveData()
 {
+    if (mask)
+        mask->saveData();
     if (!editable || !database || !database->existIndex(line, index))
         return;
     const ObjectDataBase::INDEX_DATA_T data = attributesFromFields();

@@ -8,6 +8,7 @@ namespace Ui {
 class IndexForm;
 }
 
+class BaseObjectMask;
 class MetaDataEditor;
 class QTableWidget;
 
@@ -32,6 +33,8 @@ public:
 
     QTableWidget *overview() const;
     MetaDataEditor *metaDataEditor() const { return metaEditor; }
+    // The communication object mask on the "Mask" tab; null when the object has none.
+    BaseObjectMask *objectMask() const { return mask; }
     // Columns of the overview table.
     enum OverviewColumn {
         ColSub,
@@ -66,6 +69,7 @@ private slots:
     void overviewCellChanged(int row, int column);
 
 private:
+    void setupMask();
     void fillAttributes();
     void fillOverview();
     void fillOverviewRow(int row, quint8 sub, const ObjectDataBase::SUBINDEX_DATA_T &data);
@@ -73,6 +77,7 @@ private:
     ObjectDataBase::INDEX_DATA_T attributesFromFields() const;
 
     Ui::IndexForm *ui;
+    BaseObjectMask *mask = nullptr;
     MetaDataEditor *metaEditor;
     QPointer<ObjectDataBase> catalogue;
     ObjectDataBase::INDEX_DATA_T loaded;

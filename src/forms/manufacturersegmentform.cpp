@@ -1,5 +1,7 @@
 #include "manufacturersegmentform.h"
 
+#include "masks/addservicedialog.h"
+
 #include "formprompts.h"
 
 #include "panelkit/helper.h"
@@ -24,7 +26,8 @@ QString hex4(quint16 value)
 ManufacturerSegmentForm::ManufacturerSegmentForm(QWidget *parent)
     : BaseTreeForm(parent), title(new QLabel(this)), table(new QTableWidget(0, 5, this)),
       btnAddObject(new QPushButton(tr("Add Object..."), this)),
-      btnAddFromCatalogue(new QPushButton(tr("Add from CiA 301 catalogue..."), this))
+      btnAddFromCatalogue(new QPushButton(tr("Add from CiA 301 catalogue..."), this)),
+      btnAddService(new QPushButton(tr("Add Communication Service..."), this))
 {
     title->setStyleSheet(QStringLiteral("font-weight: bold; font-size: 120%;"));
     table->setObjectName(QStringLiteral("tblObjects"));
@@ -40,11 +43,14 @@ ManufacturerSegmentForm::ManufacturerSegmentForm(QWidget *parent)
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(btnAddObject);
     buttons->addWidget(btnAddFromCatalogue);
+    buttons->addWidget(btnAddService);
     buttons->addStretch(1);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(title);
     layout->addWidget(table, 1);
     layout->addLayout(buttons);
+    btnAddService->setObjectName(QStringLiteral("btnAddService"));
+    connect(btnAddService, &QPushButton::clicked, this, &ManufacturerSegmentForm::addService);
     connect(btnAddObject, &QPushButton::clicked, this, &ManufacturerSegmentForm::addObject);
     connect(btnAddFromCatalogue, &QPushButton::clicked, this,
             &ManufacturerSegmentForm::addFromCatalogue);
@@ -65,6 +71,8 @@ void ManufacturerSegmentForm::setMember(quint8 newLine, quint16 start, ObjectDat
     btnAddObject->setEnabled(editable && start < 0xA000);
     btnAddFromCatalogue->setVisible(start == 0x1000);
     btnAddFromCatalogue->setEnabled(editable && catalogue);
+    btnAddService->setVisible(start == 0x1000);
+    btnAddService->setEnabled(editable);
     updateData();
 }
 
@@ -145,4 +153,13 @@ void ManufacturerSegmentForm::addFromCatalogue()
     for (quint16 object : chosen)
         database->copyIndexFromDatabase(catalogue, 255, object, line, object, true);
     updateData();
+}
+
+void ManufacturerSegmentForm::addService()
+{
+    if (!editable || !database)
+        return;
+    AddServiceDialog dialog(database, line, this);
+    if (dialog.exec() == QDialog::Accepted && dialog.createdIndex() != 0)
+        emit objectActivated(dialog.createdIndex());
 }

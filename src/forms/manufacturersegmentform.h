@@ -27,6 +27,8 @@ public slots:
     void updateData() override;
     void addObject();
     void addFromCatalogue();
+    // "Add Communication Service" (communication segment only).
+    void addService();
 
 signals:
     void objectActivated(quint16 index);
@@ -40,4 +42,5 @@ private:
     QTableWidget *table;
     QPushButton *btnAddObject;
     QPushButton *btnAddFromCatalogue;
+    QPushButton *btnAddService;
 };

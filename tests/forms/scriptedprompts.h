@@ -21,6 +21,12 @@ public:
         titles.append(title);
         refusals.append(text);
     }
+    void warn(QWidget *, const QString &title, const QString &text,
+              const QString &informativeText) override
+    {
+        titles.append(title);
+        refusals.append(text + QLatin1Char('\n') + informativeText);
+    }
     bool confirm(QWidget *, const QString &text) override
     {
         questions.append(text);
