@@ -178,7 +178,10 @@ private:
     quint16 getReferencePosition(quint8 line, quint16 index, const SubEntry &sub) const;
     void assignObjects(QTextStream &out);
     QString assignIndex(quint8 line, const IndexEntry &entry) const;
-    int describedEntries(const IndexEntry &entry) const;
+    static bool isAssigned(const IndexEntry &entry);
+    // Entries of the object up to the start of its compact run, without the virtual ones;
+    // with a line other than 0, also without the shared ones, which line 0 describes.
+    int describedEntries(const IndexEntry &entry, int line = 0) const;
 
     // PDO mapping tables and the data-variables structure (objdictgenerator_mapping.cpp).
     void createMappingTables(QTextStream &out);
@@ -216,7 +219,8 @@ private:
     void writeMultiLineCommon(QTextStream &out);
     void writeMultiLineDispatch(QTextStream &out);
     void writeLineFunctionHead(QTextStream &out, const QString &name, const QString &fdParameter);
-    void writeLineFunction(QTextStream &out, const LineEntry &entry, int assignOffset);
+    void writeLineFunction(QTextStream &out, const LineEntry &entry, int assignOffset,
+                           int assignCount);
     void writeLineSdo(QTextStream &out, quint8 line);
     void writeLineOptionalServices(QTextStream &out, quint8 line);
     void writeLineLssNmt(QTextStream &out, quint8 line);
@@ -226,6 +230,8 @@ private:
     // userOverwriteCobIdSettings (objdictgenerator_user.cpp).
     void overwrite301(QTextStream &out);
     bool hasNodeIdRelativePdo(quint8 line);
+    // Some line the function covers has an SDO or PDO communication object.
+    bool hasCobIdObject();
     void writeCobIdGroup(QTextStream &out, quint8 line, quint16 first, quint16 last,
                          const QString &heading, bool withLine);
     void writeCobIdReadBack(QTextStream &out, quint8 line, quint16 index, quint8 sub,

@@ -207,6 +207,8 @@ void ObjDictGenerator::describeObjects(QTextStream &out)
     quint16 written = 0;
     for (quint8 line : qAsConst(odLineNumbers)) {
         for (const IndexEntry &entry : qAsConst(odLines[line].indices)) {
+            if (!isAssigned(entry))
+                continue;
             descPositions.insert(indexKey(line, entry.index), written);
             for (const SubEntry &sub : entry.subs) {
                 if (sub.sub > entry.sameStartSub)
@@ -248,15 +250,23 @@ QString ObjDictGenerator::describeSubObject(quint8 line, quint16 index, const Su
            + QStringLiteral("*/ \n");
 }
 
+// An object the stack can find: its sub-index 0 exists and is in this dictionary. The
+// sub-indices of any other object could never be reached, so they are not described.
+bool ObjDictGenerator::isAssigned(const IndexEntry &entry)
+{
+    const SubEntry *first = entry.find(0);
+    return first && first->data.implementation != 3;
+}
+
 // Description entries of an object: its sub-indices up to the start of its compact run,
 // without the virtual ones.
-int ObjDictGenerator::describedEntries(const IndexEntry &entry) const
+int ObjDictGenerator::describedEntries(const IndexEntry &entry, int line) const
 {
     int count = 0;
     for (const SubEntry &sub : entry.subs) {
         if (sub.sub > entry.sameStartSub)
             break;
-        if (sub.data.implementation != 3)
+        if (sub.data.implementation != 3 && (line == 0 || !sub.data.sharedlines))
             ++count;
     }
     return count;
@@ -268,8 +278,7 @@ void ObjDictGenerator::assignObjects(QTextStream &out)
         << "CO_CONST CO_OD_ASSIGN_T CO_CONST_STORAGE_CLASS od_assign[CO_OD_ASSIGN_CNT] = {\n";
     for (quint8 line : qAsConst(odLineNumbers)) {
         for (const IndexEntry &entry : qAsConst(odLines[line].indices)) {
-            const SubEntry *first = entry.find(0);
-            if (first && first->data.implementation != 3)
+            if (isAssigned(entry))
                 out << assignIndex(line, entry);
         }
     }

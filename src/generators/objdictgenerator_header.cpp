@@ -169,10 +169,10 @@ void ObjDictGenerator::writeObjectCounts(QTextStream &out)
     int descriptions = 0;
     for (quint8 line : qAsConst(odLineNumbers)) {
         for (const IndexEntry &entry : qAsConst(odLines[line].indices)) {
-            descriptions += describedEntries(entry);
-            const SubEntry *first = entry.find(0);
-            if (first && first->data.implementation != 3)
-                ++objects;
+            if (!isAssigned(entry))
+                continue;
+            ++objects;
+            descriptions += describedEntries(entry, line);
         }
     }
     out << "\n/* number of objects */\n"

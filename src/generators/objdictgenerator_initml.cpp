@@ -2,6 +2,8 @@
 
 #include <QTextStream>
 
+#include <algorithm>
+
 // Multi-line form: the line table, coCanOpenStackInit calling the common part, one
 // function per line and the finish function, and the dispatcher by line number.
 void ObjDictGenerator::initObjectDictionary_ml(QTextStream &out)
@@ -18,8 +20,10 @@ void ObjDictGenerator::initObjectDictionary_ml(QTextStream &out)
     int assignOffset = 0;
     for (quint8 line : qAsConst(odLineNumbers)) {
         const LineEntry &entry = odLines[line];
-        writeLineFunction(out, entry, assignOffset);
-        assignOffset += entry.indices.size();
+        const int assigned = int(std::count_if(entry.indices.cbegin(), entry.indices.cend(),
+                                               &ObjDictGenerator::isAssigned));
+        writeLineFunction(out, entry, assignOffset, assigned);
+        assignOffset += assigned;
     }
     writeFinishFunction(out);
 }
@@ -118,22 +122,22 @@ void ObjDictGenerator::writeLineFunctionHead(QTextStream &out, const QString &na
         << "    RET_T retVal;\n";
 }
 
-// The start of one line. The object dictionary part is given by database counts: the
-// line's objects start at assignOffset in od_assign.
-void ObjDictGenerator::writeLineFunction(QTextStream &out, const LineEntry &entry, int assignOffset)
+// The start of one line. The line's assignCount objects start at assignOffset in
+// od_assign. Their description positions count from the start of od_description (the
+// shared objects of a line point at line 0's entries), so the line is given the whole
+// description table.
+void ObjDictGenerator::writeLineFunction(QTextStream &out, const LineEntry &entry, int assignOffset,
+                                         int assignCount)
 {
     const quint8 line = entry.line;
-    int subCount = 0;
-    for (const IndexEntry &object : entry.indices)
-        subCount += object.subs.size();
     out << "\n"
         << "\n/* " << QString(90, QLatin1Char('*')) << " */\n"
         << "/* Initialize line << " << line << " */\n";
     writeLineFunctionHead(out, QStringLiteral("coCanOpenStackInit_line%1").arg(line),
                           QStringLiteral("                  , BOOL_T *pModes\n"));
     out << "    /* initialize object dictionary variables and pointers */\n"
-        << "    coOdInitOdPtr(canLine, &od_assign[" << assignOffset << "], " << entry.indices.size()
-        << ", od_description, " << subCount << ", NULL, &od_data_variables);\n"
+        << "    coOdInitOdPtr(canLine, &od_assign[" << assignOffset << "], " << assignCount
+        << ", od_description, CO_OBJ_DESC_CNT, NULL, &od_data_variables);\n"
         << "\n";
     writeLineSdo(out, line);
     writeErrorControlToTime(out, line, true);

@@ -28,6 +28,10 @@ void ObjDictGenerator::overwrite301(QTextStream &out)
         << "{\n"
         << "\tRET_T ret = RET_OK;\n"
         << "\tUNSIGNED32 cobId = 0ul;\n";
+    // Without any COB-ID object the variable would stay unused, which a strict compile
+    // rejects.
+    if (!hasCobIdObject())
+        out << "\t(void)cobId;\n";
     if (!isMultiLineForm()) {
         if (hasNodeIdRelativePdo(0))
             out << "\tUNSIGNED8 nodeId = coNmtGetNodeId();\n";
@@ -66,6 +70,21 @@ void ObjDictGenerator::overwrite301(QTextStream &out)
     }
     out << "\treturn ret;\n"
         << "}\n";
+}
+
+bool ObjDictGenerator::hasCobIdObject()
+{
+    QList<quint8> covered{0};
+    if (isMultiLineForm())
+        covered = LineTypes::projectLines(dataBase());
+    for (quint8 line : qAsConst(covered)) {
+        const LineEntry *entry = lineEntry(line);
+        if (!entry->indicesIn(0x1201, 0x12FF).isEmpty()
+            || !entry->indicesIn(0x1400, 0x15FF).isEmpty()
+            || !entry->indicesIn(0x1800, 0x19FF).isEmpty())
+            return true;
+    }
+    return false;
 }
 
 bool ObjDictGenerator::hasNodeIdRelativePdo(quint8 line)

@@ -3,6 +3,8 @@
 #include "panelkit/helper.h"
 
 #include <QTextStream>
+
+#include <cstring>
 #include <qnumeric.h>
 
 namespace {
@@ -127,13 +129,22 @@ const char *const constantOrder[] = {"u8",  "u16", "u32", "u24", "u40", "u48",
 const char *const pointerOrder[] = {"u8",  "u16", "u24", "u32", "u40", "u48",
                                     "u64", "i8",  "i16", "i24", "i32", "r32"};
 
-// A float constant C accepts with the "f" suffix.
+// A float constant C accepts with the "f" suffix. A hexadecimal value of a REAL32 is the
+// bit pattern of the number, as device descriptions write it (0x40490FDB is pi).
 QString realText(const QString &value)
 {
     QString text = value;
     text.remove(QStringLiteral("$nodeid+"), Qt::CaseInsensitive);
+    text = text.trimmed();
     bool ok = false;
-    double real = text.trimmed().toDouble(&ok);
+    double real = text.toDouble(&ok);
+    if (!ok && text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
+        const quint32 bits = text.mid(2).toUInt(&ok, 16);
+        float number = 0.0f;
+        std::memcpy(&number, &bits, sizeof number);
+        real = ok ? double(number) : 0.0;
+        ok = true;
+    }
     if (!ok) {
         quint64 u = 0;
         qint64 s = 0;
@@ -216,7 +227,6 @@ bool ObjDictGenerator::stackKeepsValue(quint16 index, quint8 sub)
     case 0x100C:
     case 0x100D:
     case 0x1012:
-    case 0x1016:
     case 0x1017:
     case 0x1019:
     case 0x102A:
@@ -231,8 +241,10 @@ bool ObjDictGenerator::stackKeepsValue(quint16 index, quint8 sub)
         return true;
     if (index == 0x1029 && sub == 1)
         return true;
+    // Sub-index 0 of 0x1016 counts the consumer times; it is described as a managed
+    // variable, so it gets one like sub-index 0 of 0x1028.
     return sub != 0
-           && (index == 0x1028 || (index >= 0x1200 && index <= 0x12FF)
+           && (index == 0x1016 || index == 0x1028 || (index >= 0x1200 && index <= 0x12FF)
                || (index >= 0x1301 && index <= 0x13FF) || (index >= 0x1400 && index <= 0x1BFF));
 }
 

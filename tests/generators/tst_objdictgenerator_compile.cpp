@@ -3,8 +3,6 @@
 // generated for the same project.
 
 #include "compilecheck.h"
-#include "generators/codefinegenerator.h"
-#include "generators/indicationgenerator.h"
 #include "nwtest.h"
 #include "tst_objdictgenerator_fixture.h"
 
@@ -144,17 +142,9 @@ private slots:
         odtest::setting(db, "canfd_supported", canFd ? QStringLiteral("1") : QStringLiteral("0"));
         odtest::setting(db, "usdo_client_cnt", canFd ? QStringLiteral("1") : QStringLiteral("0"));
         QTemporaryDir dir;
-        const QString name = QStringLiteral("fixture");
         QVERIFY(gentest::writeText(dir.filePath(QStringLiteral("app.h")),
                                    QString::fromLatin1(applicationHeader)));
-        CoDefineGenerator define;
-        indicationgenerator indication;
-        ObjDictGenerator objdict(compact);
-        const Preferences preferences =
-            alwaysMultiLine ? gentest::alwaysMultiLine() : Preferences();
-        QVERIFY(gentest::runGenerator(define, db, dir.path(), name, 0, preferences));
-        QVERIFY(gentest::runGenerator(indication, db, dir.path(), name, 0, preferences));
-        QVERIFY(gentest::runGenerator(objdict, db, dir.path(), name, 0, preferences));
+        QVERIFY(odtest::generateStackSources(db, dir.path(), compact, alwaysMultiLine));
         QString diagnostics;
         const bool compiled =
             nwCompileCFile(dir.filePath(QStringLiteral("gen_objdict.c")), &diagnostics);

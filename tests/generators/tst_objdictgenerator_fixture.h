@@ -1,6 +1,8 @@
 #pragma once
 
 #include "database/objectdatabase.h"
+#include "generators/codefinegenerator.h"
+#include "generators/indicationgenerator.h"
 #include "generators/objdictgenerator.h"
 #include "generatortestutil.h"
 
@@ -226,6 +228,21 @@ inline bool generate(ObjectDataBase &db, const QString &folder, bool compact,
     if (text)
         *text = gentest::readText(folder + QStringLiteral("/gen_objdict.c"));
     return started;
+}
+
+// Writes what gen_objdict.c includes of the generated files (gen_define.h,
+// gen_indication.h) and gen_objdict.c itself into folder, as a generation run does.
+inline bool generateStackSources(ObjectDataBase &db, const QString &folder, bool compact,
+                                 bool alwaysMultiLine)
+{
+    CoDefineGenerator define;
+    indicationgenerator indication;
+    ObjDictGenerator objdict(compact);
+    const Preferences preferences = alwaysMultiLine ? gentest::alwaysMultiLine() : Preferences();
+    const QString name = QStringLiteral("fixture");
+    return gentest::runGenerator(define, db, folder, name, 0, preferences)
+           && gentest::runGenerator(indication, db, folder, name, 0, preferences)
+           && gentest::runGenerator(objdict, db, folder, name, 0, preferences);
 }
 
 // The element lines of the array or table whose header line starts with header, up to

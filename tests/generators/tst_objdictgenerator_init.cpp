@@ -285,19 +285,22 @@ private slots:
                                   .arg(u16.indexOf(QStringLiteral("\t(UNSIGNED16)100u")))));
     }
 
-    // The per-line start finds its objects at A in od_assign, with N objects and D
-    // descriptions counted in the project, virtual entries included.
+    // The per-line start finds its N objects at A in od_assign; the description positions
+    // count from the start of the table, so every line gets all of it.
     void multiLineObjectDictionaryOffsets()
     {
         ObjectDataBase db;
         buildThreeLines(db);
         const QString text = run(db);
-        QVERIFY(text.contains(QStringLiteral("coOdInitOdPtr(canLine, &od_assign[0], 3, "
-                                             "od_description, 5, NULL, &od_data_variables);\n")));
-        QVERIFY(text.contains(QStringLiteral("coOdInitOdPtr(canLine, &od_assign[3], 5, "
-                                             "od_description, 8, NULL, &od_data_variables);\n")));
-        QVERIFY(text.contains(QStringLiteral("coOdInitOdPtr(canLine, &od_assign[8], 2, "
-                                             "od_description, 2, NULL, &od_data_variables);\n")));
+        QVERIFY(text.contains(
+            QStringLiteral("coOdInitOdPtr(canLine, &od_assign[0], 3, "
+                           "od_description, CO_OBJ_DESC_CNT, NULL, &od_data_variables);\n")));
+        QVERIFY(text.contains(
+            QStringLiteral("coOdInitOdPtr(canLine, &od_assign[3], 5, "
+                           "od_description, CO_OBJ_DESC_CNT, NULL, &od_data_variables);\n")));
+        QVERIFY(text.contains(
+            QStringLiteral("coOdInitOdPtr(canLine, &od_assign[8], 2, "
+                           "od_description, CO_OBJ_DESC_CNT, NULL, &od_data_variables);\n")));
         QVERIFY(text.contains(
             QStringLiteral("UNSIGNED8 canLineTable[CO_LINE_ARRAY_DECL] = {0, 1, 2 };\n")));
         QVERIFY(text.contains(QStringLiteral(

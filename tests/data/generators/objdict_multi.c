@@ -33,7 +33,7 @@ RET_T coCanOpenStackInit_line(UNSIGNED8 canLine, CO_INIT_OPTION_T *pCoOptions);
 
 /* number of objects */
 #define CO_OD_ASSIGN_CNT 24u
-#define CO_OBJ_DESC_CNT 69u
+#define CO_OBJ_DESC_CNT 63u
 
 /* definition of managed variables */
 static UNSIGNED8 CO_STORAGE_CLASS	od_u8[5]= {
@@ -373,7 +373,7 @@ RET_T coCanOpenStackInit_line0(
 {
     RET_T retVal;
     /* initialize object dictionary variables and pointers */
-    coOdInitOdPtr(canLine, &od_assign[0], 11, od_description, 33, NULL, &od_data_variables);
+    coOdInitOdPtr(canLine, &od_assign[0], 11, od_description, CO_OBJ_DESC_CNT, NULL, &od_data_variables);
 
     /* initialize (u)sdo server(s) */
     retVal = coSdoServerInit(canLine, 1u);
@@ -420,7 +420,7 @@ RET_T coCanOpenStackInit_line1(
 {
     RET_T retVal;
     /* initialize object dictionary variables and pointers */
-    coOdInitOdPtr(canLine, &od_assign[11], 13, od_description, 36, NULL, &od_data_variables);
+    coOdInitOdPtr(canLine, &od_assign[11], 13, od_description, CO_OBJ_DESC_CNT, NULL, &od_data_variables);
 
     /* initialize (u)sdo server(s) */
     retVal = coSdoServerInit(canLine, 1u);
