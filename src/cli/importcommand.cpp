@@ -167,8 +167,11 @@ int importFile(const Settings &settings, const CommandLine &commandLine, QTextSt
     importer.setIndexRange(settings.low, settings.high);
     importer.setImportFileName(settings.file);
     importer.doImport();
-    for (const EdsParser::Diagnostic &diagnostic : importer.diagnostics())
-        err << diagnostic.toString() << '\n';
+    // Notes lose nothing; the command has no verbose mode to show them in.
+    for (const EdsParser::Diagnostic &diagnostic : importer.diagnostics()) {
+        if (diagnostic.severity > EdsParser::Diagnostic::Info)
+            err << diagnostic.toString() << '\n';
+    }
     if (!importer.getLastError().isEmpty())
         return commandLine.failure(err, tr("nothing was imported"));
     const int result = importObjects(settings, importer, db, out, err);
