@@ -117,7 +117,8 @@ std::vector<double> measure(int objects, const QString &cli, const QTemporaryDir
                 content.size() / 1048576.0);
     std::vector<double> best(stepCount, 1e12);
     for (int run = 0; run < runs && ok; ++run) {
-        const QString project = dir.filePath(QStringLiteral("scale%1_%2.nwrp").arg(objects).arg(run));
+        const QString project =
+            dir.filePath(QStringLiteral("scale%1_%2.nwrp").arg(objects).arg(run));
         const QString folder = dir.filePath(QStringLiteral("out%1_%2").arg(objects).arg(run));
         QProcess made;
         made.setStandardOutputFile(QProcess::nullDevice());
