@@ -1,12 +1,14 @@
-// Whole-process import of a large EDS: `nodewright-cli new` followed by
-// `nodewright-cli import`, as a build script runs them. The EDS is generated: 5000 objects
-// with 34,000 sub-indices (1000 VAR objects, 4000 RECORDs of 8 or 9 sub-indices), about
-// 5.4 MB with CR LF line ends. Each run is timed as wall-clock time and as the processor
-// time and peak resident memory of each process (from wait4).
+// Whole processes from a large EDS to generated files, as a build script runs them:
+// `nodewright-cli new`, `import` of the EDS, `generate --no-check` and `export --format
+// eds` of the imported project. The EDS is generated: 5000 objects with 34,000
+// sub-indices (1000 VAR objects, 4000 RECORDs of 8 or 9 sub-indices), about 5.4 MB with
+// CR LF line ends. Each run is timed as wall-clock time and as the processor time and
+// peak resident memory of each process (from wait4); the figures are medians of 5 runs.
 //
 // The command-line tool is looked up beside this program's build folder
 // (../src/nodewright-cli) unless NW_CLI names it.
 
+#include "benchedsfile.h"
 #include "database/objectdatabase.h"
 #include "importers/edsimporter.h"
 #include "importers/importrun.h"
@@ -42,59 +44,6 @@ struct Sample
     long peakKb = 0;
     int exitCode = -1;
 };
-
-void appendVariable(QByteArray &eds, int index, int n)
-{
-    eds += QByteArray("[") + QByteArray::number(index, 16).toUpper()
-           + "]\r\nParameterName=Variable " + QByteArray::number(n)
-           + "\r\nObjectType=0x7\r\nDataType=0x0007\r\nAccessType=rw\r\nDefaultValue=0x"
-           + QByteArray::number(n, 16).rightJustified(8, '0')
-           + "\r\nPDOMapping=1\r\nLowLimit=0\r\nHighLimit=0xFFFF\r\n\r\n";
-}
-
-void appendRecord(QByteArray &eds, int index, int n, int subs)
-{
-    const QByteArray at = QByteArray::number(index, 16).toUpper();
-    eds += "[" + at + "]\r\nParameterName=Record " + QByteArray::number(n)
-           + "\r\nObjectType=0x9\r\nSubNumber=" + QByteArray::number(subs) + "\r\n\r\n";
-    eds += "[" + at
-           + "sub0]\r\nParameterName=Highest sub-index supported\r\nObjectType=0x7\r\n"
-             "DataType=0x0005\r\nAccessType=ro\r\nDefaultValue="
-           + QByteArray::number(subs - 1) + "\r\nPDOMapping=0\r\n\r\n";
-    for (int s = 1; s < subs; ++s)
-        eds += "[" + at + "sub" + QByteArray::number(s, 16).toUpper() + "]\r\nParameterName=Entry "
-               + QByteArray::number(s) + " of record " + QByteArray::number(n)
-               + "\r\nObjectType=0x7\r\nDataType=0x0006\r\nAccessType=rw\r\nDefaultValue="
-               + QByteArray::number(s * 10) + "\r\nPDOMapping=1\r\nLowLimit=0\r\nHighLimit="
-               + QByteArray::number(1000 + s) + "\r\n\r\n";
-}
-
-QByteArray generateEds(int &subIndices)
-{
-    const int objects = 5000;
-    QByteArray eds;
-    eds.reserve(6 << 20);
-    eds += "[FileInfo]\r\nFileName=big.eds\r\nFileVersion=1\r\nFileRevision=1\r\nEDSVersion=4.0\r\n"
-           "Description=Generated for the import benchmark\r\n\r\n[DeviceInfo]\r\nVendorName="
-           "Bench\r\nProductName=Big device\r\nNrOfRXPDO=0\r\nNrOfTXPDO=0\r\n\r\n";
-    eds += "[ManufacturerObjects]\r\nSupportedObjects=" + QByteArray::number(objects) + "\r\n";
-    for (int n = 0; n < objects; ++n)
-        eds += QByteArray::number(n + 1) + "=0x" + QByteArray::number(0x2000 + n, 16).toUpper()
-               + "\r\n";
-    eds += "\r\n";
-    subIndices = 0;
-    for (int n = 0; n < objects; ++n) {
-        if (n < 1000) {
-            appendVariable(eds, 0x2000 + n, n);
-            subIndices += 1;
-        } else {
-            const int subs = n < 4000 ? 8 : 9;
-            appendRecord(eds, 0x2000 + n, n, subs);
-            subIndices += subs;
-        }
-    }
-    return eds;
-}
 
 Sample runProcess(const QString &program, const QStringList &arguments)
 {
@@ -192,7 +141,7 @@ int main(int argc, char *argv[])
                                   .filePath(QStringLiteral("../src/nodewright-cli"));
     QTemporaryDir dir;
     int subIndices = 0;
-    const QByteArray eds = generateEds(subIndices);
+    const QByteArray eds = benchedsfile::generate(5000, subIndices);
     const QString edsPath = dir.filePath(QStringLiteral("big.eds"));
     QFile file(edsPath);
     if (!file.open(QIODevice::WriteOnly) || file.write(eds) != eds.size()) {
@@ -202,25 +151,44 @@ int main(int argc, char *argv[])
     file.close();
     std::printf("EDS: 5000 objects, %d sub-indices, %.2f MB\n", subIndices, eds.size() / 1048576.0);
 
-    std::vector<double> wall, cpu;
+    std::vector<double> wall, cpu, generateWall, generateCpu, exportWall, exportCpu, chainWall,
+        chainCpu;
     long peak = 0;
     for (int run = 0; run < runs; ++run) {
         const QString project = dir.filePath(QStringLiteral("bench%1.nwrp").arg(run));
+        const QString output = dir.filePath(QStringLiteral("out%1").arg(run));
         const Sample made = runProcess(cli, {QStringLiteral("new"), project});
         const Sample imported =
             runProcess(cli, {QStringLiteral("import"), edsPath, QStringLiteral("--into"), project});
-        if (made.exitCode != 0 || imported.exitCode != 0) {
-            std::fprintf(stderr, "nodewright-cli failed (%d, %d); is %s built?\n", made.exitCode,
-                         imported.exitCode, qPrintable(cli));
+        const Sample generated =
+            runProcess(cli, {QStringLiteral("generate"), QStringLiteral("--no-check"),
+                             QStringLiteral("--output"), output, project});
+        const Sample exported =
+            runProcess(cli, {QStringLiteral("export"), project, QStringLiteral("--format"),
+                             QStringLiteral("eds"), QStringLiteral("--output"),
+                             dir.filePath(QStringLiteral("export%1").arg(run))});
+        if (made.exitCode != 0 || imported.exitCode != 0 || generated.exitCode != 0
+            || exported.exitCode != 0) {
+            std::fprintf(stderr, "nodewright-cli failed (%d, %d, %d, %d); is %s built?\n",
+                         made.exitCode, imported.exitCode, generated.exitCode, exported.exitCode,
+                         qPrintable(cli));
             return 1;
         }
         std::printf("run %d: new %.0f ms (%.0f ms CPU, %ld KB), import %.0f ms (%.0f ms CPU, "
-                    "%ld KB)\n",
+                    "%ld KB), generate %.0f ms (%.0f ms CPU, %ld KB), export %.0f ms (%.0f ms "
+                    "CPU, %ld KB)\n",
                     run + 1, made.wallMs, made.cpuMs, made.peakKb, imported.wallMs, imported.cpuMs,
-                    imported.peakKb);
+                    imported.peakKb, generated.wallMs, generated.cpuMs, generated.peakKb,
+                    exported.wallMs, exported.cpuMs, exported.peakKb);
         wall.push_back(made.wallMs + imported.wallMs);
         cpu.push_back(made.cpuMs + imported.cpuMs);
-        peak = std::max({peak, made.peakKb, imported.peakKb});
+        generateWall.push_back(generated.wallMs);
+        generateCpu.push_back(generated.cpuMs);
+        exportWall.push_back(exported.wallMs);
+        exportCpu.push_back(exported.cpuMs);
+        chainWall.push_back(wall.back() + generated.wallMs);
+        chainCpu.push_back(cpu.back() + generated.cpuMs);
+        peak = std::max({peak, made.peakKb, imported.peakKb, generated.peakKb, exported.peakKb});
     }
     std::printf("phases of one import in this process:\n");
     const QString project = dir.filePath(QStringLiteral("phases.nwrp"));
@@ -230,5 +198,12 @@ int main(int argc, char *argv[])
                 "memory %.1f MB (targets: under 300 ms, under 100 MB)\n",
                 median(wall), median(cpu), *std::min_element(wall.begin(), wall.end()),
                 peak / 1024.0);
+    std::printf("generate --no-check: median %.0f ms wall, %.0f ms CPU (target: under 500 ms)\n",
+                median(generateWall), median(generateCpu));
+    std::printf("export --format eds: median %.0f ms wall, %.0f ms CPU (target: under 300 ms)\n",
+                median(exportWall), median(exportCpu));
+    std::printf("new + import + generate: median %.0f ms wall, %.0f ms CPU (target: under "
+                "1100 ms)\n",
+                median(chainWall), median(chainCpu));
     return 0;
 }

@@ -155,8 +155,11 @@ QString lineProblem(ObjectDataBase &db, quint8 line)
 
 void printDiagnostics(const QList<EdsParser::Diagnostic> &diagnostics, QTextStream &err)
 {
-    for (const EdsParser::Diagnostic &diagnostic : diagnostics)
-        err << diagnostic.toString() << '\n';
+    // Notes lose nothing; the command has no verbose mode to show them in.
+    for (const EdsParser::Diagnostic &diagnostic : diagnostics) {
+        if (diagnostic.severity > EdsParser::Diagnostic::Info)
+            err << diagnostic.toString() << '\n';
+    }
 }
 
 int importEds(const Settings &settings, const CommandLine &commandLine, ObjectDataBase &db,

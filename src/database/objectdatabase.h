@@ -326,6 +326,9 @@ public:
     // write. Inserts or replaces the entry; updates the sub cache of the line when it is
     // filled. Sends SubIndexChanged.
     bool addSubIndex(quint8 line, quint16 index, quint8 sub, const SUBINDEX_DATA_T &data);
+    // write. addSubIndex for every entry of subs (keyed by sub-index), as one unit with
+    // one prepared statement: all are written or, when one fails, none.
+    bool addSubIndices(quint8 line, quint16 index, const QMap<quint8, SUBINDEX_DATA_T> &subs);
     // write. Sends SubIndexDeleted when the entry existed.
     bool delSubIndex(quint8 line, quint16 index, quint8 sub, bool keepConnections = false);
     QString getSubIndexValue(quint8 line, quint16 index, quint8 sub) const;
@@ -800,6 +803,10 @@ private:
     bool writeLocked() const;
     void notify(const ChangeSet &change);
     bool endUnit(bool commit);
+    // The insert of addSubIndex with the statement insert (the text sql) prepared for
+    // line; inside the caller's unit.
+    bool writeSubIndex(QSqlQuery *insert, const QString &sql, quint8 line, quint16 index,
+                       quint8 sub, const SUBINDEX_DATA_T &data);
     void forgetUnitState();
     bool unitStillOpen();
     void resetConnection();

@@ -7,6 +7,14 @@
 QSqlQuery *ObjectDataBasePrivate::statement(const QString &sql, const QVariantList &values,
                                             const char *signature)
 {
+    QSqlQuery *query = prepared(sql, signature);
+    for (int i = 0; query && i < values.size(); ++i)
+        query->bindValue(i, values.at(i));
+    return query;
+}
+
+QSqlQuery *ObjectDataBasePrivate::prepared(const QString &sql, const char *signature)
+{
     auto it = m_statements.find(sql);
     if (it == m_statements.end()) {
         auto query = std::make_unique<QSqlQuery>(db);
@@ -18,10 +26,7 @@ QSqlQuery *ObjectDataBasePrivate::statement(const QString &sql, const QVariantLi
         }
         it = m_statements.emplace(sql, std::move(query)).first;
     }
-    QSqlQuery *query = it->second.get();
-    for (int i = 0; i < values.size(); ++i)
-        query->bindValue(i, values.at(i));
-    return query;
+    return it->second.get();
 }
 
 void ObjectDataBasePrivate::failed(const QSqlQuery &query, const QString &sql,
@@ -54,10 +59,25 @@ SqlRows ObjectDataBasePrivate::select(const QString &sql, const QVariantList &va
     return rows;
 }
 
+bool ObjectDataBasePrivate::execPrepared(QSqlQuery *query, const QString &sql,
+                                         const QVariantList &values, const char *signature,
+                                         qint64 *insertId)
+{
+    for (int i = 0; query && i < values.size(); ++i)
+        query->bindValue(i, values.at(i));
+    return run(query, sql, signature, insertId, nullptr);
+}
+
 bool ObjectDataBasePrivate::exec(const QString &sql, const QVariantList &values,
                                  const char *signature, qint64 *insertId, int *rowsAffected)
 {
-    QSqlQuery *query = statement(sql, values, signature);
+    return run(statement(sql, values, signature), sql, signature, insertId, rowsAffected);
+}
+
+// Runs a prepared statement with its values bound; a failure dooms the open unit.
+bool ObjectDataBasePrivate::run(QSqlQuery *query, const QString &sql, const char *signature,
+                                qint64 *insertId, int *rowsAffected)
+{
     const bool ok = query && query->exec();
     if (!ok) {
         if (query)

@@ -39,6 +39,13 @@ public:
     // signature and dooms the open unit of writes.
     bool exec(const QString &sql, const QVariantList &values, const char *signature,
               qint64 *insertId = nullptr, int *rowsAffected = nullptr);
+    // The same with the statement prepared by prepared(sql): a bulk writer looks it up once
+    // and runs it for every row.
+    bool execPrepared(QSqlQuery *query, const QString &sql, const QVariantList &values,
+                      const char *signature, qint64 *insertId = nullptr);
+    // The statement for sql, prepared once per connection; nullptr when it cannot be
+    // prepared (logged).
+    QSqlQuery *prepared(const QString &sql, const char *signature);
     // Runs a statement without values (schema statements) like exec.
     bool execSchema(const QString &sql, const char *signature);
     // Runs a statement whose failure is expected in the normal course (adding a column
@@ -158,6 +165,8 @@ private:
     // when it cannot be prepared (logged).
     QSqlQuery *statement(const QString &sql, const QVariantList &values, const char *signature);
     void failed(const QSqlQuery &query, const QString &sql, const char *signature);
+    bool run(QSqlQuery *query, const QString &sql, const char *signature, qint64 *insertId,
+             int *rowsAffected);
 
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>, QStringHash> m_statements;
 };

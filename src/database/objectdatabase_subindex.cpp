@@ -195,6 +195,23 @@ QMap<quint8, ObjectDataBase::SUBINDEX_DATA_T> ObjectDataBasePrivate::subIndicesO
     return subs;
 }
 
+namespace {
+
+QString subIndexInsert(quint8 line)
+{
+    return QStringLiteral(
+               "insert or replace into %1 (objectindex, subindex, name, datatype, accesstype, "
+               "defaultvalue, currentvalue, pdomapping, lowlimit, uplimit, size, defaultineds, "
+               "limitineds, refuseread, refusewrite, allowedaccesstypes, implementation, "
+               "varname, description, category, writedefaulttoeds, cyclicread, dcfcomponent, "
+               "changedbyuser, wizardsource, denotation, sharedlines, managedbycbw, signalid, "
+               "nvstorage, metadata) "
+               "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,0)")
+        .arg(ObjectDataBasePrivate::table("SubObjects", line));
+}
+
+} // namespace
+
 bool ObjectDataBase::addSubIndex(quint8 line, quint16 index, quint8 sub,
                                  const SUBINDEX_DATA_T &data)
 {
@@ -202,6 +219,32 @@ bool ObjectDataBase::addSubIndex(quint8 line, quint16 index, quint8 sub,
     if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
+    const QString sql = subIndexInsert(line);
+    const bool ok = writeSubIndex(d->prepared(sql, Q_FUNC_INFO), sql, line, index, sub, data);
+    return unit.commit() && ok;
+}
+
+bool ObjectDataBase::addSubIndices(quint8 line, quint16 index,
+                                   const QMap<quint8, SUBINDEX_DATA_T> &subs)
+{
+    QMutexLocker locker(&d->mutex);
+    if (d->lockWriteAccess)
+        return false;
+    WriteUnit unit(this);
+    const QString sql = subIndexInsert(line);
+    QSqlQuery *insert = d->prepared(sql, Q_FUNC_INFO);
+    for (auto it = subs.constBegin(); it != subs.constEnd(); ++it) {
+        if (!writeSubIndex(insert, sql, line, index, it.key(), it.value())) {
+            unit.abandon();
+            return false;
+        }
+    }
+    return unit.commit();
+}
+
+bool ObjectDataBase::writeSubIndex(QSqlQuery *insert, const QString &sql, quint8 line,
+                                   quint16 index, quint8 sub, const SUBINDEX_DATA_T &data)
+{
     const int nameId = getStringId(data.name);
     const int descriptionId = getStringId(data.description);
     const int denotationId = getStringId(data.denotation);
@@ -235,26 +278,15 @@ bool ObjectDataBase::addSubIndex(quint8 line, quint16 index, quint8 sub,
                                  int(data.managedbycbw),
                                  data.signalid,
                                  int(data.nvstorage)};
-    bool ok =
-        nameId >= 0 && descriptionId >= 0 && denotationId >= 0
-        && d->exec(
-            QStringLiteral(
-                "insert or replace into %1 (objectindex, subindex, name, datatype, accesstype, "
-                "defaultvalue, currentvalue, pdomapping, lowlimit, uplimit, size, defaultineds, "
-                "limitineds, refuseread, refusewrite, allowedaccesstypes, implementation, "
-                "varname, description, category, writedefaulttoeds, cyclicread, dcfcomponent, "
-                "changedbyuser, wizardsource, denotation, sharedlines, managedbycbw, signalid, "
-                "nvstorage, metadata) "
-                "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,0)")
-                .arg(d->table("SubObjects", line)),
-            values, Q_FUNC_INFO);
+    bool ok = nameId >= 0 && descriptionId >= 0 && denotationId >= 0
+              && d->execPrepared(insert, sql, values, Q_FUNC_INFO);
     if (ok && !data.metadata.isEmpty())
         ok = saveSubIndexMetaData(line, index, sub, data.metadata);
     const auto cachedLine = d->subCache.find(line);
     if (ok && cachedLine != d->subCache.end())
         cachedLine->insert(subKey(index, sub), data);
     notify(ChangeSet(ChangeSet::SubIndexChanged, line, index, sub));
-    return unit.commit() && ok;
+    return ok;
 }
 
 bool ObjectDataBase::delSubIndex(quint8 line, quint16 index, quint8 sub, bool keepConnections)

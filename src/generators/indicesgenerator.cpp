@@ -85,7 +85,7 @@ void IndicesGenerator::doJob()
 
     // Names are numbered over the whole file: a name a line has used is numbered again in
     // the next line.
-    usedNames.clear();
+    useCounts.clear();
     ObjectDataBase *db = dataBase();
     for (int i = 0; i < lines.size() && !abortRequested; ++i) {
         const QList<quint16> indices =
@@ -139,7 +139,7 @@ void IndicesGenerator::generateSubIndexDefines(unsigned char line, quint16 index
         const QString name = replaceInvalidCharacters(
             QStringLiteral("S_") + defineText(Helper::substituteVariables(text, index, sub)));
         // Standard records share sub-index names; their first define serves all of them.
-        if (index < 0x2000 && usedNames.contains(name))
+        if (index < 0x2000 && useCounts.contains(name))
             continue;
         *out << "#define  " << linePrefix(line) << fillString(numberedName(name))
              << QStringLiteral("\t0x%1u").arg(sub, 0, 16) << "\n";
@@ -148,8 +148,8 @@ void IndicesGenerator::generateSubIndexDefines(unsigned char line, quint16 index
 
 QString IndicesGenerator::numberedName(const QString &name)
 {
-    const int earlierUses = usedNames.count(name);
-    usedNames.append(name);
+    const int earlierUses = useCounts.value(name);
+    useCounts.insert(name, earlierUses + 1);
     return earlierUses == 0 ? name : name + QString::number(earlierUses);
 }
 

@@ -2,8 +2,9 @@
 
 #include "generators/abstractgenerator.h"
 
+#include <QHash>
 #include <QList>
-#include <QStringList>
+#include <QString>
 
 class QTextStream;
 
@@ -41,6 +42,7 @@ private:
     QString linePrefix(unsigned char line) const;
 
     QList<unsigned char> lines;
-    QStringList usedNames;
+    // How often each bare name has been used so far in the file.
+    QHash<QString, int> useCounts;
     QTextStream *out = nullptr;
 };

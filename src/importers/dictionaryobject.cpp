@@ -20,13 +20,7 @@ bool DictionaryObject::read(ObjectDataBase &db, quint8 line, quint16 at)
 
 bool DictionaryObject::store(ObjectDataBase &db, quint8 line, quint16 at) const
 {
-    if (!db.addIndex(line, at, data))
-        return false;
-    for (auto it = subs.constBegin(); it != subs.constEnd(); ++it) {
-        if (!db.addSubIndex(line, at, it.key(), it.value()))
-            return false;
-    }
-    return true;
+    return db.addIndex(line, at, data) && db.addSubIndices(line, at, subs);
 }
 
 bool DictionaryObject::storeAll(const QMap<quint16, DictionaryObject> &objects, ObjectDataBase &db,

@@ -20,7 +20,9 @@ QString sectionKey(const QString &section)
 
 QString EdsParser::Diagnostic::toString() const
 {
-    const QString kind = severity == Error ? QStringLiteral("error") : QStringLiteral("warning");
+    const QString kind = severity == Error     ? QStringLiteral("error")
+                         : severity == Warning ? QStringLiteral("warning")
+                                               : QStringLiteral("info");
     if (line > 0)
         return QStringLiteral("%1:%2: %3: %4").arg(file).arg(line).arg(kind, text);
     return QStringLiteral("%1: %2: %3").arg(file, kind, text);

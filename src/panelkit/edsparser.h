@@ -91,7 +91,8 @@ struct CANopenSubIndex
 // It never stops at the first problem: everything it can read is delivered, and every
 // problem is collected as a Diagnostic with file, line and text. An Error marks something
 // the reader could not take over (an object, a key or a line is lost or incomplete); a
-// Warning marks something it read leniently. A problem repeated on many lines is reported
+// Warning marks something it read leniently; an Info notes a fact about the file that
+// loses nothing (an object missing from the object lists, or listed without a section). A problem repeated on many lines is reported
 // once, at its first line, with the number of further lines.
 //
 // The ";;" comment lines of the file are collected per section (comments()), and the
@@ -104,7 +105,8 @@ class EdsParser : public QObject
 public:
     struct Diagnostic
     {
-        enum Severity { Warning, Error };
+        // In rising order.
+        enum Severity { Info, Warning, Error };
 
         QString file;
         int line = 0;
@@ -113,7 +115,8 @@ public:
         // The object the problem belongs to, or -1 for the file as a whole.
         int index = -1;
 
-        // "file:line: warning: text" (or "error"); without a line "file: error: text".
+        // "file:line: warning: text" (or "error", "info"); without a line
+        // "file: error: text".
         QString toString() const;
     };
 

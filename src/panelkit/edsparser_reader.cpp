@@ -474,7 +474,9 @@ void EdsParser::Reader::repeated(Repeat kind, int line, const QString &text, int
         ++state.more;
         return;
     }
-    warning(line, text, index);
+    const bool note = kind == Repeat::NotListed || kind == Repeat::ListedMissing;
+    m_parser.m_diagnostics.append(
+        {m_fileName, line, text, note ? Diagnostic::Info : Diagnostic::Warning, index});
     state.first = m_parser.m_diagnostics.size() - 1;
 }
 

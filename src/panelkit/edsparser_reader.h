@@ -88,7 +88,8 @@ private:
 
     enum class SectionKind { None, Object, Sub, Names, Values, Denotations, Links, General };
 
-    // Kinds of repeated warnings reported once with a count.
+    // Kinds of repeated diagnostics reported once with a count. The object lists'
+    // kinds are notes (Info), the others warnings.
     enum class Repeat {
         HashComment,
         TrailingText,

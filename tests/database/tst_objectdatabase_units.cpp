@@ -265,6 +265,15 @@ void TestObjectDataBaseUnits::failedStatementFailsTheOperation_data()
                data.name = QStringLiteral("A text not yet interned");
                return db.addSubIndex(0, 0x2000, 5, data);
            });
+    QTest::addRow("addSubIndices, third entry refused")
+        << "create trigger refuse before insert on SubObjects0 when new.subindex = 7 begin "
+           "select raise(abort, 'refused'); end"
+        << Change([](DB &db) {
+               QMap<quint8, DB::SUBINDEX_DATA_T> subs;
+               for (quint8 sub : {5, 6, 7, 8})
+                   subs[sub].name = QStringLiteral("Entry %1").arg(sub);
+               return db.addSubIndices(0, 0x2000, subs);
+           });
     QTest::addRow("delIndex, connections refused")
         << refuseDelete.arg("Connections")
         << Change([](DB &db) { return db.delIndex(0, 0x2000, false); });

@@ -267,7 +267,11 @@ void TestEdsParser::problems_data()
     QTest::addRow("listed objects missing in the middle")
         << QByteArray("[OptionalObjects]\nSupportedObjects=3\n1=0x1FFE\n2=0x1FFF\n3=0x2000\n")
                + variable()
-        << true << "3:warning:8190:the file has no section [1FFE] (and 1 more of this kind)";
+        << true << "3:info:8190:the file has no section [1FFE] (and 1 more of this kind)";
+    QTest::addRow("object missing from the lists")
+        << QByteArray("[OptionalObjects]\nSupportedObjects=1\n1=0x2000\n") + variable()
+               + "[2001]\nParameterName=B\nDataType=7\nAccessType=ro\n"
+        << true << "11:info:-1:[2001] is not listed in an object list";
     QTest::addRow("key given twice")
         << variable("PDOMapping=1\n") << true << "8:warning:8192:appears a second time";
     QTest::addRow("unknown key, three times")
@@ -290,7 +294,7 @@ void TestEdsParser::problems()
     QCOMPARE(parsed.ok, read);
     const QStringList parts = expected.split(QLatin1Char(':'));
     for (const EdsParser::Diagnostic &d : parsed.diagnostics) {
-        const QString severity = d.severity == EdsParser::Diagnostic::Error ? "error" : "warning";
+        const QString severity = d.toString().section(QLatin1String(": "), 1, 1);
         if (d.text.contains(parts.mid(3).join(':')) && QString::number(d.line) == parts.at(0)
             && severity == parts.at(1) && QString::number(d.index) == parts.at(2))
             return;

@@ -310,9 +310,11 @@ void FileImportDialog::showProblems()
     for (const EdsParser::Diagnostic &problem : problems) {
         const QString where = problem.line > 0 ? tr("line %1: ").arg(problem.line) : QString();
         const bool error = problem.severity == EdsParser::Diagnostic::Error;
-        const QString line = QStringLiteral("%1%2: %3")
-                                 .arg(where, error ? tr("error") : tr("warning"), problem.text)
-                                 .toHtmlEscaped();
+        const QString kind = error                                                ? tr("error")
+                             : problem.severity == EdsParser::Diagnostic::Warning ? tr("warning")
+                                                                                  : tr("info");
+        const QString line =
+            QStringLiteral("%1%2: %3").arg(where, kind, problem.text).toHtmlEscaped();
         // Errors stand out among the warnings.
         ui->txtProblems->appendHtml(
             error ? QStringLiteral("<span style=\"color:#c00000\">%1</span>").arg(line) : line);
