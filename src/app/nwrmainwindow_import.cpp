@@ -6,6 +6,7 @@
 
 #include "userinteraction.h"
 
+#include "importers/csvimporter.h"
 #include "importers/dialogs/fileimportdialog.h"
 #include "importers/edsimporter.h"
 
@@ -17,7 +18,8 @@ void NwrMainWindow::addImportAction()
     importAction = new QAction(tr("&Import..."), this);
     importAction->setObjectName(QStringLiteral("actionImport"));
     importAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-    importAction->setStatusTip(tr("Import objects from an EDS, DCF or catalogue file"));
+    importAction->setStatusTip(
+        tr("Import objects from an EDS, DCF, CSV, project or catalogue file"));
     ui->menuFile->insertAction(ui->actionQuit, importAction);
     ui->menuFile->insertSeparator(ui->actionQuit);
     connect(importAction, &QAction::triggered, this, &NwrMainWindow::openImportDialog);
@@ -46,7 +48,8 @@ void NwrMainWindow::openImportDialog()
     importDialog->activateWindow();
 }
 
-// "-i FILE": an EDS or DCF file read straight into line 0 of the project.
+// "-i FILE": an EDS, DCF or CSV file read straight into line 0 of the project. What the
+// reader noted is shown, unless the run generates without a window ("-g").
 void NwrMainWindow::importFromCommandLine()
 {
     const int at = arguments.indexOf(QStringLiteral("-i"));
@@ -54,22 +57,42 @@ void NwrMainWindow::importFromCommandLine()
         return;
     const QString path = arguments.at(at + 1);
     const QString suffix = QFileInfo(path).suffix().toLower();
+    const bool csv = suffix == QLatin1String("csv");
     if (!QFileInfo::exists(path)
-        || (suffix != QLatin1String("eds") && suffix != QLatin1String("dcf")))
+        || (!csv && suffix != QLatin1String("eds") && suffix != QLatin1String("dcf")))
         return;
     qDebug() << "try to import " << path;
-    EDSImporter importer;
-    importer.setDcfMode(suffix == QLatin1String("dcf"));
-    importer.setDatabase(projectDb);
-    importer.setActiveLine(0);
-    importer.setIndexRange(0x1000, 0xBFFF);
-    importer.setImportFileName(path);
-    importer.startImport();
-    importer.wait();
+    EDSImporter eds;
+    CsvImporter csvReader;
+    BaseDataImporter *importer = csv ? static_cast<BaseDataImporter *>(&csvReader) : &eds;
+    eds.setDcfMode(suffix == QLatin1String("dcf"));
+    importer->setDatabase(projectDb);
+    importer->setActiveLine(0);
+    importer->setIndexRange(0x1000, 0xBFFF);
+    importer->setImportFileName(path);
+    importer->startImport();
+    importer->wait();
     runLocalEventLoop(500);
-    for (const EdsParser::Diagnostic &problem : importer.diagnostics())
-        qWarning().noquote() << problem.toString();
-    if (!importer.getLastError().isEmpty() && !arguments.contains(QStringLiteral("-g")))
+    QStringList problems = csvReader.diagnostics();
+    if (csv)
+        problems << csvReader.applyCommands(projectDb, 0);
+    for (const EdsParser::Diagnostic &problem : eds.diagnostics())
+        problems << problem.toString();
+    for (const QString &problem : problems)
+        qWarning().noquote() << problem;
+    if (arguments.contains(QStringLiteral("-g")))
+        return;
+    if (!importer->getLastError().isEmpty()) {
         interaction->showMessage(this, QMessageBox::Critical, tr("Import error"),
-                                 importer.getLastError());
+                                 importer->getLastError());
+    } else if (!problems.isEmpty()) {
+        // Long lists are cut; the log has them all.
+        const int shown = 25;
+        QString text = tr("%1 was imported with these problems:\n\n%2")
+                           .arg(QFileInfo(path).fileName(),
+                                QStringList(problems.mid(0, shown)).join(QLatin1Char('\n')));
+        if (problems.size() > shown)
+            text += tr("\n... and %1 more.").arg(problems.size() - shown);
+        interaction->showMessage(this, QMessageBox::Warning, tr("Import problems"), text);
+    }
 }

@@ -154,7 +154,7 @@ QString CsvImporter::column(const QStringList &fields, const char *name) const
 
 bool CsvImporter::skip(const QString &text)
 {
-    m_diagnostics.append(QStringLiteral("%1:%2: %3")
+    m_diagnostics.append(QStringLiteral("%1:%2: warning: %3")
                              .arg(QFileInfo(importFileName()).fileName())
                              .arg(m_lineNumber)
                              .arg(text));
@@ -234,7 +234,8 @@ bool CsvImporter::storeObject(quint16 index, quint8 sub, const QStringList &fiel
             object.objecttype = objectCode;
             object.description = column(fields, "description");
             if (!m_database->addIndex(line, index, object))
-                return skip(tr("object 0x%1 could not be stored").arg(index, 4, 16, QLatin1Char('0')));
+                return skip(
+                    tr("object 0x%1 could not be stored").arg(index, 4, 16, QLatin1Char('0')));
             if (objectCode != 7)
                 m_namedFromSub0 = index;
         }
@@ -264,7 +265,8 @@ bool CsvImporter::storeObject(quint16 index, quint8 sub, const QStringList &fiel
     entry.name = name;
     entry.datatype = dataType;
     const QString access = column(fields, "access").trimmed().toLower();
-    entry.accesstype = Helper::normalizeAccessType(access.isEmpty() ? QStringLiteral("ro") : access);
+    entry.accesstype =
+        Helper::normalizeAccessType(access.isEmpty() ? QStringLiteral("ro") : access);
     entry.defaultvalue = column(fields, "value");
     QString varname = column(fields, "varname").trimmed();
     // The export writes NONE for entries that are no application variable.
@@ -318,8 +320,7 @@ void CsvImporter::readLimits(const QStringList &fields, ObjectDataBase::SUBINDEX
     entry.limitineds = hasColumn("haslimit") ? readFlag(column(fields, "haslimit")) : given;
 }
 
-bool CsvImporter::commandFields(const QString &line, const QList<uint> &bounds,
-                                QList<uint> &values)
+bool CsvImporter::commandFields(const QString &line, const QList<uint> &bounds, QList<uint> &values)
 {
     const QStringList fields = line.split(m_separator);
     qDebug().noquote() << QStringLiteral("(%1)").arg(fields.join(QLatin1String(", ")));
@@ -359,28 +360,27 @@ QStringList CsvImporter::applyCommands(ObjectDataBase *project, quint8 line) con
 {
     const auto where = [](const SubAddress &address) {
         const QString index = QStringLiteral("0x%1").arg(address.index, 4, 16, QLatin1Char('0'));
-        return address.wholeIndex ? index
-                                  : tr("%1 sub-index %2").arg(index).arg(address.subIndex);
+        return address.wholeIndex ? index : tr("%1 sub-index %2").arg(index).arg(address.subIndex);
     };
     QStringList failed;
     for (int i = 0; i + 1 < m_copyList.size(); i += 2) {
         const SubAddress &from = m_copyList.at(i);
         const SubAddress &to = m_copyList.at(i + 1);
-        const bool ok = from.wholeIndex && to.wholeIndex
-                            ? project->copyIndex(line, from.index, line, to.index)
-                            : project->existIndex(line, to.index)
-                                  && project->copySubIndexFromDatabase(project, line, from.index,
-                                                                       from.subIndex, line,
-                                                                       to.index, to.subIndex);
+        const bool ok =
+            from.wholeIndex && to.wholeIndex
+                ? project->copyIndex(line, from.index, line, to.index)
+                : project->existIndex(line, to.index)
+                      && project->copySubIndexFromDatabase(project, line, from.index, from.subIndex,
+                                                           line, to.index, to.subIndex);
         if (!ok)
             failed << tr("copy %1 to %2").arg(where(from), where(to));
     }
     for (const SubAddress &address : m_deleteList) {
-        const bool ok = address.wholeIndex
-                            ? project->existIndex(line, address.index)
-                                  && project->delIndex(line, address.index)
-                            : project->existSubIndex(line, address.index, address.subIndex)
-                                  && project->delSubIndex(line, address.index, address.subIndex);
+        const bool ok =
+            address.wholeIndex
+                ? project->existIndex(line, address.index) && project->delIndex(line, address.index)
+                : project->existSubIndex(line, address.index, address.subIndex)
+                      && project->delSubIndex(line, address.index, address.subIndex);
         if (!ok)
             failed << tr("delete %1").arg(where(address));
     }

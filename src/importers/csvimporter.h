@@ -11,7 +11,8 @@
 // export) into the active line of its database. The first line that is neither empty nor
 // a "#" comment names the columns, in any order and case. Rows starting with "d" or "c"
 // are delete and copy commands; the dialog applies them after the read (getDeleteList,
-// getCopyList). A row that cannot be read is skipped and noted as "file:line: text".
+// getCopyList). A row that cannot be read is skipped and noted as
+// "file:line: warning: text".
 class CsvImporter : public BaseDataImporter
 {
     Q_OBJECT
@@ -20,7 +21,7 @@ public:
     explicit CsvImporter(QObject *parent = nullptr);
 
     QString getLastError() override { return m_lastError; }
-    // The rows the last run skipped, one "file:line: text" each.
+    // The rows the last run skipped, one "file:line: warning: text" each.
     QStringList diagnostics() const { return m_diagnostics; }
     QChar separator() const { return m_separator; }
 
@@ -48,8 +49,7 @@ private:
     // Reads the numeric fields of a copy or delete row; false after noting the problem.
     bool commandFields(const QString &line, const QList<uint> &bounds, QList<uint> &values);
     void readLimits(const QStringList &fields, ObjectDataBase::SUBINDEX_DATA_T &entry);
-    bool storeObject(quint16 index, quint8 sub, const QStringList &fields,
-                     const QString &name);
+    bool storeObject(quint16 index, quint8 sub, const QStringList &fields, const QString &name);
     // The export writes "<object> <sub-index>" as name of the entries of an ARRAY or
     // RECORD; the object takes the common leading words back.
     void splitObjectName(quint16 index, QString &name);

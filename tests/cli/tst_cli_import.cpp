@@ -151,7 +151,17 @@ void TestCliImport::exitCodes_data()
         << sample << QByteArray() << QStringList{"--range", "0x8000-0x8FFF"} << 1
         << "no objects from 0x8000 to 0x8fff";
     QTest::addRow("not an EDS suffix") << "device.txt" << QByteArray("[2000]\n") << QStringList()
-                                       << 2 << "only EDS \\(\\.eds\\) and DCF";
+                                       << 2 << "only EDS \\(\\.eds\\), DCF";
+    QTest::addRow("CSV with a malformed row")
+        << "rows.csv" << QByteArray("index,sub,edsname,datatype\n0x2000,0,A,u8\nx,0,B,u8\n")
+        << QStringList() << 0 << "rows\\.csv:3: warning: no object index";
+    QTest::addRow("CSV without objects in the range")
+        << "rows.csv" << QByteArray("index;sub;edsname\n0x2000;0;A\n")
+        << QStringList{"--range", "0x6000-0x6FFF"} << 1 << "no objects from 0x6000";
+    QTest::addRow("CODB catalogue")
+        << "drive.codb"
+        << QByteArray("6040::Controlword:mandatory::VAR:m:UNSIGNED16:m:rw:m::r:0:y::::::n:n:m\n")
+        << QStringList() << 0 << "";
     QTest::addRow("missing file") << "missing.eds" << QByteArray() << QStringList() << 2
                                   << "no such file";
     QTest::addRow("range reversed")

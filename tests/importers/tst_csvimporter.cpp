@@ -121,12 +121,13 @@ void TestCsvImporter::rowsBecomeEntries_data()
     QTest::addColumn<int>("sub");
     QTest::addColumn<QString>("expected");
     QTest::addRow("semicolons, columns in any case")
-        << "# comment\n\nIndex;SUB;EDSname;DataType\n0x2000;0;Speed;UNSIGNED16\n" << 0x2000 << 0
-        << "Speed/Speed type=6 ro pdo=0 limits=- impl=0 var= value=";
+        << "# comment\n\nIndex;SUB;EDSname;DataType\n0x2000;0;Speed;UNSIGNED16\n"
+        << 0x2000 << 0 << "Speed/Speed type=6 ro pdo=0 limits=- impl=0 var= value=";
     QTest::addRow("free column order, defaults")
-        << "access,edsname,index\nrw,Mode,8192\n" << 0x2000 << 0
-        << "Mode/Mode type=0 rw pdo=0 limits=- impl=0 var= value=";
-    QTest::addRow("empty name") << "index,sub,edsname,datatype\n0x2001,0,,u8\n" << 0x2001 << 0
+        << "access,edsname,index\nrw,Mode,8192\n"
+        << 0x2000 << 0 << "Mode/Mode type=0 rw pdo=0 limits=- impl=0 var= value=";
+    QTest::addRow("empty name") << "index,sub,edsname,datatype\n0x2001,0,,u8\n"
+                                << 0x2001 << 0
                                 << "Object_2001/Object_2001 type=5 ro pdo=0 limits=- impl=0 var= "
                                    "value=";
     QTest::addRow("limits rounded, mapping, value")
@@ -136,14 +137,16 @@ void TestCsvImporter::rowsBecomeEntries_data()
     QTest::addRow("varname makes an application variable")
         << "index,sub,edsname,datatype,varname,mapable\n0x2003,0,Out,u32,out_value,both\n"
         << 0x2003 << 0 << "Out/Out type=7 ro pdo=1 limits=- impl=2 var=out_value value=";
-    QTest::addRow("domain") << "index,sub,edsname,datatype\n0x2004,0,Blob,DOMAIN\n" << 0x2004
-                            << 0 << "Blob/Blob type=15 ro pdo=0 limits=- impl=2 var=v_8196_0 value=";
+    QTest::addRow("domain") << "index,sub,edsname,datatype\n0x2004,0,Blob,DOMAIN\n"
+                            << 0x2004 << 0
+                            << "Blob/Blob type=15 ro pdo=0 limits=- impl=2 var=v_8196_0 value=";
     QTest::addRow("array elements take the array's type")
         << "index,sub,edsname,datatype,objectcode,access\n0x2100,0,Gains,REAL32,ARRAY,ro\n"
            "0x2100,1,First,,,rw\n"
         << 0x2100 << 1 << "Gains/First type=8 rw pdo=0 limits=- impl=0 var= value=";
     QTest::addRow("record without its sub-index 0 row")
-        << "index,sub,edsname,datatype,objectcode\n0x2200,1,Value,u16,RECORD\n" << 0x2200 << 0
+        << "index,sub,edsname,datatype,objectcode\n0x2200,1,Value,u16,RECORD\n"
+        << 0x2200 << 0
         << "Value/Highest Subindex supported type=5 ro pdo=0 limits=- impl=1 var= value=";
 }
 
@@ -172,8 +175,9 @@ void TestCsvImporter::malformedRowsAreReportedAndSkipped()
            importer);
     const QStringList problems = importer.diagnostics();
     QCOMPARE(problems.size(), 4);
-    const QStringList places = {QStringLiteral("list.csv:3: "), QStringLiteral("list.csv:4: "),
-                                QStringLiteral("list.csv:5: "), QStringLiteral("list.csv:6: ")};
+    const QStringList places = {
+        QStringLiteral("list.csv:3: warning: "), QStringLiteral("list.csv:4: warning: "),
+        QStringLiteral("list.csv:5: warning: "), QStringLiteral("list.csv:6: warning: ")};
     for (int i = 0; i < places.size(); ++i)
         QVERIFY2(problems.at(i).startsWith(places.at(i)), qPrintable(problems.at(i)));
     QCOMPARE(db->getIndices(staging, 0x1000, 0xFFFF), (QList<quint16>{0x2000, 0x2003}));
@@ -241,8 +245,7 @@ void TestCsvImporter::exportReadsBack_data()
                     {count, named(entry(7, "ro", "0x12"), "Vendor-ID"),
                      named(entry(7, "ro", "0x34"), "Product code")},
                     "Identity")
-            .object(0, 0x2000, 8, {count, limited, named(entry(2, "rw", "0"), "Right")},
-                    "Offsets")
+            .object(0, 0x2000, 8, {count, limited, named(entry(2, "rw", "0"), "Right")}, "Offsets")
             .object(0, 0x2003, 9, {count, received, sent}, "Process data")
             .var(0, 0x2001, named(entry(8, "rww", "2"), "Gain"), "Gain")
             .var(0, 0x6000, named(nwtest::appVariable(6, "rwr", "speed", 1), "Speed"), "Speed");
