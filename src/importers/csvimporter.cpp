@@ -152,7 +152,7 @@ QString CsvImporter::column(const QStringList &fields, const char *name) const
     return position >= 0 && position < fields.size() ? fields.at(position) : QString();
 }
 
-bool CsvImporter::skip(const QString &text)
+bool CsvImporter::note(const QString &text)
 {
     m_diagnostics.append(QStringLiteral("%1:%2: warning: %3")
                              .arg(QFileInfo(importFileName()).fileName())
@@ -168,15 +168,15 @@ bool CsvImporter::handleImportLine(const QString &line)
     uint index = 0;
     uint sub = 0;
     if (!readNumber(column(fields, "index"), 0xFFFF, index))
-        return skip(tr("no object index in \"%1\"; row skipped").arg(line.trimmed()));
+        return note(tr("no object index in \"%1\"; row skipped").arg(line.trimmed()));
     const QString subText = column(fields, "sub").trimmed();
     if (!subText.isEmpty() && !readNumber(subText, 0xFF, sub))
-        return skip(tr("sub-index \"%1\" is no number from 0 to 255; row skipped").arg(subText));
+        return note(tr("sub-index \"%1\" is no number from 0 to 255; row skipped").arg(subText));
     if (index < lowIndex() || index > highIndex())
         return false;
     const QString typeText = column(fields, "datatype").trimmed().toLower();
     if (!typeText.isEmpty() && Helper::mapDataTypeString(typeText) == 0)
-        return skip(tr("unknown data type \"%1\"; row skipped").arg(typeText));
+        return note(tr("unknown data type \"%1\"; row skipped").arg(typeText));
     QString name = column(fields, "edsname").trimmed();
     if (name.isEmpty())
         name = QStringLiteral("Object_%1").arg(index, 4, 16, QLatin1Char('0'));
@@ -234,7 +234,7 @@ bool CsvImporter::storeObject(quint16 index, quint8 sub, const QStringList &fiel
             object.objecttype = objectCode;
             object.description = column(fields, "description");
             if (!m_database->addIndex(line, index, object))
-                return skip(
+                return note(
                     tr("object 0x%1 could not be stored").arg(index, 4, 16, QLatin1Char('0')));
             if (objectCode != 7)
                 m_namedFromSub0 = index;
@@ -265,8 +265,11 @@ bool CsvImporter::storeObject(quint16 index, quint8 sub, const QStringList &fiel
     entry.name = name;
     entry.datatype = dataType;
     const QString access = column(fields, "access").trimmed().toLower();
+    bool known = true;
     entry.accesstype =
-        Helper::normalizeAccessType(access.isEmpty() ? QStringLiteral("ro") : access);
+        Helper::normalizeAccessType(access.isEmpty() ? QStringLiteral("ro") : access, &known);
+    if (!known)
+        note(tr("unknown access type \"%1\" read as ro").arg(access));
     entry.defaultvalue = column(fields, "value");
     QString varname = column(fields, "varname").trimmed();
     // The export writes NONE for entries that are no application variable.
@@ -291,12 +294,15 @@ bool CsvImporter::storeObject(quint16 index, quint8 sub, const QStringList &fiel
         entry.implementation = 2;
         entry.varname = varname;
     }
+    // A domain is always an application variable; without a name of its own it gets one
+    // made from its address.
     if (entry.datatype == 15) {
         entry.implementation = 2;
-        entry.varname = QStringLiteral("v_%1_%2").arg(index).arg(sub);
+        if (varname.isEmpty())
+            entry.varname = QStringLiteral("v_%1_%2").arg(index).arg(sub);
     }
     if (!m_database->addSubIndex(line, index, sub, entry))
-        return skip(tr("entry 0x%1 sub-index %2 could not be stored")
+        return note(tr("entry 0x%1 sub-index %2 could not be stored")
                         .arg(index, 4, 16, QLatin1Char('0'))
                         .arg(sub));
     return true;
@@ -328,7 +334,7 @@ bool CsvImporter::commandFields(const QString &line, const QList<uint> &bounds, 
     for (int i = 0; i < bounds.size(); ++i) {
         uint value = 0;
         if (i + 1 >= fields.size() || !readNumber(fields.at(i + 1), bounds.at(i), value))
-            return skip(tr("\"%1\" needs %2 numbers after its first field; row skipped")
+            return note(tr("\"%1\" needs %2 numbers after its first field; row skipped")
                             .arg(line)
                             .arg(bounds.size()));
         values.append(value);

@@ -53,7 +53,9 @@ private:
     // The export writes "<object> <sub-index>" as name of the entries of an ARRAY or
     // RECORD; the object takes the common leading words back.
     void splitObjectName(quint16 index, QString &name);
-    bool skip(const QString &text);
+    // Adds "file:line: warning: text" to the diagnostics; returns false for the callers
+    // that skip the row.
+    bool note(const QString &text);
 
     QChar m_separator = QLatin1Char(',');
     QHash<QString, int> m_columns;
