@@ -6,6 +6,7 @@
 
 #include "userinteraction.h"
 
+#include "importers/csvimporter.h"
 #include "importers/dialogs/fileimportdialog.h"
 #include "importers/edsimporter.h"
 #include "importers/xddimporter.h"
@@ -18,7 +19,8 @@ void NwrMainWindow::addImportAction()
     importAction = new QAction(tr("&Import..."), this);
     importAction->setObjectName(QStringLiteral("actionImport"));
     importAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-    importAction->setStatusTip(tr("Import objects from an EDS, DCF or catalogue file"));
+    importAction->setStatusTip(
+        tr("Import objects from an EDS, DCF, CSV, project or catalogue file"));
     ui->menuFile->insertAction(ui->actionQuit, importAction);
     ui->menuFile->insertSeparator(ui->actionQuit);
     connect(importAction, &QAction::triggered, this, &NwrMainWindow::openImportDialog);
@@ -47,7 +49,8 @@ void NwrMainWindow::openImportDialog()
     importDialog->activateWindow();
 }
 
-// "-i FILE": an EDS, DCF or XDD file read straight into line 0 of the project.
+// "-i FILE": an EDS, DCF, XDD or CSV file read straight into line 0 of the project. What
+// the reader noted is shown, unless the run generates without a window ("-g").
 void NwrMainWindow::importFromCommandLine()
 {
     const int at = arguments.indexOf(QStringLiteral("-i"));
@@ -56,24 +59,50 @@ void NwrMainWindow::importFromCommandLine()
     const QString path = arguments.at(at + 1);
     const QString suffix = QFileInfo(path).suffix().toLower();
     const bool xdd = suffix == QLatin1String("xdd") || suffix == QLatin1String("xml");
+    const bool csv = suffix == QLatin1String("csv");
     if (!QFileInfo::exists(path)
-        || (suffix != QLatin1String("eds") && suffix != QLatin1String("dcf") && !xdd))
+        || (!xdd && !csv && suffix != QLatin1String("eds") && suffix != QLatin1String("dcf")))
         return;
     qDebug() << "try to import " << path;
     EDSImporter eds;
-    eds.setDcfMode(suffix == QLatin1String("dcf"));
     XDDImporter description;
-    BaseDataImporter &importer = xdd ? static_cast<BaseDataImporter &>(description) : eds;
-    importer.setDatabase(projectDb);
-    importer.setActiveLine(0);
-    importer.setIndexRange(0x1000, 0xBFFF);
-    importer.setImportFileName(path);
-    importer.startImport();
-    importer.wait();
+    CsvImporter csvReader;
+    BaseDataImporter *importer = &eds;
+    if (xdd)
+        importer = &description;
+    else if (csv)
+        importer = &csvReader;
+    eds.setDcfMode(suffix == QLatin1String("dcf"));
+    importer->setDatabase(projectDb);
+    importer->setActiveLine(0);
+    importer->setIndexRange(0x1000, 0xBFFF);
+    importer->setImportFileName(path);
+    importer->startImport();
+    importer->wait();
     runLocalEventLoop(500);
-    for (const EdsParser::Diagnostic &problem : xdd ? description.diagnostics() : eds.diagnostics())
-        qWarning().noquote() << problem.toString();
-    if (!importer.getLastError().isEmpty() && !arguments.contains(QStringLiteral("-g")))
+    QStringList problems = csvReader.diagnostics();
+    if (csv)
+        problems << csvReader.applyCommands(projectDb, 0);
+    for (const EdsParser::Diagnostic &problem :
+         xdd ? description.diagnostics() : eds.diagnostics()) {
+        if (problem.severity > EdsParser::Diagnostic::Info)
+            problems << problem.toString();
+    }
+    for (const QString &problem : problems)
+        qWarning().noquote() << problem;
+    if (arguments.contains(QStringLiteral("-g")))
+        return;
+    if (!importer->getLastError().isEmpty()) {
         interaction->showMessage(this, QMessageBox::Critical, tr("Import error"),
-                                 importer.getLastError());
+                                 importer->getLastError());
+    } else if (!problems.isEmpty()) {
+        // Long lists are cut; the log has them all.
+        const int shown = 25;
+        QString text = tr("%1 was imported with these problems:\n\n%2")
+                           .arg(QFileInfo(path).fileName(),
+                                QStringList(problems.mid(0, shown)).join(QLatin1Char('\n')));
+        if (problems.size() > shown)
+            text += tr("\n... and %1 more.").arg(problems.size() - shown);
+        interaction->showMessage(this, QMessageBox::Warning, tr("Import problems"), text);
+    }
 }

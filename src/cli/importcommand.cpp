@@ -3,9 +3,13 @@
 #include "cli/cliproject.h"
 #include "cli/commandline.h"
 #include "database/objectdatabase.h"
+#include "importers/codbimporter.h"
+#include "importers/csvimporter.h"
 #include "importers/edsimporter.h"
 #include "importers/importrun.h"
+#include "importers/nwrpimporter.h"
 #include "importers/xddimporter.h"
+#include "panelkit/linetype.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -33,6 +37,8 @@ struct Settings
     quint8 highestSub = 254;
     bool applicationVariables = false;
     bool deviceInfo = false;
+    bool objectCopies = false;
+    quint8 sourceLine = 0;
 };
 
 // A number with C prefixes ("0x" hexadecimal) no larger than limit.
@@ -91,6 +97,26 @@ int blockingErrors(const QList<EdsParser::Diagnostic> &diagnostics, const Settin
     return count;
 }
 
+int noObjects(const Settings &settings, QTextStream &err)
+{
+    err << tr("nodewright-cli import: the file has no objects from 0x%1 to 0x%2; nothing "
+              "was imported")
+               .arg(settings.low, 4, 16, QLatin1Char('0'))
+               .arg(settings.high, 4, 16, QLatin1Char('0'))
+        << '\n';
+    return 1;
+}
+
+// Where and how the objects go, as the options say.
+void configure(ImportRun &run, const Settings &settings)
+{
+    run.setLine(settings.line);
+    run.setOffset(settings.offset);
+    run.setHighestSubIndex(settings.highestSub);
+    run.setImplementation(settings.applicationVariables ? ImportRun::ApplicationVariables
+                                                        : ImportRun::ManagedVariables);
+}
+
 // The file and device information of the file into the description settings of the
 // database's selected line.
 using DeviceInfoStep = std::function<bool(ObjectDataBase &)>;
@@ -113,19 +139,10 @@ int importObjects(const Settings &settings, const QMap<quint16, DictionaryObject
         return 1;
     }
     if (objects.isEmpty()) {
-        err << tr("nodewright-cli import: the file has no objects from 0x%1 to 0x%2; nothing "
-                  "was imported")
-                   .arg(settings.low, 4, 16, QLatin1Char('0'))
-                   .arg(settings.high, 4, 16, QLatin1Char('0'))
-            << '\n';
-        return 1;
+        return noObjects(settings, err);
     }
     ImportRun run(&db);
-    run.setLine(settings.line);
-    run.setOffset(settings.offset);
-    run.setHighestSubIndex(settings.highestSub);
-    run.setImplementation(settings.applicationVariables ? ImportRun::ApplicationVariables
-                                                        : ImportRun::ManagedVariables);
+    configure(run, settings);
     // The objects and the device information change the project together or not at all.
     const bool ok = run.run(objects, [&]() {
         if (!settings.deviceInfo)
@@ -201,6 +218,56 @@ int importXdd(const Settings &settings, ObjectDataBase &db, QTextStream &out, QT
         db, out, err);
 }
 
+// The readers that fill a staging line: CSV lists, CODB catalogues and other projects.
+// Their rows that could not be read are reported; the objects they read within the range
+// are copied into the project.
+int importStaged(const Settings &settings, const QString &suffix, ObjectDataBase &db,
+                 QTextStream &out, QTextStream &err)
+{
+    const quint8 staging = ReservedLine::staging;
+    ObjectDataBase read;
+    if (!read.createNewDataBase() || !read.addNode(staging, ObjectDataBase::NODE_DATA_T())) {
+        err << "nodewright-cli import: " << read.errorString() << '\n';
+        return 1;
+    }
+    CsvImporter csv;
+    CODBImporter catalogue;
+    NWRPImporter project;
+    BaseDataImporter *reader = &project;
+    if (suffix == QLatin1String("csv"))
+        reader = &csv;
+    else if (suffix == QLatin1String("codb"))
+        reader = &catalogue;
+    catalogue.setMultipleObjectsFlag(settings.objectCopies);
+    project.setSourceLine(settings.sourceLine);
+    reader->setActiveLine(staging);
+    reader->setDatabase(&read);
+    reader->setIndexRange(settings.low, settings.high);
+    reader->setImportFileName(settings.file);
+    reader->doImport();
+    for (const QString &problem : csv.diagnostics())
+        err << problem << '\n';
+    if (!reader->getLastError().isEmpty()) {
+        err << "nodewright-cli import: " << reader->getLastError() << '\n';
+        return 1;
+    }
+    const QList<quint16> indices = read.getIndices(staging, settings.low, settings.high);
+    if (indices.isEmpty()) {
+        return noObjects(settings, err);
+    }
+    ImportRun run(&db);
+    configure(run, settings);
+    run.setKeepImplementation(reader == &project && !settings.applicationVariables);
+    if (!run.run(&read, staging, indices)) {
+        err << "nodewright-cli import: " << run.errorString() << '\n';
+        return 1;
+    }
+    out << run.resultText() << '\n';
+    for (const QString &failed : csv.applyCommands(&db, settings.line))
+        err << tr("nodewright-cli import: could not %1").arg(failed) << '\n';
+    return 0;
+}
+
 int importFile(const Settings &settings, const CommandLine &commandLine, QTextStream &out,
                QTextStream &err)
 {
@@ -209,9 +276,13 @@ int importFile(const Settings &settings, const CommandLine &commandLine, QTextSt
     if (!file.isFile() || !file.isReadable())
         return commandLine.failure(err, tr("%1: no such file or not readable").arg(settings.file));
     const bool xdd = suffix == QLatin1String("xdd") || suffix == QLatin1String("xml");
-    if (suffix != QLatin1String("eds") && suffix != QLatin1String("dcf") && !xdd)
-        return commandLine.failure(err, tr("%1: only EDS (.eds), DCF (.dcf) and XDD (.xdd, .xml) "
-                                           "files can be imported")
+    const QStringList staged = {QStringLiteral("csv"), QStringLiteral("codb"),
+                                QStringLiteral("nwrp"), QStringLiteral("bak")};
+    if (suffix != QLatin1String("eds") && suffix != QLatin1String("dcf") && !xdd
+        && !staged.contains(suffix))
+        return commandLine.failure(err, tr("%1: only EDS (.eds), DCF (.dcf), XDD (.xdd, .xml), "
+                                           "CSV (.csv), CODB (.codb) and project (.nwrp) files "
+                                           "can be imported")
                                             .arg(settings.file));
     ObjectDataBase db;
     QString problem;
@@ -221,8 +292,13 @@ int importFile(const Settings &settings, const CommandLine &commandLine, QTextSt
     if (!problem.isEmpty())
         return commandLine.failure(err, problem);
 
-    const int result =
-        xdd ? importXdd(settings, db, out, err) : importEds(settings, commandLine, db, out, err);
+    int result = 0;
+    if (staged.contains(suffix))
+        result = importStaged(settings, suffix, db, out, err);
+    else if (xdd)
+        result = importXdd(settings, db, out, err);
+    else
+        result = importEds(settings, commandLine, db, out, err);
     if (result != 0)
         return result;
     if (!db.saveDataBase())
@@ -236,15 +312,16 @@ int importFile(const Settings &settings, const CommandLine &commandLine, QTextSt
 QString ImportCommand::usage()
 {
     return CommandLine::overviewEntry(QLatin1String(synopsis),
-                                      tr("import the objects of an EDS, DCF or XDD file into a "
-                                         "project"));
+                                      tr("import the objects of an EDS, DCF, XDD, CSV, CODB "
+                                         "or project file into a project"));
 }
 
 int ImportCommand::run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
     CommandLine commandLine(
         QLatin1String(synopsis),
-        tr("Reads an EDS, DCF or XDD file and copies its objects into a line of the project, as "
+        tr("Reads an EDS, DCF, XDD, CSV, CODB or project file and copies its objects into a "
+           "line of the project, as "
            "the import dialog does, then saves the project. Nothing is imported when the "
            "file has errors in the objects asked for. Exit codes: 0 imported, 1 nothing "
            "imported (errors in the file, no objects in the range), 2 a usage or file "
@@ -269,11 +346,16 @@ int ImportCommand::run(const QStringList &arguments, QTextStream &out, QTextStre
     const QCommandLineOption device(QStringLiteral("device-info"),
                                     tr("also copy [FileInfo] and [DeviceInfo] into the "
                                        "line's device description"));
+    const QCommandLineOption copies(QStringLiteral("object-copies"),
+                                    tr("carry out the object copies of a CODB catalogue"));
+    const QCommandLineOption sourceLine(QStringLiteral("source-line"),
+                                        tr("the line of a project file to read (default 0)"),
+                                        QStringLiteral("N"), QStringLiteral("0"));
     for (const QCommandLineOption &option :
-         {into, line, range, offset, maxSub, application, device})
+         {into, line, range, offset, maxSub, application, device, copies, sourceLine})
         commandLine.addOption(option);
     commandLine.addArgument(QStringLiteral("FILE"),
-                            tr("the EDS (.eds), DCF (.dcf) or XDD (.xdd, .xml) file"));
+                            tr("the .eds, .dcf, .xdd, .xml, .csv, .codb or .nwrp file"));
     if (const std::optional<int> done = commandLine.parse(arguments, out, err))
         return *done;
 
@@ -296,5 +378,9 @@ int ImportCommand::run(const QStringList &arguments, QTextStream &out, QTextStre
     if (!readNumber(commandLine.value(maxSub), 254, value))
         return commandLine.usageError(err, tr("--max-sub needs a number from 0 to 254"));
     settings.highestSub = quint8(value);
+    if (!readNumber(commandLine.value(sourceLine), 239, value))
+        return commandLine.usageError(err, tr("--source-line needs a line number from 0 to 239"));
+    settings.sourceLine = quint8(value);
+    settings.objectCopies = commandLine.isSet(copies);
     return importFile(settings, commandLine, out, err);
 }

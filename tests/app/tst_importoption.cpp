@@ -14,7 +14,7 @@ const QString dataDir = QStringLiteral(NW_TEST_DATA_DIR "/importers/");
 
 } // namespace
 
-// "-i FILE" on the application's command line reads an EDS or DCF into line 0; with "-s"
+// "-i FILE" on the application's command line reads an EDS, DCF or CSV into line 0; with "-s"
 // the project is saved and with "-g" the application ends by itself.
 class TestImportOption : public QObject
 {
@@ -53,6 +53,11 @@ void TestImportOption::importsIntoLineZero_data()
                          << "Producer heartbeat time"
                          << "100"
                          << "try to import";
+    // A CSV list: its broken row is logged, its commands run after the import.
+    QTest::addRow("CSV") << dataDir + "csv/motor.csv" << quint16(0x2011) << quint8(0)
+                         << "Speed set point"
+                         << "0"
+                         << "motor.csv:7: warning: no object index";
     QTest::addRow("text with an EDS suffix")
         << "notes.eds" << quint16(0x3004) << quint8(2) << QString() << QString()
         << "notes.eds: error: the file has no sections; it is no EDS or DCF file";

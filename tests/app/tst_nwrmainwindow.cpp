@@ -117,6 +117,7 @@ private slots:
     void toolBoxPagesPerEdition();
     void networkToolTitle_data();
     void networkToolTitle();
+    void importOptionShowsProblems();
     void developerConsole();
     void settingsAreReadAgainAfterTheDialog();
     void updateAnswerIsShown_data();
@@ -563,6 +564,21 @@ void TestNwrMainWindow::networkToolTitle()
                  ->menuAction()
                  ->isEnabled());
     QVERIFY(m_window->findChild<QAction *>(QStringLiteral("actionSave_Project"))->isEnabled());
+}
+
+// With a window, what "-i FILE" noted reaches the user, not only the log.
+void TestNwrMainWindow::importOptionShowsProblems()
+{
+    makeWindow({QStringLiteral("nodewright"), QStringLiteral("-i"),
+                QStringLiteral(NW_TEST_DATA_DIR "/importers/csv/motor.csv")});
+    m_window->on_actionNew_Project_triggered();
+    m_window->doThingsAfter1Second();
+    QVERIFY(m_project->existIndex(0, 0x2011));
+    QCOMPARE(m_ui->messages.size(), 1);
+    QVERIFY2(m_ui->messages.first().endsWith(
+                 "these problems:\n\nmotor.csv:7: warning: no object index in "
+                 "\"0x20G3;0;Broken row;u8;ro\"; row skipped"),
+             qPrintable(m_ui->messages.first()));
 }
 
 void TestNwrMainWindow::developerConsole()

@@ -151,7 +151,7 @@ void TestCliImport::exitCodes_data()
         << sample << QByteArray() << QStringList{"--range", "0x8000-0x8FFF"} << 1
         << "no objects from 0x8000 to 0x8fff";
     QTest::addRow("not an EDS suffix") << "device.txt" << QByteArray("[2000]\n") << QStringList()
-                                       << 2 << "only EDS \\(\\.eds\\), DCF \\(\\.dcf\\) and XDD";
+                                       << 2 << "only EDS \\(\\.eds\\), DCF \\(\\.dcf\\), XDD";
     const QByteArray fdObject("<?xml version=\"1.0\"?>\n<CANopenFDObjectList>\n"
                               "<CANopenFDDataObject index=\"2000\" name=\"Speed\" dataType=\"GG\"/>"
                               "\n</CANopenFDObjectList>\n");
@@ -162,6 +162,16 @@ void TestCliImport::exitCodes_data()
         << "classic.xdd"
         << QByteArray("<?xml version=\"1.0\"?>\n<a><CANopenObject index=\"1000\"/></a>")
         << QStringList() << 1 << "classic\\.xdd: error: .* has is not in CiA 1311 XDD format\\.";
+    QTest::addRow("CSV with a malformed row")
+        << "rows.csv" << QByteArray("index,sub,edsname,datatype\n0x2000,0,A,u8\nx,0,B,u8\n")
+        << QStringList() << 0 << "rows\\.csv:3: warning: no object index";
+    QTest::addRow("CSV without objects in the range")
+        << "rows.csv" << QByteArray("index;sub;edsname\n0x2000;0;A\n")
+        << QStringList{"--range", "0x6000-0x6FFF"} << 1 << "no objects from 0x6000";
+    QTest::addRow("CODB catalogue")
+        << "drive.codb"
+        << QByteArray("6040::Controlword:mandatory::VAR:m:UNSIGNED16:m:rw:m::r:0:y::::::n:n:m\n")
+        << QStringList() << 0 << "";
     QTest::addRow("missing file") << "missing.eds" << QByteArray() << QStringList() << 2
                                   << "no such file";
     QTest::addRow("range reversed")

@@ -72,10 +72,18 @@ void TestObjectMasks::heartbeatConsumerCells_data()
     QTest::addColumn<QString>("node");
     QTest::addColumn<QString>("time");
     QTest::addColumn<QString>("stored");
-    QTest::addRow("node 5 every 200 ms") << "5" << "200" << "0x000500c8";
-    QTest::addRow("node-ID above 127") << "128" << "200" << "0x00030064";
-    QTest::addRow("time above 16 bits") << "5" << "65536" << "0x00030064";
-    QTest::addRow("no number") << "five" << "200" << "0x00030064";
+    QTest::addRow("node 5 every 200 ms") << "5"
+                                         << "200"
+                                         << "0x000500c8";
+    QTest::addRow("node-ID above 127") << "128"
+                                       << "200"
+                                       << "0x00030064";
+    QTest::addRow("time above 16 bits") << "5"
+                                        << "65536"
+                                        << "0x00030064";
+    QTest::addRow("no number") << "five"
+                               << "200"
+                               << "0x00030064";
 }
 
 void TestObjectMasks::heartbeatConsumerCells()
@@ -151,9 +159,11 @@ void TestObjectMasks::signatureThroughTheMask_data()
     QTest::addColumn<QString>("refusal");
     // Receive SRDO, SCT 30, SRVT 25, COB-IDs 0x101 / 0x102, no entries:
     // bytes 02 1e 00 19 01 01 00 00 02 01 00 00 00.
-    QTest::addRow("actual COB-IDs") << "0x101" << "0x825f" << QString();
+    QTest::addRow("actual COB-IDs") << "0x101"
+                                    << "0x825f" << QString();
     QTest::addRow("COB-ID with the node-ID")
-        << "0xff + 2 * $NODEID" << "0"
+        << "0xff + 2 * $NODEID"
+        << "0"
         << "Either a COB-ID is 0 or contains a formular with the node-Id";
 }
 

@@ -6,6 +6,7 @@
 #include "importers/dialogs/indexdestinationdialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +26,16 @@ template <typename T>
 T *child(QWidget *parent, const char *name)
 {
     return parent->findChild<T *>(QLatin1String(name));
+}
+
+// Writes content to the file name in dir and returns its path.
+QString writeFile(const QTemporaryDir &dir, const char *name, const QByteArray &content)
+{
+    const QString path = dir.filePath(QLatin1String(name));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(content);
+    return path;
 }
 
 } // namespace
@@ -50,6 +61,8 @@ private slots:
     void objectsWithErrors_data();
     void objectsWithErrors();
     void pasteDestination();
+    void csvRowsAndCommands();
+    void profileCataloguesAreOffered();
 
 private:
     void read(const QString &path);
@@ -282,16 +295,14 @@ void TestFileImportDialog::objectsWithErrors()
     QFETCH(bool, asked);
     QFETCH(bool, imported);
     QTemporaryDir dir;
-    const QString path = dir.filePath("broken.eds");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
     // The second sub-index of 0x2001 lacks its data type.
-    file.write("[2000]\nParameterName=Good\nDataType=7\nAccessType=rw\n"
-               "[2001]\nParameterName=Broken\nObjectType=9\nSubNumber=3\n"
-               "[2001sub0]\nParameterName=n\nDataType=5\nAccessType=ro\nDefaultValue=2\n"
-               "[2001sub1]\nParameterName=a\nDataType=7\nAccessType=rw\n"
-               "[2001sub2]\nParameterName=b\nAccessType=rw\n");
-    file.close();
+    const QString path =
+        writeFile(dir, "broken.eds",
+                  "[2000]\nParameterName=Good\nDataType=7\nAccessType=rw\n"
+                  "[2001]\nParameterName=Broken\nObjectType=9\nSubNumber=3\n"
+                  "[2001sub0]\nParameterName=n\nDataType=5\nAccessType=ro\nDefaultValue=2\n"
+                  "[2001sub1]\nParameterName=a\nDataType=7\nAccessType=rw\n"
+                  "[2001sub2]\nParameterName=b\nAccessType=rw\n");
     read(path);
     QListWidget *list = child<QListWidget>(m_dialog, "lbObjects");
     QCOMPARE(list->count(), 2);
@@ -323,6 +334,48 @@ void TestFileImportDialog::pasteDestination()
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(dialog.getIndex(), quint16(0x2001));
     QCOMPARE(dialog.getName(), QStringLiteral("Copy"));
+}
+
+// A CSV file: its unreadable row is shown and skipped, and after the import its copy and
+// delete rows change the current line.
+void TestFileImportDialog::csvRowsAndCommands()
+{
+    QTemporaryDir dir;
+    const QString path =
+        writeFile(dir, "rows.csv",
+                  "Index;Sub;EDSname;Datatype;Access\n"
+                  "0x2000;0;Speed;u16;rw\n0x2001;0;Torque;i16;rw\n0x20zz;0;Broken;u8;ro\n"
+                  "c;0x2000;0x2100;0\nd;0x2001;0\n");
+    read(path);
+    QListWidget *list = child<QListWidget>(m_dialog, "lbObjects");
+    QCOMPARE(list->count(), 2);
+    QCOMPARE(child<QLabel>(m_dialog, "lblObjCount")->text(),
+             QStringLiteral("2 objects read. The import then carries out the file's 1 copy and 1 "
+                            "delete commands."));
+    QVERIFY(child<QPlainTextEdit>(m_dialog, "txtProblems")
+                ->toPlainText()
+                .startsWith("rows.csv:4: warning: no object index"));
+    list->selectAll();
+    child<QPushButton>(m_dialog, "btnImport")->click();
+    QVERIFY(m_project->existIndex(0, 0x2000));
+    QCOMPARE(m_project->getIndexName(0, 0x2100), QStringLiteral("Speed"));
+    QVERIFY(!m_project->existIndex(0, 0x2001));
+    QVERIFY(m_messages.isEmpty());
+}
+
+void TestFileImportDialog::profileCataloguesAreOffered()
+{
+    QComboBox *recent = child<QComboBox>(m_dialog, "cbNWRP");
+    for (const char *profile : {":/codb/v401.codb", ":/codb/v402.codb"}) {
+        const int at = recent->findText(QLatin1String(profile));
+        QVERIFY2(at > 0, profile);
+        recent->setCurrentIndex(at);
+        read(QLatin1String(profile));
+        QVERIFY(child<QListWidget>(m_dialog, "lbObjects")->count() > 10);
+    }
+    QVERIFY(!child<QListWidget>(m_dialog, "lbObjects")
+                 ->findItems("0x6040 - Controlword", Qt::MatchExactly)
+                 .isEmpty());
 }
 
 NW_TEST_MAIN(TestFileImportDialog)

@@ -39,6 +39,8 @@ private slots:
     void malformedLinesAreSkipped_data();
     void malformedLinesAreSkipped();
     void runsOnWorkerThread();
+    void profileFacts_data();
+    void profileFacts();
 
 private:
     bool importText(const QString &text, bool copies = false);
@@ -315,6 +317,50 @@ void TestCODBImporter::runsOnWorkerThread()
     QTRY_VERIFY(!progress.isEmpty() && progress.last().first().value<quint8>() == quint8(100));
     QVERIFY(importer.isFinished());
     QVERIFY(m_db->existIndex(staging, 0x1FD0));
+}
+
+// The profile catalogues read without a skipped line, and their process data has the
+// types, access and PDO direction a device of the profile must have.
+void TestCODBImporter::profileFacts_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("subIndex");
+    QTest::addColumn<int>("dataType");
+    QTest::addColumn<QString>("access");
+    QTest::addColumn<int>("pdo");
+    const QString io = QStringLiteral(":/codb/v401.codb");
+    const QString drive = QStringLiteral(":/codb/v402.codb");
+    QTest::addRow("401 read input 8-bit") << io << 0x6000 << 1 << 5 << "ro" << 4;
+    QTest::addRow("401 write output 8-bit") << io << 0x6200 << 1 << 5 << "rw" << 3;
+    QTest::addRow("401 polarity input") << io << 0x6002 << 8 << 5 << "rw" << 0;
+    QTest::addRow("401 analogue input 16-bit") << io << 0x6401 << 1 << 3 << "ro" << 4;
+    QTest::addRow("401 analogue output 16-bit") << io << 0x6411 << 1 << 3 << "rw" << 3;
+    QTest::addRow("401 global interrupt enable") << io << 0x6005 << 0 << 1 << "rw" << 0;
+    QTest::addRow("401 channel count") << io << 0x6401 << 0 << 5 << "const" << 0;
+    QTest::addRow("402 controlword") << drive << 0x6040 << 0 << 6 << "rw" << 3;
+    QTest::addRow("402 statusword") << drive << 0x6041 << 0 << 6 << "ro" << 4;
+    QTest::addRow("402 modes of operation") << drive << 0x6060 << 0 << 2 << "rw" << 3;
+    QTest::addRow("402 modes display") << drive << 0x6061 << 0 << 2 << "ro" << 4;
+    QTest::addRow("402 position actual") << drive << 0x6064 << 0 << 4 << "ro" << 4;
+    QTest::addRow("402 target position") << drive << 0x607A << 0 << 4 << "rw" << 3;
+    QTest::addRow("402 target velocity") << drive << 0x60FF << 0 << 4 << "rw" << 3;
+    QTest::addRow("402 quick stop option") << drive << 0x605A << 0 << 3 << "rw" << 0;
+    QTest::addRow("402 max position limit") << drive << 0x607D << 2 << 4 << "rw" << 0;
+}
+
+void TestCODBImporter::profileFacts()
+{
+    QFETCH(QString, file);
+    QFETCH(int, index);
+    QFETCH(int, subIndex);
+    QVERIFY(importFile(file, false, 0x6000, 0x9FFF));
+    QCOMPARE(m_skipped, 0);
+    QVERIFY(m_db->existSubIndex(staging, quint16(index), quint8(subIndex)));
+    const ObjectDataBase::SUBINDEX_DATA_T data = sub(quint16(index), quint8(subIndex));
+    QTEST(int(data.datatype), "dataType");
+    QTEST(data.accesstype, "access");
+    QTEST(int(data.pdomapping), "pdo");
 }
 
 NW_TEST_MAIN(TestCODBImporter)

@@ -3,10 +3,13 @@
 
 #include "database/objectdatabase.h"
 #include "importers/codbimporter.h"
+#include "importers/csvimporter.h"
 #include "importers/edsimporter.h"
 #include "importers/importrun.h"
+#include "importers/nwrpimporter.h"
 #include "importers/xddimporter.h"
 #include "panelkit/appidentity.h"
+#include "panelkit/linetype.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -19,7 +22,7 @@
 
 namespace {
 
-const quint8 stagingLine = 255;
+const quint8 stagingLine = ReservedLine::staging;
 
 QString settingKey(const char *key)
 {
@@ -242,6 +245,13 @@ BaseDataImporter *FileImportDialog::createReader(FileKind kind)
     }
     case FileKind::Xdd:
         return new XDDImporter;
+    case FileKind::Csv:
+        return new CsvImporter;
+    case FileKind::Project: {
+        auto *project = new NWRPImporter;
+        project->setSourceLine(quint8(ui->spSrcLine->value()));
+        return project;
+    }
     default:
         return nullptr;
     }
@@ -290,12 +300,23 @@ void FileImportDialog::listStagedObjects()
             item->setToolTip(tr("The file has errors in this object; see the problems below."));
         }
     }
-    if (faulty.isEmpty())
-        ui->lblObjCount->setText(tr("%1 objects read.").arg(indices.size()));
-    else
-        ui->lblObjCount->setText(
-            tr("%1 objects read. Objects in red have errors; see the problems below.")
-                .arg(indices.size()));
+    QString text = faulty.isEmpty()
+                       ? tr("%1 objects read.").arg(indices.size())
+                       : tr("%1 objects read. Objects in red have errors; see the problems below.")
+                             .arg(indices.size());
+    // The commands of a CSV file change the line after the import; say so beforehand.
+    if (auto *csv = dynamic_cast<CsvImporter *>(reader.get())) {
+        QList<BaseDataImporter::SubAddress> copies;
+        QList<BaseDataImporter::SubAddress> deletes;
+        csv->getCopyList(copies);
+        csv->getDeleteList(deletes);
+        if (!copies.isEmpty() || !deletes.isEmpty())
+            text += QLatin1Char(' ')
+                    + tr("The import then carries out the file's %1 copy and %2 delete commands.")
+                          .arg(copies.size() / 2)
+                          .arg(deletes.size());
+    }
+    ui->lblObjCount->setText(text);
 }
 
 // The problems the reader found, one per line, below the list.
@@ -307,6 +328,15 @@ void FileImportDialog::showProblems()
     else if (auto *xdd = dynamic_cast<XDDImporter *>(reader.get()))
         problems = xdd->diagnostics();
     ui->txtProblems->clear();
+    QStringList notes;
+    if (auto *csv = dynamic_cast<CsvImporter *>(reader.get()))
+        notes = csv->diagnostics();
+    const bool readerLists =
+        dynamic_cast<EDSImporter *>(reader.get()) || dynamic_cast<XDDImporter *>(reader.get());
+    if (!reader->getLastError().isEmpty() && !readerLists)
+        notes.prepend(reader->getLastError());
+    for (const QString &note : notes)
+        ui->txtProblems->appendPlainText(note);
     for (const EdsParser::Diagnostic &problem : problems) {
         const QString where = problem.line > 0 ? tr("line %1: ").arg(problem.line) : QString();
         const bool error = problem.severity == EdsParser::Diagnostic::Error;
@@ -320,7 +350,7 @@ void FileImportDialog::showProblems()
             error ? QStringLiteral("<span style=\"color:#c00000\">%1</span>").arg(line) : line);
     }
     ui->txtProblems->moveCursor(QTextCursor::Start);
-    ui->problemsPane->setVisible(!problems.isEmpty());
+    ui->problemsPane->setVisible(!problems.isEmpty() || !notes.isEmpty());
 }
 
 void FileImportDialog::importErrorString(const QString &text)
@@ -365,6 +395,18 @@ void FileImportDialog::on_btnImport_clicked()
         return;
     }
     ui->lblObjCount->setText(run.resultText());
+    if (auto *csv = dynamic_cast<CsvImporter *>(reader.get()))
+        applyCsvCommands(*csv);
+}
+
+// The copy and delete rows of a CSV file, in the current line after its objects came in.
+void FileImportDialog::applyCsvCommands(const CsvImporter &csv)
+{
+    const QStringList failed = csv.applyCommands(projectDb, currentLine);
+    if (!failed.isEmpty())
+        showMessage(QMessageBox::Warning, applicationTitle(), tr("Commands of the CSV file"),
+                    tr("These commands could not be carried out: %1.")
+                        .arg(failed.join(QLatin1String(", "))));
 }
 
 // File and device information of the file into the project's selected description line.

@@ -11,6 +11,7 @@ class FileImportDialog;
 }
 
 class BaseDataImporter;
+class CsvImporter;
 class ObjectDataBase;
 class QProgressDialog;
 
@@ -69,6 +70,7 @@ private:
     void listStagedObjects();
     void showProblems();
     bool importDeviceInfo();
+    void applyCsvCommands(const CsvImporter &csv);
     bool confirmObjectsWithErrors(const QList<quint16> &indices);
     QMessageBox::StandardButton showMessage(QMessageBox::Icon icon, const QString &title,
                                             const QString &text,

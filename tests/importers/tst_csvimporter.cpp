@@ -1,0 +1,296 @@
+#include "database/objectdatabase.h"
+#include "description/csvgenerator.h"
+#include "importers/csvimporter.h"
+#include "importers/nwrpimporter.h"
+
+#include "../description/descriptiontestutil.h"
+#include "nwtest.h"
+#include "projectbuilder.h"
+#include "roundtriputil.h"
+
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+using Builder = std::function<void(ObjectDataBase &)>;
+
+const quint8 staging = 255;
+
+// One entry as the rows of a CSV file describe it.
+QString entryText(ObjectDataBase &db, quint8 line, quint16 index, quint8 sub)
+{
+    ObjectDataBase::SUBINDEX_DATA_T s;
+    if (!db.getSubIndexData(line, index, sub, s))
+        return QStringLiteral("<missing>");
+    ObjectDataBase::INDEX_DATA_T object;
+    db.getIndexData(line, index, object);
+    const QString limits = s.limitineds ? QStringLiteral("%1..%2").arg(s.lowlimit).arg(s.uplimit)
+                                        : QStringLiteral("-");
+    return QStringLiteral("%1/%2 type=%3 %4 pdo=%5 limits=%6 impl=%7 var=%8 value=%9")
+        .arg(object.name, s.name)
+        .arg(s.datatype)
+        .arg(s.accesstype)
+        .arg(s.pdomapping)
+        .arg(limits)
+        .arg(s.implementation)
+        .arg(s.varname.trimmed(), s.defaultvalue);
+}
+
+// The content lines of a line as far as the CSV export carries them: no descriptions,
+// numeric defaults in decimal.
+QStringList csvContent(ObjectDataBase &db, quint8 line)
+{
+    static const QRegularExpression description(QStringLiteral(" description=.*$"));
+    static const QRegularExpression value(QStringLiteral("default=(\\S+)"));
+    QStringList lines = roundtrip::contentOf(db, line);
+    for (QString &text : lines) {
+        text.remove(description);
+        const QRegularExpressionMatch m = value.match(text);
+        bool ok = false;
+        const qlonglong number = m.captured(1).toLongLong(&ok, 0);
+        if (ok)
+            text.replace(m.capturedStart(1), m.capturedLength(1), QString::number(number));
+    }
+    return lines;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Builder)
+
+class TestCsvImporter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void rowsBecomeEntries_data();
+    void rowsBecomeEntries();
+    void malformedRowsAreReportedAndSkipped();
+    void copyAndDeleteRowsApplyAfterTheImport();
+    void exportReadsBack_data();
+    void exportReadsBack();
+    void projectLineWithPgnsIsCopied();
+
+private:
+    // Reads text as a CSV file into the staging line of db.
+    void import(const QString &text, CsvImporter &importer);
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<ObjectDataBase> db;
+};
+
+void TestCsvImporter::initTestCase()
+{
+    gentest::initApplication();
+}
+
+void TestCsvImporter::init()
+{
+    dir.reset(new QTemporaryDir);
+    QVERIFY(dir->isValid());
+    db.reset(new ObjectDataBase);
+    QVERIFY(db->createNewDataBase());
+    QVERIFY(db->addNode(staging, ObjectDataBase::NODE_DATA_T()));
+}
+
+void TestCsvImporter::import(const QString &text, CsvImporter &importer)
+{
+    const QString path = dir->filePath(QStringLiteral("list.csv"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text.toUtf8());
+    file.close();
+    importer.setDatabase(db.get());
+    importer.setActiveLine(staging);
+    importer.setIndexRange(0x1000, 0xFFFF);
+    QVERIFY(importer.setImportFileName(path));
+    importer.doImport();
+    QCOMPARE(importer.getLastError(), QString());
+}
+
+void TestCsvImporter::rowsBecomeEntries_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("sub");
+    QTest::addColumn<QString>("expected");
+    QTest::addRow("semicolons, columns in any case")
+        << "# comment\n\nIndex;SUB;EDSname;DataType\n0x2000;0;Speed;UNSIGNED16\n"
+        << 0x2000 << 0 << "Speed/Speed type=6 ro pdo=0 limits=- impl=0 var= value=";
+    QTest::addRow("free column order, defaults")
+        << "access,edsname,index\nrw,Mode,8192\n"
+        << 0x2000 << 0 << "Mode/Mode type=0 rw pdo=0 limits=- impl=0 var= value=";
+    QTest::addRow("empty name") << "index,sub,edsname,datatype\n0x2001,0,,u8\n"
+                                << 0x2001 << 0
+                                << "Object_2001/Object_2001 type=5 ro pdo=0 limits=- impl=0 var= "
+                                   "value=";
+    QTest::addRow("limits rounded, mapping, value")
+        << "index,sub,edsname,datatype,access,value,lowlimit,uplimit,mapable\n"
+           "0x2002,0,Gain,i16,rww,-3,-5.6,100.4,tpdo\n"
+        << 0x2002 << 0 << "Gain/Gain type=3 rww pdo=4 limits=-6..100 impl=0 var= value=-3";
+    QTest::addRow("varname makes an application variable")
+        << "index,sub,edsname,datatype,varname,mapable\n0x2003,0,Out,u32,out_value,both\n"
+        << 0x2003 << 0 << "Out/Out type=7 ro pdo=1 limits=- impl=2 var=out_value value=";
+    QTest::addRow("domain") << "index,sub,edsname,datatype\n0x2004,0,Blob,DOMAIN\n"
+                            << 0x2004 << 0
+                            << "Blob/Blob type=15 ro pdo=0 limits=- impl=2 var=v_8196_0 value=";
+    QTest::addRow("array elements take the array's type")
+        << "index,sub,edsname,datatype,objectcode,access\n0x2100,0,Gains,REAL32,ARRAY,ro\n"
+           "0x2100,1,First,,,rw\n"
+        << 0x2100 << 1 << "Gains/First type=8 rw pdo=0 limits=- impl=0 var= value=";
+    QTest::addRow("record without its sub-index 0 row")
+        << "index,sub,edsname,datatype,objectcode\n0x2200,1,Value,u16,RECORD\n"
+        << 0x2200 << 0
+        << "Value/Highest Subindex supported type=5 ro pdo=0 limits=- impl=1 var= value=";
+}
+
+void TestCsvImporter::rowsBecomeEntries()
+{
+    QFETCH(QString, file);
+    QFETCH(int, index);
+    QFETCH(int, sub);
+    CsvImporter importer;
+    import(file, importer);
+    QVERIFY(importer.diagnostics().isEmpty());
+    QTEST(entryText(*db, staging, quint16(index), quint8(sub)), "expected");
+}
+
+// A row that cannot be read names its file and line and is skipped; the rest comes in.
+void TestCsvImporter::malformedRowsAreReportedAndSkipped()
+{
+    CsvImporter importer;
+    import(QStringLiteral("index,sub,edsname,datatype,access\n"
+                          "0x2000,0,Good,u8\n"
+                          "0x2g00,0,Bad index,u8\n"
+                          "0x2001,0x100,Bad sub,u8\n"
+                          "0x2002,0,Bad type,UNSIGNED99\n"
+                          "0x2004,0,Odd access,u8,readsometimes\n"
+                          "c,0x2000\n"
+                          "0x2003,0,Also good,u16\n"),
+           importer);
+    const QStringList problems = importer.diagnostics();
+    QStringList places;
+    for (const QString &problem : problems)
+        places << problem.section(QLatin1String(" warning: "), 0, 0);
+    QCOMPARE(
+        places,
+        (QStringList{"list.csv:3:", "list.csv:4:", "list.csv:5:", "list.csv:6:", "list.csv:7:"}));
+    // An unknown access type is noted, and the entry kept as read-only.
+    QCOMPARE(db->getIndices(staging, 0x1000, 0xFFFF), (QList<quint16>{0x2000, 0x2003, 0x2004}));
+    QVERIFY(importer.applyCommands(db.get(), staging).isEmpty());
+}
+
+void TestCsvImporter::copyAndDeleteRowsApplyAfterTheImport()
+{
+    CsvImporter importer;
+    import(QStringLiteral("index;sub;edsname;datatype;objectcode\n"
+                          "0x2000;0;Table;u16;ARRAY\n0x2000;1;A;u16\n0x2000;2;B;u16\n"
+                          "0x2001;0;Old;u8\n0x2002;0;Other;u8;RECORD\n"
+                          "c;0x2000;0x2010;0\n"
+                          "c;0x2000;0x2002;2\n"
+                          "d;0x2001;0\n"
+                          "d;0x2000;1\n"
+                          "d;0x2003;1\n"),
+           importer);
+    // The reading leaves everything in place; the commands run on the project line.
+    QVERIFY(db->existIndex(staging, 0x2001));
+    const QStringList failed = importer.applyCommands(db.get(), staging);
+    QCOMPARE(failed, QStringList{QStringLiteral("delete 0x2003 sub-index 1")});
+    QVERIFY(db->existSubIndex(staging, 0x2010, 2));
+    QCOMPARE(db->getSubIndexName(staging, 0x2002, 2, false), QStringLiteral("B"));
+    QVERIFY(!db->existIndex(staging, 0x2001));
+    QVERIFY(!db->existSubIndex(staging, 0x2000, 1));
+    QVERIFY(db->existSubIndex(staging, 0x2010, 1));
+}
+
+void TestCsvImporter::exportReadsBack_data()
+{
+    QTest::addColumn<Builder>("build");
+    QTest::addRow("generator fixture") << Builder(gentest::buildCanopenProject);
+    QTest::addRow("arrays, records, limits, mapping") << Builder([](ObjectDataBase &db) {
+        // The export names each entry of an ARRAY or RECORD "<object> <entry>", and a VAR
+        // by its object alone.
+        const auto named = [](nwtest::Sub sub, const char *name) {
+            sub.name = QLatin1String(name);
+            return sub;
+        };
+        using nwtest::entry;
+        nwtest::Sub limited = named(entry(2, "rw", "-5"), "Left");
+        limited.limitineds = true;
+        limited.lowlimit = -100;
+        limited.uplimit = 100;
+        nwtest::Sub received = named(entry(7, "rww", "7"), "Set point");
+        received.pdomapping = 3;
+        const nwtest::Sub sent = named(nwtest::appVariable(4, "ro", "level", 4), "Level");
+        const nwtest::Sub count = named(entry(5, "const", "2"), "Highest sub-index");
+        nwtest::ProjectBuilder(db)
+            .newProject()
+            .var(0, 0x1000, named(entry(7, "ro", "0x191"), "Device type"), "Device type")
+            .object(0, 0x1018, 9,
+                    {count, named(entry(7, "ro", "0x12"), "Vendor-ID"),
+                     named(entry(7, "ro", "0x34"), "Product code")},
+                    "Identity")
+            .object(0, 0x2000, 8, {count, limited, named(entry(2, "rw", "0"), "Right")}, "Offsets")
+            .object(0, 0x2003, 9, {count, received, sent}, "Process data")
+            .var(0, 0x2001, named(entry(8, "rww", "2"), "Gain"), "Gain")
+            .var(0, 0x6000, named(nwtest::appVariable(6, "rwr", "speed", 1), "Speed"), "Speed");
+    });
+}
+
+void TestCsvImporter::exportReadsBack()
+{
+    QFETCH(Builder, build);
+    ObjectDataBase source;
+    QVERIFY(source.createNewDataBase());
+    build(source);
+    CSVGenerator generator;
+    QVERIFY(gentest::runGenerator(generator, source, dir->path(), QStringLiteral("export")));
+    CsvImporter importer;
+    importer.setDatabase(db.get());
+    importer.setActiveLine(staging);
+    importer.setIndexRange(0x1000, 0xFFFF);
+    QVERIFY(importer.setImportFileName(dir->filePath(generator.fileName())));
+    importer.doImport();
+    const QString problems = importer.diagnostics().join(QLatin1Char('\n'));
+    QVERIFY2(problems.isEmpty(), qPrintable(problems));
+    const QString lost = roundtrip::difference(csvContent(source, 0), csvContent(*db, staging));
+    QVERIFY2(lost.isEmpty(), qPrintable(lost));
+}
+
+// Another project's line comes in with its objects in the range and its PGNs.
+void TestCsvImporter::projectLineWithPgnsIsCopied()
+{
+    ObjectDataBase other;
+    QVERIFY(other.createNewDataBase());
+    gentest::buildCanopenProject(other);
+    ObjectDataBase::PGN pgn;
+    pgn.number = 0xF004;
+    pgn.name = QStringLiteral("Engine speed");
+    pgn.direction = 0x55;
+    QVERIFY(other.addPGN(0, 0xF004, pgn));
+    const QString path = dir->filePath(QStringLiteral("other.nwrp"));
+    QVERIFY(other.saveDataBase(path));
+
+    NWRPImporter importer;
+    importer.setDatabase(db.get());
+    importer.setActiveLine(staging);
+    importer.setIndexRange(0x2000, 0xFFFF);
+    QVERIFY(importer.setImportFileName(path));
+    importer.doImport();
+    QCOMPARE(importer.getLastError(), QString());
+    QCOMPARE(db->getIndices(staging, 0x1000, 0xFFFF), other.getIndices(0, 0x2000, 0xFFFF));
+    QVERIFY(db->existsPGN(staging, 0xF004, 0x55));
+
+    importer.setSourceLine(7);
+    importer.doImport();
+    QVERIFY(importer.getLastError().contains(QLatin1String("no line 7")));
+}
+
+NW_TEST_MAIN(TestCsvImporter)
+#include "tst_csvimporter.moc"
