@@ -185,6 +185,11 @@ bool ObjectDataBase::openDataBase(const QString &path, bool showMessages)
     }
     applyConnectionSettings(false);
     upgradeSchema();
+    const QStringList damage = damagedParts();
+    if (!damage.isEmpty())
+        reportProblem(tr("Info"),
+                      tr("The project file is damaged: %1.").arg(damage.join(QLatin1String("; "))),
+                      showMessages);
     checkSavingTool(path);
     typeLinesWithoutType();
     repairMessagesOnOpen();
