@@ -821,6 +821,9 @@ private:
     uint databaseVersion() const;
     void checkSavingTool(const QString &path);
     void typeLinesWithoutType();
+    // What a damaged file lacks, one sentence each; missing line tables are made anew.
+    QStringList damagedParts();
+    QString damageOfTable(const QString &name, const QStringList &columns, quint8 line);
     void reportProblem(const QString &title, const QString &text, bool show);
     bool prepareForSaving(const QString &target);
     bool writeFileSafely(const SavedFile &file);

@@ -15,6 +15,7 @@
 #include <QSqlError>
 #include <QStandardPaths>
 
+#include <cstdio>
 #include <cstdlib>
 
 #ifdef Q_OS_UNIX
@@ -43,6 +44,26 @@ bool copyContents(QFile &source, QFile &target)
         return false;
 #endif
     return source.error() == QFileDevice::NoError && target.error() == QFileDevice::NoError;
+}
+
+// Gives the file existing the further name alias (a hard link); false where the file
+// system has no such links.
+bool addName(const QString &existing, const QString &alias)
+{
+#ifdef Q_OS_UNIX
+    return ::link(QFile::encodeName(existing).constData(), QFile::encodeName(alias).constData())
+           == 0;
+#else
+    Q_UNUSED(existing)
+    Q_UNUSED(alias)
+    return false;
+#endif
+}
+
+// Renames from to to in one step, replacing a file to.
+bool replaceName(const QString &from, const QString &to)
+{
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
 QString unusedName(const QString &base)
@@ -164,6 +185,11 @@ bool ObjectDataBase::openDataBase(const QString &path, bool showMessages)
     }
     applyConnectionSettings(false);
     upgradeSchema();
+    const QStringList damage = damagedParts();
+    if (!damage.isEmpty())
+        reportProblem(tr("Info"),
+                      tr("The project file is damaged: %1.").arg(damage.join(QLatin1String("; "))),
+                      showMessages);
     checkSavingTool(path);
     typeLinesWithoutType();
     repairMessagesOnOpen();
@@ -306,10 +332,31 @@ bool ObjectDataBase::writeFileSafely(const SavedFile &file)
     const bool keepBak = QFileInfo(bak).isFile() && SavedFile::check(bak).isEmpty()
                          && !SavedFile::check(file.path()).isEmpty();
     const QString previous = keepBak ? unusedName(file.path() + QLatin1String(".damaged")) : bak;
+    const bool bakInTheWay = !keepBak && (QFileInfo::exists(bak) || QFileInfo(bak).isSymLink());
+    if (bakInTheWay && !QFileInfo(bak).isFile()) {
+        d->errorString = tr("Cannot replace the backup %1.").arg(bak);
+        QFile::remove(partial);
+        return false;
+    }
+    // Where the file system allows, the previous file gets its second name before the new
+    // one takes the first, so that a process killed at any moment leaves a whole project
+    // under the file's name and a whole backup.
+    const QString secondName = keepBak ? previous : unusedName(bak + QLatin1String(".new"));
+    if (addName(file.path(), secondName)) {
+        if (!replaceName(partial, file.path())) {
+            d->errorString = tr("Cannot rename %1 to %2.").arg(partial, file.path());
+            QFile::remove(secondName);
+            QFile::remove(partial);
+            return false;
+        }
+        if (secondName != previous && !replaceName(secondName, previous))
+            QFile::remove(secondName);
+        return true;
+    }
     QString oldBak;
-    if (!keepBak && (QFileInfo::exists(bak) || QFileInfo(bak).isSymLink())) {
+    if (bakInTheWay) {
         oldBak = unusedName(bak + QLatin1String(".old"));
-        if (!QFileInfo(bak).isFile() || !QFile::rename(bak, oldBak)) {
+        if (!QFile::rename(bak, oldBak)) {
             d->errorString = tr("Cannot replace the backup %1.").arg(bak);
             QFile::remove(partial);
             return false;

@@ -36,7 +36,8 @@ QList<quint8> ObjectDataBasePrivate::lines()
     QMutexLocker locker(&mutex);
     QList<quint8> lines;
     for (const SqlRows::Row row :
-         select(QStringLiteral("select nodeId from Nodes"), {}, Q_FUNC_INFO))
+         select(QStringLiteral("select nodeId from Nodes where nodeId between 0 and 255"), {},
+                Q_FUNC_INFO))
         lines.append(quint8(row.value(0).toUInt()));
     return lines;
 }

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+
+// What every harness needs: an application object, private settings and data folders, no
+// log output (it would slow every run down), and a file holding the input for readers
+// that take a path.
+namespace nwfuzz {
+
+// Sets the process up once; call first in LLVMFuzzerTestOneInput.
+void init();
+
+QByteArray bytes(const uint8_t *data, size_t size);
+
+// Writes data to a file of the harness's private folder, named with the given suffix
+// (a reader may choose by it), and returns its path; empty when it cannot be written.
+QString inputFile(const QByteArray &data, const QString &suffix);
+
+// A fresh path in the private folder that no file holds yet.
+QString scratchPath(const QString &suffix);
+
+} // namespace nwfuzz

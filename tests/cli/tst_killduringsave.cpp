@@ -1,0 +1,306 @@
+#include "nwtest.h"
+#include "projectbuilder.h"
+#include "testenv.h"
+
+#include "database/objectdatabase.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+namespace {
+
+// Every table of a project file, each as its sorted rows; empty when the file is missing,
+// does not open or fails its integrity check.
+using Dump = QMap<QString, QStringList>;
+
+QStringList rowsOf(QSqlDatabase &db, const QString &table)
+{
+    QStringList rows;
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("select * from \"%1\"").arg(table)))
+        return {QStringLiteral("unreadable: ") + query.lastError().text()};
+    while (query.next()) {
+        QStringList values;
+        for (int column = 0; column < query.record().count(); ++column) {
+            const QVariant value = query.value(column);
+            values << (value.isNull() ? QStringLiteral("<null>")
+                       : value.type() == QVariant::ByteArray
+                           ? QString::fromLatin1(value.toByteArray().toHex())
+                           : value.toString());
+        }
+        rows << values.join(QLatin1Char('|'));
+    }
+    rows.sort();
+    return rows;
+}
+
+Dump dump(const QString &path)
+{
+    static int counter = 0;
+    const QString name = QStringLiteral("killdump%1").arg(++counter);
+    Dump tables;
+    if (!QFileInfo(path).isFile())
+        return tables;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        db.setDatabaseName(path);
+        QSqlQuery check(db);
+        if (db.open() && check.exec(QStringLiteral("PRAGMA quick_check")) && check.next()
+            && check.value(0).toString() == QLatin1String("ok")) {
+            QStringList names;
+            QSqlQuery list(db);
+            list.exec(QStringLiteral("select name from sqlite_master where type = 'table'"));
+            while (list.next())
+                names << list.value(0).toString();
+            for (const QString &table : qAsConst(names))
+                tables.insert(table, rowsOf(db, table));
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return tables;
+}
+
+// Which of the named contents a file holds: "old", "new", or the tables that differ from
+// the first of them.
+QString whichContent(const Dump &file, const QMap<QString, Dump> &known)
+{
+    for (auto it = known.cbegin(); it != known.cend(); ++it) {
+        if (file == it.value())
+            return it.key();
+    }
+    if (file.isEmpty())
+        return QStringLiteral("missing or damaged");
+    QStringList differing;
+    const Dump &first = known.first();
+    for (auto it = file.cbegin(); it != file.cend(); ++it) {
+        if (first.value(it.key()) != it.value())
+            differing << it.key();
+    }
+    return QStringLiteral("other content (tables %1)").arg(differing.join(QLatin1String(", ")));
+}
+
+// A project of count VAR objects from 0x2000 whose values all are value.
+bool writeProject(const QString &path, int count, int value)
+{
+    ObjectDataBase db;
+    if (!db.createNewDataBase() || !db.beginTransaction())
+        return false;
+    nwtest::ProjectBuilder builder(db);
+    QStringList specs;
+    for (int i = 0; i < count; ++i)
+        specs << QStringLiteral("0:%1:3 values=3,%2,%3")
+                     .arg(0x2000 + i, 0, 16)
+                     .arg(value)
+                     .arg(value + i);
+    builder.objects(specs);
+    return db.commitTransaction() && db.saveDataBase(path);
+}
+
+QByteArray bigEds(int count)
+{
+    QByteArray text = "[FileInfo]\nFileName=big.eds\nEDSVersion=4.0\n\n"
+                      "[DeviceInfo]\nVendorName=Test\nNrOfRXPDO=0\nNrOfTXPDO=0\n\n"
+                      "[MandatoryObjects]\nSupportedObjects=1\n1=0x1000\n\n"
+                      "[1000]\nParameterName=Device type\nObjectType=0x7\nDataType=0x0007\n"
+                      "AccessType=ro\nDefaultValue=0x191\nPDOMapping=0\n\n";
+    text += "[ManufacturerObjects]\nSupportedObjects=" + QByteArray::number(count) + "\n";
+    for (int i = 0; i < count; ++i)
+        text += QByteArray::number(i + 1) + "=0x" + QByteArray::number(0x2000 + i, 16) + "\n";
+    for (int i = 0; i < count; ++i) {
+        text += "\n[" + QByteArray::number(0x2000 + i, 16) + "]\nParameterName=Value "
+                + QByteArray::number(i) + "\nObjectType=0x7\nDataType=0x0007\nAccessType=rw\n"
+                + "DefaultValue=" + QByteArray::number(i) + "\nPDOMapping=1\n";
+    }
+    return text;
+}
+
+struct Run
+{
+    bool killed = false;
+    bool finishedWell = false;
+    qint64 elapsedUs = 0;
+};
+
+} // namespace
+
+// A saving process killed at any moment leaves the project and its ".bak" each either as
+// they were or as the save makes them, never a damaged or missing file.
+class TestKillDuringSave : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void saveKilledAtAnyMoment();
+    void importKilledAtAnyMoment();
+
+private:
+    // Starts program; the clock starts when it printed marker (at its start without
+    // one). With a delay it is killed that many microseconds later, else it runs to its end.
+    Run run(const QString &program, const QStringList &arguments, const QByteArray &marker,
+            qint64 delayUs = -1);
+    void restore(const QMap<QString, QString> &files);
+
+    QTemporaryDir m_dir;
+    QString m_work;
+};
+
+void TestKillDuringSave::initTestCase()
+{
+    nwIsolateTestEnvironment();
+    QVERIFY(m_dir.isValid());
+    m_work = m_dir.filePath(QStringLiteral("work"));
+}
+
+Run TestKillDuringSave::run(const QString &program, const QStringList &arguments,
+                            const QByteArray &marker, qint64 delayUs)
+{
+    Run result;
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // The working copies of the killed programs stay in a folder of the test.
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.filePath(QStringLiteral("data")));
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    if (!process.waitForStarted())
+        return result;
+    QByteArray out;
+    while (!marker.isEmpty() && !out.contains(marker) && process.waitForReadyRead(30000))
+        out += process.readAllStandardOutput();
+    QElapsedTimer clock;
+    clock.start();
+    if (delayUs >= 0) {
+        while (clock.nsecsElapsed() / 1000 < delayUs && process.state() == QProcess::Running)
+            QThread::usleep(100);
+        if (process.state() == QProcess::Running) {
+            process.kill();
+            result.killed = true;
+        }
+    }
+    process.waitForFinished(60000);
+    result.elapsedUs = clock.nsecsElapsed() / 1000;
+    result.finishedWell =
+        !result.killed && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    if (!result.finishedWell && !result.killed)
+        qWarning() << process.readAllStandardError();
+    return result;
+}
+
+// Empties the work folder, then copies each source to its name there.
+void TestKillDuringSave::restore(const QMap<QString, QString> &files)
+{
+    QDir(m_work).removeRecursively();
+    QDir(m_dir.filePath(QStringLiteral("data"))).removeRecursively();
+    QDir().mkpath(m_work);
+    for (auto it = files.cbegin(); it != files.cend(); ++it)
+        QFile::copy(it.value(), QDir(m_work).filePath(it.key()));
+}
+
+void TestKillDuringSave::saveKilledAtAnyMoment()
+{
+    const QString source = m_dir.filePath(QStringLiteral("new.nwrp"));
+    const QString old = m_dir.filePath(QStringLiteral("old.nwrp"));
+    const QString oldBak = m_dir.filePath(QStringLiteral("older.nwrp"));
+    QVERIFY(writeProject(source, 2000, 7));
+    QVERIFY(writeProject(old, 2000, 5));
+    QVERIFY(writeProject(oldBak, 10, 1));
+    const QMap<QString, QString> before{{QStringLiteral("p.nwrp"), old},
+                                        {QStringLiteral("p.nwrp.bak"), oldBak}};
+    const QString target = QDir(m_work).filePath(QStringLiteral("p.nwrp"));
+    const QString program = QStringLiteral(NW_SAVEPROBE_PATH);
+
+    restore(before);
+    const Run complete = run(program, {source, target}, "saving");
+    QVERIFY(complete.finishedWell);
+    const QMap<QString, Dump> contents{{QStringLiteral("old"), dump(old)},
+                                       {QStringLiteral("new"), dump(target)}};
+    const QMap<QString, Dump> backups{{QStringLiteral("older"), dump(oldBak)},
+                                      {QStringLiteral("old"), dump(old)}};
+    QCOMPARE(whichContent(dump(target + QLatin1String(".bak")), backups), QStringLiteral("old"));
+
+    // Moments from the start of the save to a little past its end.
+    const int moments = 50;
+    QMap<QString, int> seen;
+    for (int moment = 0; moment < moments; ++moment) {
+        restore(before);
+        const qint64 delay = complete.elapsedUs * 11 / 10 * moment / (moments - 1);
+        const Run killed = run(program, {source, target}, "saving", delay);
+        QVERIFY(killed.killed || killed.finishedWell);
+        const QString project = whichContent(dump(target), contents);
+        const QString backup = whichContent(dump(target + QLatin1String(".bak")), backups);
+        const QString where = QStringLiteral("killed %1 us into the save").arg(delay);
+        QVERIFY2(contents.contains(project), qPrintable(where + ": project " + project));
+        QVERIFY2(backups.contains(backup), qPrintable(where + ": backup " + backup));
+        // The backup is rotated only once the new project is in place.
+        if (project == QLatin1String("old"))
+            QVERIFY2(backup == QLatin1String("older"), qPrintable(where));
+        ++seen[project];
+    }
+    // The moments spread over the whole save: some found the old file, some the new one.
+    QVERIFY2(seen.value(QStringLiteral("old")) > 0 && seen.value(QStringLiteral("new")) > 0,
+             qPrintable(QStringLiteral("old %1, new %2")
+                            .arg(seen.value(QStringLiteral("old")))
+                            .arg(seen.value(QStringLiteral("new")))));
+}
+
+void TestKillDuringSave::importKilledAtAnyMoment()
+{
+    const QString eds = m_dir.filePath(QStringLiteral("big.eds"));
+    QFile file(eds);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bigEds(1500));
+    file.close();
+    const QString untouched = m_dir.filePath(QStringLiteral("untouched.nwrp"));
+    QVERIFY(writeProject(untouched, 5, 2));
+    const QMap<QString, QString> before{{QStringLiteral("p.nwrp"), untouched}};
+    const QString project = QDir(m_work).filePath(QStringLiteral("p.nwrp"));
+    const QStringList arguments{QStringLiteral("import"), QStringLiteral("--into"), project, eds};
+    const QString cli = QStringLiteral(NW_CLI_PATH);
+
+    restore(before);
+    const Run complete = run(cli, arguments, QByteArray());
+    QVERIFY(complete.finishedWell);
+    const QMap<QString, Dump> contents{{QStringLiteral("untouched"), dump(untouched)},
+                                       {QStringLiteral("imported"), dump(project)}};
+    QVERIFY(contents.value(QStringLiteral("imported"))
+            != contents.value(QStringLiteral("untouched")));
+
+    // The whole run is one read, one unit of writes and one save; the moments cover it.
+    const int moments = 25;
+    QMap<QString, int> seen;
+    for (int moment = 0; moment < moments; ++moment) {
+        restore(before);
+        const qint64 delay = complete.elapsedUs * 11 / 10 * moment / (moments - 1);
+        const Run killed = run(cli, arguments, QByteArray(), delay);
+        QVERIFY(killed.killed || killed.finishedWell);
+        const QString found = whichContent(dump(project), contents);
+        const QString bak = project + QLatin1String(".bak");
+        const QString backup =
+            !QFileInfo::exists(bak)
+                ? QStringLiteral("none")
+                : whichContent(dump(bak), {{QStringLiteral("untouched"),
+                                            contents.value(QStringLiteral("untouched"))}});
+        const QString where = QStringLiteral("killed %1 us into the import").arg(delay);
+        QVERIFY2(contents.contains(found), qPrintable(where + ": project " + found));
+        QVERIFY2(backup == QLatin1String("none") || backup == QLatin1String("untouched"),
+                 qPrintable(where + ": backup " + backup));
+        ++seen[found];
+    }
+    QVERIFY2(seen.value(QStringLiteral("untouched")) > 0
+                 && seen.value(QStringLiteral("imported")) > 0,
+             qPrintable(QStringLiteral("untouched %1, imported %2")
+                            .arg(seen.value(QStringLiteral("untouched")))
+                            .arg(seen.value(QStringLiteral("imported")))));
+}
+
+NW_TEST_MAIN(TestKillDuringSave)
+#include "tst_killduringsave.moc"
