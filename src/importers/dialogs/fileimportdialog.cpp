@@ -6,6 +6,7 @@
 #include "importers/edsimporter.h"
 #include "importers/importrun.h"
 #include "panelkit/appidentity.h"
+#include "panelkit/linetype.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -18,7 +19,7 @@
 
 namespace {
 
-const quint8 stagingLine = 255;
+const quint8 stagingLine = ReservedLine::staging;
 
 QString settingKey(const char *key)
 {
