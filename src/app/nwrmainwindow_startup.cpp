@@ -82,7 +82,8 @@ void NwrMainWindow::doThingsAfterStartup()
 {
     const QSettings settings;
     const QString last = settings.value(QStringLiteral("General/lastproject")).toString();
-    const bool loadLast = settings.value(QStringLiteral("General/loadlastproject"), 1).toInt() == 1;
+    // The settings dialog shows the same preference with the same default (off).
+    const bool loadLast = Preferences::read(settings).loadLastProject;
     if (!(loadLast && !last.isEmpty() && QFileInfo::exists(last) && openProject(last)))
         on_actionNew_Project_triggered();
     if (!j1939Edition)

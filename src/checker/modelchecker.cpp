@@ -75,7 +75,7 @@ QString ModelChecker::subDefault(quint16 index, quint8 sub) const
 
 bool ModelChecker::writeSub(quint16 index, quint8 sub, const SubData &data)
 {
-    return database && database->addSubIndex(line, index, sub, data);
+    return corrections && corrections->addSubIndex(line, index, sub, data);
 }
 
 // writedefaulttoeds is 0 (never), 1 (when the 'default value' flag is set) or 2 (always).
@@ -85,7 +85,7 @@ bool ModelChecker::defaultGoesToEds(const SubData &data)
     return mode == 2 || (mode == 1 && data.defaultineds);
 }
 
-unsigned int ModelChecker::startGlobalCheck(ObjectDataBase *db)
+unsigned int ModelChecker::startGlobalCheck(const ObjectDataBase *db)
 {
     database = db;
     if (!database)
@@ -109,10 +109,12 @@ unsigned int ModelChecker::startGlobalCheck(ObjectDataBase *db)
     return 0;
 }
 
-int ModelChecker::startCANopenCheck(quint8 checkedLine, ObjectDataBase *db, bool &modified)
+int ModelChecker::startCANopenCheck(quint8 checkedLine, const ObjectDataBase *db, bool &modified,
+                                    ObjectDataBase *correctable)
 {
     line = checkedLine;
     database = db;
+    corrections = correctable == db ? correctable : nullptr;
     errorCount = 0;
     limitCheckEnabled = decimal(generalSetting(QStringLiteral("limit_check"))) == 1;
     granularity = 0;

@@ -17,10 +17,12 @@
 // that must stop the generation (warnings, hints, corrections and information lines are
 // reported but not counted).
 //
-// startCANopenCheck also repairs a few objects in place ("auto-correction"), reports each
-// repair and sets its modified flag; the user preference "disableautocorrection" turns
-// this off. The checker never shows anything itself and reads the user's preferences only
-// from the value it is given.
+// The checker reads the project through a const store. startCANopenCheck also repairs a
+// few objects in place ("auto-correction"), reports each repair and sets its modified
+// flag, but only when its caller hands it the writable store as well and the user
+// preference "disableautocorrection" is off; that parameter is the checker's only way to
+// change a project. The checker never shows anything itself and reads the user's
+// preferences only from the value it is given.
 class ModelChecker : public QObject
 {
     Q_OBJECT
@@ -29,14 +31,16 @@ public:
     explicit ModelChecker(QObject *parent = nullptr);
 
     // Project-wide rules; 1 for a project made only of raw CAN lines, else 0.
-    unsigned int startGlobalCheck(ObjectDataBase *db);
-    // The CANopen rules of one line. Sets modified when a correction was written; never
-    // clears it.
-    int startCANopenCheck(quint8 line, ObjectDataBase *db, bool &modified);
+    unsigned int startGlobalCheck(const ObjectDataBase *db);
+    // The CANopen rules of one line. correctable is the same project as db, writable, when
+    // the caller lets the checker correct it (null, or another store: findings only). Sets
+    // modified when a correction was written; never clears it.
+    int startCANopenCheck(quint8 line, const ObjectDataBase *db, bool &modified,
+                          ObjectDataBase *correctable = nullptr);
     // The J1939 rules of one line; lineCount is the number of lines of the project.
-    int startJ1939Check(quint8 lineCount, quint8 line, ObjectDataBase *db);
+    int startJ1939Check(quint8 lineCount, quint8 line, const ObjectDataBase *db);
     // Compares one line with the capabilities of the installed protocol stack.
-    int startCANopenFeatureCheck(quint8 line, ObjectDataBase *db);
+    int startCANopenFeatureCheck(quint8 line, const ObjectDataBase *db);
 
     // The stack capabilities read so far; they only grow over the checked lines.
     FeatureSet features() const { return stackFeatures; }
@@ -46,6 +50,7 @@ public:
     void setPreferences(const Preferences &value) { preferences = value; }
     void setStackPath(const QString &path) { preferences.stackPath = path; }
     void setAutoCorrectionDisabled(bool disabled) { preferences.disableAutoCorrection = disabled; }
+    bool autoCorrectionEnabled() const { return !preferences.disableAutoCorrection; }
 
     // True when every value lies in the range of the data type. Values convert as a
     // variant converts to a 64-bit integer, so a text that is no decimal number reads 0.
@@ -63,7 +68,7 @@ private:
     // Findings.
     void countError(const QString &text);
     void report(const QString &text);
-    bool autoCorrect() const { return !disableAutoCorrection; }
+    bool autoCorrect() const { return !disableAutoCorrection && corrections; }
 
     // Preferences and settings.
     void readPreferences();
@@ -135,7 +140,9 @@ private:
 
     // State, kept between the start operations of one generation run.
     quint8 line = 0;
-    QPointer<ObjectDataBase> database;
+    QPointer<const ObjectDataBase> database;
+    // The writable store of startCANopenCheck's auto-correction; null otherwise.
+    QPointer<ObjectDataBase> corrections;
     qint32 errorCount = 0;
     bool limitCheckEnabled = false;
     bool disableAutoCorrection = false;

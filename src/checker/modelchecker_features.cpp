@@ -16,7 +16,7 @@ const char redError[] = "<strong><font color='red'>Error: </font></strong>";
 
 } // namespace
 
-int ModelChecker::startCANopenFeatureCheck(quint8 checkedLine, ObjectDataBase *db)
+int ModelChecker::startCANopenFeatureCheck(quint8 checkedLine, const ObjectDataBase *db)
 {
     line = checkedLine;
     database = db;

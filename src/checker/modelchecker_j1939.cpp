@@ -12,7 +12,7 @@ const quint8 transmit = 0x55;
 
 } // namespace
 
-int ModelChecker::startJ1939Check(quint8 lineCount, quint8 checkedLine, ObjectDataBase *db)
+int ModelChecker::startJ1939Check(quint8 lineCount, quint8 checkedLine, const ObjectDataBase *db)
 {
     line = checkedLine;
     database = db;

@@ -10,6 +10,7 @@ ProjectCheck::ProjectCheck(QObject *parent) : QObject(parent)
 
 int ProjectCheck::run(ObjectDataBase *db, bool &modified)
 {
+    ObjectDataBase *correctable = m_checker.autoCorrectionEnabled() ? db : nullptr;
     int total = int(m_checker.startGlobalCheck(db));
     const QList<quint8> lines = LineTypes::projectLines(db);
     const quint8 lineCount = quint8(lines.size());
@@ -19,7 +20,7 @@ int ProjectCheck::run(ObjectDataBase *db, bool &modified)
         const LineType type = LineTypes::lineType(db, line);
         if (LineTypes::carriesCANopen(type)) {
             total += m_checker.startCANopenFeatureCheck(line, db);
-            total += m_checker.startCANopenCheck(line, db, modified);
+            total += m_checker.startCANopenCheck(line, db, modified, correctable);
         }
         if (LineTypes::carriesJ1939(type))
             total += m_checker.startJ1939Check(lineCount, line, db);

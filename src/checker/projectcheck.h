@@ -20,7 +20,9 @@ public:
     // The checker doing the work, for its stack path and auto-correction settings.
     ModelChecker &checker() { return m_checker; }
 
-    // The summed error count. Sets modified when a correction was written to the project.
+    // The summed error count. The checks read db; only when auto-correction is on does
+    // the checker get it as its writable store. Sets modified when a correction was
+    // written to the project.
     int run(ObjectDataBase *db, bool &modified);
 
 signals:

@@ -1,12 +1,13 @@
 #include "objectdatabase.h"
 
 #include "objectdatabase_p.h"
+#include "panelkit/linetype.h"
 
 #include <QMutexLocker>
 
 namespace {
 
-const quint8 clipboardLine = 254;
+const quint8 clipboardLine = ReservedLine::clipboard;
 const quint16 clipboardIndex = 0xF000;
 
 } // namespace

@@ -48,7 +48,7 @@ bool DocumentationGenerator::stopRequested() const
 void DocumentationGenerator::forEachPgn(
     const std::function<void(quint8 direction, quint32 pgn)> &visit)
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     if (!db)
         return;
     for (const quint8 direction :

@@ -84,7 +84,7 @@ unsigned EDSGenerator::abortGeneration()
 QList<quint16> EDSGenerator::reduceObjectList(quint8 line, QList<quint16> &indices, QString variant)
 {
     QList<quint16> reduced;
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     for (quint16 index : qAsConst(indices)) {
         ObjectDataBase::INDEX_DATA_T data;
         if (db && db->getIndexData(line, index, data) && belongsToVariant(data.metadata, variant))
@@ -103,7 +103,7 @@ bool EDSGenerator::belongsToVariant(const ObjectDataBase::MetaData &metadata,
 void EDSGenerator::doJob()
 {
     beginJob(false);
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     const quint8 previousDescriptionLine = db ? db->descriptionSettingsLine() : 0;
     if (db)
         db->setDescriptionSettingsLine(activeLine);
@@ -167,7 +167,7 @@ void EDSGenerator::writeHeading()
 
 QString EDSGenerator::setting(const QString &key) const
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     return db ? db->getDescriptionSettingsValue(key) : QString();
 }
 
@@ -212,14 +212,14 @@ void EDSGenerator::writeComments()
 
 QString EDSGenerator::identityValue(quint8 sub) const
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     return db ? db->getSubIndexValue(activeLine, 0x1018, sub) : QString();
 }
 
 // Some PDO mapping object announces more than 253 entries in its sub-index 0.
 bool EDSGenerator::groupMessaging() const
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     if (!db)
         return false;
     for (quint16 index : db->getIndices(activeLine, 0x1600, 0x1BFF)) {
@@ -233,7 +233,7 @@ bool EDSGenerator::groupMessaging() const
 
 void EDSGenerator::writeDeviceInfo()
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     const auto count = [db, this](quint16 from, quint16 to) {
         return db ? db->getIndices(activeLine, from, to).size() : 0;
     };
@@ -300,7 +300,7 @@ void EDSGenerator::writeObjectList(const char *section, const QList<quint16> &in
 
 void EDSGenerator::generateIndexSection(quint16 index)
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     if (!db || !lineObjects)
         return;
     const ObjectDataBase::INDEX_DATA_T &data = lineObjects->object(index);

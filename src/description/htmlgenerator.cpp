@@ -24,7 +24,7 @@ QString HTMLGenerator::documentTitle() const
 
 void HTMLGenerator::writeTableOfContents(QTextStream &out)
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     indices = db ? db->getIndices(activeLine, 0x1000, 0xFFFF) : QList<quint16>();
     firstManufacturerEntry = true;
     firstProfileEntry = true;
@@ -54,7 +54,7 @@ void HTMLGenerator::createTOC(QTextStream &out, quint16 index)
         out << "<br>\n";
     }
     ObjectDataBase::INDEX_DATA_T data;
-    if (ObjectDataBase *db = dataBase())
+    if (const ObjectDataBase *db = dataBase())
         db->getIndexData(activeLine, index, data);
     writeTocEntry(out, QString::number(index), hexNumber(index, 4),
                   Helper::substituteVariables(data.name, index, 0));
@@ -62,7 +62,7 @@ void HTMLGenerator::createTOC(QTextStream &out, quint16 index)
 
 void HTMLGenerator::describeIndex(QTextStream &out, quint16 index)
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     ObjectDataBase::INDEX_DATA_T data;
     if (db)
         db->getIndexData(activeLine, index, data);
@@ -83,7 +83,7 @@ void HTMLGenerator::describeIndex(QTextStream &out, quint16 index)
 void HTMLGenerator::describeSubIndex(QTextStream &out, quint16 index, quint8 subindex)
 {
     ObjectDataBase::SUBINDEX_DATA_T data;
-    if (ObjectDataBase *db = dataBase())
+    if (const ObjectDataBase *db = dataBase())
         db->getSubIndexData(activeLine, index, subindex, data);
     openTable(out);
     writeBoldRow(out, QStringLiteral("Sub "), hexNumber(subindex, 2));

@@ -23,7 +23,7 @@ QString J1939HTMLGenerator::documentTitle() const
 
 void J1939HTMLGenerator::writeDocument()
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     if (db) {
         db->cacheAllSpnDataForLine(activeLine);
         transmitted = db->getPGNs(activeLine, ObjectDataBase::DirectionTransmit);
@@ -54,14 +54,14 @@ QString J1939HTMLGenerator::anchor(quint8 direction, quint32 pgn) const
 void J1939HTMLGenerator::createTOC(QTextStream &out, quint8 direction, quint32 pgn)
 {
     ObjectDataBase::PGN data;
-    if (ObjectDataBase *db = dataBase())
+    if (const ObjectDataBase *db = dataBase())
         db->getPGNData(activeLine, pgn, direction, data);
     writeTocEntry(out, anchor(direction, pgn), hexNumber(pgn, 4), data.name);
 }
 
 void J1939HTMLGenerator::describePGN(QTextStream &out, quint8 direction, quint32 pgn)
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     ObjectDataBase::PGN data;
     if (db)
         db->getPGNData(activeLine, pgn, direction, data);
@@ -82,7 +82,7 @@ void J1939HTMLGenerator::describePGN(QTextStream &out, quint8 direction, quint32
 void J1939HTMLGenerator::describeSPN(QTextStream &out, quint8 direction, quint32 pgn, quint32 spn)
 {
     ObjectDataBase::SPN data;
-    if (ObjectDataBase *db = dataBase())
+    if (const ObjectDataBase *db = dataBase())
         db->getSPNData(activeLine, pgn, direction, spn, data);
     openTable(out);
     writeBoldRow(out, QStringLiteral("SPN "), QString::number(spn));

@@ -21,7 +21,7 @@ void J1939TextDocGenerator::writeHead()
 
 void J1939TextDocGenerator::writeDocument()
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     if (db)
         db->cacheAllSpnDataForLine(activeLine);
     forEachPgn([this](quint8 direction, quint32 pgn) { documentPGN(activeLine, direction, pgn); });
@@ -31,7 +31,7 @@ void J1939TextDocGenerator::writeDocument()
 
 void J1939TextDocGenerator::documentPGN(quint8 line, quint8 direction, quint32 pgn)
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     ObjectDataBase::PGN data;
     if (db)
         db->getPGNData(line, pgn, direction, data);
@@ -53,7 +53,7 @@ void J1939TextDocGenerator::documentSPN(QTextStream &out, quint8 line, quint8 di
                                         quint32 pgn, quint32 spn)
 {
     ObjectDataBase::SPN data;
-    if (ObjectDataBase *db = dataBase())
+    if (const ObjectDataBase *db = dataBase())
         db->getSPNData(line, pgn, direction, spn, data);
     out << "\n\tSPN: " << QString::number(spn) << " | "
         << "Name: " << data.name << '\t'

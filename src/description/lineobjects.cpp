@@ -1,6 +1,6 @@
 #include "description/lineobjects.h"
 
-LineObjects::LineObjects(ObjectDataBase *db, quint8 line, quint16 from, quint16 to)
+LineObjects::LineObjects(const ObjectDataBase *db, quint8 line, quint16 from, quint16 to)
 {
     if (!db)
         return;

@@ -12,7 +12,7 @@ class LineObjects
 {
 public:
     // Reads the objects from..to of the line; an absent database gives no objects.
-    LineObjects(ObjectDataBase *db, quint8 line, quint16 from = 0x1000, quint16 to = 0xFFFF);
+    LineObjects(const ObjectDataBase *db, quint8 line, quint16 from = 0x1000, quint16 to = 0xFFFF);
 
     // Ascending.
     const QList<quint16> &indices() const { return objectIndices; }

@@ -19,7 +19,7 @@ void TextDocGenerator::writeHead()
 
 void TextDocGenerator::writeDocument()
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     const QList<quint16> indices =
         db ? db->getIndices(activeLine, 0x1000, 0xFFFF) : QList<quint16>();
     for (quint16 index : indices) {
@@ -32,7 +32,7 @@ void TextDocGenerator::writeDocument()
 
 void TextDocGenerator::documentIndex(quint8 line, quint16 index)
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     ObjectDataBase::INDEX_DATA_T data;
     if (db)
         db->getIndexData(line, index, data);
@@ -51,7 +51,7 @@ void TextDocGenerator::documentIndex(quint8 line, quint16 index)
 void TextDocGenerator::documentSubIndex(quint8 line, quint16 index, quint8 subindex)
 {
     ObjectDataBase::SUBINDEX_DATA_T data;
-    if (ObjectDataBase *db = dataBase())
+    if (const ObjectDataBase *db = dataBase())
         db->getSubIndexData(line, index, subindex, data);
     QTextStream &stream = out();
     stream << "  Sub:          0x" << QString::number(subindex, 16) << " - "

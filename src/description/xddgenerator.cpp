@@ -26,7 +26,7 @@ XDDGenerator::XDDGenerator(QObject *parent) : AbstractGenerator(parent) {}
 
 QString XDDGenerator::vendorIdText() const
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     bool ok = false;
     const qulonglong vendor =
         db ? db->getSubIndexValue(activeLine, 0x1018, 1).trimmed().toULongLong(&ok, 0) : 0;
@@ -84,7 +84,7 @@ QString XDDGenerator::accessPDO(quint8 pdoMapping)
 void XDDGenerator::doJob()
 {
     beginJob(false);
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     const quint8 previousDescriptionLine = db ? db->descriptionSettingsLine() : 0;
     if (db)
         db->setDescriptionSettingsLine(activeLine);
@@ -141,7 +141,7 @@ bool XDDGenerator::prepareOutputFile()
 
 QString XDDGenerator::setting(const QString &key) const
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     return db ? db->getDescriptionSettingsValue(key) : QString();
 }
 
@@ -181,7 +181,7 @@ void XDDGenerator::writeDeviceProfile()
     writeProfileBodyAttributes(QStringLiteral("ProfileBody_Device_CANopenFD"));
     xml->writeStartElement(QStringLiteral("DeviceIdentity"));
     xml->writeTextElement(QStringLiteral("vendorName"), setting(QStringLiteral("VendorName")));
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     xml->writeTextElement(QStringLiteral("vendorID"),
                           db ? db->getSubIndexValue(activeLine, 0x1018, 1) : QString());
     xml->writeTextElement(QStringLiteral("productName"), setting(QStringLiteral("ProductName")));
@@ -250,7 +250,7 @@ void XDDGenerator::describeDataObject(quint8 line, quint16 index)
 
 void XDDGenerator::describeDataElement(quint8 line, quint16 index, quint8 subindex)
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     ObjectDataBase::SUBINDEX_DATA_T data;
     if (!db || !db->getSubIndexData(line, index, subindex, data))
         return;

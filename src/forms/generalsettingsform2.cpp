@@ -1,6 +1,8 @@
 #include "forms/generalsettingsform2.h"
 #include "ui_generalsettingsform2.h"
 
+#include "panelkit/linetype.h"
+#include "panelkit/preferences.h"
 #include "panelkit/stacksettings.h"
 
 #include <QCheckBox>
@@ -41,25 +43,6 @@ void setUpTable(QTableWidget *table)
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                            | QAbstractItemView::AnyKeyPressed);
-}
-
-// Line types as the line selector names them.
-QString lineTypeName(int type)
-{
-    switch (type) {
-    case 1:
-        return GeneralSettingsForm2::tr("CANopen");
-    case 2:
-        return GeneralSettingsForm2::tr("J1939");
-    case 4:
-        return GeneralSettingsForm2::tr("raw CAN");
-    case 5:
-        return GeneralSettingsForm2::tr("both");
-    case 0:
-        return GeneralSettingsForm2::tr("type not set");
-    default:
-        return GeneralSettingsForm2::tr("type %1").arg(type);
-    }
 }
 
 } // namespace
@@ -175,7 +158,7 @@ void GeneralSettingsForm2::connectCell(const SettingCell &cell)
 // The user's preference "Ignore CBW limitations" lifts the read-only state.
 bool GeneralSettingsForm2::networkToolLimitLifted()
 {
-    return QSettings().value(QStringLiteral("General/ignorecbw"), false).toBool();
+    return Preferences::read(QSettings()).ignoreCbw;
 }
 
 QString GeneralSettingsForm2::networkToolReason()
@@ -258,11 +241,10 @@ void GeneralSettingsForm2::showLines(const SettingCell &cell)
     QStringList lines;
     if (database) {
         for (quint8 line : database->getNodes()) {
-            if (line >= 0xF0)
+            if (!LineTypes::isProjectLine(line))
                 continue;
-            const int type =
-                database->getGeneralSettingsValue(QStringLiteral("line%1type").arg(line)).toInt();
-            lines << tr("%1: %2").arg(QString::number(line), lineTypeName(type));
+            lines << tr("%1: %2").arg(QString::number(line),
+                                      LineTypes::name(LineTypes::lineType(database, line)));
         }
     }
     const QSignalBlocker blocker(cell.table);

@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QTextCursor>
 
 GeneratorOutputForm::GeneratorOutputForm(QWidget *parent)
     : QWidget(parent), ui(new Ui::GeneratorOutputForm)
@@ -30,14 +31,23 @@ QTextBrowser *GeneratorOutputForm::browser() const
     return ui->tbLogging;
 }
 
-void GeneratorOutputForm::appendLogging(QString message)
+void GeneratorOutputForm::appendLogging(QString message, bool markup)
 {
     const QString prefix = AbstractGenerator::currentDateTimeText() + QStringLiteral(": ");
     if (message.startsWith(QLatin1Char('\n'))) {
         ui->tbLogging->append(QString());
         message.remove(0, 1);
     }
-    ui->tbLogging->append(prefix + message);
+    // append() would guess whether the text is HTML; it only opens the paragraph here and
+    // the text goes in explicitly, without the formatting of the paragraph before.
+    ui->tbLogging->append(QString());
+    QTextCursor cursor(ui->tbLogging->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(prefix, QTextCharFormat());
+    if (markup)
+        cursor.insertHtml(message);
+    else
+        cursor.insertText(message);
 }
 
 void GeneratorOutputForm::clearLogging()

@@ -11,7 +11,7 @@ class GeneratorOutputForm;
 }
 
 // The generator output window: one time-stamped line per message of a generation run
-// (HTML allowed). Ctrl copies the selection; the context menu offers to go to an object
+// (plain text, or HTML when the run marks it so). Ctrl copies the selection; the context menu offers to go to an object
 // whose index is selected.
 class GeneratorOutputForm : public QWidget
 {
@@ -35,8 +35,9 @@ public:
 
 public slots:
     // Appends "<date and time>: message" as a new paragraph; a message starting with a
-    // line feed gets an empty paragraph before it instead.
-    void appendLogging(QString message);
+    // line feed gets an empty paragraph before it instead. The message is inserted as
+    // plain text, so "<" and "&" show as typed, unless markup is set: then it is HTML.
+    void appendLogging(QString message, bool markup = false);
     void clearLogging();
 
 signals:

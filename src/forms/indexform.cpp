@@ -7,6 +7,7 @@
 #include "metadataeditor.h"
 
 #include "panelkit/helper.h"
+#include "panelkit/linetype.h"
 #include "transform/dictionaryeditor.h"
 #include "transform/entryfield.h"
 #include "transform/maskstore.h"
@@ -247,7 +248,7 @@ void IndexForm::applyEnabledStates()
     ui->cbObjectType->setEnabled(all && index >= 0x2000 && structured);
     ui->cbDataType->setEnabled(all && index >= 0x2000 && loaded.objecttype != 9);
     ui->btnAddSubIndex->setEnabled(all && structured && !mask);
-    ui->btnReset->setEnabled(all && catalogue && catalogue->existNode(255)
+    ui->btnReset->setEnabled(all && catalogue && catalogue->existNode(ReservedLine::staging)
                              && catalogue->existIndex(255, index));
     ui->btnResetChanges_2->setEnabled(all);
     ui->btnExpertEditing->setEnabled(all);
@@ -391,7 +392,7 @@ void IndexForm::on_btnReset_clicked()
         return;
     {
         SavingScope scope(this);
-        database->copyIndexFromDatabase(catalogue, 255, index, line, index, true);
+        database->copyIndexFromDatabase(catalogue, ReservedLine::staging, index, line, index, true);
     }
     updateData();
 }

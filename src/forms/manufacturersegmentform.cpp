@@ -5,6 +5,7 @@
 #include "formprompts.h"
 
 #include "panelkit/helper.h"
+#include "panelkit/linetype.h"
 #include "transform/dictionaryeditor.h"
 
 #include <QHBoxLayout>
@@ -141,7 +142,7 @@ void ManufacturerSegmentForm::addObject()
 
 void ManufacturerSegmentForm::addFromCatalogue()
 {
-    if (!database || !catalogue || !editable || !catalogue->existNode(255))
+    if (!database || !catalogue || !editable || !catalogue->existNode(ReservedLine::staging))
         return;
     QList<QPair<quint16, QString>> available;
     for (quint16 object : catalogue->getIndices(255, index, last)) {
@@ -151,7 +152,8 @@ void ManufacturerSegmentForm::addFromCatalogue()
     const QList<quint16> chosen =
         FormPrompts::current().chooseObjects(this, tr("Add from CiA 301 catalogue"), available);
     for (quint16 object : chosen)
-        database->copyIndexFromDatabase(catalogue, 255, object, line, object, true);
+        database->copyIndexFromDatabase(catalogue, ReservedLine::staging, object, line, object,
+                                        true);
     updateData();
 }
 

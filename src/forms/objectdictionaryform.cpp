@@ -7,6 +7,7 @@
 #include "subindexform.h"
 
 #include "panelkit/helper.h"
+#include "panelkit/preferences.h"
 #include "transform/dictionaryeditor.h"
 
 #include <QKeyEvent>
@@ -459,7 +460,7 @@ void ObjectDictionaryForm::indexSelected(quint16 index)
     form->setMember(line, index, database, DictionaryEditor::mayEdit(index, expertMode),
                     editorMode);
     form->setCatalogue(additionalDb);
-    if (QSettings().value(QStringLiteral("General/metadata"), false).toBool())
+    if (Preferences::read(QSettings()).metadata)
         form->enableMetaData(true);
     if (form != editor)
         openPane(form, index, -1);
@@ -478,7 +479,7 @@ void ObjectDictionaryForm::subIndexSelected(quint16 index, quint8 subIndex)
         form = new SubIndexForm(ui->editorPane);
     form->setMember(line, index, subIndex, database, DictionaryEditor::mayEdit(index, expertMode),
                     editorMode);
-    if (QSettings().value(QStringLiteral("General/metadata"), false).toBool())
+    if (Preferences::read(QSettings()).metadata)
         form->enableMetaData(true);
     if (form != editor)
         openPane(form, index, subIndex);

@@ -8,6 +8,7 @@
 #include "basetreeform.h"
 #include "formprompts.h"
 
+#include "panelkit/preferences.h"
 #include "panelkit/valuechecker.h"
 #include "transform/dictionaryeditor.h"
 
@@ -149,8 +150,7 @@ QList<QPair<quint16, quint8>> ObjectDictionaryForm::selectedSubs() const
 
 bool ObjectDictionaryForm::confirmDelete(int count)
 {
-    if (count < 2
-        || QSettings().value(QStringLiteral("General/warnbeforedeleting"), 0).toInt() != 1)
+    if (count < 2 || !Preferences::read(QSettings()).warnBeforeDeleting)
         return true;
     if (FormPrompts::current().confirm(this,
                                        tr("Do you really want to delete %1 items?").arg(count)))

@@ -6,6 +6,7 @@
 
 #include "panelkit/canopendatatype.h"
 #include "panelkit/helper.h"
+#include "panelkit/preferences.h"
 #include "panelkit/valuechecker.h"
 #include "transform/dictionaryeditor.h"
 
@@ -217,9 +218,7 @@ void SubIndexForm::applyEnabledStates()
 {
     const bool stack = isStackObject(index, subIndex);
     // Entries the network tool manages stay as it set them unless the user lifted that.
-    const bool networkTool =
-        loaded.managedbycbw
-        && !QSettings().value(QStringLiteral("General/ignorecbw"), false).toBool();
+    const bool networkTool = loaded.managedbycbw && !Preferences::read(QSettings()).ignoreCbw;
     ui->lblStackManaged->setText(stack ? tr("Not editable - managed by stack")
                                        : tr("Not editable - managed by CANopen Buswright"));
     ui->lblStackManaged->setVisible(stack || networkTool);

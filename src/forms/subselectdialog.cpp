@@ -1,6 +1,8 @@
 #include "subselectdialog.h"
 #include "ui_subselectdialog.h"
 
+#include "panelkit/linetype.h"
+
 #include <QPushButton>
 
 SubSelectDialog::SubSelectDialog(ObjectDataBase *database, quint16 index, QWidget *parent)
@@ -30,7 +32,7 @@ void SubSelectDialog::setSource(quint8 line, quint8 sub)
     QList<quint8> lines = database->getNodes();
     std::sort(lines.begin(), lines.end());
     for (quint8 each : lines) {
-        if (each < 240)
+        if (LineTypes::isProjectLine(each))
             ui->cbLine->addItem(QString::number(each), int(each));
     }
     ui->cbLine->setCurrentIndex(ui->cbLine->findData(int(line)));

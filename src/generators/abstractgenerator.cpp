@@ -63,7 +63,7 @@ unsigned AbstractGenerator::setProjectName(const QString &name)
     return Done;
 }
 
-unsigned AbstractGenerator::setDataBase(ObjectDataBase *db)
+unsigned AbstractGenerator::setDataBase(const ObjectDataBase *db)
 {
     if (busy())
         return Busy;
@@ -78,7 +78,7 @@ unsigned AbstractGenerator::setActiveLine(unsigned char line)
     if (busy())
         return Busy;
     activeLine = line;
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     if (db && !db->existNode(line))
         return NoSuchLine;
     return Done;
@@ -116,7 +116,7 @@ unsigned AbstractGenerator::setPreferences(const Preferences &preferences)
     return Done;
 }
 
-ObjectDataBase *AbstractGenerator::dataBase() const
+const ObjectDataBase *AbstractGenerator::dataBase() const
 {
     return database.data();
 }
@@ -233,7 +233,7 @@ QSharedPointer<QSaveFile> AbstractGenerator::createOutputFile(const QString &fil
 
 void AbstractGenerator::lockDataBase(bool lock)
 {
-    if (ObjectDataBase *db = dataBase())
+    if (const ObjectDataBase *db = dataBase())
         db->setLockWriteAccess(lock);
 }
 

@@ -57,8 +57,8 @@ public:
     // Stores the directory (also when it is refused), then: 1 missing, 2 not readable.
     unsigned setOutputDirectory(const QString &directory);
     unsigned setProjectName(const QString &name);
-    // 3 for a null database or one without lines.
-    unsigned setDataBase(ObjectDataBase *db);
+    // Generators only read the project. 3 for a null database or one without lines.
+    unsigned setDataBase(const ObjectDataBase *db);
     // Stores the line; 4 when a database is set and has no such line.
     unsigned setActiveLine(unsigned char line);
     // Flags set by the caller before the start. Each returns 5 (nothing changed) while
@@ -85,7 +85,7 @@ public:
     bool hasFailed() const { return failed; }
     QString errorString() const { return failed ? failure : QString(); }
     // The database, or null when none was given or it has been destroyed.
-    ObjectDataBase *dataBase() const;
+    const ObjectDataBase *dataBase() const;
 
     // True when the target file does not exist yet or can be written.
     virtual bool checkWritability() = 0;
@@ -166,7 +166,7 @@ protected:
     bool multiLine = false;
     QString projectName;
     QString outputDirectory;
-    QPointer<ObjectDataBase> database;
+    QPointer<const ObjectDataBase> database;
     QSharedPointer<QThread> thread;
     QString toolVersion;
     bool j1939Present = false;

@@ -224,13 +224,13 @@ QStringList CoDefineGenerator::previousLines(const QString &path)
 
 QString CoDefineGenerator::setting(const QString &key) const
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     return db ? db->getGeneralSettingsValue(key) : QString();
 }
 
 bool CoDefineGenerator::hasSetting(const QString &key) const
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     return db && db->existGeneralSettingsValue(key);
 }
 
@@ -241,7 +241,7 @@ qint64 CoDefineGenerator::number(const QString &key) const
 
 QString CoDefineGenerator::j1939Setting(const QString &key) const
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     return db ? db->getJ1939SettingsValue(key) : QString();
 }
 
@@ -266,7 +266,7 @@ bool CoDefineGenerator::anyCanopenLine() const
 
 QList<quint8> CoDefineGenerator::lineList() const
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     if (!db)
         return {};
     const int count = LineTypes::projectLines(db).size();
@@ -278,7 +278,7 @@ QList<quint8> CoDefineGenerator::lineList() const
 
 QList<quint8> CoDefineGenerator::linesBelow8() const
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     QList<quint8> lines;
     if (db) {
         for (quint8 line : db->getNodes()) {
@@ -302,13 +302,13 @@ QList<quint8> CoDefineGenerator::dictionaryLines() const
 
 int CoDefineGenerator::indexCount(quint8 line, quint16 from, quint16 to) const
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     return db ? db->getIndices(line, from, to).size() : 0;
 }
 
 bool CoDefineGenerator::hasIndex(quint8 line, quint16 index) const
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     return db && db->existIndex(line, index);
 }
 
@@ -323,13 +323,13 @@ bool CoDefineGenerator::indexInSomeLine(quint16 index) const
 
 int CoDefineGenerator::subCount(quint8 line, quint16 index, quint8 fromSub) const
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     return db ? db->getSubIndices(line, index, fromSub).size() : 0;
 }
 
 qint64 CoDefineGenerator::subValue(quint8 line, quint16 index, quint8 sub) const
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     if (!db)
         return 0;
     return db->getSubIndexValue(line, index, sub).trimmed().toLongLong(nullptr, 0);

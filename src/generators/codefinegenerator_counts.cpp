@@ -85,7 +85,7 @@ quint32 CoDefineGenerator::additionalCobs(quint8 line)
 
 quint8 CoDefineGenerator::getSameStartSub(quint8 line, quint16 index)
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     if (!db || number(QStringLiteral("compact_array_description")) != 1 || index < 0x1200)
         return 0xFF;
     if (subCount(line, index) < 3)
@@ -108,7 +108,7 @@ quint8 CoDefineGenerator::getSameStartSub(quint8 line, quint16 index)
 QList<CoDefineGenerator::VirtualEntry> CoDefineGenerator::virtualEntries()
 {
     QList<VirtualEntry> entries;
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     if (!db)
         return entries;
     for (quint8 line : dictionaryLines()) {

@@ -116,7 +116,7 @@ qint64 decimal(const QString &text)
 
 void CoDefineGenerator::generateEnergyBusDefines(QTextStream &out)
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     if (!db)
         return;
     // "device_<n>" holds the device's position, a blank and its kind.
@@ -153,7 +153,7 @@ void CoDefineGenerator::generateEnergyBusDefines(QTextStream &out)
 
 void CoDefineGenerator::writeEnergyBusNetworkDefines(QTextStream &out)
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     const auto energyBusNumber = [db](const QString &key) {
         return decimal(db->getEnergyBusSettingsValue(key));
     };

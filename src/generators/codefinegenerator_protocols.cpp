@@ -47,7 +47,7 @@ void CoDefineGenerator::generateJ1939Defines(QTextStream &out)
     out << "#define J1939_SUPPORTED\t"
         << "1u"
         << "\n";
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     if (db && !j1939Lines.isEmpty()) {
         const auto pgns = [db](quint8 line, quint8 direction) {
             return qint64(db->getPGNs(line, direction).size());
@@ -165,7 +165,7 @@ void CoDefineGenerator::writeJ1939CobDefines(QTextStream &out, const QList<quint
 
 quint32 CoDefineGenerator::getJ1939Cobs(quint8 line)
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     if (!db)
         return 0;
     if (j1939Number(QStringLiteral("nmea2000support")) > 0)
@@ -201,7 +201,7 @@ quint32 CoDefineGenerator::getJ1939Cobs(quint8 line)
 
 void CoDefineGenerator::generateCANRAWDefines(QTextStream &out)
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     QList<quint8> rawLines;
     for (quint8 line : lineList()) {
         if (lineType(line) == LineType::RawCan)
@@ -228,7 +228,7 @@ void CoDefineGenerator::generateMultiCOBs(QTextStream &out)
 {
     // getCobCount holds the additional COBs of a CANopen line already; the other
     // protocols add them here.
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     const auto cobs = [this, db](quint8 line) -> qint64 {
         switch (lineType(line)) {
         case LineType::CANopen:

@@ -105,7 +105,7 @@ void CoDefineGenerator::writeNodeIds(QTextStream &out)
 
 bool CoDefineGenerator::dataTypeUsed(const QList<quint16> &types, quint16 fromIndex)
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     if (!db)
         return false;
     for (quint8 line : lineList()) {
@@ -214,7 +214,7 @@ void CoDefineGenerator::writeSdoDefines(QTextStream &out)
 CoDefineGenerator::MappingSummary CoDefineGenerator::summariseMappings()
 {
     MappingSummary summary;
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     if (!db)
         return summary;
     for (quint8 line : lineList()) {
@@ -326,7 +326,7 @@ void CoDefineGenerator::writeManagerAndEmcyDefines(QTextStream &out)
 QString CoDefineGenerator::getNVSDefine()
 {
     // Per line the number of entries kept in non-volatile storage.
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     QString text = QStringLiteral("#define CO_STORE_NVS_CNT\t");
     for (quint8 line : lineList()) {
         int count = 0;
@@ -388,7 +388,7 @@ bool CoDefineGenerator::selfStarting()
 {
     // The description settings of the line the header is generated for; the selection of
     // the store is given back afterwards.
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     if (!db)
         return false;
     const quint8 selected = db->descriptionSettingsLine();

@@ -131,7 +131,7 @@ void ExtDeclGenerator::doJob()
     definitionStream << includes << "\n#ifdef JWR_USE_GENERATED_VARIABLES\n";
     emit progress(25);
 
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     if (db) {
         for (quint8 line : declaredLines())
             db->cacheAllSpnDataForLine(line);
@@ -153,7 +153,7 @@ void ExtDeclGenerator::doJob()
 QList<quint8> ExtDeclGenerator::declaredLines()
 {
     QList<quint8> lines;
-    if (ObjectDataBase *db = dataBase()) {
+    if (const ObjectDataBase *db = dataBase()) {
         for (quint8 line : db->getNodes()) {
             if (line < 9)
                 lines.append(line);
@@ -234,7 +234,7 @@ void ExtDeclGenerator::declareVariable(const ObjectDataBase::SPN &spn)
 
 QList<ExtDeclGenerator::MessageVariables> ExtDeclGenerator::messagesOfLine(quint8 line)
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     if (!db)
         return {};
     const LineType type = LineTypes::lineType(db, line);
@@ -248,7 +248,7 @@ QList<ExtDeclGenerator::MessageVariables> ExtDeclGenerator::messagesOfLine(quint
 QList<ExtDeclGenerator::MessageVariables> ExtDeclGenerator::pgnVariables(quint8 line,
                                                                          quint8 direction)
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     QList<MessageVariables> messages;
     for (quint32 number : db->getPGNs(line, direction)) {
         MessageVariables message;
@@ -272,7 +272,7 @@ QList<ExtDeclGenerator::MessageVariables> ExtDeclGenerator::pgnVariables(quint8 
 QList<ExtDeclGenerator::MessageVariables> ExtDeclGenerator::canIdVariables(quint8 line,
                                                                            quint8 direction)
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     QList<MessageVariables> messages;
     for (quint32 id : db->getCANIDs(line, direction)) {
         MessageVariables message;

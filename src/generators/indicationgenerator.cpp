@@ -83,7 +83,7 @@ unsigned indicationgenerator::abortGeneration()
 
 bool indicationgenerator::staticIndisAvailable()
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     if (!db)
         return false;
     for (const Indication &indication : indications) {
@@ -95,7 +95,7 @@ bool indicationgenerator::staticIndisAvailable()
 
 int indicationgenerator::countUsedLines()
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     int used = 0;
     if (!db)
         return used;
@@ -142,7 +142,7 @@ void indicationgenerator::doJob()
 
 void indicationgenerator::writePrototypes(QTextStream &out, bool withLineParameter)
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     for (const Indication &indication : indications) {
         const QString function =
             db->getGeneralSettingsValue(QLatin1String(indication.setting)).trimmed();

@@ -86,7 +86,7 @@ void IndicesGenerator::doJob()
     // Names are numbered over the whole file: a name a line has used is numbered again in
     // the next line.
     useCounts.clear();
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     for (int i = 0; i < lines.size() && !abortRequested; ++i) {
         const QList<quint16> indices =
             db ? db->getIndices(lines.at(i), 0x1000, 0xFFFF) : QList<quint16>();
@@ -109,7 +109,7 @@ void IndicesGenerator::doJob()
 
 void IndicesGenerator::generateIndexDefine(unsigned char line, quint16 index)
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     ObjectDataBase::INDEX_DATA_T data;
     if (!out || !db || !db->getIndexData(line, index, data))
         return;
@@ -129,7 +129,7 @@ void IndicesGenerator::generateIndexDefine(unsigned char line, quint16 index)
 
 void IndicesGenerator::generateSubIndexDefines(unsigned char line, quint16 index)
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     for (quint8 sub : db->getSubIndices(line, index, 1)) {
         ObjectDataBase::SUBINDEX_DATA_T data;
         if (!db->getSubIndexData(line, index, sub, data))

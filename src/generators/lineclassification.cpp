@@ -2,7 +2,7 @@
 
 #include "database/objectdatabase.h"
 
-LineClassification LineClassification::classify(ObjectDataBase *db)
+LineClassification LineClassification::classify(const ObjectDataBase *db)
 {
     LineClassification result;
     if (!db)

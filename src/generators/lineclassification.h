@@ -26,5 +26,5 @@ struct LineClassification
     bool multiProtocol() const { return (canopenLine() && j1939Line()) || rawCanLine(); }
     LineType type(quint8 line) const { return types.value(line, LineType::NotSet); }
 
-    static LineClassification classify(ObjectDataBase *db);
+    static LineClassification classify(const ObjectDataBase *db);
 };

@@ -130,7 +130,7 @@ void ObjDictGenerator::decideLineForm()
 // Objects 0x1000..0xFFFF of a line; 0 for a line the project does not have.
 int ObjDictGenerator::objectCount(quint8 line) const
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     if (!db || !db->existNode(line))
         return 0;
     return db->getIndices(line, 0x1000, 0xFFFF).size();
@@ -168,7 +168,7 @@ ObjDictGenerator::LineEntry ObjDictGenerator::readLine(quint8 line)
 {
     LineEntry entry;
     entry.line = line;
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     if (!db || !db->existNode(line))
         return entry;
     const QList<quint16> indices = db->getIndices(line, 0x1000, 0xFFFF);
@@ -281,7 +281,7 @@ QList<quint16> ObjDictGenerator::indicesOf(quint8 line, quint16 first, quint16 l
 
 QString ObjDictGenerator::setting(const char *key) const
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     return db ? db->getGeneralSettingsValue(QLatin1String(key)) : QString();
 }
 

@@ -205,7 +205,7 @@ int ObjDictGenerator::getTPDO(quint8 line, quint32 value) const
 // object's first sub-indices).
 bool ObjDictGenerator::isStaticMapping(quint8 line, quint16 commIndex) const
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     return db && db->isMappingStatic(line, commIndex);
 }
 

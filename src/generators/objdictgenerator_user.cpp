@@ -44,7 +44,7 @@ void ObjDictGenerator::overwrite301(QTextStream &out)
     } else {
         QList<quint8> projectLines;
         bool relative = false;
-        ObjectDataBase *db = dataBase();
+        const ObjectDataBase *db = dataBase();
         for (quint8 line : LineTypes::projectLines(db)) {
             projectLines.append(line);
             relative = relative || hasNodeIdRelativePdo(line);

@@ -47,7 +47,7 @@ QString processVariableType(quint16 datatype)
 }
 
 // Objects 0x1000..0xFFFF of a line; 0 for a line the project does not have.
-int objectCount(ObjectDataBase *db, quint8 line)
+int objectCount(const ObjectDataBase *db, quint8 line)
 {
     if (!db || !db->existNode(line))
         return 0;
@@ -126,7 +126,7 @@ void SrdoGenerator::doJob()
 
 void SrdoGenerator::determineLines()
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     lines.clear();
     multiLine = objectCount(db, 1) > 1;
     if (!multiLine) {
@@ -142,7 +142,7 @@ void SrdoGenerator::determineLines()
 void SrdoGenerator::loadSrdos()
 {
     srdos.clear();
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     if (!db)
         return;
     for (quint8 line : qAsConst(lines)) {
@@ -155,7 +155,7 @@ void SrdoGenerator::loadSrdos()
 
 SrdoGenerator::Srdo SrdoGenerator::readSrdo(quint8 line, quint16 index) const
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     Srdo srdo;
     srdo.line = line;
     srdo.index = index;
@@ -232,7 +232,7 @@ const SrdoGenerator::Srdo *SrdoGenerator::findSrdo(quint8 line, quint16 index) c
 
 QString SrdoGenerator::setting(const char *key) const
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     return db ? db->getGeneralSettingsValue(QLatin1String(key)) : QString();
 }
 

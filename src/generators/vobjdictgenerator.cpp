@@ -13,7 +13,7 @@ namespace {
 const quint8 virtualImplementation = 3;
 
 // Objects of a line holding virtual sub-indices, ascending.
-QList<quint16> virtualIndices(ObjectDataBase *db, quint8 line)
+QList<quint16> virtualIndices(const ObjectDataBase *db, quint8 line)
 {
     QSet<quint16> found;
     const QList<ObjectDataBase::SubAddress> subs = db->getSubsByProperty(
@@ -51,7 +51,7 @@ bool VobjDictGenerator::areVirtualObjectsPresent() const
     return areVirtualObjectsPresent(dataBase());
 }
 
-bool VobjDictGenerator::areVirtualObjectsPresent(ObjectDataBase *db)
+bool VobjDictGenerator::areVirtualObjectsPresent(const ObjectDataBase *db)
 {
     if (!db)
         return false;
@@ -99,7 +99,7 @@ void VobjDictGenerator::doJob()
         return;
     }
     lockDataBase(true);
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     multiLine = db && db->existNode(1) && db->getIndices(1, 0x1000, 0xFFFF).size() > 1;
     compact = setting("compact_array_description").trimmed().toInt() == 1;
     limitCheck = setting("limit_check").trimmed().toInt() > 0;
@@ -118,7 +118,7 @@ void VobjDictGenerator::doJob()
     finishJob({file.data()});
 }
 
-QList<quint8> VobjDictGenerator::dictionaryLines(ObjectDataBase *db)
+QList<quint8> VobjDictGenerator::dictionaryLines(const ObjectDataBase *db)
 {
     QList<quint8> lines;
     for (quint8 line = 0; line < 8; ++line) {
@@ -131,7 +131,7 @@ QList<quint8> VobjDictGenerator::dictionaryLines(ObjectDataBase *db)
 void VobjDictGenerator::loadVirtualObjects()
 {
     objects.clear();
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     if (!db)
         return;
     for (quint8 line : dictionaryLines(db)) {
@@ -142,7 +142,7 @@ void VobjDictGenerator::loadVirtualObjects()
 
 VobjDictGenerator::VirtualObject VobjDictGenerator::readObject(quint8 line, quint16 index) const
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     VirtualObject object;
     object.line = line;
     object.entry.index = index;
@@ -174,7 +174,7 @@ QList<const VobjDictGenerator::SubEntry *> VobjDictGenerator::describedSubs(
 
 QString VobjDictGenerator::setting(const char *key) const
 {
-    ObjectDataBase *db = dataBase();
+    const ObjectDataBase *db = dataBase();
     return db ? db->getGeneralSettingsValue(QLatin1String(key)) : QString();
 }
 

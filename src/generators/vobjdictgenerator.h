@@ -34,7 +34,7 @@ public:
     // Some sub-index of the lines written has implementation 3. The generation run writes
     // gen_vobjdict.c only then and deletes an old one otherwise.
     bool areVirtualObjectsPresent() const;
-    static bool areVirtualObjectsPresent(ObjectDataBase *db);
+    static bool areVirtualObjectsPresent(const ObjectDataBase *db);
 
     // "CO_DTYPE_" + type + "_PTR", padded to 18 characters.
     static QString getImplementationDataType(quint16 datatype);
@@ -63,7 +63,7 @@ private:
     };
 
     static quint16 storedType(quint16 datatype);
-    static QList<quint8> dictionaryLines(ObjectDataBase *db);
+    static QList<quint8> dictionaryLines(const ObjectDataBase *db);
     void loadVirtualObjects();
     VirtualObject readObject(quint8 line, quint16 index) const;
     // Virtual sub-indices of an object up to the start of its compact run.

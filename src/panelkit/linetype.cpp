@@ -48,7 +48,7 @@ QString LineTypes::name(LineType type)
     return QCoreApplication::translate("LineTypes", "type %1").arg(static_cast<int>(type));
 }
 
-LineType LineTypes::lineType(ObjectDataBase *db, quint8 line)
+LineType LineTypes::lineType(const ObjectDataBase *db, quint8 line)
 {
     return db ? fromSetting(db->getGeneralSettingsValue(settingKey(line))) : LineType::NotSet;
 }
@@ -58,7 +58,7 @@ bool LineTypes::setLineType(ObjectDataBase *db, quint8 line, LineType type)
     return db && db->setGeneralSettingsValue(settingKey(line), toSetting(type));
 }
 
-QList<quint8> LineTypes::projectLines(ObjectDataBase *db)
+QList<quint8> LineTypes::projectLines(const ObjectDataBase *db)
 {
     QList<quint8> lines;
     if (!db)

@@ -45,8 +45,8 @@ public:
     static QString name(LineType type);
 
     // The type of a line of the store; NotSet without a database.
-    static LineType lineType(ObjectDataBase *db, quint8 line);
+    static LineType lineType(const ObjectDataBase *db, quint8 line);
     static bool setLineType(ObjectDataBase *db, quint8 line, LineType type);
     // The lines of the store that hold a device, ascending (reserved lines left out).
-    static QList<quint8> projectLines(ObjectDataBase *db);
+    static QList<quint8> projectLines(const ObjectDataBase *db);
 };

@@ -1,15 +1,13 @@
 #include "transform/dictionaryeditor.h"
 
 #include "panelkit/helper.h"
+#include "panelkit/linetype.h"
 #include "panelkit/valuechecker.h"
 
 #include <QRegularExpression>
 
 namespace {
 
-// Lines from 240 on are reserved: 254 holds the object clipboard, 255 the catalogue.
-const quint8 firstReservedLine = 240;
-const quint8 clipboardLine = 254;
 const quint16 clipboardIndex = 0xF000;
 
 } // namespace
@@ -74,7 +72,7 @@ QList<quint8> DictionaryEditor::userLines() const
 {
     QList<quint8> lines;
     for (quint8 line : db->getNodes()) {
-        if (line < firstReservedLine)
+        if (LineTypes::isProjectLine(line))
             lines.append(line);
     }
     std::sort(lines.begin(), lines.end());
@@ -205,7 +203,8 @@ bool DictionaryEditor::cutToClipboard(quint8 line, quint16 index)
 
 bool DictionaryEditor::hasClipboardObject() const
 {
-    return db->existNode(clipboardLine) && db->existIndex(clipboardLine, clipboardIndex);
+    return db->existNode(ReservedLine::clipboard)
+           && db->existIndex(ReservedLine::clipboard, clipboardIndex);
 }
 
 bool DictionaryEditor::pasteFromClipboard(quint8 line, quint16 index, bool overwrite)

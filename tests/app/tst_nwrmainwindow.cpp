@@ -120,6 +120,8 @@ private slots:
     void importOptionShowsProblems();
     void developerConsole();
     void settingsAreReadAgainAfterTheDialog();
+    void lastProjectAtStartMatchesTheDialog_data();
+    void lastProjectAtStartMatchesTheDialog();
     void updateAnswerIsShown_data();
     void updateAnswerIsShown();
     void changeLogAndManual();
@@ -623,6 +625,39 @@ void TestNwrMainWindow::settingsAreReadAgainAfterTheDialog()
     m_window->on_actionSettings_triggered();
     QVERIFY(answered);
     QVERIFY(console->isVisible());
+}
+
+void TestNwrMainWindow::lastProjectAtStartMatchesTheDialog_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<bool>("opened");
+    QTest::addRow("nothing stored") << QVariant() << false;
+    QTest::addRow("on") << QVariant(1) << true;
+    QTest::addRow("off") << QVariant(0) << false;
+}
+
+// Start-up opens the last project exactly when the settings dialog shows "Open last
+// project at start" checked, also while nothing is stored yet.
+void TestNwrMainWindow::lastProjectAtStartMatchesTheDialog()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(bool, opened);
+    makeWindow();
+    const QString path = saveNewProject(QStringLiteral("last.nwrp"));
+    QSettings settings;
+    QCOMPARE(settings.value(QStringLiteral("General/lastproject")).toString(), path);
+    if (stored.isValid())
+        settings.setValue(QStringLiteral("General/loadlastproject"), stored);
+    else
+        settings.remove(QStringLiteral("General/loadlastproject"));
+    settings.sync();
+
+    makeWindow();
+    m_window->doThingsAfterStartup();
+    QCOMPARE(m_window->projectPath(), opened ? path : QString());
+    SettingsDialog dialog(nullptr, false);
+    QCOMPARE(dialog.findChild<QCheckBox *>(QStringLiteral("chLoadLastProject"))->isChecked(),
+             opened);
 }
 
 void TestNwrMainWindow::updateAnswerIsShown_data()

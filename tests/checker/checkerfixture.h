@@ -164,16 +164,24 @@ struct Result
     bool modified = false;
 };
 
+// The writable store handed to startCANopenCheck for its corrections.
+enum class Writable { Project, None, OtherProject };
+
 // startCANopenCheck of one line with the stack path left empty, so that the two
 // information lines about the missing stack come first.
-inline Result canopenCheck(ObjectDataBase &db, quint8 line = 0, bool autoCorrection = true)
+inline Result canopenCheck(ObjectDataBase &db, quint8 line = 0, bool autoCorrection = true,
+                           Writable writable = Writable::Project)
 {
     ModelChecker checker;
     checker.setStackPath(QString());
     checker.setAutoCorrectionDisabled(!autoCorrection);
     Recorder recorder(checker);
     Result result;
-    result.count = checker.startCANopenCheck(line, &db, result.modified);
+    ObjectDataBase other;
+    ObjectDataBase *correctable = writable == Writable::Project        ? &db
+                                  : writable == Writable::OtherProject ? &other
+                                                                       : nullptr;
+    result.count = checker.startCANopenCheck(line, &db, result.modified, correctable);
     result.texts = recorder.texts();
     return result;
 }
@@ -235,3 +243,4 @@ inline void runRuleRow()
 }
 
 } // namespace checkertest
+Q_DECLARE_METATYPE(checkertest::Writable)

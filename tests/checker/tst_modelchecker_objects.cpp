@@ -388,15 +388,22 @@ void TestModelCheckerObjects::checkValues()
 void TestModelCheckerObjects::subIndexZeroCorrection_data()
 {
     QTest::addColumn<bool>("autoCorrection");
-    QTest::addRow("auto-correction on") << true;
-    QTest::addRow("auto-correction off") << false;
+    QTest::addColumn<Writable>("writable");
+    QTest::addColumn<bool>("corrected");
+    QTest::addRow("auto-correction on") << true << Writable::Project << true;
+    QTest::addRow("auto-correction off") << false << Writable::Project << false;
+    QTest::addRow("read-only store") << true << Writable::None << false;
+    QTest::addRow("writable store of another project") << true << Writable::OtherProject << false;
 }
 
 // An ARRAY whose sub-index 0 says 3 while 1..5 exist, and a sub-index 0 that is a
-// constant but not implemented as one.
+// constant but not implemented as one. Only the project's own writable store, given with
+// auto-correction on, gets corrected.
 void TestModelCheckerObjects::subIndexZeroCorrection()
 {
     QFETCH(bool, autoCorrection);
+    QFETCH(Writable, writable);
+    QFETCH(bool, corrected);
     ObjectDataBase db;
     buildCleanProject(db);
     addRecord(db, 0, 0x2100,
@@ -406,24 +413,24 @@ void TestModelCheckerObjects::subIndexZeroCorrection()
     db.setSubIndexValue(0, 0x2100, 0, "3");
     setSub(db, 0x2000, 0, [](Sub &s) { s.implementation = 0; });
 
-    const Result result = canopenCheck(db, 0, autoCorrection);
+    const Result result = canopenCheck(db, 0, autoCorrection, writable);
     const QStringList corrections = {
         "<i>Corrected: Object 0x2000-0</i>:'Managed Const' is used as implementation type for "
         "this subindex.",
         "<i>Corrected: Object 0x2100</i>: The value of subindex 0 does not fit to the highest "
         "subindex."};
-    QCOMPARE(findings(result), autoCorrection ? corrections : QStringList());
+    QCOMPARE(findings(result), corrected ? corrections : QStringList());
     QCOMPARE(result.count, 0);
-    QCOMPARE(result.modified, autoCorrection);
+    QCOMPARE(result.modified, corrected);
 
     Sub zero;
     QVERIFY(db.getSubIndexData(0, 0x2100, 0, zero));
-    QCOMPARE(zero.defaultvalue, QString(autoCorrection ? "5" : "3"));
+    QCOMPARE(zero.defaultvalue, QString(corrected ? "5" : "3"));
     QVERIFY(db.getSubIndexData(0, 0x2000, 0, zero));
-    QCOMPARE(int(zero.implementation), autoCorrection ? 1 : 0);
+    QCOMPARE(int(zero.implementation), corrected ? 1 : 0);
 
     // What was corrected stays corrected.
-    if (autoCorrection) {
+    if (corrected) {
         const Result again = canopenCheck(db);
         QCOMPARE(findings(again), QStringList());
         QVERIFY(!again.modified);

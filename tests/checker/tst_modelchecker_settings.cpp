@@ -230,7 +230,7 @@ void TestModelCheckerSettings::userPreferences()
     checker.setPreferences(preferences);
     Recorder recorder(checker);
     bool modified = false;
-    QCOMPARE(checker.startCANopenCheck(0, &db, modified), 1);
+    QCOMPARE(checker.startCANopenCheck(0, &db, modified, &db), 1);
     QCOMPARE(recorder.texts(),
              QStringList{"<strong><font color='red'>Error: </font></strong>Version of installed "
                          "stack does not fit. It requires tool version 3.5. Cannot generate "

@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QTextBlock>
 #include <QTextBrowser>
 
 // The generator output window: time stamps, copying and going to a named object.
@@ -18,6 +19,8 @@ class TestGeneratorOutputForm : public QObject
 private slots:
     void initTestCase();
     void timeStampedLines();
+    void plainAndMarkedUpMessages_data();
+    void plainAndMarkedUpMessages();
     void clear();
     void copyWithControl();
     void indexFromSelection_data();
@@ -44,9 +47,43 @@ void TestGeneratorOutputForm::timeStampedLines()
     QCOMPARE(form.objectName(), QStringLiteral("GeneratorOutputForm"));
     form.appendLogging(QStringLiteral("first"));
     form.appendLogging(QStringLiteral("\nCheck of model consistency started"));
-    form.appendLogging(QStringLiteral("<strong>Error: </strong>bad"));
+    form.appendLogging(QStringLiteral("<strong>Error: </strong>bad"), true);
     QCOMPARE(form.getLogging(), stamp + "first\n\n" + stamp + "Check of model consistency started\n"
                                     + stamp + "Error: bad");
+}
+
+void TestGeneratorOutputForm::plainAndMarkedUpMessages_data()
+{
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("markup");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("bold");
+    QTest::addRow("plain include line")
+        << "#include <board.h> missing" << false << "#include <board.h> missing" << false;
+    QTest::addRow("plain text that looks like HTML")
+        << "<strong>x</strong> & <br>" << false << "<strong>x</strong> & <br>" << false;
+    QTest::addRow("marked-up finding")
+        << "<strong>Error: </strong>bad" << true << "Error: bad" << true;
+}
+
+// A plain message shows exactly as written, a marked-up one as formatted text; a plain
+// message after a bold one is not bold.
+void TestGeneratorOutputForm::plainAndMarkedUpMessages()
+{
+    QFETCH(QString, message);
+    QFETCH(bool, markup);
+    QFETCH(QString, shown);
+    QFETCH(bool, bold);
+    GeneratorOutputForm form;
+    form.appendLogging(message, markup);
+    form.appendLogging(QStringLiteral("after"));
+    QCOMPARE(form.getLogging(), stamp + shown + "\n" + stamp + "after");
+    QTextCursor cursor(form.browser()->document()->firstBlock());
+    cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, stamp.size() + 1);
+    QCOMPARE(cursor.charFormat().fontWeight() == QFont::Bold, bold);
+    cursor = QTextCursor(form.browser()->document()->lastBlock());
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    QVERIFY(cursor.charFormat().fontWeight() != QFont::Bold);
 }
 
 void TestGeneratorOutputForm::clear()
