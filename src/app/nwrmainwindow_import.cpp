@@ -9,6 +9,7 @@
 #include "importers/csvimporter.h"
 #include "importers/dialogs/fileimportdialog.h"
 #include "importers/edsimporter.h"
+#include "importers/importfilekind.h"
 #include "importers/xddimporter.h"
 
 #include <QDebug>
@@ -57,11 +58,11 @@ void NwrMainWindow::importFromCommandLine()
     if (at < 0 || at + 1 >= arguments.size())
         return;
     const QString path = arguments.at(at + 1);
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    const bool xdd = suffix == QLatin1String("xdd") || suffix == QLatin1String("xml");
-    const bool csv = suffix == QLatin1String("csv");
+    const ImportFileKind kind = importFileKind(path);
+    const bool xdd = kind == ImportFileKind::Xdd;
+    const bool csv = kind == ImportFileKind::Csv;
     if (!QFileInfo::exists(path)
-        || (!xdd && !csv && suffix != QLatin1String("eds") && suffix != QLatin1String("dcf")))
+        || (!xdd && !csv && kind != ImportFileKind::Eds && kind != ImportFileKind::Dcf))
         return;
     qDebug() << "try to import " << path;
     EDSImporter eds;
@@ -72,7 +73,7 @@ void NwrMainWindow::importFromCommandLine()
         importer = &description;
     else if (csv)
         importer = &csvReader;
-    eds.setDcfMode(suffix == QLatin1String("dcf"));
+    eds.setDcfMode(kind == ImportFileKind::Dcf);
     importer->setDatabase(projectDb);
     importer->setActiveLine(0);
     importer->setIndexRange(0x1000, 0xBFFF);

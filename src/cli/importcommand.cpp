@@ -6,6 +6,7 @@
 #include "importers/codbimporter.h"
 #include "importers/csvimporter.h"
 #include "importers/edsimporter.h"
+#include "importers/importfilekind.h"
 #include "importers/importrun.h"
 #include "importers/nwrpimporter.h"
 #include "importers/xddimporter.h"
@@ -182,9 +183,8 @@ void printDiagnostics(const QList<EdsParser::Diagnostic> &diagnostics, QTextStre
 int importEds(const Settings &settings, const CommandLine &commandLine, ObjectDataBase &db,
               QTextStream &out, QTextStream &err)
 {
-    const bool dcf = QFileInfo(settings.file).suffix().toLower() == QLatin1String("dcf");
     EDSImporter importer;
-    importer.setDcfMode(dcf);
+    importer.setDcfMode(importFileKind(settings.file) == ImportFileKind::Dcf);
     importer.setIndexRange(settings.low, settings.high);
     importer.setImportFileName(settings.file);
     importer.doImport();
@@ -221,7 +221,7 @@ int importXdd(const Settings &settings, ObjectDataBase &db, QTextStream &out, QT
 // The readers that fill a staging line: CSV lists, CODB catalogues and other projects.
 // Their rows that could not be read are reported; the objects they read within the range
 // are copied into the project.
-int importStaged(const Settings &settings, const QString &suffix, ObjectDataBase &db,
+int importStaged(const Settings &settings, ImportFileKind kind, ObjectDataBase &db,
                  QTextStream &out, QTextStream &err)
 {
     const quint8 staging = ReservedLine::staging;
@@ -234,9 +234,9 @@ int importStaged(const Settings &settings, const QString &suffix, ObjectDataBase
     CODBImporter catalogue;
     NWRPImporter project;
     BaseDataImporter *reader = &project;
-    if (suffix == QLatin1String("csv"))
+    if (kind == ImportFileKind::Csv)
         reader = &csv;
-    else if (suffix == QLatin1String("codb"))
+    else if (kind == ImportFileKind::Catalogue)
         reader = &catalogue;
     catalogue.setMultipleObjectsFlag(settings.objectCopies);
     project.setSourceLine(settings.sourceLine);
@@ -272,14 +272,10 @@ int importFile(const Settings &settings, const CommandLine &commandLine, QTextSt
                QTextStream &err)
 {
     const QFileInfo file(settings.file);
-    const QString suffix = file.suffix().toLower();
+    const ImportFileKind kind = importFileKind(settings.file);
     if (!file.isFile() || !file.isReadable())
         return commandLine.failure(err, tr("%1: no such file or not readable").arg(settings.file));
-    const bool xdd = suffix == QLatin1String("xdd") || suffix == QLatin1String("xml");
-    const QStringList staged = {QStringLiteral("csv"), QStringLiteral("codb"),
-                                QStringLiteral("nwrp"), QStringLiteral("bak")};
-    if (suffix != QLatin1String("eds") && suffix != QLatin1String("dcf") && !xdd
-        && !staged.contains(suffix))
+    if (kind == ImportFileKind::Other)
         return commandLine.failure(err, tr("%1: only EDS (.eds), DCF (.dcf), XDD (.xdd, .xml), "
                                            "CSV (.csv), CODB (.codb) and project (.nwrp) files "
                                            "can be imported")
@@ -293,9 +289,10 @@ int importFile(const Settings &settings, const CommandLine &commandLine, QTextSt
         return commandLine.failure(err, problem);
 
     int result = 0;
-    if (staged.contains(suffix))
-        result = importStaged(settings, suffix, db, out, err);
-    else if (xdd)
+    if (kind == ImportFileKind::Csv || kind == ImportFileKind::Catalogue
+        || kind == ImportFileKind::Project)
+        result = importStaged(settings, kind, db, out, err);
+    else if (kind == ImportFileKind::Xdd)
         result = importXdd(settings, db, out, err);
     else
         result = importEds(settings, commandLine, db, out, err);

@@ -102,24 +102,6 @@ void FileImportDialog::setExpertMode(bool on)
     }
 }
 
-FileImportDialog::FileKind FileImportDialog::fileKind(const QString &path)
-{
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QLatin1String("codb"))
-        return FileKind::Catalogue;
-    if (suffix == QLatin1String("nwrp") || suffix == QLatin1String("bak"))
-        return FileKind::Project;
-    if (suffix == QLatin1String("eds"))
-        return FileKind::Eds;
-    if (suffix == QLatin1String("dcf"))
-        return FileKind::Dcf;
-    if (suffix == QLatin1String("xdd") || suffix == QLatin1String("xml"))
-        return FileKind::Xdd;
-    if (suffix == QLatin1String("csv"))
-        return FileKind::Csv;
-    return FileKind::Other;
-}
-
 void FileImportDialog::on_btnSelectFile_clicked()
 {
     const QString path = QFileDialog::getOpenFileName(

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "importers/importfilekind.h"
+
 #include <QDialog>
 #include <QMessageBox>
 
@@ -26,7 +28,7 @@ class FileImportDialog : public QDialog
 
 public:
     // The kinds of file the dialog tells apart by the file name.
-    enum class FileKind { Catalogue, Project, Eds, Dcf, Xdd, Csv, Other };
+    using FileKind = ImportFileKind;
 
     explicit FileImportDialog(QWidget *parent = nullptr);
     ~FileImportDialog() override;
@@ -39,7 +41,7 @@ public:
     // The kind of a file by its name: "codb", "nwrp" or "bak" (project and its backup),
     // "eds", "dcf", "xdd" or "xml" (a CANopen FD description), "csv" as the last suffix, in
     // any case.
-    static FileKind fileKind(const QString &path);
+    static FileKind fileKind(const QString &path) { return importFileKind(path); }
 
     // Replaces the message boxes (for tests): icon, title, text and informative text; it
     // answers the questions (QMessageBox::Question) with Yes or No.
