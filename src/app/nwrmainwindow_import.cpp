@@ -21,7 +21,7 @@ void NwrMainWindow::addImportAction()
     importAction->setObjectName(QStringLiteral("actionImport"));
     importAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     importAction->setStatusTip(
-        tr("Import objects from an EDS, DCF, CSV, project or catalogue file"));
+        tr("Import objects from an EDS, DCF, XDD, CSV, project or catalogue file"));
     ui->menuFile->insertAction(ui->actionQuit, importAction);
     ui->menuFile->insertSeparator(ui->actionQuit);
     connect(importAction, &QAction::triggered, this, &NwrMainWindow::openImportDialog);
