@@ -43,8 +43,8 @@ QString rowCondition(const QString &table, const char *row)
     return QStringLiteral(" WHEN %1.nodeId < 254").arg(QLatin1String(row));
 }
 
-QString triggerStatement(const char *kind, const char *event, const char *row,
-                         const QString &table, const QString &inverse)
+QString triggerStatement(const char *kind, const char *event, const char *row, const QString &table,
+                         const QString &inverse)
 {
     return QStringLiteral("CREATE TEMP TRIGGER %1 AFTER %2 ON main.%3%4 BEGIN "
                           "INSERT INTO undo_log(sql) VALUES(%5); END")
@@ -117,22 +117,22 @@ QStringList UndoLog::triggerStatements(const QString &table, const QStringList &
     QStringList statements;
     // Texts are only added while the history exists; see the class comment.
     if (table != QLatin1String("Strings"))
-        statements.append(triggerStatement(
-            "i", "INSERT", "new", table,
-            literal(QStringLiteral("DELETE FROM %1 WHERE rowid=").arg(name))
-                + QLatin1String("||new.rowid")));
+        statements.append(
+            triggerStatement("i", "INSERT", "new", table,
+                             literal(QStringLiteral("DELETE FROM %1 WHERE rowid=").arg(name))
+                                 + QLatin1String("||new.rowid")));
 
-    QString update = literal(QStringLiteral("UPDATE %1 SET rowid=").arg(name))
-                     + QLatin1String("||old.rowid");
+    QString update =
+        literal(QStringLiteral("UPDATE %1 SET rowid=").arg(name)) + QLatin1String("||old.rowid");
     for (const QString &column : quoted)
-        update += QStringLiteral("||%1||quote(old.%2)").arg(literal(QLatin1Char(',') + column + QLatin1Char('=')), column);
+        update += QStringLiteral("||%1||quote(old.%2)")
+                      .arg(literal(QLatin1Char(',') + column + QLatin1Char('=')), column);
     update += QStringLiteral("||%1||new.rowid").arg(literal(QStringLiteral(" WHERE rowid=")));
     statements.append(triggerStatement("u", "UPDATE", "new", table, update));
 
-    QString insert =
-        literal(QStringLiteral("INSERT INTO %1(rowid,%2) VALUES(")
-                    .arg(name, quoted.join(QLatin1Char(','))))
-        + QLatin1String("||old.rowid");
+    QString insert = literal(QStringLiteral("INSERT INTO %1(rowid,%2) VALUES(")
+                                 .arg(name, quoted.join(QLatin1Char(','))))
+                     + QLatin1String("||old.rowid");
     for (const QString &column : quoted)
         insert += QStringLiteral("||','||quote(old.%1)").arg(column);
     insert += QLatin1String("||')'");
@@ -469,10 +469,10 @@ void UndoLog::afterSchemaChange(const QString &sql, const Schema &before)
         while (info.next())
             columns.append(identifier(info.value(1).toString()));
         columns.removeFirst();
-        const QString restore = QStringLiteral("INSERT INTO %1(rowid,%2) SELECT undo_rowid,%2 "
-                                               "FROM temp.%3")
-                                    .arg(identifier(table), columns.join(QLatin1Char(',')),
-                                         identifier(keep));
+        const QString restore =
+            QStringLiteral("INSERT INTO %1(rowid,%2) SELECT undo_rowid,%2 "
+                           "FROM temp.%3")
+                .arg(identifier(table), columns.join(QLatin1Char(',')), identifier(keep));
         ok = append(restore, keep) && append(it.value(), QVariant(QVariant::String)) && ok;
     }
     for (auto it = before.constBegin(); it != before.constEnd(); ++it) {
@@ -491,10 +491,10 @@ void UndoLog::afterSchemaChange(const QString &sql, const Schema &before)
             continue;
         const QString name = identifier(table);
         ok = append(QStringLiteral("DROP TABLE %1").arg(name), QVariant(QVariant::String))
-             && exec(QStringLiteral("INSERT INTO temp.undo_log(sql) SELECT %1||rowid FROM "
-                                    "main.%2")
-                         .arg(literal(QStringLiteral("DELETE FROM %1 WHERE rowid=").arg(name)),
-                              name))
+             && exec(
+                 QStringLiteral("INSERT INTO temp.undo_log(sql) SELECT %1||rowid FROM "
+                                "main.%2")
+                     .arg(literal(QStringLiteral("DELETE FROM %1 WHERE rowid=").arg(name)), name))
              && installTriggers(table) && ok;
     }
     m_schemaVersion = schemaVersion();

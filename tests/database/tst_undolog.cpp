@@ -234,7 +234,9 @@ void TestUndoLog::stepsAndTheirNames()
     // A change outside any step is a step of its own; one that changes nothing is none.
     QVERIFY(m_db->setGeneralSettingsValue(QStringLiteral("co_node_id"), QStringLiteral("10")));
     QVERIFY(m_db->setGeneralSettingsValue(QStringLiteral("co_node_id"), QStringLiteral("10")));
-    { UndoStep empty(m_db, QStringLiteral("nothing")); }
+    {
+        UndoStep empty(m_db, QStringLiteral("nothing"));
+    }
     QCOMPARE(m_db->undoLog()->undoCount(), 2);
     QCOMPARE(m_db->undoLog()->undoText(), QStringLiteral("Change"));
     QVERIFY(m_db->undo());
