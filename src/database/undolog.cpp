@@ -397,11 +397,37 @@ bool UndoLog::replay(qint64 first, qint64 last)
         while (query.next())
             statements.append(query.value(0).toString());
     }
+    // Deletes of single rows of one table that follow each other run as one statement:
+    // undoing an import is mostly that, and a statement per row costs most of its time.
+    static const QRegularExpression rowDelete(
+        QStringLiteral("^DELETE FROM (\\S+) WHERE rowid=(-?\\d+)$"));
+    QString table;
+    QStringList rows;
+    auto flush = [&]() {
+        const bool ok = rows.isEmpty()
+                        || execRecorded(QStringLiteral("DELETE FROM %1 WHERE rowid IN (%2)")
+                                            .arg(table, rows.join(QLatin1Char(','))));
+        rows.clear();
+        return ok;
+    };
     for (const QString &statement : qAsConst(statements)) {
-        if (!execRecorded(statement))
+        const QRegularExpressionMatch match = rowDelete.match(statement);
+        if (match.hasMatch() && (rows.isEmpty() || match.captured(1) == table)
+            && rows.size() < 500) {
+            table = match.captured(1);
+            rows.append(match.captured(2));
+            continue;
+        }
+        if (!flush())
             return false;
+        if (match.hasMatch()) {
+            table = match.captured(1);
+            rows.append(match.captured(2));
+        } else if (!execRecorded(statement)) {
+            return false;
+        }
     }
-    return removeEntries(first, last);
+    return flush() && removeEntries(first, last);
 }
 
 bool UndoLog::execRecorded(const QString &sql, QString *error)
