@@ -792,6 +792,9 @@ public:
     void setUndoEnabled(bool enabled);
     // Steps, their names and the clean state; never nullptr.
     UndoLog *undoLog() const;
+    // Forgets every step and takes the store as it is for the saved state (after the
+    // corrections a front end makes to a project it has just opened or created).
+    void clearUndoHistory();
     // write. Takes back the last step, or repeats the last step taken back. The caches are
     // read again and ProjectReloaded is sent. False (and nothing changed) when there is no
     // such step, a unit of writes or a step is open, or a statement failed.

@@ -24,6 +24,13 @@ UndoLog *ObjectDataBase::undoLog() const
     return d->undo;
 }
 
+void ObjectDataBase::clearUndoHistory()
+{
+    QMutexLocker locker(&d->mutex);
+    if (d->undo->m_enabled)
+        restartUndoLog();
+}
+
 // A new working file starts a new history.
 void ObjectDataBase::restartUndoLog()
 {

@@ -174,10 +174,17 @@ void TestNwrMainWindow::editUndoAfterDeleteBringsTheObjectBack()
     QCOMPARE(dictionary->getIndexItem(0x2000)->text(0), QStringLiteral("0x2000 - Speed"));
     QVERIFY(!m_window->isModified());
     QCOMPARE(undo->text(), QStringLiteral("&Undo Change"));
-    QCOMPARE(redo->text(), QStringLiteral("&Redo Delete 0x2000"));
     redo->trigger();
     QVERIFY(!dictionary->getIndexItem(0x2000));
     QVERIFY(m_window->isModified());
+    // A project opened or created starts without history, its corrections included.
+    QVERIFY(m_window->openProject(m_dir.filePath(QStringLiteral("undo.nwrp"))));
+    QVERIFY(m_project->existIndex(0, 0x2000));
+    QVERIFY(!undo->isEnabled());
+    QVERIFY(!redo->isEnabled());
+    m_window->on_actionNew_Project_triggered();
+    QVERIFY(!undo->isEnabled());
+    QVERIFY(!m_window->isModified());
 }
 
 void TestNwrMainWindow::initTestCase()
