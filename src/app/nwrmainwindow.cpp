@@ -5,6 +5,8 @@
 #include "settingsdialog.h"
 #include "userinteraction.h"
 
+#include "database/undolog.h"
+
 #include "forms/generatoroutputform.h"
 #include "forms/objectdictionaryform.h"
 #include "importers/codbimporter.h"
@@ -46,6 +48,7 @@ NwrMainWindow::NwrMainWindow(const QStringList &arguments, QWidget *parent)
     copyOldSettings();
     addActions();
     addImportAction();
+    createUndoActions();
     createGenerateMenu();
     addFormsToToolbox();
 
@@ -207,11 +210,16 @@ QWidget *NwrMainWindow::page(Page which) const
 
 void NwrMainWindow::setProjectDatabase(ObjectDataBase *database)
 {
-    if (projectDb)
+    if (projectDb) {
         disconnect(projectDb, nullptr, this, nullptr);
+        disconnect(projectDb->undoLog(), nullptr, this, nullptr);
+    }
     projectDb = database;
+    updateUndoActions();
     if (!projectDb)
         return;
+    projectDb->setUndoEnabled(true);
+    connect(projectDb->undoLog(), &UndoLog::changed, this, &NwrMainWindow::updateUndoActions);
     connect(projectDb, &ObjectDataBase::updateNotify, this, &NwrMainWindow::projectModified);
     connect(projectDb, &ObjectDataBase::wrongTool, this, &NwrMainWindow::wrongTool);
     connect(projectDb, &ObjectDataBase::message, this, &NwrMainWindow::showDatabaseMessage);

@@ -132,6 +132,9 @@ public slots:
     void on_actionGenerate_Output_triggered();
     // The import command (nwrmainwindow_import.cpp).
     void openImportDialog();
+    // Edit > Undo and Redo (nwrmainwindow_undo.cpp).
+    void undoLastStep();
+    void redoLastStep();
 
 signals:
     void lineChanged(quint8 line);
@@ -200,6 +203,11 @@ private:
     void addImportAction();
     void importFromCommandLine();
 
+    // undo and redo (nwrmainwindow_undo.cpp)
+    void createUndoActions();
+    void updateUndoActions();
+    void replayStep(bool back);
+
     // start-up (nwrmainwindow_startup.cpp)
     void applyNetworkToolMode();
     void runGenerationFromCommandLine();
@@ -218,6 +226,8 @@ private:
     CODBImporter *catalogueImporter = nullptr;
     QPointer<FileImportDialog> importDialog;
     QAction *importAction = nullptr;
+    QAction *undoAction = nullptr;
+    QAction *redoAction = nullptr;
 
     QString projectFile;
     QString projectDir;

@@ -2,6 +2,8 @@
 // retyping lines, and which pages a line's type enables.
 
 #include "nwrmainwindow.h"
+
+#include "database/undostep.h"
 #include "ui_nwrmainwindow.h"
 
 #include "userinteraction.h"
@@ -159,15 +161,18 @@ void NwrMainWindow::addLine()
             return;
         }
     }
-    LineTypes::setLineType(projectDb, line, type);
-    projectDb->addNode(line, ObjectDataBase::NODE_DATA_T());
-    if (LineTypes::carriesCANopen(type))
-        copyBasicObjects(line);
-    // Objects of line 0 that are shared between lines start out in every new line.
-    for (quint16 index : projectDb->getIndices(0, 0x2000, 0xFFFF)) {
-        ObjectDataBase::SUBINDEX_DATA_T sub0;
-        if (projectDb->getSubIndexData(0, index, 0, sub0) && sub0.sharedlines)
-            projectDb->copyIndex(0, index, line, index);
+    {
+        UndoStep step(projectDb, tr("Add Line %1").arg(line));
+        LineTypes::setLineType(projectDb, line, type);
+        projectDb->addNode(line, ObjectDataBase::NODE_DATA_T());
+        if (LineTypes::carriesCANopen(type))
+            copyBasicObjects(line);
+        // Objects of line 0 that are shared between lines start out in every new line.
+        for (quint16 index : projectDb->getIndices(0, 0x2000, 0xFFFF)) {
+            ObjectDataBase::SUBINDEX_DATA_T sub0;
+            if (projectDb->getSubIndexData(0, index, 0, sub0) && sub0.sharedlines)
+                projectDb->copyIndex(0, index, line, index);
+        }
     }
     enterChangedLine(line);
 }
@@ -200,9 +205,12 @@ void NwrMainWindow::duplicateLastLine()
         return;
     }
     const quint8 line = last + 1;
-    LineTypes::setLineType(projectDb, line, lineType(last));
-    projectDb->addNode(line, ObjectDataBase::NODE_DATA_T());
-    projectDb->copyLineFromDatabase(projectDb, last, line, 0x1000, 0xFFFF);
+    {
+        UndoStep step(projectDb, tr("Duplicate Line %1").arg(last));
+        LineTypes::setLineType(projectDb, line, lineType(last));
+        projectDb->addNode(line, ObjectDataBase::NODE_DATA_T());
+        projectDb->copyLineFromDatabase(projectDb, last, line, 0x1000, 0xFFFF);
+    }
     enterChangedLine(line);
 }
 
@@ -218,7 +226,10 @@ void NwrMainWindow::deleteLastLine()
         selectLineEntry(currentLine);
         return;
     }
-    projectDb->delNode(last);
+    {
+        UndoStep step(projectDb, tr("Delete Line %1").arg(last));
+        projectDb->delNode(last);
+    }
     const quint8 line = last - 1;
     enterChangedLine(line);
 }
@@ -237,7 +248,10 @@ void NwrMainWindow::changeLineType()
         selectLineEntry(line);
         return;
     }
-    LineTypes::setLineType(projectDb, line, type);
+    {
+        UndoStep step(projectDb, tr("Change Type of Line %1").arg(line));
+        LineTypes::setLineType(projectDb, line, type);
+    }
     updateLineForms(line);
     emit lineChanged(line);
     QTimer::singleShot(200, this, &NwrMainWindow::updateLines);

@@ -156,6 +156,7 @@ void NwrMainWindow::on_actionNew_Project_triggered()
                                       type == LineType::NotSet ? LineType::CANopen : type);
     }
     ProjectTemplate::stampNewProject(*projectDb);
+    projectDb->clearUndoHistory();
     setProjectPath(QString());
     updateLines();
     switchToLine(0);
@@ -181,6 +182,7 @@ bool NwrMainWindow::openProject(const QString &path)
         return false;
     }
     runProjectCorrections();
+    projectDb->clearUndoHistory();
     if (energyBusLayout) {
         const QString saved = projectDb->getMiscSettingsValue(QStringLiteral("SaveToolVersion"));
         if (!saved.isEmpty() && saved != QCoreApplication::applicationVersion())

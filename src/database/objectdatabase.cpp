@@ -35,6 +35,7 @@ ObjectDataBase::ObjectDataBase(QObject *parent)
     : QObject(parent), d(std::make_unique<ObjectDataBasePrivate>())
 {
     qRegisterMetaType<ObjectDataBase::ChangeSet>("ObjectDataBase::ChangeSet");
+    d->undo = new UndoLog(&d->mutex, this);
     d->connectionName = nextConnectionName();
     d->db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), d->connectionName);
     if (d->db.lastError().isValid() || !d->db.isValid()) {
@@ -63,6 +64,7 @@ ObjectDataBase::~ObjectDataBase()
 // bound to another file (or removed).
 void ObjectDataBase::resetConnection()
 {
+    d->undo->detach();
     d->dropStatements();
     if (d->db.isOpen())
         d->db.close();
@@ -149,12 +151,14 @@ bool ObjectDataBase::endUnit(bool commit)
     QVector<ChangeSet> changes;
     if (done) {
         changes.swap(d->pendingChanges);
+        d->undo->unitCommitted();
     } else {
         // After a failed commit SQLite may have rolled back already; then this fails.
         const bool rolledBack = d->unitStatement(QStringLiteral("ROLLBACK"), Q_FUNC_INFO);
         if (!commit)
             done = rolledBack;
         forgetUnitState();
+        d->undo->unitRolledBack();
     }
     d->unitFailed = false;
     d->mutex.unlock();
@@ -246,7 +250,14 @@ bool ObjectDataBase::executeSql(const QString &sql)
     }
     WriteUnit unit(this);
     QSqlQuery query(d->db);
-    if (!query.exec(sql)) {
+    const bool schemaChange = d->undo->m_enabled && UndoLog::isSchemaStatement(sql);
+    UndoLog::Schema before;
+    if (schemaChange)
+        before = d->undo->beforeSchemaChange(sql);
+    const bool ok = query.exec(sql);
+    if (schemaChange)
+        d->undo->afterSchemaChange(sql, before);
+    if (!ok) {
         d->sqlResult.append(query.lastError().text());
         return false;
     }

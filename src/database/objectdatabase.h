@@ -17,6 +17,7 @@
 
 class ObjectDataBasePrivate;
 class SavedFile;
+class UndoLog;
 class SqlRows;
 
 // The project store. One object owns one SQLite working file (a private copy of the
@@ -786,6 +787,27 @@ public:
     // Replaces every signal group by the given ones.
     bool updateSignalGroups(const QList<SignalGroupData> &groups);
 
+    // ----- undo history (implemented in objectdatabase_undo.cpp) ------------------------
+    // With the history on, every change of the working file is recorded (see UndoLog) and
+    // can be taken back step by step. The history starts empty whenever a project is
+    // created or opened; saving keeps it (the preparation of the saved file does not stay
+    // in the working file). Off by default.
+    void setUndoEnabled(bool enabled);
+    // Steps, their names and the clean state; never nullptr.
+    UndoLog *undoLog() const;
+    // Forgets every step and takes the store as it is for the saved state (after the
+    // corrections a front end makes to a project it has just opened or created).
+    void clearUndoHistory();
+    // write. Takes back the last step, or repeats the last step taken back. The caches are
+    // read again and ProjectReloaded is sent. False (and nothing changed) when there is no
+    // such step, a unit of writes or a step is open, or a statement failed.
+    bool undo();
+    bool redo();
+    // Changes made between begin and end form one step named name (UndoStep does both);
+    // nested steps fold into the outermost.
+    void beginUndoStep(const QString &name);
+    void endUndoStep();
+
 signals:
     // Sent once a change has taken effect: after the operation's (or the caller's) unit is
     // committed. A write that failed, and a unit rolled back, send nothing.
@@ -811,6 +833,11 @@ private:
     bool unitStillOpen();
     void resetConnection();
     void clearCaches();
+    // Undo history.
+    void restartUndoLog();
+    bool replayStep(bool back);
+    bool revertSince(qint64 mark);
+    int nextStringId();
 
     // File and schema.
     void applyConnectionSettings(bool newDatabase);

@@ -136,20 +136,25 @@ bool ObjectDataBase::createNewDataBase()
         return false;
     }
     applyConnectionSettings(true);
-    WriteUnit unit(this);
-    bool ok = createTables() && addNode(0, NODE_DATA_T());
-    notify(ChangeSet(ChangeSet::ProjectReloaded));
-    ok = ok
-         && setMiscSettingsValue(QStringLiteral("CreateToolVersion"),
-                                 QCoreApplication::applicationVersion())
-         && setMiscSettingsValue(QStringLiteral("CreateToolName"),
-                                 QCoreApplication::applicationName())
-         && setMiscSettingsValue(QStringLiteral("DatabaseVersion"),
-                                 QLatin1String(currentDatabaseVersion));
-    if (!unit.commit() || !ok) {
+    bool ok = true;
+    {
+        WriteUnit unit(this);
+        ok = createTables() && addNode(0, NODE_DATA_T());
+        notify(ChangeSet(ChangeSet::ProjectReloaded));
+        ok = ok
+             && setMiscSettingsValue(QStringLiteral("CreateToolVersion"),
+                                     QCoreApplication::applicationVersion())
+             && setMiscSettingsValue(QStringLiteral("CreateToolName"),
+                                     QCoreApplication::applicationName())
+             && setMiscSettingsValue(QStringLiteral("DatabaseVersion"),
+                                     QLatin1String(currentDatabaseVersion));
+        ok = unit.commit() && ok;
+    }
+    if (!ok) {
         d->errorString = tr("Cannot set up the new project: %1").arg(d->lastSqlError);
         return false;
     }
+    restartUndoLog();
     return true;
 }
 
@@ -194,6 +199,7 @@ bool ObjectDataBase::openDataBase(const QString &path, bool showMessages)
     typeLinesWithoutType();
     repairMessagesOnOpen();
     cacheStrings();
+    restartUndoLog();
     notify(ChangeSet(ChangeSet::ProjectReloaded));
     return true;
 }
@@ -272,15 +278,28 @@ bool ObjectDataBase::saveDataBase(const QString &path)
         d->errorString = tr("%1 is a symbolic link that leads nowhere.").arg(target);
         return false;
     }
-    if (!prepareForSaving(target)) {
+    // With the history on, the preparation is taken back once the file is written, so that
+    // the history goes on from the state the user sees.
+    UndoLog &log = *d->undo;
+    const bool recording = log.m_enabled;
+    const qint64 mark = recording ? log.lastSeq() : 0;
+    const bool suspended = log.m_suspended;
+    log.m_suspended = true;
+    bool ok = prepareForSaving(target);
+    if (!ok) {
         d->errorString = tr("Cannot prepare the project for saving: %1").arg(d->lastSqlError);
-        return false;
-    }
-    if (!writeFileSafely(file)) {
+    } else if (!writeFileSafely(file)) {
         qDebug() << "ERROR copy " << d->db.databaseName() << "to " << target << d->errorString;
-        return false;
+        ok = false;
     }
+    if (recording)
+        revertSince(mark);
+    log.m_suspended = suspended;
+    if (!ok)
+        return false;
     d->projectFileName = target;
+    if (recording)
+        log.setClean();
     return true;
 }
 

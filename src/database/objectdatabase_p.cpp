@@ -107,6 +107,8 @@ bool ObjectDataBasePrivate::execSchema(const QString &sql, const char *signature
 
 bool ObjectDataBasePrivate::trySql(const QString &sql)
 {
+    if (undo->m_enabled && UndoLog::isSchemaStatement(sql))
+        return undo->execRecorded(sql, &lastSqlError);
     QSqlQuery query(db);
     if (query.exec(sql))
         return true;

@@ -2,6 +2,7 @@
 
 #include "objectdatabase.h"
 #include "sqlrows.h"
+#include "undolog.h"
 #include "writeunit.h"
 
 #include <QHash>
@@ -151,6 +152,12 @@ public:
 
     // The open unit of writes: depth of nested begins (0: none), whether a write in it
     // failed, and the change notifications it will send once committed.
+    // The undo history; undoWanted keeps it on across new and opened projects, and
+    // stringId is the next Strings id given while it is on (ids are never reused then).
+    UndoLog *undo = nullptr;
+    bool undoWanted = false;
+    qint64 stringId = 0;
+
     int unitDepth = 0;
     bool unitFailed = false;
     QVector<ObjectDataBase::ChangeSet> pendingChanges;

@@ -217,9 +217,9 @@ bool ObjectDataBase::createSubObjectsTable(quint8 line, QSqlQuery &query)
 {
     QMutexLocker locker(&d->mutex);
     query = QSqlQuery(d->db);
-    if (query.exec(perLine(createSubObjects, line)))
+    if (d->trySql(perLine(createSubObjects, line)))
         return true;
-    qDebug() << Q_FUNC_INFO << query.lastError().text();
+    qDebug() << Q_FUNC_INFO << d->lastSqlError;
     if (d->unitDepth > 0)
         d->unitFailed = true;
     return false;

@@ -41,7 +41,8 @@ int ObjectDataBase::getStringId(const QString &text)
     // The new row's id comes from the insert; looking the text up again would scan the
     // whole table.
     qint64 id = -1;
-    if (!d->exec(QStringLiteral("insert into Strings values(NULL,?)"), {d->sqlText(text)},
+    const QVariant given = d->undo->m_enabled ? QVariant(nextStringId()) : QVariant();
+    if (!d->exec(QStringLiteral("insert into Strings values(?,?)"), {given, d->sqlText(text)},
                  Q_FUNC_INFO, &id)
         || id < 0)
         return -1;

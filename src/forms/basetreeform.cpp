@@ -1,5 +1,6 @@
 #include "basetreeform.h"
 
+#include "database/undostep.h"
 #include "formprompts.h"
 
 #include "panelkit/helper.h"
@@ -89,6 +90,8 @@ void BaseTreeForm::fillDataTypesInCombobox(QComboBox *box)
 
 bool BaseTreeForm::storeEntry(quint8 sub, const ObjectDataBase::SUBINDEX_DATA_T &data)
 {
+    UndoStep step(database,
+                  tr("Edit 0x%1 sub-index %2").arg(index, 4, 16, QLatin1Char('0')).arg(sub));
     DictionaryEditor editor(database);
     bool stored = false;
     {

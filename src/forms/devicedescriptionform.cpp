@@ -1,6 +1,7 @@
 #include "devicedescriptionform.h"
 #include "ui_devicedescriptionform.h"
 
+#include "database/undostep.h"
 #include "formprompts.h"
 
 #include "transform/descriptionsettings.h"
@@ -174,6 +175,7 @@ void DeviceDescriptionForm::saveData()
 {
     if (!database)
         return;
+    UndoStep step(database, tr("Edit Device Description"));
     for (const DescriptionSettings::Key &key : DescriptionSettings::keys()) {
         const QString name = QLatin1String(key.name);
         if (QLineEdit *edit = textField(name); edit && edit->isModified()) {

@@ -1,6 +1,7 @@
 #include "indexform.h"
 #include "ui_indexform.h"
 
+#include "database/undostep.h"
 #include "formprompts.h"
 #include "masks/baseobjectmask.h"
 #include "masks/objectclassfactory.h"
@@ -286,6 +287,7 @@ void IndexForm::saveData()
         fillAttributes();
         return;
     }
+    UndoStep step(database, tr("Edit 0x%1").arg(index, 4, 16, QLatin1Char('0')));
     DictionaryEditor editor(database);
     bool stored = false;
     {

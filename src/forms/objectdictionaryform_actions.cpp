@@ -8,6 +8,7 @@
 #include "basetreeform.h"
 #include "formprompts.h"
 
+#include "database/undostep.h"
 #include "panelkit/preferences.h"
 #include "panelkit/valuechecker.h"
 #include "transform/dictionaryeditor.h"
@@ -263,6 +264,8 @@ void ObjectDictionaryForm::deleteIndex()
     if (!database || indices.isEmpty() || !confirmDelete(indices.size()))
         return;
     saveData();
+    UndoStep step(database, indices.size() == 1 ? tr("Delete 0x%1").arg(hex4(indices.first()))
+                                                : tr("Delete %n objects", nullptr, indices.size()));
     DictionaryEditor dictionary(database);
     for (quint16 index : indices) {
         if (!mayChange(index))
@@ -282,6 +285,9 @@ void ObjectDictionaryForm::duplicateIndex()
     if (!database || indices.isEmpty())
         return;
     saveData();
+    UndoStep step(database, indices.size() == 1
+                                ? tr("Duplicate 0x%1").arg(hex4(indices.first()))
+                                : tr("Duplicate %n objects", nullptr, indices.size()));
     quint16 created = 0;
     for (quint16 index : indices) {
         if (!mayChange(index))
@@ -315,6 +321,7 @@ void ObjectDictionaryForm::cutIndex()
     saveData();
     if (index == currentIndex)
         clearAndRemoveForm(true);
+    UndoStep step(database, tr("Cut 0x%1").arg(hex4(index)));
     DictionaryEditor dictionary(database);
     if (!dictionary.cutToClipboard(line, index))
         reportRefusal(dictionary.errorString());
@@ -340,6 +347,7 @@ void ObjectDictionaryForm::pasteIndex()
         return;
     }
     saveData();
+    UndoStep step(database, tr("Paste 0x%1").arg(hex4(target)));
     DictionaryEditor dictionary(database);
     if (!dictionary.pasteFromClipboard(line, target, false))
         reportRefusal(dictionary.errorString());
@@ -402,6 +410,11 @@ void ObjectDictionaryForm::deleteSub()
     if (!database || subs.isEmpty() || !confirmDelete(subs.size()))
         return;
     saveData();
+    UndoStep step(
+        database,
+        subs.size() == 1
+            ? tr("Delete 0x%1 sub-index %2").arg(hex4(subs.first().first)).arg(subs.first().second)
+            : tr("Delete %n sub-indices", nullptr, subs.size()));
     DictionaryEditor dictionary(database);
     for (const auto &entry : subs) {
         if (!mayChange(entry.first))

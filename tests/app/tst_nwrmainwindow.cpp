@@ -96,6 +96,7 @@ class TestNwrMainWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void editUndoAfterDeleteBringsTheObjectBack();
     void initTestCase();
     void init();
     void cleanup();
@@ -144,6 +145,50 @@ private:
     ScriptedInteraction *m_ui = nullptr;
     qint64 m_now = 1000;
 };
+
+// The object comes back in the store and in the tree; the modified mark and the menu
+// follow the history.
+void TestNwrMainWindow::editUndoAfterDeleteBringsTheObjectBack()
+{
+    makeWindow();
+    ObjectDataBase::INDEX_DATA_T object;
+    object.name = QStringLiteral("Speed");
+    m_project->addIndex(0, 0x2000, object);
+    m_project->addSubIndex(0, 0x2000, 0, ObjectDataBase::SUBINDEX_DATA_T());
+    m_ui->saveNames.append(m_dir.filePath(QStringLiteral("undo.nwrp")));
+    m_window->on_actionSave_Project_triggered();
+    QVERIFY(!m_window->isModified());
+    auto *dictionary =
+        qobject_cast<ObjectDictionaryForm *>(m_window->page(NwrMainWindow::Page::ObjectDictionary));
+    m_window->findChild<QToolBox *>(QStringLiteral("toolBox"))->setCurrentWidget(dictionary);
+    dictionary->gotoIndex(0x2000);
+    m_window->on_actionDelete_triggered();
+    QVERIFY(!m_project->existIndex(0, 0x2000));
+    QVERIFY(!dictionary->getIndexItem(0x2000));
+    QVERIFY(m_window->isModified());
+    auto *undo = m_window->findChild<QAction *>(QStringLiteral("actionUndo"));
+    auto *redo = m_window->findChild<QAction *>(QStringLiteral("actionRedo"));
+    QCOMPARE(undo->text(), QStringLiteral("&Undo Delete 0x2000"));
+    QCOMPARE(undo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+    QCOMPARE(redo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
+    undo->trigger();
+    QVERIFY(m_project->existIndex(0, 0x2000));
+    QVERIFY(dictionary->getIndexItem(0x2000));
+    QCOMPARE(dictionary->getIndexItem(0x2000)->text(0), QStringLiteral("0x2000 - Speed"));
+    QVERIFY(!m_window->isModified());
+    QCOMPARE(undo->text(), QStringLiteral("&Undo Change"));
+    redo->trigger();
+    QVERIFY(!dictionary->getIndexItem(0x2000));
+    QVERIFY(m_window->isModified());
+    // A project opened or created starts without history, its corrections included.
+    QVERIFY(m_window->openProject(m_dir.filePath(QStringLiteral("undo.nwrp"))));
+    QVERIFY(m_project->existIndex(0, 0x2000));
+    QVERIFY(!undo->isEnabled());
+    QVERIFY(!redo->isEnabled());
+    m_window->on_actionNew_Project_triggered();
+    QVERIFY(!undo->isEnabled());
+    QVERIFY(!m_window->isModified());
+}
 
 void TestNwrMainWindow::initTestCase()
 {

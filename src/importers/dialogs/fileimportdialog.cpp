@@ -2,6 +2,7 @@
 #include "ui_fileimportdialog.h"
 
 #include "database/objectdatabase.h"
+#include "database/undostep.h"
 #include "importers/codbimporter.h"
 #include "importers/csvimporter.h"
 #include "importers/edsimporter.h"
@@ -369,8 +370,12 @@ void FileImportDialog::on_btnImport_clicked()
     run.setKeepImplementation(readKind == FileKind::Project && !ui->chIncludeMultiple->isChecked());
     const bool deviceInfo = (readKind == FileKind::Eds || readKind == FileKind::Dcf)
                             && ui->chIncludeMultiple->isChecked();
-    const bool ok = run.run(additionalDb, stagingLine, indices,
-                            [this, deviceInfo]() { return !deviceInfo || importDeviceInfo(); });
+    bool ok = false;
+    {
+        UndoStep step(projectDb, tr("Import of %n objects", nullptr, indices.size()));
+        ok = run.run(additionalDb, stagingLine, indices,
+                     [this, deviceInfo]() { return !deviceInfo || importDeviceInfo(); });
+    }
     ui->btnImport->setEnabled(true);
     if (!ok) {
         showMessage(QMessageBox::Critical, tr("Import error"), run.errorString());
