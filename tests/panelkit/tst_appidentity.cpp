@@ -17,11 +17,8 @@ void TestAppIdentity::editionForProgram_data()
     const auto row = [](const char *name, const QString &argv0, const QString &edition) {
         QTest::newRow(name) << argv0 << edition;
     };
-    row("plain", "nodewright", "CANopen Nodewright");
     row("full path", "/opt/nw/bin/nodewright", "CANopen Nodewright");
     row("j1939", "/usr/bin/j1939-nodewright", "J1939 Nodewright");
-    row("can", "./can-nodewright", "CAN Nodewright");
-    row("energybus", "energybus-packwright", "EnergyBus Packwright");
     row("windows exe", "C:/tools/J1939-Nodewright.exe", "J1939 Nodewright");
     row("unknown", "mytool", "CANopen Nodewright");
     row("empty", "", "CANopen Nodewright");
