@@ -553,24 +553,23 @@ void TestNwrMainWindow::toolBoxPagesPerEdition_data()
 {
     QTest::addColumn<QString>("edition");
     QTest::addColumn<QStringList>("titles");
-    QTest::addRow("canopen") << "CANopen Nodewright"
-                             << QStringList{"General Settings",        "Device Description",
-                                            "Object Dictionary",       "J1939 Configuration",
-                                            "J1939 Signal Definition", "Generator Output"};
-    QTest::addRow("j1939") << "J1939 Nodewright"
-                           << QStringList{"General Settings", "J1939 Configuration",
-                                          "J1939 Signal Definition", "Generator Output"};
-    QTest::addRow("can") << "CAN Nodewright"
-                         << QStringList{"General Settings",          "J1939 Configuration",
-                                        "J1939 Signal Definition",   "CANopen Device Description",
-                                        "CANopen Object Dictionary", "CAN ID Database",
-                                        "Generator Output"};
-    QTest::addRow("energybus") << "EnergyBus Packwright"
-                               << QStringList{
-                                      "General Settings",        "Device Description",
-                                      "Object Dictionary",       "J1939 Configuration",
-                                      "J1939 Signal Definition", "EnergyBus Device Settings",
-                                      "Generator Output"};
+    const auto row = [](const char *name, const QString &edition, const QStringList &titles) {
+        QTest::newRow(name) << edition << titles;
+    };
+    row("canopen", "CANopen Nodewright",
+        QStringList{"General Settings", "Device Description", "Object Dictionary",
+                    "J1939 Configuration", "J1939 Signal Definition", "Generator Output"});
+    row("j1939", "J1939 Nodewright",
+        QStringList{"General Settings", "J1939 Configuration", "J1939 Signal Definition",
+                    "Generator Output"});
+    row("can", "CAN Nodewright",
+        QStringList{"General Settings", "J1939 Configuration", "J1939 Signal Definition",
+                    "CANopen Device Description", "CANopen Object Dictionary", "CAN ID Database",
+                    "Generator Output"});
+    row("energybus", "EnergyBus Packwright",
+        QStringList{"General Settings", "Device Description", "Object Dictionary",
+                    "J1939 Configuration", "J1939 Signal Definition", "EnergyBus Device Settings",
+                    "Generator Output"});
 }
 
 void TestNwrMainWindow::toolBoxPagesPerEdition()
@@ -710,18 +709,14 @@ void TestNwrMainWindow::updateAnswerIsShown_data()
     QTest::addColumn<QString>("tool");
     QTest::addColumn<QString>("stack");
     QTest::addColumn<QString>("text");
-    QTest::addRow("nothing new") << ""
-                                 << ""
-                                 << "No new tool version available.<br><br>No new stack version "
-                                    "available.";
-    QTest::addRow("new tool") << "3.5.0"
-                              << ""
-                              << "New tool version 3.5.0 available.<br><br>No new stack version "
-                                 "available.";
-    QTest::addRow("new stack") << ""
-                               << "6.6.0"
-                               << "No new tool version available.<br><br><b>New stack version "
-                                  "6.6.0 available.</b>";
+    const auto row = [](const char *name, const QString &tool, const QString &stack,
+                        const QString &text) { QTest::newRow(name) << tool << stack << text; };
+    row("nothing new", "", "",
+        "No new tool version available.<br><br>No new stack version available.");
+    row("new tool", "3.5.0", "",
+        "New tool version 3.5.0 available.<br><br>No new stack version available.");
+    row("new stack", "", "6.6.0",
+        "No new tool version available.<br><br><b>New stack version 6.6.0 available.</b>");
 }
 
 void TestNwrMainWindow::updateAnswerIsShown()

@@ -133,10 +133,6 @@ void TestCliImport::exitCodes_data()
     QTest::addRow("EDS") << sample << QByteArray() << QStringList() << 0 << "";
     QTest::addRow("empty file") << "empty.eds" << QByteArray("") << QStringList() << 2
                                 << "empty\\.eds: error: the file is empty";
-    QTest::addRow("no EDS") << "notes.eds" << QByteArray("Dear customer,\nhere you go\n")
-                            << QStringList() << 2 << "notes\\.eds: error: the file has no sections";
-    QTest::addRow("binary") << "image.eds" << QByteArray("\x89PNG\r\n\x1a\n\0\0", 10)
-                            << QStringList() << 2 << "image\\.eds: error: .*binary data";
     QTest::addRow("cut off") << "cut.eds" << cut << QStringList() << 1
                              << "cut\\.eds:941: error: .*cut off";
     QTest::addRow("error in a selected object")
@@ -165,9 +161,6 @@ void TestCliImport::exitCodes_data()
     QTest::addRow("CSV with a malformed row")
         << "rows.csv" << QByteArray("index,sub,edsname,datatype\n0x2000,0,A,u8\nx,0,B,u8\n")
         << QStringList() << 0 << "rows\\.csv:3: warning: no object index";
-    QTest::addRow("CSV without objects in the range")
-        << "rows.csv" << QByteArray("index;sub;edsname\n0x2000;0;A\n")
-        << QStringList{"--range", "0x6000-0x6FFF"} << 1 << "no objects from 0x6000";
     QTest::addRow("CODB catalogue")
         << "drive.codb"
         << QByteArray("6040::Controlword:mandatory::VAR:m:UNSIGNED16:m:rw:m::r:0:y::::::n:n:m\n")

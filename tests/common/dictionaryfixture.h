@@ -112,6 +112,29 @@ inline void buildLine(ObjectDataBase &db, quint8 line)
     addSub(db, line, 0x2200, 2, gain);
 }
 
+// The entry as the store holds it.
+inline Sub stored(ObjectDataBase &db, quint16 index, quint8 sub, quint8 line = 0)
+{
+    Sub data;
+    db.getSubIndexData(line, index, sub, data);
+    return data;
+}
+
+// Every entry of a line (index << 8 | sub) except those of the listed objects, to prove an
+// edit touched nothing else.
+inline QMap<quint32, Sub> snapshot(ObjectDataBase &db, quint8 line,
+                                   const QList<quint16> &except = {})
+{
+    QMap<quint32, Sub> entries;
+    for (quint16 index : db.getIndices(line, 0, 0xFFFF)) {
+        if (except.contains(index))
+            continue;
+        for (quint8 sub : db.getSubIndices(line, index, 0))
+            entries.insert(quint32(index) << 8 | sub, stored(db, index, sub, line));
+    }
+    return entries;
+}
+
 inline QString defaultValue(ObjectDataBase &db, quint8 line, quint16 index, quint8 sub)
 {
     return db.getSubIndexValue(line, index, sub);

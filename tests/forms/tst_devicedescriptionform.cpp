@@ -75,27 +75,15 @@ void TestDeviceDescriptionForm::settingsOfTheCurrentLine_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("value");
-    QTest::addRow("vendor name") << "VendorName"
-                                 << "  O'Neil & Sons 100% "
-                                 << "O'Neil & Sons 100%";
-    QTest::addRow("file version") << "FileVersion"
-                                  << "007"
-                                  << "7";
-    QTest::addRow("granularity") << "Granularity"
-                                 << "8"
-                                 << "8";
-    QTest::addRow("receive PDOs cleared") << "NrOfRXPDO"
-                                          << ""
-                                          << "";
-    QTest::addRow("bit rate") << "BaudRate_250"
-                              << "1"
-                              << "1";
-    QTest::addRow("self starting") << "SelfStarting"
-                                   << "1"
-                                   << "1";
-    QTest::addRow("dummy usage") << "Dummy0007"
-                                 << "1"
-                                 << "1";
+    const auto row = [](const char *name, const QString &key, const QString &typed,
+                        const QString &value) { QTest::newRow(name) << key << typed << value; };
+    row("vendor name", "VendorName", "  O'Neil & Sons 100% ", "O'Neil & Sons 100%");
+    row("file version", "FileVersion", "007", "7");
+    row("granularity", "Granularity", "8", "8");
+    row("receive PDOs cleared", "NrOfRXPDO", "", "");
+    row("bit rate", "BaudRate_250", "1", "1");
+    row("self starting", "SelfStarting", "1", "1");
+    row("dummy usage", "Dummy0007", "1", "1");
 }
 
 void TestDeviceDescriptionForm::settingsOfTheCurrentLine()

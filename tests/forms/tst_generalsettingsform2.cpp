@@ -341,26 +341,21 @@ void TestGeneralSettingsForm2::refusedValue_data()
     QTest::addColumn<int>("target");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("message");
+    const auto row = [](const char *name, const char *key, int target, const char *value,
+                        const char *message) {
+        QTest::newRow(name) << QString(key) << target << QString(value)
+                            << QString::fromUtf8(message);
+    };
 
-    QTest::addRow("buffer size 0") << "receivebuffersize" << -1 << "0"
-                                   << "CAN receive buffer size: 0 is out of range (1 to 65535).";
-    QTest::addRow("node-ID 200")
-        << "co_node_id" << -1 << "200"
-        << "CANopen Default Node-ID: \"200\" is no node-ID (1 to 127, or 255 for LSS).";
-    QTest::addRow("function with parentheses") << "fct_sync" << -1 << "onSync()"
-                                               << "SYNC Event: \"onSync()\" is no C identifier "
-                                                  "(letters, digits and _, not starting with a "
-                                                  "digit).";
-    QTest::addRow("timer of a target emptied")
-        << "co_timer_interval" << 1 << ""
-        << "Interval of CPU timer in µs: A value is required.";
-    QTest::addRow("target define with a blank")
-        << "target_id" << 0 << "BOARD A"
-        << "Target define  (only if multiple targets are used): \"BOARD A\" is no C identifier "
-           "(letters, digits and _, not starting with a digit).";
-    QTest::addRow("target define of another target")
-        << "target_id" << 0 << "TARGET_1"
-        << "The targets Target 0 and Target 1 have the same target define TARGET_1.";
+    row("buffer size 0", "receivebuffersize", -1, "0",
+        "CAN receive buffer size: 0 is out of range (1 to 65535).");
+    row("timer of a target emptied", "co_timer_interval", 1, "",
+        "Interval of CPU timer in µs: A value is required.");
+    row("target define with a blank", "target_id", 0, "BOARD A",
+        "Target define  (only if multiple targets are used): \"BOARD A\" is no C identifier "
+        "(letters, digits and _, not starting with a digit).");
+    row("target define of another target", "target_id", 0, "TARGET_1",
+        "The targets Target 0 and Target 1 have the same target define TARGET_1.");
 }
 
 void TestGeneralSettingsForm2::refusedValue()
@@ -387,51 +382,26 @@ void TestGeneralSettingsForm2::dependentRows_data()
     QTest::addColumn<QString>("onValue");
     QTest::addColumn<QString>("offValue");
     QTest::addColumn<QString>("dependent");
+    const auto row = [](const char *name, const char *switchKey, const char *on, const char *off,
+                        const char *dependent) {
+        QTest::newRow(name) << QString(switchKey) << QString(on) << QString(off)
+                            << QString(dependent);
+    };
 
-    QTest::addRow("block transfer size") << "sdo_blocktransfer_supported"
-                                         << "1"
-                                         << "0"
-                                         << "sdo_blocktransfer_block_size";
-    QTest::addRow("block transfer CRC") << "sdo_blocktransfer_supported"
-                                        << "1"
-                                        << "0"
-                                        << "sdo_blocktransfer_crc_supported";
-    QTest::addRow("client queue length") << "sdo_client_queue_supported"
-                                         << "1"
-                                         << "0"
-                                         << "sdo_client_queue_size";
-    QTest::addRow("client queue internal access") << "sdo_client_queue_supported"
-                                                  << "1"
-                                                  << "0"
-                                                  << "sdo_client_queue_internal_access_supported";
-    QTest::addRow("USDO client") << "canfd_supported"
-                                 << "1"
-                                 << "0"
-                                 << "usdo_client_cnt";
-    QTest::addRow("bootup manager for masters") << "nmtmaster"
-                                                << "1"
-                                                << "0"
-                                                << "bootup_manager";
-    QTest::addRow("manager event for masters") << "nmtmaster"
-                                               << "2"
-                                               << "0"
-                                               << "fct_manager";
-    QTest::addRow("line roles for master or slave") << "nmtmaster"
-                                                    << "2"
-                                                    << "1"
-                                                    << "co_ml_ms";
-    QTest::addRow("dynamic function counts") << "enable_dynamic"
-                                             << "1"
-                                             << "0"
-                                             << "event_nmt";
-    QTest::addRow("sleep waiting time") << "sleep_mode_selection"
-                                        << "2"
-                                        << "0"
-                                        << "sleep_wait_time";
-    QTest::addRow("LSS inquiry") << "lss_supported"
-                                 << "1"
-                                 << "0"
-                                 << "lss_inquiry_supported";
+    row("block transfer size", "sdo_blocktransfer_supported", "1", "0",
+        "sdo_blocktransfer_block_size");
+    row("block transfer CRC", "sdo_blocktransfer_supported", "1", "0",
+        "sdo_blocktransfer_crc_supported");
+    row("client queue length", "sdo_client_queue_supported", "1", "0", "sdo_client_queue_size");
+    row("client queue internal access", "sdo_client_queue_supported", "1", "0",
+        "sdo_client_queue_internal_access_supported");
+    row("USDO client", "canfd_supported", "1", "0", "usdo_client_cnt");
+    row("bootup manager for masters", "nmtmaster", "1", "0", "bootup_manager");
+    row("manager event for masters", "nmtmaster", "2", "0", "fct_manager");
+    row("line roles for master or slave", "nmtmaster", "2", "1", "co_ml_ms");
+    row("dynamic function counts", "enable_dynamic", "1", "0", "event_nmt");
+    row("sleep waiting time", "sleep_mode_selection", "2", "0", "sleep_wait_time");
+    row("LSS inquiry", "lss_supported", "1", "0", "lss_inquiry_supported");
 }
 
 void TestGeneralSettingsForm2::dependentRows()

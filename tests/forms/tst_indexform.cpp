@@ -14,17 +14,6 @@
 
 using namespace dictionaryfixture;
 
-namespace {
-
-Sub stored(ObjectDataBase &db, quint16 index, quint8 sub)
-{
-    Sub data;
-    db.getSubIndexData(0, index, sub, data);
-    return data;
-}
-
-} // namespace
-
 class TestIndexForm : public QObject
 {
     Q_OBJECT
@@ -156,30 +145,22 @@ void TestIndexForm::overviewInTableEditing_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("refusal");
     QTest::addColumn<QString>("shown");
-    QTest::addRow("data type by short name") << 2 << int(IndexForm::ColDataType) << "u16"
-                                             << ""
-                                             << "UNSIGNED16";
-    QTest::addRow("data type unknown")
-        << 2 << int(IndexForm::ColDataType) << "u17"
-        << "\"u17\" is not a data type. Type its name (UNSIGNED8) or number (5)."
-        << "UNSIGNED8";
-    QTest::addRow("default outside the type")
-        << 2 << int(IndexForm::ColDefault) << "999"
-        << "999 lies outside the range of UNSIGNED8 (0 to 255)."
-        << "2";
-    QTest::addRow("access by stored text") << 1 << int(IndexForm::ColAccess) << "ro"
-                                           << ""
-                                           << "ro";
-    QTest::addRow("access unknown") << 1 << int(IndexForm::ColAccess) << "sometimes"
-                                    << "\"sometimes\" is not one of Constant, Read Only, Write "
-                                       "Only, Read Write, Read Write Read, Read Write Write."
-                                    << "rw";
-    QTest::addRow("implementation by number") << 3 << int(IndexForm::ColImplementation) << "2"
-                                              << ""
-                                              << "Variable";
-    QTest::addRow("mapping by name") << 3 << int(IndexForm::ColPdoMapping) << "tpdo"
-                                     << ""
-                                     << "TPDO";
+    const auto row = [](const char *name, int at, int column, const char *typed,
+                        const char *refusal, const char *shown) {
+        QTest::newRow(name) << at << column << QString(typed) << QString(refusal) << QString(shown);
+    };
+    row("data type by short name", 2, int(IndexForm::ColDataType), "u16", "", "UNSIGNED16");
+    row("data type unknown", 2, int(IndexForm::ColDataType), "u17",
+        "\"u17\" is not a data type. Type its name (UNSIGNED8) or number (5).", "UNSIGNED8");
+    row("default outside the type", 2, int(IndexForm::ColDefault), "999",
+        "999 lies outside the range of UNSIGNED8 (0 to 255).", "2");
+    row("access by stored text", 1, int(IndexForm::ColAccess), "ro", "", "ro");
+    row("access unknown", 1, int(IndexForm::ColAccess), "sometimes",
+        "\"sometimes\" is not one of Constant, Read Only, Write Only, Read Write, Read Write Read, "
+        "Read Write Write.",
+        "rw");
+    row("implementation by number", 3, int(IndexForm::ColImplementation), "2", "", "Variable");
+    row("mapping by name", 3, int(IndexForm::ColPdoMapping), "tpdo", "", "TPDO");
 }
 
 void TestIndexForm::overviewInTableEditing()

@@ -72,18 +72,12 @@ void TestObjectMasks::heartbeatConsumerCells_data()
     QTest::addColumn<QString>("node");
     QTest::addColumn<QString>("time");
     QTest::addColumn<QString>("stored");
-    QTest::addRow("node 5 every 200 ms") << "5"
-                                         << "200"
-                                         << "0x000500c8";
-    QTest::addRow("node-ID above 127") << "128"
-                                       << "200"
-                                       << "0x00030064";
-    QTest::addRow("time above 16 bits") << "5"
-                                        << "65536"
-                                        << "0x00030064";
-    QTest::addRow("no number") << "five"
-                               << "200"
-                               << "0x00030064";
+    const auto row = [](const char *name, const QString &node, const QString &time,
+                        const QString &stored) { QTest::newRow(name) << node << time << stored; };
+    row("node 5 every 200 ms", "5", "200", "0x000500c8");
+    row("node-ID above 127", "128", "200", "0x00030064");
+    row("time above 16 bits", "5", "65536", "0x00030064");
+    row("no number", "five", "200", "0x00030064");
 }
 
 void TestObjectMasks::heartbeatConsumerCells()

@@ -14,26 +14,6 @@
 
 using namespace dictionaryfixture;
 
-namespace {
-
-// Everything stored about the line's objects, to prove an edit touched nothing else.
-QMap<quint16, QList<Sub>> snapshot(ObjectDataBase &db, quint16 except)
-{
-    QMap<quint16, QList<Sub>> objects;
-    for (quint16 index : db.getIndices(0)) {
-        if (index == except)
-            continue;
-        for (quint8 sub : db.getSubIndices(0, index)) {
-            Sub data;
-            db.getSubIndexData(0, index, sub, data);
-            objects[index].append(data);
-        }
-    }
-    return objects;
-}
-
-} // namespace
-
 class TestPdoMappingMaskForm : public QObject
 {
     Q_OBJECT
@@ -117,26 +97,27 @@ void TestPdoMappingMaskForm::factoryChoosesTheMask_data()
     QTest::addColumn<quint16>("index");
     QTest::addColumn<quint16>("deviceType");
     QTest::addColumn<QString>("mask");
-    QTest::addRow("device type") << quint16(0x1000) << quint16(0) << "DeviceTypeMaskForm";
-    QTest::addRow("SYNC interval") << quint16(0x1006) << quint16(0) << "SyncIntervalMaskForm";
-    QTest::addRow("time COB-ID") << quint16(0x1012) << quint16(0) << "TimeCobIdMaskForm";
-    QTest::addRow("heartbeat consumer")
-        << quint16(0x1016) << quint16(0) << "HeartbeatConsumerMaskForm";
-    QTest::addRow("heartbeat producer")
-        << quint16(0x1017) << quint16(0) << "HeartbeatProducerMaskForm";
-    QTest::addRow("signatures") << quint16(0x13FF) << quint16(0)
-                                << "SafetyConfigurationSignatureForm";
-    QTest::addRow("NMT start-up") << quint16(0x1F80) << quint16(0) << "NMT_1F80_MaskForm";
-    QTest::addRow("NMT slaves") << quint16(0x1F81) << quint16(0) << "NMT_1F81_MaskForm";
-    QTest::addRow("EnergyBus class") << quint16(0x6000) << quint16(454) << "EB_6000_MaskForm";
-    QTest::addRow("0x6000 of another profile") << quint16(0x6000) << quint16(401) << "";
-    QTest::addRow("last RPDO mapping") << quint16(0x17FF) << quint16(0) << "PdoMappingMaskForm";
-    QTest::addRow("first TPDO mapping") << quint16(0x1A00) << quint16(0) << "PdoMappingMaskForm";
-    QTest::addRow("SRDO mapping") << quint16(0x13BF) << quint16(0) << "PdoMappingMaskForm";
-    QTest::addRow("SRDO communication") << quint16(0x1301) << quint16(0) << "";
-    QTest::addRow("MPDO scanner") << quint16(0x1FCF) << quint16(0) << "MPDO_ScannerMaskForm";
-    QTest::addRow("MPDO dispatcher") << quint16(0x1FD0) << quint16(0) << "MPDO_DispachterForm";
-    QTest::addRow("PDO communication") << quint16(0x1800) << quint16(0) << "";
+    const auto row = [](const char *name, const quint16 &index, const quint16 &deviceType,
+                        const QString &mask) {
+        QTest::newRow(name) << index << deviceType << mask;
+    };
+    row("device type", quint16(0x1000), quint16(0), "DeviceTypeMaskForm");
+    row("SYNC interval", quint16(0x1006), quint16(0), "SyncIntervalMaskForm");
+    row("time COB-ID", quint16(0x1012), quint16(0), "TimeCobIdMaskForm");
+    row("heartbeat consumer", quint16(0x1016), quint16(0), "HeartbeatConsumerMaskForm");
+    row("heartbeat producer", quint16(0x1017), quint16(0), "HeartbeatProducerMaskForm");
+    row("signatures", quint16(0x13FF), quint16(0), "SafetyConfigurationSignatureForm");
+    row("NMT start-up", quint16(0x1F80), quint16(0), "NMT_1F80_MaskForm");
+    row("NMT slaves", quint16(0x1F81), quint16(0), "NMT_1F81_MaskForm");
+    row("EnergyBus class", quint16(0x6000), quint16(454), "EB_6000_MaskForm");
+    row("0x6000 of another profile", quint16(0x6000), quint16(401), "");
+    row("last RPDO mapping", quint16(0x17FF), quint16(0), "PdoMappingMaskForm");
+    row("first TPDO mapping", quint16(0x1A00), quint16(0), "PdoMappingMaskForm");
+    row("SRDO mapping", quint16(0x13BF), quint16(0), "PdoMappingMaskForm");
+    row("SRDO communication", quint16(0x1301), quint16(0), "");
+    row("MPDO scanner", quint16(0x1FCF), quint16(0), "MPDO_ScannerMaskForm");
+    row("MPDO dispatcher", quint16(0x1FD0), quint16(0), "MPDO_DispachterForm");
+    row("PDO communication", quint16(0x1800), quint16(0), "");
 }
 
 void TestPdoMappingMaskForm::factoryChoosesTheMask()
@@ -176,26 +157,24 @@ void TestPdoMappingMaskForm::additions_data()
     QTest::addColumn<QString>("subZero");
     QTest::addColumn<QString>("canFd");
     QTest::addColumn<QString>("refusal");
+    const auto row = [](const char *name, const QStringList &mapping, const QString &subZero,
+                        const QString &canFd, const QString &refusal) {
+        QTest::newRow(name) << mapping << subZero << canFd << refusal;
+    };
 
     const QStringList fortyBits = {"0x21000010", "0x20000108", "0x20000208", "0x20000308"};
-    QTest::addRow("32 bits into 40 of classic CAN")
-        << fortyBits << QString() << "0"
-        << "Size of mapped objects exceeds limit.\nOnly 64 bits are allowed for a PDO.";
-    QTest::addRow("32 bits into 40 with CAN FD") << fortyBits << QString() << "1" << QString();
-    QTest::addRow("32 bits into 32") << QStringList{"0x23000020"} << QString() << "0" << QString();
+    row("32 bits into 40 of classic CAN", fortyBits, QString(), "0",
+        "Size of mapped objects exceeds limit.\nOnly 64 bits are allowed for a PDO.");
+    row("32 bits into 40 with CAN FD", fortyBits, QString(), "1", QString());
+    row("32 bits into 32", QStringList{"0x23000020"}, QString(), "0", QString());
     QStringList full;
     for (int i = 0; i < 64; ++i)
         full.append(QStringLiteral("0x00000000"));
-    QTest::addRow("65th entry") << full << QString() << "1"
-                                << "Number of mapped objects exceeds limit.\n"
-                                   "Only 8 mapped objects are supported by a PDO.";
-    QTest::addRow("second entry of an SAM MPDO")
-        << QStringList{"0x21000010"} << "0xFE"
-        << "0"
-        << "Number of mapped objects exceeds limit.\n"
-           "Only 1 mapped objects is supported by an MPDO.";
-    QTest::addRow("first entry of a DAM MPDO") << QStringList() << "0xff"
-                                               << "0" << QString();
+    row("65th entry", full, QString(), "1",
+        "Number of mapped objects exceeds limit.\nOnly 8 mapped objects are supported by a PDO.");
+    row("second entry of an SAM MPDO", QStringList{"0x21000010"}, "0xFE", "0",
+        "Number of mapped objects exceeds limit.\nOnly 1 mapped objects is supported by an MPDO.");
+    row("first entry of a DAM MPDO", QStringList(), "0xff", "0", QString());
 }
 
 void TestPdoMappingMaskForm::additions()
@@ -206,7 +185,7 @@ void TestPdoMappingMaskForm::additions()
     QFETCH(QString, refusal);
     QVERIFY(db->setGeneralSettingsValue(QStringLiteral("canfd_supported"), canFd));
     setMapping(mapping, subZero);
-    const auto others = snapshot(*db, 0x1A00);
+    const auto others = snapshot(*db, 0, {0x1A00});
     QVERIFY(openMask(0x1A00));
     QCOMPARE(mask->isMpdoMode(), !subZero.isEmpty());
     QCOMPARE(mask->mappedTable()->rowCount(), mapping.size());
@@ -231,13 +210,13 @@ void TestPdoMappingMaskForm::additions()
     QCOMPARE(db->getSubIndexValue(0, 0x1A00, 0),
              subZero.isEmpty() ? QString::number(expected.size()) : subZero);
     QCOMPARE(mask->mappedTable()->rowCount(), expected.size());
-    QCOMPARE(snapshot(*db, 0x1A00), others);
+    QCOMPARE(snapshot(*db, 0, {0x1A00}), others);
 }
 
 void TestPdoMappingMaskForm::removingEntriesShortensTheMapping()
 {
     setMapping({"0x20000108", "0x20000208", "0x21000010", "0x20000308", "0x20000408"});
-    const auto others = snapshot(*db, 0x1A00);
+    const auto others = snapshot(*db, 0, {0x1A00});
     QVERIFY(openMask(0x1A00));
     QTableWidget *table = mask->mappedTable();
     table->setSelectionMode(QAbstractItemView::MultiSelection);
@@ -251,7 +230,7 @@ void TestPdoMappingMaskForm::removingEntriesShortensTheMapping()
     QCOMPARE(db->getSubIndexValue(0, 0x1A00, 2), QStringLiteral("0x21000010"));
     QCOMPARE(db->getSubIndexValue(0, 0x1A00, 3), QStringLiteral("0x20000408"));
     QCOMPARE(table->item(1, 3)->text(), QStringLiteral("Speed"));
-    QCOMPARE(snapshot(*db, 0x1A00), others);
+    QCOMPARE(snapshot(*db, 0, {0x1A00}), others);
 }
 
 void TestPdoMappingMaskForm::newEntryCopiesTheFirstOne_data()

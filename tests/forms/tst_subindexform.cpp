@@ -18,17 +18,6 @@ using Field = EntryField::Field;
 
 Q_DECLARE_METATYPE(EntryField::Field)
 
-namespace {
-
-Sub stored(ObjectDataBase &db, quint16 index, quint8 sub)
-{
-    Sub data;
-    db.getSubIndexData(0, index, sub, data);
-    return data;
-}
-
-} // namespace
-
 class TestSubIndexForm : public QObject
 {
     Q_OBJECT
@@ -118,44 +107,32 @@ void TestSubIndexForm::typedValues_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("refusal");
     QTest::addColumn<QString>("shown");
+    const auto row = [](const char *name, int index, int sub, Field field, const char *typed,
+                        const QString &refusal, const char *shown) {
+        QTest::newRow(name) << index << sub << field << QString(typed) << refusal << QString(shown);
+    };
     const QString none;
-    QTest::addRow("default fits") << 0x2000 << 1 << EntryField::DefaultValue << "0xff" << none
-                                  << "0xff";
-    QTest::addRow("default outside the type")
-        << 0x2000 << 1 << EntryField::DefaultValue << "300"
-        << "300 lies outside the range of UNSIGNED8 (0 to 255)."
-        << "1";
-    QTest::addRow("default malformed")
-        << 0x2100 << 0 << EntryField::DefaultValue << "12,5"
-        << "\"12,5\" is not a number. Type a decimal number or a hexadecimal one starting with 0x."
-        << "100";
-    QTest::addRow("default outside the limits")
-        << 0x2200 << 2 << EntryField::DefaultValue << "9"
-        << "The default value 9 lies outside the limits (-5 to 5)."
-        << "1.5";
-    QTest::addRow("real lower limit rounded")
-        << 0x2200 << 2 << EntryField::LowLimit << "1.6" << none << "2";
-    QTest::addRow("lower limit above upper")
-        << 0x2200 << 2 << EntryField::LowLimit << "6"
-        << "The lower limit must not lie above the upper limit (6 to 5)."
-        << "-5";
-    QTest::addRow("limit no number")
-        << 0x2200 << 2 << EntryField::HighLimit << "five"
-        << "\"five\" is not a number. Type a decimal number or a hexadecimal one starting with 0x."
-        << "5";
-    QTest::addRow("empty name") << 0x2000 << 1 << EntryField::Name << "  "
-                                << "A name cannot be empty."
-                                << "Channel 1";
-    QTest::addRow("size below the default")
-        << 0x2200 << 1 << EntryField::Size << "2"
-        << "A size of 2 bytes cannot hold the default value, which takes 4 bytes."
-        << "4";
-    QTest::addRow("variable name with a blank")
-        << 0x2200 << 2 << EntryField::VariableName << "gain one"
-        << "A variable name cannot contain blanks."
-        << "gain1";
-    QTest::addRow("string default grows the size")
-        << 0x2200 << 1 << EntryField::DefaultValue << "kilometres" << none << "kilometres";
+    row("default fits", 0x2000, 1, EntryField::DefaultValue, "0xff", none, "0xff");
+    row("default outside the type", 0x2000, 1, EntryField::DefaultValue, "300",
+        "300 lies outside the range of UNSIGNED8 (0 to 255).", "1");
+    row("default malformed", 0x2100, 0, EntryField::DefaultValue, "12,5",
+        "\"12,5\" is not a number. Type a decimal number or a hexadecimal one starting with 0x.",
+        "100");
+    row("default outside the limits", 0x2200, 2, EntryField::DefaultValue, "9",
+        "The default value 9 lies outside the limits (-5 to 5).", "1.5");
+    row("real lower limit rounded", 0x2200, 2, EntryField::LowLimit, "1.6", none, "2");
+    row("lower limit above upper", 0x2200, 2, EntryField::LowLimit, "6",
+        "The lower limit must not lie above the upper limit (6 to 5).", "-5");
+    row("limit no number", 0x2200, 2, EntryField::HighLimit, "five",
+        "\"five\" is not a number. Type a decimal number or a hexadecimal one starting with 0x.",
+        "5");
+    row("empty name", 0x2000, 1, EntryField::Name, "  ", "A name cannot be empty.", "Channel 1");
+    row("size below the default", 0x2200, 1, EntryField::Size, "2",
+        "A size of 2 bytes cannot hold the default value, which takes 4 bytes.", "4");
+    row("variable name with a blank", 0x2200, 2, EntryField::VariableName, "gain one",
+        "A variable name cannot contain blanks.", "gain1");
+    row("string default grows the size", 0x2200, 1, EntryField::DefaultValue, "kilometres", none,
+        "kilometres");
 }
 
 // A refused value is explained, the store keeps the old one and the table shows it again;
@@ -177,12 +154,9 @@ void TestSubIndexForm::typedValues()
     unit.size = 4;
     db->addSubIndex(0, 0x2200, 1, unit);
     const Sub before = stored(*db, quint16(index), quint8(sub));
-    const QList<quint16> all = db->getIndices(0, 0, 0xFFFF);
-    QMap<quint32, Sub> others;
-    for (quint16 object : all)
-        for (quint8 each : db->getSubIndices(0, object, 0))
-            if (object != index || each != sub)
-                others.insert(quint32(object) << 8 | each, stored(*db, object, each));
+    const quint32 key = quint32(index) << 8 | quint32(sub);
+    QMap<quint32, Sub> others = snapshot(*db, 0);
+    others.remove(key);
 
     open(quint16(index), quint8(sub));
     type(field, typed);
@@ -194,8 +168,9 @@ void TestSubIndexForm::typedValues()
         QCOMPARE(after, before);
     if (field == EntryField::DefaultValue && index == 0x2200 && sub == 1)
         QCOMPARE(after.size, quint32(10));
-    for (auto it = others.constBegin(); it != others.constEnd(); ++it)
-        QCOMPARE(stored(*db, quint16(it.key() >> 8), quint8(it.key())), it.value());
+    QMap<quint32, Sub> now = snapshot(*db, 0);
+    now.remove(key);
+    QCOMPARE(now, others);
 }
 
 void TestSubIndexForm::dataTypeFromTheListFollowsIntoTheMapping()
@@ -227,23 +202,22 @@ void TestSubIndexForm::rulesOfTheRows_data()
     QTest::addColumn<int>("sub");
     QTest::addColumn<Field>("field");
     QTest::addColumn<bool>("editable");
-    QTest::addRow("access of an array entry") << 0x2000 << 1 << EntryField::AccessType << false;
-    QTest::addRow("access of a VAR") << 0x2100 << 0 << EntryField::AccessType << false;
-    QTest::addRow("access of sub-index 0 of a record")
-        << 0x2200 << 0 << EntryField::AccessType << false;
-    QTest::addRow("access of a record entry") << 0x2200 << 2 << EntryField::AccessType << true;
-    QTest::addRow("access below 0x2000") << 0x1018 << 1 << EntryField::AccessType << false;
-    QTest::addRow("limits without limit check") << 0x2000 << 1 << EntryField::LowLimit << false;
-    QTest::addRow("limit check of a string") << 0x2200 << 1 << EntryField::LimitCheck << false;
-    QTest::addRow("size of a string") << 0x2200 << 1 << EntryField::Size << true;
-    QTest::addRow("size of a number") << 0x2000 << 1 << EntryField::Size << false;
-    QTest::addRow("variable of a managed entry")
-        << 0x2000 << 1 << EntryField::VariableName << false;
-    QTest::addRow("variable of an application entry")
-        << 0x2200 << 2 << EntryField::VariableName << true;
-    QTest::addRow("sharing of a manufacturer entry")
-        << 0x2000 << 1 << EntryField::SharedLines << true;
-    QTest::addRow("sharing of 0x1018") << 0x1018 << 1 << EntryField::SharedLines << false;
+    const auto row = [](const char *name, int index, int sub, Field field, bool editable) {
+        QTest::newRow(name) << index << sub << field << editable;
+    };
+    row("access of an array entry", 0x2000, 1, EntryField::AccessType, false);
+    row("access of a VAR", 0x2100, 0, EntryField::AccessType, false);
+    row("access of sub-index 0 of a record", 0x2200, 0, EntryField::AccessType, false);
+    row("access of a record entry", 0x2200, 2, EntryField::AccessType, true);
+    row("access below 0x2000", 0x1018, 1, EntryField::AccessType, false);
+    row("limits without limit check", 0x2000, 1, EntryField::LowLimit, false);
+    row("limit check of a string", 0x2200, 1, EntryField::LimitCheck, false);
+    row("size of a string", 0x2200, 1, EntryField::Size, true);
+    row("size of a number", 0x2000, 1, EntryField::Size, false);
+    row("variable of a managed entry", 0x2000, 1, EntryField::VariableName, false);
+    row("variable of an application entry", 0x2200, 2, EntryField::VariableName, true);
+    row("sharing of a manufacturer entry", 0x2000, 1, EntryField::SharedLines, true);
+    row("sharing of 0x1018", 0x1018, 1, EntryField::SharedLines, false);
 }
 
 void TestSubIndexForm::rulesOfTheRows()

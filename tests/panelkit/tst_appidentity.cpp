@@ -14,22 +14,14 @@ void TestAppIdentity::editionForProgram_data()
 {
     QTest::addColumn<QString>("argv0");
     QTest::addColumn<QString>("edition");
-    QTest::addRow("plain") << "nodewright"
-                           << "CANopen Nodewright";
-    QTest::addRow("full path") << "/opt/nw/bin/nodewright"
-                               << "CANopen Nodewright";
-    QTest::addRow("j1939") << "/usr/bin/j1939-nodewright"
-                           << "J1939 Nodewright";
-    QTest::addRow("can") << "./can-nodewright"
-                         << "CAN Nodewright";
-    QTest::addRow("energybus") << "energybus-packwright"
-                               << "EnergyBus Packwright";
-    QTest::addRow("windows exe") << "C:/tools/J1939-Nodewright.exe"
-                                 << "J1939 Nodewright";
-    QTest::addRow("unknown") << "mytool"
-                             << "CANopen Nodewright";
-    QTest::addRow("empty") << ""
-                           << "CANopen Nodewright";
+    const auto row = [](const char *name, const QString &argv0, const QString &edition) {
+        QTest::newRow(name) << argv0 << edition;
+    };
+    row("full path", "/opt/nw/bin/nodewright", "CANopen Nodewright");
+    row("j1939", "/usr/bin/j1939-nodewright", "J1939 Nodewright");
+    row("windows exe", "C:/tools/J1939-Nodewright.exe", "J1939 Nodewright");
+    row("unknown", "mytool", "CANopen Nodewright");
+    row("empty", "", "CANopen Nodewright");
 }
 
 void TestAppIdentity::editionForProgram()

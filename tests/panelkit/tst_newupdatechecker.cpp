@@ -73,31 +73,19 @@ void TestNewUpdateChecker::comparesWithManifest_data()
     QTest::addColumn<QString>("installedStack");
     QTest::addColumn<QString>("tool");
     QTest::addColumn<QString>("stack");
+    const auto row = [](const char *name, const QByteArray &manifest, const QString &installedStack,
+                        const QString &tool, const QString &stack) {
+        QTest::newRow(name) << manifest << installedStack << tool << stack;
+    };
     const QByteArray both("[1006]\ntool_version=3.5.0\nstack_version=6.5\n");
-    QTest::addRow("both newer") << both << "6.4.2"
-                                << "3.5.0"
-                                << "6.5";
-    QTest::addRow("stack unknown") << both << ""
-                                   << "3.5.0"
-                                   << "";
-    QTest::addRow("stack current") << both << "6.5.0"
-                                   << "3.5.0"
-                                   << "";
-    QTest::addRow("same tool") << QByteArray("[1006]\ntool_version=3.4.1\n") << ""
-                               << ""
-                               << "";
-    QTest::addRow("older tool") << QByteArray("[1006]\ntool_version=3.3.9\n") << ""
-                                << ""
-                                << "";
-    QTest::addRow("numeric not textual") << QByteArray("[1006]\ntool_version=3.10.0\n") << ""
-                                         << "3.10.0"
-                                         << "";
-    QTest::addRow("other product only") << QByteArray("[1007]\ntool_version=9.0\n") << ""
-                                        << ""
-                                        << "";
-    QTest::addRow("not a version") << QByteArray("[1006]\ntool_version=soon\n") << ""
-                                   << ""
-                                   << "";
+    row("both newer", both, "6.4.2", "3.5.0", "6.5");
+    row("stack unknown", both, "", "3.5.0", "");
+    row("stack current", both, "6.5.0", "3.5.0", "");
+    row("same tool", QByteArray("[1006]\ntool_version=3.4.1\n"), "", "", "");
+    row("older tool", QByteArray("[1006]\ntool_version=3.3.9\n"), "", "", "");
+    row("numeric not textual", QByteArray("[1006]\ntool_version=3.10.0\n"), "", "3.10.0", "");
+    row("other product only", QByteArray("[1007]\ntool_version=9.0\n"), "", "", "");
+    row("not a version", QByteArray("[1006]\ntool_version=soon\n"), "", "", "");
 }
 
 void TestNewUpdateChecker::comparesWithManifest()

@@ -46,111 +46,59 @@ void TestStackSettings::validate_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("problem");
-
-    QTest::addRow("buffer size in range") << "receivebuffersize"
-                                          << "10"
-                                          << "";
-    QTest::addRow("buffer size per line with suffix") << "receivebuffersize"
-                                                      << "10u, 4"
-                                                      << "";
-    QTest::addRow("buffer size 0") << "receivebuffersize"
-                                   << "0"
-                                   << "CAN receive buffer size: 0 is out of range (1 to 65535).";
-    QTest::addRow("buffer size required") << "transmitbuffersize"
-                                          << " "
-                                          << "CAN transmit buffer size: A value is required.";
-    QTest::addRow("buffer list with empty entry")
-        << "receivebuffersize"
-        << "10,,4"
-        << "CAN receive buffer size: Entry 2 of the list is empty.";
-    QTest::addRow("buffer list entry out of range")
-        << "receivebuffersize"
-        << "10,70000"
-        << "CAN receive buffer size: Entry 2: 70000 is out of range (1 to 65535).";
-    QTest::addRow("node-ID hexadecimal") << "co_node_id"
-                                         << "0x7F"
-                                         << "";
-    QTest::addRow("node-ID for LSS") << "co_node_id"
-                                     << "255"
-                                     << "";
-    QTest::addRow("node-ID 128")
-        << "co_node_id"
-        << "128"
-        << "CANopen Default Node-ID: \"128\" is no node-ID (1 to 127, or 255 for LSS).";
-    QTest::addRow("node-ID per line, second wrong")
-        << "co_node_id"
-        << "32,0"
-        << "CANopen Default Node-ID: Entry 2: \"0\" is no node-ID (1 to 127, or 255 for LSS).";
-    QTest::addRow("count is decimal only") << "event_nmt"
-                                           << "0x2"
-                                           << "NMT Event: \"0x2\" is not a number.";
-    QTest::addRow("count above 255") << "event_nmt"
-                                     << "256"
-                                     << "NMT Event: 256 is out of range (0 to 255).";
-    QTest::addRow("empty count is 0") << "event_nmt"
-                                      << ""
-                                      << "";
-    QTest::addRow("block size 128")
-        << "sdo_blocktransfer_block_size"
-        << "128"
-        << "SDO Block Transfer Block Size: 128 is out of range (1 to 127).";
-    QTest::addRow("flag 2")
-        << "lss_supported"
-        << "2"
-        << "LSS (Layer Setting Services) supported: 2 is out of range (0 to 1).";
-    QTest::addRow("choice beyond the list")
-        << "nmtmaster"
-        << "3"
-        << "CANopen NMT functionality: 3 is no choice (0 to 2).";
-    QTest::addRow("timer as macro") << "co_timer_interval"
-                                    << "TIMER_US"
-                                    << "";
-    QTest::addRow("timer 0") << "co_timer_interval"
-                             << "0"
-                             << "Interval of CPU timer in µs: 0 is out of range (1 to 4294967295).";
-    QTest::addRow("timer neither number nor macro")
-        << "co_timer_interval"
-        << "10 ms"
-        << "Interval of CPU timer in µs: \"10 ms\" is neither a number from 1 to 4294967295 nor "
-           "a macro name.";
-    QTest::addRow("function name") << "fct_nmt"
-                                   << " myNmt "
-                                   << "";
-    QTest::addRow("function with parentheses")
-        << "fct_nmt"
-        << "myNmt()"
-        << "NMT Event: \"myNmt()\" is no C identifier (letters, digits and _, not starting with "
-           "a digit).";
-    QTest::addRow("node-ID functions per line") << "co_node_id_fct"
-                                                << "getIdA,getIdB"
-                                                << "";
-    QTest::addRow("header with quote")
-        << "applicationheader"
-        << "app.h \"io.h\""
-        << "application header file(s): \"\"io.h\"\" is no header file name.";
-    QTest::addRow("roles per line")
-        << "co_ml_ms"
-        << "1,2"
-        << "CANopen M/S settings (multi-line only): Entry 2: 2 is out of range (0 to 1).";
-    QTest::addRow("memory specifier on two lines")
-        << "static_memory_specifier"
-        << "a\nb"
-        << "Memory specifier after static variables in gen_objdict.c: The text must stay on one "
-           "line.";
-    QTest::addRow("defines keep line breaks") << "user_defines"
-                                              << "#define A 1\n#define B 2"
-                                              << "";
-    QTest::addRow("target copy of the timer")
-        << "targetsettings_3_timer"
-        << "0"
-        << "Interval of CPU timer in µs: 0 is out of range (1 to 4294967295).";
-    QTest::addRow("target name closing a comment")
-        << "targetsettings_1_name"
-        << "board */"
-        << "Target name: The name may not contain \"*/\".";
-    QTest::addRow("unknown key") << "no_such_key"
-                                 << "1"
-                                 << "no_such_key is no stack setting.";
+    const auto row = [](const char *name, const char *key, const char *value, const char *problem) {
+        QTest::newRow(name) << QString(key) << QString::fromUtf8(value)
+                            << QString::fromUtf8(problem);
+    };
+    row("buffer size in range", "receivebuffersize", "10", "");
+    row("buffer size per line with suffix", "receivebuffersize", "10u, 4", "");
+    row("buffer size 0", "receivebuffersize", "0",
+        "CAN receive buffer size: 0 is out of range (1 to 65535).");
+    row("buffer size required", "transmitbuffersize", " ",
+        "CAN transmit buffer size: A value is required.");
+    row("buffer list with empty entry", "receivebuffersize", "10,,4",
+        "CAN receive buffer size: Entry 2 of the list is empty.");
+    row("buffer list entry out of range", "receivebuffersize", "10,70000",
+        "CAN receive buffer size: Entry 2: 70000 is out of range (1 to 65535).");
+    row("node-ID hexadecimal", "co_node_id", "0x7F", "");
+    row("node-ID for LSS", "co_node_id", "255", "");
+    row("node-ID 128", "co_node_id", "128",
+        "CANopen Default Node-ID: \"128\" is no node-ID (1 to 127, or 255 for LSS).");
+    row("node-ID per line, second wrong", "co_node_id", "32,0",
+        "CANopen Default Node-ID: Entry 2: \"0\" is no node-ID (1 to 127, or 255 for LSS).");
+    row("count is decimal only", "event_nmt", "0x2", "NMT Event: \"0x2\" is not a number.");
+    row("count above 255", "event_nmt", "256", "NMT Event: 256 is out of range (0 to 255).");
+    row("empty count is 0", "event_nmt", "", "");
+    row("block size 128", "sdo_blocktransfer_block_size", "128",
+        "SDO Block Transfer Block Size: 128 is out of range (1 to 127).");
+    row("flag 2", "lss_supported", "2",
+        "LSS (Layer Setting Services) supported: 2 is out of range (0 to 1).");
+    row("choice beyond the list", "nmtmaster", "3",
+        "CANopen NMT functionality: 3 is no choice (0 to 2).");
+    row("timer as macro", "co_timer_interval", "TIMER_US", "");
+    row("timer 0", "co_timer_interval", "0",
+        "Interval of CPU timer in µs: 0 is out of range (1 to 4294967295).");
+    row("timer neither number nor macro", "co_timer_interval", "10 ms",
+        "Interval of CPU timer in µs: \"10 ms\" is neither a number from 1 to 4294967295 nor a "
+        "macro name.");
+    row("function name", "fct_nmt", " myNmt ", "");
+    row("function with parentheses", "fct_nmt", "myNmt()",
+        "NMT Event: \"myNmt()\" is no C identifier (letters, digits and _, not starting with a "
+        "digit).");
+    row("node-ID functions per line", "co_node_id_fct", "getIdA,getIdB", "");
+    row("header with quote", "applicationheader", "app.h \"io.h\"",
+        "application header file(s): \"\"io.h\"\" is no header file name.");
+    row("roles per line", "co_ml_ms", "1,2",
+        "CANopen M/S settings (multi-line only): Entry 2: 2 is out of range (0 to 1).");
+    row("memory specifier on two lines", "static_memory_specifier", "a\nb",
+        "Memory specifier after static variables in gen_objdict.c: The text must stay on one "
+        "line.");
+    row("defines keep line breaks", "user_defines", "#define A 1\n#define B 2", "");
+    row("target copy of the timer", "targetsettings_3_timer", "0",
+        "Interval of CPU timer in µs: 0 is out of range (1 to 4294967295).");
+    row("target name closing a comment", "targetsettings_1_name", "board */",
+        "Target name: The name may not contain \"*/\".");
+    row("unknown key", "no_such_key", "1", "no_such_key is no stack setting.");
 }
 
 void TestStackSettings::validate()

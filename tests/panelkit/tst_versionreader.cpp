@@ -13,7 +13,6 @@ private slots:
     void initTestCase() { nwIsolateTestEnvironment(); }
     void readsVersions_data();
     void readsVersions();
-    void shippedSample();
     void unreadableFiles_data();
     void unreadableFiles();
 
@@ -70,15 +69,6 @@ void TestVersionReader::readsVersions()
     QVERIFY(reader.errorString().isEmpty());
     QCOMPARE(reader.getReqiuredToolVersion(), required);
     QCOMPARE(reader.getCurrentVersion(), stack);
-}
-
-void TestVersionReader::shippedSample()
-{
-    VersionReader reader;
-    QVERIFY(reader.setFeatureFile(
-        QStringLiteral(NW_TEST_DATA_DIR "/panelkit/costack_featureinfo_sample.xml")));
-    QCOMPARE(reader.getReqiuredToolVersion(), QStringLiteral("3.4"));
-    QCOMPARE(reader.getCurrentVersion(), QStringLiteral("6.4.2"));
 }
 
 void TestVersionReader::unreadableFiles_data()

@@ -9,35 +9,6 @@
 
 using namespace dictionaryfixture;
 
-namespace {
-
-QList<quint8> subsOf(ObjectDataBase &db, quint8 line, quint16 index)
-{
-    return db.getSubIndices(line, index, 0);
-}
-
-Sub sub(ObjectDataBase &db, quint8 line, quint16 index, quint8 number)
-{
-    Sub data;
-    db.getSubIndexData(line, index, number, data);
-    return data;
-}
-
-// Every record of a line except the listed objects, for "nothing else changed" checks.
-QMap<quint32, Sub> snapshot(ObjectDataBase &db, quint8 line, const QList<quint16> &except)
-{
-    QMap<quint32, Sub> records;
-    for (quint16 index : db.getIndices(line, 0, 0xFFFF)) {
-        if (except.contains(index))
-            continue;
-        for (quint8 number : subsOf(db, line, index))
-            records.insert(quint32(index) << 8 | number, sub(db, line, index, number));
-    }
-    return records;
-}
-
-} // namespace
-
 class TestDictionaryEditor : public QObject
 {
     Q_OBJECT
@@ -133,11 +104,11 @@ void TestDictionaryEditor::shiftSubs()
         QVERIFY(db->delSubIndex(0, 0x2000, 2));
         db->addSubIndex(0, 0x1A00, 1, entry("Mapping entry 1", 7, "0x20000308"));
     }
-    QCOMPARE(subsOf(*db, 0, 0x2000), before);
-    const QString movedName = sub(*db, 0, 0x2000, quint8(selected)).name;
+    QCOMPARE(db->getSubIndices(0, 0x2000), before);
+    const QString movedName = stored(*db, 0x2000, quint8(selected)).name;
     QVERIFY2(editor.shiftSubs(0, 0x2000, quint8(selected), up), qPrintable(editor.errorString()));
-    QCOMPARE(subsOf(*db, 0, 0x2000), after);
-    QCOMPARE(sub(*db, 0, 0x2000, quint8(up ? selected + 1 : selected - 1)).name, movedName);
+    QCOMPARE(db->getSubIndices(0, 0x2000), after);
+    QCOMPARE(stored(*db, 0x2000, quint8(up ? selected + 1 : selected - 1)).name, movedName);
     QCOMPARE(defaultValue(*db, 0, 0x2000, 0), count);
     QCOMPARE(defaultValue(*db, 0, 0x1A00, 1), mappingWord);
     QCOMPARE(defaultValue(*db, 0, 0x1A00, 2), QStringLiteral("0x21000010"));
@@ -162,27 +133,27 @@ void TestDictionaryEditor::shiftRefusals()
     QFETCH(int, selected);
     QFETCH(QString, message);
     DictionaryEditor editor(db.get());
-    const QMap<quint32, Sub> before = snapshot(*db, 0, {});
+    const QMap<quint32, Sub> before = snapshot(*db, 0);
     QVERIFY(!editor.shiftSubs(0, 0x2000, quint8(selected), up));
     QCOMPARE(editor.errorString(), message);
-    QCOMPARE(snapshot(*db, 0, {}), before);
+    QCOMPARE(snapshot(*db, 0), before);
 }
 
 void TestDictionaryEditor::duplicateAndAppendSub()
 {
     DictionaryEditor editor(db.get());
-    Sub channel = sub(*db, 0, 0x2000, 4);
+    Sub channel = stored(*db, 0x2000, 4);
     channel.varname = QStringLiteral("chan4");
     db->addSubIndex(0, 0x2000, 4, channel);
 
     QCOMPARE(editor.appendSubIndex(0, 0x2000), quint8(5));
-    QCOMPARE(sub(*db, 0, 0x2000, 5).name, QStringLiteral("Channel 5"));
-    QCOMPARE(sub(*db, 0, 0x2000, 5).varname, QStringLiteral("chan5"));
+    QCOMPARE(stored(*db, 0x2000, 5).name, QStringLiteral("Channel 5"));
+    QCOMPARE(stored(*db, 0x2000, 5).varname, QStringLiteral("chan5"));
     QCOMPARE(defaultValue(*db, 0, 0x2000, 0), QStringLiteral("5"));
 
     // Duplicating 1 fills the slot after the first run of used numbers: 6.
     QCOMPARE(editor.duplicateSub(0, 0x2000, 1), quint8(6));
-    QCOMPARE(sub(*db, 0, 0x2000, 6).name, QStringLiteral("Channel 1"));
+    QCOMPARE(stored(*db, 0x2000, 6).name, QStringLiteral("Channel 1"));
     QCOMPARE(defaultValue(*db, 0, 0x2000, 0), QStringLiteral("6"));
 
     QVERIFY(editor.copySubTo(0, 0x2000, 2, 9));
@@ -202,9 +173,9 @@ void TestDictionaryEditor::moveSubToAnotherObject()
 {
     DictionaryEditor editor(db.get());
     buildLine(*db, 1);
-    const Sub moved = sub(*db, 0, 0x2000, 4);
+    const Sub moved = stored(*db, 0x2000, 4);
     QVERIFY(editor.moveSub(0, 0x2000, 4, 1, 0x2200, 7));
-    QCOMPARE(sub(*db, 1, 0x2200, 7), moved);
+    QCOMPARE(stored(*db, 0x2200, 7, 1), moved);
     QVERIFY(!db->existSubIndex(0, 0x2000, 4));
     QCOMPARE(defaultValue(*db, 0, 0x2000, 0), QStringLiteral("3"));
     QCOMPARE(defaultValue(*db, 1, 0x2200, 0), QStringLiteral("7"));
@@ -214,7 +185,7 @@ void TestDictionaryEditor::deleteSubKeepsCountInStep()
 {
     DictionaryEditor editor(db.get());
     QVERIFY(editor.deleteSub(0, 0x2000, 4));
-    QCOMPARE(subsOf(*db, 0, 0x2000), (QList<quint8>{0, 1, 2, 3}));
+    QCOMPARE(db->getSubIndices(0, 0x2000), (QList<quint8>{0, 1, 2, 3}));
     QCOMPARE(defaultValue(*db, 0, 0x2000, 0), QStringLiteral("3"));
     QVERIFY(!editor.deleteSub(0, 0x2000, 4));
     QCOMPARE(editor.errorString(), QStringLiteral("Sub-index 0x2000:4 does not exist."));
@@ -227,20 +198,20 @@ void TestDictionaryEditor::sharedObjectsFollowInEveryLine()
     db->addNode(2, ObjectDataBase::NODE_DATA_T());
     addVar(*db, 2, 0x2101, QStringLiteral("Occupied"), 5, QStringLiteral("1"));
     addArray(*db, 0, 0x2F00, 2, QStringLiteral("Shared"));
-    Sub zero = sub(*db, 0, 0x2F00, 0);
+    Sub zero = stored(*db, 0x2F00, 0);
     zero.sharedlines = true;
     QVERIFY(editor.storeSubIndex(0, 0x2F00, 0, zero, true));
     QVERIFY(db->existIndex(1, 0x2F00));
     QVERIFY(db->existIndex(2, 0x2F00));
 
-    Sub channel = sub(*db, 0, 0x2F00, 1);
+    Sub channel = stored(*db, 0x2F00, 1);
     channel.sharedlines = true;
     channel.defaultvalue = QStringLiteral("42");
     QVERIFY(editor.storeSubIndex(0, 0x2F00, 1, channel, true));
     QCOMPARE(defaultValue(*db, 2, 0x2F00, 1), QStringLiteral("42"));
 
     // A shared VAR duplicated: copies where the index is free, a note where it is taken.
-    Sub speed = sub(*db, 0, 0x2100, 0);
+    Sub speed = stored(*db, 0x2100, 0);
     speed.sharedlines = true;
     db->addSubIndex(0, 0x2100, 0, speed);
     QCOMPARE(editor.duplicateIndex(0, 0x2100, true), quint16(0x2101));
@@ -253,10 +224,10 @@ void TestDictionaryEditor::sharedObjectsFollowInEveryLine()
     for (quint8 line : {0, 1, 2})
         QVERIFY(!db->existIndex(line, 0x2F00));
     // A shared object below 0x1F80 is not possible: the flag is cleared on store.
-    Sub identity = sub(*db, 0, 0x1018, 1);
+    Sub identity = stored(*db, 0x1018, 1);
     identity.sharedlines = true;
     QVERIFY(editor.storeSubIndex(0, 0x1018, 1, identity, true));
-    QVERIFY(!sub(*db, 0, 0x1018, 1).sharedlines);
+    QVERIFY(!stored(*db, 0x1018, 1).sharedlines);
 }
 
 void TestDictionaryEditor::cutAndPasteAcrossLinesKeepsEveryField()
@@ -270,7 +241,7 @@ void TestDictionaryEditor::cutAndPasteAcrossLinesKeepsEveryField()
     settings.fwsupported = true;
     settings.metadata.insert(QStringLiteral("eds_define"), QStringLiteral("variantA"));
     db->addIndex(0, 0x2200, settings);
-    Sub gain = sub(*db, 0, 0x2200, 2);
+    Sub gain = stored(*db, 0x2200, 2);
     gain.denotation = QStringLiteral("Gain of the loop");
     gain.metadata.insert(QStringLiteral("unit"), QStringLiteral("dB"));
     gain.nvstorage = true;
@@ -281,7 +252,7 @@ void TestDictionaryEditor::cutAndPasteAcrossLinesKeepsEveryField()
     gain.description = QStringLiteral("line one\nline two");
     db->addSubIndex(0, 0x2200, 2, gain);
     const QMap<quint8, Sub> before{
-        {0, sub(*db, 0, 0x2200, 0)}, {1, sub(*db, 0, 0x2200, 1)}, {2, sub(*db, 0, 0x2200, 2)}};
+        {0, stored(*db, 0x2200, 0)}, {1, stored(*db, 0x2200, 1)}, {2, stored(*db, 0x2200, 2)}};
 
     QVERIFY(editor.cutToClipboard(0, 0x2200));
     QVERIFY(!db->existIndex(0, 0x2200));
@@ -292,7 +263,7 @@ void TestDictionaryEditor::cutAndPasteAcrossLinesKeepsEveryField()
     QVERIFY(db->getIndexData(3, 0x2200, pasted));
     QCOMPARE(pasted, settings);
     for (auto it = before.constBegin(); it != before.constEnd(); ++it) {
-        const Sub copy = sub(*db, 3, 0x2200, it.key());
+        const Sub copy = stored(*db, 0x2200, it.key(), 3);
         QCOMPARE(copy, it.value());
         QCOMPARE(copy.denotation, it.value().denotation);
         QCOMPARE(copy.signalid, it.value().signalid);
@@ -323,12 +294,12 @@ void TestDictionaryEditor::objectTypeChangeCarriesLimitsAndMapping()
     channels.datatype = 3; // INTEGER16
     QVERIFY2(editor.storeIndex(0, 0x2000, channels), qPrintable(editor.errorString()));
     for (quint8 number : {1, 2, 3, 4}) {
-        const Sub channel = sub(*db, 0, 0x2000, number);
+        const Sub channel = stored(*db, 0x2000, number);
         QCOMPARE(channel.datatype, quint16(3));
         QCOMPARE(channel.lowlimit, qint64(-32768));
         QCOMPARE(channel.uplimit, qint64(32767));
     }
-    QCOMPARE(sub(*db, 0, 0x2000, 0).datatype, quint16(5));
+    QCOMPARE(stored(*db, 0x2000, 0).datatype, quint16(5));
     QCOMPARE(defaultValue(*db, 0, 0x1A00, 1), QStringLiteral("0x20000210"));
     QCOMPARE(defaultValue(*db, 0, 0x1A00, 2), QStringLiteral("0x21000010"));
     QCOMPARE(snapshot(*db, 0, {0x2000, 0x1A00}), others);
@@ -337,10 +308,10 @@ void TestDictionaryEditor::objectTypeChangeCarriesLimitsAndMapping()
 void TestDictionaryEditor::objectTypeChangeRefusedWhenDefaultDoesNotFit()
 {
     DictionaryEditor editor(db.get());
-    Sub channel = sub(*db, 0, 0x2000, 3);
+    Sub channel = stored(*db, 0x2000, 3);
     channel.defaultvalue = QStringLiteral("200");
     db->addSubIndex(0, 0x2000, 3, channel);
-    const QMap<quint32, Sub> before = snapshot(*db, 0, {});
+    const QMap<quint32, Sub> before = snapshot(*db, 0);
     Index channels;
     db->getIndexData(0, 0x2000, channels);
     channels.datatype = 2; // INTEGER8
@@ -348,7 +319,7 @@ void TestDictionaryEditor::objectTypeChangeRefusedWhenDefaultDoesNotFit()
     QCOMPARE(editor.errorString(),
              QStringLiteral("The data type cannot change: the default value of sub-index 3 does "
                             "not fit. 200 lies outside the range of INTEGER8 (-128 to 127)."));
-    QCOMPARE(snapshot(*db, 0, {}), before);
+    QCOMPARE(snapshot(*db, 0), before);
     Index stored;
     db->getIndexData(0, 0x2000, stored);
     QCOMPARE(stored.datatype, quint16(5));
@@ -358,12 +329,12 @@ void TestDictionaryEditor::subIndexTypeChangeTouchesOnlyItsMappings()
 {
     DictionaryEditor editor(db.get());
     const QMap<quint32, Sub> others = snapshot(*db, 0, {0x2100, 0x1A00});
-    Sub speed = sub(*db, 0, 0x2100, 0);
+    Sub speed = stored(*db, 0x2100, 0);
     speed.datatype = 7; // UNSIGNED32
     QVERIFY(editor.storeSubIndex(0, 0x2100, 0, speed, true));
     QCOMPARE(defaultValue(*db, 0, 0x1A00, 2), QStringLiteral("0x21000020"));
     QCOMPARE(defaultValue(*db, 0, 0x1A00, 1), QStringLiteral("0x20000208"));
-    QVERIFY(sub(*db, 0, 0x2100, 0).changedbyuser);
+    QVERIFY(stored(*db, 0x2100, 0).changedbyuser);
     QCOMPARE(snapshot(*db, 0, {0x2100, 0x1A00}), others);
 
     speed.datatype = CAN::DT_VISIBLE_STRING;
@@ -375,7 +346,7 @@ void TestDictionaryEditor::subIndexTypeChangeTouchesOnlyItsMappings()
 void TestDictionaryEditor::storeSubIndexKeepsVarObjectInStep()
 {
     DictionaryEditor editor(db.get());
-    Sub speed = sub(*db, 0, 0x2100, 0);
+    Sub speed = stored(*db, 0x2100, 0);
     speed.name = QStringLiteral("Motor speed");
     speed.datatype = 4;
     QVERIFY(editor.storeSubIndex(0, 0x2100, 0, speed, true));
@@ -384,7 +355,7 @@ void TestDictionaryEditor::storeSubIndexKeepsVarObjectInStep()
     QCOMPARE(object.name, QStringLiteral("Motor speed"));
     QCOMPARE(object.datatype, quint16(4));
     // A RECORD's name is its own.
-    Sub zero = sub(*db, 0, 0x2200, 0);
+    Sub zero = stored(*db, 0x2200, 0);
     zero.name = QStringLiteral("Count");
     QVERIFY(editor.storeSubIndex(0, 0x2200, 0, zero, true));
     QCOMPARE(db->getIndexName(0, 0x2200), QStringLiteral("Settings"));
@@ -394,14 +365,14 @@ void TestDictionaryEditor::unchangedSubIndexWritesNothing()
 {
     DictionaryEditor editor(db.get());
     QSignalSpy spy(db.get(), &ObjectDataBase::updateNotify);
-    QVERIFY(editor.storeSubIndex(0, 0x2000, 2, sub(*db, 0, 0x2000, 2), true));
+    QVERIFY(editor.storeSubIndex(0, 0x2000, 2, stored(*db, 0x2000, 2), true));
     QVERIFY(editor.storeIndex(0, 0x2000, [&] {
         Index object;
         db->getIndexData(0, 0x2000, object);
         return object;
     }()));
     QCOMPARE(spy.count(), 0);
-    QVERIFY(!sub(*db, 0, 0x2000, 2).changedbyuser);
+    QVERIFY(!stored(*db, 0x2000, 2).changedbyuser);
 }
 
 void TestDictionaryEditor::bulkCommands_data()
