@@ -158,57 +158,6 @@ private slots:
                  qPrintable(entry + QStringLiteral("\nwant ") + tail));
     }
 
-    void countsMatchTheEntriesWritten_data()
-    {
-        QTest::addColumn<int>("fixture");
-        QTest::addColumn<bool>("compact");
-        QTest::addRow("single line") << 0 << false;
-        QTest::addRow("single line, compact arrays") << 0 << true;
-        QTest::addRow("virtual objects") << 1 << false;
-        QTest::addRow("compact arrays") << 2 << true;
-        // Shared entries of line 1 are described once, under line 0, and counted once.
-        QTest::addRow("multi-line with shared objects") << 3 << false;
-    }
-
-    void countsMatchTheEntriesWritten()
-    {
-        QFETCH(int, fixture);
-        QFETCH(bool, compact);
-        ObjectDataBase db;
-        switch (fixture) {
-        case 0:
-            odtest::buildSingleLineProject(db);
-            break;
-        case 1:
-            odtest::buildVirtualProject(db);
-            break;
-        case 2:
-            odtest::buildCompactProject(db);
-            break;
-        default:
-            odtest::buildMultiLineProject(db);
-        }
-        const QString text = run(db, compact);
-        const QStringList descriptions =
-            odtest::block(text, QStringLiteral("CO_CONST CO_OBJECT_DESC_T"));
-        const QStringList assignments =
-            odtest::block(text, QStringLiteral("CO_CONST CO_OD_ASSIGN_T"));
-        QVERIFY(!descriptions.isEmpty());
-        QCOMPARE(descriptions.size(), odtest::definedCount(text, "CO_OBJ_DESC_CNT"));
-        QCOMPARE(assignments.size(), odtest::definedCount(text, "CO_OD_ASSIGN_CNT"));
-        // Every assignment points at the first description of its object and counts the
-        // entries that follow it.
-        for (const QString &line : assignments) {
-            const QStringList fields = line.mid(3, line.size() - 6).split(QStringLiteral(", "));
-            QCOMPARE(fields.size(), 5);
-            const int first = fields.at(4).chopped(1).toInt();
-            const int count = fields.at(1).chopped(1).toInt();
-            QVERIFY2(first + count <= descriptions.size(), qPrintable(line));
-            QVERIFY2(descriptions.at(first).contains(QStringLiteral("0x") + fields.at(0).mid(2, 4)),
-                     qPrintable(line));
-        }
-    }
-
     void projectWithoutObjectsWritesNoTables()
     {
         ObjectDataBase db;
@@ -274,22 +223,6 @@ private slots:
         if (start >= 0)
             QVERIFY(descriptionOf(text, index, quint8(start))
                         .contains(QStringLiteral("| CO_ATTR_COMPACT,")));
-    }
-
-    void virtualObjectsAreLeftOut()
-    {
-        ObjectDataBase db;
-        odtest::buildVirtualProject(db);
-        ObjDictGenerator generator(false);
-        const QString text = run(db, false, &generator);
-        QVERIFY(assignOf(text, 0x2300).isEmpty());
-        QCOMPARE(describedSubs(text, 0x2300), 0);
-        QCOMPARE(assignOf(text, 0x2301),
-                 QStringLiteral("\t{ 0x2301u, 2u, 2u, CO_ODTYPE_ARRAY, 2u },"));
-        QVERIFY(!descriptionOf(text, 0x2301, 2).isEmpty());
-        QVERIFY(descriptionOf(text, 0x2301, 1).isEmpty());
-        QVERIFY(!generator.managedPositions().contains(ObjDictGenerator::subKey(0, 0x2301, 1)));
-        QVERIFY(!generator.managedPositions().contains(ObjDictGenerator::subKey(0, 0x2300, 1)));
     }
 
     void mappingTablesAreFilledToTheLargestCount_data()
