@@ -697,27 +697,22 @@ void TestCoDefineGenerator::generationCounter()
                  qPrintable(output.filter("GEN_GENERATION_COUNT").join('\n')));
     }
 
-    // A hand-edited counter in hexadecimal continues from its value.
-    QFile file(project.path());
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("#define GEN_GENERATION_COUNT\t\t0x10ul\n");
-    file.close();
-    QVERIFY(
-        lines(project.generate()).contains(QStringLiteral("#define GEN_GENERATION_COUNT\t17ul")));
-
-    // A file converted to CR line endings keeps its counter.
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("/* Stack definitions */\r#define GEN_GENERATION_COUNT\t7ul\r\r#endif\r");
-    file.close();
-    QVERIFY(
-        lines(project.generate()).contains(QStringLiteral("#define GEN_GENERATION_COUNT\t8ul")));
-
-    // A counter line without a number starts again.
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("#define GEN_GENERATION_COUNT\n");
-    file.close();
-    QVERIFY(
-        lines(project.generate()).contains(QStringLiteral("#define GEN_GENERATION_COUNT\t1ul")));
+    // A hand-edited counter in hexadecimal continues from its value, one in a file converted
+    // to CR line endings too, and a counter line without a number starts again.
+    const QList<QPair<QByteArray, int>> previous{
+        {"#define GEN_GENERATION_COUNT\t\t0x10ul\n", 17},
+        {"/* Stack definitions */\r#define GEN_GENERATION_COUNT\t7ul\r\r#endif\r", 8},
+        {"#define GEN_GENERATION_COUNT\n", 1}};
+    for (const auto &file : previous) {
+        QFile old(project.path());
+        QVERIFY(old.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        old.write(file.first);
+        old.close();
+        QVERIFY2(
+            lines(project.generate())
+                .contains(QStringLiteral("#define GEN_GENERATION_COUNT\t%1ul").arg(file.second)),
+            file.first.constData());
+    }
 }
 
 void TestCoDefineGenerator::generationCounterFromProject()
