@@ -115,20 +115,6 @@ void TestHtmlDocGenerators::exactLines_data()
 {
     QTest::addColumn<bool>("j1939");
     QTest::addColumn<QString>("lines");
-    QTest::addRow("no description: first sub-index row is alt")
-        << false
-        << "    <td>VAR</td>\n   </tr>\n  </table>\n <br/>\n"
-           "  <table border=\"1\" width=\"600\">\n   <tr class=\"alt\">\n"
-           "    <td style=\"font-weight:bold\">Sub </td>\n";
-    QTest::addRow("description alt, first sub-index row plain")
-        << false
-        << "   <tr class=\"alt\">\n    <td>Description</td>\n"
-           "    <td>Gr&ouml;&szlig;e<br>x</td>\n   </tr>\n  </table>\n <br/>\n"
-           "  <table border=\"1\" width=\"600\">\n   <tr>\n"
-           "    <td style=\"font-weight:bold\">Sub </td>\n";
-    QTest::addRow("hostile object name") << false
-                                         << "    <th colspan=\"2\" id=\"8192\"> Object: 0x2000 "
-                                            "Motor &lt;Drive&gt; &amp; &quot;Co&quot;</th>\n";
     QTest::addRow("sub-index in two lower-case digits, name substituted")
         << false
         << "    <td style=\"font-weight:bold\">0x1a</td>\n   </tr>\n"
@@ -139,16 +125,6 @@ void TestHtmlDocGenerators::exactLines_data()
            "    <td width=\"250\">Data Type</td>\n    <td>UNSIGNED16</td>\n"
            "   </tr>\n   <tr>\n    <td>Access </td>\n    <td>const</td>\n   </tr>\n"
            "   <tr class=\"alt\">\n    <td>Defaultvalue </td>\n    <td>42</td>\n";
-    QTest::addRow("signed limits") << false << "    <td>Low Limit </td>\n    <td>-100</td>\n";
-    QTest::addRow("table of contents separates the object ranges")
-        << false
-        << "<a href=\"#4120\">0x1018 Identity Object</a><br>\n<br>\n"
-           "<a href=\"#8192\">0x2000 Motor &lt;Drive&gt; &amp; &quot;Co&quot;</a><br>\n"
-           "<br>\n<a href=\"#24576\">0x6000 Temperatur in &#176;C &#8594; &#8364;</a>";
-    QTest::addRow("PGN number in lower-case hexadecimal")
-        << true << "<a href=\"#130801\">0x1fef1 Cab Message &lt;1&gt;</a><br>\n";
-    QTest::addRow("PGN sent and received: the received one has its own anchor")
-        << true << "<a href=\"#59904rx\">0xea00 Request</a><br>\n";
 }
 
 void TestHtmlDocGenerators::exactLines()

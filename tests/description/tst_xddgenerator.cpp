@@ -23,7 +23,6 @@ private slots:
     void fileNames();
     void elementAttributes_data();
     void elementAttributes();
-    void runWritesItWithCanFd_data();
     void runWritesItWithCanFd();
 
 private:
@@ -189,27 +188,19 @@ void TestXddGenerator::elementAttributes()
              QStringLiteral("index=2000 name=Motor Data objectType=9"));
 }
 
-void TestXddGenerator::runWritesItWithCanFd_data()
-{
-    QTest::addColumn<QString>("canFd");
-    QTest::addColumn<bool>("written");
-    QTest::addRow("CAN FD") << "1" << true;
-    QTest::addRow("classic CAN") << "0" << false;
-}
-
+// Which projects get the XDD row is pinned with probes by the generation run test; here
+// the row writes the real file.
 void TestXddGenerator::runWritesItWithCanFd()
 {
-    QFETCH(QString, canFd);
-    QFETCH(bool, written);
     ObjectDataBase db;
     gentest::buildCanopenProject(db);
     QVERIFY(db.setSubIndexValue(0, 0x1018, 1, QStringLiteral("0x2b7")));
-    db.setGeneralSettingsValue(QStringLiteral("canfd_supported"), canFd);
+    db.setGeneralSettingsValue(QStringLiteral("canfd_supported"), QStringLiteral("1"));
     GenerationRun run(&db);
     run.setProject(dir->path(), QStringLiteral("demo"));
     run.setModelCheckEnabled(false);
     QCOMPARE(run.run(), GenerationRun::Completed);
-    QCOMPARE(QFileInfo::exists(dir->filePath(QStringLiteral("000002b7_demo.xdd"))), written);
+    QVERIFY(QFileInfo::exists(dir->filePath(QStringLiteral("000002b7_demo.xdd"))));
 }
 
 NW_TEST_MAIN(TestXddGenerator)

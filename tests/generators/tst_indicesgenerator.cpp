@@ -14,7 +14,6 @@ private slots:
     void initTestCase() { gentest::initApplication(); }
     void replaceInvalidCharacters_data();
     void replaceInvalidCharacters();
-    void fillString();
     void defineLines_data();
     void defineLines();
     void multiLinePrefixes();
@@ -61,14 +60,6 @@ void TestIndicesGenerator::replaceInvalidCharacters()
     QFETCH(QString, text);
     QFETCH(QString, cleaned);
     QCOMPARE(IndicesGenerator::replaceInvalidCharacters(text), cleaned);
-}
-
-void TestIndicesGenerator::fillString()
-{
-    QCOMPARE(IndicesGenerator::fillString(QStringLiteral("I_X")),
-             QStringLiteral("I_X") + QString(22, ' '));
-    const QString longName(30, 'A');
-    QCOMPARE(IndicesGenerator::fillString(longName), longName);
 }
 
 void TestIndicesGenerator::defineLines_data()

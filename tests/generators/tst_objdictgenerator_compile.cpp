@@ -13,7 +13,7 @@ using odtest::sub;
 
 namespace {
 
-enum Fixture { SingleLine, MultiLine, Compact, Virtual, Placeholders, Integer24AndUtf8 };
+enum Fixture { SingleLine, MultiLine, Placeholders, Integer24AndUtf8 };
 
 // Application variables named per sub-index, of every kind of pointer array.
 void buildPlaceholderProject(ObjectDataBase &db)
@@ -78,12 +78,6 @@ void buildFixture(ObjectDataBase &db, int fixture)
     case MultiLine:
         odtest::buildMultiLineProject(db);
         break;
-    case Compact:
-        odtest::buildCompactProject(db);
-        break;
-    case Virtual:
-        odtest::buildVirtualProject(db);
-        break;
     case Integer24AndUtf8:
         buildInteger24Project(db);
         break;
@@ -112,14 +106,8 @@ private slots:
         QTest::addColumn<bool>("compact");
         QTest::addColumn<bool>("canFd");
         QTest::addColumn<bool>("alwaysMultiLine");
-        QTest::addRow("single line") << int(SingleLine) << false << false << false;
         QTest::addRow("single line, CAN FD") << int(SingleLine) << false << true << false;
-        QTest::addRow("single line in multi-line form")
-            << int(SingleLine) << false << false << true;
-        QTest::addRow("multi-line") << int(MultiLine) << false << false << false;
         QTest::addRow("multi-line, CAN FD") << int(MultiLine) << false << true << false;
-        QTest::addRow("compact arrays") << int(Compact) << true << false << false;
-        QTest::addRow("virtual objects left out") << int(Virtual) << false << false << false;
         QTest::addRow("variables named by placeholders")
             << int(Placeholders) << true << false << false;
         QTest::addRow("INTEGER24 and UTF-8 strings")

@@ -193,12 +193,6 @@ void TestSrdoGenerator::copies_data()
     QTest::addColumn<QStringList>("receive");
     const QString lint =
         QStringLiteral("; /*lint !e960 Note pointer arithmetic other than array indexing used */");
-    QTest::addRow("16-bit value at byte 2")
-        << quint16(6) << QList<quint32>{0x20010110, 0x20020110, 0x20000110, 0x20020210}
-        << QStringList{"\t\tpBufferNormal[2]= (UNSIGNED8)(v & 0xffu);",
-                       "\t\tpBufferNormal[3]= (UNSIGNED8)((v >> 8u) & 0xffu);"}
-        << QStringList{"\t\tv= (UNSIGNED16)((UNSIGNED16)pData[2] | ((UNSIGNED16)pData[3] << 8u))"
-                       + lint};
     QTest::addRow("UNSIGNED24 byte by byte")
         << quint16(0x16) << QList<quint32>{0x20000118, 0x20010118}
         << QStringList{"\t\tpBufferNormal[0]= (UNSIGNED8)(v.v[0]);",
