@@ -12,6 +12,9 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <csignal>
+#include <sys/resource.h>
+
 // Helpers shared by the project store tests.
 namespace dbtest {
 
@@ -126,6 +129,29 @@ public:
 
 private:
     QString m_name;
+};
+
+// While it lives, no file of the process may grow beyond limit bytes (as on a full disk).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 limit)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = m_saved;
+        limited.rlim_cur = rlim_t(limit);
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_handler);
+    }
+
+private:
+    rlimit m_saved{};
+    void (*m_handler)(int) = nullptr;
 };
 
 } // namespace dbtest
