@@ -22,7 +22,6 @@ private slots:
     void writeLockRefusesEveryWrite();
     void descriptionSettingsPerLine();
     void storesAreSeparate();
-    void removeEnergyBusSetting();
     void copyGeneralSettingsFromDatabase();
     void perLineSettingsCopies();
 
@@ -238,14 +237,6 @@ void TestObjectDataBaseSettings::storesAreSeparate()
     QCOMPARE(m_db->getGeneralSettingsKeys(), QStringList({"co_node_id", "key"}));
     QVERIFY(m_db->setGeneralSettingsValue("key", "changed"));
     QCOMPARE(m_db->getGeneralSettingsValue("key"), QString("changed"));
-}
-
-void TestObjectDataBaseSettings::removeEnergyBusSetting()
-{
-    QVERIFY(m_db->setEnergyBusSettingsValue("device_1", "bat"));
-    QVERIFY(m_db->setEnergyBusSettingsValue("device_2", "hmi"));
-    QVERIFY(m_db->removeEnergyBusSettingsValue("device_1"));
-    QCOMPARE(m_db->getEnergyBusKeys(), QStringList{"device_2"});
 }
 
 void TestObjectDataBaseSettings::copyGeneralSettingsFromDatabase()
