@@ -12,6 +12,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
+
 #include <csignal>
 #include <sys/resource.h>
 
@@ -154,4 +156,9 @@ private:
     void (*m_handler)(int) = nullptr;
 };
 
+// A change to the store for data-driven tests; false when the store refused it.
+using Change = std::function<bool(ObjectDataBase &)>;
+
 } // namespace dbtest
+
+Q_DECLARE_METATYPE(dbtest::Change)

@@ -200,22 +200,33 @@ void TestObjectDataBasePdo::mappingStatic()
 
 void TestObjectDataBasePdo::deletesCleanConnections_data()
 {
-    QTest::addColumn<int>("operation");
+    QTest::addColumn<Change>("change");
     QTest::addColumn<QList<int>>("remaining");
     // Connections: 0 line 1 -> line 2, 1 line 2 -> line 1, 2 line 2 -> line 2 (sub 3),
     // 3 line 2 -> line 0.
-    QTest::addRow("delete line 1") << 0 << QList<int>{2, 3};
-    QTest::addRow("delete object 0x2000 of line 1") << 1 << QList<int>{2, 3};
-    QTest::addRow("delete object keeping connections") << 2 << QList<int>{0, 1, 2, 3};
-    QTest::addRow("delete sub-index 0x2000/1 of line 1") << 3 << QList<int>{1, 2, 3};
-    QTest::addRow("delete sub-index 0x2000/2 of line 1") << 4 << QList<int>{0, 2, 3};
-    QTest::addRow("delete sub-index keeping connections") << 5 << QList<int>{0, 1, 2, 3};
-    QTest::addRow("delete line 0") << 6 << QList<int>{0, 1, 2};
+    QTest::addRow("delete line 1")
+        << Change([](ObjectDataBase &db) { return db.delNode(1); }) << QList<int>{2, 3};
+    QTest::addRow("delete object 0x2000 of line 1")
+        << Change([](ObjectDataBase &db) { return db.delIndex(1, 0x2000); }) << QList<int>{2, 3};
+    QTest::addRow("delete object keeping connections")
+        << Change([](ObjectDataBase &db) { return db.delIndex(1, 0x2000, true); })
+        << QList<int>{0, 1, 2, 3};
+    QTest::addRow("delete sub-index 0x2000/1 of line 1")
+        << Change([](ObjectDataBase &db) { return db.delSubIndex(1, 0x2000, 1); })
+        << QList<int>{1, 2, 3};
+    QTest::addRow("delete sub-index 0x2000/2 of line 1")
+        << Change([](ObjectDataBase &db) { return db.delSubIndex(1, 0x2000, 2); })
+        << QList<int>{0, 2, 3};
+    QTest::addRow("delete sub-index keeping connections")
+        << Change([](ObjectDataBase &db) { return db.delSubIndex(1, 0x2000, 1, true); })
+        << QList<int>{0, 1, 2, 3};
+    QTest::addRow("delete line 0")
+        << Change([](ObjectDataBase &db) { return db.delNode(0); }) << QList<int>{0, 1, 2};
 }
 
 void TestObjectDataBasePdo::deletesCleanConnections()
 {
-    QFETCH(int, operation);
+    QFETCH(Change, change);
     QFETCH(QList<int>, remaining);
     const QList<Connection> all = {
         connection(1, 0x2000, 1, 2, 0x2000, 2, 1), connection(2, 0x2000, 1, 1, 0x2000, 2, 2),
@@ -223,29 +234,7 @@ void TestObjectDataBasePdo::deletesCleanConnections()
     for (const Connection &c : all)
         QVERIFY(add(*m_db, c));
     QCOMPARE(m_db->getConnectionCount(), 4);
-    switch (operation) {
-    case 0:
-        QVERIFY(m_db->delNode(1));
-        break;
-    case 1:
-        QVERIFY(m_db->delIndex(1, 0x2000));
-        break;
-    case 2:
-        QVERIFY(m_db->delIndex(1, 0x2000, true));
-        break;
-    case 3:
-        QVERIFY(m_db->delSubIndex(1, 0x2000, 1));
-        break;
-    case 4:
-        QVERIFY(m_db->delSubIndex(1, 0x2000, 2));
-        break;
-    case 5:
-        QVERIFY(m_db->delSubIndex(1, 0x2000, 1, true));
-        break;
-    case 6:
-        QVERIFY(m_db->delNode(0));
-        break;
-    }
+    QVERIFY(change(*m_db));
     QList<Connection> expected;
     for (int i : remaining)
         expected.append(all.at(i));

@@ -6,8 +6,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
-#include <functional>
-
 using namespace dbtest;
 using DB = ObjectDataBase;
 
@@ -90,9 +88,6 @@ void TestObjectDataBaseUnits::fillProject()
     QVERIFY(m_db->addNodeToGroup(QStringLiteral("Both"), 1));
     QVERIFY(m_db->setGeneralSettingsValue(QStringLiteral("co_node_id"), QStringLiteral("5")));
 }
-
-using Change = std::function<bool(DB &)>;
-Q_DECLARE_METATYPE(Change)
 
 void TestObjectDataBaseUnits::rollbackRestoresEveryTable_data()
 {
