@@ -20,8 +20,6 @@ private slots:
     void checkValues();
     void subIndexZeroCorrection_data();
     void subIndexZeroCorrection();
-    void mpdoMappingNeedsNoSubIndexZeroRules();
-    void recordWithoutSubIndexZero();
 };
 
 namespace {
@@ -202,6 +200,24 @@ void TestModelCheckerObjects::objectRules_data()
                        "Warning: Object 0x1018-0:The defaultvalue of this subindex should be "
                        "written into the EDS/XDD file."}
         << 1;
+    // Sub-index 0 of 254 marks an MPDO mapping; neither its value nor its 'default value'
+    // flag is checked then.
+    QTest::addRow("MPDO mapping")
+        << Mutation([](ObjectDataBase &db) {
+               setSub(db, 0x1A00, 0, [](Sub &s) {
+                   s.defaultvalue = "0xFE";
+                   s.defaultineds = false;
+                   s.writedefaulttoeds = true;
+               });
+           })
+        << QStringList{"Warning: Object 0x1a00-0:The defaultvalue of this subindex should be "
+                       "written into the EDS/XDD file."}
+        << 0;
+    // Without sub-index 0 there is nothing to correct.
+    QTest::addRow("record without sub-index 0") << Mutation([](ObjectDataBase &db) {
+        addRecord(db, 0, 0x2100, {entry(5, "ro", "1"), entry(5, "ro", "2")});
+        db.delSubIndex(0, 0x2100, 0);
+    }) << QStringList{} << 0;
     QTest::addRow("sub-index 0 not written to the EDS")
         << Mutation([](ObjectDataBase &db) {
                setSub(db, 0x1018, 0, [](Sub &s) { s.writedefaulttoeds = false; });
@@ -415,38 +431,6 @@ void TestModelCheckerObjects::subIndexZeroCorrection()
         QCOMPARE(findings(again), QStringList());
         QVERIFY(!again.modified);
     }
-}
-
-// Sub-index 0 of 254 marks an MPDO mapping; neither its value nor its 'default value'
-// flag is checked then.
-void TestModelCheckerObjects::mpdoMappingNeedsNoSubIndexZeroRules()
-{
-    ObjectDataBase db;
-    buildCleanProject(db);
-    setSub(db, 0x1A00, 0, [](Sub &s) {
-        s.defaultvalue = "0xFE";
-        s.defaultineds = false;
-        s.writedefaulttoeds = true;
-    });
-    const Result result = canopenCheck(db);
-    QCOMPARE(findings(result),
-             QStringList{"Warning: Object 0x1a00-0:The defaultvalue of this subindex should be "
-                         "written into the EDS/XDD file."});
-    QCOMPARE(result.count, 0);
-    QVERIFY(!result.modified);
-}
-
-// Without sub-index 0 there is nothing to correct: nothing is reported or modified, so a
-// saving front end does not save again and again.
-void TestModelCheckerObjects::recordWithoutSubIndexZero()
-{
-    ObjectDataBase db;
-    buildCleanProject(db);
-    addRecord(db, 0, 0x2100, {entry(5, "ro", "1"), entry(5, "ro", "2")});
-    QVERIFY(db.delSubIndex(0, 0x2100, 0));
-    const Result result = canopenCheck(db);
-    QCOMPARE(findings(result), QStringList());
-    QVERIFY(!result.modified);
 }
 
 NW_TEST_MAIN(TestModelCheckerObjects)
