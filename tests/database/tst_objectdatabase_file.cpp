@@ -99,15 +99,9 @@ static QString writeOldProject(const QString &path, const QString &version)
         "create table MiscSettings (item text unique, value text)",
         "create table Connections (prodnode integer, prodindex integer, prodsub integer, "
         "connode integer, conindex integer, consub integer)",
-        "create table Objects0 (objectindex integer primary key, name integer, datatype "
-        "integer not null, objecttype integer not null, description integer, category integer)",
+        "create table Objects0 " + oldObjectsColumns(),
         "insert into Objects0 values(4096, 1, 7, 7, 2, 0)",
-        "create table SubObjects0 (objectindex integer not null, subindex integer not null, "
-        "name integer, datatype integer not null, accesstype text not null, defaultvalue "
-        "text, currentvalue text, pdomapping integer, lowlimit integer, uplimit integer, size "
-        "integer, defaultineds integer, limitineds integer, refuseread integer, refusewrite "
-        "integer, allowedaccesstypes text, implementation integer not null, varname text, "
-        "description integer, category integer, nvstorage integer)",
+        "create table SubObjects0 " + oldSubObjectsColumns(),
         "insert into SubObjects0 values(4096, 0, 3, 7, 'ro', '0x12345', '', 0, 0, 0, 4, 1, 0, "
         "0, 0, 'ro', 1, 'devType', 4, 0, 1)"};
     if (!version.isEmpty())
