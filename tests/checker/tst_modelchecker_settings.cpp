@@ -192,12 +192,6 @@ void TestModelCheckerSettings::stackInformation_data()
                        "check if generated code fits to installed stack/framework."}
         << 0;
     QTest::addRow("stack fits") << "stack_full" << QStringList{} << 0;
-    QTest::addRow("stack needs a newer tool")
-        << "stack_newer"
-        << QStringList{"<strong><font color='red'>Error: </font></strong>Version of installed "
-                       "stack does not fit. It requires tool version 3.5. Cannot generate "
-                       "files."}
-        << 1;
 }
 
 void TestModelCheckerSettings::stackInformation()

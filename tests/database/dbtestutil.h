@@ -12,6 +12,11 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
+
+#include <csignal>
+#include <sys/resource.h>
+
 // Helpers shared by the project store tests.
 namespace dbtest {
 
@@ -46,21 +51,29 @@ inline QString dumpProject(ObjectDataBase &db, const QString &path)
     return sqlite3(path, {".dump"});
 }
 
-// A project in the layout of older tools (DatabaseVersion 99, no unique key, no
-// denotation column) whose line 1 holds objects 0x2000 on, each with sub-indices 0..254.
-// Texts are NULL or name Strings rows that do not exist, as in files of older tools.
-inline QString writeLargeOldProject(const QString &path, int objects)
+// Columns of the object tables of older tools (DatabaseVersion 99).
+inline QString oldObjectsColumns()
 {
-    const QString oldObjects =
-        QStringLiteral("(objectindex integer primary key, name integer, datatype integer not null, "
-                       "objecttype integer not null, description integer, category integer)");
-    const QString oldSubObjects = QStringLiteral(
+    return QStringLiteral("(objectindex integer primary key, name integer, datatype integer not "
+                          "null, objecttype integer not null, description integer, category "
+                          "integer)");
+}
+inline QString oldSubObjectsColumns()
+{
+    return QStringLiteral(
         "(objectindex integer not null, subindex integer not null, name integer, datatype "
         "integer not null, accesstype text not null, defaultvalue text, currentvalue text, "
         "pdomapping integer, lowlimit integer, uplimit integer, size integer, defaultineds "
         "integer, limitineds integer, refuseread integer, refusewrite integer, "
         "allowedaccesstypes text, implementation integer not null, varname text, description "
         "integer, category integer, nvstorage integer)");
+}
+
+// A project in the layout of older tools (DatabaseVersion 99, no unique key, no
+// denotation column) whose line 1 holds objects 0x2000 on, each with sub-indices 0..254.
+// Texts are NULL or name Strings rows that do not exist, as in files of older tools.
+inline QString writeLargeOldProject(const QString &path, int objects)
+{
     const QStringList sql = {
         "create table Strings (id integer primary key, string text)",
         "insert into Strings values(1, 'Big object'), (2, 'Entry')",
@@ -72,10 +85,10 @@ inline QString writeLargeOldProject(const QString &path, int objects)
         "insert into MiscSettings values('DatabaseVersion', '99')",
         "create table Connections (prodnode integer, prodindex integer, prodsub integer, "
         "connode integer, conindex integer, consub integer)",
-        "create table Objects0 " + oldObjects,
-        "create table SubObjects0 " + oldSubObjects,
-        "create table Objects1 " + oldObjects,
-        "create table SubObjects1 " + oldSubObjects,
+        "create table Objects0 " + oldObjectsColumns(),
+        "create table SubObjects0 " + oldSubObjectsColumns(),
+        "create table Objects1 " + oldObjectsColumns(),
+        "create table SubObjects1 " + oldSubObjectsColumns(),
         QStringLiteral("with recursive o(i) as (select 8192 union all select i + 1 from o "
                        "where i < %1) insert into Objects1 select i, 1, 7, 9, NULL, 1 from o")
             .arg(8192 + objects - 1),
@@ -128,4 +141,32 @@ private:
     QString m_name;
 };
 
+// While it lives, no file of the process may grow beyond limit bytes (as on a full disk).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 limit)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = m_saved;
+        limited.rlim_cur = rlim_t(limit);
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_handler);
+    }
+
+private:
+    rlimit m_saved{};
+    void (*m_handler)(int) = nullptr;
+};
+
+// A change to the store for data-driven tests; false when the store refused it.
+using Change = std::function<bool(ObjectDataBase &)>;
+
 } // namespace dbtest
+
+Q_DECLARE_METATYPE(dbtest::Change)

@@ -7,36 +7,11 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace dbtest;
 
 namespace {
-
-// While it lives, no file of the process may grow beyond limit bytes (as on a full disk).
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(qint64 limit)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = m_saved;
-        limited.rlim_cur = rlim_t(limit);
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_handler)(int) = nullptr;
-};
 
 // Overwrites the page that holds the rows of tableName in the file at path with garbage.
 bool damageTable(ObjectDataBase &db, const QString &path, const QString &tableName)
@@ -60,7 +35,6 @@ class TestObjectDataBaseFile : public QObject
 
 private slots:
     void initTestCase();
-    void schemaOfNewProject();
     void bookkeepingKeys();
     void oldLayoutIsUpgraded_data();
     void oldLayoutIsUpgraded();
@@ -78,7 +52,6 @@ private slots:
     void savingThroughSymbolicLinks();
     void scratchLinesAndUnusedStringsAreNotSaved();
     void templateSaveResetsChangedByUser();
-    void executeSql();
     void workingFilesLiveInAppDataAndAreDeleted();
 
 private:
@@ -89,71 +62,6 @@ void TestObjectDataBaseFile::initTestCase()
 {
     initApplication();
     QVERIFY(m_dir.isValid());
-}
-
-void TestObjectDataBaseFile::schemaOfNewProject()
-{
-    ObjectDataBase db;
-    QVERIFY(db.createNewDataBase());
-    const QString path = m_dir.filePath(QStringLiteral("schema.nwrp"));
-    QVERIFY(db.saveDataBase(path));
-
-    const QStringList settings = {"GeneralSettings", "DescriptionSettings", "EnergyBusSettings",
-                                  "J1939Settings", "MiscSettings"};
-    QStringList expected = {
-        "CREATE TABLE Strings (id integer primary key, string text);",
-        "CREATE TABLE Nodes (nodeId integer primary key, name text, edspath text, xddpath text, "
-        "dcfpath text, tpdocnt integer, rpdocnt integer, ismaster integer, issyncproducer "
-        "integer, issyncconsumer integer, ishbconsumer integer, isemergencyproducer integer, "
-        "isemergencyconsumer integer, ismpdosupported integer, iscanopengateway integer, "
-        "allpdosstatic integer, excludegeneration integer, generatedcf integer, prefix text, "
-        "outputpath text, iconpath text, isbootupmanager integer, isconfigmanager integer, "
-        "excludepdolinking integer, multilinedata integer, lssslave);"};
-    for (const QString &name : settings)
-        expected << QStringLiteral("CREATE TABLE %1 (item text unique, value text);").arg(name);
-    expected
-        << "CREATE TABLE Connections (prodnode integer, prodindex integer, prodsub integer, "
-           "connode integer, conindex integer, consub integer, priority integer);"
-        << "CREATE TABLE LockedMappings (node integer, pdoindex integer);"
-        << "CREATE TABLE LockedPDOs (node integer, pdoindex integer);"
-        << "CREATE TABLE VirtualNodes (virtualnodeid integer primary key, line integer, "
-           "dbnodeid integer, name text);"
-        << "CREATE TABLE SignalGroups (sigid integer primary key, name text);"
-        << "CREATE TABLE Signals (sigid integer primary key, nodeid integer, name integer, "
-           "datatype integer not null, accesstype text not null, defaultvalue text, "
-           "signalgroup integer, ref integer, transmittype integer, transmittrigger integer, "
-           "eventtimer integer, syncvalue integer, syncstartvalue integer, routing integer);"
-        << "CREATE TABLE Groups (name text, nodeidlist text);"
-        << "CREATE TABLE Objects0 (objectindex integer primary key, name integer, datatype "
-           "integer not null, objecttype integer not null, description integer, category "
-           "integer, device_class integer, fwsupported integer, metadata blob);"
-        << "CREATE TABLE SubObjects0 (objectindex integer not null, subindex integer not "
-           "null, name integer, datatype integer not null, accesstype text not null, "
-           "defaultvalue text, currentvalue text, pdomapping integer, lowlimit integer, "
-           "uplimit integer, size integer, defaultineds integer, limitineds integer, "
-           "refuseread integer, refusewrite integer, allowedaccesstypes text, implementation "
-           "integer not null, varname text, description integer, category integer, "
-           "writedefaulttoeds integer, cyclicread integer, dcfcomponent integer, changedbyuser "
-           "integer, wizardsource integer, denotation integer, sharedlines integer, "
-           "managedbycbw integer, signalid integer, nvstorage integer,metadata blob,"
-           "UNIQUE(objectindex,subindex));"
-        << "CREATE TABLE PGNs0 (number integer not null, edp_dp_key integer, priority "
-           "integer, cycletime_ms integer, inhibittime_ms integer, mappingcount integer, "
-           "direction integer, name integer, desc integer);"
-        << "CREATE TABLE SPNs0 (pgnnumber integer not null, spnnumber integer not null, "
-           "datatype integer, implementation integer, varname text, defaultvalue text, name "
-           "integer, desc integer, pos integer, bitsize integer, direction integer, slot_df "
-           "integer);"
-        << "CREATE TABLE CANIDs0 (id integer not null, cycletime_ms integer, inhibittime_ms "
-           "integer, mappingcount integer, direction integer, name integer, desc integer);"
-        << "CREATE TABLE DataElements0 (canid integer not null, number integer not null, "
-           "datatype integer, implementation integer, varname text, defaultvalue text, name "
-           "integer, desc integer, pos integer, bitsize integer, direction integer);";
-
-    const QStringList actual =
-        sqlite3(path, {".schema"}).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    for (int i = 0; i < qMax(actual.size(), expected.size()); ++i)
-        QCOMPARE(actual.value(i), expected.value(i));
 }
 
 void TestObjectDataBaseFile::bookkeepingKeys()
@@ -191,15 +99,9 @@ static QString writeOldProject(const QString &path, const QString &version)
         "create table MiscSettings (item text unique, value text)",
         "create table Connections (prodnode integer, prodindex integer, prodsub integer, "
         "connode integer, conindex integer, consub integer)",
-        "create table Objects0 (objectindex integer primary key, name integer, datatype "
-        "integer not null, objecttype integer not null, description integer, category integer)",
+        "create table Objects0 " + oldObjectsColumns(),
         "insert into Objects0 values(4096, 1, 7, 7, 2, 0)",
-        "create table SubObjects0 (objectindex integer not null, subindex integer not null, "
-        "name integer, datatype integer not null, accesstype text not null, defaultvalue "
-        "text, currentvalue text, pdomapping integer, lowlimit integer, uplimit integer, size "
-        "integer, defaultineds integer, limitineds integer, refuseread integer, refusewrite "
-        "integer, allowedaccesstypes text, implementation integer not null, varname text, "
-        "description integer, category integer, nvstorage integer)",
+        "create table SubObjects0 " + oldSubObjectsColumns(),
         "insert into SubObjects0 values(4096, 0, 3, 7, 'ro', '0x12345', '', 0, 0, 0, 4, 1, 0, "
         "0, 0, 'ro', 1, 'devType', 4, 0, 1)"};
     if (!version.isEmpty())
@@ -596,19 +498,6 @@ void TestObjectDataBaseFile::templateSaveResetsChangedByUser()
     QVERIFY(db.saveDataBase(templ));
     QCOMPARE(sqlite3(templ, {"select changedbyuser, wizardsource from SubObjects0"}),
              QString("0|454\n0|454\n"));
-}
-
-void TestObjectDataBaseFile::executeSql()
-{
-    ObjectDataBase db;
-    QVERIFY(db.createNewDataBase());
-    QVERIFY(db.setGeneralSettingsValue("a b", "it's"));
-    QVERIFY(db.executeSql("select item, value, 1, 2, 3, 4, 5, 6, 7, 8, 9 "
-                          "from GeneralSettings where item = 'a b'"));
-    QCOMPARE(db.sqlResult(), QStringList{"a b it's 1 2 3 4 5 6 7 8"});
-    QVERIFY(!db.executeSql("select x from nowhere"));
-    QCOMPARE(db.sqlResult().size(), 1);
-    QVERIFY(db.sqlResult().first().contains("nowhere"));
 }
 
 void TestObjectDataBaseFile::workingFilesLiveInAppDataAndAreDeleted()

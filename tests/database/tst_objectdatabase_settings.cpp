@@ -22,13 +22,10 @@ private slots:
     void writeLockRefusesEveryWrite();
     void descriptionSettingsPerLine();
     void storesAreSeparate();
-    void removeEnergyBusSetting();
     void copyGeneralSettingsFromDatabase();
     void perLineSettingsCopies();
 
 private:
-    void runOperation(const QString &operation);
-
     QTemporaryDir m_dir;
     DB *m_db = nullptr;
 };
@@ -61,102 +58,80 @@ void TestObjectDataBaseSettings::cleanup()
 
 void TestObjectDataBaseSettings::changeKinds_data()
 {
-    QTest::addColumn<QString>("operation");
+    QTest::addColumn<Change>("change");
     QTest::addColumn<QList<quint32>>("kinds");
     QTest::addColumn<QList<int>>("lastMembers"); // line, index, subindex of the last change
     using K = QList<quint32>;
     using M = QList<int>;
-    QTest::addRow("addIndex") << "addIndex" << K{CS::IndexChanged} << M{2, 0x2200, 0};
-    QTest::addRow("addSubIndex") << "addSubIndex" << K{CS::SubIndexChanged} << M{2, 0x2100, 3};
+    const DB::SUBINDEX_DATA_T sub;
+    QTest::addRow("addIndex") << Change([](DB &db) {
+        return db.addIndex(2, 0x2200, DB::INDEX_DATA_T());
+    }) << K{CS::IndexChanged} << M{2, 0x2200, 0};
+    QTest::addRow("addSubIndex") << Change([sub](DB &db) {
+        return db.addSubIndex(2, 0x2100, 3, sub);
+    }) << K{CS::SubIndexChanged} << M{2, 0x2100, 3};
     QTest::addRow("setSubIndexCurrentValue")
-        << "setSubIndexCurrentValue" << K{CS::SubIndexChanged} << M{2, 0x2100, 1};
-    QTest::addRow("setSubIndexValue sends nothing") << "setSubIndexValue" << K{} << M{};
-    QTest::addRow("delIndex") << "delIndex" << K{CS::IndexDeleted} << M{2, 0x2100, 0};
-    QTest::addRow("delSubIndex") << "delSubIndex" << K{CS::SubIndexDeleted} << M{2, 0x2100, 1};
-    QTest::addRow("addNode") << "addNode" << K{CS::NodeChanged} << M{7, 0, 0};
-    QTest::addRow("delNode") << "delNode" << K{CS::NodeDeleted} << M{2, 0, 0};
-    QTest::addRow("copyIndex") << "copyIndex"
-                               << K{CS::IndexDeleted, CS::IndexChanged, CS::SubIndexChanged,
-                                    CS::SubIndexChanged}
+        << Change([](DB &db) { return db.setSubIndexCurrentValue(2, 0x2100, 1, "9"); })
+        << K{CS::SubIndexChanged} << M{2, 0x2100, 1};
+    QTest::addRow("setSubIndexValue sends nothing")
+        << Change([](DB &db) { return db.setSubIndexValue(2, 0x2100, 1, "9"); }) << K{} << M{};
+    QTest::addRow("delIndex") << Change([](DB &db) { return db.delIndex(2, 0x2100); })
+                              << K{CS::IndexDeleted} << M{2, 0x2100, 0};
+    QTest::addRow("delSubIndex") << Change([](DB &db) { return db.delSubIndex(2, 0x2100, 1); })
+                                 << K{CS::SubIndexDeleted} << M{2, 0x2100, 1};
+    QTest::addRow("addNode") << Change([](DB &db) { return db.addNode(7, DB::NODE_DATA_T()); })
+                             << K{CS::NodeChanged} << M{7, 0, 0};
+    QTest::addRow("delNode") << Change([](DB &db) { return db.delNode(2); }) << K{CS::NodeDeleted}
+                             << M{2, 0, 0};
+    QTest::addRow("copyIndex") << Change([](DB &db) {
+        return db.copyIndex(2, 0x2100, 2, 0x2300);
+    }) << K{CS::IndexDeleted, CS::IndexChanged, CS::SubIndexChanged, CS::SubIndexChanged}
                                << M{2, 0x2300, 1};
-    QTest::addRow("general") << "general" << K{CS::GeneralSettingsChanged} << M{0, 0, 0};
-    QTest::addRow("general, same value") << "general same" << K{} << M{};
-    QTest::addRow("description") << "description" << K{CS::DescriptionSettingsChanged}
-                                 << M{0, 0, 0};
-    QTest::addRow("energybus") << "energybus" << K{CS::EnergyBusSettingsChanged} << M{0, 0, 0};
-    QTest::addRow("misc") << "misc" << K{CS::MiscSettingsChanged} << M{0, 0, 0};
-    QTest::addRow("j1939") << "j1939" << K{CS::J1939SettingsChanged} << M{0, 0, 0};
-    QTest::addRow("group") << "addNodeToGroup" << K{CS::GroupsChanged} << M{0, 0, 0};
-    QTest::addRow("moveConnections") << "moveConnections" << K{CS::ProjectReloaded} << M{0, 0, 0};
+    QTest::addRow("general") << Change(
+        [](DB &db) { return db.setGeneralSettingsValue("co_node_id", "6"); })
+                             << K{CS::GeneralSettingsChanged} << M{0, 0, 0};
+    QTest::addRow("general, same value")
+        << Change([](DB &db) { return db.setGeneralSettingsValue("co_node_id", "5"); }) << K{}
+        << M{};
+    QTest::addRow("description") << Change(
+        [](DB &db) { return db.setDescriptionSettingsValue("VendorName", "v"); })
+                                 << K{CS::DescriptionSettingsChanged} << M{0, 0, 0};
+    QTest::addRow("energybus") << Change(
+        [](DB &db) { return db.setEnergyBusSettingsValue("device_cnt", "1"); })
+                               << K{CS::EnergyBusSettingsChanged} << M{0, 0, 0};
+    QTest::addRow("misc") << Change(
+        [](DB &db) { return db.setMiscSettingsValue("postgencmd", "make"); })
+                          << K{CS::MiscSettingsChanged} << M{0, 0, 0};
+    QTest::addRow("j1939") << Change(
+        [](DB &db) { return db.setJ1939SettingsValue("startaddress", "128"); })
+                           << K{CS::J1939SettingsChanged} << M{0, 0, 0};
+    QTest::addRow("group") << Change([](DB &db) { return db.addNodeToGroup("front", 5); })
+                           << K{CS::GroupsChanged} << M{0, 0, 0};
+    QTest::addRow("moveConnections") << Change([](DB &db) {
+        db.moveConnections(1, 4);
+        return true;
+    }) << K{CS::ProjectReloaded} << M{0, 0, 0};
     QTest::addRow("createNewDataBase")
-        << "createNewDataBase"
+        << Change([](DB &db) { return db.createNewDataBase(); })
         << K{CS::NodeChanged, CS::ProjectReloaded, CS::MiscSettingsChanged, CS::MiscSettingsChanged,
              CS::MiscSettingsChanged}
         << M{0, 0, 0};
-    QTest::addRow("openDataBase") << "openDataBase"
-                                  << K{CS::GeneralSettingsChanged, CS::GeneralSettingsChanged,
-                                       CS::ProjectReloaded}
+    const QString path = m_dir.filePath("kinds.nwrp");
+    QTest::addRow("openDataBase") << Change([path](DB &db) {
+        DB other;
+        return other.createNewDataBase() && other.addNode(2, DB::NODE_DATA_T())
+               && other.saveDataBase(path) && db.openDataBase(path, false);
+    }) << K{CS::GeneralSettingsChanged, CS::GeneralSettingsChanged, CS::ProjectReloaded}
                                   << M{0, 0, 0};
-}
-
-void TestObjectDataBaseSettings::runOperation(const QString &operation)
-{
-    DB::SUBINDEX_DATA_T sub;
-    if (operation == "addIndex")
-        QVERIFY(m_db->addIndex(2, 0x2200, DB::INDEX_DATA_T()));
-    else if (operation == "addSubIndex")
-        QVERIFY(m_db->addSubIndex(2, 0x2100, 3, sub));
-    else if (operation == "setSubIndexCurrentValue")
-        QVERIFY(m_db->setSubIndexCurrentValue(2, 0x2100, 1, "9"));
-    else if (operation == "setSubIndexValue")
-        QVERIFY(m_db->setSubIndexValue(2, 0x2100, 1, "9"));
-    else if (operation == "delIndex")
-        QVERIFY(m_db->delIndex(2, 0x2100));
-    else if (operation == "delSubIndex")
-        QVERIFY(m_db->delSubIndex(2, 0x2100, 1));
-    else if (operation == "addNode")
-        QVERIFY(m_db->addNode(7, DB::NODE_DATA_T()));
-    else if (operation == "delNode")
-        QVERIFY(m_db->delNode(2));
-    else if (operation == "copyIndex")
-        QVERIFY(m_db->copyIndex(2, 0x2100, 2, 0x2300));
-    else if (operation == "general")
-        QVERIFY(m_db->setGeneralSettingsValue("co_node_id", "6"));
-    else if (operation == "general same")
-        QVERIFY(m_db->setGeneralSettingsValue("co_node_id", "5"));
-    else if (operation == "description")
-        QVERIFY(m_db->setDescriptionSettingsValue("VendorName", "v"));
-    else if (operation == "energybus")
-        QVERIFY(m_db->setEnergyBusSettingsValue("device_cnt", "1"));
-    else if (operation == "misc")
-        QVERIFY(m_db->setMiscSettingsValue("postgencmd", "make"));
-    else if (operation == "j1939")
-        QVERIFY(m_db->setJ1939SettingsValue("startaddress", "128"));
-    else if (operation == "addNodeToGroup")
-        QVERIFY(m_db->addNodeToGroup("front", 5));
-    else if (operation == "moveConnections")
-        m_db->moveConnections(1, 4);
-    else if (operation == "createNewDataBase")
-        QVERIFY(m_db->createNewDataBase());
-    else if (operation == "openDataBase")
-        QVERIFY(m_db->openDataBase(m_dir.filePath("kinds.nwrp"), false));
-    else
-        QFAIL("unknown operation");
 }
 
 void TestObjectDataBaseSettings::changeKinds()
 {
-    QFETCH(QString, operation);
+    QFETCH(Change, change);
     QFETCH(QList<quint32>, kinds);
     QFETCH(QList<int>, lastMembers);
-    if (operation == "openDataBase") {
-        DB other;
-        QVERIFY(other.createNewDataBase());
-        QVERIFY(other.addNode(2, DB::NODE_DATA_T()));
-        QVERIFY(other.saveDataBase(m_dir.filePath("kinds.nwrp")));
-    }
     QSignalSpy spy(m_db, &DB::updateNotify);
-    runOperation(operation);
+    QVERIFY(change(*m_db));
     QList<quint32> actual;
     for (const QList<QVariant> &arguments : qAsConst(spy))
         actual << arguments.at(0).value<CS>().kind;
@@ -238,14 +213,6 @@ void TestObjectDataBaseSettings::storesAreSeparate()
     QCOMPARE(m_db->getGeneralSettingsKeys(), QStringList({"co_node_id", "key"}));
     QVERIFY(m_db->setGeneralSettingsValue("key", "changed"));
     QCOMPARE(m_db->getGeneralSettingsValue("key"), QString("changed"));
-}
-
-void TestObjectDataBaseSettings::removeEnergyBusSetting()
-{
-    QVERIFY(m_db->setEnergyBusSettingsValue("device_1", "bat"));
-    QVERIFY(m_db->setEnergyBusSettingsValue("device_2", "hmi"));
-    QVERIFY(m_db->removeEnergyBusSettingsValue("device_1"));
-    QCOMPARE(m_db->getEnergyBusKeys(), QStringList{"device_2"});
 }
 
 void TestObjectDataBaseSettings::copyGeneralSettingsFromDatabase()

@@ -47,7 +47,6 @@ void TestObjectDataBaseText::roundTrip_data()
     QTest::addColumn<QString>("text");
     QTest::addRow("single quote") << "O'Brien's";
     QTest::addRow("doubled quotes") << "it''s ''quoted'' '";
-    QTest::addRow("placeholders") << "%1 and %2";
     QTest::addRow("placeholder order") << "%2%1%3 %L1 %% 100%";
     QTest::addRow("named placeholders") << ":name ? :direction ?";
     QTest::addRow("backslashes") << "C:\\temp\\new \\' \\n \\\\server\\share \\0";
@@ -56,7 +55,6 @@ void TestObjectDataBaseText::roundTrip_data()
     QTest::addRow("non-latin scripts") << QString::fromUtf8("温度 Δθ Öltemperatur ñ");
     QTest::addRow("astral plane") << QString::fromUtf8("engine 🚗 🔥 𝄞 ok");
     QTest::addRow("sql text") << "x'); drop table Strings; --";
-    QTest::addRow("statement injection") << "'); delete from PGNs1; --";
     QTest::addRow("double quotes") << "\"quoted\" and \"\"";
     QTest::addRow("leading and trailing blanks") << "  padded  ";
     QTest::addRow("blanks only") << "   ";

@@ -6,13 +6,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
-#include <functional>
-
-#ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
-#endif
-
 using namespace dbtest;
 using DB = ObjectDataBase;
 
@@ -95,9 +88,6 @@ void TestObjectDataBaseUnits::fillProject()
     QVERIFY(m_db->addNodeToGroup(QStringLiteral("Both"), 1));
     QVERIFY(m_db->setGeneralSettingsValue(QStringLiteral("co_node_id"), QStringLiteral("5")));
 }
-
-using Change = std::function<bool(DB &)>;
-Q_DECLARE_METATYPE(Change)
 
 void TestObjectDataBaseUnits::rollbackRestoresEveryTable_data()
 {
@@ -321,28 +311,22 @@ void TestObjectDataBaseUnits::failedCommitReachesTheCaller_data()
 // it, nothing of the writes remains and the store goes on working.
 void TestObjectDataBaseUnits::failedCommitReachesTheCaller()
 {
-#ifdef Q_OS_UNIX
     QFETCH(bool, explicitUnit);
     DB::INDEX_DATA_T object;
     object.name = QString(300000, QLatin1Char('n'));
     QSignalSpy spy(m_db, &DB::updateNotify);
-    rlimit saved{};
-    QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = rlim_t(QFileInfo(m_db->workingFileName()).size());
-    QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
     bool result = false;
-    if (explicitUnit) {
-        const bool begun = m_db->beginTransaction();
-        const bool added = m_db->addIndex(0, 0x2600, object);
-        result = m_db->commitTransaction();
-        result = result || !begun || !added;
-    } else {
-        result = m_db->addIndex(0, 0x2600, object);
+    {
+        const FileSizeLimit limit(QFileInfo(m_db->workingFileName()).size());
+        if (explicitUnit) {
+            const bool begun = m_db->beginTransaction();
+            const bool added = m_db->addIndex(0, 0x2600, object);
+            result = m_db->commitTransaction();
+            result = result || !begun || !added;
+        } else {
+            result = m_db->addIndex(0, 0x2600, object);
+        }
     }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
     QVERIFY(!result);
     QVERIFY(!m_db->inTransaction());
     QCOMPARE(spy.count(), 0);
@@ -351,9 +335,6 @@ void TestObjectDataBaseUnits::failedCommitReachesTheCaller()
     // The working file is sound: saving checks it.
     QVERIFY2(m_db->saveDataBase(m_dir.filePath(QStringLiteral("after_full.nwrp"))),
              qPrintable(m_db->errorString()));
-#else
-    QSKIP("File size limits are a POSIX facility.");
-#endif
 }
 
 NW_TEST_MAIN(TestObjectDataBaseUnits)

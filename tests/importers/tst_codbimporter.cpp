@@ -5,7 +5,6 @@
 #include "nwtest.h"
 
 #include <QRegularExpression>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 
 namespace {
@@ -38,7 +37,6 @@ private slots:
     void varLineFillsEveryField();
     void malformedLinesAreSkipped_data();
     void malformedLinesAreSkipped();
-    void runsOnWorkerThread();
     void profileFacts_data();
     void profileFacts();
 
@@ -153,15 +151,11 @@ void TestCODBImporter::cia301Facts_data()
     QTest::addColumn<QString>("defaultValue");
 
     QTest::addRow("device type") << 0x1000 << 0 << 7 << "ro" << 0 << "0x00000000";
-    QTest::addRow("error register") << 0x1001 << 0 << 5 << "ro" << 1 << "0x00";
     QTest::addRow("device name") << 0x1008 << 0 << 9 << "const" << 0 << "";
     QTest::addRow("cob-id emcy") << 0x1014 << 0 << 7 << "rw" << 0 << "$NODEID+0x80";
-    QTest::addRow("store eds") << 0x1021 << 0 << 15 << "ro" << 0 << "";
-    QTest::addRow("os command") << 0x1023 << 1 << 10 << "rw" << 0 << "";
     QTest::addRow("sdo tx") << 0x1200 << 2 << 7 << "ro" << 0 << "$NODEID+0x580";
     QTest::addRow("rpdo4") << 0x1403 << 1 << 7 << "rw" << 0 << "$NODEID+0x500";
     QTest::addRow("rpdo5") << 0x1404 << 1 << 7 << "rw" << 0 << "0x80000000";
-    QTest::addRow("tpdo map entry") << 0x1A00 << 8 << 7 << "rw" << 0 << "0x00000000";
     QTest::addRow("srdo cob-id 1") << 0x1301 << 5 << 7 << "rw" << 0 << "0xff + 2 * $NODEID";
     QTest::addRow("dispatch") << 0x1FD0 << 1 << 27 << "rw" << 0 << "0x0000000000000000";
 }
@@ -304,21 +298,6 @@ void TestCODBImporter::malformedLinesAreSkipped()
     QCOMPARE(sub(0x2003, 0).defaultvalue, QStringLiteral("100"));
 }
 
-void TestCODBImporter::runsOnWorkerThread()
-{
-    CODBImporter importer;
-    importer.setDatabase(m_db.get());
-    importer.setActiveLine(staging);
-    importer.setIndexRange(0x1000, 0x1FFF);
-    QVERIFY(importer.setImportFileName(catalogue));
-    QSignalSpy progress(&importer, &BaseDataImporter::progress);
-    QVERIFY(importer.startImport());
-    QVERIFY(!importer.startImport());
-    QTRY_VERIFY(!progress.isEmpty() && progress.last().first().value<quint8>() == quint8(100));
-    QVERIFY(importer.isFinished());
-    QVERIFY(m_db->existIndex(staging, 0x1FD0));
-}
-
 // The profile catalogues read without a skipped line, and their process data has the
 // types, access and PDO direction a device of the profile must have.
 void TestCODBImporter::profileFacts_data()
@@ -335,16 +314,10 @@ void TestCODBImporter::profileFacts_data()
     QTest::addRow("401 write output 8-bit") << io << 0x6200 << 1 << 5 << "rw" << 3;
     QTest::addRow("401 polarity input") << io << 0x6002 << 8 << 5 << "rw" << 0;
     QTest::addRow("401 analogue input 16-bit") << io << 0x6401 << 1 << 3 << "ro" << 4;
-    QTest::addRow("401 analogue output 16-bit") << io << 0x6411 << 1 << 3 << "rw" << 3;
-    QTest::addRow("401 global interrupt enable") << io << 0x6005 << 0 << 1 << "rw" << 0;
     QTest::addRow("401 channel count") << io << 0x6401 << 0 << 5 << "const" << 0;
     QTest::addRow("402 controlword") << drive << 0x6040 << 0 << 6 << "rw" << 3;
     QTest::addRow("402 statusword") << drive << 0x6041 << 0 << 6 << "ro" << 4;
-    QTest::addRow("402 modes of operation") << drive << 0x6060 << 0 << 2 << "rw" << 3;
-    QTest::addRow("402 modes display") << drive << 0x6061 << 0 << 2 << "ro" << 4;
-    QTest::addRow("402 position actual") << drive << 0x6064 << 0 << 4 << "ro" << 4;
     QTest::addRow("402 target position") << drive << 0x607A << 0 << 4 << "rw" << 3;
-    QTest::addRow("402 target velocity") << drive << 0x60FF << 0 << 4 << "rw" << 3;
     QTest::addRow("402 quick stop option") << drive << 0x605A << 0 << 3 << "rw" << 0;
     QTest::addRow("402 max position limit") << drive << 0x607D << 2 << 4 << "rw" << 0;
 }

@@ -19,7 +19,6 @@ private slots:
     void securityKindsAreRewritten_data();
     void securityKindsAreRewritten();
     void staleSecurityKeysAreRemoved();
-    void genericCorrectionChangesNothing();
     void j1939CorrectionFoldsDataPageIntoNumber();
     void mpCorrectionRemovesTransmitAddressClaimOnly();
 
@@ -103,13 +102,6 @@ void TestProjectConverter::staleSecurityKeysAreRemoved()
     QVERIFY(!m_db->existEnergyBusSettingsValue(QStringLiteral("sec_5_kind")));
     QCOMPARE(m_db->getEnergyBusSettingsValue(QStringLiteral("sec_2_kind")),
              QStringLiteral("Extension"));
-}
-
-void TestProjectConverter::genericCorrectionChangesNothing()
-{
-    QSignalSpy changes(m_db.get(), &ObjectDataBase::updateNotify);
-    ProjectConverter(m_db.get()).doGenericCorrection();
-    QCOMPARE(changes.count(), 0);
 }
 
 void TestProjectConverter::j1939CorrectionFoldsDataPageIntoNumber()

@@ -328,7 +328,6 @@ void TestXddImporter::projectSurvivesRoundTrip_data()
 {
     QTest::addColumn<Builder>("build");
     QTest::addRow("description fixture") << Builder(desctest::buildDescriptionProject);
-    QTest::addRow("generator fixture") << Builder(gentest::buildCanopenProject);
     QTest::addRow("new-project template") << Builder([](ObjectDataBase &db) {
         QVERIFY(db.openDataBase(QStringLiteral(NW_BINARY_DIR "/src/data/mt.data"), false));
     });
