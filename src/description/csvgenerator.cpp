@@ -2,6 +2,7 @@
 
 #include "database/objectdatabase.h"
 #include "description/lineobjects.h"
+#include "panelkit/csvfields.h"
 #include "panelkit/helper.h"
 
 #include <QDebug>
@@ -15,6 +16,13 @@ const char crlf[] = "\r\n";
 const char header[] = "Index,Sub,EDSname,Datatype,Access,Value,varname,LowLimit,UpLimit,"
                       "hasDefault,hasLimit,refuseRead,refuseWrite,defaultInEDS,"
                       "ImplementationType,Size,ObjectCode,mapable";
+
+const QChar separator = QLatin1Char(',');
+
+QString field(const QString &text)
+{
+    return CsvFields::quoted(text, separator);
+}
 
 const char *yesNo(bool flag)
 {
@@ -154,11 +162,11 @@ void CSVGenerator::documentSubIndex(quint8 line, quint16 index, quint8 subindex)
 
     QTextStream &s = *out;
     s << "0x" << QStringLiteral("%1").arg(index, 4, 16, QLatin1Char('0')) << ",0x"
-      << QStringLiteral("%1").arg(subindex, 2, 16, QLatin1Char('0')) << ',' << name << ','
-      << Helper::index2DataTypeString(data.datatype) << ',' << data.accesstype << ','
-      << valueColumn(data.datatype, data.defaultvalue) << ',' << varname << ',' << data.lowlimit
-      << ',' << data.uplimit << ',' << yesNo(data.defaultineds) << ',' << yesNo(data.limitineds)
-      << ',' << yesNo(data.refuseread) << ',' << yesNo(data.refusewrite) << ','
-      << int(data.writedefaulttoeds) << ',' << implementationText(data.implementation) << ','
+      << QStringLiteral("%1").arg(subindex, 2, 16, QLatin1Char('0')) << ',' << field(name) << ','
+      << field(Helper::index2DataTypeString(data.datatype)) << ',' << field(data.accesstype) << ','
+      << field(valueColumn(data.datatype, data.defaultvalue)) << ',' << field(varname) << ','
+      << data.lowlimit << ',' << data.uplimit << ',' << yesNo(data.defaultineds) << ','
+      << yesNo(data.limitineds) << ',' << yesNo(data.refuseread) << ',' << yesNo(data.refusewrite)
+      << ',' << int(data.writedefaulttoeds) << ',' << implementationText(data.implementation) << ','
       << data.size << ',' << objectCode << ',' << mappingText(data.pdomapping) << crlf;
 }

@@ -12,10 +12,10 @@ class QTextStream;
 // sub-index, for spreadsheets and for the CSV reader: "<folder>/<project>.csv", or
 // "<folder>/<project>_<line>.csv" when multiLine is set. UTF-8, lines end with CR LF.
 //
-// Fields are neither quoted nor escaped, so that the reader sees the same simple layout
-// it always has; a comma inside a name or value shifts the columns of that row. A line
-// holding one blank separates the communication objects from the manufacturer objects
-// (at 0x2000) and those from the profile objects (at 0x6000).
+// A text field that holds a comma, a double quote or a line break stands in double quotes
+// (each quote inside doubled), so that it keeps its column; all other fields are written
+// as they are. A line holding one blank separates the communication objects from the
+// manufacturer objects (at 0x2000) and those from the profile objects (at 0x6000).
 class CSVGenerator : public AbstractGenerator
 {
     Q_OBJECT

@@ -1,5 +1,6 @@
 #include "importers/csvimporter.h"
 
+#include "panelkit/csvfields.h"
 #include "panelkit/helper.h"
 
 #include <QDebug>
@@ -62,6 +63,12 @@ quint8 mappingCode(const QString &text)
     return 0;
 }
 
+// The words from..from + count - 1 (to the last for count -1) joined by blanks.
+QString words(const QStringList &list, int from, int count = -1)
+{
+    return QStringList(list.mid(from, count)).join(QLatin1Char(' '));
+}
+
 // The implementation type named by the export's "ImplementationType" column; -1 for none.
 int implementationCode(const QString &text)
 {
@@ -100,10 +107,11 @@ void CsvImporter::doImport()
     m_lastError.clear();
     m_columns.clear();
     m_arrayDataType = 0;
-    m_namedFromSub0 = -1;
+    m_splitIndex = -1;
     m_lineNumber = 0;
     QFile file(importFileName());
-    if (!m_database || !file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    // Binary, so that the line ends inside quoted fields stay as they are.
+    if (!m_database || !file.open(QIODevice::ReadOnly)) {
         m_lastError = tr("Cannot read %1.").arg(importFileName());
         qDebug() << "CsvImporter:" << m_lastError;
         finishImport();
@@ -112,9 +120,26 @@ void CsvImporter::doImport()
     m_database->setLockWriteAccess(false);
     QTextStream stream(&file);
     stream.setCodec("UTF-8");
+    readRows(stream.readAll());
+    if (m_columns.isEmpty())
+        m_lastError = tr("%1 has no header line.").arg(importFileName());
+    finishImport();
+}
+
+void CsvImporter::readRows(const QString &text)
+{
     bool header = true;
-    while (!stream.atEnd() && !abortRequested()) {
-        const QString line = stream.readLine();
+    QStringList fields;
+    int pos = 0;
+    while (pos < text.size() && !abortRequested()) {
+        int end = text.indexOf(QLatin1Char('\n'), pos);
+        if (end < 0)
+            end = text.size();
+        QString line = text.mid(pos, end - pos);
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        const int rowStart = pos;
+        pos = end + 1;
         ++m_lineNumber;
         const QString trimmed = line.trimmed();
         if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char('#')))
@@ -125,23 +150,37 @@ void CsvImporter::doImport()
             continue;
         }
         const QChar first = trimmed.at(0).toLower();
-        if (first == QLatin1Char('d'))
+        if (first == QLatin1Char('d')) {
             handleDeleteLine(trimmed);
-        else if (first == QLatin1Char('c'))
+            continue;
+        }
+        if (first == QLatin1Char('c')) {
             handleCopyLine(trimmed);
-        else
+            continue;
+        }
+        // A quoted field may hold line breaks, so a row can run over several lines.
+        int length = 0;
+        const QStringView rest = QStringView(text).mid(rowStart);
+        if (CsvFields::split(rest, m_separator, fields, length) != CsvFields::Split::Complete) {
             handleImportLine(line);
+            continue;
+        }
+        const QString row = text.mid(rowStart, length);
+        importFields(fields, row);
+        const int breaks = int(row.count(QLatin1Char('\n')));
+        if (breaks > 0) {
+            m_lineNumber += breaks;
+            pos = text.indexOf(QLatin1Char('\n'), rowStart + length);
+            pos = pos < 0 ? text.size() : pos + 1;
+        }
     }
-    if (header)
-        m_lastError = tr("%1 has no header line.").arg(importFileName());
-    finishImport();
 }
 
 void CsvImporter::readHeader(const QString &line)
 {
     m_separator = line.contains(QLatin1Char(',')) ? QLatin1Char(',') : QLatin1Char(';');
     m_columns.clear();
-    const QStringList names = line.toLower().split(m_separator);
+    const QStringList names = CsvFields::fieldsOf(line.toLower(), m_separator);
     for (int i = 0; i < names.size(); ++i)
         m_columns.insert(names.at(i).trimmed(), i);
 }
@@ -164,7 +203,11 @@ bool CsvImporter::note(const QString &text)
 
 bool CsvImporter::handleImportLine(const QString &line)
 {
-    const QStringList fields = line.split(m_separator);
+    return importFields(CsvFields::fieldsOf(line, m_separator), line);
+}
+
+bool CsvImporter::importFields(const QStringList &fields, const QString &line)
+{
     uint index = 0;
     uint sub = 0;
     if (!readNumber(column(fields, "index"), 0xFFFF, index))
@@ -183,33 +226,52 @@ bool CsvImporter::handleImportLine(const QString &line)
     return storeObject(quint16(index), quint8(sub), fields, name);
 }
 
-void CsvImporter::splitObjectName(quint16 index, QString &name)
+QString CsvImporter::entryName(quint16 index, quint8 sub, const QString &rowName)
 {
     ObjectDataBase::INDEX_DATA_T object;
     if (!m_database->getIndexData(activeLine(), index, object) || object.objecttype == 7)
-        return;
-    if (m_namedFromSub0 == index) {
-        // The first further entry: the words it shares with the name of sub-index 0
-        // are the object's name.
-        m_namedFromSub0 = -1;
-        const QStringList a = object.name.split(QLatin1Char(' '));
-        const QStringList b = name.split(QLatin1Char(' '));
-        int common = 0;
-        while (common < a.size() - 1 && common < b.size() - 1 && a.at(common) == b.at(common))
-            ++common;
-        if (common == 0)
-            return;
-        ObjectDataBase::SUBINDEX_DATA_T sub0;
-        object.name = QStringList(a.mid(0, common)).join(QLatin1Char(' '));
-        m_database->addIndex(activeLine(), index, object);
-        if (m_database->getSubIndexData(activeLine(), index, 0, sub0)) {
-            sub0.name = QStringList(a.mid(common)).join(QLatin1Char(' '));
-            m_database->addSubIndex(activeLine(), index, 0, sub0);
-        }
+        return rowName;
+    if (index != m_splitIndex) {
+        // An object that was there before the row: the row begins with its name.
+        const QString prefix = object.name + QLatin1Char(' ');
+        return rowName.startsWith(prefix) && rowName.size() > prefix.size()
+                   ? rowName.mid(prefix.size())
+                   : rowName;
     }
-    const QString prefix = object.name + QLatin1Char(' ');
-    if (name.startsWith(prefix) && name.size() > prefix.size())
-        name = name.mid(prefix.size());
+    const QStringList rowWords = rowName.split(QLatin1Char(' '));
+    m_rowNames.insert(sub, rowName);
+    if (m_rowNames.size() == 1) {
+        m_firstRowWords = rowWords;
+        return rowName;
+    }
+    // The object's name is what all its rows share, and every row keeps a word of its own.
+    int limit = m_commonWords < 0 ? int(m_firstRowWords.size()) - 1 : m_commonWords;
+    limit = qMin(limit, int(rowWords.size()) - 1);
+    int common = 0;
+    while (common < limit && m_firstRowWords.at(common) == rowWords.at(common))
+        ++common;
+    if (common != m_commonWords) {
+        m_commonWords = common;
+        renameSplitObject(object, sub);
+    }
+    return common > 0 ? words(rowWords, common) : rowName;
+}
+
+void CsvImporter::renameSplitObject(ObjectDataBase::INDEX_DATA_T &object, quint8 exceptSub)
+{
+    const quint8 line = activeLine();
+    object.name = m_commonWords > 0 ? words(m_firstRowWords, 0, m_commonWords)
+                                    : m_firstRowWords.join(QLatin1Char(' '));
+    m_database->addIndex(line, m_splitIndex, object);
+    for (auto it = m_rowNames.cbegin(); it != m_rowNames.cend(); ++it) {
+        ObjectDataBase::SUBINDEX_DATA_T entry;
+        if (it.key() == exceptSub
+            || !m_database->getSubIndexData(line, m_splitIndex, it.key(), entry))
+            continue;
+        entry.name = m_commonWords > 0 ? words(it.value().split(QLatin1Char(' ')), m_commonWords)
+                                       : it.value();
+        m_database->addSubIndex(line, m_splitIndex, it.key(), entry);
+    }
 }
 
 bool CsvImporter::storeObject(quint16 index, quint8 sub, const QStringList &fields,
@@ -226,28 +288,27 @@ bool CsvImporter::storeObject(quint16 index, quint8 sub, const QStringList &fiel
     } else if (dataType == 0 && index == m_arrayIndex) {
         dataType = m_arrayDataType;
     }
-    QString name = rowName;
     if (sub == 0) {
         if (!m_database->existIndex(line, index)) {
             ObjectDataBase::INDEX_DATA_T object;
-            object.name = name;
+            object.name = rowName;
             object.objecttype = objectCode;
             object.description = column(fields, "description");
             if (!m_database->addIndex(line, index, object))
                 return note(
                     tr("object 0x%1 could not be stored").arg(index, 4, 16, QLatin1Char('0')));
             if (objectCode != 7)
-                m_namedFromSub0 = index;
+                startSplit(index);
         }
     } else {
         if (!m_database->existIndex(line, index)) {
             // Entries of an object that has no row of its own.
             ObjectDataBase::INDEX_DATA_T object;
-            object.name = name;
+            object.name = rowName;
             object.objecttype = objectCode == 7 ? quint8(9) : objectCode;
             m_database->addIndex(line, index, object);
+            startSplit(index);
         }
-        splitObjectName(index, name);
         ObjectDataBase::INDEX_DATA_T object;
         m_database->getIndexData(line, index, object);
         if ((object.objecttype == 8 || object.objecttype == 9)
@@ -262,7 +323,7 @@ bool CsvImporter::storeObject(quint16 index, quint8 sub, const QStringList &fiel
     }
 
     ObjectDataBase::SUBINDEX_DATA_T entry;
-    entry.name = name;
+    entry.name = entryName(index, sub, rowName);
     entry.datatype = dataType;
     const QString access = column(fields, "access").trimmed().toLower();
     bool known = true;
@@ -328,7 +389,7 @@ void CsvImporter::readLimits(const QStringList &fields, ObjectDataBase::SUBINDEX
 
 bool CsvImporter::commandFields(const QString &line, const QList<uint> &bounds, QList<uint> &values)
 {
-    const QStringList fields = line.split(m_separator);
+    const QStringList fields = CsvFields::fieldsOf(line, m_separator);
     qDebug().noquote() << QStringLiteral("(%1)").arg(fields.join(QLatin1String(", ")));
     values.clear();
     for (int i = 0; i < bounds.size(); ++i) {

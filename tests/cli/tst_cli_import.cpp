@@ -161,6 +161,11 @@ void TestCliImport::exitCodes_data()
     QTest::addRow("CSV with a malformed row")
         << "rows.csv" << QByteArray("index,sub,edsname,datatype\n0x2000,0,A,u8\nx,0,B,u8\n")
         << QStringList() << 0 << "rows\\.csv:3: warning: no object index";
+    QTest::addRow("CSV with quoted fields over two lines")
+        << "quoted.csv"
+        << QByteArray("index,sub,edsname,datatype\n0x2000,0,\"Motor, \"\"left\"\"\nside\",u8\n"
+                      "0x2001,0,\"Gain, fine\",UNSIGNED99\n")
+        << QStringList() << 0 << "quoted\\.csv:4: warning: unknown data type \"unsigned99\"";
     QTest::addRow("CODB catalogue")
         << "drive.codb"
         << QByteArray("6040::Controlword:mandatory::VAR:m:UNSIGNED16:m:rw:m::r:0:y::::::n:n:m\n")
