@@ -12,10 +12,9 @@
 // export) into the active line of its database. The first line that is neither empty nor
 // a "#" comment names the columns, in any order and case. A field may stand in double
 // quotes, and then hold the separator, doubled quotes and line breaks (a row with an
-// unbalanced quote is split at every separator). Rows starting with "d" or "c"
-// are delete and copy commands; the dialog applies them after the read (getDeleteList,
-// getCopyList). A row that cannot be read is skipped and noted as
-// "file:line: warning: text".
+// unbalanced quote is split at every separator). Rows starting with "d" or "c" are delete
+// and copy commands; the dialog applies them after the read (getDeleteList, getCopyList).
+// A row that cannot be read is skipped and noted as "file:line: warning: text".
 class CsvImporter : public BaseDataImporter
 {
     Q_OBJECT
@@ -56,7 +55,7 @@ private:
     // Reads the numeric fields of a copy or delete row; false after noting the problem.
     bool commandFields(const QString &line, const QList<uint> &bounds, QList<uint> &values);
     void readLimits(const QStringList &fields, ObjectDataBase::SUBINDEX_DATA_T &entry);
-    bool storeObject(quint16 index, quint8 sub, const QStringList &fields, const QString &name);
+    bool storeObject(quint16 index, quint8 sub, const QStringList &fields, const QString &rowName);
     // The export writes "<object> <entry>" as name of each entry of an ARRAY or RECORD. For
     // an object this read created, the leading words that all its rows share are the
     // object's name, and the rest of each row is the entry's name; a later row that shares

@@ -56,10 +56,10 @@ CsvFields::Split CsvFields::split(QStringView text, QChar separator, QStringList
             ++i;
             if (!readQuoted(text, i, field))
                 return Split::OpenQuote;
-            const bool lineEnd = i < n
-                                 && (text[i] == lineFeed
-                                     || (text[i] == carriageReturn && i + 1 < n
-                                         && text[i + 1] == lineFeed));
+            const bool lineEnd =
+                i < n
+                && (text[i] == lineFeed
+                    || (text[i] == carriageReturn && i + 1 < n && text[i + 1] == lineFeed));
             if (i < n && text[i] != separator && !lineEnd)
                 return Split::Malformed;
             fields << field;

@@ -15,7 +15,7 @@ namespace CsvFields {
 QString quoted(const QString &text, QChar separator);
 
 enum class Split {
-    Complete,  // the fields of a whole row
+    Complete, // the fields of a whole row
     OpenQuote, // the text ends inside a quoted field
     Malformed, // a closing quote is followed by something other than a separator or the end
 };
