@@ -31,7 +31,6 @@ private slots:
     void validate();
     void keysAreUnique();
     void targetsRoundTrip();
-    void targetDefinesMustDiffer();
     void importCopiesOnlyTheListedKeys();
     void importRefusesBadValues();
 };
@@ -157,21 +156,6 @@ void TestStackSettings::targetsRoundTrip()
     QVERIFY(targets.remove(1));
     QCOMPARE(targets.active, -1);
     QVERIFY(!targets.remove(0));
-}
-
-void TestStackSettings::targetDefinesMustDiffer()
-{
-    StackTargets targets;
-    targets.add();
-    targets.add();
-    QCOMPARE(targets.validate(), QString());
-    // An empty define stands for TARGET_<n>, which may collide with a written one.
-    targets.targets[0].values["target_id"] = QStringLiteral("TARGET_1");
-    QCOMPARE(
-        targets.validate(),
-        QStringLiteral("The targets Target 0 and Target 1 have the same target define TARGET_1."));
-    targets.targets[0].values["target_id"] = QStringLiteral("BOARD A");
-    QVERIFY(targets.validate().startsWith(QStringLiteral("Target 0: Target define")));
 }
 
 void TestStackSettings::importCopiesOnlyTheListedKeys()
