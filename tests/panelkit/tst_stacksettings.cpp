@@ -2,23 +2,14 @@
 #include "nwtest.h"
 #include "panelkit/stacksettings.h"
 #include "panelkit/stacktargets.h"
+#include "projectbuilder.h"
 #include "testenv.h"
 
 #include <QMap>
 #include <QSet>
 #include <QTemporaryDir>
 
-namespace {
-
-QMap<QString, QString> generalSettings(ObjectDataBase &db)
-{
-    QMap<QString, QString> values;
-    for (const QString &key : db.getGeneralSettingsKeys())
-        values.insert(key, db.getGeneralSettingsValue(key));
-    return values;
-}
-
-} // namespace
+using nwtest::generalSettings;
 
 // The value checks of the stack settings, the target list and the import of settings.
 class TestStackSettings : public QObject
