@@ -22,6 +22,7 @@ private slots:
     void validate();
     void keysAreUnique();
     void targetsRoundTrip();
+    void targetDefineMustBeAnIdentifier();
     void importCopiesOnlyTheListedKeys();
     void importRefusesBadValues();
 };
@@ -147,6 +148,15 @@ void TestStackSettings::targetsRoundTrip()
     QVERIFY(targets.remove(1));
     QCOMPARE(targets.active, -1);
     QVERIFY(!targets.remove(0));
+}
+
+// The target dialog shows this message; a collision of defines is the settings page's test.
+void TestStackSettings::targetDefineMustBeAnIdentifier()
+{
+    StackTargets targets;
+    targets.add();
+    targets.targets[0].values["target_id"] = QStringLiteral("BOARD A");
+    QVERIFY(targets.validate().startsWith(QStringLiteral("Target 0: Target define")));
 }
 
 void TestStackSettings::importCopiesOnlyTheListedKeys()
