@@ -14,6 +14,7 @@ class TestStartup : public QObject
 
 private slots:
     void initTestCase();
+    void generateAloneEndsByItself();
     void projectIsOpenedSavedAndGenerated();
 
 private:
@@ -44,6 +45,19 @@ bool TestStartup::run(const QStringList &arguments, int *exitCode, QString *erro
     *exitCode = result.exitCode;
     *errors = result.err;
     return result.finished && result.exitCode >= 0;
+}
+
+void TestStartup::generateAloneEndsByItself()
+{
+    int exitCode = -1;
+    QString errors;
+    QVERIFY2(run({QStringLiteral("-j1939"), QStringLiteral("-g")}, &exitCode, &errors),
+             "the application did not end by itself");
+    QCOMPARE(exitCode, 0);
+    // A new project has no folder to generate into.
+    QVERIFY2(errors.contains(QStringLiteral("The project must be saved before any files can be "
+                                            "generated.")),
+             qPrintable(errors));
 }
 
 void TestStartup::projectIsOpenedSavedAndGenerated()

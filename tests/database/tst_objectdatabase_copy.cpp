@@ -285,7 +285,8 @@ void TestObjectDataBaseCopy::moveNode()
     addObject(*m_db, 2, 0x1018, "Identity", {0, 1});
     addObject(*m_db, 2, 0x2000, "App", {0, 1, 2});
     QVERIFY(m_db->executeSql("insert into Groups values('g', '1 2 3')"));
-    QVERIFY(m_db->executeSql("insert into Connections values(2, 6656, 1, 1, 5632, 1, 0)"));
+    QVERIFY(m_db->executeSql("insert into Connections values(2, 6656, 1, 1, 5632, 1, 0), "
+                             "(1, 5632, 1, 2, 6656, 1, 0)"));
     QVERIFY(m_db->executeSql("insert into Signals values(1, 2, 0, 7, 'ro', '', 0, 0, 1, 0, 0, "
                              "0, 0, 0)"));
     QVERIFY(m_other->setGeneralSettingsValue("co_node_id", "12"));
@@ -316,7 +317,7 @@ void TestObjectDataBaseCopy::moveNode()
     QStringList found;
     for (const QString &sql : moved)
         found += m_db->executeSql(sql) ? m_db->sqlResult() : QStringList{"failed: " + sql};
-    QCOMPARE(found, QStringList({"1 3 5", "5 1", "5", "12"}));
+    QCOMPARE(found, QStringList({"1 3 5", "5 1", "1 5", "5", "12"}));
 }
 
 void TestObjectDataBaseCopy::objectEquality_data()

@@ -93,7 +93,7 @@ private slots:
     void copyPGNsFromDatabaseCopiesRangeAndDirection();
     void copyPGNFromDatabaseChangesDirection_data();
     void copyPGNFromDatabaseChangesDirection();
-    void lineMovesWithItsMessages();
+    void lineCopiesAndMovesKeepMessages();
     void openRepairsFaultyMappingCount();
     void openGivesSpnsTheirPgnDirection_data();
     void openGivesSpnsTheirPgnDirection();
@@ -542,7 +542,7 @@ void TestObjectDataBaseMessages::copyPGNFromDatabaseChangesDirection()
     QVERIFY(!m_db->copyPGNFromDatabase(nullptr, 255, 1, 0xFEEE, tx, rx, 2));
 }
 
-void TestObjectDataBaseMessages::lineMovesWithItsMessages()
+void TestObjectDataBaseMessages::lineCopiesAndMovesKeepMessages()
 {
     addPgnWithSpns(*m_db, 1, makePgn(0xFEF1, tx, "CCVS", 2), {84, 70});
     addPgnWithSpns(*m_db, 1, makePgn(0xFEF1, rx, "CCVS in", 1), {84});
@@ -556,6 +556,13 @@ void TestObjectDataBaseMessages::lineMovesWithItsMessages()
     element.canid = 0x181;
     element.number = 1;
     QVERIFY(m_db->addDataElement(1, 0x181, rx, 1, element));
+
+    ObjectDataBase other;
+    QVERIFY(other.createNewDataBase());
+    QVERIFY(other.copyLineFromDatabase(m_db, 1, 0, 0x1000, 0xFFFF));
+    QCOMPARE(other.getPGNs(0, 0), QList<quint32>({0xFEF1, 0xFEF1}));
+    QCOMPARE(other.getSPNs(0, 0xFEF1, tx), QList<quint32>({84, 70}));
+    QCOMPARE(other.getPGNName(0, 0xFEF1, rx), QString("CCVS in"));
 
     QVERIFY(m_db->moveNode(1, 9));
     QVERIFY(!m_db->existNode(1));

@@ -17,6 +17,7 @@ private slots:
 
     void securityKinds_data();
     void securityKinds();
+    void j1939CorrectionFoldsDataPageIntoNumber();
     void mpCorrectionRemovesTransmitAddressClaimOnly();
 
 private:
@@ -85,6 +86,22 @@ void TestProjectConverter::securityKinds()
     }
     QCOMPARE(found, corrected);
     QVERIFY(!converter.doEnergyBusCorrection());
+}
+
+void TestProjectConverter::j1939CorrectionFoldsDataPageIntoNumber()
+{
+    ObjectDataBase::PGN pgn;
+    pgn.name = QStringLiteral("Proprietary B");
+    pgn.edp_dp_key = 1;
+    pgn.direction = ObjectDataBase::DirectionReceive;
+    QVERIFY(m_db->addPGN(0, 0xFF10, pgn));
+
+    ProjectConverter(m_db.get()).do1939Correction();
+
+    QVERIFY(!m_db->existsPGN(0, 0xFF10, ObjectDataBase::DirectionReceive));
+    QVERIFY(m_db->existsPGN(0, 0x1FF10, ObjectDataBase::DirectionReceive));
+    QCOMPARE(m_db->getPGNName(0, 0x1FF10, ObjectDataBase::DirectionReceive),
+             QStringLiteral("Proprietary B"));
 }
 
 void TestProjectConverter::mpCorrectionRemovesTransmitAddressClaimOnly()
