@@ -75,9 +75,7 @@ void TestImportOption::importsIntoLineZero()
     QFETCH(QString, logged);
     if (!file.contains(QLatin1Char('/'))) {
         file = m_home.filePath(file);
-        QFile text(file);
-        QVERIFY(text.open(QIODevice::WriteOnly));
-        text.write("Dear customer,\nhere you go.\n");
+        QVERIFY(nwWriteFile(file, "Dear customer,\nhere you go.\n"));
     }
     const QString project = m_home.filePath(QStringLiteral("device.nwrp"));
     QFile::remove(project);

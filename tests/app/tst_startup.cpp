@@ -30,9 +30,8 @@ void TestStartup::initTestCase()
     // A protocol stack folder that supports everything, so the model check before the
     // generation passes.
     QVERIFY(QDir().mkpath(m_home.filePath(QStringLiteral("config/tenvor"))));
-    QFile preferences(m_home.filePath(QStringLiteral("config/tenvor/CANopen Nodewright.conf")));
-    QVERIFY(preferences.open(QIODevice::WriteOnly));
-    preferences.write("[%General]\ncostackpath=" NW_TEST_DATA_DIR "/generators/stack\n");
+    QVERIFY(nwWriteFile(m_home.filePath(QStringLiteral("config/tenvor/CANopen Nodewright.conf")),
+                        "[%General]\ncostackpath=" NW_TEST_DATA_DIR "/generators/stack\n"));
 }
 
 bool TestStartup::run(const QStringList &arguments, int *exitCode, QString *errors)

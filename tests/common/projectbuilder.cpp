@@ -32,6 +32,14 @@ nwtest::Sub nwtest::appVariable(quint16 datatype, const QString &access, const Q
     return sub;
 }
 
+QMap<QString, QString> nwtest::generalSettings(ObjectDataBase &db)
+{
+    QMap<QString, QString> values;
+    for (const QString &key : db.getGeneralSettingsKeys())
+        values.insert(key, db.getGeneralSettingsValue(key));
+    return values;
+}
+
 namespace nwtest {
 
 void ProjectBuilder::require(bool done, const QString &what)

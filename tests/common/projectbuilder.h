@@ -3,6 +3,7 @@
 #include "database/objectdatabase.h"
 
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
@@ -20,6 +21,9 @@ Sub entry(quint16 datatype, const QString &access, const QString &value, quint8 
 // An application variable (implementation 2) with the given variable name.
 Sub appVariable(quint16 datatype, const QString &access, const QString &varName,
                 quint8 pdoMapping = 0);
+
+// Every general setting of the project, key to value.
+QMap<QString, QString> generalSettings(ObjectDataBase &db);
 
 // Builds a project through the store's public interface. A call the store refuses fails
 // the running test function.

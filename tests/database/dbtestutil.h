@@ -1,7 +1,7 @@
 #pragma once
 
 #include "database/objectdatabase.h"
-#include "panelkit/appidentity.h"
+#include "projectbuilder.h"
 #include "testenv.h"
 
 #include <QFile>
@@ -20,11 +20,7 @@
 // Helpers shared by the project store tests.
 namespace dbtest {
 
-inline void initApplication()
-{
-    nwIsolateTestEnvironment();
-    AppIdentity::apply(QStringLiteral("nodewright"));
-}
+using nwtest::initApplication;
 
 // Output of the sqlite3 command-line tool run on file with the given arguments.
 inline QString sqlite3(const QString &file, const QStringList &arguments)
@@ -35,12 +31,6 @@ inline QString sqlite3(const QString &file, const QStringList &arguments)
         return QStringLiteral("<sqlite3 did not finish>");
     return QString::fromUtf8(process.readAllStandardOutput())
            + QString::fromUtf8(process.readAllStandardError());
-}
-
-inline QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 // Every table of db as the sqlite3 tool dumps it, from a copy saved to path.

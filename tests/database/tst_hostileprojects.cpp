@@ -2,32 +2,11 @@
 #include "nwtest.h"
 #include "projectbuilder.h"
 
-#include <QSqlError>
 #include <QTemporaryDir>
 
 using namespace dbtest;
 
 namespace {
-
-// Runs the statements on the file at path with a connection of its own.
-QString damage(const QString &path, const QStringList &statements)
-{
-    QString problem;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "hostile");
-        db.setDatabaseName(path);
-        if (!db.open())
-            problem = db.lastError().text();
-        QSqlQuery query(db);
-        for (const QString &statement : statements) {
-            if (problem.isEmpty() && !query.exec(statement))
-                problem = statement + QLatin1String(": ") + query.lastError().text();
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("hostile"));
-    return problem;
-}
 
 // Everything a page or a generator reads from an open project.
 void readEverything(ObjectDataBase &db)
@@ -163,8 +142,8 @@ void TestHostileProjects::damagedFiles()
     const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + ".nwrp");
     QFile::remove(path);
     QVERIFY(QFile::copy(m_sound, path));
-    QCOMPARE(damage(path, statements), QString());
-    const QByteArray before = fileBytes(path);
+    QCOMPARE(sqlite3(path, {statements.join(QLatin1String("; "))}), QString());
+    const QByteArray before = nwReadFile(path);
     {
         ObjectDataBase db;
         QCOMPARE(db.openDataBase(path, false), opens);
@@ -175,7 +154,7 @@ void TestHostileProjects::damagedFiles()
             readEverything(db);
     }
     // Only the user's Save writes the file.
-    QCOMPARE(fileBytes(path), before);
+    QCOMPARE(nwReadFile(path), before);
 }
 
 NW_TEST_MAIN(TestHostileProjects)

@@ -7,7 +7,7 @@
 using namespace dbtest;
 using DB = ObjectDataBase;
 
-// Copies inside a project and between projects, the object clipboard, renumbering of
+// Copies inside a project and between projects, renumbering of
 // lines, comparison of objects and of the working file with the saved project.
 class TestObjectDataBaseCopy : public QObject
 {
@@ -18,7 +18,6 @@ private slots:
     void init();
     void cleanup();
     void copyIndex();
-    void clipboard();
     void copyIndexFromDatabase_data();
     void copyIndexFromDatabase();
     void copyKeepsUserChangedValues();
@@ -102,23 +101,6 @@ void TestObjectDataBaseCopy::copyIndex()
     QVERIFY(m_db->objectEqual(m_db, 0, 1, 0x2000, 0x2100));
     QCOMPARE(m_db->getSubIndices(1, 0x2100), QList<quint8>({0, 1, 2}));
     QVERIFY(m_db->existIndex(0, 0x2000));
-}
-
-void TestObjectDataBaseCopy::clipboard()
-{
-    DB::INDEX_DATA_T saved;
-    QVERIFY(!m_db->getSavedIndex(saved));
-    QVERIFY(!m_db->pasteSavedIndex(0, 0x2100));
-    QVERIFY(!m_db->saveIndex(0, 0x2000));
-    addObject(*m_db, 0, 0x2000, "A", {0, 1});
-    QVERIFY(m_db->saveIndex(0, 0x2000));
-    QVERIFY(m_db->getSavedIndex(saved));
-    QCOMPARE(saved.name, QString("A"));
-    QVERIFY(m_db->delIndex(0, 0x2000));
-    QVERIFY(m_db->pasteSavedIndex(0, 0x2100));
-    QVERIFY(m_db->objectEqual(m_db, 0, 254, 0x2100, 0xF000));
-    QVERIFY(m_db->pasteSavedIndex(0, 0x2101));
-    QCOMPARE(m_db->getIndices(0), QList<quint16>({0x2100, 0x2101}));
 }
 
 void TestObjectDataBaseCopy::copyIndexFromDatabase_data()
@@ -303,7 +285,8 @@ void TestObjectDataBaseCopy::moveNode()
     addObject(*m_db, 2, 0x1018, "Identity", {0, 1});
     addObject(*m_db, 2, 0x2000, "App", {0, 1, 2});
     QVERIFY(m_db->executeSql("insert into Groups values('g', '1 2 3')"));
-    QVERIFY(m_db->executeSql("insert into Connections values(2, 6656, 1, 1, 5632, 1, 0)"));
+    QVERIFY(m_db->executeSql("insert into Connections values(2, 6656, 1, 1, 5632, 1, 0), "
+                             "(1, 5632, 1, 2, 6656, 1, 0)"));
     QVERIFY(m_db->executeSql("insert into Signals values(1, 2, 0, 7, 'ro', '', 0, 0, 1, 0, 0, "
                              "0, 0, 0)"));
     QVERIFY(m_other->setGeneralSettingsValue("co_node_id", "12"));
@@ -334,7 +317,7 @@ void TestObjectDataBaseCopy::moveNode()
     QStringList found;
     for (const QString &sql : moved)
         found += m_db->executeSql(sql) ? m_db->sqlResult() : QStringList{"failed: " + sql};
-    QCOMPARE(found, QStringList({"1 3 5", "5 1", "5", "12"}));
+    QCOMPARE(found, QStringList({"1 3 5", "5 1", "1 5", "5", "12"}));
 }
 
 void TestObjectDataBaseCopy::objectEquality_data()

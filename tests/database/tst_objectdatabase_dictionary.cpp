@@ -66,37 +66,21 @@ void TestObjectDataBaseDictionary::cleanup()
 
 void TestObjectDataBaseDictionary::metadataByteForm_data()
 {
+    // Count, then per entry (descending keys) the UTF-16 key and value, each after its
+    // length in bytes; all numbers big-endian.
     QTest::addColumn<DB::MetaData>("map");
     QTest::addColumn<QByteArray>("hex");
     QTest::addRow("empty") << DB::MetaData() << QByteArray("00000000");
     QTest::addRow("one entry") << DB::MetaData{{"a", "1"}}
-                               << QByteArray("00000001"
-                                             "00000002"
-                                             "0061"
-                                             "00000002"
-                                             "0031");
-    QTest::addRow("descending keys") << DB::MetaData{{"a", "1"}, {"b", "2"}}
-                                     << QByteArray("00000002"
-                                                   "00000002"
-                                                   "0062"
-                                                   "00000002"
-                                                   "0032"
-                                                   "00000002"
-                                                   "0061"
-                                                   "00000002"
-                                                   "0031");
+                               << QByteArray("00000001000000020061000000020031");
+    QTest::addRow("descending keys")
+        << DB::MetaData{{"a", "1"}, {"b", "2"}}
+        << QByteArray("00000002000000020062000000020032000000020061000000020031");
     QTest::addRow("empty value") << DB::MetaData{{"k", ""}}
-                                 << QByteArray("00000001"
-                                               "00000002"
-                                               "006b"
-                                               "00000000");
+                                 << QByteArray("0000000100000002006b00000000");
     QTest::addRow("umlaut and emoji")
         << DB::MetaData{{QString::fromUtf8("ä"), QString::fromUtf8("😀")}}
-        << QByteArray("00000001"
-                      "00000002"
-                      "00e4"
-                      "00000004"
-                      "d83dde00");
+        << QByteArray("000000010000000200e400000004d83dde00");
 }
 
 void TestObjectDataBaseDictionary::metadataByteForm()

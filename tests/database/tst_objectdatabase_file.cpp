@@ -1,5 +1,6 @@
 #include "dbtestutil.h"
 #include "nwtest.h"
+#include "testenv.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -264,11 +265,8 @@ void TestObjectDataBaseFile::unusableFilesAreRefused()
     QFETCH(QString, title);
     QFETCH(QString, messageStart);
     const QString path = m_dir.filePath(fileName);
-    if (!contents.isNull()) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(contents);
-    }
+    if (!contents.isNull())
+        QVERIFY(nwWriteFile(path, contents));
     for (bool show : {false, true}) {
         ObjectDataBase db;
         QSignalSpy spy(&db, &ObjectDataBase::message);
@@ -280,7 +278,7 @@ void TestObjectDataBaseFile::unusableFilesAreRefused()
             QVERIFY(spy.first().at(1).toString().startsWith(messageStart));
         }
     }
-    QCOMPARE(fileBytes(path), contents.isNull() ? QByteArray("<missing>") : contents);
+    QCOMPARE(nwReadFile(path), contents.isNull() ? QByteArray("<missing>") : contents);
 }
 
 void TestObjectDataBaseFile::readOnlyProjectOpensWritable()
@@ -290,7 +288,7 @@ void TestObjectDataBaseFile::readOnlyProjectOpensWritable()
     const QString path = m_dir.filePath(QStringLiteral("readonly.nwrp"));
     QVERIFY(source.saveDataBase(path));
     QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    const QByteArray before = fileBytes(path);
+    const QByteArray before = nwReadFile(path);
 
     ObjectDataBase db;
     QVERIFY(db.openDataBase(path, false));
@@ -298,7 +296,7 @@ void TestObjectDataBaseFile::readOnlyProjectOpensWritable()
     QVERIFY(QFile::permissions(db.workingFileName()) & QFile::WriteOwner);
     QVERIFY(db.addIndex(0, 0x2000, ObjectDataBase::INDEX_DATA_T()));
     QVERIFY(db.existIndex(0, 0x2000));
-    QCOMPARE(fileBytes(path), before);
+    QCOMPARE(nwReadFile(path), before);
 }
 
 void TestObjectDataBaseFile::saveKeepsPreviousFileAsBak()
@@ -307,18 +305,18 @@ void TestObjectDataBaseFile::saveKeepsPreviousFileAsBak()
     QVERIFY(db.createNewDataBase());
     const QString path = m_dir.filePath(QStringLiteral("bak.nwrp"));
     QVERIFY(db.saveDataBase(path));
-    const QByteArray first = fileBytes(path);
+    const QByteArray first = nwReadFile(path);
     QVERIFY(!QFile::exists(path + ".bak"));
 
     QVERIFY(db.addIndex(0, 0x2000, ObjectDataBase::INDEX_DATA_T()));
     QVERIFY(db.saveDataBase());
-    const QByteArray second = fileBytes(path);
-    QCOMPARE(fileBytes(path + ".bak"), first);
-    QCOMPARE(second, fileBytes(db.workingFileName()));
+    const QByteArray second = nwReadFile(path);
+    QCOMPARE(nwReadFile(path + ".bak"), first);
+    QCOMPARE(second, nwReadFile(db.workingFileName()));
 
     QVERIFY(db.addIndex(0, 0x2001, ObjectDataBase::INDEX_DATA_T()));
     QVERIFY(db.saveDataBase(path));
-    QCOMPARE(fileBytes(path + ".bak"), second);
+    QCOMPARE(nwReadFile(path + ".bak"), second);
     QCOMPARE(QDir(m_dir.path()).entryList({"bak.nwrp*"}),
              QStringList({"bak.nwrp", "bak.nwrp.bak"}));
 
@@ -362,8 +360,8 @@ void TestObjectDataBaseFile::failedSaveChangesNothing()
         QVERIFY(QDir().mkpath(target + ".bak/x"));
     }
     const QStringList entriesBefore = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden);
-    const QByteArray projectBefore = fileBytes(folder + "/p.nwrp");
-    const QByteArray bakBefore = fileBytes(folder + "/p.nwrp.bak");
+    const QByteArray projectBefore = nwReadFile(folder + "/p.nwrp");
+    const QByteArray bakBefore = nwReadFile(folder + "/p.nwrp.bak");
     const QString projectFileBefore = db.projectFileName();
 
     if (obstacle == "damaged")
@@ -374,8 +372,8 @@ void TestObjectDataBaseFile::failedSaveChangesNothing()
     }
     QVERIFY(!db.errorString().isEmpty());
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QCOMPARE(fileBytes(folder + "/p.nwrp"), projectBefore);
-    QCOMPARE(fileBytes(folder + "/p.nwrp.bak"), bakBefore);
+    QCOMPARE(nwReadFile(folder + "/p.nwrp"), projectBefore);
+    QCOMPARE(nwReadFile(folder + "/p.nwrp.bak"), bakBefore);
     QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden), entriesBefore);
     QCOMPARE(db.projectFileName(), projectFileBefore);
 }
@@ -392,14 +390,14 @@ void TestObjectDataBaseFile::damagedTargetDoesNotReplaceTheBackup()
     QVERIFY(db.saveDataBase(target));
     QVERIFY(db.addIndex(0, 0x2000, ObjectDataBase::INDEX_DATA_T()));
     QVERIFY(db.saveDataBase(target));
-    const QByteArray goodBak = fileBytes(target + ".bak");
+    const QByteArray goodBak = nwReadFile(target + ".bak");
     QVERIFY(damageTable(db, target, "Nodes"));
-    const QByteArray damaged = fileBytes(target);
+    const QByteArray damaged = nwReadFile(target);
 
     QVERIFY(db.addIndex(0, 0x2001, ObjectDataBase::INDEX_DATA_T()));
     QVERIFY2(db.saveDataBase(target), qPrintable(db.errorString()));
-    QCOMPARE(fileBytes(target + ".bak"), goodBak);
-    QCOMPARE(fileBytes(target + ".damaged"), damaged);
+    QCOMPARE(nwReadFile(target + ".bak"), goodBak);
+    QCOMPARE(nwReadFile(target + ".damaged"), damaged);
     ObjectDataBase reopened;
     QVERIFY(reopened.openDataBase(target, false));
     QCOMPARE(reopened.getIndices(0), QList<quint16>({0x2000, 0x2001}));

@@ -87,7 +87,6 @@ private slots:
     void mappingStatic();
     void deletesCleanConnections_data();
     void deletesCleanConnections();
-    void moveNodeMovesConnectionsAndGroup();
     void connectionQueries();
     void connectionPossible();
     void locks();
@@ -242,24 +241,6 @@ void TestObjectDataBasePdo::deletesCleanConnections()
     std::sort(left.begin(), left.end(),
               [](const Connection &a, const Connection &b) { return a.priority < b.priority; });
     QCOMPARE(left, expected);
-}
-
-void TestObjectDataBasePdo::moveNodeMovesConnectionsAndGroup()
-{
-    QVERIFY(m_db->addGroup("drives"));
-    QVERIFY(m_db->addNodeToGroup("drives", 2));
-    QVERIFY(m_db->addNodeToGroup("drives", 1));
-    QVERIFY(add(*m_db, connection(1, 0x2000, 1, 2, 0x2000, 2)));
-    QVERIFY(add(*m_db, connection(2, 0x2000, 3, 1, 0x2000, 2)));
-    QVERIFY(m_db->moveNode(1, 7));
-    QCOMPARE(m_db->getPDOConnections(false),
-             QList<Connection>(
-                 {connection(2, 0x2000, 3, 7, 0x2000, 2), connection(7, 0x2000, 1, 2, 0x2000, 2)}));
-    QCOMPARE(m_db->getNodesInGroup("drives"), QList<quint8>({2, 7}));
-    QCOMPARE(m_db->findGroup(7), QString("drives"));
-    // The objects from 0x1000 on move with the line, its mappings among them.
-    QVERIFY(m_db->isObjectMapped(7, 0x2000, 1));
-    QVERIFY(!m_db->existNode(1));
 }
 
 void TestObjectDataBasePdo::connectionQueries()

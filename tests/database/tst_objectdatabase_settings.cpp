@@ -20,7 +20,6 @@ private slots:
     void changeKinds_data();
     void changeKinds();
     void writeLockRefusesEveryWrite();
-    void descriptionSettingsPerLine();
     void storesAreSeparate();
     void copyGeneralSettingsFromDatabase();
     void perLineSettingsCopies();
@@ -177,22 +176,6 @@ void TestObjectDataBaseSettings::writeLockRefusesEveryWrite()
     QVERIFY(m_db->blockUpdates());
     QVERIFY(m_db->addIndex(2, 0x2201, DB::INDEX_DATA_T()));
     QCOMPARE(spy.count(), 2);
-}
-
-void TestObjectDataBaseSettings::descriptionSettingsPerLine()
-{
-    QVERIFY(m_db->setDescriptionSettingsValue("VendorName", "Line zero"));
-    m_db->setDescriptionSettingsLine(3);
-    QCOMPARE(m_db->descriptionSettingsLine(), quint8(3));
-    QVERIFY(!m_db->existDescriptionSettingsValue("VendorName"));
-    QVERIFY(m_db->getDescriptionSettingsValue("VendorName").isEmpty());
-    QVERIFY(m_db->setDescriptionSettingsValue("VendorName", "Line three"));
-    QCOMPARE(m_db->getDescriptionSettingsValue("VendorName"), QString("Line three"));
-    m_db->setDescriptionSettingsLine(0);
-    QCOMPARE(m_db->getDescriptionSettingsValue("VendorName"), QString("Line zero"));
-    QCOMPARE(m_db->getDescriptionSettingsKeys(), QStringList({"VendorName", "VendorName_3"}));
-    QVERIFY(m_db->executeSql("select value from DescriptionSettings where item = 'VendorName_3'"));
-    QCOMPARE(m_db->sqlResult(), QStringList{"Line three"});
 }
 
 void TestObjectDataBaseSettings::storesAreSeparate()

@@ -3,6 +3,7 @@
 #include "forms/targetsettingsdialog.h"
 #include "nwtest.h"
 #include "panelkit/stacksettings.h"
+#include "projectbuilder.h"
 #include "testenv.h"
 
 #include <QApplication>
@@ -25,13 +26,7 @@ namespace {
 
 using Format = StackSetting::Format;
 
-QMap<QString, QString> generalSettings(ObjectDataBase &db)
-{
-    QMap<QString, QString> values;
-    for (const QString &key : db.getGeneralSettingsKeys())
-        values.insert(key, db.getGeneralSettingsValue(key));
-    return values;
-}
+using nwtest::generalSettings;
 
 bool isEditable(const SettingCell &cell)
 {

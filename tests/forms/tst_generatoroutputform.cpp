@@ -21,7 +21,6 @@ private slots:
     void timeStampedLines();
     void plainAndMarkedUpMessages_data();
     void plainAndMarkedUpMessages();
-    void clear();
     void copyWithControl();
     void indexFromSelection_data();
     void indexFromSelection();
@@ -82,14 +81,6 @@ void TestGeneratorOutputForm::plainAndMarkedUpMessages()
     cursor = QTextCursor(form.browser()->document()->lastBlock());
     cursor.movePosition(QTextCursor::EndOfBlock);
     QVERIFY(cursor.charFormat().fontWeight() != QFont::Bold);
-}
-
-void TestGeneratorOutputForm::clear()
-{
-    GeneratorOutputForm form;
-    form.appendLogging(QStringLiteral("x"));
-    form.clearLogging();
-    QCOMPARE(form.getLogging(), QString());
 }
 
 void TestGeneratorOutputForm::select(GeneratorOutputForm &form, const QString &text)

@@ -115,9 +115,6 @@ void TestSubIndexForm::typedValues_data()
     row("default fits", 0x2000, 1, EntryField::DefaultValue, "0xff", none, "0xff");
     row("default outside the type", 0x2000, 1, EntryField::DefaultValue, "300",
         "300 lies outside the range of UNSIGNED8 (0 to 255).", "1");
-    row("default malformed", 0x2100, 0, EntryField::DefaultValue, "12,5",
-        "\"12,5\" is not a number. Type a decimal number or a hexadecimal one starting with 0x.",
-        "100");
     row("default outside the limits", 0x2200, 2, EntryField::DefaultValue, "9",
         "The default value 9 lies outside the limits (-5 to 5).", "1.5");
     row("real lower limit rounded", 0x2200, 2, EntryField::LowLimit, "1.6", none, "2");

@@ -84,9 +84,7 @@ void TestBaseDataImporter::setters()
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.codb"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
+    QVERIFY(nwWriteFile(path, QByteArray()));
     QVERIFY(importer.setImportFileName(path));
     QCOMPARE(importer.importFileName(), path);
     QVERIFY(!importer.setImportFileName(dir.filePath(QStringLiteral("missing.codb"))));

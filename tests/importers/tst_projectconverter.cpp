@@ -15,10 +15,8 @@ private slots:
     void init();
     void cleanup() { m_db.reset(); }
 
-    void currentFormIsLeftAlone();
-    void securityKindsAreRewritten_data();
-    void securityKindsAreRewritten();
-    void staleSecurityKeysAreRemoved();
+    void securityKinds_data();
+    void securityKinds();
     void j1939CorrectionFoldsDataPageIntoNumber();
     void mpCorrectionRemovesTransmitAddressClaimOnly();
 
@@ -43,65 +41,51 @@ void TestProjectConverter::setDevices(const QStringList &kinds)
                                         QStringLiteral("%1 %2").arg(i + 1).arg(kinds.at(i)));
 }
 
-void TestProjectConverter::currentFormIsLeftAlone()
+using Kinds = QMap<QString, QString>;
+
+void TestProjectConverter::securityKinds_data()
 {
-    setDevices({QStringLiteral("Battery"), QStringLiteral("Security Device/Extension"),
-                QStringLiteral("Security Device/Extension")});
-    m_db->setEnergyBusSettingsValue(QStringLiteral("sec_2_kind"), QStringLiteral("Extension"));
-    m_db->setEnergyBusSettingsValue(QStringLiteral("sec_3_kind"), QStringLiteral("Device"));
-    QStringList keys = m_db->getEnergyBusKeys();
-    keys.sort();
+    QTest::addColumn<QStringList>("devices");
+    QTest::addColumn<Kinds>("stored"); // sec_<n>_kind before the correction
+    QTest::addColumn<Kinds>("corrected"); // after it; a key missing here is removed
+    const QString security = QStringLiteral("Security Device/Extension");
+    const auto row = [](const char *name, const QStringList &devices, const Kinds &stored,
+                        const Kinds &corrected) {
+        QTest::newRow(name) << devices << stored << corrected;
+    };
+    const Kinds current = {{"2", "Extension"}, {"3", "Device"}};
+    row("current form", {"Battery", security, security}, current, current);
+    row("flag 1", {"sec"}, {{"1", "1"}}, {{"1", "Extension"}});
+    row("flag 0", {"sec"}, {{"1", "0"}}, {{"1", "Device"}});
+    row("lower case extension", {"sec"}, {{"1", "extension"}}, {{"1", "Extension"}});
+    row("lower case device", {"sec"}, {{"1", "device"}}, {{"1", "Device"}});
+    row("missing", {"sec"}, {}, {{"1", "Device"}});
+    row("keys of no security device", {"Battery", security},
+        {{"1", "Device"}, {"2", "Extension"}, {"5", "Device"}}, {{"2", "Extension"}});
+}
+
+// The kinds of the security devices are rewritten to the current form, and a kind of a
+// position that holds no security device goes; a second run changes nothing.
+void TestProjectConverter::securityKinds()
+{
+    QFETCH(QStringList, devices);
+    QFETCH(Kinds, stored);
+    QFETCH(Kinds, corrected);
+    setDevices(devices);
+    for (auto it = stored.cbegin(); it != stored.cend(); ++it)
+        m_db->setEnergyBusSettingsValue(QStringLiteral("sec_%1_kind").arg(it.key()), it.value());
     QSignalSpy changes(m_db.get(), &ObjectDataBase::updateNotify);
-
     ProjectConverter converter(m_db.get());
+    QCOMPARE(converter.doEnergyBusCorrection(), stored != corrected);
+    if (stored == corrected)
+        QVERIFY(changes.isEmpty());
+    Kinds found;
+    for (const QString &key : m_db->getEnergyBusKeys()) {
+        if (key.startsWith(QLatin1String("sec_")))
+            found.insert(key.section(QLatin1Char('_'), 1, 1), m_db->getEnergyBusSettingsValue(key));
+    }
+    QCOMPARE(found, corrected);
     QVERIFY(!converter.doEnergyBusCorrection());
-    QCOMPARE(changes.count(), 0);
-    QStringList after = m_db->getEnergyBusKeys();
-    after.sort();
-    QCOMPARE(after, keys);
-}
-
-void TestProjectConverter::securityKindsAreRewritten_data()
-{
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<QString>("current");
-    QTest::addRow("flag 1") << "1"
-                            << "Extension";
-    QTest::addRow("flag 0") << "0"
-                            << "Device";
-    QTest::addRow("lower case extension") << "extension"
-                                          << "Extension";
-    QTest::addRow("lower case device") << "device"
-                                       << "Device";
-    QTest::addRow("missing") << ""
-                             << "Device";
-}
-
-void TestProjectConverter::securityKindsAreRewritten()
-{
-    QFETCH(QString, stored);
-    QFETCH(QString, current);
-    setDevices({QStringLiteral("sec")});
-    if (!stored.isEmpty())
-        m_db->setEnergyBusSettingsValue(QStringLiteral("sec_1_kind"), stored);
-    ProjectConverter converter(m_db.get());
-    QVERIFY(converter.doEnergyBusCorrection());
-    QCOMPARE(m_db->getEnergyBusSettingsValue(QStringLiteral("sec_1_kind")), current);
-    QVERIFY(!converter.doEnergyBusCorrection());
-}
-
-void TestProjectConverter::staleSecurityKeysAreRemoved()
-{
-    setDevices({QStringLiteral("Battery"), QStringLiteral("Security Device/Extension")});
-    m_db->setEnergyBusSettingsValue(QStringLiteral("sec_1_kind"), QStringLiteral("Device"));
-    m_db->setEnergyBusSettingsValue(QStringLiteral("sec_2_kind"), QStringLiteral("Extension"));
-    m_db->setEnergyBusSettingsValue(QStringLiteral("sec_5_kind"), QStringLiteral("Device"));
-    ProjectConverter converter(m_db.get());
-    QVERIFY(converter.doEnergyBusCorrection());
-    QVERIFY(!m_db->existEnergyBusSettingsValue(QStringLiteral("sec_1_kind")));
-    QVERIFY(!m_db->existEnergyBusSettingsValue(QStringLiteral("sec_5_kind")));
-    QCOMPARE(m_db->getEnergyBusSettingsValue(QStringLiteral("sec_2_kind")),
-             QStringLiteral("Extension"));
 }
 
 void TestProjectConverter::j1939CorrectionFoldsDataPageIntoNumber()

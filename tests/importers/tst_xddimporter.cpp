@@ -7,6 +7,7 @@
 #include "nwtest.h"
 #include "projectbuilder.h"
 #include "roundtriputil.h"
+#include "testenv.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -129,10 +130,7 @@ void TestXddImporter::init()
 QString TestXddImporter::writeFile(const QByteArray &content)
 {
     const QString path = dir->filePath(QStringLiteral("device.xdd"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        return QString();
-    return path;
+    return nwWriteFile(path, content) ? path : QString();
 }
 
 void TestXddImporter::read(const QString &path, ObjectDataBase &db, XDDImporter &importer,

@@ -35,10 +35,6 @@ private slots:
     void utf8Strings();
     void convertCategory_data();
     void convertCategory();
-    void convertDbNames_data();
-    void convertDbNames();
-    void convertEBType_data();
-    void convertEBType();
     void modifyLineEnding_data();
     void modifyLineEnding();
     void modifyLineEndingRefusals();
@@ -373,51 +369,6 @@ void TestHelper::convertCategory()
     QCOMPARE(Helper::convertCategory(quint8(7)), QStringLiteral("Optional"));
 }
 
-void TestHelper::convertDbNames_data()
-{
-    QTest::addColumn<QString>("column");
-    QTest::addColumn<QString>("property");
-    const auto row = [](const char *name, const QString &column, const QString &property) {
-        QTest::newRow(name) << column << property;
-    };
-    // The names whose spelling differs from the column's beyond its case.
-    row("lowlimit", "lowlimit", "LowerLimit");
-    row("device_class", "device_class", "Device Class");
-    row("defaultineds", "defaultineds", "HasDefault");
-    row("managedbycbw", "managedbycbw", "Managed by CBW");
-}
-
-void TestHelper::convertDbNames()
-{
-    QFETCH(QString, column);
-    QFETCH(QString, property);
-    QCOMPARE(Helper::convertDbNames(column), property);
-    QCOMPARE(Helper::convertDbNames(property), column);
-    QCOMPARE(Helper::convertDbNames(QStringLiteral("line0type")), QStringLiteral("line0type"));
-}
-
-void TestHelper::convertEBType_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("code");
-    const auto row = [](const char *name, const QString &kind, const QString &code) {
-        QTest::newRow(name) << kind << code;
-    };
-    row("bat", "Battery", "bat");
-    row("sec", "Security Device/Extension", "sec");
-    row("manup", "Manufacturer specific device (passive)", "manup");
-}
-
-void TestHelper::convertEBType()
-{
-    QFETCH(QString, kind);
-    QFETCH(QString, code);
-    QCOMPARE(Helper::convertEBType(kind), code);
-    QCOMPARE(Helper::convertEBType(kind.toUpper()), code);
-    QCOMPARE(Helper::convertEBType(code), kind);
-    QVERIFY(Helper::convertEBType(QStringLiteral("Toaster")).isEmpty());
-}
-
 void TestHelper::modifyLineEnding_data()
 {
     QTest::addColumn<QByteArray>("before");
@@ -445,14 +396,9 @@ void TestHelper::modifyLineEnding()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("gen_define.h"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(before);
-    file.close();
-
+    QVERIFY(nwWriteFile(path, before));
     QVERIFY(Helper::modifyLineEnding(path, ending));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), after);
+    QCOMPARE(nwReadFile(path), after);
 }
 
 void TestHelper::modifyLineEndingRefusals()
@@ -464,14 +410,10 @@ void TestHelper::modifyLineEndingRefusals()
     QVERIFY(!QFile::exists(missing));
 
     const QString path = dir.filePath(QStringLiteral("gen_pgn.c"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("a\nb\n");
-    file.close();
+    QVERIFY(nwWriteFile(path, "a\nb\n"));
     QVERIFY(!Helper::modifyLineEnding(path, QStringLiteral("\n\r")));
     QVERIFY(!Helper::modifyLineEnding(path, QString()));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QByteArray("a\nb\n"));
+    QCOMPARE(nwReadFile(path), QByteArray("a\nb\n"));
 }
 
 NW_TEST_MAIN(TestHelper)

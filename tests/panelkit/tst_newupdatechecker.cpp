@@ -37,10 +37,7 @@ void TestNewUpdateChecker::initTestCase()
 QString TestNewUpdateChecker::writeManifest(const QByteArray &content)
 {
     const QString path = m_dir.filePath(QStringLiteral("versions.ini"));
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(content);
-    return path;
+    return nwWriteFile(path, content) ? path : QString();
 }
 
 // Runs one check and returns the signal's arguments: tool, stack, userRequested ("1"/"0").

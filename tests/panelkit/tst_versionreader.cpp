@@ -26,10 +26,7 @@ QString TestVersionReader::writeFile(const QByteArray &content)
 {
     const QString path =
         m_dir.filePath(QStringLiteral("costack_featureinfo_%1.xml").arg(++m_count));
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(content);
-    return path;
+    return nwWriteFile(path, content) ? path : QString();
 }
 
 void TestVersionReader::readsVersions_data()

@@ -283,6 +283,9 @@ void TestDictionaryEditor::pasteRefusesOccupiedIndex()
     QCOMPARE(db->getIndexName(0, 0x2000), name);
     QVERIFY(editor.pasteFromClipboard(0, 0x2000, true));
     QCOMPARE(db->getIndexName(0, 0x2000), QStringLiteral("Speed"));
+    // The clipboard keeps the object for the next paste.
+    QVERIFY(editor.pasteFromClipboard(0, 0x2300, false));
+    QCOMPARE(db->getIndexName(0, 0x2300), QStringLiteral("Speed"));
 }
 
 void TestDictionaryEditor::objectTypeChangeCarriesLimitsAndMapping()
