@@ -1,6 +1,8 @@
 #include "modelchecker.h"
 
 #include "checker/checkformat.h"
+#include "generators/objdictgenerator.h"
+#include "panelkit/helper.h"
 
 #include <limits>
 
@@ -11,6 +13,13 @@ namespace {
 bool isPdoMappingIndex(quint16 index)
 {
     return (index >= 0x1600 && index <= 0x17FF) || (index >= 0x1A00 && index <= 0x1BFF);
+}
+
+// The long name of a data type, or its number for a type without one.
+QString dataTypeName(quint16 type)
+{
+    const QString name = Helper::index2DataTypeString(type);
+    return name.isEmpty() ? QStringLiteral("0x%1").arg(type, 4, 16, QLatin1Char('0')) : name;
 }
 
 } // namespace
@@ -178,7 +187,24 @@ void ModelChecker::checkSubDataType(quint16 index, quint8 subIndex, const SubDat
         return;
     case CAN::DT_DOMAIN:
         return;
+    case CAN::DT_INTEGER56:
+    case CAN::DT_UNSIGNED56:
+        countError(tr("<strong>Error: </strong>Object 0x%1-0x%2: The protocol stack has no "
+                      "56-bit data type; the value would be kept and transferred as 8 bytes "
+                      "(UNSIGNED64). Use INTEGER64 or UNSIGNED64 instead.")
+                       .arg(i, s));
+        break;
     default:
+        // Types the stack has no table of its own for live in the octet-string arrays.
+        if (data.datatype != 0
+            && ObjDictGenerator::storedType(data.datatype) == CAN::DT_OCTET_STRING) {
+            if (data.implementation != 2)
+                countError(tr("<strong>Error: </strong>Object 0x%1-0x%2: The protocol stack "
+                              "keeps the data type %3 as an octet string; only the "
+                              "implementation type 'Variable' is possible for it.")
+                               .arg(i, s, dataTypeName(data.datatype)));
+            return;
+        }
         break;
     }
     QList<QVariant> values{data.defaultvalue};

@@ -3,6 +3,8 @@
 #include "generators/codefinegenerator.h"
 
 #include "database/objectdatabase.h"
+#include "generators/objdictgenerator.h"
+#include "panelkit/canopendatatype.h"
 
 #include <QTextStream>
 
@@ -16,7 +18,14 @@ void CoDefineGenerator::generateServiceDefines(QTextStream &out)
                       bufferSetting(QStringLiteral("transmitbuffersize"), "5"));
     writePerLineCounts(out);
     writeNodeIds(out);
-    const bool extendedTypes = dataTypeUsed({0x000C, 0x0016, 0x0018, 0x0019, 0x001B}, 0x1000);
+    // Every type kept in the UNSIGNED24..64 tables needs them.
+    QList<quint16> extended;
+    for (quint16 type = CAN::DT_BOOLEAN; type <= CAN::DT_UNSIGNED64; ++type) {
+        const quint16 stored = ObjDictGenerator::storedType(type);
+        if (stored == CAN::DT_UNSIGNED24 || stored >= CAN::DT_UNSIGNED40)
+            extended << type;
+    }
+    const bool extendedTypes = dataTypeUsed(extended, 0x1000);
     const bool utf8Type = dataTypeUsed({0x007C}, 0x2000);
 
     out << "/* Definition of numbers of CANopen services */\n";

@@ -83,14 +83,25 @@ public:
     // stored as UNSIGNED48; the record's data type is changed accordingly.
     static QString getImplementationDataType(quint16 index, quint8 sub,
                                              ObjectDataBase::SUBINDEX_DATA_T &data);
-    // Type part of an implementation data type: the upper-cased short type name, "DOMAIN"
-    // and "BOOL" for those types, "U8" for the small bit fields.
+    // The data type whose tables and CO_DTYPE name hold values of a data type in the
+    // stack: the type itself, or a stack type of the same size for the types the stack
+    // has no tables for. TIME_OF_DAY and TIME_DIFFERENCE are kept as UNSIGNED48,
+    // INTEGER40, INTEGER48 and INTEGER64 as the unsigned type of their size (two's
+    // complement, the same bytes on the bus), REAL64 as UNSIGNED64 holding its IEEE bit
+    // pattern, the small bit fields as UNSIGNED8, the visible-string variants as visible
+    // strings. The stack has no 7-byte type: INTEGER56 and UNSIGNED56 are kept as
+    // UNSIGNED64, which the model check reports. Every other type (UNICODE_STRING, the
+    // larger bit fields, complex and unknown types) is kept as an octet string: the bytes
+    // of an application variable.
+    static quint16 storedType(quint16 datatype);
+    // Type part of an implementation data type: the upper-cased short name of the stored
+    // type, "DOMAIN" and "BOOL" for those types.
     static QString dataTypePart(quint16 datatype);
     // Access part of the attributes: "CO_ATTR_READ", "CO_ATTR_WRITE" or both, followed by
     // the mapping directions of a mappable entry.
     static QString accessAttributes(const QString &accesstype, quint8 pdomapping);
-    // Name part of the value arrays of a data type: "u8" (od_u8, od_const_u8, od_ptr_u8),
-    // ..., "vis_string", "utf8_string", "octet_string", "domain"; empty for none.
+    // Name part of the value arrays of a data type's stored type: "u8" (od_u8,
+    // od_const_u8, od_ptr_u8), ..., "vis_string", "utf8_string", "octet_string", "domain".
     static QString valueArrayType(quint16 datatype);
     // The memory-specifier and storage-class defaults every dictionary file starts with.
     static void writeStorageClasses(QTextStream &out);

@@ -119,15 +119,55 @@ QString ObjDictGenerator::objectTypeText(quint8 objectType)
     }
 }
 
+quint16 ObjDictGenerator::storedType(quint16 datatype)
+{
+    switch (datatype) {
+    case CAN::DT_BOOLEAN:
+    case CAN::DT_INTEGER8:
+    case CAN::DT_INTEGER16:
+    case CAN::DT_INTEGER32:
+    case CAN::DT_UNSIGNED8:
+    case CAN::DT_UNSIGNED16:
+    case CAN::DT_UNSIGNED32:
+    case CAN::DT_REAL32:
+    case CAN::DT_VISIBLE_STRING:
+    case CAN::DT_OCTET_STRING:
+    case CAN::DT_DOMAIN:
+    case CAN::DT_INTEGER24:
+    case CAN::DT_UNSIGNED24:
+    case CAN::DT_UNSIGNED40:
+    case CAN::DT_UNSIGNED48:
+    case CAN::DT_UNSIGNED64:
+    case CAN::DT_UTF8_STRING:
+        return datatype;
+    case CAN::DT_TIME_OF_DAY:
+    case CAN::DT_TIME_DIFFERENCE:
+    case CAN::DT_INTEGER48:
+        return CAN::DT_UNSIGNED48;
+    case CAN::DT_INTEGER40:
+        return CAN::DT_UNSIGNED40;
+    case CAN::DT_REAL64:
+    case CAN::DT_INTEGER56:
+    case CAN::DT_INTEGER64:
+    case CAN::DT_UNSIGNED56:
+        return CAN::DT_UNSIGNED64;
+    case CAN::DT_VIS_STRING_NULL:
+    case CAN::DT_VIS_STRING_ASTERIKS:
+        return CAN::DT_VISIBLE_STRING;
+    default:
+        return datatype >= CAN::DT_UNSIGNED2 && datatype <= CAN::DT_UNSIGNED7
+                   ? quint16(CAN::DT_UNSIGNED8)
+                   : quint16(CAN::DT_OCTET_STRING);
+    }
+}
+
 QString ObjDictGenerator::dataTypePart(quint16 datatype)
 {
-    const QString type = Helper::index2DataTypeShortString(datatype).toUpper();
+    const QString type = Helper::index2DataTypeShortString(storedType(datatype)).toUpper();
     if (type == QLatin1String("D"))
         return QStringLiteral("DOMAIN");
     if (type == QLatin1String("B"))
         return QStringLiteral("BOOL");
-    if (datatype >= 0x0064 && datatype <= 0x0069)
-        return QStringLiteral("U8");
     return type;
 }
 

@@ -167,9 +167,7 @@ QString ObjDictGenerator::getObjectAddress(quint8 line, quint16 index, quint8 su
         return QStringLiteral("NULL");
     const auto &data = entry->data;
     const quint32 key = subKey(line, index, sub, data.sharedlines);
-    QString type = valueArrayType(data.datatype);
-    if (type.isEmpty())
-        type = Helper::index2DataTypeShortString(data.datatype);
+    const QString type = valueArrayType(data.datatype);
     switch (data.implementation) {
     case 1:
         return QStringLiteral("&od_const_%1[%2]").arg(type).arg(constPositions.value(key, 0));

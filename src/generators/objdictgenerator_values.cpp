@@ -10,11 +10,11 @@
 namespace {
 
 // Name part of the value arrays that hold a data type ("u8" for od_u8, od_const_u8 and
-// od_ptr_u8); empty for types without an array. Booleans and the small bit fields live
-// in the UNSIGNED8 arrays, TIME_OF_DAY in the UNSIGNED48 ones.
+// od_ptr_u8), by the type that keeps the values (ObjDictGenerator::storedType). Booleans
+// live in the UNSIGNED8 arrays.
 QString arrayType(quint16 datatype)
 {
-    switch (datatype) {
+    switch (ObjDictGenerator::storedType(datatype)) {
     case CAN::DT_BOOLEAN:
     case CAN::DT_UNSIGNED8:
         return QStringLiteral("u8");
@@ -34,7 +34,6 @@ QString arrayType(quint16 datatype)
         return QStringLiteral("u24");
     case CAN::DT_UNSIGNED40:
         return QStringLiteral("u40");
-    case CAN::DT_TIME_OF_DAY:
     case CAN::DT_UNSIGNED48:
         return QStringLiteral("u48");
     case CAN::DT_UNSIGNED64:
@@ -42,8 +41,6 @@ QString arrayType(quint16 datatype)
     case CAN::DT_INTEGER24:
         return QStringLiteral("i24");
     case CAN::DT_VISIBLE_STRING:
-    case CAN::DT_VIS_STRING_NULL:
-    case CAN::DT_VIS_STRING_ASTERIKS:
         return QStringLiteral("vis_string");
     case CAN::DT_UTF8_STRING:
         return QStringLiteral("utf8_string");
@@ -52,8 +49,7 @@ QString arrayType(quint16 datatype)
     case CAN::DT_DOMAIN:
         return QStringLiteral("domain");
     default:
-        return datatype >= CAN::DT_UNSIGNED2 && datatype <= CAN::DT_UNSIGNED7 ? QStringLiteral("u8")
-                                                                              : QString();
+        return QString();
     }
 }
 
@@ -129,13 +125,19 @@ const char *const constantOrder[] = {"u8",  "u16", "u32", "u24", "u40", "u48",
 const char *const pointerOrder[] = {"u8",  "u16", "u24", "u32", "u40", "u48",
                                     "u64", "i8",  "i16", "i24", "i32", "r32"};
 
+// The text of a number without "$nodeid+" and the blanks around it.
+QString plainNumber(const QString &value)
+{
+    QString text = value;
+    text.remove(QStringLiteral("$nodeid+"), Qt::CaseInsensitive);
+    return text.trimmed();
+}
+
 // A float constant C accepts with the "f" suffix. A hexadecimal value of a REAL32 is the
 // bit pattern of the number, as device descriptions write it (0x40490FDB is pi).
 QString realText(const QString &value)
 {
-    QString text = value;
-    text.remove(QStringLiteral("$nodeid+"), Qt::CaseInsensitive);
-    text = text.trimmed();
+    const QString text = plainNumber(value);
     bool ok = false;
     double real = text.toDouble(&ok);
     if (!ok && text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
@@ -159,6 +161,23 @@ QString realText(const QString &value)
     return result;
 }
 
+// The IEEE bit pattern of a REAL64 value; a hexadecimal value is taken as the pattern
+// itself, as device descriptions write it. A text that is no number gives 0.
+quint64 real64Bits(const QString &value)
+{
+    bool ok = false;
+    const double real = plainNumber(value).toDouble(&ok);
+    if (!ok) {
+        quint64 u = 0;
+        qint64 s = 0;
+        ObjDictGenerator::parseInteger(value, u, s);
+        return u;
+    }
+    quint64 bits = 0;
+    std::memcpy(&bits, &real, sizeof bits);
+    return bits;
+}
+
 // The initialiser of a numeric value: the cast, the number in decimal and the suffix,
 // or the byte macro of the types without a native C type.
 QString numericValue(const NumericArray &array, quint16 datatype, const QString &value)
@@ -167,9 +186,12 @@ QString numericValue(const NumericArray &array, quint16 datatype, const QString 
         return QLatin1String(array.cast) + realText(value) + QLatin1String(array.suffix);
     quint64 u = 0;
     qint64 s = 0;
-    ObjDictGenerator::parseInteger(value, u, s);
+    if (datatype == CAN::DT_REAL64)
+        u = real64Bits(value);
+    else
+        ObjDictGenerator::parseInteger(value, u, s);
     if (!array.cast)
-        return AbstractGenerator::convertValue(datatype, u, s);
+        return AbstractGenerator::convertValue(ObjDictGenerator::storedType(datatype), u, s);
     QString number;
     if (array.isSigned) {
         number = QString::number(s);

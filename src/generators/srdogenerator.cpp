@@ -1,7 +1,6 @@
 #include "generators/srdogenerator.h"
 
 #include "database/objectdatabase.h"
-#include "generators/extdeclgenerator.h"
 #include "generators/objdictgenerator.h"
 #include "panelkit/helper.h"
 
@@ -21,8 +20,8 @@ const quint16 lastSrdo = 0x1340;
 const quint16 mappingOffset = 0x80;
 
 // The C type of a process variable: the type of the stack's value tables for its data
-// type, so that gen_objdict.c and gen_srdo.c see the same variable; types without such a
-// table keep their declared type. Empty for strings and domains.
+// type, so that gen_objdict.c and gen_srdo.c see the same variable. Empty for strings,
+// domains and the types kept as octet strings.
 QString processVariableType(quint16 datatype)
 {
     static const QMap<QString, QString> tableTypes{
@@ -38,12 +37,7 @@ QString processVariableType(quint16 datatype)
         {QStringLiteral("i24"), QStringLiteral("INTEGER24")},
         {QStringLiteral("i32"), QStringLiteral("INTEGER32")},
         {QStringLiteral("r32"), QStringLiteral("REAL32")}};
-    const QString table = ObjDictGenerator::valueArrayType(datatype);
-    if (!table.isEmpty())
-        return tableTypes.value(table);
-    bool byteArray = false;
-    const QString type = ExtDeclGenerator::declaredType(datatype, byteArray);
-    return byteArray ? QString() : type;
+    return tableTypes.value(ObjDictGenerator::valueArrayType(datatype));
 }
 
 // Objects 0x1000..0xFFFF of a line; 0 for a line the project does not have.

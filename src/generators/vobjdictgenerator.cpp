@@ -64,15 +64,9 @@ bool VobjDictGenerator::areVirtualObjectsPresent(const ObjectDataBase *db)
 
 QString VobjDictGenerator::getImplementationDataType(quint16 datatype)
 {
-    return (QStringLiteral("CO_DTYPE_") + ObjDictGenerator::dataTypePart(storedType(datatype))
+    return (QStringLiteral("CO_DTYPE_") + ObjDictGenerator::dataTypePart(datatype)
             + QStringLiteral("_PTR"))
         .leftJustified(18, QLatin1Char(' '));
-}
-
-// TIME_OF_DAY is kept as UNSIGNED48, in type and attributes, as in gen_objdict.c.
-quint16 VobjDictGenerator::storedType(quint16 datatype)
-{
-    return datatype == 0x000C ? quint16(0x0019) : datatype;
 }
 
 QString VobjDictGenerator::getODAttributes(quint16 datatype, const QString &accesstype,
@@ -249,8 +243,8 @@ QString VobjDictGenerator::describeSubObject(const VirtualObject &object, const 
     return QStringLiteral("\t{ (UNSIGNED8)%1u, ").arg(sub.sub)
            + getImplementationDataType(data.datatype) + QStringLiteral(", ")
            + QStringLiteral("(UNSIGNED16)%1u, ").arg(position)
-           + getODAttributes(storedType(data.datatype), data.accesstype, data.pdomapping,
-                             compactStart)
+           + getODAttributes(ObjDictGenerator::storedType(data.datatype), data.accesstype,
+                             data.pdomapping, compactStart)
            + QStringLiteral(", ")
            + (limitCheck ? QStringLiteral(" (UNSIGNED16)0u, (UNSIGNED16)0u, (UNSIGNED16)0u},")
                          : QStringLiteral(" (UNSIGNED16)0u},"))

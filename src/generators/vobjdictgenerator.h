@@ -62,7 +62,6 @@ private:
         ObjDictGenerator::IndexEntry entry;
     };
 
-    static quint16 storedType(quint16 datatype);
     static QList<quint8> dictionaryLines(const ObjectDataBase *db);
     void loadVirtualObjects();
     VirtualObject readObject(quint8 line, quint16 index) const;

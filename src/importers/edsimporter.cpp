@@ -76,7 +76,10 @@ void EDSImporter::newIndex(const CAN::CANopenIndex &object)
     stored.data.name = object.name;
     stored.data.objecttype = object.objectType;
     stored.data.datatype = object.dataType;
-    if (object.objectType != 8 || object.compactCount == 0)
+    // A compact array, or a record written the same way (as some DCF writers do for PDO
+    // mappings), lists no sub-index 0; it counts the elements.
+    if ((object.objectType != CAN::OC_ARRAY && object.objectType != CAN::OC_RECORD)
+        || object.compactCount == 0)
         return;
     ObjectDataBase::SUBINDEX_DATA_T count;
     count.name = QStringLiteral("Highest subindex supported");

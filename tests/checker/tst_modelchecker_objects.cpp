@@ -277,6 +277,31 @@ void TestModelCheckerObjects::objectRules_data()
                        + "Object 0x2100-0x00: Only the implementation type 'Variable' is "
                          "possible for octet strings or domains."}
         << 1;
+    QTest::addRow("types kept as octet strings, not as application variables")
+        << Mutation([](ObjectDataBase &db) {
+               addVariable2100(db, entry(0x0B, "ro", ""));
+               addVar(db, 0, 0x2101, entry(0x40, "ro", "0x0", 1));
+               Sub variable = entry(0x6A, "rw", "0", 2);
+               variable.varname = "bits";
+               addVar(db, 0, 0x2102, variable);
+           })
+        << QStringList{error
+                           + "Object 0x2100-0x00: The protocol stack keeps the data type "
+                             "UNICODE_STRING as an octet string; only the implementation type "
+                             "'Variable' is possible for it.",
+                       error
+                           + "Object 0x2101-0x00: The protocol stack keeps the data type 0x0040 "
+                             "as an octet string; only the implementation type 'Variable' is "
+                             "possible for it."}
+        << 2;
+    QTest::addRow("56-bit integer, also beyond its type")
+        << Mutation([](ObjectDataBase &db) { addVariable2100(db, entry(0x14, "rw", "-1")); })
+        << QStringList{error
+                           + "Object 0x2100-0x00: The protocol stack has no 56-bit data type; "
+                             "the value would be kept and transferred as 8 bytes (UNSIGNED64). "
+                             "Use INTEGER64 or UNSIGNED64 instead.",
+                       error + doesNotFit}
+        << 2;
     QTest::addRow("visible string as managed variable")
         << Mutation([](ObjectDataBase &db) { addVariable2100(db, entry(0x09, "ro", "abc")); })
         << QStringList{error

@@ -36,6 +36,7 @@ const char applicationHeader[] = "#include <co_datatype.h>\n"
                                  "extern INTEGER32 appI32;\n"
                                  "extern REAL32 appReal;\n"
                                  "extern char appName[16];\n"
+                                 "extern UNSIGNED8 appUnicode[8];\n"
                                  "extern INTEGER32 levels[5];\n";
 const char applicationSource[] = "#include <gen_define.h>\n"
                                  "#include <co_canopen.h>\n"
@@ -45,6 +46,7 @@ const char applicationSource[] = "#include <gen_define.h>\n"
                                  "INTEGER32 appI32;\n"
                                  "REAL32 appReal;\n"
                                  "char appName[16];\n"
+                                 "UNSIGNED8 appUnicode[8];\n"
                                  "INTEGER32 levels[5];\n"
                                  "#ifdef CO_MULTI_LINE\n"
                                  "RET_T appNmtInd(UNSIGNED8 l, BOOL_T e, CO_NMT_STATE_T s)\n"
@@ -136,16 +138,20 @@ struct Listing
     }
 };
 
-// Type name the runtime reports for a data type; empty when the stack keeps no such type.
+// Type name the runtime reports for a data type. The types without tables of their own
+// are kept in a stack type of their size (the 56-bit ones, which have none, in UNSIGNED64);
+// the rest (UNICODE_STRING, complex types) as octet strings.
 QString typeName(quint16 type)
 {
     static const QHash<quint16, QString> names{
-        {1, "BOOL"},   {2, "I8"},     {3, "I16"},    {4, "I32"},    {5, "U8"},     {6, "U16"},
-        {7, "U32"},    {8, "R32"},    {9, "VS"},     {10, "OS"},    {12, "U48"},   {15, "DOMAIN"},
-        {0x10, "I24"}, {0x16, "U24"}, {0x18, "U40"}, {0x19, "U48"}, {0x1B, "U64"}, {0x7C, "UTF8"}};
+        {1, "BOOL"},    {2, "I8"},     {3, "I16"},    {4, "I32"},    {5, "U8"},     {6, "U16"},
+        {7, "U32"},     {8, "R32"},    {9, "VS"},     {10, "OS"},    {12, "U48"},   {13, "U48"},
+        {15, "DOMAIN"}, {0x10, "I24"}, {0x11, "U64"}, {0x12, "U40"}, {0x13, "U48"}, {0x14, "U64"},
+        {0x15, "U64"},  {0x16, "U24"}, {0x18, "U40"}, {0x19, "U48"}, {0x1A, "U64"}, {0x1B, "U64"},
+        {0x78, "VS"},   {0x79, "VS"},  {0x7C, "UTF8"}};
     if (type >= 0x64 && type <= 0x69)
         return QStringLiteral("U8");
-    return names.value(type);
+    return names.value(type, QStringLiteral("OS"));
 }
 
 int typeBits(const QString &type)
@@ -188,6 +194,19 @@ QString expectedNumber(const QString &type, QString text)
     if (type.startsWith(QLatin1Char('I')) && (value >> (bits - 1)) != 0)
         return QString::number(qint64(value | ~mask));
     return QString::number(value);
+}
+
+// A value of the project as the stack keeps it: a REAL64 number becomes its IEEE bit
+// pattern (a hexadecimal text already is one).
+QString storedText(const Sub &data, const QString &text)
+{
+    bool ok = false;
+    const double real = text.trimmed().toDouble(&ok);
+    if (data.datatype != 0x11 || !ok)
+        return text;
+    quint64 bits = 0;
+    std::memcpy(&bits, &real, sizeof bits);
+    return QString::number(bits);
 }
 
 bool isWritable(const QString &access)
@@ -360,7 +379,7 @@ private:
         }
         if (typeBits(type) == 0 && type != QLatin1String("R32"))
             return;
-        const QString expected = expectedNumber(type, d.defaultvalue);
+        const QString expected = expectedNumber(type, storedText(d, d.defaultvalue));
         const bool valueIsDefault =
             kind == QLatin1String("CONST") || (kind == QLatin1String("VAR") && m_initialised)
             || (kind != QLatin1String("VAR") && kind != QLatin1String("PTR"));
@@ -374,9 +393,9 @@ private:
         if (m_limits && d.limitineds && isWritable(d.accesstype)) {
             const QString low = Listing::field(found, QStringLiteral("low"));
             const QString high = Listing::field(found, QStringLiteral("high"));
-            if (low != expectedNumber(type, QString::number(d.lowlimit)))
+            if (low != expectedNumber(type, storedText(d, QString::number(d.lowlimit))))
                 differ(where + QStringLiteral(" lower limit"), QString::number(d.lowlimit), low);
-            if (high != expectedNumber(type, QString::number(d.uplimit)))
+            if (high != expectedNumber(type, storedText(d, QString::number(d.uplimit))))
                 differ(where + QStringLiteral(" upper limit"), QString::number(d.uplimit), high);
         }
     }
@@ -541,13 +560,38 @@ private:
     QStringList m_faults;
 };
 
-enum Fixture { SingleLine, MultiLine, MultiLineVirtual, Compact, Virtual, Imported };
+enum Fixture { SingleLine, ExtendedTypes, MultiLine, MultiLineVirtual, Compact, Virtual, Imported };
+
+// One entry of each type the stack holds in a table of another type, in each kind of
+// storage, with negative values, and limits on the REAL64 entry. None of the types the
+// stack has its own extended tables for is among them: these must switch them on.
+void addExtendedTypes(ObjectDataBase &db)
+{
+    Sub real = sub(0x11, QStringLiteral("rw"), QStringLiteral("1.5"));
+    real.limitineds = true;
+    real.lowlimit = 1;
+    real.uplimit = 10;
+    Sub unicode = odtest::appVar(0x0B, QStringLiteral("rw"), QStringLiteral("appUnicode"));
+    unicode.size = 8;
+    odtest::addObject(db, 0, 0x2400, 9,
+                      {sub(5, QStringLiteral("const"), QStringLiteral("8"), 1),
+                       sub(0x0D, QStringLiteral("const"), QStringLiteral("0x10000"), 1),
+                       sub(0x12, QStringLiteral("rw"), QStringLiteral("-2")),
+                       sub(0x13, QStringLiteral("const"), QStringLiteral("-3"), 1),
+                       sub(0x14, QStringLiteral("rw"), QStringLiteral("-1")),
+                       sub(0x15, QStringLiteral("const"), QStringLiteral("-5"), 1),
+                       sub(0x1A, QStringLiteral("rw"), QStringLiteral("0x123456789ABCDE")), real,
+                       unicode});
+}
 
 bool buildProject(ObjectDataBase &db, int fixture, const QString &file)
 {
     switch (fixture) {
     case SingleLine:
+    case ExtendedTypes:
         odtest::buildSingleLineProject(db);
+        if (fixture == ExtendedTypes)
+            addExtendedTypes(db);
         return true;
     case MultiLine:
     case MultiLineVirtual:
@@ -578,18 +622,6 @@ bool buildProject(ObjectDataBase &db, int fixture, const QString &file)
     if (!importer.setImportFileName(file))
         return false;
     importer.doImport();
-    // Objects of data types the stack keeps no value tables for (UNICODE_STRING,
-    // TIME_DIFFERENCE, the 40- to 64-bit integers other than UNSIGNED40..64, REAL64) do
-    // not compile against it yet; they are left out until the generator handles them.
-    for (quint16 index : db.getIndices(0)) {
-        for (quint8 s : db.getSubIndices(0, index)) {
-            Sub d;
-            if (db.getSubIndexData(0, index, s, d) && typeName(d.datatype).isEmpty()) {
-                db.delIndex(0, index);
-                break;
-            }
-        }
-    }
     odtest::setting(db, "init_static_variables", QStringLiteral("1"));
     odtest::setting(db, "limit_check", QStringLiteral("1"));
     odtest::setting(db, "overwrite_predef", QStringLiteral("1"));
@@ -664,6 +696,8 @@ private slots:
         QTest::addColumn<bool>("compact");
         QTest::addColumn<bool>("alwaysMultiLine");
         QTest::addRow("single line") << int(SingleLine) << QString() << false << false;
+        QTest::addRow("types kept in tables of another type")
+            << int(ExtendedTypes) << QString() << false << false;
         QTest::addRow("single line in multi-line form")
             << int(SingleLine) << QString() << false << true;
         QTest::addRow("multi-line") << int(MultiLine) << QString() << false << false;

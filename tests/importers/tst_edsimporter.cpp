@@ -184,21 +184,24 @@ void TestEDSImporter::corpusFile_data()
     row("eds/test.eds", 79, 186, {"67FF.name=Single device type"});
     row("dcf/co-gw_txt-slave.dcf", 34, 60, {"201B.name=UNSIGNED64"});
     row("dcf/co-nmt-slave.dcf", 9, 17, {"1F80.name=NMT startup"});
-    row("dcf/co-pdo-transmit.dcf", 7, 14, {"2001.name=Test"});
+    row("dcf/co-pdo-transmit.dcf", 7, 15,
+        {"2001.name=Test", "1A00sub0.default=2", "1A00sub0.datatype=5", "1A00sub0.access=ro"});
     row("dcf/co-sdev.dcf", 28, 32,
         {"1000sub0.default=0x01020304", "2002sub0.default=-0x7f", "2002sub0.current=-0x7f",
          "2002sub0.dcf=1"});
-    row("dcf/coapp-fiber-master.dcf", 34, 234,
+    row("dcf/coapp-fiber-master.dcf", 34, 236,
         {"1F81sub127.current=0x00000005", "1F81sub127.default=0x00000005", "1F81sub0.default=127"});
-    row("dcf/coapp-fiber-slave.dcf", 29, 95, {"2003.name=SAM-MPDO producer test"});
+    row("dcf/coapp-fiber-slave.dcf", 29, 97,
+        {"2003.name=SAM-MPDO producer test", "1600sub0.default=1"});
     row("dcf/coctl.dcf", 61, 661, {"201B.name=UNSIGNED64"});
     row("dcf/epos4_50_15_can_ec90flat_gp52c_mile800_node1.dcf", 164, 554,
         {"1000sub0.current=0x00020192", "1018.objecttype=8"});
     row("dcf/prbt_0_1.dcf", 94, 210,
         {"1014sub0.default=$NODEID+0x80", "1400sub1.default=$NODEID+0x200"});
-    row("dcf/ros2_canopen-concurrency_test-master.dcf", 87, 2213,
+    row("dcf/ros2_canopen-concurrency_test-master.dcf", 87, 2225,
         {"5E05.name=Remote RPDO mapping parameter"});
-    row("dcf/ros2_canopen-core_test-master.dcf", 47, 2113, {"1F81.objecttype=8"});
+    row("dcf/ros2_canopen-core_test-master.dcf", 47, 2117,
+        {"1F81.objecttype=8", "1A01sub0.default=1"});
 }
 
 void TestEDSImporter::corpusFile()
