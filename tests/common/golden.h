@@ -92,8 +92,7 @@ inline QString goldenSectionDiff(const QString &goldenPath, QStringList lines)
     if (qEnvironmentVariableIntValue("UPDATE_GOLDEN") == 1) {
         if (start < 0)
             start = end = file.size();
-        const QStringList updated =
-            file.mid(0, start) + QStringList{head} + lines + file.mid(end);
+        const QStringList updated = file.mid(0, start) + QStringList{head} + lines + file.mid(end);
         writeLines(goldenPath, updated);
         return QString();
     }
