@@ -139,7 +139,7 @@ const unsigned long generation = GEN_GENERATION_COUNT;
 #endif
 )";
 
-// Projects of the protocol forms, shared by the variants and the compile tests.
+// Projects of the protocol forms and editions, shared by the variants and the compile tests.
 // Returns the flags (J1939 present, multi-protocol) the generation run would set.
 QPair<bool, bool> buildProtocolFixture(Project &project, const QString &name)
 {
@@ -182,6 +182,31 @@ QPair<bool, bool> buildProtocolFixture(Project &project, const QString &name)
         project.build.objects({"0:1000:1", "0:1400:3"});
         project.build.pgns({"1:F004:t", "1:FEF1:r", "1:FEF2:r"});
         return {true, true};
+    }
+    if (name == QLatin1String("EnergyBus edition")) {
+        QCoreApplication::setApplicationName(QStringLiteral("EnergyBus Packwright"));
+        project.build.objects({"0:1000:1"});
+        const QMap<QString, QString> energyBus{{"device_cnt", "4"},
+                                               {"device_1", "1 EnergyBus Controller"},
+                                               {"device_2", "2 Battery"},
+                                               {"device_3", "3 Battery"},
+                                               {"device_4", "4 Security Device/Extension"},
+                                               {"sec_4_kind", "Extension"},
+                                               {"int_offset_bat", "4"},
+                                               {"ebc_max_bat_number", "2"},
+                                               {"ext_start_pos_bat", "10"},
+                                               {"ebc_max_dev_number", "6"},
+                                               {"ebc_tool_supported", "1"}};
+        for (auto it = energyBus.cbegin(); it != energyBus.cend(); ++it)
+            project.db.setEnergyBusSettingsValue(it.key(), it.value());
+        return {false, false};
+    }
+    // The CAN edition writes the CANopen services only for CANopen lines.
+    if (name == QLatin1String("CAN edition, raw CAN line")) {
+        QCoreApplication::setApplicationName(QStringLiteral("CAN Nodewright"));
+        project.build.line(0, 4);
+        project.build.objects({"0:1000:1"});
+        return {false, true};
     }
     // CANopen and raw CAN
     project.build.line(1, 4);
@@ -241,7 +266,6 @@ private slots:
     void generationCounter();
     void generationCounterFromProject();
     void progressAndMissingFolder();
-    void editions();
     void golden();
     void compiles_data();
     void compiles();
@@ -358,7 +382,8 @@ void TestCoDefineGenerator::variants_data()
     addOptionRows();
     addCountRows();
     for (const char *fixture :
-         {"J1939 only", "two J1939 lines", "NMEA 2000", "CANopen and J1939", "CANopen and raw CAN"})
+         {"J1939 only", "two J1939 lines", "NMEA 2000", "CANopen and J1939", "CANopen and raw CAN",
+          "EnergyBus edition", "CAN edition, raw CAN line"})
         QTest::addRow("%s", fixture) << QStringList() << QVariantMap() << fixture;
 }
 
@@ -563,46 +588,6 @@ void TestCoDefineGenerator::progressAndMissingFolder()
     QCOMPARE(lostSpy.size(), 1);
     QCOMPARE(lostSpy.first().first().toInt(), 100);
     QVERIFY(!QFile::exists(project.dir.path() + QStringLiteral("/missing/gen_define.h")));
-}
-
-void TestCoDefineGenerator::editions()
-{
-    QCoreApplication::setApplicationName(QStringLiteral("EnergyBus Packwright"));
-    Project project;
-    project.build.objects({QStringLiteral("0:1000:1")});
-    const QMap<QString, QString> energyBus{{"device_cnt", "4"},
-                                           {"device_1", "1 EnergyBus Controller"},
-                                           {"device_2", "2 Battery"},
-                                           {"device_3", "3 Battery"},
-                                           {"device_4", "4 Security Device/Extension"},
-                                           {"sec_4_kind", "Extension"},
-                                           {"int_offset_bat", "4"},
-                                           {"ebc_max_bat_number", "2"},
-                                           {"ext_start_pos_bat", "10"},
-                                           {"ebc_max_dev_number", "6"},
-                                           {"ebc_tool_supported", "1"}};
-    for (auto it = energyBus.cbegin(); it != energyBus.cend(); ++it)
-        project.db.setEnergyBusSettingsValue(it.key(), it.value());
-    const QStringList output = lines(project.generate());
-    for (const char *line :
-         {"#define GEN_TOOL_NAME\tENERGYBUS_PACKWRIGHT", "#define EB_VIRTUAL_DEV_CNT\t3u",
-          "#define EB_EBC_CNT\t1u", "#define EB_BATTERY_CNT\t2u",
-          "#define EB_LOCAL_BATTERY_SUBIDX_OFFS\t4u", "#define EB_SECURITY_CNT\t1u",
-          "#define EB_NETWORK_VIRTUAL_DEV_CNT\t6u", "#define EB_NETWORK_BATTERY_CNT\t2u",
-          "#define EB_NETWORK_MCU_CNT\t0u", "#define EB_NETWORK_PC_TOOL_CNT\t1u",
-          "#define EB_NETWORK_SECURITY_CNT\t1u", "#define EB_NETWORK_BATTERY_SUBIDX_OFFS\t10u"})
-        QVERIFY2(output.contains(QLatin1String(line)), line);
-    QVERIFY(output.filter(QStringLiteral("EB_NETWORK_MCU_SUBIDX_OFFS")).isEmpty());
-
-    // The CAN edition writes the CANopen services only for CANopen lines.
-    QCoreApplication::setApplicationName(QStringLiteral("CAN Nodewright"));
-    project.build.line(0, 4);
-    const QString canOnly =
-        project.generate([](CoDefineGenerator &g) { g.setMultiProtocol(true); });
-    QVERIFY(!canOnly.contains(QLatin1String("/* Line Settings */")));
-    QVERIFY(
-        canOnly.contains(QLatin1String("\n/* CAN RAW Defines */\n#define CANRAW_SUPPORTED\t1u\n")));
-    QVERIFY(!canOnly.contains(QLatin1String("EB_VIRTUAL_DEV_CNT")));
 }
 
 void TestCoDefineGenerator::golden()

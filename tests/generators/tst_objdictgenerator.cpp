@@ -1,9 +1,13 @@
-// Value tables, positions, descriptions, assignments, compact arrays and mapping tables
-// of gen_objdict.c: what each variant of a small project changes in the file against the
-// plain project is pinned in objdict_tables.txt.
+// gen_objdict.c: value tables, positions, descriptions, assignments, compact arrays and
+// mapping tables (what each variant of a small project changes in the file against the
+// plain project is pinned in objdict_tables.txt), whole files of the fixture projects
+// against golden files, and the generator's rows in the generation run.
 
+#include "generators/generationrun.h"
 #include "nwtest.h"
 #include "tst_objdictgenerator_fixture.h"
+
+#include <QDir>
 
 #include <QTemporaryDir>
 
@@ -293,6 +297,78 @@ private slots:
         variable.size = 12;
         odtest::addArray(db, 0, 0x20AB, 2, variable);
         compareChanges(db);
+    }
+
+    void fixtureProjects_data()
+    {
+        QTest::addColumn<bool>("multiLine");
+        QTest::addColumn<QString>("golden");
+        QTest::addRow("single line") << false << "objdict_single.c";
+        QTest::addRow("multi-line") << true << "objdict_multi.c";
+    }
+
+    // Whole gen_objdict.c and gen_user.h files of the fixture projects.
+    void fixtureProjects()
+    {
+        QFETCH(bool, multiLine);
+        QFETCH(QString, golden);
+        ObjectDataBase db;
+        if (multiLine)
+            odtest::buildMultiLineProject(db);
+        else
+            odtest::buildSingleLineProject(db);
+        QTemporaryDir dir;
+        QString text;
+        QVERIFY(odtest::generate(db, dir.path(), false, &text));
+        const QString folder = QStringLiteral(NW_TEST_DATA_DIR "/generators/");
+        QString diff = gentest::goldenDiff(folder + golden, text);
+        QVERIFY2(diff.isEmpty(), qPrintable(diff));
+        diff = gentest::goldenDiff(folder + QStringLiteral("objdict_gen_user.h"),
+                                   gentest::readText(dir.filePath(QStringLiteral("gen_user.h"))));
+        QVERIFY2(diff.isEmpty(), qPrintable(diff));
+    }
+
+    void objectDictionaryRows_data()
+    {
+        QTest::addColumn<int>("lineType");
+        QTest::addColumn<QString>("compact");
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<bool>("compacted");
+        QTest::addRow("CANopen line") << 1 << "0" << true << false;
+        QTest::addRow("CANopen line, compact arrays") << 1 << "1" << true << true;
+        QTest::addRow("one CANopen and J1939 line") << 5 << "1" << true << true;
+        QTest::addRow("J1939 line") << 2 << "0" << false << false;
+    }
+
+    // gen_objdict.c in the generation run: its rows of the generator table and the project
+    // setting for compact arrays.
+    void objectDictionaryRows()
+    {
+        QFETCH(int, lineType);
+        QFETCH(QString, compact);
+        QFETCH(bool, written);
+        QFETCH(bool, compacted);
+        ObjectDataBase db;
+        gentest::buildCanopenProject(db);
+        gentest::setLineType(db, 0, lineType);
+        odtest::addArray(db, 0, 0x2100, 6, odtest::sub(7, "rw", "1"));
+        odtest::setting(db, "compact_array_description", compact);
+        QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/nwodrun-XXXXXX"));
+        GenerationRun run(&db);
+        run.setProject(dir.path(), QStringLiteral("demo"));
+        run.setModelCheckEnabled(false);
+        QStringList messages;
+        connect(&run, &GenerationRun::message, this,
+                [&messages](const QString &text) { messages << text; });
+        QCOMPARE(run.run(), GenerationRun::Completed);
+        const QString started =
+            QStringLiteral("Generation of gen_objdict.c in %1 started").arg(dir.path());
+        QCOMPARE(messages.contains(started), written);
+        QCOMPARE(messages.contains(QStringLiteral("Generation of gen_objdict.c completed.")),
+                 written);
+        const QString text = gentest::readText(dir.filePath(QStringLiteral("gen_objdict.c")));
+        QCOMPARE(text.contains(QStringLiteral("#define CO_OD_ASSIGN_CNT ")), written);
+        QCOMPARE(text.contains(QStringLiteral("| CO_ATTR_COMPACT,")), compacted);
     }
 
     void implementationTypes_data()

@@ -9,7 +9,6 @@
 #include "tst_objdictgenerator_fixture.h"
 
 #include "nwtest.h"
-#include <QProcess>
 #include <QTemporaryDir>
 
 using odtest::Sub;
@@ -128,12 +127,12 @@ bool buildProgram(const QStringList &sources, const QStringList &includeDirs,
     for (const QString &dir : includeDirs)
         arguments << QStringLiteral("-I") << dir;
     arguments << QStringLiteral("-o") << program << sources;
-    QProcess compiler;
-    compiler.setProcessChannelMode(QProcess::MergedChannels);
-    compiler.start(QStringLiteral("cc"), arguments);
-    const bool finished = compiler.waitForFinished(60000);
-    *diagnostics = QString::fromLocal8Bit(compiler.readAll());
-    return finished && compiler.exitCode() == 0 && diagnostics->trimmed().isEmpty();
+    nwtest::ProcessOptions options;
+    options.mergeChannels = true;
+    const nwtest::ProcessResult compiler =
+        nwtest::runProcess(QStringLiteral("cc"), arguments, options);
+    *diagnostics = compiler.out;
+    return compiler.exitCode == 0 && diagnostics->trimmed().isEmpty();
 }
 
 } // namespace
@@ -294,15 +293,12 @@ void TestSrdoGenerator::protocolRuns()
                            testData(QStringLiteral("srdo/srdo_harness.c"))},
                           {dir.path(), testData(QStringLiteral("srdo"))}, program, &diagnostics),
              qPrintable(diagnostics));
-    QProcess run;
-    run.start(program, QStringList());
-    QVERIFY(run.waitForFinished(30000));
-    QCOMPARE(run.exitCode(), 0);
-    const QString output = QString::fromLocal8Bit(run.readAllStandardOutput());
+    const nwtest::ProcessResult run = nwtest::runProcess(program, {});
+    QCOMPARE(run.exitCode, 0);
     const QString diff =
         gentest::goldenDiff(testData(multiLine ? QStringLiteral("srdo/run_multi.txt")
                                                : QStringLiteral("srdo/run_single.txt")),
-                            output);
+                            run.out);
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
 }
 
