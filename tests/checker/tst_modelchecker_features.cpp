@@ -14,7 +14,6 @@ private slots:
     void initTestCase() { initApplication(); }
     void extractor_data();
     void extractor();
-    void noStackPath();
     void featureCheck_data();
     void featureCheck();
     void toolVersion_data();
@@ -107,24 +106,12 @@ void TestModelCheckerFeatures::extractor()
         QCOMPARE(extractor.getValue("pdo_mapping"), QString("dynamic"));
 }
 
-void TestModelCheckerFeatures::noStackPath()
-{
-    ObjectDataBase db;
-    buildCleanProject(db);
-    const FeatureRun run = runFeatureCheck(db, QString());
-    QCOMPARE(run.texts,
-             QStringList({"\n<strong><font color='red'>Error: Path to protocol stack not "
-                          "specified. </font></strong>Cannot check if generated code fits to "
-                          "installed stack/framework.",
-                          "Info: Specify path to protocol stack at Options -> Settings.\n"}));
-    QCOMPARE(run.count, 1);
-}
-
 void TestModelCheckerFeatures::featureCheck_data()
 {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<Mutation>("mutate");
     const auto clean = Mutation([](ObjectDataBase &) {});
+    QTest::addRow("no stack path") << "" << clean;
     QTest::addRow("every service, clean line") << "stack_full" << clean;
     QTest::addRow("every service, every service used") << "stack_full" << Mutation(useEveryService);
     QTest::addRow("small edition, master using every service")
@@ -157,7 +144,7 @@ void TestModelCheckerFeatures::featureCheck()
     ObjectDataBase db;
     buildCleanProject(db);
     mutate(db);
-    const FeatureRun run = runFeatureCheck(db, stackFolder(folder));
+    const FeatureRun run = runFeatureCheck(db, folder.isEmpty() ? QString() : stackFolder(folder));
     compareWithGolden("feature_checks.txt", run.texts, run.count);
 }
 

@@ -11,7 +11,6 @@ class TestModelCheckerObjects : public QObject
 
 private slots:
     void initTestCase() { initApplication(); }
-    void cleanProjectHasNoFindings();
     void lineRules_data();
     void lineRules();
     void objectRules_data();
@@ -44,16 +43,6 @@ Sub limited(quint16 type, const QString &value, qint64 low, qint64 high)
 }
 
 } // namespace
-
-void TestModelCheckerObjects::cleanProjectHasNoFindings()
-{
-    ObjectDataBase db;
-    buildCleanProject(db);
-    const Result result = canopenCheck(db);
-    QCOMPARE(result.texts, QStringList({noStackInfo, noStackHint}));
-    QCOMPARE(result.count, 0);
-    QVERIFY(!result.modified);
-}
 
 void TestModelCheckerObjects::lineRules_data()
 {
