@@ -146,12 +146,10 @@ private slots:
 
     void copies_data();
     void copies();
-    void wholeFile_data();
-    void wholeFile();
+    void fixtureProjects_data();
+    void fixtureProjects();
     void missingTemplates();
     void forcedMultiLineCompiles();
-    void protocolRuns_data();
-    void protocolRuns();
     void generatedProjectCompiles();
 };
 
@@ -205,16 +203,18 @@ void TestSrdoGenerator::copies()
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
 }
 
-void TestSrdoGenerator::wholeFile_data()
+void TestSrdoGenerator::fixtureProjects_data()
 {
     QTest::addColumn<bool>("multiLine");
     QTest::addColumn<QString>("golden");
-    QTest::addRow("single line") << false << "srdo_single.c";
-    QTest::addRow("multi-line") << true << "srdo_multi.c";
+    QTest::addRow("single line") << false << "single";
+    QTest::addRow("multi-line") << true << "multi";
 }
 
-// With marker templates, so that the golden files hold the generated part.
-void TestSrdoGenerator::wholeFile()
+// With marker templates the golden file srdo_<golden>.c holds the generated part. With the
+// shipped SRDO code the file is compiled and linked with a test program that plays stack
+// and application; its output is compared with the expected protocol srdo/run_<golden>.txt.
+void TestSrdoGenerator::fixtureProjects()
 {
     QFETCH(bool, multiLine);
     QFETCH(QString, golden);
@@ -223,15 +223,29 @@ void TestSrdoGenerator::wholeFile()
         buildMultiLineProject(db);
     else
         buildSingleLineProject(db);
-    odtest::setting(db, "srdo_loop_counter", QStringLiteral("25"));
     QTemporaryDir dir;
+    odtest::setting(db, "srdo_loop_counter", QStringLiteral("25"));
     QVERIFY(generate(db, dir.path(), testData(QStringLiteral("srdo/templates"))));
-    const QString diff =
-        gentest::goldenDiff(testData(golden), gentest::readText(dir.filePath("gen_srdo.c")));
+    QString diff = gentest::goldenDiff(testData(QStringLiteral("srdo_%1.c").arg(golden)),
+                                       gentest::readText(dir.filePath("gen_srdo.c")));
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+
+    if (!nwHaveCCompiler())
+        QSKIP("no C compiler installed");
+    odtest::setting(db, "srdo_loop_counter", QString());
+    QVERIFY(generate(db, dir.path(), shippedTemplates()));
+    const QString program = dir.filePath(QStringLiteral("srdo_test"));
+    QString diagnostics;
+    QVERIFY2(buildProgram({dir.filePath(QStringLiteral("gen_srdo.c")),
+                           testData(QStringLiteral("srdo/srdo_harness.c"))},
+                          {dir.path(), testData(QStringLiteral("srdo"))}, program, &diagnostics),
+             qPrintable(diagnostics));
+    const nwtest::ProcessResult run = nwtest::runProcess(program, {});
+    QCOMPARE(run.exitCode, 0);
+    diff = gentest::goldenDiff(testData(QStringLiteral("srdo/run_%1.txt").arg(golden)), run.out);
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
 }
 
-// Without templates the file is still written, without their parts.
 void TestSrdoGenerator::missingTemplates()
 {
     ObjectDataBase db;
@@ -264,42 +278,6 @@ void TestSrdoGenerator::forcedMultiLineCompiles()
     QVERIFY2(nwCompileCFile(dir.filePath(QStringLiteral("gen_srdo.c")), &diagnostics,
                             {testData(QStringLiteral("srdo"))}),
              qPrintable(diagnostics));
-}
-
-void TestSrdoGenerator::protocolRuns_data()
-{
-    QTest::addColumn<bool>("multiLine");
-    QTest::addRow("single line") << false;
-    QTest::addRow("multi-line") << true;
-}
-
-// The generated file with the shipped SRDO code, compiled and linked with a test program
-// that plays stack and application; its output is compared with the expected protocol.
-void TestSrdoGenerator::protocolRuns()
-{
-    QFETCH(bool, multiLine);
-    if (!nwHaveCCompiler())
-        QSKIP("no C compiler installed");
-    ObjectDataBase db;
-    if (multiLine)
-        buildMultiLineProject(db);
-    else
-        buildSingleLineProject(db);
-    QTemporaryDir dir;
-    QVERIFY(generate(db, dir.path(), shippedTemplates()));
-    const QString program = dir.filePath(QStringLiteral("srdo_test"));
-    QString diagnostics;
-    QVERIFY2(buildProgram({dir.filePath(QStringLiteral("gen_srdo.c")),
-                           testData(QStringLiteral("srdo/srdo_harness.c"))},
-                          {dir.path(), testData(QStringLiteral("srdo"))}, program, &diagnostics),
-             qPrintable(diagnostics));
-    const nwtest::ProcessResult run = nwtest::runProcess(program, {});
-    QCOMPARE(run.exitCode, 0);
-    const QString diff =
-        gentest::goldenDiff(testData(multiLine ? QStringLiteral("srdo/run_multi.txt")
-                                               : QStringLiteral("srdo/run_single.txt")),
-                            run.out);
-    QVERIFY2(diff.isEmpty(), qPrintable(diff));
 }
 
 // A whole run over a project with SRDOs and entries in external memory: every C file it
