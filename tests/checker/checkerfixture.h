@@ -2,8 +2,8 @@
 
 #include "checker/modelchecker.h"
 #include "database/objectdatabase.h"
-#include "panelkit/appidentity.h"
-#include "testenv.h"
+#include "golden.h"
+#include "projectbuilder.h"
 
 #include <QObject>
 #include <QString>
@@ -18,11 +18,7 @@ namespace checkertest {
 
 using Sub = ObjectDataBase::SUBINDEX_DATA_T;
 
-inline void initApplication()
-{
-    nwIsolateTestEnvironment();
-    AppIdentity::apply(QStringLiteral("nodewright"));
-}
+using nwtest::initApplication;
 
 inline Sub entry(quint16 type, const QString &access, const QString &value,
                  quint8 implementation = 0, const QString &name = QStringLiteral("Entry"))
@@ -45,19 +41,16 @@ inline Sub variable(quint16 type, const QString &access, const QString &varName)
     return sub;
 }
 
+// An object named "Object" with sub-indices 0..n-1 as given.
 inline void addObject(ObjectDataBase &db, quint8 line, quint16 index, quint8 objectType,
-                      const QString &name = QStringLiteral("Object"))
+                      const QString &name = QStringLiteral("Object"), const QList<Sub> &subs = {})
 {
-    ObjectDataBase::INDEX_DATA_T object;
-    object.name = name;
-    object.objecttype = objectType;
-    db.addIndex(line, index, object);
+    nwtest::ProjectBuilder(db).object(line, index, objectType, subs, name);
 }
 
 inline void addVar(ObjectDataBase &db, quint8 line, quint16 index, const Sub &sub)
 {
-    addObject(db, line, index, 7);
-    db.addSubIndex(line, index, 0, sub);
+    addObject(db, line, index, 7, QStringLiteral("Object"), {sub});
 }
 
 // Sub-index 0 holds the number of entries, as a managed constant.
@@ -71,10 +64,8 @@ inline Sub countEntry(int count, const QString &access = QStringLiteral("const")
 inline void addRecord(ObjectDataBase &db, quint8 line, quint16 index, const QList<Sub> &subs,
                       quint8 objectType = 9)
 {
-    addObject(db, line, index, objectType);
-    db.addSubIndex(line, index, 0, countEntry(subs.size()));
-    for (int i = 0; i < subs.size(); ++i)
-        db.addSubIndex(line, index, quint8(i + 1), subs.at(i));
+    addObject(db, line, index, objectType, QStringLiteral("Object"),
+              QList<Sub>{countEntry(subs.size())} + subs);
 }
 
 // A PDO mapping object; every entry has the access type of sub-index 0.
@@ -82,14 +73,12 @@ inline void addMapping(ObjectDataBase &db, quint8 line, quint16 index, const QSt
                        const QString &access = QStringLiteral("const"),
                        const QString &count = QString())
 {
-    addObject(db, line, index, 9);
-    Sub zero = countEntry(entries.size(), access);
+    QList<Sub> subs{countEntry(entries.size(), access)};
     if (!count.isNull())
-        zero.defaultvalue = count;
-    db.addSubIndex(line, index, 0, zero);
-    for (int i = 0; i < entries.size(); ++i)
-        db.addSubIndex(line, index, quint8(i + 1),
-                       entry(7, access, entries.at(i), access == QLatin1String("const") ? 1 : 0));
+        subs[0].defaultvalue = count;
+    for (const QString &value : entries)
+        subs << entry(7, access, value, access == QLatin1String("const") ? 1 : 0);
+    addObject(db, line, index, 9, QStringLiteral("Object"), subs);
 }
 
 inline void addPdoCommunication(ObjectDataBase &db, quint8 line, quint16 index,
@@ -220,27 +209,33 @@ inline bool changeSub(ObjectDataBase &db, quint16 index, quint8 sub, void (*chan
     return db.addSubIndex(0, index, sub, data);
 }
 
-// Columns mutate, expected (findings after the stack information lines) and count.
+// The column mutate of rule rows.
 inline void addRuleColumns()
 {
     QTest::addColumn<Mutation>("mutate");
-    QTest::addColumn<QStringList>("expected");
-    QTest::addColumn<int>("count");
 }
 
-// Breaks the clean project as the row says and compares the CANopen check's findings. A
-// rule that only reports modifies nothing, so a saving front end does not save again.
-inline void runRuleRow()
+// The texts of a check and their count are those of the running row's section of the
+// golden file tests/data/checker/<file>.
+inline void compareWithGolden(const char *file, QStringList texts, int count)
+{
+    const QString diff = golden::goldenSectionDiff(QStringLiteral(NW_TEST_DATA_DIR "/checker/")
+                                                       + QLatin1String(file),
+                                                   texts << QStringLiteral("count %1").arg(count));
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+}
+
+// Breaks the clean project as the row says and compares the CANopen check's findings
+// (after the stack information lines) with the golden file. A rule that only reports
+// modifies nothing, so a saving front end does not save again.
+inline void runRuleRow(const char *file)
 {
     QFETCH(Mutation, mutate);
-    QFETCH(QStringList, expected);
-    QFETCH(int, count);
     ObjectDataBase db;
     buildCleanProject(db);
     mutate(db);
     const Result result = canopenCheck(db);
-    QCOMPARE(findings(result), expected);
-    QCOMPARE(result.count, count);
+    compareWithGolden(file, findings(result), result.count);
     QVERIFY(!result.modified);
 }
 

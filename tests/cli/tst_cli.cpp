@@ -1,7 +1,6 @@
 #include "nwtest.h"
+#include "processrunner.h"
 #include "testenv.h"
-
-#include <QProcess>
 
 // The command-line front end, started as a user's script would start it.
 class TestCli : public QObject
@@ -14,26 +13,9 @@ private slots:
     void exitCodes();
     void commandHelp_data();
     void commandHelp();
-
-private:
-    struct Result
-    {
-        int exitCode;
-        QString out;
-        QString err;
-    };
-    static Result run(const QStringList &args);
 };
 
-TestCli::Result TestCli::run(const QStringList &args)
-{
-    QProcess proc;
-    proc.start(QStringLiteral(NW_CLI_PATH), args);
-    if (!proc.waitForFinished(60000))
-        return {-1, {}, {}};
-    return {proc.exitCode(), QString::fromUtf8(proc.readAllStandardOutput()),
-            QString::fromUtf8(proc.readAllStandardError())};
-}
+using nwtest::runCli;
 
 void TestCli::exitCodes_data()
 {
@@ -79,7 +61,7 @@ void TestCli::exitCodes()
     QFETCH(int, exitCode);
     QFETCH(QString, outStart);
     QFETCH(QString, errStart);
-    const Result r = run(args);
+    const nwtest::ProcessResult r = runCli(args);
     QCOMPARE(r.exitCode, exitCode);
     // Nothing on a stream where nothing is expected.
     QVERIFY2(outStart.isEmpty() ? r.out.isEmpty() : r.out.startsWith(outStart), qPrintable(r.out));
@@ -104,7 +86,7 @@ void TestCli::commandHelp()
 {
     QFETCH(QString, command);
     QFETCH(QStringList, options);
-    const Result r = run({command, "--help"});
+    const nwtest::ProcessResult r = runCli({command, "--help"});
     QCOMPARE(r.exitCode, 0);
     QVERIFY2(r.out.contains(QLatin1String("  PROJECT ")), qPrintable(r.out));
     for (const QString &option : options)
@@ -112,7 +94,7 @@ void TestCli::commandHelp()
     // The tool's command list shows the same synopsis.
     const QString synopsis =
         r.out.section('\n', 0, 0).mid(QStringLiteral("Usage: nodewright-cli ").size());
-    QVERIFY2(run({"--help"}).out.contains("\n  " + synopsis + '\n'), qPrintable(synopsis));
+    QVERIFY2(runCli({"--help"}).out.contains("\n  " + synopsis + '\n'), qPrintable(synopsis));
 }
 
 NW_TEST_MAIN(TestCli)

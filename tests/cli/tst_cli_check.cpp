@@ -1,7 +1,6 @@
 #include "../checker/checkerfixture.h"
 #include "nwtest.h"
-
-#include <QProcess>
+#include "processrunner.h"
 
 using namespace checkertest;
 
@@ -20,13 +19,10 @@ private slots:
     void corrections();
 
 private:
-    struct Output
+    static nwtest::ProcessResult run(const QStringList &args)
     {
-        int exitCode = -1;
-        QString out;
-        QString err;
-    };
-    static Output run(const QStringList &args);
+        return nwtest::runCli(QStringList{"check"} + args);
+    }
     QString saveProject(const QString &name, Mutation mutate);
 
     QTemporaryDir m_dir;
@@ -48,16 +44,6 @@ void TestCliCheck::initTestCase()
 {
     initApplication();
     QVERIFY(m_dir.isValid());
-}
-
-TestCliCheck::Output TestCliCheck::run(const QStringList &args)
-{
-    QProcess process;
-    process.start(QStringLiteral(NW_CLI_PATH), QStringList{"check"} + args);
-    if (!process.waitForFinished(60000))
-        return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
 }
 
 QString TestCliCheck::saveProject(const QString &name, Mutation mutate)
@@ -113,7 +99,7 @@ void TestCliCheck::findings()
     QFETCH(QString, out);
     const QString project = saveProject(QTest::currentDataTag(), mutate);
     QVERIFY(!project.isEmpty());
-    const Output output = run(options + QStringList{project});
+    const nwtest::ProcessResult output = run(options + QStringList{project});
     QCOMPARE(output.out, out);
     QCOMPARE(output.err, QString());
     QCOMPARE(output.exitCode, exitCode);
@@ -136,7 +122,7 @@ void TestCliCheck::badProject()
     QFETCH(QString, project);
     QFETCH(QString, problem);
     const QByteArray before = QFileInfo(project).isFile() ? fileBytes(project) : "";
-    const Output output = run({project});
+    const nwtest::ProcessResult output = run({project});
     QCOMPARE(output.exitCode, 2);
     if (!before.isEmpty())
         QCOMPARE(fileBytes(project), before);
@@ -171,7 +157,8 @@ void TestCliCheck::corrections()
         db.setSubIndexValue(0, 0x1018, 0, "2");
     });
     QVERIFY(!project.isEmpty());
-    const Output output = run(QStringList{"--stack", fullStack} + options << project);
+    const nwtest::ProcessResult output =
+        run(QStringList{"--stack", fullStack} + options << project);
     QCOMPARE(output.exitCode, 0);
     const QStringList lines = output.out.split('\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.last(), lastLine.contains("%1") ? lastLine.arg(project) : lastLine);

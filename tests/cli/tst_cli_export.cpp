@@ -3,8 +3,9 @@
 #include "generators/outputdriftcheck.h"
 
 #include "nwtest.h"
+#include "processrunner.h"
+
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 
 // `nodewright-cli export` and `nodewright-cli generate --check`, started as a script would:
@@ -49,14 +50,12 @@ TestCliExport::Result TestCliExport::cli(QStringList args) const
 {
     for (QString &arg : args)
         arg.replace('@', dir->path());
-    QProcess process;
-    process.start(QStringLiteral(NW_CLI_PATH), args);
-    if (!process.waitForFinished(120000))
-        return {-1, {}, {}};
-    QString out = QString::fromUtf8(process.readAllStandardOutput());
+    nwtest::ProcessOptions options;
+    options.timeoutMs = 120000;
+    const nwtest::ProcessResult result = nwtest::runCli(args, options);
+    QString out = result.out;
     out.chop(out.endsWith('\n') ? 1 : 0);
-    return {process.exitCode(), out.isEmpty() ? QStringList() : out.split('\n'),
-            QString::fromUtf8(process.readAllStandardError())};
+    return {result.exitCode, out.isEmpty() ? QStringList() : out.split('\n'), result.err};
 }
 
 QString TestCliExport::saveProject() const

@@ -1,8 +1,8 @@
 #include "../generators/generatortestutil.h"
 #include "nwtest.h"
+#include "processrunner.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 
 // `nodewright-cli generate` and `nodewright-cli info`, started as a script would.
@@ -24,12 +24,7 @@ private slots:
     void info();
 
 private:
-    struct Result
-    {
-        int exitCode;
-        QString out;
-        QString err;
-    };
+    using Result = nwtest::ProcessResult;
     Result run(const QStringList &args) const;
     QString saveProject(void (*build)(ObjectDataBase &), const QString &name) const;
     QScopedPointer<QTemporaryDir> dir;
@@ -52,12 +47,9 @@ TestCliGenerate::Result TestCliGenerate::run(const QStringList &args) const
     QStringList withStack = args;
     if (args.value(0) == QLatin1String("generate"))
         withStack << QStringLiteral("--stack") << gentest::testStackFolder();
-    QProcess process;
-    process.start(QStringLiteral(NW_CLI_PATH), withStack);
-    if (!process.waitForFinished(120000))
-        return {-1, {}, {}};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    nwtest::ProcessOptions options;
+    options.timeoutMs = 120000;
+    return nwtest::runCli(withStack, options);
 }
 
 QString TestCliGenerate::saveProject(void (*build)(ObjectDataBase &), const QString &name) const

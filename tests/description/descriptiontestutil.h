@@ -8,11 +8,6 @@
 // the description settings filled and objects of every kind the writers treat apart.
 namespace desctest {
 
-inline void setDescription(ObjectDataBase &db, const QString &key, const QString &value)
-{
-    db.setDescriptionSettingsValue(key, value);
-}
-
 inline void addObject(ObjectDataBase &db, quint16 index, const QString &name, quint8 objectType,
                       const QString &description = QString(),
                       const ObjectDataBase::MetaData &metadata = {})
@@ -28,17 +23,19 @@ inline void addObject(ObjectDataBase &db, quint16 index, const QString &name, qu
 inline void buildDescriptionProject(ObjectDataBase &db)
 {
     gentest::buildCanopenProject(db);
-    setDescription(db, QStringLiteral("FileVersion"), QStringLiteral("3"));
-    setDescription(db, QStringLiteral("FileRevision"), QStringLiteral("14"));
-    setDescription(db, QStringLiteral("CreatedBy"), QStringLiteral("J. Muster"));
-    setDescription(db, QStringLiteral("VendorName"), QStringLiteral("Tenv Motion"));
-    setDescription(db, QStringLiteral("ProductName"), QStringLiteral("Drive Ü 7"));
-    setDescription(db, QStringLiteral("OrderCode"), QStringLiteral("DRV-7"));
-    setDescription(db, QStringLiteral("BaudRate_250"), QStringLiteral("1"));
-    setDescription(db, QStringLiteral("BaudRate_500"), QStringLiteral("1"));
-    setDescription(db, QStringLiteral("LSS_Supported"), QStringLiteral("1"));
-    setDescription(db, QStringLiteral("Dummy0005"), QStringLiteral("1"));
-    setDescription(db, QStringLiteral("Comment"), QStringLiteral("Motor drive\nfirmware 2.1"));
+    const QMap<QString, QString> description{{"FileVersion", "3"},
+                                             {"FileRevision", "14"},
+                                             {"CreatedBy", "J. Muster"},
+                                             {"VendorName", "Tenv Motion"},
+                                             {"ProductName", "Drive Ü 7"},
+                                             {"OrderCode", "DRV-7"},
+                                             {"BaudRate_250", "1"},
+                                             {"BaudRate_500", "1"},
+                                             {"LSS_Supported", "1"},
+                                             {"Dummy0005", "1"},
+                                             {"Comment", "Motor drive\nfirmware 2.1"}};
+    for (auto it = description.cbegin(); it != description.cend(); ++it)
+        db.setDescriptionSettingsValue(it.key(), it.value());
 
     gentest::addRecord(db, 0, 0x1400, QStringLiteral("RPDO1 communication"),
                        {QStringLiteral("COB-ID"), QStringLiteral("Transmission type")});

@@ -20,10 +20,6 @@ private slots:
     void page();
     void stringConvert_data();
     void stringConvert();
-    void exactLines_data();
-    void exactLines();
-    void implInfoSetting_data();
-    void implInfoSetting();
 
 private:
     QString generate(bool j1939, bool implInfo = false);
@@ -54,20 +50,30 @@ QString TestHtmlDocGenerators::generate(bool j1939, bool implInfo)
 void TestHtmlDocGenerators::page_data()
 {
     QTest::addColumn<bool>("j1939");
+    QTest::addColumn<bool>("implInfo");
     QTest::addColumn<QString>("golden");
-    QTest::addRow("object dictionary") << false << "doc_objects.html";
-    QTest::addRow("parameter groups") << true << "doc_pgns.html";
+    QTest::addRow("object dictionary") << false << true << "doc_objects.html";
+    QTest::addRow("parameter groups") << true << true << "doc_pgns.html";
+    QTest::addRow("object dictionary without implementation information") << false << false << "";
+    QTest::addRow("parameter groups without implementation information") << true << false << "";
 }
 
 // The whole page as a golden file, and free of errors for an HTML parser: hostile names
-// and duplicate PGN numbers must not break the markup.
+// and duplicate PGN numbers must not break the markup. Without the setting "implinfo" the
+// page lacks the implementation type, variable name and size of each entry: its changes
+// against the page with them are pinned in doc_plain_changes.txt.
 void TestHtmlDocGenerators::page()
 {
     QFETCH(bool, j1939);
+    QFETCH(bool, implInfo);
     QFETCH(QString, golden);
-    const QString html = generate(j1939, true);
+    const QString full = doctest::versionMasked(generate(j1939, true));
+    const QString html = implInfo ? full : doctest::versionMasked(generate(j1939, false));
     const QString diff =
-        gentest::goldenDiff(doctest::goldenPath(golden), doctest::versionMasked(html));
+        implInfo ? gentest::goldenDiff(doctest::goldenPath(golden), html)
+                 : gentest::goldenSectionDiff(
+                     doctest::goldenPath(QStringLiteral("doc_plain_changes.txt")),
+                     gentest::lineChanges(gentest::maskedLines(full), gentest::maskedLines(html)));
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
 
     const QString xmllint = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
@@ -109,50 +115,6 @@ void TestHtmlDocGenerators::stringConvert()
     QFETCH(QString, text);
     QFETCH(QString, html);
     QCOMPARE(HtmlDocumentationGenerator::stringConvert(text), html);
-}
-
-void TestHtmlDocGenerators::exactLines_data()
-{
-    QTest::addColumn<bool>("j1939");
-    QTest::addColumn<QString>("lines");
-    QTest::addRow("sub-index in two lower-case digits, name substituted")
-        << false
-        << "    <td style=\"font-weight:bold\">0x1a</td>\n   </tr>\n"
-           "   <tr class=\"alt\">\n    <td>Name </td>\n    <td>Speed 26</td>\n";
-    QTest::addRow("managed constant shows its default")
-        << false
-        << "    <td>Gear ratio</td>\n   </tr>\n   <tr class=\"alt\">\n"
-           "    <td width=\"250\">Data Type</td>\n    <td>UNSIGNED16</td>\n"
-           "   </tr>\n   <tr>\n    <td>Access </td>\n    <td>const</td>\n   </tr>\n"
-           "   <tr class=\"alt\">\n    <td>Defaultvalue </td>\n    <td>42</td>\n";
-}
-
-void TestHtmlDocGenerators::exactLines()
-{
-    QFETCH(bool, j1939);
-    QFETCH(QString, lines);
-    const QString html = generate(j1939);
-    QVERIFY2(html.contains(lines), qPrintable(html));
-}
-
-void TestHtmlDocGenerators::implInfoSetting_data()
-{
-    QTest::addColumn<bool>("shown");
-    QTest::addRow("set") << true;
-    QTest::addRow("not set") << false;
-}
-
-void TestHtmlDocGenerators::implInfoSetting()
-{
-    QFETCH(bool, shown);
-    for (bool j1939 : {false, true}) {
-        const QString html = generate(j1939, shown);
-        QCOMPARE(html.contains(QLatin1String("<td>Implementation Type</td>")), shown);
-        QCOMPARE(html.contains(QLatin1String("<td>Variable Name</td>")), shown);
-    }
-    QCOMPARE(
-        generate(false, shown).contains(QLatin1String("<td>Size in bytes </td>\n    <td>4</td>")),
-        shown);
 }
 
 NW_TEST_MAIN(TestHtmlDocGenerators)

@@ -2,6 +2,7 @@
 
 #include "database/objectdatabase.h"
 #include "generators/abstractgenerator.h"
+#include "golden.h"
 #include "panelkit/appidentity.h"
 #include "testenv.h"
 
@@ -16,6 +17,9 @@
 // Fixture projects built in code and helpers to read what generators wrote, shared by
 // the generator, generation-run and command-line tests.
 namespace gentest {
+
+using golden::goldenSectionDiff;
+using golden::lineChanges;
 
 const quint8 receive = 0x77;
 const quint8 transmit = 0x55;
@@ -109,15 +113,7 @@ inline QString goldenDiff(const QString &goldenPath, const QString &actual)
         writeText(goldenPath, got.join(QLatin1Char('\n')));
         return QString();
     }
-    const QStringList want = readText(goldenPath).split(QLatin1Char('\n'));
-    QStringList report;
-    for (int i = 0; i < qMax(got.size(), want.size()) && report.size() < 10; ++i) {
-        const QString g = got.value(i, QStringLiteral("<end of file>"));
-        const QString w = want.value(i, QStringLiteral("<end of file>"));
-        if (g != w)
-            report << QStringLiteral("line %1:\n  want: %2\n  got:  %3").arg(i + 1).arg(w, g);
-    }
-    return report.join(QLatin1Char('\n'));
+    return golden::lineReport(readText(goldenPath).split(QLatin1Char('\n')), got);
 }
 
 inline void setLineType(ObjectDataBase &db, quint8 line, int type)

@@ -14,8 +14,6 @@ private slots:
     void initTestCase() { gentest::initApplication(); }
     void replaceInvalidCharacters_data();
     void replaceInvalidCharacters();
-    void defineLines_data();
-    void defineLines();
     void multiLinePrefixes();
     void forcedMultiLine();
     void goldenFile();
@@ -62,63 +60,6 @@ void TestIndicesGenerator::replaceInvalidCharacters()
     QCOMPARE(IndicesGenerator::replaceInvalidCharacters(text), cleaned);
 }
 
-void TestIndicesGenerator::defineLines_data()
-{
-    QTest::addColumn<bool>("subIndex");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("value");
-    QTest::addRow("blank and hyphen") << false << "I_READ_INPUT_8_BIT"
-                                      << "0x6000";
-    QTest::addRow("second use of a name numbered") << false << "I_READ_INPUT_8_BIT1"
-                                                   << "0x6001";
-    QTest::addRow("objectdefine metadata without prefix") << false << "MY_VALUE"
-                                                          << "0x2100";
-    QTest::addRow("placeholder substituted") << false << "I_CHANNEL_8704"
-                                             << "0x2200";
-    QTest::addRow("record sub-index") << true << "S_VENDOR_ID"
-                                      << "0x1";
-    QTest::addRow("manufacturer record: repeated name numbered") << true << "S_SPEED1"
-                                                                 << "0x1";
-    QTest::addRow("subdefine metadata") << true << "S_MY_TORQUE"
-                                        << "0x2";
-    QTest::addRow("array sub-index") << true << "S_ENTRY"
-                                     << "0x1";
-    QTest::addRow("sub-index in hexadecimal") << true << "S_SLOT_17"
-                                              << "0x11";
-}
-
-void TestIndicesGenerator::defineLines()
-{
-    QFETCH(bool, subIndex);
-    QFETCH(QString, name);
-    QFETCH(QString, value);
-    const QString line = QLatin1String(subIndex ? "#define  " : "#define ")
-                         + IndicesGenerator::fillString(name) + QLatin1Char('\t') + value
-                         + QStringLiteral("u\n");
-    ObjectDataBase db;
-    gentest::buildCanopenProject(db);
-    gentest::addRecord(db, 0, 0x1019, QStringLiteral("Second Identity"),
-                       {QStringLiteral("Vendor-ID")});
-    gentest::addRecord(db, 0, 0x2001, QStringLiteral("Motor Data Copy"), {QStringLiteral("Speed")});
-    ObjectDataBase::SUBINDEX_DATA_T torque;
-    db.getSubIndexData(0, 0x2001, 1, torque);
-    torque.metadata.insert(QStringLiteral("subdefine"), QStringLiteral("my torque"));
-    db.addSubIndex(0, 0x2001, 2, torque);
-    gentest::addVar(db, 0, 0x2100, QStringLiteral("Whatever"), 7,
-                    {{QStringLiteral("objectdefine"), QStringLiteral("my value")}});
-    gentest::addVar(db, 0, 0x2200, QStringLiteral("Channel $i"));
-    gentest::addRecord(db, 0, 0x2300, QStringLiteral("Table"), {QStringLiteral("Entry")}, 8);
-    db.addSubIndex(0, 0x2300, 0x11, gentest::sub(QStringLiteral("Slot $s")));
-    gentest::addVar(db, 0, 0x6000, QStringLiteral("Read Input 8-Bit"));
-    gentest::addVar(db, 0, 0x6001, QStringLiteral("Read Input 8-Bit"));
-    const QString text = generate(db, {0});
-    QVERIFY2(text.contains(line), qPrintable(line + QStringLiteral("\nnot in\n") + text));
-    // Sub-index 1 of 0x1019 repeats S_VENDOR_ID below 0x2000: no second define.
-    QCOMPARE(text.count(QStringLiteral("S_VENDOR_ID")), 1);
-    QVERIFY(text.endsWith(QStringLiteral("#define  S_NUMBER_OF_ENTRIES      \t0x0u\n"
-                                         "#endif /* GEN_INDICES_H */\n")));
-}
-
 void TestIndicesGenerator::multiLinePrefixes()
 {
     ObjectDataBase db;
@@ -148,10 +89,27 @@ void TestIndicesGenerator::forcedMultiLine()
     QVERIFY2(text.contains(QStringLiteral("#define L0_I_DEVICE_TYPE")), qPrintable(text));
 }
 
+// Names from blanks and hyphens, repeated names numbered, names from the metadata
+// "objectdefine" and "subdefine", placeholders substituted, sub-indices of records and
+// arrays in hexadecimal; a sub-index name below 0x2000 is defined once.
 void TestIndicesGenerator::goldenFile()
 {
     ObjectDataBase db;
     gentest::buildCanopenProject(db);
+    gentest::addRecord(db, 0, 0x1019, QStringLiteral("Second Identity"),
+                       {QStringLiteral("Vendor-ID")});
+    gentest::addRecord(db, 0, 0x2001, QStringLiteral("Motor Data Copy"), {QStringLiteral("Speed")});
+    ObjectDataBase::SUBINDEX_DATA_T torque;
+    db.getSubIndexData(0, 0x2001, 1, torque);
+    torque.metadata.insert(QStringLiteral("subdefine"), QStringLiteral("my torque"));
+    db.addSubIndex(0, 0x2001, 2, torque);
+    gentest::addVar(db, 0, 0x2100, QStringLiteral("Whatever"), 7,
+                    {{QStringLiteral("objectdefine"), QStringLiteral("my value")}});
+    gentest::addVar(db, 0, 0x2200, QStringLiteral("Channel $i"));
+    gentest::addRecord(db, 0, 0x2300, QStringLiteral("Table"), {QStringLiteral("Entry")}, 8);
+    db.addSubIndex(0, 0x2300, 0x11, gentest::sub(QStringLiteral("Slot $s")));
+    gentest::addVar(db, 0, 0x6000, QStringLiteral("Read Input 8-Bit"));
+    gentest::addVar(db, 0, 0x6001, QStringLiteral("Read Input 8-Bit"));
     const QString diff = gentest::goldenDiff(
         QStringLiteral(NW_TEST_DATA_DIR "/generators/gen_indices.h"), generate(db, {0}));
     QVERIFY2(diff.isEmpty(), qPrintable(diff));

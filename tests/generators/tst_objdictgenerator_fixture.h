@@ -259,17 +259,6 @@ inline QStringList block(const QString &text, const QString &header)
     return found;
 }
 
-// The elements of a value array, without their separating commas.
-inline QStringList elements(const QString &text, const QString &header)
-{
-    QStringList found = block(text, header);
-    for (QString &element : found) {
-        if (element.endsWith(QLatin1Char(',')))
-            element.chop(1);
-    }
-    return found;
-}
-
 // The value of "#define name <value>u" in text; -1 when it is missing.
 inline int definedCount(const QString &text, const QString &name)
 {

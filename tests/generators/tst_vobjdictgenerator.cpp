@@ -98,8 +98,6 @@ private slots:
     void wholeFile_data();
     void wholeFile();
     void splitBetweenDictionaries();
-    void compilesWithMatchingCounts_data();
-    void compilesWithMatchingCounts();
     void virtualObjectsPresent_data();
     void virtualObjectsPresent();
 };
@@ -108,14 +106,19 @@ void TestVobjDictGenerator::wholeFile_data()
 {
     QTest::addColumn<bool>("multiLine");
     QTest::addColumn<QString>("golden");
-    QTest::addRow("single line, compact arrays") << false << "vobjdict_single.c";
-    QTest::addRow("multi-line, limit check") << true << "vobjdict_multi.c";
+    QTest::addColumn<int>("sharedEntries");
+    QTest::addRow("single line, compact arrays") << false << "vobjdict_single.c" << 0;
+    QTest::addRow("multi-line, limit check") << true << "vobjdict_multi.c" << 1;
 }
 
+// The whole file against its golden file. gen_define.h sizes its tables; both compile
+// together. Like CO_OBJ_DESC_CNT, the description count takes a shared entry once per
+// line, while the table describes it once, under line 0.
 void TestVobjDictGenerator::wholeFile()
 {
     QFETCH(bool, multiLine);
     QFETCH(QString, golden);
+    QFETCH(int, sharedEntries);
     ObjectDataBase db;
     if (multiLine)
         buildMultiLineProject(db);
@@ -127,6 +130,22 @@ void TestVobjDictGenerator::wholeFile()
     const QString diff =
         gentest::goldenDiff(QStringLiteral(NW_TEST_DATA_DIR "/generators/") + golden, text);
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
+
+    odtest::setting(db, "applicationheader", QString());
+    CoDefineGenerator define;
+    QVERIFY(gentest::runGenerator(define, db, dir.path(), QStringLiteral("fixture")));
+    QVERIFY(generate(db, dir.path(), &text));
+    const QString defines = gentest::readText(dir.filePath(QStringLiteral("gen_define.h")));
+    QCOMPARE(definedNumber(defines, QStringLiteral("CO_VOBJ_DESC_CNT")),
+             odtest::block(text, QStringLiteral("CO_CONST CO_OBJECT_DESC_T")).size()
+                 + sharedEntries);
+    QCOMPARE(definedNumber(defines, QStringLiteral("CO_VOD_ASSIGN_CNT")),
+             odtest::block(text, QStringLiteral("CO_CONST CO_OD_ASSIGN_T")).size());
+    if (!nwHaveCCompiler())
+        QSKIP("no C compiler installed");
+    QString diagnostics;
+    QVERIFY2(nwCompileCFile(dir.filePath(QStringLiteral("gen_vobjdict.c")), &diagnostics),
+             qPrintable(diagnostics));
 }
 
 // Every virtual entry is described in gen_vobjdict.c and not in gen_objdict.c; an object
@@ -152,45 +171,6 @@ void TestVobjDictGenerator::splitBetweenDictionaries()
     QVERIFY(!text.contains(QStringLiteral("{ 0x2300u,")));
     QVERIFY(text.contains(QStringLiteral("{ 0x2301u, 2u, 2u, CO_ODTYPE_ARRAY,")));
     QVERIFY(virtualText.contains(QStringLiteral("\t{ 0x2301u, 1u, 2u, CO_ODTYPE_ARRAY, 3u },\n")));
-}
-
-void TestVobjDictGenerator::compilesWithMatchingCounts_data()
-{
-    QTest::addColumn<bool>("multiLine");
-    QTest::addColumn<int>("sharedEntries");
-    QTest::addRow("single line, compact arrays") << false << 0;
-    QTest::addRow("multi-line, limit check") << true << 1;
-}
-
-// gen_define.h sizes the tables of gen_vobjdict.c; both compile together. Like
-// CO_OBJ_DESC_CNT, the description count takes a shared entry once per line, while the
-// table describes it once, under line 0.
-void TestVobjDictGenerator::compilesWithMatchingCounts()
-{
-    QFETCH(bool, multiLine);
-    QFETCH(int, sharedEntries);
-    ObjectDataBase db;
-    if (multiLine)
-        buildMultiLineProject(db);
-    else
-        buildSingleLineProject(db);
-    odtest::setting(db, "applicationheader", QString());
-    QTemporaryDir dir;
-    CoDefineGenerator define;
-    QVERIFY(gentest::runGenerator(define, db, dir.path(), QStringLiteral("fixture")));
-    QString text;
-    QVERIFY(generate(db, dir.path(), &text));
-    const QString defines = gentest::readText(dir.filePath(QStringLiteral("gen_define.h")));
-    QCOMPARE(definedNumber(defines, QStringLiteral("CO_VOBJ_DESC_CNT")),
-             odtest::block(text, QStringLiteral("CO_CONST CO_OBJECT_DESC_T")).size()
-                 + sharedEntries);
-    QCOMPARE(definedNumber(defines, QStringLiteral("CO_VOD_ASSIGN_CNT")),
-             odtest::block(text, QStringLiteral("CO_CONST CO_OD_ASSIGN_T")).size());
-    if (!nwHaveCCompiler())
-        QSKIP("no C compiler installed");
-    QString diagnostics;
-    QVERIFY2(nwCompileCFile(dir.filePath(QStringLiteral("gen_vobjdict.c")), &diagnostics),
-             qPrintable(diagnostics));
 }
 
 void TestVobjDictGenerator::virtualObjectsPresent_data()

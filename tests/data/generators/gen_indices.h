@@ -15,11 +15,22 @@
 #define  S_PRODUCT_CODE           	0x2u
 #define  S_REVISION_NUMBER        	0x3u
 #define  S_SERIAL_NUMBER          	0x4u
+#define I_SECOND_IDENTITY        	0x1019u
 #define I_SERVER_SDO_PARAMETER   	0x1200u
 #define  S_COB_ID_CLIENT_SERVER   	0x1u
 #define  S_COB_ID_SERVER_CLIENT   	0x2u
 #define I_MOTOR_DATA             	0x2000u
 #define  S_SPEED                  	0x1u
 #define  S_TORQUE                 	0x2u
+#define I_MOTOR_DATA_COPY        	0x2001u
+#define  S_SPEED1                 	0x1u
+#define  S_MY_TORQUE              	0x2u
+#define MY_VALUE                 	0x2100u
+#define I_CHANNEL_8704           	0x2200u
+#define I_TABLE                  	0x2300u
+#define  S_ENTRY                  	0x1u
+#define  S_SLOT_17                	0x11u
+#define I_READ_INPUT_8_BIT       	0x6000u
+#define I_READ_INPUT_8_BIT1      	0x6001u
 #define  S_NUMBER_OF_ENTRIES      	0x0u
 #endif /* GEN_INDICES_H */
