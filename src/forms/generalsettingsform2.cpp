@@ -1,6 +1,7 @@
 #include "forms/generalsettingsform2.h"
 #include "ui_generalsettingsform2.h"
 
+#include "database/undostep.h"
 #include "panelkit/linetype.h"
 #include "panelkit/preferences.h"
 #include "panelkit/stacksettings.h"
@@ -294,6 +295,7 @@ bool GeneralSettingsForm2::writeSetting(const SettingCell &cell, const QString &
     if (!database)
         return false;
     const QScopedValueRollback<bool> guard(writing, true);
+    UndoStep step(database, tr("Change stack settings"));
     return database->setGeneralSettingsValue(QLatin1String(cell.setting->key), value);
 }
 
@@ -428,6 +430,7 @@ void GeneralSettingsForm2::takeSnapshot()
 void GeneralSettingsForm2::on_btnResetChanges_clicked()
 {
     closeRenameEditor();
+    UndoStep step(database, tr("Reset stack settings"));
     if (!database || !database->beginTransaction())
         return;
     for (const QString &key : database->getGeneralSettingsKeys()) {
@@ -467,14 +470,17 @@ bool GeneralSettingsForm2::importSettingsFrom(const QString &path)
     QString error;
     QStringList refused;
     int copied = 0;
-    if (!StackSettings::importFromFile(database, path, &error, &refused, &copied)) {
-        showMessage(error, true);
-        return false;
+    {
+        UndoStep step(database, tr("Import stack settings"));
+        if (!StackSettings::importFromFile(database, path, &error, &refused, &copied)) {
+            showMessage(error, true);
+            return false;
+        }
+        // The first target follows the base hardware settings the import may have changed.
+        const StackTargets imported = StackTargets::load(database);
+        if (database->existGeneralSettingsValue(QStringLiteral("targetsettings_cnt")))
+            imported.save(database);
     }
-    // The first target follows the base hardware settings the import may have changed.
-    const StackTargets imported = StackTargets::load(database);
-    if (database->existGeneralSettingsValue(QStringLiteral("targetsettings_cnt")))
-        imported.save(database);
     load();
     QString report =
         tr("%n setting(s) imported from %1.", nullptr, copied).arg(QFileInfo(path).fileName());
