@@ -4,14 +4,19 @@
 #include "app/settingsdialog.h"
 #include "app/userinteraction.h"
 #include "database/objectdatabase.h"
+#include "database/undolog.h"
 #include "forms/devicedescriptionform.h"
+#include "forms/generalsettingsform2.h"
 #include "forms/generatoroutputform.h"
+#include "forms/masks/pdomappingmaskform.h"
 #include "forms/objectdictionaryform.h"
 #include "forms/subindexform.h"
+#include "importers/dialogs/fileimportdialog.h"
 #include "nwtest.h"
 #include "panelkit/appidentity.h"
 #include "panelkit/widgets/fileviewerdialog.h"
 #include "panelkit/widgets/helpviewerdialog.h"
+#include "projectdump.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,6 +26,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -28,6 +34,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBox>
@@ -82,6 +89,9 @@ public:
     int quits = 0;
 };
 
+// Changes a user makes through the window, each one step of the history.
+enum class UserAction { PdoMapping, StackSetting, Import };
+
 void createStartDatabase(ObjectDataBase &database)
 {
     database.createNewDataBase();
@@ -91,16 +101,20 @@ void createStartDatabase(ObjectDataBase &database)
 
 } // namespace
 
+Q_DECLARE_METATYPE(UserAction)
+
 class TestNwrMainWindow : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void editUndoAfterDeleteBringsTheObjectBack();
     void initTestCase();
     void init();
     void cleanup();
 
+    void editUndoAfterDeleteBringsTheObjectBack();
+    void oneUserActionIsOneNamedStep_data();
+    void oneUserActionIsOneNamedStep();
     void newProjectStartsFromTemplate();
     void saveAsAndReopen();
     void askingToSave_data();
@@ -137,6 +151,9 @@ private:
     QStringList selectorTexts() const;
     QStringList pageTitles() const;
     bool pageEnabled(NwrMainWindow::Page page) const;
+    void perform(UserAction action);
+    QString shownBy(UserAction action) const;
+    void importThroughDialog(const QString &path);
 
     QTemporaryDir m_dir;
     std::unique_ptr<ObjectDataBase> m_project;
@@ -188,6 +205,150 @@ void TestNwrMainWindow::editUndoAfterDeleteBringsTheObjectBack()
     m_window->on_actionNew_Project_triggered();
     QVERIFY(!undo->isEnabled());
     QVERIFY(!m_window->isModified());
+}
+
+void TestNwrMainWindow::oneUserActionIsOneNamedStep_data()
+{
+    QTest::addColumn<UserAction>("action");
+    QTest::addColumn<QString>("step");
+    QTest::addRow("mask: PDO mapping")
+        << UserAction::PdoMapping << QStringLiteral("Edit PDO mapping 0x1a00");
+    QTest::addRow("page: stack settings")
+        << UserAction::StackSetting << QStringLiteral("Change stack settings");
+    QTest::addRow("dialog: import") << UserAction::Import << QStringLiteral("Import of 19 objects");
+}
+
+// The action is done through its widgets in the window; undo gives back the store as it was
+// and the page shows it again, redo repeats it.
+void TestNwrMainWindow::oneUserActionIsOneNamedStep()
+{
+    QFETCH(UserAction, action);
+    QFETCH(QString, step);
+    makeWindow();
+    m_window->on_actionNew_Project_triggered();
+    // Communication objects are changed in expert mode only.
+    m_window->findChild<QAction *>(QStringLiteral("actionEnable_Expert_Mode"))->setChecked(true);
+    if (action != UserAction::Import)
+        importThroughDialog(QStringLiteral(NW_TEST_DATA_DIR "/importers/eds/simple.eds"));
+    m_project->clearUndoHistory();
+    const QString dumps = m_dir.filePath(QStringLiteral("dump%1.nwrp"));
+    const nwtest::TableDump before = nwtest::dumpTables(*m_project, dumps.arg(1));
+    const QString shownBefore = shownBy(action);
+
+    perform(action);
+    if (QTest::currentTestFailed())
+        return;
+    auto *undo = m_window->findChild<QAction *>(QStringLiteral("actionUndo"));
+    auto *redo = m_window->findChild<QAction *>(QStringLiteral("actionRedo"));
+    QCOMPARE(undo->text(), QStringLiteral("&Undo ") + step);
+    QCOMPARE(m_project->undoLog()->undoCount(), 1);
+    const nwtest::TableDump after = nwtest::dumpTables(*m_project, dumps.arg(2));
+    QVERIFY(after != before);
+    const QString shownAfter = shownBy(action);
+    QVERIFY(shownAfter != shownBefore);
+
+    undo->trigger();
+    QString difference =
+        nwtest::dumpDifference(nwtest::dumpTables(*m_project, dumps.arg(3)), before);
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    QTRY_COMPARE(shownBy(action), shownBefore);
+    QCOMPARE(redo->text(), QStringLiteral("&Redo ") + step);
+    redo->trigger();
+    difference = nwtest::dumpDifference(nwtest::dumpTables(*m_project, dumps.arg(4)), after);
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    QTRY_COMPARE(shownBy(action), shownAfter);
+}
+
+void TestNwrMainWindow::perform(UserAction action)
+{
+    auto *box = m_window->findChild<QToolBox *>(QStringLiteral("toolBox"));
+    switch (action) {
+    case UserAction::PdoMapping: {
+        auto *mask = qobject_cast<ObjectDictionaryForm *>(
+                         m_window->page(NwrMainWindow::Page::ObjectDictionary))
+                         ->openEditor()
+                         ->findChild<PdoMappingMaskForm *>();
+        QVERIFY(mask);
+        QVERIFY(mask->mappableTable()->rowCount() > 0);
+        mask->mappableTable()->selectRow(0);
+        for (auto *button : mask->findChildren<QPushButton *>()) {
+            if (button->text() == QLatin1String("Add"))
+                button->click();
+        }
+        break;
+    }
+    case UserAction::StackSetting: {
+        box->setCurrentWidget(m_window->page(NwrMainWindow::Page::GeneralSettings));
+        const SettingCell cell = qobject_cast<GeneralSettingsForm2 *>(
+                                     m_window->page(NwrMainWindow::Page::GeneralSettings))
+                                     ->editorOf(QStringLiteral("lss_supported"));
+        if (auto *check = qobject_cast<QCheckBox *>(cell.widget))
+            check->click();
+        else
+            cell.item()->setCheckState(cell.item()->checkState() == Qt::Checked ? Qt::Unchecked
+                                                                                : Qt::Checked);
+        break;
+    }
+    case UserAction::Import:
+        importThroughDialog(QStringLiteral(NW_TEST_DATA_DIR "/importers/eds/simple.eds"));
+        break;
+    }
+}
+
+// What the page of the action shows of what it changed.
+QString TestNwrMainWindow::shownBy(UserAction action) const
+{
+    auto *dictionary =
+        qobject_cast<ObjectDictionaryForm *>(m_window->page(NwrMainWindow::Page::ObjectDictionary));
+    switch (action) {
+    case UserAction::PdoMapping: {
+        const BaseTreeForm *editor = dictionary->openEditor();
+        const auto *mask = editor ? editor->findChild<PdoMappingMaskForm *>() : nullptr;
+        if (!mask || !mask->isVisibleTo(dictionary))
+            return QStringLiteral("no mask");
+        QStringList rows;
+        for (int row = 0; row < mask->mappedTable()->rowCount(); ++row)
+            rows.append(mask->mappedTable()->item(row, 0)->text());
+        return rows.join(QLatin1Char(' '));
+    }
+    case UserAction::StackSetting:
+        return qobject_cast<GeneralSettingsForm2 *>(
+                   m_window->page(NwrMainWindow::Page::GeneralSettings))
+            ->editorOf(QStringLiteral("lss_supported"))
+            .value();
+    case UserAction::Import: {
+        const QTreeWidgetItem *item = dictionary->getIndexItem(0x4000);
+        return item ? item->text(0) : QStringLiteral("no object");
+    }
+    }
+    return QString();
+}
+
+// Reads the file in the import dialog and imports all of it into line 0; the tree then
+// shows the mask of the first TPDO mapping.
+void TestNwrMainWindow::importThroughDialog(const QString &path)
+{
+    m_window->openImportDialog();
+    auto *dialog = m_window->findChild<FileImportDialog *>();
+    QVERIFY(dialog);
+    dialog->setMessageSink(
+        [](QMessageBox::Icon icon, const QString &, const QString &, const QString &) {
+            return icon == QMessageBox::Question ? QMessageBox::Yes : QMessageBox::Ok;
+        });
+    dialog->findChild<QLineEdit *>(QStringLiteral("edtFilePath"))->setText(path);
+    dialog->findChild<QLineEdit *>(QStringLiteral("edtLow"))->setText(QStringLiteral("0x1000"));
+    dialog->findChild<QLineEdit *>(QStringLiteral("edtHigh"))->setText(QStringLiteral("0xFFFF"));
+    auto *read = dialog->findChild<QPushButton *>(QStringLiteral("btnRead"));
+    read->click();
+    QTRY_VERIFY_WITH_TIMEOUT(read->isEnabled(), 20000);
+    dialog->findChild<QListWidget *>(QStringLiteral("lbObjects"))->selectAll();
+    dialog->findChild<QPushButton *>(QStringLiteral("btnImport"))->click();
+    auto *dictionary =
+        qobject_cast<ObjectDictionaryForm *>(m_window->page(NwrMainWindow::Page::ObjectDictionary));
+    m_window->findChild<QToolBox *>(QStringLiteral("toolBox"))->setCurrentWidget(dictionary);
+    QTRY_VERIFY(dictionary->getIndexItem(0x1A00));
+    dictionary->gotoIndex(0x1A00);
+    dictionary->openEditor()->setActiveTab(QStringLiteral("tabMask"));
 }
 
 void TestNwrMainWindow::initTestCase()
