@@ -153,7 +153,9 @@ private:
     bool pageEnabled(NwrMainWindow::Page page) const;
     void perform(UserAction action);
     QString shownBy(UserAction action) const;
-    void importThroughDialog(const QString &path);
+    ObjectDictionaryForm *dictionary() const;
+    GeneralSettingsForm2 *settingsPage() const;
+    void importThroughDialog(const QString &file = QStringLiteral("simple.eds"));
 
     QTemporaryDir m_dir;
     std::unique_ptr<ObjectDataBase> m_project;
@@ -211,11 +213,9 @@ void TestNwrMainWindow::oneUserActionIsOneNamedStep_data()
 {
     QTest::addColumn<UserAction>("action");
     QTest::addColumn<QString>("step");
-    QTest::addRow("mask: PDO mapping")
-        << UserAction::PdoMapping << QStringLiteral("Edit PDO mapping 0x1a00");
-    QTest::addRow("page: stack settings")
-        << UserAction::StackSetting << QStringLiteral("Change stack settings");
-    QTest::addRow("dialog: import") << UserAction::Import << QStringLiteral("Import of 19 objects");
+    QTest::addRow("mask: PDO mapping") << UserAction::PdoMapping << "Edit PDO mapping 0x1a00";
+    QTest::addRow("page: stack settings") << UserAction::StackSetting << "Change stack settings";
+    QTest::addRow("dialog: import") << UserAction::Import << "Import of 19 objects";
 }
 
 // The action is done through its widgets in the window; undo gives back the store as it was
@@ -229,29 +229,29 @@ void TestNwrMainWindow::oneUserActionIsOneNamedStep()
     // Communication objects are changed in expert mode only.
     m_window->findChild<QAction *>(QStringLiteral("actionEnable_Expert_Mode"))->setChecked(true);
     if (action != UserAction::Import)
-        importThroughDialog(QStringLiteral(NW_TEST_DATA_DIR "/importers/eds/simple.eds"));
+        importThroughDialog();
     m_project->clearUndoHistory();
     const QString dumps = m_dir.filePath(QStringLiteral("dump%1.nwrp"));
     const nwtest::TableDump before = nwtest::dumpTables(*m_project, dumps.arg(1));
     const QString shownBefore = shownBy(action);
 
-    perform(action);
-    if (QTest::currentTestFailed())
-        return;
+    if (action == UserAction::Import)
+        importThroughDialog();
+    else
+        perform(action);
     auto *undo = m_window->findChild<QAction *>(QStringLiteral("actionUndo"));
-    auto *redo = m_window->findChild<QAction *>(QStringLiteral("actionRedo"));
     QCOMPARE(undo->text(), QStringLiteral("&Undo ") + step);
     QCOMPARE(m_project->undoLog()->undoCount(), 1);
     const nwtest::TableDump after = nwtest::dumpTables(*m_project, dumps.arg(2));
-    QVERIFY(after != before);
     const QString shownAfter = shownBy(action);
-    QVERIFY(shownAfter != shownBefore);
+    QVERIFY(after != before && shownAfter != shownBefore);
 
     undo->trigger();
     QString difference =
         nwtest::dumpDifference(nwtest::dumpTables(*m_project, dumps.arg(3)), before);
     QVERIFY2(difference.isEmpty(), qPrintable(difference));
     QTRY_COMPARE(shownBy(action), shownBefore);
+    auto *redo = m_window->findChild<QAction *>(QStringLiteral("actionRedo"));
     QCOMPARE(redo->text(), QStringLiteral("&Redo ") + step);
     redo->trigger();
     difference = nwtest::dumpDifference(nwtest::dumpTables(*m_project, dumps.arg(4)), after);
@@ -259,74 +259,57 @@ void TestNwrMainWindow::oneUserActionIsOneNamedStep()
     QTRY_COMPARE(shownBy(action), shownAfter);
 }
 
+// Adds the first mappable object in the mask, or switches LSS on the stack settings page.
 void TestNwrMainWindow::perform(UserAction action)
 {
-    auto *box = m_window->findChild<QToolBox *>(QStringLiteral("toolBox"));
-    switch (action) {
-    case UserAction::PdoMapping: {
-        auto *mask = qobject_cast<ObjectDictionaryForm *>(
-                         m_window->page(NwrMainWindow::Page::ObjectDictionary))
-                         ->openEditor()
-                         ->findChild<PdoMappingMaskForm *>();
-        QVERIFY(mask);
-        QVERIFY(mask->mappableTable()->rowCount() > 0);
+    if (action == UserAction::PdoMapping) {
+        auto *mask = dictionary()->openEditor()->findChild<PdoMappingMaskForm *>();
+        QVERIFY(mask && mask->mappableTable()->rowCount() > 0);
         mask->mappableTable()->selectRow(0);
         for (auto *button : mask->findChildren<QPushButton *>()) {
             if (button->text() == QLatin1String("Add"))
                 button->click();
         }
-        break;
+        return;
     }
-    case UserAction::StackSetting: {
-        box->setCurrentWidget(m_window->page(NwrMainWindow::Page::GeneralSettings));
-        const SettingCell cell = qobject_cast<GeneralSettingsForm2 *>(
-                                     m_window->page(NwrMainWindow::Page::GeneralSettings))
-                                     ->editorOf(QStringLiteral("lss_supported"));
-        if (auto *check = qobject_cast<QCheckBox *>(cell.widget))
-            check->click();
-        else
-            cell.item()->setCheckState(cell.item()->checkState() == Qt::Checked ? Qt::Unchecked
-                                                                                : Qt::Checked);
-        break;
-    }
-    case UserAction::Import:
-        importThroughDialog(QStringLiteral(NW_TEST_DATA_DIR "/importers/eds/simple.eds"));
-        break;
-    }
+    QTableWidgetItem *lss = settingsPage()->editorOf(QStringLiteral("lss_supported")).item();
+    lss->setCheckState(lss->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
 }
 
 // What the page of the action shows of what it changed.
 QString TestNwrMainWindow::shownBy(UserAction action) const
 {
-    auto *dictionary =
-        qobject_cast<ObjectDictionaryForm *>(m_window->page(NwrMainWindow::Page::ObjectDictionary));
-    switch (action) {
-    case UserAction::PdoMapping: {
-        const BaseTreeForm *editor = dictionary->openEditor();
-        const auto *mask = editor ? editor->findChild<PdoMappingMaskForm *>() : nullptr;
-        if (!mask || !mask->isVisibleTo(dictionary))
-            return QStringLiteral("no mask");
-        QStringList rows;
-        for (int row = 0; row < mask->mappedTable()->rowCount(); ++row)
-            rows.append(mask->mappedTable()->item(row, 0)->text());
-        return rows.join(QLatin1Char(' '));
-    }
-    case UserAction::StackSetting:
-        return qobject_cast<GeneralSettingsForm2 *>(
-                   m_window->page(NwrMainWindow::Page::GeneralSettings))
-            ->editorOf(QStringLiteral("lss_supported"))
-            .value();
-    case UserAction::Import: {
-        const QTreeWidgetItem *item = dictionary->getIndexItem(0x4000);
+    if (action == UserAction::StackSetting)
+        return settingsPage()->editorOf(QStringLiteral("lss_supported")).value();
+    if (action == UserAction::Import) {
+        const QTreeWidgetItem *item = dictionary()->getIndexItem(0x4000);
         return item ? item->text(0) : QStringLiteral("no object");
     }
-    }
-    return QString();
+    const BaseTreeForm *editor = dictionary()->openEditor();
+    const auto *mask = editor ? editor->findChild<PdoMappingMaskForm *>() : nullptr;
+    if (!mask || !mask->isVisibleTo(dictionary()))
+        return QStringLiteral("no mask");
+    QStringList rows;
+    for (int row = 0; row < mask->mappedTable()->rowCount(); ++row)
+        rows.append(mask->mappedTable()->item(row, 0)->text());
+    return rows.join(QLatin1Char(' '));
 }
 
-// Reads the file in the import dialog and imports all of it into line 0; the tree then
-// shows the mask of the first TPDO mapping.
-void TestNwrMainWindow::importThroughDialog(const QString &path)
+ObjectDictionaryForm *TestNwrMainWindow::dictionary() const
+{
+    return qobject_cast<ObjectDictionaryForm *>(
+        m_window->page(NwrMainWindow::Page::ObjectDictionary));
+}
+
+GeneralSettingsForm2 *TestNwrMainWindow::settingsPage() const
+{
+    return qobject_cast<GeneralSettingsForm2 *>(
+        m_window->page(NwrMainWindow::Page::GeneralSettings));
+}
+
+// Imports every object of a corpus EDS into line 0 through the import dialog; the tree
+// then shows the mask of the TPDO mapping 0x1A00.
+void TestNwrMainWindow::importThroughDialog(const QString &file)
 {
     m_window->openImportDialog();
     auto *dialog = m_window->findChild<FileImportDialog *>();
@@ -335,7 +318,8 @@ void TestNwrMainWindow::importThroughDialog(const QString &path)
         [](QMessageBox::Icon icon, const QString &, const QString &, const QString &) {
             return icon == QMessageBox::Question ? QMessageBox::Yes : QMessageBox::Ok;
         });
-    dialog->findChild<QLineEdit *>(QStringLiteral("edtFilePath"))->setText(path);
+    dialog->findChild<QLineEdit *>(QStringLiteral("edtFilePath"))
+        ->setText(QStringLiteral(NW_TEST_DATA_DIR "/importers/eds/") + file);
     dialog->findChild<QLineEdit *>(QStringLiteral("edtLow"))->setText(QStringLiteral("0x1000"));
     dialog->findChild<QLineEdit *>(QStringLiteral("edtHigh"))->setText(QStringLiteral("0xFFFF"));
     auto *read = dialog->findChild<QPushButton *>(QStringLiteral("btnRead"));
@@ -343,12 +327,10 @@ void TestNwrMainWindow::importThroughDialog(const QString &path)
     QTRY_VERIFY_WITH_TIMEOUT(read->isEnabled(), 20000);
     dialog->findChild<QListWidget *>(QStringLiteral("lbObjects"))->selectAll();
     dialog->findChild<QPushButton *>(QStringLiteral("btnImport"))->click();
-    auto *dictionary =
-        qobject_cast<ObjectDictionaryForm *>(m_window->page(NwrMainWindow::Page::ObjectDictionary));
-    m_window->findChild<QToolBox *>(QStringLiteral("toolBox"))->setCurrentWidget(dictionary);
-    QTRY_VERIFY(dictionary->getIndexItem(0x1A00));
-    dictionary->gotoIndex(0x1A00);
-    dictionary->openEditor()->setActiveTab(QStringLiteral("tabMask"));
+    m_window->findChild<QToolBox *>(QStringLiteral("toolBox"))->setCurrentWidget(dictionary());
+    QTRY_VERIFY(dictionary()->getIndexItem(0x1A00));
+    dictionary()->gotoIndex(0x1A00);
+    dictionary()->openEditor()->setActiveTab(QStringLiteral("tabMask"));
 }
 
 void TestNwrMainWindow::initTestCase()
