@@ -1,6 +1,7 @@
 #include "forms/generalsettingsform2.h"
 #include "ui_generalsettingsform2.h"
 
+#include "database/undolog.h"
 #include "database/undostep.h"
 #include "panelkit/linetype.h"
 #include "panelkit/preferences.h"
@@ -195,7 +196,10 @@ void GeneralSettingsForm2::updateData(ObjectDataBase::ChangeSet change)
     case ObjectDataBase::ChangeSet::ProjectReloaded:
         closeRenameEditor();
         load();
-        takeSnapshot();
+        // A project opened or created starts without history; after an undo or redo "Reset
+        // Changes" still returns to the settings the page showed when it was opened.
+        if (!database || !(database->undoLog()->canUndo() || database->undoLog()->canRedo()))
+            takeSnapshot();
         break;
     case ObjectDataBase::ChangeSet::NodeChanged:
     case ObjectDataBase::ChangeSet::NodeDeleted:
