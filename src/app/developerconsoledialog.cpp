@@ -2,6 +2,7 @@
 #include "ui_developerconsoledialog.h"
 
 #include "database/objectdatabase.h"
+#include "database/undostep.h"
 
 DeveloperConsoleDialog::DeveloperConsoleDialog(ObjectDataBase *database, QWidget *parent)
     : QDialog(parent), ui(new Ui::DeveloperConsoleDialog), m_database(database)
@@ -18,7 +19,11 @@ bool DeveloperConsoleDialog::execute(const QString &sql)
 {
     if (!m_database || sql.trimmed().isEmpty())
         return false;
-    const bool ok = m_database->executeSql(sql);
+    bool ok = false;
+    {
+        UndoStep step(m_database, tr("SQL statement"));
+        ok = m_database->executeSql(sql);
+    }
     const QStringList rows = m_database->sqlResult();
     ui->txtResult->setPlainText(rows.join(QLatin1Char('\n')));
     ui->lblStatus->setText(ok ? tr("%n row(s)", nullptr, rows.size()) : tr("Error"));

@@ -6,6 +6,8 @@
 
 #include "userinteraction.h"
 
+#include "database/undostep.h"
+
 #include "importers/csvimporter.h"
 #include "importers/dialogs/fileimportdialog.h"
 #include "importers/edsimporter.h"
@@ -78,12 +80,16 @@ void NwrMainWindow::importFromCommandLine()
     importer->setActiveLine(0);
     importer->setIndexRange(0x1000, 0xBFFF);
     importer->setImportFileName(path);
-    importer->startImport();
-    importer->wait();
-    runLocalEventLoop(500);
-    QStringList problems = csvReader.diagnostics();
-    if (csv)
-        problems << csvReader.applyCommands(projectDb, 0);
+    QStringList problems;
+    {
+        UndoStep step(projectDb, tr("Import of %1").arg(QFileInfo(path).fileName()));
+        importer->startImport();
+        importer->wait();
+        runLocalEventLoop(500);
+        problems = csvReader.diagnostics();
+        if (csv)
+            problems << csvReader.applyCommands(projectDb, 0);
+    }
     for (const EdsParser::Diagnostic &problem :
          xdd ? description.diagnostics() : eds.diagnostics()) {
         if (problem.severity > EdsParser::Diagnostic::Info)

@@ -6,6 +6,7 @@
 
 #include "userinteraction.h"
 
+#include "database/undostep.h"
 #include "importers/projectconverter.h"
 #include "importers/projecttemplate.h"
 #include "panelkit/linetype.h"
@@ -244,9 +245,14 @@ bool NwrMainWindow::saveProject()
     const Preferences preferences = userPreferences();
     const QString command = preferences.postGenerationCommand;
     const QString args = preferences.postGenerationArguments;
-    if (preferences.postGenerationInProject && !command.isEmpty() && !args.isEmpty()) {
-        projectDb->setMiscSettingsValue(QStringLiteral("postgencmd"), command);
-        projectDb->setMiscSettingsValue(QStringLiteral("postgencmdargs"), args);
+    const QString commandKey = QStringLiteral("postgencmd");
+    const QString argsKey = QStringLiteral("postgencmdargs");
+    if (preferences.postGenerationInProject && !command.isEmpty() && !args.isEmpty()
+        && (projectDb->getMiscSettingsValue(commandKey) != command
+            || projectDb->getMiscSettingsValue(argsKey) != args)) {
+        UndoStep step(projectDb, tr("Store post-generation command"));
+        projectDb->setMiscSettingsValue(commandKey, command);
+        projectDb->setMiscSettingsValue(argsKey, args);
     }
     bool ok = false;
     {

@@ -1,6 +1,5 @@
 #include "basetreeform.h"
 
-#include "database/undostep.h"
 #include "formprompts.h"
 
 #include "panelkit/helper.h"
@@ -90,12 +89,10 @@ void BaseTreeForm::fillDataTypesInCombobox(QComboBox *box)
 
 bool BaseTreeForm::storeEntry(quint8 sub, const ObjectDataBase::SUBINDEX_DATA_T &data)
 {
-    UndoStep step(database,
-                  tr("Edit 0x%1 sub-index %2").arg(index, 4, 16, QLatin1Char('0')).arg(sub));
     DictionaryEditor editor(database);
     bool stored = false;
     {
-        SavingScope scope(this);
+        SavingScope scope(this, tr("Edit %1 sub-index %2").arg(hexIndex(index)).arg(sub));
         stored = editor.storeSubIndex(line, index, sub, data, editorMode);
     }
     if (!stored)
@@ -115,6 +112,11 @@ int BaseTreeForm::updateSharedSub(quint8 sharedLine, quint16 sharedIndex, quint8
     if (!database)
         return 0;
     return DictionaryEditor(database).updateSharedSub(sharedLine, sharedIndex, subIndex);
+}
+
+QString BaseTreeForm::hexIndex(quint16 index)
+{
+    return QStringLiteral("0x%1").arg(index, 4, 16, QLatin1Char('0'));
 }
 
 void BaseTreeForm::refuseInput(const QString &reason)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "database/objectdatabase.h"
+#include "database/undostep.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -57,13 +58,21 @@ protected:
     int updateSharedSub(quint8 sharedLine, quint16 sharedIndex, quint8 subIndex);
     void refuseInput(const QString &reason);
 
-    // Counts nested writes; see isSaving().
+    // Counts nested writes (see isSaving()) and makes them one undo step shown as name; a
+    // step already open takes them in.
     struct SavingScope
     {
-        explicit SavingScope(BaseTreeForm *form) : form(form) { ++form->saving; }
+        SavingScope(BaseTreeForm *form, const QString &name)
+            : form(form), step(form->database, name)
+        {
+            ++form->saving;
+        }
         ~SavingScope() { --form->saving; }
         BaseTreeForm *form;
+        UndoStep step;
     };
+    // "0x1a00", as the object tree shows an index.
+    static QString hexIndex(quint16 index);
 
     quint8 line = 0;
     quint16 index = 0;

@@ -146,8 +146,10 @@ void DeviceDescriptionForm::storeSetting(const QString &key, const QString &type
     QString stored;
     const QString reason = DescriptionSettings::check(key, typed, stored);
     if (reason.isEmpty()) {
-        if (setting(key) != stored)
+        if (setting(key) != stored) {
+            UndoStep step(database, stepName());
             database->setDescriptionSettingsValue(key, stored);
+        }
     } else {
         FormPrompts::current().refuse(this, reason);
     }
@@ -164,6 +166,7 @@ void DeviceDescriptionForm::storeIdentity(quint8 sub)
         return;
     const QString reason = EntryField::apply(data, EntryField::DefaultValue, typed);
     DictionaryEditor dictionary(database);
+    UndoStep step(database, stepName());
     if (!reason.isEmpty())
         FormPrompts::current().refuse(this, reason);
     else if (!dictionary.storeSubIndex(line, identityIndex, sub, data, true))
@@ -171,11 +174,16 @@ void DeviceDescriptionForm::storeIdentity(quint8 sub)
     loadAll();
 }
 
+QString DeviceDescriptionForm::stepName()
+{
+    return tr("Edit device description");
+}
+
 void DeviceDescriptionForm::saveData()
 {
     if (!database)
         return;
-    UndoStep step(database, tr("Edit Device Description"));
+    UndoStep step(database, stepName());
     for (const DescriptionSettings::Key &key : DescriptionSettings::keys()) {
         const QString name = QLatin1String(key.name);
         if (QLineEdit *edit = textField(name); edit && edit->isModified()) {

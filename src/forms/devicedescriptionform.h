@@ -43,6 +43,8 @@ private:
     void loadAll();
     void storeSetting(const QString &key, const QString &typed);
     void storeIdentity(quint8 sub);
+    // Every edit on the page is undone as one step of this name.
+    static QString stepName();
     QString setting(const QString &key);
 
     Ui::DeviceDescriptionForm *ui;

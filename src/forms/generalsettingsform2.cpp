@@ -1,6 +1,8 @@
 #include "forms/generalsettingsform2.h"
 #include "ui_generalsettingsform2.h"
 
+#include "database/undolog.h"
+#include "database/undostep.h"
 #include "panelkit/linetype.h"
 #include "panelkit/preferences.h"
 #include "panelkit/stacksettings.h"
@@ -194,7 +196,10 @@ void GeneralSettingsForm2::updateData(ObjectDataBase::ChangeSet change)
     case ObjectDataBase::ChangeSet::ProjectReloaded:
         closeRenameEditor();
         load();
-        takeSnapshot();
+        // A project opened or created starts without history; after an undo or redo "Reset
+        // Changes" still returns to the settings the page showed when it was opened.
+        if (!database || !(database->undoLog()->canUndo() || database->undoLog()->canRedo()))
+            takeSnapshot();
         break;
     case ObjectDataBase::ChangeSet::NodeChanged:
     case ObjectDataBase::ChangeSet::NodeDeleted:
@@ -294,6 +299,7 @@ bool GeneralSettingsForm2::writeSetting(const SettingCell &cell, const QString &
     if (!database)
         return false;
     const QScopedValueRollback<bool> guard(writing, true);
+    UndoStep step(database, tr("Change stack settings"));
     return database->setGeneralSettingsValue(QLatin1String(cell.setting->key), value);
 }
 
@@ -428,6 +434,7 @@ void GeneralSettingsForm2::takeSnapshot()
 void GeneralSettingsForm2::on_btnResetChanges_clicked()
 {
     closeRenameEditor();
+    UndoStep step(database, tr("Reset stack settings"));
     if (!database || !database->beginTransaction())
         return;
     for (const QString &key : database->getGeneralSettingsKeys()) {
@@ -467,14 +474,17 @@ bool GeneralSettingsForm2::importSettingsFrom(const QString &path)
     QString error;
     QStringList refused;
     int copied = 0;
-    if (!StackSettings::importFromFile(database, path, &error, &refused, &copied)) {
-        showMessage(error, true);
-        return false;
+    {
+        UndoStep step(database, tr("Import stack settings"));
+        if (!StackSettings::importFromFile(database, path, &error, &refused, &copied)) {
+            showMessage(error, true);
+            return false;
+        }
+        // The first target follows the base hardware settings the import may have changed.
+        const StackTargets imported = StackTargets::load(database);
+        if (database->existGeneralSettingsValue(QStringLiteral("targetsettings_cnt")))
+            imported.save(database);
     }
-    // The first target follows the base hardware settings the import may have changed.
-    const StackTargets imported = StackTargets::load(database);
-    if (database->existGeneralSettingsValue(QStringLiteral("targetsettings_cnt")))
-        imported.save(database);
     load();
     QString report =
         tr("%n setting(s) imported from %1.", nullptr, copied).arg(QFileInfo(path).fileName());

@@ -4,6 +4,7 @@
 #include "forms/generalsettingsform2.h"
 #include "ui_generalsettingsform2.h"
 
+#include "database/undostep.h"
 #include "forms/targetsettingsdialog.h"
 #include "panelkit/stacksettings.h"
 
@@ -121,6 +122,7 @@ void GeneralSettingsForm2::commitTargetCell(const SettingCell &cell, const QStri
     }
     StackTargets edited = targets;
     edited.targets[cell.target].values[key] = value;
+    UndoStep step(database, tr("Change target settings"));
     if (!saveTargets(edited)) {
         const QString shown = message();
         refuse(cell, shown);
@@ -142,6 +144,7 @@ void GeneralSettingsForm2::addTarget()
 {
     StackTargets edited = targets;
     edited.add();
+    UndoStep step(database, tr("Add target"));
     if (applyTargets(edited))
         ui->tabTargets->setCurrentIndex(edited.targets.size() - 1);
 }
@@ -149,6 +152,7 @@ void GeneralSettingsForm2::addTarget()
 void GeneralSettingsForm2::removeTarget(int target)
 {
     StackTargets edited = targets;
+    UndoStep step(database, tr("Remove target %1").arg(targets.targets.value(target).name));
     if (edited.remove(target))
         applyTargets(edited);
 }
@@ -161,6 +165,7 @@ bool GeneralSettingsForm2::renameTarget(int target, const QString &name)
     edited.targets[target].name = name.trimmed();
     if (edited == targets)
         return true;
+    UndoStep step(database, tr("Rename target %1").arg(targets.targets.at(target).name));
     if (!saveTargets(edited))
         return false;
     updateTargetTitles();
@@ -171,6 +176,7 @@ void GeneralSettingsForm2::setActiveTarget(int target)
 {
     StackTargets edited = targets;
     edited.active = target;
+    UndoStep step(database, target < 0 ? tr("Unset active target") : tr("Set active target"));
     if (edited != targets && saveTargets(edited))
         updateTargetTitles();
 }
@@ -275,6 +281,8 @@ void GeneralSettingsForm2::on_btnTargetSettings_clicked()
     closeRenameEditor();
     commitOpenEditors();
     TargetSettingsDialog dialog(targets, this);
-    if (dialog.exec() == QDialog::Accepted)
+    if (dialog.exec() == QDialog::Accepted) {
+        UndoStep step(database, tr("Change target settings"));
         applyTargets(dialog.targets());
+    }
 }

@@ -1,7 +1,6 @@
 #include "indexform.h"
 #include "ui_indexform.h"
 
-#include "database/undostep.h"
 #include "formprompts.h"
 #include "masks/baseobjectmask.h"
 #include "masks/objectclassfactory.h"
@@ -287,11 +286,10 @@ void IndexForm::saveData()
         fillAttributes();
         return;
     }
-    UndoStep step(database, tr("Edit 0x%1").arg(index, 4, 16, QLatin1Char('0')));
     DictionaryEditor editor(database);
     bool stored = false;
     {
-        SavingScope scope(this);
+        SavingScope scope(this, tr("Edit %1").arg(hexIndex(index)));
         stored = editor.storeIndex(line, index, data);
     }
     if (!stored) {
@@ -339,7 +337,8 @@ void IndexForm::copyValuesInOverview()
         subs.removeFirst();
     const quint8 from = subs.takeFirst();
     {
-        SavingScope scope(this);
+        SavingScope scope(this,
+                          tr("Copy values of %1 sub-index %2").arg(hexIndex(index)).arg(from));
         DictionaryEditor(database).copyEntryValues(line, index, from, subs, editorMode);
     }
     updateData();
@@ -375,7 +374,7 @@ void IndexForm::on_btnAddSubIndex_clicked()
     DictionaryEditor editor(database);
     quint8 added = DictionaryEditor::NoSubIndex;
     {
-        SavingScope scope(this);
+        SavingScope scope(this, tr("Add sub-index to %1").arg(hexIndex(index)));
         added = editor.appendSubIndex(line, index);
     }
     if (added == DictionaryEditor::NoSubIndex)
@@ -393,7 +392,7 @@ void IndexForm::on_btnReset_clicked()
                       .arg(hex4(index))))
         return;
     {
-        SavingScope scope(this);
+        SavingScope scope(this, tr("Reset %1 to the catalogue").arg(hexIndex(index)));
         database->copyIndexFromDatabase(catalogue, ReservedLine::staging, index, line, index, true);
     }
     updateData();
@@ -406,7 +405,7 @@ void IndexForm::on_btnResetChanges_2_clicked()
     DictionaryEditor editor(database);
     bool restored = false;
     {
-        SavingScope scope(this);
+        SavingScope scope(this, tr("Reset changes of %1").arg(hexIndex(index)));
         restored = editor.restoreObject(line, index, openedObject, openedSubs);
     }
     if (!restored)

@@ -131,6 +131,7 @@ void ManufacturerSegmentForm::addObject()
     if (!FormPrompts::current().askNewObject(this, request))
         return;
     DictionaryEditor dictionary(database);
+    UndoStep step(database, tr("Add %1").arg(hexIndex(request.index)));
     if (!dictionary.createObject(line, request.index, request.name, request.objectType,
                                  request.dataType, request.entries)) {
         refuseInput(dictionary.errorString());
@@ -151,9 +152,14 @@ void ManufacturerSegmentForm::addFromCatalogue()
     }
     const QList<quint16> chosen =
         FormPrompts::current().chooseObjects(this, tr("Add from CiA 301 catalogue"), available);
-    for (quint16 object : chosen)
-        database->copyIndexFromDatabase(catalogue, ReservedLine::staging, object, line, object,
-                                        true);
+    {
+        UndoStep step(database, chosen.size() == 1 ? tr("Add %1").arg(hexIndex(chosen.first()))
+                                                   : tr("Add %n objects from the catalogue",
+                                                        nullptr, chosen.size()));
+        for (quint16 object : chosen)
+            database->copyIndexFromDatabase(catalogue, ReservedLine::staging, object, line, object,
+                                            true);
+    }
     updateData();
 }
 

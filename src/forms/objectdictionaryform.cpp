@@ -11,6 +11,7 @@
 #include "transform/dictionaryeditor.h"
 
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSplitter>
 #include <QTimer>
@@ -312,6 +313,30 @@ void ObjectDictionaryForm::scheduleRebuild()
     });
 }
 
+// After an undo or redo the object or entry that was open is shown again, on the same tab
+// of its editor, as the store now holds it.
+void ObjectDictionaryForm::rebuildKeepingSelection()
+{
+    const quint16 index = currentIndex;
+    const int sub = currentSubIndex;
+    const QString tab = editor ? editor->getActiveTab() : QString();
+    const int scrolled = ui->treeWidget->verticalScrollBar()->value();
+    updateAllTree();
+    QTreeWidgetItem *item = index != 0 ? objectItems.value(index, nullptr) : nullptr;
+    for (int child = 0; item && sub >= 0 && child < item->childCount(); ++child) {
+        if (item->child(child)->data(0, SubRole).toInt() == sub) {
+            item = item->child(child);
+            break;
+        }
+    }
+    if (!item)
+        return;
+    ui->treeWidget->setCurrentItem(item);
+    ui->treeWidget->verticalScrollBar()->setValue(scrolled);
+    if (editor && !tab.isEmpty())
+        editor->setActiveTab(tab);
+}
+
 // ----- following the store --------------------------------------------------------------
 
 void ObjectDictionaryForm::updateData(ObjectDataBase::ChangeSet change)
@@ -319,7 +344,7 @@ void ObjectDictionaryForm::updateData(ObjectDataBase::ChangeSet change)
     if (!database || rebuilding)
         return;
     if (change.kind == ObjectDataBase::ChangeSet::ProjectReloaded) {
-        updateAllTree();
+        rebuildKeepingSelection();
         return;
     }
     if (change.line != line)

@@ -117,6 +117,7 @@ private:
     void updateDelete(quint16 index, quint8 sub);
     void insertSorted(QTreeWidgetItem *parent, QTreeWidgetItem *child, int key);
     void scheduleRebuild();
+    void rebuildKeepingSelection();
     bool filterItem(QTreeWidgetItem *item, const QString &text);
     void resetExpandedState();
     void openPane(BaseTreeForm *pane, quint16 index, int subIndex);

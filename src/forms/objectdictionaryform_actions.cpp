@@ -386,6 +386,7 @@ void ObjectDictionaryForm::pasteIndexAt()
     saveData();
     if (target == currentIndex)
         clearAndRemoveForm(true);
+    UndoStep step(database, tr("Paste 0x%1").arg(hex4(target)));
     if (!dictionary.pasteFromClipboard(line, target, exists))
         reportRefusal(dictionary.errorString());
     else
@@ -398,6 +399,7 @@ void ObjectDictionaryForm::handleHiddenExtraCommand()
     if (!database || !command)
         return;
     saveData();
+    UndoStep step(database, command->text());
     DictionaryEditor(database).applyBulkCommand(
         line, DictionaryEditor::BulkCommand(command->data().toInt()), expertMode);
 }
@@ -441,6 +443,11 @@ void ObjectDictionaryForm::duplicateSub()
     if (!database || subs.isEmpty())
         return;
     saveData();
+    UndoStep step(database, subs.size() == 1
+                                ? tr("Duplicate 0x%1 sub-index %2")
+                                      .arg(hex4(subs.first().first))
+                                      .arg(subs.first().second)
+                                : tr("Duplicate %n sub-indices", nullptr, subs.size()));
     DictionaryEditor dictionary(database);
     for (const auto &entry : subs) {
         if (!mayChange(entry.first))
@@ -466,6 +473,7 @@ void ObjectDictionaryForm::addSpecificSub()
         FormPrompts::current().chooseSubIndex(this, dictionary.freeSubIndices(line, index));
     if (target == DictionaryEditor::NoSubIndex)
         return;
+    UndoStep step(database, tr("Add 0x%1 sub-index %2").arg(hex4(index)).arg(target));
     if (!dictionary.copySubTo(line, index, sub, target))
         reportRefusal(dictionary.errorString());
 }
@@ -487,6 +495,9 @@ void ObjectDictionaryForm::shiftCurrentSub(bool up)
     if (!database || !getCurrentSubIndex(index, sub) || !mayChange(index))
         return;
     saveAndRemoveForm(true);
+    UndoStep step(database,
+                  up ? tr("Insert gap before 0x%1 sub-index %2").arg(hex4(index)).arg(sub)
+                     : tr("Insert gap after 0x%1 sub-index %2").arg(hex4(index)).arg(sub));
     DictionaryEditor dictionary(database);
     if (!dictionary.shiftSubs(line, index, sub, up))
         reportRefusal(dictionary.errorString());
@@ -508,6 +519,7 @@ void ObjectDictionaryForm::moveSubTo()
         return;
     }
     clearAndRemoveForm(true);
+    UndoStep step(database, tr("Move 0x%1 sub-index %2").arg(hex4(index)).arg(sub));
     DictionaryEditor dictionary(database);
     if (!dictionary.moveSub(line, index, sub, target.line, target.index, target.sub))
         reportRefusal(dictionary.errorString());

@@ -4,14 +4,19 @@
 #include "app/settingsdialog.h"
 #include "app/userinteraction.h"
 #include "database/objectdatabase.h"
+#include "database/undolog.h"
 #include "forms/devicedescriptionform.h"
+#include "forms/generalsettingsform2.h"
 #include "forms/generatoroutputform.h"
+#include "forms/masks/pdomappingmaskform.h"
 #include "forms/objectdictionaryform.h"
 #include "forms/subindexform.h"
+#include "importers/dialogs/fileimportdialog.h"
 #include "nwtest.h"
 #include "panelkit/appidentity.h"
 #include "panelkit/widgets/fileviewerdialog.h"
 #include "panelkit/widgets/helpviewerdialog.h"
+#include "projectdump.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,6 +26,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -28,6 +34,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBox>
@@ -82,6 +89,9 @@ public:
     int quits = 0;
 };
 
+// Changes a user makes through the window, each one step of the history.
+enum class UserAction { PdoMapping, StackSetting, Import };
+
 void createStartDatabase(ObjectDataBase &database)
 {
     database.createNewDataBase();
@@ -91,16 +101,20 @@ void createStartDatabase(ObjectDataBase &database)
 
 } // namespace
 
+Q_DECLARE_METATYPE(UserAction)
+
 class TestNwrMainWindow : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void editUndoAfterDeleteBringsTheObjectBack();
     void initTestCase();
     void init();
     void cleanup();
 
+    void editUndoAfterDeleteBringsTheObjectBack();
+    void oneUserActionIsOneNamedStep_data();
+    void oneUserActionIsOneNamedStep();
     void newProjectStartsFromTemplate();
     void saveAsAndReopen();
     void askingToSave_data();
@@ -137,6 +151,11 @@ private:
     QStringList selectorTexts() const;
     QStringList pageTitles() const;
     bool pageEnabled(NwrMainWindow::Page page) const;
+    void perform(UserAction action);
+    QString shownBy(UserAction action) const;
+    ObjectDictionaryForm *dictionary() const;
+    GeneralSettingsForm2 *settingsPage() const;
+    void importThroughDialog(const QString &file = QStringLiteral("simple.eds"));
 
     QTemporaryDir m_dir;
     std::unique_ptr<ObjectDataBase> m_project;
@@ -188,6 +207,130 @@ void TestNwrMainWindow::editUndoAfterDeleteBringsTheObjectBack()
     m_window->on_actionNew_Project_triggered();
     QVERIFY(!undo->isEnabled());
     QVERIFY(!m_window->isModified());
+}
+
+void TestNwrMainWindow::oneUserActionIsOneNamedStep_data()
+{
+    QTest::addColumn<UserAction>("action");
+    QTest::addColumn<QString>("step");
+    QTest::addRow("mask: PDO mapping") << UserAction::PdoMapping << "Edit PDO mapping 0x1a00";
+    QTest::addRow("page: stack settings") << UserAction::StackSetting << "Change stack settings";
+    QTest::addRow("dialog: import") << UserAction::Import << "Import of 19 objects";
+}
+
+// The action is done through its widgets in the window; undo gives back the store as it was
+// and the page shows it again, redo repeats it.
+void TestNwrMainWindow::oneUserActionIsOneNamedStep()
+{
+    QFETCH(UserAction, action);
+    QFETCH(QString, step);
+    makeWindow();
+    m_window->on_actionNew_Project_triggered();
+    // Communication objects are changed in expert mode only.
+    m_window->findChild<QAction *>(QStringLiteral("actionEnable_Expert_Mode"))->setChecked(true);
+    if (action != UserAction::Import)
+        importThroughDialog();
+    m_project->clearUndoHistory();
+    const QString dumps = m_dir.filePath(QStringLiteral("dump%1.nwrp"));
+    const nwtest::TableDump before = nwtest::dumpTables(*m_project, dumps.arg(1));
+    const QString shownBefore = shownBy(action);
+
+    if (action == UserAction::Import)
+        importThroughDialog();
+    else
+        perform(action);
+    auto *undo = m_window->findChild<QAction *>(QStringLiteral("actionUndo"));
+    QCOMPARE(undo->text(), QStringLiteral("&Undo ") + step);
+    QCOMPARE(m_project->undoLog()->undoCount(), 1);
+    const nwtest::TableDump after = nwtest::dumpTables(*m_project, dumps.arg(2));
+    const QString shownAfter = shownBy(action);
+    QVERIFY(after != before && shownAfter != shownBefore);
+
+    undo->trigger();
+    QString difference =
+        nwtest::dumpDifference(nwtest::dumpTables(*m_project, dumps.arg(3)), before);
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    QTRY_COMPARE(shownBy(action), shownBefore);
+    auto *redo = m_window->findChild<QAction *>(QStringLiteral("actionRedo"));
+    QCOMPARE(redo->text(), QStringLiteral("&Redo ") + step);
+    redo->trigger();
+    difference = nwtest::dumpDifference(nwtest::dumpTables(*m_project, dumps.arg(4)), after);
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    QTRY_COMPARE(shownBy(action), shownAfter);
+}
+
+// Adds the first mappable object in the mask, or switches LSS on the stack settings page.
+void TestNwrMainWindow::perform(UserAction action)
+{
+    if (action == UserAction::PdoMapping) {
+        auto *mask = dictionary()->openEditor()->findChild<PdoMappingMaskForm *>();
+        QVERIFY(mask && mask->mappableTable()->rowCount() > 0);
+        mask->mappableTable()->selectRow(0);
+        for (auto *button : mask->findChildren<QPushButton *>()) {
+            if (button->text() == QLatin1String("Add"))
+                button->click();
+        }
+        return;
+    }
+    QTableWidgetItem *lss = settingsPage()->editorOf(QStringLiteral("lss_supported")).item();
+    lss->setCheckState(lss->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+}
+
+// What the page of the action shows of what it changed.
+QString TestNwrMainWindow::shownBy(UserAction action) const
+{
+    if (action == UserAction::StackSetting)
+        return settingsPage()->editorOf(QStringLiteral("lss_supported")).value();
+    if (action == UserAction::Import) {
+        const QTreeWidgetItem *item = dictionary()->getIndexItem(0x4000);
+        return item ? item->text(0) : QStringLiteral("no object");
+    }
+    const BaseTreeForm *editor = dictionary()->openEditor();
+    const auto *mask = editor ? editor->findChild<PdoMappingMaskForm *>() : nullptr;
+    if (!mask || !mask->isVisibleTo(dictionary()))
+        return QStringLiteral("no mask");
+    QStringList rows;
+    for (int row = 0; row < mask->mappedTable()->rowCount(); ++row)
+        rows.append(mask->mappedTable()->item(row, 0)->text());
+    return rows.join(QLatin1Char(' '));
+}
+
+ObjectDictionaryForm *TestNwrMainWindow::dictionary() const
+{
+    return qobject_cast<ObjectDictionaryForm *>(
+        m_window->page(NwrMainWindow::Page::ObjectDictionary));
+}
+
+GeneralSettingsForm2 *TestNwrMainWindow::settingsPage() const
+{
+    return qobject_cast<GeneralSettingsForm2 *>(
+        m_window->page(NwrMainWindow::Page::GeneralSettings));
+}
+
+// Imports every object of a corpus EDS into line 0 through the import dialog; the tree
+// then shows the mask of the TPDO mapping 0x1A00.
+void TestNwrMainWindow::importThroughDialog(const QString &file)
+{
+    m_window->openImportDialog();
+    auto *dialog = m_window->findChild<FileImportDialog *>();
+    QVERIFY(dialog);
+    dialog->setMessageSink(
+        [](QMessageBox::Icon icon, const QString &, const QString &, const QString &) {
+            return icon == QMessageBox::Question ? QMessageBox::Yes : QMessageBox::Ok;
+        });
+    dialog->findChild<QLineEdit *>(QStringLiteral("edtFilePath"))
+        ->setText(QStringLiteral(NW_TEST_DATA_DIR "/importers/eds/") + file);
+    dialog->findChild<QLineEdit *>(QStringLiteral("edtLow"))->setText(QStringLiteral("0x1000"));
+    dialog->findChild<QLineEdit *>(QStringLiteral("edtHigh"))->setText(QStringLiteral("0xFFFF"));
+    auto *read = dialog->findChild<QPushButton *>(QStringLiteral("btnRead"));
+    read->click();
+    QTRY_VERIFY_WITH_TIMEOUT(read->isEnabled(), 20000);
+    dialog->findChild<QListWidget *>(QStringLiteral("lbObjects"))->selectAll();
+    dialog->findChild<QPushButton *>(QStringLiteral("btnImport"))->click();
+    m_window->findChild<QToolBox *>(QStringLiteral("toolBox"))->setCurrentWidget(dictionary());
+    QTRY_VERIFY(dictionary()->getIndexItem(0x1A00));
+    dictionary()->gotoIndex(0x1A00);
+    dictionary()->openEditor()->setActiveTab(QStringLiteral("tabMask"));
 }
 
 void TestNwrMainWindow::initTestCase()

@@ -2,6 +2,7 @@
 
 #include "database/objectdatabase.h"
 #include "projectbuilder.h"
+#include "projectdump.h"
 #include "testenv.h"
 
 #include <QFile>
@@ -22,24 +23,8 @@ namespace dbtest {
 
 using nwtest::initApplication;
 
-// Output of the sqlite3 command-line tool run on file with the given arguments.
-inline QString sqlite3(const QString &file, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral("sqlite3"), QStringList{file} + arguments);
-    if (!process.waitForFinished(30000))
-        return QStringLiteral("<sqlite3 did not finish>");
-    return QString::fromUtf8(process.readAllStandardOutput())
-           + QString::fromUtf8(process.readAllStandardError());
-}
-
-// Every table of db as the sqlite3 tool dumps it, from a copy saved to path.
-inline QString dumpProject(ObjectDataBase &db, const QString &path)
-{
-    if (!db.saveDataBase(path))
-        return QStringLiteral("<save failed: %1>").arg(db.errorString());
-    return sqlite3(path, {".dump"});
-}
+using nwtest::dumpProject;
+using nwtest::sqlite3;
 
 // Columns of the object tables of older tools (DatabaseVersion 99).
 inline QString oldObjectsColumns()

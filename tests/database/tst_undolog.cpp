@@ -4,9 +4,7 @@
 #include "database/undostep.h"
 #include "nwtest.h"
 
-#include <QMap>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -15,12 +13,7 @@
 using namespace dbtest;
 using DB = ObjectDataBase;
 
-namespace {
-
-// The rows of every table, sorted, by table ("" holds the schema statements).
-using TableDump = QMap<QString, QStringList>;
-
-} // namespace
+using nwtest::TableDump;
 
 class TestUndoLog : public QObject
 {
@@ -67,34 +60,16 @@ void TestUndoLog::cleanup()
     delete m_db;
 }
 
-// Saving takes unused texts out of the copy, so texts a step added and its undo left
-// behind do not count.
 TableDump TestUndoLog::dump()
 {
-    const QString text =
-        dumpProject(*m_db, m_dir.filePath(QStringLiteral("dump%1.nwrp").arg(++m_dumps)));
-    static const QRegularExpression insert(QStringLiteral("^INSERT INTO \"?(\\w+)\"?"));
-    TableDump tables;
-    for (const QString &line : text.split(QLatin1Char('\n'))) {
-        const QRegularExpressionMatch match = insert.match(line);
-        tables[match.hasMatch() ? match.captured(1) : QString()].append(line);
-    }
-    for (QStringList &rows : tables)
-        rows.sort();
-    return tables;
+    return nwtest::dumpTables(*m_db, m_dir.filePath(QStringLiteral("dump%1.nwrp").arg(++m_dumps)));
 }
 
 void TestUndoLog::compare(const TableDump &actual, const TableDump &expected,
                           const QString &context)
 {
-    QCOMPARE(actual.keys(), expected.keys());
-    for (auto it = expected.constBegin(); it != expected.constEnd(); ++it) {
-        const QStringList rows = actual.value(it.key());
-        QVERIFY2(rows == it.value(),
-                 qPrintable(QStringLiteral("%1: table %2 differs\nactual:\n%3\nexpected:\n%4")
-                                .arg(context, it.key(), rows.join(QLatin1Char('\n')),
-                                     it.value().join(QLatin1Char('\n')))));
-    }
+    const QString difference = nwtest::dumpDifference(actual, expected);
+    QVERIFY2(difference.isEmpty(), qPrintable(context + QLatin1String(": ") + difference));
 }
 
 void TestUndoLog::fillFixture()

@@ -3,6 +3,8 @@
 #include "baseobjectmask.h"
 #include "objectclassfactory.h"
 
+#include "database/undostep.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -50,6 +52,8 @@ void AddServiceDialog::accept()
     if (!mask)
         return;
     created = 0;
+    // Objects copied from the template and the values of the mask are one step.
+    UndoStep step(database, tr("Add service %1").arg(cbService->currentText()));
     mask->saveData();
     if (created != 0)
         QDialog::accept();

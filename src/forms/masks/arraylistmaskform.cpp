@@ -90,7 +90,7 @@ bool ArrayListMaskForm::storeValues(const QList<quint64> &values)
         texts.append(formatValue(value));
     bool stored = false;
     {
-        SavingScope scope(this);
+        SavingScope scope(this, changeName());
         stored = MaskStore::inUnit(database, [&] {
             return MaskStore::writeList(database, line, index, texts, pattern, entryNamePattern());
         });

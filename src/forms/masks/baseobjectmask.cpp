@@ -93,13 +93,18 @@ bool BaseObjectMask::storeValue(quint16 objectIndex, quint8 sub, const QString &
         return false;
     bool stored = false;
     {
-        SavingScope scope(this);
+        SavingScope scope(this, changeName());
         stored = MaskStore::setValue(database, line, objectIndex, sub, value);
     }
     if (!stored)
         refuseInput(tr("The value could not be stored."));
     updateData();
     return stored;
+}
+
+QString BaseObjectMask::changeName() const
+{
+    return tr("Edit %1").arg(hexIndex(index));
 }
 
 void BaseObjectMask::showFailure(const QString &title, const QString &text)

@@ -56,6 +56,8 @@ protected:
     bool storeValue(quint8 sub, const QString &value);
     bool storeValue(quint16 objectIndex, quint8 sub, const QString &value);
     void showFailure(const QString &title, const QString &text);
+    // The name of the undo step of a change made in the mask.
+    virtual QString changeName() const;
     // Copies the objects first..last of the template's line 0 into the line.
     bool copyFromTemplate(const ObjectDataBase &templateDb, quint16 first, quint16 last);
     // A service: copies the objects from the template, then runs setValues (the values

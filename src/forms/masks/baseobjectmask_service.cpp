@@ -27,7 +27,7 @@ bool BaseObjectMask::runServiceUnit(quint16 firstIndex, const std::function<bool
         return false;
     bool created = false;
     {
-        SavingScope scope(this);
+        SavingScope scope(this, changeName());
         created = MaskStore::inUnit(database, work);
     }
     if (!created) {

@@ -107,7 +107,7 @@ void NMT_1F81_MaskForm::addNode()
         return;
     DictionaryEditor editor(database);
     {
-        SavingScope scope(this);
+        SavingScope scope(this, changeName());
         if (editor.appendSubIndex(line, index) == DictionaryEditor::NoSubIndex)
             refuseInput(editor.errorString());
     }
@@ -121,7 +121,7 @@ void NMT_1F81_MaskForm::deleteNode()
         return;
     DictionaryEditor editor(database);
     {
-        SavingScope scope(this);
+        SavingScope scope(this, changeName());
         if (!editor.deleteSub(line, index,
                               quint8(tableWidget->item(row, 0)->data(Qt::UserRole).toInt())))
             refuseInput(editor.errorString());

@@ -154,13 +154,19 @@ QList<int> PdoMappingMaskForm::selectedRows(QTableWidget *table) const
     return rows;
 }
 
+QString PdoMappingMaskForm::changeName() const
+{
+    return mapping.type() == PdoMappingTable::Srdo ? tr("Edit SRDO mapping %1").arg(hexIndex(index))
+                                                   : tr("Edit PDO mapping %1").arg(hexIndex(index));
+}
+
 bool PdoMappingMaskForm::applyEntries(const QList<MappingEntry> &entries)
 {
     if (!editable || !database)
         return false;
     bool stored = false;
     {
-        SavingScope scope(this);
+        SavingScope scope(this, changeName());
         stored = PdoMappingTable::store(database, line, index, entries);
     }
     if (!stored)

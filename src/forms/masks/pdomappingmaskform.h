@@ -43,6 +43,9 @@ public slots:
     void displayMappedContextMenu(const QPoint &pos);
     void displayMappableContextMenu(const QPoint &pos);
 
+protected:
+    QString changeName() const override;
+
 private:
     // The one write of every action: the new list of entries.
     bool applyEntries(const QList<MappingEntry> &entries);

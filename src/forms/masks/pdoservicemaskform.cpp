@@ -190,7 +190,7 @@ void PDOServiceMaskForm::saveData()
     }
     bool created = false;
     {
-        SavingScope scope(this);
+        SavingScope scope(this, changeName());
         created = MaskStore::inUnit(database, [&] { return writeValues(commIndex); });
     }
     if (!created) {

@@ -61,7 +61,7 @@ void SafetyConfigurationSignatureForm::calculate()
     SrdoConfiguration srdos(database);
     bool stored = false;
     {
-        SavingScope scope(this);
+        SavingScope scope(this, tr("Calculate safety configuration signatures"));
         stored = srdos.storeSignatures(line);
     }
     if (!stored)

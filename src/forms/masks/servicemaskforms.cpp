@@ -208,7 +208,7 @@ void SRDOServiceMaskForm::saveData()
     SrdoConfiguration srdos(database);
     int created = 0;
     {
-        SavingScope scope(this);
+        SavingScope scope(this, changeName());
         created = srdos.createSrdo(*templateDb, line, chkReceive->isChecked());
     }
     if (created == 0) {

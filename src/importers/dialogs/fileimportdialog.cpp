@@ -370,12 +370,10 @@ void FileImportDialog::on_btnImport_clicked()
     run.setKeepImplementation(readKind == FileKind::Project && !ui->chIncludeMultiple->isChecked());
     const bool deviceInfo = (readKind == FileKind::Eds || readKind == FileKind::Dcf)
                             && ui->chIncludeMultiple->isChecked();
-    bool ok = false;
-    {
-        UndoStep step(projectDb, tr("Import of %n objects", nullptr, indices.size()));
-        ok = run.run(additionalDb, stagingLine, indices,
-                     [this, deviceInfo]() { return !deviceInfo || importDeviceInfo(); });
-    }
+    // The objects, the device information and the commands of a CSV file are one step.
+    UndoStep step(projectDb, tr("Import of %n objects", nullptr, indices.size()));
+    const bool ok = run.run(additionalDb, stagingLine, indices,
+                            [this, deviceInfo]() { return !deviceInfo || importDeviceInfo(); });
     ui->btnImport->setEnabled(true);
     if (!ok) {
         showMessage(QMessageBox::Critical, tr("Import error"), run.errorString());
