@@ -50,8 +50,7 @@ int main(int argc, char **argv)
         worker.start();
         app.exec();
     } else {
-        QObject::connect(&worker, &QThread::started, &worker, &bumpUnguarded,
-                         Qt::DirectConnection);
+        QObject::connect(&worker, &QThread::started, &worker, &bumpUnguarded, Qt::DirectConnection);
         worker.start();
         bumpUnguarded();
     }
