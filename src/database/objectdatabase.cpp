@@ -5,7 +5,6 @@
 #include <QAtomicInteger>
 #include <QDebug>
 #include <QFile>
-#include <QMutexLocker>
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -51,7 +50,7 @@ ObjectDataBase::~ObjectDataBase()
     while (inTransaction())
         rollbackTransaction();
     {
-        QMutexLocker locker(&d->mutex);
+        StoreLocker locker(d->mutex);
         resetConnection();
         d->db = QSqlDatabase();
     }
@@ -85,7 +84,7 @@ bool ObjectDataBasePrivate::tableExists(const QString &name)
 
 bool ObjectDataBase::writeLocked() const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return d->lockWriteAccess;
 }
 
@@ -116,19 +115,19 @@ bool ObjectDataBase::beginTransaction()
 
 bool ObjectDataBase::commitTransaction()
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return d->unitDepth > 0 && endUnit(true);
 }
 
 bool ObjectDataBase::rollbackTransaction()
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return d->unitDepth > 0 && endUnit(false);
 }
 
 bool ObjectDataBase::inTransaction() const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return d->unitDepth > 0;
 }
 
@@ -178,67 +177,67 @@ void ObjectDataBase::forgetUnitState()
 
 void ObjectDataBase::setLockWriteAccess(bool lock) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     d->lockWriteAccess = lock;
 }
 
 bool ObjectDataBase::lockWriteAccess() const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return d->lockWriteAccess;
 }
 
 void ObjectDataBase::setBlockUpdates(bool block)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     d->blockUpdates = block;
 }
 
 bool ObjectDataBase::blockUpdates() const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return d->blockUpdates;
 }
 
 void ObjectDataBase::saveTempMetadata(const QString &key, const QString &value)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     d->tempMetadata = qMakePair(key, value);
 }
 
 QPair<QString, QString> ObjectDataBase::getTempMetadata() const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return d->tempMetadata;
 }
 
 QString ObjectDataBase::projectFileName() const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return d->projectFileName;
 }
 
 QString ObjectDataBase::workingFileName() const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return d->db.databaseName();
 }
 
 QString ObjectDataBase::errorString() const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return d->errorString;
 }
 
 QStringList ObjectDataBase::sqlResult() const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return d->sqlResult;
 }
 
 bool ObjectDataBase::executeSql(const QString &sql)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     d->sqlResult.clear();
     // The store keeps its own units of writes; a console statement may not open or end one.
     static const QRegularExpression unitControl(

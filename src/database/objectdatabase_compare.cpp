@@ -3,7 +3,6 @@
 #include "objectdatabase_p.h"
 
 #include <QFileInfo>
-#include <QMutexLocker>
 #include <QSqlRecord>
 
 bool ObjectDataBase::NODE_DATA_T::operator==(const NODE_DATA_T &o) const
@@ -105,7 +104,7 @@ bool ObjectDataBase::objectEqualIgnoreDefaultDescription(const ObjectDataBase *o
 
 bool ObjectDataBase::isDifferent() const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->projectFileName.isEmpty())
         return true;
     const QFileInfo saved(d->projectFileName);
@@ -125,7 +124,7 @@ bool ObjectDataBase::isDifferent() const
 QList<QStringList> ObjectDataBasePrivate::tableRows(const QString &sql,
                                                     const QList<int> &stringColumns)
 {
-    QMutexLocker locker(&mutex);
+    StoreLocker locker(mutex);
     QList<QStringList> rows;
     const SqlRows result = select(sql, {}, Q_FUNC_INFO);
     if (!result.ok())

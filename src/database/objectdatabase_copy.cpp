@@ -3,8 +3,6 @@
 #include "objectdatabase_p.h"
 #include "panelkit/linetype.h"
 
-#include <QMutexLocker>
-
 namespace {
 
 const quint8 clipboardLine = ReservedLine::clipboard;
@@ -14,7 +12,7 @@ const quint16 clipboardIndex = 0xF000;
 
 bool ObjectDataBase::copyIndex(quint8 srcLine, quint16 srcIndex, quint8 dstLine, quint16 dstIndex)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     if (srcLine == dstLine && srcIndex == dstIndex)
@@ -47,7 +45,7 @@ bool ObjectDataBase::copyIndex(quint8 srcLine, quint16 srcIndex, quint8 dstLine,
 
 bool ObjectDataBase::saveIndex(quint8 line, quint16 index)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess || !existIndex(line, index))
         return false;
     WriteUnit unit(this);
@@ -58,7 +56,7 @@ bool ObjectDataBase::saveIndex(quint8 line, quint16 index)
 
 bool ObjectDataBase::pasteSavedIndex(quint8 line, quint16 index)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess || !existIndex(clipboardLine, clipboardIndex))
         return false;
     return copyIndex(clipboardLine, clipboardIndex, line, index);
@@ -80,7 +78,7 @@ bool ObjectDataBase::copyIndexFromDatabase(const ObjectDataBase *other, quint8 s
     const QMap<quint8, SUBINDEX_DATA_T> subs =
         withSubs ? other->d->subIndicesOf(srcLine, srcIndex, &read)
                  : QMap<quint8, SUBINDEX_DATA_T>();
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess || !read)
         return false;
     WriteUnit unit(this);
@@ -112,7 +110,7 @@ bool ObjectDataBase::copyIndexFromDatabaseWithoutDefaultandDescription(
     if (!other || !other->getIndexData(srcLine, srcIndex, data))
         return false;
     const QMap<quint8, SUBINDEX_DATA_T> subs = other->d->subIndicesOf(srcLine, srcIndex, &read);
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     INDEX_DATA_T existing;
     if (getIndexData(dstLine, dstIndex, existing))
         data.description = existing.description;
@@ -159,7 +157,7 @@ bool ObjectDataBase::copyLineFromDatabase(const ObjectDataBase *other, quint8 sr
         other->d->objectsOf(srcLine, fromIndex, toIndex, &objectsRead);
     const QMap<quint32, SUBINDEX_DATA_T> subs =
         other->d->subIndicesOf(srcLine, fromIndex, toIndex, &subsRead);
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess || !objectsRead || !subsRead)
         return false;
     WriteUnit unit(this);
@@ -185,7 +183,7 @@ bool ObjectDataBase::specialEBCopy(const ObjectDataBase *templateDb, quint8 line
         return false;
     const QList<quint16> templateObjects = templateDb->getIndices(0, 0x1000, 0xFFFF);
     const QStringList keys = templateDb->getEnergyBusKeys();
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     WriteUnit unit(this);
     bool ok = removeEBObjectsMissingIn(templateDb, line);
     for (int i = 0; ok && i < templateObjects.size(); ++i) {

@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMutexLocker>
 #include <QSqlError>
 #include <QStandardPaths>
 
@@ -78,7 +77,7 @@ QString unusedName(const QString &base)
 
 QString ObjectDataBase::createTempFile()
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     QDir().mkpath(dir);
     QString path;
@@ -121,7 +120,7 @@ void ObjectDataBase::reportProblem(const QString &title, const QString &text, bo
 
 bool ObjectDataBase::createNewDataBase()
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     d->errorString.clear();
     if (unitStillOpen())
         return false;
@@ -160,7 +159,7 @@ bool ObjectDataBase::createNewDataBase()
 
 bool ObjectDataBase::openDataBase(const QString &path, bool showMessages)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     d->errorString.clear();
     if (unitStillOpen())
         return false;
@@ -249,7 +248,7 @@ int ObjectDataBasePrivate::rowCount(const QString &tableName, const QString &con
 
 bool ObjectDataBase::resetChangedByUserFlag(quint8 line)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const QString name = d->table("SubObjects", line);
     WriteUnit unit(this);
     const bool ok =
@@ -264,7 +263,7 @@ bool ObjectDataBase::resetChangedByUserFlag(quint8 line)
 
 bool ObjectDataBase::saveDataBase(const QString &path)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     d->errorString.clear();
     if (unitStillOpen())
         return false;

@@ -2,8 +2,6 @@
 
 #include "objectdatabase_p.h"
 
-#include <QMutexLocker>
-
 namespace {
 
 const char *const nodeColumns =
@@ -20,7 +18,7 @@ const char *const lineTables[] = {"Objects", "SubObjects", "PGNs",
 
 bool ObjectDataBase::existNode(quint8 line) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return !d->select(QStringLiteral("select nodeId from Nodes where nodeId = ?"), {line},
                       Q_FUNC_INFO)
                 .isEmpty();
@@ -33,7 +31,7 @@ QList<quint8> ObjectDataBase::getNodes() const
 
 QList<quint8> ObjectDataBasePrivate::lines()
 {
-    QMutexLocker locker(&mutex);
+    StoreLocker locker(mutex);
     QList<quint8> lines;
     for (const SqlRows::Row row :
          select(QStringLiteral("select nodeId from Nodes where nodeId between 0 and 255"), {},
@@ -53,7 +51,7 @@ bool ObjectDataBase::getNodeName(quint8 line, QString &name) const
 
 bool ObjectDataBase::getNodeData(quint8 line, NODE_DATA_T &data) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const SqlRows rows = d->select(
         QStringLiteral("select %1 from Nodes where nodeId = ?").arg(QLatin1String(nodeColumns)),
         {line}, Q_FUNC_INFO);
@@ -85,7 +83,7 @@ bool ObjectDataBase::getNodeData(quint8 line, NODE_DATA_T &data) const
 
 bool ObjectDataBase::addNode(quint8 line, const NODE_DATA_T &data)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     const bool update = existNode(line);
@@ -129,7 +127,7 @@ bool ObjectDataBase::addNode(quint8 line, const NODE_DATA_T &data)
 
 bool ObjectDataBase::delNode(quint8 line)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     return dropNode(line);
@@ -174,7 +172,7 @@ bool ObjectDataBase::copyLineSettingsTables(quint8 from, quint8 to, QStringList 
 
 bool ObjectDataBase::moveNode(quint8 from, quint8 to)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     NODE_DATA_T data;
     if (d->lockWriteAccess || from == to || !getNodeData(from, data))
         return false;

@@ -2,21 +2,19 @@
 
 #include "objectdatabase_p.h"
 
-#include <QMutexLocker>
-
 // Connections and groups refer to lines and objects by number; deleting or renumbering a
 // line, object or sub-index keeps them consistent through these members.
 
 bool ObjectDataBase::removeConnnection(quint8 line)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return d->exec(QStringLiteral("delete from Connections where prodnode = ? OR connode = ?"),
                    {line, line}, Q_FUNC_INFO);
 }
 
 bool ObjectDataBase::removeConnnection(quint8 line, quint16 index)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     WriteUnit unit(this);
     const bool ok =
         d->exec(QStringLiteral("delete from Connections where prodnode = ? AND prodindex = ?"),
@@ -28,7 +26,7 @@ bool ObjectDataBase::removeConnnection(quint8 line, quint16 index)
 
 bool ObjectDataBase::removeConnnection(quint8 line, quint16 index, quint8 sub)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     WriteUnit unit(this);
     const bool ok =
         removeProducerConnections(line, index, sub) && removeConsumerConnection(line, index, sub);
@@ -37,7 +35,7 @@ bool ObjectDataBase::removeConnnection(quint8 line, quint16 index, quint8 sub)
 
 bool ObjectDataBase::removeProducerConnections(quint8 line, quint16 index, quint8 sub)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return d->exec(QStringLiteral("delete from Connections where prodnode = ? AND "
                                   "prodindex = ? AND prodsub = ?"),
                    {line, index, sub}, Q_FUNC_INFO);
@@ -45,7 +43,7 @@ bool ObjectDataBase::removeProducerConnections(quint8 line, quint16 index, quint
 
 bool ObjectDataBase::removeConsumerConnection(quint8 line, quint16 index, quint8 sub)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return d->exec(QStringLiteral("delete from Connections where connode = ? AND conindex = ? "
                                   "AND consub = ?"),
                    {line, index, sub}, Q_FUNC_INFO);
@@ -53,7 +51,7 @@ bool ObjectDataBase::removeConsumerConnection(quint8 line, quint16 index, quint8
 
 bool ObjectDataBase::moveConnections(quint8 from, quint8 to)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     WriteUnit unit(this);
     const bool ok =
         d->exec(QStringLiteral("update Connections set prodnode = ? where prodnode = ?"),
@@ -66,7 +64,7 @@ bool ObjectDataBase::moveConnections(quint8 from, quint8 to)
 
 QString ObjectDataBase::findGroup(quint8 line) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const QString number = QString::number(line);
     for (const SqlRows::Row row :
          d->select(QStringLiteral("select name, nodeidlist from Groups"), {}, Q_FUNC_INFO)) {
@@ -96,7 +94,7 @@ bool ObjectDataBase::setGroupLines(const QString &name, const QStringList &lines
 
 bool ObjectDataBase::addNodeToGroup(const QString &name, quint8 line)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     bool found = false;
     QStringList lines = d->groupLines(name, found);
     if (!found)
@@ -110,7 +108,7 @@ bool ObjectDataBase::addNodeToGroup(const QString &name, quint8 line)
 
 bool ObjectDataBase::delNodeFromGroup(const QString &name, quint8 line)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     bool found = false;
     QStringList lines = d->groupLines(name, found);
     if (!found)

@@ -3,7 +3,6 @@
 #include "objectdatabase_p.h"
 
 #include <QDebug>
-#include <QMutexLocker>
 
 // J1939 parameter groups (PGNs<line>) and their parameters (SPNs<line>). A group is
 // identified by (number, direction); the same number may be stored once per direction, and
@@ -58,7 +57,7 @@ QString ObjectDataBasePrivate::textOf(const QVariant &stringId)
 
 QString ObjectDataBasePrivate::messageName(const QString &sql, const QVariantList &values)
 {
-    QMutexLocker locker(&mutex);
+    StoreLocker locker(mutex);
     const SqlRows rows = select(sql, values, Q_FUNC_INFO);
     if (rows.isEmpty())
         return rows.ok() ? QStringLiteral("-") : QStringLiteral("--");
@@ -68,7 +67,7 @@ QString ObjectDataBasePrivate::messageName(const QString &sql, const QVariantLis
 // First column of every row of sql, as numbers.
 QList<quint32> ObjectDataBasePrivate::readNumbers(const QString &sql, const QVariantList &values)
 {
-    QMutexLocker locker(&mutex);
+    StoreLocker locker(mutex);
     QList<quint32> numbers;
     for (const SqlRows::Row row : select(sql, values, Q_FUNC_INFO))
         numbers.append(quint32(row.value(0).toLongLong()));
@@ -100,7 +99,7 @@ QList<quint32> ObjectDataBase::getPGNs(quint8 line, quint8 direction) const
 QList<ObjectDataBase::PGN> ObjectDataBasePrivate::readPgns(quint8 line, quint8 direction,
                                                            quint32 fromPgn, quint32 toPgn, bool *ok)
 {
-    QMutexLocker locker(&mutex);
+    StoreLocker locker(mutex);
     QVariantList values = {fromPgn, toPgn};
     if (direction)
         values.append(direction);
@@ -161,7 +160,7 @@ quint32 ObjectDataBase::getPGNMappingCount(quint8 line, quint32 number, quint8 d
 
 bool ObjectDataBase::addPGN(quint8 line, quint32 number, const PGN &pgn)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
@@ -191,7 +190,7 @@ bool ObjectDataBase::addPGN(quint8 line, quint32 number, const PGN &pgn)
 
 bool ObjectDataBase::delPGN(quint8 line, quint32 number, quint8 direction)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
@@ -210,7 +209,7 @@ bool ObjectDataBase::delPGN(quint8 line, quint32 number, quint8 direction)
 QList<ObjectDataBase::SPN> ObjectDataBasePrivate::readSpns(quint8 line, const QString &condition,
                                                            const QVariantList &values, bool *ok)
 {
-    QMutexLocker locker(&mutex);
+    StoreLocker locker(mutex);
     const SqlRows rows =
         select(QStringLiteral("select %1 from %2%3 order by pos asc, rowid asc")
                    .arg(QLatin1String(spnColumns), table("SPNs", line),
@@ -240,7 +239,7 @@ QList<ObjectDataBase::SPN> ObjectDataBasePrivate::readSpns(quint8 line, const QS
 
 QList<quint32> ObjectDataBase::getSPNs(quint8 line, quint32 pgn, quint8 direction) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const auto cached = d->spnCache.constFind(line);
     if (cached != d->spnCache.constEnd())
         return cached->value(pgnKey(pgn, direction)).order;
@@ -253,7 +252,7 @@ QList<quint32> ObjectDataBase::getSPNs(quint8 line, quint32 pgn, quint8 directio
 bool ObjectDataBase::getSPNData(quint8 line, quint32 pgn, quint8 direction, quint32 spn,
                                 SPN &data) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const auto cached = d->spnCache.constFind(line);
     if (cached != d->spnCache.constEnd()) {
         const auto group = cached->constFind(pgnKey(pgn, direction));
@@ -293,7 +292,7 @@ quint16 ObjectDataBase::getSPNDataType(quint8 line, quint32 pgn, quint32 spn) co
 bool ObjectDataBase::getSPNDataTypes(quint8 line, quint32 pgn, const QList<quint32> &spns,
                                      QList<quint16> &dataTypes) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->spnTypeCache.contains(line))
         return getSPNDataTypesFromCache(line, pgn, spns, dataTypes);
     const SqlRows rows =
@@ -315,7 +314,7 @@ bool ObjectDataBase::getSPNDataTypes(quint8 line, quint32 pgn, const QList<quint
 bool ObjectDataBase::addSPN(quint8 line, quint32 pgn, quint8 direction, quint32 spn,
                             const SPN &data)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
@@ -349,7 +348,7 @@ bool ObjectDataBase::addSPN(quint8 line, quint32 pgn, quint8 direction, quint32 
 
 bool ObjectDataBase::delSPN(quint8 line, quint32 pgn, quint8 direction, quint32 spn)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
@@ -363,7 +362,7 @@ bool ObjectDataBase::delSPN(quint8 line, quint32 pgn, quint8 direction, quint32 
 
 void ObjectDataBase::cacheAllSpnDataForLine(quint8 line) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     d->spnCache.remove(line);
     bool ok = false;
     const QList<SPN> spns = d->readSpns(line, QString(), {}, &ok);
@@ -380,14 +379,14 @@ void ObjectDataBase::cacheAllSpnDataForLine(quint8 line) const
 
 void ObjectDataBase::clearAllCachedSpnData() const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     d->spnCache.clear();
     d->spnTypeCache.clear();
 }
 
 void ObjectDataBase::cacheAllSpnDataTypes(quint8 line) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     d->spnTypeCache.remove(line);
     const SqlRows rows = d->select(
         QStringLiteral("select pgnnumber, spnnumber, datatype from %1").arg(d->table("SPNs", line)),
@@ -404,7 +403,7 @@ void ObjectDataBase::cacheAllSpnDataTypes(quint8 line) const
 bool ObjectDataBase::getSPNDataTypesFromCache(quint8 line, quint32 pgn, const QList<quint32> &spns,
                                               QList<quint16> &dataTypes) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const auto cached = d->spnTypeCache.constFind(line);
     if (cached == d->spnTypeCache.constEnd())
         return false;

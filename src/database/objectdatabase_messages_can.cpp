@@ -3,7 +3,6 @@
 #include "objectdatabase_p.h"
 
 #include <QDebug>
-#include <QMutexLocker>
 
 // Raw CAN messages (CANIDs<line>) and their data elements (DataElements<line>). Like the
 // parameter groups, a message is identified by (id, direction).
@@ -51,7 +50,7 @@ QList<quint32> ObjectDataBase::getCANIDs(quint8 line, quint8 direction) const
 
 bool ObjectDataBase::getCANIDData(quint8 line, quint32 id, quint8 direction, CANID &data) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const SqlRows rows =
         d->select(QStringLiteral("select %1 from %2 where id = ? and direction = ?")
                       .arg(QLatin1String(canIdColumns), d->table("CANIDs", line)),
@@ -77,7 +76,7 @@ QString ObjectDataBase::getCANIDName(quint8 line, quint32 id, quint8 direction) 
 
 bool ObjectDataBase::addCANID(quint8 line, quint32 id, const CANID &data)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
@@ -104,7 +103,7 @@ bool ObjectDataBase::addCANID(quint8 line, quint32 id, const CANID &data)
 
 bool ObjectDataBase::delCANID(quint8 line, quint32 id, quint8 direction)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
@@ -129,7 +128,7 @@ QList<quint32> ObjectDataBase::getDataElements(quint8 line, quint32 canid, quint
 bool ObjectDataBase::getDataElementData(quint8 line, quint32 canid, quint8 direction,
                                         quint32 number, DataElement &data) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const SqlRows rows =
         d->select(QStringLiteral("select %1 from %2 where canid = ? and number = ? and "
                                  "direction = ?")
@@ -154,7 +153,7 @@ bool ObjectDataBase::getDataElementData(quint8 line, quint32 canid, quint8 direc
 bool ObjectDataBase::addDataElement(quint8 line, quint32 canid, quint8 direction, quint32 number,
                                     const DataElement &data)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
@@ -187,7 +186,7 @@ bool ObjectDataBase::addDataElement(quint8 line, quint32 canid, quint8 direction
 
 bool ObjectDataBase::delDataElement(quint8 line, quint32 canid, quint8 direction, quint32 number)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
@@ -222,7 +221,7 @@ bool ObjectDataBase::copyCANIDsFromDatabase(const ObjectDataBase *other, quint8 
             messages.append({canId, elements});
         }
     }
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     WriteUnit unit(this);
     bool ok = true;
     for (int i = 0; ok && i < messages.size(); ++i) {

@@ -4,7 +4,6 @@
 #include "objectdatabase_p.h"
 
 #include <QDebug>
-#include <QMutexLocker>
 
 // Copies of parameter groups between projects, and the repairs that bring the message
 // tables of older files up to date when they are opened.
@@ -64,7 +63,7 @@ bool ObjectDataBase::copyPgns(const ObjectDataBase *other, quint8 srcLine, quint
         return false;
     for (const SPN &spn : spns)
         spnsOfPgn[spn.pgnnumber].append(spn);
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     WriteUnit unit(this);
     bool ok = true;
     for (int i = 0; ok && i < all.size(); ++i) {
@@ -92,7 +91,7 @@ bool ObjectDataBase::copyPGNFromDatabase(const ObjectDataBase *other, quint8 src
         if (implementation == 0 || implementation == 2)
             spn.implementation = implementation;
     }
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess || !read)
         return false;
     WriteUnit unit(this);
@@ -127,7 +126,7 @@ bool ObjectDataBase::movePgn(quint8 line, const PGN &pgn, quint32 newNumber)
 
 bool ObjectDataBase::fixEDP_DP_PGNs()
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     WriteUnit unit(this);
     bool ok = true;
     for (quint8 line : getNodes()) {
@@ -166,7 +165,7 @@ QList<QPair<ObjectDataBase::PGN, int>> ObjectDataBasePrivate::pgnsWithWrongCount
 
 bool ObjectDataBase::fixFaultyPGNSPNCount()
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     WriteUnit unit(this);
     bool ok = true;
     for (quint8 line : getNodes()) {
@@ -187,7 +186,7 @@ bool ObjectDataBase::fixFaultyPGNSPNCount()
 
 bool ObjectDataBase::updatePGNdirectionAttributes(quint8 line)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const QList<PGN> pgns = d->readPgns(line, 0, 0, 0xFFFFFFFF);
     QHash<quint32, QSet<quint8>> directions;
     for (const PGN &pgn : pgns)

@@ -3,7 +3,6 @@
 #include "objectdatabase_p.h"
 
 #include <QDebug>
-#include <QMutexLocker>
 
 // Signals (table Signals, names interned in Strings) and signal groups (SignalGroups).
 namespace {
@@ -26,7 +25,7 @@ bool ObjectDataBase::SIGNAL_T::operator==(const SIGNAL_T &o) const
 
 quint32 ObjectDataBase::addSignal(quint8 line, SIGNAL_T &signal)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return 0;
     WriteUnit unit(this);
@@ -57,7 +56,7 @@ QList<quint32> ObjectDataBase::getSignals(quint8 line) const
 
 bool ObjectDataBase::getSignalData(quint8 line, quint32 sigid, SIGNAL_T &signal) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const SqlRows rows = d->select(QStringLiteral("select %1 from Signals where nodeid = ? and "
                                                   "sigid = ?")
                                        .arg(QLatin1String(signalColumns)),
@@ -85,7 +84,7 @@ bool ObjectDataBase::getSignalData(quint8 line, quint32 sigid, SIGNAL_T &signal)
 
 bool ObjectDataBase::delSignal(quint8 line, quint32 sigid)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     return d->exec(QStringLiteral("delete from Signals where nodeid = ? and sigid = ?"),
@@ -94,7 +93,7 @@ bool ObjectDataBase::delSignal(quint8 line, quint32 sigid)
 
 bool ObjectDataBase::delAllSignals(quint8 line)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
@@ -106,7 +105,7 @@ bool ObjectDataBase::delAllSignals(quint8 line)
 
 bool ObjectDataBase::updateSignalRef(quint8 line, quint32 sigid, quint32 ref)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     int changed = 0;
@@ -118,7 +117,7 @@ bool ObjectDataBase::updateSignalRef(quint8 line, quint32 sigid, quint32 ref)
 bool ObjectDataBase::getSignalSortDataByIndex(quint8 line, quint16 index, quint8 sub,
                                               SIGNAL_T &signal) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const SqlRows rows = d->select(
         QStringLiteral("select transmittype, transmittrigger, eventtimer, syncvalue, "
                        "syncstartvalue, routing from Signals where nodeid = ? and ref = ? "
@@ -137,7 +136,7 @@ bool ObjectDataBase::getSignalSortDataByIndex(quint8 line, quint16 index, quint8
 
 QList<ObjectDataBase::SignalGroupData> ObjectDataBase::getSignalGroups() const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     QList<SignalGroupData> groups;
     for (const SqlRows::Row row : d->select(
              QStringLiteral("select sigid,name from SignalGroups order by sigid"), {}, Q_FUNC_INFO))
@@ -147,7 +146,7 @@ QList<ObjectDataBase::SignalGroupData> ObjectDataBase::getSignalGroups() const
 
 quint32 ObjectDataBase::addSignalGroup(const QString &name)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const QList<quint32> known = d->readNumbers(
         QStringLiteral("select sigid from SignalGroups where name = ?"), {d->sqlText(name)});
     if (!known.isEmpty())
@@ -163,7 +162,7 @@ quint32 ObjectDataBase::addSignalGroup(const QString &name)
 
 bool ObjectDataBase::delSignalGroup(quint32 id)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     return d->exec(QStringLiteral("delete from SignalGroups where sigid = ?"), {id}, Q_FUNC_INFO);
@@ -171,7 +170,7 @@ bool ObjectDataBase::delSignalGroup(quint32 id)
 
 bool ObjectDataBase::updateSignalGroups(const QList<SignalGroupData> &groups)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);

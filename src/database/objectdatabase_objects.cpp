@@ -5,7 +5,6 @@
 #include "metadatablob.h"
 
 #include <QDebug>
-#include <QMutexLocker>
 
 namespace {
 
@@ -29,13 +28,13 @@ SqlRows ObjectDataBasePrivate::objectRow(quint8 line, quint16 index, const QStri
 
 bool ObjectDataBase::existIndex(quint8 line, quint16 index) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return !d->objectRow(line, index, QStringLiteral("objectindex")).isEmpty();
 }
 
 QList<quint16> ObjectDataBase::getIndices(quint8 line, quint16 from, quint16 to) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     QList<quint16> indices;
     for (const SqlRows::Row row :
          d->select(QStringLiteral("select objectindex from %1 where objectindex >= ? and "
@@ -62,7 +61,7 @@ void ObjectDataBasePrivate::readIndexRow(const SqlRows &rows, int row, int first
 
 bool ObjectDataBase::getIndexData(quint8 line, quint16 index, INDEX_DATA_T &data) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const SqlRows rows = d->objectRow(line, index, QLatin1String(objectColumnsRead));
     if (rows.isEmpty())
         return false;
@@ -75,7 +74,7 @@ QMap<quint16, ObjectDataBase::INDEX_DATA_T> ObjectDataBasePrivate::objectsOf(qui
                                                                              quint16 toIndex,
                                                                              bool *ok)
 {
-    QMutexLocker locker(&mutex);
+    StoreLocker locker(mutex);
     const SqlRows rows = select(QStringLiteral("select objectindex, %1 from %2 where "
                                                "objectindex >= ? and objectindex <= ?")
                                     .arg(QLatin1String(objectColumnsRead), table("Objects", line)),
@@ -89,13 +88,13 @@ QMap<quint16, ObjectDataBase::INDEX_DATA_T> ObjectDataBasePrivate::objectsOf(qui
 
 QString ObjectDataBase::getIndexName(quint8 line, quint16 index) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return d->textOf(d->objectRow(line, index, QStringLiteral("name")).first());
 }
 
 bool ObjectDataBase::setIndexName(quint8 line, quint16 index, const QString &name)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
@@ -136,7 +135,7 @@ QString ObjectDataBasePrivate::propertyCondition(const QString &column, const QS
 QList<quint16> ObjectDataBase::getIndicesByProperty(quint8 line, const QString &column,
                                                     const QString &value) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     QList<quint16> indices;
     if (!objectColumns.contains(column)) {
         qDebug() << Q_FUNC_INFO << "no such column" << column;
@@ -155,7 +154,7 @@ QList<quint16> ObjectDataBase::getIndicesByProperty(quint8 line, const QString &
 
 quint16 ObjectDataBase::getNextFreeIndex(quint8 line, quint16 start) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const QList<quint16> indices = getIndices(line, start, 0xFFFF);
     const QSet<quint16> used(indices.cbegin(), indices.cend());
     if (!used.contains(start))
@@ -170,7 +169,7 @@ quint16 ObjectDataBase::getNextFreeIndex(quint8 line, quint16 start) const
 
 bool ObjectDataBase::addIndex(quint8 line, quint16 index, const INDEX_DATA_T &data)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
@@ -200,7 +199,7 @@ bool ObjectDataBase::addIndex(quint8 line, quint16 index, const INDEX_DATA_T &da
 
 bool ObjectDataBase::delIndex(quint8 line, quint16 index, bool keepConnections)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
@@ -220,7 +219,7 @@ bool ObjectDataBase::delIndex(quint8 line, quint16 index, bool keepConnections)
 
 bool ObjectDataBase::saveIndexMetaData(quint8 line, quint16 index, const MetaData &metadata)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return d->exec(QStringLiteral("update %1 SET metadata = ? where objectindex = ?")
                        .arg(d->table("Objects", line)),
                    {MetaDataBlob::encode(metadata), index}, Q_FUNC_INFO);
@@ -228,7 +227,7 @@ bool ObjectDataBase::saveIndexMetaData(quint8 line, quint16 index, const MetaDat
 
 bool ObjectDataBase::getAllIndexMetaData(quint8 line, QList<MetaData> &list) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const SqlRows rows = d->select(QStringLiteral("select metadata from %1 where objectindex >= ? "
                                                   "order by objectindex asc")
                                        .arg(d->table("Objects", line)),

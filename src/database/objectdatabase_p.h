@@ -2,13 +2,13 @@
 
 #include "objectdatabase.h"
 #include "sqlrows.h"
+#include "storemutex.h"
 #include "undolog.h"
 #include "writeunit.h"
 
 #include <QHash>
 #include <QMap>
 #include <QPair>
-#include <QRecursiveMutex>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -116,7 +116,7 @@ public:
     QList<QPair<PGN, int>> pgnsWithWrongCount(quint8 line);
 
     // Held by every member of ObjectDataBase that touches the connection or a cache.
-    mutable QRecursiveMutex mutex;
+    mutable StoreMutex mutex;
     QSqlDatabase db;
     QString connectionName;
     QString lastSqlError;

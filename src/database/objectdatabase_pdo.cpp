@@ -3,7 +3,6 @@
 #include "objectdatabase_p.h"
 
 #include <QDebug>
-#include <QMutexLocker>
 
 // PDO links between lines (Connections) and the PDOs and mappings the user locked
 // (LockedPDOs, LockedMappings). The upkeep of connections on deletes and renumbering is in
@@ -32,7 +31,7 @@ bool ObjectDataBase::Connection::operator==(const Connection &o) const
 QList<ObjectDataBase::Connection> ObjectDataBasePrivate::readConnections(const QString &condition,
                                                                          const QVariantList &values)
 {
-    QMutexLocker locker(&mutex);
+    StoreLocker locker(mutex);
     QList<Connection> connections;
     for (const SqlRows::Row row :
          select(QStringLiteral("select %1 from Connections%2 order by prodnode, prodindex, "
@@ -56,7 +55,7 @@ QList<ObjectDataBase::Connection> ObjectDataBasePrivate::readConnections(const Q
 bool ObjectDataBase::addConnection(quint8 prodLine, quint16 prodIndex, quint8 prodSub,
                                    quint8 conLine, quint16 conIndex, quint8 conSub, quint8 priority)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     // A second identical row would only make the link harder to remove.
@@ -71,14 +70,14 @@ bool ObjectDataBase::addConnection(quint8 prodLine, quint16 prodIndex, quint8 pr
 bool ObjectDataBase::removeConnnection(quint8 prodLine, quint16 prodIndex, quint8 prodSub,
                                        quint8 conLine, quint16 conIndex, quint8 conSub)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return d->exec(QStringLiteral("delete from Connections where %1").arg(QLatin1String(sixEnds)),
                    {prodLine, prodIndex, prodSub, conLine, conIndex, conSub}, Q_FUNC_INFO);
 }
 
 bool ObjectDataBase::clearConnections(quint8 prodLine, quint8 conLine)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     if (prodLine == 0 && conLine == 0)
@@ -132,13 +131,13 @@ QList<ObjectDataBase::Connection> ObjectDataBase::getConsumer(quint8 line, quint
 
 int ObjectDataBase::getConnectionCount() const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return d->rowCount(QStringLiteral("Connections"), QString());
 }
 
 bool ObjectDataBase::updateConnections(quint16 newIndex, quint16 oldIndex)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     WriteUnit unit(this);
     const bool ok =
         d->exec(QStringLiteral("update Connections set prodindex = ? where prodindex = ?"),
@@ -150,7 +149,7 @@ bool ObjectDataBase::updateConnections(quint16 newIndex, quint16 oldIndex)
 
 bool ObjectDataBase::updateConnectionPriority(const Connection &c)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess
         || !isConnected(c.prodnode, c.prodindex, c.prodsub, c.connode, c.conindex, c.consub))
         return false;
@@ -200,7 +199,7 @@ QHash<quint32, quint16> ObjectDataBasePrivate::readMappableTypes(quint8 line)
 
 void ObjectDataBase::initPossibleConnectionQuery(quint8 prodLine, quint8 conLine) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     d->mappableTypes.clear();
     d->mappableTypes.insert(prodLine, d->readMappableTypes(prodLine));
     d->mappableTypes.insert(conLine, d->readMappableTypes(conLine));
@@ -228,7 +227,7 @@ bool ObjectDataBase::isConnectionPossible(quint8 prodLine, quint16 prodIndex, qu
                                           quint8 conLine, quint16 conIndex, quint8 conSub,
                                           quint16 &dataType) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const quint16 producer = connectionEndType(prodLine, prodIndex, prodSub);
     const quint16 consumer = connectionEndType(conLine, conIndex, conSub);
     dataType = producer && consumer ? producer : 0;
@@ -265,7 +264,7 @@ bool ObjectDataBase::isLocked(const char *lockTable, quint8 line, quint16 pdoInd
 
 bool ObjectDataBase::setLock(const char *lockTable, quint8 line, quint16 pdoIndex, bool locked)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     if (locked == isLocked(lockTable, line, pdoIndex))
@@ -290,7 +289,7 @@ QList<quint16> ObjectDataBase::lockedIndices(const char *lockTable, quint8 line)
 // line < 0: every line.
 bool ObjectDataBase::clearLocks(const char *lockTable, int line)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     if (line < 0)

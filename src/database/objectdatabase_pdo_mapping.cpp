@@ -3,7 +3,6 @@
 #include "objectdatabase_p.h"
 
 #include <QDebug>
-#include <QMutexLocker>
 
 // Mapping questions of the object dictionary editors, the network-level clean-up of PDOs,
 // and the groups of lines.
@@ -35,7 +34,7 @@ bool mapsEntry(quint32 word, quint16 index, quint8 sub)
 // mapping objects of the line, objects and sub-indices ascending, with its mapping word.
 QList<QPair<ObjectDataBase::SubAddress, quint32>> ObjectDataBasePrivate::mappingWords(quint8 line)
 {
-    QMutexLocker locker(&mutex);
+    StoreLocker locker(mutex);
     QList<QPair<SubAddress, quint32>> words;
     for (const SqlRows::Row row :
          select(QStringLiteral("select objectindex, subindex, defaultvalue from %1 where "
@@ -79,7 +78,7 @@ QList<ObjectDataBase::SubAddress> ObjectDataBase::getMappingObjectsForObject(qui
 QList<ObjectDataBase::SubAddress> ObjectDataBase::getMappableSubs(quint8 line,
                                                                   quint16 fromIndex) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     QList<SubAddress> subs;
     for (const SqlRows::Row row :
          d->select(QStringLiteral("select objectindex,subindex from %1 where pdomapping != ? and "
@@ -119,7 +118,7 @@ bool ObjectDataBase::pdoCarriesConnection(quint8 line, quint16 mappingIndex, boo
 
 bool ObjectDataBase::removeUnusedPDOsAndMakeOtherPDOsstatic(quint8 line)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     const QList<QPair<SubAddress, quint32>> words = d->mappingWords(line);
@@ -150,7 +149,7 @@ int ObjectDataBase::getNetworkMaster() const
 
 QStringList ObjectDataBase::getGroups() const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     QStringList groups;
     for (const SqlRows::Row row :
          d->select(QStringLiteral("select name from Groups"), {}, Q_FUNC_INFO))
@@ -160,7 +159,7 @@ QStringList ObjectDataBase::getGroups() const
 
 bool ObjectDataBase::addGroup(const QString &name)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     bool found = false;
     d->groupLines(name, found);
     if (found)
@@ -174,7 +173,7 @@ bool ObjectDataBase::addGroup(const QString &name)
 
 bool ObjectDataBase::delGroup(const QString &name)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     int removed = 0;
     WriteUnit unit(this);
     const bool ok = d->exec(QStringLiteral("delete from Groups where name = ?"), {d->sqlText(name)},
@@ -187,7 +186,7 @@ bool ObjectDataBase::delGroup(const QString &name)
 
 bool ObjectDataBase::renameGroup(const QString &newName, const QString &oldName)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     bool oldExists = false;
     bool newExists = false;
     d->groupLines(oldName, oldExists);
@@ -203,7 +202,7 @@ bool ObjectDataBase::renameGroup(const QString &newName, const QString &oldName)
 
 QList<quint8> ObjectDataBase::getNodesInGroup(const QString &name) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     bool found = false;
     QList<quint8> lines;
     for (const QString &number : d->groupLines(name, found)) {

@@ -5,7 +5,6 @@
 #include "panelkit/helper.h"
 
 #include <QDebug>
-#include <QMutexLocker>
 
 // Network variables in the process image 0xA000..0xAFFF. Each area holds the variables of
 // one data type and direction; an object of an area carries up to 254 variables in its
@@ -74,7 +73,7 @@ int ObjectDataBase::startPosInProcessImage(quint16 index, quint8 sub)
 // Variables (sub-index 1 on) of the process-image objects of the line.
 QList<ObjectDataBase::SubAddress> ObjectDataBasePrivate::nvVariables(quint8 line)
 {
-    QMutexLocker locker(&mutex);
+    StoreLocker locker(mutex);
     QList<SubAddress> variables;
     for (const SqlRows::Row row :
          select(QStringLiteral("select objectindex, subindex from %1 where objectindex >= ? "
@@ -114,7 +113,7 @@ QStringList ObjectDataBase::getProcessImage(quint8 line) const
 
 quint32 ObjectDataBase::findFreeNVVariable(quint8 line, quint16 index, bool output) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const int area = areaOf(index);
     if (index2DataType(index) == 0 || areas[area].output != output)
         return 0;
@@ -155,7 +154,7 @@ bool ObjectDataBase::updateNVHighestSub(quint8 line, quint16 index)
 
 quint32 ObjectDataBase::addNVObj(quint8 line, quint16 index, bool output, const QString &name)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const quint16 dataType = index2DataType(index);
     if (d->lockWriteAccess || dataType == 0)
         return 0;
@@ -185,7 +184,7 @@ quint32 ObjectDataBase::addNVObj(quint8 line, quint16 index, bool output, const 
 
 bool ObjectDataBase::deleteAllNV(quint8 line, bool keepConnections)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
@@ -198,7 +197,7 @@ bool ObjectDataBase::deleteAllNV(quint8 line, bool keepConnections)
 
 bool ObjectDataBase::removeUnusedNV()
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);

@@ -3,7 +3,6 @@
 #include "objectdatabase_p.h"
 
 #include <QDebug>
-#include <QMutexLocker>
 #include <QSqlError>
 #include <QSqlRecord>
 
@@ -215,7 +214,7 @@ bool ObjectDataBase::createLineTables(quint8 line)
 
 bool ObjectDataBase::createSubObjectsTable(quint8 line, QSqlQuery &query)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     query = QSqlQuery(d->db);
     if (d->trySql(perLine(createSubObjects, line)))
         return true;
@@ -232,7 +231,7 @@ QString ObjectDataBasePrivate::settingsTableStatement(const QString &tableName)
 
 bool ObjectDataBase::addUniqueColumnsToSubDatabase(quint8 line, QSqlQuery &query)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const QString name = d->table("SubObjects", line);
     const QString old = name + QLatin1String("_old");
     // The rebuild is one unit: a step that fails leaves the table as it was.

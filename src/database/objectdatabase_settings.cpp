@@ -2,8 +2,6 @@
 
 #include "objectdatabase_p.h"
 
-#include <QMutexLocker>
-
 QString ObjectDataBasePrivate::storeTable(Store store)
 {
     switch (store) {
@@ -48,7 +46,7 @@ QString ObjectDataBasePrivate::storeKey(Store store, const QString &key) const
 
 bool ObjectDataBase::existStoreValue(Store store, const QString &key) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return !d->select(
                  QStringLiteral("select item from %1 where item = ?").arg(d->storeTable(store)),
                  {d->sqlText(d->storeKey(store, key))}, Q_FUNC_INFO)
@@ -57,7 +55,7 @@ bool ObjectDataBase::existStoreValue(Store store, const QString &key) const
 
 QString ObjectDataBase::getStoreValue(Store store, const QString &key) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return d
         ->select(QStringLiteral("select value from %1 where item = ?").arg(d->storeTable(store)),
                  {d->sqlText(d->storeKey(store, key))}, Q_FUNC_INFO)
@@ -67,7 +65,7 @@ QString ObjectDataBase::getStoreValue(Store store, const QString &key) const
 
 bool ObjectDataBase::setStoreValue(Store store, const QString &key, const QString &value)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const QString tableName = d->storeTable(store);
     const QString item = d->sqlText(d->storeKey(store, key));
     const SqlRows stored = d->select(
@@ -96,7 +94,7 @@ QStringList ObjectDataBase::getStoreKeys(Store store) const
 bool ObjectDataBasePrivate::storeContents(const QString &tableName,
                                           QMap<QString, QString> &contents)
 {
-    QMutexLocker locker(&mutex);
+    StoreLocker locker(mutex);
     contents.clear();
     if (!tableExists(tableName))
         return false;
@@ -121,7 +119,7 @@ bool ObjectDataBase::copySettingsTables(const ObjectDataBase *other, const QStri
     if (!other->d->storeContents(otherGeneral, general)
         || !other->d->storeContents(otherDescription, description))
         return false;
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     WriteUnit unit(this);
     const bool ok = replaceStoreTable(generalTable, general)
                     && replaceStoreTable(descriptionTable, description);
@@ -182,13 +180,13 @@ QStringList ObjectDataBase::getDescriptionSettingsKeys() const
 
 void ObjectDataBase::setDescriptionSettingsLine(quint8 line) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     d->descriptionSettingsLine = line;
 }
 
 quint8 ObjectDataBase::descriptionSettingsLine() const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return d->descriptionSettingsLine;
 }
 
@@ -214,7 +212,7 @@ QStringList ObjectDataBase::getEnergyBusKeys() const
 
 bool ObjectDataBase::removeEnergyBusSettingsValue(const QString &key)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return d->exec(QStringLiteral("delete from EnergyBusSettings where item = ?"),
                    {d->sqlText(key)}, Q_FUNC_INFO);
 }

@@ -3,7 +3,6 @@
 #include "objectdatabase_p.h"
 
 #include <QDebug>
-#include <QMutexLocker>
 #include <QSqlError>
 
 namespace {
@@ -34,7 +33,7 @@ QString ObjectDataBasePrivate::sqlText(const QString &text)
 
 int ObjectDataBase::getStringId(const QString &text)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const auto cached = d->stringIds.constFind(text);
     if (cached != d->stringIds.constEnd())
         return cached.value();
@@ -58,7 +57,7 @@ QString ObjectDataBase::getString(int id) const
 
 QString ObjectDataBasePrivate::stringOf(int id)
 {
-    QMutexLocker locker(&mutex);
+    StoreLocker locker(mutex);
     const auto cached = strings.constFind(id);
     if (cached != strings.constEnd())
         return cached.value();
@@ -74,7 +73,7 @@ QString ObjectDataBasePrivate::stringOf(int id)
 
 void ObjectDataBase::cacheStrings() const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     d->stringIds.clear();
     d->strings.clear();
     for (const SqlRows::Row row :
@@ -123,7 +122,7 @@ QSet<int> ObjectDataBasePrivate::referencedStringIds(bool &ok)
 
 bool ObjectDataBase::cleanUpStrings()
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     bool ok = false;
     const QSet<int> used = d->referencedStringIds(ok);
     const SqlRows all = d->select(QStringLiteral("select id from Strings"), {}, Q_FUNC_INFO);

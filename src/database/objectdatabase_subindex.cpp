@@ -6,7 +6,6 @@
 #include "panelkit/helper.h"
 
 #include <QDebug>
-#include <QMutexLocker>
 
 namespace {
 
@@ -113,14 +112,14 @@ SqlRows ObjectDataBasePrivate::subIndexRow(quint8 line, quint16 index, quint8 su
 
 bool ObjectDataBase::existSubIndex(quint8 line, quint16 index, quint8 sub) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return !d->subIndexRow(line, index, sub, QStringLiteral("subindex")).isEmpty();
 }
 
 QList<quint8> ObjectDataBasePrivate::subIndexList(quint8 line, quint16 index, quint8 fromSub,
                                                   bool mappable)
 {
-    QMutexLocker locker(&mutex);
+    StoreLocker locker(mutex);
     QList<quint8> subs;
     for (const SqlRows::Row row :
          select(QStringLiteral("select subindex from %1 where objectindex = ? "
@@ -146,7 +145,7 @@ QList<quint8> ObjectDataBase::getSubIndicesMappable(quint8 line, quint16 index,
 bool ObjectDataBase::getSubIndexData(quint8 line, quint16 index, quint8 sub,
                                      SUBINDEX_DATA_T &data) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const auto cachedLine = d->subCache.constFind(line);
     if (cachedLine != d->subCache.constEnd()) {
         const auto cached = cachedLine->constFind(subKey(index, sub));
@@ -167,7 +166,7 @@ bool ObjectDataBase::getSubIndexData(quint8 line, quint16 index, quint8 sub,
 QMap<quint32, ObjectDataBase::SUBINDEX_DATA_T> ObjectDataBasePrivate::subIndicesOf(
     quint8 line, quint16 fromIndex, quint16 toIndex, bool *ok)
 {
-    QMutexLocker locker(&mutex);
+    StoreLocker locker(mutex);
     const SqlRows rows = select(QStringLiteral("select objectindex, subindex, %1 from %2 where "
                                                "objectindex >= ? and objectindex <= ?")
                                     .arg(QLatin1String(subIndexColumns), table("SubObjects", line)),
@@ -215,7 +214,7 @@ QString subIndexInsert(quint8 line)
 bool ObjectDataBase::addSubIndex(quint8 line, quint16 index, quint8 sub,
                                  const SUBINDEX_DATA_T &data)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
@@ -227,7 +226,7 @@ bool ObjectDataBase::addSubIndex(quint8 line, quint16 index, quint8 sub,
 bool ObjectDataBase::addSubIndices(quint8 line, quint16 index,
                                    const QMap<quint8, SUBINDEX_DATA_T> &subs)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
@@ -291,7 +290,7 @@ bool ObjectDataBase::writeSubIndex(QSqlQuery *insert, const QString &sql, quint8
 
 bool ObjectDataBase::delSubIndex(quint8 line, quint16 index, quint8 sub, bool keepConnections)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
@@ -309,7 +308,7 @@ bool ObjectDataBase::delSubIndex(quint8 line, quint16 index, quint8 sub, bool ke
 QVariant ObjectDataBasePrivate::subIndexColumn(quint8 line, quint16 index, quint8 sub,
                                                const char *column)
 {
-    QMutexLocker locker(&mutex);
+    StoreLocker locker(mutex);
     return subIndexRow(line, index, sub, QLatin1String(column)).first();
 }
 
@@ -329,7 +328,7 @@ QString ObjectDataBase::getSubIndexValue(quint8 line, quint16 index, quint8 sub)
 
 bool ObjectDataBase::setSubIndexValue(quint8 line, quint16 index, quint8 sub, const QString &value)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     return setSubIndexColumn(line, index, sub, "defaultvalue", d->sqlText(value), Q_FUNC_INFO);
@@ -343,7 +342,7 @@ QString ObjectDataBase::getSubIndexCurrentValue(quint8 line, quint16 index, quin
 bool ObjectDataBase::setSubIndexCurrentValue(quint8 line, quint16 index, quint8 sub,
                                              const QString &value)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
@@ -365,7 +364,7 @@ quint8 ObjectDataBase::getSubIndexPdoMapping(quint8 line, quint16 index, quint8 
 
 quint32 ObjectDataBase::getSubIndexBitSize(quint8 line, quint16 index, quint8 sub) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const SqlRows rows = d->subIndexRow(line, index, sub, QStringLiteral("datatype, size"));
     if (rows.isEmpty())
         return 0;
@@ -387,7 +386,7 @@ quint32 ObjectDataBase::getSubIndexBitSize(quint8 line, quint16 index, quint8 su
 QString ObjectDataBase::getSubIndexName(quint8 line, quint16 index, quint8 sub,
                                         bool preferDenotation) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const auto cached = d->subNameCache.constFind(subNameKey(line, index, sub));
     if (cached != d->subNameCache.constEnd())
         return cached.value();
@@ -404,7 +403,7 @@ QString ObjectDataBase::getSubIndexName(quint8 line, quint16 index, quint8 sub,
 
 bool ObjectDataBase::setSubIndexName(quint8 line, quint16 index, quint8 sub, const QString &name)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
@@ -416,7 +415,7 @@ bool ObjectDataBase::setSubIndexName(quint8 line, quint16 index, quint8 sub, con
 bool ObjectDataBase::setSubIndexParameterName(quint8 line, quint16 index, quint8 sub,
                                               const QString &name)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     WriteUnit unit(this);
@@ -427,14 +426,14 @@ bool ObjectDataBase::setSubIndexParameterName(quint8 line, quint16 index, quint8
 
 QStringList ObjectDataBase::getIndexSubIndexName(quint8 line, quint16 index, quint8 sub) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return {getIndexName(line, index), getSubIndexName(line, index, sub, true)};
 }
 
 bool ObjectDataBase::existSubIndexName(quint8 line, const QString &name) const
 {
     Q_UNUSED(line)
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return !d->select(QStringLiteral("select id from Strings where string = ?"), {d->sqlText(name)},
                       Q_FUNC_INFO)
                 .isEmpty();
@@ -444,7 +443,7 @@ bool ObjectDataBase::existSubIndexName(quint8 line, const QString &name) const
 // 255 for an object without sub-indices or without one at or above start.
 quint8 ObjectDataBase::getNextFreeSubIndex(quint8 line, quint16 index, quint8 start) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const QList<quint8> subs = getSubIndices(line, index, 0);
     for (quint8 sub : subs) {
         if (sub < start)
@@ -460,7 +459,7 @@ QList<ObjectDataBase::SubAddress> ObjectDataBase::getSubsByProperty(quint8 line,
                                                                     const QString &column,
                                                                     const QString &value) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     QList<SubAddress> found;
     if (!column.isEmpty() && !propertyColumns.contains(column)) {
         qDebug() << Q_FUNC_INFO << "no such column" << column;
@@ -497,7 +496,7 @@ QList<ObjectDataBase::SubAddress> ObjectDataBase::getSubsByProperty(quint8 line,
 
 bool ObjectDataBase::copyDefaultToCurrentValues(quint8 line, quint16 index, bool onlyIfEmpty)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->lockWriteAccess)
         return false;
     const QMap<quint8, SUBINDEX_DATA_T> subs = d->subIndicesOf(line, index);
@@ -512,7 +511,7 @@ bool ObjectDataBase::copyDefaultToCurrentValues(quint8 line, quint16 index, bool
 
 bool ObjectDataBase::copySubIndex(quint8 line, quint16 index, quint8 srcSub, quint8 dstSub)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     SUBINDEX_DATA_T data;
     if (d->lockWriteAccess || !getSubIndexData(line, index, srcSub, data))
         return false;
@@ -522,7 +521,7 @@ bool ObjectDataBase::copySubIndex(quint8 line, quint16 index, quint8 srcSub, qui
 bool ObjectDataBase::saveSubIndexMetaData(quint8 line, quint16 index, quint8 sub,
                                           const MetaData &metadata)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     return setSubIndexColumn(line, index, sub, "metadata", MetaDataBlob::encode(metadata),
                              Q_FUNC_INFO);
 }
@@ -530,7 +529,7 @@ bool ObjectDataBase::saveSubIndexMetaData(quint8 line, quint16 index, quint8 sub
 bool ObjectDataBase::getAllSubIndicesWithMetaData(quint8 line,
                                                   QList<INDEX_SUB_METADATA_T> &list) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const SqlRows rows = d->select(QStringLiteral("SELECT objectindex, subindex, metadata from %1 "
                                                   "WHERE metadata IS NOT NULL")
                                        .arg(d->table("SubObjects", line)),
@@ -547,7 +546,7 @@ bool ObjectDataBase::getAllSubIndicesWithMetaData(quint8 line,
 
 void ObjectDataBase::cacheAllSubs(quint8 line, quint16 index) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     d->subCache.remove(line);
     bool ok = false;
     const QMap<quint32, SUBINDEX_DATA_T> subs = index != 0
@@ -559,19 +558,19 @@ void ObjectDataBase::cacheAllSubs(quint8 line, quint16 index) const
 
 void ObjectDataBase::clearCachedSubs(quint8 line) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     d->subCache.remove(line);
 }
 
 void ObjectDataBase::clearAllCachedSubs() const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     d->subCache.clear();
 }
 
 void ObjectDataBase::cacheAllSubNames(quint8 line, quint16 index) const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     const quint16 from = index != 0 ? index : 0;
     const quint16 to = index != 0 ? index : 0xFFFF;
     const SqlRows rows = d->select(QStringLiteral("select objectindex, subindex, name, denotation "
@@ -589,6 +588,6 @@ void ObjectDataBase::cacheAllSubNames(quint8 line, quint16 index) const
 
 void ObjectDataBase::clearCachedSubNames() const
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     d->subNameCache.clear();
 }

@@ -3,11 +3,10 @@
 #include "objectdatabase_p.h"
 
 #include <QDebug>
-#include <QMutexLocker>
 
 void ObjectDataBase::setUndoEnabled(bool enabled)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->undoWanted == enabled)
         return;
     d->undoWanted = enabled;
@@ -26,7 +25,7 @@ UndoLog *ObjectDataBase::undoLog() const
 
 void ObjectDataBase::clearUndoHistory()
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     if (d->undo->m_enabled)
         restartUndoLog();
 }
@@ -41,13 +40,13 @@ void ObjectDataBase::restartUndoLog()
 
 void ObjectDataBase::beginUndoStep(const QString &name)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     d->undo->beginStep(name);
 }
 
 void ObjectDataBase::endUndoStep()
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     d->undo->endStep();
 }
 
@@ -65,7 +64,7 @@ bool ObjectDataBase::redo()
 // as the triggers logged it, is what the step is there.
 bool ObjectDataBase::replayStep(bool back)
 {
-    QMutexLocker locker(&d->mutex);
+    StoreLocker locker(d->mutex);
     UndoLog &log = *d->undo;
     QVector<UndoLog::Step> &from = back ? log.m_undo : log.m_redo;
     QVector<UndoLog::Step> &to = back ? log.m_redo : log.m_undo;

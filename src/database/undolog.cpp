@@ -1,7 +1,6 @@
 #include "undolog.h"
 
 #include <QDebug>
-#include <QMutexLocker>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -54,53 +53,53 @@ QString triggerStatement(const char *kind, const char *event, const char *row, c
 
 } // namespace
 
-UndoLog::UndoLog(QRecursiveMutex *mutex, QObject *parent) : QObject(parent), m_mutex(mutex) {}
+UndoLog::UndoLog(StoreMutex *mutex, QObject *parent) : QObject(parent), m_mutex(mutex) {}
 
 bool UndoLog::isEnabled() const
 {
-    QMutexLocker locker(m_mutex);
+    StoreLocker locker(*m_mutex);
     return m_enabled;
 }
 
 bool UndoLog::canUndo() const
 {
-    QMutexLocker locker(m_mutex);
+    StoreLocker locker(*m_mutex);
     return !m_undo.isEmpty();
 }
 
 bool UndoLog::canRedo() const
 {
-    QMutexLocker locker(m_mutex);
+    StoreLocker locker(*m_mutex);
     return !m_redo.isEmpty();
 }
 
 QString UndoLog::undoText() const
 {
-    QMutexLocker locker(m_mutex);
+    StoreLocker locker(*m_mutex);
     return m_undo.isEmpty() ? QString() : m_undo.last().name;
 }
 
 QString UndoLog::redoText() const
 {
-    QMutexLocker locker(m_mutex);
+    StoreLocker locker(*m_mutex);
     return m_redo.isEmpty() ? QString() : m_redo.last().name;
 }
 
 int UndoLog::undoCount() const
 {
-    QMutexLocker locker(m_mutex);
+    StoreLocker locker(*m_mutex);
     return m_undo.size();
 }
 
 int UndoLog::redoCount() const
 {
-    QMutexLocker locker(m_mutex);
+    StoreLocker locker(*m_mutex);
     return m_redo.size();
 }
 
 bool UndoLog::isClean() const
 {
-    QMutexLocker locker(m_mutex);
+    StoreLocker locker(*m_mutex);
     return (m_undo.isEmpty() ? 0 : m_undo.last().id) == m_cleanId;
 }
 

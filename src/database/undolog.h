@@ -1,8 +1,9 @@
 #pragma once
 
+#include "storemutex.h"
+
 #include <QMap>
 #include <QObject>
-#include <QRecursiveMutex>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -33,7 +34,7 @@ class UndoLog : public QObject
 public:
     static constexpr int maximumSteps = 500;
 
-    explicit UndoLog(QRecursiveMutex *mutex, QObject *parent = nullptr);
+    explicit UndoLog(StoreMutex *mutex, QObject *parent = nullptr);
 
     bool isEnabled() const;
     bool canUndo() const;
@@ -108,7 +109,7 @@ private:
     void discard(const char *reason);
     void closeImplicitStep();
 
-    QRecursiveMutex *m_mutex;
+    StoreMutex *m_mutex;
     QSqlDatabase m_db;
     bool m_enabled = false;
     // While set (an undo, a redo, a save), committed units do not close steps.

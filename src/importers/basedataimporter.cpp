@@ -41,7 +41,8 @@ bool BaseDataImporter::abortImport()
 
 void BaseDataImporter::finishImport()
 {
-    m_running = false;
+    // Releases everything the job wrote to the thread that takes the results.
+    m_running.store(false, std::memory_order_release);
     if (!m_thread) {
         // doImport() was called directly on the caller's thread.
         emit progress(100);
@@ -55,6 +56,7 @@ void BaseDataImporter::finishImport()
         this,
         [this]() {
             m_thread->wait();
+            takeResults();
             emit progress(100);
         },
         Qt::QueuedConnection);
@@ -99,8 +101,17 @@ bool BaseDataImporter::isFinished() const
 
 void BaseDataImporter::wait()
 {
-    if (m_thread)
-        m_thread->wait();
+    if (!m_thread)
+        return;
+    m_thread->wait();
+    takeResults();
+}
+
+void BaseDataImporter::takeResults() const
+{
+    // QThread::wait() orders the worker's writes before what follows, but through a futex
+    // ThreadSanitizer cannot follow; this acquire pairs with the release in finishImport().
+    static_cast<void>(m_running.load(std::memory_order_acquire));
 }
 
 quint16 BaseDataImporter::getDataTypeFromBitLength(quint16 bits)

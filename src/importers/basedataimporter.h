@@ -82,6 +82,10 @@ protected:
     std::atomic_bool m_running{false};
 
 private:
+    // On the starting thread once the worker has ended: what the job wrote is visible from
+    // here on.
+    void takeResults() const;
+
     QThread *m_thread = nullptr;
     QThread *m_homeThread = nullptr;
     std::atomic_bool m_abort{false};

@@ -3,22 +3,23 @@
 
 #include <QAtomicInt>
 #include <QCoreApplication>
-#include <QMutex>
 #include <QThread>
+
+#include <mutex>
 
 using namespace dbtest;
 using DB = ObjectDataBase;
 
 namespace {
 
-QMutex warningsMutex;
+std::mutex warningsMutex;
 QStringList warnings;
 
 void recordWarnings(QtMsgType type, const QMessageLogContext &, const QString &text)
 {
     if (type == QtDebugMsg || type == QtInfoMsg)
         return;
-    QMutexLocker locker(&warningsMutex);
+    const std::lock_guard<std::mutex> locker(warningsMutex);
     warnings.append(text);
 }
 
@@ -136,7 +137,7 @@ void TestObjectDataBaseThreads::workerAndGuiReadTogether()
     QCOMPARE(notificationsSent.loadRelaxed(), 6);
     QVERIFY(allOnGuiThread);
     QCOMPARE(db.getSubIndexCurrentValue(0, 0x2000, 1), QString("5"));
-    QMutexLocker locker(&warningsMutex);
+    const std::lock_guard<std::mutex> locker(warningsMutex);
     QCOMPARE(warnings, QStringList());
 }
 

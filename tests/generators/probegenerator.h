@@ -2,14 +2,13 @@
 
 #include "generators/abstractgenerator.h"
 
-#include <QMutex>
-#include <QMutexLocker>
 #include <QSaveFile>
 #include <QStringList>
 #include <QTextStream>
 #include <QThread>
 
 #include <atomic>
+#include <mutex>
 
 // A generator of one small file, standing in for any generator in tests of the framework
 // and of the generation run. It records what it was given and can be held inside its job.
@@ -35,14 +34,14 @@ public:
     bool lockedDuringJob = false;
     // When set, the job adds "<file> line=.. multiLine=.. j1939=.. multiProtocol=.." to it.
     QStringList *journal = nullptr;
-    QMutex *journalMutex = nullptr;
+    std::mutex *journalMutex = nullptr;
 
     void doJob() override
     {
         beginJob(true);
         jobThread = QThread::currentThread();
         if (journal && journalMutex) {
-            QMutexLocker locker(journalMutex);
+            const std::lock_guard<std::mutex> locker(*journalMutex);
             *journal << QStringLiteral("%1 line=%2 multiLine=%3 j1939=%4 multiProtocol=%5")
                             .arg(fileName)
                             .arg(activeLine)

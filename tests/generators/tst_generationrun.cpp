@@ -4,7 +4,6 @@
 #include "probegenerator.h"
 
 #include <QDir>
-#include <QMutex>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -64,7 +63,7 @@ private:
     QScopedPointer<QTemporaryDir> dir;
     Preferences preferences;
     QStringList journal;
-    QMutex journalMutex;
+    std::mutex journalMutex;
     QString defineBody = QStringLiteral("#define GEN 1\n");
     QString lastGeneratedEds;
 };
