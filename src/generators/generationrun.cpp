@@ -1,6 +1,7 @@
 #include "generators/generationrun.h"
 
 #include "database/objectdatabase.h"
+#include "database/undostep.h"
 #include "generators/abstractgenerator.h"
 #include "generators/edscheckerwrapper.h"
 #include "panelkit/appidentity.h"
@@ -104,16 +105,20 @@ GenerationRun::Outcome GenerationRun::run()
         failure = tr("No project is open.");
         return NoDataBase;
     }
-    prepareLines();
     const bool disableCheck = userPreferences.disableCheck;
     if (userPreferences.clearLogging) {
         reported.clear();
         emit clearLogRequested();
     }
-    cacheProject(true);
-
     bool modified = false;
-    checkErrors = runModelCheck(modified);
+    {
+        // What the run changes in the project (the J1939 address claim, the check's
+        // corrections) is one step the user can take back, closed before the save.
+        UndoStep step(database, tr("Corrections of the generation"));
+        prepareLines();
+        cacheProject(true);
+        checkErrors = runModelCheck(modified);
+    }
     if (modified)
         emit saveRequested();
     if (!writeErrorLog(checkErrors) && !disableCheck) {

@@ -1,3 +1,4 @@
+#include "database/undolog.h"
 #include "generators/generationrun.h"
 #include "generatortestutil.h"
 #include "nwtest.h"
@@ -458,11 +459,16 @@ void TestGenerationRun::correctionAsksForSave()
     QSignalSpy save(&run, &GenerationRun::saveRequested);
     run.run();
     QCOMPARE(save.count(), 0);
-    // Sub-index 0 of the record claims more entries than it has; the check corrects it.
+    // Sub-index 0 of the record claims more entries than it has; the check corrects it,
+    // as one step of the history that the user can take back.
+    db.setUndoEnabled(true);
     db.setSubIndexValue(0, 0x2000, 0, QStringLiteral("5"));
     run.run();
     QCOMPARE(save.count(), 1);
     QCOMPARE(db.getSubIndexValue(0, 0x2000, 0), QStringLiteral("2"));
+    QCOMPARE(db.undoLog()->undoText(), QStringLiteral("Corrections of the generation"));
+    QVERIFY(db.undo());
+    QCOMPARE(db.getSubIndexValue(0, 0x2000, 0), QStringLiteral("5"));
 }
 
 void TestGenerationRun::clearLogging()
