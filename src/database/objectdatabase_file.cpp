@@ -96,6 +96,7 @@ void ObjectDataBase::clearCaches()
     d->stringIds.clear();
     d->strings.clear();
     d->subCache.clear();
+    d->lineSnapshot.clear();
     d->subNameCache.clear();
     clearAllCachedSpnData();
     d->mappableTypes.clear();

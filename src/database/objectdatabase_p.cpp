@@ -78,6 +78,7 @@ bool ObjectDataBasePrivate::exec(const QString &sql, const QVariantList &values,
 bool ObjectDataBasePrivate::run(QSqlQuery *query, const QString &sql, const char *signature,
                                 qint64 *insertId, int *rowsAffected)
 {
+    dropSnapshot();
     const bool ok = query && query->exec();
     if (!ok) {
         if (query)
@@ -107,6 +108,7 @@ bool ObjectDataBasePrivate::execSchema(const QString &sql, const char *signature
 
 bool ObjectDataBasePrivate::trySql(const QString &sql)
 {
+    dropSnapshot();
     if (undo->m_enabled && UndoLog::isSchemaStatement(sql))
         return undo->execRecorded(sql, &lastSqlError);
     QSqlQuery query(db);
@@ -118,6 +120,8 @@ bool ObjectDataBasePrivate::trySql(const QString &sql)
 
 bool ObjectDataBasePrivate::unitStatement(const QString &sql, const char *signature)
 {
+    // A unit begins before its writes, and a rollback changes the file without any.
+    dropSnapshot();
     QSqlQuery *query = statement(sql, {}, signature);
     const bool ok = query && query->exec();
     if (query) {

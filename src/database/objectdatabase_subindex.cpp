@@ -114,6 +114,8 @@ SqlRows ObjectDataBasePrivate::subIndexRow(quint8 line, quint16 index, quint8 su
 bool ObjectDataBase::existSubIndex(quint8 line, quint16 index, quint8 sub) const
 {
     QMutexLocker locker(&d->mutex);
+    if (d->snapshotObjects(line))
+        return d->subCache.value(line).contains(subKey(index, sub));
     return !d->subIndexRow(line, index, sub, QStringLiteral("subindex")).isEmpty();
 }
 
@@ -122,6 +124,16 @@ QList<quint8> ObjectDataBasePrivate::subIndexList(quint8 line, quint16 index, qu
 {
     QMutexLocker locker(&mutex);
     QList<quint8> subs;
+    if (snapshotObjects(line)) {
+        const QMap<quint32, SUBINDEX_DATA_T> &cached = subCache[line];
+        const quint32 end = subKey(index, 0) + 256;
+        for (auto it = cached.lowerBound(subKey(index, fromSub));
+             it != cached.constEnd() && it.key() < end; ++it) {
+            if (!mappable || it->pdomapping != 0)
+                subs.append(quint8(it.key() & 0xFF));
+        }
+        return subs;
+    }
     for (const SqlRows::Row row :
          select(QStringLiteral("select subindex from %1 where objectindex = ? "
                                "and subindex >= ?%2 order by subindex asc")
@@ -154,6 +166,8 @@ bool ObjectDataBase::getSubIndexData(quint8 line, quint16 index, quint8 sub,
             data = cached.value();
             return true;
         }
+        if (d->snapshotObjects(line))
+            return false;
     }
     const SqlRows rows = d->subIndexRow(line, index, sub, QLatin1String(subIndexColumns));
     if (rows.isEmpty())
@@ -466,6 +480,18 @@ QList<ObjectDataBase::SubAddress> ObjectDataBase::getSubsByProperty(quint8 line,
         qDebug() << Q_FUNC_INFO << "no such column" << column;
         return found;
     }
+    if (column.isEmpty()) {
+        // Every entry of the line; from memory while the line's snapshot holds.
+        if (const auto *objects = d->snapshotObjects(line)) {
+            const QMap<quint32, SUBINDEX_DATA_T> &subs = d->subCache[line];
+            for (auto it = subs.constBegin(); it != subs.constEnd(); ++it) {
+                const SubAddress address{quint16(it.key() >> 8), quint8(it.key() & 0xFF)};
+                if (objects->contains(address.index))
+                    found.append(address);
+            }
+            return found;
+        }
+    }
     const QList<quint16> objects = getIndices(line);
     const QSet<quint16> existing(objects.cbegin(), objects.cend());
     QSet<quint16> listed;
@@ -549,24 +575,33 @@ void ObjectDataBase::cacheAllSubs(quint8 line, quint16 index) const
 {
     QMutexLocker locker(&d->mutex);
     d->subCache.remove(line);
+    d->lineSnapshot.remove(line);
     bool ok = false;
     const QMap<quint32, SUBINDEX_DATA_T> subs = index != 0
                                                     ? d->subIndicesOf(line, index, index, &ok)
                                                     : d->subIndicesOf(line, 0, 0xFFFF, &ok);
-    if (ok)
-        d->subCache.insert(line, subs);
+    if (!ok)
+        return;
+    d->subCache.insert(line, subs);
+    if (index == 0) {
+        QMap<quint16, INDEX_DATA_T> objects = d->objectsOf(line, 0, 0xFFFF, &ok);
+        if (ok)
+            d->lineSnapshot.insert(line, std::move(objects));
+    }
 }
 
 void ObjectDataBase::clearCachedSubs(quint8 line) const
 {
     QMutexLocker locker(&d->mutex);
     d->subCache.remove(line);
+    d->lineSnapshot.remove(line);
 }
 
 void ObjectDataBase::clearAllCachedSubs() const
 {
     QMutexLocker locker(&d->mutex);
     d->subCache.clear();
+    d->lineSnapshot.clear();
 }
 
 void ObjectDataBase::cacheAllSubNames(quint8 line, quint16 index) const

@@ -38,6 +38,8 @@ private slots:
     void indicesByProperty();
     void copyDefaultToCurrentValues();
     void deleteNotifiesOnlyExistingSubIndex();
+    void cachedLineFollowsWrites_data();
+    void cachedLineFollowsWrites();
 
 private:
     QByteArray hexOfMetadata(const QString &tableName, const QString &where);
@@ -451,3 +453,91 @@ void TestObjectDataBaseDictionary::deleteNotifiesOnlyExistingSubIndex()
 
 NW_TEST_MAIN(TestObjectDataBaseDictionary)
 #include "tst_objectdatabase_dictionary.moc"
+
+// What the object reads of line 0 answer, as one text to compare.
+static QString objectReads(const DB &db)
+{
+    QStringList parts;
+    for (quint16 index : db.getIndices(0)) {
+        DB::INDEX_DATA_T data;
+        const bool found = db.getIndexData(0, index, data);
+        QStringList subs;
+        for (quint8 sub : db.getSubIndices(0, index))
+            subs << QString::number(sub) + (db.existSubIndex(0, index, sub) ? "" : "?");
+        QStringList mappable;
+        for (quint8 sub : db.getSubIndicesMappable(0, index, 1))
+            mappable << QString::number(sub);
+        parts << QStringLiteral("%1 %2 %3 [%4] [%5]")
+                     .arg(index, 0, 16)
+                     .arg(found ? data.name : "<none>", db.getIndexName(0, index), subs.join(','),
+                          mappable.join(','));
+    }
+    parts << QString("2001 exists %1, 2000.7 exists %2")
+                 .arg(db.existIndex(0, 0x2001))
+                 .arg(db.existSubIndex(0, 0x2000, 7));
+    return parts.join('\n');
+}
+
+// Once a line is cached whole, objects and sub-index lists come from memory; any write
+// since must show in them exactly as in a read from the file.
+void TestObjectDataBaseDictionary::cachedLineFollowsWrites_data()
+{
+    QTest::addColumn<QString>("write");
+    for (const char *write :
+         {"add object", "delete object", "rename object", "add sub-index", "delete sub-index",
+          "console statement", "rolled-back unit", "undo", "cache of one object"})
+        QTest::newRow(write) << QString(write);
+}
+
+void TestObjectDataBaseDictionary::cachedLineFollowsWrites()
+{
+    QFETCH(QString, write);
+    m_db->setUndoEnabled(true);
+    DB::INDEX_DATA_T object;
+    DB::SUBINDEX_DATA_T sub;
+    for (quint16 index : {0x2000, 0x2002}) {
+        object.name = QString("object %1").arg(index, 0, 16);
+        QVERIFY(m_db->addIndex(0, index, object));
+        for (quint8 s : {0, 1, 3}) {
+            sub.pdomapping = s == 3 ? 1 : 0;
+            QVERIFY(m_db->addSubIndex(0, index, s, sub));
+        }
+    }
+    m_db->cacheAllSubs(0);
+    const QString before = objectReads(*m_db);
+
+    if (write == "add object") {
+        object.name = "new";
+        QVERIFY(m_db->addIndex(0, 0x2001, object));
+        QVERIFY(m_db->addSubIndex(0, 0x2001, 0, sub));
+    } else if (write == "delete object") {
+        QVERIFY(m_db->delIndex(0, 0x2002));
+    } else if (write == "rename object") {
+        QVERIFY(m_db->setIndexName(0, 0x2000, "renamed"));
+    } else if (write == "add sub-index") {
+        QVERIFY(m_db->addSubIndex(0, 0x2000, 7, sub));
+    } else if (write == "delete sub-index") {
+        QVERIFY(m_db->delSubIndex(0, 0x2000, 1));
+    } else if (write == "console statement") {
+        QVERIFY(m_db->executeSql("delete from SubObjects0 where subindex = 3"));
+    } else if (write == "rolled-back unit") {
+        QVERIFY(m_db->beginTransaction());
+        QVERIFY(m_db->delIndex(0, 0x2000));
+        m_db->cacheAllSubs(0);
+        QVERIFY(m_db->rollbackTransaction());
+    } else if (write == "undo") {
+        QVERIFY(m_db->delIndex(0, 0x2000));
+        m_db->cacheAllSubs(0);
+        QVERIFY(m_db->undo());
+    } else if (write == "cache of one object") {
+        m_db->cacheAllSubs(0, 0x2002);
+    }
+    const QString cached = objectReads(*m_db);
+    m_db->clearAllCachedSubs();
+    const QString fromFile = objectReads(*m_db);
+    QCOMPARE(cached, fromFile);
+    if (write == "rolled-back unit" || write == "undo" || write == "cache of one object")
+        QCOMPARE(fromFile, before);
+    else
+        QVERIFY(fromFile != before);
+}
