@@ -191,6 +191,7 @@ bool ObjectDataBase::openDataBase(const QString &path, bool showMessages)
     }
     applyConnectionSettings(false);
     upgradeSchema();
+    // Fills the Strings cache as well; every write after it keeps the cache up to date.
     const QStringList damage = damagedParts();
     if (!damage.isEmpty())
         reportProblem(tr("Info"),
@@ -199,7 +200,6 @@ bool ObjectDataBase::openDataBase(const QString &path, bool showMessages)
     checkSavingTool(path);
     typeLinesWithoutType();
     repairMessagesOnOpen();
-    cacheStrings();
     restartUndoLog();
     notify(ChangeSet(ChangeSet::ProjectReloaded));
     return true;

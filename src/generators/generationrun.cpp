@@ -160,7 +160,6 @@ void GenerationRun::cacheProject(bool fill)
         database->cacheAllSubs(line);
         database->cacheAllSubNames(line);
     }
-    database->cacheStrings();
 }
 
 bool GenerationRun::writeErrorLog(int errors)
