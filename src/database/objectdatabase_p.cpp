@@ -51,9 +51,9 @@ SqlRows ObjectDataBasePrivate::select(const QString &sql, const QVariantList &va
     rows.m_ok = true;
     rows.m_columns = query->record().count();
     while (query->next()) {
+        QVector<QVariant> &cells = rows.newRow();
         for (int i = 0; i < rows.m_columns; ++i)
-            rows.m_cells.append(query->value(i));
-        ++rows.m_count;
+            cells.append(query->value(i));
     }
     query->finish();
     return rows;
