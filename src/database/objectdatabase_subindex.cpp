@@ -494,29 +494,44 @@ QList<ObjectDataBase::SubAddress> ObjectDataBase::getSubsByProperty(quint8 line,
     }
     const QList<quint16> objects = getIndices(line);
     const QSet<quint16> existing(objects.cbegin(), objects.cend());
+    // The entries matched as a number come first; then those matched as text, of objects
+    // without an entry of the former. Both are read with one scan of the table; the third
+    // column tells whether a row matched as a number.
+    QVariant number;
+    QVariant text;
+    QString byNumber;
+    QString byText = QStringLiteral("1 = 1");
+    if (!column.isEmpty()) {
+        byNumber = d->propertyCondition(column, value, true, number);
+        byText = d->propertyCondition(column, value, false, text);
+    }
+    const QString table = d->table("SubObjects", line);
+    const SqlRows rows =
+        byNumber.isEmpty()
+            ? d->select(QStringLiteral("select objectindex, subindex, 0 from %1 where %2 "
+                                       "order by objectindex,subindex ASC")
+                            .arg(table, byText),
+                        column.isEmpty() ? QVariantList() : QVariantList{text}, Q_FUNC_INFO)
+            : d->select(QStringLiteral("select objectindex, subindex, (%2) from %1 where (%2) "
+                                       "or (%3) order by objectindex,subindex ASC")
+                            .arg(table, byNumber, byText),
+                        {number, number, text}, Q_FUNC_INFO);
     QSet<quint16> listed;
-    for (bool asNumber : {true, false}) {
-        QVariant bound;
-        QString condition = QStringLiteral("1 = 1");
-        if (!column.isEmpty()) {
-            condition = d->propertyCondition(column, value, asNumber, bound);
-            if (condition.isEmpty())
-                continue;
-        }
-        const QSet<quint16> before = listed;
-        for (const SqlRows::Row row :
-             d->select(QStringLiteral("select objectindex,subindex from %1 where %2 "
-                                      "order by objectindex,subindex ASC")
-                           .arg(d->table("SubObjects", line), condition),
-                       column.isEmpty() ? QVariantList() : QVariantList{bound}, Q_FUNC_INFO)) {
-            const SubAddress address{quint16(row.value(0).toUInt()), quint8(row.value(1).toUInt())};
-            if (!existing.contains(address.index) || before.contains(address.index))
-                continue;
+    QList<SubAddress> textMatches;
+    for (const SqlRows::Row row : rows) {
+        const SubAddress address{quint16(row.value(0).toUInt()), quint8(row.value(1).toUInt())};
+        if (!existing.contains(address.index))
+            continue;
+        if (row.value(2).toLongLong() != 0) {
             found.append(address);
             listed.insert(address.index);
+        } else {
+            textMatches.append(address);
         }
-        if (column.isEmpty())
-            break;
+    }
+    for (const SubAddress &address : qAsConst(textMatches)) {
+        if (!listed.contains(address.index))
+            found.append(address);
     }
     return found;
 }

@@ -382,6 +382,8 @@ void TestObjectDataBaseDictionary::subsByProperty_data()
                           << "rw" << QStringList{"2000.1", "2001.0"};
     QTest::addRow("name") << "name"
                           << "Second" << QStringList{"2001.0"};
+    QTest::addRow("as a number first, then as text") << "defaultvalue"
+                                                     << "0x1" << QStringList{"2001.0", "2000.0"};
     QTest::addRow("every entry") << ""
                                  << "" << QStringList{"2000.0", "2000.1", "2001.0"};
     QTest::addRow("unknown column") << "pdomapping = 1 or 1"
@@ -396,11 +398,14 @@ void TestObjectDataBaseDictionary::subsByProperty()
     QVERIFY(m_db->addIndex(0, 0x2000, DB::INDEX_DATA_T()));
     QVERIFY(m_db->addIndex(0, 0x2001, DB::INDEX_DATA_T()));
     DB::SUBINDEX_DATA_T sub;
+    sub.defaultvalue = "0x1";
     QVERIFY(m_db->addSubIndex(0, 0x2000, 0, sub));
+    sub.defaultvalue.clear();
     sub.pdomapping = 1;
     sub.accesstype = "rw";
     QVERIFY(m_db->addSubIndex(0, 0x2000, 1, sub));
     sub.name = "Second";
+    sub.defaultvalue = "1";
     QVERIFY(m_db->addSubIndex(0, 0x2001, 0, sub));
     // An entry whose object is missing is never listed.
     QVERIFY(m_db->addSubIndex(0, 0x3000, 0, sub));
