@@ -60,7 +60,7 @@ SqlRows ObjectDataBasePrivate::select(const QString &sql, const QVariantList &va
 }
 
 bool ObjectDataBasePrivate::execPrepared(QSqlQuery *query, const QString &sql,
-                                         const QVariantList &values, const char *signature,
+                                         const QVector<QVariant> &values, const char *signature,
                                          qint64 *insertId)
 {
     for (int i = 0; query && i < values.size(); ++i)

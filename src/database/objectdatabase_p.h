@@ -41,8 +41,9 @@ public:
     bool exec(const QString &sql, const QVariantList &values, const char *signature,
               qint64 *insertId = nullptr, int *rowsAffected = nullptr);
     // The same with the statement prepared by prepared(sql): a bulk writer looks it up once
-    // and runs it for every row.
-    bool execPrepared(QSqlQuery *query, const QString &sql, const QVariantList &values,
+    // and runs it for every row. The values come in one block (a QVariantList would
+    // allocate each of them on its own).
+    bool execPrepared(QSqlQuery *query, const QString &sql, const QVector<QVariant> &values,
                       const char *signature, qint64 *insertId = nullptr);
     // The statement for sql, prepared once per connection; nullptr when it cannot be
     // prepared (logged).
