@@ -95,10 +95,11 @@ QStringList ObjectDataBase::damagedParts()
                       Q_FUNC_INFO);
         damage << tr("the table Strings is missing; names and descriptions are empty");
     } else {
+        // The texts are read once, for this count and for the Strings cache of the store.
+        cacheStrings();
         int invalid = 0;
-        for (const SqlRows::Row row :
-             d->select(QStringLiteral("select string from Strings"), {}, Q_FUNC_INFO))
-            invalid += row.value(0).toString().contains(QChar::ReplacementCharacter) ? 1 : 0;
+        for (const QString &text : qAsConst(d->strings))
+            invalid += text.contains(QChar::ReplacementCharacter) ? 1 : 0;
         if (invalid > 0)
             damage << tr("texts that are no valid UTF-8: %1; their invalid bytes are shown as %2")
                           .arg(invalid)

@@ -95,6 +95,7 @@ void ObjectDataBase::clearCaches()
     d->stringIds.clear();
     d->strings.clear();
     d->subCache.clear();
+    d->lineSnapshot.clear();
     d->subNameCache.clear();
     clearAllCachedSpnData();
     d->mappableTypes.clear();
@@ -189,6 +190,7 @@ bool ObjectDataBase::openDataBase(const QString &path, bool showMessages)
     }
     applyConnectionSettings(false);
     upgradeSchema();
+    // Fills the Strings cache as well; every write after it keeps the cache up to date.
     const QStringList damage = damagedParts();
     if (!damage.isEmpty())
         reportProblem(tr("Info"),
@@ -197,7 +199,6 @@ bool ObjectDataBase::openDataBase(const QString &path, bool showMessages)
     checkSavingTool(path);
     typeLinesWithoutType();
     repairMessagesOnOpen();
-    cacheStrings();
     restartUndoLog();
     notify(ChangeSet(ChangeSet::ProjectReloaded));
     return true;

@@ -29,6 +29,8 @@ SqlRows ObjectDataBasePrivate::objectRow(quint8 line, quint16 index, const QStri
 bool ObjectDataBase::existIndex(quint8 line, quint16 index) const
 {
     StoreLocker locker(d->mutex);
+    if (const auto *objects = d->snapshotObjects(line))
+        return objects->contains(index);
     return !d->objectRow(line, index, QStringLiteral("objectindex")).isEmpty();
 }
 
@@ -36,6 +38,11 @@ QList<quint16> ObjectDataBase::getIndices(quint8 line, quint16 from, quint16 to)
 {
     StoreLocker locker(d->mutex);
     QList<quint16> indices;
+    if (const auto *objects = d->snapshotObjects(line)) {
+        for (auto it = objects->lowerBound(from); it != objects->constEnd() && it.key() <= to; ++it)
+            indices.append(it.key());
+        return indices;
+    }
     for (const SqlRows::Row row :
          d->select(QStringLiteral("select objectindex from %1 where objectindex >= ? and "
                                   "objectindex <= ? order by objectindex asc")
@@ -62,6 +69,13 @@ void ObjectDataBasePrivate::readIndexRow(const SqlRows &rows, int row, int first
 bool ObjectDataBase::getIndexData(quint8 line, quint16 index, INDEX_DATA_T &data) const
 {
     StoreLocker locker(d->mutex);
+    if (const auto *objects = d->snapshotObjects(line)) {
+        const auto it = objects->constFind(index);
+        if (it == objects->constEnd())
+            return false;
+        data = it.value();
+        return true;
+    }
     const SqlRows rows = d->objectRow(line, index, QLatin1String(objectColumnsRead));
     if (rows.isEmpty())
         return false;
@@ -89,6 +103,10 @@ QMap<quint16, ObjectDataBase::INDEX_DATA_T> ObjectDataBasePrivate::objectsOf(qui
 QString ObjectDataBase::getIndexName(quint8 line, quint16 index) const
 {
     StoreLocker locker(d->mutex);
+    if (const auto *objects = d->snapshotObjects(line)) {
+        const auto it = objects->constFind(index);
+        return it != objects->constEnd() ? it->name : QString();
+    }
     return d->textOf(d->objectRow(line, index, QStringLiteral("name")).first());
 }
 

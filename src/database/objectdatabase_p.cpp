@@ -51,16 +51,16 @@ SqlRows ObjectDataBasePrivate::select(const QString &sql, const QVariantList &va
     rows.m_ok = true;
     rows.m_columns = query->record().count();
     while (query->next()) {
+        QVector<QVariant> &cells = rows.newRow();
         for (int i = 0; i < rows.m_columns; ++i)
-            rows.m_cells.append(query->value(i));
-        ++rows.m_count;
+            cells.append(query->value(i));
     }
     query->finish();
     return rows;
 }
 
 bool ObjectDataBasePrivate::execPrepared(QSqlQuery *query, const QString &sql,
-                                         const QVariantList &values, const char *signature,
+                                         const QVector<QVariant> &values, const char *signature,
                                          qint64 *insertId)
 {
     for (int i = 0; query && i < values.size(); ++i)
@@ -78,6 +78,7 @@ bool ObjectDataBasePrivate::exec(const QString &sql, const QVariantList &values,
 bool ObjectDataBasePrivate::run(QSqlQuery *query, const QString &sql, const char *signature,
                                 qint64 *insertId, int *rowsAffected)
 {
+    dropSnapshot();
     const bool ok = query && query->exec();
     if (!ok) {
         if (query)
@@ -107,6 +108,7 @@ bool ObjectDataBasePrivate::execSchema(const QString &sql, const char *signature
 
 bool ObjectDataBasePrivate::trySql(const QString &sql)
 {
+    dropSnapshot();
     if (undo->m_enabled && UndoLog::isSchemaStatement(sql))
         return undo->execRecorded(sql, &lastSqlError);
     QSqlQuery query(db);
@@ -118,6 +120,8 @@ bool ObjectDataBasePrivate::trySql(const QString &sql)
 
 bool ObjectDataBasePrivate::unitStatement(const QString &sql, const char *signature)
 {
+    // A unit begins before its writes, and a rollback changes the file without any.
+    dropSnapshot();
     QSqlQuery *query = statement(sql, {}, signature);
     const bool ok = query && query->exec();
     if (query) {

@@ -41,8 +41,9 @@ public:
     bool exec(const QString &sql, const QVariantList &values, const char *signature,
               qint64 *insertId = nullptr, int *rowsAffected = nullptr);
     // The same with the statement prepared by prepared(sql): a bulk writer looks it up once
-    // and runs it for every row.
-    bool execPrepared(QSqlQuery *query, const QString &sql, const QVariantList &values,
+    // and runs it for every row. The values come in one block (a QVariantList would
+    // allocate each of them on its own).
+    bool execPrepared(QSqlQuery *query, const QString &sql, const QVector<QVariant> &values,
                       const char *signature, qint64 *insertId = nullptr);
     // The statement for sql, prepared once per connection; nullptr when it cannot be
     // prepared (logged).
@@ -135,6 +136,23 @@ public:
     QHash<int, QString> strings;
     // line -> (index * 256 + sub -> entry)
     QMap<quint8, QMap<quint32, ObjectDataBase::SUBINDEX_DATA_T>> subCache;
+    // line -> index -> object, for the lines whose sub-indices were all cached. Taken with
+    // them and dropped by any write, so that while a line is in it, it and the line's
+    // sub cache hold exactly what the file holds: objects, object lists and sub-index
+    // lists are then answered from memory.
+    QHash<quint8, QMap<quint16, ObjectDataBase::INDEX_DATA_T>> lineSnapshot;
+    // The objects of line while its snapshot holds, else nullptr.
+    const QMap<quint16, INDEX_DATA_T> *snapshotObjects(quint8 line) const
+    {
+        const auto it = lineSnapshot.constFind(line);
+        return it != lineSnapshot.constEnd() ? &it.value() : nullptr;
+    }
+    // Every write calls this before it changes the file.
+    void dropSnapshot()
+    {
+        if (!lineSnapshot.isEmpty())
+            lineSnapshot.clear();
+    }
     // index * 65536 + line * 256 + sub -> display name
     QHash<quint32, QString> subNameCache;
     struct CachedSpns

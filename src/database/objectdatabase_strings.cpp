@@ -129,12 +129,18 @@ bool ObjectDataBase::cleanUpStrings()
     if (!ok || !all.ok())
         return false;
     WriteUnit unit(this);
+    bool deleted = false;
     for (const SqlRows::Row row : all) {
         const int id = row.value(0).toInt();
-        if (!used.contains(id))
+        if (!used.contains(id)) {
             ok = d->exec(QStringLiteral("delete from Strings where id = ?"), {id}, Q_FUNC_INFO)
                  && ok;
+            deleted = true;
+        }
     }
-    cacheStrings();
+    // The cache only changes when a text went; reading every text again costs as much as
+    // the clean-up itself.
+    if (deleted)
+        cacheStrings();
     return unit.commit() && ok;
 }

@@ -113,6 +113,8 @@ SqlRows ObjectDataBasePrivate::subIndexRow(quint8 line, quint16 index, quint8 su
 bool ObjectDataBase::existSubIndex(quint8 line, quint16 index, quint8 sub) const
 {
     StoreLocker locker(d->mutex);
+    if (d->snapshotObjects(line))
+        return d->subCache.value(line).contains(subKey(index, sub));
     return !d->subIndexRow(line, index, sub, QStringLiteral("subindex")).isEmpty();
 }
 
@@ -121,6 +123,16 @@ QList<quint8> ObjectDataBasePrivate::subIndexList(quint8 line, quint16 index, qu
 {
     StoreLocker locker(mutex);
     QList<quint8> subs;
+    if (snapshotObjects(line)) {
+        const QMap<quint32, SUBINDEX_DATA_T> &cached = subCache[line];
+        const quint32 end = subKey(index, 0) + 256;
+        for (auto it = cached.lowerBound(subKey(index, fromSub));
+             it != cached.constEnd() && it.key() < end; ++it) {
+            if (!mappable || it->pdomapping != 0)
+                subs.append(quint8(it.key() & 0xFF));
+        }
+        return subs;
+    }
     for (const SqlRows::Row row :
          select(QStringLiteral("select subindex from %1 where objectindex = ? "
                                "and subindex >= ?%2 order by subindex asc")
@@ -153,6 +165,8 @@ bool ObjectDataBase::getSubIndexData(quint8 line, quint16 index, quint8 sub,
             data = cached.value();
             return true;
         }
+        if (d->snapshotObjects(line))
+            return false;
     }
     const SqlRows rows = d->subIndexRow(line, index, sub, QLatin1String(subIndexColumns));
     if (rows.isEmpty())
@@ -247,36 +261,36 @@ bool ObjectDataBase::writeSubIndex(QSqlQuery *insert, const QString &sql, quint8
     const int nameId = getStringId(data.name);
     const int descriptionId = getStringId(data.description);
     const int denotationId = getStringId(data.denotation);
-    const QVariantList values = {index,
-                                 sub,
-                                 nameId,
-                                 data.datatype,
-                                 d->sqlText(data.accesstype),
-                                 d->sqlText(data.defaultvalue),
-                                 d->sqlText(data.currentvalue),
-                                 data.pdomapping,
-                                 data.lowlimit,
-                                 data.uplimit,
-                                 data.size,
-                                 int(data.defaultineds),
-                                 int(data.limitineds),
-                                 int(data.refuseread),
-                                 int(data.refusewrite),
-                                 d->sqlText(data.allowedaccesstypes),
-                                 data.implementation,
-                                 d->sqlText(data.varname),
-                                 descriptionId,
-                                 data.category,
-                                 data.writedefaulttoeds,
-                                 int(data.cyclicread),
-                                 int(data.dcfcomponent),
-                                 int(data.changedbyuser),
-                                 data.wizardsource,
-                                 denotationId,
-                                 int(data.sharedlines),
-                                 int(data.managedbycbw),
-                                 data.signalid,
-                                 int(data.nvstorage)};
+    const QVector<QVariant> values = {index,
+                                      sub,
+                                      nameId,
+                                      data.datatype,
+                                      d->sqlText(data.accesstype),
+                                      d->sqlText(data.defaultvalue),
+                                      d->sqlText(data.currentvalue),
+                                      data.pdomapping,
+                                      data.lowlimit,
+                                      data.uplimit,
+                                      data.size,
+                                      int(data.defaultineds),
+                                      int(data.limitineds),
+                                      int(data.refuseread),
+                                      int(data.refusewrite),
+                                      d->sqlText(data.allowedaccesstypes),
+                                      data.implementation,
+                                      d->sqlText(data.varname),
+                                      descriptionId,
+                                      data.category,
+                                      data.writedefaulttoeds,
+                                      int(data.cyclicread),
+                                      int(data.dcfcomponent),
+                                      int(data.changedbyuser),
+                                      data.wizardsource,
+                                      denotationId,
+                                      int(data.sharedlines),
+                                      int(data.managedbycbw),
+                                      data.signalid,
+                                      int(data.nvstorage)};
     bool ok = nameId >= 0 && descriptionId >= 0 && denotationId >= 0
               && d->execPrepared(insert, sql, values, Q_FUNC_INFO);
     if (ok && !data.metadata.isEmpty())
@@ -465,31 +479,58 @@ QList<ObjectDataBase::SubAddress> ObjectDataBase::getSubsByProperty(quint8 line,
         qDebug() << Q_FUNC_INFO << "no such column" << column;
         return found;
     }
+    if (column.isEmpty()) {
+        // Every entry of the line; from memory while the line's snapshot holds.
+        if (const auto *objects = d->snapshotObjects(line)) {
+            const QMap<quint32, SUBINDEX_DATA_T> &subs = d->subCache[line];
+            for (auto it = subs.constBegin(); it != subs.constEnd(); ++it) {
+                const SubAddress address{quint16(it.key() >> 8), quint8(it.key() & 0xFF)};
+                if (objects->contains(address.index))
+                    found.append(address);
+            }
+            return found;
+        }
+    }
     const QList<quint16> objects = getIndices(line);
     const QSet<quint16> existing(objects.cbegin(), objects.cend());
+    // The entries matched as a number come first; then those matched as text, of objects
+    // without an entry of the former. Both are read with one scan of the table; the third
+    // column tells whether a row matched as a number.
+    QVariant number;
+    QVariant text;
+    QString byNumber;
+    QString byText = QStringLiteral("1 = 1");
+    if (!column.isEmpty()) {
+        byNumber = d->propertyCondition(column, value, true, number);
+        byText = d->propertyCondition(column, value, false, text);
+    }
+    const QString table = d->table("SubObjects", line);
+    const SqlRows rows =
+        byNumber.isEmpty()
+            ? d->select(QStringLiteral("select objectindex, subindex, 0 from %1 where %2 "
+                                       "order by objectindex,subindex ASC")
+                            .arg(table, byText),
+                        column.isEmpty() ? QVariantList() : QVariantList{text}, Q_FUNC_INFO)
+            : d->select(QStringLiteral("select objectindex, subindex, (%2) from %1 where (%2) "
+                                       "or (%3) order by objectindex,subindex ASC")
+                            .arg(table, byNumber, byText),
+                        {number, number, text}, Q_FUNC_INFO);
     QSet<quint16> listed;
-    for (bool asNumber : {true, false}) {
-        QVariant bound;
-        QString condition = QStringLiteral("1 = 1");
-        if (!column.isEmpty()) {
-            condition = d->propertyCondition(column, value, asNumber, bound);
-            if (condition.isEmpty())
-                continue;
-        }
-        const QSet<quint16> before = listed;
-        for (const SqlRows::Row row :
-             d->select(QStringLiteral("select objectindex,subindex from %1 where %2 "
-                                      "order by objectindex,subindex ASC")
-                           .arg(d->table("SubObjects", line), condition),
-                       column.isEmpty() ? QVariantList() : QVariantList{bound}, Q_FUNC_INFO)) {
-            const SubAddress address{quint16(row.value(0).toUInt()), quint8(row.value(1).toUInt())};
-            if (!existing.contains(address.index) || before.contains(address.index))
-                continue;
+    QList<SubAddress> textMatches;
+    for (const SqlRows::Row row : rows) {
+        const SubAddress address{quint16(row.value(0).toUInt()), quint8(row.value(1).toUInt())};
+        if (!existing.contains(address.index))
+            continue;
+        if (row.value(2).toLongLong() != 0) {
             found.append(address);
             listed.insert(address.index);
+        } else {
+            textMatches.append(address);
         }
-        if (column.isEmpty())
-            break;
+    }
+    for (const SubAddress &address : qAsConst(textMatches)) {
+        if (!listed.contains(address.index))
+            found.append(address);
     }
     return found;
 }
@@ -548,24 +589,33 @@ void ObjectDataBase::cacheAllSubs(quint8 line, quint16 index) const
 {
     StoreLocker locker(d->mutex);
     d->subCache.remove(line);
+    d->lineSnapshot.remove(line);
     bool ok = false;
     const QMap<quint32, SUBINDEX_DATA_T> subs = index != 0
                                                     ? d->subIndicesOf(line, index, index, &ok)
                                                     : d->subIndicesOf(line, 0, 0xFFFF, &ok);
-    if (ok)
-        d->subCache.insert(line, subs);
+    if (!ok)
+        return;
+    d->subCache.insert(line, subs);
+    if (index == 0) {
+        QMap<quint16, INDEX_DATA_T> objects = d->objectsOf(line, 0, 0xFFFF, &ok);
+        if (ok)
+            d->lineSnapshot.insert(line, std::move(objects));
+    }
 }
 
 void ObjectDataBase::clearCachedSubs(quint8 line) const
 {
     StoreLocker locker(d->mutex);
     d->subCache.remove(line);
+    d->lineSnapshot.remove(line);
 }
 
 void ObjectDataBase::clearAllCachedSubs() const
 {
     StoreLocker locker(d->mutex);
     d->subCache.clear();
+    d->lineSnapshot.clear();
 }
 
 void ObjectDataBase::cacheAllSubNames(quint8 line, quint16 index) const

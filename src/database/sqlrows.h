@@ -42,17 +42,32 @@ public:
     int count() const { return m_count; }
     int columnCount() const { return m_columns; }
     bool isEmpty() const { return m_count == 0; }
-    const QVariant &at(int row, int column) const { return m_cells.at(row * m_columns + column); }
+    const QVariant &at(int row, int column) const
+    {
+        return m_chunks.at(row / chunkRows).at((row % chunkRows) * m_columns + column);
+    }
     // First column of the first row; invalid when there is none.
-    QVariant first() const { return m_count > 0 ? m_cells.first() : QVariant(); }
+    QVariant first() const { return m_count > 0 ? at(0, 0) : QVariant(); }
     Row row(int row) const { return Row(this, row); }
     const_iterator begin() const { return const_iterator(this, 0); }
     const_iterator end() const { return const_iterator(this, m_count); }
 
 private:
     friend class ObjectDataBasePrivate;
+    // The cells are kept in blocks of this many rows: a large result then grows without
+    // copying what was read before.
+    static constexpr int chunkRows = 1024;
+    // Appends a row, to be filled with columnCount() append()s.
+    QVector<QVariant> &newRow()
+    {
+        if (m_count++ % chunkRows == 0) {
+            m_chunks.append(QVector<QVariant>());
+            m_chunks.last().reserve(chunkRows * m_columns);
+        }
+        return m_chunks.last();
+    }
     bool m_ok = false;
     int m_columns = 0;
     int m_count = 0;
-    QVector<QVariant> m_cells;
+    QVector<QVector<QVariant>> m_chunks;
 };

@@ -165,7 +165,6 @@ void GenerationRun::cacheProject(bool fill)
         database->cacheAllSubs(line);
         database->cacheAllSubNames(line);
     }
-    database->cacheStrings();
 }
 
 bool GenerationRun::writeErrorLog(int errors)

@@ -38,6 +38,8 @@ private slots:
     void indicesByProperty();
     void copyDefaultToCurrentValues();
     void deleteNotifiesOnlyExistingSubIndex();
+    void cachedLineFollowsWrites_data();
+    void cachedLineFollowsWrites();
 
 private:
     QByteArray hexOfMetadata(const QString &tableName, const QString &where);
@@ -364,6 +366,8 @@ void TestObjectDataBaseDictionary::subsByProperty_data()
                           << "rw" << QStringList{"2000.1", "2001.0"};
     QTest::addRow("name") << "name"
                           << "Second" << QStringList{"2001.0"};
+    QTest::addRow("as a number first, then as text") << "defaultvalue"
+                                                     << "0x1" << QStringList{"2001.0", "2000.0"};
     QTest::addRow("every entry") << ""
                                  << "" << QStringList{"2000.0", "2000.1", "2001.0"};
     QTest::addRow("unknown column") << "pdomapping = 1 or 1"
@@ -378,11 +382,14 @@ void TestObjectDataBaseDictionary::subsByProperty()
     QVERIFY(m_db->addIndex(0, 0x2000, DB::INDEX_DATA_T()));
     QVERIFY(m_db->addIndex(0, 0x2001, DB::INDEX_DATA_T()));
     DB::SUBINDEX_DATA_T sub;
+    sub.defaultvalue = "0x1";
     QVERIFY(m_db->addSubIndex(0, 0x2000, 0, sub));
+    sub.defaultvalue.clear();
     sub.pdomapping = 1;
     sub.accesstype = "rw";
     QVERIFY(m_db->addSubIndex(0, 0x2000, 1, sub));
     sub.name = "Second";
+    sub.defaultvalue = "1";
     QVERIFY(m_db->addSubIndex(0, 0x2001, 0, sub));
     // An entry whose object is missing is never listed.
     QVERIFY(m_db->addSubIndex(0, 0x3000, 0, sub));
@@ -435,3 +442,69 @@ void TestObjectDataBaseDictionary::deleteNotifiesOnlyExistingSubIndex()
 
 NW_TEST_MAIN(TestObjectDataBaseDictionary)
 #include "tst_objectdatabase_dictionary.moc"
+
+// What the object reads of line 0 answer, as one text to compare.
+static QString objectReads(const DB &db)
+{
+    QString text =
+        QString("%1 %2;").arg(db.existIndex(0, 0x2001)).arg(db.existSubIndex(0, 0x2000, 7));
+    for (quint16 index : db.getIndices(0)) {
+        DB::INDEX_DATA_T data;
+        text +=
+            QString("%1 %2 %3:")
+                .arg(index)
+                .arg(db.getIndexData(0, index, data) ? data.name : "-", db.getIndexName(0, index));
+        for (quint8 sub : db.getSubIndices(0, index))
+            text += QString(" %1").arg(sub);
+        for (quint8 sub : db.getSubIndicesMappable(0, index, 1))
+            text += QString(" m%1").arg(sub);
+    }
+    return text;
+}
+
+// Once a line is cached whole, objects and sub-index lists come from memory; after any
+// write they must read exactly as from the file.
+void TestObjectDataBaseDictionary::cachedLineFollowsWrites_data()
+{
+    QTest::addColumn<QString>("write");
+    for (const char *write : {"add object", "delete object", "rename object", "add sub-index",
+                              "delete sub-index", "rolled-back unit", "undo"})
+        QTest::newRow(write) << QString(write);
+}
+
+void TestObjectDataBaseDictionary::cachedLineFollowsWrites()
+{
+    QFETCH(QString, write);
+    m_db->setUndoEnabled(true);
+    DB::SUBINDEX_DATA_T sub;
+    for (quint16 index : {0x2000, 0x2002}) {
+        QVERIFY(m_db->addIndex(0, index, DB::INDEX_DATA_T()));
+        for (quint8 s : {0, 1, 3}) {
+            sub.pdomapping = s == 3 ? 1 : 0;
+            QVERIFY(m_db->addSubIndex(0, index, s, sub));
+        }
+    }
+    m_db->cacheAllSubs(0);
+    const QString before = objectReads(*m_db);
+    const bool restores = write == "rolled-back unit" || write == "undo";
+    if (write == "rolled-back unit")
+        QVERIFY(m_db->beginTransaction());
+    if (write == "add object")
+        QVERIFY(m_db->addIndex(0, 0x2001, DB::INDEX_DATA_T()));
+    else if (write == "delete object" || restores)
+        QVERIFY(m_db->delIndex(0, 0x2002));
+    else if (write == "rename object")
+        QVERIFY(m_db->setIndexName(0, 0x2000, "renamed"));
+    else if (write == "add sub-index")
+        QVERIFY(m_db->addSubIndex(0, 0x2000, 7, sub));
+    else if (write == "delete sub-index")
+        QVERIFY(m_db->delSubIndex(0, 0x2000, 3));
+    if (restores) {
+        m_db->cacheAllSubs(0);
+        QVERIFY(write == "undo" ? m_db->undo() : m_db->rollbackTransaction());
+    }
+    const QString cached = objectReads(*m_db);
+    m_db->clearAllCachedSubs();
+    QCOMPARE(cached, objectReads(*m_db));
+    QCOMPARE(cached == before, restores);
+}
