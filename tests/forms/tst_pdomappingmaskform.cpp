@@ -101,6 +101,17 @@ void TestPdoMappingMaskForm::factoryChoosesTheMask_data()
                         const QString &mask) {
         QTest::newRow(name) << index << deviceType << mask;
     };
+    // Which editor a fixed object opens is what the user sees of the factory.
+    row("device type", quint16(0x1000), quint16(0), "DeviceTypeMaskForm");
+    row("SYNC interval", quint16(0x1006), quint16(0), "SyncIntervalMaskForm");
+    row("time COB-ID", quint16(0x1012), quint16(0), "TimeCobIdMaskForm");
+    row("heartbeat consumer", quint16(0x1016), quint16(0), "HeartbeatConsumerMaskForm");
+    row("heartbeat producer", quint16(0x1017), quint16(0), "HeartbeatProducerMaskForm");
+    row("signatures", quint16(0x13FF), quint16(0), "SafetyConfigurationSignatureForm");
+    row("NMT start-up", quint16(0x1F80), quint16(0), "NMT_1F80_MaskForm");
+    row("NMT slaves", quint16(0x1F81), quint16(0), "NMT_1F81_MaskForm");
+    row("MPDO scanner", quint16(0x1FCF), quint16(0), "MPDO_ScannerMaskForm");
+    row("MPDO dispatcher", quint16(0x1FD0), quint16(0), "MPDO_DispachterForm");
     row("EnergyBus class", quint16(0x6000), quint16(454), "EB_6000_MaskForm");
     row("0x6000 of another profile", quint16(0x6000), quint16(401), "");
     row("last RPDO mapping", quint16(0x17FF), quint16(0), "PdoMappingMaskForm");
