@@ -12,6 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     nwfuzz::init();
     // Kept to the end of the process: its statics go before the fuzzer stops.
     static auto *project = new nwfuzz::StagingProject;
+    const nwfuzz::CpuBudget budget;
     const QString path = nwfuzz::inputFile(nwfuzz::bytes(data, size), "codb");
     if (path.isEmpty())
         return 0;

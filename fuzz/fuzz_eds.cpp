@@ -7,6 +7,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     nwfuzz::init();
+    const nwfuzz::CpuBudget budget;
     EdsParser parser;
     int delivered = 0;
     QObject::connect(&parser, &EdsParser::newSubIndex,

@@ -12,6 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     nwfuzz::init();
     // Kept to the end of the process: its statics go before the fuzzer stops.
     static auto *project = new nwfuzz::StagingProject;
+    const nwfuzz::CpuBudget budget;
     const QByteArray content = nwfuzz::bytes(data, size);
     const bool dcf = content.contains("ParameterValue");
     const QString path = nwfuzz::inputFile(content, dcf ? "dcf" : "eds");

@@ -12,6 +12,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     nwfuzz::init();
+    const nwfuzz::CpuBudget budget;
     const QString path = nwfuzz::inputFile(nwfuzz::bytes(data, size), "nwrp");
     if (path.isEmpty())
         return 0;

@@ -6,9 +6,20 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
 namespace {
 
 void dropMessage(QtMsgType, const QMessageLogContext &, const QString &) {}
+
+double processorSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
 
 QTemporaryDir &privateDir()
 {
@@ -55,6 +66,18 @@ QString inputFile(const QByteArray &data, const QString &suffix)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(data) != data.size())
         return QString();
     return path;
+}
+
+CpuBudget::CpuBudget() : m_start(processorSeconds()) {}
+
+CpuBudget::~CpuBudget()
+{
+    const double spent = processorSeconds() - m_start;
+    if (spent > 1.0) {
+        std::fprintf(stderr, "==nwfuzz== the input took %.2f s of processor time (limit 1 s)\n",
+                     spent);
+        std::abort();
+    }
 }
 
 } // namespace nwfuzz

@@ -23,4 +23,21 @@ QString inputFile(const QByteArray &data, const QString &suffix);
 // A fresh path in the private folder that no file holds yet.
 QString scratchPath(const QString &suffix);
 
+// Makes an input that takes more than a second of processor time a finding: the
+// destructor reports the time and aborts, so the fuzzer keeps the input. Processor time,
+// not the fuzzer's wall-clock -timeout, because the load of a shared machine stretches
+// the wall time of an ordinary input many times over. Declare one after the set-up that
+// runs once, so that it counts the input alone.
+class CpuBudget
+{
+public:
+    CpuBudget();
+    ~CpuBudget();
+    CpuBudget(const CpuBudget &) = delete;
+    CpuBudget &operator=(const CpuBudget &) = delete;
+
+private:
+    double m_start;
+};
+
 } // namespace nwfuzz

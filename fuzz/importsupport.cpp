@@ -4,14 +4,15 @@
 
 namespace nwfuzz {
 
+StagingProject::StagingProject() : m_db(std::make_unique<ObjectDataBase>())
+{
+    // Without a project there is nothing to fuzz: stop loudly rather than pass.
+    if (!m_db->createNewDataBase() || !m_db->addNode(staging, ObjectDataBase::NODE_DATA_T()))
+        std::abort();
+}
+
 ObjectDataBase &StagingProject::begin()
 {
-    if (!m_db) {
-        m_db = std::make_unique<ObjectDataBase>();
-        // Without a project there is nothing to fuzz: stop loudly rather than pass.
-        if (!m_db->createNewDataBase() || !m_db->addNode(staging, ObjectDataBase::NODE_DATA_T()))
-            std::abort();
-    }
     if (!m_db->beginTransaction())
         std::abort();
     return *m_db;

@@ -15,6 +15,9 @@ class StagingProject
 public:
     static const quint8 staging = 255;
 
+    // Creates the project; aborts when it cannot.
+    StagingProject();
+
     // The project, inside a fresh unit of writes.
     ObjectDataBase &begin();
     // Points reader at the file path and at the staging line of the project, with every
