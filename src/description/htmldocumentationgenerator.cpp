@@ -4,6 +4,8 @@
 #include <QTextStream>
 #include <QVector>
 
+#include <algorithm>
+
 namespace {
 
 const char styleBlock[] =
@@ -77,6 +79,14 @@ HtmlDocumentationGenerator::HtmlDocumentationGenerator(const QString &objectName
 
 QString HtmlDocumentationGenerator::stringConvert(const QString &text)
 {
+    // Most texts are plain printable ASCII and are written as they are.
+    const bool plain = std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+        const ushort u = c.unicode();
+        return (u >= 0x20 || u == '\t' || u == '\r') && u < 0x7F && u != '&' && u != '<' && u != '>'
+               && u != '"';
+    });
+    if (plain)
+        return text;
     QString result;
     result.reserve(text.size());
     const QVector<uint> characters = text.toUcs4();
