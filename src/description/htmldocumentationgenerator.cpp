@@ -1,5 +1,7 @@
 #include "description/htmldocumentationgenerator.h"
 
+#include "panelkit/helper.h"
+
 #include <QCoreApplication>
 #include <QTextStream>
 #include <QVector>
@@ -158,7 +160,7 @@ void HtmlDocumentationGenerator::writeDocument()
 
 QString HtmlDocumentationGenerator::hexNumber(quint32 number, int digits)
 {
-    return tr("0x%1").arg(number, digits, 16, QLatin1Char('0'));
+    return QLatin1String("0x") + Helper::hexDigits(number, digits);
 }
 
 void HtmlDocumentationGenerator::writeTocEntry(QTextStream &out, const QString &anchor,
