@@ -540,6 +540,15 @@ bool ObjectDataBase::usesDataType(quint8 line, const QList<quint16> &types, quin
     if (types.isEmpty())
         return false;
     StoreLocker locker(d->mutex);
+    // From memory while the line's snapshot holds.
+    if (const auto *objects = d->snapshotObjects(line)) {
+        const QMap<quint32, SUBINDEX_DATA_T> &subs = d->subCache[line];
+        for (auto it = subs.lowerBound(subKey(fromIndex, 0)); it != subs.constEnd(); ++it) {
+            if (types.contains(it->datatype) && objects->contains(quint16(it.key() >> 8)))
+                return true;
+        }
+        return false;
+    }
     QString placeholders;
     QVariantList bound{fromIndex};
     for (quint16 type : types) {

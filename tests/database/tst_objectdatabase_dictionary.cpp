@@ -431,6 +431,8 @@ void TestObjectDataBaseDictionary::usesDataType()
     sub.datatype = 0x007C;
     QVERIFY(m_db->addSubIndex(0, 0x3000, 0, sub));
     QCOMPARE(m_db->usesDataType(0, types, fromIndex), expected);
+    m_db->cacheAllSubs(0);
+    QCOMPARE(m_db->usesDataType(0, types, fromIndex), expected);
 }
 
 void TestObjectDataBaseDictionary::indicesByProperty()
