@@ -357,6 +357,9 @@ public:
     // every entry of the line.
     QList<SubAddress> getSubsByProperty(quint8 line, const QString &column,
                                         const QString &value) const;
+    // Some entry of an object from fromIndex on has one of the data types; one scan of the
+    // line's entries for all of them.
+    bool usesDataType(quint8 line, const QList<quint16> &types, quint16 fromIndex) const;
     bool copyDefaultToCurrentValues(quint8 line, quint16 index, bool onlyIfEmpty);
     bool copySubIndex(quint8 line, quint16 index, quint8 srcSub, quint8 dstSub); // write
     bool saveSubIndexMetaData(quint8 line, quint16 index, quint8 sub, const MetaData &metadata);

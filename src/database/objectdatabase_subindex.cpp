@@ -535,6 +535,35 @@ QList<ObjectDataBase::SubAddress> ObjectDataBase::getSubsByProperty(quint8 line,
     return found;
 }
 
+bool ObjectDataBase::usesDataType(quint8 line, const QList<quint16> &types, quint16 fromIndex) const
+{
+    if (types.isEmpty())
+        return false;
+    StoreLocker locker(d->mutex);
+    // From memory while the line's snapshot holds.
+    if (const auto *objects = d->snapshotObjects(line)) {
+        const QMap<quint32, SUBINDEX_DATA_T> &subs = d->subCache[line];
+        for (auto it = subs.lowerBound(subKey(fromIndex, 0)); it != subs.constEnd(); ++it) {
+            if (types.contains(it->datatype) && objects->contains(quint16(it.key() >> 8)))
+                return true;
+        }
+        return false;
+    }
+    QString placeholders;
+    QVariantList bound{fromIndex};
+    for (quint16 type : types) {
+        placeholders += placeholders.isEmpty() ? QLatin1String("?") : QLatin1String(",?");
+        bound.append(type);
+    }
+    // Only entries of objects the line lists count, as for every other read of entries.
+    const SqlRows rows =
+        d->select(QStringLiteral("select 1 from %1 where objectindex >= ? and datatype in (%3) and "
+                                 "objectindex in (select objectindex from %2) limit 1")
+                      .arg(d->table("SubObjects", line), d->table("Objects", line), placeholders),
+                  bound, Q_FUNC_INFO);
+    return !rows.isEmpty();
+}
+
 bool ObjectDataBase::copyDefaultToCurrentValues(quint8 line, quint16 index, bool onlyIfEmpty)
 {
     StoreLocker locker(d->mutex);

@@ -161,12 +161,12 @@ void CSVGenerator::documentSubIndex(quint8 line, quint16 index, quint8 subindex)
         objectCode = QStringLiteral("RECORD");
 
     QTextStream &s = *out;
-    s << "0x" << QStringLiteral("%1").arg(index, 4, 16, QLatin1Char('0')) << ",0x"
-      << QStringLiteral("%1").arg(subindex, 2, 16, QLatin1Char('0')) << ',' << field(name) << ','
-      << field(Helper::index2DataTypeString(data.datatype)) << ',' << field(data.accesstype) << ','
-      << field(valueColumn(data.datatype, data.defaultvalue)) << ',' << field(varname) << ','
-      << data.lowlimit << ',' << data.uplimit << ',' << yesNo(data.defaultineds) << ','
-      << yesNo(data.limitineds) << ',' << yesNo(data.refuseread) << ',' << yesNo(data.refusewrite)
-      << ',' << int(data.writedefaulttoeds) << ',' << implementationText(data.implementation) << ','
-      << data.size << ',' << objectCode << ',' << mappingText(data.pdomapping) << crlf;
+    s << "0x" << Helper::hexDigits(index, 4) << ",0x" << Helper::hexDigits(subindex, 2) << ','
+      << field(name) << ',' << field(Helper::index2DataTypeString(data.datatype)) << ','
+      << field(data.accesstype) << ',' << field(valueColumn(data.datatype, data.defaultvalue))
+      << ',' << field(varname) << ',' << data.lowlimit << ',' << data.uplimit << ','
+      << yesNo(data.defaultineds) << ',' << yesNo(data.limitineds) << ',' << yesNo(data.refuseread)
+      << ',' << yesNo(data.refusewrite) << ',' << int(data.writedefaulttoeds) << ','
+      << implementationText(data.implementation) << ',' << data.size << ',' << objectCode << ','
+      << mappingText(data.pdomapping) << crlf;
 }

@@ -18,7 +18,7 @@ const int commentWidth = 250;
 
 QString indexText(quint16 index)
 {
-    return QStringLiteral("%1").arg(index, 4, 16, QLatin1Char('0'));
+    return Helper::hexDigits(index, 4);
 }
 
 // The 12-hour clock with "AM"/"PM" and the two-digit year are what the format defines;

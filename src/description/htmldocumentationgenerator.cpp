@@ -1,8 +1,12 @@
 #include "description/htmldocumentationgenerator.h"
 
+#include "panelkit/helper.h"
+
 #include <QCoreApplication>
 #include <QTextStream>
 #include <QVector>
+
+#include <algorithm>
 
 namespace {
 
@@ -77,6 +81,14 @@ HtmlDocumentationGenerator::HtmlDocumentationGenerator(const QString &objectName
 
 QString HtmlDocumentationGenerator::stringConvert(const QString &text)
 {
+    // Most texts are plain printable ASCII and are written as they are.
+    const bool plain = std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+        const ushort u = c.unicode();
+        return (u >= 0x20 || u == '\t' || u == '\r') && u < 0x7F && u != '&' && u != '<' && u != '>'
+               && u != '"';
+    });
+    if (plain)
+        return text;
     QString result;
     result.reserve(text.size());
     const QVector<uint> characters = text.toUcs4();
@@ -148,7 +160,7 @@ void HtmlDocumentationGenerator::writeDocument()
 
 QString HtmlDocumentationGenerator::hexNumber(quint32 number, int digits)
 {
-    return tr("0x%1").arg(number, digits, 16, QLatin1Char('0'));
+    return QLatin1String("0x") + Helper::hexDigits(number, digits);
 }
 
 void HtmlDocumentationGenerator::writeTocEntry(QTextStream &out, const QString &anchor,

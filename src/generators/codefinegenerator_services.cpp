@@ -118,14 +118,8 @@ bool CoDefineGenerator::dataTypeUsed(const QList<quint16> &types, quint16 fromIn
     if (!db)
         return false;
     for (quint8 line : lineList()) {
-        for (quint16 type : types) {
-            const QList<ObjectDataBase::SubAddress> subs =
-                db->getSubsByProperty(line, QStringLiteral("datatype"), QString::number(type));
-            for (const ObjectDataBase::SubAddress &sub : subs) {
-                if (sub.index >= fromIndex)
-                    return true;
-            }
-        }
+        if (db->usesDataType(line, types, fromIndex))
+            return true;
     }
     return false;
 }

@@ -1,5 +1,7 @@
 #include "generators/objdictgenerator.h"
 
+#include "panelkit/helper.h"
+
 #include <QSaveFile>
 #include <QTextCodec>
 #include <QTextStream>
@@ -305,6 +307,7 @@ QString ObjDictGenerator::indexStrFromKey(quint8 line, quint16 index, quint8 sub
 // "0x2000:1", in multi-line form "1-0x2000:1".
 QString ObjDictGenerator::objectLabel(quint8 line, quint16 index, quint8 sub) const
 {
-    const QString label = QStringLiteral("0x%1:%2").arg(index, 4, 16, QLatin1Char('0')).arg(sub);
+    const QString label =
+        QLatin1String("0x") + Helper::hexDigits(index, 4) + QLatin1Char(':') + QString::number(sub);
     return isMultiLineForm() ? QString::number(line) + QLatin1Char('-') + label : label;
 }

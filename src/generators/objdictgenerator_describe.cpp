@@ -270,24 +270,21 @@ QString ObjDictGenerator::describeSubObject(quint8 line, quint16 index, const Su
     const quint32 key = subKey(line, index, sub.sub, data.sharedlines);
     const quint16 valuePosition = data.implementation == 1 ? constPositions.value(key, 0)
                                                            : getReferencePosition(line, index, sub);
-    QString text =
-        QStringLiteral("\t{ (UNSIGNED8)%1u, ").arg(sub.sub)
-        + getImplementationDataType(index, sub.sub, data) + QStringLiteral(", ")
-        + QStringLiteral("(UNSIGNED16)%1u, ").arg(valuePosition)
-        + getODAttributes(data.datatype, data.accesstype, data.pdomapping, data.defaultineds,
-                          data.limitineds, data.nvstorage, compactStart)
-        + QStringLiteral(", ");
-    const quint16 defaultPosition = constPositions.value(key, 0);
-    if (!limitCheck) {
-        text += QStringLiteral(" (UNSIGNED16)%1u},").arg(defaultPosition);
-    } else {
-        text += QStringLiteral(" (UNSIGNED16)%1u, (UNSIGNED16)%2u, (UNSIGNED16)%3u},")
-                    .arg(defaultPosition)
-                    .arg(lowLimitPositions.value(key, 0))
-                    .arg(highLimitPositions.value(key, 0));
+    QString text;
+    text.reserve(160);
+    text += QLatin1String("\t{ (UNSIGNED8)") + QString::number(sub.sub) + QLatin1String("u, ")
+            + getImplementationDataType(index, sub.sub, data) + QLatin1String(", (UNSIGNED16)")
+            + QString::number(valuePosition) + QLatin1String("u, ")
+            + getODAttributes(data.datatype, data.accesstype, data.pdomapping, data.defaultineds,
+                              data.limitineds, data.nvstorage, compactStart)
+            + QLatin1String(",  (UNSIGNED16)") + QString::number(constPositions.value(key, 0));
+    if (limitCheck) {
+        text += QLatin1String("u, (UNSIGNED16)") + QString::number(lowLimitPositions.value(key, 0))
+                + QLatin1String("u, (UNSIGNED16)")
+                + QString::number(highLimitPositions.value(key, 0));
     }
-    return text + QStringLiteral("/* ") + objectLabel(line, index, sub.sub)
-           + QStringLiteral("*/ \n");
+    text += QLatin1String("u},/* ") + objectLabel(line, index, sub.sub) + QLatin1String("*/ \n");
+    return text;
 }
 
 // An object the stack can find: its sub-index 0 exists and is in this dictionary. The

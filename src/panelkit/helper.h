@@ -73,6 +73,9 @@ public:
     // "$z" sub-index - 1 in decimal. Other "$" sequences stay as they are; the result of a
     // substitution is never substituted again.
     static QString substituteVariables(const QString &name, quint16 index, quint8 subIndex);
+    // Lower-case hexadecimal digits of number, zero-padded to at least digits ("01a0" for
+    // 0x1A0 and 4), without "0x".
+    static QString hexDigits(quint32 number, int digits);
     // The UTF-8 bytes of a string value.
     static QByteArray UTF8String2ByteArray(const QString &value);
     // The UTF-8 bytes as a C array initialiser: "{ 0x41, 0xE2, 0x82, 0xAC }". An empty

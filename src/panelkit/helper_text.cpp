@@ -4,6 +4,23 @@
 #include <QSaveFile>
 #include <QStringList>
 
+QString Helper::hexDigits(quint32 number, int digits)
+{
+    // Generators write this for every entry; QString::arg costs several times more.
+    static const char digitChars[] = "0123456789abcdef";
+    char reversed[8];
+    int length = 0;
+    do {
+        reversed[length++] = digitChars[number & 0xF];
+        number >>= 4;
+    } while (number != 0);
+    QString text(qMax(digits, length), QLatin1Char('0'));
+    QChar *end = text.data() + text.size();
+    for (int i = 0; i < length; ++i)
+        *(end - 1 - i) = QLatin1Char(reversed[i]);
+    return text;
+}
+
 QString Helper::substituteVariables(const QString &name, quint16 index, quint8 subIndex)
 {
     if (!name.contains(QLatin1Char('$')))

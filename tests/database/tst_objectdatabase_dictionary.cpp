@@ -35,6 +35,8 @@ private slots:
     void subCacheIsNotRefreshedBySetters();
     void subsByProperty_data();
     void subsByProperty();
+    void usesDataType_data();
+    void usesDataType();
     void indicesByProperty();
     void copyDefaultToCurrentValues();
     void deleteNotifiesOnlyExistingSubIndex();
@@ -397,6 +399,40 @@ void TestObjectDataBaseDictionary::subsByProperty()
     for (const DB::SubAddress &address : m_db->getSubsByProperty(0, column, value))
         found << QStringLiteral("%1.%2").arg(address.index, 0, 16).arg(address.subindex);
     QCOMPARE(found, expected);
+}
+
+void TestObjectDataBaseDictionary::usesDataType_data()
+{
+    QTest::addColumn<QList<quint16>>("types");
+    QTest::addColumn<quint16>("fromIndex");
+    QTest::addColumn<bool>("expected");
+    QTest::addRow("one of several types")
+        << QList<quint16>{0x0008, 0x0010} << quint16(0x1000) << true;
+    QTest::addRow("type only below the first index")
+        << QList<quint16>{0x0005} << quint16(0x2001) << false;
+    QTest::addRow("type on the first index") << QList<quint16>{0x0005} << quint16(0x2000) << true;
+    QTest::addRow("type only of an entry without object")
+        << QList<quint16>{0x007C} << quint16(0x1000) << false;
+    QTest::addRow("no type") << QList<quint16>{} << quint16(0x1000) << false;
+}
+
+void TestObjectDataBaseDictionary::usesDataType()
+{
+    QFETCH(QList<quint16>, types);
+    QFETCH(quint16, fromIndex);
+    QFETCH(bool, expected);
+    QVERIFY(m_db->addIndex(0, 0x2000, DB::INDEX_DATA_T()));
+    QVERIFY(m_db->addIndex(0, 0x2001, DB::INDEX_DATA_T()));
+    DB::SUBINDEX_DATA_T sub;
+    sub.datatype = 0x0005;
+    QVERIFY(m_db->addSubIndex(0, 0x2000, 0, sub));
+    sub.datatype = 0x0010;
+    QVERIFY(m_db->addSubIndex(0, 0x2001, 0, sub));
+    sub.datatype = 0x007C;
+    QVERIFY(m_db->addSubIndex(0, 0x3000, 0, sub));
+    QCOMPARE(m_db->usesDataType(0, types, fromIndex), expected);
+    m_db->cacheAllSubs(0);
+    QCOMPARE(m_db->usesDataType(0, types, fromIndex), expected);
 }
 
 void TestObjectDataBaseDictionary::indicesByProperty()

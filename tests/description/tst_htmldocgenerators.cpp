@@ -107,6 +107,9 @@ void TestHtmlDocGenerators::stringConvert_data()
         << QString::fromUcs4(U"\U0001F600") << QStringLiteral("&#128512;");
     QTest::addRow("control character")
         << QStringLiteral("a\x01\tb\r") << QStringLiteral("a&#xfffd;\tb\r");
+    QTest::addRow("delete character") << QStringLiteral("a\x7F") << QStringLiteral("a&#xfffd;");
+    QTest::addRow("plain ASCII stays as it is")
+        << QStringLiteral("Sub 0x01\t(rw) ~{}") << QStringLiteral("Sub 0x01\t(rw) ~{}");
     QTest::addRow("empty") << QString() << QString();
 }
 

@@ -29,6 +29,8 @@ private slots:
     void normalizeAccessType_data();
     void normalizeAccessType();
 
+    void hexDigits_data();
+    void hexDigits();
     void substituteVariables_data();
     void substituteVariables();
     void utf8Strings_data();
@@ -290,6 +292,26 @@ void TestHelper::normalizeAccessType()
     bool ok = !known;
     QCOMPARE(Helper::normalizeAccessType(text, &ok), type);
     QCOMPARE(ok, known);
+}
+
+void TestHelper::hexDigits_data()
+{
+    QTest::addColumn<quint32>("number");
+    QTest::addColumn<int>("digits");
+    QTest::addRow("zero") << quint32(0) << 2;
+    QTest::addRow("padded") << quint32(0x1A0) << 4;
+    QTest::addRow("wider than asked") << quint32(0x12345) << 4;
+    QTest::addRow("no padding") << quint32(0xBEEF) << 0;
+    QTest::addRow("largest") << quint32(0xFFFFFFFF) << 8;
+}
+
+void TestHelper::hexDigits()
+{
+    QFETCH(quint32, number);
+    QFETCH(int, digits);
+    // The generators' files must not change: the same text as QString::arg gives.
+    QCOMPARE(Helper::hexDigits(number, digits),
+             QStringLiteral("%1").arg(number, digits, 16, QLatin1Char('0')));
 }
 
 void TestHelper::substituteVariables_data()
