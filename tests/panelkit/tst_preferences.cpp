@@ -15,6 +15,7 @@ private slots:
     void initTestCase() { nwIsolateTestEnvironment(); }
     void storedForms_data();
     void storedForms();
+    void writtenAsOlderVersionsRead();
 
 private:
     QTemporaryDir m_dir;
@@ -63,6 +64,33 @@ void TestPreferences::storedForms()
                                          {"ending", p.lineEnding()},
                                          {"checkeds", p.checkEds}};
     QCOMPARE(fields.value(field), value);
+}
+
+// The first five options go to the store as 1 or 0, the others as booleans; what is
+// written reads back unchanged.
+void TestPreferences::writtenAsOlderVersionsRead()
+{
+    Preferences p;
+    p.loadLastProject = true;
+    p.warnBeforeDeleting = true;
+    p.metadata = true;
+    p.stackPath = QStringLiteral("/opt/stack with blank");
+    p.postGenerationArguments = QStringLiteral("%P %D");
+    p.lineEndingIndex = 2;
+    p.edsCheckerPath = QStringLiteral("C:/tools/checker.exe");
+    const QString path = m_dir.filePath(QStringLiteral("written.ini"));
+    {
+        QSettings settings(path, QSettings::IniFormat);
+        p.write(settings);
+    }
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    for (const char *line : {"loadlastproject=1", "focusmask=0", "metadata=true",
+                             "disablecheck=false", "line_ending_index=2"})
+        QVERIFY2(text.contains(QLatin1String(line)), line);
+    QSettings settings(path, QSettings::IniFormat);
+    QVERIFY(Preferences::read(settings) == p);
 }
 
 NW_TEST_MAIN(TestPreferences)
