@@ -84,9 +84,7 @@ inline void addMapping(ObjectDataBase &db, quint8 line, quint16 index, const QSt
 inline void addPdoCommunication(ObjectDataBase &db, quint8 line, quint16 index,
                                 const QString &cobId)
 {
-    addRecord(db, line, index,
-              {entry(7, QStringLiteral("rw"), cobId),
-               entry(5, QStringLiteral("rw"), QStringLiteral("254"))});
+    addRecord(db, line, index, {entry(7, "rw", cobId), entry(5, "rw", "254")});
 }
 
 // Device type, error register, heartbeat, identity, one TPDO mapping one variable of
@@ -96,30 +94,26 @@ inline void buildCleanLine(ObjectDataBase &db, quint8 line)
     ObjectDataBase::NODE_DATA_T node;
     node.name = QStringLiteral("Line %1").arg(line);
     db.addNode(line, node);
-    db.setGeneralSettingsValue(QStringLiteral("line%1type").arg(line), QStringLiteral("1"));
-    addVar(db, line, 0x1000, entry(7, QStringLiteral("ro"), QStringLiteral("0x00000191"), 1));
-    addVar(db, line, 0x1001, entry(5, QStringLiteral("ro"), QStringLiteral("0")));
-    addVar(db, line, 0x1017, entry(6, QStringLiteral("rw"), QStringLiteral("1000")));
+    db.setGeneralSettingsValue(QStringLiteral("line%1type").arg(line), "1");
+    addVar(db, line, 0x1000, entry(7, "ro", "0x00000191", 1));
+    addVar(db, line, 0x1001, entry(5, "ro", "0"));
+    addVar(db, line, 0x1017, entry(6, "rw", "1000"));
     addRecord(db, line, 0x1018,
-              {entry(7, QStringLiteral("ro"), QStringLiteral("0x00000319"), 1),
-               entry(7, QStringLiteral("ro"), QStringLiteral("0x1234"), 1),
-               entry(7, QStringLiteral("ro"), QStringLiteral("1"), 1),
-               entry(7, QStringLiteral("ro"), QStringLiteral("0"))});
-    addPdoCommunication(db, line, 0x1400, QStringLiteral("$NODEID+0x200"));
-    addMapping(db, line, 0x1600, {QStringLiteral("0x20000208")});
-    addPdoCommunication(db, line, 0x1800, QStringLiteral("$NODEID+0x180"));
-    addMapping(db, line, 0x1A00, {QStringLiteral("0x20000108")});
-    addRecord(db, line, 0x2000,
-              {variable(5, QStringLiteral("ro"), QStringLiteral("inputByte")),
-               variable(5, QStringLiteral("rw"), QStringLiteral("outputByte"))});
+              {entry(7, "ro", "0x00000319", 1), entry(7, "ro", "0x1234", 1), entry(7, "ro", "1", 1),
+               entry(7, "ro", "0")});
+    addPdoCommunication(db, line, 0x1400, "$NODEID+0x200");
+    addMapping(db, line, 0x1600, {"0x20000208"});
+    addPdoCommunication(db, line, 0x1800, "$NODEID+0x180");
+    addMapping(db, line, 0x1A00, {"0x20000108"});
+    addRecord(db, line, 0x2000, {variable(5, "ro", "inputByte"), variable(5, "rw", "outputByte")});
 }
 
 // A one-line CANopen project that passes every rule.
 inline void buildCleanProject(ObjectDataBase &db)
 {
     db.createNewDataBase();
-    db.setGeneralSettingsValue(QStringLiteral("co_node_id"), QStringLiteral("1"));
-    db.setDescriptionSettingsValue(QStringLiteral("Granularity"), QStringLiteral("8"));
+    db.setGeneralSettingsValue("co_node_id", "1");
+    db.setDescriptionSettingsValue("Granularity", "8");
     buildCleanLine(db, 0);
 }
 
@@ -209,10 +203,15 @@ inline bool changeSub(ObjectDataBase &db, quint16 index, quint8 sub, void (*chan
     return db.addSubIndex(0, index, sub, data);
 }
 
-// The column mutate of rule rows.
+// The column mutate of rule rows, and one such row.
 inline void addRuleColumns()
 {
     QTest::addColumn<Mutation>("mutate");
+}
+
+inline void ruleRow(const char *name, Mutation mutate)
+{
+    QTest::newRow(name) << mutate;
 }
 
 // The texts of a check and their count are those of the running row's section of the

@@ -4,23 +4,6 @@
 
 using namespace checkertest;
 
-// The J1939 rules of a line: the name settings, the parameter groups the stack handles
-// itself, the transport protocol for long groups and the variable names of parameters.
-class TestModelCheckerJ1939 : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void initTestCase() { initApplication(); }
-    void rules_data();
-    void rules();
-    void missingSettings_data();
-    void missingSettings();
-    void perLineSettings_data();
-    void perLineSettings();
-    void mixedProject();
-};
-
 namespace {
 
 const QString error = QStringLiteral("<strong>Error: </strong>");
@@ -65,157 +48,148 @@ void buildJ1939Line(ObjectDataBase &db, quint8 line)
     addPgn(db, line, 0xFEF1, receive, {6, 7});
 }
 
-struct J1939Result
+// Line 0 built complete, changed, then checked as one of lineCount lines against the
+// running row's section of the golden file.
+template <typename Change>
+void checkLine(Change change, int lineCount = 1)
 {
-    int count = 0;
-    QStringList texts;
-};
-
-J1939Result j1939Check(ObjectDataBase &db, quint8 lineCount = 1, quint8 line = 0)
-{
+    ObjectDataBase db;
+    db.createNewDataBase();
+    buildJ1939Line(db, 0);
+    change(db);
     ModelChecker checker;
     Recorder recorder(checker);
-    J1939Result result;
-    result.count = checker.startJ1939Check(lineCount, line, &db);
-    result.texts = recorder.texts();
-    return result;
+    const int count = checker.startJ1939Check(quint8(lineCount), 0, &db);
+    compareWithGolden("j1939_rules.txt", recorder.texts(), count);
 }
 
 } // namespace
 
-void TestModelCheckerJ1939::rules_data()
+// The J1939 rules of a line: the name settings, the parameter groups the stack handles
+// itself, the transport protocol for long groups and the variable names of parameters.
+class TestModelCheckerJ1939 : public QObject
 {
-    addRuleColumns();
-    QTest::addRow("complete line") << Mutation([](ObjectDataBase &) {});
-    QTest::addRow("settings with blanks only")
-        << Mutation([](ObjectDataBase &db) { db.setJ1939SettingsValue("function", "  "); });
-    QTest::addRow("groups handled by the stack") << Mutation([](ObjectDataBase &db) {
-        addPgn(db, 0, 0xEC00, transmit, {5});
-        addPgn(db, 0, 0xEE00, transmit, {5});
-        addPgn(db, 0, 0xEA00, receive, {5});
-        addPgn(db, 0, 0x0E00, receive, {5});
-    });
-    QTest::addRow("two groups of 40 bits without transport protocol")
-        << Mutation([](ObjectDataBase &db) {
-               addPgn(db, 0, 0xFF10, transmit, {5, 5, 5, 5, 5});
-               addPgn(db, 0, 0xFF11, transmit, {7, 5});
-           });
-    QTest::addRow("group of 72 bits without transport protocol")
-        << Mutation([](ObjectDataBase &db) {
-               addPgn(db, 0, 0xFF10, receive, {0x1B, 5});
-           });
-    QTest::addRow("string counted by its bit size")
-        << Mutation([](ObjectDataBase &db) { addPgn(db, 0, 0xFF10, transmit, {9}, 72); });
-    QTest::addRow("group of 72 bits with BAM") << Mutation([](ObjectDataBase &db) {
-        addPgn(db, 0, 0xFF10, transmit, {0x1B, 5});
-        db.setJ1939SettingsValue("bamsupport", "1");
-    });
-    QTest::addRow("CMDT without packet count") << Mutation([](ObjectDataBase &db) {
-        addPgn(db, 0, 0xFF10, transmit, {0x1B, 5});
-        db.setJ1939SettingsValue("cmdtsupport", "1");
-    });
-    QTest::addRow("CMDT packet count of 256 is 0 in 8 bits") << Mutation([](ObjectDataBase &db) {
-        db.setJ1939SettingsValue("cmdtsupport", "1");
-        db.setJ1939SettingsValue("cmdtpackets", "256");
-    });
-    QTest::addRow("CMDT with packet count") << Mutation([](ObjectDataBase &db) {
-        db.setJ1939SettingsValue("cmdtsupport", "1");
-        db.setJ1939SettingsValue("cmdtpackets", "16");
-    });
-    QTest::addRow("application variables without names") << Mutation([](ObjectDataBase &db) {
-        ObjectDataBase::SPN spn;
-        QVERIFY(db.getSPNData(0, 0xF004, transmit, 1000 + 0xF004 % 1000, spn));
-        spn.varname = "  ";
-        db.addSPN(0, 0xF004, transmit, spn.spnnumber, spn);
-        QVERIFY(db.getSPNData(0, 0xFEF1, receive, 1000 + 0xFEF1 % 1000, spn));
-        spn.varname.clear();
-        db.addSPN(0, 0xFEF1, receive, spn.spnnumber, spn);
-        QVERIFY(db.getSPNData(0, 0xFEF1, receive, 1001 + 0xFEF1 % 1000, spn));
-        spn.varname.clear();
-        spn.implementation = 0;
-        db.addSPN(0, 0xFEF1, receive, spn.spnnumber, spn);
-    });
-}
+    Q_OBJECT
 
-void TestModelCheckerJ1939::rules()
-{
-    QFETCH(Mutation, mutate);
-    ObjectDataBase db;
-    db.createNewDataBase();
-    buildJ1939Line(db, 0);
-    mutate(db);
-    const J1939Result result = j1939Check(db);
-    compareWithGolden("j1939_rules.txt", result.texts, result.count);
-}
+private slots:
+    void initTestCase() { initApplication(); }
 
-void TestModelCheckerJ1939::missingSettings_data()
-{
-    QTest::addColumn<QString>("key");
-    for (const QString &key : settingKeys)
-        QTest::addRow("%s", qPrintable(key)) << key;
-}
+    void rules_data()
+    {
+        addRuleColumns();
+        ruleRow("complete line", [](ObjectDataBase &) {});
+        ruleRow("settings with blanks only",
+                [](ObjectDataBase &db) { db.setJ1939SettingsValue("function", "  "); });
+        ruleRow("groups handled by the stack", [](ObjectDataBase &db) {
+            addPgn(db, 0, 0xEC00, transmit, {5});
+            addPgn(db, 0, 0xEE00, transmit, {5});
+            addPgn(db, 0, 0xEA00, receive, {5});
+            addPgn(db, 0, 0x0E00, receive, {5});
+        });
+        ruleRow("two groups of 40 bits without transport protocol", [](ObjectDataBase &db) {
+            addPgn(db, 0, 0xFF10, transmit, {5, 5, 5, 5, 5});
+            addPgn(db, 0, 0xFF11, transmit, {7, 5});
+        });
+        ruleRow("group of 72 bits without transport protocol", [](ObjectDataBase &db) {
+            addPgn(db, 0, 0xFF10, receive, {0x1B, 5});
+        });
+        ruleRow("string counted by its bit size",
+                [](ObjectDataBase &db) { addPgn(db, 0, 0xFF10, transmit, {9}, 72); });
+        ruleRow("group of 72 bits with BAM", [](ObjectDataBase &db) {
+            addPgn(db, 0, 0xFF10, transmit, {0x1B, 5});
+            db.setJ1939SettingsValue("bamsupport", "1");
+        });
+        ruleRow("CMDT without packet count", [](ObjectDataBase &db) {
+            addPgn(db, 0, 0xFF10, transmit, {0x1B, 5});
+            db.setJ1939SettingsValue("cmdtsupport", "1");
+        });
+        ruleRow("CMDT packet count of 256 is 0 in 8 bits", [](ObjectDataBase &db) {
+            db.setJ1939SettingsValue("cmdtsupport", "1");
+            db.setJ1939SettingsValue("cmdtpackets", "256");
+        });
+        ruleRow("CMDT with packet count", [](ObjectDataBase &db) {
+            db.setJ1939SettingsValue("cmdtsupport", "1");
+            db.setJ1939SettingsValue("cmdtpackets", "16");
+        });
+        ruleRow("application variables without names", [](ObjectDataBase &db) {
+            ObjectDataBase::SPN spn;
+            QVERIFY(db.getSPNData(0, 0xF004, transmit, 1000 + 0xF004 % 1000, spn));
+            spn.varname = "  ";
+            db.addSPN(0, 0xF004, transmit, spn.spnnumber, spn);
+            QVERIFY(db.getSPNData(0, 0xFEF1, receive, 1000 + 0xFEF1 % 1000, spn));
+            spn.varname.clear();
+            db.addSPN(0, 0xFEF1, receive, spn.spnnumber, spn);
+            QVERIFY(db.getSPNData(0, 0xFEF1, receive, 1001 + 0xFEF1 % 1000, spn));
+            spn.varname.clear();
+            spn.implementation = 0;
+            db.addSPN(0, 0xFEF1, receive, spn.spnnumber, spn);
+        });
+    }
+    void rules()
+    {
+        QFETCH(Mutation, mutate);
+        checkLine(mutate);
+    }
 
-void TestModelCheckerJ1939::missingSettings()
-{
-    QFETCH(QString, key);
-    ObjectDataBase db;
-    db.createNewDataBase();
-    buildJ1939Line(db, 0);
-    db.setJ1939SettingsValue(key, QString());
-    const J1939Result result = j1939Check(db);
-    compareWithGolden("j1939_rules.txt", result.texts, result.count);
-}
+    void missingSettings_data()
+    {
+        QTest::addColumn<QString>("key");
+        for (const QString &key : settingKeys)
+            QTest::addRow("%s", qPrintable(key)) << key;
+    }
+    void missingSettings()
+    {
+        QFETCH(QString, key);
+        checkLine([&key](ObjectDataBase &db) { db.setJ1939SettingsValue(key, QString()); });
+    }
 
-void TestModelCheckerJ1939::perLineSettings_data()
-{
-    QTest::addColumn<int>("lineCount");
-    QTest::addColumn<QString>("identity");
-    QTest::addColumn<QString>("manufacturer");
-    QTest::addRow("one line, one value") << 1 << "5"
-                                         << "100";
-    QTest::addRow("two lines, one value each") << 2 << "5"
-                                               << "100";
-    QTest::addRow("two lines, two values") << 2 << "5,6"
-                                           << "100, 100";
-    QTest::addRow("three lines, two values") << 3 << "5,6"
-                                             << "100,100,100";
-    QTest::addRow("two lines, nothing") << 2 << ""
-                                        << "100,101";
-}
+    void perLineSettings_data()
+    {
+        QTest::addColumn<int>("lineCount");
+        QTest::addColumn<QString>("identity");
+        QTest::addColumn<QString>("manufacturer");
+        const auto row = [](const char *name, int lines, const char *identity, const char *maker) {
+            QTest::newRow(name) << lines << QString(identity) << QString(maker);
+        };
+        row("one line, one value", 1, "5", "100");
+        row("two lines, one value each", 2, "5", "100");
+        row("two lines, two values", 2, "5,6", "100, 100");
+        row("three lines, two values", 3, "5,6", "100,100,100");
+        row("two lines, nothing", 2, "", "100,101");
+    }
+    void perLineSettings()
+    {
+        QFETCH(int, lineCount);
+        QFETCH(QString, identity);
+        QFETCH(QString, manufacturer);
+        checkLine(
+            [&](ObjectDataBase &db) {
+                db.setJ1939SettingsValue("identitynumber", identity);
+                db.setJ1939SettingsValue("manufacturercode", manufacturer);
+            },
+            lineCount);
+    }
 
-void TestModelCheckerJ1939::perLineSettings()
-{
-    QFETCH(int, lineCount);
-    QFETCH(QString, identity);
-    QFETCH(QString, manufacturer);
-    ObjectDataBase db;
-    db.createNewDataBase();
-    buildJ1939Line(db, 0);
-    db.setJ1939SettingsValue("identitynumber", identity);
-    db.setJ1939SettingsValue("manufacturercode", manufacturer);
-    const J1939Result result = j1939Check(db, quint8(lineCount));
-    compareWithGolden("j1939_rules.txt", result.texts, result.count);
-}
-
-// A CANopen line and a J1939 line: the J1939 check knows the project has two lines.
-void TestModelCheckerJ1939::mixedProject()
-{
-    ObjectDataBase db;
-    buildCleanProject(db);
-    buildJ1939Line(db, 1);
-    db.setJ1939SettingsValue("identitynumber", "5");
-    db.setJ1939SettingsValue("manufacturercode", "100,100");
-    ProjectCheck check;
-    check.checker().setStackPath(stackFolder("stack_full"));
-    QStringList texts;
-    connect(&check, &ProjectCheck::message, this, [&texts](const QString &t) { texts << t; });
-    bool modified = false;
-    QCOMPARE(check.run(&db, modified), 1);
-    QCOMPARE(texts, QStringList({"-> Checking line 0", "-> Checking line 1",
-                                 error
-                                     + "Identity number not specified correctly for each line "
-                                       "in J1939 configuration tab."}));
-}
+    // A CANopen line and a J1939 line: the J1939 check knows the project has two lines.
+    void mixedProject()
+    {
+        ObjectDataBase db;
+        buildCleanProject(db);
+        buildJ1939Line(db, 1);
+        db.setJ1939SettingsValue("identitynumber", "5");
+        db.setJ1939SettingsValue("manufacturercode", "100,100");
+        ProjectCheck check;
+        check.checker().setStackPath(stackFolder("stack_full"));
+        QStringList texts;
+        connect(&check, &ProjectCheck::message, this, [&texts](const QString &t) { texts << t; });
+        bool modified = false;
+        QCOMPARE(check.run(&db, modified), 1);
+        QCOMPARE(texts, QStringList({"-> Checking line 0", "-> Checking line 1",
+                                     error
+                                         + "Identity number not specified correctly for each line "
+                                           "in J1939 configuration tab."}));
+    }
+};
 
 NW_TEST_MAIN(TestModelCheckerJ1939)
 #include "tst_modelchecker_j1939.moc"
