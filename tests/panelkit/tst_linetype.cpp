@@ -10,55 +10,47 @@ class TestLineType : public QObject
 
 private slots:
     void initTestCase() { nwIsolateTestEnvironment(); }
-    void storedType_data();
-    void storedType();
-    void projectLinesLeaveOutReservedLines();
+
+    void storedType_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("canopen");
+        QTest::addColumn<bool>("j1939");
+        QTest::addRow("CANopen") << "1" << 1 << "CANopen" << true << false;
+        QTest::addRow("both, with blanks") << " 5 " << 5 << "both" << true << true;
+        QTest::addRow("raw CAN") << "4" << 4 << "raw CAN" << false << false;
+        QTest::addRow("not set") << "" << 0 << "type not set" << false << false;
+        QTest::addRow("no number") << "J1939" << 0 << "type not set" << false << false;
+        QTest::addRow("unknown number kept") << "3" << 3 << "type 3" << false << false;
+    }
+    void storedType()
+    {
+        QFETCH(QString, stored);
+        ObjectDataBase db;
+        db.createNewDataBase();
+        db.setGeneralSettingsValue(QStringLiteral("line0type"), stored);
+        const LineType read = LineTypes::lineType(&db, 0);
+        QTEST(int(read), "type");
+        QTEST(LineTypes::name(read), "name");
+        QTEST(LineTypes::carriesCANopen(read), "canopen");
+        QTEST(LineTypes::carriesJ1939(read), "j1939");
+        QVERIFY(LineTypes::setLineType(&db, 0, read));
+        QCOMPARE(LineTypes::lineType(&db, 0), read);
+    }
+
+    void projectLinesLeaveOutReservedLines()
+    {
+        ObjectDataBase db;
+        db.createNewDataBase();
+        for (quint8 line : {quint8(7), quint8(2), ReservedLine::first, ReservedLine::clipboard,
+                            ReservedLine::staging})
+            db.addNode(line, ObjectDataBase::NODE_DATA_T());
+        QCOMPARE(LineTypes::projectLines(&db), (QList<quint8>{0, 2, 7}));
+        QCOMPARE(LineTypes::projectLines(nullptr), QList<quint8>());
+    }
 };
-
-void TestLineType::storedType_data()
-{
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<int>("type");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("canopen");
-    QTest::addColumn<bool>("j1939");
-    QTest::addRow("CANopen") << "1" << 1 << "CANopen" << true << false;
-    QTest::addRow("both, with blanks") << " 5 " << 5 << "both" << true << true;
-    QTest::addRow("raw CAN") << "4" << 4 << "raw CAN" << false << false;
-    QTest::addRow("not set") << "" << 0 << "type not set" << false << false;
-    QTest::addRow("no number") << "J1939" << 0 << "type not set" << false << false;
-    QTest::addRow("unknown number kept") << "3" << 3 << "type 3" << false << false;
-}
-
-void TestLineType::storedType()
-{
-    QFETCH(QString, stored);
-    QFETCH(int, type);
-    QFETCH(QString, name);
-    QFETCH(bool, canopen);
-    QFETCH(bool, j1939);
-    ObjectDataBase db;
-    db.createNewDataBase();
-    db.setGeneralSettingsValue(QStringLiteral("line0type"), stored);
-    const LineType read = LineTypes::lineType(&db, 0);
-    QCOMPARE(int(read), type);
-    QCOMPARE(LineTypes::name(read), name);
-    QCOMPARE(LineTypes::carriesCANopen(read), canopen);
-    QCOMPARE(LineTypes::carriesJ1939(read), j1939);
-    QVERIFY(LineTypes::setLineType(&db, 0, read));
-    QCOMPARE(LineTypes::lineType(&db, 0), read);
-}
-
-void TestLineType::projectLinesLeaveOutReservedLines()
-{
-    ObjectDataBase db;
-    db.createNewDataBase();
-    for (quint8 line : {quint8(7), quint8(2), ReservedLine::first, ReservedLine::clipboard,
-                        ReservedLine::staging})
-        db.addNode(line, ObjectDataBase::NODE_DATA_T());
-    QCOMPARE(LineTypes::projectLines(&db), (QList<quint8>{0, 2, 7}));
-    QCOMPARE(LineTypes::projectLines(nullptr), QList<quint8>());
-}
 
 NW_TEST_MAIN(TestLineType)
 #include "tst_linetype.moc"
