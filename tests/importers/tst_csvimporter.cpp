@@ -1,18 +1,16 @@
+#include "../description/descriptiontestutil.h"
 #include "database/objectdatabase.h"
 #include "description/csvgenerator.h"
+#include "dictionaryfixture.h"
 #include "importers/csvimporter.h"
 #include "importers/nwrpimporter.h"
-
-#include "../description/descriptiontestutil.h"
-#include "dictionaryfixture.h"
 #include "nwtest.h"
 #include "projectbuilder.h"
 #include "roundtriputil.h"
+#include "testenv.h"
 
 #include <QTemporaryDir>
-
 #include <functional>
-#include <memory>
 
 namespace {
 
@@ -30,14 +28,11 @@ QString entryText(ObjectDataBase &db, quint8 line, quint16 index, quint8 sub)
     db.getIndexData(line, index, object);
     const QString limits = s.limitineds ? QStringLiteral("%1..%2").arg(s.lowlimit).arg(s.uplimit)
                                         : QStringLiteral("-");
-    return QStringLiteral("%1/%2 type=%3 %4 pdo=%5 limits=%6 impl=%7 var=%8 value=%9")
-        .arg(object.name, s.name)
-        .arg(s.datatype)
-        .arg(s.accesstype)
-        .arg(s.pdomapping)
-        .arg(limits)
-        .arg(s.implementation)
-        .arg(s.varname.trimmed(), s.defaultvalue);
+    return object.name + '/' + s.name
+           + QString::asprintf(" type=%d %s pdo=%d limits=%s impl=%d var=%s value=%s", s.datatype,
+                               qUtf8Printable(s.accesstype), s.pdomapping, qUtf8Printable(limits),
+                               s.implementation, qUtf8Printable(s.varname.trimmed()),
+                               qUtf8Printable(s.defaultvalue));
 }
 
 // What a CSV row carries of each object and entry of a line, by "<index> <field>" and
@@ -69,21 +64,13 @@ Fields carried(ObjectDataBase &db, quint8 line, bool exported)
                 exported && number && !string ? QString::number(value) : s.defaultvalue;
             fields[e + "varname"] = s.implementation == 2 ? s.varname : QString();
             fields[e + "description"] = exported ? QString() : s.description;
-            fields[e + "entry"] =
-                QStringLiteral(
-                    "type %1 %2 limits %3 %4..%5 pdo %6 impl %7 size %8 flags %9%10%11%12")
-                    .arg(s.datatype)
-                    .arg(s.accesstype)
-                    .arg(s.limitineds)
-                    .arg(s.lowlimit)
-                    .arg(s.uplimit)
-                    .arg(s.pdomapping)
-                    .arg(s.implementation)
-                    .arg(s.size)
-                    .arg(s.defaultineds)
-                    .arg(s.writedefaulttoeds)
-                    .arg(s.refuseread)
-                    .arg(s.refusewrite);
+            QStringList entry{s.accesstype};
+            for (qint64 n : {qint64(s.datatype), qint64(s.limitineds), s.lowlimit, s.uplimit,
+                             qint64(s.pdomapping), qint64(s.implementation), qint64(s.size),
+                             qint64(s.defaultineds), qint64(s.writedefaulttoeds),
+                             qint64(s.refuseread), qint64(s.refusewrite)})
+                entry << QString::number(n);
+            fields[e + "entry"] = entry.join(' ');
         }
     }
     return fields;
@@ -118,293 +105,265 @@ class TestCsvImporter : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void rowsBecomeEntries_data();
-    void rowsBecomeEntries();
-    void malformedRowsAreReportedAndSkipped();
-    void copyAndDeleteRowsApplyAfterTheImport();
-    void exportReadsBack_data();
-    void exportReadsBack();
-    void projectLineWithPgnsIsCopied();
+    void initTestCase() { gentest::initApplication(); }
+    void init()
+    {
+        dir.reset(new QTemporaryDir);
+        QVERIFY(dir->isValid());
+        db.reset(new ObjectDataBase);
+        QVERIFY(db->createNewDataBase() && db->addNode(staging, ObjectDataBase::NODE_DATA_T()));
+    }
+
+    void rowsBecomeEntries_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("sub");
+        QTest::addColumn<QString>("expected");
+        const auto row = [](const char *name, const char *file, int index, int sub,
+                            const char *expected) {
+            QTest::newRow(name) << QString(file) << index << sub << QString(expected);
+        };
+        row("semicolons, columns in any case",
+            "# comment\n\nIndex;SUB;EDSname;DataType\n0x2000;0;Speed;UNSIGNED16\n", 0x2000, 0,
+            "Speed/Speed type=6 ro pdo=0 limits=- impl=0 var= value=");
+        row("free column order, defaults", "access,edsname,index\nrw,Mode,8192\n", 0x2000, 0,
+            "Mode/Mode type=0 rw pdo=0 limits=- impl=0 var= value=");
+        row("empty name", "index,sub,edsname,datatype\n0x2001,0,,u8\n", 0x2001, 0,
+            "Object_2001/Object_2001 type=5 ro pdo=0 limits=- impl=0 var= value=");
+        row("limits rounded, mapping, value",
+            "index,sub,edsname,datatype,access,value,lowlimit,uplimit,mapable\n"
+            "0x2002,0,Gain,i16,rww,-3,-5.6,100.4,tpdo\n",
+            0x2002, 0, "Gain/Gain type=3 rww pdo=4 limits=-6..100 impl=0 var= value=-3");
+        row("varname makes an application variable",
+            "index,sub,edsname,datatype,varname,mapable\n0x2003,0,Out,u32,out_value,both\n", 0x2003,
+            0, "Out/Out type=7 ro pdo=1 limits=- impl=2 var=out_value value=");
+        row("domain", "index,sub,edsname,datatype\n0x2004,0,Blob,DOMAIN\n", 0x2004, 0,
+            "Blob/Blob type=15 ro pdo=0 limits=- impl=2 var=v_8196_0 value=");
+        row("array elements take the array's type",
+            "index,sub,edsname,datatype,objectcode,access\n0x2100,0,Gains,REAL32,ARRAY,ro\n"
+            "0x2100,1,First,,,rw\n",
+            0x2100, 1, "Gains/First type=8 rw pdo=0 limits=- impl=0 var= value=");
+        row("quoted fields with separators, quotes and a line break",
+            "index,sub,edsname,datatype,value\n"
+            "\"0x2000\",0,\"Motor \"\"A\"\", left\r\nside\",vs,\"a;b,c\"\r\n",
+            0x2000, 0,
+            "Motor \"A\", left\r\nside/Motor \"A\", left\r\nside type=9 ro pdo=0 limits=- impl=0 "
+            "var= value=a;b,c");
+        row("quote inside an unquoted field",
+            "index,sub,edsname,datatype\n0x2000,0,5\" display,u8\n", 0x2000, 0,
+            "5\" display/5\" display type=5 ro pdo=0 limits=- impl=0 var= value=");
+        row("unbalanced quote split at every separator",
+            "index,sub,edsname,datatype\n0x2000,0,\"Speed,u8\n0x2001,0,\"Set\" point,u8\n", 0x2000,
+            0, "\"Speed/\"Speed type=5 ro pdo=0 limits=- impl=0 var= value=");
+        row("record without its sub-index 0 row",
+            "index,sub,edsname,datatype,objectcode\n0x2200,1,Value,u16,RECORD\n", 0x2200, 0,
+            "Value/Highest Subindex supported type=5 ro pdo=0 limits=- impl=1 var= value=");
+    }
+    void rowsBecomeEntries()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, index);
+        QFETCH(int, sub);
+        CsvImporter importer;
+        import(file, importer);
+        QVERIFY(importer.diagnostics().isEmpty());
+        QTEST(entryText(*db, staging, quint16(index), quint8(sub)), "expected");
+    }
+
+    // A row that cannot be read names its file and line and is skipped; the rest comes in.
+    void malformedRowsAreReportedAndSkipped()
+    {
+        CsvImporter importer;
+        import(QStringLiteral("index,sub,edsname,datatype,access\n"
+                              "0x2000,0,Good,u8\n"
+                              "0x2005,0,\"Two\nlines\",u8\n"
+                              "0x2g00,0,Bad index,u8\n"
+                              "0x2001,0x100,Bad sub,u8\n"
+                              "0x2002,0,Bad type,UNSIGNED99\n"
+                              "0x2004,0,Odd access,u8,readsometimes\n"
+                              "c,0x2000\n"
+                              "0x2003,0,Also good,u16\n"),
+               importer);
+        const QStringList problems = importer.diagnostics();
+        QStringList places;
+        for (const QString &problem : problems)
+            places << problem.section(QLatin1String(" warning: "), 0, 0);
+        QCOMPARE(places, (QStringList{"list.csv:5:", "list.csv:6:", "list.csv:7:", "list.csv:8:",
+                                      "list.csv:9:"}));
+        // An unknown access type is noted, and the entry kept as read-only.
+        QCOMPARE(db->getIndices(staging, 0x1000, 0xFFFF),
+                 (QList<quint16>{0x2000, 0x2003, 0x2004, 0x2005}));
+        QVERIFY(importer.applyCommands(db.get(), staging).isEmpty());
+    }
+
+    void copyAndDeleteRowsApplyAfterTheImport()
+    {
+        CsvImporter importer;
+        import(QStringLiteral("index;sub;edsname;datatype;objectcode\n"
+                              "0x2000;0;Table;u16;ARRAY\n0x2000;1;A;u16\n0x2000;2;B;u16\n"
+                              "0x2001;0;Old;u8\n0x2002;0;Other;u8;RECORD\n"
+                              "c;0x2000;0x2010;0\n"
+                              "c;0x2000;0x2002;2\n"
+                              "d;0x2001;0\n"
+                              "d;0x2000;1\n"
+                              "d;0x2003;1\n"),
+               importer);
+        // The reading leaves everything in place; the commands run on the project line.
+        QVERIFY(db->existIndex(staging, 0x2001));
+        const QStringList failed = importer.applyCommands(db.get(), staging);
+        QCOMPARE(failed, QStringList{QStringLiteral("delete 0x2003 sub-index 1")});
+        QCOMPARE(db->getIndices(staging, 0x2000, 0x2FFF), (QList<quint16>{0x2000, 0x2002, 0x2010}));
+        QCOMPARE(db->getSubIndices(staging, 0x2000) + db->getSubIndices(staging, 0x2010),
+                 (QList<quint8>{0, 2, 0, 1, 2}));
+        QCOMPARE(db->getSubIndexName(staging, 0x2002, 2, false), QStringLiteral("B"));
+    }
+
+    // A CSV export read into a new project gives back every object and entry with what the
+    // table carries of it; "converted" holds what the export's rules write differently on
+    // purpose, as the import gives it back.
+    void exportReadsBack_data()
+    {
+        QTest::addColumn<Builder>("build");
+        QTest::addColumn<Fields>("converted");
+        QTest::addRow("generator fixture") << Builder(gentest::buildCanopenProject) << Fields();
+        // The Value column holds a number for every type but the strings, 0 when the default
+        // is none (a node-ID expression, an empty DOMAIN); names and variable names are written
+        // with their $-variables substituted; the rows of a VAR carry the object's name only;
+        // the ObjectCode column knows ARRAY and RECORD only, so a DOMAIN object comes back as a
+        // VAR named as its row.
+        QTest::addRow("description fixture")
+            << Builder(desctest::buildDescriptionProject)
+            << Fields{{"1400.01 value", "0"},
+                      {"1600.01 name", "Mapping entry 1"},
+                      {"2100.01 name", "Gain 0"},
+                      {"2100.1a name", "Gain 25"},
+                      {"2200.01 name", "Device name"},
+                      {"2300 objecttype", "7"},
+                      {"2300 name", "Firmware image Firmware image"},
+                      {"2300.00 name", "Firmware image Firmware image"},
+                      {"2300.00 value", "0"},
+                      {"6040.00 varname", "control_6040"}};
+        // A node-ID expression and a REAL32 default are no integers: the Value column says 0.
+        QTest::addRow("dictionary editor fixture")
+            << Builder([](ObjectDataBase &db) { dictionaryfixture::buildLine(db, 0); })
+            << Fields{{"1800.01 value", "0"}, {"2200.02 value", "0"}};
+        QTest::addRow("arrays, records, limits, mapping") << Builder([](ObjectDataBase &db) {
+            // The export names each entry of an ARRAY or RECORD "<object> <entry>", and a VAR
+            // by its object alone.
+            using nwtest::entry;
+            nwtest::Sub limited = named(entry(2, "rw", "-5"), "Left");
+            limited.limitineds = true;
+            limited.lowlimit = -100;
+            limited.uplimit = 100;
+            nwtest::Sub received = named(entry(7, "rww", "7"), "Set point");
+            received.pdomapping = 3;
+            const nwtest::Sub sent = named(nwtest::appVariable(4, "ro", "level", 4), "Level");
+            const nwtest::Sub count = named(entry(5, "const", "2"), "Highest sub-index");
+            nwtest::ProjectBuilder(db)
+                .newProject()
+                .var(0, 0x1000, named(entry(7, "ro", "0x191"), "Device type"), "Device type")
+                .object(0, 0x1018, 9,
+                        {count, named(entry(7, "ro", "0x12"), "Vendor-ID"),
+                         named(entry(7, "ro", "0x34"), "Product code")},
+                        "Identity")
+                .object(0, 0x2000, 8, {count, limited, named(entry(2, "rw", "0"), "Right")},
+                        "Offsets")
+                .object(0, 0x2003, 9, {count, received, sent}, "Process data")
+                // The first two rows share more words than the object's name.
+                .object(0, 0x2004, 9,
+                        {named(count, "Number of entries"),
+                         named(entry(7, "rw", "3"), "Number of steps"),
+                         named(entry(6, "rw", "400"), "Run current")},
+                        "Stepper")
+                .var(0, 0x2001, named(entry(8, "rww", "2"), "Gain"), "Gain")
+                .var(0, 0x6000, named(nwtest::appVariable(6, "rwr", "speed", 1), "Speed"), "Speed");
+        }) << Fields();
+        // Texts with the separator, quotes and line breaks keep their columns in quotes.
+        QTest::addRow("names and strings with commas, quotes and line breaks")
+            << Builder([](ObjectDataBase &db) {
+                   using nwtest::entry;
+                   const nwtest::Sub count = named(entry(5, "const", "2"), "Highest sub-index");
+                   nwtest::ProjectBuilder(db)
+                       .newProject()
+                       .var(0, 0x2001, named(entry(7, "rw", "1"), "Gain, \"fine\"; coarse"),
+                            "Gain, \"fine\"; coarse")
+                       .object(0, 0x2003, 9,
+                               {count, named(entry(7, "rw", "0"), "Speed,\r\nset point"),
+                                named(entry(7, "rw", "0"), "Torque\nlimit \"max\"")},
+                               "Motor \"A\", left")
+                       .var(0, 0x2004, named(entry(9, "const", "a,b \"c\"\nd"), "Label"), "Label");
+               })
+            << Fields();
+    }
+    void exportReadsBack()
+    {
+        QFETCH(Builder, build);
+        QFETCH(Fields, converted);
+        ObjectDataBase source;
+        QVERIFY(source.createNewDataBase());
+        build(source);
+        CSVGenerator generator;
+        QVERIFY(gentest::runGenerator(generator, source, dir->path(), QStringLiteral("export")));
+        CsvImporter importer;
+        import(QString(), importer, dir->filePath(generator.fileName()));
+        const QString problems = importer.diagnostics().join(QLatin1Char('\n'));
+        QVERIFY2(problems.isEmpty(), qPrintable(problems));
+        Fields expected = carried(source, 0, true);
+        for (auto it = converted.cbegin(); it != converted.cend(); ++it) {
+            QVERIFY2(expected.contains(it.key()), qPrintable(it.key()));
+            expected[it.key()] = it.value();
+        }
+        const QString lost = difference(expected, carried(*db, staging, false));
+        QVERIFY2(lost.isEmpty(), qPrintable(lost));
+    }
+
+    // Another project's line comes in with its objects in the range and its PGNs.
+    void projectLineWithPgnsIsCopied()
+    {
+        ObjectDataBase other;
+        QVERIFY(other.createNewDataBase());
+        gentest::buildCanopenProject(other);
+        ObjectDataBase::PGN pgn;
+        pgn.number = 0xF004;
+        pgn.name = QStringLiteral("Engine speed");
+        pgn.direction = 0x55;
+        QVERIFY(other.addPGN(0, 0xF004, pgn));
+        const QString path = dir->filePath(QStringLiteral("other.nwrp"));
+        QVERIFY(other.saveDataBase(path));
+        NWRPImporter importer;
+        importer.setDatabase(db.get());
+        importer.setActiveLine(staging);
+        importer.setIndexRange(0x2000, 0xFFFF);
+        QVERIFY(importer.setImportFileName(path));
+        importer.doImport();
+        QCOMPARE(importer.getLastError(), QString());
+        QCOMPARE(db->getIndices(staging, 0x1000, 0xFFFF), other.getIndices(0, 0x2000, 0xFFFF));
+        QVERIFY(db->existsPGN(staging, 0xF004, 0x55));
+        importer.setSourceLine(7);
+        importer.doImport();
+        QVERIFY(importer.getLastError().contains(QLatin1String("no line 7")));
+    }
 
 private:
-    // Reads text as a CSV file into the staging line of db.
-    void import(const QString &text, CsvImporter &importer);
+    // Reads text as a CSV file (or the file at path) into the staging line of db.
+    void import(const QString &text, CsvImporter &importer, QString path = QString())
+    {
+        if (path.isEmpty()) {
+            path = dir->filePath(QStringLiteral("list.csv"));
+            QVERIFY(nwWriteFile(path, text.toUtf8()));
+        }
+        importer.setDatabase(db.get());
+        importer.setActiveLine(staging);
+        importer.setIndexRange(0x1000, 0xFFFF);
+        QVERIFY(importer.setImportFileName(path));
+        importer.doImport();
+        QCOMPARE(importer.getLastError(), QString());
+    }
 
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<ObjectDataBase> db;
 };
-
-void TestCsvImporter::initTestCase()
-{
-    gentest::initApplication();
-}
-
-void TestCsvImporter::init()
-{
-    dir.reset(new QTemporaryDir);
-    QVERIFY(dir->isValid());
-    db.reset(new ObjectDataBase);
-    QVERIFY(db->createNewDataBase());
-    QVERIFY(db->addNode(staging, ObjectDataBase::NODE_DATA_T()));
-}
-
-void TestCsvImporter::import(const QString &text, CsvImporter &importer)
-{
-    const QString path = dir->filePath(QStringLiteral("list.csv"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(text.toUtf8());
-    file.close();
-    importer.setDatabase(db.get());
-    importer.setActiveLine(staging);
-    importer.setIndexRange(0x1000, 0xFFFF);
-    QVERIFY(importer.setImportFileName(path));
-    importer.doImport();
-    QCOMPARE(importer.getLastError(), QString());
-}
-
-void TestCsvImporter::rowsBecomeEntries_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<int>("index");
-    QTest::addColumn<int>("sub");
-    QTest::addColumn<QString>("expected");
-    QTest::addRow("semicolons, columns in any case")
-        << "# comment\n\nIndex;SUB;EDSname;DataType\n0x2000;0;Speed;UNSIGNED16\n"
-        << 0x2000 << 0 << "Speed/Speed type=6 ro pdo=0 limits=- impl=0 var= value=";
-    QTest::addRow("free column order, defaults")
-        << "access,edsname,index\nrw,Mode,8192\n"
-        << 0x2000 << 0 << "Mode/Mode type=0 rw pdo=0 limits=- impl=0 var= value=";
-    QTest::addRow("empty name") << "index,sub,edsname,datatype\n0x2001,0,,u8\n"
-                                << 0x2001 << 0
-                                << "Object_2001/Object_2001 type=5 ro pdo=0 limits=- impl=0 var= "
-                                   "value=";
-    QTest::addRow("limits rounded, mapping, value")
-        << "index,sub,edsname,datatype,access,value,lowlimit,uplimit,mapable\n"
-           "0x2002,0,Gain,i16,rww,-3,-5.6,100.4,tpdo\n"
-        << 0x2002 << 0 << "Gain/Gain type=3 rww pdo=4 limits=-6..100 impl=0 var= value=-3";
-    QTest::addRow("varname makes an application variable")
-        << "index,sub,edsname,datatype,varname,mapable\n0x2003,0,Out,u32,out_value,both\n"
-        << 0x2003 << 0 << "Out/Out type=7 ro pdo=1 limits=- impl=2 var=out_value value=";
-    QTest::addRow("domain") << "index,sub,edsname,datatype\n0x2004,0,Blob,DOMAIN\n"
-                            << 0x2004 << 0
-                            << "Blob/Blob type=15 ro pdo=0 limits=- impl=2 var=v_8196_0 value=";
-    QTest::addRow("array elements take the array's type")
-        << "index,sub,edsname,datatype,objectcode,access\n0x2100,0,Gains,REAL32,ARRAY,ro\n"
-           "0x2100,1,First,,,rw\n"
-        << 0x2100 << 1 << "Gains/First type=8 rw pdo=0 limits=- impl=0 var= value=";
-    QTest::addRow("quoted fields with separators, quotes and a line break")
-        << "index,sub,edsname,datatype,value\n"
-           "\"0x2000\",0,\"Motor \"\"A\"\", left\r\nside\",vs,\"a;b,c\"\r\n"
-        << 0x2000 << 0
-        << "Motor \"A\", left\r\nside/Motor \"A\", left\r\nside type=9 ro pdo=0 limits=- impl=0 "
-           "var= value=a;b,c";
-    QTest::addRow("quote inside an unquoted field")
-        << "index,sub,edsname,datatype\n0x2000,0,5\" display,u8\n"
-        << 0x2000 << 0 << "5\" display/5\" display type=5 ro pdo=0 limits=- impl=0 var= value=";
-    QTest::addRow("unbalanced quote split at every separator")
-        << "index,sub,edsname,datatype\n0x2000,0,\"Speed,u8\n0x2001,0,\"Set\" point,u8\n"
-        << 0x2000 << 0 << "\"Speed/\"Speed type=5 ro pdo=0 limits=- impl=0 var= value=";
-    QTest::addRow("record without its sub-index 0 row")
-        << "index,sub,edsname,datatype,objectcode\n0x2200,1,Value,u16,RECORD\n"
-        << 0x2200 << 0
-        << "Value/Highest Subindex supported type=5 ro pdo=0 limits=- impl=1 var= value=";
-}
-
-void TestCsvImporter::rowsBecomeEntries()
-{
-    QFETCH(QString, file);
-    QFETCH(int, index);
-    QFETCH(int, sub);
-    CsvImporter importer;
-    import(file, importer);
-    QVERIFY(importer.diagnostics().isEmpty());
-    QTEST(entryText(*db, staging, quint16(index), quint8(sub)), "expected");
-}
-
-// A row that cannot be read names its file and line and is skipped; the rest comes in.
-void TestCsvImporter::malformedRowsAreReportedAndSkipped()
-{
-    CsvImporter importer;
-    import(QStringLiteral("index,sub,edsname,datatype,access\n"
-                          "0x2000,0,Good,u8\n"
-                          "0x2005,0,\"Two\nlines\",u8\n"
-                          "0x2g00,0,Bad index,u8\n"
-                          "0x2001,0x100,Bad sub,u8\n"
-                          "0x2002,0,Bad type,UNSIGNED99\n"
-                          "0x2004,0,Odd access,u8,readsometimes\n"
-                          "c,0x2000\n"
-                          "0x2003,0,Also good,u16\n"),
-           importer);
-    const QStringList problems = importer.diagnostics();
-    QStringList places;
-    for (const QString &problem : problems)
-        places << problem.section(QLatin1String(" warning: "), 0, 0);
-    QCOMPARE(
-        places,
-        (QStringList{"list.csv:5:", "list.csv:6:", "list.csv:7:", "list.csv:8:", "list.csv:9:"}));
-    // An unknown access type is noted, and the entry kept as read-only.
-    QCOMPARE(db->getIndices(staging, 0x1000, 0xFFFF),
-             (QList<quint16>{0x2000, 0x2003, 0x2004, 0x2005}));
-    QVERIFY(importer.applyCommands(db.get(), staging).isEmpty());
-}
-
-void TestCsvImporter::copyAndDeleteRowsApplyAfterTheImport()
-{
-    CsvImporter importer;
-    import(QStringLiteral("index;sub;edsname;datatype;objectcode\n"
-                          "0x2000;0;Table;u16;ARRAY\n0x2000;1;A;u16\n0x2000;2;B;u16\n"
-                          "0x2001;0;Old;u8\n0x2002;0;Other;u8;RECORD\n"
-                          "c;0x2000;0x2010;0\n"
-                          "c;0x2000;0x2002;2\n"
-                          "d;0x2001;0\n"
-                          "d;0x2000;1\n"
-                          "d;0x2003;1\n"),
-           importer);
-    // The reading leaves everything in place; the commands run on the project line.
-    QVERIFY(db->existIndex(staging, 0x2001));
-    const QStringList failed = importer.applyCommands(db.get(), staging);
-    QCOMPARE(failed, QStringList{QStringLiteral("delete 0x2003 sub-index 1")});
-    QVERIFY(db->existSubIndex(staging, 0x2010, 2));
-    QCOMPARE(db->getSubIndexName(staging, 0x2002, 2, false), QStringLiteral("B"));
-    QVERIFY(!db->existIndex(staging, 0x2001));
-    QVERIFY(!db->existSubIndex(staging, 0x2000, 1));
-    QVERIFY(db->existSubIndex(staging, 0x2010, 1));
-}
-
-// A CSV export read into a new project gives back every object and entry with what the
-// table carries of it; "converted" holds what the export's rules write differently on
-// purpose, as the import gives it back.
-void TestCsvImporter::exportReadsBack_data()
-{
-    QTest::addColumn<Builder>("build");
-    QTest::addColumn<Fields>("converted");
-    QTest::addRow("generator fixture") << Builder(gentest::buildCanopenProject) << Fields();
-    // The Value column holds a number for every type but the strings, 0 when the default
-    // is none (a node-ID expression, an empty DOMAIN); names and variable names are written
-    // with their $-variables substituted; the rows of a VAR carry the object's name only;
-    // the ObjectCode column knows ARRAY and RECORD only, so a DOMAIN object comes back as a
-    // VAR named as its row.
-    QTest::addRow("description fixture")
-        << Builder(desctest::buildDescriptionProject)
-        << Fields{{"1400.01 value", "0"},
-                  {"1600.01 name", "Mapping entry 1"},
-                  {"2100.01 name", "Gain 0"},
-                  {"2100.1a name", "Gain 25"},
-                  {"2200.01 name", "Device name"},
-                  {"2300 objecttype", "7"},
-                  {"2300 name", "Firmware image Firmware image"},
-                  {"2300.00 name", "Firmware image Firmware image"},
-                  {"2300.00 value", "0"},
-                  {"6040.00 varname", "control_6040"}};
-    // A node-ID expression and a REAL32 default are no integers: the Value column says 0.
-    QTest::addRow("dictionary editor fixture")
-        << Builder([](ObjectDataBase &db) { dictionaryfixture::buildLine(db, 0); })
-        << Fields{{"1800.01 value", "0"}, {"2200.02 value", "0"}};
-    QTest::addRow("arrays, records, limits, mapping") << Builder([](ObjectDataBase &db) {
-        // The export names each entry of an ARRAY or RECORD "<object> <entry>", and a VAR
-        // by its object alone.
-        using nwtest::entry;
-        nwtest::Sub limited = named(entry(2, "rw", "-5"), "Left");
-        limited.limitineds = true;
-        limited.lowlimit = -100;
-        limited.uplimit = 100;
-        nwtest::Sub received = named(entry(7, "rww", "7"), "Set point");
-        received.pdomapping = 3;
-        const nwtest::Sub sent = named(nwtest::appVariable(4, "ro", "level", 4), "Level");
-        const nwtest::Sub count = named(entry(5, "const", "2"), "Highest sub-index");
-        nwtest::ProjectBuilder(db)
-            .newProject()
-            .var(0, 0x1000, named(entry(7, "ro", "0x191"), "Device type"), "Device type")
-            .object(0, 0x1018, 9,
-                    {count, named(entry(7, "ro", "0x12"), "Vendor-ID"),
-                     named(entry(7, "ro", "0x34"), "Product code")},
-                    "Identity")
-            .object(0, 0x2000, 8, {count, limited, named(entry(2, "rw", "0"), "Right")}, "Offsets")
-            .object(0, 0x2003, 9, {count, received, sent}, "Process data")
-            // The first two rows share more words than the object's name.
-            .object(0, 0x2004, 9,
-                    {named(count, "Number of entries"),
-                     named(entry(7, "rw", "3"), "Number of steps"),
-                     named(entry(6, "rw", "400"), "Run current")},
-                    "Stepper")
-            .var(0, 0x2001, named(entry(8, "rww", "2"), "Gain"), "Gain")
-            .var(0, 0x6000, named(nwtest::appVariable(6, "rwr", "speed", 1), "Speed"), "Speed");
-    }) << Fields();
-    // Texts with the separator, quotes and line breaks keep their columns in quotes.
-    QTest::addRow("names and strings with commas, quotes and line breaks")
-        << Builder([](ObjectDataBase &db) {
-               using nwtest::entry;
-               const nwtest::Sub count = named(entry(5, "const", "2"), "Highest sub-index");
-               nwtest::ProjectBuilder(db)
-                   .newProject()
-                   .var(0, 0x2001, named(entry(7, "rw", "1"), "Gain, \"fine\"; coarse"),
-                        "Gain, \"fine\"; coarse")
-                   .object(0, 0x2003, 9,
-                           {count, named(entry(7, "rw", "0"), "Speed,\r\nset point"),
-                            named(entry(7, "rw", "0"), "Torque\nlimit \"max\"")},
-                           "Motor \"A\", left")
-                   .var(0, 0x2004, named(entry(9, "const", "a,b \"c\"\nd"), "Label"), "Label");
-           })
-        << Fields();
-}
-
-void TestCsvImporter::exportReadsBack()
-{
-    QFETCH(Builder, build);
-    QFETCH(Fields, converted);
-    ObjectDataBase source;
-    QVERIFY(source.createNewDataBase());
-    build(source);
-    CSVGenerator generator;
-    QVERIFY(gentest::runGenerator(generator, source, dir->path(), QStringLiteral("export")));
-    CsvImporter importer;
-    importer.setDatabase(db.get());
-    importer.setActiveLine(staging);
-    importer.setIndexRange(0x1000, 0xFFFF);
-    QVERIFY(importer.setImportFileName(dir->filePath(generator.fileName())));
-    importer.doImport();
-    const QString problems = importer.diagnostics().join(QLatin1Char('\n'));
-    QVERIFY2(problems.isEmpty(), qPrintable(problems));
-    Fields expected = carried(source, 0, true);
-    for (auto it = converted.cbegin(); it != converted.cend(); ++it) {
-        QVERIFY2(expected.contains(it.key()), qPrintable(it.key()));
-        expected[it.key()] = it.value();
-    }
-    const QString lost = difference(expected, carried(*db, staging, false));
-    QVERIFY2(lost.isEmpty(), qPrintable(lost));
-}
-
-// Another project's line comes in with its objects in the range and its PGNs.
-void TestCsvImporter::projectLineWithPgnsIsCopied()
-{
-    ObjectDataBase other;
-    QVERIFY(other.createNewDataBase());
-    gentest::buildCanopenProject(other);
-    ObjectDataBase::PGN pgn;
-    pgn.number = 0xF004;
-    pgn.name = QStringLiteral("Engine speed");
-    pgn.direction = 0x55;
-    QVERIFY(other.addPGN(0, 0xF004, pgn));
-    const QString path = dir->filePath(QStringLiteral("other.nwrp"));
-    QVERIFY(other.saveDataBase(path));
-
-    NWRPImporter importer;
-    importer.setDatabase(db.get());
-    importer.setActiveLine(staging);
-    importer.setIndexRange(0x2000, 0xFFFF);
-    QVERIFY(importer.setImportFileName(path));
-    importer.doImport();
-    QCOMPARE(importer.getLastError(), QString());
-    QCOMPARE(db->getIndices(staging, 0x1000, 0xFFFF), other.getIndices(0, 0x2000, 0xFFFF));
-    QVERIFY(db->existsPGN(staging, 0xF004, 0x55));
-
-    importer.setSourceLine(7);
-    importer.doImport();
-    QVERIFY(importer.getLastError().contains(QLatin1String("no line 7")));
-}
 
 NW_TEST_MAIN(TestCsvImporter)
 #include "tst_csvimporter.moc"

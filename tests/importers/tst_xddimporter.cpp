@@ -1,19 +1,16 @@
+#include "../description/descriptiontestutil.h"
 #include "database/objectdatabase.h"
 #include "description/xddgenerator.h"
 #include "importers/xddimporter.h"
-#include "panelkit/helper.h"
-
-#include "../description/descriptiontestutil.h"
 #include "nwtest.h"
+#include "panelkit/helper.h"
 #include "projectbuilder.h"
 #include "roundtriputil.h"
 #include "testenv.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
-
 #include <functional>
-#include <memory>
 
 using namespace roundtrip;
 
@@ -42,11 +39,9 @@ QString implementationAndLimits(ObjectDataBase &db)
     ObjectDataBase::SUBINDEX_DATA_T entry;
     if (!db.getSubIndexData(0, 0x2000, 0, entry))
         return QStringLiteral("<none>");
-    return QStringLiteral("impl=%1 limits=%2..%3 %4")
-        .arg(entry.implementation)
-        .arg(entry.lowlimit)
-        .arg(entry.uplimit)
-        .arg(entry.limitineds ? "in file" : "of the type");
+    return QString::asprintf("impl=%d limits=%lld..%lld %s", entry.implementation,
+                             qlonglong(entry.lowlimit), qlonglong(entry.uplimit),
+                             entry.limitineds ? "in file" : "of the type");
 }
 
 // The sub-index as the description keeps it: access and PDO mapping as its attributes
@@ -102,287 +97,248 @@ class TestXddImporter : public QObject
 
 private slots:
     void initTestCase() { gentest::initApplication(); }
-    void init();
-    void readsAttributes_data();
-    void readsAttributes();
-    void xmlErrorKeepsWhatWasRead();
-    void corpusFile_data();
-    void corpusFile();
-    void projectSurvivesRoundTrip_data();
-    void projectSurvivesRoundTrip();
+
+    void init()
+    {
+        dir.reset(new QTemporaryDir);
+        QVERIFY(dir->isValid());
+    }
+
+    void readsAttributes_data()
+    {
+        QTest::addColumn<QString>("objects");
+        QTest::addColumn<QString>("parameters");
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<QString>("details"); // of 0x2000 sub-index 0
+        QTest::addColumn<QString>("diagnostic"); // a part of it; empty: none at all
+        const auto row = [](const char *name, const QString &objects, const QString &content,
+                            const char *details, const char *diagnostic,
+                            const QString &parameters = QString()) {
+            QTest::newRow(name) << objects << parameters << content << QString(details)
+                                << QString(diagnostic);
+        };
+        const QString object = QStringLiteral(
+            "<CANopenFDDataObject index=\"2000\" name=\"Speed\" objectType=\"7\" dataType=\"06\">"
+            "<CANopenFDDataElement subIndex=\"00\" name=\"Speed\" %1/></CANopenFDDataObject>");
+        const QString head = QStringLiteral("2000 name=Speed objecttype=7 datatype=6; 2000sub0 "
+                                            "name=Speed ");
+        const QString var = QStringLiteral("2000 name=Speed objecttype=7 datatype=6");
+        row("as written, rw transmitted",
+            object.arg("dataType=\"06\" modification=\"true\" accessUSDO=\"rw\" accessPDO=\"t\" "
+                       "defaultValue=\"10\""),
+            head + "datatype=6 access=rwr pdo=4 default=10", "impl=0 limits=0..65535 of the type",
+            "");
+        row("not modifiable",
+            object.arg("dataType=\"06\" modification=\"false\" accessUSDO=\"rw\" accessPDO=\"t\""),
+            head + "datatype=6 access=const pdo=0 default=", "impl=1 limits=0..65535 of the type",
+            "");
+        row("attributes missing",
+            "<CANopenFDDataObject index=\"2000\"><CANopenFDDataElement subIndex=\"0\"/>"
+            "</CANopenFDDataObject>",
+            "2000 name= objecttype=7 datatype=5; 2000sub0 name= datatype=5 access=ro pdo=0 "
+            "default=",
+            "impl=0 limits=0..255 of the type", "");
+        row("attributes empty", object.arg("dataType=\"\" defaultValue=\"\" accessUSDO=\"wo\""),
+            head + "datatype=5 access=wo pdo=0 default=", "",
+            "the attribute dataType is empty; it was read as missing");
+        row("unknown access", object.arg("dataType=\"06\" accessUSDO=\"readWrite\""),
+            head + "datatype=6 access=ro pdo=0 default=", "", "accessUSDO 'readWrite' is unknown");
+        row("node-ID expression", object.arg("dataType=\"07\" defaultValue=\"0x180 + $nodeid\""),
+            head + "datatype=7 access=ro pdo=0 default=$NODEID+0x180", "",
+            "the node-ID expression '0x180 + $nodeid' was stored as '$NODEID+0x180'");
+        row("IEC type name", object.arg("dataType=\"UDINT\""),
+            head + "datatype=7 access=ro pdo=0 default=", "",
+            "the data type 'UDINT' is given by name; it was read as 0x0007");
+        row("parameter by uniqueIDRef", object.arg("uniqueIDRef=\"UID_SPEED\""),
+            head + "datatype=6 access=rw pdo=0 default=7", "impl=0 limits=1..9 in file",
+            "was taken from the parameter the element refers to (uniqueIDRef)",
+            "<parameter uniqueID=\"UID_SPEED\" access=\"readWrite\"><label "
+            "lang=\"en\">Speed</label>"
+            "<UINT/><defaultValue value=\"7\"/><allowedValues><range><minValue value=\"1\"/>"
+            "<maxValue value=\"9\"/></range></allowedValues></parameter>");
+        row("unknown uniqueIDRef", object.arg("dataType=\"06\" uniqueIDRef=\"UID_NONE\""),
+            head + "datatype=6 access=ro pdo=0 default=", "",
+            "uniqueIDRef 'UID_NONE' names no parameter of the parameterList before it");
+        row("only a low limit", object.arg("dataType=\"03\" lowLimit=\"-5\""),
+            head + "datatype=3 access=ro pdo=0 default=", "impl=0 limits=-5..0 in file", "");
+        row("namespace",
+            "<CANopenFDDataObject xmlns=\"urn:other\" index=\"2000\" name=\"Speed\" "
+            "dataType=\"06\"/>",
+            var, "", "the objects are in the namespace 'urn:other'");
+        row("element before any object",
+            "<CANopenFDDataElement subIndex=\"00\" name=\"Lost\"/>"
+            "<CANopenFDDataObject index=\"2000\" name=\"Speed\" dataType=\"06\"/>",
+            var, "", "a CANopenFDDataElement outside a readable CANopenFDDataObject was skipped");
+        row("object with index 0",
+            "<CANopenFDDataObject index=\"0\" name=\"Zero\"><CANopenFDDataElement subIndex=\"00\"/>"
+            "</CANopenFDDataObject><CANopenFDDataObject index=\"2000\" name=\"Speed\" "
+            "dataType=\"06\"/>",
+            var, "",
+            "a CANopenFDDataObject without a valid index ('0') was skipped with its elements");
+    }
+    void readsAttributes()
+    {
+        QFETCH(QString, objects);
+        QFETCH(QString, parameters);
+        QFETCH(QString, details);
+        QFETCH(QString, diagnostic);
+        ObjectDataBase db;
+        XDDImporter importer;
+        QStringList errors;
+        read(writeFile(document(objects, parameters)), db, importer, &errors);
+        QCOMPARE(errors, QStringList());
+        QTEST(contentOf(db, 0, Carried::Xdd).join(QStringLiteral("; ")), "content");
+        if (!details.isEmpty())
+            QCOMPARE(implementationAndLimits(db), details);
+        const QString found = diagnosticsText(importer.diagnostics());
+        if (diagnostic.isEmpty())
+            QVERIFY2(found.isEmpty(), qPrintable(found));
+        else
+            QVERIFY2(found.contains(QStringLiteral("device.xdd:")) && found.contains(diagnostic),
+                     qPrintable(found));
+    }
+
+    void xmlErrorKeepsWhatWasRead()
+    {
+        ObjectDataBase db;
+        XDDImporter importer;
+        QStringList errors;
+        read(writeFile(
+                 document("<CANopenFDDataObject index=\"2000\" name=\"Speed\" dataType=\"06\"/>"
+                          "<CANopenFDDataObject index=\"2001\" name=\"Cut")),
+             db, importer, &errors);
+        QVERIFY(errors.size() == 1 && !errors.first().isEmpty());
+        QCOMPARE(db.getIndices(0), QList<quint16>{0x2000});
+        QVERIFY(diagnosticsText(importer.diagnostics())
+                    .contains(QRegularExpression(QStringLiteral("device.xdd:[0-9]+: error: "))));
+    }
+
+    void corpusFile_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("productName");
+        QTest::addColumn<int>("otherObjects");
+        const auto row = [](const char *name, const char *file, const char *product, int objects) {
+            QTest::newRow(name) << QString(file) << QString(product) << objects;
+        };
+        row("minimal project", "minimal_project.xdd", "minimal_test", 10);
+        row("demo device", "demoDevice.xdd", "Demo device", 48);
+        row("301 profile", "DS301_profile.xpd", "New Product", 55);
+        row("302 master profile", "DSP302-NMTMaster.xpd", "New Product", 4);
+    }
+
+    // These descriptions of classic CANopen devices hold no CANopen FD objects: the reader
+    // takes their product name, says what it skipped, reports the format and leaves the
+    // objects of the line alone.
+    void corpusFile()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, otherObjects);
+        const QString path = QStringLiteral(NW_TEST_DATA_DIR "/importers/xdd/") + file;
+        ObjectDataBase db;
+        nwtest::ProjectBuilder(db).newProject();
+        gentest::addVar(db, 0, 0x2000, QStringLiteral("Kept"));
+        const QStringList before = contentOf(db, 0);
+        XDDImporter importer;
+        QStringList errors;
+        read(path, db, importer, &errors, true);
+        QCOMPARE(contentOf(db, 0), before);
+        QTEST(db.getDescriptionSettingsValue(QStringLiteral("ProductName")), "productName");
+        QCOMPARE(errors, QStringList{path + QStringLiteral(" has is not in CiA 1311 XDD format.")});
+        QVERIFY(diagnosticsText(importer.diagnostics())
+                    .contains(
+                        QStringLiteral("the file describes %1 CANopen objects").arg(otherObjects)));
+    }
+
+    void projectSurvivesRoundTrip_data()
+    {
+        QTest::addColumn<Builder>("build");
+        QTest::addRow("description fixture") << Builder(desctest::buildDescriptionProject);
+        QTest::addRow("new-project template") << Builder([](ObjectDataBase &db) {
+            QVERIFY(db.openDataBase(QStringLiteral(NW_BINARY_DIR "/src/data/mt.data"), false));
+        });
+        QTest::addRow("every access and mapping") << Builder([](ObjectDataBase &db) {
+            nwtest::ProjectBuilder(db).newProject();
+            desctest::addObject(db, 0x2000, QStringLiteral("Access $I"), 9);
+            quint8 sub = 0;
+            for (const char *access : {"const", "ro", "wo", "rw", "rwr", "rww"}) {
+                for (quint8 pdo = 0; pdo <= 4; ++pdo) {
+                    ObjectDataBase::SUBINDEX_DATA_T entry =
+                        gentest::sub(QStringLiteral("Entry $s"), quint16(2 + sub % 6), "-3");
+                    entry.accesstype = QLatin1String(access);
+                    entry.pdomapping = pdo;
+                    entry.writedefaulttoeds = sub % 3;
+                    db.addSubIndex(0, 0x2000, sub++, entry);
+                }
+            }
+            ObjectDataBase::INDEX_DATA_T array;
+            array.name = QStringLiteral("Array");
+            array.objecttype = 8;
+            array.datatype = 0x1B;
+            db.addIndex(0, 0x2001, array);
+            db.addSubIndex(0, 0x2001, 0, gentest::sub(QStringLiteral("Count"), 5, "1"));
+            db.addSubIndex(0, 0x2001, 1, gentest::sub(QStringLiteral("Element"), 0x1B, "0x10"));
+        });
+    }
+
+    // Written as a CANopen FD description and read back, a project keeps its objects as far as
+    // the description carries them; read a second time, nothing changes any more.
+    void projectSurvivesRoundTrip()
+    {
+        QFETCH(Builder, build);
+        ObjectDataBase source;
+        QVERIFY(source.createNewDataBase());
+        build(source);
+        XDDGenerator generator;
+        QVERIFY(gentest::runGenerator(generator, source, dir->path(), QStringLiteral("trip")));
+        const QString firstPath = dir->filePath(generator.fileName());
+        ObjectDataBase first;
+        XDDImporter importer;
+        QStringList errors;
+        read(firstPath, first, importer, &errors);
+        QCOMPARE(errors, QStringList());
+        const QString found = diagnosticsText(importer.diagnostics());
+        QVERIFY2(found.isEmpty(), qPrintable(found));
+        const QString lost =
+            difference(describedContent(source, 0), contentOf(first, 0, Carried::Xdd));
+        QVERIFY2(lost.isEmpty(), qPrintable(lost));
+        XDDGenerator again;
+        QVERIFY(gentest::runGenerator(again, first, dir->path(), QStringLiteral("again")));
+        ObjectDataBase second;
+        XDDImporter secondImporter;
+        read(dir->filePath(again.fileName()), second, secondImporter);
+        const QString changed =
+            difference(contentOf(first, 0, Carried::Xdd), contentOf(second, 0, Carried::Xdd));
+        QVERIFY2(changed.isEmpty(), qPrintable(changed));
+    }
 
 private:
     // Reads the file into line 0 of db, made a new project first unless it is built; the
     // texts sent through importError go to errors.
     void read(const QString &path, ObjectDataBase &db, XDDImporter &importer,
-              QStringList *errors = nullptr, bool built = false);
-    QString writeFile(const QByteArray &content);
+              QStringList *errors = nullptr, bool built = false)
+    {
+        if (!built)
+            nwtest::ProjectBuilder(db).newProject();
+        QStringList sent;
+        connect(&importer, qOverload<const QString &>(&BaseDataImporter::importError),
+                [&sent](const QString &text) { sent << text; });
+        importer.setDatabase(&db);
+        importer.setActiveLine(0);
+        QVERIFY(importer.setImportFileName(path));
+        importer.doImport();
+        if (errors)
+            *errors = sent;
+    }
+
+    QString writeFile(const QByteArray &content)
+    {
+        const QString path = dir->filePath(QStringLiteral("device.xdd"));
+        return nwWriteFile(path, content) ? path : QString();
+    }
 
     std::unique_ptr<QTemporaryDir> dir;
 };
-
-void TestXddImporter::init()
-{
-    dir.reset(new QTemporaryDir);
-    QVERIFY(dir->isValid());
-}
-
-QString TestXddImporter::writeFile(const QByteArray &content)
-{
-    const QString path = dir->filePath(QStringLiteral("device.xdd"));
-    return nwWriteFile(path, content) ? path : QString();
-}
-
-void TestXddImporter::read(const QString &path, ObjectDataBase &db, XDDImporter &importer,
-                           QStringList *errors, bool built)
-{
-    if (!built)
-        nwtest::ProjectBuilder(db).newProject();
-    QStringList sent;
-    connect(&importer, qOverload<const QString &>(&BaseDataImporter::importError),
-            [&sent](const QString &text) { sent << text; });
-    importer.setDatabase(&db);
-    importer.setActiveLine(0);
-    QVERIFY(importer.setImportFileName(path));
-    importer.doImport();
-    if (errors)
-        *errors = sent;
-}
-
-void TestXddImporter::readsAttributes_data()
-{
-    QTest::addColumn<QString>("objects");
-    QTest::addColumn<QString>("parameters");
-    QTest::addColumn<QString>("content");
-    QTest::addColumn<QString>("details"); // of 0x2000 sub-index 0
-    QTest::addColumn<QString>("diagnostic"); // a part of it; empty: none at all
-
-    const QString object = QStringLiteral(
-        "<CANopenFDDataObject index=\"2000\" name=\"Speed\" objectType=\"7\" dataType=\"06\">"
-        "<CANopenFDDataElement subIndex=\"00\" name=\"Speed\" %1/></CANopenFDDataObject>");
-    const QString head = QStringLiteral("2000 name=Speed objecttype=7 datatype=6; 2000sub0 "
-                                        "name=Speed ");
-    QTest::addRow("as written, rw transmitted")
-        << object.arg("dataType=\"06\" modification=\"true\" accessUSDO=\"rw\" accessPDO=\"t\" "
-                      "defaultValue=\"10\"")
-        << "" << head + "datatype=6 access=rwr pdo=4 default=10"
-        << "impl=0 limits=0..65535 of the type"
-        << "";
-    QTest::addRow("not modifiable")
-        << object.arg("dataType=\"06\" modification=\"false\" accessUSDO=\"rw\" accessPDO=\"t\"")
-        << "" << head + "datatype=6 access=const pdo=0 default="
-        << "impl=1 limits=0..65535 of the type"
-        << "";
-    QTest::addRow("attributes missing")
-        << "<CANopenFDDataObject index=\"2000\"><CANopenFDDataElement subIndex=\"0\"/>"
-           "</CANopenFDDataObject>"
-        << ""
-        << "2000 name= objecttype=7 datatype=5; 2000sub0 name= datatype=5 access=ro pdo=0 "
-           "default="
-        << "impl=0 limits=0..255 of the type"
-        << "";
-    QTest::addRow("attributes empty")
-        << object.arg("dataType=\"\" defaultValue=\"\" accessUSDO=\"wo\"") << ""
-        << head + "datatype=5 access=wo pdo=0 default="
-        << ""
-        << "the attribute dataType is empty; it was read as missing";
-    QTest::addRow("unknown access") << object.arg("dataType=\"06\" accessUSDO=\"readWrite\"") << ""
-                                    << head + "datatype=6 access=ro pdo=0 default="
-                                    << ""
-                                    << "accessUSDO 'readWrite' is unknown";
-    QTest::addRow("node-ID expression")
-        << object.arg("dataType=\"07\" defaultValue=\"0x180 + $nodeid\"") << ""
-        << head + "datatype=7 access=ro pdo=0 default=$NODEID+0x180"
-        << ""
-        << "the node-ID expression '0x180 + $nodeid' was stored as '$NODEID+0x180'";
-    QTest::addRow("IEC type name")
-        << object.arg("dataType=\"UDINT\"") << "" << head + "datatype=7 access=ro pdo=0 default="
-        << ""
-        << "the data type 'UDINT' is given by name; it was read as "
-           "0x0007";
-    const QString parameter = QStringLiteral(
-        "<parameter uniqueID=\"UID_SPEED\" access=\"%1\"><label lang=\"en\">Speed</label><UINT/>"
-        "<defaultValue value=\"7\"/><allowedValues><range><minValue value=\"1\"/>"
-        "<maxValue value=\"9\"/></range></allowedValues></parameter>");
-    QTest::addRow("parameter by uniqueIDRef")
-        << object.arg("uniqueIDRef=\"UID_SPEED\"") << parameter.arg("readWrite")
-        << head + "datatype=6 access=rw pdo=0 default=7"
-        << "impl=0 limits=1..9 in file"
-        << "was taken from the parameter the element refers to (uniqueIDRef)";
-    QTest::addRow("unknown uniqueIDRef")
-        << object.arg("dataType=\"06\" uniqueIDRef=\"UID_NONE\"") << ""
-        << head + "datatype=6 access=ro pdo=0 default="
-        << ""
-        << "uniqueIDRef 'UID_NONE' names no parameter of the parameterList before it";
-    QTest::addRow("only a low limit") << object.arg("dataType=\"03\" lowLimit=\"-5\"") << ""
-                                      << head + "datatype=3 access=ro pdo=0 default="
-                                      << "impl=0 limits=-5..0 in file"
-                                      << "";
-    QTest::addRow("namespace")
-        << "<CANopenFDDataObject xmlns=\"urn:other\" index=\"2000\" name=\"Speed\" "
-           "dataType=\"06\"/>"
-        << ""
-        << "2000 name=Speed objecttype=7 datatype=6"
-        << ""
-        << "the objects are in the namespace 'urn:other'";
-    QTest::addRow("element before any object")
-        << "<CANopenFDDataElement subIndex=\"00\" name=\"Lost\"/>"
-           "<CANopenFDDataObject index=\"2000\" name=\"Speed\" dataType=\"06\"/>"
-        << ""
-        << "2000 name=Speed objecttype=7 datatype=6"
-        << ""
-        << "a CANopenFDDataElement outside a readable CANopenFDDataObject was skipped";
-    QTest::addRow("object with index 0")
-        << "<CANopenFDDataObject index=\"0\" name=\"Zero\"><CANopenFDDataElement subIndex=\"00\"/>"
-           "</CANopenFDDataObject><CANopenFDDataObject index=\"2000\" name=\"Speed\" "
-           "dataType=\"06\"/>"
-        << ""
-        << "2000 name=Speed objecttype=7 datatype=6"
-        << ""
-        << "a CANopenFDDataObject without a valid index ('0') was skipped with its elements";
-}
-
-void TestXddImporter::readsAttributes()
-{
-    QFETCH(QString, objects);
-    QFETCH(QString, parameters);
-    QFETCH(QString, content);
-    QFETCH(QString, details);
-    QFETCH(QString, diagnostic);
-    const QString path = writeFile(document(objects, parameters));
-    ObjectDataBase db;
-    XDDImporter importer;
-    QStringList errors;
-    read(path, db, importer, &errors);
-    QCOMPARE(errors, QStringList());
-    QCOMPARE(contentOf(db, 0, Carried::Xdd).join(QStringLiteral("; ")), content);
-    if (!details.isEmpty())
-        QCOMPARE(implementationAndLimits(db), details);
-    const QString found = diagnosticsText(importer.diagnostics());
-    if (diagnostic.isEmpty())
-        QVERIFY2(found.isEmpty(), qPrintable(found));
-    else
-        QVERIFY2(found.contains(QStringLiteral("device.xdd:")) && found.contains(diagnostic),
-                 qPrintable(found));
-}
-
-void TestXddImporter::xmlErrorKeepsWhatWasRead()
-{
-    QByteArray content = document(
-        QStringLiteral("<CANopenFDDataObject index=\"2000\" name=\"Speed\" dataType=\"06\"/>"
-                       "<CANopenFDDataObject index=\"2001\" name=\"Cut"));
-    const QString path = writeFile(content);
-    ObjectDataBase db;
-    XDDImporter importer;
-    QStringList errors;
-    read(path, db, importer, &errors);
-    QCOMPARE(errors.size(), 1);
-    QVERIFY(!errors.first().isEmpty());
-    QCOMPARE(db.getIndices(0), QList<quint16>{0x2000});
-    QVERIFY(diagnosticsText(importer.diagnostics())
-                .contains(QRegularExpression(QStringLiteral("device.xdd:[0-9]+: error: "))));
-}
-
-void TestXddImporter::corpusFile_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("productName");
-    QTest::addColumn<int>("otherObjects");
-    QTest::addRow("minimal project") << "minimal_project.xdd"
-                                     << "minimal_test" << 10;
-    QTest::addRow("demo device") << "demoDevice.xdd"
-                                 << "Demo device" << 48;
-    QTest::addRow("301 profile") << "DS301_profile.xpd"
-                                 << "New Product" << 55;
-    QTest::addRow("302 master profile") << "DSP302-NMTMaster.xpd"
-                                        << "New Product" << 4;
-}
-
-// These descriptions of classic CANopen devices hold no CANopen FD objects: the reader
-// takes their product name, says what it skipped, reports the format and leaves the
-// objects of the line alone.
-void TestXddImporter::corpusFile()
-{
-    QFETCH(QString, file);
-    QFETCH(QString, productName);
-    QFETCH(int, otherObjects);
-    const QString path = QStringLiteral(NW_TEST_DATA_DIR "/importers/xdd/") + file;
-    ObjectDataBase db;
-    nwtest::ProjectBuilder(db).newProject();
-    gentest::addVar(db, 0, 0x2000, QStringLiteral("Kept"));
-    const QStringList before = contentOf(db, 0);
-    XDDImporter importer;
-    QStringList errors;
-    read(path, db, importer, &errors, true);
-    QCOMPARE(contentOf(db, 0), before);
-    QCOMPARE(db.getDescriptionSettingsValue(QStringLiteral("ProductName")), productName);
-    QCOMPARE(errors, QStringList{path + QStringLiteral(" has is not in CiA 1311 XDD format.")});
-    QVERIFY(
-        diagnosticsText(importer.diagnostics())
-            .contains(QStringLiteral("the file describes %1 CANopen objects").arg(otherObjects)));
-}
-
-void TestXddImporter::projectSurvivesRoundTrip_data()
-{
-    QTest::addColumn<Builder>("build");
-    QTest::addRow("description fixture") << Builder(desctest::buildDescriptionProject);
-    QTest::addRow("new-project template") << Builder([](ObjectDataBase &db) {
-        QVERIFY(db.openDataBase(QStringLiteral(NW_BINARY_DIR "/src/data/mt.data"), false));
-    });
-    QTest::addRow("every access and mapping") << Builder([](ObjectDataBase &db) {
-        nwtest::ProjectBuilder(db).newProject();
-        desctest::addObject(db, 0x2000, QStringLiteral("Access $I"), 9);
-        quint8 sub = 0;
-        for (const char *access : {"const", "ro", "wo", "rw", "rwr", "rww"}) {
-            for (quint8 pdo = 0; pdo <= 4; ++pdo) {
-                ObjectDataBase::SUBINDEX_DATA_T entry =
-                    gentest::sub(QStringLiteral("Entry $s"), quint16(2 + sub % 6), "-3");
-                entry.accesstype = QLatin1String(access);
-                entry.pdomapping = pdo;
-                entry.writedefaulttoeds = sub % 3;
-                db.addSubIndex(0, 0x2000, sub++, entry);
-            }
-        }
-        ObjectDataBase::INDEX_DATA_T array;
-        array.name = QStringLiteral("Array");
-        array.objecttype = 8;
-        array.datatype = 0x1B;
-        db.addIndex(0, 0x2001, array);
-        db.addSubIndex(0, 0x2001, 0, gentest::sub(QStringLiteral("Count"), 5, "1"));
-        db.addSubIndex(0, 0x2001, 1, gentest::sub(QStringLiteral("Element"), 0x1B, "0x10"));
-    });
-}
-
-// Written as a CANopen FD description and read back, a project keeps its objects as far as
-// the description carries them; read a second time, nothing changes any more.
-void TestXddImporter::projectSurvivesRoundTrip()
-{
-    QFETCH(Builder, build);
-    ObjectDataBase source;
-    QVERIFY(source.createNewDataBase());
-    build(source);
-    XDDGenerator generator;
-    QVERIFY(gentest::runGenerator(generator, source, dir->path(), QStringLiteral("trip")));
-    const QString firstPath = dir->filePath(generator.fileName());
-    ObjectDataBase first;
-    XDDImporter importer;
-    QStringList errors;
-    read(firstPath, first, importer, &errors);
-    QCOMPARE(errors, QStringList());
-    const QString found = diagnosticsText(importer.diagnostics());
-    QVERIFY2(found.isEmpty(), qPrintable(found));
-    const QString lost = difference(describedContent(source, 0), contentOf(first, 0, Carried::Xdd));
-    QVERIFY2(lost.isEmpty(), qPrintable(lost));
-
-    XDDGenerator again;
-    QVERIFY(gentest::runGenerator(again, first, dir->path(), QStringLiteral("again")));
-    ObjectDataBase second;
-    XDDImporter secondImporter;
-    read(dir->filePath(again.fileName()), second, secondImporter);
-    const QString changed =
-        difference(contentOf(first, 0, Carried::Xdd), contentOf(second, 0, Carried::Xdd));
-    QVERIFY2(changed.isEmpty(), qPrintable(changed));
-}
 
 NW_TEST_MAIN(TestXddImporter)
 #include "tst_xddimporter.moc"
