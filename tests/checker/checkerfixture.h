@@ -134,7 +134,6 @@ public:
                          [texts](const QString &text) { texts->append(text); });
     }
     QStringList texts() const { return *m_texts; }
-    void clear() { m_texts->clear(); }
 
 private:
     std::shared_ptr<QStringList> m_texts;

@@ -19,40 +19,33 @@ QString fact(ObjectDataBase &db, const QString &spec)
     const QString field = spec.section(QLatin1Char('.'), 1);
     const QString at = spec.section(QLatin1Char('.'), 0, 0);
     const quint16 index = quint16(at.left(4).toUInt(nullptr, 16));
-    QString value = QStringLiteral("<missing>");
-    if (at.size() == 4) {
-        ObjectDataBase::INDEX_DATA_T o;
-        if (db.getIndexData(staging, index, o)) {
-            const QMap<QString, QString> fields = {
-                {"name", o.name},
-                {"objecttype", QString::number(o.objecttype)},
-                {"datatype", QString::number(o.datatype)},
-                {"description", o.description},
-                {"subs", QString::number(db.getSubIndices(staging, index).size())}};
-            value = fields.value(field, "<no such field>");
-        }
-        return at + '.' + field + '=' + value;
-    }
+    QMap<QString, QString> fields;
+    ObjectDataBase::INDEX_DATA_T o;
     ObjectDataBase::SUBINDEX_DATA_T s;
-    if (db.getSubIndexData(staging, index, quint8(at.mid(7).toUInt()), s)) {
-        const QMap<QString, QString> fields = {
-            {"name", s.name},
-            {"default", s.defaultvalue},
-            {"current", s.currentvalue},
-            {"access", s.accesstype},
-            {"datatype", QString::number(s.datatype)},
-            {"pdomapping", QString::number(s.pdomapping)},
-            {"implementation", QString::number(s.implementation)},
-            {"varname", s.varname},
-            {"dcf", QString::number(s.dcfcomponent)},
-            {"description", s.description},
-            {"limits", QStringLiteral("%1..%2").arg(s.lowlimit).arg(s.uplimit)},
-            {"limitineds", QString::number(s.limitineds)},
-            {"writedefault", QString::number(s.writedefaulttoeds)},
-            {"refusewrite", QString::number(s.refusewrite)}};
-        value = fields.value(field, "<no such field>");
-    }
-    return at + '.' + field + '=' + value;
+    if (at.size() == 4 && db.getIndexData(staging, index, o))
+        fields = {{"name", o.name},
+                  {"objecttype", QString::number(o.objecttype)},
+                  {"datatype", QString::number(o.datatype)},
+                  {"description", o.description},
+                  {"subs", QString::number(db.getSubIndices(staging, index).size())}};
+    else if (at.size() > 4 && db.getSubIndexData(staging, index, quint8(at.mid(7).toUInt()), s))
+        fields = {{"name", s.name},
+                  {"default", s.defaultvalue},
+                  {"current", s.currentvalue},
+                  {"access", s.accesstype},
+                  {"datatype", QString::number(s.datatype)},
+                  {"pdomapping", QString::number(s.pdomapping)},
+                  {"implementation", QString::number(s.implementation)},
+                  {"varname", s.varname},
+                  {"dcf", QString::number(s.dcfcomponent)},
+                  {"description", s.description},
+                  {"limits", QStringLiteral("%1..%2").arg(s.lowlimit).arg(s.uplimit)},
+                  {"limitineds", QString::number(s.limitineds)},
+                  {"writedefault", QString::number(s.writedefaulttoeds)},
+                  {"refusewrite", QString::number(s.refusewrite)}};
+    return at + '.' + field + '='
+           + (fields.isEmpty() ? QStringLiteral("<missing>")
+                               : fields.value(field, "<no such field>"));
 }
 
 // A section of tests/data/importers/eds_rules.txt.

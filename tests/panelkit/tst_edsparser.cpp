@@ -61,6 +61,7 @@ QByteArray variable(const QByteArray &extra = QByteArray())
            + extra;
 }
 
+// An EDS text of tests/data/panelkit/eds_snippets.txt.
 QByteArray snippet(const char *name)
 {
     return sectionText(NW_TEST_DATA_DIR "/panelkit/eds_snippets.txt", name);
