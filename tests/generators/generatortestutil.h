@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+#include <QVariantMap>
 
 // Fixture projects built in code and helpers to read what generators wrote, shared by
 // the generator, generation-run and command-line tests.
@@ -116,6 +117,16 @@ inline QString goldenDiff(const QString &goldenPath, const QString &actual)
     return golden::lineReport(readText(goldenPath).split(QLatin1Char('\n')), got);
 }
 
+// Settings written "key=value; key=value" (a value may hold blanks) as one map.
+inline QVariantMap settingsOf(const QString &pairs)
+{
+    QVariantMap settings;
+    for (const QString &pair : pairs.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        settings.insert(pair.section(QLatin1Char('='), 0, 0).trimmed(),
+                        pair.section(QLatin1Char('='), 1).trimmed());
+    return settings;
+}
+
 inline void setLineType(ObjectDataBase &db, quint8 line, int type)
 {
     db.setGeneralSettingsValue(QStringLiteral("line%1type").arg(line), QString::number(type));
@@ -129,8 +140,7 @@ inline void addLine(ObjectDataBase &db, quint8 line, int type)
 }
 
 inline ObjectDataBase::SUBINDEX_DATA_T sub(const QString &name, quint16 datatype = 7,
-                                           const QString &value = QStringLiteral("0"),
-                                           quint8 implementation = 0)
+                                           const QString &value = "0", quint8 implementation = 0)
 {
     ObjectDataBase::SUBINDEX_DATA_T data;
     data.name = name;
@@ -161,9 +171,8 @@ inline void addRecord(ObjectDataBase &db, quint8 line, quint16 index, const QStr
     data.name = name;
     data.objecttype = objectType;
     db.addIndex(line, index, data);
-    db.addSubIndex(
-        line, index, 0,
-        sub(QStringLiteral("Highest sub-index supported"), 5, QString::number(subNames.size())));
+    db.addSubIndex(line, index, 0,
+                   sub("Highest sub-index supported", 5, QString::number(subNames.size())));
     for (int i = 0; i < subNames.size(); ++i)
         db.addSubIndex(line, index, quint8(i + 1), sub(subNames.at(i)));
 }
