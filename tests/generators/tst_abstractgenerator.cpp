@@ -134,24 +134,21 @@ void TestAbstractGenerator::settersRefuseWhileRunning()
 void TestAbstractGenerator::failedWrite_data()
 {
     QTest::addColumn<QString>("folder");
-    QTest::addColumn<QString>("existing");
     QTest::addColumn<bool>("removeFolderDuringJob");
+    QTest::addColumn<QString>("existing");
     // The output "folder" is a file, so the target cannot even be opened.
-    QTest::addRow("folder is a file") << "plain"
-                                      << "plain" << false;
+    QTest::addRow("folder is a file") << "plain" << false << "plain";
     // A folder stands where the file should be.
-    QTest::addRow("folder in place of the file") << ""
-                                                 << "probe.h/keep" << false;
+    QTest::addRow("folder in place of the file") << "" << false << "probe.h/keep";
     // The written file cannot be moved into place.
-    QTest::addRow("commit fails") << "out"
-                                  << "" << true;
+    QTest::addRow("commit fails") << "out" << true << "";
 }
 
 void TestAbstractGenerator::failedWrite()
 {
     QFETCH(QString, folder);
-    QFETCH(QString, existing);
     QFETCH(bool, removeFolderDuringJob);
+    QFETCH(QString, existing);
     QTemporaryDir dir;
     const QString output = folder.isEmpty() ? dir.path() : dir.filePath(folder);
     QDir().mkpath(removeFolderDuringJob ? output : QFileInfo(dir.filePath(existing)).path());

@@ -71,8 +71,7 @@ private slots:
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
         for (int i = 0; i < values.size(); ++i)
-            odtest::addVar(db, 0, quint16(0x2000 + i),
-                           sub(6, QStringLiteral("rw"), values.at(i), i % 2));
+            odtest::addVar(db, 0, quint16(0x2000 + i), sub(6, "rw", values.at(i), i % 2));
         compareChanges(db);
     }
 
@@ -92,7 +91,7 @@ private slots:
         QFETCH(QString, limitCheck);
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
-        Sub limited = sub(5, access, QStringLiteral("7"));
+        Sub limited = sub(5, access, "7");
         limited.limitineds = true;
         limited.lowlimit = 3;
         limited.uplimit = 250;
@@ -242,32 +241,28 @@ private slots:
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
         odtest::setting(db, "init_static_variables", "1");
-        odtest::addVar(db, 0, 0x2000, sub(datatype, QStringLiteral("rw"), value));
+        odtest::addVar(db, 0, 0x2000, sub(datatype, "rw", value));
         compareChanges(db);
     }
 
     void managedDeclarations_data()
     {
-        QTest::addColumn<QString>("initialise");
+        QTest::addColumn<bool>("initialise");
         QTest::addColumn<QString>("specifier");
-        QTest::addRow("initialised") << "1"
-                                     << "";
-        QTest::addRow("declared") << "0"
-                                  << "";
-        QTest::addRow("initialised in a memory section") << "1"
-                                                         << "__near";
-        QTest::addRow("declared in a memory section") << "0"
-                                                      << "__near";
+        QTest::addRow("initialised") << true << "";
+        QTest::addRow("declared") << false << "";
+        QTest::addRow("initialised in a memory section") << true << "__near";
+        QTest::addRow("declared in a memory section") << false << "__near";
     }
 
     // Values the stack keeps itself get no managed variable.
     void managedDeclarations()
     {
-        QFETCH(QString, initialise);
+        QFETCH(bool, initialise);
         QFETCH(QString, specifier);
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
-        odtest::setting(db, "init_static_variables", initialise);
+        odtest::setting(db, "init_static_variables", initialise ? "1" : "0");
         odtest::setting(db, "static_memory_specifier", specifier);
         odtest::addVar(db, 0, 0x1017, sub(6, "rw", "100"));
         odtest::addObject(db, 0, 0x1400, 9, {sub(5, "ro", "2"), sub(7, "rw", "0x201")});
@@ -293,7 +288,7 @@ private slots:
         QFETCH(QString, varname);
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
-        Sub variable = odtest::appVar(datatype, QStringLiteral("rw"), varname);
+        Sub variable = odtest::appVar(datatype, "rw", varname);
         variable.size = 12;
         odtest::addArray(db, 0, 0x20AB, 2, variable);
         compareChanges(db);
@@ -415,7 +410,7 @@ private slots:
         QFETCH(quint16, datatype);
         QFETCH(int, implementation);
         QFETCH(QString, type);
-        Sub data = sub(datatype, QStringLiteral("rw"), QStringLiteral("0"), quint8(implementation));
+        Sub data = sub(datatype, "rw", "0", quint8(implementation));
         QCOMPARE(ObjDictGenerator::getImplementationDataType(index, quint8(subIndex), data), type);
         QCOMPARE(data.datatype, datatype == 0x0C ? quint16(0x19) : datatype);
     }
