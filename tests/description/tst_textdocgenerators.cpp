@@ -84,24 +84,25 @@ void TestTextDocGenerators::fileNames_data()
     QTest::addColumn<bool>("multiLine");
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("objectName");
-    const Factory html = [] { return new HTMLGenerator; };
-    const Factory j1939Html = [] { return new J1939HTMLGenerator; };
-    QTest::addRow("text, one line") << Factory(textDoc) << false << "demo_doc.txt"
-                                    << "textual documenation";
-    QTest::addRow("text, per line") << Factory(textDoc) << true << "demo_1.txt"
-                                    << "textual documenation";
-    QTest::addRow("HTML, one line") << html << false << "demo.html"
-                                    << "HTML documentation";
-    QTest::addRow("HTML, per line") << html << true << "demo_1.html"
-                                    << "HTML documentation";
-    QTest::addRow("J1939 text, one line") << Factory(j1939TextDoc) << false << "demo_doc.txt"
-                                          << "j1939 textual documenation";
-    QTest::addRow("J1939 text, per line") << Factory(j1939TextDoc) << true << "demo_1.txt"
-                                          << "j1939 textual documenation";
-    QTest::addRow("J1939 HTML, one line") << j1939Html << false << "demo.html"
-                                          << "HTML documentation";
-    QTest::addRow("J1939 HTML, per line") << j1939Html << true << "demo_1.html"
-                                          << "HTML documentation";
+    const struct
+    {
+        const char *name;
+        Factory create;
+        const char *single, *perLine, *objectName;
+    } writers[] = {
+        {"text", textDoc, "demo_doc.txt", "demo_1.txt", "textual documenation"},
+        {"HTML", [] { return new HTMLGenerator; }, "demo.html", "demo_1.html",
+         "HTML documentation"},
+        {"J1939 text", j1939TextDoc, "demo_doc.txt", "demo_1.txt", "j1939 textual documenation"},
+        {"J1939 HTML", [] { return new J1939HTMLGenerator; }, "demo.html", "demo_1.html",
+         "HTML documentation"},
+    };
+    for (const auto &writer : writers) {
+        for (bool multiLine : {false, true})
+            QTest::addRow("%s, %s", writer.name, multiLine ? "per line" : "one line")
+                << writer.create << multiLine << (multiLine ? writer.perLine : writer.single)
+                << writer.objectName;
+    }
 }
 
 // Each writer writes exactly the file its name says, under the object name the run reports.
