@@ -5,7 +5,6 @@
 #include "nwtest.h"
 #include "tst_docgenerators_fixture.h"
 
-#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -23,7 +22,6 @@ private slots:
     void document();
     void fileNames_data();
     void fileNames();
-    void missingFolder();
 
 private:
     ObjectDataBase db;
@@ -120,19 +118,6 @@ void TestTextDocGenerators::fileNames()
     QCOMPARE(generator->documentFileName(), fileName);
     QCOMPARE(generator->objectName(), objectName);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{fileName});
-}
-
-// A folder that cannot take the file: the job still ends (progress 100) and says that
-// nothing was written.
-void TestTextDocGenerators::missingFolder()
-{
-    QTemporaryDir dir;
-    HTMLGenerator generator;
-    QSignalSpy progress(&generator, &AbstractGenerator::progress);
-    QVERIFY(gentest::runGenerator(generator, db, dir.path() + QStringLiteral("/gone"),
-                                  QStringLiteral("demo")));
-    QVERIFY(!generator.isFileWritten());
-    QCOMPARE(progress.last().first().value<quint8>(), quint8(100));
 }
 
 NW_TEST_MAIN(TestTextDocGenerators)

@@ -120,9 +120,9 @@ inline void addSingleLineObjects(ObjectDataBase &db, quint8 line)
     addVar(db, line, 0x1012, sub(7, "rw", "0x80000100"));
     addVar(db, line, 0x1014, sub(7, "ro", "$NODEID+0x80"));
     addObject(db, line, 0x1016, 8, {sub(5, "const", "2", 1), sub(7, "rw", "0"), sub(7, "rw", "0")});
-    addPdo(db, line, false, 1, QStringLiteral("$NODEID+0x200"), {0x20000008, 0x20010010}, true);
-    addPdo(db, line, true, 1, QStringLiteral("$NODEID+0x180"), {0x20020008, 0x20030020}, false);
-    addPdo(db, line, true, 2, QStringLiteral("0x80000280"), {0x20040008}, false);
+    addPdo(db, line, false, 1, "$NODEID+0x200", {0x20000008, 0x20010010}, true);
+    addPdo(db, line, true, 1, "$NODEID+0x180", {0x20020008, 0x20030020}, false);
+    addPdo(db, line, true, 2, "0x80000280", {0x20040008}, false);
     Sub limited = sub(5, "rw", "0x10", 0, 1);
     limited.limitineds = true;
     limited.lowlimit = 1;
@@ -157,11 +157,11 @@ inline void buildSingleLineProject(ObjectDataBase &db)
 {
     db.createNewDataBase();
     addSingleLineObjects(db, 0);
-    setting(db, "limit_check", QStringLiteral("1"));
-    setting(db, "init_static_variables", QStringLiteral("1"));
-    setting(db, "overwrite_predef", QStringLiteral("1"));
-    setting(db, "applicationheader", QStringLiteral("app.h"));
-    setting(db, "fct_nmt", QStringLiteral("appNmtInd"));
+    setting(db, "limit_check", "1");
+    setting(db, "init_static_variables", "1");
+    setting(db, "overwrite_predef", "1");
+    setting(db, "applicationheader", "app.h");
+    setting(db, "fct_nmt", "appNmtInd");
 }
 
 // Lines 0 and 1; line 1 shares object 0x2100 and a receive mapping with line 0 and
@@ -177,19 +177,17 @@ inline void buildMultiLineProject(ObjectDataBase &db)
         Sub count = sub(5, "const", "2", 1);
         count.sharedlines = true;
         addObject(db, line, 0x2100, 8, {count, shared, shared});
-        addPdo(db, line, false, 1, QStringLiteral("$NODEID+0x200"), {0x21000110, 0x21000210}, false,
-               true);
-        addPdo(db, line, true, 1, QStringLiteral("$NODEID+0x180"),
-               {quint32(0x21000110 + (line << 8))}, false);
+        addPdo(db, line, false, 1, "$NODEID+0x200", {0x21000110, 0x21000210}, false, true);
+        addPdo(db, line, true, 1, "$NODEID+0x180", {quint32(0x21000110 + (line << 8))}, false);
         addVar(db, line, quint16(0x2200 + line), sub(7, "rw", QString::number(100 + line)));
     }
     addObject(db, 1, 0x1F2C, 9, {sub(5, "const", "1", 1), sub(7, "rw", "0")});
     addVar(db, 1, 0x1005, sub(7, "rw", "0x80"));
-    setting(db, "nmtmaster", QStringLiteral("2"));
-    setting(db, "co_ml_ms", QStringLiteral("1,0"));
-    setting(db, "lss_supported", QStringLiteral("1"));
-    setting(db, "overwrite_predef", QStringLiteral("1"));
-    setting(db, "init_static_variables", QStringLiteral("1"));
+    setting(db, "nmtmaster", "2");
+    setting(db, "co_ml_ms", "1,0");
+    setting(db, "lss_supported", "1");
+    setting(db, "overwrite_predef", "1");
+    setting(db, "init_static_variables", "1");
 }
 
 // Line 0 with an object whose entries are all virtual and one with a virtual entry

@@ -7,7 +7,6 @@
 #include "tst_objdictgenerator_fixture.h"
 
 #include <QDir>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 
 using odtest::sub;
@@ -179,24 +178,6 @@ private slots:
             QStringLiteral(NW_TEST_DATA_DIR "/generators/objdict_init.txt"), changes);
         QVERIFY2(diff.isEmpty(), qPrintable(diff));
         QCOMPARE(QFile::exists(userHeader), text.contains(QLatin1String("#include <gen_user.h>")));
-    }
-
-    void unwritableFolderWritesNothing()
-    {
-        ObjectDataBase db;
-        odtest::buildMinimalProject(db);
-        QTemporaryDir dir;
-        const QString missing = dir.filePath(QStringLiteral("gone"));
-        ObjDictGenerator generator(false);
-        QSignalSpy progress(&generator, &AbstractGenerator::progress);
-        generator.setDataBase(&db);
-        generator.setOutputDirectory(missing);
-        QCOMPARE(generator.startGeneration(), 0u);
-        generator.wait();
-        QCOMPARE(progress.count(), 1);
-        QCOMPARE(progress.first().first().value<quint8>(), quint8(100));
-        QVERIFY(!QDir(missing).exists());
-        QVERIFY(!db.lockWriteAccess());
     }
 };
 
