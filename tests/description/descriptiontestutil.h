@@ -29,7 +29,6 @@ inline void buildDescriptionProject(ObjectDataBase &db)
         "LSS_Supported=1; Dummy0005=1; Comment=Motor drive\nfirmware 2.1");
     for (auto it = description.cbegin(); it != description.cend(); ++it)
         db.setDescriptionSettingsValue(it.key(), it.value().toString());
-
     gentest::addRecord(db, 0, 0x1400, "RPDO1 communication", {"COB-ID", "Transmission type"});
     db.setSubIndexValue(0, 0x1400, 1, QStringLiteral("$NODEID+0x200"));
     gentest::addRecord(db, 0, 0x1600, "RPDO1 mapping", {"Mapping entry $s"});
@@ -54,7 +53,6 @@ inline void buildDescriptionProject(ObjectDataBase &db)
     text.accesstype = QStringLiteral("const");
     db.addSubIndex(0, 0x2200, 0, text);
     db.addSubIndex(0, 0x2200, 1, gentest::sub("stray"));
-
     addObject(db, 0x2300, "Firmware image", 2);
     ObjectDataBase::SUBINDEX_DATA_T domain = gentest::sub("Firmware image", 15, QString(), 2);
     domain.accesstype = QStringLiteral("wo");
@@ -64,7 +62,6 @@ inline void buildDescriptionProject(ObjectDataBase &db)
 
     // Only in the variant "FULL".
     gentest::addVar(db, 0, 0x2500, "Diagnostics", 7, {{"eds_define", "FULL"}});
-
     addObject(db, 0x6040, "Controlword", 7);
     ObjectDataBase::SUBINDEX_DATA_T control = gentest::sub("Controlword", 6);
     control.accesstype = QStringLiteral("rw");

@@ -36,11 +36,9 @@ inline void addCanopenLine(ObjectDataBase &db)
     gentest::addLine(db, 0, 1);
     addObject(db, 0x1000, "Device Type", 7, QString(), 7);
     db.addSubIndex(0, 0x1000, 0, entry("Device Type", 7, "ro", "0x00000000"));
-
     addObject(db, 0x1018, "Identity Object", 9, "Größe\nx");
     db.addSubIndex(0, 0x1018, 0, entry("Highest sub-index supported", 5, "const", "1"));
     db.addSubIndex(0, 0x1018, 1, entry("Vendor-ID", 7, "ro", "0x000002B7"));
-
     addObject(db, 0x2000, "Motor <Drive> & \"Co\"", 9);
     db.addSubIndex(0, 0x2000, 0, entry("Highest sub-index supported", 5, "const", "26"));
     ObjectDataBase::SUBINDEX_DATA_T constant = entry("Gear ratio", 6, "const", "42");
@@ -60,7 +58,6 @@ inline void addCanopenLine(ObjectDataBase &db)
     limited.uplimit = 100;
     limited.pdomapping = 2;
     db.addSubIndex(0, 0x2000, 0x1A, limited);
-
     addObject(db, 0x6000, "Temperatur in °C → €", 7, QString(), 9);
     ObjectDataBase::SUBINDEX_DATA_T text = entry("Temperatur in °C → €", 9, "ro", QString());
     text.size = 8;

@@ -142,7 +142,6 @@ void TestEdsGenerator::variants()
     // The device information is the same in every variant.
     QCOMPARE(section(full, QStringLiteral("DeviceInfo")),
              section(base, QStringLiteral("DeviceInfo")));
-
     EDSGenerator generator;
     generator.setDataBase(&db);
     QList<quint16> indices{0x2600, 0x2000, 0x2500, 0x9999};
@@ -282,7 +281,6 @@ void TestEdsGenerator::runWritesEveryVariantAndLine()
     for (const char *file : {"demo.eds", "demo_FULL.eds", "demo_SERVICE.eds", "demo.csv"})
         QVERIFY2(QFile::exists(dir->path() + '/' + file), file);
     QCOMPARE(gentest::readText(dir->path() + "/demo.eds"), generate(db));
-
     ObjectDataBase two;
     gentest::buildCanopenProject(two);
     gentest::addLine(two, 1, 1);

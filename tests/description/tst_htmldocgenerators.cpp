@@ -75,7 +75,6 @@ void TestHtmlDocGenerators::page()
                      doctest::goldenPath(QStringLiteral("doc_plain_changes.txt")),
                      gentest::lineChanges(gentest::maskedLines(full), gentest::maskedLines(html)));
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
-
     const QString xmllint = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
     if (xmllint.isEmpty())
         QSKIP("xmllint is not installed (Debian package libxml2-utils)");

@@ -104,7 +104,6 @@ void TestXddGenerator::documentFollowsTheStructure()
     QCOMPARE(describedAs(path, QStringLiteral("d000")), QStringLiteral("<not described>"));
     // Objects of an EDS variant belong to the one description.
     QVERIFY(describedAs(path, QStringLiteral("2500")).startsWith(QLatin1String("index=2500")));
-
     const QString xmllint = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
     if (xmllint.isEmpty())
         QSKIP("xmllint (Debian package libxml2-utils) is not installed");

@@ -70,7 +70,6 @@ void TestAbstractGenerator::setDataBaseAndLine()
     empty.createNewDataBase();
     empty.delNode(0);
     QCOMPARE(generator.setDataBase(&empty), 3u);
-
     ObjectDataBase db;
     db.createNewDataBase();
     QCOMPARE(generator.setDataBase(&db), 0u);
@@ -78,7 +77,6 @@ void TestAbstractGenerator::setDataBaseAndLine()
     QCOMPARE(generator.setActiveLine(5), 4u);
     QCOMPARE(int(generator.getActiveLine()), 5);
     QCOMPARE(generator.abortGeneration(), 6u);
-
     {
         ObjectDataBase gone;
         gone.createNewDataBase();
@@ -106,7 +104,6 @@ void TestAbstractGenerator::runOnWorkerThread()
     QCOMPARE(generator.startGeneration(), 0u);
     QCOMPARE(generator.objectName(), QStringLiteral("probe.h"));
     generator.wait();
-
     QCOMPARE(values, (QList<int>{50, 100}));
     QCOMPARE(onMainThread, (QList<bool>{true, true}));
     QVERIFY(generator.jobThread != thread());
@@ -225,6 +222,8 @@ void TestAbstractGenerator::missingFolder()
     QCOMPARE(progress.first().first().value<quint8>(), quint8(100));
     QVERIFY(!QDir(gone).exists());
     QVERIFY(!db.lockWriteAccess());
+    if (auto *document = dynamic_cast<DocumentationGenerator *>(generator.get()))
+        QVERIFY(!document->isFileWritten());
 }
 
 void TestAbstractGenerator::convertValue_data()

@@ -323,7 +323,6 @@ void TestCoDefineGenerator::toolVersion_data()
 {
     QTest::addColumn<QString>("version");
     QTest::addColumn<QString>("define");
-
     QTest::addRow("two-digit parts") << "12.0.30.7"
                                      << "#define GEN_TOOL_VERSION\t0x120030ul";
     QTest::addRow("missing part") << "4.2"
@@ -334,7 +333,6 @@ void TestCoDefineGenerator::toolVersion()
 {
     QFETCH(QString, version);
     QFETCH(QString, define);
-
     QCoreApplication::setApplicationVersion(version);
     Project project;
     project.build.objects({QStringLiteral("0:1000:1")});
@@ -400,7 +398,6 @@ void TestCoDefineGenerator::userSectionOfExistingFile()
     QFETCH(QByteArray, existing);
     QFETCH(QString, reported);
     QFETCH(QString, section);
-
     Project project;
     project.build.objects({QStringLiteral("0:1000:1")});
     if (!existing.isNull()) {
@@ -516,7 +513,6 @@ void TestCoDefineGenerator::compiles()
     QFETCH(QString, fixture);
     if (!nwHaveCCompiler())
         QSKIP("no C compiler");
-
     Project project;
     QPair<bool, bool> flags(false, false);
     if (fixture.contains(QLatin1Char(' ')))
@@ -527,7 +523,6 @@ void TestCoDefineGenerator::compiles()
         g.setJ1939Present(flags.first);
         g.setMultiProtocol(flags.second);
     });
-
     QString diagnostics;
     const bool compiled = nwCompileHeaders(
         project.dir.path(), {QStringLiteral("stddef.h"), QStringLiteral("co_canopen.h")},

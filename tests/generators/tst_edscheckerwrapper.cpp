@@ -76,10 +76,8 @@ void TestEdsCheckerWrapper::deferredCheckOfRun()
     run.setProject(project.path(), QStringLiteral("demo"));
     QStringList messages;
     connect(&run, &GenerationRun::message, this, [&messages](const QString &m) { messages << m; });
-
     QCOMPARE(run.startEdsCheck(), 0); // "checkeds" not set
     QVERIFY(messages.isEmpty());
-
     Preferences preferences;
     preferences.checkEds = true;
     preferences.edsCheckerPath = checker;

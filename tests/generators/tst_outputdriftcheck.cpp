@@ -119,7 +119,6 @@ void TestOutputDriftCheck::unchangedProjectLaterDay()
     preferences.postGenerationCommand = QStringLiteral("/usr/bin/touch");
     preferences.postGenerationArguments = dir->path() + QStringLiteral("/command-ran");
     const QStringList before = snapshot();
-
     AbstractGenerator::setFixedDateTime(QDateTime(QDate(2025, 11, 30), QTime(9, 1, 2)));
     GenerationRun run(&db);
     run.setProject(dir->path(), QStringLiteral("demo"));

@@ -171,7 +171,6 @@ void TestSrdoGenerator::copies()
     QTemporaryDir dir;
     QVERIFY(generate(db, dir.path(), testData(QStringLiteral("srdo/templates"))));
     const QString text = gentest::readText(dir.filePath(QStringLiteral("gen_srdo.c")));
-
     QStringList tx = caseLines(text, QStringLiteral("static RET_T genSrdoTransmitMapping("),
                                QStringLiteral("\tcase 1u:"));
     QCOMPARE(tx.takeLast(), QStringLiteral("\t\tretVal = RET_OK;"));
@@ -211,7 +210,6 @@ void TestSrdoGenerator::fixtureProjects()
     QString diff = gentest::goldenDiff(testData(QStringLiteral("srdo_%1.c").arg(golden)),
                                        gentest::readText(dir.filePath("gen_srdo.c")));
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
-
     if (!nwHaveCCompiler())
         QSKIP("no C compiler installed");
     odtest::setting(db, "srdo_loop_counter", QString());

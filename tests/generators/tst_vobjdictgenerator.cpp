@@ -130,7 +130,6 @@ void TestVobjDictGenerator::wholeFile()
     const QString diff =
         gentest::goldenDiff(QStringLiteral(NW_TEST_DATA_DIR "/generators/") + golden, text);
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
-
     odtest::setting(db, "applicationheader", QString());
     CoDefineGenerator define;
     QVERIFY(gentest::runGenerator(define, db, dir.path(), QStringLiteral("fixture")));
