@@ -23,34 +23,21 @@ inline void addObject(ObjectDataBase &db, quint16 index, const QString &name, qu
 inline void buildDescriptionProject(ObjectDataBase &db)
 {
     gentest::buildCanopenProject(db);
-    const QMap<QString, QString> description{{"FileVersion", "3"},
-                                             {"FileRevision", "14"},
-                                             {"CreatedBy", "J. Muster"},
-                                             {"VendorName", "Tenv Motion"},
-                                             {"ProductName", "Drive Ü 7"},
-                                             {"OrderCode", "DRV-7"},
-                                             {"BaudRate_250", "1"},
-                                             {"BaudRate_500", "1"},
-                                             {"LSS_Supported", "1"},
-                                             {"Dummy0005", "1"},
-                                             {"Comment", "Motor drive\nfirmware 2.1"}};
+    const QVariantMap description = gentest::settingsOf(
+        "FileVersion=3; FileRevision=14; CreatedBy=J. Muster; VendorName=Tenv Motion; "
+        "ProductName=Drive Ü 7; OrderCode=DRV-7; BaudRate_250=1; BaudRate_500=1; "
+        "LSS_Supported=1; Dummy0005=1; Comment=Motor drive\nfirmware 2.1");
     for (auto it = description.cbegin(); it != description.cend(); ++it)
-        db.setDescriptionSettingsValue(it.key(), it.value());
-
-    gentest::addRecord(db, 0, 0x1400, QStringLiteral("RPDO1 communication"),
-                       {QStringLiteral("COB-ID"), QStringLiteral("Transmission type")});
+        db.setDescriptionSettingsValue(it.key(), it.value().toString());
+    gentest::addRecord(db, 0, 0x1400, "RPDO1 communication", {"COB-ID", "Transmission type"});
     db.setSubIndexValue(0, 0x1400, 1, QStringLiteral("$NODEID+0x200"));
-    gentest::addRecord(db, 0, 0x1600, QStringLiteral("RPDO1 mapping"),
-                       {QStringLiteral("Mapping entry $s")});
+    gentest::addRecord(db, 0, 0x1600, "RPDO1 mapping", {"Mapping entry $s"});
     db.setSubIndexValue(0, 0x1600, 1, QStringLiteral("0x20000110"));
 
     // A sparse array: sub-sections are named in lower-case hexadecimal.
-    addObject(db, 0x2100, QStringLiteral("Channel gain"), 8,
-              QStringLiteral("Gain per channel\n\nset at start-up"));
-    ObjectDataBase::SUBINDEX_DATA_T count =
-        gentest::sub(QStringLiteral("Number of channels"), 5, QStringLiteral("0x1a"));
-    db.addSubIndex(0, 0x2100, 0, count);
-    ObjectDataBase::SUBINDEX_DATA_T gain = gentest::sub(QStringLiteral("Gain $z"), 3, "-12");
+    addObject(db, 0x2100, "Channel gain", 8, "Gain per channel\n\nset at start-up");
+    db.addSubIndex(0, 0x2100, 0, gentest::sub("Number of channels", 5, "0x1a"));
+    ObjectDataBase::SUBINDEX_DATA_T gain = gentest::sub("Gain $z", 3, "-12");
     gain.accesstype = QStringLiteral("rww");
     gain.pdomapping = 1;
     gain.limitineds = true;
@@ -61,26 +48,22 @@ inline void buildDescriptionProject(ObjectDataBase &db)
     db.addSubIndex(0, 0x2100, 0x1A, gain);
 
     // A variable with a stray sub-index 1, which the EDS leaves out.
-    addObject(db, 0x2200, QStringLiteral("Device name"), 7);
-    ObjectDataBase::SUBINDEX_DATA_T text =
-        gentest::sub(QStringLiteral("Device name"), 9, QStringLiteral("Drive, \"7\""));
+    addObject(db, 0x2200, "Device name", 7);
+    ObjectDataBase::SUBINDEX_DATA_T text = gentest::sub("Device name", 9, "Drive, \"7\"");
     text.accesstype = QStringLiteral("const");
     db.addSubIndex(0, 0x2200, 0, text);
-    db.addSubIndex(0, 0x2200, 1, gentest::sub(QStringLiteral("stray")));
-
-    addObject(db, 0x2300, QStringLiteral("Firmware image"), 2);
-    ObjectDataBase::SUBINDEX_DATA_T domain =
-        gentest::sub(QStringLiteral("Firmware image"), 15, QString(), 2);
+    db.addSubIndex(0, 0x2200, 1, gentest::sub("stray"));
+    addObject(db, 0x2300, "Firmware image", 2);
+    ObjectDataBase::SUBINDEX_DATA_T domain = gentest::sub("Firmware image", 15, QString(), 2);
     domain.accesstype = QStringLiteral("wo");
     domain.refuseread = true;
     domain.varname = QStringLiteral("fwImage");
     db.addSubIndex(0, 0x2300, 0, domain);
 
     // Only in the variant "FULL".
-    gentest::addVar(db, 0, 0x2500, QStringLiteral("Diagnostics"), 7, {{"eds_define", "FULL"}});
-
-    addObject(db, 0x6040, QStringLiteral("Controlword"), 7);
-    ObjectDataBase::SUBINDEX_DATA_T control = gentest::sub(QStringLiteral("Controlword"), 6);
+    gentest::addVar(db, 0, 0x2500, "Diagnostics", 7, {{"eds_define", "FULL"}});
+    addObject(db, 0x6040, "Controlword", 7);
+    ObjectDataBase::SUBINDEX_DATA_T control = gentest::sub("Controlword", 6);
     control.accesstype = QStringLiteral("rw");
     control.pdomapping = 3;
     control.implementation = 2;
@@ -88,7 +71,7 @@ inline void buildDescriptionProject(ObjectDataBase &db)
     db.addSubIndex(0, 0x6040, 0, control);
 
     // Beyond the lists: gets a section of its own only.
-    gentest::addVar(db, 0, 0xD000, QStringLiteral("Vendor block"), 7);
+    gentest::addVar(db, 0, 0xD000, "Vendor block", 7);
 }
 
 // The lines of a written file without their CR LF ends.

@@ -52,28 +52,27 @@ void TestCsvGenerator::valueColumn_data()
     QTest::addColumn<int>("datatype");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("column");
-    QTest::addRow("hexadecimal") << 7 << "0x10"
-                                 << "16";
-    QTest::addRow("node-ID expression") << 7 << "$NODEID+0x180"
-                                        << "0";
-    QTest::addRow("octal") << 5 << "017"
-                           << "15";
-    QTest::addRow("negative") << 3 << "-5"
-                              << "-5";
-    QTest::addRow("above the signed range") << 0x1B << "0xFFFFFFFFFFFFFFFF"
-                                            << "18446744073709551615";
-    QTest::addRow("real") << 8 << "1.5"
-                          << "0";
-    QTest::addRow("empty") << 7 << ""
-                           << "0";
-    QTest::addRow("visible string as stored") << 9 << "0x10, text"
-                                              << "0x10, text";
-    QTest::addRow("octet string as stored") << 10 << "01 02"
-                                            << "01 02";
-    QTest::addRow("UTF-8 string as stored") << 124 << "Grüße"
-                                            << "Grüße";
-    QTest::addRow("string variant converted") << 120 << "abc"
-                                              << "0";
+    const struct
+    {
+        const char *name;
+        int datatype;
+        const char *value, *column;
+    } rows[] = {
+        {"hexadecimal", 7, "0x10", "16"},
+        {"node-ID expression", 7, "$NODEID+0x180", "0"},
+        {"octal", 5, "017", "15"},
+        {"negative", 3, "-5", "-5"},
+        {"above the signed range", 0x1B, "0xFFFFFFFFFFFFFFFF", "18446744073709551615"},
+        {"real", 8, "1.5", "0"},
+        {"empty", 7, "", "0"},
+        {"visible string as stored", 9, "0x10, text", "0x10, text"},
+        {"octet string as stored", 10, "01 02", "01 02"},
+        {"UTF-8 string as stored", 124, "Grüße", "Grüße"},
+        {"string variant converted", 120, "abc", "0"},
+    };
+    for (const auto &row : rows)
+        QTest::addRow("%s", row.name)
+            << row.datatype << QString::fromUtf8(row.value) << QString::fromUtf8(row.column);
 }
 
 void TestCsvGenerator::valueColumn()
@@ -107,7 +106,7 @@ void TestCsvGenerator::separators()
     db.createNewDataBase();
     gentest::addLine(db, 0, 1);
     for (int index : indices)
-        gentest::addVar(db, 0, quint16(index), QStringLiteral("Object"));
+        gentest::addVar(db, 0, quint16(index), "Object");
     QStringList column;
     for (const QString &line : desctest::fileLines(generate(db)))
         column << line.section(QLatin1Char(','), 0, 0);

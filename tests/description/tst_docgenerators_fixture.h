@@ -34,47 +34,32 @@ inline void addObject(ObjectDataBase &db, quint16 index, const QString &name, qu
 inline void addCanopenLine(ObjectDataBase &db)
 {
     gentest::addLine(db, 0, 1);
-    addObject(db, 0x1000, QStringLiteral("Device Type"), 7, QString(), 7);
-    db.addSubIndex(0, 0x1000, 0,
-                   entry(QStringLiteral("Device Type"), 7, QStringLiteral("ro"),
-                         QStringLiteral("0x00000000")));
-
-    addObject(db, 0x1018, QStringLiteral("Identity Object"), 9, QStringLiteral("Größe\nx"));
-    db.addSubIndex(0, 0x1018, 0,
-                   entry(QStringLiteral("Highest sub-index supported"), 5, QStringLiteral("const"),
-                         QStringLiteral("1")));
-    db.addSubIndex(
-        0, 0x1018, 1,
-        entry(QStringLiteral("Vendor-ID"), 7, QStringLiteral("ro"), QStringLiteral("0x000002B7")));
-
-    addObject(db, 0x2000, QStringLiteral("Motor <Drive> & \"Co\""), 9);
-    db.addSubIndex(0, 0x2000, 0,
-                   entry(QStringLiteral("Highest sub-index supported"), 5, QStringLiteral("const"),
-                         QStringLiteral("26")));
-    ObjectDataBase::SUBINDEX_DATA_T constant =
-        entry(QStringLiteral("Gear ratio"), 6, QStringLiteral("const"), QStringLiteral("42"));
+    addObject(db, 0x1000, "Device Type", 7, QString(), 7);
+    db.addSubIndex(0, 0x1000, 0, entry("Device Type", 7, "ro", "0x00000000"));
+    addObject(db, 0x1018, "Identity Object", 9, "Größe\nx");
+    db.addSubIndex(0, 0x1018, 0, entry("Highest sub-index supported", 5, "const", "1"));
+    db.addSubIndex(0, 0x1018, 1, entry("Vendor-ID", 7, "ro", "0x000002B7"));
+    addObject(db, 0x2000, "Motor <Drive> & \"Co\"", 9);
+    db.addSubIndex(0, 0x2000, 0, entry("Highest sub-index supported", 5, "const", "26"));
+    ObjectDataBase::SUBINDEX_DATA_T constant = entry("Gear ratio", 6, "const", "42");
     constant.implementation = 1;
     constant.defaultineds = false;
     db.addSubIndex(0, 0x2000, 1, constant);
-    ObjectDataBase::SUBINDEX_DATA_T variable =
-        entry(QStringLiteral("Target <speed>"), 4, QStringLiteral("rww"), QStringLiteral("0"));
+    ObjectDataBase::SUBINDEX_DATA_T variable = entry("Target <speed>", 4, "rww", "0");
     variable.implementation = 2;
     variable.varname = QStringLiteral("motor_$I_$S");
     variable.size = 4;
     variable.pdomapping = 1;
     variable.description = QStringLiteral("<b>set</b> & go");
     db.addSubIndex(0, 0x2000, 2, variable);
-    ObjectDataBase::SUBINDEX_DATA_T limited =
-        entry(QStringLiteral("Speed $s"), 3, QStringLiteral("rw"), QStringLiteral("-5"));
+    ObjectDataBase::SUBINDEX_DATA_T limited = entry("Speed $s", 3, "rw", "-5");
     limited.limitineds = true;
     limited.lowlimit = -100;
     limited.uplimit = 100;
     limited.pdomapping = 2;
     db.addSubIndex(0, 0x2000, 0x1A, limited);
-
-    addObject(db, 0x6000, QStringLiteral("Temperatur in °C → €"), 7, QString(), 9);
-    ObjectDataBase::SUBINDEX_DATA_T text =
-        entry(QStringLiteral("Temperatur in °C → €"), 9, QStringLiteral("ro"), QString());
+    addObject(db, 0x6000, "Temperatur in °C → €", 7, QString(), 9);
+    ObjectDataBase::SUBINDEX_DATA_T text = entry("Temperatur in °C → €", 9, "ro", QString());
     text.size = 8;
     db.addSubIndex(0, 0x6000, 0, text);
 }
@@ -90,20 +75,19 @@ inline void addJ1939Line(ObjectDataBase &db)
     cab.cycletime_ms = 100;
     cab.priority = 6;
     db.addPGN(1, cab.number, cab);
-    gentest::addSpn(db, 1, cab.number, gentest::transmit, 84, 8, 6, 16,
-                    QStringLiteral("wheelSpeed"));
+    gentest::addSpn(db, 1, cab.number, gentest::transmit, 84, 8, 6, 16, "wheelSpeed");
     gentest::addSpn(db, 1, cab.number, gentest::transmit, 597, 0, 100, 2, QString(), 0);
 
     // A request is sent and received: two sections with distinct anchors.
-    gentest::addPgn(db, 1, 0xEA00, gentest::transmit, QStringLiteral("Request"));
-    gentest::addPgn(db, 1, 0xEA00, gentest::receive, QStringLiteral("Request"));
+    gentest::addPgn(db, 1, 0xEA00, gentest::transmit, "Request");
+    gentest::addPgn(db, 1, 0xEA00, gentest::receive, "Request");
     ObjectDataBase::PGN engine;
     engine.name = QStringLiteral("Engine Temperature 1");
     engine.desc = QStringLiteral("x");
     engine.number = 65262;
     engine.direction = gentest::receive;
     db.addPGN(1, engine.number, engine);
-    gentest::addSpn(db, 1, 65262, gentest::receive, 110, 0, 5, 8, QStringLiteral("coolant"));
+    gentest::addSpn(db, 1, 65262, gentest::receive, 110, 0, 5, 8, "coolant");
 }
 
 inline void buildProject(ObjectDataBase &db)

@@ -32,8 +32,8 @@ private:
     QString generate(ObjectDataBase &db, const QString &variant = QString(), bool multi = false);
     // The lines of one section, from its name to the blank line that ends it.
     static QStringList section(const QString &text, const QString &name);
-    // The section is that of the running row in eds_sections.txt.
-    static void compareSection(const QString &text, const QString &name);
+    // The lines are those of the running row's section in eds_sections.txt.
+    static void compareSection(const QStringList &lines);
 
     QScopedPointer<QTemporaryDir> dir;
 };
@@ -80,10 +80,10 @@ QStringList TestEdsGenerator::section(const QString &text, const QString &name)
 }
 
 // The file in UTF-8 with CR LF line ends.
-void TestEdsGenerator::compareSection(const QString &text, const QString &name)
+void TestEdsGenerator::compareSection(const QStringList &lines)
 {
     const QString diff = gentest::goldenSectionDiff(
-        QStringLiteral(NW_TEST_DATA_DIR "/description/eds_sections.txt"), section(text, name));
+        QStringLiteral(NW_TEST_DATA_DIR "/description/eds_sections.txt"), lines);
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
 }
 
@@ -129,23 +129,19 @@ void TestEdsGenerator::variants()
 {
     ObjectDataBase db;
     desctest::buildDescriptionProject(db);
-    gentest::addVar(db, 0, 0x2600, QStringLiteral("Service"), 7, {{"eds_define", "SERVICE"}});
+    gentest::addVar(db, 0, 0x2600, "Service", 7, {{"eds_define", "SERVICE"}});
     const QString base = generate(db);
     const QString full = generate(db, QStringLiteral("FULL"));
-    QCOMPARE(section(base, QStringLiteral("ManufacturerObjects")),
-             QStringList({"[ManufacturerObjects]", "SupportedObjects=4", "1=0x2000", "2=0x2100",
-                          "3=0x2200", "4=0x2300"}));
-    QCOMPARE(section(full, QStringLiteral("ManufacturerObjects")),
-             QStringList({"[ManufacturerObjects]", "SupportedObjects=5", "1=0x2000", "2=0x2100",
-                          "3=0x2200", "4=0x2300", "5=0x2500"}));
-    QVERIFY(!base.contains(QLatin1String("[2500]")));
-    QVERIFY(!base.contains(QLatin1String("[2600]")));
-    QVERIFY(full.contains(QLatin1String("[2500]\r\nParameterName=Diagnostics\r\n")));
-    QVERIFY(!full.contains(QLatin1String("[2600]")));
+    // The object lists and the sections of the variant objects of both files.
+    QStringList sections;
+    for (const QString &text : {base, full}) {
+        for (const char *name : {"ManufacturerObjects", "2500", "2600"})
+            sections << section(text, QLatin1String(name));
+    }
+    compareSection(sections);
     // The device information is the same in every variant.
     QCOMPARE(section(full, QStringLiteral("DeviceInfo")),
              section(base, QStringLiteral("DeviceInfo")));
-
     EDSGenerator generator;
     generator.setDataBase(&db);
     QList<quint16> indices{0x2600, 0x2000, 0x2500, 0x9999};
@@ -171,7 +167,7 @@ void TestEdsGenerator::comments()
     ObjectDataBase db;
     gentest::buildCanopenProject(db);
     db.setDescriptionSettingsValue(QStringLiteral("Comment"), comment);
-    compareSection(generate(db), QStringLiteral("Comments"));
+    compareSection(section(generate(db), QStringLiteral("Comments")));
 }
 
 void TestEdsGenerator::groupMessaging_data()
@@ -193,9 +189,9 @@ void TestEdsGenerator::groupMessaging()
     QFETCH(QString, entries);
     ObjectDataBase db;
     gentest::buildCanopenProject(db);
-    gentest::addRecord(db, 0, index, QStringLiteral("mapping"), {QStringLiteral("entry")});
+    gentest::addRecord(db, 0, index, "mapping", {"entry"});
     db.setSubIndexValue(0, index, 0, entries);
-    compareSection(generate(db), QStringLiteral("DeviceInfo"));
+    compareSection(section(generate(db), QStringLiteral("DeviceInfo")));
 }
 
 void TestEdsGenerator::subObjectKeys_data()
@@ -229,8 +225,8 @@ void TestEdsGenerator::subObjectKeys()
     QFETCH(int, flags);
     ObjectDataBase db;
     gentest::buildCanopenProject(db);
-    desctest::addObject(db, 0x3000, QStringLiteral("Probe"), 7);
-    ObjectDataBase::SUBINDEX_DATA_T data = gentest::sub(QStringLiteral("Probe"), quint16(datatype));
+    desctest::addObject(db, 0x3000, "Probe", 7);
+    ObjectDataBase::SUBINDEX_DATA_T data = gentest::sub("Probe", quint16(datatype));
     data.accesstype = QStringLiteral("rw");
     data.writedefaulttoeds = quint8(mode);
     data.defaultineds = inEds;
@@ -243,7 +239,7 @@ void TestEdsGenerator::subObjectKeys()
     data.refusewrite = flags & 4;
     data.pdomapping = (flags & 8) ? 3 : 0;
     QVERIFY(db.addSubIndex(0, 0x3000, 0, data));
-    compareSection(generate(db), QStringLiteral("3000"));
+    compareSection(section(generate(db), QStringLiteral("3000")));
 }
 
 void TestEdsGenerator::longComments()
@@ -251,14 +247,11 @@ void TestEdsGenerator::longComments()
     ObjectDataBase db;
     gentest::buildCanopenProject(db);
     const QString longLine = QString(250, 'a') + QString(250, 'b') + QString(100, 'c');
-    desctest::addObject(db, 0x3000, QStringLiteral("Notes"), 7, longLine + "\n\nend");
-    ObjectDataBase::SUBINDEX_DATA_T data = gentest::sub(QStringLiteral("Notes"));
+    desctest::addObject(db, 0x3000, "Notes", 7, longLine + "\n\nend");
+    ObjectDataBase::SUBINDEX_DATA_T data = gentest::sub("Notes");
     data.description = longLine + QStringLiteral("\n");
     db.addSubIndex(0, 0x3000, 0, data);
-    QCOMPARE(section(generate(db), QStringLiteral("3000")).mid(5),
-             QStringList({"PDOMapping=0", "DefaultValue=0", ";;" + longLine, ";;",
-                          ";;" + QString(250, 'a'), ";;" + QString(250, 'b'),
-                          ";;" + QString(100, 'c'), ";;", ";;end"}));
+    compareSection(section(generate(db), QStringLiteral("3000")));
 }
 
 void TestEdsGenerator::abortKeepsWhatWasWritten()
@@ -280,7 +273,7 @@ void TestEdsGenerator::runWritesEveryVariantAndLine()
 {
     ObjectDataBase db;
     desctest::buildDescriptionProject(db);
-    gentest::addVar(db, 0, 0x2600, QStringLiteral("Service"), 7, {{"eds_define", "SERVICE"}});
+    gentest::addVar(db, 0, 0x2600, "Service", 7, {{"eds_define", "SERVICE"}});
     GenerationRun run(&db);
     run.setProject(dir->path(), QStringLiteral("demo"));
     run.setModelCheckEnabled(false);
@@ -288,7 +281,6 @@ void TestEdsGenerator::runWritesEveryVariantAndLine()
     for (const char *file : {"demo.eds", "demo_FULL.eds", "demo_SERVICE.eds", "demo.csv"})
         QVERIFY2(QFile::exists(dir->path() + '/' + file), file);
     QCOMPARE(gentest::readText(dir->path() + "/demo.eds"), generate(db));
-
     ObjectDataBase two;
     gentest::buildCanopenProject(two);
     gentest::addLine(two, 1, 1);

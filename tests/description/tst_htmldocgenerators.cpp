@@ -75,7 +75,6 @@ void TestHtmlDocGenerators::page()
                      doctest::goldenPath(QStringLiteral("doc_plain_changes.txt")),
                      gentest::lineChanges(gentest::maskedLines(full), gentest::maskedLines(html)));
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
-
     const QString xmllint = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
     if (xmllint.isEmpty())
         QSKIP("xmllint is not installed (Debian package libxml2-utils)");
@@ -92,25 +91,22 @@ void TestHtmlDocGenerators::stringConvert_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("html");
-    QTest::addRow("umlauts and line feed")
-        << QStringLiteral("Größe\nx") << QStringLiteral("Gr&ouml;&szlig;e<br>x");
-    QTest::addRow("all umlauts") << QStringLiteral("äÄöÖüÜß")
-                                 << QStringLiteral("&auml;&Auml;&ouml;&Ouml;&uuml;&Uuml;&szlig;");
-    QTest::addRow("markup") << QStringLiteral("<script>alert(\"x\")</script>")
-                            << QStringLiteral("&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt;");
-    QTest::addRow("entity stays text")
-        << QStringLiteral("&auml; & &amp;") << QStringLiteral("&amp;auml; &amp; &amp;amp;");
-    QTest::addRow("comment end") << QStringLiteral("a-->b") << QStringLiteral("a--&gt;b");
-    QTest::addRow("outside Latin-1")
-        << QStringLiteral("°C → €") << QStringLiteral("&#176;C &#8594; &#8364;");
-    QTest::addRow("outside the basic plane")
-        << QString::fromUcs4(U"\U0001F600") << QStringLiteral("&#128512;");
-    QTest::addRow("control character")
-        << QStringLiteral("a\x01\tb\r") << QStringLiteral("a&#xfffd;\tb\r");
-    QTest::addRow("delete character") << QStringLiteral("a\x7F") << QStringLiteral("a&#xfffd;");
-    QTest::addRow("plain ASCII stays as it is")
-        << QStringLiteral("Sub 0x01\t(rw) ~{}") << QStringLiteral("Sub 0x01\t(rw) ~{}");
-    QTest::addRow("empty") << QString() << QString();
+    const char *const rows[][3] = {
+        {"umlauts and line feed", "Größe\nx", "Gr&ouml;&szlig;e<br>x"},
+        {"all umlauts", "äÄöÖüÜß", "&auml;&Auml;&ouml;&Ouml;&uuml;&Uuml;&szlig;"},
+        {"markup", "<script>alert(\"x\")</script>",
+         "&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt;"},
+        {"entity stays text", "&auml; & &amp;", "&amp;auml; &amp; &amp;amp;"},
+        {"comment end", "a-->b", "a--&gt;b"},
+        {"outside Latin-1", "°C → €", "&#176;C &#8594; &#8364;"},
+        {"outside the basic plane", "\U0001F600", "&#128512;"},
+        {"control character", "a\x01\tb\r", "a&#xfffd;\tb\r"},
+        {"delete character", "a\x7F", "a&#xfffd;"},
+        {"plain ASCII stays as it is", "Sub 0x01\t(rw) ~{}", "Sub 0x01\t(rw) ~{}"},
+        {"empty", "", ""},
+    };
+    for (const auto &row : rows)
+        QTest::addRow("%s", row[0]) << QString::fromUtf8(row[1]) << QString::fromUtf8(row[2]);
 }
 
 void TestHtmlDocGenerators::stringConvert()

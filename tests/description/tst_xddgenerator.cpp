@@ -88,8 +88,8 @@ void TestXddGenerator::documentFollowsTheStructure()
 {
     ObjectDataBase db;
     desctest::buildDescriptionProject(db);
-    gentest::addVar(db, 0, 0xBFFF, QStringLiteral("Last <described> & \"quoted\""));
-    gentest::addVar(db, 0, 0xC000, QStringLiteral("Beyond the description"));
+    gentest::addVar(db, 0, 0xBFFF, "Last <described> & \"quoted\"");
+    gentest::addVar(db, 0, 0xC000, "Beyond the description");
     const QString path = generate(db);
     QVERIFY(!path.isEmpty());
     const QString text = gentest::readText(path);
@@ -104,7 +104,6 @@ void TestXddGenerator::documentFollowsTheStructure()
     QCOMPARE(describedAs(path, QStringLiteral("d000")), QStringLiteral("<not described>"));
     // Objects of an EDS variant belong to the one description.
     QVERIFY(describedAs(path, QStringLiteral("2500")).startsWith(QLatin1String("index=2500")));
-
     const QString xmllint = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
     if (xmllint.isEmpty())
         QSKIP("xmllint (Debian package libxml2-utils) is not installed");
@@ -163,8 +162,8 @@ void TestXddGenerator::elementAttributes()
     QFETCH(QString, value);
     ObjectDataBase db;
     gentest::buildCanopenProject(db);
-    desctest::addObject(db, 0x2100, QStringLiteral("Value"), 7);
-    ObjectDataBase::SUBINDEX_DATA_T element = gentest::sub(QStringLiteral("Element"), 7, value);
+    desctest::addObject(db, 0x2100, "Value", 7);
+    ObjectDataBase::SUBINDEX_DATA_T element = gentest::sub("Element", 7, value);
     element.accesstype = access;
     element.pdomapping = quint8(pdoMapping);
     element.writedefaulttoeds = quint8(writeDefault);

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+#include <QVariantMap>
 
 // Fixture projects built in code and helpers to read what generators wrote, shared by
 // the generator, generation-run and command-line tests.
@@ -116,6 +117,16 @@ inline QString goldenDiff(const QString &goldenPath, const QString &actual)
     return golden::lineReport(readText(goldenPath).split(QLatin1Char('\n')), got);
 }
 
+// Settings written "key=value; key=value" (a value may hold blanks) as one map.
+inline QVariantMap settingsOf(const QString &pairs)
+{
+    QVariantMap settings;
+    for (const QString &pair : pairs.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        settings.insert(pair.section(QLatin1Char('='), 0, 0).trimmed(),
+                        pair.section(QLatin1Char('='), 1).trimmed());
+    return settings;
+}
+
 inline void setLineType(ObjectDataBase &db, quint8 line, int type)
 {
     db.setGeneralSettingsValue(QStringLiteral("line%1type").arg(line), QString::number(type));
@@ -129,8 +140,7 @@ inline void addLine(ObjectDataBase &db, quint8 line, int type)
 }
 
 inline ObjectDataBase::SUBINDEX_DATA_T sub(const QString &name, quint16 datatype = 7,
-                                           const QString &value = QStringLiteral("0"),
-                                           quint8 implementation = 0)
+                                           const QString &value = "0", quint8 implementation = 0)
 {
     ObjectDataBase::SUBINDEX_DATA_T data;
     data.name = name;
@@ -161,9 +171,8 @@ inline void addRecord(ObjectDataBase &db, quint8 line, quint16 index, const QStr
     data.name = name;
     data.objecttype = objectType;
     db.addIndex(line, index, data);
-    db.addSubIndex(
-        line, index, 0,
-        sub(QStringLiteral("Highest sub-index supported"), 5, QString::number(subNames.size())));
+    db.addSubIndex(line, index, 0,
+                   sub("Highest sub-index supported", 5, QString::number(subNames.size())));
     for (int i = 0; i < subNames.size(); ++i)
         db.addSubIndex(line, index, quint8(i + 1), sub(subNames.at(i)));
 }
@@ -171,17 +180,16 @@ inline void addRecord(ObjectDataBase &db, quint8 line, quint16 index, const QStr
 // The objects every CANopen line of the fixtures has.
 inline void addCanopenBasics(ObjectDataBase &db, quint8 line)
 {
-    addVar(db, line, 0x1000, QStringLiteral("Device Type"));
-    addVar(db, line, 0x1001, QStringLiteral("Error Register"), 5);
-    addVar(db, line, 0x1017, QStringLiteral("Producer Heartbeat Time"), 6);
-    addRecord(db, line, 0x1018, QStringLiteral("Identity Object"),
-              {QStringLiteral("Vendor-ID"), QStringLiteral("Product Code"),
-               QStringLiteral("Revision Number"), QStringLiteral("Serial Number")});
+    addVar(db, line, 0x1000, "Device Type");
+    addVar(db, line, 0x1001, "Error Register", 5);
+    addVar(db, line, 0x1017, "Producer Heartbeat Time", 6);
+    addRecord(db, line, 0x1018, "Identity Object",
+              {"Vendor-ID", "Product Code", "Revision Number", "Serial Number"});
     db.setSubIndexValue(line, 0x1018, 1, QStringLiteral("0x12345"));
     db.setSubIndexValue(line, 0x1018, 2, QStringLiteral("1"));
     db.setSubIndexValue(line, 0x1018, 3, QStringLiteral("1"));
-    addRecord(db, line, 0x1200, QStringLiteral("Server SDO Parameter"),
-              {QStringLiteral("COB-ID Client->Server"), QStringLiteral("COB-ID Server->Client")});
+    addRecord(db, line, 0x1200, "Server SDO Parameter",
+              {"COB-ID Client->Server", "COB-ID Server->Client"});
     db.setGeneralSettingsValue(QStringLiteral("co_node_id"), QStringLiteral("32"));
     // As a new project has it; the stack start passes it to the timer.
     db.setGeneralSettingsValue(QStringLiteral("co_timer_interval"), QStringLiteral("10000"));
@@ -220,8 +228,7 @@ inline void buildCanopenProject(ObjectDataBase &db)
     db.createNewDataBase();
     addLine(db, 0, 1);
     addCanopenBasics(db, 0);
-    addRecord(db, 0, 0x2000, QStringLiteral("Motor Data"),
-              {QStringLiteral("Speed"), QStringLiteral("Torque")});
+    addRecord(db, 0, 0x2000, "Motor Data", {"Speed", "Torque"});
 }
 
 // The J1939 name and address settings the model check asks for, one value per line.
@@ -249,14 +256,14 @@ inline void buildJ1939Project(ObjectDataBase &db, quint8 line = 0)
         db.createNewDataBase();
     addLine(db, line, 2);
     setJ1939Identity(db, line + 1);
-    addPgn(db, line, 0xEE00, transmit, QStringLiteral("Address Claimed"));
-    addPgn(db, line, 61444, receive, QStringLiteral("Electronic Engine Controller 1"));
-    addSpn(db, line, 61444, receive, 190, 24, 6, 16, QStringLiteral("engineSpeed"));
-    addSpn(db, line, 61444, receive, 899, 0, 102, 4, QStringLiteral("torqueMode"));
-    addPgn(db, line, 65262, transmit, QStringLiteral("Engine Temperature 1"));
-    addSpn(db, line, 65262, transmit, 110, 0, 5, 8, QStringLiteral("coolantTemp"));
-    addSpn(db, line, 65262, transmit, 1133, 8, 9, 48, QStringLiteral("engineName"));
-    addSpn(db, line, 65262, transmit, 175, 56, 5, 8, QStringLiteral("oilTemp"), 0);
+    addPgn(db, line, 0xEE00, transmit, "Address Claimed");
+    addPgn(db, line, 61444, receive, "Electronic Engine Controller 1");
+    addSpn(db, line, 61444, receive, 190, 24, 6, 16, "engineSpeed");
+    addSpn(db, line, 61444, receive, 899, 0, 102, 4, "torqueMode");
+    addPgn(db, line, 65262, transmit, "Engine Temperature 1");
+    addSpn(db, line, 65262, transmit, 110, 0, 5, 8, "coolantTemp");
+    addSpn(db, line, 65262, transmit, 1133, 8, 9, 48, "engineName");
+    addSpn(db, line, 65262, transmit, 175, 56, 5, 8, "oilTemp", 0);
 }
 
 // Line 0 CANopen, line 1 J1939.

@@ -1,3 +1,14 @@
+#include "description/csvgenerator.h"
+#include "description/edsgenerator.h"
+#include "description/htmlgenerator.h"
+#include "description/textdocgenerator.h"
+#include "description/xddgenerator.h"
+#include "generators/codefinegenerator.h"
+#include "generators/extdeclgenerator.h"
+#include "generators/indicationgenerator.h"
+#include "generators/indicesgenerator.h"
+#include "generators/objdictgenerator.h"
+#include "generators/vobjdictgenerator.h"
 #include "generatortestutil.h"
 #include "nwtest.h"
 #include "probegenerator.h"
@@ -10,6 +21,8 @@
 #include <QThread>
 
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <unistd.h>
 
 class TestAbstractGenerator : public QObject
@@ -24,6 +37,8 @@ private slots:
     void settersRefuseWhileRunning();
     void failedWrite_data();
     void failedWrite();
+    void missingFolder_data();
+    void missingFolder();
     void convertValue_data();
     void convertValue();
     void forceMultiLinePreference();
@@ -55,7 +70,6 @@ void TestAbstractGenerator::setDataBaseAndLine()
     empty.createNewDataBase();
     empty.delNode(0);
     QCOMPARE(generator.setDataBase(&empty), 3u);
-
     ObjectDataBase db;
     db.createNewDataBase();
     QCOMPARE(generator.setDataBase(&db), 0u);
@@ -63,7 +77,6 @@ void TestAbstractGenerator::setDataBaseAndLine()
     QCOMPARE(generator.setActiveLine(5), 4u);
     QCOMPARE(int(generator.getActiveLine()), 5);
     QCOMPARE(generator.abortGeneration(), 6u);
-
     {
         ObjectDataBase gone;
         gone.createNewDataBase();
@@ -91,7 +104,6 @@ void TestAbstractGenerator::runOnWorkerThread()
     QCOMPARE(generator.startGeneration(), 0u);
     QCOMPARE(generator.objectName(), QStringLiteral("probe.h"));
     generator.wait();
-
     QCOMPARE(values, (QList<int>{50, 100}));
     QCOMPARE(onMainThread, (QList<bool>{true, true}));
     QVERIFY(generator.jobThread != thread());
@@ -134,24 +146,21 @@ void TestAbstractGenerator::settersRefuseWhileRunning()
 void TestAbstractGenerator::failedWrite_data()
 {
     QTest::addColumn<QString>("folder");
-    QTest::addColumn<QString>("existing");
     QTest::addColumn<bool>("removeFolderDuringJob");
+    QTest::addColumn<QString>("existing");
     // The output "folder" is a file, so the target cannot even be opened.
-    QTest::addRow("folder is a file") << "plain"
-                                      << "plain" << false;
+    QTest::addRow("folder is a file") << "plain" << false << "plain";
     // A folder stands where the file should be.
-    QTest::addRow("folder in place of the file") << ""
-                                                 << "probe.h/keep" << false;
+    QTest::addRow("folder in place of the file") << "" << false << "probe.h/keep";
     // The written file cannot be moved into place.
-    QTest::addRow("commit fails") << "out"
-                                  << "" << true;
+    QTest::addRow("commit fails") << "out" << true << "";
 }
 
 void TestAbstractGenerator::failedWrite()
 {
     QFETCH(QString, folder);
-    QFETCH(QString, existing);
     QFETCH(bool, removeFolderDuringJob);
+    QFETCH(QString, existing);
     QTemporaryDir dir;
     const QString output = folder.isEmpty() ? dir.path() : dir.filePath(folder);
     QDir().mkpath(removeFolderDuringJob ? output : QFileInfo(dir.filePath(existing)).path());
@@ -176,6 +185,45 @@ void TestAbstractGenerator::failedWrite()
              qPrintable(generator.errorString()));
     if (!existing.isEmpty())
         QCOMPARE(gentest::readText(dir.filePath(existing)), QStringLiteral("keep me"));
+}
+
+using Factory = std::function<AbstractGenerator *()>;
+Q_DECLARE_METATYPE(Factory)
+
+void TestAbstractGenerator::missingFolder_data()
+{
+    QTest::addColumn<Factory>("create");
+    QTest::addRow("gen_define.h") << Factory([] { return new CoDefineGenerator; });
+    QTest::addRow("gen_objdict.c") << Factory([] { return new ObjDictGenerator(false); });
+    QTest::addRow("gen_vobjdict.c") << Factory([] { return new VobjDictGenerator; });
+    QTest::addRow("gen_indices.h") << Factory([] { return new IndicesGenerator; });
+    QTest::addRow("gen_indication.h") << Factory([] { return new indicationgenerator; });
+    QTest::addRow("gen_extern_decl.h") << Factory([] { return new ExtDeclGenerator; });
+    QTest::addRow("EDS") << Factory([] { return new EDSGenerator; });
+    QTest::addRow("XDD") << Factory([] { return new XDDGenerator; });
+    QTest::addRow("CSV") << Factory([] { return new CSVGenerator; });
+    QTest::addRow("HTML documentation") << Factory([] { return new HTMLGenerator; });
+    QTest::addRow("text documentation") << Factory([] { return new TextDocGenerator; });
+}
+
+// Each generator in an output folder that is gone: the job ends (progress 100 once),
+// writes nothing, creates no folder and leaves the project unlocked.
+void TestAbstractGenerator::missingFolder()
+{
+    QFETCH(Factory, create);
+    ObjectDataBase db;
+    gentest::buildCanopenProject(db);
+    QTemporaryDir dir;
+    const QString gone = dir.filePath(QStringLiteral("gone"));
+    const std::unique_ptr<AbstractGenerator> generator(create());
+    QSignalSpy progress(generator.get(), &AbstractGenerator::progress);
+    QVERIFY(gentest::runGenerator(*generator, db, gone, QStringLiteral("demo")));
+    QCOMPARE(progress.count(), 1);
+    QCOMPARE(progress.first().first().value<quint8>(), quint8(100));
+    QVERIFY(!QDir(gone).exists());
+    QVERIFY(!db.lockWriteAccess());
+    if (auto *document = dynamic_cast<DocumentationGenerator *>(generator.get()))
+        QVERIFY(!document->isFileWritten());
 }
 
 void TestAbstractGenerator::convertValue_data()

@@ -14,8 +14,8 @@ class TestEdsCheckerWrapper : public QObject
 private slots:
     void initTestCase();
     void missingEdsFile();
+    void runsChecker_data();
     void runsChecker();
-    void checkerThatCannotStart();
     void deferredCheckOfRun();
 
 private:
@@ -42,29 +42,28 @@ void TestEdsCheckerWrapper::missingEdsFile()
     QCOMPARE(wrapper.getResults(), QString());
 }
 
-void TestEdsCheckerWrapper::runsChecker()
+void TestEdsCheckerWrapper::runsChecker_data()
 {
-    const QString eds = dir.path() + QStringLiteral("/demo.eds");
-    gentest::writeText(eds, QStringLiteral("[FileInfo]\n"));
-    EdsCheckerWrapper wrapper;
-    wrapper.setCheckerPath(checker);
-    QSignalSpy finished(&wrapper, &EdsCheckerWrapper::finished);
-    QVERIFY(wrapper.startEDSCheck(eds));
-    QVERIFY(finished.wait(10000));
-    QCOMPARE(wrapper.getResults(),
-             QStringLiteral("checked -e %1 -d %2/tools/v301.codb\nok").arg(eds, dir.path()));
+    QTest::addColumn<bool>("startable");
+    QTest::addRow("checker runs") << true;
+    QTest::addRow("checker cannot start") << false;
 }
 
-void TestEdsCheckerWrapper::checkerThatCannotStart()
+// The results are the checker's output up to a zero byte; nothing when it cannot start.
+void TestEdsCheckerWrapper::runsChecker()
 {
+    QFETCH(bool, startable);
     const QString eds = dir.path() + QStringLiteral("/demo.eds");
     gentest::writeText(eds, QStringLiteral("[FileInfo]\n"));
     EdsCheckerWrapper wrapper;
-    wrapper.setCheckerPath(dir.path() + QStringLiteral("/no/such/checker"));
+    wrapper.setCheckerPath(startable ? checker : dir.path() + QStringLiteral("/no/such/checker"));
     QSignalSpy finished(&wrapper, &EdsCheckerWrapper::finished);
     QVERIFY(wrapper.startEDSCheck(eds));
     QVERIFY(finished.count() == 1 || finished.wait(10000));
-    QCOMPARE(wrapper.getResults(), QString());
+    QCOMPARE(wrapper.getResults(),
+             startable
+                 ? QStringLiteral("checked -e %1 -d %2/tools/v301.codb\nok").arg(eds, dir.path())
+                 : QString());
 }
 
 void TestEdsCheckerWrapper::deferredCheckOfRun()
@@ -77,10 +76,8 @@ void TestEdsCheckerWrapper::deferredCheckOfRun()
     run.setProject(project.path(), QStringLiteral("demo"));
     QStringList messages;
     connect(&run, &GenerationRun::message, this, [&messages](const QString &m) { messages << m; });
-
     QCOMPARE(run.startEdsCheck(), 0); // "checkeds" not set
     QVERIFY(messages.isEmpty());
-
     Preferences preferences;
     preferences.checkEds = true;
     preferences.edsCheckerPath = checker;

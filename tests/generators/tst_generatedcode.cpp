@@ -48,10 +48,8 @@ void TestGeneratedCode::compiles()
     run.setProject(dir.path(), QStringLiteral("demo"));
     run.setPreferences(gentest::testPreferences());
     QCOMPARE(run.run(), GenerationRun::Completed);
-
     const QString folder = dir.path();
     QVERIFY(QFile::exists(folder + QStringLiteral("/gen_define.h")));
-
     QStringList headers =
         QDir(folder).entryList({QStringLiteral("gen_*.h")}, QDir::Files, QDir::Name);
     headers.removeAll(QStringLiteral("gen_define.h"));
@@ -61,7 +59,6 @@ void TestGeneratedCode::compiles()
                               {QStringLiteral("co_canopen.h"), QStringLiteral("j1939_j1939.h")},
                               headers, &diagnostics),
              qPrintable(headers.join(' ') + '\n' + diagnostics));
-
     const QStringList sources =
         QDir(folder).entryList({QStringLiteral("*.c")}, QDir::Files, QDir::Name);
     for (const QString &source : sources) {

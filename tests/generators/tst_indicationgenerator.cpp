@@ -20,6 +20,7 @@ private slots:
 private:
     QString generate(ObjectDataBase &db);
     static void setAllFunctions(ObjectDataBase &db);
+    static void build(ObjectDataBase &db, int lines);
     QTemporaryDir dir;
 };
 
@@ -31,54 +32,37 @@ QString TestIndicationGenerator::generate(ObjectDataBase &db)
     return gentest::readText(dir.path() + QStringLiteral("/gen_indication.h"));
 }
 
-const char *const settingNames[] = {"fct_sdo_server_read",
-                                    "fct_sdo_server_write",
-                                    "fct_sdo_server_check_write",
-                                    "fct_pdo",
-                                    "fct_pdo_receive",
-                                    "fct_pdo_sync",
-                                    "fct_nmt",
-                                    "fct_errctrl",
-                                    "fct_sync",
-                                    "fct_sync_finished",
-                                    "fct_led_green",
-                                    "fct_led_red",
-                                    "fct_can",
-                                    "fct_cfgman",
-                                    "fct_flyma",
-                                    "fct_sdo_client_read",
-                                    "fct_sdo_client_write",
-                                    "fct_emcy",
-                                    "fct_emcy_consumer",
-                                    "fct_time",
-                                    "fct_store",
-                                    "fct_lss",
-                                    "fct_lss_master",
-                                    "fct_comm",
-                                    "fct_manager",
-                                    "fct_mpdo"};
-
+// Every indication function setting, each set to " app_<name> ".
 void TestIndicationGenerator::setAllFunctions(ObjectDataBase &db)
 {
-    for (const char *name : settingNames)
-        db.setGeneralSettingsValue(QLatin1String(name),
-                                   QStringLiteral(" app_%1 ").arg(QLatin1String(name + 4)));
+    const QString names = QStringLiteral(
+        "sdo_server_read sdo_server_write sdo_server_check_write pdo pdo_receive pdo_sync nmt "
+        "errctrl sync sync_finished led_green led_red can cfgman flyma sdo_client_read "
+        "sdo_client_write emcy emcy_consumer time store lss lss_master comm manager mpdo");
+    for (const QString &name : names.split(QLatin1Char(' ')))
+        db.setGeneralSettingsValue(QStringLiteral("fct_") + name,
+                                   QStringLiteral(" app_%1 ").arg(name));
+}
+
+// Line 0 CANopen, with a second CANopen line for lines == 2.
+void TestIndicationGenerator::build(ObjectDataBase &db, int lines)
+{
+    gentest::buildCanopenProject(db);
+    if (lines == 2) {
+        gentest::addLine(db, 1, 1);
+        gentest::addCanopenBasics(db, 1);
+    }
 }
 
 void TestIndicationGenerator::prototypes_data()
 {
     QTest::addColumn<int>("lines");
-    QTest::addColumn<QString>("setting");
-    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("setting"); // key=value
     // The single-line forms of every function are pinned by the golden file.
-    QTest::addRow("no functions") << 1 << "fct_nmt"
-                                  << "   ";
-    QTest::addRow("nmt, two lines, trimmed") << 2 << "fct_nmt"
-                                             << "  myNmt  ";
-    QTest::addRow("nmt, one line") << 1 << "fct_nmt"
-                                   << "myNmt";
-    QTest::addRow("emergency consumer") << 2 << "fct_emcy_consumer"
-                                        << "emcy";
+    QTest::addRow("no functions") << 1 << "fct_nmt=   ";
+    QTest::addRow("nmt, two lines, trimmed") << 2 << "fct_nmt=  myNmt  ";
+    QTest::addRow("nmt, one line") << 1 << "fct_nmt=myNmt";
+    QTest::addRow("emergency consumer") << 2 << "fct_emcy_consumer=emcy";
 }
 
 // The whole file of each row is pinned in indication_prototypes.txt.
@@ -86,17 +70,13 @@ void TestIndicationGenerator::prototypes()
 {
     QFETCH(int, lines);
     QFETCH(QString, setting);
-    QFETCH(QString, value);
     ObjectDataBase db;
-    gentest::buildCanopenProject(db);
-    if (lines == 2) {
-        gentest::addLine(db, 1, 1);
-        gentest::addCanopenBasics(db, 1);
-    }
+    build(db, lines);
     // A line with a single object does not count as a line of its own.
     gentest::addLine(db, 2, 1);
-    gentest::addVar(db, 2, 0x1000, QStringLiteral("Device Type"));
-    db.setGeneralSettingsValue(setting, value);
+    gentest::addVar(db, 2, 0x1000, "Device Type");
+    db.setGeneralSettingsValue(setting.section(QLatin1Char('='), 0, 0),
+                               setting.section(QLatin1Char('='), 1));
     const QString diff = gentest::goldenSectionDiff(
         QStringLiteral(NW_TEST_DATA_DIR "/generators/indication_prototypes.txt"),
         gentest::maskedLines(generate(db)));
@@ -119,11 +99,7 @@ void TestIndicationGenerator::compilesAgainstStack()
         QSKIP("no C compiler");
     for (int lines : {1, 2}) {
         ObjectDataBase db;
-        gentest::buildCanopenProject(db);
-        if (lines == 2) {
-            gentest::addLine(db, 1, 1);
-            gentest::addCanopenBasics(db, 1);
-        }
+        build(db, lines);
         setAllFunctions(db);
         generate(db);
         QString diagnostics;

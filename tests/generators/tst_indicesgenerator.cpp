@@ -96,20 +96,18 @@ void TestIndicesGenerator::goldenFile()
 {
     ObjectDataBase db;
     gentest::buildCanopenProject(db);
-    gentest::addRecord(db, 0, 0x1019, QStringLiteral("Second Identity"),
-                       {QStringLiteral("Vendor-ID")});
-    gentest::addRecord(db, 0, 0x2001, QStringLiteral("Motor Data Copy"), {QStringLiteral("Speed")});
+    gentest::addRecord(db, 0, 0x1019, "Second Identity", {"Vendor-ID"});
+    gentest::addRecord(db, 0, 0x2001, "Motor Data Copy", {"Speed"});
     ObjectDataBase::SUBINDEX_DATA_T torque;
     db.getSubIndexData(0, 0x2001, 1, torque);
     torque.metadata.insert(QStringLiteral("subdefine"), QStringLiteral("my torque"));
     db.addSubIndex(0, 0x2001, 2, torque);
-    gentest::addVar(db, 0, 0x2100, QStringLiteral("Whatever"), 7,
-                    {{QStringLiteral("objectdefine"), QStringLiteral("my value")}});
-    gentest::addVar(db, 0, 0x2200, QStringLiteral("Channel $i"));
-    gentest::addRecord(db, 0, 0x2300, QStringLiteral("Table"), {QStringLiteral("Entry")}, 8);
-    db.addSubIndex(0, 0x2300, 0x11, gentest::sub(QStringLiteral("Slot $s")));
-    gentest::addVar(db, 0, 0x6000, QStringLiteral("Read Input 8-Bit"));
-    gentest::addVar(db, 0, 0x6001, QStringLiteral("Read Input 8-Bit"));
+    gentest::addVar(db, 0, 0x2100, "Whatever", 7, {{"objectdefine", "my value"}});
+    gentest::addVar(db, 0, 0x2200, "Channel $i");
+    gentest::addRecord(db, 0, 0x2300, "Table", {"Entry"}, 8);
+    db.addSubIndex(0, 0x2300, 0x11, gentest::sub("Slot $s"));
+    gentest::addVar(db, 0, 0x6000, "Read Input 8-Bit");
+    gentest::addVar(db, 0, 0x6001, "Read Input 8-Bit");
     const QString diff = gentest::goldenDiff(
         QStringLiteral(NW_TEST_DATA_DIR "/generators/gen_indices.h"), generate(db, {0}));
     QVERIFY2(diff.isEmpty(), qPrintable(diff));

@@ -71,8 +71,7 @@ private slots:
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
         for (int i = 0; i < values.size(); ++i)
-            odtest::addVar(db, 0, quint16(0x2000 + i),
-                           sub(6, QStringLiteral("rw"), values.at(i), i % 2));
+            odtest::addVar(db, 0, quint16(0x2000 + i), sub(6, "rw", values.at(i), i % 2));
         compareChanges(db);
     }
 
@@ -92,7 +91,7 @@ private slots:
         QFETCH(QString, limitCheck);
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
-        Sub limited = sub(5, access, QStringLiteral("7"));
+        Sub limited = sub(5, access, "7");
         limited.limitineds = true;
         limited.lowlimit = 3;
         limited.uplimit = 250;
@@ -242,32 +241,28 @@ private slots:
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
         odtest::setting(db, "init_static_variables", "1");
-        odtest::addVar(db, 0, 0x2000, sub(datatype, QStringLiteral("rw"), value));
+        odtest::addVar(db, 0, 0x2000, sub(datatype, "rw", value));
         compareChanges(db);
     }
 
     void managedDeclarations_data()
     {
-        QTest::addColumn<QString>("initialise");
+        QTest::addColumn<bool>("initialise");
         QTest::addColumn<QString>("specifier");
-        QTest::addRow("initialised") << "1"
-                                     << "";
-        QTest::addRow("declared") << "0"
-                                  << "";
-        QTest::addRow("initialised in a memory section") << "1"
-                                                         << "__near";
-        QTest::addRow("declared in a memory section") << "0"
-                                                      << "__near";
+        QTest::addRow("initialised") << true << "";
+        QTest::addRow("declared") << false << "";
+        QTest::addRow("initialised in a memory section") << true << "__near";
+        QTest::addRow("declared in a memory section") << false << "__near";
     }
 
     // Values the stack keeps itself get no managed variable.
     void managedDeclarations()
     {
-        QFETCH(QString, initialise);
+        QFETCH(bool, initialise);
         QFETCH(QString, specifier);
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
-        odtest::setting(db, "init_static_variables", initialise);
+        odtest::setting(db, "init_static_variables", initialise ? "1" : "0");
         odtest::setting(db, "static_memory_specifier", specifier);
         odtest::addVar(db, 0, 0x1017, sub(6, "rw", "100"));
         odtest::addObject(db, 0, 0x1400, 9, {sub(5, "ro", "2"), sub(7, "rw", "0x201")});
@@ -293,7 +288,7 @@ private slots:
         QFETCH(QString, varname);
         ObjectDataBase db;
         odtest::buildMinimalProject(db);
-        Sub variable = odtest::appVar(datatype, QStringLiteral("rw"), varname);
+        Sub variable = odtest::appVar(datatype, "rw", varname);
         variable.size = 12;
         odtest::addArray(db, 0, 0x20AB, 2, variable);
         compareChanges(db);
@@ -331,44 +326,31 @@ private slots:
     void objectDictionaryRows_data()
     {
         QTest::addColumn<int>("lineType");
-        QTest::addColumn<QString>("compact");
-        QTest::addColumn<bool>("written");
-        QTest::addColumn<bool>("compacted");
-        QTest::addRow("CANopen line") << 1 << "0" << true << false;
-        QTest::addRow("CANopen line, compact arrays") << 1 << "1" << true << true;
-        QTest::addRow("one CANopen and J1939 line") << 5 << "1" << true << true;
-        QTest::addRow("J1939 line") << 2 << "0" << false << false;
+        QTest::addColumn<bool>("compact");
+        QTest::addRow("CANopen line") << 1 << false;
+        QTest::addRow("CANopen line, compact arrays") << 1 << true;
+        QTest::addRow("one CANopen and J1939 line, compact arrays") << 5 << true;
     }
 
-    // gen_objdict.c in the generation run: its rows of the generator table and the project
-    // setting for compact arrays.
+    // gen_objdict.c written by the generation run takes the project's setting for compact
+    // arrays (which lines get the row is pinned with probes by tst_generationrun).
     void objectDictionaryRows()
     {
         QFETCH(int, lineType);
-        QFETCH(QString, compact);
-        QFETCH(bool, written);
-        QFETCH(bool, compacted);
+        QFETCH(bool, compact);
         ObjectDataBase db;
         gentest::buildCanopenProject(db);
         gentest::setLineType(db, 0, lineType);
         odtest::addArray(db, 0, 0x2100, 6, odtest::sub(7, "rw", "1"));
-        odtest::setting(db, "compact_array_description", compact);
+        odtest::setting(db, "compact_array_description", compact ? "1" : "0");
         QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/nwodrun-XXXXXX"));
         GenerationRun run(&db);
         run.setProject(dir.path(), QStringLiteral("demo"));
         run.setModelCheckEnabled(false);
-        QStringList messages;
-        connect(&run, &GenerationRun::message, this,
-                [&messages](const QString &text) { messages << text; });
         QCOMPARE(run.run(), GenerationRun::Completed);
-        const QString started =
-            QStringLiteral("Generation of gen_objdict.c in %1 started").arg(dir.path());
-        QCOMPARE(messages.contains(started), written);
-        QCOMPARE(messages.contains(QStringLiteral("Generation of gen_objdict.c completed.")),
-                 written);
         const QString text = gentest::readText(dir.filePath(QStringLiteral("gen_objdict.c")));
-        QCOMPARE(text.contains(QStringLiteral("#define CO_OD_ASSIGN_CNT ")), written);
-        QCOMPARE(text.contains(QStringLiteral("| CO_ATTR_COMPACT,")), compacted);
+        QVERIFY(text.contains(QStringLiteral("#define CO_OD_ASSIGN_CNT ")));
+        QCOMPARE(text.contains(QStringLiteral("| CO_ATTR_COMPACT,")), compact);
     }
 
     void implementationTypes_data()
@@ -415,7 +397,7 @@ private slots:
         QFETCH(quint16, datatype);
         QFETCH(int, implementation);
         QFETCH(QString, type);
-        Sub data = sub(datatype, QStringLiteral("rw"), QStringLiteral("0"), quint8(implementation));
+        Sub data = sub(datatype, "rw", "0", quint8(implementation));
         QCOMPARE(ObjDictGenerator::getImplementationDataType(index, quint8(subIndex), data), type);
         QCOMPARE(data.datatype, datatype == 0x0C ? quint16(0x19) : datatype);
     }

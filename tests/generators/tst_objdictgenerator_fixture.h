@@ -1,5 +1,6 @@
 #pragma once
 
+#include "compilecheck.h"
 #include "database/objectdatabase.h"
 #include "generators/codefinegenerator.h"
 #include "generators/indicationgenerator.h"
@@ -32,7 +33,7 @@ inline Sub sub(quint16 datatype, const QString &access, const QString &value,
 inline Sub appVar(quint16 datatype, const QString &access, const QString &varname,
                   quint8 mapping = 0)
 {
-    Sub data = sub(datatype, access, QStringLiteral("0"), 2, mapping);
+    Sub data = sub(datatype, access, "0", 2, mapping);
     data.varname = varname;
     return data;
 }
@@ -57,7 +58,7 @@ inline void addVar(ObjectDataBase &db, quint8 line, quint16 index, const Sub &da
 // An array: sub-index 0 counting n equal entries.
 inline void addArray(ObjectDataBase &db, quint8 line, quint16 index, int count, const Sub &entry)
 {
-    QList<Sub> subs{sub(5, QStringLiteral("const"), QString::number(count), 1)};
+    QList<Sub> subs{sub(5, "const", QString::number(count), 1)};
     for (int i = 0; i < count; ++i)
         subs << entry;
     addObject(db, line, index, 8, subs);
@@ -90,9 +91,8 @@ inline void addPdo(ObjectDataBase &db, quint8 line, bool transmit, int number, c
                    const QList<quint32> &mapping, bool dynamic, bool shared = false)
 {
     const quint16 comm = quint16((transmit ? 0x1800 : 0x1400) + number - 1);
-    QList<Sub> commSubs{sub(5, "const", "5", 1), sub(7, QStringLiteral("rw"), cobId),
-                        sub(5, "rw", "254"),     sub(6, "rw", "0"),
-                        sub(5, "rw", "0"),       sub(6, "rw", "0")};
+    QList<Sub> commSubs{sub(5, "const", "5", 1), sub(7, "rw", cobId), sub(5, "rw", "254"),
+                        sub(6, "rw", "0"),       sub(5, "rw", "0"),   sub(6, "rw", "0")};
     if (transmit)
         commSubs << sub(5, "rw", "0");
     addObject(db, line, comm, 9, commSubs);
@@ -120,9 +120,9 @@ inline void addSingleLineObjects(ObjectDataBase &db, quint8 line)
     addVar(db, line, 0x1012, sub(7, "rw", "0x80000100"));
     addVar(db, line, 0x1014, sub(7, "ro", "$NODEID+0x80"));
     addObject(db, line, 0x1016, 8, {sub(5, "const", "2", 1), sub(7, "rw", "0"), sub(7, "rw", "0")});
-    addPdo(db, line, false, 1, QStringLiteral("$NODEID+0x200"), {0x20000008, 0x20010010}, true);
-    addPdo(db, line, true, 1, QStringLiteral("$NODEID+0x180"), {0x20020008, 0x20030020}, false);
-    addPdo(db, line, true, 2, QStringLiteral("0x80000280"), {0x20040008}, false);
+    addPdo(db, line, false, 1, "$NODEID+0x200", {0x20000008, 0x20010010}, true);
+    addPdo(db, line, true, 1, "$NODEID+0x180", {0x20020008, 0x20030020}, false);
+    addPdo(db, line, true, 2, "0x80000280", {0x20040008}, false);
     Sub limited = sub(5, "rw", "0x10", 0, 1);
     limited.limitineds = true;
     limited.lowlimit = 1;
@@ -133,21 +133,20 @@ inline void addSingleLineObjects(ObjectDataBase &db, quint8 line)
     readOnlyLimited.lowlimit = 7;
     readOnlyLimited.uplimit = 9;
     addVar(db, line, 0x2001, readOnlyLimited);
-    addVar(db, line, 0x2002, appVar(5, QStringLiteral("ro"), QStringLiteral("appU8"), 1));
+    addVar(db, line, 0x2002, appVar(5, "ro", "appU8", 1));
     addVar(db, line, 0x2003, sub(7, "ro", "16", 1, 1));
     addVar(db, line, 0x2004, sub(2, "rw", "-5", 0, 1));
     addObject(db, line, 0x2010, 9,
-              {sub(5, "const", "6", 1), appVar(3, QStringLiteral("rw"), QStringLiteral("appI16")),
-               appVar(4, QStringLiteral("rww"), QStringLiteral("appI32"), 3),
-               appVar(8, QStringLiteral("rwr"), QStringLiteral("appReal"), 4), sub(8, "rw", "1.5"),
-               sub(4, "wo", "-70000"), sub(3, "rw", "-2")});
-    Sub text = sub(9, QStringLiteral("const"), QStringLiteral("Nodewright \"1\""), 1);
+              {sub(5, "const", "6", 1), appVar(3, "rw", "appI16"), appVar(4, "rww", "appI32", 3),
+               appVar(8, "rwr", "appReal", 4), sub(8, "rw", "1.5"), sub(4, "wo", "-70000"),
+               sub(3, "rw", "-2")});
+    Sub text = sub(9, "const", "Nodewright \"1\"", 1);
     text.size = 14;
     addVar(db, line, 0x2020, text);
-    Sub name = appVar(9, QStringLiteral("rw"), QStringLiteral("appName"));
+    Sub name = appVar(9, "rw", "appName");
     name.size = 16;
     addVar(db, line, 0x2021, name);
-    addVar(db, line, 0x2022, appVar(0x0F, QStringLiteral("rw"), QStringLiteral("appDomain")));
+    addVar(db, line, 0x2022, appVar(0x0F, "rw", "appDomain"));
     Sub stored = sub(7, "rw", "0x12345678");
     stored.nvstorage = true;
     stored.defaultineds = false;
@@ -158,11 +157,11 @@ inline void buildSingleLineProject(ObjectDataBase &db)
 {
     db.createNewDataBase();
     addSingleLineObjects(db, 0);
-    setting(db, "limit_check", QStringLiteral("1"));
-    setting(db, "init_static_variables", QStringLiteral("1"));
-    setting(db, "overwrite_predef", QStringLiteral("1"));
-    setting(db, "applicationheader", QStringLiteral("app.h"));
-    setting(db, "fct_nmt", QStringLiteral("appNmtInd"));
+    setting(db, "limit_check", "1");
+    setting(db, "init_static_variables", "1");
+    setting(db, "overwrite_predef", "1");
+    setting(db, "applicationheader", "app.h");
+    setting(db, "fct_nmt", "appNmtInd");
 }
 
 // Lines 0 and 1; line 1 shares object 0x2100 and a receive mapping with line 0 and
@@ -178,20 +177,17 @@ inline void buildMultiLineProject(ObjectDataBase &db)
         Sub count = sub(5, "const", "2", 1);
         count.sharedlines = true;
         addObject(db, line, 0x2100, 8, {count, shared, shared});
-        addPdo(db, line, false, 1, QStringLiteral("$NODEID+0x200"), {0x21000110, 0x21000210}, false,
-               true);
-        addPdo(db, line, true, 1, QStringLiteral("$NODEID+0x180"),
-               {quint32(0x21000110 + (line << 8))}, false);
-        addVar(db, line, quint16(0x2200 + line),
-               sub(7, QStringLiteral("rw"), QString::number(100 + line)));
+        addPdo(db, line, false, 1, "$NODEID+0x200", {0x21000110, 0x21000210}, false, true);
+        addPdo(db, line, true, 1, "$NODEID+0x180", {quint32(0x21000110 + (line << 8))}, false);
+        addVar(db, line, quint16(0x2200 + line), sub(7, "rw", QString::number(100 + line)));
     }
     addObject(db, 1, 0x1F2C, 9, {sub(5, "const", "1", 1), sub(7, "rw", "0")});
     addVar(db, 1, 0x1005, sub(7, "rw", "0x80"));
-    setting(db, "nmtmaster", QStringLiteral("2"));
-    setting(db, "co_ml_ms", QStringLiteral("1,0"));
-    setting(db, "lss_supported", QStringLiteral("1"));
-    setting(db, "overwrite_predef", QStringLiteral("1"));
-    setting(db, "init_static_variables", QStringLiteral("1"));
+    setting(db, "nmtmaster", "2");
+    setting(db, "co_ml_ms", "1,0");
+    setting(db, "lss_supported", "1");
+    setting(db, "overwrite_predef", "1");
+    setting(db, "init_static_variables", "1");
 }
 
 // Line 0 with an object whose entries are all virtual and one with a virtual entry
@@ -213,7 +209,7 @@ inline void buildCompactProject(ObjectDataBase &db)
     addArray(db, 0, 0x2201, 10, sub(6, "ro", "3", 1));
     for (quint8 s = 1; s <= 3; ++s)
         db.setSubIndexValue(0, 0x2201, s, QString::number(s * 10));
-    addArray(db, 0, 0x2202, 5, appVar(4, QStringLiteral("rw"), QStringLiteral("levels[$z]")));
+    addArray(db, 0, 0x2202, 5, appVar(4, "rw", "levels[$z]"));
 }
 
 // Runs the generator on db into folder; true when it started. The text of gen_objdict.c
@@ -243,6 +239,30 @@ inline bool generateStackSources(ObjectDataBase &db, const QString &folder, bool
     return gentest::runGenerator(define, db, folder, name, 0, preferences)
            && gentest::runGenerator(indication, db, folder, name, 0, preferences)
            && gentest::runGenerator(objdict, db, folder, name, 0, preferences);
+}
+
+// Builds program from the C sources against the stack stand-ins (the folders of
+// includeDirs on the include path, arguments such as -D first) and runs it. True when both
+// succeed; output gets the compiler's diagnostics, or else what the program printed.
+inline bool buildAndRun(const QStringList &sources, const QStringList &includeDirs,
+                        const QStringList &arguments, const QString &program, QString *output)
+{
+    QStringList all{QStringLiteral("-Wall"), QStringLiteral("-Werror"),
+                    QStringLiteral("-o"),    program,
+                    QStringLiteral("-I"),    nwStackStubDir()};
+    for (const QString &dir : includeDirs)
+        all << QStringLiteral("-I") << dir;
+    nwtest::ProcessOptions options;
+    options.mergeChannels = true;
+    const nwtest::ProcessResult compiler =
+        nwtest::runProcess(QStringLiteral("cc"), all + arguments + sources, options);
+    if (!compiler.finished || compiler.exitCode != 0 || !compiler.out.trimmed().isEmpty()) {
+        *output = QStringLiteral("cc: ") + compiler.errorString + compiler.out;
+        return false;
+    }
+    const nwtest::ProcessResult run = nwtest::runProcess(program, {}, options);
+    *output = run.out;
+    return run.finished && run.exitCode == 0;
 }
 
 // The element lines of the array or table whose header line starts with header, up to

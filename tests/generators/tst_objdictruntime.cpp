@@ -28,63 +28,24 @@ QString runtimeDir()
     return QStringLiteral(NW_SOURCE_DIR "/tests/stackruntime");
 }
 
-// Definitions of the application variables and indication the fixtures name (their
-// declarations are in app.h).
-const char applicationHeader[] = "#include <co_datatype.h>\n"
-                                 "extern UNSIGNED8 appU8;\n"
-                                 "extern INTEGER16 appI16;\n"
-                                 "extern INTEGER32 appI32;\n"
-                                 "extern REAL32 appReal;\n"
-                                 "extern char appName[16];\n"
-                                 "extern UNSIGNED8 appUnicode[8];\n"
-                                 "extern INTEGER32 levels[5];\n";
-const char applicationSource[] = "#include <gen_define.h>\n"
-                                 "#include <co_canopen.h>\n"
-                                 "#include <gen_indication.h>\n"
-                                 "UNSIGNED8 appU8;\n"
-                                 "INTEGER16 appI16;\n"
-                                 "INTEGER32 appI32;\n"
-                                 "REAL32 appReal;\n"
-                                 "char appName[16];\n"
-                                 "UNSIGNED8 appUnicode[8];\n"
-                                 "INTEGER32 levels[5];\n"
-                                 "#ifdef CO_MULTI_LINE\n"
-                                 "RET_T appNmtInd(UNSIGNED8 l, BOOL_T e, CO_NMT_STATE_T s)\n"
-                                 "{ (void)l; (void)e; (void)s; return RET_OK; }\n"
-                                 "#else\n"
-                                 "RET_T appNmtInd(BOOL_T e, CO_NMT_STATE_T s)\n"
-                                 "{ (void)e; (void)s; return RET_OK; }\n"
-                                 "#endif\n";
+// The application's variables, its indication and their declarations (app.h).
+QString appDir()
+{
+    return QStringLiteral(NW_TEST_DATA_DIR "/generators/app");
+}
 
 // Compiles the sources (the generated files of folder are on the include path) with the
-// runtime into buildFolder and runs the result; its output goes to *output, or the
-// compiler's when that fails.
+// runtime under the sanitizers into buildFolder and runs the result; its output goes to
+// *output, or the compiler's when that fails.
 bool runRuntime(const QString &folder, const QString &buildFolder, const QStringList &sources,
                 const QStringList &defines, QString *output)
 {
-    QStringList arguments{QStringLiteral("-Wall"),
-                          QStringLiteral("-Werror"),
-                          QStringLiteral("-fsanitize=address,undefined"),
-                          QStringLiteral("-fno-sanitize-recover=all"),
-                          QStringLiteral("-o"),
-                          buildFolder + QStringLiteral("/runtime"),
-                          QStringLiteral("-I"),
-                          nwStackStubDir(),
-                          QStringLiteral("-I"),
-                          folder};
-    arguments << defines << sources << runtimeDir() + QStringLiteral("/stackruntime.c");
-    nwtest::ProcessOptions options;
-    options.mergeChannels = true;
-    const nwtest::ProcessResult compiler =
-        nwtest::runProcess(QStringLiteral("cc"), arguments, options);
-    if (!compiler.finished || compiler.exitCode != 0 || !compiler.out.trimmed().isEmpty()) {
-        *output = QStringLiteral("cc: ") + compiler.errorString + compiler.out;
-        return false;
-    }
-    const nwtest::ProcessResult run =
-        nwtest::runProcess(buildFolder + QStringLiteral("/runtime"), {}, options);
-    *output = run.out;
-    return run.finished && run.exitCode == 0;
+    return odtest::buildAndRun(
+        sources + QStringList{runtimeDir() + QStringLiteral("/stackruntime.c")}, {folder, appDir()},
+        QStringList{QStringLiteral("-fsanitize=address,undefined"),
+                    QStringLiteral("-fno-sanitize-recover=all")}
+            + defines,
+        buildFolder + QStringLiteral("/runtime"), output);
 }
 
 // The runtime's listing, by kind of line.
@@ -560,27 +521,65 @@ private:
     QStringList m_faults;
 };
 
-enum Fixture { SingleLine, ExtendedTypes, MultiLine, MultiLineVirtual, Compact, Virtual, Imported };
+enum Fixture {
+    SingleLine,
+    ExtendedTypes,
+    MultiLine,
+    MultiLineVirtual,
+    Compact,
+    Virtual,
+    Placeholders,
+    Integer24AndUtf8,
+    Imported
+};
+
+// Application variables named per sub-index, of every kind of pointer array.
+void addPlaceholderObjects(ObjectDataBase &db)
+{
+    odtest::addArray(db, 0, 0x2000, 3, odtest::appVar(6, "rw", "speed_$s", 1));
+    odtest::addArray(db, 0, 0x20AB, 2, odtest::appVar(7, "ro", "o$I_$S"));
+    odtest::addVar(db, 0, 0x20AC, odtest::appVar(8, "rw", "(&block.v$i)"));
+    Sub text = odtest::appVar(9, "rw", "name$s");
+    text.size = 12;
+    odtest::addArray(db, 0, 0x2100, 2, text);
+    Sub raw = odtest::appVar(10, "rw", "raw$s");
+    raw.size = 8;
+    odtest::addArray(db, 0, 0x2101, 1, raw);
+    odtest::addVar(db, 0, 0x2102, odtest::appVar(15, "rw", "blob"));
+    odtest::addPdo(db, 0, true, 1, "$NODEID+0x180", {0x20000110, 0x20ab0120}, false);
+}
+
+// INTEGER24 in each place a value can live (managed, constant, application variable, PDO
+// mapping) and UTF-8 strings as constant and as application variable.
+void addInteger24Objects(ObjectDataBase &db)
+{
+    odtest::addVar(db, 0, 0x2000, sub(0x10, "rw", "-5", 0, 1));
+    odtest::addVar(db, 0, 0x2001, sub(0x10, "const", "8388607", 1));
+    odtest::addVar(db, 0, 0x2002, odtest::appVar(0x10, "rw", "appI24", 1));
+    Sub greeting = sub(0x7C, "const", "Gr\u00fc\u00dfe", 1);
+    greeting.size = 7;
+    odtest::addVar(db, 0, 0x2003, greeting);
+    Sub label = odtest::appVar(0x7C, "rw", "appLabel");
+    label.size = 16;
+    odtest::addVar(db, 0, 0x2004, label);
+    odtest::addPdo(db, 0, true, 1, "$NODEID+0x180", {0x20000018, 0x20020018}, false);
+}
 
 // One entry of each type the stack holds in a table of another type, in each kind of
 // storage, with negative values, and limits on the REAL64 entry. None of the types the
 // stack has its own extended tables for is among them: these must switch them on.
 void addExtendedTypes(ObjectDataBase &db)
 {
-    Sub real = sub(0x11, QStringLiteral("rw"), QStringLiteral("1.5"));
+    Sub real = sub(0x11, "rw", "1.5");
     real.limitineds = true;
     real.lowlimit = 1;
     real.uplimit = 10;
-    Sub unicode = odtest::appVar(0x0B, QStringLiteral("rw"), QStringLiteral("appUnicode"));
+    Sub unicode = odtest::appVar(0x0B, "rw", "appUnicode");
     unicode.size = 8;
     odtest::addObject(db, 0, 0x2400, 9,
-                      {sub(5, QStringLiteral("const"), QStringLiteral("8"), 1),
-                       sub(0x0D, QStringLiteral("const"), QStringLiteral("0x10000"), 1),
-                       sub(0x12, QStringLiteral("rw"), QStringLiteral("-2")),
-                       sub(0x13, QStringLiteral("const"), QStringLiteral("-3"), 1),
-                       sub(0x14, QStringLiteral("rw"), QStringLiteral("-1")),
-                       sub(0x15, QStringLiteral("const"), QStringLiteral("-5"), 1),
-                       sub(0x1A, QStringLiteral("rw"), QStringLiteral("0x123456789ABCDE")), real,
+                      {sub(5, "const", "8", 1), sub(0x0D, "const", "0x10000", 1),
+                       sub(0x12, "rw", "-2"), sub(0x13, "const", "-3", 1), sub(0x14, "rw", "-1"),
+                       sub(0x15, "const", "-5", 1), sub(0x1A, "rw", "0x123456789ABCDE"), real,
                        unicode});
 }
 
@@ -597,10 +596,8 @@ bool buildProject(ObjectDataBase &db, int fixture, const QString &file)
     case MultiLineVirtual:
         odtest::buildMultiLineProject(db);
         if (fixture == MultiLineVirtual) {
-            const Sub outside = sub(6, QStringLiteral("rw"), QStringLiteral("4"), 3);
-            odtest::addObject(
-                db, 0, 0x2300, 8,
-                {sub(5, QStringLiteral("const"), QStringLiteral("2"), 3), outside, outside});
+            const Sub outside = sub(6, "rw", "4", 3);
+            odtest::addObject(db, 0, 0x2300, 8, {sub(5, "const", "2", 3), outside, outside});
         }
         return true;
     case Compact:
@@ -608,6 +605,14 @@ bool buildProject(ObjectDataBase &db, int fixture, const QString &file)
         return true;
     case Virtual:
         odtest::buildVirtualProject(db);
+        return true;
+    case Placeholders:
+    case Integer24AndUtf8:
+        odtest::buildMinimalProject(db);
+        if (fixture == Placeholders)
+            addPlaceholderObjects(db);
+        else
+            addInteger24Objects(db);
         return true;
     default:
         break;
@@ -622,9 +627,9 @@ bool buildProject(ObjectDataBase &db, int fixture, const QString &file)
     if (!importer.setImportFileName(file))
         return false;
     importer.doImport();
-    odtest::setting(db, "init_static_variables", QStringLiteral("1"));
-    odtest::setting(db, "limit_check", QStringLiteral("1"));
-    odtest::setting(db, "overwrite_predef", QStringLiteral("1"));
+    odtest::setting(db, "init_static_variables", "1");
+    odtest::setting(db, "limit_check", "1");
+    odtest::setting(db, "overwrite_predef", "1");
     return importer.getLastError().isEmpty();
 }
 
@@ -653,58 +658,31 @@ private slots:
         QVERIFY2(
             runRuntime(self, dir.path(), {self + QStringLiteral("/gen_objdict.c")}, {}, &output),
             qPrintable(output));
-        const QStringList expected{
-            "varinit 0 tpdo=1 rpdo=0 ssdo=1 csdo=0 errctrl=0 emcycons=0",
-            "od 0 assign=8 desc=13",
-            "call 0 sdoserver 1",
-            "call 0 errctrl 1000 0",
-            "pdo 0 T1 trans=254 inhibit=0 event=0 sync=0 map=2",
-            "mapentry 0 T1 1 val=0x20000108 len=1 numeric=1 target=ok",
-            "mapentry 0 T1 2 val=0x20010010 len=2 numeric=1 target=0x2000:2",
-            "call 0 nmt 0",
-            "init 0",
-            "object 0 0x1000 subs=1 highest=0 type=0",
-            "sub 0 0x1000 0 U32 CONST attr=0x25 value=401 default=401",
-            "object 0 0x1017 subs=1 highest=0 type=0",
-            "sub 0 0x1017 0 U16 ERRCTRL attr=0x7 value=1000 default=1000",
-            "object 0 0x1800 subs=3 highest=2 type=3",
-            "sub 0 0x1800 0 U8 CONST attr=0x5 value=2 default=2",
-            "sub 0 0x1800 1 U32 TPDO attr=0x7 value=384 default=384",
-            "sub 0 0x1800 2 U8 TPDO attr=0x7 value=254 default=254",
-            "object 0 0x1a00 subs=2 highest=2 type=2",
-            "sub 0 0x1a00 0 U8 TMAP attr=0x5 value=2 default=2",
-            "sub 0 0x1a00 1 U32 TMAP attr=0x5 value=536871432 default=536871432",
-            "object 0 0x2000 subs=2 highest=3 type=2",
-            "sub 0 0x2000 0 U8 CONST attr=0x5 value=3 default=3",
-            "sub 0 0x2000 1 U8 VAR attr=0x10f value=7 default=0",
-            "sub 0 0x2000 2 U8 VAR attr=0x10f value=8 default=0",
-            "sub 0 0x2000 3 U8 VAR attr=0x10f value=9 default=0",
-            "object 0 0x2001 subs=1 highest=0 type=0",
-            "sub 0 0x2001 0 I16 PTR attr=0xd value=-3 default=-",
-            "object 0 0x2002 subs=1 highest=0 type=0",
-            "sub 0 0x2002 0 VS CONST attr=0x1 value=x:616263 default=- len=3",
-            "object 0 0x2003 subs=1 highest=0 type=0",
-            "sub 0 0x2003 0 R32 VAR attr=0x47 value=2.5 default=2.5 low=-1 high=100",
-            "reached desc=12"};
-        QCOMPARE(output.split(QLatin1Char('\n'), Qt::SkipEmptyParts), expected);
+        const QString diff = gentest::goldenDiff(
+            QStringLiteral(NW_TEST_DATA_DIR "/generators/runtime_selftest.txt"), output);
+        QVERIFY2(diff.isEmpty(), qPrintable(diff));
     }
 
     void generatedDictionaryRuns_data()
     {
         QTest::addColumn<int>("fixture");
         QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("compact");
-        QTest::addColumn<bool>("alwaysMultiLine");
-        QTest::addRow("single line") << int(SingleLine) << QString() << false << false;
+        QTest::addColumn<QString>("options"); // compact, multi-line form, CAN FD
+        QTest::addRow("single line, CAN FD") << int(SingleLine) << QString() << "CAN FD";
         QTest::addRow("types kept in tables of another type")
-            << int(ExtendedTypes) << QString() << false << false;
+            << int(ExtendedTypes) << QString() << "";
         QTest::addRow("single line in multi-line form")
-            << int(SingleLine) << QString() << false << true;
-        QTest::addRow("multi-line") << int(MultiLine) << QString() << false << false;
+            << int(SingleLine) << QString() << "multi-line form";
+        QTest::addRow("multi-line, CAN FD") << int(MultiLine) << QString() << "CAN FD";
         QTest::addRow("multi-line with a virtual object")
-            << int(MultiLineVirtual) << QString() << false << false;
-        QTest::addRow("compact arrays") << int(Compact) << QString() << true << false;
-        QTest::addRow("virtual objects") << int(Virtual) << QString() << false << false;
+            << int(MultiLineVirtual) << QString() << "";
+        QTest::addRow("compact arrays") << int(Compact) << QString() << "compact";
+        QTest::addRow("virtual objects") << int(Virtual) << QString() << "";
+        QTest::addRow("variables named by placeholders")
+            << int(Placeholders) << QString() << "compact";
+        QTest::addRow("INTEGER24 and UTF-8 strings") << int(Integer24AndUtf8) << QString() << "";
+        QTest::addRow("INTEGER24 and UTF-8 strings in multi-line form")
+            << int(Integer24AndUtf8) << QString() << "multi-line form";
         QDirIterator files(QStringLiteral(NW_TEST_DATA_DIR "/importers"),
                            {QStringLiteral("*.eds"), QStringLiteral("*.dcf")}, QDir::Files,
                            QDirIterator::Subdirectories);
@@ -714,26 +692,26 @@ private slots:
         paths.sort();
         for (const QString &path : qAsConst(paths))
             QTest::addRow("%s", qPrintable(QFileInfo(path).fileName()))
-                << int(Imported) << path << false << false;
+                << int(Imported) << path << "";
     }
 
     void generatedDictionaryRuns()
     {
         QFETCH(int, fixture);
         QFETCH(QString, file);
-        QFETCH(bool, compact);
-        QFETCH(bool, alwaysMultiLine);
+        QFETCH(QString, options);
         ObjectDataBase db;
         QVERIFY(buildProject(db, fixture, file));
-        odtest::setting(db, "applicationheader", QStringLiteral("app.h"));
-        odtest::setting(db, "co_timer_interval", QStringLiteral("10000"));
+        if (options.contains(QLatin1String("CAN FD"))) {
+            odtest::setting(db, "canfd_supported", "1");
+            odtest::setting(db, "usdo_client_cnt", "1");
+        }
+        odtest::setting(db, "applicationheader", "app.h");
+        odtest::setting(db, "co_timer_interval", "10000");
         odtest::setting(db, "co_node_id", QString::number(runtimeNodeId));
         QTemporaryDir dir;
-        QVERIFY(gentest::writeText(dir.filePath(QStringLiteral("app.h")),
-                                   QString::fromLatin1(applicationHeader)));
-        QVERIFY(gentest::writeText(dir.filePath(QStringLiteral("app.c")),
-                                   QString::fromLatin1(applicationSource)));
-        QVERIFY(odtest::generateStackSources(db, dir.path(), compact, alwaysMultiLine));
+        QVERIFY(odtest::generateStackSources(db, dir.path(), options == QLatin1String("compact"),
+                                             options == QLatin1String("multi-line form")));
         const QString text = gentest::readText(dir.filePath(QStringLiteral("gen_objdict.c")));
         QStringList defines;
         if (text.contains(QLatin1String("RET_T coCanOpenStackInitPara(")))
@@ -741,7 +719,7 @@ private slots:
         QString output;
         QVERIFY2(runRuntime(dir.path(), dir.path(),
                             {dir.filePath(QStringLiteral("gen_objdict.c")),
-                             dir.filePath(QStringLiteral("app.c"))},
+                             appDir() + QStringLiteral("/app.c")},
                             defines, &output),
                  qPrintable(output.left(4000)));
         const QStringList faults = RuntimeComparison(db, Listing(output), text).run();

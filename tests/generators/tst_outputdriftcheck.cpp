@@ -18,9 +18,8 @@ private slots:
     void sameOutput_data();
     void sameOutput();
     void unchangedProjectLaterDay();
-    void changedValue();
-    void missingFile();
-    void failedRun();
+    void afterChange_data();
+    void afterChange();
 
 private:
     // Generates the project into the test folder as the window would.
@@ -120,7 +119,6 @@ void TestOutputDriftCheck::unchangedProjectLaterDay()
     preferences.postGenerationCommand = QStringLiteral("/usr/bin/touch");
     preferences.postGenerationArguments = dir->path() + QStringLiteral("/command-ran");
     const QStringList before = snapshot();
-
     AbstractGenerator::setFixedDateTime(QDateTime(QDate(2025, 11, 30), QTime(9, 1, 2)));
     GenerationRun run(&db);
     run.setProject(dir->path(), QStringLiteral("demo"));
@@ -136,55 +134,52 @@ void TestOutputDriftCheck::unchangedProjectLaterDay()
     QCOMPARE(edsRecorded.count(), 0);
 }
 
-void TestOutputDriftCheck::changedValue()
+void TestOutputDriftCheck::afterChange_data()
 {
-    ObjectDataBase db;
-    gentest::buildCanopenProject(db);
-    generate(db);
-    db.setSubIndexValue(0, 0x2000, 1, QStringLiteral("1234"));
-    GenerationRun run(&db);
-    run.setProject(dir->path(), QStringLiteral("demo"));
-    run.setPreferences(gentest::testPreferences());
-    OutputDriftCheck drift(&run);
-    QCOMPARE(drift.check(), OutputDriftCheck::OutOfDate);
-    for (const char *file : {"demo.eds", "demo.csv", "gen_objdict.c"})
-        QVERIFY2(drift.differingFiles().contains(QLatin1String(file)), file);
-    QVERIFY(!drift.differingFiles().contains(QStringLiteral("gen_indices.h")));
-    QVERIFY(drift.missingFiles().isEmpty());
+    QTest::addColumn<int>("change");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QStringList>("differing");
+    QTest::addColumn<QStringList>("missing");
+    QTest::addRow("changed value")
+        << 0 << int(OutputDriftCheck::OutOfDate)
+        << QStringList{"demo.csv", "demo.eds", "demo.html", "demo_doc.txt", "gen_objdict.c"}
+        << QStringList();
+    QTest::addRow("missing file") << 1 << int(OutputDriftCheck::OutOfDate) << QStringList()
+                                  << QStringList{"demo.csv"};
+    QTest::addRow("failed check") << 2 << int(OutputDriftCheck::NotGenerated) << QStringList()
+                                  << QStringList();
 }
 
-void TestOutputDriftCheck::missingFile()
+// A check after the project or the folder changed: what differs, and the folder untouched.
+void TestOutputDriftCheck::afterChange()
 {
+    QFETCH(int, change);
+    QFETCH(int, result);
+    QFETCH(QStringList, differing);
+    QFETCH(QStringList, missing);
     ObjectDataBase db;
     gentest::buildCanopenProject(db);
     generate(db);
-    QVERIFY(QFile::remove(dir->path() + QStringLiteral("/demo.csv")));
-    GenerationRun run(&db);
-    run.setProject(dir->path(), QStringLiteral("demo"));
-    run.setPreferences(gentest::testPreferences());
-    OutputDriftCheck drift(&run);
-    QCOMPARE(drift.check(), OutputDriftCheck::OutOfDate);
-    QCOMPARE(drift.missingFiles(), QStringList{QStringLiteral("demo.csv")});
-    QCOMPARE(drift.differingFiles(), QStringList());
-}
-
-void TestOutputDriftCheck::failedRun()
-{
-    ObjectDataBase db;
-    gentest::buildCanopenProject(db);
-    generate(db);
-    db.delIndex(0, 0x1000);
+    if (change == 0)
+        db.setSubIndexValue(0, 0x2000, 1, QStringLiteral("1234"));
+    else if (change == 1)
+        QVERIFY(QFile::remove(dir->path() + QStringLiteral("/demo.csv")));
+    else
+        db.delIndex(0, 0x1000);
     const QStringList before = snapshot();
     GenerationRun run(&db);
     run.setProject(dir->path(), QStringLiteral("demo"));
     run.setPreferences(gentest::testPreferences());
     OutputDriftCheck drift(&run);
-    QCOMPARE(drift.check(), OutputDriftCheck::NotGenerated);
-    QCOMPARE(drift.runOutcome(), GenerationRun::CheckFailed);
-    QCOMPARE(
-        drift.failureText(),
-        QStringLiteral("The project contains critical errors. Check Generator Output window."));
+    QCOMPARE(int(drift.check()), result);
+    QCOMPARE(drift.differingFiles(), differing);
+    QCOMPARE(drift.missingFiles(), missing);
     QCOMPARE(snapshot(), before);
+    if (result == OutputDriftCheck::NotGenerated) {
+        QCOMPARE(drift.runOutcome(), GenerationRun::CheckFailed);
+        QCOMPARE(drift.failureText(), QStringLiteral("The project contains critical errors. "
+                                                     "Check Generator Output window."));
+    }
 }
 
 NW_TEST_MAIN(TestOutputDriftCheck)

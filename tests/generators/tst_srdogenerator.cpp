@@ -50,7 +50,7 @@ void addVariables(ObjectDataBase &db, quint8 line, quint16 index,
 {
     QList<Sub> subs{sub(5, "const", QString::number(variables.size()), 1)};
     for (const auto &variable : variables)
-        subs << odtest::appVar(variable.first, QStringLiteral("rw"), variable.second, 1);
+        subs << odtest::appVar(variable.first, "rw", variable.second, 1);
     odtest::addObject(db, line, index, 9, subs);
 }
 
@@ -75,7 +75,7 @@ void addSafetyObjects(ObjectDataBase &db, quint8 txLine, quint8 rxLine)
         odtest::addObject(db, line, 0x13FF, 8,
                           {sub(5, "const", "2", 1), sub(6, "rw", "18763"), sub(6, "rw", "56844")});
     }
-    odtest::setting(db, "applicationheader", QStringLiteral("srdo_app.h"));
+    odtest::setting(db, "applicationheader", "srdo_app.h");
 }
 
 void buildSingleLineProject(ObjectDataBase &db)
@@ -115,24 +115,6 @@ QStringList caseLines(const QString &text, const QString &head, const QString &l
     for (++i; i > 0 && i < lines.size() && lines.at(i) != QLatin1String("\t\tbreak;"); ++i)
         found << lines.at(i);
     return found;
-}
-
-// Builds an executable of the C files with the stack stand-ins; diagnostics gets the
-// compiler's output.
-bool buildProgram(const QStringList &sources, const QStringList &includeDirs,
-                  const QString &program, QString *diagnostics)
-{
-    QStringList arguments{QStringLiteral("-Wall"), QStringLiteral("-Werror"), QStringLiteral("-I"),
-                          nwStackStubDir()};
-    for (const QString &dir : includeDirs)
-        arguments << QStringLiteral("-I") << dir;
-    arguments << QStringLiteral("-o") << program << sources;
-    nwtest::ProcessOptions options;
-    options.mergeChannels = true;
-    const nwtest::ProcessResult compiler =
-        nwtest::runProcess(QStringLiteral("cc"), arguments, options);
-    *diagnostics = compiler.out;
-    return compiler.exitCode == 0 && diagnostics->trimmed().isEmpty();
 }
 
 } // namespace
@@ -189,7 +171,6 @@ void TestSrdoGenerator::copies()
     QTemporaryDir dir;
     QVERIFY(generate(db, dir.path(), testData(QStringLiteral("srdo/templates"))));
     const QString text = gentest::readText(dir.filePath(QStringLiteral("gen_srdo.c")));
-
     QStringList tx = caseLines(text, QStringLiteral("static RET_T genSrdoTransmitMapping("),
                                QStringLiteral("\tcase 1u:"));
     QCOMPARE(tx.takeLast(), QStringLiteral("\t\tretVal = RET_OK;"));
@@ -224,25 +205,22 @@ void TestSrdoGenerator::fixtureProjects()
     else
         buildSingleLineProject(db);
     QTemporaryDir dir;
-    odtest::setting(db, "srdo_loop_counter", QStringLiteral("25"));
+    odtest::setting(db, "srdo_loop_counter", "25");
     QVERIFY(generate(db, dir.path(), testData(QStringLiteral("srdo/templates"))));
     QString diff = gentest::goldenDiff(testData(QStringLiteral("srdo_%1.c").arg(golden)),
                                        gentest::readText(dir.filePath("gen_srdo.c")));
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
-
     if (!nwHaveCCompiler())
         QSKIP("no C compiler installed");
     odtest::setting(db, "srdo_loop_counter", QString());
     QVERIFY(generate(db, dir.path(), shippedTemplates()));
-    const QString program = dir.filePath(QStringLiteral("srdo_test"));
-    QString diagnostics;
-    QVERIFY2(buildProgram({dir.filePath(QStringLiteral("gen_srdo.c")),
-                           testData(QStringLiteral("srdo/srdo_harness.c"))},
-                          {dir.path(), testData(QStringLiteral("srdo"))}, program, &diagnostics),
-             qPrintable(diagnostics));
-    const nwtest::ProcessResult run = nwtest::runProcess(program, {});
-    QCOMPARE(run.exitCode, 0);
-    diff = gentest::goldenDiff(testData(QStringLiteral("srdo/run_%1.txt").arg(golden)), run.out);
+    QString output;
+    QVERIFY2(odtest::buildAndRun({dir.filePath(QStringLiteral("gen_srdo.c")),
+                                  testData(QStringLiteral("srdo/srdo_harness.c"))},
+                                 {dir.path(), testData(QStringLiteral("srdo"))}, {},
+                                 dir.filePath(QStringLiteral("srdo_test")), &output),
+             qPrintable(output));
+    diff = gentest::goldenDiff(testData(QStringLiteral("srdo/run_%1.txt").arg(golden)), output);
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
 }
 
@@ -289,9 +267,9 @@ void TestSrdoGenerator::generatedProjectCompiles()
     ObjectDataBase db;
     buildSingleLineProject(db);
     gentest::setLineType(db, 0, 1);
-    odtest::setting(db, "co_node_id", QStringLiteral("5"));
-    odtest::setting(db, "co_timer_interval", QStringLiteral("10000"));
-    odtest::setting(db, "srdo_supported", QStringLiteral("1"));
+    odtest::setting(db, "co_node_id", "5");
+    odtest::setting(db, "co_timer_interval", "10000");
+    odtest::setting(db, "srdo_supported", "1");
     odtest::addObject(db, 0, 0x2300, 8,
                       {sub(5, "const", "2", 3), sub(6, "rw", "4", 3), sub(7, "ro", "4", 3)});
     QTemporaryDir dir;

@@ -20,7 +20,7 @@ const quint8 virtualObject = 3;
 
 Sub outside(quint16 datatype, const char *access, quint8 mapping = 0)
 {
-    return sub(datatype, QLatin1String(access), QStringLiteral("0"), virtualObject, mapping);
+    return sub(datatype, QLatin1String(access), "0", virtualObject, mapping);
 }
 
 // Line 0: an array wholly in external memory, an array with one external entry, a record
@@ -46,8 +46,8 @@ void buildSingleLineProject(ObjectDataBase &db)
     db.createNewDataBase();
     odtest::addBasics(db, 0);
     addVirtualObjects(db, 0);
-    odtest::setting(db, "compact_array_description", QStringLiteral("1"));
-    odtest::setting(db, "applicationheader", QStringLiteral("ext_memory.h"));
+    odtest::setting(db, "compact_array_description", "1");
+    odtest::setting(db, "applicationheader", "ext_memory.h");
 }
 
 // Lines 0 and 1, each with its own external objects and with one shared external
@@ -66,7 +66,7 @@ void buildMultiLineProject(ObjectDataBase &db)
     }
     addVirtualObjects(db, 0);
     odtest::addVar(db, 1, 0x2600, outside(5, "ro"));
-    odtest::setting(db, "limit_check", QStringLiteral("1"));
+    odtest::setting(db, "limit_check", "1");
 }
 
 bool generate(ObjectDataBase &db, const QString &folder, QString *text = nullptr)
@@ -130,7 +130,6 @@ void TestVobjDictGenerator::wholeFile()
     const QString diff =
         gentest::goldenDiff(QStringLiteral(NW_TEST_DATA_DIR "/generators/") + golden, text);
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
-
     odtest::setting(db, "applicationheader", QString());
     CoDefineGenerator define;
     QVERIFY(gentest::runGenerator(define, db, dir.path(), QStringLiteral("fixture")));
