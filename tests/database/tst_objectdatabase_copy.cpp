@@ -1,9 +1,6 @@
 #include "dbtestutil.h"
 #include "nwtest.h"
 
-#include <QSignalSpy>
-#include <QTemporaryDir>
-
 using namespace dbtest;
 using DB = ObjectDataBase;
 
@@ -14,9 +11,18 @@ class TestObjectDataBaseCopy : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase() { initApplication(); }
+    void init()
+    {
+        m_db = new DB;
+        m_other = new DB;
+        QVERIFY(m_db->createNewDataBase() && m_other->createNewDataBase());
+    }
+    void cleanup()
+    {
+        delete m_db;
+        delete m_other;
+    }
     void copyIndex();
     void copyIndexFromDatabase_data();
     void copyIndexFromDatabase();
@@ -41,26 +47,6 @@ private:
     DB *m_db = nullptr;
     DB *m_other = nullptr;
 };
-
-void TestObjectDataBaseCopy::initTestCase()
-{
-    initApplication();
-    QVERIFY(m_dir.isValid());
-}
-
-void TestObjectDataBaseCopy::init()
-{
-    m_db = new DB;
-    m_other = new DB;
-    QVERIFY(m_db->createNewDataBase());
-    QVERIFY(m_other->createNewDataBase());
-}
-
-void TestObjectDataBaseCopy::cleanup()
-{
-    delete m_db;
-    delete m_other;
-}
 
 DB::SUBINDEX_DATA_T TestObjectDataBaseCopy::sub(const QString &name, const QString &value)
 {
@@ -87,7 +73,7 @@ void TestObjectDataBaseCopy::addObject(DB &db, quint8 line, quint16 index, const
 // Copying onto itself changes nothing; onto another object replaces it entirely.
 void TestObjectDataBaseCopy::copyIndex()
 {
-    QVERIFY(m_db->addNode(1, DB::NODE_DATA_T()));
+    QVERIFY(m_db->addNode(1, {}));
     addObject(*m_db, 0, 0x2000, "A", {0, 1, 2});
     addObject(*m_db, 1, 0x2100, "B", {0, 7});
     QSignalSpy spy(m_db, &DB::updateNotify);
@@ -126,8 +112,7 @@ void TestObjectDataBaseCopy::copyIndexFromDatabase()
         QVERIFY(m_db->objectEqual(m_other, 0, 0, 0x2100, 0x2000));
     QCOMPARE(m_db->getIndexName(0, 0x2000), QString("Untouched"));
     QCOMPARE(m_db->getSubIndices(0, 0x2000), QList<quint8>({0, 4}));
-    QVERIFY(m_db->executeSql("select count(*) from Connections"));
-    QCOMPARE(m_db->sqlResult(), QStringList{"0"});
+    QCOMPARE(sqlRows(*m_db, "select count(*) from Connections"), QString("0"));
     QVERIFY(!m_db->copyIndexFromDatabase(m_other, 0, 0x2FFF, 0, 0x2100, withSubs));
     QVERIFY(!m_db->copyIndexFromDatabase(nullptr, 0, 0x2000, 0, 0x2100, withSubs));
 }
@@ -146,28 +131,18 @@ void TestObjectDataBaseCopy::copyKeepsUserChangedValues()
     QVERIFY(m_db->addSubIndex(0, 0x6000, 3, sub("Gone", "44")));
 
     QVERIFY(m_db->copyIndexFromDatabaseWithoutDefaultandDescription(m_other, 0, 0x6000, 0, 0x6000));
-    DB::INDEX_DATA_T result;
-    QVERIFY(m_db->getIndexData(0, 0x6000, result));
-    QCOMPARE(result.name, QString("Template"));
-    QCOMPARE(result.description, QString("Users's own text"));
     QCOMPARE(m_db->getSubIndices(0, 0x6000), QList<quint8>({0, 1, 2}));
-    DB::SUBINDEX_DATA_T entry;
-    QVERIFY(m_db->getSubIndexData(0, 0x6000, 1, entry));
-    QCOMPARE(entry.name, QString("Template.1"));
-    QCOMPARE(entry.defaultvalue, QString("42"));
-    QCOMPARE(entry.description, QString("Mine description"));
-    QVERIFY(m_db->getSubIndexData(0, 0x6000, 2, entry));
-    QCOMPARE(entry.defaultvalue, QString("2"));
-    QCOMPARE(entry.description, QString("Template.2 description"));
+    QCOMPARE(QStringList({objectLine(*m_db, 0, 0x6000), entryLine(*m_db, 0, 0x6000, 1),
+                          entryLine(*m_db, 0, 0x6000, 2)}),
+             QStringList({"Template|9|Users's own text", "Template.1|5|ro|42|0|Mine description",
+                          "Template.2|5|ro|2|0|Template.2 description"}));
 }
 
 void TestObjectDataBaseCopy::copySubIndexFromDatabase()
 {
     addObject(*m_other, 0, 0x2000, "Source", {3});
     QVERIFY(m_db->copySubIndexFromDatabase(m_other, 0, 0x2000, 3, 0, 0x2100, 4));
-    DB::SUBINDEX_DATA_T entry;
-    QVERIFY(m_db->getSubIndexData(0, 0x2100, 4, entry));
-    QCOMPARE(entry.name, QString("Source.3"));
+    QCOMPARE(entryLine(*m_db, 0, 0x2100, 4), QString("Source.3|5|ro|3|0|Source.3 description"));
     QVERIFY(!m_db->copySubIndexFromDatabase(m_other, 0, 0x2000, 9, 0, 0x2100, 5));
     QVERIFY(!m_db->copySubIndexFromDatabase(m_other, 0, 0x2001, 3, 0, 0x2100, 5));
     QVERIFY(!m_db->copySubIndexFromDatabase(nullptr, 0, 0x2000, 3, 0, 0x2100, 5));
@@ -175,12 +150,12 @@ void TestObjectDataBaseCopy::copySubIndexFromDatabase()
 
 void TestObjectDataBaseCopy::copyLineFromDatabase()
 {
-    QVERIFY(m_other->addNode(3, DB::NODE_DATA_T()));
+    QVERIFY(m_other->addNode(3, {}));
     addObject(*m_other, 3, 0x0800, "Below", {0});
     addObject(*m_other, 3, 0x1000, "First", {0});
     addObject(*m_other, 3, 0x2000, "Second", {0, 1, 2});
     addObject(*m_other, 3, 0x6000, "Beyond", {0});
-    QVERIFY(m_db->addNode(1, DB::NODE_DATA_T()));
+    QVERIFY(m_db->addNode(1, {}));
     addObject(*m_db, 1, 0x2000, "Replaced", {0, 9});
     QVERIFY(m_db->copyLineFromDatabase(m_other, 3, 1, 0x1000, 0x5FFF));
     QCOMPARE(m_db->getIndices(1), QList<quint16>({0x1000, 0x2000}));
@@ -210,21 +185,16 @@ void TestObjectDataBaseCopy::largeUpgradedLineKeepsEverySubIndex()
     QFETCH(QString, operation);
     const int objects = 20;
     const QString path = m_dir.filePath(QStringLiteral("large_%1.nwrp").arg(operation));
-    QFile::remove(path);
-    QCOMPARE(writeLargeOldProject(path, objects), QString());
+    QCOMPARE(writeProject(path, "old_large_project.sql"), QString());
     DB db;
     QVERIFY(db.openDataBase(path, false));
-    auto count = [](DB &store, quint8 line) {
-        return store.executeSql(QStringLiteral("select count(*) from SubObjects%1").arg(line))
-                   ? store.sqlResult().value(0).toInt()
-                   : -1;
-    };
-    QCOMPARE(count(db, 1), objects * 255);
+    const QString all = QString::number(objects * 255);
+    QCOMPARE(sqlRows(db, "select count(*) from SubObjects1"), all);
 
     if (operation == "moveNode") {
         QVERIFY(db.moveNode(1, 2));
         QVERIFY(!db.existNode(1));
-        QCOMPARE(count(db, 2), objects * 255);
+        QCOMPARE(sqlRows(db, "select count(*) from SubObjects2"), all);
         QCOMPARE(db.getSubIndices(2, 0x2000 + objects - 1).size(), 255);
     } else if (operation == "copyIndex") {
         // Thousands of statements run before and during the copies.
@@ -243,7 +213,7 @@ void TestObjectDataBaseCopy::largeUpgradedLineKeepsEverySubIndex()
         }
     } else if (operation == "copyLineFromDatabase") {
         QVERIFY(m_other->copyLineFromDatabase(&db, 1, 0, 0x1000, 0xFFFF));
-        QCOMPARE(count(*m_other, 0), objects * 255);
+        QCOMPARE(sqlRows(*m_other, "select count(*) from SubObjects0"), all);
     } else {
         const QString saved = m_dir.filePath(QStringLiteral("large_saved.nwrp"));
         QVERIFY(db.saveDataBase(saved));
@@ -310,14 +280,10 @@ void TestObjectDataBaseCopy::moveNode()
     QCOMPARE(m_db->getIndices(5), QList<quint16>({0x1018, 0x2000}));
     QCOMPARE(m_db->getSubIndices(5, 0x2000), QList<quint8>({0, 1, 2}));
     QCOMPARE(m_db->findGroup(5), QString("g"));
-    const QStringList moved = {"select nodeidlist from Groups",
-                               "select prodnode, connode from Connections",
-                               "select nodeid from Signals",
-                               "select value from GeneralSettings5 where item = 'co_node_id'"};
-    QStringList found;
-    for (const QString &sql : moved)
-        found += m_db->executeSql(sql) ? m_db->sqlResult() : QStringList{"failed: " + sql};
-    QCOMPARE(found, QStringList({"1 3 5", "5 1", "1 5", "5", "12"}));
+    QCOMPARE(sqlRows(*m_db, "select nodeidlist from Groups union all select prodnode || ' ' || "
+                            "connode from Connections union all select nodeid from Signals union "
+                            "all select value from GeneralSettings5 where item = 'co_node_id'"),
+             QString("1 3 5\n5 1\n1 5\n5\n12"));
 }
 
 void TestObjectDataBaseCopy::objectEquality_data()
@@ -382,7 +348,7 @@ void TestObjectDataBaseCopy::isDifferent()
     QVERIFY(m_db->setSubIndexValue(0, 0x2000, 1, "1"));
     QVERIFY(!m_db->isDifferent());
     QVERIFY(m_db->saveDataBase(path));
-    QVERIFY(m_db->addIndex(0, 0x2001, DB::INDEX_DATA_T()));
+    QVERIFY(m_db->addIndex(0, 0x2001, {}));
     QVERIFY(m_db->isDifferent());
 }
 
@@ -402,13 +368,13 @@ void TestObjectDataBaseCopy::specialEBCopy()
     QVERIFY(m_db->addIndex(0, 0x1800, pdo));
     DB::SUBINDEX_DATA_T wizard;
     wizard.wizardsource = 454;
-    QVERIFY(m_db->addIndex(0, 0x6010, DB::INDEX_DATA_T()));
+    QVERIFY(m_db->addIndex(0, 0x6010, {}));
     QVERIFY(m_db->addSubIndex(0, 0x6010, 0, wizard));
-    QVERIFY(m_db->addIndex(0, 0x6020, DB::INDEX_DATA_T()));
-    QVERIFY(m_db->addSubIndex(0, 0x6020, 0, DB::SUBINDEX_DATA_T()));
+    QVERIFY(m_db->addIndex(0, 0x6020, {}));
+    QVERIFY(m_db->addSubIndex(0, 0x6020, 0, {}));
     DB::SUBINDEX_DATA_T userValue = sub("Mine", "99");
     userValue.changedbyuser = true;
-    QVERIFY(m_db->addIndex(0, 0x6000, DB::INDEX_DATA_T()));
+    QVERIFY(m_db->addIndex(0, 0x6000, {}));
     QVERIFY(m_db->addSubIndex(0, 0x6000, 1, userValue));
 
     QVERIFY(m_db->specialEBCopy(&templ, 0));

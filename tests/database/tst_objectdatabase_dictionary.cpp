@@ -2,9 +2,6 @@
 #include "dbtestutil.h"
 #include "nwtest.h"
 
-#include <QSignalSpy>
-#include <QTemporaryDir>
-
 using namespace dbtest;
 using DB = ObjectDataBase;
 
@@ -14,9 +11,13 @@ class TestObjectDataBaseDictionary : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase() { initApplication(); }
+    void init()
+    {
+        m_db = new DB;
+        QVERIFY(m_db->createNewDataBase());
+    }
+    void cleanup() { delete m_db; }
     void metadataByteForm_data();
     void metadataByteForm();
     void undecodableMetadataIsEmpty_data();
@@ -49,24 +50,6 @@ private:
     QTemporaryDir m_dir;
     DB *m_db = nullptr;
 };
-
-void TestObjectDataBaseDictionary::initTestCase()
-{
-    initApplication();
-    QVERIFY(m_dir.isValid());
-}
-
-void TestObjectDataBaseDictionary::init()
-{
-    m_db = new DB;
-    QVERIFY(m_db->createNewDataBase());
-}
-
-void TestObjectDataBaseDictionary::cleanup()
-{
-    delete m_db;
-    m_db = nullptr;
-}
 
 void TestObjectDataBaseDictionary::metadataByteForm_data()
 {
@@ -126,7 +109,7 @@ QByteArray TestObjectDataBaseDictionary::hexOfMetadata(const QString &tableName,
 
 void TestObjectDataBaseDictionary::metadataColumnInTheFile()
 {
-    QVERIFY(m_db->addIndex(0, 0x2000, DB::INDEX_DATA_T()));
+    QVERIFY(m_db->addIndex(0, 0x2000, {}));
     QCOMPARE(hexOfMetadata("Objects0", "objectindex = 8192"), QByteArray("blob:00000000"));
 
     DB::SUBINDEX_DATA_T sub;
@@ -156,7 +139,7 @@ void TestObjectDataBaseDictionary::metadataLists()
     QVERIFY(m_db->addIndex(0, 0x0800, object));
     QVERIFY(m_db->addIndex(0, 0x2000, object));
     QVERIFY(m_db->addIndex(0, 0x2001, object));
-    QVERIFY(m_db->addIndex(0, 0x2002, DB::INDEX_DATA_T()));
+    QVERIFY(m_db->addIndex(0, 0x2002, {}));
     object.metadata = {{"unit", "A"}};
     QVERIFY(m_db->addIndex(0, 0x2003, object));
     QList<DB::MetaData> maps;
@@ -194,16 +177,12 @@ void TestObjectDataBaseDictionary::addNodeUpdateKeepsLaterFields()
     update.ismaster = true;
     QVERIFY(m_db->addNode(3, update));
     QVERIFY(m_db->getNodeData(3, stored));
-    QCOMPARE(stored.name, QString("second"));
-    QVERIFY(stored.ismaster);
-    QVERIFY(stored.generatedcf);
-    QCOMPARE(stored.tpdocnt, quint16(0));
-    QVERIFY(stored.isbootupmanager && stored.isconfigmanager && stored.excludepdolinking);
-    QCOMPARE(stored.multilinedata, 0xDEADBEEFu);
-    QVERIFY(stored.lssslave);
+    update.isbootupmanager = update.isconfigmanager = update.excludepdolinking = true;
+    update.multilinedata = 0xDEADBEEF;
+    update.lssslave = true;
+    QCOMPARE(stored, update);
     QCOMPARE(m_db->getNodes(), QList<quint8>({0, 3}));
-    QVERIFY(m_db->existIndex(3, 0x1000) == false);
-    QVERIFY(m_db->addIndex(3, 0x1000, DB::INDEX_DATA_T()));
+    QVERIFY(!m_db->existIndex(3, 0x1000) && m_db->addIndex(3, 0x1000, {}));
 }
 
 void TestObjectDataBaseDictionary::stringsAreInterned()
@@ -251,7 +230,7 @@ void TestObjectDataBaseDictionary::nextFreeIndex()
     QFETCH(quint16, start);
     QFETCH(quint16, expected);
     for (quint16 index : used)
-        QVERIFY(m_db->addIndex(0, index, DB::INDEX_DATA_T()));
+        QVERIFY(m_db->addIndex(0, index, {}));
     QCOMPARE(m_db->getNextFreeIndex(0, start), expected);
 }
 
@@ -271,9 +250,9 @@ void TestObjectDataBaseDictionary::nextFreeSubIndex()
     QFETCH(QList<quint8>, used);
     QFETCH(quint8, start);
     QFETCH(quint8, expected);
-    QVERIFY(m_db->addIndex(0, 0x2000, DB::INDEX_DATA_T()));
+    QVERIFY(m_db->addIndex(0, 0x2000, {}));
     for (quint8 sub : used)
-        QVERIFY(m_db->addSubIndex(0, 0x2000, sub, DB::SUBINDEX_DATA_T()));
+        QVERIFY(m_db->addSubIndex(0, 0x2000, sub, {}));
     QCOMPARE(m_db->getNextFreeSubIndex(0, 0x2000, start), expected);
 }
 
@@ -295,7 +274,7 @@ void TestObjectDataBaseDictionary::subIndexBitSize()
     QFETCH(quint16, datatype);
     QFETCH(quint32, size);
     QFETCH(quint32, bits);
-    QVERIFY(m_db->addIndex(0, 0x2000, DB::INDEX_DATA_T()));
+    QVERIFY(m_db->addIndex(0, 0x2000, {}));
     DB::SUBINDEX_DATA_T sub;
     sub.datatype = datatype;
     sub.size = size;
@@ -307,7 +286,7 @@ void TestObjectDataBaseDictionary::subIndexBitSize()
 
 void TestObjectDataBaseDictionary::subIndexDisplayName()
 {
-    QVERIFY(m_db->addIndex(0, 0x2000, DB::INDEX_DATA_T()));
+    QVERIFY(m_db->addIndex(0, 0x2000, {}));
     DB::SUBINDEX_DATA_T sub;
     sub.name = "Parameter";
     sub.denotation = "Given";
@@ -329,7 +308,7 @@ void TestObjectDataBaseDictionary::subIndexDisplayName()
 
 void TestObjectDataBaseDictionary::subCacheIsNotRefreshedBySetters()
 {
-    QVERIFY(m_db->addIndex(0, 0x2000, DB::INDEX_DATA_T()));
+    QVERIFY(m_db->addIndex(0, 0x2000, {}));
     DB::SUBINDEX_DATA_T sub;
     sub.defaultvalue = "1";
     QVERIFY(m_db->addSubIndex(0, 0x2000, 0, sub));
@@ -360,20 +339,15 @@ void TestObjectDataBaseDictionary::subsByProperty_data()
     QTest::addColumn<QString>("column");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QStringList>("expected");
-    QTest::addRow("number") << "pdomapping"
-                            << "1" << QStringList{"2000.1", "2001.0"};
-    QTest::addRow("hexadecimal number") << "pdomapping"
-                                        << "0x1" << QStringList{"2000.1", "2001.0"};
-    QTest::addRow("text") << "accesstype"
-                          << "rw" << QStringList{"2000.1", "2001.0"};
-    QTest::addRow("name") << "name"
-                          << "Second" << QStringList{"2001.0"};
-    QTest::addRow("as a number first, then as text") << "defaultvalue"
-                                                     << "0x1" << QStringList{"2001.0", "2000.0"};
-    QTest::addRow("every entry") << ""
-                                 << "" << QStringList{"2000.0", "2000.1", "2001.0"};
-    QTest::addRow("unknown column") << "pdomapping = 1 or 1"
-                                    << "1" << QStringList{};
+    QTest::addRow("number") << QString("pdomapping") << "1" << QStringList{"2000.1", "2001.0"};
+    QTest::addRow("hexadecimal number")
+        << QString("pdomapping") << "0x1" << QStringList{"2000.1", "2001.0"};
+    QTest::addRow("text") << QString("accesstype") << "rw" << QStringList{"2000.1", "2001.0"};
+    QTest::addRow("name") << QString("name") << "Second" << QStringList{"2001.0"};
+    QTest::addRow("as a number first, then as text")
+        << QString("defaultvalue") << "0x1" << QStringList{"2001.0", "2000.0"};
+    QTest::addRow("every entry") << QString() << "" << QStringList{"2000.0", "2000.1", "2001.0"};
+    QTest::addRow("unknown column") << QString("pdomapping = 1 or 1") << "1" << QStringList{};
 }
 
 void TestObjectDataBaseDictionary::subsByProperty()
@@ -381,8 +355,8 @@ void TestObjectDataBaseDictionary::subsByProperty()
     QFETCH(QString, column);
     QFETCH(QString, value);
     QFETCH(QStringList, expected);
-    QVERIFY(m_db->addIndex(0, 0x2000, DB::INDEX_DATA_T()));
-    QVERIFY(m_db->addIndex(0, 0x2001, DB::INDEX_DATA_T()));
+    QVERIFY(m_db->addIndex(0, 0x2000, {}));
+    QVERIFY(m_db->addIndex(0, 0x2001, {}));
     DB::SUBINDEX_DATA_T sub;
     sub.defaultvalue = "0x1";
     QVERIFY(m_db->addSubIndex(0, 0x2000, 0, sub));
@@ -421,8 +395,8 @@ void TestObjectDataBaseDictionary::usesDataType()
     QFETCH(QList<quint16>, types);
     QFETCH(quint16, fromIndex);
     QFETCH(bool, expected);
-    QVERIFY(m_db->addIndex(0, 0x2000, DB::INDEX_DATA_T()));
-    QVERIFY(m_db->addIndex(0, 0x2001, DB::INDEX_DATA_T()));
+    QVERIFY(m_db->addIndex(0, 0x2000, {}));
+    QVERIFY(m_db->addIndex(0, 0x2001, {}));
     DB::SUBINDEX_DATA_T sub;
     sub.datatype = 0x0005;
     QVERIFY(m_db->addSubIndex(0, 0x2000, 0, sub));
@@ -451,7 +425,7 @@ void TestObjectDataBaseDictionary::indicesByProperty()
 
 void TestObjectDataBaseDictionary::copyDefaultToCurrentValues()
 {
-    QVERIFY(m_db->addIndex(0, 0x2000, DB::INDEX_DATA_T()));
+    QVERIFY(m_db->addIndex(0, 0x2000, {}));
     DB::SUBINDEX_DATA_T sub;
     sub.defaultvalue = "10";
     QVERIFY(m_db->addSubIndex(0, 0x2000, 0, sub));
@@ -466,8 +440,8 @@ void TestObjectDataBaseDictionary::copyDefaultToCurrentValues()
 
 void TestObjectDataBaseDictionary::deleteNotifiesOnlyExistingSubIndex()
 {
-    QVERIFY(m_db->addIndex(0, 0x2000, DB::INDEX_DATA_T()));
-    QVERIFY(m_db->addSubIndex(0, 0x2000, 0, DB::SUBINDEX_DATA_T()));
+    QVERIFY(m_db->addIndex(0, 0x2000, {}));
+    QVERIFY(m_db->addSubIndex(0, 0x2000, 0, {}));
     QSignalSpy spy(m_db, &DB::updateNotify);
     QVERIFY(m_db->delSubIndex(0, 0x2000, 5));
     QCOMPARE(spy.count(), 0);
@@ -514,7 +488,7 @@ void TestObjectDataBaseDictionary::cachedLineFollowsWrites()
     m_db->setUndoEnabled(true);
     DB::SUBINDEX_DATA_T sub;
     for (quint16 index : {0x2000, 0x2002}) {
-        QVERIFY(m_db->addIndex(0, index, DB::INDEX_DATA_T()));
+        QVERIFY(m_db->addIndex(0, index, {}));
         for (quint8 s : {0, 1, 3}) {
             sub.pdomapping = s == 3 ? 1 : 0;
             QVERIFY(m_db->addSubIndex(0, index, s, sub));
@@ -526,7 +500,7 @@ void TestObjectDataBaseDictionary::cachedLineFollowsWrites()
     if (write == "rolled-back unit")
         QVERIFY(m_db->beginTransaction());
     if (write == "add object")
-        QVERIFY(m_db->addIndex(0, 0x2001, DB::INDEX_DATA_T()));
+        QVERIFY(m_db->addIndex(0, 0x2001, {}));
     else if (write == "delete object" || restores)
         QVERIFY(m_db->delIndex(0, 0x2002));
     else if (write == "rename object")

@@ -1,12 +1,8 @@
 #include "dbtestutil.h"
 #include "nwtest.h"
-#include "testenv.h"
 
-#include <QDir>
 #include <QRegularExpression>
-#include <QSignalSpy>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 
 #include <unistd.h>
 
@@ -35,7 +31,7 @@ class TestObjectDataBaseFile : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
+    void initTestCase() { initApplication(); }
     void bookkeepingKeys();
     void oldLayoutIsUpgraded_data();
     void oldLayoutIsUpgraded();
@@ -59,12 +55,6 @@ private:
     QTemporaryDir m_dir;
 };
 
-void TestObjectDataBaseFile::initTestCase()
-{
-    initApplication();
-    QVERIFY(m_dir.isValid());
-}
-
 void TestObjectDataBaseFile::bookkeepingKeys()
 {
     ObjectDataBase db;
@@ -82,35 +72,6 @@ void TestObjectDataBaseFile::bookkeepingKeys()
     QCOMPARE(db.projectFileName(), path);
 }
 
-// A project in the layout of older tools: no unique key on SubObjects, objects and
-// sub-indices without most later columns (nvstorage comes before the others), a minimal
-// Nodes table.
-static QString writeOldProject(const QString &path, const QString &version)
-{
-    QStringList sql = {
-        "create table Strings (id integer primary key, string text)",
-        "insert into Strings values(1, 'Device type')",
-        "insert into Strings values(2, 'It''s the type')",
-        "insert into Strings values(3, 'Value')",
-        "insert into Strings values(4, 'Old entry')",
-        "create table Nodes (nodeId integer primary key, name text, edspath text, xddpath text)",
-        "insert into Nodes values(0, 'Old device', 'dev.eds', '')",
-        "create table GeneralSettings (item text unique, value text)",
-        "insert into GeneralSettings values('line0type', '1')",
-        "create table MiscSettings (item text unique, value text)",
-        "create table Connections (prodnode integer, prodindex integer, prodsub integer, "
-        "connode integer, conindex integer, consub integer)",
-        "create table Objects0 " + oldObjectsColumns(),
-        "insert into Objects0 values(4096, 1, 7, 7, 2, 0)",
-        "create table SubObjects0 " + oldSubObjectsColumns(),
-        "insert into SubObjects0 values(4096, 0, 3, 7, 'ro', '0x12345', '', 0, 0, 0, 4, 1, 0, "
-        "0, 0, 'ro', 1, 'devType', 4, 0, 1)"};
-    if (!version.isEmpty())
-        sql << QStringLiteral("insert into MiscSettings values('DatabaseVersion', '%1')")
-                   .arg(version);
-    return sqlite3(path, {sql.join(QLatin1String("; "))});
-}
-
 void TestObjectDataBaseFile::oldLayoutIsUpgraded_data()
 {
     QTest::addColumn<QString>("version");
@@ -125,64 +86,58 @@ void TestObjectDataBaseFile::oldLayoutIsUpgraded()
     QFETCH(QString, version);
     QFETCH(bool, getsUniqueKey);
     const QString path = m_dir.filePath(QStringLiteral("old_%1.nwrp").arg(version));
-    QFile::remove(path);
-    QCOMPARE(writeOldProject(path, version), QString());
+    const QString versionRow = "insert into MiscSettings values('DatabaseVersion', '%1')";
+    QCOMPARE(writeProject(path, "old_project.sql",
+                          version.isEmpty() ? QStringList() : QStringList{versionRow.arg(version)}),
+             QString());
 
     ObjectDataBase db;
     QVERIFY(db.openDataBase(path, false));
     ObjectDataBase::NODE_DATA_T node;
-    QVERIFY(db.getNodeData(0, node));
-    QCOMPARE(node.name, QString("Old device"));
-    QCOMPARE(node.edspath, QString("dev.eds"));
     ObjectDataBase::INDEX_DATA_T object;
-    QVERIFY(db.getIndexData(0, 0x1000, object));
-    QCOMPARE(object.name, QString("Device type"));
-    QCOMPARE(object.description, QString("It's the type"));
-    QVERIFY(object.metadata.isEmpty());
     ObjectDataBase::SUBINDEX_DATA_T sub;
-    QVERIFY(db.getSubIndexData(0, 0x1000, 0, sub));
-    QCOMPARE(sub.name, QString("Value"));
-    QCOMPARE(sub.defaultvalue, QString("0x12345"));
-    QCOMPARE(sub.size, 4u);
-    QCOMPARE(sub.implementation, quint8(1));
-    QCOMPARE(sub.varname, QString("devType"));
-    QCOMPARE(sub.description, QString("Old entry"));
-    // A column the old table had before the later ones were added keeps its value.
-    QVERIFY(sub.nvstorage);
-    QVERIFY(sub.writedefaulttoeds == false);
+    QVERIFY(db.getNodeData(0, node) && db.getIndexData(0, 0x1000, object)
+            && db.getSubIndexData(0, 0x1000, 0, sub));
+    // nvstorage, a column the old table had before the later ones were added, keeps its value.
+    QCOMPARE(QStringList({node.name, node.edspath, object.name, object.description, sub.name,
+                          sub.defaultvalue, QString::number(sub.size),
+                          QString::number(sub.implementation), sub.varname, sub.description,
+                          QString::number(sub.nvstorage), QString::number(sub.writedefaulttoeds)})
+                 .join('|'),
+             QString("Old device|dev.eds|Device type|It's the type|Value|0x12345|4|1|devType|"
+                     "Old entry|1|0"));
+    QVERIFY(object.metadata.isEmpty());
 
-    QVERIFY(db.executeSql("select sql from sqlite_master where name = 'SubObjects0'"));
-    QCOMPARE(db.sqlResult().value(0).endsWith("metadata blob,UNIQUE(objectindex,subindex))"),
-             getsUniqueKey);
-    QVERIFY(db.executeSql("select writedefaulttoeds, denotation, nvstorage, metadata, "
-                          "managedbycbw, signalid from SubObjects0"));
-    QVERIFY(db.executeSql("select fwsupported, device_class, metadata from Objects0"));
+    QVERIFY(sqlRows(db, "select sql from sqlite_master where name = 'SubObjects0'")
+                .endsWith("metadata blob,UNIQUE(objectindex,subindex))")
+            == getsUniqueKey);
+    for (const char *sql :
+         {"select writedefaulttoeds, denotation, nvstorage, metadata, managedbycbw, signalid "
+          "from SubObjects0",
+          "select fwsupported, device_class, metadata from Objects0",
+          "select count(*) from PGNs0, SPNs0, CANIDs0, DataElements0, J1939Settings, "
+          "EnergyBusSettings, DescriptionSettings, Signals, SignalGroups, Groups, VirtualNodes, "
+          "LockedPDOs, LockedMappings",
+          "select priority from Connections",
+          "select lssslave, multilinedata, iconpath from Nodes"})
+        QVERIFY2(db.executeSql(sql), sql);
     if (getsUniqueKey) {
         // Every column of the current layout is there and the key is unique.
-        sub.nvstorage = true;
         sub.metadata.insert("k", "v");
         QVERIFY(db.addSubIndex(0, 0x1000, 0, sub));
         QVERIFY(db.addSubIndex(0, 0x1000, 0, sub));
         ObjectDataBase::SUBINDEX_DATA_T reread;
         QVERIFY(db.getSubIndexData(0, 0x1000, 0, reread));
         QCOMPARE(reread, sub);
-        QVERIFY(db.executeSql("select count(*) from SubObjects0"));
-        QCOMPARE(db.sqlResult(), QStringList{"1"});
+        QCOMPARE(sqlRows(db, "select count(*) from SubObjects0"), QString("1"));
     }
-    QVERIFY(db.executeSql("select count(*) from PGNs0, SPNs0, CANIDs0, DataElements0, "
-                          "J1939Settings, EnergyBusSettings, DescriptionSettings, Signals, "
-                          "SignalGroups, Groups, VirtualNodes, LockedPDOs, LockedMappings"));
-    QVERIFY(db.executeSql("select priority from Connections"));
-    QVERIFY(db.executeSql("select lssslave, multilinedata, iconpath from Nodes"));
 }
 
 void TestObjectDataBaseFile::linesWithoutTypeAreTyped()
 {
     ObjectDataBase source;
     QVERIFY(source.createNewDataBase());
-    ObjectDataBase::NODE_DATA_T node;
-    QVERIFY(source.addNode(1, node));
-    QVERIFY(source.addNode(2, node));
+    QVERIFY(source.addNode(1, {}) && source.addNode(2, {}));
     for (quint16 index : {0x1000, 0x1001, 0x2000})
         QVERIFY(source.addIndex(1, index, ObjectDataBase::INDEX_DATA_T()));
     QVERIFY(source.addIndex(2, 0x0100, ObjectDataBase::INDEX_DATA_T()));
@@ -211,16 +166,11 @@ void TestObjectDataBaseFile::wrongTool_data()
     QTest::addColumn<QString>("savedBy");
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<bool>("raised");
-    QTest::addRow("other tool") << "J1939 Nodewright"
-                                << "p.nwrp" << true;
-    QTest::addRow("same tool") << "CANopen Nodewright"
-                               << "p.nwrp" << false;
-    QTest::addRow("network tool") << "CANopen Buswright"
-                                  << "p.nwrp" << false;
-    QTest::addRow("template path") << "J1939 Nodewright"
-                                   << "mt.data" << false;
-    QTest::addRow("never saved") << ""
-                                 << "p.nwrp" << false;
+    QTest::addRow("other tool") << QString("J1939 Nodewright") << "p.nwrp" << true;
+    QTest::addRow("same tool") << QString("CANopen Nodewright") << "p.nwrp" << false;
+    QTest::addRow("network tool") << QString("CANopen Buswright") << "p.nwrp" << false;
+    QTest::addRow("template path") << QString("J1939 Nodewright") << "mt.data" << false;
+    QTest::addRow("never saved") << QString() << "p.nwrp" << false;
 }
 
 void TestObjectDataBaseFile::wrongTool()
@@ -514,13 +464,10 @@ void TestObjectDataBaseFile::workingFilesLiveInAppDataAndAreDeleted()
         QVERIFY(QRegularExpression("^nwedatatemp_\\d+_\\d+$")
                     .match(QFileInfo(first).fileName())
                     .hasMatch());
-        QVERIFY(first != second);
-        QVERIFY(QFile::exists(first));
-        QVERIFY(QFile::exists(second));
+        QVERIFY(first != second && QFile::exists(first) && QFile::exists(second));
         QVERIFY(!QFile::exists(db.createTempFile()));
     }
-    QVERIFY(!QFile::exists(first));
-    QVERIFY(!QFile::exists(second));
+    QVERIFY(!QFile::exists(first) && !QFile::exists(second));
 }
 
 NW_TEST_MAIN(TestObjectDataBaseFile)

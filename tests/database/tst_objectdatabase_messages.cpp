@@ -1,9 +1,6 @@
 #include "dbtestutil.h"
 #include "nwtest.h"
 
-#include <QSignalSpy>
-#include <QTemporaryDir>
-
 using namespace dbtest;
 
 using PGN = ObjectDataBase::PGN;
@@ -76,9 +73,15 @@ class TestObjectDataBaseMessages : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase() { initApplication(); }
+    void init()
+    {
+        m_db = new ObjectDataBase;
+        QVERIFY(m_db->createNewDataBase());
+        QVERIFY(m_db->addNode(1, namedLine("J1939 line")));
+        QVERIFY(m_db->addNode(2, namedLine("second line")));
+    }
+    void cleanup() { delete m_db; }
 
     void pgnRecordsSurviveSaving();
     void pgnInBothDirectionsStaysIndependent();
@@ -104,26 +107,6 @@ private:
     ObjectDataBase *m_db = nullptr;
 };
 
-void TestObjectDataBaseMessages::initTestCase()
-{
-    initApplication();
-    QVERIFY(m_dir.isValid());
-}
-
-void TestObjectDataBaseMessages::init()
-{
-    m_db = new ObjectDataBase;
-    QVERIFY(m_db->createNewDataBase());
-    QVERIFY(m_db->addNode(1, namedLine("J1939 line")));
-    QVERIFY(m_db->addNode(2, namedLine("second line")));
-}
-
-void TestObjectDataBaseMessages::cleanup()
-{
-    delete m_db;
-    m_db = nullptr;
-}
-
 void TestObjectDataBaseMessages::pgnRecordsSurviveSaving()
 {
     PGN pgn = makePgn(0x1FECA, tx, "DM1", 1);
@@ -142,10 +125,9 @@ void TestObjectDataBaseMessages::pgnRecordsSurviveSaving()
     SPN readSpn;
     QVERIFY(reopened.getSPNData(1, 0x1FECA, tx, 1213, readSpn));
     QCOMPARE(readSpn, spn);
-    QCOMPARE(reopened.getPGNMappingCount(1, 0x1FECA, tx), 1u);
     QString name;
-    QVERIFY(reopened.getSPNName(1, 0x1FECA, tx, 1213, name));
-    QCOMPARE(name, QString("Lamp"));
+    QVERIFY(reopened.getSPNName(1, 0x1FECA, tx, 1213, name) && name == "Lamp");
+    QCOMPARE(reopened.getPGNMappingCount(1, 0x1FECA, tx), 1u);
     QCOMPARE(reopened.getSPNDataType(1, 0x1FECA, 1213), quint16(6));
 
     // Updating keeps one row and changes every field but the key.
@@ -159,8 +141,7 @@ void TestObjectDataBaseMessages::pgnRecordsSurviveSaving()
     readSpn.defaultvalue = "3";
     QVERIFY(reopened.addSPN(1, 0x1FECA, tx, 1213, readSpn));
     SPN updated;
-    QVERIFY(reopened.getSPNData(1, 0x1FECA, tx, 1213, updated));
-    QCOMPARE(updated, readSpn);
+    QVERIFY(reopened.getSPNData(1, 0x1FECA, tx, 1213, updated) && updated == readSpn);
     QCOMPARE(reopened.getSPNs(1, 0x1FECA, tx), QList<quint32>{1213});
 }
 
@@ -190,8 +171,7 @@ void TestObjectDataBaseMessages::pgnInBothDirectionsStaysIndependent()
     QCOMPARE(spn.name, QString("Wheel speed (received)"));
 
     QVERIFY(m_db->delPGN(1, 0xFEF1, tx));
-    QVERIFY(!m_db->existsPGN(1, 0xFEF1, tx));
-    QVERIFY(m_db->existsPGN(1, 0xFEF1, rx));
+    QVERIFY(!m_db->existsPGN(1, 0xFEF1, tx) && m_db->existsPGN(1, 0xFEF1, rx));
     QCOMPARE(m_db->getSPNs(1, 0xFEF1, tx), QList<quint32>());
     QCOMPARE(m_db->getSPNs(1, 0xFEF1, rx), QList<quint32>({84, 595, 596}));
     QCOMPARE(m_db->getPGNMappingCount(1, 0xFEF1, rx), 3u);
@@ -235,11 +215,9 @@ void TestObjectDataBaseMessages::spnCacheAnswersOnlyForItsLine()
     QCOMPARE(m_db->getSPNs(1, 0xFEF1, tx), QList<quint32>{84});
     QCOMPARE(m_db->getSPNs(2, 0xFEF1, tx), QList<quint32>({84, 70}));
     SPN spn;
-    QVERIFY(!m_db->getSPNData(1, 0xFEF1, tx, 70, spn));
-    QVERIFY(m_db->getSPNData(2, 0xFEF1, tx, 70, spn));
-    QVERIFY(m_db->getSPNData(1, 0xFEF1, tx, 84, spn));
+    QVERIFY(!m_db->getSPNData(1, 0xFEF1, tx, 70, spn) && m_db->getSPNData(2, 0xFEF1, tx, 70, spn));
+    QVERIFY(!m_db->getSPNData(1, 0xFEF1, rx, 84, spn) && m_db->getSPNData(1, 0xFEF1, tx, 84, spn));
     QCOMPARE(spn.name, QString("line 1/84"));
-    QVERIFY(!m_db->getSPNData(1, 0xFEF1, rx, 84, spn));
 
     m_db->clearAllCachedSpnData();
     QCOMPARE(m_db->getSPNs(1, 0xFEF1, tx), QList<quint32>({84, 70}));
@@ -288,10 +266,8 @@ void TestObjectDataBaseMessages::canIdsAndDataElements()
     message.cycletime_ms = 50;
     message.mappingcount = 2;
     message.direction = tx;
-    QVERIFY(!m_db->existsCANID(1, message.id, tx));
-    QVERIFY(m_db->addCANID(1, message.id, message));
-    QVERIFY(m_db->existsCANID(1, message.id, tx));
-    QVERIFY(!m_db->existsCANID(1, message.id, rx));
+    QVERIFY(!m_db->existsCANID(1, message.id, tx) && m_db->addCANID(1, message.id, message));
+    QVERIFY(m_db->existsCANID(1, message.id, tx) && !m_db->existsCANID(1, message.id, rx));
     message.direction = rx;
     message.name = "status in";
     QVERIFY(m_db->addCANID(1, message.id, message));
@@ -307,8 +283,6 @@ void TestObjectDataBaseMessages::canIdsAndDataElements()
     element.name = "temperature";
     element.datatype = 3;
     element.canid = message.id;
-    element.direction = tx;
-    element.number = 2;
     element.varname = "temp";
     element.bitsize = 16;
     for (quint8 direction : {tx, rx}) {
@@ -321,7 +295,6 @@ void TestObjectDataBaseMessages::canIdsAndDataElements()
     QCOMPARE(m_db->getDataElements(1, message.id, tx), QList<quint32>({2, 5}));
     // A new position and bit size of an existing element are stored in its row.
     element.direction = tx;
-    element.number = 2;
     element.pos = 24;
     element.bitsize = 12;
     QVERIFY(m_db->addDataElement(1, message.id, tx, 2, element));
@@ -332,8 +305,7 @@ void TestObjectDataBaseMessages::canIdsAndDataElements()
 
     QVERIFY(m_db->delDataElement(1, message.id, tx, 5));
     QCOMPARE(m_db->getDataElements(1, message.id, tx), QList<quint32>{2});
-    QVERIFY(m_db->delCANID(1, message.id, tx));
-    QVERIFY(!m_db->existsCANID(1, message.id, tx));
+    QVERIFY(m_db->delCANID(1, message.id, tx) && !m_db->existsCANID(1, message.id, tx));
     QCOMPARE(m_db->getDataElements(1, message.id, tx), QList<quint32>());
     QCOMPARE(m_db->getDataElements(1, message.id, rx), QList<quint32>({2, 5}));
 }
@@ -352,29 +324,12 @@ void TestObjectDataBaseMessages::notifications()
     QVERIFY(m_db->delDataElement(2, 0x181, tx, 3));
     QVERIFY(m_db->delCANID(2, 0x181, tx));
 
-    // kind line pgn spn canid element direction
-    const QStringList expected = {
-        QStringLiteral("%1 1 65265 0 0 0 119").arg(ChangeSet::PgnChanged),
-        QStringLiteral("%1 1 65265 84 0 0 119").arg(ChangeSet::SpnChanged),
-        QStringLiteral("%1 1 65265 84 0 0 119").arg(ChangeSet::SpnDeleted),
-        QStringLiteral("%1 1 65265 0 0 0 119").arg(ChangeSet::PgnDeleted),
-        QStringLiteral("%1 2 0 0 385 0 85").arg(ChangeSet::CanIdChanged),
-        QStringLiteral("%1 2 0 0 385 3 85").arg(ChangeSet::DataElementChanged),
-        QStringLiteral("%1 2 0 0 385 3 85").arg(ChangeSet::SpnDeleted),
-        QStringLiteral("%1 2 0 0 385 0 85").arg(ChangeSet::CanIdDeleted)};
-    QStringList found;
-    for (const QList<QVariant> &arguments : qAsConst(spy)) {
-        const auto c = arguments.at(0).value<ChangeSet>();
-        found << QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
-                     .arg(c.kind)
-                     .arg(c.line)
-                     .arg(c.pgn)
-                     .arg(c.spn)
-                     .arg(c.canid)
-                     .arg(c.element)
-                     .arg(c.direction);
-    }
-    QCOMPARE(found, expected);
+    // kind line index.sub pgn spn canid element direction; kinds 14 PgnChanged, 15 PgnDeleted,
+    // 16 CanIdChanged, 17 CanIdDeleted, 18 SpnChanged, 19 SpnDeleted, 20 DataElementChanged
+    QCOMPARE(changes(spy), QStringList({"14 1 0.0 65265 0 0 0 119", "18 1 0.0 65265 84 0 0 119",
+                                        "19 1 0.0 65265 84 0 0 119", "15 1 0.0 65265 0 0 0 119",
+                                        "16 2 0.0 0 0 385 0 85", "20 2 0.0 0 0 385 3 85",
+                                        "19 2 0.0 0 0 385 3 85", "17 2 0.0 0 0 385 0 85"}));
 }
 
 void TestObjectDataBaseMessages::writeLockRefusesEveryWrite()
@@ -574,62 +529,35 @@ void TestObjectDataBaseMessages::lineCopiesAndMovesKeepMessages()
     QCOMPARE(m_db->getCANIDName(9, 0x181, rx), QString("raw"));
 }
 
-// A project written by an older tool, built statement by statement: line 1 is a J1939 line
-// whose SPN table predates the direction column.
+// The old J1939 project of tests/data/database with the DatabaseVersion and line 1 type
+// rows when they are given, then the statements.
 static QString writeOldJ1939Project(const QString &path, const QString &version,
-                                    const QString &lineType, const QStringList &extra)
+                                    const QString &lineType, QStringList statements)
 {
-    QStringList sql = {
-        "create table Strings (id integer primary key, string text)",
-        "insert into Strings values(1, 'CCVS'), (2, 'Wheel speed'), (3, 'EEC1')",
-        "create table Nodes (nodeId integer primary key, name text, edspath text, xddpath text)",
-        "insert into Nodes values(0, 'device', '', ''), (1, 'engine', '', '')",
-        "create table GeneralSettings (item text unique, value text)",
-        "insert into GeneralSettings values('line0type', '1')",
-        "create table MiscSettings (item text unique, value text)",
-        "insert into MiscSettings values('CreateToolVersion', 'J1939 Nodewright')",
-        "create table Objects0 (objectindex integer primary key, name integer, datatype "
-        "integer not null, objecttype integer not null)",
-        "create table SubObjects0 (objectindex integer not null, subindex integer not null, "
-        "name integer, datatype integer not null, accesstype text not null, implementation "
-        "integer not null)",
-        "create table Objects1 as select * from Objects0",
-        "create table SubObjects1 as select * from SubObjects0",
-        "create table PGNs1 (number integer not null, edp_dp_key integer, priority integer, "
-        "cycletime_ms integer, inhibittime_ms integer, mappingcount integer, direction "
-        "integer, name integer, desc integer)",
-        "create table SPNs1 (pgnnumber integer not null, spnnumber integer not null, datatype "
-        "integer, implementation integer, varname text, defaultvalue text, name integer, desc "
-        "integer, pos integer, bitsize integer)"};
     if (!version.isEmpty())
-        sql << QStringLiteral("insert into MiscSettings values('DatabaseVersion', '%1')")
-                   .arg(version);
+        statements.prepend("insert into MiscSettings values('DatabaseVersion', '" + version + "')");
     if (!lineType.isEmpty())
-        sql << QStringLiteral("insert into GeneralSettings values('line1type', '%1')")
-                   .arg(lineType);
-    // One transaction: the file is written once.
-    return sqlite3(path, {"begin; " + (sql + extra).join(QLatin1String("; ")) + "; commit"});
+        statements.prepend("insert into GeneralSettings values('line1type', '" + lineType + "')");
+    return writeProject(path, "old_j1939.sql", statements);
 }
 
 void TestObjectDataBaseMessages::openRepairsFaultyMappingCount()
 {
     const QString path = m_dir.filePath("faulty_count.nwrp");
-    QFile::remove(path);
     // 0xFEF1 claims 3 SPNs and has 2; 0xF004 claims 257 (1 as 8 bits) and has 1; 0xFEF2
     // claims 1 and has none.
     QCOMPARE(
         writeOldJ1939Project(
             path, "101", "2",
             {"alter table SPNs1 add direction integer", "alter table SPNs1 add slot_df integer",
-             "insert into PGNs1 values(65265, 0, 6, 100, 0, 3, 85, 1, 0)",
-             "insert into PGNs1 values(65265, 0, 6, 100, 0, 2, 119, 1, 0)",
-             "insert into PGNs1 values(61444, 0, 3, 20, 0, 257, 85, 3, 0)",
-             "insert into PGNs1 values(65266, 0, 6, 100, 0, 1, 85, 1, 0)",
-             "insert into SPNs1 values(65265, 84, 6, 2, 'v', '0', 2, 0, 8, 16, 85, 0)",
-             "insert into SPNs1 values(65265, 70, 100, 2, 'v', '0', 2, 0, 0, 2, 85, 0)",
-             "insert into SPNs1 values(65265, 84, 6, 2, 'v', '0', 2, 0, 8, 16, 119, 0)",
-             "insert into SPNs1 values(65265, 85, 6, 2, 'v', '0', 2, 0, 8, 16, 119, 0)",
-             "insert into SPNs1 values(61444, 190, 6, 2, 'v', '0', 2, 0, 24, 16, 85, 0)"}),
+             "insert into PGNs1 values(65265, 0, 6, 100, 0, 3, 85, 1, 0), "
+             "(65265, 0, 6, 100, 0, 2, 119, 1, 0), (61444, 0, 3, 20, 0, 257, 85, 3, 0), "
+             "(65266, 0, 6, 100, 0, 1, 85, 1, 0)",
+             "insert into SPNs1 values(65265, 84, 6, 2, 'v', '0', 2, 0, 8, 16, 85, 0), "
+             "(65265, 70, 100, 2, 'v', '0', 2, 0, 0, 2, 85, 0), "
+             "(65265, 84, 6, 2, 'v', '0', 2, 0, 8, 16, 119, 0), "
+             "(65265, 85, 6, 2, 'v', '0', 2, 0, 8, 16, 119, 0), "
+             "(61444, 190, 6, 2, 'v', '0', 2, 0, 24, 16, 85, 0)"}),
         QString());
     ObjectDataBase db;
     QVERIFY(db.openDataBase(path, false));
@@ -665,30 +593,25 @@ void TestObjectDataBaseMessages::openGivesSpnsTheirPgnDirection()
     QFETCH(bool, repaired);
     const QString path = m_dir.filePath(
         QStringLiteral("direction_%1.nwrp").arg(QTest::currentDataTag()).replace(' ', '_'));
-    QFile::remove(path);
     // 0xFEF1 is transmitted only; 0xF004 exists in both directions, so its SPNs cannot be
     // assigned and stay as they are.
-    QCOMPARE(writeOldJ1939Project(
-                 path, version, lineType,
-                 {"insert into PGNs1 values(65265, 0, 6, 100, 0, 2, 85, 1, 0)",
-                  "insert into PGNs1 values(61444, 0, 3, 20, 0, 1, 85, 3, 0)",
-                  "insert into PGNs1 values(61444, 0, 3, 20, 0, 1, 119, 3, 0)",
-                  "insert into SPNs1 values(65265, 84, 6, 2, 'v', '0', 2, 0, 8, 16)",
-                  "insert into SPNs1 values(65265, 70, 100, 2, 'v', '0', 2, 0, 0, 2)",
-                  "insert into SPNs1 values(61444, 190, 6, 2, 'v', '0', 2, 0, 24, 16)"}),
-             QString());
+    QStringList rows = {"insert into PGNs1 values(65265, 0, 6, 100, 0, 2, 85, 1, 0), "
+                        "(61444, 0, 3, 20, 0, 1, 85, 3, 0), (61444, 0, 3, 20, 0, 1, 119, 3, 0)",
+                        "insert into SPNs1 values(65265, 84, 6, 2, 'v', '0', 2, 0, 8, 16), "
+                        "(65265, 70, 100, 2, 'v', '0', 2, 0, 0, 2), "
+                        "(61444, 190, 6, 2, 'v', '0', 2, 0, 24, 16)"};
     if (version == "101")
-        QCOMPARE(sqlite3(path, {"begin; alter table SPNs1 add direction integer; "
-                                "update SPNs1 set direction = 119; commit"}),
-                 QString());
+        rows << "alter table SPNs1 add direction integer"
+             << "update SPNs1 set direction = 119";
+    QCOMPARE(writeOldJ1939Project(path, version, lineType, rows), QString());
     ObjectDataBase db;
     QVERIFY(db.openDataBase(path, false));
     QCOMPARE(db.getSPNs(1, 65265, tx), repaired ? QList<quint32>({70, 84}) : QList<quint32>());
     QCOMPARE(db.getPGNMappingCount(1, 65265, tx), repaired ? 2u : 0u);
     QCOMPARE(db.getSPNs(1, 61444, tx), QList<quint32>());
-    QVERIFY(db.executeSql("select count(*) from SPNs1 where pgnnumber = 61444 and "
-                          "direction is not null and direction != 119"));
-    QCOMPARE(db.sqlResult(), QStringList{"0"});
+    QCOMPARE(sqlRows(db, "select count(*) from SPNs1 where pgnnumber = 61444 and "
+                         "direction is not null and direction != 119"),
+             QString("0"));
 }
 
 void TestObjectDataBaseMessages::edpDpKeysAreFolded()

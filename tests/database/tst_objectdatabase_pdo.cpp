@@ -1,8 +1,6 @@
 #include "dbtestutil.h"
 #include "nwtest.h"
 
-#include <QSignalSpy>
-
 using namespace dbtest;
 
 using SubAddress = ObjectDataBase::SubAddress;
@@ -76,9 +74,15 @@ class TestObjectDataBasePdo : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase() { initApplication(); }
+    void init()
+    {
+        m_db = new ObjectDataBase;
+        QVERIFY(m_db->createNewDataBase());
+        buildPdoLine(*m_db, 1);
+        buildPdoLine(*m_db, 2);
+    }
+    void cleanup() { delete m_db; }
 
     void mappingQueries_data();
     void mappingQueries();
@@ -99,25 +103,6 @@ private slots:
 private:
     ObjectDataBase *m_db = nullptr;
 };
-
-void TestObjectDataBasePdo::initTestCase()
-{
-    initApplication();
-}
-
-void TestObjectDataBasePdo::init()
-{
-    m_db = new ObjectDataBase;
-    QVERIFY(m_db->createNewDataBase());
-    buildPdoLine(*m_db, 1);
-    buildPdoLine(*m_db, 2);
-}
-
-void TestObjectDataBasePdo::cleanup()
-{
-    delete m_db;
-    m_db = nullptr;
-}
 
 void TestObjectDataBasePdo::mappingQueries_data()
 {
@@ -174,14 +159,10 @@ void TestObjectDataBasePdo::mappingStatic_data()
     QTest::addColumn<QString>("sub0");
     QTest::addColumn<QString>("sub1");
     QTest::addColumn<bool>("isStatic");
-    QTest::addRow("both rw") << "rw"
-                             << "rw" << false;
-    QTest::addRow("count read-only") << "ro"
-                                     << "rw" << true;
-    QTest::addRow("entry const") << "rw"
-                                 << "const" << true;
-    QTest::addRow("no entry") << "rw"
-                              << "" << true;
+    QTest::addRow("both rw") << QString("rw") << "rw" << false;
+    QTest::addRow("count read-only") << QString("ro") << "rw" << true;
+    QTest::addRow("entry const") << QString("rw") << "const" << true;
+    QTest::addRow("no entry") << QString("rw") << "" << true;
 }
 
 void TestObjectDataBasePdo::mappingStatic()
@@ -199,34 +180,32 @@ void TestObjectDataBasePdo::mappingStatic()
 
 void TestObjectDataBasePdo::deletesCleanConnections_data()
 {
-    QTest::addColumn<Change>("change");
+    using DB = ObjectDataBase;
     QTest::addColumn<QList<int>>("remaining");
+    QTest::addColumn<Change>("change");
     // Connections: 0 line 1 -> line 2, 1 line 2 -> line 1, 2 line 2 -> line 2 (sub 3),
     // 3 line 2 -> line 0.
     QTest::addRow("delete line 1")
-        << Change([](ObjectDataBase &db) { return db.delNode(1); }) << QList<int>{2, 3};
+        << QList<int>{2, 3} << Change([](DB &db) { return db.delNode(1); });
     QTest::addRow("delete object 0x2000 of line 1")
-        << Change([](ObjectDataBase &db) { return db.delIndex(1, 0x2000); }) << QList<int>{2, 3};
+        << QList<int>{2, 3} << Change([](DB &db) { return db.delIndex(1, 0x2000); });
     QTest::addRow("delete object keeping connections")
-        << Change([](ObjectDataBase &db) { return db.delIndex(1, 0x2000, true); })
-        << QList<int>{0, 1, 2, 3};
+        << QList<int>{0, 1, 2, 3} << Change([](DB &db) { return db.delIndex(1, 0x2000, true); });
     QTest::addRow("delete sub-index 0x2000/1 of line 1")
-        << Change([](ObjectDataBase &db) { return db.delSubIndex(1, 0x2000, 1); })
-        << QList<int>{1, 2, 3};
+        << QList<int>{1, 2, 3} << Change([](DB &db) { return db.delSubIndex(1, 0x2000, 1); });
     QTest::addRow("delete sub-index 0x2000/2 of line 1")
-        << Change([](ObjectDataBase &db) { return db.delSubIndex(1, 0x2000, 2); })
-        << QList<int>{0, 2, 3};
+        << QList<int>{0, 2, 3} << Change([](DB &db) { return db.delSubIndex(1, 0x2000, 2); });
     QTest::addRow("delete sub-index keeping connections")
-        << Change([](ObjectDataBase &db) { return db.delSubIndex(1, 0x2000, 1, true); })
-        << QList<int>{0, 1, 2, 3};
+        << QList<int>{0, 1, 2, 3}
+        << Change([](DB &db) { return db.delSubIndex(1, 0x2000, 1, true); });
     QTest::addRow("delete line 0")
-        << Change([](ObjectDataBase &db) { return db.delNode(0); }) << QList<int>{0, 1, 2};
+        << QList<int>{0, 1, 2} << Change([](DB &db) { return db.delNode(0); });
 }
 
 void TestObjectDataBasePdo::deletesCleanConnections()
 {
-    QFETCH(Change, change);
     QFETCH(QList<int>, remaining);
+    QFETCH(Change, change);
     const QList<Connection> all = {
         connection(1, 0x2000, 1, 2, 0x2000, 2, 1), connection(2, 0x2000, 1, 1, 0x2000, 2, 2),
         connection(2, 0x2000, 3, 2, 0x2000, 3, 3), connection(2, 0x2000, 1, 0, 0x2000, 5, 4)};
@@ -412,24 +391,12 @@ void TestObjectDataBasePdo::networkVariables()
     QCOMPARE(m_db->addNVObj(1, 0xA540, false, "wrong kind"), 0u);
     QCOMPARE(m_db->addNVObj(1, 0xA541, true, "not an area start"), 0u);
 
-    ObjectDataBase::INDEX_DATA_T array;
-    QVERIFY(m_db->getIndexData(1, 0xA540, array));
-    QCOMPARE(array.name, QString("PLC_ARRAY_INTEGER16_OUTPUT"));
-    QCOMPARE(array.objecttype, quint8(8));
-    QVERIFY(m_db->getIndexData(1, 0xA0C0, array));
-    QCOMPARE(array.name, QString("PLC_ARRAY_INTEGER16_INPUT"));
-    ObjectDataBase::SUBINDEX_DATA_T entry;
-    QVERIFY(m_db->getSubIndexData(1, 0xA540, 0, entry));
-    QCOMPARE(entry.name, QString("Heighest Subindex supported"));
-    QCOMPARE(entry.defaultvalue, QString("2"));
-    QVERIFY(m_db->getSubIndexData(1, 0xA540, 2, entry));
-    QCOMPARE(entry.name, QString("torque"));
-    QCOMPARE(entry.accesstype, QString("ro"));
-    QCOMPARE(entry.pdomapping, quint8(4));
-    QCOMPARE(entry.datatype, quint16(3));
-    QVERIFY(m_db->getSubIndexData(1, 0xA0C0, 1, entry));
-    QCOMPARE(entry.accesstype, QString("rww"));
-    QCOMPARE(entry.pdomapping, quint8(3));
+    QCOMPARE(QStringList({objectLine(*m_db, 1, 0xA540), objectLine(*m_db, 1, 0xA0C0),
+                          entryLine(*m_db, 1, 0xA540, 0), entryLine(*m_db, 1, 0xA540, 2),
+                          entryLine(*m_db, 1, 0xA0C0, 1)}),
+             QStringList({"PLC_ARRAY_INTEGER16_OUTPUT|8|", "PLC_ARRAY_INTEGER16_INPUT|8|",
+                          "Heighest Subindex supported|5|ro|2|0|", "torque|3|ro|0|4|",
+                          "setpoint|3|rww|0|3|"}));
 
     // A freed slot is used again; a full object passes on to the next one of its area.
     QVERIFY(m_db->delSubIndex(1, 0xA540, 1));

@@ -1,8 +1,6 @@
 #include "dbtestutil.h"
 #include "nwtest.h"
 
-#include <QTemporaryDir>
-
 using namespace dbtest;
 
 namespace {
@@ -11,6 +9,14 @@ const quint8 tx = ObjectDataBase::DirectionTransmit;
 const quint8 rx = ObjectDataBase::DirectionReceive;
 const quint32 pgnNumber = 0xFEF1;
 const quint32 canId = 0x20000000 + 0x18FF0001;
+
+// Every field holds text.
+void expectAll(const QStringList &fields, const QString &text)
+{
+    for (int i = 0; i < fields.size(); ++i)
+        QVERIFY2(fields.at(i) == text,
+                 qPrintable(QStringLiteral("field %1: ").arg(i) + fields.at(i)));
+}
 
 } // namespace
 
@@ -22,7 +28,7 @@ class TestObjectDataBaseText : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
+    void initTestCase() { initApplication(); }
     void roundTrip_data();
     void roundTrip();
 
@@ -35,12 +41,6 @@ private:
 
     QTemporaryDir m_dir;
 };
-
-void TestObjectDataBaseText::initTestCase()
-{
-    initApplication();
-    QVERIFY(m_dir.isValid());
-}
 
 void TestObjectDataBaseText::roundTrip_data()
 {
@@ -142,16 +142,13 @@ void TestObjectDataBaseText::verifyMessages(ObjectDataBase &db, quint8 line, qui
 {
     ObjectDataBase::PGN pgn;
     QVERIFY(db.getPGNData(line, pgnNumber, direction, pgn));
-    QCOMPARE(pgn.name, text);
-    QCOMPARE(pgn.desc, text);
-    QCOMPARE(db.getPGNName(line, pgnNumber, direction), text);
+    expectAll({pgn.name, pgn.desc, db.getPGNName(line, pgnNumber, direction)}, text);
     for (bool cached : {false, true}) {
         if (cached)
             db.cacheAllSpnDataForLine(line);
         ObjectDataBase::SPN spn;
         QVERIFY(db.getSPNData(line, pgnNumber, direction, 84, spn));
-        for (const QString &field : {spn.name, spn.desc, spn.defaultvalue, spn.varname})
-            QCOMPARE(field, text);
+        expectAll({spn.name, spn.desc, spn.defaultvalue, spn.varname}, text);
     }
     db.clearAllCachedSpnData();
 }
@@ -162,61 +159,62 @@ void TestObjectDataBaseText::verifyOtherRecords(ObjectDataBase &db, const QStrin
     verifyMessages(db, 2, rx, text);
 
     ObjectDataBase::CANID message;
-    QVERIFY(db.getCANIDData(1, canId, tx, message));
-    QCOMPARE(message.name, text);
-    QCOMPARE(message.desc, text);
-    QCOMPARE(db.getCANIDName(1, canId, tx), text);
     ObjectDataBase::DataElement element;
-    QVERIFY(db.getDataElementData(1, canId, tx, 3, element));
-    for (const QString &field : {element.name, element.desc, element.defaultvalue, element.varname})
-        QCOMPARE(field, text);
-
     const QList<quint32> sigids = db.getSignals(1);
-    QCOMPARE(sigids.size(), 1);
     ObjectDataBase::SIGNAL_T signal;
-    QVERIFY(db.getSignalData(1, sigids.first(), signal));
-    QCOMPARE(signal.name, text);
-    QCOMPARE(signal.accesstype, text);
-    QCOMPARE(signal.defaultvalue, text);
     const QList<ObjectDataBase::SignalGroupData> signalGroups = db.getSignalGroups();
-    QCOMPARE(signalGroups.size(), 1);
-    QCOMPARE(signalGroups.first().name, text);
+    QVERIFY(db.getCANIDData(1, canId, tx, message)
+            && db.getDataElementData(1, canId, tx, 3, element) && sigids.size() == 1
+            && db.getSignalData(1, sigids.first(), signal) && signalGroups.size() == 1);
+    expectAll({message.name, message.desc, db.getCANIDName(1, canId, tx), element.name,
+               element.desc, element.defaultvalue, element.varname, signal.name, signal.accesstype,
+               signal.defaultvalue, signalGroups.first().name, db.findGroup(2),
+               db.getSubIndexName(2, 0xA200, 1, false)},
+              text);
     QCOMPARE(db.addSignalGroup(text), signalGroups.first().sigid);
-
     QCOMPARE(db.getGroups(), QStringList({text, text + QLatin1String(" second")}));
     QCOMPARE(db.getNodesInGroup(text), QList<quint8>{2});
-    QCOMPARE(db.findGroup(2), text);
-    QCOMPARE(db.getSubIndexName(2, 0xA200, 1, false), text);
 }
 
 void TestObjectDataBaseText::verifyEverything(ObjectDataBase &db, const QString &text)
 {
     ObjectDataBase::NODE_DATA_T node;
-    QVERIFY(db.getNodeData(1, node));
-    for (const QString &field : {node.name, node.iconpath, node.edspath, node.dcfpath, node.xddpath,
-                                 node.prefix, node.outputpath})
-        QCOMPARE(field, text);
-
     ObjectDataBase::INDEX_DATA_T object;
-    QVERIFY(db.getIndexData(1, 0x2000, object));
-    QCOMPARE(object.name, text);
-    QCOMPARE(object.description, text);
-    QCOMPARE(object.device_class, text);
-    QCOMPARE(object.metadata.value(text), text);
-    QCOMPARE(object.metadata.value(QStringLiteral("plain")), text);
-    QCOMPARE(db.getIndexName(1, 0x2001), text);
+    ObjectDataBase::SUBINDEX_DATA_T sub;
+    QVERIFY(db.getNodeData(1, node) && db.getIndexData(1, 0x2000, object)
+            && db.getSubIndexData(1, 0x2000, 1, sub));
+    expectAll({node.name,
+               node.iconpath,
+               node.edspath,
+               node.dcfpath,
+               node.xddpath,
+               node.prefix,
+               node.outputpath,
+               object.name,
+               object.description,
+               object.device_class,
+               object.metadata.value(text),
+               object.metadata.value(QStringLiteral("plain")),
+               db.getIndexName(1, 0x2001),
+               sub.name,
+               sub.description,
+               sub.denotation,
+               sub.varname,
+               sub.defaultvalue,
+               sub.currentvalue,
+               sub.allowedaccesstypes,
+               sub.accesstype,
+               sub.metadata.value(text),
+               db.getGeneralSettingsValue(text),
+               db.getEnergyBusSettingsValue(text),
+               db.getJ1939SettingsValue(text),
+               db.getMiscSettingsValue(text)},
+              text);
     // Object 0x2001 has the default (empty) class.
     QCOMPARE(db.getIndicesByProperty(1, "device_class", text),
              text.isEmpty() ? QList<quint16>({0x2000, 0x2001}) : QList<quint16>{0x2000});
     QCOMPARE(db.getIndicesByProperty(1, "name", text), QList<quint16>({0x2000, 0x2001}));
 
-    ObjectDataBase::SUBINDEX_DATA_T sub;
-    QVERIFY(db.getSubIndexData(1, 0x2000, 1, sub));
-    for (const QString &field :
-         {sub.name, sub.description, sub.denotation, sub.varname, sub.defaultvalue,
-          sub.currentvalue, sub.allowedaccesstypes, sub.accesstype})
-        QCOMPARE(field, text);
-    QCOMPARE(sub.metadata.value(text), text);
     // An empty denotation gives way to the parameter name.
     QCOMPARE(db.getSubIndexName(1, 0x2001, 0, true),
              text.isEmpty() ? QStringLiteral(" parameter") : text);
@@ -228,16 +226,11 @@ void TestObjectDataBaseText::verifyEverything(ObjectDataBase &db, const QString 
     QList<ObjectDataBase::MetaData> maps;
     QVERIFY(db.getAllIndexMetaData(1, maps));
     QVERIFY(maps.contains(ObjectDataBase::MetaData({{text, QStringLiteral("v")}})));
-    const QList<ObjectDataBase::SubAddress> byVarname = db.getSubsByProperty(1, "varname", text);
-    QCOMPARE(byVarname.size(), 1);
-    QCOMPARE(byVarname.first().index, quint16(0x2000));
+    QCOMPARE(db.getSubsByProperty(1, "varname", text),
+             QList<ObjectDataBase::SubAddress>({{0x2000, 1}}));
     QVERIFY(db.existSubIndexName(1, text));
 
-    QCOMPARE(db.getGeneralSettingsValue(text), text);
     QVERIFY(db.existGeneralSettingsValue(text));
-    QCOMPARE(db.getEnergyBusSettingsValue(text), text);
-    QCOMPARE(db.getJ1939SettingsValue(text), text);
-    QCOMPARE(db.getMiscSettingsValue(text), text);
     db.setDescriptionSettingsLine(1);
     QCOMPARE(db.getDescriptionSettingsValue(text), text);
     db.setDescriptionSettingsLine(0);
@@ -274,12 +267,11 @@ void TestObjectDataBaseText::roundTrip()
     QCOMPARE(raw.value("select count(*) from Strings where string = ?", {text}).toInt(), 1);
     QCOMPARE(raw.value("select value from GeneralSettings where item = ?", {text}).toString(),
              text);
-    QCOMPARE(raw.value("select varname from SubObjects1 where subindex = 1").toString(), text);
-    QCOMPARE(raw.value("select name from Nodes where nodeId = 1").toString(), text);
-    QCOMPARE(raw.value("select varname from SPNs2").toString(), text);
-    QCOMPARE(raw.value("select defaultvalue from DataElements1").toString(), text);
-    QCOMPARE(raw.value("select accesstype from Signals").toString(), text);
-    QCOMPARE(raw.value("select name from SignalGroups").toString(), text);
+    for (const char *sql : {"select varname from SubObjects1 where subindex = 1",
+                            "select name from Nodes where nodeId = 1", "select varname from SPNs2",
+                            "select defaultvalue from DataElements1",
+                            "select accesstype from Signals", "select name from SignalGroups"})
+        QVERIFY2(raw.value(sql).toString() == text, sql);
     QCOMPARE(raw.value("select nodeidlist from Groups where name = ?", {text}).toString(),
              QString("2"));
 }

@@ -1,14 +1,9 @@
-#include "dbtestutil.h"
-
 #include "database/undolog.h"
 #include "database/undostep.h"
+#include "dbtestutil.h"
 #include "nwtest.h"
 
 #include <QRandomGenerator>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-
-#include <functional>
 
 using namespace dbtest;
 using DB = ObjectDataBase;
@@ -20,9 +15,16 @@ class TestUndoLog : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase() { initApplication(); }
+    void init()
+    {
+        m_db = new DB;
+        QVERIFY(m_db->createNewDataBase());
+        fillFixture();
+        m_db->setUndoEnabled(true);
+        QVERIFY(m_db->undoLog()->isEnabled());
+    }
+    void cleanup() { delete m_db; }
     void randomEditsUndoAndRedoExactly_data();
     void randomEditsUndoAndRedoExactly();
     void stepsAndTheirNames();
@@ -40,26 +42,6 @@ private:
     int m_dumps = 0;
 };
 
-void TestUndoLog::initTestCase()
-{
-    initApplication();
-    QVERIFY(m_dir.isValid());
-}
-
-void TestUndoLog::init()
-{
-    m_db = new DB;
-    QVERIFY(m_db->createNewDataBase());
-    fillFixture();
-    m_db->setUndoEnabled(true);
-    QVERIFY(m_db->undoLog()->isEnabled());
-}
-
-void TestUndoLog::cleanup()
-{
-    delete m_db;
-}
-
 TableDump TestUndoLog::dump()
 {
     return nwtest::dumpTables(*m_db, m_dir.filePath(QStringLiteral("dump%1.nwrp").arg(++m_dumps)));
@@ -74,7 +56,7 @@ void TestUndoLog::compare(const TableDump &actual, const TableDump &expected,
 
 void TestUndoLog::fillFixture()
 {
-    QVERIFY(m_db->addNode(1, DB::NODE_DATA_T()));
+    QVERIFY(m_db->addNode(1, {}));
     for (quint8 line : {quint8(0), quint8(1)}) {
         for (quint16 index = 0x2000; index < 0x2004; ++index) {
             DB::INDEX_DATA_T object;
@@ -137,7 +119,7 @@ void TestUndoLog::randomEdit(QRandomGenerator &random)
         break;
     case 6:
         if (lines.size() < 4)
-            m_db->addNode(quint8(lines.last() + 1), DB::NODE_DATA_T());
+            m_db->addNode(quint8(lines.last() + 1), {});
         break;
     case 7:
         if (lines.size() > 1)
@@ -279,5 +261,4 @@ void TestUndoLog::historyStartsAfreshOnOpenAndKeepsManySteps()
 }
 
 NW_TEST_MAIN(TestUndoLog)
-
 #include "tst_undolog.moc"
