@@ -217,48 +217,44 @@ void TestObjectDataBaseUnits::failedStatementFailsTheOperation_data()
 {
     QTest::addColumn<QString>("obstacle");
     QTest::addColumn<Change>("change");
-    const QString refuseInsert = QStringLiteral("create trigger refuse before insert on %1 "
-                                                "begin select raise(abort, 'refused'); end");
-    const QString refuseDelete = QStringLiteral("create trigger refuse before delete on %1 "
-                                                "begin select raise(abort, 'refused'); end");
+    // A trigger that refuses the statements it names.
+    const auto refuse = [](const QString &statements) {
+        return "create trigger refuse before " + statements
+               + " begin select raise(abort, 'refused'); end";
+    };
     QTest::addRow("addIndex, metadata refused")
-        << "create trigger refuse before update of metadata on Objects0 begin "
-           "select raise(abort, 'refused'); end"
+        << refuse("update of metadata on Objects0")
         << Change([](DB &db) { return db.addIndex(0, 0x2100, {}); });
     QTest::addRow("addSubIndex, new text refused")
-        << refuseInsert.arg("Strings") << Change([](DB &db) {
+        << refuse("insert on Strings") << Change([](DB &db) {
                DB::SUBINDEX_DATA_T data;
                data.name = QStringLiteral("A text not yet interned");
                return db.addSubIndex(0, 0x2000, 5, data);
            });
     QTest::addRow("addSubIndices, third entry refused")
-        << "create trigger refuse before insert on SubObjects0 when new.subindex = 7 begin "
-           "select raise(abort, 'refused'); end"
-        << Change([](DB &db) {
+        << refuse("insert on SubObjects0 when new.subindex = 7") << Change([](DB &db) {
                QMap<quint8, DB::SUBINDEX_DATA_T> subs;
                for (quint8 sub : {5, 6, 7, 8})
                    subs[sub].name = QStringLiteral("Entry %1").arg(sub);
                return db.addSubIndices(0, 0x2000, subs);
            });
     QTest::addRow("delIndex, connections refused")
-        << refuseDelete.arg("Connections")
+        << refuse("delete on Connections")
         << Change([](DB &db) { return db.delIndex(0, 0x2000, false); });
     QTest::addRow("copyIndex, third entry refused")
-        << "create trigger refuse before insert on SubObjects1 when new.subindex = 2 begin "
-           "select raise(abort, 'refused'); end"
+        << refuse("insert on SubObjects1 when new.subindex = 2")
         << Change([](DB &db) { return db.copyIndex(0, 0x2000, 1, 0x2001); });
     QTest::addRow("setGeneralSettingsValue, file full")
         << "PRAGMA max_page_count = 1" << Change([](DB &db) {
-               return db.setGeneralSettingsValue(QStringLiteral("big"),
-                                                 QString(200000, QLatin1Char('x')));
+               return db.setGeneralSettingsValue("big", QString(200000, QLatin1Char('x')));
            });
-    QTest::addRow("addPGN refused") << refuseInsert.arg("PGNs1") << Change([](DB &db) {
+    QTest::addRow("addPGN refused") << refuse("insert on PGNs1") << Change([](DB &db) {
         DB::PGN pgn;
         pgn.direction = DB::DirectionReceive;
         return db.addPGN(1, 0x100, pgn);
     });
     QTest::addRow("delSubIndex refused")
-        << refuseDelete.arg("SubObjects1")
+        << refuse("delete on SubObjects1")
         << Change([](DB &db) { return db.delSubIndex(1, 0x2001, 1, false); });
 }
 
