@@ -57,6 +57,27 @@ void addPgnWithSpns(ObjectDataBase &db, quint8 line, const PGN &pgn, const QList
     }
 }
 
+// The PGNs of a line, transmitted ones first, as "t|r <number> <name> (<mapping count>):
+// <SPNs>" separated by "; ".
+QString pgnsOf(ObjectDataBase &db, quint8 line)
+{
+    QStringList texts;
+    for (quint8 direction : {tx, rx}) {
+        for (quint32 pgn : db.getPGNs(line, direction)) {
+            QStringList spns;
+            for (quint32 spn : db.getSPNs(line, pgn, direction))
+                spns << QString::number(spn);
+            texts << QStringLiteral("%1 %2 %3 (%4): %5")
+                         .arg(direction == tx ? "t" : "r")
+                         .arg(pgn, 0, 16)
+                         .arg(db.getPGNName(line, pgn, direction))
+                         .arg(db.getPGNMappingCount(line, pgn, direction))
+                         .arg(spns.join(' '));
+        }
+    }
+    return texts.join("; ");
+}
+
 ObjectDataBase::NODE_DATA_T namedLine(const QString &name)
 {
     ObjectDataBase::NODE_DATA_T node;
@@ -140,12 +161,8 @@ private slots:
         addPgnWithSpns(*m_db, 1, makePgn(0xF004, rx, "EEC1", 1), {190});
 
         QCOMPARE(m_db->getPGNs(1, 0), QList<quint32>({0xF004, 0xFEF1, 0xFEF1}));
-        QCOMPARE(m_db->getPGNs(1, tx), QList<quint32>{0xFEF1});
-        QCOMPARE(m_db->getPGNs(1, rx), QList<quint32>({0xF004, 0xFEF1}));
-        QCOMPARE(m_db->getPGNName(1, 0xFEF1, tx), QString("CCVS sent"));
-        QCOMPARE(m_db->getPGNName(1, 0xFEF1, rx), QString("CCVS received"));
-        QCOMPARE(m_db->getSPNs(1, 0xFEF1, tx), QList<quint32>({84, 70}));
-        QCOMPARE(m_db->getSPNs(1, 0xFEF1, rx), QList<quint32>({84, 595, 596}));
+        QCOMPARE(pgnsOf(*m_db, 1), QString("t fef1 CCVS sent (2): 84 70; r f004 EEC1 (1): 190; "
+                                           "r fef1 CCVS received (3): 84 595 596"));
 
         // The same SPN number in the other direction is a record of its own.
         SPN spn;
@@ -161,8 +178,8 @@ private slots:
         QVERIFY(m_db->delPGN(1, 0xFEF1, tx));
         QVERIFY(!m_db->existsPGN(1, 0xFEF1, tx) && m_db->existsPGN(1, 0xFEF1, rx));
         QCOMPARE(m_db->getSPNs(1, 0xFEF1, tx), QList<quint32>());
-        QCOMPARE(m_db->getSPNs(1, 0xFEF1, rx), QList<quint32>({84, 595, 596}));
-        QCOMPARE(m_db->getPGNMappingCount(1, 0xFEF1, rx), 3u);
+        QCOMPARE(pgnsOf(*m_db, 1),
+                 QString("r f004 EEC1 (1): 190; r fef1 CCVS received (3): 84 595 596"));
     }
 
     void namesOfMissingMessages()
@@ -429,9 +446,7 @@ private slots:
         addPgnWithSpns(*m_db, 1, makePgn(0xF004, tx, "old EEC1", 3), {1, 2, 3});
 
         QVERIFY(m_db->copyPGNsFromDatabase(&source, 3, 1, 0xF000, 0xF0FF, tx));
-        QCOMPARE(m_db->getPGNs(1, 0), QList<quint32>{0xF004});
-        QCOMPARE(m_db->getPGNName(1, 0xF004, tx), QString("EEC1"));
-        QCOMPARE(m_db->getSPNs(1, 0xF004, tx), QList<quint32>({190, 513}));
+        QCOMPARE(pgnsOf(*m_db, 1), QString("t f004 EEC1 (2): 190 513"));
         SPN spn;
         QVERIFY(m_db->getSPNData(1, 0xF004, tx, 513, spn));
         SPN original;
@@ -439,9 +454,7 @@ private slots:
         QCOMPARE(spn, original);
 
         QVERIFY(m_db->copyPGNsFromDatabase(&source, 3, 1, 0, 0x1FFFF, rx));
-        QCOMPARE(m_db->getPGNs(1, rx), QList<quint32>{0xFEF1});
-        QCOMPARE(m_db->getSPNs(1, 0xFEF1, rx), QList<quint32>{70});
-        QVERIFY(!m_db->existsPGN(1, 0xFEF1, tx));
+        QCOMPARE(pgnsOf(*m_db, 1), QString("t f004 EEC1 (2): 190 513; r fef1 CCVS in (1): 70"));
         // A source without PGNs in that direction reports false.
         QVERIFY(!m_db->copyPGNsFromDatabase(&source, 0, 1, 0, 0x1FFFF, tx));
         QVERIFY(!m_db->copyPGNsFromDatabase(nullptr, 3, 1, 0, 0x1FFFF, tx));
@@ -472,17 +485,15 @@ private slots:
 
         QVERIFY(m_db->copyPGNFromDatabase(&catalogue, 255, 1, 0xFEEE, tx, rx, implementation));
         PGN pgn;
-        QVERIFY(m_db->getPGNData(1, 0xFEEE, rx, pgn));
-        QCOMPARE(pgn.name, QString("ET1"));
-        QCOMPARE(pgn.direction, rx);
-        QCOMPARE(m_db->getSPNs(1, 0xFEEE, rx), QList<quint32>({110, 174}));
+        QVERIFY(m_db->getPGNData(1, 0xFEEE, rx, pgn) && pgn.direction == rx);
+        // The transmit PGN of the same number is untouched.
+        QCOMPARE(pgnsOf(*m_db, 1),
+                 QString("t feee own transmit (0): 999; r feee ET1 (2): 110 174"));
         SPN spn;
         QVERIFY(m_db->getSPNData(1, 0xFEEE, rx, 174, spn));
-        QCOMPARE(spn.direction, rx);
-        QCOMPARE(spn.implementation, expected);
-        QCOMPARE(spn.varname, QString("temp_var"));
-        // The transmit PGN of the same number is untouched.
-        QCOMPARE(m_db->getSPNs(1, 0xFEEE, tx), QList<quint32>{999});
+        QCOMPARE(QStringList({QString::number(spn.direction), QString::number(spn.implementation),
+                              spn.varname}),
+                 QStringList({QString::number(rx), QString::number(expected), "temp_var"}));
         QVERIFY(!m_db->copyPGNFromDatabase(&catalogue, 255, 1, 0xFEEE, rx, rx, 2));
         QVERIFY(!m_db->copyPGNFromDatabase(nullptr, 255, 1, 0xFEEE, tx, rx, 2));
     }
@@ -505,14 +516,10 @@ private slots:
         ObjectDataBase other;
         QVERIFY(other.createNewDataBase());
         QVERIFY(other.copyLineFromDatabase(m_db, 1, 0, 0x1000, 0xFFFF));
-        QCOMPARE(other.getPGNs(0, 0), QList<quint32>({0xFEF1, 0xFEF1}));
-        QCOMPARE(other.getSPNs(0, 0xFEF1, tx), QList<quint32>({84, 70}));
-        QCOMPARE(other.getPGNName(0, 0xFEF1, rx), QString("CCVS in"));
-
-        QVERIFY(m_db->moveNode(1, 9));
-        QVERIFY(!m_db->existNode(1));
-        QCOMPARE(m_db->getPGNs(9, 0), QList<quint32>({0xFEF1, 0xFEF1}));
-        QCOMPARE(m_db->getSPNs(9, 0xFEF1, rx), QList<quint32>{84});
+        const QString messages = "t fef1 CCVS (2): 84 70; r fef1 CCVS in (1): 84";
+        QCOMPARE(pgnsOf(other, 0), messages);
+        QVERIFY(m_db->moveNode(1, 9) && !m_db->existNode(1));
+        QCOMPARE(pgnsOf(*m_db, 9), messages);
         ObjectDataBase::DataElement moved;
         QVERIFY(m_db->getDataElementData(9, 0x181, rx, 1, moved));
         QCOMPARE(moved, element);
@@ -539,11 +546,8 @@ private slots:
             QString());
         ObjectDataBase db;
         QVERIFY(db.openDataBase(path, false));
-        QCOMPARE(db.getPGNMappingCount(1, 65265, tx), 2u);
-        QCOMPARE(db.getPGNMappingCount(1, 65265, rx), 2u);
-        QCOMPARE(db.getPGNMappingCount(1, 61444, tx), 257u);
-        QCOMPARE(db.getPGNMappingCount(1, 65266, tx), 0u);
-        QCOMPARE(db.getSPNs(1, 65265, tx), QList<quint32>({70, 84}));
+        QCOMPARE(pgnsOf(db, 1), QString("t f004 EEC1 (257): 190; t fef1 CCVS (2): 70 84; "
+                                        "t fef2 CCVS (0): ; r fef1 CCVS (2): 84 85"));
         // The repair leaves no SPN cache behind.
         QVERIFY(db.addSPN(1, 65265, tx, 1, makeSpn(65265, tx, 1, 40, "new")));
         QCOMPARE(db.getSPNs(1, 65265, tx), QList<quint32>({70, 84, 1}));
@@ -554,14 +558,11 @@ private slots:
         QTest::addColumn<QString>("version");
         QTest::addColumn<QString>("lineType");
         QTest::addColumn<bool>("repaired");
-        QTest::addRow("version 99, J1939 line") << "99"
-                                                << "2" << true;
-        QTest::addRow("version missing, line typed by the creating tool") << ""
-                                                                          << "" << true;
-        QTest::addRow("version 99, CANopen line") << "99"
-                                                  << "1" << false;
-        QTest::addRow("version 101") << "101"
-                                     << "2" << false;
+        QTest::addRow("version 99, J1939 line") << QString("99") << "2" << true;
+        QTest::addRow("version missing, line typed by the creating tool")
+            << QString() << "" << true;
+        QTest::addRow("version 99, CANopen line") << QString("99") << "1" << false;
+        QTest::addRow("version 101") << QString("101") << "2" << false;
     }
     void openGivesSpnsTheirPgnDirection()
     {
@@ -601,17 +602,12 @@ private slots:
         QVERIFY(m_db->executeSql("update PGNs2 set edp_dp_key = 2 where number = 61184"));
 
         m_db->fixEDP_DP_PGNs();
-        QCOMPARE(m_db->getPGNs(1, tx), QList<quint32>{0x1FE00});
-        QCOMPARE(m_db->getPGNs(1, rx), QList<quint32>{0xFE00});
-        QCOMPARE(m_db->getSPNs(1, 0x1FE00, tx), QList<quint32>({10, 11}));
-        QCOMPARE(m_db->getSPNs(1, 0xFE00, rx), QList<quint32>{12});
+        QCOMPARE(pgnsOf(*m_db, 1), QString("t 1fe00 page 1 (0): 10 11; r fe00 page 0 (0): 12"));
         PGN pgn;
         QVERIFY(m_db->getPGNData(1, 0x1FE00, tx, pgn));
         QCOMPARE(pgn.edp_dp_key, quint8(0));
-        QCOMPARE(pgn.name, QString("page 1"));
         // A target number that is already used is not doubled.
-        QCOMPARE(m_db->getPGNs(2, rx), QList<quint32>({0xEF00, 0x2EF00}));
-        QCOMPARE(m_db->getSPNs(2, 0x2EF00, rx), QList<quint32>{14});
+        QCOMPARE(pgnsOf(*m_db, 2), QString("r ef00 taken (0): 13; r 2ef00 already there (0): 14"));
     }
 
 private:
