@@ -44,6 +44,36 @@ inline QString sqlRows(ObjectDataBase &db, const QString &sql)
     return db.executeSql(sql) ? db.sqlResult().join(QLatin1Char('\n')) : "<failed: " + sql + ">";
 }
 
+// Lines 0 and 1, each with the ARRAYs 0x2000 to 0x2000 + objects - 1 (named with a quote;
+// sub-indices 0, 1, 2 mappable with defaults 0, 7, 14) and the transmitted PGN 0xFF00; a
+// connection from line 0 to line 1, the group "front" holding line 1, co_node_id 5.
+inline void fillTwoLines(ObjectDataBase &db, int objects)
+{
+    QVERIFY(db.addNode(1, {}));
+    for (quint8 line : {0, 1}) {
+        for (quint16 index = 0x2000; index < 0x2000 + objects; ++index) {
+            ObjectDataBase::INDEX_DATA_T object;
+            object.name = QStringLiteral("Object '%1' on %2").arg(index, 0, 16).arg(line);
+            object.objecttype = 8;
+            QVERIFY(db.addIndex(line, index, object));
+            for (quint8 sub = 0; sub < 3; ++sub) {
+                ObjectDataBase::SUBINDEX_DATA_T entry;
+                entry.name = QStringLiteral("Entry %1").arg(sub);
+                entry.defaultvalue = QString::number(sub * 7);
+                entry.pdomapping = 1;
+                QVERIFY(db.addSubIndex(line, index, sub, entry));
+            }
+        }
+        ObjectDataBase::PGN pgn;
+        pgn.name = QStringLiteral("Group");
+        pgn.direction = ObjectDataBase::DirectionTransmit;
+        QVERIFY(db.addPGN(line, 0xFF00, pgn));
+    }
+    QVERIFY(db.setGeneralSettingsValue(QStringLiteral("co_node_id"), QStringLiteral("5")));
+    QVERIFY(db.addConnection(0, 0x2000, 1, 1, 0x2001, 1, 0));
+    QVERIFY(db.addGroup(QStringLiteral("front")) && db.addNodeToGroup(QStringLiteral("front"), 1));
+}
+
 // An object as "name|objecttype|description" and an entry as
 // "name|datatype|access|default|pdomapping|description"; "-" when it is missing.
 inline QString objectLine(ObjectDataBase &db, quint8 line, quint16 index)

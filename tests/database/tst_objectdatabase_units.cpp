@@ -15,7 +15,7 @@ private slots:
     {
         m_db = new DB;
         QVERIFY(m_db->createNewDataBase());
-        fillProject();
+        fillTwoLines(*m_db, 2);
     }
     void cleanup() { delete m_db; }
 
@@ -36,7 +36,7 @@ private slots:
         });
         QTest::addRow("deletes") << Change([](DB &db) {
             return db.delSubIndex(0, 0x2001, 2) && db.delIndex(0, 0x2000) && db.delNode(1)
-                   && db.delGroup(QStringLiteral("Both"));
+                   && db.delGroup(QStringLiteral("front"));
         });
         QTest::addRow("updates and copies") << Change([](DB &db) {
             return db.setSubIndexValue(0, 0x2000, 1, QStringLiteral("0x77"))
@@ -258,32 +258,6 @@ private:
     QString dump(const QString &name)
     {
         return dumpProject(*m_db, m_dir.filePath(name + QLatin1String(".nwrp")));
-    }
-
-    void fillProject()
-    {
-        QVERIFY(m_db->addNode(1, {}));
-        for (quint8 line : {quint8(0), quint8(1)}) {
-            for (quint16 index : {quint16(0x2000), quint16(0x2001)}) {
-                DB::INDEX_DATA_T object;
-                object.name = QStringLiteral("Object %1 on %2").arg(index, 0, 16).arg(line);
-                QVERIFY(m_db->addIndex(line, index, object));
-                for (quint8 sub = 0; sub < 3; ++sub) {
-                    DB::SUBINDEX_DATA_T data;
-                    data.name = QStringLiteral("Entry %1").arg(sub);
-                    data.defaultvalue = QString::number(sub);
-                    QVERIFY(m_db->addSubIndex(line, index, sub, data));
-                }
-            }
-        }
-        DB::PGN pgn;
-        pgn.name = QStringLiteral("Group");
-        pgn.direction = DB::DirectionTransmit;
-        QVERIFY(m_db->addPGN(1, 0xFEF1, pgn));
-        QVERIFY(m_db->addConnection(0, 0x2000, 1, 1, 0x2000, 1, 0));
-        QVERIFY(m_db->addGroup(QStringLiteral("Both")));
-        QVERIFY(m_db->addNodeToGroup(QStringLiteral("Both"), 1));
-        QVERIFY(m_db->setGeneralSettingsValue(QStringLiteral("co_node_id"), QStringLiteral("5")));
     }
 
     QTemporaryDir m_dir;

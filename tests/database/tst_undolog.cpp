@@ -20,7 +20,7 @@ private slots:
     {
         m_db = new DB;
         QVERIFY(m_db->createNewDataBase());
-        fillFixture();
+        fillTwoLines(*m_db, 4);
         m_db->setUndoEnabled(true);
         QVERIFY(m_db->undoLog()->isEnabled());
     }
@@ -158,33 +158,6 @@ private:
         QVERIFY2(difference.isEmpty(), qPrintable(context + QLatin1String(": ") + difference));
     }
 
-    void fillFixture()
-    {
-        QVERIFY(m_db->addNode(1, {}));
-        for (quint8 line : {quint8(0), quint8(1)}) {
-            for (quint16 index = 0x2000; index < 0x2004; ++index) {
-                DB::INDEX_DATA_T object;
-                object.name = QStringLiteral("Object '%1' on %2").arg(index, 0, 16).arg(line);
-                object.objecttype = 8;
-                QVERIFY(m_db->addIndex(line, index, object));
-                for (quint8 sub = 0; sub < 3; ++sub) {
-                    DB::SUBINDEX_DATA_T entry;
-                    entry.name = QStringLiteral("Entry %1").arg(sub);
-                    entry.defaultvalue = QString::number(sub * 7);
-                    entry.pdomapping = 1;
-                    QVERIFY(m_db->addSubIndex(line, index, sub, entry));
-                }
-            }
-            DB::PGN pgn;
-            pgn.name = QStringLiteral("Group");
-            pgn.direction = DB::DirectionTransmit;
-            QVERIFY(m_db->addPGN(line, 0xFF00, pgn));
-        }
-        QVERIFY(m_db->setGeneralSettingsValue(QStringLiteral("co_node_id"), QStringLiteral("5")));
-        QVERIFY(m_db->addConnection(0, 0x2000, 1, 1, 0x2001, 1, 0));
-        QVERIFY(m_db->addGroup(QStringLiteral("front")));
-    }
-
     // One edit of many kinds, among them those that create, drop and copy tables.
     void randomEdit(QRandomGenerator &random)
     {
@@ -194,56 +167,25 @@ private:
         const quint8 sub = quint8(random.bounded(4));
         const QString text =
             QStringLiteral("v%1 'q' %2").arg(random.bounded(1000)).arg(QChar(0x00e4));
-        switch (random.bounded(12)) {
-        case 0: {
-            DB::INDEX_DATA_T object;
-            object.name = text;
-            m_db->addIndex(line, index, object);
-            break;
-        }
-        case 1:
-            m_db->delIndex(line, index);
-            break;
-        case 2: {
-            DB::SUBINDEX_DATA_T entry;
-            entry.name = text;
-            entry.defaultvalue = text;
-            entry.metadata.insert(QStringLiteral("key"), text);
-            if (m_db->existIndex(line, index))
-                m_db->addSubIndex(line, index, sub, entry);
-            break;
-        }
-        case 3:
-            m_db->delSubIndex(line, index, sub);
-            break;
-        case 4:
-            m_db->setGeneralSettingsValue(QStringLiteral("key%1").arg(sub), text);
-            break;
-        case 5:
-            m_db->setDescriptionSettingsValue(QStringLiteral("VendorName"), text);
-            break;
-        case 6:
-            if (lines.size() < 4)
-                m_db->addNode(quint8(lines.last() + 1), {});
-            break;
-        case 7:
-            if (lines.size() > 1)
-                m_db->delNode(lines.last());
-            break;
-        case 8:
-            if (line != 0)
-                m_db->moveNode(line, quint8(lines.last() + 1));
-            break;
-        case 9:
-            m_db->copyGeneralSettingsToNode(m_db, line);
-            break;
-        case 10:
-            m_db->copyIndex(line, index, lines.first(), quint16(index + 0x100));
-            break;
-        default:
-            m_db->addConnection(line, index, 1, lines.last(), quint16(index + 1), 2, 1);
-            break;
-        }
+        DB::INDEX_DATA_T object;
+        object.name = text;
+        DB::SUBINDEX_DATA_T entry;
+        entry.name = entry.defaultvalue = text;
+        entry.metadata.insert(QStringLiteral("key"), text);
+        const std::function<void()> edits[] = {
+            [&] { m_db->addIndex(line, index, object); },
+            [&] { m_db->delIndex(line, index); },
+            [&] { m_db->existIndex(line, index) && m_db->addSubIndex(line, index, sub, entry); },
+            [&] { m_db->delSubIndex(line, index, sub); },
+            [&] { m_db->setGeneralSettingsValue(QStringLiteral("key%1").arg(sub), text); },
+            [&] { m_db->setDescriptionSettingsValue(QStringLiteral("VendorName"), text); },
+            [&] { lines.size() < 4 && m_db->addNode(quint8(lines.last() + 1), {}); },
+            [&] { lines.size() > 1 && m_db->delNode(lines.last()); },
+            [&] { line != 0 && m_db->moveNode(line, quint8(lines.last() + 1)); },
+            [&] { m_db->copyGeneralSettingsToNode(m_db, line); },
+            [&] { m_db->copyIndex(line, index, lines.first(), quint16(index + 0x100)); },
+            [&] { m_db->addConnection(line, index, 1, lines.last(), quint16(index + 1), 2, 1); }};
+        edits[random.bounded(12)]();
     }
 
     QTemporaryDir m_dir;
