@@ -3,6 +3,9 @@
 
 using namespace dbtest;
 using DB = ObjectDataBase;
+// A change to an object and one of its entries before they are stored again.
+using Edit = std::function<void(DB &, DB::INDEX_DATA_T &, DB::SUBINDEX_DATA_T &)>;
+Q_DECLARE_METATYPE(Edit)
 
 namespace {
 
@@ -267,46 +270,41 @@ private slots:
 
     void objectEquality_data()
     {
-        QTest::addColumn<QString>("change");
+        QTest::addColumn<Edit>("edit");
         QTest::addColumn<bool>("equal");
         QTest::addColumn<bool>("equalIgnoringDescription");
-        QTest::addRow("same") << "" << true << true;
-        QTest::addRow("object description") << "object description" << false << true;
-        QTest::addRow("sub-index description") << "sub description" << false << true;
-        QTest::addRow("current value") << "current value" << false << true;
-        QTest::addRow("denotation") << "denotation" << true << true;
-        QTest::addRow("default value") << "default value" << false << false;
-        QTest::addRow("object name") << "object name" << false << false;
-        QTest::addRow("extra sub-index") << "extra sub" << false << false;
+        using O = DB::INDEX_DATA_T;
+        using E = DB::SUBINDEX_DATA_T;
+        QTest::addRow("same") << Edit([](DB &, O &, E &) {}) << true << true;
+        QTest::addRow("object description")
+            << Edit([](DB &, O &o, E &) { o.description = "other"; }) << false << true;
+        QTest::addRow("sub-index description")
+            << Edit([](DB &, O &, E &e) { e.description = "other"; }) << false << true;
+        QTest::addRow("current value")
+            << Edit([](DB &, O &, E &e) { e.currentvalue = "5"; }) << false << true;
+        QTest::addRow("denotation")
+            << Edit([](DB &, O &, E &e) { e.denotation = "Alias"; }) << true << true;
+        QTest::addRow("default value")
+            << Edit([](DB &, O &, E &e) { e.defaultvalue = "5"; }) << false << false;
+        QTest::addRow("object name")
+            << Edit([](DB &, O &o, E &) { o.name = "B"; }) << false << false;
+        QTest::addRow("extra sub-index")
+            << Edit([](DB &db, O &, E &e) { QVERIFY(db.addSubIndex(0, 0x2400, 2, e)); }) << false
+            << false;
     }
     void objectEquality()
     {
-        QFETCH(QString, change);
+        QFETCH(Edit, edit);
         QFETCH(bool, equal);
         QFETCH(bool, equalIgnoringDescription);
         addObject(*m_db, 0, 0x2000, "A", {0, 1});
         addObject(*m_other, 0, 0x2400, "A", {0, 1});
         DB::INDEX_DATA_T object;
-        QVERIFY(m_other->getIndexData(0, 0x2400, object));
         DB::SUBINDEX_DATA_T entry;
-        QVERIFY(m_other->getSubIndexData(0, 0x2400, 1, entry));
-        if (change == "object description") {
-            object.description = "other";
-        } else if (change == "object name") {
-            object.name = "B";
-        } else if (change == "sub description") {
-            entry.description = "other";
-        } else if (change == "current value") {
-            entry.currentvalue = "5";
-        } else if (change == "denotation") {
-            entry.denotation = "Alias";
-        } else if (change == "default value") {
-            entry.defaultvalue = "5";
-        } else if (change == "extra sub") {
-            QVERIFY(m_other->addSubIndex(0, 0x2400, 2, entry));
-        }
-        QVERIFY(m_other->addIndex(0, 0x2400, object));
-        QVERIFY(m_other->addSubIndex(0, 0x2400, 1, entry));
+        QVERIFY(m_other->getIndexData(0, 0x2400, object)
+                && m_other->getSubIndexData(0, 0x2400, 1, entry));
+        edit(*m_other, object, entry);
+        QVERIFY(m_other->addIndex(0, 0x2400, object) && m_other->addSubIndex(0, 0x2400, 1, entry));
         QCOMPARE(m_db->objectEqual(m_other, 0, 0, 0x2000, 0x2400), equal);
         QCOMPARE(m_db->objectEqualIgnoreDescription(m_other, 0, 0, 0x2000, 0x2400),
                  equalIgnoringDescription);

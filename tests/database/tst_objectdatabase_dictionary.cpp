@@ -182,48 +182,36 @@ private slots:
         QVERIFY(reopened.getString(99999).isEmpty());
     }
 
-    void nextFreeIndex_data()
+    // Indices of line 0, or sub-indices of 0x2000, in use; where the search starts; the answer.
+    void nextFree_data()
     {
-        QTest::addColumn<QList<quint16>>("used");
-        QTest::addColumn<quint16>("start");
-        QTest::addColumn<quint16>("expected");
-        QTest::addRow("free start") << QList<quint16>{0x2001} << quint16(0x2000) << quint16(0x2000);
-        QTest::addRow("two used") << QList<quint16>{0x2000, 0x2001} << quint16(0x2000)
-                                  << quint16(0x2002);
-        QTest::addRow("gap further up")
-            << QList<quint16>{0x2000, 0x2001, 0x2003} << quint16(0x2000) << quint16(0x2002);
-        QTest::addRow("used below start")
-            << QList<quint16>{0x1FFF} << quint16(0x2000) << quint16(0x2000);
+        QTest::addColumn<bool>("subIndices");
+        QTest::addColumn<QList<int>>("used");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("expected");
+        QTest::addRow("index, free start") << false << QList<int>{0x2001} << 0x2000 << 0x2000;
+        QTest::addRow("index, two used") << false << QList<int>{0x2000, 0x2001} << 0x2000 << 0x2002;
+        QTest::addRow("index, gap further up")
+            << false << QList<int>{0x2000, 0x2001, 0x2003} << 0x2000 << 0x2002;
+        QTest::addRow("index, used below start") << false << QList<int>{0x1FFF} << 0x2000 << 0x2000;
+        QTest::addRow("no sub-indices") << true << QList<int>{} << 1 << 255;
+        QTest::addRow("0 1 5 from 2") << true << QList<int>{0, 1, 5} << 2 << 6;
+        QTest::addRow("0 1 5 from 0") << true << QList<int>{0, 1, 5} << 0 << 2;
+        QTest::addRow("none at or above start") << true << QList<int>{0, 1} << 4 << 255;
     }
-    void nextFreeIndex()
+    void nextFree()
     {
-        QFETCH(QList<quint16>, used);
-        QFETCH(quint16, start);
-        QFETCH(quint16, expected);
-        for (quint16 index : used)
-            QVERIFY(m_db->addIndex(0, index, {}));
-        QCOMPARE(m_db->getNextFreeIndex(0, start), expected);
-    }
-
-    void nextFreeSubIndex_data()
-    {
-        QTest::addColumn<QList<quint8>>("used");
-        QTest::addColumn<quint8>("start");
-        QTest::addColumn<quint8>("expected");
-        QTest::addRow("no sub-indices") << QList<quint8>{} << quint8(1) << quint8(255);
-        QTest::addRow("0 1 5 from 2") << QList<quint8>{0, 1, 5} << quint8(2) << quint8(6);
-        QTest::addRow("0 1 5 from 0") << QList<quint8>{0, 1, 5} << quint8(0) << quint8(2);
-        QTest::addRow("none at or above start") << QList<quint8>{0, 1} << quint8(4) << quint8(255);
-    }
-    void nextFreeSubIndex()
-    {
-        QFETCH(QList<quint8>, used);
-        QFETCH(quint8, start);
-        QFETCH(quint8, expected);
-        QVERIFY(m_db->addIndex(0, 0x2000, {}));
-        for (quint8 sub : used)
-            QVERIFY(m_db->addSubIndex(0, 0x2000, sub, {}));
-        QCOMPARE(m_db->getNextFreeSubIndex(0, 0x2000, start), expected);
+        QFETCH(bool, subIndices);
+        QFETCH(QList<int>, used);
+        QFETCH(int, start);
+        QFETCH(int, expected);
+        QVERIFY(!subIndices || m_db->addIndex(0, 0x2000, {}));
+        for (int n : used)
+            QVERIFY(subIndices ? m_db->addSubIndex(0, 0x2000, quint8(n), {})
+                               : m_db->addIndex(0, quint16(n), {}));
+        QCOMPARE(subIndices ? int(m_db->getNextFreeSubIndex(0, 0x2000, quint8(start)))
+                            : int(m_db->getNextFreeIndex(0, quint16(start))),
+                 expected);
     }
 
     void subIndexBitSize_data()
@@ -407,18 +395,6 @@ private slots:
         QCOMPARE(m_db->getSubIndexCurrentValue(0, 0x2000, 1), QString("7"));
         QVERIFY(m_db->copyDefaultToCurrentValues(0, 0x2000, false));
         QCOMPARE(m_db->getSubIndexCurrentValue(0, 0x2000, 1), QString("10"));
-    }
-
-    void deleteNotifiesOnlyExistingSubIndex()
-    {
-        QVERIFY(m_db->addIndex(0, 0x2000, {}));
-        QVERIFY(m_db->addSubIndex(0, 0x2000, 0, {}));
-        QSignalSpy spy(m_db, &DB::updateNotify);
-        QVERIFY(m_db->delSubIndex(0, 0x2000, 5));
-        QCOMPARE(spy.count(), 0);
-        QVERIFY(m_db->delSubIndex(0, 0x2000, 0));
-        QCOMPARE(spy.count(), 1);
-        QVERIFY(!m_db->existSubIndex(0, 0x2000, 0));
     }
 
     // Once a line is cached whole, objects and sub-index lists come from memory; after any

@@ -45,6 +45,8 @@ private slots:
             << L{} << Change([](DB &db) { return db.setSubIndexValue(2, 0x2100, 1, "9"); });
         QTest::addRow("delIndex") << L{"2 2 2100.0"}
                                   << Change([](DB &db) { return db.delIndex(2, 0x2100); });
+        QTest::addRow("delSubIndex of a missing entry sends nothing")
+            << L{} << Change([](DB &db) { return db.delSubIndex(2, 0x2100, 5); });
         QTest::addRow("delSubIndex")
             << L{"3 2 2100.1"} << Change([](DB &db) { return db.delSubIndex(2, 0x2100, 1); });
         QTest::addRow("addNode") << L{"5 7 0.0"}
