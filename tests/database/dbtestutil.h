@@ -155,11 +155,6 @@ public:
             return QVariant();
         return query.value(0);
     }
-    bool exec(const QString &sql) const
-    {
-        QSqlQuery query(QSqlDatabase::database(m_name));
-        return query.exec(sql);
-    }
 
 private:
     QString m_name;

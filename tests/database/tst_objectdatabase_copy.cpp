@@ -61,9 +61,8 @@ private slots:
         QSignalSpy spy(m_db, &DB::updateNotify);
         QVERIFY(m_db->copyIndex(0, 0x2000, 0, 0x2000));
         QCOMPARE(spy.count(), 0);
-        QCOMPARE(m_db->getSubIndices(0, 0x2000), QList<quint8>({0, 1, 2}));
         QVERIFY(!m_db->copyIndex(0, 0x2FFF, 0, 0x2000));
-        QVERIFY(m_db->existIndex(0, 0x2000));
+        QCOMPARE(m_db->getSubIndices(0, 0x2000), QList<quint8>({0, 1, 2}));
 
         QVERIFY(m_db->copyIndex(0, 0x2000, 1, 0x2100));
         QVERIFY(m_db->objectEqual(m_db, 0, 1, 0x2000, 0x2100));
@@ -157,13 +156,11 @@ private slots:
         QTest::addRow("every step succeeds") << "";
         // The new line's object table cannot take rows: the copy fails.
         QTest::addRow("objects cannot be copied") << "create view Objects5 as select 1";
-        QTest::addRow("connections cannot be moved")
-            << "create trigger refuse before update on Connections begin "
-               "select raise(abort, 'refused'); end";
+        const QString refuse = "create trigger refuse before update on %1 begin "
+                               "select raise(abort, 'refused'); end";
+        QTest::addRow("connections cannot be moved") << refuse.arg("Connections");
         // The last step comes after the old line was dropped.
-        QTest::addRow("signals cannot be moved")
-            << "create trigger refuse before update on Signals begin "
-               "select raise(abort, 'refused'); end";
+        QTest::addRow("signals cannot be moved") << refuse.arg("Signals");
     }
     // A line moves with everything that names it; a step that fails leaves the project as it
     // was, the old line included.
@@ -194,10 +191,8 @@ private slots:
             QCOMPARE(dumpProject(*m_db, m_dir.filePath("move_after.nwrp")), before);
             return;
         }
-        QVERIFY(m_db->moveNode(2, 5));
-        QVERIFY(!m_db->existNode(2));
         QString name;
-        QVERIFY(m_db->getNodeName(5, name));
+        QVERIFY(m_db->moveNode(2, 5) && !m_db->existNode(2) && m_db->getNodeName(5, name));
         QCOMPARE(name, QString("Moving"));
         QCOMPARE(m_db->getIndices(5), QList<quint16>({0x1018, 0x2000}));
         QCOMPARE(m_db->getSubIndices(5, 0x2000), QList<quint8>({0, 1, 2}));
@@ -232,8 +227,7 @@ private slots:
         QCOMPARE(sqlRows(db, "select count(*) from SubObjects1"), all);
 
         if (operation == "moveNode") {
-            QVERIFY(db.moveNode(1, 2));
-            QVERIFY(!db.existNode(1));
+            QVERIFY(db.moveNode(1, 2) && !db.existNode(1));
             QCOMPARE(sqlRows(db, "select count(*) from SubObjects2"), all);
             QCOMPARE(db.getSubIndices(2, 0x2000 + objects - 1).size(), 255);
         } else if (operation == "copyIndex") {
@@ -337,21 +331,16 @@ private slots:
 
         DB::INDEX_DATA_T pdo;
         pdo.device_class = "rpdo";
-        QVERIFY(m_db->addIndex(0, 0x1400, pdo));
-        QVERIFY(m_db->addIndex(0, 0x1401, pdo));
+        QVERIFY(m_db->addIndex(0, 0x1400, pdo) && m_db->addIndex(0, 0x1401, pdo));
         pdo.device_class = "manual";
-        QVERIFY(m_db->addIndex(0, 0x1402, pdo));
-        QVERIFY(m_db->addIndex(0, 0x1800, pdo));
+        QVERIFY(m_db->addIndex(0, 0x1402, pdo) && m_db->addIndex(0, 0x1800, pdo));
         DB::SUBINDEX_DATA_T wizard;
         wizard.wizardsource = 454;
-        QVERIFY(m_db->addIndex(0, 0x6010, {}));
-        QVERIFY(m_db->addSubIndex(0, 0x6010, 0, wizard));
-        QVERIFY(m_db->addIndex(0, 0x6020, {}));
-        QVERIFY(m_db->addSubIndex(0, 0x6020, 0, {}));
         DB::SUBINDEX_DATA_T userValue = sub("Mine", "99");
         userValue.changedbyuser = true;
-        QVERIFY(m_db->addIndex(0, 0x6000, {}));
-        QVERIFY(m_db->addSubIndex(0, 0x6000, 1, userValue));
+        QVERIFY(m_db->addIndex(0, 0x6010, {}) && m_db->addSubIndex(0, 0x6010, 0, wizard));
+        QVERIFY(m_db->addIndex(0, 0x6020, {}) && m_db->addSubIndex(0, 0x6020, 0, {}));
+        QVERIFY(m_db->addIndex(0, 0x6000, {}) && m_db->addSubIndex(0, 0x6000, 1, userValue));
 
         QVERIFY(m_db->specialEBCopy(&templ, 0));
         QCOMPARE(m_db->getIndices(0), QList<quint16>({0x1400, 0x1402, 0x6000, 0x6020}));

@@ -124,10 +124,8 @@ private slots:
         QVERIFY(m_db->addSubIndex(0, 0x2000, 1, sub));
         QList<DB::INDEX_SUB_METADATA_T> entries;
         QVERIFY(m_db->getAllSubIndicesWithMetaData(0, entries));
-        QCOMPARE(entries.size(), 2);
-        QVERIFY(entries.at(0).metadata.isEmpty());
-        QCOMPARE(entries.at(1).subindex, quint8(1));
-        QCOMPARE(entries.at(1).metadata, sub.metadata);
+        QVERIFY(entries.size() == 2 && entries.at(0).metadata.isEmpty());
+        QVERIFY(entries.at(1).subindex == 1 && entries.at(1).metadata == sub.metadata);
     }
 
     void addNodeUpdateKeepsLaterFields()
@@ -250,10 +248,11 @@ private slots:
         QVERIFY(m_db->addSubIndex(0, 0x2000, 1, sub));
         sub.denotation.clear();
         QVERIFY(m_db->addSubIndex(0, 0x2000, 2, sub));
-        QCOMPARE(m_db->getSubIndexName(0, 0x2000, 1, true), QString("Given"));
-        QCOMPARE(m_db->getSubIndexName(0, 0x2000, 1, false), QString("Parameter"));
-        QCOMPARE(m_db->getSubIndexName(0, 0x2000, 2, true), QString("Parameter"));
-        QVERIFY(m_db->getSubIndexName(0, 0x2000, 3, true).isEmpty());
+        QCOMPARE(QStringList({m_db->getSubIndexName(0, 0x2000, 1, true),
+                              m_db->getSubIndexName(0, 0x2000, 1, false),
+                              m_db->getSubIndexName(0, 0x2000, 2, true),
+                              m_db->getSubIndexName(0, 0x2000, 3, true)}),
+                 QStringList({"Given", "Parameter", "Parameter", ""}));
         QCOMPARE(m_db->getIndexSubIndexName(0, 0x2000, 1),
                  QStringList({"unnamed object", "Given"}));
 
@@ -313,8 +312,7 @@ private slots:
         QFETCH(QString, column);
         QFETCH(QString, value);
         QFETCH(QStringList, expected);
-        QVERIFY(m_db->addIndex(0, 0x2000, {}));
-        QVERIFY(m_db->addIndex(0, 0x2001, {}));
+        QVERIFY(m_db->addIndex(0, 0x2000, {}) && m_db->addIndex(0, 0x2001, {}));
         DB::SUBINDEX_DATA_T sub;
         sub.defaultvalue = "0x1";
         QVERIFY(m_db->addSubIndex(0, 0x2000, 0, sub));
@@ -353,8 +351,7 @@ private slots:
         QFETCH(QList<quint16>, types);
         QFETCH(quint16, fromIndex);
         QFETCH(bool, expected);
-        QVERIFY(m_db->addIndex(0, 0x2000, {}));
-        QVERIFY(m_db->addIndex(0, 0x2001, {}));
+        QVERIFY(m_db->addIndex(0, 0x2000, {}) && m_db->addIndex(0, 0x2001, {}));
         DB::SUBINDEX_DATA_T sub;
         sub.datatype = 0x0005;
         QVERIFY(m_db->addSubIndex(0, 0x2000, 0, sub));
@@ -449,12 +446,10 @@ private:
         const QString path = m_dir.filePath(QStringLiteral("metadata.nwrp"));
         if (!m_db->saveDataBase(path))
             return "<not saved>";
-        RawFile raw(path);
-        const QString sql =
-            QStringLiteral("select typeof(metadata) || ':' || hex(metadata) from %1 "
-                           "where %2")
-                .arg(tableName, where);
-        return raw.value(sql).toString().toLatin1();
+        return sqlite3(path, {"select typeof(metadata) || ':' || hex(metadata) from " + tableName
+                              + " where " + where})
+            .trimmed()
+            .toLatin1();
     }
 
     QTemporaryDir m_dir;

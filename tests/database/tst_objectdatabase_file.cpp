@@ -123,10 +123,12 @@ private slots:
         QVERIFY(source.addIndex(2, 0x0100, {}));
         const QString path = m_dir.filePath(QStringLiteral("untyped.nwrp"));
         QVERIFY(source.saveDataBase(path));
-        RawFile raw(path);
-        QVERIFY(raw.exec("insert into PGNs1 values(61444, 0, 3, 10, 0, 0, 85, 0, 0)"));
-        QVERIFY(raw.exec("insert into GeneralSettings values('line0type', '4')"));
-        QVERIFY(raw.exec("update MiscSettings set value = '3.0' where item = 'CreateToolVersion'"));
+        const QString tool =
+            "update MiscSettings set value = '%1' where item = 'CreateToolVersion'";
+        QCOMPARE(sqlite3(path, {"insert into PGNs1 values(61444, 0, 3, 10, 0, 0, 85, 0, 0); insert "
+                                "into GeneralSettings values('line0type', '4'); "
+                                + tool.arg("3.0")}),
+                 QString());
 
         ObjectDataBase db;
         QVERIFY(db.openDataBase(path, false));
@@ -134,8 +136,7 @@ private slots:
         QCOMPARE(db.getGeneralSettingsValue("line1type"), QString("1"));
         QCOMPARE(db.getGeneralSettingsValue("line2type"), QString("2"));
 
-        QVERIFY(raw.exec("update MiscSettings set value = 'J1939 Nodewright' "
-                         "where item = 'CreateToolVersion'"));
+        QCOMPARE(sqlite3(path, {tool.arg("J1939 Nodewright")}), QString());
         ObjectDataBase j1939;
         QVERIFY(j1939.openDataBase(path, false));
         QCOMPARE(j1939.getGeneralSettingsValue("line1type"), QString("2"));
@@ -161,12 +162,9 @@ private slots:
         QVERIFY(source.createNewDataBase());
         const QString path = m_dir.filePath(fileName);
         QVERIFY(source.saveDataBase(path));
-        {
-            RawFile raw(path);
-            QVERIFY(raw.exec(QStringLiteral("update MiscSettings set value = '%1' "
-                                            "where item = 'SaveToolType'")
-                                 .arg(savedBy)));
-        }
+        QCOMPARE(sqlite3(path, {"update MiscSettings set value = '" + savedBy
+                                + "' where item = 'SaveToolType'"}),
+                 QString());
         ObjectDataBase db;
         QSignalSpy spy(&db, &ObjectDataBase::wrongTool);
         QVERIFY(db.openDataBase(path, false));

@@ -117,10 +117,8 @@ private:
         QVERIFY(db.saveSubIndexMetaData(1, 0x2001, 0, {{QStringLiteral("k"), text}}));
         QVERIFY(db.saveIndexMetaData(1, 0x2001, {{text, QStringLiteral("v")}}));
 
-        QVERIFY(db.setGeneralSettingsValue(text, text));
-        QVERIFY(db.setEnergyBusSettingsValue(text, text));
-        QVERIFY(db.setJ1939SettingsValue(text, text));
-        QVERIFY(db.setMiscSettingsValue(text, text));
+        QVERIFY(db.setGeneralSettingsValue(text, text) && db.setEnergyBusSettingsValue(text, text)
+                && db.setJ1939SettingsValue(text, text) && db.setMiscSettingsValue(text, text));
         db.setDescriptionSettingsLine(1);
         QVERIFY(db.setDescriptionSettingsValue(text, text));
         db.setDescriptionSettingsLine(0);
