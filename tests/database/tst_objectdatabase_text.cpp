@@ -169,32 +169,16 @@ private:
         ObjectDataBase::SUBINDEX_DATA_T sub;
         QVERIFY(db.getNodeData(1, node) && db.getIndexData(1, 0x2000, object)
                 && db.getSubIndexData(1, 0x2000, 1, sub));
-        expectAll({node.name,
-                   node.iconpath,
-                   node.edspath,
-                   node.dcfpath,
-                   node.xddpath,
-                   node.prefix,
-                   node.outputpath,
-                   object.name,
-                   object.description,
-                   object.device_class,
-                   object.metadata.value(text),
-                   object.metadata.value(QStringLiteral("plain")),
-                   db.getIndexName(1, 0x2001),
-                   sub.name,
-                   sub.description,
-                   sub.denotation,
-                   sub.varname,
-                   sub.defaultvalue,
-                   sub.currentvalue,
-                   sub.allowedaccesstypes,
-                   sub.accesstype,
-                   sub.metadata.value(text),
-                   db.getGeneralSettingsValue(text),
-                   db.getEnergyBusSettingsValue(text),
-                   db.getJ1939SettingsValue(text),
-                   db.getMiscSettingsValue(text)},
+        expectAll({node.name, node.iconpath, node.edspath, node.dcfpath, node.xddpath, node.prefix,
+                   node.outputpath, object.name, object.description, object.device_class,
+                   object.metadata.value(text), db.getIndexName(1, 0x2001)},
+                  text);
+        expectAll({object.metadata.value(QStringLiteral("plain")), sub.name, sub.description,
+                   sub.denotation, sub.varname, sub.defaultvalue, sub.currentvalue,
+                   sub.allowedaccesstypes, sub.accesstype, sub.metadata.value(text)},
+                  text);
+        expectAll({db.getGeneralSettingsValue(text), db.getEnergyBusSettingsValue(text),
+                   db.getJ1939SettingsValue(text), db.getMiscSettingsValue(text)},
                   text);
         // Object 0x2001 has the default (empty) class.
         QCOMPARE(db.getIndicesByProperty(1, "device_class", text),
