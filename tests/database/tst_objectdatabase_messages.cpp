@@ -339,41 +339,6 @@ private slots:
                                             "19 2 0.0 0 0 385 3 85", "17 2 0.0 0 0 385 0 85"}));
     }
 
-    void writeLockRefusesEveryWrite()
-    {
-        addPgnWithSpns(*m_db, 1, makePgn(0xFEF1, tx, "locked"), {84});
-        QVERIFY(m_db->addCANID(1, 0x181, ObjectDataBase::CANID()));
-        QVERIFY(m_db->addDataElement(1, 0x181, 0, 1, ObjectDataBase::DataElement()));
-        ObjectDataBase::SIGNAL_T signal;
-        signal.name = "sig";
-        const quint32 sigid = m_db->addSignal(1, signal);
-        QVERIFY(sigid != 0);
-        const QString before = m_db->getPGNName(1, 0xFEF1, tx);
-
-        m_db->setLockWriteAccess(true);
-        QSignalSpy spy(m_db, &ObjectDataBase::updateNotify);
-        QVERIFY(!m_db->addPGN(1, 0xFEF1, makePgn(0xFEF1, tx, "changed")));
-        QVERIFY(!m_db->delPGN(1, 0xFEF1, tx));
-        QVERIFY(!m_db->addSPN(1, 0xFEF1, tx, 70, SPN()));
-        QVERIFY(!m_db->delSPN(1, 0xFEF1, tx, 84));
-        QVERIFY(!m_db->addCANID(1, 0x182, ObjectDataBase::CANID()));
-        QVERIFY(!m_db->delCANID(1, 0x181, 0));
-        QVERIFY(!m_db->addDataElement(1, 0x181, 0, 2, ObjectDataBase::DataElement()));
-        QVERIFY(!m_db->delDataElement(1, 0x181, 0, 1));
-        QCOMPARE(m_db->addSignal(1, signal), 0u);
-        QVERIFY(!m_db->delSignal(1, sigid));
-        QVERIFY(!m_db->delAllSignals(1));
-        QVERIFY(!m_db->copyPGNFromDatabase(m_db, 1, 2, 0xFEF1, tx, rx, 2));
-        m_db->setLockWriteAccess(false);
-        QCOMPARE(spy.size(), 0);
-        QCOMPARE(m_db->getPGNName(1, 0xFEF1, tx), before);
-        QCOMPARE(m_db->getSPNs(1, 0xFEF1, tx), QList<quint32>{84});
-        QCOMPARE(m_db->getCANIDs(1, 0), QList<quint32>{0x181});
-        QCOMPARE(m_db->getDataElements(1, 0x181, 0), QList<quint32>{1});
-        QCOMPARE(m_db->getSignals(1), QList<quint32>{sigid});
-        QCOMPARE(m_db->getPGNs(2, 0), QList<quint32>());
-    }
-
     void signalsAndSignalGroups()
     {
         ObjectDataBase::SIGNAL_T signal;

@@ -98,39 +98,66 @@ private slots:
         QCOMPARE(changes(spy), expected);
     }
 
+    // While the store is locked every write returns false, sends nothing and leaves every
+    // table as it was; unlocked it writes again, and notifies even with updates blocked.
     void writeLockRefusesEveryWrite()
     {
-        const QList<quint16> indicesBefore = m_db->getIndices(2);
+        const quint8 tx = DB::DirectionTransmit;
+        DB::PGN pgn;
+        pgn.direction = tx;
+        DB::SPN spn;
+        spn.direction = tx;
+        QVERIFY(m_db->addPGN(2, 0xFEF1, pgn) && m_db->addSPN(2, 0xFEF1, tx, 84, spn)
+                && m_db->addCANID(2, 0x181, {}) && m_db->addDataElement(2, 0x181, 0, 1, {}));
+        DB::SIGNAL_T signal;
+        const quint32 sigid = m_db->addSignal(2, signal);
+        QVERIFY(sigid != 0);
+        const QList<Change> writes = {
+            [](DB &db) { return db.addNode(5, {}); },
+            [](DB &db) { return db.delNode(2); },
+            [](DB &db) { return db.moveNode(2, 5); },
+            [](DB &db) { return db.addIndex(2, 0x2200, {}); },
+            [](DB &db) { return db.setIndexName(2, 0x2100, "x"); },
+            [](DB &db) { return db.delIndex(2, 0x2100); },
+            [](DB &db) { return db.copyIndex(2, 0x2100, 2, 0x2200); },
+            [](DB &db) { return db.saveIndex(2, 0x2100); },
+            [](DB &db) { return db.pasteSavedIndex(2, 0x2200); },
+            [](DB &db) { return db.addSubIndex(2, 0x2100, 5, DB::SUBINDEX_DATA_T()); },
+            [](DB &db) { return db.delSubIndex(2, 0x2100, 0); },
+            [](DB &db) { return db.setSubIndexValue(2, 0x2100, 0, "1"); },
+            [](DB &db) { return db.setSubIndexCurrentValue(2, 0x2100, 0, "1"); },
+            [](DB &db) { return db.setSubIndexName(2, 0x2100, 0, "x"); },
+            [](DB &db) { return db.setSubIndexParameterName(2, 0x2100, 0, "x"); },
+            [](DB &db) { return db.copySubIndex(2, 0x2100, 0, 9); },
+            [pgn](DB &db) { return db.addPGN(2, 0xFEF1, pgn); },
+            [](DB &db) { return db.delPGN(2, 0xFEF1, DB::DirectionTransmit); },
+            [](DB &db) { return db.addSPN(2, 0xFEF1, DB::DirectionTransmit, 70, DB::SPN()); },
+            [](DB &db) { return db.delSPN(2, 0xFEF1, DB::DirectionTransmit, 84); },
+            [](DB &db) { return db.addCANID(2, 0x182, DB::CANID()); },
+            [](DB &db) { return db.delCANID(2, 0x181, 0); },
+            [](DB &db) { return db.addDataElement(2, 0x181, 0, 2, DB::DataElement()); },
+            [](DB &db) { return db.delDataElement(2, 0x181, 0, 1); },
+            [signal](DB &db) mutable { return db.addSignal(2, signal) != 0; },
+            [sigid](DB &db) { return db.delSignal(2, sigid); },
+            [](DB &db) { return db.delAllSignals(2); },
+            [](DB &db) {
+                return db.copyPGNFromDatabase(&db, 2, 0, 0xFEF1, DB::DirectionTransmit,
+                                              DB::DirectionReceive, 2);
+            }};
+        const QString before = dumpProject(*m_db, m_dir.filePath("unlocked.nwrp"));
+        QVERIFY(before.contains("INSERT INTO SPNs2") && before.contains("INSERT INTO Signals"));
         m_db->setLockWriteAccess(true);
         QVERIFY(m_db->lockWriteAccess());
         QSignalSpy spy(m_db, &DB::updateNotify);
-        DB::SUBINDEX_DATA_T sub;
-        QVERIFY(!m_db->addNode(5, {}));
-        QVERIFY(!m_db->delNode(2));
-        QVERIFY(!m_db->moveNode(2, 5));
-        QVERIFY(!m_db->addIndex(2, 0x2200, {}));
-        QVERIFY(!m_db->setIndexName(2, 0x2100, "x"));
-        QVERIFY(!m_db->delIndex(2, 0x2100));
-        QVERIFY(!m_db->copyIndex(2, 0x2100, 2, 0x2200));
-        QVERIFY(!m_db->saveIndex(2, 0x2100));
-        QVERIFY(!m_db->pasteSavedIndex(2, 0x2200));
-        QVERIFY(!m_db->addSubIndex(2, 0x2100, 5, sub));
-        QVERIFY(!m_db->delSubIndex(2, 0x2100, 0));
-        QVERIFY(!m_db->setSubIndexValue(2, 0x2100, 0, "1"));
-        QVERIFY(!m_db->setSubIndexCurrentValue(2, 0x2100, 0, "1"));
-        QVERIFY(!m_db->setSubIndexName(2, 0x2100, 0, "x"));
-        QVERIFY(!m_db->setSubIndexParameterName(2, 0x2100, 0, "x"));
-        QVERIFY(!m_db->copySubIndex(2, 0x2100, 0, 9));
+        for (int i = 0; i < writes.size(); ++i)
+            QVERIFY2(!writes.at(i)(*m_db), qPrintable(QStringLiteral("write %1").arg(i)));
         QCOMPARE(spy.count(), 0);
-        QCOMPARE(m_db->getIndices(2), indicesBefore);
-        QCOMPARE(m_db->getSubIndices(2, 0x2100), QList<quint8>({0, 1}));
-        QVERIFY(m_db->getSubIndexValue(2, 0x2100, 0).isEmpty());
-
         m_db->setLockWriteAccess(false);
+        QCOMPARE(dumpProject(*m_db, m_dir.filePath("locked.nwrp")), before);
+
         QVERIFY(m_db->addIndex(2, 0x2200, {}));
         m_db->setBlockUpdates(true);
-        QVERIFY(m_db->blockUpdates());
-        QVERIFY(m_db->addIndex(2, 0x2201, {}));
+        QVERIFY(m_db->blockUpdates() && m_db->addIndex(2, 0x2201, {}));
         QCOMPARE(spy.count(), 2);
     }
 
