@@ -93,15 +93,6 @@ inline QString entryLine(ObjectDataBase &db, quint8 line, quint16 index, quint8 
         .join('|');
 }
 
-// The kind of every change spy recorded.
-inline QList<quint32> changeKinds(const QSignalSpy &spy)
-{
-    QList<quint32> kinds;
-    for (const QList<QVariant> &arguments : spy)
-        kinds << arguments.at(0).value<ObjectDataBase::ChangeSet>().kind;
-    return kinds;
-}
-
 // Every change spy recorded as "kind line index.sub" (index hexadecimal), followed by
 // " pgn spn canid element direction" when one of those is set.
 inline QStringList changes(const QSignalSpy &spy)

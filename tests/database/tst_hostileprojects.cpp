@@ -38,16 +38,13 @@ private slots:
     void initTestCase()
     {
         initApplication();
-        QVERIFY(m_dir.isValid());
         ObjectDataBase db;
         QVERIFY(db.createNewDataBase());
         nwtest::ProjectBuilder(db).objects(
             {"0:2000:3 values=2,5,6", "0:2001:1", "1:6000:2", "1:6001:1"});
-        QVERIFY(db.saveSubIndexMetaData(0, 0x2000, 1,
-                                        {{QStringLiteral("unit"), QStringLiteral("rpm")}}));
-        QVERIFY(db.saveIndexMetaData(0, 0x2001, {{QStringLiteral("group"), QStringLiteral("a")}}));
         m_sound = m_dir.filePath(QStringLiteral("sound.nwrp"));
-        QVERIFY(db.saveDataBase(m_sound));
+        QVERIFY(db.saveSubIndexMetaData(0, 0x2000, 1, {{"unit", "rpm"}})
+                && db.saveIndexMetaData(0, 0x2001, {{"group", "a"}}) && db.saveDataBase(m_sound));
     }
 
     // What the open reports is pinned in tests/data/database/hostile_messages.txt, one section

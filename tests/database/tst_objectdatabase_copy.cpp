@@ -141,8 +141,8 @@ private slots:
         addObject(*m_db, 1, 0x2000, "Replaced", {0, 9});
         QVERIFY(m_db->copyLineFromDatabase(m_other, 3, 1, 0x1000, 0x5FFF));
         QCOMPARE(m_db->getIndices(1), QList<quint16>({0x1000, 0x2000}));
-        QVERIFY(m_db->objectEqual(m_other, 1, 3, 0x2000, 0x2000));
-        QVERIFY(m_db->objectEqual(m_other, 1, 3, 0x1000, 0x1000));
+        QVERIFY(m_db->objectEqual(m_other, 1, 3, 0x2000, 0x2000)
+                && m_db->objectEqual(m_other, 1, 3, 0x1000, 0x1000));
         // The source's cache is left empty.
         QVERIFY(m_other->setSubIndexValue(3, 0x2000, 1, "changed"));
         DB::SUBINDEX_DATA_T entry;
@@ -317,8 +317,7 @@ private slots:
         QVERIFY(m_db->isDifferent());
         QVERIFY(m_db->setSubIndexValue(0, 0x2000, 1, "1"));
         QVERIFY(!m_db->isDifferent());
-        QVERIFY(m_db->saveDataBase(path));
-        QVERIFY(m_db->addIndex(0, 0x2001, {}));
+        QVERIFY(m_db->saveDataBase(path) && m_db->addIndex(0, 0x2001, {}));
         QVERIFY(m_db->isDifferent());
     }
 

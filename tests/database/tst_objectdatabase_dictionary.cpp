@@ -108,10 +108,8 @@ private slots:
     {
         DB::INDEX_DATA_T object;
         object.metadata = {{"unit", "V"}};
-        QVERIFY(m_db->addIndex(0, 0x0800, object));
-        QVERIFY(m_db->addIndex(0, 0x2000, object));
-        QVERIFY(m_db->addIndex(0, 0x2001, object));
-        QVERIFY(m_db->addIndex(0, 0x2002, {}));
+        QVERIFY(m_db->addIndex(0, 0x0800, object) && m_db->addIndex(0, 0x2000, object));
+        QVERIFY(m_db->addIndex(0, 0x2001, object) && m_db->addIndex(0, 0x2002, {}));
         object.metadata = {{"unit", "A"}};
         QVERIFY(m_db->addIndex(0, 0x2003, object));
         QList<DB::MetaData> maps;
@@ -165,8 +163,7 @@ private slots:
         DB::INDEX_DATA_T object;
         object.name = "Speed";
         object.description = "SPEED";
-        QVERIFY(m_db->addIndex(0, 0x2000, object));
-        QVERIFY(m_db->addIndex(0, 0x2001, object));
+        QVERIFY(m_db->addIndex(0, 0x2000, object) && m_db->addIndex(0, 0x2001, object));
         const QString path = m_dir.filePath("strings.nwrp");
         QVERIFY(m_db->saveDataBase(path));
         RawFile raw(path);

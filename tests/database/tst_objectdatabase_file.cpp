@@ -104,8 +104,7 @@ private slots:
         if (getsUniqueKey) {
             // Every column of the current layout is there and the key is unique.
             sub.metadata.insert("k", "v");
-            QVERIFY(db.addSubIndex(0, 0x1000, 0, sub));
-            QVERIFY(db.addSubIndex(0, 0x1000, 0, sub));
+            QVERIFY(db.addSubIndex(0, 0x1000, 0, sub) && db.addSubIndex(0, 0x1000, 0, sub));
             ObjectDataBase::SUBINDEX_DATA_T reread;
             QVERIFY(db.getSubIndexData(0, 0x1000, 0, reread));
             QCOMPARE(reread, sub);
@@ -116,8 +115,7 @@ private slots:
     void linesWithoutTypeAreTyped()
     {
         ObjectDataBase source;
-        QVERIFY(source.createNewDataBase());
-        QVERIFY(source.addNode(1, {}) && source.addNode(2, {}));
+        QVERIFY(source.createNewDataBase() && source.addNode(1, {}) && source.addNode(2, {}));
         for (quint16 index : {0x1000, 0x1001, 0x2000})
             QVERIFY(source.addIndex(1, index, {}));
         QVERIFY(source.addIndex(2, 0x0100, {}));
@@ -234,14 +232,12 @@ private slots:
         const QByteArray first = nwReadFile(path);
         QVERIFY(!QFile::exists(path + ".bak"));
 
-        QVERIFY(db.addIndex(0, 0x2000, {}));
-        QVERIFY(db.saveDataBase());
+        QVERIFY(db.addIndex(0, 0x2000, {}) && db.saveDataBase());
         const QByteArray second = nwReadFile(path);
         QCOMPARE(nwReadFile(path + ".bak"), first);
         QCOMPARE(second, nwReadFile(db.workingFileName()));
 
-        QVERIFY(db.addIndex(0, 0x2001, {}));
-        QVERIFY(db.saveDataBase(path));
+        QVERIFY(db.addIndex(0, 0x2001, {}) && db.saveDataBase(path));
         QCOMPARE(nwReadFile(path + ".bak"), second);
         QCOMPARE(QDir(m_dir.path()).entryList({"bak.nwrp*"}),
                  QStringList({"bak.nwrp", "bak.nwrp.bak"}));
@@ -372,15 +368,12 @@ private slots:
     void scratchLinesAndUnusedStringsAreNotSaved()
     {
         ObjectDataBase db;
-        QVERIFY(db.createNewDataBase());
         ObjectDataBase::INDEX_DATA_T object;
         object.name = QStringLiteral("Kept name");
-        QVERIFY(db.addIndex(0, 0x2000, object));
-        QVERIFY(db.saveIndex(0, 0x2000));
-        QVERIFY(db.addNode(255, ObjectDataBase::NODE_DATA_T()));
+        QVERIFY(db.createNewDataBase() && db.addIndex(0, 0x2000, object) && db.saveIndex(0, 0x2000)
+                && db.addNode(255, {}));
         object.name = QStringLiteral("Dropped name");
-        QVERIFY(db.addIndex(0, 0x2001, object));
-        QVERIFY(db.delIndex(0, 0x2001));
+        QVERIFY(db.addIndex(0, 0x2001, object) && db.delIndex(0, 0x2001));
         const int dropped = db.getStringId(QStringLiteral("Dropped name"));
 
         const QString path = m_dir.filePath(QStringLiteral("scratch.nwrp"));

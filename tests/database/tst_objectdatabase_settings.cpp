@@ -17,11 +17,8 @@ private slots:
         m_db = new DB;
         // Registered under the name queued connections look up.
         QVERIFY(QMetaType::type("ObjectDataBase::ChangeSet") != QMetaType::UnknownType);
-        QVERIFY(m_db->createNewDataBase());
-        QVERIFY(m_db->addNode(2, {}));
-        QVERIFY(m_db->addIndex(2, 0x2100, {}));
-        QVERIFY(m_db->addSubIndex(2, 0x2100, 0, {}));
-        QVERIFY(m_db->addSubIndex(2, 0x2100, 1, {}));
+        QVERIFY(m_db->createNewDataBase() && m_db->addNode(2, {}) && m_db->addIndex(2, 0x2100, {})
+                && m_db->addSubIndex(2, 0x2100, 0, {}) && m_db->addSubIndex(2, 0x2100, 1, {}));
         QVERIFY(m_db->setGeneralSettingsValue("co_node_id", "5"));
         QVERIFY(m_db->executeSql("insert into Groups values('front', '1 3')"));
     }
@@ -184,9 +181,8 @@ private slots:
     void copyGeneralSettingsFromDatabase()
     {
         DB master;
-        QVERIFY(master.createNewDataBase());
-        QVERIFY(master.setGeneralSettingsValue("canfd_supported", "1"));
-        QVERIFY(master.setDescriptionSettingsValue("VendorName", "Master's"));
+        QVERIFY(master.createNewDataBase() && master.setGeneralSettingsValue("canfd_supported", "1")
+                && master.setDescriptionSettingsValue("VendorName", "Master's"));
         QVERIFY(m_db->setDescriptionSettingsValue("ProductName", "gone"));
         QVERIFY(m_db->copyGeneralSettingsFromDatabase(&master));
         QCOMPARE(m_db->getGeneralSettingsKeys(), QStringList{"canfd_supported"});
@@ -200,17 +196,15 @@ private slots:
     void perLineSettingsCopies()
     {
         DB variant;
-        QVERIFY(variant.createNewDataBase());
-        QVERIFY(variant.setGeneralSettingsValue("co_node_id", "9"));
-        QVERIFY(variant.setDescriptionSettingsValue("ProductName", "Variant"));
+        QVERIFY(variant.createNewDataBase() && variant.setGeneralSettingsValue("co_node_id", "9")
+                && variant.setDescriptionSettingsValue("ProductName", "Variant"));
         QVERIFY(m_db->copyGeneralSettingsToNode(&variant, 2));
         QCOMPARE(m_db->getGeneralSettingsValue("co_node_id"), QString("5"));
         QCOMPARE(sqlRows(*m_db, "select value from GeneralSettings2 where item = 'co_node_id'"),
                  QString("9"));
 
         DB target;
-        QVERIFY(target.createNewDataBase());
-        QVERIFY(target.setGeneralSettingsValue("co_node_id", "1"));
+        QVERIFY(target.createNewDataBase() && target.setGeneralSettingsValue("co_node_id", "1"));
         QVERIFY(!target.copyGeneralSettingsFromNode(m_db, 3));
         QCOMPARE(target.getGeneralSettingsValue("co_node_id"), QString("1"));
         QVERIFY(target.copyGeneralSettingsFromNode(m_db, 2));

@@ -67,9 +67,8 @@ private slots:
             QVERIFY(reopened.openDataBase(path, false));
             verifyEverything(reopened, text);
             ObjectDataBase copy;
-            QVERIFY(copy.createNewDataBase());
-            QVERIFY(copy.addNode(2, ObjectDataBase::NODE_DATA_T()));
-            QVERIFY(copy.copyLineFromDatabase(&reopened, 2, 2, 0x1000, 0xFFFF));
+            QVERIFY(copy.createNewDataBase() && copy.addNode(2, {})
+                    && copy.copyLineFromDatabase(&reopened, 2, 2, 0x1000, 0xFFFF));
             verifyMessages(copy, 2, rx, text);
         }
         // The file holds the text itself: no doubled quotes, no escapes.
@@ -93,8 +92,7 @@ private:
         ObjectDataBase::NODE_DATA_T node;
         node.name = node.iconpath = node.edspath = node.dcfpath = node.xddpath = text;
         node.prefix = node.outputpath = text;
-        QVERIFY(db.addNode(1, node));
-        QVERIFY(db.addNode(2, ObjectDataBase::NODE_DATA_T()));
+        QVERIFY(db.addNode(1, node) && db.addNode(2, ObjectDataBase::NODE_DATA_T()));
 
         ObjectDataBase::INDEX_DATA_T object;
         object.name = object.description = object.device_class = text;
@@ -114,8 +112,8 @@ private:
         QVERIFY(db.setSubIndexParameterName(1, 0x2001, 0, text + QLatin1String(" parameter")));
         QVERIFY(db.setSubIndexValue(1, 0x2001, 0, text + QLatin1String(" default")));
         QVERIFY(db.setSubIndexCurrentValue(1, 0x2001, 0, text + QLatin1String(" current")));
-        QVERIFY(db.saveSubIndexMetaData(1, 0x2001, 0, {{QStringLiteral("k"), text}}));
-        QVERIFY(db.saveIndexMetaData(1, 0x2001, {{text, QStringLiteral("v")}}));
+        QVERIFY(db.saveSubIndexMetaData(1, 0x2001, 0, {{QStringLiteral("k"), text}})
+                && db.saveIndexMetaData(1, 0x2001, {{text, QStringLiteral("v")}}));
 
         QVERIFY(db.setGeneralSettingsValue(text, text) && db.setEnergyBusSettingsValue(text, text)
                 && db.setJ1939SettingsValue(text, text) && db.setMiscSettingsValue(text, text));
@@ -152,13 +150,10 @@ private:
 
         ObjectDataBase::SIGNAL_T signal;
         signal.name = signal.accesstype = signal.defaultvalue = text;
-        QVERIFY(db.addSignal(1, signal) != 0);
-        QVERIFY(db.addSignalGroup(text) != 0);
+        QVERIFY(db.addSignal(1, signal) != 0 && db.addSignalGroup(text) != 0);
 
-        QVERIFY(db.addGroup(QStringLiteral("old")));
-        QVERIFY(db.renameGroup(text, QStringLiteral("old")));
-        QVERIFY(db.addNodeToGroup(text, 2));
-        QVERIFY(db.addGroup(text + QLatin1String(" second")));
+        QVERIFY(db.addGroup(QStringLiteral("old")) && db.renameGroup(text, QStringLiteral("old")));
+        QVERIFY(db.addNodeToGroup(text, 2) && db.addGroup(text + QLatin1String(" second")));
         QVERIFY(db.addNVObj(2, 0xA200, false, text) != 0);
     }
 

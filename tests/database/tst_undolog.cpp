@@ -87,13 +87,9 @@ private slots:
         notified.clear();
         QVERIFY(m_db->undo());
         QVERIFY(m_db->existIndex(0, 0x2000));
-        DB::SUBINDEX_DATA_T entry;
-        QVERIFY(m_db->getSubIndexData(0, 0x2000, 2, entry));
-        QCOMPARE(entry.defaultvalue, QStringLiteral("14"));
+        QCOMPARE(m_db->getSubIndexValue(0, 0x2000, 2), QStringLiteral("14"));
         QCOMPARE(m_db->getGeneralSettingsValue(QStringLiteral("co_node_id")), QStringLiteral("5"));
-        QCOMPARE(notified.size(), 1);
-        QCOMPARE(notified.first().first().value<DB::ChangeSet>().kind,
-                 quint32(DB::ChangeSet::ProjectReloaded));
+        QCOMPARE(changes(notified), QStringList{"13 0 0.0"}); // ProjectReloaded
         QVERIFY(!m_db->undo());
         // A new step drops what could be redone.
         QVERIFY(m_db->delIndex(1, 0x2001));
@@ -105,22 +101,16 @@ private slots:
     void cleanStateFollowsUndoAcrossSave()
     {
         const QString path = m_dir.filePath(QStringLiteral("clean.nwrp"));
+        const UndoLog *log = m_db->undoLog();
         QVERIFY(m_db->setGeneralSettingsValue(QStringLiteral("co_node_id"), QStringLiteral("7")));
-        QVERIFY(!m_db->undoLog()->isClean());
-        QVERIFY(m_db->saveDataBase(path));
-        QVERIFY(m_db->undoLog()->isClean());
-        QCOMPARE(m_db->undoLog()->undoCount(), 1);
-        QVERIFY(m_db->delIndex(0, 0x2001));
-        QVERIFY(!m_db->undoLog()->isClean());
-        QVERIFY(m_db->undo());
-        QVERIFY(m_db->undoLog()->isClean());
-        QVERIFY(m_db->undo());
-        QVERIFY(!m_db->undoLog()->isClean());
+        QVERIFY(!log->isClean() && m_db->saveDataBase(path) && log->isClean());
+        QCOMPARE(log->undoCount(), 1);
+        QVERIFY(m_db->delIndex(0, 0x2001) && !log->isClean());
+        QVERIFY(m_db->undo() && log->isClean());
+        QVERIFY(m_db->undo() && !log->isClean());
         QCOMPARE(m_db->getGeneralSettingsValue(QStringLiteral("co_node_id")), QStringLiteral("5"));
-        QVERIFY(m_db->redo());
-        QVERIFY(m_db->undoLog()->isClean());
-        QVERIFY(m_db->redo());
-        QVERIFY(!m_db->existIndex(0, 0x2001));
+        QVERIFY(m_db->redo() && log->isClean());
+        QVERIFY(m_db->redo() && !m_db->existIndex(0, 0x2001));
     }
 
     void historyStartsAfreshOnOpenAndKeepsManySteps()
@@ -134,15 +124,10 @@ private slots:
         QVERIFY(!m_db->existGeneralSettingsValue(QStringLiteral("counter")));
         QVERIFY(m_db->redo());
         const QString path = m_dir.filePath(QStringLiteral("fresh.nwrp"));
-        QVERIFY(m_db->saveDataBase(path));
-        QVERIFY(m_db->openDataBase(path, false));
-        QVERIFY(m_db->undoLog()->isEnabled());
-        QVERIFY(!m_db->undoLog()->canUndo());
-        QVERIFY(!m_db->undoLog()->canRedo());
-        QVERIFY(m_db->undoLog()->isClean());
-        QVERIFY(m_db->delIndex(0, 0x2002));
-        QVERIFY(m_db->undo());
-        QVERIFY(m_db->existIndex(0, 0x2002));
+        QVERIFY(m_db->saveDataBase(path) && m_db->openDataBase(path, false));
+        const UndoLog *log = m_db->undoLog();
+        QVERIFY(log->isEnabled() && !log->canUndo() && !log->canRedo() && log->isClean());
+        QVERIFY(m_db->delIndex(0, 0x2002) && m_db->undo() && m_db->existIndex(0, 0x2002));
     }
 
 private:
