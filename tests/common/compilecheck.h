@@ -35,16 +35,9 @@ inline bool nwCompileCFile(const QString &cFile, QString *diagnostics = nullptr,
                            const QStringList &extraArguments = {})
 {
     QTemporaryDir objectDir;
-    QStringList arguments{QStringLiteral("-c"),
-                          QStringLiteral("-Wall"),
-                          QStringLiteral("-Werror"),
-                          QStringLiteral("-o"),
-                          objectDir.filePath(QStringLiteral("check.o")),
-                          QStringLiteral("-I"),
-                          nwStackStubDir(),
-                          QStringLiteral("-I"),
-                          QFileInfo(cFile).absolutePath()};
-    for (const QString &dir : extraIncludeDirs)
+    QStringList arguments = {"-c", "-Wall", "-Werror", "-o", objectDir.filePath("check.o")};
+    for (const QString &dir :
+         QStringList{nwStackStubDir(), QFileInfo(cFile).absolutePath()} + extraIncludeDirs)
         arguments << QStringLiteral("-I") << dir;
     arguments << extraArguments << cFile;
     nwtest::ProcessOptions options;

@@ -132,46 +132,33 @@ ProjectBuilder &ProjectBuilder::j1939Settings(const QVariantMap &settings)
     return *this;
 }
 
-namespace {
-
-struct Message
-{
-    quint8 line;
-    quint32 number;
-    quint8 direction;
-};
-
-Message parseMessage(const QString &spec)
-{
-    const QStringList parts = spec.split(QLatin1Char(':'));
-    return {quint8(parts.value(0).toUInt()), parts.value(1).toUInt(nullptr, 16),
-            quint8(parts.value(2) == QLatin1String("t") ? ObjectDataBase::DirectionTransmit
-                                                        : ObjectDataBase::DirectionReceive)};
-}
-
-} // namespace
-
 ProjectBuilder &ProjectBuilder::pgns(const QStringList &specs)
 {
-    for (const QString &spec : specs) {
-        const Message message = parseMessage(spec);
-        ObjectDataBase::PGN pgn;
-        pgn.number = message.number;
-        pgn.direction = message.direction;
-        require(m_db.addPGN(message.line, message.number, pgn), QStringLiteral("PGN ") + spec);
-    }
-    return *this;
+    return messages(specs, true);
 }
 
 ProjectBuilder &ProjectBuilder::canIds(const QStringList &specs)
 {
+    return messages(specs, false);
+}
+
+ProjectBuilder &ProjectBuilder::messages(const QStringList &specs, bool asPgns)
+{
     for (const QString &spec : specs) {
-        const Message message = parseMessage(spec);
+        const QStringList parts = spec.split(QLatin1Char(':'));
+        const quint8 line = quint8(parts.value(0).toUInt());
+        const quint32 number = parts.value(1).toUInt(nullptr, 16);
+        const quint8 direction = parts.value(2) == QLatin1String("t")
+                                     ? ObjectDataBase::DirectionTransmit
+                                     : ObjectDataBase::DirectionReceive;
+        ObjectDataBase::PGN pgn;
+        pgn.number = number;
+        pgn.direction = direction;
         ObjectDataBase::CANID canId;
-        canId.id = message.number;
-        canId.direction = message.direction;
-        require(m_db.addCANID(message.line, message.number, canId),
-                QStringLiteral("CAN identifier ") + spec);
+        canId.id = number;
+        canId.direction = direction;
+        require(asPgns ? m_db.addPGN(line, number, pgn) : m_db.addCANID(line, number, canId),
+                (asPgns ? QStringLiteral("PGN ") : QStringLiteral("CAN identifier ")) + spec);
     }
     return *this;
 }

@@ -58,6 +58,7 @@ public:
 
 private:
     void require(bool done, const QString &what);
+    ProjectBuilder &messages(const QStringList &specs, bool asPgns);
 
     ObjectDataBase &m_db;
 };

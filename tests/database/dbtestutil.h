@@ -7,10 +7,12 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QVariant>
 
 #include <functional>
@@ -26,55 +28,93 @@ using nwtest::initApplication;
 using nwtest::dumpProject;
 using nwtest::sqlite3;
 
-// Columns of the object tables of older tools (DatabaseVersion 99).
-inline QString oldObjectsColumns()
+// A project file made by the sqlite3 tool from tests/data/database/<script>, then the
+// statements; empty when the tool reported nothing.
+inline QString writeProject(const QString &path, const QString &script,
+                            const QStringList &statements = {})
 {
-    return QStringLiteral("(objectindex integer primary key, name integer, datatype integer not "
-                          "null, objecttype integer not null, description integer, category "
-                          "integer)");
-}
-inline QString oldSubObjectsColumns()
-{
-    return QStringLiteral(
-        "(objectindex integer not null, subindex integer not null, name integer, datatype "
-        "integer not null, accesstype text not null, defaultvalue text, currentvalue text, "
-        "pdomapping integer, lowlimit integer, uplimit integer, size integer, defaultineds "
-        "integer, limitineds integer, refuseread integer, refusewrite integer, "
-        "allowedaccesstypes text, implementation integer not null, varname text, description "
-        "integer, category integer, nvstorage integer)");
+    QFile::remove(path);
+    return sqlite3(path, {QStringLiteral(".read " NW_TEST_DATA_DIR "/database/") + script,
+                          QStringLiteral("begin; %1; commit").arg(statements.join("; "))});
 }
 
-// A project in the layout of older tools (DatabaseVersion 99, no unique key, no
-// denotation column) whose line 1 holds objects 0x2000 on, each with sub-indices 0..254.
-// Texts are NULL or name Strings rows that do not exist, as in files of older tools.
-inline QString writeLargeOldProject(const QString &path, int objects)
+// The rows sql selects, one line per row (a blank between columns).
+inline QString sqlRows(ObjectDataBase &db, const QString &sql)
 {
-    const QStringList sql = {
-        "create table Strings (id integer primary key, string text)",
-        "insert into Strings values(1, 'Big object'), (2, 'Entry')",
-        "create table Nodes (nodeId integer primary key, name text, edspath text, xddpath text)",
-        "insert into Nodes values(0, 'Old', '', ''), (1, 'Big', '', '')",
-        "create table GeneralSettings (item text unique, value text)",
-        "insert into GeneralSettings values('line0type', '1'), ('line1type', '1')",
-        "create table MiscSettings (item text unique, value text)",
-        "insert into MiscSettings values('DatabaseVersion', '99')",
-        "create table Connections (prodnode integer, prodindex integer, prodsub integer, "
-        "connode integer, conindex integer, consub integer)",
-        "create table Objects0 " + oldObjectsColumns(),
-        "create table SubObjects0 " + oldSubObjectsColumns(),
-        "create table Objects1 " + oldObjectsColumns(),
-        "create table SubObjects1 " + oldSubObjectsColumns(),
-        QStringLiteral("with recursive o(i) as (select 8192 union all select i + 1 from o "
-                       "where i < %1) insert into Objects1 select i, 1, 7, 9, NULL, 1 from o")
-            .arg(8192 + objects - 1),
-        QStringLiteral(
-            "with recursive o(i) as (select 8192 union all select i + 1 from o where i < %1), "
-            "s(j) as (select 0 union all select j + 1 from s where j < 254) "
-            "insert into SubObjects1 select i, j, case when j % 3 = 0 then 888888 else 2 end, "
-            "7, 'rw', j, '', 0, 0, 0, 4, 1, 0, 0, 0, 'rw', 0, 'v', "
-            "case when j % 2 = 0 then NULL else 999999 end, 1, 0 from o, s")
-            .arg(8192 + objects - 1)};
-    return sqlite3(path, {sql.join(QLatin1String("; "))});
+    return db.executeSql(sql) ? db.sqlResult().join(QLatin1Char('\n')) : "<failed: " + sql + ">";
+}
+
+// Lines 0 and 1, each with the ARRAYs 0x2000 to 0x2000 + objects - 1 (named with a quote;
+// sub-indices 0, 1, 2 mappable with defaults 0, 7, 14) and the transmitted PGN 0xFF00; a
+// connection from line 0 to line 1, the group "front" holding line 1, co_node_id 5.
+inline void fillTwoLines(ObjectDataBase &db, int objects)
+{
+    QVERIFY(db.addNode(1, {}));
+    for (quint8 line : {0, 1}) {
+        for (quint16 index = 0x2000; index < 0x2000 + objects; ++index) {
+            ObjectDataBase::INDEX_DATA_T object;
+            object.name = QStringLiteral("Object '%1' on %2").arg(index, 0, 16).arg(line);
+            object.objecttype = 8;
+            QVERIFY(db.addIndex(line, index, object));
+            for (quint8 sub = 0; sub < 3; ++sub) {
+                ObjectDataBase::SUBINDEX_DATA_T entry;
+                entry.name = QStringLiteral("Entry %1").arg(sub);
+                entry.defaultvalue = QString::number(sub * 7);
+                entry.pdomapping = 1;
+                QVERIFY(db.addSubIndex(line, index, sub, entry));
+            }
+        }
+        ObjectDataBase::PGN pgn;
+        pgn.name = QStringLiteral("Group");
+        pgn.direction = ObjectDataBase::DirectionTransmit;
+        QVERIFY(db.addPGN(line, 0xFF00, pgn));
+    }
+    QVERIFY(db.setGeneralSettingsValue(QStringLiteral("co_node_id"), QStringLiteral("5")));
+    QVERIFY(db.addConnection(0, 0x2000, 1, 1, 0x2001, 1, 0));
+    QVERIFY(db.addGroup(QStringLiteral("front")) && db.addNodeToGroup(QStringLiteral("front"), 1));
+}
+
+// An object as "name|objecttype|description" and an entry as
+// "name|datatype|access|default|pdomapping|description"; "-" when it is missing.
+inline QString objectLine(ObjectDataBase &db, quint8 line, quint16 index)
+{
+    ObjectDataBase::INDEX_DATA_T o;
+    if (!db.getIndexData(line, index, o))
+        return QStringLiteral("-");
+    return QStringList({o.name, QString::number(o.objecttype), o.description}).join('|');
+}
+inline QString entryLine(ObjectDataBase &db, quint8 line, quint16 index, quint8 sub)
+{
+    ObjectDataBase::SUBINDEX_DATA_T e;
+    if (!db.getSubIndexData(line, index, sub, e))
+        return QStringLiteral("-");
+    return QStringList({e.name, QString::number(e.datatype), e.accesstype, e.defaultvalue,
+                        QString::number(e.pdomapping), e.description})
+        .join('|');
+}
+
+// Every change spy recorded as "kind line index.sub" (index hexadecimal), followed by
+// " pgn spn canid element direction" when one of those is set.
+inline QStringList changes(const QSignalSpy &spy)
+{
+    QStringList texts;
+    for (const QList<QVariant> &arguments : spy) {
+        const auto c = arguments.at(0).value<ObjectDataBase::ChangeSet>();
+        QString text = QStringLiteral("%1 %2 %3.%4")
+                           .arg(c.kind)
+                           .arg(c.line)
+                           .arg(c.index, 0, 16)
+                           .arg(c.subindex);
+        if (c.pgn || c.spn || c.canid || c.element || c.direction)
+            text += QStringLiteral(" %1 %2 %3 %4 %5")
+                        .arg(c.pgn)
+                        .arg(c.spn)
+                        .arg(c.canid)
+                        .arg(c.element)
+                        .arg(c.direction);
+        texts << text;
+    }
+    return texts;
 }
 
 // A connection of its own on a saved project file, for checks of what the file holds.
@@ -105,11 +145,6 @@ public:
         if (!query.exec() || !query.next())
             return QVariant();
         return query.value(0);
-    }
-    bool exec(const QString &sql) const
-    {
-        QSqlQuery query(QSqlDatabase::database(m_name));
-        return query.exec(sql);
     }
 
 private:
