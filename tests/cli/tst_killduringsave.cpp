@@ -141,9 +141,66 @@ class TestKillDuringSave : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void saveKilledAtAnyMoment();
-    void importKilledAtAnyMoment();
+    void initTestCase()
+    {
+        nwIsolateTestEnvironment();
+        QVERIFY(m_dir.isValid());
+        m_work = m_dir.filePath(QStringLiteral("work"));
+    }
+
+    void saveKilledAtAnyMoment()
+    {
+        const QString source = m_dir.filePath(QStringLiteral("new.nwrp"));
+        const QString old = m_dir.filePath(QStringLiteral("old.nwrp"));
+        const QString oldBak = m_dir.filePath(QStringLiteral("older.nwrp"));
+        QVERIFY(writeProject(source, 2000, 7));
+        QVERIFY(writeProject(old, 2000, 5));
+        QVERIFY(writeProject(oldBak, 10, 1));
+        const QMap<QString, QString> before{{QStringLiteral("p.nwrp"), old},
+                                            {QStringLiteral("p.nwrp.bak"), oldBak}};
+        const QString target = QDir(m_work).filePath(QStringLiteral("p.nwrp"));
+        const QString program = QStringLiteral(NW_SAVEPROBE_PATH);
+
+        restore(before);
+        const Run complete = run(program, {source, target}, "saving");
+        QVERIFY(complete.finishedWell);
+        const QMap<QString, Dump> backups{{QStringLiteral("older"), dump(oldBak)},
+                                          {QStringLiteral("old"), dump(old)}};
+        QCOMPARE(whichContent(dump(target + QLatin1String(".bak")), backups),
+                 QStringLiteral("old"));
+        // The backup is rotated only once the new project is in place.
+        killAtMoments(program, {source, target}, "saving", complete.elapsedUs, 50, before,
+                      {{QStringLiteral("old"), dump(old)}, {QStringLiteral("new"), dump(target)}},
+                      backups, {"old older", "new older", "new old"});
+    }
+
+    // The whole run is one read, one unit of writes and one save; the moments cover it.
+    void importKilledAtAnyMoment()
+    {
+        const QString eds = m_dir.filePath(QStringLiteral("big.eds"));
+        QFile file(eds);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bigEds(1500));
+        file.close();
+        const QString untouched = m_dir.filePath(QStringLiteral("untouched.nwrp"));
+        QVERIFY(writeProject(untouched, 5, 2));
+        const QMap<QString, QString> before{{QStringLiteral("p.nwrp"), untouched}};
+        const QString project = QDir(m_work).filePath(QStringLiteral("p.nwrp"));
+        const QStringList arguments{QStringLiteral("import"), QStringLiteral("--into"), project,
+                                    eds};
+        const QString cli = QStringLiteral(NW_CLI_PATH);
+
+        restore(before);
+        const Run complete = run(cli, arguments, QByteArray());
+        QVERIFY(complete.finishedWell);
+        const Dump imported = dump(project);
+        QVERIFY(imported != dump(untouched));
+        killAtMoments(
+            cli, arguments, QByteArray(), complete.elapsedUs, 25, before,
+            {{QStringLiteral("untouched"), dump(untouched)},
+             {QStringLiteral("imported"), imported}},
+            {{QStringLiteral("none"), Dump()}, {QStringLiteral("untouched"), dump(untouched)}}, {});
+    }
 
 private:
     // Starts program; the clock starts when it printed marker (at its start without
@@ -159,13 +216,6 @@ private:
     QTemporaryDir m_dir;
     QString m_work;
 };
-
-void TestKillDuringSave::initTestCase()
-{
-    nwIsolateTestEnvironment();
-    QVERIFY(m_dir.isValid());
-    m_work = m_dir.filePath(QStringLiteral("work"));
-}
 
 Run TestKillDuringSave::run(const QString &program, const QStringList &arguments,
                             const QByteArray &marker, qint64 delayUs)
@@ -246,57 +296,6 @@ void TestKillDuringSave::killAtMoments(const QString &program, const QStringList
     for (auto it = contents.cbegin(); it != contents.cend(); ++it)
         counts << QStringLiteral("%1 %2").arg(it.key()).arg(seen.value(it.key()));
     QVERIFY2(seen.size() == contents.size(), qPrintable(counts.join(QLatin1String(", "))));
-}
-
-void TestKillDuringSave::saveKilledAtAnyMoment()
-{
-    const QString source = m_dir.filePath(QStringLiteral("new.nwrp"));
-    const QString old = m_dir.filePath(QStringLiteral("old.nwrp"));
-    const QString oldBak = m_dir.filePath(QStringLiteral("older.nwrp"));
-    QVERIFY(writeProject(source, 2000, 7));
-    QVERIFY(writeProject(old, 2000, 5));
-    QVERIFY(writeProject(oldBak, 10, 1));
-    const QMap<QString, QString> before{{QStringLiteral("p.nwrp"), old},
-                                        {QStringLiteral("p.nwrp.bak"), oldBak}};
-    const QString target = QDir(m_work).filePath(QStringLiteral("p.nwrp"));
-    const QString program = QStringLiteral(NW_SAVEPROBE_PATH);
-
-    restore(before);
-    const Run complete = run(program, {source, target}, "saving");
-    QVERIFY(complete.finishedWell);
-    const QMap<QString, Dump> backups{{QStringLiteral("older"), dump(oldBak)},
-                                      {QStringLiteral("old"), dump(old)}};
-    QCOMPARE(whichContent(dump(target + QLatin1String(".bak")), backups), QStringLiteral("old"));
-    // The backup is rotated only once the new project is in place.
-    killAtMoments(program, {source, target}, "saving", complete.elapsedUs, 50, before,
-                  {{QStringLiteral("old"), dump(old)}, {QStringLiteral("new"), dump(target)}},
-                  backups, {"old older", "new older", "new old"});
-}
-
-// The whole run is one read, one unit of writes and one save; the moments cover it.
-void TestKillDuringSave::importKilledAtAnyMoment()
-{
-    const QString eds = m_dir.filePath(QStringLiteral("big.eds"));
-    QFile file(eds);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bigEds(1500));
-    file.close();
-    const QString untouched = m_dir.filePath(QStringLiteral("untouched.nwrp"));
-    QVERIFY(writeProject(untouched, 5, 2));
-    const QMap<QString, QString> before{{QStringLiteral("p.nwrp"), untouched}};
-    const QString project = QDir(m_work).filePath(QStringLiteral("p.nwrp"));
-    const QStringList arguments{QStringLiteral("import"), QStringLiteral("--into"), project, eds};
-    const QString cli = QStringLiteral(NW_CLI_PATH);
-
-    restore(before);
-    const Run complete = run(cli, arguments, QByteArray());
-    QVERIFY(complete.finishedWell);
-    const Dump imported = dump(project);
-    QVERIFY(imported != dump(untouched));
-    killAtMoments(
-        cli, arguments, QByteArray(), complete.elapsedUs, 25, before,
-        {{QStringLiteral("untouched"), dump(untouched)}, {QStringLiteral("imported"), imported}},
-        {{QStringLiteral("none"), Dump()}, {QStringLiteral("untouched"), dump(untouched)}}, {});
 }
 
 NW_TEST_MAIN(TestKillDuringSave)
