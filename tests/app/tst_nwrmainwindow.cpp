@@ -2,7 +2,6 @@
 
 #include "app/nwrmainwindow.h"
 #include "app/settingsdialog.h"
-#include "app/userinteraction.h"
 #include "database/objectdatabase.h"
 #include "database/undolog.h"
 #include "forms/devicedescriptionform.h"
@@ -17,6 +16,7 @@
 #include "panelkit/widgets/fileviewerdialog.h"
 #include "panelkit/widgets/helpviewerdialog.h"
 #include "projectdump.h"
+#include "scriptedinteraction.h"
 
 #include <QAction>
 #include <QApplication>
@@ -43,51 +43,11 @@
 
 namespace {
 
-// Answers the window's questions from queues and records its messages.
-class ScriptedInteraction : public UserInteraction
+template <typename T>
+T *child(const QObject *parent, const char *name)
 {
-public:
-    QMessageBox::StandardButton askToSave(QWidget *, const QString &, const QString &text,
-                                          const QString &) override
-    {
-        saveQuestions.append(text);
-        return saveAnswers.isEmpty() ? QMessageBox::Cancel : saveAnswers.takeFirst();
-    }
-    bool askYesNo(QWidget *, const QString &, const QString &text) override
-    {
-        questions.append(text);
-        return !yesNo.isEmpty() && yesNo.takeFirst();
-    }
-    void showMessage(QWidget *, QMessageBox::Icon, const QString &, const QString &text) override
-    {
-        messages.append(text);
-    }
-    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return openNames.isEmpty() ? QString() : openNames.takeFirst();
-    }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return saveNames.isEmpty() ? QString() : saveNames.takeFirst();
-    }
-    LineType selectProtocol(QWidget *, const QString &title) override
-    {
-        protocolQuestions.append(title);
-        return protocols.isEmpty() ? LineType::NotSet : LineType(protocols.takeFirst());
-    }
-    void quitApplication() override { ++quits; }
-
-    QList<QMessageBox::StandardButton> saveAnswers;
-    QList<bool> yesNo;
-    QStringList openNames;
-    QStringList saveNames;
-    QList<int> protocols;
-    QStringList saveQuestions;
-    QStringList questions;
-    QStringList protocolQuestions;
-    QStringList messages;
-    int quits = 0;
-};
+    return parent->findChild<T *>(QLatin1String(name));
+}
 
 // Changes a user makes through the window, each one step of the history.
 enum class UserAction { PdoMapping, StackSetting, Import };
@@ -147,14 +107,14 @@ private slots:
         QVERIFY(!m_window->isModified());
         auto *dictionary = qobject_cast<ObjectDictionaryForm *>(
             m_window->page(NwrMainWindow::Page::ObjectDictionary));
-        m_window->findChild<QToolBox *>(QStringLiteral("toolBox"))->setCurrentWidget(dictionary);
+        child<QToolBox>(m_window.get(), "toolBox")->setCurrentWidget(dictionary);
         dictionary->gotoIndex(0x2000);
         m_window->on_actionDelete_triggered();
         QVERIFY(!m_project->existIndex(0, 0x2000));
         QVERIFY(!dictionary->getIndexItem(0x2000));
         QVERIFY(m_window->isModified());
-        auto *undo = m_window->findChild<QAction *>(QStringLiteral("actionUndo"));
-        auto *redo = m_window->findChild<QAction *>(QStringLiteral("actionRedo"));
+        auto *undo = child<QAction>(m_window.get(), "actionUndo");
+        auto *redo = child<QAction>(m_window.get(), "actionRedo");
         QCOMPARE(undo->text(), QStringLiteral("&Undo Delete 0x2000"));
         QCOMPARE(undo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
         QCOMPARE(redo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
@@ -196,32 +156,29 @@ private slots:
         makeWindow();
         m_window->on_actionNew_Project_triggered();
         // Communication objects are changed in expert mode only.
-        m_window->findChild<QAction *>(QStringLiteral("actionEnable_Expert_Mode"))
-            ->setChecked(true);
+        child<QAction>(m_window.get(), "actionEnable_Expert_Mode")->setChecked(true);
         if (action != UserAction::Import)
             importThroughDialog();
         m_project->clearUndoHistory();
         const QString dumps = m_dir.filePath(QStringLiteral("dump%1.nwrp"));
         const nwtest::TableDump before = nwtest::dumpTables(*m_project, dumps.arg(1));
         const QString shownBefore = shownBy(action);
-
         if (action == UserAction::Import)
             importThroughDialog();
         else
             perform(action);
-        auto *undo = m_window->findChild<QAction *>(QStringLiteral("actionUndo"));
+        auto *undo = child<QAction>(m_window.get(), "actionUndo");
         QCOMPARE(undo->text(), QStringLiteral("&Undo ") + step);
         QCOMPARE(m_project->undoLog()->undoCount(), 1);
         const nwtest::TableDump after = nwtest::dumpTables(*m_project, dumps.arg(2));
         const QString shownAfter = shownBy(action);
         QVERIFY(after != before && shownAfter != shownBefore);
-
         undo->trigger();
         QString difference =
             nwtest::dumpDifference(nwtest::dumpTables(*m_project, dumps.arg(3)), before);
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
         QTRY_COMPARE(shownBy(action), shownBefore);
-        auto *redo = m_window->findChild<QAction *>(QStringLiteral("actionRedo"));
+        auto *redo = child<QAction>(m_window.get(), "actionRedo");
         QCOMPARE(redo->text(), QStringLiteral("&Redo ") + step);
         redo->trigger();
         difference = nwtest::dumpDifference(nwtest::dumpTables(*m_project, dumps.arg(4)), after);
@@ -242,12 +199,11 @@ private slots:
         QCOMPARE(m_project->getMiscSettingsValue(QStringLiteral("CreateToolVersion")),
                  QStringLiteral("3.4.1"));
         QVERIFY(m_window->projectPath().isEmpty());
-        QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("lblProjectName"))->text(),
+        QCOMPARE(child<QLabel>(m_window.get(), "lblProjectName")->text(),
                  QStringLiteral("new project"));
         QVERIFY(!m_window->isModified());
         QVERIFY(pageEnabled(NwrMainWindow::Page::ObjectDictionary));
         QVERIFY(!pageEnabled(NwrMainWindow::Page::J1939SignalDefinition));
-
         m_window->setTemplatePath(m_dir.filePath(QStringLiteral("missing.data")));
         m_window->on_actionNew_Project_triggered();
         QVERIFY(m_ui->messages.contains(QStringLiteral("Cannot create new project file.")));
@@ -275,13 +231,11 @@ private slots:
         QVERIFY(!m_window->isModified());
         QCOMPARE(m_window->recentProjects(), QStringList{path});
         QCOMPARE(QSettings().value(QStringLiteral("General/lastproject")).toString(), path);
-
         // Saving again keeps the previous file as the backup.
         m_project->setGeneralSettingsValue(QStringLiteral("co_node_id"), QStringLiteral("5"));
         QVERIFY(m_window->isModified());
         m_window->on_actionSave_Project_triggered();
         QVERIFY(QFileInfo::exists(path + QStringLiteral(".bak")));
-
         m_window->on_actionNew_Project_triggered();
         QVERIFY(m_window->openProject(path));
         QCOMPARE(m_window->projectPath(), path);
@@ -366,12 +320,11 @@ private slots:
             m_window->appendToRecent(paths.at(i));
         m_window->appendToRecent(paths.at(0));
         m_window->appendToRecent(paths.at(10));
-
         QStringList expected = {paths.at(10), paths.at(0)};
         for (int i = 9; i >= 2; --i)
             expected.append(paths.at(i));
         QCOMPARE(m_window->recentProjects(), expected);
-        const auto *menu = m_window->findChild<QMenu *>(QStringLiteral("menuRecent_Projects"));
+        const auto *menu = child<QMenu>(m_window.get(), "menuRecent_Projects");
         QCOMPARE(menu->actions().size(), 10);
         QCOMPARE(menu->actions().first()->data().toString(), paths.at(10));
     }
@@ -385,14 +338,12 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("not a project");
         file.close();
-
         QVERIFY(!m_window->openProject(broken));
         QVERIFY(!m_window->openProject(m_dir.filePath(QStringLiteral("missing.nwrp"))));
         QCOMPARE(m_ui->messages.count(QStringLiteral("Cannot open project file.")), 2);
         QCOMPARE(m_window->projectPath(), path);
         QVERIFY(m_project->existIndex(0, 0x1018));
         QCOMPARE(m_project->projectFileName(), path);
-
         // A project of another edition opens, with a word about it.
         QCoreApplication::setApplicationName(QStringLiteral("J1939 Nodewright"));
         const QString j1939 = saveNewProject(QStringLiteral("j1939.nwrp"));
@@ -444,7 +395,6 @@ private slots:
         m_project->addSubIndex(0, 0x2100, 0, shared);
         m_project->addIndex(0, 0x2101, ObjectDataBase::INDEX_DATA_T());
         m_project->addSubIndex(0, 0x2101, 0, ObjectDataBase::SUBINDEX_DATA_T());
-
         QSignalSpy lineChanged(m_window.get(), &NwrMainWindow::lineChanged);
         m_ui->yesNo.append(true);
         m_window->handleLineChanged(selectorEntry(NwrMainWindow::AddEmptyLine));
@@ -476,7 +426,6 @@ private slots:
         QCOMPARE(m_project->getGeneralSettingsValue(QStringLiteral("line1type")),
                  QStringLiteral("1"));
         QTRY_COMPARE(selectorTexts().size(), 5);
-
         m_ui->yesNo.append(false);
         m_window->handleLineChanged(selectorEntry(NwrMainWindow::DeleteLastLine));
         QCOMPARE(m_project->getNodes(), (QList<quint8>{0, 1}));
@@ -486,14 +435,13 @@ private slots:
         QCOMPARE(m_project->getNodes(), QList<quint8>{0});
         QCOMPARE(m_window->getCurrentLine(), quint8(0));
         QTRY_COMPARE(selectorTexts().size(), 4);
-
         // Line 0 is never deleted, and nobody is asked.
         const int asked = m_ui->questions.size();
         m_ui->yesNo.append(true);
         m_window->handleLineChanged(selectorEntry(NwrMainWindow::DeleteLastLine));
         QCOMPARE(m_ui->questions.size(), asked);
         QCOMPARE(m_project->getNodes(), QList<quint8>{0});
-        QCOMPARE(m_window->findChild<QComboBox *>(QStringLiteral("cbLine"))->currentIndex(), 0);
+        QCOMPARE(child<QComboBox>(m_window.get(), "cbLine")->currentIndex(), 0);
     }
 
     void lineTypeFourEnablesCanIdPage()
@@ -506,7 +454,6 @@ private slots:
         m_window->on_actionNew_Project_triggered();
         QVERIFY(pageEnabled(NwrMainWindow::Page::ObjectDictionary));
         QVERIFY(!pageEnabled(NwrMainWindow::Page::CanIdDatabase));
-
         QVERIFY(m_window->openProject(path));
         QVERIFY(!pageEnabled(NwrMainWindow::Page::ObjectDictionary));
         QVERIFY(!pageEnabled(NwrMainWindow::Page::DeviceDescription));
@@ -574,10 +521,8 @@ private slots:
         for (const char *name :
              {"actionNew_Project", "actionOpen_Project", "actionSave_Project_as"})
             QVERIFY(!m_window->findChild<QAction *>(QLatin1String(name))->isEnabled());
-        QVERIFY(!m_window->findChild<QMenu *>(QStringLiteral("menuRecent_Projects"))
-                     ->menuAction()
-                     ->isEnabled());
-        QVERIFY(m_window->findChild<QAction *>(QStringLiteral("actionSave_Project"))->isEnabled());
+        QVERIFY(!child<QMenu>(m_window.get(), "menuRecent_Projects")->menuAction()->isEnabled());
+        QVERIFY(child<QAction>(m_window.get(), "actionSave_Project")->isEnabled());
     }
 
     // With a window, what "-i FILE" noted reaches the user, not only the log.
@@ -598,25 +543,21 @@ private slots:
     void developerConsole()
     {
         makeWindow();
-        auto *action = m_window->findChild<QAction *>(QStringLiteral("actionDeveloper_Console"));
+        auto *action = child<QAction>(m_window.get(), "actionDeveloper_Console");
         QVERIFY(!action->isVisible());
-        m_window->findChild<QAction *>(QStringLiteral("actionEnable_Expert_Mode"))
-            ->setChecked(true);
+        child<QAction>(m_window.get(), "actionEnable_Expert_Mode")->setChecked(true);
         QVERIFY(action->isVisible());
         m_window->on_actionNew_Project_triggered();
         m_window->on_actionDeveloper_Console_triggered();
-        auto *console = m_window->findChild<QDialog *>(QStringLiteral("DeveloperConsoleDialog"));
+        auto *console = child<QDialog>(m_window.get(), "DeveloperConsoleDialog");
         QVERIFY(console);
-        auto *edit = console->findChild<QLineEdit *>(QStringLiteral("edtSql"));
+        auto *edit = child<QLineEdit>(console, "edtSql");
         edit->setText(QStringLiteral("select value from GeneralSettings where item = 'line0type'"));
-        QTest::mouseClick(console->findChild<QPushButton *>(QStringLiteral("btnExecute")),
-                          Qt::LeftButton);
-        QCOMPARE(console->findChild<QPlainTextEdit *>(QStringLiteral("txtResult"))->toPlainText(),
-                 QStringLiteral("1"));
+        QTest::mouseClick(child<QPushButton>(console, "btnExecute"), Qt::LeftButton);
+        QCOMPARE(child<QPlainTextEdit>(console, "txtResult")->toPlainText(), QStringLiteral("1"));
         edit->setText(QStringLiteral("select * from nowhere"));
-        QTest::mouseClick(console->findChild<QPushButton *>(QStringLiteral("btnExecute")),
-                          Qt::LeftButton);
-        QVERIFY(console->findChild<QPlainTextEdit *>(QStringLiteral("txtResult"))
+        QTest::mouseClick(child<QPushButton>(console, "btnExecute"), Qt::LeftButton);
+        QVERIFY(child<QPlainTextEdit>(console, "txtResult")
                     ->toPlainText()
                     .contains(QStringLiteral("nowhere")));
     }
@@ -624,14 +565,14 @@ private slots:
     void settingsAreReadAgainAfterTheDialog()
     {
         makeWindow();
-        auto *console = m_window->findChild<QAction *>(QStringLiteral("actionDeveloper_Console"));
+        auto *console = child<QAction>(m_window.get(), "actionDeveloper_Console");
         QVERIFY(!console->isVisible());
         bool answered = false;
         QTimer::singleShot(0, this, [&answered] {
             auto *dialog = qobject_cast<SettingsDialog *>(QApplication::activeModalWidget());
             if (!dialog)
                 return;
-            dialog->findChild<QCheckBox *>(QStringLiteral("chMetadata"))->setChecked(true);
+            child<QCheckBox>(dialog, "chMetadata")->setChecked(true);
             dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
             answered = true;
         });
@@ -664,13 +605,11 @@ private slots:
         else
             settings.remove(QStringLiteral("General/loadlastproject"));
         settings.sync();
-
         makeWindow();
         m_window->doThingsAfterStartup();
         QCOMPARE(m_window->projectPath(), opened ? path : QString());
         SettingsDialog dialog(nullptr, false);
-        QCOMPARE(dialog.findChild<QCheckBox *>(QStringLiteral("chLoadLastProject"))->isChecked(),
-                 opened);
+        QCOMPARE(child<QCheckBox>(&dialog, "chLoadLastProject")->isChecked(), opened);
     }
 
     void updateAnswerIsShown_data()
@@ -694,7 +633,7 @@ private slots:
         QFETCH(QString, stack);
         QFETCH(QString, text);
         makeWindow();
-        auto *button = m_window->findChild<QToolButton *>(QStringLiteral("btnUpdate"));
+        auto *button = child<QToolButton>(m_window.get(), "btnUpdate");
         QVERIFY(button);
         QVERIFY(!button->isEnabled());
         m_window->newVersion(tool, stack, false);
@@ -756,35 +695,30 @@ private slots:
             m_window->page(NwrMainWindow::Page::DeviceDescription)));
         QVERIFY(dictionary->getIndexItem(0x1018));
         QVERIFY(!dictionary->isExpertMode());
-        m_window->findChild<QAction *>(QStringLiteral("actionEnable_Expert_Mode"))
-            ->setChecked(true);
+        child<QAction>(m_window.get(), "actionEnable_Expert_Mode")->setChecked(true);
         QVERIFY(dictionary->isExpertMode());
-
-        auto *box = m_window->findChild<QToolBox *>(QStringLiteral("toolBox"));
+        auto *box = child<QToolBox>(m_window.get(), "toolBox");
         box->setCurrentWidget(dictionary);
         dictionary->gotoIndex(0x1017);
-        m_window->findChild<QAction *>(QStringLiteral("actionDelete"))->trigger();
+        child<QAction>(m_window.get(), "actionDelete")->trigger();
         QVERIFY(!m_project->existIndex(0, 0x1017));
         QVERIFY(!dictionary->getIndexItem(0x1017));
-
         QTreeWidgetItem *vendor = dictionary->getIndexItem(0x1018)->child(1);
         dictionary->tree()->setCurrentItem(vendor);
         auto *editor = qobject_cast<SubIndexForm *>(dictionary->openEditor());
         QVERIFY(editor);
-        editor->findChild<QPlainTextEdit *>(QStringLiteral("teDescription"))
+        child<QPlainTextEdit>(editor, "teDescription")
             ->setPlainText(QStringLiteral("typed, not yet left"));
         box->setCurrentWidget(m_window->page(NwrMainWindow::Page::DeviceDescription));
         ObjectDataBase::SUBINDEX_DATA_T stored;
         m_project->getSubIndexData(0, 0x1018, 1, stored);
         QCOMPARE(stored.description, QStringLiteral("typed, not yet left"));
-
         auto *output = qobject_cast<GeneratorOutputForm *>(
             m_window->page(NwrMainWindow::Page::GeneratorOutput));
         box->setCurrentWidget(output);
         emit output->gotoObject(0x1001);
         QCOMPARE(box->currentWidget(), dictionary);
         QCOMPARE(dictionary->getCurrentIndex(), quint16(0x1001));
-
         m_ui->yesNo.append(true);
         m_window->handleLineChanged(selectorEntry(NwrMainWindow::AddEmptyLine));
         QCOMPARE(dictionary->currentLine(), quint8(1));
@@ -838,12 +772,12 @@ private:
 
     int selectorEntry(int data) const
     {
-        return m_window->findChild<QComboBox *>(QStringLiteral("cbLine"))->findData(data);
+        return child<QComboBox>(m_window.get(), "cbLine")->findData(data);
     }
 
     QStringList selectorTexts() const
     {
-        const auto *selector = m_window->findChild<QComboBox *>(QStringLiteral("cbLine"));
+        const auto *selector = child<QComboBox>(m_window.get(), "cbLine");
         QStringList texts;
         for (int i = 0; i < selector->count(); ++i)
             texts.append(selector->itemText(i));
@@ -852,7 +786,7 @@ private:
 
     QStringList pageTitles() const
     {
-        const auto *box = m_window->findChild<QToolBox *>(QStringLiteral("toolBox"));
+        const auto *box = child<QToolBox>(m_window.get(), "toolBox");
         QStringList titles;
         for (int i = 0; i < box->count(); ++i)
             titles.append(box->itemText(i));
@@ -861,7 +795,7 @@ private:
 
     bool pageEnabled(NwrMainWindow::Page page) const
     {
-        const auto *box = m_window->findChild<QToolBox *>(QStringLiteral("toolBox"));
+        const auto *box = child<QToolBox>(m_window.get(), "toolBox");
         const int index = box->indexOf(m_window->page(page));
         return index >= 0 && box->isItemEnabled(index);
     }
@@ -925,17 +859,16 @@ private:
             [](QMessageBox::Icon icon, const QString &, const QString &, const QString &) {
                 return icon == QMessageBox::Question ? QMessageBox::Yes : QMessageBox::Ok;
             });
-        dialog->findChild<QLineEdit *>(QStringLiteral("edtFilePath"))
+        child<QLineEdit>(dialog, "edtFilePath")
             ->setText(QStringLiteral(NW_TEST_DATA_DIR "/importers/eds/") + file);
-        dialog->findChild<QLineEdit *>(QStringLiteral("edtLow"))->setText(QStringLiteral("0x1000"));
-        dialog->findChild<QLineEdit *>(QStringLiteral("edtHigh"))
-            ->setText(QStringLiteral("0xFFFF"));
-        auto *read = dialog->findChild<QPushButton *>(QStringLiteral("btnRead"));
+        child<QLineEdit>(dialog, "edtLow")->setText(QStringLiteral("0x1000"));
+        child<QLineEdit>(dialog, "edtHigh")->setText(QStringLiteral("0xFFFF"));
+        auto *read = child<QPushButton>(dialog, "btnRead");
         read->click();
         QTRY_VERIFY_WITH_TIMEOUT(read->isEnabled(), 20000);
-        dialog->findChild<QListWidget *>(QStringLiteral("lbObjects"))->selectAll();
-        dialog->findChild<QPushButton *>(QStringLiteral("btnImport"))->click();
-        m_window->findChild<QToolBox *>(QStringLiteral("toolBox"))->setCurrentWidget(dictionary());
+        child<QListWidget>(dialog, "lbObjects")->selectAll();
+        child<QPushButton>(dialog, "btnImport")->click();
+        child<QToolBox>(m_window.get(), "toolBox")->setCurrentWidget(dictionary());
         QTRY_VERIFY(dictionary()->getIndexItem(0x1A00));
         dictionary()->gotoIndex(0x1A00);
         dictionary()->openEditor()->setActiveTab(QStringLiteral("tabMask"));

@@ -1,10 +1,10 @@
 #include "../generators/generatortestutil.h"
 
 #include "app/nwrmainwindow.h"
-#include "app/userinteraction.h"
 #include "forms/generatoroutputform.h"
 #include "nwtest.h"
 #include "panelkit/widgets/fileviewerdialog.h"
+#include "scriptedinteraction.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,29 +12,6 @@
 #include <QProgressDialog>
 #include <QSettings>
 #include <QTemporaryDir>
-
-namespace {
-
-// Records the window's messages instead of showing boxes.
-class RecordingInteraction : public UserInteraction
-{
-public:
-    void showMessage(QWidget *, QMessageBox::Icon, const QString &title,
-                     const QString &text) override
-    {
-        titles.append(title);
-        messages.append(text);
-    }
-    QMessageBox::StandardButton askToSave(QWidget *, const QString &, const QString &,
-                                          const QString &) override
-    {
-        return QMessageBox::Discard;
-    }
-    QStringList titles;
-    QStringList messages;
-};
-
-} // namespace
 
 // "&Generate Files" and the viewers of the Generate menu in the main window.
 class TestNwrMainWindowGenerate : public QObject
@@ -124,7 +101,8 @@ private:
         project.reset(new ObjectDataBase);
         gentest::buildCanopenProject(*project);
         window.reset(new NwrMainWindow(QStringList{QStringLiteral("nodewright")}));
-        interaction = new RecordingInteraction;
+        interaction = new ScriptedInteraction;
+        interaction->unqueuedSaveAnswer = QMessageBox::Discard;
         window->setUserInteraction(interaction);
         window->setProjectDatabase(project.get());
     }
@@ -153,7 +131,7 @@ private:
     QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/nwwin-XXXXXX")};
     std::unique_ptr<ObjectDataBase> project;
     std::unique_ptr<NwrMainWindow> window;
-    RecordingInteraction *interaction = nullptr;
+    ScriptedInteraction *interaction = nullptr;
 };
 
 NW_TEST_MAIN(TestNwrMainWindowGenerate)
