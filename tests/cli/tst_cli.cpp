@@ -18,39 +18,36 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("outStart");
         QTest::addColumn<QString>("errStart");
-        QTest::addRow("version") << QStringList{"--version"} << 0 << "CANopen Nodewright 3.4.1\n"
-                                 << "";
-        QTest::addRow("help") << QStringList{"--help"} << 0 << "Usage: nodewright-cli"
-                              << "";
-        QTest::addRow("no arguments") << QStringList{} << 0 << "Usage: nodewright-cli"
-                                      << "";
-        QTest::addRow("unknown command") << QStringList{"frobnicate"} << 2 << ""
-                                         << "nodewright-cli: unknown command 'frobnicate'";
-        QTest::addRow("unknown tool option") << QStringList{"--fast", "info"} << 2 << ""
-                                             << "nodewright-cli: Unknown option 'fast'.";
+        const auto row = [](const QString &name, const QStringList &args, int exitCode,
+                            const QString &outStart, const QString &errStart) {
+            QTest::newRow(qPrintable(name)) << args << exitCode << outStart << errStart;
+        };
+        row("version", {"--version"}, 0, "CANopen Nodewright 3.4.1\n", "");
+        row("help", {"--help"}, 0, "Usage: nodewright-cli", "");
+        row("no arguments", {}, 0, "Usage: nodewright-cli", "");
+        row("unknown command", {"frobnicate"}, 2, "",
+            "nodewright-cli: unknown command 'frobnicate'");
+        row("unknown tool option", {"--fast", "info"}, 2, "",
+            "nodewright-cli: Unknown option 'fast'.");
         // Every command explains itself, also when the rest of the call is wrong.
-        for (const char *command : {"check", "generate", "info", "new"}) {
+        for (const QString command : {"check", "generate", "info", "new"}) {
             const QString usage = QStringLiteral("Usage: nodewright-cli %1 ").arg(command);
-            QTest::addRow("%s --help", command)
-                << QStringList{command, "--help"} << 0 << usage << "";
-            QTest::addRow("%s -h with a bad option", command)
-                << QStringList{command, "--fast", "-h"} << 0 << usage << "";
-            QTest::addRow("%s without project", command)
-                << QStringList{command} << 2 << ""
-                << QStringLiteral("nodewright-cli %1: missing argument PROJECT\n").arg(command)
-                       + usage;
-            QTest::addRow("%s with two projects", command)
-                << QStringList{command, "a.nwrp", "b.nwrp"} << 2 << ""
-                << QStringLiteral("nodewright-cli %1: unexpected argument 'b.nwrp'\n").arg(command)
-                       + usage;
-            QTest::addRow("%s with an unknown option", command)
-                << QStringList{command, "--fast", "a.nwrp"} << 2 << ""
-                << QStringLiteral("nodewright-cli %1: Unknown option 'fast'.\n").arg(command)
-                       + usage;
+            const QString error = QStringLiteral("nodewright-cli %1: ").arg(command);
+            row(command + " --help", {command, "--help"}, 0, usage, "");
+            row(command + " -h with a bad option", {command, "--fast", "-h"}, 0, usage, "");
+            row(command + " without project", {command}, 2, "",
+                error + "missing argument PROJECT\n" + usage);
+            row(command + " with two projects", {command, "a.nwrp", "b.nwrp"}, 2, "",
+                error + "unexpected argument 'b.nwrp'\n" + usage);
+            row(command + " with an unknown option", {command, "--fast", "a.nwrp"}, 2, "",
+                error + "Unknown option 'fast'.\n" + usage);
         }
-        QTest::addRow("option value missing")
-            << QStringList{"generate", "a.nwrp", "--output"} << 2 << ""
-            << "nodewright-cli generate: Missing value after '--output'.\n";
+        row("option value missing", {"generate", "a.nwrp", "--output"}, 2, "",
+            "nodewright-cli generate: Missing value after '--output'.\n");
+        row("import --help", {"import", "--help"}, 0,
+            "Usage: nodewright-cli import [options] --into PROJECT FILE\n", "");
+        row("import without file", {"import", "--into", "p.nwrp"}, 2, "",
+            "nodewright-cli import: missing argument FILE\n");
     }
 
     void exitCodes()
@@ -81,6 +78,11 @@ private slots:
         QTest::addRow("info") << "info" << QStringList{};
         QTest::addRow("new") << "new"
                              << QStringList{"--edition <NAME>", "--line-type <TYPE>", "--force"};
+        QTest::addRow("import") << "import"
+                                << QStringList{"--into <PROJECT>",   "--line <N>",
+                                               "--range <LOW-HIGH>", "--offset <N>",
+                                               "--max-sub <N>",      "--application-variables",
+                                               "--device-info"};
     }
 
     void commandHelp()
@@ -89,7 +91,7 @@ private slots:
         QFETCH(QStringList, options);
         const nwtest::ProcessResult r = runCli({command, "--help"});
         QCOMPARE(r.exitCode, 0);
-        QVERIFY2(r.out.contains(QLatin1String("  PROJECT ")), qPrintable(r.out));
+        QVERIFY2(r.out.contains(command == "import" ? "  FILE " : "  PROJECT "), qPrintable(r.out));
         for (const QString &option : options)
             QVERIFY2(r.out.contains(option), qPrintable(option + '\n' + r.out));
         // The tool's command list shows the same synopsis.

@@ -82,7 +82,6 @@ private slots:
         const Result result = run({project, QStringLiteral("--format"), format});
         QVERIFY2(result.exitCode == 0, qPrintable(result.err));
         QCOMPARE(result.out, expectedOutput(written));
-
         ObjectDataBase db;
         QVERIFY(db.openDataBase(project, false));
         QTemporaryDir runFolder;
@@ -143,7 +142,6 @@ private slots:
         };
         const QStringList generated = snapshot();
         const QStringList check = generate + QStringList{QStringLiteral("--check")};
-
         Result result = cli(check);
         QCOMPARE(result.exitCode, 0);
         QCOMPARE(result.out.size(), 1);
@@ -151,7 +149,6 @@ private slots:
                  qPrintable(result.out.first()));
         QVERIFY(result.out.first().endsWith(QLatin1String(" generated files are up to date.")));
         QCOMPARE(snapshot(), generated);
-
         // A file edited by hand and one deleted since the last generation.
         QString eds = gentest::readText(dir->path() + "/demo_0.eds");
         gentest::writeText(dir->path() + "/demo_0.eds",

@@ -116,7 +116,6 @@ private slots:
                                 "errors; no file was generated.\n"));
         QVERIFY(QFile::exists(dir->path() + QStringLiteral("/__nwrerrorlog.txt")));
         QVERIFY(!QFile::exists(dir->path() + QStringLiteral("/gen_indication.h")));
-
         // With check errors ignored the files are written, the exit code still tells the
         // caller about the errors.
         result =
@@ -163,8 +162,7 @@ private slots:
         const Result result = run({QStringLiteral("info"), project});
         QCOMPARE(result.exitCode, 0);
         QCOMPARE(result.out,
-                 QStringLiteral("project: mixed\n"
-                                "lines: 2\n"
+                 QStringLiteral("project: mixed\nlines: 2\n"
                                 "line 0: CANopen, 6 objects\n"
                                 "line 1: J1939, 0 objects, 3 PGNs (1 receive, 2 transmit)\n"));
     }

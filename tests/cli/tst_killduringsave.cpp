@@ -160,7 +160,6 @@ private slots:
                                             {QStringLiteral("p.nwrp.bak"), oldBak}};
         const QString target = QDir(m_work).filePath(QStringLiteral("p.nwrp"));
         const QString program = QStringLiteral(NW_SAVEPROBE_PATH);
-
         restore(before);
         const Run complete = run(program, {source, target}, "saving");
         QVERIFY(complete.finishedWell);
@@ -189,7 +188,6 @@ private slots:
         const QStringList arguments{QStringLiteral("import"), QStringLiteral("--into"), project,
                                     eds};
         const QString cli = QStringLiteral(NW_CLI_PATH);
-
         restore(before);
         const Run complete = run(cli, arguments, QByteArray());
         QVERIFY(complete.finishedWell);
