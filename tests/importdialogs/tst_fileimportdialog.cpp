@@ -21,18 +21,12 @@
 namespace {
 
 const QString sample = QStringLiteral(NW_TEST_DATA_DIR "/importers/eds/sample.eds");
+const QString data = QStringLiteral(NW_TEST_DATA_DIR "/importdialogs/");
 
 template <typename T>
 T *child(QWidget *parent, const char *name)
 {
     return parent->findChild<T *>(QLatin1String(name));
-}
-
-// Writes content to the file name in dir and returns its path.
-QString writeFile(const QTemporaryDir &dir, const char *name, const QByteArray &content)
-{
-    const QString path = dir.filePath(QLatin1String(name));
-    return nwWriteFile(path, content) ? path : QString();
 }
 
 } // namespace
@@ -101,16 +95,14 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<bool>("checkBox");
         QTest::addColumn<bool>("sourceLine");
-        QTest::addRow("codb") << "a.codb"
-                              << "Include object copies" << true << false;
-        QTest::addRow("eds") << "a.eds"
-                             << "Import FileInfo && DeviceInfo" << true << false;
-        QTest::addRow("xdd") << "a.xdd"
-                             << "" << false << false;
+        QTest::addRow("codb") << "a.codb" << QString("Include object copies") << true << false;
+        QTest::addRow("eds") << "a.eds" << QString("Import FileInfo && DeviceInfo") << true
+                             << false;
+        QTest::addRow("xdd") << "a.xdd" << QString() << false << false;
         QTest::addRow("nwrp.bak") << "a.nwrp.bak"
-                                  << "Ignore implementation types in project file" << true << true;
-        QTest::addRow("other") << "a.txt"
-                               << " " << false << false;
+                                  << QString("Ignore implementation types in project file") << true
+                                  << true;
+        QTest::addRow("other") << "a.txt" << QString(" ") << false << false;
     }
 
     void optionsFollowTheFile()
@@ -145,7 +137,6 @@ private slots:
                     .contains("line 891: warning: DataType=0x40"));
         QCOMPARE(QSettings().value("General/importstartindex").toString(),
                  QStringLiteral("0x1000"));
-
         for (const char *entry : {"0x3004 - Sensor Status", "0x3006 - Valve 1 % Open"})
             list->findItems(QLatin1String(entry), Qt::MatchExactly).first()->setSelected(true);
         child<QLineEdit>(m_dialog, "edtOffset")->setText("0x1000");
@@ -162,14 +153,7 @@ private slots:
     // A CANopen FD description is read and imported through the dialog.
     void readsDeviceDescriptionsForCanFd()
     {
-        QTemporaryDir dir;
-        const QString drive = writeFile(
-            dir, "drive.xml",
-            "<?xml version=\"1.0\"?>\n<CANopenFDObjectList><CANopenFDDataObject index=\"6040\" "
-            "name=\"Controlword\" dataType=\"06\"><CANopenFDDataElement subIndex=\"00\" "
-            "name=\"Controlword\" dataType=\"06\" accessUSDO=\"rw\" accessPDO=\"r\"/>"
-            "</CANopenFDDataObject></CANopenFDObjectList>\n");
-        read(drive);
+        read(data + "drive.xml");
         QVERIFY(m_messages.isEmpty());
         QListWidget *list = child<QListWidget>(m_dialog, "lbObjects");
         QCOMPARE(list->count(), 1);
@@ -242,16 +226,8 @@ private slots:
         QFETCH(int, answer);
         QFETCH(bool, asked);
         QFETCH(bool, imported);
-        QTemporaryDir dir;
         // The second sub-index of 0x2001 lacks its data type.
-        const QString path =
-            writeFile(dir, "broken.eds",
-                      "[2000]\nParameterName=Good\nDataType=7\nAccessType=rw\n"
-                      "[2001]\nParameterName=Broken\nObjectType=9\nSubNumber=3\n"
-                      "[2001sub0]\nParameterName=n\nDataType=5\nAccessType=ro\nDefaultValue=2\n"
-                      "[2001sub1]\nParameterName=a\nDataType=7\nAccessType=rw\n"
-                      "[2001sub2]\nParameterName=b\nAccessType=rw\n");
-        read(path);
+        read(data + "broken.eds");
         QListWidget *list = child<QListWidget>(m_dialog, "lbObjects");
         QCOMPARE(list->count(), 2);
         QVERIFY(
@@ -290,13 +266,7 @@ private slots:
     // delete rows change the current line.
     void csvRowsAndCommands()
     {
-        QTemporaryDir dir;
-        const QString path =
-            writeFile(dir, "rows.csv",
-                      "Index;Sub;EDSname;Datatype;Access\n"
-                      "0x2000;0;Speed;u16;rw\n0x2001;0;Torque;i16;rw\n0x20zz;0;Broken;u8;ro\n"
-                      "c;0x2000;0x2100;0\nd;0x2001;0\n");
-        read(path);
+        read(data + "rows.csv");
         QListWidget *list = child<QListWidget>(m_dialog, "lbObjects");
         QCOMPARE(list->count(), 2);
         QCOMPARE(
