@@ -241,7 +241,6 @@ private slots:
         const SettingCell cell = form->editorOf(key);
         QVERIFY2(cell.editor(), "the page has no editor for this setting");
         QVERIFY2(isEditable(cell), "the editor is disabled or read-only");
-
         const QString value = otherValue(*setting, cell.value());
         enter(cell, value);
         QCOMPARE(form->message(), QString());
@@ -249,7 +248,6 @@ private slots:
         QCOMPARE(db->getGeneralSettingsValue(key), stored);
         if (setting->hasFlag(StackSetting::PerTarget))
             QCOMPARE(db->getGeneralSettingsValue(StackTargets::key(*setting, 0)), stored);
-
         const QString path = dir.filePath(key + QStringLiteral(".nwrp"));
         QVERIFY(db->saveDataBase(path));
         ObjectDataBase reopened;
@@ -314,7 +312,6 @@ private slots:
             QTest::newRow(name) << QString(key) << target << QString(value)
                                 << QString::fromUtf8(message);
         };
-
         row("buffer size 0", "receivebuffersize", -1, "0",
             "CAN receive buffer size: 0 is out of range (1 to 65535).");
         row("timer of a target emptied", "co_timer_interval", 1, "",
@@ -337,7 +334,6 @@ private slots:
         const QMap<QString, QString> before = generalSettings(*db);
         const SettingCell cell = form->editorOf(key, qMax(target, 0));
         const QString shown = cell.value();
-
         enter(cell, value);
         QCOMPARE(form->message(), message);
         QCOMPARE(generalSettings(*db), before);
@@ -355,7 +351,6 @@ private slots:
             QTest::newRow(name) << QString(switchKey) << QString(on) << QString(off)
                                 << QString(dependent);
         };
-
         row("block transfer size", "sdo_blocktransfer_supported", "1", "0",
             "sdo_blocktransfer_block_size");
         row("block transfer CRC", "sdo_blocktransfer_supported", "1", "0",
@@ -398,7 +393,6 @@ private slots:
         limits->setCheckState(Qt::Unchecked);
         QCOMPARE(db->getGeneralSettingsValue("limit_check"), QStringLiteral("0"));
         QCOMPARE(form->editorOf("limit_check").value(), QStringLiteral("0"));
-
         // The green LED row shows the LED count again and edits the same setting.
         auto *indications = form->findChild<QTableWidget *>("tblIndications");
         const int red = form->editorOf("fct_led_red").row;
@@ -480,7 +474,6 @@ private slots:
         other.setGeneralSettingsValue("targetsettings_cnt", "4");
         const QString path = dir.filePath("source.nwrp");
         QVERIFY(other.saveDataBase(path));
-
         form->addTarget();
         form->renameTarget(1, "Eval board");
         form->setActiveTarget(1);
@@ -491,24 +484,19 @@ private slots:
             expected.insert(it.key(), it.value());
         // The first target is the base hardware and shows the imported defines.
         expected.insert("targetsettings_0_defines", "#define IMPORTED 1");
-
         QVERIFY(form->importSettingsFrom(path));
         QCOMPARE(generalSettings(*db), expected);
         QCOMPARE(form->message(), QStringLiteral("4 setting(s) imported from source.nwrp."));
         QCOMPARE(form->editorOf("co_node_id").value(), QStringLiteral("40"));
         QCOMPARE(form->editorOf("hw_defines", 0).value(), QStringLiteral("#define IMPORTED 1"));
-        auto *tabs = form->findChild<QTabWidget *>("tabTargets");
-        QCOMPARE(tabs->count(), 2);
-        QCOMPARE(tabs->tabText(1), QStringLiteral("Eval board - active"));
+        QCOMPARE(tabTexts(), (QStringList{"Target 0", "Eval board - active"}));
     }
 
     void renameTarget()
     {
         form->addTarget();
         form->setActiveTarget(1);
-        auto *tabs = form->findChild<QTabWidget *>("tabTargets");
         const QMap<QString, QString> before = generalSettings(*db);
-
         form->startRenameTarget(1);
         QLineEdit *edit = form->renameEditor();
         QVERIFY(edit);
@@ -516,17 +504,15 @@ private slots:
         edit->selectAll();
         QTest::keyClicks(edit, "Production");
         QTest::keyClick(edit, Qt::Key_Return);
-        QCOMPARE(tabs->tabText(1), QStringLiteral("Production - active"));
-        QCOMPARE(tabs->tabText(0), QStringLiteral("Target 0"));
+        QCOMPARE(tabTexts(), (QStringList{"Target 0", "Production - active"}));
         QMap<QString, QString> expected = before;
         expected.insert("targetsettings_1_name", "Production");
         QCOMPARE(generalSettings(*db), expected);
-
         // Escape keeps the name; a name that would end the comment in gen_define.h is refused.
         form->startRenameTarget(0);
         QTest::keyClicks(form->renameEditor(), "x");
         QTest::keyClick(form->renameEditor(), Qt::Key_Escape);
-        QCOMPARE(tabs->tabText(0), QStringLiteral("Target 0"));
+        QCOMPARE(tabTexts(), (QStringList{"Target 0", "Production - active"}));
         QVERIFY(!form->renameTarget(0, "board */"));
         QCOMPARE(form->message(), QStringLiteral("Target name: The name may not contain \"*/\"."));
         QCOMPARE(generalSettings(*db), expected);
@@ -534,34 +520,24 @@ private slots:
 
     void targetCommands()
     {
-        auto *tabs = form->findChild<QTabWidget *>("tabTargets");
-        QCOMPARE(tabs->tabText(0), QStringLiteral("Target 0 - active"));
+        QCOMPARE(tabTexts(), QStringList{"Target 0 - active"});
         form->addTarget();
         form->addTarget();
-        QCOMPARE(db->getGeneralSettingsValue("targetsettings_cnt"), QStringLiteral("3"));
-        QCOMPARE(db->getGeneralSettingsValue("targetsettings_2_name"), QStringLiteral("Target 2"));
-        QCOMPARE(db->getGeneralSettingsValue("targetsettings_2_timer"), QStringLiteral("10000"));
-
+        QCOMPARE(settings({"cnt", "2_name", "2_timer"}), QStringLiteral("3|Target 2|10000"));
         form->setActiveTarget(2);
-        QCOMPARE(tabs->tabText(0), QStringLiteral("Target 0"));
-        QCOMPARE(tabs->tabText(2), QStringLiteral("Target 2 - active"));
-        QCOMPARE(db->getGeneralSettingsValue("targetsettings_active"), QStringLiteral("2"));
-
+        QCOMPARE(tabTexts(), (QStringList{"Target 0", "Target 1", "Target 2 - active"}));
+        QCOMPARE(settings({"active"}), QStringLiteral("2"));
         // Removing a target before the active one keeps the same target active.
         enter(form->editorOf("co_timer_interval", 2), "TIMER_C");
         form->removeTarget(1);
-        QCOMPARE(tabs->count(), 2);
-        QCOMPARE(tabs->tabText(1), QStringLiteral("Target 2 - active"));
-        QCOMPARE(db->getGeneralSettingsValue("targetsettings_cnt"), QStringLiteral("2"));
-        QCOMPARE(db->getGeneralSettingsValue("targetsettings_active"), QStringLiteral("1"));
-        QCOMPARE(db->getGeneralSettingsValue("targetsettings_1_timer"), QStringLiteral("TIMER_C"));
-
+        QCOMPARE(tabTexts(), (QStringList{"Target 0", "Target 2 - active"}));
+        QCOMPARE(settings({"cnt", "active", "1_timer"}), QStringLiteral("2|1|TIMER_C"));
         form->unsetActiveTarget();
-        QCOMPARE(tabs->tabText(1), QStringLiteral("Target 2"));
-        QCOMPARE(db->getGeneralSettingsValue("targetsettings_active"), QStringLiteral("-1"));
+        QCOMPARE(tabTexts(), (QStringList{"Target 0", "Target 2"}));
+        QCOMPARE(settings({"active"}), QStringLiteral("-1"));
         form->removeTarget(0);
         form->removeTarget(0);
-        QCOMPARE(tabs->count(), 1);
+        QCOMPARE(tabTexts().size(), 1);
     }
 
     void targetDialog()
@@ -579,7 +555,6 @@ private slots:
         QCOMPARE(moved.targets.at(0).values.value("hw_defines"),
                  QStringLiteral("#define SECOND 1"));
         QCOMPARE(moved.active, 0);
-
         // After the move the second row has the automatic define TARGET_1; the first row's
         // automatic TARGET_0 collides with a written one.
         table->item(1, table->columnCount() - 2)->setText("TARGET_0");
@@ -593,12 +568,29 @@ private slots:
         QVERIFY(dialog.message().isEmpty());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QVERIFY(form->applyTargets(moved));
-        QCOMPARE(db->getGeneralSettingsValue("targetsettings_0_defines"),
-                 QStringLiteral("#define SECOND 1"));
-        QCOMPARE(db->getGeneralSettingsValue("hw_defines"), QStringLiteral("#define SECOND 1"));
+        QCOMPARE(settings({"0_defines"}) + '|' + db->getGeneralSettingsValue("hw_defines"),
+                 QStringLiteral("#define SECOND 1|#define SECOND 1"));
     }
 
 private:
+    QStringList tabTexts() const
+    {
+        const auto *tabs = form->findChild<QTabWidget *>("tabTargets");
+        QStringList texts;
+        for (int i = 0; i < tabs->count(); ++i)
+            texts.append(tabs->tabText(i));
+        return texts;
+    }
+
+    // The values of the target settings named by their key without "targetsettings_".
+    QString settings(const QStringList &keys) const
+    {
+        QStringList values;
+        for (const QString &key : keys)
+            values.append(db->getGeneralSettingsValue(QStringLiteral("targetsettings_") + key));
+        return values.join(QLatin1Char('|'));
+    }
+
     QTemporaryDir dir;
     ObjectDataBase *db = nullptr;
     GeneralSettingsForm2 *form = nullptr;

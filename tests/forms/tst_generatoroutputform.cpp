@@ -125,7 +125,6 @@ private slots:
         go->trigger();
         QCOMPARE(spy.count(), 1);
         QCOMPARE(spy.at(0).at(0).value<quint16>(), quint16(0x1A00));
-
         select(form, QStringLiteral("mapped"));
         QScopedPointer<QMenu> plain(form.buildContextMenu(QPoint(1, 1)));
         for (QAction *action : plain->actions())

@@ -122,8 +122,7 @@ private slots:
         row("access by stored text", 1, int(IndexForm::ColAccess), "ro", "", "ro");
         row("access unknown", 1, int(IndexForm::ColAccess), "sometimes",
             "\"sometimes\" is not one of Constant, Read Only, Write Only, Read Write, Read Write "
-            "Read, "
-            "Read Write Write.",
+            "Read, Read Write Write.",
             "rw");
         row("implementation by number", 3, int(IndexForm::ColImplementation), "2", "", "Variable");
         row("mapping by name", 3, int(IndexForm::ColPdoMapping), "tpdo", "", "TPDO");

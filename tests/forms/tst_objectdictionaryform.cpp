@@ -161,7 +161,6 @@ private slots:
             return data;
         }());
         QCOMPARE(subItem(0x2000, 3)->text(0), QStringLiteral("3 - renamed"));
-
         select(0x2200);
         QVERIFY(qobject_cast<IndexForm *>(form->openEditor()));
         db->delSubIndex(0, 0x2200, 7);
@@ -332,20 +331,19 @@ private slots:
         QTest::addColumn<QString>("refusal");
         QTest::addColumn<QList<bool>>("answers");
         QTest::addColumn<QString>("nameAt2000");
-        QTest::addRow("malformed") << "0xzz"
-                                   << "\"0xzz\" is not an object index. Type a hexadecimal number "
-                                      "such as 0x2000."
-                                   << QList<bool>{} << "Channels";
+        QTest::addRow("malformed")
+            << "0xzz"
+            << QString("\"0xzz\" is not an object index. Type a hexadecimal number such as 0x2000.")
+            << QList<bool>{} << "Channels";
         QTest::addRow("communication object without expert mode")
             << "0x1234"
             << "Without expert mode objects can only be pasted into the manufacturer segment "
-               "(0x2000 "
-               "to 0x5FFF)."
+               "(0x2000 to 0x5FFF)."
             << QList<bool>{} << "Channels";
-        QTest::addRow("existing object, cancelled") << "0x2000"
-                                                    << "" << QList<bool>{false} << "Channels";
-        QTest::addRow("existing object, replaced") << "2000h"
-                                                   << "" << QList<bool>{true} << "Speed";
+        QTest::addRow("existing object, cancelled")
+            << "0x2000" << QString() << QList<bool>{false} << "Channels";
+        QTest::addRow("existing object, replaced")
+            << "2000h" << QString() << QList<bool>{true} << "Speed";
     }
 
     void pasteRefusals()
@@ -443,7 +441,6 @@ private slots:
         form->show();
         auto *splitter = form->findChild<QSplitter *>(QStringLiteral("splitter"));
         QVERIFY(qAbs(splitter->sizes().at(0) - splitter->width() / 3) < 10);
-
         splitter->setSizes({900, 600});
         emit splitter->splitterMoved(900, 1);
         const int dragged = splitter->sizes().at(0);

@@ -118,8 +118,7 @@ private slots:
         QTest::addColumn<QString>("refusal");
         // Receive SRDO, SCT 30, SRVT 25, COB-IDs 0x101 / 0x102, no entries:
         // bytes 02 1e 00 19 01 01 00 00 02 01 00 00 00.
-        QTest::addRow("actual COB-IDs") << "0x101"
-                                        << "0x825f" << QString();
+        QTest::addRow("actual COB-IDs") << "0x101" << QString("0x825f") << QString();
         QTest::addRow("COB-ID with the node-ID")
             << "0xff + 2 * $NODEID"
             << "0"

@@ -108,7 +108,6 @@ private slots:
                             const QString &canFd, const QString &refusal) {
             QTest::newRow(name) << mapping << subZero << canFd << refusal;
         };
-
         const QStringList fortyBits = {"0x21000010", "0x20000108", "0x20000208", "0x20000308"};
         row("32 bits into 40 of classic CAN", fortyBits, QString(), "0",
             "Size of mapped objects exceeds limit.\nOnly 64 bits are allowed for a PDO.");
@@ -138,12 +137,10 @@ private slots:
         QVERIFY(openMask(0x1A00));
         QCOMPARE(mask->isMpdoMode(), !subZero.isEmpty());
         QCOMPARE(mask->mappedTable()->rowCount(), mapping.size());
-
         const int row = mappableRow(QStringLiteral("0x2300"), 0);
         QVERIFY(row >= 0);
         mask->mappableTable()->selectRow(row);
         mask->addMappableObject();
-
         QStringList expected = mapping;
         if (refusal.isEmpty()) {
             expected.append(QStringLiteral("0x23000020"));
@@ -172,7 +169,6 @@ private slots:
         table->selectRow(1);
         table->selectRow(3);
         mask->deleteMappedObject();
-
         QCOMPARE(db->getSubIndices(0, 0x1A00), (QList<quint8>{0, 1, 2, 3}));
         QCOMPARE(db->getSubIndexValue(0, 0x1A00, 0), QStringLiteral("3"));
         QCOMPARE(db->getSubIndexValue(0, 0x1A00, 1), QStringLiteral("0x20000108"));
@@ -186,10 +182,8 @@ private slots:
     {
         QTest::addColumn<QString>("subZeroAccess");
         QTest::addColumn<QString>("entryAccess");
-        QTest::addRow("static mapping") << "const"
-                                        << "const";
-        QTest::addRow("dynamic mapping") << "rw"
-                                         << "rw";
+        QTest::addRow("static mapping") << "const" << QString("const");
+        QTest::addRow("dynamic mapping") << "rw" << QString("rw");
     }
 
     void newEntryCopiesTheFirstOne()
@@ -202,7 +196,6 @@ private slots:
         QVERIFY(db->addSubIndex(0, 0x1A00, 0, subZero));
         QVERIFY(openMask(0x1A00));
         mask->addMappableObject(0x2000, 3, 8, QString(), 5);
-
         Sub added;
         QVERIFY(db->getSubIndexData(0, 0x1A00, 3, added));
         QCOMPARE(added.name, QStringLiteral("Mapping Entry 3"));
@@ -243,7 +236,6 @@ private slots:
         auto *types = service.findChild<QComboBox *>(QStringLiteral("cbType"));
         types->setCurrentIndex(type);
         service.saveData();
-
         QVERIFY2(prompts->refusals.isEmpty(), qPrintable(prompts->refusals.join('\n')));
         QCOMPARE(db->getSubIndexValue(0, commIndex, 1), cobId);
         QVERIFY(db->existIndex(0, commIndex + 0x200));

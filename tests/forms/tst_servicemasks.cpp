@@ -49,7 +49,6 @@ private slots:
         QTest::addColumn<int>("times");
         // index << 8 | sub, and the value expected there; an empty value: the object is absent.
         QTest::addColumn<Expected>("expected");
-
         QTest::addRow("SYNC") << "SYNC" << Fields{{"spCycle", 10000}} << 1
                               << Expected{{0x100500, "0x80"}, {0x100600, "10000"}, {0x100700, "0"}};
         QTest::addRow("node guarding")

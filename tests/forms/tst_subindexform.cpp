@@ -104,7 +104,6 @@ private slots:
         const quint32 key = quint32(index) << 8 | quint32(sub);
         QMap<quint32, Sub> others = snapshot(*db, 0);
         others.remove(key);
-
         open(quint16(index), quint8(sub));
         type(field, typed);
         QCOMPARE(prompts->refusals.value(0), refusal);

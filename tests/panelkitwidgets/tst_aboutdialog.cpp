@@ -26,7 +26,6 @@ private slots:
         QVERIFY2(text.contains(QStringLiteral("J1939 Nodewright")), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("Version 3.4.1")), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("tenvor")), qPrintable(text));
-
         // A name set later is shown as text, not as markup.
         about.setApplicationName(QStringLiteral("A & B <tool>"));
         QVERIFY(allLabelText(about).contains(QStringLiteral("A &amp; B &lt;tool&gt;")));

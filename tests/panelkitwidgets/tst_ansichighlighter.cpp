@@ -38,7 +38,6 @@ private slots:
         QTest::addColumn<int>("line");
         QTest::addColumn<QString>("word");
         QTest::addColumn<int>("kind");
-
         const QString code =
             QStringLiteral("#include <gen_define.h>\n" // 0
                            "static const UNSIGNED8 od_u8[2] = { 0x1Fu, 12 };\n" // 1
@@ -71,20 +70,17 @@ private slots:
         QFETCH(int, line);
         QFETCH(QString, word);
         QFETCH(int, kind);
-
         // As in the viewer, the document has a plain-text layout; without any layout a
         // document does not announce its changes to the highlighter.
         QTextDocument document;
         document.setDocumentLayout(new QPlainTextDocumentLayout(&document));
         AnsiCHighlighter highlighter(&document);
         document.setPlainText(source);
-
         const QTextBlock block = document.findBlockByNumber(line);
         const QString needle = word.endsWith(QLatin1Char('\n')) ? word.chopped(1) : word;
         const int position = word.endsWith(QLatin1Char('\n')) ? block.text().lastIndexOf(needle)
                                                               : block.text().indexOf(needle);
         QVERIFY2(position >= 0, qPrintable(block.text()));
-
         const QTextCharFormat expected[] = {QTextCharFormat(),
                                             highlighter.keywordFormat(),
                                             highlighter.typeFormat(),

@@ -30,7 +30,6 @@ private slots:
         QVERIFY(viewer.isLoaded());
         QCOMPARE(viewer.windowTitle(), QStringLiteral("device.eds"));
         QCOMPARE(viewer.text(), QString::fromUtf8(content));
-
         auto *view = viewer.findChild<QPlainTextEdit *>();
         QVERIFY(view);
         QVERIFY(view->isReadOnly());

@@ -53,7 +53,6 @@ private slots:
         }
         QCOMPARE(viewer.browser()->source().fragment(), QStringLiteral("generation"));
         QTRY_VERIFY(bar->value() > bar->maximum() / 2);
-
         viewer.setTopic(QString());
         QTRY_COMPARE(bar->value(), 0);
     }

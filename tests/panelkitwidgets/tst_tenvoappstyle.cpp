@@ -27,14 +27,10 @@ private slots:
     {
         QTest::addColumn<QString>("edition");
         QTest::addColumn<QString>("otherEdition");
-        QTest::addRow("CANopen") << "CANopen Nodewright"
-                                 << "J1939 Nodewright";
-        QTest::addRow("J1939") << "J1939 Nodewright"
-                               << "CAN Nodewright";
-        QTest::addRow("CAN") << "CAN Nodewright"
-                             << "EnergyBus Packwright";
-        QTest::addRow("EnergyBus") << "EnergyBus Packwright"
-                                   << "CANopen Nodewright";
+        QTest::addRow("CANopen") << "CANopen Nodewright" << QString("J1939 Nodewright");
+        QTest::addRow("J1939") << "J1939 Nodewright" << QString("CAN Nodewright");
+        QTest::addRow("CAN") << "CAN Nodewright" << QString("EnergyBus Packwright");
+        QTest::addRow("EnergyBus") << "EnergyBus Packwright" << QString("CANopen Nodewright");
     }
 
     void accentPerEdition()
@@ -47,7 +43,6 @@ private slots:
         const QPalette palette = style.standardPalette();
         QCOMPARE(palette.color(QPalette::Active, QPalette::Highlight), style.accentColor());
         QCOMPARE(palette.color(QPalette::Inactive, QPalette::Highlight), style.accentColor());
-
         QPalette polished = QApplication::palette();
         style.polish(polished);
         QCOMPARE(polished.color(QPalette::Active, QPalette::Highlight), style.accentColor());
