@@ -71,7 +71,7 @@ private slots:
     void initTestCase()
     {
         nwIsolateTestEnvironment();
-        AppIdentity::apply(QStringLiteral("nodewright"));
+        AppIdentity::apply("nodewright");
         QVERIFY(m_dir.isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                            m_dir.filePath("settings"));
@@ -82,7 +82,7 @@ private slots:
     void init()
     {
         QSettings().clear();
-        QCoreApplication::setApplicationName(QStringLiteral("CANopen Nodewright"));
+        QCoreApplication::setApplicationName("CANopen Nodewright");
     }
 
     void cleanup()
@@ -90,7 +90,7 @@ private slots:
         m_window.reset();
         m_project.reset();
         m_reference.reset();
-        QCoreApplication::setApplicationName(QStringLiteral("CANopen Nodewright"));
+        QCoreApplication::setApplicationName("CANopen Nodewright");
     }
 
     // The object comes back in the store and in the tree; the modified mark and the menu
@@ -102,7 +102,7 @@ private slots:
         object.name = QStringLiteral("Speed");
         m_project->addIndex(0, 0x2000, object);
         m_project->addSubIndex(0, 0x2000, 0, ObjectDataBase::SUBINDEX_DATA_T());
-        m_ui->saveNames.append(m_dir.filePath(QStringLiteral("undo.nwrp")));
+        m_ui->saveNames.append(m_dir.filePath("undo.nwrp"));
         m_window->on_actionSave_Project_triggered();
         QVERIFY(!m_window->isModified());
         auto *dictionary = qobject_cast<ObjectDictionaryForm *>(
@@ -128,7 +128,7 @@ private slots:
         QVERIFY(!dictionary->getIndexItem(0x2000));
         QVERIFY(m_window->isModified());
         // A project opened or created starts without history, its corrections included.
-        QVERIFY(m_window->openProject(m_dir.filePath(QStringLiteral("undo.nwrp"))));
+        QVERIFY(m_window->openProject(m_dir.filePath("undo.nwrp")));
         QVERIFY(m_project->existIndex(0, 0x2000));
         QVERIFY(!undo->isEnabled());
         QVERIFY(!redo->isEnabled());
@@ -160,7 +160,7 @@ private slots:
         if (action != UserAction::Import)
             importThroughDialog();
         m_project->clearUndoHistory();
-        const QString dumps = m_dir.filePath(QStringLiteral("dump%1.nwrp"));
+        const QString dumps = m_dir.filePath("dump%1.nwrp");
         const nwtest::TableDump before = nwtest::dumpTables(*m_project, dumps.arg(1));
         const QString shownBefore = shownBy(action);
         if (action == UserAction::Import)
@@ -193,20 +193,19 @@ private slots:
         QVERIFY(m_ui->messages.isEmpty());
         QCOMPARE(m_project->getIndices(0, 0x1000, 0xFFFF),
                  (QList<quint16>{0x1000, 0x1001, 0x1017, 0x1018, 0x1200}));
-        QCOMPARE(m_project->getGeneralSettingsValue(QStringLiteral("line0type")),
-                 QStringLiteral("1"));
+        QCOMPARE(m_project->getGeneralSettingsValue("line0type"), QStringLiteral("1"));
         QCOMPARE(m_project->getSubIndexValue(0, 0x1018, 1), QStringLiteral("0x000002B7"));
-        QCOMPARE(m_project->getMiscSettingsValue(QStringLiteral("CreateToolVersion")),
-                 QStringLiteral("3.4.1"));
+        QCOMPARE(m_project->getMiscSettingsValue("CreateToolVersion"), QStringLiteral("3.4.1"));
         QVERIFY(m_window->projectPath().isEmpty());
         QCOMPARE(child<QLabel>(m_window.get(), "lblProjectName")->text(),
                  QStringLiteral("new project"));
         QVERIFY(!m_window->isModified());
-        QVERIFY(pageEnabled(NwrMainWindow::Page::ObjectDictionary));
-        QVERIFY(!pageEnabled(NwrMainWindow::Page::J1939SignalDefinition));
-        m_window->setTemplatePath(m_dir.filePath(QStringLiteral("missing.data")));
+        QCOMPARE(enabledPages(),
+                 (QStringList{"General Settings", "Device Description - line 0",
+                              "CANopen Object Dictionary - line 0", "Generator Output"}));
+        m_window->setTemplatePath(m_dir.filePath("missing.data"));
         m_window->on_actionNew_Project_triggered();
-        QVERIFY(m_ui->messages.contains(QStringLiteral("Cannot create new project file.")));
+        QVERIFY(m_ui->messages.contains("Cannot create new project file."));
         QVERIFY(m_project->existIndex(0, 0x1018));
     }
 
@@ -219,30 +218,28 @@ private slots:
         m_project->addIndex(1, 0x2000, ObjectDataBase::INDEX_DATA_T());
         m_project->addSubIndex(1, 0x2000, 0, ObjectDataBase::SUBINDEX_DATA_T());
         QVERIFY(!m_window->isModified());
-        m_project->setDescriptionSettingsValue(QStringLiteral("ProductName"),
-                                               QStringLiteral("It's 100%"));
+        m_project->setDescriptionSettingsValue("ProductName", QStringLiteral("It's 100%"));
         QVERIFY(m_window->isModified());
-        const QString path = m_dir.filePath(QStringLiteral("saved.nwrp"));
-        m_ui->saveNames.append(m_dir.filePath(QStringLiteral("saved")));
+        const QString path = m_dir.filePath("saved.nwrp");
+        m_ui->saveNames.append(m_dir.filePath("saved"));
         m_window->on_actionSave_Project_triggered();
         QVERIFY(QFileInfo::exists(path));
         QCOMPARE(m_window->projectPath(), path);
         QCOMPARE(m_window->projectDirectory(), m_dir.path());
         QVERIFY(!m_window->isModified());
         QCOMPARE(m_window->recentProjects(), QStringList{path});
-        QCOMPARE(QSettings().value(QStringLiteral("General/lastproject")).toString(), path);
+        QCOMPARE(QSettings().value("General/lastproject").toString(), path);
         // Saving again keeps the previous file as the backup.
-        m_project->setGeneralSettingsValue(QStringLiteral("co_node_id"), QStringLiteral("5"));
+        m_project->setGeneralSettingsValue("co_node_id", QStringLiteral("5"));
         QVERIFY(m_window->isModified());
         m_window->on_actionSave_Project_triggered();
         QVERIFY(QFileInfo::exists(path + QStringLiteral(".bak")));
         m_window->on_actionNew_Project_triggered();
         QVERIFY(m_window->openProject(path));
         QCOMPARE(m_window->projectPath(), path);
-        QCOMPARE(m_project->getDescriptionSettingsValue(QStringLiteral("ProductName")),
+        QCOMPARE(m_project->getDescriptionSettingsValue("ProductName"),
                  QStringLiteral("It's 100%"));
-        QCOMPARE(m_project->getGeneralSettingsValue(QStringLiteral("co_node_id")),
-                 QStringLiteral("5"));
+        QCOMPARE(m_project->getGeneralSettingsValue("co_node_id"), QStringLiteral("5"));
         QVERIFY(!m_window->isModified());
     }
 
@@ -262,7 +259,7 @@ private slots:
         QFETCH(bool, newProjectStarted);
         QFETCH(bool, saved);
         makeWindow();
-        const QString path = saveNewProject(QStringLiteral("ask.nwrp"));
+        const QString path = saveNewProject("ask.nwrp");
         m_project->addIndex(0, 0x2000, ObjectDataBase::INDEX_DATA_T());
         m_ui->saveAnswers.append(QMessageBox::StandardButton(answer));
         m_window->on_actionNew_Project_triggered();
@@ -292,7 +289,7 @@ private slots:
         makeWindow();
         m_window->on_actionNew_Project_triggered();
         m_window->show();
-        m_project->setGeneralSettingsValue(QStringLiteral("co_node_id"), QStringLiteral("3"));
+        m_project->setGeneralSettingsValue("co_node_id", QStringLiteral("3"));
         m_ui->saveAnswers.append(QMessageBox::StandardButton(answer));
         if (viaClose)
             QVERIFY(!m_window->close());
@@ -303,7 +300,7 @@ private slots:
         // Quitting stores the window geometry; a cancelled quit does not get that far.
         const bool quit = answer == QMessageBox::Discard;
         QCOMPARE(m_ui->quits, quit ? 1 : 0);
-        QCOMPARE(QSettings().contains(QStringLiteral("Geometry/size")), quit);
+        QCOMPARE(QSettings().contains("Geometry/size"), quit);
         QVERIFY(m_window->isVisible());
     }
 
@@ -332,24 +329,21 @@ private slots:
     void openingReportsBadProjects()
     {
         makeWindow();
-        const QString path = saveNewProject(QStringLiteral("keep.nwrp"));
-        const QString broken = m_dir.filePath(QStringLiteral("broken.nwrp"));
-        QFile file(broken);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("not a project");
-        file.close();
+        const QString path = saveNewProject("keep.nwrp");
+        const QString broken = m_dir.filePath("broken.nwrp");
+        QVERIFY(nwWriteFile(broken, "not a project"));
         QVERIFY(!m_window->openProject(broken));
-        QVERIFY(!m_window->openProject(m_dir.filePath(QStringLiteral("missing.nwrp"))));
+        QVERIFY(!m_window->openProject(m_dir.filePath("missing.nwrp")));
         QCOMPARE(m_ui->messages.count(QStringLiteral("Cannot open project file.")), 2);
         QCOMPARE(m_window->projectPath(), path);
         QVERIFY(m_project->existIndex(0, 0x1018));
         QCOMPARE(m_project->projectFileName(), path);
         // A project of another edition opens, with a word about it.
-        QCoreApplication::setApplicationName(QStringLiteral("J1939 Nodewright"));
-        const QString j1939 = saveNewProject(QStringLiteral("j1939.nwrp"));
-        QCoreApplication::setApplicationName(QStringLiteral("CANopen Nodewright"));
+        QCoreApplication::setApplicationName("J1939 Nodewright");
+        const QString j1939 = saveNewProject("j1939.nwrp");
+        QCoreApplication::setApplicationName("CANopen Nodewright");
         QVERIFY(m_window->openProject(j1939));
-        QVERIFY(m_ui->messages.contains(QStringLiteral("File was not created with this tool.")));
+        QVERIFY(m_ui->messages.contains("File was not created with this tool."));
         QCOMPARE(m_window->projectPath(), j1939);
     }
 
@@ -360,7 +354,7 @@ private slots:
         QCOMPARE(selectorTexts(), (QStringList{"Line 0 - CANopen", "Add empty line",
                                                "Duplicate last line", "Delete last line"}));
         cleanup();
-        QCoreApplication::setApplicationName(QStringLiteral("CAN Nodewright"));
+        QCoreApplication::setApplicationName("CAN Nodewright");
         makeWindow();
         m_ui->protocols.append(4);
         m_window->on_actionNew_Project_triggered();
@@ -400,15 +394,14 @@ private slots:
         m_window->handleLineChanged(selectorEntry(NwrMainWindow::AddEmptyLine));
         QCOMPARE(m_ui->questions, QStringList{"Do you want to add a new line?"});
         QCOMPARE(m_project->getNodes(), (QList<quint8>{0, 1}));
-        QCOMPARE(m_project->getGeneralSettingsValue(QStringLiteral("line1type")),
-                 QStringLiteral("1"));
+        QCOMPARE(m_project->getGeneralSettingsValue("line1type"), QStringLiteral("1"));
         QCOMPARE(m_project->getIndices(1, 0x1000, 0xFFFF),
                  (QList<quint16>{0x1000, 0x1001, 0x1017, 0x1018, 0x1200, 0x2100}));
         QCOMPARE(m_project->getSubIndexValue(1, 0x1018, 1), vendorId);
         QCOMPARE(m_project->getSubIndices(1, 0x1018, 0).size(), 5);
         QCOMPARE(m_window->getCurrentLine(), quint8(1));
         QCOMPARE(lineChanged.count(), 1);
-        QVERIFY(pageTitles().contains(QStringLiteral("CANopen Object Dictionary - line 1")));
+        QVERIFY(pageTitles().contains("CANopen Object Dictionary - line 1"));
         QTRY_COMPARE(selectorTexts().mid(0, 2),
                      (QStringList{"Line 0 - CANopen", "Line 1 - CANopen"}));
     }
@@ -423,8 +416,7 @@ private slots:
         QCOMPARE(m_project->getNodes(), (QList<quint8>{0, 1}));
         QCOMPARE(m_project->getIndices(1, 0x1000, 0xFFFF),
                  m_project->getIndices(0, 0x1000, 0xFFFF));
-        QCOMPARE(m_project->getGeneralSettingsValue(QStringLiteral("line1type")),
-                 QStringLiteral("1"));
+        QCOMPARE(m_project->getGeneralSettingsValue("line1type"), QStringLiteral("1"));
         QTRY_COMPARE(selectorTexts().size(), 5);
         m_ui->yesNo.append(false);
         m_window->handleLineChanged(selectorEntry(NwrMainWindow::DeleteLastLine));
@@ -446,20 +438,18 @@ private slots:
 
     void lineTypeFourEnablesCanIdPage()
     {
-        QCoreApplication::setApplicationName(QStringLiteral("CAN Nodewright"));
+        QCoreApplication::setApplicationName("CAN Nodewright");
         makeWindow();
         m_ui->protocols.append(4);
-        const QString path = saveNewProject(QStringLiteral("rawcan.nwrp"));
+        const QString path = saveNewProject("rawcan.nwrp");
         m_ui->protocols.append(1);
         m_window->on_actionNew_Project_triggered();
-        QVERIFY(pageEnabled(NwrMainWindow::Page::ObjectDictionary));
-        QVERIFY(!pageEnabled(NwrMainWindow::Page::CanIdDatabase));
+        QCOMPARE(enabledPages(),
+                 (QStringList{"General Settings", "Device Description - line 0",
+                              "CANopen Object Dictionary - line 0", "Generator Output"}));
         QVERIFY(m_window->openProject(path));
-        QVERIFY(!pageEnabled(NwrMainWindow::Page::ObjectDictionary));
-        QVERIFY(!pageEnabled(NwrMainWindow::Page::DeviceDescription));
-        QVERIFY(!pageEnabled(NwrMainWindow::Page::J1939SignalDefinition));
-        QVERIFY(!pageEnabled(NwrMainWindow::Page::J1939Configuration));
-        QVERIFY(pageEnabled(NwrMainWindow::Page::CanIdDatabase));
+        QCOMPARE(enabledPages(),
+                 (QStringList{"General Settings", "CAN ID Database", "Generator Output"}));
     }
 
     void toolBoxPagesPerEdition_data()
@@ -514,8 +504,8 @@ private slots:
             {QStringLiteral("nodewright"), QStringLiteral("-j1939"), QStringLiteral("-cbw")});
         QVERIFY(m_window->isInvokedByNetworkTool());
         m_window->on_actionNew_Project_triggered();
-        m_project->setGeneralSettingsValue(QStringLiteral("co_node_id"), QStringLiteral("0x10"));
-        m_project->setGeneralSettingsValue(QStringLiteral("co_network_id"), network);
+        m_project->setGeneralSettingsValue("co_node_id", QStringLiteral("0x10"));
+        m_project->setGeneralSettingsValue("co_network_id", network);
         m_window->doThingsAfter1Second();
         QCOMPARE(m_window->windowTitle(), title);
         for (const char *name :
@@ -552,14 +542,12 @@ private slots:
         auto *console = child<QDialog>(m_window.get(), "DeveloperConsoleDialog");
         QVERIFY(console);
         auto *edit = child<QLineEdit>(console, "edtSql");
-        edit->setText(QStringLiteral("select value from GeneralSettings where item = 'line0type'"));
+        edit->setText("select value from GeneralSettings where item = 'line0type'");
         QTest::mouseClick(child<QPushButton>(console, "btnExecute"), Qt::LeftButton);
         QCOMPARE(child<QPlainTextEdit>(console, "txtResult")->toPlainText(), QStringLiteral("1"));
-        edit->setText(QStringLiteral("select * from nowhere"));
+        edit->setText("select * from nowhere");
         QTest::mouseClick(child<QPushButton>(console, "btnExecute"), Qt::LeftButton);
-        QVERIFY(child<QPlainTextEdit>(console, "txtResult")
-                    ->toPlainText()
-                    .contains(QStringLiteral("nowhere")));
+        QVERIFY(child<QPlainTextEdit>(console, "txtResult")->toPlainText().contains("nowhere"));
     }
 
     void settingsAreReadAgainAfterTheDialog()
@@ -597,13 +585,13 @@ private slots:
         QFETCH(QVariant, stored);
         QFETCH(bool, opened);
         makeWindow();
-        const QString path = saveNewProject(QStringLiteral("last.nwrp"));
+        const QString path = saveNewProject("last.nwrp");
         QSettings settings;
-        QCOMPARE(settings.value(QStringLiteral("General/lastproject")).toString(), path);
+        QCOMPARE(settings.value("General/lastproject").toString(), path);
         if (stored.isValid())
-            settings.setValue(QStringLiteral("General/loadlastproject"), stored);
+            settings.setValue("General/loadlastproject", stored);
         else
-            settings.remove(QStringLiteral("General/loadlastproject"));
+            settings.remove("General/loadlastproject");
         settings.sync();
         makeWindow();
         m_window->doThingsAfterStartup();
@@ -651,7 +639,7 @@ private slots:
         const auto *viewer = m_window->findChild<FileViewerDialog *>();
         QVERIFY(viewer);
         QCOMPARE(viewer->fileName(), QStringLiteral(":/txt/ChangeLog.txt"));
-        QVERIFY(viewer->text().contains(QStringLiteral("3.4.1")));
+        QVERIFY(viewer->text().contains("3.4.1"));
         const auto *help = m_window->findChild<HelpViewerDialog *>();
         QVERIFY(help);
         QCOMPARE(help->file(), QCoreApplication::applicationDirPath()
@@ -661,7 +649,7 @@ private slots:
     void droppedProjectIsOpened()
     {
         makeWindow();
-        const QString path = saveNewProject(QStringLiteral("dropped.nwrp"));
+        const QString path = saveNewProject("dropped.nwrp");
         m_window->on_actionNew_Project_triggered();
         QVERIFY(m_window->projectPath().isEmpty());
         // Only a shown window is a drop site, and a drop goes where the drag entered.
@@ -675,7 +663,7 @@ private slots:
             QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
             QCoreApplication::sendEvent(m_window.get(), &drop);
         };
-        dragAndDrop(m_dir.filePath(QStringLiteral("none.nwrp")));
+        dragAndDrop(m_dir.filePath("none.nwrp"));
         QVERIFY(m_window->projectPath().isEmpty());
         QVERIFY(m_ui->messages.isEmpty());
         dragAndDrop(path);
@@ -707,8 +695,7 @@ private slots:
         dictionary->tree()->setCurrentItem(vendor);
         auto *editor = qobject_cast<SubIndexForm *>(dictionary->openEditor());
         QVERIFY(editor);
-        child<QPlainTextEdit>(editor, "teDescription")
-            ->setPlainText(QStringLiteral("typed, not yet left"));
+        child<QPlainTextEdit>(editor, "teDescription")->setPlainText("typed, not yet left");
         box->setCurrentWidget(m_window->page(NwrMainWindow::Page::DeviceDescription));
         ObjectDataBase::SUBINDEX_DATA_T stored;
         m_project->getSubIndexData(0, 0x1018, 1, stored);
@@ -739,7 +726,7 @@ private slots:
         makeWindow();
         QCOMPARE(m_window->size(), QSize(500, 400));
         // A position on a screen that is gone brings the window back onto this one.
-        QSettings().setValue(QStringLiteral("Geometry/pos"), QPoint(-5000, -5000));
+        QSettings().setValue("Geometry/pos", QPoint(-5000, -5000));
         makeWindow();
         QVERIFY(screen.contains(m_window->pos()));
     }
@@ -793,11 +780,16 @@ private:
         return titles;
     }
 
-    bool pageEnabled(NwrMainWindow::Page page) const
+    // The titles of the pages the tool box lets the user open.
+    QStringList enabledPages() const
     {
         const auto *box = child<QToolBox>(m_window.get(), "toolBox");
-        const int index = box->indexOf(m_window->page(page));
-        return index >= 0 && box->isItemEnabled(index);
+        QStringList titles;
+        for (int i = 0; i < box->count(); ++i) {
+            if (box->isItemEnabled(i))
+                titles.append(box->itemText(i));
+        }
+        return titles;
     }
 
     // Adds the first mappable object in the mask, or switches LSS on the stack settings page.
@@ -813,7 +805,7 @@ private:
             }
             return;
         }
-        QTableWidgetItem *lss = settingsPage()->editorOf(QStringLiteral("lss_supported")).item();
+        QTableWidgetItem *lss = settingsPage()->editorOf("lss_supported").item();
         lss->setCheckState(lss->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
     }
 
@@ -821,7 +813,7 @@ private:
     QString shownBy(UserAction action) const
     {
         if (action == UserAction::StackSetting)
-            return settingsPage()->editorOf(QStringLiteral("lss_supported")).value();
+            return settingsPage()->editorOf("lss_supported").value();
         if (action == UserAction::Import) {
             const QTreeWidgetItem *item = dictionary()->getIndexItem(0x4000);
             return item ? item->text(0) : QStringLiteral("no object");
@@ -861,8 +853,8 @@ private:
             });
         child<QLineEdit>(dialog, "edtFilePath")
             ->setText(QStringLiteral(NW_TEST_DATA_DIR "/importers/eds/") + file);
-        child<QLineEdit>(dialog, "edtLow")->setText(QStringLiteral("0x1000"));
-        child<QLineEdit>(dialog, "edtHigh")->setText(QStringLiteral("0xFFFF"));
+        child<QLineEdit>(dialog, "edtLow")->setText("0x1000");
+        child<QLineEdit>(dialog, "edtHigh")->setText("0xFFFF");
         auto *read = child<QPushButton>(dialog, "btnRead");
         read->click();
         QTRY_VERIFY_WITH_TIMEOUT(read->isEnabled(), 20000);
@@ -871,7 +863,7 @@ private:
         child<QToolBox>(m_window.get(), "toolBox")->setCurrentWidget(dictionary());
         QTRY_VERIFY(dictionary()->getIndexItem(0x1A00));
         dictionary()->gotoIndex(0x1A00);
-        dictionary()->openEditor()->setActiveTab(QStringLiteral("tabMask"));
+        dictionary()->openEditor()->setActiveTab("tabMask");
     }
 
     QTemporaryDir m_dir;

@@ -8,7 +8,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QMenuBar>
 #include <QProgressDialog>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -24,7 +23,7 @@ private slots:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("settings"));
         gentest::initApplication();
         // The window reads the stack folder from the user's settings, as a user sets it.
-        QSettings().setValue(QStringLiteral("General/costackpath"), gentest::testStackFolder());
+        QSettings().setValue("General/costackpath", gentest::testStackFolder());
         qRegisterMetaType<ObjectDataBase::ChangeSet>("ObjectDataBase::ChangeSet");
     }
 
@@ -59,7 +58,7 @@ private slots:
         const QString log = output->getLogging();
         QVERIFY2(log.contains(stamp + QStringLiteral("Generation of gen_indication.h completed.")),
                  qPrintable(log));
-        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("gen_indices.h"))));
+        QVERIFY(QFile::exists(dir.filePath("gen_indices.h")));
         QVERIFY(!window->findChild<QProgressDialog *>()->isVisible());
         QVERIFY(!QApplication::overrideCursor());
     }
@@ -85,7 +84,7 @@ private slots:
         makeWindow();
         QVERIFY(!openFixture(twoLines ? &gentest::buildMixedProject : &gentest::buildCanopenProject)
                      .isEmpty());
-        QFile::remove(dir.filePath(QStringLiteral("demo.eds")));
+        QFile::remove(dir.filePath("demo.eds"));
         QAction *viewerAction = action(actionName.toLatin1().constData());
         QVERIFY(viewerAction);
         viewerAction->trigger();
@@ -111,7 +110,7 @@ private:
     {
         ObjectDataBase fixture;
         build(fixture);
-        const QString path = dir.filePath(QStringLiteral("demo.nwrp"));
+        const QString path = dir.filePath("demo.nwrp");
         QFile::remove(path);
         fixture.saveDataBase(path);
         return window->openProject(path) ? path : QString();

@@ -9,7 +9,6 @@
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPointer>
-#include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -41,7 +40,7 @@ private slots:
     void initTestCase()
     {
         nwIsolateTestEnvironment();
-        AppIdentity::apply(QStringLiteral("nodewright"));
+        AppIdentity::apply("nodewright");
         QVERIFY(m_dir.isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
     }
@@ -71,10 +70,10 @@ private slots:
         QPointer<SettingsDialog> dialog = new SettingsDialog(nullptr, false);
         for (QCheckBox *box : checkBoxes(dialog))
             box->setChecked(true);
-        child<QLineEdit>(dialog, "edtStackPath")->setText(QStringLiteral("/opt/stack"));
-        child<QLineEdit>(dialog, "edtPostGenCmd")->setText(QStringLiteral("make"));
-        child<QLineEdit>(dialog, "edtPostGenArgs")->setText(QStringLiteral("-C %D"));
-        child<QLineEdit>(dialog, "edtEdsCheckerPath")->setText(QStringLiteral("/opt/checker.exe"));
+        child<QLineEdit>(dialog, "edtStackPath")->setText("/opt/stack");
+        child<QLineEdit>(dialog, "edtPostGenCmd")->setText("make");
+        child<QLineEdit>(dialog, "edtPostGenArgs")->setText("-C %D");
+        child<QLineEdit>(dialog, "edtEdsCheckerPath")->setText("/opt/checker.exe");
         child<QComboBox>(dialog, "cbLineEnding")->setCurrentIndex(2);
         press(dialog, QDialogButtonBox::Ok);
         QTRY_VERIFY(dialog.isNull());
@@ -116,7 +115,7 @@ private slots:
         QPointer<SettingsDialog> dialog = new SettingsDialog(nullptr, false);
         for (QCheckBox *box : checkBoxes(dialog))
             box->setChecked(!box->isChecked());
-        child<QLineEdit>(dialog, "edtStackPath")->setText(QStringLiteral("/elsewhere"));
+        child<QLineEdit>(dialog, "edtStackPath")->setText("/elsewhere");
         press(dialog, QDialogButtonBox::Cancel);
         QTRY_VERIFY(dialog.isNull());
         QCOMPARE(storeContents(), before);

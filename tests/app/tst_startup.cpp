@@ -18,10 +18,9 @@ private slots:
         QVERIFY(m_home.isValid());
         // A protocol stack folder that supports everything, so the model check before the
         // generation passes.
-        QVERIFY(QDir().mkpath(m_home.filePath(QStringLiteral("config/tenvor"))));
-        QVERIFY(
-            nwWriteFile(m_home.filePath(QStringLiteral("config/tenvor/CANopen Nodewright.conf")),
-                        "[%General]\ncostackpath=" NW_TEST_DATA_DIR "/generators/stack\n"));
+        QVERIFY(QDir().mkpath(m_home.filePath("config/tenvor")));
+        QVERIFY(nwWriteFile(m_home.filePath("config/tenvor/CANopen Nodewright.conf"),
+                            "[%General]\ncostackpath=" NW_TEST_DATA_DIR "/generators/stack\n"));
     }
 
     void startedUnderName_data()
@@ -70,8 +69,7 @@ private slots:
         // Saving keeps the file it replaces as the backup.
         QVERIFY2(QFileInfo::exists(project + QStringLiteral(".bak")), qPrintable(result.err));
         QVERIFY(QFileInfo::exists(project));
-        QVERIFY2(QFileInfo::exists(m_home.filePath(QStringLiteral("gen_indication.h"))),
-                 qPrintable(result.err));
+        QVERIFY2(QFileInfo::exists(m_home.filePath("gen_indication.h")), qPrintable(result.err));
     }
 
     void importsIntoLineZero_data()
@@ -137,7 +135,7 @@ private:
     // A new project from the template, writable, as device.nwrp in the home folder.
     QString copyTemplate()
     {
-        const QString project = m_home.filePath(QStringLiteral("device.nwrp"));
+        const QString project = m_home.filePath("device.nwrp");
         QFile::remove(project);
         QFile::remove(project + QStringLiteral(".bak"));
         if (!QFile::copy(QStringLiteral(NW_BINARY_DIR "/src/data/mt.data"), project))

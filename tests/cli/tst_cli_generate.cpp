@@ -58,7 +58,7 @@ private slots:
         QCOMPARE(lines.at(1), QStringLiteral("Check of model consistency started"));
         QVERIFY(lines.contains(
             QStringLiteral("Generation of gen_indices.h in %1 started").arg(dir->path())));
-        QVERIFY(lines.contains(QStringLiteral("Generation of gen_extern_decl.h completed.")));
+        QVERIFY(lines.contains("Generation of gen_extern_decl.h completed."));
         QVERIFY(!result.out.contains('<'));
         for (const char *file : {"gen_indices.h", "gen_indication.h", "gen_extern_decl.h"})
             QVERIFY2(QFile::exists(dir->path() + '/' + file), file);
@@ -136,9 +136,8 @@ private slots:
                                + QStringLiteral("/* user-specific section: end */\n"));
         const Result result = run({QStringLiteral("generate"), project});
         QCOMPARE(result.exitCode, 0);
-        QVERIFY2(
-            result.out.contains(QStringLiteral("gen_define.h contains user section:\n") + section),
-            qPrintable(result.out));
+        QVERIFY2(result.out.contains("gen_define.h contains user section:\n" + section),
+                 qPrintable(result.out));
     }
 
     // A file the run could not write makes the command fail; the others are written.
@@ -148,7 +147,7 @@ private slots:
         QVERIFY(QDir(dir->path()).mkpath(QStringLiteral("gen_indication.h")));
         const Result result = run({QStringLiteral("generate"), project});
         QCOMPARE(result.exitCode, 2);
-        QVERIFY2(result.out.contains(QStringLiteral("Generation of gen_indication.h failed: ")),
+        QVERIFY2(result.out.contains("Generation of gen_indication.h failed: "),
                  qPrintable(result.out));
         QCOMPARE(result.err,
                  QStringLiteral("nodewright-cli generate: Not all files could be written. "

@@ -7,7 +7,6 @@
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTest>
 
 namespace {
 

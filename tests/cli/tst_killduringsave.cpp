@@ -11,7 +11,6 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QThread>
 
 namespace {
@@ -145,20 +144,20 @@ private slots:
     {
         nwIsolateTestEnvironment();
         QVERIFY(m_dir.isValid());
-        m_work = m_dir.filePath(QStringLiteral("work"));
+        m_work = m_dir.filePath("work");
     }
 
     void saveKilledAtAnyMoment()
     {
-        const QString source = m_dir.filePath(QStringLiteral("new.nwrp"));
-        const QString old = m_dir.filePath(QStringLiteral("old.nwrp"));
-        const QString oldBak = m_dir.filePath(QStringLiteral("older.nwrp"));
+        const QString source = m_dir.filePath("new.nwrp");
+        const QString old = m_dir.filePath("old.nwrp");
+        const QString oldBak = m_dir.filePath("older.nwrp");
         QVERIFY(writeProject(source, 2000, 7));
         QVERIFY(writeProject(old, 2000, 5));
         QVERIFY(writeProject(oldBak, 10, 1));
         const QMap<QString, QString> before{{QStringLiteral("p.nwrp"), old},
                                             {QStringLiteral("p.nwrp.bak"), oldBak}};
-        const QString target = QDir(m_work).filePath(QStringLiteral("p.nwrp"));
+        const QString target = QDir(m_work).filePath("p.nwrp");
         const QString program = QStringLiteral(NW_SAVEPROBE_PATH);
         restore(before);
         const Run complete = run(program, {source, target}, "saving");
@@ -176,15 +175,15 @@ private slots:
     // The whole run is one read, one unit of writes and one save; the moments cover it.
     void importKilledAtAnyMoment()
     {
-        const QString eds = m_dir.filePath(QStringLiteral("big.eds"));
+        const QString eds = m_dir.filePath("big.eds");
         QFile file(eds);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(bigEds(1500));
         file.close();
-        const QString untouched = m_dir.filePath(QStringLiteral("untouched.nwrp"));
+        const QString untouched = m_dir.filePath("untouched.nwrp");
         QVERIFY(writeProject(untouched, 5, 2));
         const QMap<QString, QString> before{{QStringLiteral("p.nwrp"), untouched}};
-        const QString project = QDir(m_work).filePath(QStringLiteral("p.nwrp"));
+        const QString project = QDir(m_work).filePath("p.nwrp");
         const QStringList arguments{QStringLiteral("import"), QStringLiteral("--into"), project,
                                     eds};
         const QString cli = QStringLiteral(NW_CLI_PATH);
@@ -222,7 +221,7 @@ Run TestKillDuringSave::run(const QString &program, const QStringList &arguments
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     // The working copies of the killed programs stay in a folder of the test.
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.filePath(QStringLiteral("data")));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.filePath("data"));
     process.setProcessEnvironment(environment);
     process.start(program, arguments);
     if (!process.waitForStarted())
@@ -253,7 +252,7 @@ Run TestKillDuringSave::run(const QString &program, const QStringList &arguments
 void TestKillDuringSave::restore(const QMap<QString, QString> &files)
 {
     QDir(m_work).removeRecursively();
-    QDir(m_dir.filePath(QStringLiteral("data"))).removeRecursively();
+    QDir(m_dir.filePath("data")).removeRecursively();
     QDir().mkpath(m_work);
     for (auto it = files.cbegin(); it != files.cend(); ++it)
         QFile::copy(it.value(), QDir(m_work).filePath(it.key()));
@@ -272,7 +271,7 @@ void TestKillDuringSave::killAtMoments(const QString &program, const QStringList
                                        const QMap<QString, Dump> &backups,
                                        const QStringList &allowed)
 {
-    const QString project = QDir(m_work).filePath(QStringLiteral("p.nwrp"));
+    const QString project = QDir(m_work).filePath("p.nwrp");
     QMap<QString, int> seen;
     for (int moment = 0; moment < moments; ++moment) {
         restore(before);

@@ -63,7 +63,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, value);
         db->setDescriptionSettingsLine(3);
-        db->setDescriptionSettingsValue(QStringLiteral("NrOfRXPDO"), QStringLiteral("4"));
+        db->setDescriptionSettingsValue("NrOfRXPDO", QStringLiteral("4"));
         form->lineHandle(3);
         if (QLineEdit *edit = form->textField(key)) {
             edit->setText(typed);
@@ -81,11 +81,11 @@ private slots:
 
     void refusedSettingKeepsTheStoredValue()
     {
-        db->setDescriptionSettingsValue(QStringLiteral("FileVersion"), QStringLiteral("2"));
+        db->setDescriptionSettingsValue("FileVersion", QStringLiteral("2"));
         form->lineHandle(0);
-        QLineEdit *edit = form->textField(QStringLiteral("FileVersion"));
+        QLineEdit *edit = form->textField("FileVersion");
         QCOMPARE(edit->text(), QStringLiteral("2"));
-        edit->setText(QStringLiteral("300"));
+        edit->setText("300");
         emit edit->editingFinished();
         QCOMPARE(
             prompts->refusals,
@@ -93,7 +93,7 @@ private slots:
         QCOMPARE(stored(0, QStringLiteral("FileVersion")), QStringLiteral("2"));
         QCOMPARE(edit->text(), QStringLiteral("2"));
         // A comment keeps its lines; it is stored when the page saves.
-        form->commentField()->setPlainText(QStringLiteral("first\n\nthird"));
+        form->commentField()->setPlainText("first\n\nthird");
         form->saveData();
         QCOMPARE(stored(0, QStringLiteral("Comment")), QStringLiteral("first\n\nthird"));
     }
@@ -103,13 +103,13 @@ private slots:
         form->lineHandle(0);
         QCOMPARE(form->identityField(1)->text(), QStringLiteral("0x0000abcd"));
         QVERIFY(!form->identityField(2)->isEnabled());
-        form->identityField(1)->setText(QStringLiteral("0x1FFFFFFFF"));
+        form->identityField(1)->setText("0x1FFFFFFFF");
         emit form->identityField(1)->editingFinished();
         QCOMPARE(
             prompts->refusals.value(0),
             QStringLiteral("0x1FFFFFFFF lies outside the range of UNSIGNED32 (0 to 4294967295)."));
         QCOMPARE(defaultValue(*db, 0, 0x1018, 1), QStringLiteral("0x0000abcd"));
-        form->identityField(1)->setText(QStringLiteral("0x12345678"));
+        form->identityField(1)->setText("0x12345678");
         emit form->identityField(1)->editingFinished();
         QCOMPARE(defaultValue(*db, 0, 0x1018, 1), QStringLiteral("0x12345678"));
         QCOMPARE(defaultValue(*db, 3, 0x1018, 1), QStringLiteral("0x0000abcd"));
@@ -119,17 +119,17 @@ private slots:
     {
         form->lineHandle(3);
         db->setDescriptionSettingsLine(3);
-        db->setDescriptionSettingsValue(QStringLiteral("ProductName"), QStringLiteral("Drive 3"));
-        db->setDescriptionSettingsValue(QStringLiteral("LSS_Supported"), QStringLiteral("1"));
-        QCOMPARE(form->textField(QStringLiteral("ProductName"))->text(), QStringLiteral("Drive 3"));
-        QVERIFY(form->flagField(QStringLiteral("LSS_Supported"))->isChecked());
+        db->setDescriptionSettingsValue("ProductName", QStringLiteral("Drive 3"));
+        db->setDescriptionSettingsValue("LSS_Supported", QStringLiteral("1"));
+        QCOMPARE(form->textField("ProductName")->text(), QStringLiteral("Drive 3"));
+        QVERIFY(form->flagField("LSS_Supported")->isChecked());
         db->setSubIndexValue(3, 0x1018, 1, QStringLiteral("0x77"));
         Sub vendor;
         db->getSubIndexData(3, 0x1018, 1, vendor);
         db->addSubIndex(3, 0x1018, 1, vendor);
         QCOMPARE(form->identityField(1)->text(), QStringLiteral("0x77"));
         form->lineHandle(0);
-        QCOMPARE(form->textField(QStringLiteral("ProductName"))->text(), QString());
+        QCOMPARE(form->textField("ProductName")->text(), QString());
     }
 
     void selectSubindexDialog()

@@ -449,12 +449,12 @@ private slots:
         QVERIFY(isEditable(controlled.editorOf("co_node_id_fct")));
         QVERIFY(isEditable(form->editorOf("co_node_id")));
         // The preference "Ignore CBW limitations" lifts the limit when the page is shown.
-        QSettings().setValue(QStringLiteral("General/ignorecbw"), true);
+        QSettings().setValue("General/ignorecbw", true);
         controlled.show();
         QVERIFY(isEditable(controlled.editorOf("co_node_id")));
         enter(controlled.editorOf("co_node_id"), "42");
         QCOMPARE(db->getGeneralSettingsValue("co_node_id"), QStringLiteral("42"));
-        QSettings().setValue(QStringLiteral("General/ignorecbw"), false);
+        QSettings().setValue("General/ignorecbw", false);
         controlled.hide();
         controlled.show();
         QVERIFY(!isEditable(controlled.editorOf("co_network_id")));
@@ -587,7 +587,7 @@ private:
     {
         QStringList values;
         for (const QString &key : keys)
-            values.append(db->getGeneralSettingsValue(QStringLiteral("targetsettings_") + key));
+            values.append(db->getGeneralSettingsValue("targetsettings_" + key));
         return values.join(QLatin1Char('|'));
     }
 

@@ -61,7 +61,7 @@ private slots:
     {
         open(0x2000);
         auto *types = child<QComboBox>("cbDataType");
-        const int entry = types->findText(QStringLiteral("UNSIGNED16"));
+        const int entry = types->findText("UNSIGNED16");
         types->setCurrentIndex(entry);
         emit types->activated(entry);
         QCOMPARE(stored(*db, 0x2000, 3).datatype, quint16(6));
@@ -81,7 +81,7 @@ private slots:
     {
         open(0x2200);
         auto *name = child<QLineEdit>("leName");
-        name->setText(QStringLiteral("Loop settings"));
+        name->setText("Loop settings");
         emit name->editingFinished();
         child<QCheckBox>("chkFwSupported")->click();
         Index object;
@@ -94,7 +94,7 @@ private slots:
         QCOMPARE(name->text(), QStringLiteral("Loop settings"));
         QCOMPARE(db->getIndexName(0, 0x2200), QStringLiteral("Loop settings"));
         auto *types = child<QComboBox>("cbObjectType");
-        types->setCurrentIndex(types->findText(QStringLiteral("VAR")));
+        types->setCurrentIndex(types->findText("VAR"));
         emit types->activated(types->currentIndex());
         QCOMPARE(prompts->refusals.value(1),
                  QStringLiteral("Only an ARRAY and a RECORD can be turned into each other; a VAR "
@@ -173,11 +173,11 @@ private slots:
         const Sub before = stored(*db, 0x2000, 2);
         open(0x2000);
         auto *name = child<QLineEdit>("leName");
-        name->setText(QStringLiteral("Renamed"));
+        name->setText("Renamed");
         emit name->editingFinished();
         child<QPushButton>("btnAddSubIndex")->click();
         child<QPushButton>("btnExpertEditing")->click();
-        form->overview()->item(2, IndexForm::ColDefault)->setText(QStringLiteral("99"));
+        form->overview()->item(2, IndexForm::ColDefault)->setText("99");
         QCOMPARE(defaultValue(*db, 0, 0x2000, 2), QStringLiteral("99"));
         child<QPushButton>("btnResetChanges_2")->click();
         QCOMPARE(db->getIndexName(0, 0x2000), QStringLiteral("Channels"));
@@ -230,23 +230,23 @@ private slots:
         open(0x2100);
         form->enableMetaData(true);
         MetaDataEditor *editor = form->metaDataEditor();
-        editor->keyBox()->setEditText(QStringLiteral("eds_define"));
-        editor->valueEdit()->setText(QStringLiteral("variantA"));
+        editor->keyBox()->setEditText("eds_define");
+        editor->valueEdit()->setText("variantA");
         QVERIFY(editor->addEntry());
         Index object;
         db->getIndexData(0, 0x2100, object);
-        QCOMPARE(object.metadata.value(QStringLiteral("eds_define")), QStringLiteral("variantA"));
-        editor->keyBox()->setEditText(QStringLiteral("eds_define"));
+        QCOMPARE(object.metadata.value("eds_define"), QStringLiteral("variantA"));
+        editor->keyBox()->setEditText("eds_define");
         QVERIFY(!editor->addEntry());
         QCOMPARE(prompts->refusals, QStringList{"The key \"eds_define\" is already used."});
         // Renaming a key in the table; a duplicate or empty key is refused in place.
-        editor->table()->item(0, 0)->setText(QStringLiteral("variant"));
+        editor->table()->item(0, 0)->setText("variant");
         db->getIndexData(0, 0x2100, object);
         QCOMPARE(object.metadata.keys(), QStringList{"variant"});
         // The key is offered on the next object of the line.
         open(0x2000);
         form->enableMetaData(true);
-        QCOMPARE(form->metaDataEditor()->keyBox()->findText(QStringLiteral("variant")), 0);
+        QCOMPARE(form->metaDataEditor()->keyBox()->findText("variant"), 0);
     }
 
 private:

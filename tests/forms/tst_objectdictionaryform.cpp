@@ -9,7 +9,6 @@
 #include "forms/subindexform.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -181,7 +180,7 @@ private slots:
         auto *indexForm = qobject_cast<IndexForm *>(form->openEditor());
         QVERIFY(indexForm);
         QCOMPARE(form->getCurSelectionType(), int(ObjectDictionaryForm::IndexSelection));
-        indexForm->setActiveTab(QStringLiteral("tabDescription"));
+        indexForm->setActiveTab("tabDescription");
         select(0x2100);
         QCOMPARE(form->openEditor()->getActiveTab(), QStringLiteral("tabDescription"));
         select(0x2000, 2);
@@ -257,7 +256,7 @@ private slots:
         QFETCH(QList<bool>, answers);
         QFETCH(int, questions);
         QFETCH(bool, deleted);
-        QSettings().setValue(QStringLiteral("General/warnbeforedeleting"), warn);
+        QSettings().setValue("General/warnbeforedeleting", warn);
         prompts->answers = answers;
         select(0x2000);
         for (quint16 index : {0x2000, 0x2100, 0x2200})
@@ -368,7 +367,7 @@ private slots:
         QTreeWidget *tree = form->tree();
         form->getIndexItem(0x2000)->setExpanded(true);
         form->getIndexItem(0x2200)->setExpanded(false);
-        form->filterEdit()->setText(QStringLiteral("GAIN"));
+        form->filterEdit()->setText("GAIN");
         QVERIFY(!tree->topLevelItem(1)->isHidden());
         QVERIFY(tree->topLevelItem(0)->isHidden());
         QVERIFY(form->getIndexItem(0x2000)->isHidden());
@@ -377,7 +376,7 @@ private slots:
         QVERIFY(!subItem(0x2200, 2)->isHidden());
         QVERIFY(subItem(0x2200, 1)->isHidden());
         // A matching object keeps its entries reachable: filtering by index finds it.
-        form->filterEdit()->setText(QStringLiteral("0x1a00"));
+        form->filterEdit()->setText("0x1a00");
         QVERIFY(!form->getIndexItem(0x1A00)->isHidden());
         form->filterEdit()->clear();
         QVERIFY(!form->getIndexItem(0x2000)->isHidden());
@@ -395,7 +394,7 @@ private slots:
         auto *subForm = qobject_cast<SubIndexForm *>(form->openEditor());
         QVERIFY(subForm);
         auto *description = subForm->findChild<QPlainTextEdit *>(QStringLiteral("teDescription"));
-        description->setPlainText(QStringLiteral("O'Neil's channel, 100% \"raw\""));
+        description->setPlainText("O'Neil's channel, 100% \"raw\"");
         select(0x2100);
         Sub stored;
         db->getSubIndexData(0, 0x2000, 1, stored);

@@ -115,7 +115,7 @@ private slots:
         row("32 bits into 32", QStringList{"0x23000020"}, QString(), "0", QString());
         QStringList full;
         for (int i = 0; i < 64; ++i)
-            full.append(QStringLiteral("0x00000000"));
+            full.append("0x00000000");
         row("65th entry", full, QString(), "1",
             "Number of mapped objects exceeds limit.\nOnly 8 mapped objects are supported by a "
             "PDO.");
@@ -131,7 +131,7 @@ private slots:
         QFETCH(QString, subZero);
         QFETCH(QString, canFd);
         QFETCH(QString, refusal);
-        QVERIFY(db->setGeneralSettingsValue(QStringLiteral("canfd_supported"), canFd));
+        QVERIFY(db->setGeneralSettingsValue("canfd_supported", canFd));
         setMapping(mapping, subZero);
         const auto others = snapshot(*db, 0, {0x1A00});
         QVERIFY(openMask(0x1A00));
@@ -143,7 +143,7 @@ private slots:
         mask->addMappableObject();
         QStringList expected = mapping;
         if (refusal.isEmpty()) {
-            expected.append(QStringLiteral("0x23000020"));
+            expected.append("0x23000020");
             QVERIFY(prompts->refusals.isEmpty());
         } else {
             QCOMPARE(prompts->titles, QStringList{"PDO Mapping"});

@@ -197,7 +197,7 @@ private slots:
         QVERIFY(!rowEditable(EntryField::DefaultValue));
         QCOMPARE(form->findChild<QLabel *>(QStringLiteral("lblStackManaged"))->text(),
                  QStringLiteral("Not editable - managed by CANopen Buswright"));
-        QSettings().setValue(QStringLiteral("General/ignorecbw"), true);
+        QSettings().setValue("General/ignorecbw", true);
         open(0x2000, 1);
         QVERIFY(rowEditable(EntryField::DefaultValue));
         // Switching limit check on opens the limit cells.

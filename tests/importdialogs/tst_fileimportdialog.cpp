@@ -16,7 +16,6 @@
 #include <QSettings>
 #include <QSpinBox>
 #include <QTemporaryDir>
-#include <QTest>
 
 namespace {
 
@@ -39,7 +38,7 @@ private slots:
     void initTestCase()
     {
         nwIsolateTestEnvironment();
-        QCoreApplication::setApplicationName(QStringLiteral("CANopen Nodewright"));
+        QCoreApplication::setApplicationName("CANopen Nodewright");
     }
 
     void init()

@@ -14,7 +14,7 @@ private slots:
     void initTestCase()
     {
         nwIsolateTestEnvironment();
-        AppIdentity::apply(QStringLiteral("j1939-nodewright"));
+        AppIdentity::apply("j1939-nodewright");
     }
 
     void showsIdentity()
@@ -23,12 +23,12 @@ private slots:
         QCOMPARE(about.applicationName(), QStringLiteral("J1939 Nodewright"));
         QCOMPARE(about.windowTitle(), QStringLiteral("About J1939 Nodewright"));
         const QString text = allLabelText(about);
-        QVERIFY2(text.contains(QStringLiteral("J1939 Nodewright")), qPrintable(text));
-        QVERIFY2(text.contains(QStringLiteral("Version 3.4.1")), qPrintable(text));
-        QVERIFY2(text.contains(QStringLiteral("tenvor")), qPrintable(text));
+        QVERIFY2(text.contains("J1939 Nodewright"), qPrintable(text));
+        QVERIFY2(text.contains("Version 3.4.1"), qPrintable(text));
+        QVERIFY2(text.contains("tenvor"), qPrintable(text));
         // A name set later is shown as text, not as markup.
-        about.setApplicationName(QStringLiteral("A & B <tool>"));
-        QVERIFY(allLabelText(about).contains(QStringLiteral("A &amp; B &lt;tool&gt;")));
+        about.setApplicationName("A & B <tool>");
+        QVERIFY(allLabelText(about).contains("A &amp; B &lt;tool&gt;"));
         QCOMPARE(about.windowTitle(), QStringLiteral("About A & B <tool>"));
     }
 

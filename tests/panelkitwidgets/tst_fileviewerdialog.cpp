@@ -8,7 +8,6 @@
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTextBlock>
-#include <QTextLayout>
 
 class TestFileViewerDialog : public QObject
 {
@@ -67,7 +66,7 @@ private slots:
 
     void missingFileExplained()
     {
-        const QString path = m_dir.filePath(QStringLiteral("gen_mp.c"));
+        const QString path = m_dir.filePath("gen_mp.c");
         FileViewerDialog viewer(path, nullptr);
         QVERIFY(!viewer.isLoaded());
         QVERIFY(viewer.text().isEmpty());

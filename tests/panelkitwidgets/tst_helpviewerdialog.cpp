@@ -22,7 +22,7 @@ private slots:
             html += "<p>Paragraph " + QByteArray::number(i) + " of the introduction.</p>\n";
         html += "<h2><a name=\"generation\"></a>Generating files</h2><p>Press F9.</p>\n"
                 "</body></html>\n";
-        m_manual = m_dir.filePath(QStringLiteral("manual_01006_en.html"));
+        m_manual = m_dir.filePath("manual_01006_en.html");
         QVERIFY(nwWriteFile(m_manual, html));
     }
 
@@ -38,9 +38,9 @@ private slots:
         QFETCH(bool, topicFirst);
         HelpViewerDialog viewer;
         viewer.resize(500, 300);
-        viewer.setTitle(QStringLiteral("CANopen Nodewright"));
+        viewer.setTitle("CANopen Nodewright");
         if (topicFirst)
-            viewer.setTopic(QStringLiteral("generation"));
+            viewer.setTopic("generation");
         QVERIFY(viewer.setFile(m_manual));
         QCOMPARE(viewer.windowTitle(), QStringLiteral("CANopen Nodewright"));
         QVERIFY(viewer.browser()->isReadOnly());
@@ -49,7 +49,7 @@ private slots:
         QScrollBar *bar = viewer.browser()->verticalScrollBar();
         if (!topicFirst) {
             QCOMPARE(bar->value(), 0);
-            viewer.setTopic(QStringLiteral("generation"));
+            viewer.setTopic("generation");
         }
         QCOMPARE(viewer.browser()->source().fragment(), QStringLiteral("generation"));
         QTRY_VERIFY(bar->value() > bar->maximum() / 2);
@@ -60,7 +60,7 @@ private slots:
     void missingFile()
     {
         HelpViewerDialog viewer;
-        const QString missing = m_dir.filePath(QStringLiteral("manual_01006_de.html"));
+        const QString missing = m_dir.filePath("manual_01006_de.html");
         QVERIFY(!viewer.setFile(missing));
         QVERIFY(viewer.browser()->toPlainText().contains(missing));
     }
