@@ -9,9 +9,7 @@
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPointer>
-#include <QSettings>
 #include <QTabWidget>
-#include <QTemporaryDir>
 
 namespace {
 

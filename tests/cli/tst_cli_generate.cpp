@@ -2,9 +2,6 @@
 #include "nwtest.h"
 #include "processrunner.h"
 
-#include <QDir>
-#include <QTemporaryDir>
-
 // `nodewright-cli generate` and `nodewright-cli info`, started as a script would.
 class TestCliGenerate : public QObject
 {

@@ -6,7 +6,6 @@
 #include "processrunner.h"
 
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
 namespace {
 

@@ -4,13 +4,9 @@
 
 #include "database/objectdatabase.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QSqlError>
-#include <QSqlQuery>
 #include <QSqlRecord>
-#include <QTemporaryDir>
 #include <QThread>
 
 namespace {

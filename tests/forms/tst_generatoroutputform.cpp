@@ -3,11 +3,8 @@
 #include "nwtest.h"
 #include "testenv.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QClipboard>
 #include <QMenu>
-#include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextBrowser>
 

@@ -8,14 +8,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QSettings>
 #include <QSpinBox>
-#include <QTemporaryDir>
 
 namespace {
 

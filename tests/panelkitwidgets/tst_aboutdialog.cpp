@@ -4,8 +4,6 @@
 #include "nwtest.h"
 #include "testenv.h"
 
-#include <QLabel>
-
 class TestAboutDialog : public QObject
 {
     Q_OBJECT

@@ -4,9 +4,7 @@
 #include "nwtest.h"
 #include "testenv.h"
 
-#include <QLabel>
 #include <QPlainTextEdit>
-#include <QTemporaryDir>
 #include <QTextBlock>
 
 class TestFileViewerDialog : public QObject

@@ -4,7 +4,6 @@
 #include "testenv.h"
 
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTextBrowser>
 
 class TestHelpViewerDialog : public QObject

@@ -3,7 +3,6 @@
 #include "nwtest.h"
 #include "testenv.h"
 
-#include <QApplication>
 #include <QStyleFactory>
 
 class TestTenvoAppStyle : public QObject
