@@ -16,34 +16,32 @@ private slots:
     void initTestCase() { gentest::initApplication(); }
     void init() { dir.reset(new QTemporaryDir); }
 
+    // The arguments follow the project @/demo.nwrp unless they name another first.
     void usageAndInputErrors_data()
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("error");
-        QTest::addRow("no format")
-            << QStringList{"@/demo.nwrp"} << "missing option --format eds|xdd|csv|html|txt";
-        QTest::addRow("unknown format") << QStringList{"@/demo.nwrp", "--format", "dbc"}
-                                        << "unknown format 'dbc' (eds, xdd, csv, html or txt)";
-        QTest::addRow("line no number")
-            << QStringList{"@/demo.nwrp", "--format", "eds", "--line", "x"}
-            << "--line needs a line number from 0 to 239";
-        QTest::addRow("variant of a CSV")
-            << QStringList{"@/demo.nwrp", "--format", "csv", "--variant", "FULL"}
-            << "--variant applies to EDS files only";
-        QTest::addRow("line without CANopen")
-            << QStringList{"@/demo.nwrp", "--format", "eds", "--line", "7"}
-            << "line 7 is not a CANopen line of the project";
-        QTest::addRow("documentation of an unknown line")
-            << QStringList{"@/demo.nwrp", "--format", "html", "--line", "7"}
-            << "line 7 is not a CANopen or J1939 line of the project";
-        QTest::addRow("unknown variant")
-            << QStringList{"@/demo.nwrp", "--format", "eds", "--line", "0", "--variant", "full"}
-            << "line 0 has no EDS variant 'full'; its variants: \"\", FULL";
-        QTest::addRow("missing project")
-            << QStringList{"@/none.nwrp", "--format", "csv"} << "@/none.nwrp: no such file";
-        QTest::addRow("output is a file")
-            << QStringList{"@/demo.nwrp", "--format", "csv", "--output", "@/demo.nwrp"}
-            << "The output folder @/demo.nwrp is not writable.";
+        const auto row = [](const char *name, QStringList args, const char *error) {
+            if (!args.value(0).startsWith('@'))
+                args.prepend("@/demo.nwrp");
+            QTest::newRow(name) << args << QString(error);
+        };
+        row("no format", {}, "missing option --format eds|xdd|csv|html|txt");
+        row("unknown format", {"--format", "dbc"},
+            "unknown format 'dbc' (eds, xdd, csv, html or txt)");
+        row("line no number", {"--format", "eds", "--line", "x"},
+            "--line needs a line number from 0 to 239");
+        row("variant of a CSV", {"--format", "csv", "--variant", "FULL"},
+            "--variant applies to EDS files only");
+        row("line without CANopen", {"--format", "eds", "--line", "7"},
+            "line 7 is not a CANopen line of the project");
+        row("documentation of an unknown line", {"--format", "html", "--line", "7"},
+            "line 7 is not a CANopen or J1939 line of the project");
+        row("unknown variant", {"--format", "eds", "--line", "0", "--variant", "full"},
+            "line 0 has no EDS variant 'full'; its variants: \"\", FULL");
+        row("missing project", {"@/none.nwrp", "--format", "csv"}, "@/none.nwrp: no such file");
+        row("output is a file", {"--format", "csv", "--output", "@/demo.nwrp"},
+            "The output folder @/demo.nwrp is not writable.");
     }
 
     void usageAndInputErrors()
@@ -99,16 +97,15 @@ private slots:
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QStringList>("written");
-        QTest::addRow("one line") << QStringList{"--format", "eds", "--line", "1"}
-                                  << QStringList{"!", "demo_1.eds", "demo_1_ONE.eds"};
-        QTest::addRow("one variant")
-            << QStringList{"--format", "eds", "--line", "0", "--variant", "FULL"}
-            << QStringList{"demo_0_FULL.eds"};
-        QTest::addRow("the base file") << QStringList{"--format", "eds", "--variant", ""}
-                                       << QStringList{"demo_0.eds", "demo_1.eds"};
-        QTest::addRow("into a new folder")
-            << QStringList{"--format", "csv", "--line", "0", "--output", "@/out/csv"}
-            << QStringList{"out/csv/demo_0.csv"};
+        const auto row = [](const char *name, const QStringList &args, const QStringList &written) {
+            QTest::newRow(name) << args << written;
+        };
+        row("one line", {"--format", "eds", "--line", "1"}, {"!", "demo_1.eds", "demo_1_ONE.eds"});
+        row("one variant", {"--format", "eds", "--line", "0", "--variant", "FULL"},
+            {"demo_0_FULL.eds"});
+        row("the base file", {"--format", "eds", "--variant", ""}, {"demo_0.eds", "demo_1.eds"});
+        row("into a new folder", {"--format", "csv", "--line", "0", "--output", "@/out/csv"},
+            {"out/csv/demo_0.csv"});
     }
 
     void selection()

@@ -83,12 +83,10 @@ private slots:
         consumers->table()->setCurrentCell(0, 0);
         consumers->deleteEntry();
         QCOMPARE(db->getSubIndices(0, 0x1016), (QList<quint8>{0, 1}));
-        QCOMPARE(db->getSubIndexValue(0, 0x1016, 0), QStringLiteral("1"));
-        QCOMPARE(db->getSubIndexValue(0, 0x1016, 1), QStringLiteral("0x000400c8"));
+        QCOMPARE(stored(*db, 0x1016, 0).defaultvalue + ' ' + stored(*db, 0x1016, 1).defaultvalue,
+                 QStringLiteral("1 0x000400c8"));
         consumers->addEntry();
-        Sub added;
-        QVERIFY(db->getSubIndexData(0, 0x1016, 2, added));
-        QCOMPARE(added.name, QStringLiteral("Consumer Heartbeat Time 2"));
+        QCOMPARE(stored(*db, 0x1016, 2).name, QStringLiteral("Consumer Heartbeat Time 2"));
         QCOMPARE(db->getSubIndexValue(0, 0x1016, 0), QStringLiteral("2"));
     }
 

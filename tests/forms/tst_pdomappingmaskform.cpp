@@ -149,12 +149,9 @@ private slots:
             QCOMPARE(prompts->titles, QStringList{"PDO Mapping"});
             QCOMPARE(prompts->refusals, QStringList{refusal});
         }
-        QStringList stored;
-        for (quint8 sub : db->getSubIndices(0, 0x1A00, 1))
-            stored.append(db->getSubIndexValue(0, 0x1A00, sub));
-        QCOMPARE(stored, expected);
-        QCOMPARE(db->getSubIndexValue(0, 0x1A00, 0),
-                 subZero.isEmpty() ? QString::number(expected.size()) : subZero);
+        QCOMPARE(mappingValues(),
+                 QStringList(subZero.isEmpty() ? QString::number(expected.size()) : subZero)
+                     + expected);
         QCOMPARE(mask->mappedTable()->rowCount(), expected.size());
         QCOMPARE(snapshot(*db, 0, {0x1A00}), others);
     }
@@ -170,39 +167,31 @@ private slots:
         table->selectRow(3);
         mask->deleteMappedObject();
         QCOMPARE(db->getSubIndices(0, 0x1A00), (QList<quint8>{0, 1, 2, 3}));
-        QCOMPARE(db->getSubIndexValue(0, 0x1A00, 0), QStringLiteral("3"));
-        QCOMPARE(db->getSubIndexValue(0, 0x1A00, 1), QStringLiteral("0x20000108"));
-        QCOMPARE(db->getSubIndexValue(0, 0x1A00, 2), QStringLiteral("0x21000010"));
-        QCOMPARE(db->getSubIndexValue(0, 0x1A00, 3), QStringLiteral("0x20000408"));
+        QCOMPARE(mappingValues(), (QStringList{"3", "0x20000108", "0x21000010", "0x20000408"}));
         QCOMPARE(table->item(1, 3)->text(), QStringLiteral("Speed"));
         QCOMPARE(snapshot(*db, 0, {0x1A00}), others);
     }
 
+    // A new entry takes the access of sub-index 0.
     void newEntryCopiesTheFirstOne_data()
     {
-        QTest::addColumn<QString>("subZeroAccess");
-        QTest::addColumn<QString>("entryAccess");
-        QTest::addRow("static mapping") << "const" << QString("const");
-        QTest::addRow("dynamic mapping") << "rw" << QString("rw");
+        QTest::addColumn<QString>("access");
+        QTest::addRow("static mapping") << "const";
+        QTest::addRow("dynamic mapping") << "rw";
     }
 
     void newEntryCopiesTheFirstOne()
     {
-        QFETCH(QString, subZeroAccess);
-        QFETCH(QString, entryAccess);
-        Sub subZero;
-        QVERIFY(db->getSubIndexData(0, 0x1A00, 0, subZero));
-        subZero.accesstype = subZeroAccess;
+        QFETCH(QString, access);
+        Sub subZero = stored(*db, 0x1A00, 0);
+        subZero.accesstype = access;
         QVERIFY(db->addSubIndex(0, 0x1A00, 0, subZero));
         QVERIFY(openMask(0x1A00));
         mask->addMappableObject(0x2000, 3, 8, QString(), 5);
-        Sub added;
-        QVERIFY(db->getSubIndexData(0, 0x1A00, 3, added));
-        QCOMPARE(added.name, QStringLiteral("Mapping Entry 3"));
-        QCOMPARE(added.accesstype, entryAccess);
-        QCOMPARE(added.datatype, quint16(7));
-        QCOMPARE(added.defaultvalue, QStringLiteral("0x20000308"));
-        QCOMPARE(db->getSubIndexValue(0, 0x1A00, 0), QStringLiteral("3"));
+        const Sub added = stored(*db, 0x1A00, 3);
+        QCOMPARE(QStringList({added.name, added.accesstype, QString::number(added.datatype)}),
+                 (QStringList{"Mapping Entry 3", access, "7"}));
+        QCOMPARE(mappingValues(), (QStringList{"3", "0x20000208", "0x21000010", "0x20000308"}));
         QCOMPARE(mask->mappedTable()->item(2, 3)->text(), QStringLiteral("Channel 3"));
     }
 
@@ -242,6 +231,15 @@ private slots:
     }
 
 private:
+    // The values of the TPDO mapping 0x1A00, sub-index 0 first.
+    QStringList mappingValues() const
+    {
+        QStringList values;
+        for (quint8 sub : db->getSubIndices(0, 0x1A00))
+            values.append(db->getSubIndexValue(0, 0x1A00, sub));
+        return values;
+    }
+
     void setMapping(const QStringList &words, const QString &subZero = QString())
     {
         for (quint8 sub : db->getSubIndices(0, 0x1A00, 1))
