@@ -80,23 +80,23 @@ private slots:
         QTest::addColumn<QString>("name"); // of the sub-index; empty: it must be absent
         QTest::addColumn<QString>("value"); // its default value
         QTest::addColumn<QString>("logged"); // in the standard error output; empty: not tried
+        const auto row = [](const char *name, const QString &file, quint16 index, quint8 sub,
+                            const QString &entry, const QString &value, const QString &logged) {
+            QTest::newRow(name) << file << index << sub << entry << value << logged;
+        };
         const QString data = QStringLiteral(NW_TEST_DATA_DIR "/importers/");
         // The compact array's elements are named after the object.
-        QTest::addRow("EDS") << data + "eds/sample.eds" << quint16(0x3004) << quint8(2)
-                             << "Sensor Status 2" << QString()
-                             << "sample.eds:1007: warning: the key Factor is not known";
+        row("EDS", data + "eds/sample.eds", 0x3004, 2, "Sensor Status 2", QString(),
+            "sample.eds:1007: warning: the key Factor is not known");
         // DCF: the configured value replaces the default.
-        QTest::addRow("DCF") << data + "dcf/co-nmt-slave.dcf" << quint16(0x1017) << quint8(0)
-                             << "Producer heartbeat time" << QString("100") << "try to import";
+        row("DCF", data + "dcf/co-nmt-slave.dcf", 0x1017, 0, "Producer heartbeat time", "100",
+            "try to import");
         // A CSV list: its broken row is logged, its commands run after the import.
-        QTest::addRow("CSV") << data + "csv/motor.csv" << quint16(0x2011) << quint8(0)
-                             << "Speed set point" << QString("0")
-                             << "motor.csv:7: warning: no object index";
-        QTest::addRow("text with an EDS suffix")
-            << "notes.eds" << quint16(0x3004) << quint8(2) << QString() << QString()
-            << "notes.eds: error: the file has no sections; it is no EDS or DCF file";
-        QTest::addRow("other suffix")
-            << "notes.txt" << quint16(0x3004) << quint8(2) << QString() << QString() << QString();
+        row("CSV", data + "csv/motor.csv", 0x2011, 0, "Speed set point", "0",
+            "motor.csv:7: warning: no object index");
+        row("text with an EDS suffix", "notes.eds", 0x3004, 2, QString(), QString(),
+            "notes.eds: error: the file has no sections; it is no EDS or DCF file");
+        row("other suffix", "notes.txt", 0x3004, 2, QString(), QString(), QString());
     }
 
     void importsIntoLineZero()

@@ -106,8 +106,6 @@ private slots:
             "classic\\.xdd: error: .* has is not in CiA 1311 XDD format\\.");
         row("CSV with a malformed row", data + "rows.csv", {}, {}, 0,
             "rows\\.csv:3: warning: no object index");
-        row("CSV with quoted fields over two lines", data + "quoted.csv", {}, {}, 0,
-            "quoted\\.csv:4: warning: unknown data type \"unsigned99\"");
         row("CODB catalogue", data + "drive.codb", {}, {}, 0, "");
         row("missing file", "missing.eds", {}, {}, 2, "no such file");
         row("range reversed", sample, {}, {"--range", "0x9FFF-0x6000"}, 2, "--range");
