@@ -15,7 +15,7 @@
 using namespace dictionaryfixture;
 
 // The device description page, and the two small dialogs of the tree's sub-index actions.
-class TestDeviceDescriptionForm : public QObject
+class TestDeviceDescriptionForm : public QObject, private FormProject
 {
     Q_OBJECT
 
@@ -24,10 +24,7 @@ private slots:
 
     void init()
     {
-        prompts = ScriptedPrompts::install();
-        db = std::make_unique<ObjectDataBase>();
-        QVERIFY(db->createNewDataBase());
-        buildLine(*db, 0);
+        startProject();
         buildLine(*db, 3);
         form = std::make_unique<DeviceDescriptionForm>();
         form->setProjectDatabase(db.get());
@@ -36,8 +33,7 @@ private slots:
     void cleanup()
     {
         form.reset();
-        db.reset();
-        FormPrompts::install(nullptr);
+        endProject();
     }
 
     void settingsOfTheCurrentLine_data()
@@ -180,9 +176,7 @@ private:
         return db->getDescriptionSettingsValue(key);
     }
 
-    std::unique_ptr<ObjectDataBase> db;
     std::unique_ptr<DeviceDescriptionForm> form;
-    ScriptedPrompts *prompts = nullptr;
 };
 
 NW_TEST_MAIN(TestDeviceDescriptionForm)

@@ -13,26 +13,19 @@
 
 using namespace dictionaryfixture;
 
-class TestIndexForm : public QObject
+class TestIndexForm : public QObject, private FormProject
 {
     Q_OBJECT
 
 private slots:
     void initTestCase() { nwtest::initApplication(); }
 
-    void init()
-    {
-        prompts = ScriptedPrompts::install();
-        db = std::make_unique<ObjectDataBase>();
-        QVERIFY(db->createNewDataBase());
-        buildLine(*db, 0);
-    }
+    void init() { startProject(); }
 
     void cleanup()
     {
         form.reset();
-        db.reset();
-        FormPrompts::install(nullptr);
+        endProject();
     }
 
     void addSubIndexRenumbers()
@@ -261,9 +254,7 @@ private:
         return form->findChild<T *>(QLatin1String(name));
     }
 
-    std::unique_ptr<ObjectDataBase> db;
     std::unique_ptr<IndexForm> form;
-    ScriptedPrompts *prompts = nullptr;
 };
 
 NW_TEST_MAIN(TestIndexForm)

@@ -38,7 +38,7 @@ QStringList menuTexts(QMenu *menu)
 
 } // namespace
 
-class TestObjectDictionaryForm : public QObject
+class TestObjectDictionaryForm : public QObject, private FormProject
 {
     Q_OBJECT
 
@@ -53,10 +53,7 @@ private slots:
     void init()
     {
         QSettings().clear();
-        prompts = ScriptedPrompts::install();
-        db = std::make_unique<ObjectDataBase>();
-        QVERIFY(db->createNewDataBase());
-        buildLine(*db, 0);
+        startProject();
         form = std::make_unique<ObjectDictionaryForm>();
         form->setProjectDatabase(db.get());
         form->handleExpertMode(false);
@@ -65,8 +62,7 @@ private slots:
     void cleanup()
     {
         form.reset();
-        db.reset();
-        FormPrompts::install(nullptr);
+        endProject();
     }
 
     void treeShowsSegmentsObjectsAndSubs()
@@ -467,9 +463,7 @@ private:
     }
 
     QTemporaryDir dir;
-    std::unique_ptr<ObjectDataBase> db;
     std::unique_ptr<ObjectDictionaryForm> form;
-    ScriptedPrompts *prompts = nullptr;
 };
 
 NW_TEST_MAIN(TestObjectDictionaryForm)

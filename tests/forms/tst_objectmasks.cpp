@@ -17,7 +17,7 @@
 using namespace dictionaryfixture;
 
 // The simple masks through their widgets: what a user's input writes, and what is refused.
-class TestObjectMasks : public QObject
+class TestObjectMasks : public QObject, private FormProject
 {
     Q_OBJECT
 
@@ -26,10 +26,7 @@ private slots:
 
     void init()
     {
-        prompts = ScriptedPrompts::install();
-        db = std::make_unique<ObjectDataBase>();
-        QVERIFY(db->createNewDataBase());
-        buildLine(*db, 0);
+        startProject();
         addArray(*db, 0, 0x1016, 2, QStringLiteral("Consumer Heartbeat Time"));
         QVERIFY(db->setSubIndexValue(0, 0x1016, 1, "0x00030064"));
         QVERIFY(db->setSubIndexValue(0, 0x1016, 2, "0x000400c8"));
@@ -39,8 +36,7 @@ private slots:
     void cleanup()
     {
         mask.reset();
-        db.reset();
-        FormPrompts::install(nullptr);
+        endProject();
     }
 
     void heartbeatConsumerCells_data()
@@ -163,9 +159,7 @@ private:
         addSub(*db, 0, 0x13FF, 1, entry(QStringLiteral("Checksum SRDO 1"), 6, "0"));
     }
 
-    std::unique_ptr<ObjectDataBase> db;
     std::unique_ptr<BaseObjectMask> mask;
-    ScriptedPrompts *prompts = nullptr;
 };
 
 NW_TEST_MAIN(TestObjectMasks)

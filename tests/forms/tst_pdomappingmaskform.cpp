@@ -14,7 +14,7 @@
 
 using namespace dictionaryfixture;
 
-class TestPdoMappingMaskForm : public QObject
+class TestPdoMappingMaskForm : public QObject, private FormProject
 {
     Q_OBJECT
 
@@ -23,18 +23,14 @@ private slots:
 
     void init()
     {
-        prompts = ScriptedPrompts::install();
-        db = std::make_unique<ObjectDataBase>();
-        QVERIFY(db->createNewDataBase());
-        buildLine(*db, 0);
+        startProject();
         addVar(*db, 0, 0x2300, QStringLiteral("Position"), 7, QStringLiteral("0"));
     }
 
     void cleanup()
     {
         mask.reset();
-        db.reset();
-        FormPrompts::install(nullptr);
+        endProject();
     }
 
     void factoryChoosesTheMask_data()
@@ -272,9 +268,7 @@ private:
         return -1;
     }
 
-    std::unique_ptr<ObjectDataBase> db;
     std::unique_ptr<PdoMappingMaskForm> mask;
-    ScriptedPrompts *prompts = nullptr;
 };
 
 NW_TEST_MAIN(TestPdoMappingMaskForm)

@@ -15,7 +15,7 @@ using Expected = QMap<int, QString>;
 
 // The communication services copy their objects from the built template data/objects.data
 // and write the values of the mask; a service that cannot be added changes nothing.
-class TestServiceMasks : public QObject
+class TestServiceMasks : public QObject, private FormProject
 {
     Q_OBJECT
 
@@ -27,19 +27,12 @@ private slots:
         QVERIFY(QFile::exists(BaseObjectMask::templateFolder() + "/objects.data"));
     }
 
-    void init()
-    {
-        prompts = ScriptedPrompts::install();
-        db = std::make_unique<ObjectDataBase>();
-        QVERIFY(db->createNewDataBase());
-        buildLine(*db, 0);
-    }
+    void init() { startProject(); }
 
     void cleanup()
     {
         mask.reset();
-        db.reset();
-        FormPrompts::install(nullptr);
+        endProject();
     }
 
     void servicesAddTheirObjects_data()
@@ -130,9 +123,7 @@ private:
         return mask.get();
     }
 
-    std::unique_ptr<ObjectDataBase> db;
     std::unique_ptr<BaseObjectMask> mask;
-    ScriptedPrompts *prompts = nullptr;
 };
 
 NW_TEST_MAIN(TestServiceMasks)

@@ -14,7 +14,7 @@ using Field = EntryField::Field;
 
 Q_DECLARE_METATYPE(EntryField::Field)
 
-class TestSubIndexForm : public QObject
+class TestSubIndexForm : public QObject, private FormProject
 {
     Q_OBJECT
 
@@ -29,17 +29,13 @@ private slots:
     void init()
     {
         QSettings().clear();
-        prompts = ScriptedPrompts::install();
-        db = std::make_unique<ObjectDataBase>();
-        QVERIFY(db->createNewDataBase());
-        buildLine(*db, 0);
+        startProject();
     }
 
     void cleanup()
     {
         form.reset();
-        db.reset();
-        FormPrompts::install(nullptr);
+        endProject();
     }
 
     void typedValues_data()
@@ -290,9 +286,7 @@ private:
         return form->attributes()->item(form->rowOf(field), 0)->flags() & Qt::ItemIsEditable;
     }
 
-    std::unique_ptr<ObjectDataBase> db;
     std::unique_ptr<SubIndexForm> form;
-    ScriptedPrompts *prompts = nullptr;
 };
 
 NW_TEST_MAIN(TestSubIndexForm)
