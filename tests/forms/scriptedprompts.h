@@ -4,7 +4,9 @@
 #include "dictionaryfixture.h"
 #include "forms/formprompts.h"
 
+#include <QSettings>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -101,7 +103,14 @@ protected:
         db.reset();
         FormPrompts::install(nullptr);
     }
+    // For pages that keep settings: they go to a folder of the test, not the user's.
+    void isolateSettings()
+    {
+        for (const auto format : {QSettings::IniFormat, QSettings::NativeFormat})
+            QSettings::setPath(format, QSettings::UserScope, settingsDir.filePath("settings"));
+    }
 
     std::unique_ptr<ObjectDataBase> db;
     ScriptedPrompts *prompts = nullptr;
+    QTemporaryDir settingsDir;
 };

@@ -46,8 +46,7 @@ private slots:
     void initTestCase()
     {
         nwtest::initApplication();
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.filePath("settings"));
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("settings"));
+        isolateSettings();
     }
 
     void init()
@@ -462,7 +461,6 @@ private:
         return nullptr;
     }
 
-    QTemporaryDir dir;
     std::unique_ptr<ObjectDictionaryForm> form;
 };
 

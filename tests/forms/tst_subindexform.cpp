@@ -22,8 +22,7 @@ private slots:
     void initTestCase()
     {
         nwtest::initApplication();
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.filePath("settings"));
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("settings"));
+        isolateSettings();
     }
 
     void init()
@@ -262,8 +261,6 @@ private:
         form = std::make_unique<SubIndexForm>();
         form->setMember(0, index, sub, db.get(), editable, true);
     }
-
-    QTemporaryDir dir;
 
     void type(Field field, const QString &text)
     {
