@@ -193,7 +193,7 @@ private slots:
         QCOMPARE(child<QLabel>(m_window.get(), "lblProjectName")->text(),
                  QStringLiteral("new project"));
         QVERIFY(!m_window->isModified());
-        QCOMPARE(enabledPages(),
+        QCOMPARE(pageTitles(true),
                  (QStringList{"General Settings", "Device Description - line 0",
                               "CANopen Object Dictionary - line 0", "Generator Output"}));
         m_window->setTemplatePath(m_dir.filePath("missing.data"));
@@ -226,7 +226,7 @@ private slots:
         m_project->setGeneralSettingsValue("co_node_id", QStringLiteral("5"));
         QVERIFY(m_window->isModified());
         m_window->on_actionSave_Project_triggered();
-        QVERIFY(QFileInfo::exists(path + QStringLiteral(".bak")));
+        QVERIFY(QFileInfo::exists(path + ".bak"));
         m_window->on_actionNew_Project_triggered();
         QVERIFY(m_window->openProject(path));
         QCOMPARE(m_window->projectPath(), path);
@@ -437,11 +437,11 @@ private slots:
         const QString path = saveNewProject("rawcan.nwrp");
         m_ui->protocols.append(1);
         m_window->on_actionNew_Project_triggered();
-        QCOMPARE(enabledPages(),
+        QCOMPARE(pageTitles(true),
                  (QStringList{"General Settings", "Device Description - line 0",
                               "CANopen Object Dictionary - line 0", "Generator Output"}));
         QVERIFY(m_window->openProject(path));
-        QCOMPARE(enabledPages(),
+        QCOMPARE(pageTitles(true),
                  (QStringList{"General Settings", "CAN ID Database", "Generator Output"}));
     }
 
@@ -486,7 +486,7 @@ private slots:
             "tenvor embedded communication - CANopen Nodewright 3.4.1 invoked by CANopen "
             "Buswright for Node 16");
         QTest::addRow("network 0") << "0" << base;
-        QTest::addRow("network 2") << "0x2" << base + QStringLiteral(" (network 2)");
+        QTest::addRow("network 2") << "0x2" << base + " (network 2)";
     }
 
     void networkToolTitle()
@@ -764,22 +764,13 @@ private:
         return texts;
     }
 
-    QStringList pageTitles() const
-    {
-        const auto *box = child<QToolBox>(m_window.get(), "toolBox");
-        QStringList titles;
-        for (int i = 0; i < box->count(); ++i)
-            titles.append(box->itemText(i));
-        return titles;
-    }
-
-    // The titles of the pages the tool box lets the user open.
-    QStringList enabledPages() const
+    // The titles of the tool box pages; with enabledOnly those the user can open.
+    QStringList pageTitles(bool enabledOnly = false) const
     {
         const auto *box = child<QToolBox>(m_window.get(), "toolBox");
         QStringList titles;
         for (int i = 0; i < box->count(); ++i) {
-            if (box->isItemEnabled(i))
+            if (!enabledOnly || box->isItemEnabled(i))
                 titles.append(box->itemText(i));
         }
         return titles;

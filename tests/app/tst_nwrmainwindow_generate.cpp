@@ -50,9 +50,9 @@ private slots:
         QVERIFY2(interaction->messages.isEmpty(), qPrintable(interaction->messages.join('\n')));
         auto *output = window->findChild<GeneratorOutputForm *>();
         QVERIFY(output);
-        const QString stamp = gentest::fixedTime().toString(Qt::TextDate) + QStringLiteral(": ");
+        const QString stamp = gentest::fixedTime().toString(Qt::TextDate) + ": ";
         const QString log = output->getLogging();
-        QVERIFY2(log.contains(stamp + QStringLiteral("Generation of gen_indication.h completed.")),
+        QVERIFY2(log.contains(stamp + "Generation of gen_indication.h completed."),
                  qPrintable(log));
         QVERIFY(QFile::exists(dir.filePath("gen_indices.h")));
         QVERIFY(!window->findChild<QProgressDialog *>()->isVisible());
@@ -123,7 +123,7 @@ private:
         return viewers.isEmpty() ? nullptr : viewers.last();
     }
 
-    QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/nwwin-XXXXXX")};
+    QTemporaryDir dir{QDir::tempPath() + "/nwwin-XXXXXX"};
     std::unique_ptr<ObjectDataBase> project;
     std::unique_ptr<NwrMainWindow> window;
     ScriptedInteraction *interaction = nullptr;

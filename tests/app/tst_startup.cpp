@@ -62,12 +62,12 @@ private slots:
     void projectIsOpenedSavedAndGenerated()
     {
         const QString project = copyTemplate();
-        QVERIFY(!QFileInfo::exists(project + QStringLiteral(".bak")));
+        QVERIFY(!QFileInfo::exists(project + ".bak"));
         const nwtest::ProcessResult result =
             run({project, QStringLiteral("-s"), QStringLiteral("-g")});
         QVERIFY2(result.finished && result.exitCode == 0, qPrintable(result.err));
         // Saving keeps the file it replaces as the backup.
-        QVERIFY2(QFileInfo::exists(project + QStringLiteral(".bak")), qPrintable(result.err));
+        QVERIFY2(QFileInfo::exists(project + ".bak"), qPrintable(result.err));
         QVERIFY(QFileInfo::exists(project));
         QVERIFY2(QFileInfo::exists(m_home.filePath("gen_indication.h")), qPrintable(result.err));
     }
@@ -137,7 +137,7 @@ private:
     {
         const QString project = m_home.filePath("device.nwrp");
         QFile::remove(project);
-        QFile::remove(project + QStringLiteral(".bak"));
+        QFile::remove(project + ".bak");
         if (!QFile::copy(QStringLiteral(NW_BINARY_DIR "/src/data/mt.data"), project))
             return QString();
         QFile::setPermissions(project, QFile::permissions(project) | QFile::WriteOwner);

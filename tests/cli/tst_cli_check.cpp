@@ -133,7 +133,7 @@ private:
         ObjectDataBase db;
         buildCleanProject(db);
         mutate(db);
-        const QString path = m_dir.filePath(name + QStringLiteral(".nwrp"));
+        const QString path = m_dir.filePath(name + ".nwrp");
         return db.saveDataBase(path) ? path : QString();
     }
 

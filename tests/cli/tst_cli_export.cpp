@@ -74,7 +74,7 @@ private slots:
         QFETCH(QStringList, written);
         const QString project = saveProject();
         QVERIFY(!project.isEmpty());
-        const Result result = run({project, QStringLiteral("--format"), format});
+        const Result result = run({project, "--format", format});
         QVERIFY2(result.exitCode == 0, qPrintable(result.err));
         QCOMPARE(result.out, expectedOutput(written));
         ObjectDataBase db;
@@ -135,7 +135,7 @@ private slots:
             return entries;
         };
         const QStringList generated = snapshot();
-        const QStringList check = generate + QStringList{QStringLiteral("--check")};
+        const QStringList check = generate + QStringList{"--check"};
         Result result = cli(check);
         QCOMPARE(result.exitCode, 0);
         QCOMPARE(result.out.size(), 1);
@@ -191,7 +191,7 @@ private:
         gentest::addVar(db, 1, 0x2000, QStringLiteral("Line one only"), 7, {{"eds_define", "ONE"}});
         // The export leaves the model check out: a missing mandatory object does not stop it.
         db.delIndex(1, 0x1001);
-        const QString path = dir->path() + QStringLiteral("/demo.nwrp");
+        const QString path = dir->path() + "/demo.nwrp";
         return db.saveDataBase(path) ? path : QString();
     }
 

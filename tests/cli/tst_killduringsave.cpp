@@ -172,10 +172,7 @@ private slots:
     void importKilledAtAnyMoment()
     {
         const QString eds = m_dir.filePath("big.eds");
-        QFile file(eds);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bigEds(1500));
-        file.close();
+        QVERIFY(nwWriteFile(eds, bigEds(1500)));
         const QString untouched = m_dir.filePath("untouched.nwrp");
         QVERIFY(writeProject(untouched, 5, 2));
         const QMap<QString, QString> before{{QStringLiteral("p.nwrp"), untouched}};
@@ -199,97 +196,87 @@ private:
     // Starts program; the clock starts when it printed marker (at its start without
     // one). With a delay it is killed that many microseconds later, else it runs to its end.
     Run run(const QString &program, const QStringList &arguments, const QByteArray &marker,
-            qint64 delayUs = -1);
-    void restore(const QMap<QString, QString> &files);
+            qint64 delayUs = -1)
+    {
+        Run result;
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        // The working copies of the killed programs stay in a folder of the test.
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.filePath("data"));
+        process.setProcessEnvironment(environment);
+        process.start(program, arguments);
+        if (!process.waitForStarted())
+            return result;
+        QByteArray out;
+        while (!marker.isEmpty() && !out.contains(marker) && process.waitForReadyRead(30000))
+            out += process.readAllStandardOutput();
+        QElapsedTimer clock;
+        clock.start();
+        if (delayUs >= 0) {
+            while (clock.nsecsElapsed() / 1000 < delayUs && process.state() == QProcess::Running)
+                QThread::usleep(100);
+            if (process.state() == QProcess::Running) {
+                process.kill();
+                result.killed = true;
+            }
+        }
+        process.waitForFinished(60000);
+        result.elapsedUs = clock.nsecsElapsed() / 1000;
+        result.finishedWell = !result.killed && process.exitStatus() == QProcess::NormalExit
+                              && process.exitCode() == 0;
+        if (!result.finishedWell && !result.killed)
+            qWarning() << process.readAllStandardError();
+        return result;
+    }
+
+    // Empties the work folder, then copies each source to its name there.
+    void restore(const QMap<QString, QString> &files)
+    {
+        QDir(m_work).removeRecursively();
+        QDir(m_dir.filePath("data")).removeRecursively();
+        QDir().mkpath(m_work);
+        for (auto it = files.cbegin(); it != files.cend(); ++it)
+            QFile::copy(it.value(), QDir(m_work).filePath(it.key()));
+    }
+
+    // Kills program at moments spread from its start to a little past the end of a complete
+    // run, each time from the files of before; the last run is not killed, since on a busy
+    // machine a run may take longer than the timed one. After each run the project must hold
+    // one of contents and its backup one of backups ("none" is no backup), as one of the
+    // allowed pairs "<project> <backup>" (any when none are given); every content must have
+    // been seen.
     void killAtMoments(const QString &program, const QStringList &arguments,
                        const QByteArray &marker, qint64 completeUs, int moments,
                        const QMap<QString, QString> &before, const QMap<QString, Dump> &contents,
-                       const QMap<QString, Dump> &backups, const QStringList &allowed);
+                       const QMap<QString, Dump> &backups, const QStringList &allowed)
+    {
+        const QString project = QDir(m_work).filePath("p.nwrp");
+        QMap<QString, int> seen;
+        for (int moment = 0; moment < moments; ++moment) {
+            restore(before);
+            const bool last = moment == moments - 1;
+            const qint64 delay = last ? -1 : completeUs * 11 / 10 * moment / (moments - 2);
+            const Run killed = run(program, arguments, marker, delay);
+            QVERIFY(killed.killed || killed.finishedWell);
+            QVERIFY(!last || killed.finishedWell);
+            const QString found = whichContent(dump(project), contents);
+            const QString backup = whichContent(dump(project + QLatin1String(".bak")), backups);
+            const QString where = QStringLiteral("killed %1 us into the run").arg(delay);
+            QVERIFY2(contents.contains(found), qPrintable(where + ": project " + found));
+            QVERIFY2(backups.contains(backup), qPrintable(where + ": backup " + backup));
+            QVERIFY2(allowed.isEmpty() || allowed.contains(found + QLatin1Char(' ') + backup),
+                     qPrintable(where + ": " + found + " with backup " + backup));
+            ++seen[found];
+        }
+        QStringList counts;
+        for (auto it = contents.cbegin(); it != contents.cend(); ++it)
+            counts << QStringLiteral("%1 %2").arg(it.key()).arg(seen.value(it.key()));
+        QVERIFY2(seen.size() == contents.size(), qPrintable(counts.join(QLatin1String(", "))));
+    }
 
     QTemporaryDir m_dir;
     QString m_work;
 };
-
-Run TestKillDuringSave::run(const QString &program, const QStringList &arguments,
-                            const QByteArray &marker, qint64 delayUs)
-{
-    Run result;
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    // The working copies of the killed programs stay in a folder of the test.
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.filePath("data"));
-    process.setProcessEnvironment(environment);
-    process.start(program, arguments);
-    if (!process.waitForStarted())
-        return result;
-    QByteArray out;
-    while (!marker.isEmpty() && !out.contains(marker) && process.waitForReadyRead(30000))
-        out += process.readAllStandardOutput();
-    QElapsedTimer clock;
-    clock.start();
-    if (delayUs >= 0) {
-        while (clock.nsecsElapsed() / 1000 < delayUs && process.state() == QProcess::Running)
-            QThread::usleep(100);
-        if (process.state() == QProcess::Running) {
-            process.kill();
-            result.killed = true;
-        }
-    }
-    process.waitForFinished(60000);
-    result.elapsedUs = clock.nsecsElapsed() / 1000;
-    result.finishedWell =
-        !result.killed && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    if (!result.finishedWell && !result.killed)
-        qWarning() << process.readAllStandardError();
-    return result;
-}
-
-// Empties the work folder, then copies each source to its name there.
-void TestKillDuringSave::restore(const QMap<QString, QString> &files)
-{
-    QDir(m_work).removeRecursively();
-    QDir(m_dir.filePath("data")).removeRecursively();
-    QDir().mkpath(m_work);
-    for (auto it = files.cbegin(); it != files.cend(); ++it)
-        QFile::copy(it.value(), QDir(m_work).filePath(it.key()));
-}
-
-// Kills program at moments spread from its start to a little past the end of a complete
-// run, each time from the files of before; the last run is not killed, since on a busy
-// machine a run may take longer than the timed one. After each run the project must hold
-// one of contents and its backup one of backups ("none" is no backup), as one of the
-// allowed pairs "<project> <backup>" (any when none are given); every content must have
-// been seen.
-void TestKillDuringSave::killAtMoments(const QString &program, const QStringList &arguments,
-                                       const QByteArray &marker, qint64 completeUs, int moments,
-                                       const QMap<QString, QString> &before,
-                                       const QMap<QString, Dump> &contents,
-                                       const QMap<QString, Dump> &backups,
-                                       const QStringList &allowed)
-{
-    const QString project = QDir(m_work).filePath("p.nwrp");
-    QMap<QString, int> seen;
-    for (int moment = 0; moment < moments; ++moment) {
-        restore(before);
-        const bool last = moment == moments - 1;
-        const qint64 delay = last ? -1 : completeUs * 11 / 10 * moment / (moments - 2);
-        const Run killed = run(program, arguments, marker, delay);
-        QVERIFY(killed.killed || killed.finishedWell);
-        QVERIFY(!last || killed.finishedWell);
-        const QString found = whichContent(dump(project), contents);
-        const QString backup = whichContent(dump(project + QLatin1String(".bak")), backups);
-        const QString where = QStringLiteral("killed %1 us into the run").arg(delay);
-        QVERIFY2(contents.contains(found), qPrintable(where + ": project " + found));
-        QVERIFY2(backups.contains(backup), qPrintable(where + ": backup " + backup));
-        QVERIFY2(allowed.isEmpty() || allowed.contains(found + QLatin1Char(' ') + backup),
-                 qPrintable(where + ": " + found + " with backup " + backup));
-        ++seen[found];
-    }
-    QStringList counts;
-    for (auto it = contents.cbegin(); it != contents.cend(); ++it)
-        counts << QStringLiteral("%1 %2").arg(it.key()).arg(seen.value(it.key()));
-    QVERIFY2(seen.size() == contents.size(), qPrintable(counts.join(QLatin1String(", "))));
-}
 
 NW_TEST_MAIN(TestKillDuringSave)
 #include "tst_killduringsave.moc"

@@ -68,8 +68,7 @@ private slots:
         }
         QCOMPARE(stored(3, key), value);
         QVERIFY(!db->getDescriptionSettingsKeys().contains(key));
-        QVERIFY(db->getDescriptionSettingsKeys().contains(key + QStringLiteral("_3"))
-                || value.isEmpty());
+        QVERIFY(db->getDescriptionSettingsKeys().contains(key + "_3") || value.isEmpty());
         QCOMPARE(stored(0, key), QString());
         QVERIFY(prompts->refusals.isEmpty());
     }

@@ -127,7 +127,7 @@ void addTableKeys(const QString &code, QSet<QString> &keys)
         const QString body = blockAt(code, match.capturedEnd());
         if (!body.contains(accessor) || !body.contains(match.captured(1) + QLatin1Char('.')))
             continue;
-        const int table = code.indexOf(match.captured(2) + QStringLiteral("[] = {"));
+        const int table = code.indexOf(match.captured(2) + "[] = {");
         if (table < 0)
             continue;
         for (auto rows = row.globalMatch(blockAt(code, table)); rows.hasNext();) {
@@ -242,7 +242,7 @@ private slots:
         QCOMPARE(db->getGeneralSettingsValue(key), stored);
         if (setting->hasFlag(StackSetting::PerTarget))
             QCOMPARE(db->getGeneralSettingsValue(StackTargets::key(*setting, 0)), stored);
-        const QString path = dir.filePath(key + QStringLiteral(".nwrp"));
+        const QString path = dir.filePath(key + ".nwrp");
         QVERIFY(db->saveDataBase(path));
         ObjectDataBase reopened;
         QVERIFY(reopened.openDataBase(path, false));

@@ -19,7 +19,7 @@ private slots:
         nwIsolateTestEnvironment();
         const QDateTime time(QDate(2024, 3, 5), QTime(14, 7, 9));
         AbstractGenerator::setFixedDateTime(time);
-        stamp = time.toString(Qt::TextDate) + QStringLiteral(": ");
+        stamp = time.toString(Qt::TextDate) + ": ";
     }
 
     void timeStampedLines()
