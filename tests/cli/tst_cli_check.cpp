@@ -1,8 +1,16 @@
 #include "../checker/checkerfixture.h"
+#include "golden.h"
 #include "nwtest.h"
 #include "processrunner.h"
+#include "testenv.h"
 
 using namespace checkertest;
+
+namespace {
+
+const QString fullStack = stackFolder("stack_full");
+
+} // namespace
 
 // "nodewright-cli check PROJECT", started as a build script would start it.
 class TestCliCheck : public QObject
@@ -10,167 +18,127 @@ class TestCliCheck : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void findings_data();
-    void findings();
-    void badProject_data();
-    void badProject();
-    void corrections_data();
-    void corrections();
+    void initTestCase()
+    {
+        initApplication();
+        QVERIFY(m_dir.isValid());
+    }
+
+    // The output of each row is its section of check_findings.txt.
+    void findings_data()
+    {
+        QTest::addColumn<Mutation>("mutate");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("exitCode");
+        const QStringList stack{"--stack", fullStack};
+        QTest::addRow("clean project") << Mutation([](ObjectDataBase &) {}) << stack << 0;
+        QTest::addRow("error and warning") << Mutation([](ObjectDataBase &db) {
+            db.delIndex(0, 0x1000);
+            db.setSubIndexValue(0, 0x1018, 1, "0x2B7");
+        }) << stack << 1;
+        QTest::addRow("no stack path") << Mutation([](ObjectDataBase &) {}) << QStringList{} << 1;
+        QTest::addRow("raw CAN only")
+            << Mutation([](ObjectDataBase &db) { db.setGeneralSettingsValue("line0type", "4"); })
+            << stack << 1;
+    }
+
+    void findings()
+    {
+        QFETCH(Mutation, mutate);
+        QFETCH(QStringList, options);
+        QFETCH(int, exitCode);
+        const QString project = saveProject(QTest::currentDataTag(), mutate);
+        QVERIFY(!project.isEmpty());
+        const nwtest::ProcessResult output = run(options + QStringList{project});
+        const QString diff = golden::goldenSectionDiff(
+            QStringLiteral(NW_TEST_DATA_DIR "/cli/check_findings.txt"), output.out.split('\n'));
+        QVERIFY2(diff.isEmpty(), qPrintable(diff));
+        QCOMPARE(output.err, QString());
+        QCOMPARE(output.exitCode, exitCode);
+    }
+
+    // Problems with the project file: one line, and the file is left as it was.
+    void badProject_data()
+    {
+        QTest::addColumn<QString>("project");
+        QTest::addColumn<QString>("problem");
+        const QString missing = QDir::tempPath() + "/no-such-project.nwrp";
+        const QString garbage = QStringLiteral(NW_TEST_DATA_DIR "/checker/stack_empty/CHANGELOG");
+        QTest::addRow("missing project") << missing << missing + ": no such file";
+        QTest::addRow("not a project file") << garbage << garbage + ": not a project file";
+        QTest::addRow("folder") << m_dir.path() << m_dir.path() + ": cannot read the file";
+    }
+
+    void badProject()
+    {
+        QFETCH(QString, project);
+        QFETCH(QString, problem);
+        const QByteArray before = nwReadFile(project);
+        const nwtest::ProcessResult output = run({project});
+        QCOMPARE(output.exitCode, 2);
+        QCOMPARE(nwReadFile(project), before);
+        QCOMPARE(output.err, "nodewright-cli check: " + problem + '\n');
+        QCOMPARE(output.out, QString());
+    }
+
+    void corrections_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("lastLine");
+        QTest::addColumn<QString>("storedValue");
+        QTest::addRow("reported, not saved")
+            << QStringList{}
+            << "Corrections were not saved; run with --save to write them to the "
+               "project."
+            << "2";
+        QTest::addRow("saved") << QStringList{"--save"} << "Corrections saved to %1"
+                               << QString("4");
+        QTest::addRow("auto-correction off")
+            << QStringList{"--no-autocorrection", "--save"} << "Check of model consistency finished"
+            << "2";
+    }
+
+    // Sub-index 0 of the identity object says 2 while 1..4 exist.
+    void corrections()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, lastLine);
+        QFETCH(QString, storedValue);
+        const QString project = saveProject(QTest::currentDataTag(), [](ObjectDataBase &db) {
+            db.setSubIndexValue(0, 0x1018, 0, "2");
+        });
+        QVERIFY(!project.isEmpty());
+        const nwtest::ProcessResult output =
+            run(QStringList{"--stack", fullStack} + options << project);
+        QCOMPARE(output.exitCode, 0);
+        const QStringList lines = output.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.last(), lastLine.contains("%1") ? lastLine.arg(project) : lastLine);
+        const bool corrected = !options.contains("--no-autocorrection");
+        QCOMPARE(lines.contains("Corrected: Object 0x1018: The value of subindex 0 does not fit to "
+                                "the highest subindex."),
+                 corrected);
+        ObjectDataBase db;
+        QVERIFY(db.openDataBase(project, false));
+        QCOMPARE(db.getSubIndexValue(0, 0x1018, 0), storedValue);
+    }
 
 private:
     static nwtest::ProcessResult run(const QStringList &args)
     {
         return nwtest::runCli(QStringList{"check"} + args);
     }
-    QString saveProject(const QString &name, Mutation mutate);
+
+    QString saveProject(const QString &name, Mutation mutate)
+    {
+        ObjectDataBase db;
+        buildCleanProject(db);
+        mutate(db);
+        const QString path = m_dir.filePath(name + ".nwrp");
+        return db.saveDataBase(path) ? path : QString();
+    }
 
     QTemporaryDir m_dir;
 };
-
-namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-const QString fullStack = stackFolder("stack_full");
-
-} // namespace
-
-void TestCliCheck::initTestCase()
-{
-    initApplication();
-    QVERIFY(m_dir.isValid());
-}
-
-QString TestCliCheck::saveProject(const QString &name, Mutation mutate)
-{
-    ObjectDataBase db;
-    buildCleanProject(db);
-    mutate(db);
-    const QString path = m_dir.filePath(name + QStringLiteral(".nwrp"));
-    return db.saveDataBase(path) ? path : QString();
-}
-
-void TestCliCheck::findings_data()
-{
-    QTest::addColumn<Mutation>("mutate");
-    QTest::addColumn<QStringList>("options");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("out");
-    QTest::addRow("clean project")
-        << Mutation([](ObjectDataBase &) {}) << QStringList{"--stack", fullStack} << 0
-        << "Check of model consistency finished\n";
-    QTest::addRow("error and warning")
-        << Mutation([](ObjectDataBase &db) {
-               db.delIndex(0, 0x1000);
-               db.setSubIndexValue(0, 0x1018, 1, "0x2B7");
-           })
-        << QStringList{"--stack", fullStack} << 1
-        << "Error: Object 0x1000 (Device Type) does not exist, but it is mandatory according to "
-           "CANopen specification.\n"
-           "Warning: Object 0x1018-1: The vendor-ID 0x2B7 (Tenvor GmbH) may not be used for "
-           "production. \n"
-           "Check of model consistency finished: failed (1 errors)\n";
-    QTest::addRow("no stack path")
-        << Mutation([](ObjectDataBase &) {}) << QStringList{} << 1
-        << "\nError: Path to protocol stack not specified. Cannot check if generated code fits "
-           "to installed stack/framework.\n"
-           "Info: Specify path to protocol stack at Options -> Settings.\n\n"
-           "\nInfo: Path to protocol stack not specified. Cannot check if generated code fits to "
-           "installed stack/framework.\n"
-           "Specify path to protocol stack at Options -> Settings.\n\n"
-           "Check of model consistency finished: failed (1 errors)\n";
-    QTest::addRow("raw CAN only")
-        << Mutation([](ObjectDataBase &db) { db.setGeneralSettingsValue("line0type", "4"); })
-        << QStringList{"--stack", fullStack} << 1
-        << "Error: Projects with only 'raw CAN' lines are not supported.\n"
-           "Check of model consistency finished: failed (1 errors)\n";
-}
-
-void TestCliCheck::findings()
-{
-    QFETCH(Mutation, mutate);
-    QFETCH(QStringList, options);
-    QFETCH(int, exitCode);
-    QFETCH(QString, out);
-    const QString project = saveProject(QTest::currentDataTag(), mutate);
-    QVERIFY(!project.isEmpty());
-    const nwtest::ProcessResult output = run(options + QStringList{project});
-    QCOMPARE(output.out, out);
-    QCOMPARE(output.err, QString());
-    QCOMPARE(output.exitCode, exitCode);
-}
-
-// Problems with the project file: one line, and the file is left as it was.
-void TestCliCheck::badProject_data()
-{
-    QTest::addColumn<QString>("project");
-    QTest::addColumn<QString>("problem");
-    const QString missing = QDir::tempPath() + "/no-such-project.nwrp";
-    const QString garbage = QStringLiteral(NW_TEST_DATA_DIR "/checker/stack_empty/CHANGELOG");
-    QTest::addRow("missing project") << missing << missing + ": no such file";
-    QTest::addRow("not a project file") << garbage << garbage + ": not a project file";
-    QTest::addRow("folder") << m_dir.path() << m_dir.path() + ": cannot read the file";
-}
-
-void TestCliCheck::badProject()
-{
-    QFETCH(QString, project);
-    QFETCH(QString, problem);
-    const QByteArray before = QFileInfo(project).isFile() ? fileBytes(project) : "";
-    const nwtest::ProcessResult output = run({project});
-    QCOMPARE(output.exitCode, 2);
-    if (!before.isEmpty())
-        QCOMPARE(fileBytes(project), before);
-    QCOMPARE(output.err, "nodewright-cli check: " + problem + '\n');
-    QCOMPARE(output.out, QString());
-}
-
-void TestCliCheck::corrections_data()
-{
-    QTest::addColumn<QStringList>("options");
-    QTest::addColumn<QString>("lastLine");
-    QTest::addColumn<QString>("storedValue");
-    QTest::addRow("reported, not saved")
-        << QStringList{}
-        << "Corrections were not saved; run with --save to write them to the "
-           "project."
-        << "2";
-    QTest::addRow("saved") << QStringList{"--save"} << "Corrections saved to %1"
-                           << "4";
-    QTest::addRow("auto-correction off")
-        << QStringList{"--no-autocorrection", "--save"} << "Check of model consistency finished"
-        << "2";
-}
-
-// Sub-index 0 of the identity object says 2 while 1..4 exist.
-void TestCliCheck::corrections()
-{
-    QFETCH(QStringList, options);
-    QFETCH(QString, lastLine);
-    QFETCH(QString, storedValue);
-    const QString project = saveProject(QTest::currentDataTag(), [](ObjectDataBase &db) {
-        db.setSubIndexValue(0, 0x1018, 0, "2");
-    });
-    QVERIFY(!project.isEmpty());
-    const nwtest::ProcessResult output =
-        run(QStringList{"--stack", fullStack} + options << project);
-    QCOMPARE(output.exitCode, 0);
-    const QStringList lines = output.out.split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(lines.last(), lastLine.contains("%1") ? lastLine.arg(project) : lastLine);
-    const bool corrected = !options.contains("--no-autocorrection");
-    QCOMPARE(lines.contains("Corrected: Object 0x1018: The value of subindex 0 does not fit to "
-                            "the highest subindex."),
-             corrected);
-
-    ObjectDataBase db;
-    QVERIFY(db.openDataBase(project, false));
-    QCOMPARE(db.getSubIndexValue(0, 0x1018, 0), storedValue);
-}
 
 NW_TEST_MAIN(TestCliCheck)
 #include "tst_cli_check.moc"

@@ -4,14 +4,9 @@
 
 #include "database/objectdatabase.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QSqlError>
-#include <QSqlQuery>
 #include <QSqlRecord>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QThread>
 
 namespace {
@@ -141,163 +136,147 @@ class TestKillDuringSave : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void saveKilledAtAnyMoment();
-    void importKilledAtAnyMoment();
+    void initTestCase()
+    {
+        nwIsolateTestEnvironment();
+        QVERIFY(m_dir.isValid());
+        m_work = m_dir.filePath("work");
+    }
+
+    void saveKilledAtAnyMoment()
+    {
+        const QString source = m_dir.filePath("new.nwrp");
+        const QString old = m_dir.filePath("old.nwrp");
+        const QString oldBak = m_dir.filePath("older.nwrp");
+        QVERIFY(writeProject(source, 2000, 7));
+        QVERIFY(writeProject(old, 2000, 5));
+        QVERIFY(writeProject(oldBak, 10, 1));
+        const QMap<QString, QString> before{{QStringLiteral("p.nwrp"), old},
+                                            {QStringLiteral("p.nwrp.bak"), oldBak}};
+        const QString target = QDir(m_work).filePath("p.nwrp");
+        const QString program = QStringLiteral(NW_SAVEPROBE_PATH);
+        restore(before);
+        const Run complete = run(program, {source, target}, "saving");
+        QVERIFY(complete.finishedWell);
+        const QMap<QString, Dump> backups{{QStringLiteral("older"), dump(oldBak)},
+                                          {QStringLiteral("old"), dump(old)}};
+        QCOMPARE(whichContent(dump(target + QLatin1String(".bak")), backups),
+                 QStringLiteral("old"));
+        // The backup is rotated only once the new project is in place.
+        killAtMoments(program, {source, target}, "saving", complete.elapsedUs, 50, before,
+                      {{QStringLiteral("old"), dump(old)}, {QStringLiteral("new"), dump(target)}},
+                      backups, {"old older", "new older", "new old"});
+    }
+
+    // The whole run is one read, one unit of writes and one save; the moments cover it.
+    void importKilledAtAnyMoment()
+    {
+        const QString eds = m_dir.filePath("big.eds");
+        QVERIFY(nwWriteFile(eds, bigEds(1500)));
+        const QString untouched = m_dir.filePath("untouched.nwrp");
+        QVERIFY(writeProject(untouched, 5, 2));
+        const QMap<QString, QString> before{{QStringLiteral("p.nwrp"), untouched}};
+        const QString project = QDir(m_work).filePath("p.nwrp");
+        const QStringList arguments{QStringLiteral("import"), QStringLiteral("--into"), project,
+                                    eds};
+        const QString cli = QStringLiteral(NW_CLI_PATH);
+        restore(before);
+        const Run complete = run(cli, arguments, QByteArray());
+        QVERIFY(complete.finishedWell);
+        const Dump imported = dump(project);
+        QVERIFY(imported != dump(untouched));
+        killAtMoments(
+            cli, arguments, QByteArray(), complete.elapsedUs, 25, before,
+            {{QStringLiteral("untouched"), dump(untouched)},
+             {QStringLiteral("imported"), imported}},
+            {{QStringLiteral("none"), Dump()}, {QStringLiteral("untouched"), dump(untouched)}}, {});
+    }
 
 private:
     // Starts program; the clock starts when it printed marker (at its start without
     // one). With a delay it is killed that many microseconds later, else it runs to its end.
     Run run(const QString &program, const QStringList &arguments, const QByteArray &marker,
-            qint64 delayUs = -1);
-    void restore(const QMap<QString, QString> &files);
+            qint64 delayUs = -1)
+    {
+        Run result;
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        // The working copies of the killed programs stay in a folder of the test.
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.filePath("data"));
+        process.setProcessEnvironment(environment);
+        process.start(program, arguments);
+        if (!process.waitForStarted())
+            return result;
+        QByteArray out;
+        while (!marker.isEmpty() && !out.contains(marker) && process.waitForReadyRead(30000))
+            out += process.readAllStandardOutput();
+        QElapsedTimer clock;
+        clock.start();
+        if (delayUs >= 0) {
+            while (clock.nsecsElapsed() / 1000 < delayUs && process.state() == QProcess::Running)
+                QThread::usleep(100);
+            if (process.state() == QProcess::Running) {
+                process.kill();
+                result.killed = true;
+            }
+        }
+        process.waitForFinished(60000);
+        result.elapsedUs = clock.nsecsElapsed() / 1000;
+        result.finishedWell = !result.killed && process.exitStatus() == QProcess::NormalExit
+                              && process.exitCode() == 0;
+        if (!result.finishedWell && !result.killed)
+            qWarning() << process.readAllStandardError();
+        return result;
+    }
+
+    // Empties the work folder, then copies each source to its name there.
+    void restore(const QMap<QString, QString> &files)
+    {
+        QDir(m_work).removeRecursively();
+        QDir(m_dir.filePath("data")).removeRecursively();
+        QDir().mkpath(m_work);
+        for (auto it = files.cbegin(); it != files.cend(); ++it)
+            QFile::copy(it.value(), QDir(m_work).filePath(it.key()));
+    }
+
+    // Kills program at moments spread from its start to a little past the end of a complete
+    // run, each time from the files of before; the last run is not killed, since on a busy
+    // machine a run may take longer than the timed one. After each run the project must hold
+    // one of contents and its backup one of backups ("none" is no backup), as one of the
+    // allowed pairs "<project> <backup>" (any when none are given); every content must have
+    // been seen.
     void killAtMoments(const QString &program, const QStringList &arguments,
                        const QByteArray &marker, qint64 completeUs, int moments,
                        const QMap<QString, QString> &before, const QMap<QString, Dump> &contents,
-                       const QMap<QString, Dump> &backups, const QStringList &allowed);
+                       const QMap<QString, Dump> &backups, const QStringList &allowed)
+    {
+        const QString project = QDir(m_work).filePath("p.nwrp");
+        QMap<QString, int> seen;
+        for (int moment = 0; moment < moments; ++moment) {
+            restore(before);
+            const bool last = moment == moments - 1;
+            const qint64 delay = last ? -1 : completeUs * 11 / 10 * moment / (moments - 2);
+            const Run killed = run(program, arguments, marker, delay);
+            QVERIFY(killed.killed || killed.finishedWell);
+            QVERIFY(!last || killed.finishedWell);
+            const QString found = whichContent(dump(project), contents);
+            const QString backup = whichContent(dump(project + QLatin1String(".bak")), backups);
+            const QString where = QStringLiteral("killed %1 us into the run").arg(delay);
+            QVERIFY2(contents.contains(found), qPrintable(where + ": project " + found));
+            QVERIFY2(backups.contains(backup), qPrintable(where + ": backup " + backup));
+            QVERIFY2(allowed.isEmpty() || allowed.contains(found + QLatin1Char(' ') + backup),
+                     qPrintable(where + ": " + found + " with backup " + backup));
+            ++seen[found];
+        }
+        QStringList counts;
+        for (auto it = contents.cbegin(); it != contents.cend(); ++it)
+            counts << QStringLiteral("%1 %2").arg(it.key()).arg(seen.value(it.key()));
+        QVERIFY2(seen.size() == contents.size(), qPrintable(counts.join(QLatin1String(", "))));
+    }
 
     QTemporaryDir m_dir;
     QString m_work;
 };
-
-void TestKillDuringSave::initTestCase()
-{
-    nwIsolateTestEnvironment();
-    QVERIFY(m_dir.isValid());
-    m_work = m_dir.filePath(QStringLiteral("work"));
-}
-
-Run TestKillDuringSave::run(const QString &program, const QStringList &arguments,
-                            const QByteArray &marker, qint64 delayUs)
-{
-    Run result;
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    // The working copies of the killed programs stay in a folder of the test.
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.filePath(QStringLiteral("data")));
-    process.setProcessEnvironment(environment);
-    process.start(program, arguments);
-    if (!process.waitForStarted())
-        return result;
-    QByteArray out;
-    while (!marker.isEmpty() && !out.contains(marker) && process.waitForReadyRead(30000))
-        out += process.readAllStandardOutput();
-    QElapsedTimer clock;
-    clock.start();
-    if (delayUs >= 0) {
-        while (clock.nsecsElapsed() / 1000 < delayUs && process.state() == QProcess::Running)
-            QThread::usleep(100);
-        if (process.state() == QProcess::Running) {
-            process.kill();
-            result.killed = true;
-        }
-    }
-    process.waitForFinished(60000);
-    result.elapsedUs = clock.nsecsElapsed() / 1000;
-    result.finishedWell =
-        !result.killed && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    if (!result.finishedWell && !result.killed)
-        qWarning() << process.readAllStandardError();
-    return result;
-}
-
-// Empties the work folder, then copies each source to its name there.
-void TestKillDuringSave::restore(const QMap<QString, QString> &files)
-{
-    QDir(m_work).removeRecursively();
-    QDir(m_dir.filePath(QStringLiteral("data"))).removeRecursively();
-    QDir().mkpath(m_work);
-    for (auto it = files.cbegin(); it != files.cend(); ++it)
-        QFile::copy(it.value(), QDir(m_work).filePath(it.key()));
-}
-
-// Kills program at moments spread from its start to a little past the end of a complete
-// run, each time from the files of before; the last run is not killed, since on a busy
-// machine a run may take longer than the timed one. After each run the project must hold
-// one of contents and its backup one of backups ("none" is no backup), as one of the
-// allowed pairs "<project> <backup>" (any when none are given); every content must have
-// been seen.
-void TestKillDuringSave::killAtMoments(const QString &program, const QStringList &arguments,
-                                       const QByteArray &marker, qint64 completeUs, int moments,
-                                       const QMap<QString, QString> &before,
-                                       const QMap<QString, Dump> &contents,
-                                       const QMap<QString, Dump> &backups,
-                                       const QStringList &allowed)
-{
-    const QString project = QDir(m_work).filePath(QStringLiteral("p.nwrp"));
-    QMap<QString, int> seen;
-    for (int moment = 0; moment < moments; ++moment) {
-        restore(before);
-        const bool last = moment == moments - 1;
-        const qint64 delay = last ? -1 : completeUs * 11 / 10 * moment / (moments - 2);
-        const Run killed = run(program, arguments, marker, delay);
-        QVERIFY(killed.killed || killed.finishedWell);
-        QVERIFY(!last || killed.finishedWell);
-        const QString found = whichContent(dump(project), contents);
-        const QString backup = whichContent(dump(project + QLatin1String(".bak")), backups);
-        const QString where = QStringLiteral("killed %1 us into the run").arg(delay);
-        QVERIFY2(contents.contains(found), qPrintable(where + ": project " + found));
-        QVERIFY2(backups.contains(backup), qPrintable(where + ": backup " + backup));
-        QVERIFY2(allowed.isEmpty() || allowed.contains(found + QLatin1Char(' ') + backup),
-                 qPrintable(where + ": " + found + " with backup " + backup));
-        ++seen[found];
-    }
-    QStringList counts;
-    for (auto it = contents.cbegin(); it != contents.cend(); ++it)
-        counts << QStringLiteral("%1 %2").arg(it.key()).arg(seen.value(it.key()));
-    QVERIFY2(seen.size() == contents.size(), qPrintable(counts.join(QLatin1String(", "))));
-}
-
-void TestKillDuringSave::saveKilledAtAnyMoment()
-{
-    const QString source = m_dir.filePath(QStringLiteral("new.nwrp"));
-    const QString old = m_dir.filePath(QStringLiteral("old.nwrp"));
-    const QString oldBak = m_dir.filePath(QStringLiteral("older.nwrp"));
-    QVERIFY(writeProject(source, 2000, 7));
-    QVERIFY(writeProject(old, 2000, 5));
-    QVERIFY(writeProject(oldBak, 10, 1));
-    const QMap<QString, QString> before{{QStringLiteral("p.nwrp"), old},
-                                        {QStringLiteral("p.nwrp.bak"), oldBak}};
-    const QString target = QDir(m_work).filePath(QStringLiteral("p.nwrp"));
-    const QString program = QStringLiteral(NW_SAVEPROBE_PATH);
-
-    restore(before);
-    const Run complete = run(program, {source, target}, "saving");
-    QVERIFY(complete.finishedWell);
-    const QMap<QString, Dump> backups{{QStringLiteral("older"), dump(oldBak)},
-                                      {QStringLiteral("old"), dump(old)}};
-    QCOMPARE(whichContent(dump(target + QLatin1String(".bak")), backups), QStringLiteral("old"));
-    // The backup is rotated only once the new project is in place.
-    killAtMoments(program, {source, target}, "saving", complete.elapsedUs, 50, before,
-                  {{QStringLiteral("old"), dump(old)}, {QStringLiteral("new"), dump(target)}},
-                  backups, {"old older", "new older", "new old"});
-}
-
-// The whole run is one read, one unit of writes and one save; the moments cover it.
-void TestKillDuringSave::importKilledAtAnyMoment()
-{
-    const QString eds = m_dir.filePath(QStringLiteral("big.eds"));
-    QFile file(eds);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bigEds(1500));
-    file.close();
-    const QString untouched = m_dir.filePath(QStringLiteral("untouched.nwrp"));
-    QVERIFY(writeProject(untouched, 5, 2));
-    const QMap<QString, QString> before{{QStringLiteral("p.nwrp"), untouched}};
-    const QString project = QDir(m_work).filePath(QStringLiteral("p.nwrp"));
-    const QStringList arguments{QStringLiteral("import"), QStringLiteral("--into"), project, eds};
-    const QString cli = QStringLiteral(NW_CLI_PATH);
-
-    restore(before);
-    const Run complete = run(cli, arguments, QByteArray());
-    QVERIFY(complete.finishedWell);
-    const Dump imported = dump(project);
-    QVERIFY(imported != dump(untouched));
-    killAtMoments(
-        cli, arguments, QByteArray(), complete.elapsedUs, 25, before,
-        {{QStringLiteral("untouched"), dump(untouched)}, {QStringLiteral("imported"), imported}},
-        {{QStringLiteral("none"), Dump()}, {QStringLiteral("untouched"), dump(untouched)}}, {});
-}
 
 NW_TEST_MAIN(TestKillDuringSave)
 #include "tst_killduringsave.moc"

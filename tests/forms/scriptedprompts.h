@@ -1,8 +1,15 @@
 #pragma once
 
+#include "database/objectdatabase.h"
+#include "dictionaryfixture.h"
 #include "forms/formprompts.h"
 
+#include <QSettings>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
 
 // Answers the pages' questions from queues and records what they said.
 class ScriptedPrompts : public FormPrompts
@@ -76,4 +83,34 @@ public:
     bool newObjectAccepted = false;
     QList<QPair<quint16, QString>> offeredObjects;
     QList<quint16> chosenObjects;
+};
+
+// The project of a page test: a new store with line 0 of the dictionary fixture, and the
+// pages' questions answered by a fresh ScriptedPrompts. A test class derives from it, calls
+// startProject() from init() and endProject() from cleanup(), once its page is deleted.
+class FormProject
+{
+protected:
+    void startProject()
+    {
+        prompts = ScriptedPrompts::install();
+        db = std::make_unique<ObjectDataBase>();
+        QVERIFY(db->createNewDataBase());
+        dictionaryfixture::buildLine(*db, 0);
+    }
+    void endProject()
+    {
+        db.reset();
+        FormPrompts::install(nullptr);
+    }
+    // For pages that keep settings: they go to a folder of the test, not the user's.
+    void isolateSettings()
+    {
+        for (const auto format : {QSettings::IniFormat, QSettings::NativeFormat})
+            QSettings::setPath(format, QSettings::UserScope, settingsDir.filePath("settings"));
+    }
+
+    std::unique_ptr<ObjectDataBase> db;
+    ScriptedPrompts *prompts = nullptr;
+    QTemporaryDir settingsDir;
 };

@@ -6,21 +6,15 @@
 #include "projectbuilder.h"
 #include "testenv.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
-#include <QSettings>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -133,7 +127,7 @@ void addTableKeys(const QString &code, QSet<QString> &keys)
         const QString body = blockAt(code, match.capturedEnd());
         if (!body.contains(accessor) || !body.contains(match.captured(1) + QLatin1Char('.')))
             continue;
-        const int table = code.indexOf(match.captured(2) + QStringLiteral("[] = {"));
+        const int table = code.indexOf(match.captured(2) + "[] = {");
         if (table < 0)
             continue;
         for (auto rows = row.globalMatch(blockAt(code, table)); rows.hasNext();) {
@@ -198,430 +192,403 @@ class TestGeneralSettingsForm2 : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-    void everySettingHasAnEditor_data();
-    void everySettingHasAnEditor();
-    void generatorKeysHaveAnEditor_data();
-    void generatorKeysHaveAnEditor();
-    void linesRowShowsTheLineTypes();
-    void refusedValue_data();
-    void refusedValue();
-    void dependentRows_data();
-    void dependentRows();
-    void mirrorsFollowTheirRow();
-    void typedTextSurvivesOtherChanges();
-    void resetChanges();
-    void networkToolSettingsAreReadOnly();
-    void importLeavesOtherSettingsAndTargets();
-    void renameTarget();
-    void targetCommands();
-    void targetDialog();
+    void initTestCase()
+    {
+        nwIsolateTestEnvironment();
+        QVERIFY(dir.isValid());
+    }
+
+    void init()
+    {
+        db = new ObjectDataBase;
+        QVERIFY(db->createNewDataBase());
+        // Every project made from the template has a timer interval.
+        db->setGeneralSettingsValue("co_timer_interval", "10000");
+        form = new GeneralSettingsForm2(false);
+        form->setProjectDatabase(db);
+        form->show();
+    }
+
+    void cleanup()
+    {
+        delete form;
+        delete db;
+    }
+
+    void everySettingHasAnEditor_data()
+    {
+        QTest::addColumn<QString>("key");
+        for (const StackSetting &setting : StackSettings::all()) {
+            using Section = StackSetting::Section;
+            if (!setting.hasFlag(StackSetting::Mirror) && setting.section != Section::Targets
+                && setting.section != Section::Lines)
+                QTest::addRow("%s", setting.key) << QString::fromLatin1(setting.key);
+        }
+    }
+
+    void everySettingHasAnEditor()
+    {
+        QFETCH(QString, key);
+        const StackSetting *setting = StackSettings::find(key);
+        QVERIFY(setting);
+        switchOn(*db, *setting);
+        const SettingCell cell = form->editorOf(key);
+        QVERIFY2(cell.editor(), "the page has no editor for this setting");
+        QVERIFY2(isEditable(cell), "the editor is disabled or read-only");
+        const QString value = otherValue(*setting, cell.value());
+        enter(cell, value);
+        QCOMPARE(form->message(), QString());
+        const QString stored = StackSettings::normalized(*setting, value);
+        QCOMPARE(db->getGeneralSettingsValue(key), stored);
+        if (setting->hasFlag(StackSetting::PerTarget))
+            QCOMPARE(db->getGeneralSettingsValue(StackTargets::key(*setting, 0)), stored);
+        const QString path = dir.filePath(key + ".nwrp");
+        QVERIFY(db->saveDataBase(path));
+        ObjectDataBase reopened;
+        QVERIFY(reopened.openDataBase(path, false));
+        GeneralSettingsForm2 again(false);
+        again.setProjectDatabase(&reopened);
+        QCOMPARE(again.editorOf(key).value(), stored);
+    }
+
+    void generatorKeysHaveAnEditor_data()
+    {
+        QTest::addColumn<QString>("key");
+        const QStringList keys = keysReadByGenerators();
+        // The scan must find the accessors; a handful of keys means it no longer does.
+        QVERIFY2(keys.size() > 100, qPrintable(keys.join(QLatin1Char(' '))));
+        for (const QString &key : keys)
+            QTest::addRow("%s", qPrintable(key)) << key;
+    }
+
+    // A key a generator reads but the page cannot edit could only be set by hand in the file.
+    void generatorKeysHaveAnEditor()
+    {
+        QFETCH(QString, key);
+        const QString concrete = QString(key).replace(QLatin1String("%1"), QLatin1String("0"));
+        const StackSetting *setting = StackSettings::find(concrete);
+        QVERIFY2(setting, "the key is not among the stack settings");
+        if (setting->section == StackSetting::Section::Lines)
+            return; // edited with the line selector of the window
+        if (setting->section == StackSetting::Section::Targets) {
+            // The target tabs: a name per tab, the count and the active mark by the tab bar,
+            // every other per-target value by the hardware table of the target's tab.
+            const auto tabs = form->findChild<QTabWidget *>(QStringLiteral("tabTargets"));
+            QVERIFY(tabs && tabs->count() > 0);
+            for (const StackSetting *perTarget : StackTargets::settings()) {
+                if (StackTargets::key(*perTarget, 0) == concrete)
+                    QVERIFY(form->editorOf(QLatin1String(perTarget->key), 0).editor());
+            }
+            return;
+        }
+        const SettingCell cell = form->editorOf(concrete);
+        QVERIFY2(cell.editor(), "the page has no editor for this setting");
+    }
+
+    void linesRowShowsTheLineTypes()
+    {
+        db->setGeneralSettingsValue("line0type", "1");
+        QVERIFY(db->addNode(1, ObjectDataBase::NODE_DATA_T()));
+        db->setGeneralSettingsValue("line1type", "2");
+        const SettingCell cell = form->editorOf("line1type");
+        QCOMPARE(cell.value(), QStringLiteral("0: CANopen, 1: J1939"));
+        QVERIFY(!isEditable(cell));
+    }
+
+    void refusedValue_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("target");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("message");
+        const auto row = [](const char *name, const char *key, int target, const char *value,
+                            const char *message) {
+            QTest::newRow(name) << QString(key) << target << QString(value)
+                                << QString::fromUtf8(message);
+        };
+        row("buffer size 0", "receivebuffersize", -1, "0",
+            "CAN receive buffer size: 0 is out of range (1 to 65535).");
+        row("timer of a target emptied", "co_timer_interval", 1, "",
+            "Interval of CPU timer in µs: A value is required.");
+        row("target define with a blank", "target_id", 0, "BOARD A",
+            "Target define  (only if multiple targets are used): \"BOARD A\" is no C identifier "
+            "(letters, digits and _, not starting with a digit).");
+        row("target define of another target", "target_id", 0, "TARGET_1",
+            "The targets Target 0 and Target 1 have the same target define TARGET_1.");
+    }
+
+    void refusedValue()
+    {
+        QFETCH(QString, key);
+        QFETCH(int, target);
+        QFETCH(QString, value);
+        QFETCH(QString, message);
+        form->addTarget();
+        switchOn(*db, *StackSettings::find(key));
+        const QMap<QString, QString> before = generalSettings(*db);
+        const SettingCell cell = form->editorOf(key, qMax(target, 0));
+        const QString shown = cell.value();
+        enter(cell, value);
+        QCOMPARE(form->message(), message);
+        QCOMPARE(generalSettings(*db), before);
+        QCOMPARE(cell.value(), shown);
+    }
+
+    void dependentRows_data()
+    {
+        QTest::addColumn<QString>("switchKey");
+        QTest::addColumn<QString>("onValue");
+        QTest::addColumn<QString>("offValue");
+        QTest::addColumn<QString>("dependent");
+        const auto row = [](const char *name, const char *switchKey, const char *on,
+                            const char *off, const char *dependent) {
+            QTest::newRow(name) << QString(switchKey) << QString(on) << QString(off)
+                                << QString(dependent);
+        };
+        row("block transfer size", "sdo_blocktransfer_supported", "1", "0",
+            "sdo_blocktransfer_block_size");
+        row("block transfer CRC", "sdo_blocktransfer_supported", "1", "0",
+            "sdo_blocktransfer_crc_supported");
+        row("client queue length", "sdo_client_queue_supported", "1", "0", "sdo_client_queue_size");
+        row("client queue internal access", "sdo_client_queue_supported", "1", "0",
+            "sdo_client_queue_internal_access_supported");
+        row("USDO client", "canfd_supported", "1", "0", "usdo_client_cnt");
+        row("bootup manager for masters", "nmtmaster", "1", "0", "bootup_manager");
+        row("manager event for masters", "nmtmaster", "2", "0", "fct_manager");
+        row("line roles for master or slave", "nmtmaster", "2", "1", "co_ml_ms");
+        row("dynamic function counts", "enable_dynamic", "1", "0", "event_nmt");
+        row("sleep waiting time", "sleep_mode_selection", "2", "0", "sleep_wait_time");
+        row("LSS inquiry", "lss_supported", "1", "0", "lss_inquiry_supported");
+    }
+
+    void dependentRows()
+    {
+        QFETCH(QString, switchKey);
+        QFETCH(QString, onValue);
+        QFETCH(QString, offValue);
+        QFETCH(QString, dependent);
+        const SettingCell switchCell = form->editorOf(switchKey);
+        enter(switchCell, onValue);
+        QVERIFY(isEditable(form->editorOf(dependent)));
+        enter(switchCell, offValue);
+        QVERIFY(!isEditable(form->editorOf(dependent)));
+        // A project opened with the switch off shows the row disabled too.
+        GeneralSettingsForm2 reopened(false);
+        reopened.setProjectDatabase(db);
+        QVERIFY(!isEditable(reopened.editorOf(dependent)));
+    }
+
+    void mirrorsFollowTheirRow()
+    {
+        auto *generation = form->findChild<QTableWidget *>("tblGeneration");
+        QTableWidgetItem *limits = generation->item(generation->rowCount() - 1, 0);
+        enter(form->editorOf("limit_check"), "1");
+        QCOMPARE(limits->checkState(), Qt::Checked);
+        limits->setCheckState(Qt::Unchecked);
+        QCOMPARE(db->getGeneralSettingsValue("limit_check"), QStringLiteral("0"));
+        QCOMPARE(form->editorOf("limit_check").value(), QStringLiteral("0"));
+        // The green LED row shows the LED count again and edits the same setting.
+        auto *indications = form->findChild<QTableWidget *>("tblIndications");
+        const int red = form->editorOf("fct_led_red").row;
+        indications->item(red + 1, 0)->setText("4");
+        QCOMPARE(db->getGeneralSettingsValue("event_led"), QStringLiteral("4"));
+        QCOMPARE(indications->item(red, 0)->text(), QStringLiteral("4"));
+    }
+
+    // A cell still being edited when another change reloads the page is written first.
+    void typedTextSurvivesOtherChanges()
+    {
+        const SettingCell cell = form->editorOf("co_node_id_fct");
+        cell.table->setCurrentItem(cell.item());
+        cell.table->editItem(cell.item());
+        auto *editor =
+            qobject_cast<QLineEdit *>(cell.table->indexWidget(cell.table->currentIndex()));
+        QVERIFY(editor);
+        editor->setText("readDipSwitch");
+        auto *userDefines = form->findChild<QPlainTextEdit *>("teUserDefines");
+        QTest::keyClicks(userDefines, "#define X 1");
+        db->setGeneralSettingsValue("co_network_id", "5");
+        QCOMPARE(db->getGeneralSettingsValue("co_node_id_fct"), QStringLiteral("readDipSwitch"));
+        QCOMPARE(db->getGeneralSettingsValue("user_defines"), QStringLiteral("#define X 1"));
+        QCOMPARE(form->editorOf("co_node_id_fct").value(), QStringLiteral("readDipSwitch"));
+    }
+
+    void resetChanges()
+    {
+        db->setGeneralSettingsValue("receivebuffersize", "5");
+        db->setUndoEnabled(true);
+        form->hide();
+        form->show();
+        const QMap<QString, QString> shownBefore = generalSettings(*db);
+        enter(form->editorOf("receivebuffersize"), "12");
+        enter(form->editorOf("lss_supported"), "1");
+        // An undo does not move what the page returns to.
+        QVERIFY(db->undo());
+        form->addTarget();
+        form->findChild<QPushButton *>("btnResetChanges")->click();
+        QCOMPARE(form->editorOf("receivebuffersize").value(), QStringLiteral("5"));
+        QCOMPARE(form->editorOf("lss_supported").value(), QStringLiteral("0"));
+        QCOMPARE(form->shownTargets().targets.size(), 1);
+        const QMap<QString, QString> after = generalSettings(*db);
+        for (auto it = shownBefore.cbegin(); it != shownBefore.cend(); ++it)
+            QCOMPARE(after.value(it.key()), it.value());
+    }
+
+    void networkToolSettingsAreReadOnly()
+    {
+        GeneralSettingsForm2 controlled(true);
+        controlled.setProjectDatabase(db);
+        QVERIFY(!isEditable(controlled.editorOf("co_node_id")));
+        QVERIFY(!isEditable(controlled.editorOf("co_network_id")));
+        QVERIFY(isEditable(controlled.editorOf("co_node_id_fct")));
+        QVERIFY(isEditable(form->editorOf("co_node_id")));
+        // The preference "Ignore CBW limitations" lifts the limit when the page is shown.
+        QSettings().setValue("General/ignorecbw", true);
+        controlled.show();
+        QVERIFY(isEditable(controlled.editorOf("co_node_id")));
+        enter(controlled.editorOf("co_node_id"), "42");
+        QCOMPARE(db->getGeneralSettingsValue("co_node_id"), QStringLiteral("42"));
+        QSettings().setValue("General/ignorecbw", false);
+        controlled.hide();
+        controlled.show();
+        QVERIFY(!isEditable(controlled.editorOf("co_network_id")));
+    }
+
+    void importLeavesOtherSettingsAndTargets()
+    {
+        ObjectDataBase other;
+        QVERIFY(other.createNewDataBase());
+        const QMap<QString, QString> imported = {{"co_node_id", "40"},
+                                                 {"hw_defines", "#define IMPORTED 1"},
+                                                 {"event_nmt", "3"},
+                                                 {"canfd_supported", "1"}};
+        for (auto it = imported.cbegin(); it != imported.cend(); ++it)
+            other.setGeneralSettingsValue(it.key(), it.value());
+        other.setGeneralSettingsValue("co_node_id_fct", "notImported");
+        other.setGeneralSettingsValue("targetsettings_cnt", "4");
+        const QString path = dir.filePath("source.nwrp");
+        QVERIFY(other.saveDataBase(path));
+        form->addTarget();
+        form->renameTarget(1, "Eval board");
+        form->setActiveTarget(1);
+        enter(form->editorOf("target_id", 1), "EVAL_BOARD");
+        enter(form->editorOf("co_node_id_fct"), "mine");
+        QMap<QString, QString> expected = generalSettings(*db);
+        for (auto it = imported.cbegin(); it != imported.cend(); ++it)
+            expected.insert(it.key(), it.value());
+        // The first target is the base hardware and shows the imported defines.
+        expected.insert("targetsettings_0_defines", "#define IMPORTED 1");
+        QVERIFY(form->importSettingsFrom(path));
+        QCOMPARE(generalSettings(*db), expected);
+        QCOMPARE(form->message(), QStringLiteral("4 setting(s) imported from source.nwrp."));
+        QCOMPARE(form->editorOf("co_node_id").value(), QStringLiteral("40"));
+        QCOMPARE(form->editorOf("hw_defines", 0).value(), QStringLiteral("#define IMPORTED 1"));
+        QCOMPARE(tabTexts(), (QStringList{"Target 0", "Eval board - active"}));
+    }
+
+    void renameTarget()
+    {
+        form->addTarget();
+        form->setActiveTarget(1);
+        const QMap<QString, QString> before = generalSettings(*db);
+        form->startRenameTarget(1);
+        QLineEdit *edit = form->renameEditor();
+        QVERIFY(edit);
+        QCOMPARE(edit->text(), QStringLiteral("Target 1"));
+        edit->selectAll();
+        QTest::keyClicks(edit, "Production");
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(tabTexts(), (QStringList{"Target 0", "Production - active"}));
+        QMap<QString, QString> expected = before;
+        expected.insert("targetsettings_1_name", "Production");
+        QCOMPARE(generalSettings(*db), expected);
+        // Escape keeps the name; a name that would end the comment in gen_define.h is refused.
+        form->startRenameTarget(0);
+        QTest::keyClicks(form->renameEditor(), "x");
+        QTest::keyClick(form->renameEditor(), Qt::Key_Escape);
+        QCOMPARE(tabTexts(), (QStringList{"Target 0", "Production - active"}));
+        QVERIFY(!form->renameTarget(0, "board */"));
+        QCOMPARE(form->message(), QStringLiteral("Target name: The name may not contain \"*/\"."));
+        QCOMPARE(generalSettings(*db), expected);
+    }
+
+    void targetCommands()
+    {
+        QCOMPARE(tabTexts(), QStringList{"Target 0 - active"});
+        form->addTarget();
+        form->addTarget();
+        QCOMPARE(settings({"cnt", "2_name", "2_timer"}), QStringLiteral("3|Target 2|10000"));
+        form->setActiveTarget(2);
+        QCOMPARE(tabTexts(), (QStringList{"Target 0", "Target 1", "Target 2 - active"}));
+        QCOMPARE(settings({"active"}), QStringLiteral("2"));
+        // Removing a target before the active one keeps the same target active.
+        enter(form->editorOf("co_timer_interval", 2), "TIMER_C");
+        form->removeTarget(1);
+        QCOMPARE(tabTexts(), (QStringList{"Target 0", "Target 2 - active"}));
+        QCOMPARE(settings({"cnt", "active", "1_timer"}), QStringLiteral("2|1|TIMER_C"));
+        form->unsetActiveTarget();
+        QCOMPARE(tabTexts(), (QStringList{"Target 0", "Target 2"}));
+        QCOMPARE(settings({"active"}), QStringLiteral("-1"));
+        form->removeTarget(0);
+        form->removeTarget(0);
+        QCOMPARE(tabTexts().size(), 1);
+    }
+
+    void targetDialog()
+    {
+        form->addTarget();
+        StackTargets targets = form->shownTargets();
+        targets.targets[1].values["hw_defines"] = QStringLiteral("#define SECOND 1");
+        targets.active = 1;
+        TargetSettingsDialog dialog(targets);
+        auto *table = dialog.findChild<QTableWidget *>("tblTargets");
+        table->setCurrentCell(1, 0);
+        dialog.findChild<QPushButton *>("btnUp")->click();
+        StackTargets moved = dialog.targets();
+        QCOMPARE(moved.targets.at(0).name, QStringLiteral("Target 1"));
+        QCOMPARE(moved.targets.at(0).values.value("hw_defines"),
+                 QStringLiteral("#define SECOND 1"));
+        QCOMPARE(moved.active, 0);
+        // After the move the second row has the automatic define TARGET_1; the first row's
+        // automatic TARGET_0 collides with a written one.
+        table->item(1, table->columnCount() - 2)->setText("TARGET_0");
+        dialog.accept();
+        QCOMPARE(dialog.message(),
+                 QStringLiteral(
+                     "The targets Target 1 and Target 0 have the same target define TARGET_0."));
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        table->item(1, table->columnCount() - 2)->setText("BOARD_A");
+        dialog.accept();
+        QVERIFY(dialog.message().isEmpty());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(form->applyTargets(moved));
+        QCOMPARE(settings({"0_defines"}) + '|' + db->getGeneralSettingsValue("hw_defines"),
+                 QStringLiteral("#define SECOND 1|#define SECOND 1"));
+    }
 
 private:
+    QStringList tabTexts() const
+    {
+        const auto *tabs = form->findChild<QTabWidget *>("tabTargets");
+        QStringList texts;
+        for (int i = 0; i < tabs->count(); ++i)
+            texts.append(tabs->tabText(i));
+        return texts;
+    }
+
+    // The values of the target settings named by their key without "targetsettings_".
+    QString settings(const QStringList &keys) const
+    {
+        QStringList values;
+        for (const QString &key : keys)
+            values.append(db->getGeneralSettingsValue("targetsettings_" + key));
+        return values.join(QLatin1Char('|'));
+    }
+
     QTemporaryDir dir;
     ObjectDataBase *db = nullptr;
     GeneralSettingsForm2 *form = nullptr;
 };
-
-void TestGeneralSettingsForm2::initTestCase()
-{
-    nwIsolateTestEnvironment();
-    QVERIFY(dir.isValid());
-}
-
-void TestGeneralSettingsForm2::init()
-{
-    db = new ObjectDataBase;
-    QVERIFY(db->createNewDataBase());
-    // Every project made from the template has a timer interval.
-    db->setGeneralSettingsValue("co_timer_interval", "10000");
-    form = new GeneralSettingsForm2(false);
-    form->setProjectDatabase(db);
-    form->show();
-}
-
-void TestGeneralSettingsForm2::cleanup()
-{
-    delete form;
-    delete db;
-}
-
-void TestGeneralSettingsForm2::everySettingHasAnEditor_data()
-{
-    QTest::addColumn<QString>("key");
-    for (const StackSetting &setting : StackSettings::all()) {
-        using Section = StackSetting::Section;
-        if (!setting.hasFlag(StackSetting::Mirror) && setting.section != Section::Targets
-            && setting.section != Section::Lines)
-            QTest::addRow("%s", setting.key) << QString::fromLatin1(setting.key);
-    }
-}
-
-void TestGeneralSettingsForm2::everySettingHasAnEditor()
-{
-    QFETCH(QString, key);
-    const StackSetting *setting = StackSettings::find(key);
-    QVERIFY(setting);
-    switchOn(*db, *setting);
-    const SettingCell cell = form->editorOf(key);
-    QVERIFY2(cell.editor(), "the page has no editor for this setting");
-    QVERIFY2(isEditable(cell), "the editor is disabled or read-only");
-
-    const QString value = otherValue(*setting, cell.value());
-    enter(cell, value);
-    QCOMPARE(form->message(), QString());
-    const QString stored = StackSettings::normalized(*setting, value);
-    QCOMPARE(db->getGeneralSettingsValue(key), stored);
-    if (setting->hasFlag(StackSetting::PerTarget))
-        QCOMPARE(db->getGeneralSettingsValue(StackTargets::key(*setting, 0)), stored);
-
-    const QString path = dir.filePath(key + QStringLiteral(".nwrp"));
-    QVERIFY(db->saveDataBase(path));
-    ObjectDataBase reopened;
-    QVERIFY(reopened.openDataBase(path, false));
-    GeneralSettingsForm2 again(false);
-    again.setProjectDatabase(&reopened);
-    QCOMPARE(again.editorOf(key).value(), stored);
-}
-
-void TestGeneralSettingsForm2::generatorKeysHaveAnEditor_data()
-{
-    QTest::addColumn<QString>("key");
-    const QStringList keys = keysReadByGenerators();
-    // The scan must find the accessors; a handful of keys means it no longer does.
-    QVERIFY2(keys.size() > 100, qPrintable(keys.join(QLatin1Char(' '))));
-    for (const QString &key : keys)
-        QTest::addRow("%s", qPrintable(key)) << key;
-}
-
-// A key a generator reads but the page cannot edit could only be set by hand in the file.
-void TestGeneralSettingsForm2::generatorKeysHaveAnEditor()
-{
-    QFETCH(QString, key);
-    const QString concrete = QString(key).replace(QLatin1String("%1"), QLatin1String("0"));
-    const StackSetting *setting = StackSettings::find(concrete);
-    QVERIFY2(setting, "the key is not among the stack settings");
-    if (setting->section == StackSetting::Section::Lines)
-        return; // edited with the line selector of the window
-    if (setting->section == StackSetting::Section::Targets) {
-        // The target tabs: a name per tab, the count and the active mark by the tab bar,
-        // every other per-target value by the hardware table of the target's tab.
-        const auto tabs = form->findChild<QTabWidget *>(QStringLiteral("tabTargets"));
-        QVERIFY(tabs && tabs->count() > 0);
-        for (const StackSetting *perTarget : StackTargets::settings()) {
-            if (StackTargets::key(*perTarget, 0) == concrete)
-                QVERIFY(form->editorOf(QLatin1String(perTarget->key), 0).editor());
-        }
-        return;
-    }
-    const SettingCell cell = form->editorOf(concrete);
-    QVERIFY2(cell.editor(), "the page has no editor for this setting");
-}
-
-void TestGeneralSettingsForm2::linesRowShowsTheLineTypes()
-{
-    db->setGeneralSettingsValue("line0type", "1");
-    QVERIFY(db->addNode(1, ObjectDataBase::NODE_DATA_T()));
-    db->setGeneralSettingsValue("line1type", "2");
-    const SettingCell cell = form->editorOf("line1type");
-    QCOMPARE(cell.value(), QStringLiteral("0: CANopen, 1: J1939"));
-    QVERIFY(!isEditable(cell));
-}
-
-void TestGeneralSettingsForm2::refusedValue_data()
-{
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<int>("target");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("message");
-    const auto row = [](const char *name, const char *key, int target, const char *value,
-                        const char *message) {
-        QTest::newRow(name) << QString(key) << target << QString(value)
-                            << QString::fromUtf8(message);
-    };
-
-    row("buffer size 0", "receivebuffersize", -1, "0",
-        "CAN receive buffer size: 0 is out of range (1 to 65535).");
-    row("timer of a target emptied", "co_timer_interval", 1, "",
-        "Interval of CPU timer in µs: A value is required.");
-    row("target define with a blank", "target_id", 0, "BOARD A",
-        "Target define  (only if multiple targets are used): \"BOARD A\" is no C identifier "
-        "(letters, digits and _, not starting with a digit).");
-    row("target define of another target", "target_id", 0, "TARGET_1",
-        "The targets Target 0 and Target 1 have the same target define TARGET_1.");
-}
-
-void TestGeneralSettingsForm2::refusedValue()
-{
-    QFETCH(QString, key);
-    QFETCH(int, target);
-    QFETCH(QString, value);
-    QFETCH(QString, message);
-    form->addTarget();
-    switchOn(*db, *StackSettings::find(key));
-    const QMap<QString, QString> before = generalSettings(*db);
-    const SettingCell cell = form->editorOf(key, qMax(target, 0));
-    const QString shown = cell.value();
-
-    enter(cell, value);
-    QCOMPARE(form->message(), message);
-    QCOMPARE(generalSettings(*db), before);
-    QCOMPARE(cell.value(), shown);
-}
-
-void TestGeneralSettingsForm2::dependentRows_data()
-{
-    QTest::addColumn<QString>("switchKey");
-    QTest::addColumn<QString>("onValue");
-    QTest::addColumn<QString>("offValue");
-    QTest::addColumn<QString>("dependent");
-    const auto row = [](const char *name, const char *switchKey, const char *on, const char *off,
-                        const char *dependent) {
-        QTest::newRow(name) << QString(switchKey) << QString(on) << QString(off)
-                            << QString(dependent);
-    };
-
-    row("block transfer size", "sdo_blocktransfer_supported", "1", "0",
-        "sdo_blocktransfer_block_size");
-    row("block transfer CRC", "sdo_blocktransfer_supported", "1", "0",
-        "sdo_blocktransfer_crc_supported");
-    row("client queue length", "sdo_client_queue_supported", "1", "0", "sdo_client_queue_size");
-    row("client queue internal access", "sdo_client_queue_supported", "1", "0",
-        "sdo_client_queue_internal_access_supported");
-    row("USDO client", "canfd_supported", "1", "0", "usdo_client_cnt");
-    row("bootup manager for masters", "nmtmaster", "1", "0", "bootup_manager");
-    row("manager event for masters", "nmtmaster", "2", "0", "fct_manager");
-    row("line roles for master or slave", "nmtmaster", "2", "1", "co_ml_ms");
-    row("dynamic function counts", "enable_dynamic", "1", "0", "event_nmt");
-    row("sleep waiting time", "sleep_mode_selection", "2", "0", "sleep_wait_time");
-    row("LSS inquiry", "lss_supported", "1", "0", "lss_inquiry_supported");
-}
-
-void TestGeneralSettingsForm2::dependentRows()
-{
-    QFETCH(QString, switchKey);
-    QFETCH(QString, onValue);
-    QFETCH(QString, offValue);
-    QFETCH(QString, dependent);
-    const SettingCell switchCell = form->editorOf(switchKey);
-    enter(switchCell, onValue);
-    QVERIFY(isEditable(form->editorOf(dependent)));
-    enter(switchCell, offValue);
-    QVERIFY(!isEditable(form->editorOf(dependent)));
-    // A project opened with the switch off shows the row disabled too.
-    GeneralSettingsForm2 reopened(false);
-    reopened.setProjectDatabase(db);
-    QVERIFY(!isEditable(reopened.editorOf(dependent)));
-}
-
-void TestGeneralSettingsForm2::mirrorsFollowTheirRow()
-{
-    auto *generation = form->findChild<QTableWidget *>("tblGeneration");
-    QTableWidgetItem *limits = generation->item(generation->rowCount() - 1, 0);
-    enter(form->editorOf("limit_check"), "1");
-    QCOMPARE(limits->checkState(), Qt::Checked);
-    limits->setCheckState(Qt::Unchecked);
-    QCOMPARE(db->getGeneralSettingsValue("limit_check"), QStringLiteral("0"));
-    QCOMPARE(form->editorOf("limit_check").value(), QStringLiteral("0"));
-
-    // The green LED row shows the LED count again and edits the same setting.
-    auto *indications = form->findChild<QTableWidget *>("tblIndications");
-    const int red = form->editorOf("fct_led_red").row;
-    indications->item(red + 1, 0)->setText("4");
-    QCOMPARE(db->getGeneralSettingsValue("event_led"), QStringLiteral("4"));
-    QCOMPARE(indications->item(red, 0)->text(), QStringLiteral("4"));
-}
-
-// A cell still being edited when another change reloads the page is written first.
-void TestGeneralSettingsForm2::typedTextSurvivesOtherChanges()
-{
-    const SettingCell cell = form->editorOf("co_node_id_fct");
-    cell.table->setCurrentItem(cell.item());
-    cell.table->editItem(cell.item());
-    auto *editor = qobject_cast<QLineEdit *>(cell.table->indexWidget(cell.table->currentIndex()));
-    QVERIFY(editor);
-    editor->setText("readDipSwitch");
-    auto *userDefines = form->findChild<QPlainTextEdit *>("teUserDefines");
-    QTest::keyClicks(userDefines, "#define X 1");
-    db->setGeneralSettingsValue("co_network_id", "5");
-    QCOMPARE(db->getGeneralSettingsValue("co_node_id_fct"), QStringLiteral("readDipSwitch"));
-    QCOMPARE(db->getGeneralSettingsValue("user_defines"), QStringLiteral("#define X 1"));
-    QCOMPARE(form->editorOf("co_node_id_fct").value(), QStringLiteral("readDipSwitch"));
-}
-
-void TestGeneralSettingsForm2::resetChanges()
-{
-    db->setGeneralSettingsValue("receivebuffersize", "5");
-    db->setUndoEnabled(true);
-    form->hide();
-    form->show();
-    const QMap<QString, QString> shownBefore = generalSettings(*db);
-    enter(form->editorOf("receivebuffersize"), "12");
-    enter(form->editorOf("lss_supported"), "1");
-    // An undo does not move what the page returns to.
-    QVERIFY(db->undo());
-    form->addTarget();
-    form->findChild<QPushButton *>("btnResetChanges")->click();
-    QCOMPARE(form->editorOf("receivebuffersize").value(), QStringLiteral("5"));
-    QCOMPARE(form->editorOf("lss_supported").value(), QStringLiteral("0"));
-    QCOMPARE(form->shownTargets().targets.size(), 1);
-    const QMap<QString, QString> after = generalSettings(*db);
-    for (auto it = shownBefore.cbegin(); it != shownBefore.cend(); ++it)
-        QCOMPARE(after.value(it.key()), it.value());
-}
-
-void TestGeneralSettingsForm2::networkToolSettingsAreReadOnly()
-{
-    GeneralSettingsForm2 controlled(true);
-    controlled.setProjectDatabase(db);
-    QVERIFY(!isEditable(controlled.editorOf("co_node_id")));
-    QVERIFY(!isEditable(controlled.editorOf("co_network_id")));
-    QVERIFY(isEditable(controlled.editorOf("co_node_id_fct")));
-    QVERIFY(isEditable(form->editorOf("co_node_id")));
-    // The preference "Ignore CBW limitations" lifts the limit when the page is shown.
-    QSettings().setValue(QStringLiteral("General/ignorecbw"), true);
-    controlled.show();
-    QVERIFY(isEditable(controlled.editorOf("co_node_id")));
-    enter(controlled.editorOf("co_node_id"), "42");
-    QCOMPARE(db->getGeneralSettingsValue("co_node_id"), QStringLiteral("42"));
-    QSettings().setValue(QStringLiteral("General/ignorecbw"), false);
-    controlled.hide();
-    controlled.show();
-    QVERIFY(!isEditable(controlled.editorOf("co_network_id")));
-}
-
-void TestGeneralSettingsForm2::importLeavesOtherSettingsAndTargets()
-{
-    ObjectDataBase other;
-    QVERIFY(other.createNewDataBase());
-    const QMap<QString, QString> imported = {{"co_node_id", "40"},
-                                             {"hw_defines", "#define IMPORTED 1"},
-                                             {"event_nmt", "3"},
-                                             {"canfd_supported", "1"}};
-    for (auto it = imported.cbegin(); it != imported.cend(); ++it)
-        other.setGeneralSettingsValue(it.key(), it.value());
-    other.setGeneralSettingsValue("co_node_id_fct", "notImported");
-    other.setGeneralSettingsValue("targetsettings_cnt", "4");
-    const QString path = dir.filePath("source.nwrp");
-    QVERIFY(other.saveDataBase(path));
-
-    form->addTarget();
-    form->renameTarget(1, "Eval board");
-    form->setActiveTarget(1);
-    enter(form->editorOf("target_id", 1), "EVAL_BOARD");
-    enter(form->editorOf("co_node_id_fct"), "mine");
-    QMap<QString, QString> expected = generalSettings(*db);
-    for (auto it = imported.cbegin(); it != imported.cend(); ++it)
-        expected.insert(it.key(), it.value());
-    // The first target is the base hardware and shows the imported defines.
-    expected.insert("targetsettings_0_defines", "#define IMPORTED 1");
-
-    QVERIFY(form->importSettingsFrom(path));
-    QCOMPARE(generalSettings(*db), expected);
-    QCOMPARE(form->message(), QStringLiteral("4 setting(s) imported from source.nwrp."));
-    QCOMPARE(form->editorOf("co_node_id").value(), QStringLiteral("40"));
-    QCOMPARE(form->editorOf("hw_defines", 0).value(), QStringLiteral("#define IMPORTED 1"));
-    auto *tabs = form->findChild<QTabWidget *>("tabTargets");
-    QCOMPARE(tabs->count(), 2);
-    QCOMPARE(tabs->tabText(1), QStringLiteral("Eval board - active"));
-}
-
-void TestGeneralSettingsForm2::renameTarget()
-{
-    form->addTarget();
-    form->setActiveTarget(1);
-    auto *tabs = form->findChild<QTabWidget *>("tabTargets");
-    const QMap<QString, QString> before = generalSettings(*db);
-
-    form->startRenameTarget(1);
-    QLineEdit *edit = form->renameEditor();
-    QVERIFY(edit);
-    QCOMPARE(edit->text(), QStringLiteral("Target 1"));
-    edit->selectAll();
-    QTest::keyClicks(edit, "Production");
-    QTest::keyClick(edit, Qt::Key_Return);
-    QCOMPARE(tabs->tabText(1), QStringLiteral("Production - active"));
-    QCOMPARE(tabs->tabText(0), QStringLiteral("Target 0"));
-    QMap<QString, QString> expected = before;
-    expected.insert("targetsettings_1_name", "Production");
-    QCOMPARE(generalSettings(*db), expected);
-
-    // Escape keeps the name; a name that would end the comment in gen_define.h is refused.
-    form->startRenameTarget(0);
-    QTest::keyClicks(form->renameEditor(), "x");
-    QTest::keyClick(form->renameEditor(), Qt::Key_Escape);
-    QCOMPARE(tabs->tabText(0), QStringLiteral("Target 0"));
-    QVERIFY(!form->renameTarget(0, "board */"));
-    QCOMPARE(form->message(), QStringLiteral("Target name: The name may not contain \"*/\"."));
-    QCOMPARE(generalSettings(*db), expected);
-}
-
-void TestGeneralSettingsForm2::targetCommands()
-{
-    auto *tabs = form->findChild<QTabWidget *>("tabTargets");
-    QCOMPARE(tabs->tabText(0), QStringLiteral("Target 0 - active"));
-    form->addTarget();
-    form->addTarget();
-    QCOMPARE(db->getGeneralSettingsValue("targetsettings_cnt"), QStringLiteral("3"));
-    QCOMPARE(db->getGeneralSettingsValue("targetsettings_2_name"), QStringLiteral("Target 2"));
-    QCOMPARE(db->getGeneralSettingsValue("targetsettings_2_timer"), QStringLiteral("10000"));
-
-    form->setActiveTarget(2);
-    QCOMPARE(tabs->tabText(0), QStringLiteral("Target 0"));
-    QCOMPARE(tabs->tabText(2), QStringLiteral("Target 2 - active"));
-    QCOMPARE(db->getGeneralSettingsValue("targetsettings_active"), QStringLiteral("2"));
-
-    // Removing a target before the active one keeps the same target active.
-    enter(form->editorOf("co_timer_interval", 2), "TIMER_C");
-    form->removeTarget(1);
-    QCOMPARE(tabs->count(), 2);
-    QCOMPARE(tabs->tabText(1), QStringLiteral("Target 2 - active"));
-    QCOMPARE(db->getGeneralSettingsValue("targetsettings_cnt"), QStringLiteral("2"));
-    QCOMPARE(db->getGeneralSettingsValue("targetsettings_active"), QStringLiteral("1"));
-    QCOMPARE(db->getGeneralSettingsValue("targetsettings_1_timer"), QStringLiteral("TIMER_C"));
-
-    form->unsetActiveTarget();
-    QCOMPARE(tabs->tabText(1), QStringLiteral("Target 2"));
-    QCOMPARE(db->getGeneralSettingsValue("targetsettings_active"), QStringLiteral("-1"));
-    form->removeTarget(0);
-    form->removeTarget(0);
-    QCOMPARE(tabs->count(), 1);
-}
-
-void TestGeneralSettingsForm2::targetDialog()
-{
-    form->addTarget();
-    StackTargets targets = form->shownTargets();
-    targets.targets[1].values["hw_defines"] = QStringLiteral("#define SECOND 1");
-    targets.active = 1;
-    TargetSettingsDialog dialog(targets);
-    auto *table = dialog.findChild<QTableWidget *>("tblTargets");
-    table->setCurrentCell(1, 0);
-    dialog.findChild<QPushButton *>("btnUp")->click();
-    StackTargets moved = dialog.targets();
-    QCOMPARE(moved.targets.at(0).name, QStringLiteral("Target 1"));
-    QCOMPARE(moved.targets.at(0).values.value("hw_defines"), QStringLiteral("#define SECOND 1"));
-    QCOMPARE(moved.active, 0);
-
-    // After the move the second row has the automatic define TARGET_1; the first row's
-    // automatic TARGET_0 collides with a written one.
-    table->item(1, table->columnCount() - 2)->setText("TARGET_0");
-    dialog.accept();
-    QCOMPARE(
-        dialog.message(),
-        QStringLiteral("The targets Target 1 and Target 0 have the same target define TARGET_0."));
-    QCOMPARE(dialog.result(), int(QDialog::Rejected));
-    table->item(1, table->columnCount() - 2)->setText("BOARD_A");
-    dialog.accept();
-    QVERIFY(dialog.message().isEmpty());
-    QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QVERIFY(form->applyTargets(moved));
-    QCOMPARE(db->getGeneralSettingsValue("targetsettings_0_defines"),
-             QStringLiteral("#define SECOND 1"));
-    QCOMPARE(db->getGeneralSettingsValue("hw_defines"), QStringLiteral("#define SECOND 1"));
-}
 
 NW_TEST_MAIN(TestGeneralSettingsForm2)
 #include "tst_generalsettingsform2.moc"

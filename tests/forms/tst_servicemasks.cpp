@@ -15,133 +15,116 @@ using Expected = QMap<int, QString>;
 
 // The communication services copy their objects from the built template data/objects.data
 // and write the values of the mask; a service that cannot be added changes nothing.
-class TestServiceMasks : public QObject
+class TestServiceMasks : public QObject, private FormProject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-    void servicesAddTheirObjects_data();
-    void servicesAddTheirObjects();
-    void missingTemplateChangesNothing();
+    void initTestCase()
+    {
+        nwtest::initApplication();
+        BaseObjectMask::setTemplateFolder(QStringLiteral(NW_BINARY_DIR "/src/data"));
+        QVERIFY(QFile::exists(BaseObjectMask::templateFolder() + "/objects.data"));
+    }
+
+    void init() { startProject(); }
+
+    void cleanup()
+    {
+        mask.reset();
+        endProject();
+    }
+
+    void servicesAddTheirObjects_data()
+    {
+        QTest::addColumn<QString>("service");
+        QTest::addColumn<Fields>("fields");
+        QTest::addColumn<int>("times");
+        // index << 8 | sub, and the value expected there; an empty value: the object is absent.
+        QTest::addColumn<Expected>("expected");
+        QTest::addRow("SYNC") << "SYNC" << Fields{{"spCycle", 10000}} << 1
+                              << Expected{{0x100500, "0x80"}, {0x100600, "10000"}, {0x100700, "0"}};
+        QTest::addRow("node guarding")
+            << "Node Guarding" << Fields{{"spGuardTime", 250}, {"spLifeTime", 4}} << 1
+            << Expected{{0x100C00, "250"}, {0x100D00, "4"}};
+        QTest::addRow("emergency") << "Emergency" << Fields{{"spInhibit", 20}} << 1
+                                   << Expected{{0x101400, "$NODEID+0x80"}, {0x101500, "20"}};
+        QTest::addRow("SDO clients 2 and 3")
+            << "SDO Client" << Fields{{"spStartPos", 2}, {"spNumber", 2}} << 1
+            << Expected{{0x128000, ""}, {0x128103, "1"}, {0x128203, "1"}, {0x128300, ""}};
+        QTest::addRow("first SRDO") << "SRDO" << Fields() << 1
+                                    << Expected{{0x130101, "1"},
+                                                {0x130105, "0xff + 2 * $NODEID"},
+                                                {0x130106, "0x100 + 2 * $NODEID"},
+                                                {0x13FF00, "1"}};
+        QTest::addRow("second SRDO starts disabled") << "SRDO" << Fields() << 2
+                                                     << Expected{{0x130205, "0x80000000"},
+                                                                 {0x130206, "0x80000000"},
+                                                                 {0x13FF00, "2"},
+                                                                 {0x13FF02, "0"}};
+        QTest::addRow("heartbeat with two consumers")
+            << "Heartbeat" << Fields{{"spProducer", 500}, {"spConsumers", 2}} << 1
+            << Expected{
+                   {0x101700, "500"}, {0x101600, "2"}, {0x101602, "0x00000000"}, {0x101603, ""}};
+    }
+
+    void servicesAddTheirObjects()
+    {
+        QFETCH(QString, service);
+        QFETCH(Fields, fields);
+        QFETCH(int, times);
+        QFETCH(Expected, expected);
+        for (int time = 0; time < times; ++time) {
+            QVERIFY(createService(service));
+            QVERIFY(mask->isCreateService());
+            for (auto field = fields.cbegin(); field != fields.cend(); ++field) {
+                auto *box = mask->findChild<QSpinBox *>(field.key());
+                QVERIFY2(box, qPrintable(field.key()));
+                box->setValue(field.value());
+            }
+            QSignalSpy created(mask.get(), &BaseObjectMask::serviceCreated);
+            mask->saveData();
+            QVERIFY2(prompts->refusals.isEmpty(), qPrintable(prompts->refusals.join('\n')));
+            QCOMPARE(created.size(), 1);
+        }
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+            const quint16 index = quint16(it.key() >> 8);
+            const quint8 sub = quint8(it.key());
+            const QString where = QStringLiteral("0x%1 sub %2").arg(index, 0, 16).arg(sub);
+            if (it.value().isEmpty()) {
+                QVERIFY2(!db->existSubIndex(0, index, sub), qPrintable(where));
+                continue;
+            }
+            QCOMPARE(db->getSubIndexValue(0, index, sub) + " at " + where,
+                     it.value() + " at " + where);
+        }
+    }
+
+    void missingTemplateChangesNothing()
+    {
+        BaseObjectMask::setTemplateFolder(QStringLiteral("/nonexistent"));
+        const QList<quint16> before = db->getIndices(0);
+        QVERIFY(createService("SRDO"));
+        mask->saveData();
+        BaseObjectMask::setTemplateFolder(QStringLiteral(NW_BINARY_DIR "/src/data"));
+        QCOMPARE(prompts->refusals.last(), QStringLiteral("SRDO Database failed"));
+        QCOMPARE(db->getIndices(0), before);
+    }
 
 private:
-    BaseObjectMask *createService(const QString &name);
+    BaseObjectMask *createService(const QString &name)
+    {
+        mask.reset(ObjectClassFactory::getServiceMask(name, nullptr));
+        if (mask) {
+            mask->setProjectDataBase(db.get());
+            mask->setNode(0);
+            mask->updateData();
+        }
+        return mask.get();
+    }
 
-    std::unique_ptr<ObjectDataBase> db;
     std::unique_ptr<BaseObjectMask> mask;
-    ScriptedPrompts *prompts = nullptr;
 };
-
-void TestServiceMasks::initTestCase()
-{
-    nwtest::initApplication();
-    BaseObjectMask::setTemplateFolder(QStringLiteral(NW_BINARY_DIR "/src/data"));
-    QVERIFY(QFile::exists(BaseObjectMask::templateFolder() + "/objects.data"));
-}
-
-void TestServiceMasks::init()
-{
-    prompts = ScriptedPrompts::install();
-    db = std::make_unique<ObjectDataBase>();
-    QVERIFY(db->createNewDataBase());
-    buildLine(*db, 0);
-}
-
-void TestServiceMasks::cleanup()
-{
-    mask.reset();
-    db.reset();
-    FormPrompts::install(nullptr);
-}
-
-BaseObjectMask *TestServiceMasks::createService(const QString &name)
-{
-    mask.reset(ObjectClassFactory::getServiceMask(name, nullptr));
-    if (mask) {
-        mask->setProjectDataBase(db.get());
-        mask->setNode(0);
-        mask->updateData();
-    }
-    return mask.get();
-}
-
-void TestServiceMasks::servicesAddTheirObjects_data()
-{
-    QTest::addColumn<QString>("service");
-    QTest::addColumn<Fields>("fields");
-    QTest::addColumn<int>("times");
-    // index << 8 | sub, and the value expected there; an empty value: the object is absent.
-    QTest::addColumn<Expected>("expected");
-
-    QTest::addRow("SYNC") << "SYNC" << Fields{{"spCycle", 10000}} << 1
-                          << Expected{{0x100500, "0x80"}, {0x100600, "10000"}, {0x100700, "0"}};
-    QTest::addRow("node guarding")
-        << "Node Guarding" << Fields{{"spGuardTime", 250}, {"spLifeTime", 4}} << 1
-        << Expected{{0x100C00, "250"}, {0x100D00, "4"}};
-    QTest::addRow("emergency") << "Emergency" << Fields{{"spInhibit", 20}} << 1
-                               << Expected{{0x101400, "$NODEID+0x80"}, {0x101500, "20"}};
-    QTest::addRow("SDO clients 2 and 3")
-        << "SDO Client" << Fields{{"spStartPos", 2}, {"spNumber", 2}} << 1
-        << Expected{{0x128000, ""}, {0x128103, "1"}, {0x128203, "1"}, {0x128300, ""}};
-    QTest::addRow("first SRDO") << "SRDO" << Fields() << 1
-                                << Expected{{0x130101, "1"},
-                                            {0x130105, "0xff + 2 * $NODEID"},
-                                            {0x130106, "0x100 + 2 * $NODEID"},
-                                            {0x13FF00, "1"}};
-    QTest::addRow("second SRDO starts disabled") << "SRDO" << Fields() << 2
-                                                 << Expected{{0x130205, "0x80000000"},
-                                                             {0x130206, "0x80000000"},
-                                                             {0x13FF00, "2"},
-                                                             {0x13FF02, "0"}};
-    QTest::addRow("heartbeat with two consumers")
-        << "Heartbeat" << Fields{{"spProducer", 500}, {"spConsumers", 2}} << 1
-        << Expected{{0x101700, "500"}, {0x101600, "2"}, {0x101602, "0x00000000"}, {0x101603, ""}};
-}
-
-void TestServiceMasks::servicesAddTheirObjects()
-{
-    QFETCH(QString, service);
-    QFETCH(Fields, fields);
-    QFETCH(int, times);
-    QFETCH(Expected, expected);
-    for (int time = 0; time < times; ++time) {
-        QVERIFY(createService(service));
-        QVERIFY(mask->isCreateService());
-        for (auto field = fields.cbegin(); field != fields.cend(); ++field) {
-            auto *box = mask->findChild<QSpinBox *>(field.key());
-            QVERIFY2(box, qPrintable(field.key()));
-            box->setValue(field.value());
-        }
-        QSignalSpy created(mask.get(), &BaseObjectMask::serviceCreated);
-        mask->saveData();
-        QVERIFY2(prompts->refusals.isEmpty(), qPrintable(prompts->refusals.join('\n')));
-        QCOMPARE(created.size(), 1);
-    }
-    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
-        const quint16 index = quint16(it.key() >> 8);
-        const quint8 sub = quint8(it.key());
-        const QString where = QStringLiteral("0x%1 sub %2").arg(index, 0, 16).arg(sub);
-        if (it.value().isEmpty()) {
-            QVERIFY2(!db->existSubIndex(0, index, sub), qPrintable(where));
-            continue;
-        }
-        QCOMPARE(db->getSubIndexValue(0, index, sub) + " at " + where, it.value() + " at " + where);
-    }
-}
-
-void TestServiceMasks::missingTemplateChangesNothing()
-{
-    BaseObjectMask::setTemplateFolder(QStringLiteral("/nonexistent"));
-    const QList<quint16> before = db->getIndices(0);
-    QVERIFY(createService("SRDO"));
-    mask->saveData();
-    BaseObjectMask::setTemplateFolder(QStringLiteral(NW_BINARY_DIR "/src/data"));
-    QCOMPARE(prompts->refusals.last(), QStringLiteral("SRDO Database failed"));
-    QCOMPARE(db->getIndices(0), before);
-}
 
 NW_TEST_MAIN(TestServiceMasks)
 #include "tst_servicemasks.moc"

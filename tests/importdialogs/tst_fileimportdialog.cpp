@@ -8,31 +8,20 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QSettings>
 #include <QSpinBox>
-#include <QTemporaryDir>
-#include <QTest>
 
 namespace {
 
 const QString sample = QStringLiteral(NW_TEST_DATA_DIR "/importers/eds/sample.eds");
+const QString data = QStringLiteral(NW_TEST_DATA_DIR "/importdialogs/");
 
 template <typename T>
 T *child(QWidget *parent, const char *name)
 {
     return parent->findChild<T *>(QLatin1String(name));
-}
-
-// Writes content to the file name in dir and returns its path.
-QString writeFile(const QTemporaryDir &dir, const char *name, const QByteArray &content)
-{
-    const QString path = dir.filePath(QLatin1String(name));
-    return nwWriteFile(path, content) ? path : QString();
 }
 
 } // namespace
@@ -42,27 +31,279 @@ class TestFileImportDialog : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase()
+    {
+        nwIsolateTestEnvironment();
+        QCoreApplication::setApplicationName("CANopen Nodewright");
+    }
 
-    void fileKind_data();
-    void fileKind();
-    void optionsFollowTheFile_data();
-    void optionsFollowTheFile();
-    void readAndImport();
-    void readsDeviceDescriptionsForCanFd();
-    void deviceInformationWithTheObjects();
-    void filesThatCannotBeRead_data();
-    void filesThatCannotBeRead();
-    void objectsWithErrors_data();
-    void objectsWithErrors();
-    void pasteDestination();
-    void csvRowsAndCommands();
-    void profileCataloguesAreOffered();
+    void init()
+    {
+        m_project.reset(new ObjectDataBase);
+        m_staging.reset(new ObjectDataBase);
+        QVERIFY(m_project->createNewDataBase());
+        QVERIFY(m_staging->createNewDataBase());
+        m_dialog = new FileImportDialog;
+        QVERIFY(m_dialog->setProjectDatabase(m_project.get()));
+        QVERIFY(m_dialog->setAdditionalDatabase(m_staging.get()));
+        QVERIFY(!m_dialog->setProjectDatabase(nullptr));
+        m_messages.clear();
+        m_answer = QMessageBox::Yes;
+        m_dialog->setMessageSink([this](QMessageBox::Icon icon, const QString &title,
+                                        const QString &text, const QString &informative) {
+            m_messages.append(title + " | " + text + " | " + informative);
+            return icon == QMessageBox::Question ? m_answer : QMessageBox::Ok;
+        });
+    }
+
+    void cleanup()
+    {
+        delete m_dialog;
+        m_project.reset();
+        m_staging.reset();
+    }
+
+    void fileKind_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("kind");
+        using Kind = FileImportDialog::FileKind;
+        QTest::addRow("catalogue") << ":/codb/v301.codb" << int(Kind::Catalogue);
+        QTest::addRow("project backup") << "/p/x.nwrp.bak" << int(Kind::Project);
+        QTest::addRow("dotted EDS name") << "605.3150.68-B-EK-2-60.EDS" << int(Kind::Eds);
+        QTest::addRow("DCF") << "node1.dcf" << int(Kind::Dcf);
+        QTest::addRow("XDD") << "00000123_drive.XDD" << int(Kind::Xdd);
+        QTest::addRow("XDD as XML") << "drive.xml" << int(Kind::Xdd);
+        QTest::addRow("text") << "notes.txt" << int(Kind::Other);
+    }
+
+    void fileKind()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, kind);
+        QCOMPARE(int(FileImportDialog::fileKind(path)), kind);
+    }
+
+    void optionsFollowTheFile_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("checkBox");
+        QTest::addColumn<bool>("sourceLine");
+        QTest::addRow("codb") << "a.codb" << QString("Include object copies") << true << false;
+        QTest::addRow("eds") << "a.eds" << QString("Import FileInfo && DeviceInfo") << true
+                             << false;
+        QTest::addRow("xdd") << "a.xdd" << QString() << false << false;
+        QTest::addRow("nwrp.bak") << "a.nwrp.bak"
+                                  << QString("Ignore implementation types in project file") << true
+                                  << true;
+        QTest::addRow("other") << "a.txt" << QString(" ") << false << false;
+    }
+
+    void optionsFollowTheFile()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, caption);
+        QFETCH(bool, checkBox);
+        QFETCH(bool, sourceLine);
+        m_dialog->selectFile(path);
+        QCheckBox *box = child<QCheckBox>(m_dialog, "chIncludeMultiple");
+        QCOMPARE(box->text(), caption);
+        QCOMPARE(box->isEnabled(), checkBox);
+        QCOMPARE(child<QSpinBox>(m_dialog, "spSrcLine")->isEnabled(), sourceLine);
+        QCOMPARE(QSettings().value("General/importpath").toString(), path);
+        // Typing a path only switches the caption.
+        child<QLineEdit>(m_dialog, "edtFilePath")->setText("b.codb");
+        QCOMPARE(box->text(), QStringLiteral("Include object copies"));
+        child<QLineEdit>(m_dialog, "edtFilePath")->setText("b.nwrp");
+        QCOMPARE(box->text(), QStringLiteral("Import FileInfo && DeviceInfo"));
+    }
+
+    void readAndImport()
+    {
+        read(sample);
+        QListWidget *list = child<QListWidget>(m_dialog, "lbObjects");
+        QCOMPARE(list->count(), 40);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("0x1000 - Device type"));
+        QCOMPARE(child<QLabel>(m_dialog, "lblObjCount")->text(),
+                 QStringLiteral("40 objects read."));
+        QVERIFY(child<QPlainTextEdit>(m_dialog, "txtProblems")
+                    ->toPlainText()
+                    .contains("line 891: warning: DataType=0x40"));
+        QCOMPARE(QSettings().value("General/importstartindex").toString(),
+                 QStringLiteral("0x1000"));
+        for (const char *entry : {"0x3004 - Sensor Status", "0x3006 - Valve 1 % Open"})
+            list->findItems(QLatin1String(entry), Qt::MatchExactly).first()->setSelected(true);
+        child<QLineEdit>(m_dialog, "edtOffset")->setText("0x1000");
+        child<QSpinBox>(m_dialog, "spMaxSub")->setValue(2);
+        child<QPushButton>(m_dialog, "btnImport")->click();
+        QCOMPARE(child<QLabel>(m_dialog, "lblObjCount")->text(),
+                 QStringLiteral("2 objects imported as managed variables."));
+        QCOMPARE(m_project->getSubIndices(0, 0x4006), (QList<quint8>{0, 1, 2}));
+        QCOMPARE(m_project->getSubIndexValue(0, 0x4006, 0), QStringLiteral("2"));
+        QVERIFY(!m_project->existIndex(0, 0x3004));
+        QVERIFY(m_messages.isEmpty());
+    }
+
+    // A CANopen FD description is read and imported through the dialog.
+    void readsDeviceDescriptionsForCanFd()
+    {
+        read(data + "drive.xml");
+        QVERIFY(m_messages.isEmpty());
+        QListWidget *list = child<QListWidget>(m_dialog, "lbObjects");
+        QCOMPARE(list->count(), 1);
+        list->item(0)->setSelected(true);
+        child<QPushButton>(m_dialog, "btnImport")->click();
+        ObjectDataBase::SUBINDEX_DATA_T entry;
+        QVERIFY(m_project->getSubIndexData(0, 0x6040, 0, entry));
+        QCOMPARE(entry.accesstype, QStringLiteral("rww"));
+    }
+
+    void deviceInformationWithTheObjects()
+    {
+        read(sample);
+        child<QCheckBox>(m_dialog, "chIncludeMultiple")->setChecked(true);
+        child<QListWidget>(m_dialog, "lbObjects")->item(0)->setSelected(true);
+        child<QPushButton>(m_dialog, "btnImport")->click();
+        QCOMPARE(m_project->getDescriptionSettingsValue("VendorName"),
+                 QStringLiteral("Vendor Name"));
+        QCOMPARE(m_project->getDescriptionSettingsValue("Comment"),
+                 QStringLiteral("|-------------|\n| Don't panic |\n|-------------|\n"));
+    }
+
+    void filesThatCannotBeRead_data()
+    {
+        QTest::addColumn<QString>("name"); // written into a temporary folder unless "missing"
+        QTest::addColumn<QString>("message");
+        QTest::addRow("missing file")
+            << "missing.eds"
+            << "CANopen Nodewright | File error | File %1 is not readable.";
+        QTest::addRow("unknown format")
+            << "notes.txt"
+            << "CANopen Nodewright | File error | Format of  %1 is not supported.";
+        QTest::addRow("no EDS")
+            << "notes.eds"
+            << "Import error | %1: error: the file has no sections; it is no EDS "
+               "or DCF file | ";
+    }
+
+    void filesThatCannotBeRead()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        if (!name.startsWith("missing"))
+            QVERIFY(nwWriteFile(path, "Dear customer,\nhere you go.\n"));
+        child<QLineEdit>(m_dialog, "edtFilePath")->setText(path);
+        child<QPushButton>(m_dialog, "btnRead")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(m_messages, QStringList{message.arg(path)}, 20000);
+        QCOMPARE(child<QListWidget>(m_dialog, "lbObjects")->count(), 0);
+    }
+
+    void objectsWithErrors_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("imported");
+        QTest::addRow("sound object, no question")
+            << "0x2000 - Good" << int(QMessageBox::Yes) << false << true;
+        QTest::addRow("object with errors, declined")
+            << "0x2001 - Broken" << int(QMessageBox::No) << true << false;
+        QTest::addRow("object with errors, accepted")
+            << "0x2001 - Broken" << int(QMessageBox::Yes) << true << true;
+    }
+
+    void objectsWithErrors()
+    {
+        QFETCH(QString, entry);
+        QFETCH(int, answer);
+        QFETCH(bool, asked);
+        QFETCH(bool, imported);
+        // The second sub-index of 0x2001 lacks its data type.
+        read(data + "broken.eds");
+        QListWidget *list = child<QListWidget>(m_dialog, "lbObjects");
+        QCOMPARE(list->count(), 2);
+        QVERIFY(
+            child<QLabel>(m_dialog, "lblObjCount")->text().contains("Objects in red have errors"));
+        QCOMPARE(list->item(1)->foreground().color(), QColor(Qt::red));
+        m_answer = QMessageBox::StandardButton(answer);
+        list->findItems(entry, Qt::MatchExactly).first()->setSelected(true);
+        child<QPushButton>(m_dialog, "btnImport")->click();
+        QCOMPARE(m_messages.size(), asked ? 1 : 0);
+        if (asked)
+            QVERIFY(m_messages.first().contains("The file has errors in 0x2001."));
+        const quint16 index = quint16(entry.left(6).toUInt(nullptr, 16));
+        QCOMPARE(m_project->existIndex(0, index), imported);
+        QCOMPARE(child<QPushButton>(m_dialog, "btnImport")->isEnabled(), true);
+    }
+
+    void pasteDestination()
+    {
+        IndexDestinationDialog dialog("Device type", 0x1a00);
+        QCOMPARE(child<QLineEdit>(&dialog, "edtName")->text(), QStringLiteral("Device type"));
+        QLineEdit *index = child<QLineEdit>(&dialog, "edtObject");
+        QCOMPARE(index->text(), QStringLiteral("0x1a00"));
+        QPushButton *ok =
+            child<QDialogButtonBox>(&dialog, "buttonBox")->button(QDialogButtonBox::Ok);
+        index->setText("0x1g00");
+        QVERIFY(!ok->isEnabled());
+        index->setText("0x2001");
+        child<QLineEdit>(&dialog, "edtName")->setText("Copy");
+        ok->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.getIndex(), quint16(0x2001));
+        QCOMPARE(dialog.getName(), QStringLiteral("Copy"));
+    }
+
+    // A CSV file: its unreadable row is shown and skipped, and after the import its copy and
+    // delete rows change the current line.
+    void csvRowsAndCommands()
+    {
+        read(data + "rows.csv");
+        QListWidget *list = child<QListWidget>(m_dialog, "lbObjects");
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(
+            child<QLabel>(m_dialog, "lblObjCount")->text(),
+            QStringLiteral("2 objects read. The import then carries out the file's 1 copy and 1 "
+                           "delete commands."));
+        QVERIFY(child<QPlainTextEdit>(m_dialog, "txtProblems")
+                    ->toPlainText()
+                    .startsWith("rows.csv:4: warning: no object index"));
+        list->selectAll();
+        child<QPushButton>(m_dialog, "btnImport")->click();
+        QVERIFY(m_project->existIndex(0, 0x2000));
+        QCOMPARE(m_project->getIndexName(0, 0x2100), QStringLiteral("Speed"));
+        QVERIFY(!m_project->existIndex(0, 0x2001));
+        QVERIFY(m_messages.isEmpty());
+    }
+
+    void profileCataloguesAreOffered()
+    {
+        QComboBox *recent = child<QComboBox>(m_dialog, "cbNWRP");
+        for (const char *profile : {":/codb/v401.codb", ":/codb/v402.codb"}) {
+            const int at = recent->findText(QLatin1String(profile));
+            QVERIFY2(at > 0, profile);
+            recent->setCurrentIndex(at);
+            read(QLatin1String(profile));
+            QVERIFY(child<QListWidget>(m_dialog, "lbObjects")->count() > 10);
+        }
+        QVERIFY(!child<QListWidget>(m_dialog, "lbObjects")
+                     ->findItems("0x6040 - Controlword", Qt::MatchExactly)
+                     .isEmpty());
+    }
 
 private:
-    void read(const QString &path);
+    void read(const QString &path)
+    {
+        child<QLineEdit>(m_dialog, "edtFilePath")->setText(path);
+        child<QLineEdit>(m_dialog, "edtLow")->setText("0x1000");
+        child<QLineEdit>(m_dialog, "edtHigh")->setText("0xFFFF");
+        QPushButton *readButton = child<QPushButton>(m_dialog, "btnRead");
+        readButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(readButton->isEnabled(), 20000);
+    }
 
     std::unique_ptr<ObjectDataBase> m_project;
     std::unique_ptr<ObjectDataBase> m_staging;
@@ -70,295 +311,6 @@ private:
     QStringList m_messages;
     QMessageBox::StandardButton m_answer = QMessageBox::Yes;
 };
-
-void TestFileImportDialog::initTestCase()
-{
-    nwIsolateTestEnvironment();
-    QCoreApplication::setApplicationName(QStringLiteral("CANopen Nodewright"));
-}
-
-void TestFileImportDialog::init()
-{
-    m_project.reset(new ObjectDataBase);
-    m_staging.reset(new ObjectDataBase);
-    QVERIFY(m_project->createNewDataBase());
-    QVERIFY(m_staging->createNewDataBase());
-    m_dialog = new FileImportDialog;
-    QVERIFY(m_dialog->setProjectDatabase(m_project.get()));
-    QVERIFY(m_dialog->setAdditionalDatabase(m_staging.get()));
-    QVERIFY(!m_dialog->setProjectDatabase(nullptr));
-    m_messages.clear();
-    m_answer = QMessageBox::Yes;
-    m_dialog->setMessageSink([this](QMessageBox::Icon icon, const QString &title,
-                                    const QString &text, const QString &informative) {
-        m_messages.append(title + " | " + text + " | " + informative);
-        return icon == QMessageBox::Question ? m_answer : QMessageBox::Ok;
-    });
-}
-
-void TestFileImportDialog::cleanup()
-{
-    delete m_dialog;
-    m_project.reset();
-    m_staging.reset();
-}
-
-void TestFileImportDialog::read(const QString &path)
-{
-    child<QLineEdit>(m_dialog, "edtFilePath")->setText(path);
-    child<QLineEdit>(m_dialog, "edtLow")->setText("0x1000");
-    child<QLineEdit>(m_dialog, "edtHigh")->setText("0xFFFF");
-    QPushButton *readButton = child<QPushButton>(m_dialog, "btnRead");
-    readButton->click();
-    QTRY_VERIFY_WITH_TIMEOUT(readButton->isEnabled(), 20000);
-}
-
-void TestFileImportDialog::fileKind_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<int>("kind");
-    using Kind = FileImportDialog::FileKind;
-    QTest::addRow("catalogue") << ":/codb/v301.codb" << int(Kind::Catalogue);
-    QTest::addRow("project backup") << "/p/x.nwrp.bak" << int(Kind::Project);
-    QTest::addRow("dotted EDS name") << "605.3150.68-B-EK-2-60.EDS" << int(Kind::Eds);
-    QTest::addRow("DCF") << "node1.dcf" << int(Kind::Dcf);
-    QTest::addRow("XDD") << "00000123_drive.XDD" << int(Kind::Xdd);
-    QTest::addRow("XDD as XML") << "drive.xml" << int(Kind::Xdd);
-    QTest::addRow("text") << "notes.txt" << int(Kind::Other);
-}
-
-void TestFileImportDialog::fileKind()
-{
-    QFETCH(QString, path);
-    QFETCH(int, kind);
-    QCOMPARE(int(FileImportDialog::fileKind(path)), kind);
-}
-
-void TestFileImportDialog::optionsFollowTheFile_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<bool>("checkBox");
-    QTest::addColumn<bool>("sourceLine");
-    QTest::addRow("codb") << "a.codb"
-                          << "Include object copies" << true << false;
-    QTest::addRow("eds") << "a.eds"
-                         << "Import FileInfo && DeviceInfo" << true << false;
-    QTest::addRow("xdd") << "a.xdd"
-                         << "" << false << false;
-    QTest::addRow("nwrp.bak") << "a.nwrp.bak"
-                              << "Ignore implementation types in project file" << true << true;
-    QTest::addRow("other") << "a.txt"
-                           << " " << false << false;
-}
-
-void TestFileImportDialog::optionsFollowTheFile()
-{
-    QFETCH(QString, path);
-    QFETCH(QString, caption);
-    QFETCH(bool, checkBox);
-    QFETCH(bool, sourceLine);
-    m_dialog->selectFile(path);
-    QCheckBox *box = child<QCheckBox>(m_dialog, "chIncludeMultiple");
-    QCOMPARE(box->text(), caption);
-    QCOMPARE(box->isEnabled(), checkBox);
-    QCOMPARE(child<QSpinBox>(m_dialog, "spSrcLine")->isEnabled(), sourceLine);
-    QCOMPARE(QSettings().value("General/importpath").toString(), path);
-    // Typing a path only switches the caption.
-    child<QLineEdit>(m_dialog, "edtFilePath")->setText("b.codb");
-    QCOMPARE(box->text(), QStringLiteral("Include object copies"));
-    child<QLineEdit>(m_dialog, "edtFilePath")->setText("b.nwrp");
-    QCOMPARE(box->text(), QStringLiteral("Import FileInfo && DeviceInfo"));
-}
-
-void TestFileImportDialog::readAndImport()
-{
-    read(sample);
-    QListWidget *list = child<QListWidget>(m_dialog, "lbObjects");
-    QCOMPARE(list->count(), 40);
-    QCOMPARE(list->item(0)->text(), QStringLiteral("0x1000 - Device type"));
-    QCOMPARE(child<QLabel>(m_dialog, "lblObjCount")->text(), QStringLiteral("40 objects read."));
-    QVERIFY(child<QPlainTextEdit>(m_dialog, "txtProblems")
-                ->toPlainText()
-                .contains("line 891: warning: DataType=0x40"));
-    QCOMPARE(QSettings().value("General/importstartindex").toString(), QStringLiteral("0x1000"));
-
-    for (const char *entry : {"0x3004 - Sensor Status", "0x3006 - Valve 1 % Open"})
-        list->findItems(QLatin1String(entry), Qt::MatchExactly).first()->setSelected(true);
-    child<QLineEdit>(m_dialog, "edtOffset")->setText("0x1000");
-    child<QSpinBox>(m_dialog, "spMaxSub")->setValue(2);
-    child<QPushButton>(m_dialog, "btnImport")->click();
-    QCOMPARE(child<QLabel>(m_dialog, "lblObjCount")->text(),
-             QStringLiteral("2 objects imported as managed variables."));
-    QCOMPARE(m_project->getSubIndices(0, 0x4006), (QList<quint8>{0, 1, 2}));
-    QCOMPARE(m_project->getSubIndexValue(0, 0x4006, 0), QStringLiteral("2"));
-    QVERIFY(!m_project->existIndex(0, 0x3004));
-    QVERIFY(m_messages.isEmpty());
-}
-
-// A CANopen FD description is read and imported through the dialog.
-void TestFileImportDialog::readsDeviceDescriptionsForCanFd()
-{
-    QTemporaryDir dir;
-    const QString drive = writeFile(
-        dir, "drive.xml",
-        "<?xml version=\"1.0\"?>\n<CANopenFDObjectList><CANopenFDDataObject index=\"6040\" "
-        "name=\"Controlword\" dataType=\"06\"><CANopenFDDataElement subIndex=\"00\" "
-        "name=\"Controlword\" dataType=\"06\" accessUSDO=\"rw\" accessPDO=\"r\"/>"
-        "</CANopenFDDataObject></CANopenFDObjectList>\n");
-    read(drive);
-    QVERIFY(m_messages.isEmpty());
-    QListWidget *list = child<QListWidget>(m_dialog, "lbObjects");
-    QCOMPARE(list->count(), 1);
-    list->item(0)->setSelected(true);
-    child<QPushButton>(m_dialog, "btnImport")->click();
-    ObjectDataBase::SUBINDEX_DATA_T entry;
-    QVERIFY(m_project->getSubIndexData(0, 0x6040, 0, entry));
-    QCOMPARE(entry.accesstype, QStringLiteral("rww"));
-}
-
-void TestFileImportDialog::deviceInformationWithTheObjects()
-{
-    read(sample);
-    child<QCheckBox>(m_dialog, "chIncludeMultiple")->setChecked(true);
-    child<QListWidget>(m_dialog, "lbObjects")->item(0)->setSelected(true);
-    child<QPushButton>(m_dialog, "btnImport")->click();
-    QCOMPARE(m_project->getDescriptionSettingsValue("VendorName"), QStringLiteral("Vendor Name"));
-    QCOMPARE(m_project->getDescriptionSettingsValue("Comment"),
-             QStringLiteral("|-------------|\n| Don't panic |\n|-------------|\n"));
-}
-
-void TestFileImportDialog::filesThatCannotBeRead_data()
-{
-    QTest::addColumn<QString>("name"); // written into a temporary folder unless "missing"
-    QTest::addColumn<QString>("message");
-    QTest::addRow("missing file") << "missing.eds"
-                                  << "CANopen Nodewright | File error | File %1 is not readable.";
-    QTest::addRow("unknown format")
-        << "notes.txt"
-        << "CANopen Nodewright | File error | Format of  %1 is not supported.";
-    QTest::addRow("no EDS") << "notes.eds"
-                            << "Import error | %1: error: the file has no sections; it is no EDS "
-                               "or DCF file | ";
-}
-
-void TestFileImportDialog::filesThatCannotBeRead()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, message);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(name);
-    if (!name.startsWith("missing"))
-        QVERIFY(nwWriteFile(path, "Dear customer,\nhere you go.\n"));
-    child<QLineEdit>(m_dialog, "edtFilePath")->setText(path);
-    child<QPushButton>(m_dialog, "btnRead")->click();
-    QTRY_COMPARE_WITH_TIMEOUT(m_messages, QStringList{message.arg(path)}, 20000);
-    QCOMPARE(child<QListWidget>(m_dialog, "lbObjects")->count(), 0);
-}
-
-void TestFileImportDialog::objectsWithErrors_data()
-{
-    QTest::addColumn<QString>("entry");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("asked");
-    QTest::addColumn<bool>("imported");
-    QTest::addRow("sound object, no question")
-        << "0x2000 - Good" << int(QMessageBox::Yes) << false << true;
-    QTest::addRow("object with errors, declined")
-        << "0x2001 - Broken" << int(QMessageBox::No) << true << false;
-    QTest::addRow("object with errors, accepted")
-        << "0x2001 - Broken" << int(QMessageBox::Yes) << true << true;
-}
-
-void TestFileImportDialog::objectsWithErrors()
-{
-    QFETCH(QString, entry);
-    QFETCH(int, answer);
-    QFETCH(bool, asked);
-    QFETCH(bool, imported);
-    QTemporaryDir dir;
-    // The second sub-index of 0x2001 lacks its data type.
-    const QString path =
-        writeFile(dir, "broken.eds",
-                  "[2000]\nParameterName=Good\nDataType=7\nAccessType=rw\n"
-                  "[2001]\nParameterName=Broken\nObjectType=9\nSubNumber=3\n"
-                  "[2001sub0]\nParameterName=n\nDataType=5\nAccessType=ro\nDefaultValue=2\n"
-                  "[2001sub1]\nParameterName=a\nDataType=7\nAccessType=rw\n"
-                  "[2001sub2]\nParameterName=b\nAccessType=rw\n");
-    read(path);
-    QListWidget *list = child<QListWidget>(m_dialog, "lbObjects");
-    QCOMPARE(list->count(), 2);
-    QVERIFY(child<QLabel>(m_dialog, "lblObjCount")->text().contains("Objects in red have errors"));
-    QCOMPARE(list->item(1)->foreground().color(), QColor(Qt::red));
-    m_answer = QMessageBox::StandardButton(answer);
-    list->findItems(entry, Qt::MatchExactly).first()->setSelected(true);
-    child<QPushButton>(m_dialog, "btnImport")->click();
-    QCOMPARE(m_messages.size(), asked ? 1 : 0);
-    if (asked)
-        QVERIFY(m_messages.first().contains("The file has errors in 0x2001."));
-    const quint16 index = quint16(entry.left(6).toUInt(nullptr, 16));
-    QCOMPARE(m_project->existIndex(0, index), imported);
-    QCOMPARE(child<QPushButton>(m_dialog, "btnImport")->isEnabled(), true);
-}
-
-void TestFileImportDialog::pasteDestination()
-{
-    IndexDestinationDialog dialog("Device type", 0x1a00);
-    QCOMPARE(child<QLineEdit>(&dialog, "edtName")->text(), QStringLiteral("Device type"));
-    QLineEdit *index = child<QLineEdit>(&dialog, "edtObject");
-    QCOMPARE(index->text(), QStringLiteral("0x1a00"));
-    QPushButton *ok = child<QDialogButtonBox>(&dialog, "buttonBox")->button(QDialogButtonBox::Ok);
-    index->setText("0x1g00");
-    QVERIFY(!ok->isEnabled());
-    index->setText("0x2001");
-    child<QLineEdit>(&dialog, "edtName")->setText("Copy");
-    ok->click();
-    QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(dialog.getIndex(), quint16(0x2001));
-    QCOMPARE(dialog.getName(), QStringLiteral("Copy"));
-}
-
-// A CSV file: its unreadable row is shown and skipped, and after the import its copy and
-// delete rows change the current line.
-void TestFileImportDialog::csvRowsAndCommands()
-{
-    QTemporaryDir dir;
-    const QString path =
-        writeFile(dir, "rows.csv",
-                  "Index;Sub;EDSname;Datatype;Access\n"
-                  "0x2000;0;Speed;u16;rw\n0x2001;0;Torque;i16;rw\n0x20zz;0;Broken;u8;ro\n"
-                  "c;0x2000;0x2100;0\nd;0x2001;0\n");
-    read(path);
-    QListWidget *list = child<QListWidget>(m_dialog, "lbObjects");
-    QCOMPARE(list->count(), 2);
-    QCOMPARE(child<QLabel>(m_dialog, "lblObjCount")->text(),
-             QStringLiteral("2 objects read. The import then carries out the file's 1 copy and 1 "
-                            "delete commands."));
-    QVERIFY(child<QPlainTextEdit>(m_dialog, "txtProblems")
-                ->toPlainText()
-                .startsWith("rows.csv:4: warning: no object index"));
-    list->selectAll();
-    child<QPushButton>(m_dialog, "btnImport")->click();
-    QVERIFY(m_project->existIndex(0, 0x2000));
-    QCOMPARE(m_project->getIndexName(0, 0x2100), QStringLiteral("Speed"));
-    QVERIFY(!m_project->existIndex(0, 0x2001));
-    QVERIFY(m_messages.isEmpty());
-}
-
-void TestFileImportDialog::profileCataloguesAreOffered()
-{
-    QComboBox *recent = child<QComboBox>(m_dialog, "cbNWRP");
-    for (const char *profile : {":/codb/v401.codb", ":/codb/v402.codb"}) {
-        const int at = recent->findText(QLatin1String(profile));
-        QVERIFY2(at > 0, profile);
-        recent->setCurrentIndex(at);
-        read(QLatin1String(profile));
-        QVERIFY(child<QListWidget>(m_dialog, "lbObjects")->count() > 10);
-    }
-    QVERIFY(!child<QListWidget>(m_dialog, "lbObjects")
-                 ->findItems("0x6040 - Controlword", Qt::MatchExactly)
-                 .isEmpty());
-}
 
 NW_TEST_MAIN(TestFileImportDialog)
 #include "tst_fileimportdialog.moc"

@@ -4,50 +4,42 @@
 #include "nwtest.h"
 #include "testenv.h"
 
-#include <QLabel>
-
 class TestAboutDialog : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void showsIdentity();
+    void initTestCase()
+    {
+        nwIsolateTestEnvironment();
+        AppIdentity::apply("j1939-nodewright");
+    }
+
+    void showsIdentity()
+    {
+        AboutDialog about;
+        QCOMPARE(about.applicationName(), QStringLiteral("J1939 Nodewright"));
+        QCOMPARE(about.windowTitle(), QStringLiteral("About J1939 Nodewright"));
+        const QString text = allLabelText(about);
+        QVERIFY2(text.contains("J1939 Nodewright"), qPrintable(text));
+        QVERIFY2(text.contains("Version 3.4.1"), qPrintable(text));
+        QVERIFY2(text.contains("tenvor"), qPrintable(text));
+        // A name set later is shown as text, not as markup.
+        about.setApplicationName("A & B <tool>");
+        QVERIFY(allLabelText(about).contains("A &amp; B &lt;tool&gt;"));
+        QCOMPARE(about.windowTitle(), QStringLiteral("About A & B <tool>"));
+    }
 
 private:
-    static QString allLabelText(const QWidget &widget);
+    static QString allLabelText(const QWidget &widget)
+    {
+        QStringList texts;
+        const auto labels = widget.findChildren<QLabel *>();
+        for (const QLabel *label : labels)
+            texts << label->text();
+        return texts.join(QLatin1Char('\n'));
+    }
 };
-
-void TestAboutDialog::initTestCase()
-{
-    nwIsolateTestEnvironment();
-    AppIdentity::apply(QStringLiteral("j1939-nodewright"));
-}
-
-QString TestAboutDialog::allLabelText(const QWidget &widget)
-{
-    QStringList texts;
-    const auto labels = widget.findChildren<QLabel *>();
-    for (const QLabel *label : labels)
-        texts << label->text();
-    return texts.join(QLatin1Char('\n'));
-}
-
-void TestAboutDialog::showsIdentity()
-{
-    AboutDialog about;
-    QCOMPARE(about.applicationName(), QStringLiteral("J1939 Nodewright"));
-    QCOMPARE(about.windowTitle(), QStringLiteral("About J1939 Nodewright"));
-    const QString text = allLabelText(about);
-    QVERIFY2(text.contains(QStringLiteral("J1939 Nodewright")), qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("Version 3.4.1")), qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("tenvor")), qPrintable(text));
-
-    // A name set later is shown as text, not as markup.
-    about.setApplicationName(QStringLiteral("A & B <tool>"));
-    QVERIFY(allLabelText(about).contains(QStringLiteral("A &amp; B &lt;tool&gt;")));
-    QCOMPARE(about.windowTitle(), QStringLiteral("About A & B <tool>"));
-}
 
 NW_TEST_MAIN(TestAboutDialog)
 #include "tst_aboutdialog.moc"
