@@ -6,7 +6,11 @@
 #include "panelkit/widgets/fileviewerdialog.h"
 #include "scriptedinteraction.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QProgressDialog>
+#include <QSettings>
+#include <QTemporaryDir>
 
 // "&Generate Files" and the viewers of the Generate menu in the main window.
 class TestNwrMainWindowGenerate : public QObject

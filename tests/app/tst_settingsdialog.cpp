@@ -9,7 +9,9 @@
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPointer>
+#include <QSettings>
 #include <QTabWidget>
+#include <QTemporaryDir>
 
 namespace {
 

@@ -5,6 +5,9 @@
 #include "nwtest.h"
 #include "processrunner.h"
 
+#include <QDir>
+#include <QTemporaryDir>
+
 // `nodewright-cli export` and `nodewright-cli generate --check`, started as a script would:
 // the description files of the generation run selected by format, line and variant, and
 // the check that the files on disk are what the project generates.

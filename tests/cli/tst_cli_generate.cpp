@@ -2,6 +2,9 @@
 #include "nwtest.h"
 #include "processrunner.h"
 
+#include <QDir>
+#include <QTemporaryDir>
+
 // `nodewright-cli generate` and `nodewright-cli info`, started as a script would.
 class TestCliGenerate : public QObject
 {

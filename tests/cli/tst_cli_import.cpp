@@ -6,6 +6,7 @@
 #include "processrunner.h"
 
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 namespace {
 

@@ -4,9 +4,13 @@
 
 #include "database/objectdatabase.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTemporaryDir>
 #include <QThread>
 
 namespace {

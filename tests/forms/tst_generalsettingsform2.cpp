@@ -6,15 +6,21 @@
 #include "projectbuilder.h"
 #include "testenv.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
+#include <QSettings>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTemporaryDir>
 
 namespace {
 

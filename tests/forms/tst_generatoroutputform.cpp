@@ -3,8 +3,11 @@
 #include "nwtest.h"
 #include "testenv.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextBrowser>
 

@@ -8,11 +8,14 @@
 #include "forms/objectdictionaryform.h"
 #include "forms/subindexform.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QSettings>
 #include <QSplitter>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 
 using namespace dictionaryfixture;

@@ -6,8 +6,12 @@
 #include "forms/subindexform.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
 #include <QTableWidget>
+#include <QTemporaryDir>
 
 using namespace dictionaryfixture;
 using Field = EntryField::Field;

@@ -8,10 +8,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
 #include <QSpinBox>
+#include <QTemporaryDir>
 
 namespace {
 

@@ -4,6 +4,8 @@
 #include "nwtest.h"
 #include "testenv.h"
 
+#include <QLabel>
+
 class TestAboutDialog : public QObject
 {
     Q_OBJECT

@@ -4,7 +4,9 @@
 #include "nwtest.h"
 #include "testenv.h"
 
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QTemporaryDir>
 #include <QTextBlock>
 
 class TestFileViewerDialog : public QObject

@@ -4,6 +4,7 @@
 #include "testenv.h"
 
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTextBrowser>
 
 class TestHelpViewerDialog : public QObject

@@ -3,6 +3,7 @@
 #include "nwtest.h"
 #include "testenv.h"
 
+#include <QApplication>
 #include <QStyleFactory>
 
 class TestTenvoAppStyle : public QObject
