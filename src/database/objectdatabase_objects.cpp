@@ -205,12 +205,21 @@ bool ObjectDataBase::addIndex(quint8 line, quint16 index, const INDEX_DATA_T &da
                                              "description, category, device_class, fwsupported, "
                                              "objectindex, metadata) values(?,?,?,?,?,?,?,?,0)")
                                   .arg(objects);
-    const bool ok = nameId >= 0 && descriptionId >= 0 && classId >= 0
-                    && d->exec(sql,
-                               {nameId, data.datatype, data.objecttype, descriptionId,
-                                data.category, classId, int(data.fwsupported), index},
-                               Q_FUNC_INFO)
-                    && saveIndexMetaData(line, index, data.metadata);
+    bool ok = nameId >= 0 && descriptionId >= 0 && classId >= 0;
+    if (ok) {
+        sqlite3_stmt *statement = d->rawPrepared(sql, Q_FUNC_INFO);
+        RawRow row(statement);
+        row.number(nameId)
+            .number(data.datatype)
+            .number(data.objecttype)
+            .number(descriptionId)
+            .number(data.category)
+            .number(classId)
+            .number(data.fwsupported)
+            .number(index);
+        ok = d->rawRun(statement, row.ok(), sql, Q_FUNC_INFO)
+             && saveIndexMetaData(line, index, data.metadata);
+    }
     notify(ChangeSet(ChangeSet::IndexChanged, line, index));
     return unit.commit() && ok;
 }
@@ -238,9 +247,11 @@ bool ObjectDataBase::delIndex(quint8 line, quint16 index, bool keepConnections)
 bool ObjectDataBase::saveIndexMetaData(quint8 line, quint16 index, const MetaData &metadata)
 {
     StoreLocker locker(d->mutex);
-    return d->exec(QStringLiteral("update %1 SET metadata = ? where objectindex = ?")
-                       .arg(d->table("Objects", line)),
-                   {MetaDataBlob::encode(metadata), index}, Q_FUNC_INFO);
+    const QString sql = QStringLiteral("update %1 SET metadata = ? where objectindex = ?")
+                            .arg(d->table("Objects", line));
+    const QByteArray blob = MetaDataBlob::encode(metadata);
+    sqlite3_stmt *update = d->rawPrepared(sql, Q_FUNC_INFO);
+    return d->rawRun(update, RawRow(update).blob(blob).number(index).ok(), sql, Q_FUNC_INFO);
 }
 
 bool ObjectDataBase::getAllIndexMetaData(quint8 line, QList<MetaData> &list) const

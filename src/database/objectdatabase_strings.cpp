@@ -40,10 +40,15 @@ int ObjectDataBase::getStringId(const QString &text)
     // The new row's id comes from the insert; looking the text up again would scan the
     // whole table.
     qint64 id = -1;
-    const QVariant given = d->undo->m_enabled ? QVariant(nextStringId()) : QVariant();
-    if (!d->exec(QStringLiteral("insert into Strings values(?,?)"), {given, d->sqlText(text)},
-                 Q_FUNC_INFO, &id)
-        || id < 0)
+    const QString sql = QStringLiteral("insert into Strings values(?,?)");
+    sqlite3_stmt *insert = d->rawPrepared(sql, Q_FUNC_INFO);
+    RawRow row(insert);
+    // Without an undo history SQLite gives the id.
+    if (d->undo->m_enabled)
+        row.number(nextStringId());
+    else
+        row.null();
+    if (!d->rawRun(insert, row.text(text).ok(), sql, Q_FUNC_INFO, &id) || id < 0)
         return -1;
     d->stringIds.insert(text, int(id));
     d->strings.insert(int(id), text);
