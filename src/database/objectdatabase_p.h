@@ -71,7 +71,7 @@ public:
     // The statement for sql, prepared once per connection; nullptr when it cannot be
     // prepared (logged).
     QSqlQuery *prepared(const QString &sql, const char *signature);
-    // The bulk writers' path: sql prepared once per connection on SQLite's own handle of
+    // The bulk statements' path: sql prepared once per connection on SQLite's own handle of
     // it, so that each row binds its values by column without QVariant; nullptr when it
     // cannot be prepared (logged with SQLite's message, as prepared() does).
     sqlite3_stmt *rawPrepared(const QString &sql, const char *signature);
@@ -80,6 +80,10 @@ public:
     // and the statement is reset for its next row.
     bool rawRun(sqlite3_stmt *statement, bool bound, const QString &sql, const char *signature,
                 qint64 *insertId = nullptr);
+    // Appends every non-NULL value of every column of sql's rows, read on SQLite's handle
+    // and converted as select() and QVariant::toInt() would (texts by their number); false
+    // when the statement fails (logged).
+    bool rawIntegers(const QString &sql, const char *signature, QVector<int> &values);
     // Runs a statement without values (schema statements) like exec.
     bool execSchema(const QString &sql, const char *signature);
     // Runs a statement whose failure is expected in the normal course (adding a column

@@ -106,22 +106,19 @@ QSet<int> ObjectDataBasePrivate::referencedStringIds(bool &ok)
     }
     if (tableExists(QStringLiteral("Signals")))
         selects.append(QStringLiteral("select name from Signals"));
-    QSet<int> ids;
+    // Read on SQLite's own handle: a large dictionary holds a hundred thousand references,
+    // which cost more as QVariants than the reading itself.
+    QVector<int> referenced;
     for (const QString &sql : qAsConst(selects)) {
-        const SqlRows rows = select(sql, {}, Q_FUNC_INFO);
-        if (!rows.ok()) {
+        if (!rawIntegers(sql, Q_FUNC_INFO, referenced)) {
             ok = false;
-            return ids;
-        }
-        const int columns = sql.count(QLatin1Char(',')) + 1;
-        for (const SqlRows::Row row : rows) {
-            for (int i = 0; i < columns; ++i) {
-                const QVariant &value = row.value(i);
-                if (!value.isNull())
-                    ids.insert(value.toInt());
-            }
+            return {};
         }
     }
+    QSet<int> ids;
+    ids.reserve(referenced.size());
+    for (int id : qAsConst(referenced))
+        ids.insert(id);
     return ids;
 }
 
@@ -130,13 +127,12 @@ bool ObjectDataBase::cleanUpStrings()
     StoreLocker locker(d->mutex);
     bool ok = false;
     const QSet<int> used = d->referencedStringIds(ok);
-    const SqlRows all = d->select(QStringLiteral("select id from Strings"), {}, Q_FUNC_INFO);
-    if (!ok || !all.ok())
+    QVector<int> all;
+    if (!ok || !d->rawIntegers(QStringLiteral("select id from Strings"), Q_FUNC_INFO, all))
         return false;
     WriteUnit unit(this);
     bool deleted = false;
-    for (const SqlRows::Row row : all) {
-        const int id = row.value(0).toInt();
+    for (int id : qAsConst(all)) {
         if (!used.contains(id)) {
             ok = d->exec(QStringLiteral("delete from Strings where id = ?"), {id}, Q_FUNC_INFO)
                  && ok;
