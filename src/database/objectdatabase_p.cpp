@@ -55,19 +55,19 @@ RawRow &RawRow::text(const QString &value)
     if (!m_ok)
         return *this;
     ++m_column;
-    // Plain ASCII, nearly every text, is handed over as UTF-8, which SQLite copies as it is
-    // into the value it keeps from row to row; any other text goes as UTF-16 for SQLite to
-    // convert, as Qt's driver hands it over.
+    // Plain ASCII, nearly every text, is handed over as UTF-8, which SQLite uses as it is;
+    // any other text goes as UTF-16 for SQLite to convert, as Qt's driver hands it over.
     const int size = value.size();
     const QChar *characters = value.constData();
-    char ascii[256];
-    if (size <= int(sizeof ascii)) {
+    if (size <= int(sizeof m_ascii) - m_asciiUsed) {
+        char *ascii = m_ascii + m_asciiUsed;
         int i = 0;
         for (; i < size && characters[i].unicode() < 0x80; ++i)
             ascii[i] = char(characters[i].unicode());
         if (i == size) {
-            m_ok = sqlite3_bind_text(m_statement, m_column, ascii, size, SQLITE_TRANSIENT)
-                   == SQLITE_OK;
+            m_asciiUsed += size;
+            m_ok =
+                sqlite3_bind_text(m_statement, m_column, ascii, size, SQLITE_STATIC) == SQLITE_OK;
             return *this;
         }
     }

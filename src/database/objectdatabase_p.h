@@ -29,9 +29,12 @@ class RawRow
 {
 public:
     explicit RawRow(sqlite3_stmt *statement) : m_statement(statement), m_ok(statement) {}
+    // The texts bound from m_ascii must stay where they are.
+    RawRow(const RawRow &) = delete;
+    RawRow &operator=(const RawRow &) = delete;
     RawRow &number(qint64 value);
-    // Never NULL: a null text is stored as '' like an empty one. A text or blob may be bound
-    // without a copy, so it must live until the row has run.
+    // Never NULL: a null text is stored as '' like an empty one. Texts and blobs are bound
+    // without a copy: the value and this row must live until the row has run.
     RawRow &text(const QString &value);
     RawRow &null();
     RawRow &blob(const QByteArray &value);
@@ -41,6 +44,9 @@ private:
     sqlite3_stmt *m_statement;
     int m_column = 0;
     bool m_ok;
+    // Plain ASCII texts of the row as UTF-8, which SQLite takes as they are.
+    char m_ascii[2048];
+    int m_asciiUsed = 0;
 };
 
 // The connection of one ObjectDataBase and the statements run on it. Callers hold the
