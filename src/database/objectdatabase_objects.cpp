@@ -31,7 +31,11 @@ bool ObjectDataBase::existIndex(quint8 line, quint16 index) const
     StoreLocker locker(d->mutex);
     if (const auto *objects = d->snapshotObjects(line))
         return objects->contains(index);
-    return !d->objectRow(line, index, QStringLiteral("objectindex")).isEmpty();
+    // Asked before every write of an object, so on SQLite's handle.
+    const QString sql = QStringLiteral("select objectindex from %1 where objectindex = ?")
+                            .arg(d->table("Objects", line));
+    sqlite3_stmt *select = d->rawPrepared(sql, Q_FUNC_INFO);
+    return d->rawHasRow(select, RawRow(select).number(index).ok(), sql, Q_FUNC_INFO);
 }
 
 QList<quint16> ObjectDataBase::getIndices(quint8 line, quint16 from, quint16 to) const

@@ -264,6 +264,25 @@ bool ObjectDataBasePrivate::rawRun(sqlite3_stmt *statement, bool bound, const QS
     return ok;
 }
 
+bool ObjectDataBasePrivate::rawHasRow(sqlite3_stmt *statement, bool bound, const QString &sql,
+                                      const char *signature)
+{
+    if (!statement)
+        return false;
+    sqlite3 *handle = sqlite3_db_handle(statement);
+    bool found = false;
+    if (!bound) {
+        rawFailed(handle, "Unable to bind parameters", sql, signature);
+    } else {
+        const int result = sqlite3_step(statement);
+        found = result == SQLITE_ROW;
+        if (!found && result != SQLITE_DONE)
+            rawFailed(handle, "Unable to fetch row", sql, signature);
+    }
+    sqlite3_reset(statement);
+    return found;
+}
+
 bool ObjectDataBasePrivate::rawIntegers(const QString &sql, const char *signature,
                                         QVector<int> &values)
 {

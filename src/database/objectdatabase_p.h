@@ -86,6 +86,9 @@ public:
     // and the statement is reset for its next row.
     bool rawRun(sqlite3_stmt *statement, bool bound, const QString &sql, const char *signature,
                 qint64 *insertId = nullptr);
+    // Whether a raw select with its values bound gives a row; false when it fails (logged,
+    // as select() logs it).
+    bool rawHasRow(sqlite3_stmt *statement, bool bound, const QString &sql, const char *signature);
     // Appends every non-NULL value of every column of sql's rows, read on SQLite's handle
     // and converted as select() and QVariant::toInt() would (texts by their number); false
     // when the statement fails (logged).
