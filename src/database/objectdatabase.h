@@ -17,6 +17,7 @@
 
 class ObjectDataBasePrivate;
 class SavedFile;
+struct sqlite3_stmt;
 class UndoLog;
 class SqlRows;
 
@@ -830,7 +831,7 @@ private:
     bool endUnit(bool commit);
     // The insert of addSubIndex with the statement insert (the text sql) prepared for
     // line; inside the caller's unit.
-    bool writeSubIndex(QSqlQuery *insert, const QString &sql, quint8 line, quint16 index,
+    bool writeSubIndex(sqlite3_stmt *insert, const QString &sql, quint8 line, quint16 index,
                        quint8 sub, const SUBINDEX_DATA_T &data);
     void forgetUnitState();
     bool unitStillOpen();

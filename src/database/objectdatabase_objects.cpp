@@ -31,7 +31,11 @@ bool ObjectDataBase::existIndex(quint8 line, quint16 index) const
     StoreLocker locker(d->mutex);
     if (const auto *objects = d->snapshotObjects(line))
         return objects->contains(index);
-    return !d->objectRow(line, index, QStringLiteral("objectindex")).isEmpty();
+    // Asked before every write of an object, so on SQLite's handle.
+    const QString sql = QStringLiteral("select objectindex from %1 where objectindex = ?")
+                            .arg(d->table("Objects", line));
+    sqlite3_stmt *select = d->rawPrepared(sql, Q_FUNC_INFO);
+    return d->rawHasRow(select, RawRow(select).number(index).ok(), sql, Q_FUNC_INFO);
 }
 
 QList<quint16> ObjectDataBase::getIndices(quint8 line, quint16 from, quint16 to) const
@@ -205,12 +209,21 @@ bool ObjectDataBase::addIndex(quint8 line, quint16 index, const INDEX_DATA_T &da
                                              "description, category, device_class, fwsupported, "
                                              "objectindex, metadata) values(?,?,?,?,?,?,?,?,0)")
                                   .arg(objects);
-    const bool ok = nameId >= 0 && descriptionId >= 0 && classId >= 0
-                    && d->exec(sql,
-                               {nameId, data.datatype, data.objecttype, descriptionId,
-                                data.category, classId, int(data.fwsupported), index},
-                               Q_FUNC_INFO)
-                    && saveIndexMetaData(line, index, data.metadata);
+    bool ok = nameId >= 0 && descriptionId >= 0 && classId >= 0;
+    if (ok) {
+        sqlite3_stmt *statement = d->rawPrepared(sql, Q_FUNC_INFO);
+        RawRow row(statement);
+        row.number(nameId)
+            .number(data.datatype)
+            .number(data.objecttype)
+            .number(descriptionId)
+            .number(data.category)
+            .number(classId)
+            .number(data.fwsupported)
+            .number(index);
+        ok = d->rawRun(statement, row.ok(), sql, Q_FUNC_INFO)
+             && saveIndexMetaData(line, index, data.metadata);
+    }
     notify(ChangeSet(ChangeSet::IndexChanged, line, index));
     return unit.commit() && ok;
 }
@@ -238,9 +251,11 @@ bool ObjectDataBase::delIndex(quint8 line, quint16 index, bool keepConnections)
 bool ObjectDataBase::saveIndexMetaData(quint8 line, quint16 index, const MetaData &metadata)
 {
     StoreLocker locker(d->mutex);
-    return d->exec(QStringLiteral("update %1 SET metadata = ? where objectindex = ?")
-                       .arg(d->table("Objects", line)),
-                   {MetaDataBlob::encode(metadata), index}, Q_FUNC_INFO);
+    const QString sql = QStringLiteral("update %1 SET metadata = ? where objectindex = ?")
+                            .arg(d->table("Objects", line));
+    const QByteArray blob = MetaDataBlob::encode(metadata);
+    sqlite3_stmt *update = d->rawPrepared(sql, Q_FUNC_INFO);
+    return d->rawRun(update, RawRow(update).blob(blob).number(index).ok(), sql, Q_FUNC_INFO);
 }
 
 bool ObjectDataBase::getAllIndexMetaData(quint8 line, QList<MetaData> &list) const

@@ -1,8 +1,96 @@
 #include "objectdatabase_p.h"
 
+#include <QCoreApplication>
 #include <QDebug>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
+
+#include <sqlite3.h>
+
+namespace {
+
+// SQLite's handle of the connection; nullptr while it is closed.
+sqlite3 *connectionHandle(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+// A column value as select() reads it, converted by QVariant::toInt().
+int integerOf(sqlite3_stmt *statement, int column)
+{
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_INTEGER: {
+        const qint64 value = sqlite3_column_int64(statement, column);
+        return value == int(value) ? int(value) : QVariant(value).toInt();
+    }
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(statement, column)).toInt();
+    case SQLITE_BLOB:
+        return QVariant(
+                   QByteArray(static_cast<const char *>(sqlite3_column_blob(statement, column)),
+                              sqlite3_column_bytes(statement, column)))
+            .toInt();
+    default:
+        return QVariant(QString(reinterpret_cast<const QChar *>(
+                                    sqlite3_column_text16(statement, column)),
+                                sqlite3_column_bytes16(statement, column) / int(sizeof(QChar))))
+            .toInt();
+    }
+}
+
+} // namespace
+
+RawRow &RawRow::number(qint64 value)
+{
+    m_ok = m_ok && sqlite3_bind_int64(m_statement, ++m_column, value) == SQLITE_OK;
+    return *this;
+}
+
+RawRow &RawRow::text(const QString &value)
+{
+    if (!m_ok)
+        return *this;
+    ++m_column;
+    // Plain ASCII, nearly every text, is handed over as UTF-8, which SQLite uses as it is;
+    // any other text goes as UTF-16 for SQLite to convert, as Qt's driver hands it over.
+    const int size = value.size();
+    const QChar *characters = value.constData();
+    if (size <= int(sizeof m_ascii) - m_asciiUsed) {
+        char *ascii = m_ascii + m_asciiUsed;
+        int i = 0;
+        for (; i < size && characters[i].unicode() < 0x80; ++i)
+            ascii[i] = char(characters[i].unicode());
+        if (i == size) {
+            m_asciiUsed += size;
+            m_ok =
+                sqlite3_bind_text(m_statement, m_column, ascii, size, SQLITE_STATIC) == SQLITE_OK;
+            return *this;
+        }
+    }
+    m_ok = sqlite3_bind_text16(m_statement, m_column, value.utf16(), int(size * sizeof(QChar)),
+                               SQLITE_STATIC)
+           == SQLITE_OK;
+    return *this;
+}
+
+RawRow &RawRow::blob(const QByteArray &value)
+{
+    m_ok = m_ok
+           && sqlite3_bind_blob(m_statement, ++m_column, value.constData(), value.size(),
+                                SQLITE_STATIC)
+                  == SQLITE_OK;
+    return *this;
+}
+
+RawRow &RawRow::null()
+{
+    m_ok = m_ok && sqlite3_bind_null(m_statement, ++m_column) == SQLITE_OK;
+    return *this;
+}
 
 QSqlQuery *ObjectDataBasePrivate::statement(const QString &sql, const QVariantList &values,
                                             const char *signature)
@@ -132,7 +220,110 @@ bool ObjectDataBasePrivate::unitStatement(const QString &sql, const char *signat
     return ok;
 }
 
+sqlite3_stmt *ObjectDataBasePrivate::rawPrepared(const QString &sql, const char *signature)
+{
+    const auto it = m_rawStatements.find(sql);
+    if (it != m_rawStatements.end())
+        return it->second;
+    sqlite3 *handle = connectionHandle(db);
+    sqlite3_stmt *statement = nullptr;
+    if (!handle
+        || sqlite3_prepare16_v2(handle, sql.utf16(), int((sql.size() + 1) * sizeof(QChar)),
+                                &statement, nullptr)
+               != SQLITE_OK) {
+        sqlite3_finalize(statement);
+        rawFailed(handle, "Unable to execute statement", sql, signature);
+        return nullptr;
+    }
+    m_rawStatements.emplace(sql, statement);
+    return statement;
+}
+
+bool ObjectDataBasePrivate::rawRun(sqlite3_stmt *statement, bool bound, const QString &sql,
+                                   const char *signature, qint64 *insertId)
+{
+    dropSnapshot();
+    bool ok = false;
+    if (statement) {
+        sqlite3 *handle = sqlite3_db_handle(statement);
+        if (!bound) {
+            rawFailed(handle, "Unable to bind parameters", sql, signature);
+        } else {
+            const int result = sqlite3_step(statement);
+            ok = result == SQLITE_DONE || result == SQLITE_ROW;
+            if (!ok)
+                rawFailed(handle, "Unable to fetch row", sql, signature);
+            else if (insertId)
+                *insertId = sqlite3_last_insert_rowid(handle);
+        }
+        // The bindings stay: every row binds all columns again before it runs.
+        sqlite3_reset(statement);
+    }
+    if (!ok && unitDepth > 0)
+        unitFailed = true;
+    return ok;
+}
+
+bool ObjectDataBasePrivate::rawHasRow(sqlite3_stmt *statement, bool bound, const QString &sql,
+                                      const char *signature)
+{
+    if (!statement)
+        return false;
+    sqlite3 *handle = sqlite3_db_handle(statement);
+    bool found = false;
+    if (!bound) {
+        rawFailed(handle, "Unable to bind parameters", sql, signature);
+    } else {
+        const int result = sqlite3_step(statement);
+        found = result == SQLITE_ROW;
+        if (!found && result != SQLITE_DONE)
+            rawFailed(handle, "Unable to fetch row", sql, signature);
+    }
+    sqlite3_reset(statement);
+    return found;
+}
+
+bool ObjectDataBasePrivate::rawIntegers(const QString &sql, const char *signature,
+                                        QVector<int> &values)
+{
+    sqlite3_stmt *statement = rawPrepared(sql, signature);
+    if (!statement)
+        return false;
+    const int columns = sqlite3_column_count(statement);
+    int result = SQLITE_ROW;
+    while ((result = sqlite3_step(statement)) == SQLITE_ROW) {
+        for (int column = 0; column < columns; ++column) {
+            if (sqlite3_column_type(statement, column) != SQLITE_NULL)
+                values.append(integerOf(statement, column));
+        }
+    }
+    const bool ok = result == SQLITE_DONE;
+    if (!ok)
+        rawFailed(sqlite3_db_handle(statement), "Unable to fetch row", sql, signature);
+    sqlite3_reset(statement);
+    return ok;
+}
+
+// Worded as Qt's SQLite driver words the same failure, so that a raw statement and a
+// QSqlQuery report alike.
+void ObjectDataBasePrivate::rawFailed(sqlite3 *handle, const char *driverText, const QString &sql,
+                                      const char *signature)
+{
+    lastSqlError.clear();
+    if (handle) {
+        lastSqlError = QString(reinterpret_cast<const QChar *>(sqlite3_errmsg16(handle)));
+        if (!lastSqlError.isEmpty())
+            lastSqlError += QLatin1Char(' ');
+        lastSqlError += QCoreApplication::translate("QSQLiteResult", driverText);
+    }
+    qDebug() << signature << lastSqlError << sql;
+}
+
 void ObjectDataBasePrivate::dropStatements()
 {
+    // Before the connection closes: SQLite keeps a connection with unfinalised statements.
+    for (auto &raw : m_rawStatements)
+        sqlite3_finalize(raw.second);
+    m_rawStatements.clear();
     m_statements.clear();
 }

@@ -20,6 +20,35 @@
 #include <memory>
 #include <unordered_map>
 
+struct sqlite3;
+struct sqlite3_stmt;
+
+// Binds the values of one row of a raw statement (ObjectDataBasePrivate::rawPrepared) by
+// column, in order; ok() tells whether every bind took.
+class RawRow
+{
+public:
+    explicit RawRow(sqlite3_stmt *statement) : m_statement(statement), m_ok(statement) {}
+    // The texts bound from m_ascii must stay where they are.
+    RawRow(const RawRow &) = delete;
+    RawRow &operator=(const RawRow &) = delete;
+    RawRow &number(qint64 value);
+    // Never NULL: a null text is stored as '' like an empty one. Texts and blobs are bound
+    // without a copy: the value and this row must live until the row has run.
+    RawRow &text(const QString &value);
+    RawRow &null();
+    RawRow &blob(const QByteArray &value);
+    bool ok() const { return m_ok; }
+
+private:
+    sqlite3_stmt *m_statement;
+    int m_column = 0;
+    bool m_ok;
+    // Plain ASCII texts of the row as UTF-8, which SQLite takes as they are.
+    char m_ascii[2048];
+    int m_asciiUsed = 0;
+};
+
 // The connection of one ObjectDataBase and the statements run on it. Callers hold the
 // store's mutex. Values are always bound, never written into the SQL text.
 class ObjectDataBasePrivate
@@ -48,6 +77,22 @@ public:
     // The statement for sql, prepared once per connection; nullptr when it cannot be
     // prepared (logged).
     QSqlQuery *prepared(const QString &sql, const char *signature);
+    // The bulk statements' path: sql prepared once per connection on SQLite's own handle of
+    // it, so that each row binds its values by column without QVariant; nullptr when it
+    // cannot be prepared (logged with SQLite's message, as prepared() does).
+    sqlite3_stmt *rawPrepared(const QString &sql, const char *signature);
+    // Runs a raw statement whose values are bound (a failed bind is passed as bound:
+    // false) like exec: the snapshot goes first, a failure is logged and dooms the unit,
+    // and the statement is reset for its next row.
+    bool rawRun(sqlite3_stmt *statement, bool bound, const QString &sql, const char *signature,
+                qint64 *insertId = nullptr);
+    // Whether a raw select with its values bound gives a row; false when it fails (logged,
+    // as select() logs it).
+    bool rawHasRow(sqlite3_stmt *statement, bool bound, const QString &sql, const char *signature);
+    // Appends every non-NULL value of every column of sql's rows, read on SQLite's handle
+    // and converted as select() and QVariant::toInt() would (texts by their number); false
+    // when the statement fails (logged).
+    bool rawIntegers(const QString &sql, const char *signature, QVector<int> &values);
     // Runs a statement without values (schema statements) like exec.
     bool execSchema(const QString &sql, const char *signature);
     // Runs a statement whose failure is expected in the normal course (adding a column
@@ -193,5 +238,9 @@ private:
     bool run(QSqlQuery *query, const QString &sql, const char *signature, qint64 *insertId,
              int *rowsAffected);
 
+    void rawFailed(sqlite3 *handle, const char *driverText, const QString &sql,
+                   const char *signature);
+
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>, QStringHash> m_statements;
+    std::unordered_map<QString, sqlite3_stmt *, QStringHash> m_rawStatements;
 };

@@ -40,10 +40,15 @@ int ObjectDataBase::getStringId(const QString &text)
     // The new row's id comes from the insert; looking the text up again would scan the
     // whole table.
     qint64 id = -1;
-    const QVariant given = d->undo->m_enabled ? QVariant(nextStringId()) : QVariant();
-    if (!d->exec(QStringLiteral("insert into Strings values(?,?)"), {given, d->sqlText(text)},
-                 Q_FUNC_INFO, &id)
-        || id < 0)
+    const QString sql = QStringLiteral("insert into Strings values(?,?)");
+    sqlite3_stmt *insert = d->rawPrepared(sql, Q_FUNC_INFO);
+    RawRow row(insert);
+    // Without an undo history SQLite gives the id.
+    if (d->undo->m_enabled)
+        row.number(nextStringId());
+    else
+        row.null();
+    if (!d->rawRun(insert, row.text(text).ok(), sql, Q_FUNC_INFO, &id) || id < 0)
         return -1;
     d->stringIds.insert(text, int(id));
     d->strings.insert(int(id), text);
@@ -101,22 +106,19 @@ QSet<int> ObjectDataBasePrivate::referencedStringIds(bool &ok)
     }
     if (tableExists(QStringLiteral("Signals")))
         selects.append(QStringLiteral("select name from Signals"));
-    QSet<int> ids;
+    // Read on SQLite's own handle: a large dictionary holds a hundred thousand references,
+    // which cost more as QVariants than the reading itself.
+    QVector<int> referenced;
     for (const QString &sql : qAsConst(selects)) {
-        const SqlRows rows = select(sql, {}, Q_FUNC_INFO);
-        if (!rows.ok()) {
+        if (!rawIntegers(sql, Q_FUNC_INFO, referenced)) {
             ok = false;
-            return ids;
-        }
-        const int columns = sql.count(QLatin1Char(',')) + 1;
-        for (const SqlRows::Row row : rows) {
-            for (int i = 0; i < columns; ++i) {
-                const QVariant &value = row.value(i);
-                if (!value.isNull())
-                    ids.insert(value.toInt());
-            }
+            return {};
         }
     }
+    QSet<int> ids;
+    ids.reserve(referenced.size());
+    for (int id : qAsConst(referenced))
+        ids.insert(id);
     return ids;
 }
 
@@ -125,13 +127,12 @@ bool ObjectDataBase::cleanUpStrings()
     StoreLocker locker(d->mutex);
     bool ok = false;
     const QSet<int> used = d->referencedStringIds(ok);
-    const SqlRows all = d->select(QStringLiteral("select id from Strings"), {}, Q_FUNC_INFO);
-    if (!ok || !all.ok())
+    QVector<int> all;
+    if (!ok || !d->rawIntegers(QStringLiteral("select id from Strings"), Q_FUNC_INFO, all))
         return false;
     WriteUnit unit(this);
     bool deleted = false;
-    for (const SqlRows::Row row : all) {
-        const int id = row.value(0).toInt();
+    for (int id : qAsConst(all)) {
         if (!used.contains(id)) {
             ok = d->exec(QStringLiteral("delete from Strings where id = ?"), {id}, Q_FUNC_INFO)
                  && ok;

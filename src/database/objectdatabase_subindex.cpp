@@ -233,7 +233,7 @@ bool ObjectDataBase::addSubIndex(quint8 line, quint16 index, quint8 sub,
         return false;
     WriteUnit unit(this);
     const QString sql = subIndexInsert(line);
-    const bool ok = writeSubIndex(d->prepared(sql, Q_FUNC_INFO), sql, line, index, sub, data);
+    const bool ok = writeSubIndex(d->rawPrepared(sql, Q_FUNC_INFO), sql, line, index, sub, data);
     return unit.commit() && ok;
 }
 
@@ -245,7 +245,7 @@ bool ObjectDataBase::addSubIndices(quint8 line, quint16 index,
         return false;
     WriteUnit unit(this);
     const QString sql = subIndexInsert(line);
-    QSqlQuery *insert = d->prepared(sql, Q_FUNC_INFO);
+    sqlite3_stmt *insert = d->rawPrepared(sql, Q_FUNC_INFO);
     for (auto it = subs.constBegin(); it != subs.constEnd(); ++it) {
         if (!writeSubIndex(insert, sql, line, index, it.key(), it.value())) {
             unit.abandon();
@@ -255,44 +255,47 @@ bool ObjectDataBase::addSubIndices(quint8 line, quint16 index,
     return unit.commit();
 }
 
-bool ObjectDataBase::writeSubIndex(QSqlQuery *insert, const QString &sql, quint8 line,
+bool ObjectDataBase::writeSubIndex(sqlite3_stmt *insert, const QString &sql, quint8 line,
                                    quint16 index, quint8 sub, const SUBINDEX_DATA_T &data)
 {
     const int nameId = getStringId(data.name);
     const int descriptionId = getStringId(data.description);
     const int denotationId = getStringId(data.denotation);
-    const QVector<QVariant> values = {index,
-                                      sub,
-                                      nameId,
-                                      data.datatype,
-                                      d->sqlText(data.accesstype),
-                                      d->sqlText(data.defaultvalue),
-                                      d->sqlText(data.currentvalue),
-                                      data.pdomapping,
-                                      data.lowlimit,
-                                      data.uplimit,
-                                      data.size,
-                                      int(data.defaultineds),
-                                      int(data.limitineds),
-                                      int(data.refuseread),
-                                      int(data.refusewrite),
-                                      d->sqlText(data.allowedaccesstypes),
-                                      data.implementation,
-                                      d->sqlText(data.varname),
-                                      descriptionId,
-                                      data.category,
-                                      data.writedefaulttoeds,
-                                      int(data.cyclicread),
-                                      int(data.dcfcomponent),
-                                      int(data.changedbyuser),
-                                      data.wizardsource,
-                                      denotationId,
-                                      int(data.sharedlines),
-                                      int(data.managedbycbw),
-                                      data.signalid,
-                                      int(data.nvstorage)};
-    bool ok = nameId >= 0 && descriptionId >= 0 && denotationId >= 0
-              && d->execPrepared(insert, sql, values, Q_FUNC_INFO);
+    bool ok = nameId >= 0 && descriptionId >= 0 && denotationId >= 0;
+    if (ok) {
+        RawRow row(insert);
+        row.number(index)
+            .number(sub)
+            .number(nameId)
+            .number(data.datatype)
+            .text(data.accesstype)
+            .text(data.defaultvalue)
+            .text(data.currentvalue)
+            .number(data.pdomapping)
+            .number(data.lowlimit)
+            .number(data.uplimit)
+            .number(data.size)
+            .number(data.defaultineds)
+            .number(data.limitineds)
+            .number(data.refuseread)
+            .number(data.refusewrite)
+            .text(data.allowedaccesstypes)
+            .number(data.implementation)
+            .text(data.varname)
+            .number(descriptionId)
+            .number(data.category)
+            .number(data.writedefaulttoeds)
+            .number(data.cyclicread)
+            .number(data.dcfcomponent)
+            .number(data.changedbyuser)
+            .number(data.wizardsource)
+            .number(denotationId)
+            .number(data.sharedlines)
+            .number(data.managedbycbw)
+            .number(data.signalid)
+            .number(data.nvstorage);
+        ok = d->rawRun(insert, row.ok(), sql, Q_FUNC_INFO);
+    }
     if (ok && !data.metadata.isEmpty())
         ok = saveSubIndexMetaData(line, index, sub, data.metadata);
     const auto cachedLine = d->subCache.find(line);

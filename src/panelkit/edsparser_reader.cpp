@@ -42,9 +42,28 @@ bool allHex(const QStringRef &text)
     return !text.isEmpty();
 }
 
+// Compares without case; the names compared with are ASCII. An ASCII text is compared
+// here (Qt's comparison folds every character through its Unicode tables, the largest
+// single cost of reading keys); any other goes through Qt's folding, which also matches
+// the few non-ASCII letters that fold to ASCII ones.
 bool sameText(const QStringRef &text, const char *latin1)
 {
-    return text.compare(QLatin1String(latin1), Qt::CaseInsensitive) == 0;
+    const int length = int(std::strlen(latin1));
+    if (text.size() != length)
+        return false;
+    const QChar *characters = text.unicode();
+    for (int i = 0; i < length; ++i) {
+        const ushort c = characters[i].unicode();
+        if (c >= 0x80)
+            return text.compare(QLatin1String(latin1), Qt::CaseInsensitive) == 0;
+        const ushort expected = uchar(latin1[i]);
+        if (c == expected)
+            continue;
+        const ushort lower = c | 0x20;
+        if (lower != (expected | 0x20) || lower < 'a' || lower > 'z')
+            return false;
+    }
+    return true;
 }
 
 } // namespace

@@ -47,6 +47,10 @@ private slots:
         QTest::addRow("leading and trailing blanks") << "  padded  ";
         QTest::addRow("blanks only") << "   ";
         QTest::addRow("empty") << "";
+        QTest::addRow("long ASCII") << QString(3000, QLatin1Char('a'));
+        QTest::addRow("long ASCII ending in a letter beyond it")
+            << QString(256, QLatin1Char('b')) + QChar(0xE9);
+        QTest::addRow("control characters") << QString::fromLatin1("\x01 \x1f \x7f", 7);
     }
     void roundTrip()
     {
