@@ -5,9 +5,9 @@
 #include "panelkit/csvfields.h"
 #include "panelkit/helper.h"
 
+#include "generators/generatedtext.h"
 #include <QDebug>
 #include <QSaveFile>
-#include <QTextStream>
 #include <QThread>
 
 namespace {
@@ -102,8 +102,7 @@ void CSVGenerator::doJob()
         failJob();
         return;
     }
-    QTextStream stream(file.data());
-    stream.setCodec("UTF-8");
+    GeneratedText stream(file.data());
     out = &stream;
     stream << header << crlf;
     lockDataBase(true);
@@ -160,7 +159,7 @@ void CSVGenerator::documentSubIndex(quint8 line, quint16 index, quint8 subindex)
     else if (subindex == 0 && currentType == 9)
         objectCode = QStringLiteral("RECORD");
 
-    QTextStream &s = *out;
+    GeneratedText &s = *out;
     s << "0x" << Helper::hexDigits(index, 4) << ",0x" << Helper::hexDigits(subindex, 2) << ','
       << field(name) << ',' << field(Helper::index2DataTypeString(data.datatype)) << ','
       << field(data.accesstype) << ',' << field(valueColumn(data.datatype, data.defaultvalue))

@@ -3,7 +3,7 @@
 #include "database/objectdatabase.h"
 #include "panelkit/helper.h"
 
-#include <QTextStream>
+#include "generators/generatedtext.h"
 #include <QThread>
 
 TextDocGenerator::TextDocGenerator(QObject *parent)
@@ -36,7 +36,7 @@ void TextDocGenerator::documentIndex(quint8 line, quint16 index)
     ObjectDataBase::INDEX_DATA_T data;
     if (db)
         db->getIndexData(line, index, data);
-    QTextStream &stream = out();
+    GeneratedText &stream = out();
     stream << "\nIndex:       0x" << QStringLiteral("%1").arg(index, 4, 16, QLatin1Char('0'))
            << " - " << Helper::substituteVariables(data.name, index, 0) << '\n'
            << "DataType:    " << Helper::index2DataTypeString(data.datatype) << '\n'
@@ -53,7 +53,7 @@ void TextDocGenerator::documentSubIndex(quint8 line, quint16 index, quint8 subin
     ObjectDataBase::SUBINDEX_DATA_T data;
     if (const ObjectDataBase *db = dataBase())
         db->getSubIndexData(line, index, subindex, data);
-    QTextStream &stream = out();
+    GeneratedText &stream = out();
     stream << "  Sub:          0x" << QString::number(subindex, 16) << " - "
            << Helper::substituteVariables(data.name, index, subindex) << '\n'
            << "  DataType:     " << Helper::index2DataTypeString(data.datatype) << '\n';

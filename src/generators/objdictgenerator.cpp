@@ -2,9 +2,8 @@
 
 #include "panelkit/helper.h"
 
+#include "generators/generatedtext.h"
 #include <QSaveFile>
-#include <QTextCodec>
-#include <QTextStream>
 
 ObjDictGenerator::ObjDictGenerator(bool compact, QObject *parent)
     : AbstractGenerator(parent), compact(compact)
@@ -87,8 +86,7 @@ void ObjDictGenerator::doJob()
     bitwiseMapping = settingNumber("bitwise_mapping") == 1;
     loadDictionary();
 
-    QTextStream out(outFile.data());
-    out.setCodec(QTextCodec::codecForName("UTF-8"));
+    GeneratedText out(outFile.data());
     prepareOutputFile(out);
     defineManagedVariables(out);
     defineAllConsts(out);
