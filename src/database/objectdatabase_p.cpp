@@ -2,7 +2,6 @@
 
 #include <QDebug>
 #include <QSqlError>
-#include <QSqlRecord>
 
 QSqlQuery *ObjectDataBasePrivate::statement(const QString &sql, const QVariantList &values,
                                             const char *signature)
@@ -34,29 +33,6 @@ void ObjectDataBasePrivate::failed(const QSqlQuery &query, const QString &sql,
 {
     lastSqlError = query.lastError().text();
     qDebug() << signature << lastSqlError << sql;
-}
-
-SqlRows ObjectDataBasePrivate::select(const QString &sql, const QVariantList &values,
-                                      const char *signature)
-{
-    SqlRows rows;
-    QSqlQuery *query = statement(sql, values, signature);
-    if (!query)
-        return rows;
-    if (!query->exec()) {
-        failed(*query, sql, signature);
-        query->finish();
-        return rows;
-    }
-    rows.m_ok = true;
-    rows.m_columns = query->record().count();
-    while (query->next()) {
-        QVector<QVariant> &cells = rows.newRow();
-        for (int i = 0; i < rows.m_columns; ++i)
-            cells.append(query->value(i));
-    }
-    query->finish();
-    return rows;
 }
 
 bool ObjectDataBasePrivate::execPrepared(QSqlQuery *query, const QString &sql,
@@ -134,5 +110,6 @@ bool ObjectDataBasePrivate::unitStatement(const QString &sql, const char *signat
 
 void ObjectDataBasePrivate::dropStatements()
 {
+    dropSelects();
     m_statements.clear();
 }

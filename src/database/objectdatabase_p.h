@@ -20,6 +20,9 @@
 #include <memory>
 #include <unordered_map>
 
+struct sqlite3;
+struct sqlite3_stmt;
+
 // The connection of one ObjectDataBase and the statements run on it. Callers hold the
 // store's mutex. Values are always bound, never written into the SQL text.
 class ObjectDataBasePrivate
@@ -194,4 +197,13 @@ private:
              int *rowsAffected);
 
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>, QStringHash> m_statements;
+
+    // SQLite's handle of the open connection; null when there is none.
+    sqlite3 *sqliteHandle() const;
+    // The select for sql on that handle, prepared once per connection; nullptr when it
+    // cannot be prepared (logged).
+    sqlite3_stmt *preparedSelect(const QString &sql, const char *signature);
+    // Finalises the selects; before the connection closes.
+    void dropSelects();
+    std::unordered_map<QString, sqlite3_stmt *, QStringHash> m_selects;
 };
