@@ -8,7 +8,6 @@
 #include "generators/generatedtext.h"
 #include <QDebug>
 #include <QSaveFile>
-#include <QThread>
 
 namespace {
 
@@ -109,6 +108,7 @@ void CSVGenerator::doJob()
     subNamePattern = tr(" %1");
     const LineObjects objects(dataBase(), activeLine);
     quint16 previous = 0;
+    int done = 0;
     for (quint16 index : objects.indices()) {
         if (abortRequested) {
             qDebug() << "Generation aborted";
@@ -125,7 +125,7 @@ void CSVGenerator::doJob()
         for (quint8 sub : objects.subIndices(index))
             documentSubIndex(activeLine, index, sub);
         stream.flush();
-        QThread::yieldCurrentThread();
+        yieldAfterObject(done);
     }
     stream.flush();
     out = nullptr;

@@ -8,7 +8,6 @@
 #include <QDebug>
 #include <QLocale>
 #include <QSaveFile>
-#include <QThread>
 
 namespace {
 
@@ -129,13 +128,14 @@ void EDSGenerator::doJob()
     writeDummyUsage();
     generateObjectLists();
     emit progress(25);
+    int done = 0;
     for (quint16 index : qAsConst(objects)) {
         if (abortRequested) {
             qDebug() << "Generation aborted";
             break;
         }
         generateIndexSection(index);
-        QThread::yieldCurrentThread();
+        yieldAfterObject(done);
     }
     stream.flush();
     out = nullptr;

@@ -4,7 +4,6 @@
 #include "panelkit/helper.h"
 
 #include "generators/generatedtext.h"
-#include <QThread>
 
 TextDocGenerator::TextDocGenerator(QObject *parent)
     : DocumentationGenerator(QStringLiteral("textual documenation"), QStringLiteral("_doc.txt"),
@@ -22,11 +21,12 @@ void TextDocGenerator::writeDocument()
     const ObjectDataBase *db = dataBase();
     const QList<quint16> indices =
         db ? db->getIndices(activeLine, 0x1000, 0xFFFF) : QList<quint16>();
+    int done = 0;
     for (quint16 index : indices) {
         if (stopRequested())
             break;
         documentIndex(activeLine, index);
-        QThread::yieldCurrentThread();
+        yieldAfterObject(done);
     }
 }
 

@@ -7,13 +7,13 @@
 #include <QPointer>
 #include <QSharedPointer>
 #include <QString>
+#include <QThread>
 
 #include <atomic>
 
 class ObjectDataBase;
 class QSaveFile;
 class GeneratedText;
-class QThread;
 
 // Base of every output generator. A caller creates one generator per file and run,
 // configures it (setDataBase, setOutputDirectory, setProjectName, setActiveLine and the
@@ -158,6 +158,16 @@ protected:
     // The end of a job whose file could not be opened: nothing written, the job marked as
     // failed, progress(100).
     void failJob();
+    // Called after each object of a job's loop (count starts at 0): gives other threads a
+    // turn after every 256th object. A yield after every object cost more wall time than
+    // the writing itself on a loaded machine, where each yield hands the core to another
+    // process; the job's own thread never holds up the caller's, which keeps processing
+    // events in wait().
+    static void yieldAfterObject(int &count)
+    {
+        if (++count % 256 == 0)
+            QThread::yieldCurrentThread();
+    }
 
     unsigned char activeLine = 0;
     // Written by the worker thread and read by the caller's thread while the job runs.

@@ -6,7 +6,6 @@
 #include "generators/generatedtext.h"
 #include <QDebug>
 #include <QSaveFile>
-#include <QThread>
 
 namespace {
 
@@ -86,6 +85,7 @@ void IndicesGenerator::doJob()
     // the next line.
     useCounts.clear();
     const ObjectDataBase *db = dataBase();
+    int done = 0;
     for (int i = 0; i < lines.size() && !abortRequested; ++i) {
         const QList<quint16> indices =
             db ? db->getIndices(lines.at(i), 0x1000, 0xFFFF) : QList<quint16>();
@@ -95,7 +95,7 @@ void IndicesGenerator::doJob()
                 break;
             }
             generateIndexDefine(lines.at(i), index);
-            QThread::yieldCurrentThread();
+            yieldAfterObject(done);
         }
         emit progress(quint8(10 + 80 * (i + 1) / lines.size()));
     }
