@@ -65,8 +65,9 @@ QVariant cell(sqlite3_stmt *statement, int column)
     case SQLITE_NULL:
         return QVariant(QVariant::String);
     case SQLITE_BLOB:
-        return QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(statement, column)),
-                                   sqlite3_column_bytes(statement, column)));
+        return QVariant(
+            QByteArray(static_cast<const char *>(sqlite3_column_blob(statement, column)),
+                       sqlite3_column_bytes(statement, column)));
     default: {
         // A plain ASCII text reads the same in every encoding; any other goes through
         // SQLite's own conversion, as with the driver.
