@@ -6,23 +6,6 @@
 
 namespace {
 
-// Every byte is below 0x80.
-bool isAscii(const char *text, int size)
-{
-    int k = 0;
-    for (; k + 8 <= size; k += 8) {
-        quint64 word;
-        std::memcpy(&word, text + k, 8);
-        if (word & 0x8080808080808080ULL)
-            return false;
-    }
-    for (; k < size; ++k) {
-        if (static_cast<uchar>(text[k]) & 0x80)
-            return false;
-    }
-    return true;
-}
-
 // Copies the leading ASCII characters of text as bytes to out; returns their count.
 int copyAscii(const QChar *text, int size, char *out)
 {
@@ -89,9 +72,24 @@ void GeneratedText::appendBytes(const char *bytes, int size)
 
 void GeneratedText::appendLatin1(const char *text, int size)
 {
-    if (!pendingSurrogate && isAscii(text, size)) {
-        appendBytes(text, size);
-        return;
+    // Checked and copied eight bytes at a time; nothing counts as written unless all of
+    // it is ASCII.
+    if (!pendingSurrogate && size <= capacity) {
+        char *out = reserve(size);
+        int k = 0;
+        for (; k + 8 <= size; k += 8) {
+            quint64 word;
+            std::memcpy(&word, text + k, 8);
+            if (word & 0x8080808080808080ULL)
+                break;
+            std::memcpy(out + k, &word, 8);
+        }
+        for (; k < size && static_cast<uchar>(text[k]) < 0x80; ++k)
+            out[k] = text[k];
+        if (k == size) {
+            used += size;
+            return;
+        }
     }
     const QString wide = QString::fromLatin1(text, size);
     encode(wide.constData(), wide.size());
