@@ -2,10 +2,10 @@
 
 #include "database/objectdatabase.h"
 #include "description/lineobjects.h"
+#include "generators/generatedtext.h"
 #include "panelkit/csvfields.h"
 #include "panelkit/helper.h"
 
-#include "generators/generatedtext.h"
 #include <QDebug>
 #include <QSaveFile>
 

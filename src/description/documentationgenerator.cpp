@@ -1,8 +1,8 @@
 #include "description/documentationgenerator.h"
 
 #include "database/objectdatabase.h"
-
 #include "generators/generatedtext.h"
+
 #include <QDebug>
 #include <QSaveFile>
 

@@ -1,9 +1,9 @@
 #include "description/edsgenerator.h"
 
 #include "description/lineobjects.h"
+#include "generators/generatedtext.h"
 #include "panelkit/helper.h"
 
-#include "generators/generatedtext.h"
 #include <QCoreApplication>
 #include <QDebug>
 #include <QLocale>

@@ -1,8 +1,8 @@
 #include "description/htmldocumentationgenerator.h"
 
+#include "generators/generatedtext.h"
 #include "panelkit/helper.h"
 
-#include "generators/generatedtext.h"
 #include <QCoreApplication>
 #include <QVector>
 

@@ -1,9 +1,9 @@
 #include "description/j1939textdocgenerator.h"
 
 #include "database/objectdatabase.h"
+#include "generators/generatedtext.h"
 #include "panelkit/helper.h"
 
-#include "generators/generatedtext.h"
 #include <QCoreApplication>
 
 J1939TextDocGenerator::J1939TextDocGenerator(QObject *parent)

@@ -1,8 +1,8 @@
 #include "generators/abstractgenerator.h"
 
 #include "database/objectdatabase.h"
-
 #include "generators/generatedtext.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>

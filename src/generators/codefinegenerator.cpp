@@ -1,9 +1,9 @@
 #include "generators/codefinegenerator.h"
 
 #include "database/objectdatabase.h"
+#include "generators/generatedtext.h"
 #include "panelkit/appidentity.h"
 
-#include "generators/generatedtext.h"
 #include <QCoreApplication>
 #include <QFile>
 #include <QRegularExpression>

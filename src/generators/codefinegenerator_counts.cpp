@@ -3,9 +3,9 @@
 #include "generators/codefinegenerator.h"
 
 #include "database/objectdatabase.h"
+#include "generators/generatedtext.h"
 #include "generators/objdictgenerator.h"
 
-#include "generators/generatedtext.h"
 #include <QSet>
 
 #include <algorithm>

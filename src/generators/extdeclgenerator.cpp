@@ -1,9 +1,9 @@
 #include "generators/extdeclgenerator.h"
 
+#include "generators/generatedtext.h"
 #include "panelkit/helper.h"
 #include "panelkit/linetype.h"
 
-#include "generators/generatedtext.h"
 #include <QDebug>
 #include <QRegularExpression>
 #include <QSaveFile>

@@ -1,8 +1,8 @@
 #include "generators/indicationgenerator.h"
 
 #include "database/objectdatabase.h"
-
 #include "generators/generatedtext.h"
+
 #include <QSaveFile>
 
 namespace {

@@ -1,9 +1,9 @@
 #include "generators/indicesgenerator.h"
 
 #include "database/objectdatabase.h"
+#include "generators/generatedtext.h"
 #include "panelkit/helper.h"
 
-#include "generators/generatedtext.h"
 #include <QDebug>
 #include <QSaveFile>
 

@@ -1,8 +1,8 @@
 #include "generators/objdictgenerator.h"
 
+#include "generators/generatedtext.h"
 #include "panelkit/appidentity.h"
 
-#include "generators/generatedtext.h"
 #include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>

@@ -1,10 +1,10 @@
 #include "generators/srdogenerator.h"
 
 #include "database/objectdatabase.h"
+#include "generators/generatedtext.h"
 #include "generators/objdictgenerator.h"
 #include "panelkit/helper.h"
 
-#include "generators/generatedtext.h"
 #include <QCoreApplication>
 #include <QDebug>
 #include <QFile>

@@ -1,10 +1,10 @@
 // The functions of gen_srdo.c that depend on the project: the record lookup, the
 // defaults, and the copies between the process variables and the CAN data.
 
+#include "generators/generatedtext.h"
 #include "generators/objdictgenerator.h"
 #include "generators/srdogenerator.h"
 
-#include "generators/generatedtext.h"
 #include <QDebug>
 
 namespace {

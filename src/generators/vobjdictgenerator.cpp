@@ -1,6 +1,7 @@
 #include "generators/vobjdictgenerator.h"
 
 #include "generators/generatedtext.h"
+
 #include <QHash>
 #include <QSaveFile>
 #include <QSet>
