@@ -7,6 +7,8 @@
 #include <QDebug>
 #include <QSaveFile>
 
+#include <cstring>
+
 namespace {
 
 const char fileName[] = "gen_indices.h";
@@ -45,13 +47,21 @@ unsigned IndicesGenerator::abortGeneration()
 
 QString IndicesGenerator::replaceInvalidCharacters(QString text)
 {
-    static const QString invalid = QStringLiteral(" |&-:;,.()<>/\\$%[]?=");
+    static const char invalid[] = " |&-:;,.()<>/\\$%[]?=";
+    bool doubled = false;
+    ushort previous = 0;
     for (QChar &c : text) {
-        if (invalid.contains(c))
+        const ushort u = c.unicode();
+        if (u != 0 && u < 0x80 && std::strchr(invalid, u))
             c = QLatin1Char('_');
+        doubled = doubled || (previous == '_' && c == QLatin1Char('_'));
+        previous = c.unicode();
     }
-    for (const char *run : {"____", "___", "__"})
-        text.replace(QLatin1String(run), QStringLiteral("_"));
+    // Every run replaced below holds two underscores in a row.
+    if (doubled) {
+        for (const char *run : {"____", "___", "__"})
+            text.replace(QLatin1String(run), QStringLiteral("_"));
+    }
     return text;
 }
 
