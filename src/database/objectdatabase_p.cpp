@@ -4,20 +4,10 @@
 #include <QDebug>
 #include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlRecord>
 
 #include <sqlite3.h>
 
 namespace {
-
-// SQLite's handle of the connection; nullptr while it is closed.
-sqlite3 *connectionHandle(const QSqlDatabase &db)
-{
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(handle.constData());
-}
 
 // A column value as select() reads it, converted by QVariant::toInt().
 int integerOf(sqlite3_stmt *statement, int column)
@@ -124,29 +114,6 @@ void ObjectDataBasePrivate::failed(const QSqlQuery &query, const QString &sql,
     qDebug() << signature << lastSqlError << sql;
 }
 
-SqlRows ObjectDataBasePrivate::select(const QString &sql, const QVariantList &values,
-                                      const char *signature)
-{
-    SqlRows rows;
-    QSqlQuery *query = statement(sql, values, signature);
-    if (!query)
-        return rows;
-    if (!query->exec()) {
-        failed(*query, sql, signature);
-        query->finish();
-        return rows;
-    }
-    rows.m_ok = true;
-    rows.m_columns = query->record().count();
-    while (query->next()) {
-        QVector<QVariant> &cells = rows.newRow();
-        for (int i = 0; i < rows.m_columns; ++i)
-            cells.append(query->value(i));
-    }
-    query->finish();
-    return rows;
-}
-
 bool ObjectDataBasePrivate::execPrepared(QSqlQuery *query, const QString &sql,
                                          const QVector<QVariant> &values, const char *signature,
                                          qint64 *insertId)
@@ -225,7 +192,7 @@ sqlite3_stmt *ObjectDataBasePrivate::rawPrepared(const QString &sql, const char 
     const auto it = m_rawStatements.find(sql);
     if (it != m_rawStatements.end())
         return it->second;
-    sqlite3 *handle = connectionHandle(db);
+    sqlite3 *handle = sqliteHandle();
     sqlite3_stmt *statement = nullptr;
     if (!handle
         || sqlite3_prepare16_v2(handle, sql.utf16(), int((sql.size() + 1) * sizeof(QChar)),
@@ -325,5 +292,6 @@ void ObjectDataBasePrivate::dropStatements()
     for (auto &raw : m_rawStatements)
         sqlite3_finalize(raw.second);
     m_rawStatements.clear();
+    dropSelects();
     m_statements.clear();
 }

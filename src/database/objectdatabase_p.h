@@ -243,4 +243,13 @@ private:
 
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>, QStringHash> m_statements;
     std::unordered_map<QString, sqlite3_stmt *, QStringHash> m_rawStatements;
+
+    // SQLite's handle of the open connection; null when there is none.
+    sqlite3 *sqliteHandle() const;
+    // The select for sql on that handle, prepared once per connection; nullptr when it
+    // cannot be prepared (logged).
+    sqlite3_stmt *preparedSelect(const QString &sql, const char *signature);
+    // Finalises the selects; before the connection closes.
+    void dropSelects();
+    std::unordered_map<QString, sqlite3_stmt *, QStringHash> m_selects;
 };

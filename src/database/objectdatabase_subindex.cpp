@@ -181,10 +181,15 @@ QMap<quint32, ObjectDataBase::SUBINDEX_DATA_T> ObjectDataBasePrivate::subIndices
     quint8 line, quint16 fromIndex, quint16 toIndex, bool *ok)
 {
     StoreLocker locker(mutex);
-    const SqlRows rows = select(QStringLiteral("select objectindex, subindex, %1 from %2 where "
-                                               "objectindex >= ? and objectindex <= ?")
-                                    .arg(QLatin1String(subIndexColumns), table("SubObjects", line)),
-                                {fromIndex, toIndex}, Q_FUNC_INFO);
+    // A whole line is read in the table's order: through the index of the keys every row
+    // would cost a second lookup in the table.
+    const bool wholeLine = fromIndex == 0 && toIndex == 0xFFFF;
+    const SqlRows rows =
+        select(QStringLiteral("select objectindex, subindex, %1 from %2%3 where "
+                              "objectindex >= ? and objectindex <= ?")
+                   .arg(QLatin1String(subIndexColumns), table("SubObjects", line),
+                        wholeLine ? QLatin1String(" not indexed") : QLatin1String()),
+               {fromIndex, toIndex}, Q_FUNC_INFO);
     QMap<quint32, SUBINDEX_DATA_T> subs;
     for (int i = 0; i < rows.count(); ++i) {
         SUBINDEX_DATA_T data;
@@ -653,6 +658,17 @@ void ObjectDataBase::clearAllCachedSubs() const
 void ObjectDataBase::cacheAllSubNames(quint8 line, quint16 index) const
 {
     StoreLocker locker(d->mutex);
+    // While the snapshot of the line holds, no write has happened since the line's
+    // sub-indices were read whole, so their names are taken from that read.
+    const auto cached = d->subCache.constFind(line);
+    if (index == 0 && d->snapshotObjects(line) && cached != d->subCache.constEnd()) {
+        for (auto it = cached->constBegin(); it != cached->constEnd(); ++it) {
+            d->subNameCache.insert(
+                subNameKey(line, quint16(it.key() >> 8), quint8(it.key() & 0xFF)),
+                it->denotation.isEmpty() ? it->name : it->denotation);
+        }
+        return;
+    }
     const quint16 from = index != 0 ? index : 0;
     const quint16 to = index != 0 ? index : 0xFFFF;
     const SqlRows rows = d->select(QStringLiteral("select objectindex, subindex, name, denotation "

@@ -2,13 +2,12 @@
 
 #include "database/objectdatabase.h"
 #include "description/lineobjects.h"
+#include "generators/generatedtext.h"
 #include "panelkit/csvfields.h"
 #include "panelkit/helper.h"
 
 #include <QDebug>
 #include <QSaveFile>
-#include <QTextStream>
-#include <QThread>
 
 namespace {
 
@@ -102,14 +101,14 @@ void CSVGenerator::doJob()
         failJob();
         return;
     }
-    QTextStream stream(file.data());
-    stream.setCodec("UTF-8");
+    GeneratedText stream(file.data());
     out = &stream;
     stream << header << crlf;
     lockDataBase(true);
     subNamePattern = tr(" %1");
     const LineObjects objects(dataBase(), activeLine);
     quint16 previous = 0;
+    int done = 0;
     for (quint16 index : objects.indices()) {
         if (abortRequested) {
             qDebug() << "Generation aborted";
@@ -126,7 +125,7 @@ void CSVGenerator::doJob()
         for (quint8 sub : objects.subIndices(index))
             documentSubIndex(activeLine, index, sub);
         stream.flush();
-        QThread::yieldCurrentThread();
+        yieldAfterObject(done);
     }
     stream.flush();
     out = nullptr;
@@ -160,7 +159,7 @@ void CSVGenerator::documentSubIndex(quint8 line, quint16 index, quint8 subindex)
     else if (subindex == 0 && currentType == 9)
         objectCode = QStringLiteral("RECORD");
 
-    QTextStream &s = *out;
+    GeneratedText &s = *out;
     s << "0x" << Helper::hexDigits(index, 4) << ",0x" << Helper::hexDigits(subindex, 2) << ','
       << field(name) << ',' << field(Helper::index2DataTypeString(data.datatype)) << ','
       << field(data.accesstype) << ',' << field(valueColumn(data.datatype, data.defaultvalue))

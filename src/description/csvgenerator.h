@@ -6,7 +6,7 @@
 #include <QString>
 
 class QSaveFile;
-class QTextStream;
+class GeneratedText;
 
 // Writes the object dictionary of one line as a comma-separated table, one row per
 // sub-index, for spreadsheets and for the CSV reader: "<folder>/<project>.csv", or
@@ -46,7 +46,7 @@ private:
 
     QSharedPointer<QSaveFile> file;
     bool fileWritten = false;
-    QTextStream *out = nullptr;
+    GeneratedText *out = nullptr;
     QString currentName; // substituted name of the object being written
     quint8 currentType = 7;
     QString subNamePattern; // " %1", translated once per job

@@ -1,10 +1,10 @@
 #include "description/documentationgenerator.h"
 
 #include "database/objectdatabase.h"
+#include "generators/generatedtext.h"
 
 #include <QDebug>
 #include <QSaveFile>
-#include <QTextStream>
 
 DocumentationGenerator::DocumentationGenerator(const QString &objectName, const QString &singleFile,
                                                const QString &lineExtension, QObject *parent)
@@ -66,8 +66,7 @@ bool DocumentationGenerator::prepareOutputFile()
     file = createOutputFile(documentFileName());
     if (!file)
         return false;
-    stream.reset(new QTextStream(file.data()));
-    stream->setCodec("UTF-8");
+    stream.reset(new GeneratedText(file.data()));
     writeHead();
     return true;
 }

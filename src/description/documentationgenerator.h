@@ -8,7 +8,7 @@
 #include <functional>
 
 class QSaveFile;
-class QTextStream;
+class GeneratedText;
 
 // Base of the documentation writers: one human-readable file per line, named after the
 // project ("demo.html", "demo_doc.txt") or, when multiLine is set, after the project and
@@ -58,13 +58,13 @@ protected:
     // in ascending order, until the caller asks the job to stop.
     void forEachPgn(const std::function<void(quint8 direction, quint32 pgn)> &visit);
     // The stream of the open file, valid from prepareOutputFile until the job ends.
-    QTextStream &out() const { return *stream; }
+    GeneratedText &out() const { return *stream; }
 
 private:
     QString jobName;
     QString singleFileSuffix;
     QString lineFileExtension;
     QSharedPointer<QSaveFile> file;
-    QSharedPointer<QTextStream> stream;
+    QSharedPointer<GeneratedText> stream;
     bool fileWritten = false;
 };

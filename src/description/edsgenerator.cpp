@@ -1,14 +1,13 @@
 #include "description/edsgenerator.h"
 
 #include "description/lineobjects.h"
+#include "generators/generatedtext.h"
 #include "panelkit/helper.h"
 
 #include <QCoreApplication>
 #include <QDebug>
 #include <QLocale>
 #include <QSaveFile>
-#include <QTextStream>
-#include <QThread>
 
 namespace {
 
@@ -113,8 +112,7 @@ void EDSGenerator::doJob()
         failJob();
         return;
     }
-    QTextStream stream(file.data());
-    stream.setCodec("UTF-8");
+    GeneratedText stream(file.data());
     out = &stream;
     lockDataBase(true);
     const LineObjects all(db, activeLine);
@@ -130,13 +128,14 @@ void EDSGenerator::doJob()
     writeDummyUsage();
     generateObjectLists();
     emit progress(25);
+    int done = 0;
     for (quint16 index : qAsConst(objects)) {
         if (abortRequested) {
             qDebug() << "Generation aborted";
             break;
         }
         generateIndexSection(index);
-        QThread::yieldCurrentThread();
+        yieldAfterObject(done);
     }
     stream.flush();
     out = nullptr;
@@ -174,7 +173,7 @@ QString EDSGenerator::setting(const QString &key) const
 void EDSGenerator::writeFileInfo()
 {
     const QDateTime now = currentDateTime();
-    QTextStream &s = *out;
+    GeneratedText &s = *out;
     s << "[FileInfo]" << crlf;
     s << "FileName=" << projectName << ".eds" << crlf;
     s << "FileVersion=" << setting(QStringLiteral("FileVersion")) << crlf;
@@ -193,7 +192,7 @@ void EDSGenerator::writeFileInfo()
 
 void EDSGenerator::writeComments()
 {
-    QTextStream &s = *out;
+    GeneratedText &s = *out;
     s << "[Comments]" << crlf;
     const QString comment = setting(QStringLiteral("Comment")).trimmed();
     if (comment.isEmpty()) {
@@ -237,7 +236,7 @@ void EDSGenerator::writeDeviceInfo()
     const auto count = [db, this](quint16 from, quint16 to) {
         return db ? db->getIndices(activeLine, from, to).size() : 0;
     };
-    QTextStream &s = *out;
+    GeneratedText &s = *out;
     s << "[DeviceInfo]" << crlf;
     s << "VendorName=" << setting(QStringLiteral("VendorName")) << crlf;
     s << "VendorNumber=" << identityValue(1) << crlf;
@@ -263,7 +262,7 @@ void EDSGenerator::writeDeviceInfo()
 
 void EDSGenerator::writeDummyUsage()
 {
-    QTextStream &s = *out;
+    GeneratedText &s = *out;
     s << "[DummyUsage]" << crlf;
     for (int k = 1; k <= 7; ++k)
         s << "Dummy000" << k << '=' << setting(QStringLiteral("Dummy000%1").arg(k)) << crlf;
@@ -272,7 +271,7 @@ void EDSGenerator::writeDummyUsage()
 
 void EDSGenerator::generateObjectLists()
 {
-    QTextStream &s = *out;
+    GeneratedText &s = *out;
     s << "[MandatoryObjects]" << crlf << "SupportedObjects=3" << crlf << "1=0x1000" << crlf
       << "2=0x1001" << crlf << "3=0x1018" << crlf << crlf;
     QList<quint16> manufacturer;
@@ -290,7 +289,7 @@ void EDSGenerator::generateObjectLists()
 
 void EDSGenerator::writeObjectList(const char *section, const QList<quint16> &indices)
 {
-    QTextStream &s = *out;
+    GeneratedText &s = *out;
     s << '[' << section << ']' << crlf;
     s << "SupportedObjects=" << indices.size() << crlf;
     for (int k = 0; k < indices.size(); ++k)
@@ -304,7 +303,7 @@ void EDSGenerator::generateIndexSection(quint16 index)
     if (!db || !lineObjects)
         return;
     const ObjectDataBase::INDEX_DATA_T &data = lineObjects->object(index);
-    QTextStream &s = *out;
+    GeneratedText &s = *out;
     s << '[' << indexText(index) << ']' << crlf;
     s << "ParameterName=" << Helper::substituteVariables(data.name, index, 0) << crlf;
     s << "ObjectType=" << int(data.objecttype) << crlf;
@@ -345,7 +344,7 @@ void EDSGenerator::writeObjectComment(const QString &description)
     }
 }
 
-void EDSGenerator::generateSubInfo(QTextStream &s, const ObjectDataBase::SUBINDEX_DATA_T &data)
+void EDSGenerator::generateSubInfo(GeneratedText &s, const ObjectDataBase::SUBINDEX_DATA_T &data)
 {
     s << "DataType=" << (data.datatype >= 100 ? 5 : data.datatype) << crlf;
     s << "AccessType=" << data.accesstype << crlf;

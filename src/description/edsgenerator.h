@@ -9,7 +9,7 @@
 
 class LineObjects;
 class QSaveFile;
-class QTextStream;
+class GeneratedText;
 
 // Writes the electronic data sheet (EDS, "EDSVersion=4.0") of one CANopen line.
 //
@@ -63,7 +63,7 @@ private:
     void generateObjectLists();
     void writeObjectList(const char *section, const QList<quint16> &indices);
     void generateIndexSection(quint16 index);
-    void generateSubInfo(QTextStream &out, const ObjectDataBase::SUBINDEX_DATA_T &data);
+    void generateSubInfo(GeneratedText &out, const ObjectDataBase::SUBINDEX_DATA_T &data);
     void writeObjectComment(const QString &description);
 
     QString setting(const QString &key) const;
@@ -75,5 +75,5 @@ private:
     QString edsVariant;
     const LineObjects *lineObjects = nullptr; // the line's objects during the job
     QList<quint16> objects; // the variant's objects 0x1000..0xFFFF, ascending
-    QTextStream *out = nullptr;
+    GeneratedText *out = nullptr;
 };

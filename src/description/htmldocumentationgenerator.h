@@ -4,7 +4,7 @@
 
 #include <QString>
 
-class QTextStream;
+class GeneratedText;
 
 // The frame both HTML documents share: the head with its style block and title table, a
 // table of contents fixed at the right of the page, and one section per object or
@@ -35,8 +35,8 @@ protected:
 
     // "Object Dictionary Documenation of " or "PGN/SPN Documenation of ".
     virtual QString documentTitle() const = 0;
-    virtual void writeTableOfContents(QTextStream &out) = 0;
-    virtual void writeBody(QTextStream &out) = 0;
+    virtual void writeTableOfContents(GeneratedText &out) = 0;
+    virtual void writeBody(GeneratedText &out) = 0;
 
     void readSettings() override;
     void writeHead() override;
@@ -45,35 +45,35 @@ protected:
     // "0x%1" with the number in lower-case hexadecimal, at least digits wide.
     static QString hexNumber(quint32 number, int digits);
     // One entry of the table of contents: a link to anchor labelled "<number> <name>".
-    static void writeTocEntry(QTextStream &out, const QString &anchor, const QString &number,
+    static void writeTocEntry(GeneratedText &out, const QString &anchor, const QString &number,
                               const QString &name);
 
     // Opens a section: resets the row count, writes the section's table with its header
     // cell (id anchor, text "<label><number> <name>"). The table stays open for the
     // header rows.
-    void openSection(QTextStream &out, const QString &anchor, const QString &label,
+    void openSection(GeneratedText &out, const QString &anchor, const QString &label,
                      const QString &number, const QString &name);
     // Ends the section's tables and draws the rule under it.
-    static void closeSection(QTextStream &out);
-    static void openTable(QTextStream &out);
-    static void closeTable(QTextStream &out);
+    static void closeSection(GeneratedText &out);
+    static void openTable(GeneratedText &out);
+    static void closeTable(GeneratedText &out);
     // A row outside the alternation, label cell 250 pixels wide.
-    static void writeFixedRow(QTextStream &out, const QString &label, const QString &value);
+    static void writeFixedRow(GeneratedText &out, const QString &label, const QString &value);
     // An alternating row.
-    void writeRow(QTextStream &out, const QString &label, const QString &value);
+    void writeRow(GeneratedText &out, const QString &label, const QString &value);
     // An alternating row whose label cell is 250 pixels wide.
-    void writeWideRow(QTextStream &out, const QString &label, const QString &value);
+    void writeWideRow(GeneratedText &out, const QString &label, const QString &value);
     // An alternating row with both cells bold.
-    void writeBoldRow(QTextStream &out, const QString &label, const QString &value);
+    void writeBoldRow(GeneratedText &out, const QString &label, const QString &value);
 
     bool implInfo = false;
 
 private:
-    void writeStyle(QTextStream &out) const;
-    void writeTitleTable(QTextStream &out) const;
-    void openRow(QTextStream &out);
+    void writeStyle(GeneratedText &out) const;
+    void writeTitleTable(GeneratedText &out) const;
+    void openRow(GeneratedText &out);
     // The two cells and the end of a row; labelCell and valueCell open the cells.
-    static void writeCells(QTextStream &out, const char *labelCell, const char *valueCell,
+    static void writeCells(GeneratedText &out, const char *labelCell, const char *valueCell,
                            const QString &label, const QString &value);
 
     int rowCount = 0;

@@ -3,7 +3,7 @@
 #include "database/objectdatabase.h"
 #include "panelkit/helper.h"
 
-#include <QTextStream>
+#include "generators/generatedtext.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ QString HTMLGenerator::documentTitle() const
     return QStringLiteral("Object Dictionary Documenation of ");
 }
 
-void HTMLGenerator::writeTableOfContents(QTextStream &out)
+void HTMLGenerator::writeTableOfContents(GeneratedText &out)
 {
     const ObjectDataBase *db = dataBase();
     indices = db ? db->getIndices(activeLine, 0x1000, 0xFFFF) : QList<quint16>();
@@ -35,7 +35,7 @@ void HTMLGenerator::writeTableOfContents(QTextStream &out)
     }
 }
 
-void HTMLGenerator::writeBody(QTextStream &out)
+void HTMLGenerator::writeBody(GeneratedText &out)
 {
     for (quint16 index : qAsConst(indices)) {
         if (stopRequested())
@@ -44,7 +44,7 @@ void HTMLGenerator::writeBody(QTextStream &out)
     }
 }
 
-void HTMLGenerator::createTOC(QTextStream &out, quint16 index)
+void HTMLGenerator::createTOC(GeneratedText &out, quint16 index)
 {
     if (index >= 0x2000 && index <= 0x5FFF && firstManufacturerEntry) {
         firstManufacturerEntry = false;
@@ -60,7 +60,7 @@ void HTMLGenerator::createTOC(QTextStream &out, quint16 index)
                   Helper::substituteVariables(data.name, index, 0));
 }
 
-void HTMLGenerator::describeIndex(QTextStream &out, quint16 index)
+void HTMLGenerator::describeIndex(GeneratedText &out, quint16 index)
 {
     const ObjectDataBase *db = dataBase();
     ObjectDataBase::INDEX_DATA_T data;
@@ -80,7 +80,7 @@ void HTMLGenerator::describeIndex(QTextStream &out, quint16 index)
     closeSection(out);
 }
 
-void HTMLGenerator::describeSubIndex(QTextStream &out, quint16 index, quint8 subindex)
+void HTMLGenerator::describeSubIndex(GeneratedText &out, quint16 index, quint8 subindex)
 {
     ObjectDataBase::SUBINDEX_DATA_T data;
     if (const ObjectDataBase *db = dataBase())

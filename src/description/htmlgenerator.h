@@ -4,7 +4,7 @@
 
 #include <QList>
 
-class QTextStream;
+class GeneratedText;
 
 // The object dictionary of one line as an HTML page: a table of contents with one link
 // per object (communication, manufacturer and profile objects separated by an empty
@@ -20,13 +20,13 @@ public:
 
 protected:
     QString documentTitle() const override;
-    void writeTableOfContents(QTextStream &out) override;
-    void writeBody(QTextStream &out) override;
+    void writeTableOfContents(GeneratedText &out) override;
+    void writeBody(GeneratedText &out) override;
 
 private:
-    void createTOC(QTextStream &out, quint16 index);
-    void describeIndex(QTextStream &out, quint16 index);
-    void describeSubIndex(QTextStream &out, quint16 index, quint8 subindex);
+    void createTOC(GeneratedText &out, quint16 index);
+    void describeIndex(GeneratedText &out, quint16 index);
+    void describeSubIndex(GeneratedText &out, quint16 index, quint8 subindex);
 
     QList<quint16> indices;
     bool firstManufacturerEntry = true;

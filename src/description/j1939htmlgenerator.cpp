@@ -3,7 +3,7 @@
 #include "database/objectdatabase.h"
 #include "panelkit/helper.h"
 
-#include <QTextStream>
+#include "generators/generatedtext.h"
 
 namespace {
 
@@ -33,12 +33,12 @@ void J1939HTMLGenerator::writeDocument()
         db->clearAllCachedSpnData();
 }
 
-void J1939HTMLGenerator::writeTableOfContents(QTextStream &out)
+void J1939HTMLGenerator::writeTableOfContents(GeneratedText &out)
 {
     forEachPgn([this, &out](quint8 direction, quint32 pgn) { createTOC(out, direction, pgn); });
 }
 
-void J1939HTMLGenerator::writeBody(QTextStream &out)
+void J1939HTMLGenerator::writeBody(GeneratedText &out)
 {
     forEachPgn([this, &out](quint8 direction, quint32 pgn) { describePGN(out, direction, pgn); });
 }
@@ -51,7 +51,7 @@ QString J1939HTMLGenerator::anchor(quint8 direction, quint32 pgn) const
     return id;
 }
 
-void J1939HTMLGenerator::createTOC(QTextStream &out, quint8 direction, quint32 pgn)
+void J1939HTMLGenerator::createTOC(GeneratedText &out, quint8 direction, quint32 pgn)
 {
     ObjectDataBase::PGN data;
     if (const ObjectDataBase *db = dataBase())
@@ -59,7 +59,7 @@ void J1939HTMLGenerator::createTOC(QTextStream &out, quint8 direction, quint32 p
     writeTocEntry(out, anchor(direction, pgn), hexNumber(pgn, 4), data.name);
 }
 
-void J1939HTMLGenerator::describePGN(QTextStream &out, quint8 direction, quint32 pgn)
+void J1939HTMLGenerator::describePGN(GeneratedText &out, quint8 direction, quint32 pgn)
 {
     const ObjectDataBase *db = dataBase();
     ObjectDataBase::PGN data;
@@ -79,7 +79,7 @@ void J1939HTMLGenerator::describePGN(QTextStream &out, quint8 direction, quint32
     closeSection(out);
 }
 
-void J1939HTMLGenerator::describeSPN(QTextStream &out, quint8 direction, quint32 pgn, quint32 spn)
+void J1939HTMLGenerator::describeSPN(GeneratedText &out, quint8 direction, quint32 pgn, quint32 spn)
 {
     ObjectDataBase::SPN data;
     if (const ObjectDataBase *db = dataBase())

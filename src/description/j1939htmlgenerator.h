@@ -4,7 +4,7 @@
 
 #include <QList>
 
-class QTextStream;
+class GeneratedText;
 
 // The parameter groups of one J1939 line as an HTML page: a table of contents with the
 // transmitted PGNs, then the received ones, and per PGN a table with its description and
@@ -20,13 +20,13 @@ public:
 protected:
     QString documentTitle() const override;
     void writeDocument() override;
-    void writeTableOfContents(QTextStream &out) override;
-    void writeBody(QTextStream &out) override;
+    void writeTableOfContents(GeneratedText &out) override;
+    void writeBody(GeneratedText &out) override;
 
 private:
-    void createTOC(QTextStream &out, quint8 direction, quint32 pgn);
-    void describePGN(QTextStream &out, quint8 direction, quint32 pgn);
-    void describeSPN(QTextStream &out, quint8 direction, quint32 pgn, quint32 spn);
+    void createTOC(GeneratedText &out, quint8 direction, quint32 pgn);
+    void describePGN(GeneratedText &out, quint8 direction, quint32 pgn);
+    void describeSPN(GeneratedText &out, quint8 direction, quint32 pgn, quint32 spn);
     // The id of a PGN's section: its number in decimal. A received PGN that is also
     // transmitted gets "rx" appended, so that both sections can be linked.
     QString anchor(quint8 direction, quint32 pgn) const;

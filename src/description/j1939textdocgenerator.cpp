@@ -1,10 +1,10 @@
 #include "description/j1939textdocgenerator.h"
 
 #include "database/objectdatabase.h"
+#include "generators/generatedtext.h"
 #include "panelkit/helper.h"
 
 #include <QCoreApplication>
-#include <QTextStream>
 
 J1939TextDocGenerator::J1939TextDocGenerator(QObject *parent)
     : DocumentationGenerator(QStringLiteral("j1939 textual documenation"),
@@ -35,7 +35,7 @@ void J1939TextDocGenerator::documentPGN(quint8 line, quint8 direction, quint32 p
     ObjectDataBase::PGN data;
     if (db)
         db->getPGNData(line, pgn, direction, data);
-    QTextStream &stream = out();
+    GeneratedText &stream = out();
     stream << "\nPGN: 0x" << QStringLiteral("%1/%2").arg(pgn, 4, 16, QLatin1Char('0')).arg(pgn)
            << " | "
            << "Name: " << data.name << '\t'
@@ -49,7 +49,7 @@ void J1939TextDocGenerator::documentPGN(quint8 line, quint8 direction, quint32 p
         documentSPN(stream, line, direction, pgn, spn);
 }
 
-void J1939TextDocGenerator::documentSPN(QTextStream &out, quint8 line, quint8 direction,
+void J1939TextDocGenerator::documentSPN(GeneratedText &out, quint8 line, quint8 direction,
                                         quint32 pgn, quint32 spn)
 {
     ObjectDataBase::SPN data;

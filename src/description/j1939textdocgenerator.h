@@ -2,7 +2,7 @@
 
 #include "description/documentationgenerator.h"
 
-class QTextStream;
+class GeneratedText;
 
 // The parameter groups of one J1939 line as plain text: per PGN one line with its
 // number, name, direction, cycle time and priority, its description, and one line per
@@ -20,5 +20,5 @@ protected:
 
 private:
     void documentPGN(quint8 line, quint8 direction, quint32 pgn);
-    void documentSPN(QTextStream &out, quint8 line, quint8 direction, quint32 pgn, quint32 spn);
+    void documentSPN(GeneratedText &out, quint8 line, quint8 direction, quint32 pgn, quint32 spn);
 };

@@ -3,8 +3,7 @@
 #include "database/objectdatabase.h"
 #include "panelkit/helper.h"
 
-#include <QTextStream>
-#include <QThread>
+#include "generators/generatedtext.h"
 
 TextDocGenerator::TextDocGenerator(QObject *parent)
     : DocumentationGenerator(QStringLiteral("textual documenation"), QStringLiteral("_doc.txt"),
@@ -22,11 +21,12 @@ void TextDocGenerator::writeDocument()
     const ObjectDataBase *db = dataBase();
     const QList<quint16> indices =
         db ? db->getIndices(activeLine, 0x1000, 0xFFFF) : QList<quint16>();
+    int done = 0;
     for (quint16 index : indices) {
         if (stopRequested())
             break;
         documentIndex(activeLine, index);
-        QThread::yieldCurrentThread();
+        yieldAfterObject(done);
     }
 }
 
@@ -36,7 +36,7 @@ void TextDocGenerator::documentIndex(quint8 line, quint16 index)
     ObjectDataBase::INDEX_DATA_T data;
     if (db)
         db->getIndexData(line, index, data);
-    QTextStream &stream = out();
+    GeneratedText &stream = out();
     stream << "\nIndex:       0x" << QStringLiteral("%1").arg(index, 4, 16, QLatin1Char('0'))
            << " - " << Helper::substituteVariables(data.name, index, 0) << '\n'
            << "DataType:    " << Helper::index2DataTypeString(data.datatype) << '\n'
@@ -53,7 +53,7 @@ void TextDocGenerator::documentSubIndex(quint8 line, quint16 index, quint8 subin
     ObjectDataBase::SUBINDEX_DATA_T data;
     if (const ObjectDataBase *db = dataBase())
         db->getSubIndexData(line, index, subindex, data);
-    QTextStream &stream = out();
+    GeneratedText &stream = out();
     stream << "  Sub:          0x" << QString::number(subindex, 16) << " - "
            << Helper::substituteVariables(data.name, index, subindex) << '\n'
            << "  DataType:     " << Helper::index2DataTypeString(data.datatype) << '\n';

@@ -1,14 +1,13 @@
 #include "generators/abstractgenerator.h"
 
 #include "database/objectdatabase.h"
+#include "generators/generatedtext.h"
 
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QTextCodec>
-#include <QTextStream>
 #include <QThread>
 
 #include <mutex>
@@ -245,7 +244,7 @@ QString AbstractGenerator::fileHeader(const QString &descriptionLine, const QStr
            + QStringLiteral(" * ") + currentDateTimeText() + QLatin1Char('\n') + closing;
 }
 
-void AbstractGenerator::writeFileHeader(QTextStream &out, const QString &descriptionLine,
+void AbstractGenerator::writeFileHeader(GeneratedText &out, const QString &descriptionLine,
                                         const QString &closing) const
 {
     out << fileHeader(descriptionLine, closing);

@@ -10,7 +10,7 @@
 #include <functional>
 
 class QSaveFile;
-class QTextStream;
+class GeneratedText;
 
 // Writes gen_define.h, the header that sets the compile-time options of the protocol stack:
 // the services and their numbers per line, buffer and COB counts, call-back options,
@@ -69,17 +69,17 @@ private:
     void writeSections();
     // Section writers, in file order.
     bool prepareOutputFile();
-    void generateServiceDefines(QTextStream &out);
-    void generateEnergyBusDefines(QTextStream &out);
-    void generateEventDefines(QTextStream &out);
-    void generateBufferDefines(QTextStream &out);
-    void generateJ1939Defines(QTextStream &out);
-    void generateCANRAWDefines(QTextStream &out);
-    void generateVODDefines(QTextStream &out);
-    void generateHardwareDefines(QTextStream &out);
-    void writeApplicationDefines(QTextStream &out);
-    void generateMultiCOBs(QTextStream &out);
-    void writeUserSection(QTextStream &out, const QString &section);
+    void generateServiceDefines(GeneratedText &out);
+    void generateEnergyBusDefines(GeneratedText &out);
+    void generateEventDefines(GeneratedText &out);
+    void generateBufferDefines(GeneratedText &out);
+    void generateJ1939Defines(GeneratedText &out);
+    void generateCANRAWDefines(GeneratedText &out);
+    void generateVODDefines(GeneratedText &out);
+    void generateHardwareDefines(GeneratedText &out);
+    void writeApplicationDefines(GeneratedText &out);
+    void generateMultiCOBs(GeneratedText &out);
+    void writeUserSection(GeneratedText &out, const QString &section);
 
     // Readers of the previous file.
     QString extractUserSection() const;
@@ -88,15 +88,15 @@ private:
     static QStringList previousLines(const QString &path);
 
     // Parts of the service defines.
-    void writeLineSettings(QTextStream &out, const QString &receive, const QString &transmit);
-    void writePerLineCounts(QTextStream &out);
-    void writeNodeIds(QTextStream &out);
-    void writeProfileDefines(QTextStream &out);
-    void writeNetworkServiceDefines(QTextStream &out);
-    void writeSdoDefines(QTextStream &out);
-    void writePdoDefines(QTextStream &out);
-    void writeManagerAndEmcyDefines(QTextStream &out);
-    void writeTransferDefines(QTextStream &out, bool extendedTypes, bool utf8Type);
+    void writeLineSettings(GeneratedText &out, const QString &receive, const QString &transmit);
+    void writePerLineCounts(GeneratedText &out);
+    void writeNodeIds(GeneratedText &out);
+    void writeProfileDefines(GeneratedText &out);
+    void writeNetworkServiceDefines(GeneratedText &out);
+    void writeSdoDefines(GeneratedText &out);
+    void writePdoDefines(GeneratedText &out);
+    void writeManagerAndEmcyDefines(GeneratedText &out);
+    void writeTransferDefines(GeneratedText &out, bool extendedTypes, bool utf8Type);
     // Some sub-index of an object from fromIndex on has one of the data types.
     bool dataTypeUsed(const QList<quint16> &types, quint16 fromIndex);
     bool selfStarting();
@@ -118,18 +118,18 @@ private:
     qint64 entriesBeyondFirst(quint16 index) const;
 
     // Parts of the other sections.
-    void writeStaticIndications(QTextStream &out);
-    void writeDynamicIndications(QTextStream &out);
-    void writeEnergyBusNetworkDefines(QTextStream &out);
+    void writeStaticIndications(GeneratedText &out);
+    void writeDynamicIndications(GeneratedText &out);
+    void writeEnergyBusNetworkDefines(GeneratedText &out);
     // Message counts of a line in one direction (0x55 transmit, 0x77 receive).
     using MessageCount = std::function<qint64(quint8, quint8)>;
     // The receive and transmit totals over the lines and, for several lines, the
     // per-line lists.
-    void writeMessageCounts(QTextStream &out, const QList<quint8> &lines, const MessageCount &count,
-                            const char *nameFormat);
-    void writeJ1939Options(QTextStream &out);
-    void writeJ1939CobDefines(QTextStream &out, const QList<quint8> &j1939Lines);
-    void writeTargetBlock(QTextStream &out, int target, bool allTargets);
+    void writeMessageCounts(GeneratedText &out, const QList<quint8> &lines,
+                            const MessageCount &count, const char *nameFormat);
+    void writeJ1939Options(GeneratedText &out);
+    void writeJ1939CobDefines(GeneratedText &out, const QList<quint8> &j1939Lines);
+    void writeTargetBlock(GeneratedText &out, int target, bool allTargets);
     // A buffer size setting; fallback when the project does not hold the key at all.
     QString bufferSetting(const QString &key, const char *fallback) const;
 

@@ -3,10 +3,10 @@
 #include "generators/codefinegenerator.h"
 
 #include "database/objectdatabase.h"
+#include "generators/generatedtext.h"
 #include "generators/objdictgenerator.h"
 
 #include <QSet>
-#include <QTextStream>
 
 #include <algorithm>
 
@@ -157,7 +157,7 @@ void CoDefineGenerator::countVirtualDictionary(const QList<VirtualEntry> &entrie
     assignCount = indices.size();
 }
 
-void CoDefineGenerator::generateVODDefines(QTextStream &out)
+void CoDefineGenerator::generateVODDefines(GeneratedText &out)
 {
     if (multiProtocol)
         return;

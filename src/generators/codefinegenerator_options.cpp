@@ -5,7 +5,7 @@
 #include "database/objectdatabase.h"
 #include "panelkit/helper.h"
 
-#include <QTextStream>
+#include "generators/generatedtext.h"
 
 namespace {
 
@@ -114,7 +114,7 @@ qint64 decimal(const QString &text)
 
 } // namespace
 
-void CoDefineGenerator::generateEnergyBusDefines(QTextStream &out)
+void CoDefineGenerator::generateEnergyBusDefines(GeneratedText &out)
 {
     const ObjectDataBase *db = dataBase();
     if (!db)
@@ -151,7 +151,7 @@ void CoDefineGenerator::generateEnergyBusDefines(QTextStream &out)
         writeEnergyBusNetworkDefines(out);
 }
 
-void CoDefineGenerator::writeEnergyBusNetworkDefines(QTextStream &out)
+void CoDefineGenerator::writeEnergyBusNetworkDefines(GeneratedText &out)
 {
     const ObjectDataBase *db = dataBase();
     const auto energyBusNumber = [db](const QString &key) {
@@ -187,7 +187,7 @@ void CoDefineGenerator::writeEnergyBusNetworkDefines(QTextStream &out)
     }
 }
 
-void CoDefineGenerator::generateEventDefines(QTextStream &out)
+void CoDefineGenerator::generateEventDefines(GeneratedText &out)
 {
     writeStaticIndications(out);
     const qint64 sleepMode = number(QStringLiteral("sleep_mode_selection"));
@@ -203,7 +203,7 @@ void CoDefineGenerator::generateEventDefines(QTextStream &out)
     writeDynamicIndications(out);
 }
 
-void CoDefineGenerator::writeStaticIndications(QTextStream &out)
+void CoDefineGenerator::writeStaticIndications(GeneratedText &out)
 {
     for (const CoDefineGenerator::SettingDefine &indication : staticIndications) {
         const QStringList keys = QString::fromLatin1(indication.keys).split(QLatin1Char('|'));
@@ -216,7 +216,7 @@ void CoDefineGenerator::writeStaticIndications(QTextStream &out)
     }
 }
 
-void CoDefineGenerator::writeDynamicIndications(QTextStream &out)
+void CoDefineGenerator::writeDynamicIndications(GeneratedText &out)
 {
     // Only an explicit 0 turns the call-back slots off; an empty setting keeps them.
     bool ok = false;
@@ -239,7 +239,7 @@ void CoDefineGenerator::writeDynamicIndications(QTextStream &out)
     out << "\n";
 }
 
-void CoDefineGenerator::generateBufferDefines(QTextStream &out)
+void CoDefineGenerator::generateBufferDefines(GeneratedText &out)
 {
     const qint64 transmitMessages = number(QStringLiteral("user_tx_cob"));
     const qint64 receiveMessages = number(QStringLiteral("user_rx_cob"));
@@ -268,7 +268,7 @@ QString CoDefineGenerator::bufferSetting(const QString &key, const char *fallbac
     return hasSetting(key) ? setting(key) : QString::fromLatin1(fallback);
 }
 
-void CoDefineGenerator::generateHardwareDefines(QTextStream &out)
+void CoDefineGenerator::generateHardwareDefines(GeneratedText &out)
 {
     out << "/* Hardware settings */\n";
     if (number(QStringLiteral("all_targets")) == 0) {
@@ -287,7 +287,7 @@ void CoDefineGenerator::generateHardwareDefines(QTextStream &out)
     out << "\n";
 }
 
-void CoDefineGenerator::writeTargetBlock(QTextStream &out, int target, bool allTargets)
+void CoDefineGenerator::writeTargetBlock(GeneratedText &out, int target, bool allTargets)
 {
     // Without "all_targets" the block holds the base settings of the project; with it,
     // each target's own settings, every block enclosed in "#ifdef <target id>".

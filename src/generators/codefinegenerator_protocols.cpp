@@ -3,7 +3,7 @@
 
 #include "database/objectdatabase.h"
 
-#include <QTextStream>
+#include "generators/generatedtext.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ const CoDefineGenerator::SettingDefine rawCanIndications[] = {
 
 } // namespace
 
-void CoDefineGenerator::generateJ1939Defines(QTextStream &out)
+void CoDefineGenerator::generateJ1939Defines(GeneratedText &out)
 {
     QList<quint8> j1939Lines;
     for (quint8 line : lineList()) {
@@ -68,7 +68,7 @@ void CoDefineGenerator::generateJ1939Defines(QTextStream &out)
     }
 }
 
-void CoDefineGenerator::writeMessageCounts(QTextStream &out, const QList<quint8> &lines,
+void CoDefineGenerator::writeMessageCounts(GeneratedText &out, const QList<quint8> &lines,
                                            const MessageCount &count, const char *nameFormat)
 {
     // nameFormat gives the define names: %1 the direction, %2 "CNT" or "COUNTS".
@@ -94,7 +94,7 @@ void CoDefineGenerator::writeMessageCounts(QTextStream &out, const QList<quint8>
     }
 }
 
-void CoDefineGenerator::writeJ1939Options(QTextStream &out)
+void CoDefineGenerator::writeJ1939Options(GeneratedText &out)
 {
     const bool requests = j1939Number(QStringLiteral("requestsupport")) > 0;
     for (const CoDefineGenerator::SettingDefine &count : indicationCounts) {
@@ -147,7 +147,7 @@ void CoDefineGenerator::writeJ1939Options(QTextStream &out)
     }
 }
 
-void CoDefineGenerator::writeJ1939CobDefines(QTextStream &out, const QList<quint8> &j1939Lines)
+void CoDefineGenerator::writeJ1939CobDefines(GeneratedText &out, const QList<quint8> &j1939Lines)
 {
     const auto cobs = [this](quint8 line) {
         return qint64(getJ1939Cobs(line) + additionalCobs(line));
@@ -199,7 +199,7 @@ quint32 CoDefineGenerator::getJ1939Cobs(quint8 line)
     return cobs;
 }
 
-void CoDefineGenerator::generateCANRAWDefines(QTextStream &out)
+void CoDefineGenerator::generateCANRAWDefines(GeneratedText &out)
 {
     const ObjectDataBase *db = dataBase();
     QList<quint8> rawLines;
@@ -224,7 +224,7 @@ void CoDefineGenerator::generateCANRAWDefines(QTextStream &out)
     }
 }
 
-void CoDefineGenerator::generateMultiCOBs(QTextStream &out)
+void CoDefineGenerator::generateMultiCOBs(GeneratedText &out)
 {
     // getCobCount holds the additional COBs of a CANopen line already; the other
     // protocols add them here.

@@ -6,9 +6,9 @@
 #include "generators/objdictgenerator.h"
 #include "panelkit/canopendatatype.h"
 
-#include <QTextStream>
+#include "generators/generatedtext.h"
 
-void CoDefineGenerator::generateServiceDefines(QTextStream &out)
+void CoDefineGenerator::generateServiceDefines(GeneratedText &out)
 {
     if (isCanEdition() && !anyCanopenLine())
         return;
@@ -38,7 +38,7 @@ void CoDefineGenerator::generateServiceDefines(QTextStream &out)
     out << "\n\n";
 }
 
-void CoDefineGenerator::writeLineSettings(QTextStream &out, const QString &receive,
+void CoDefineGenerator::writeLineSettings(GeneratedText &out, const QString &receive,
                                           const QString &transmit)
 {
     const QList<quint8> lines = lineList();
@@ -61,7 +61,7 @@ void CoDefineGenerator::writeLineSettings(QTextStream &out, const QString &recei
     }
 }
 
-void CoDefineGenerator::writePerLineCounts(QTextStream &out)
+void CoDefineGenerator::writePerLineCounts(GeneratedText &out)
 {
     const auto indices = [this](quint16 from, quint16 to) {
         return [this, from, to](quint8 line) { return qint64(indexCount(line, from, to)); };
@@ -93,7 +93,7 @@ void CoDefineGenerator::writePerLineCounts(QTextStream &out)
         << "#define CO_EMCY_CONS_COUNTS\t" << perLineList(subsFrom1(0x1028)) << "\n";
 }
 
-void CoDefineGenerator::writeNodeIds(QTextStream &out)
+void CoDefineGenerator::writeNodeIds(GeneratedText &out)
 {
     const QString nodeIds = setting(QStringLiteral("co_node_id"));
     out << "#define CO_NODE_IDS\t" << (nodeIds.isEmpty() ? QStringLiteral("0u") : nodeIds) << "\n";
@@ -124,7 +124,7 @@ bool CoDefineGenerator::dataTypeUsed(const QList<quint16> &types, quint16 fromIn
     return false;
 }
 
-void CoDefineGenerator::writeProfileDefines(QTextStream &out)
+void CoDefineGenerator::writeProfileDefines(GeneratedText &out)
 {
     const quint16 profile = quint16(subValue(activeLine, 0x1000, 0) & 0xFFFF);
     if (profile == 0)
@@ -144,7 +144,7 @@ void CoDefineGenerator::writeProfileDefines(QTextStream &out)
     }
 }
 
-void CoDefineGenerator::writeNetworkServiceDefines(QTextStream &out)
+void CoDefineGenerator::writeNetworkServiceDefines(GeneratedText &out)
 {
     const qint64 nmtMaster = number(QStringLiteral("nmtmaster"));
     const bool lss = number(QStringLiteral("lss_supported")) > 0;
@@ -186,7 +186,7 @@ void CoDefineGenerator::writeNetworkServiceDefines(QTextStream &out)
     }
 }
 
-void CoDefineGenerator::writeSdoDefines(QTextStream &out)
+void CoDefineGenerator::writeSdoDefines(GeneratedText &out)
 {
     const qint64 servers =
         sumOverLines([this](quint8 line) { return qint64(indexCount(line, 0x1200, 0x127F)); });
@@ -239,7 +239,7 @@ CoDefineGenerator::MappingSummary CoDefineGenerator::summariseMappings()
     return summary;
 }
 
-void CoDefineGenerator::writePdoDefines(QTextStream &out)
+void CoDefineGenerator::writePdoDefines(GeneratedText &out)
 {
     const auto indices = [this](quint16 from, quint16 to) {
         return [this, from, to](quint8 line) { return qint64(indexCount(line, from, to)); };
@@ -284,7 +284,7 @@ qint64 CoDefineGenerator::entriesBeyondFirst(quint16 index) const
     });
 }
 
-void CoDefineGenerator::writeManagerAndEmcyDefines(QTextStream &out)
+void CoDefineGenerator::writeManagerAndEmcyDefines(GeneratedText &out)
 {
     const qint64 heartbeatConsumers = entriesBeyondFirst(0x1016);
     if (heartbeatConsumers != 0)
@@ -345,7 +345,7 @@ QString CoDefineGenerator::getNVSDefine()
     return text + QLatin1Char('\n');
 }
 
-void CoDefineGenerator::writeTransferDefines(QTextStream &out, bool extendedTypes, bool utf8Type)
+void CoDefineGenerator::writeTransferDefines(GeneratedText &out, bool extendedTypes, bool utf8Type)
 {
     if (number(QStringLiteral("sdo_blocktransfer_supported")) == 1) {
         out << "#define CO_SDO_BLOCK\t\t1u\n"

@@ -1,12 +1,12 @@
 #include "generators/extdeclgenerator.h"
 
+#include "generators/generatedtext.h"
 #include "panelkit/helper.h"
 #include "panelkit/linetype.h"
 
 #include <QDebug>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <QTextStream>
 
 namespace {
 
@@ -111,10 +111,8 @@ void ExtDeclGenerator::doJob()
         failJob();
         return;
     }
-    QTextStream externStream(externFile.data());
-    QTextStream definitionStream(definitionFile.data());
-    externStream.setCodec("UTF-8");
-    definitionStream.setCodec("UTF-8");
+    GeneratedText externStream(externFile.data());
+    GeneratedText definitionStream(definitionFile.data());
     externOut = &externStream;
     definitionOut = &definitionStream;
     lockDataBase(true);

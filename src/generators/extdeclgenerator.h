@@ -8,7 +8,7 @@
 #include <QSet>
 #include <QString>
 
-class QTextStream;
+class GeneratedText;
 
 // Writes gen_extern_decl.h with extern declarations of the application variables that
 // the J1939 and raw CAN tables of the stack reference (SPN and data-element variables),
@@ -51,8 +51,8 @@ private:
     // Size of every array variable ("buffer[3]" makes "buffer" at least 4 long).
     void scanArrayVariables();
 
-    QTextStream *externOut = nullptr;
-    QTextStream *definitionOut = nullptr;
+    GeneratedText *externOut = nullptr;
+    GeneratedText *definitionOut = nullptr;
     QSet<QString> declaredNames;
     QHash<QString, int> arraySizes;
 };

@@ -2,7 +2,7 @@
 
 #include "generators/abstractgenerator.h"
 
-class QTextStream;
+class GeneratedText;
 
 // Writes gen_indication.h: the prototypes of the application's static indication
 // functions named in the general settings ("fct_nmt", "fct_sdo_server_read", ...). The
@@ -28,5 +28,5 @@ private:
     // Lines 0 to 7 with more than one object: more than one makes every prototype take
     // the line as its first parameter.
     int countUsedLines();
-    void writePrototypes(QTextStream &out, bool withLineParameter);
+    void writePrototypes(GeneratedText &out, bool withLineParameter);
 };

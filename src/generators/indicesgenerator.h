@@ -6,7 +6,7 @@
 #include <QList>
 #include <QString>
 
-class QTextStream;
+class GeneratedText;
 
 // Writes gen_indices.h: one symbolic define per object of the given CANopen lines, and
 // one per sub-index of its arrays and records, so that application code can name objects
@@ -44,5 +44,5 @@ private:
     QList<unsigned char> lines;
     // How often each bare name has been used so far in the file.
     QHash<QString, int> useCounts;
-    QTextStream *out = nullptr;
+    GeneratedText *out = nullptr;
 };

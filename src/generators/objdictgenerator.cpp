@@ -1,10 +1,8 @@
 #include "generators/objdictgenerator.h"
 
-#include "panelkit/helper.h"
+#include "generators/generatedtext.h"
 
 #include <QSaveFile>
-#include <QTextCodec>
-#include <QTextStream>
 
 ObjDictGenerator::ObjDictGenerator(bool compact, QObject *parent)
     : AbstractGenerator(parent), compact(compact)
@@ -87,8 +85,7 @@ void ObjDictGenerator::doJob()
     bitwiseMapping = settingNumber("bitwise_mapping") == 1;
     loadDictionary();
 
-    QTextStream out(outFile.data());
-    out.setCodec(QTextCodec::codecForName("UTF-8"));
+    GeneratedText out(outFile.data());
     prepareOutputFile(out);
     defineManagedVariables(out);
     defineAllConsts(out);
@@ -301,13 +298,32 @@ QString ObjDictGenerator::tableSuffix(quint8 line) const
 
 QString ObjDictGenerator::indexStrFromKey(quint8 line, quint16 index, quint8 sub) const
 {
-    return QStringLiteral(" /* %1 */").arg(objectLabel(line, index, sub));
+    return QLatin1String(" /* ") + objectLabel(line, index, sub) + QLatin1String(" */");
 }
 
-// "0x2000:1", in multi-line form "1-0x2000:1".
+// "0x2000:1", in multi-line form "1-0x2000:1". Written twice for every sub-index, so it is
+// built in one buffer rather than from several temporary texts.
 QString ObjDictGenerator::objectLabel(quint8 line, quint16 index, quint8 sub) const
 {
-    const QString label =
-        QLatin1String("0x") + Helper::hexDigits(index, 4) + QLatin1Char(':') + QString::number(sub);
-    return isMultiLineForm() ? QString::number(line) + QLatin1Char('-') + label : label;
+    char text[16];
+    int size = 0;
+    const auto decimal = [&text, &size](unsigned value) {
+        if (value >= 100)
+            text[size++] = char('0' + value / 100);
+        if (value >= 10)
+            text[size++] = char('0' + value / 10 % 10);
+        text[size++] = char('0' + value % 10);
+    };
+    if (isMultiLineForm()) {
+        decimal(line);
+        text[size++] = '-';
+    }
+    static const char hexDigits[] = "0123456789abcdef";
+    text[size++] = '0';
+    text[size++] = 'x';
+    for (int shift = 12; shift >= 0; shift -= 4)
+        text[size++] = hexDigits[(index >> shift) & 0xF];
+    text[size++] = ':';
+    decimal(sub);
+    return QString::fromLatin1(text, size);
 }

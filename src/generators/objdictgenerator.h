@@ -13,7 +13,7 @@
 #include <QVector>
 
 class QSaveFile;
-class QTextStream;
+class GeneratedText;
 
 // Writes gen_objdict.c, the object dictionary of the protocol stack: the value tables
 // (managed variables, constants, pointers to application variables), one description
@@ -104,7 +104,7 @@ public:
     // od_const_u8, od_ptr_u8), ..., "vis_string", "utf8_string", "octet_string", "domain".
     static QString valueArrayType(quint16 datatype);
     // The memory-specifier and storage-class defaults every dictionary file starts with.
-    static void writeStorageClasses(QTextStream &out);
+    static void writeStorageClasses(GeneratedText &out);
     // "CO_ODTYPE_VAR", "CO_ODTYPE_DOM", "CO_ODTYPE_ARRAY" or "CO_ODTYPE_STRUCT" for the
     // object types 7, 2, 8 and 9; empty for others.
     static QString objectTypeText(quint8 objectType);
@@ -164,30 +164,30 @@ private:
     QString objectLabel(quint8 line, quint16 index, quint8 sub) const;
 
     // Items 1 to 11 of the file, and gen_user.h (objdictgenerator_header.cpp).
-    void prepareOutputFile(QTextStream &out);
-    void writeIncludes(QTextStream &out);
-    void writeMultiLinePrototypes(QTextStream &out);
-    void writeApplicationHeaders(QTextStream &out);
-    void writeStaticIndications(QTextStream &out);
-    void writeObjectCounts(QTextStream &out);
+    void prepareOutputFile(GeneratedText &out);
+    void writeIncludes(GeneratedText &out);
+    void writeMultiLinePrototypes(GeneratedText &out);
+    void writeApplicationHeaders(GeneratedText &out);
+    void writeStaticIndications(GeneratedText &out);
+    void writeObjectCounts(GeneratedText &out);
     void writeUserHeader();
 
     // Value tables (objdictgenerator_values.cpp).
     // The stack keeps the value of this entry itself; it gets no managed variable.
     static bool stackKeepsValue(quint16 index, quint8 sub);
-    void defineManagedVariables(QTextStream &out);
-    void defineAllConsts(QTextStream &out);
-    void defineApplicationVariables(QTextStream &out);
+    void defineManagedVariables(GeneratedText &out);
+    void defineAllConsts(GeneratedText &out);
+    void defineApplicationVariables(GeneratedText &out);
     quint16 addConstant(const QString &array, const QString &element);
     void addConstantsOf(quint8 line, quint16 index, const SubEntry &sub);
     void addApplicationVariable(quint8 line, quint16 index, const SubEntry &sub);
-    void writeArray(QTextStream &out, const QString &name, const QString &header);
+    void writeArray(GeneratedText &out, const QString &name, const QString &header);
 
     // Descriptions and assignments (objdictgenerator_describe.cpp).
-    void describeObjects(QTextStream &out);
+    void describeObjects(GeneratedText &out);
     QString describeSubObject(quint8 line, quint16 index, const SubEntry &sub, bool compactStart);
     quint16 getReferencePosition(quint8 line, quint16 index, const SubEntry &sub) const;
-    void assignObjects(QTextStream &out);
+    void assignObjects(GeneratedText &out);
     QString assignIndex(quint8 line, const IndexEntry &entry) const;
     static bool isAssigned(const IndexEntry &entry);
     // Entries of the object up to the start of its compact run, without the virtual ones;
@@ -195,8 +195,8 @@ private:
     int describedEntries(const IndexEntry &entry, int line = 0) const;
 
     // PDO mapping tables and the data-variables structure (objdictgenerator_mapping.cpp).
-    void createMappingTables(QTextStream &out);
-    void writeMappingTable(QTextStream &out, quint8 line, quint16 commIndex, bool transmit);
+    void createMappingTables(GeneratedText &out);
+    void writeMappingTable(GeneratedText &out, quint8 line, quint16 commIndex, bool transmit);
     QString mappingEntry(quint8 line, quint32 value, const QString &tpdoField) const;
     QString getObjectAddress(quint8 line, quint16 index, quint8 sub) const;
     int getTPDO(quint8 line, quint32 value) const;
@@ -206,46 +206,46 @@ private:
     int mappingCount(quint8 line, quint16 mapIndex) const;
     QString mappingTableName(quint8 line, quint16 commIndex, bool transmit) const;
     QString lineTableName(quint8 line, quint16 commIndex, bool transmit) const;
-    void initDataTypeStructure(QTextStream &out);
+    void initDataTypeStructure(GeneratedText &out);
 
     // Stack start, single-line form (objdictgenerator_init.cpp).
     // The three lines that end the function when a service call failed.
     static QString returnCheck(int indent = 4);
-    void initObjectDictionary(QTextStream &out);
-    void writeServiceStructure(QTextStream &out, bool fdEntry);
-    void writeSingleLineServices(QTextStream &out, quint8 line);
-    void writeSingleLineSdo(QTextStream &out, quint8 line);
-    void writeErrorControlToTime(QTextStream &out, quint8 line, bool withLine);
-    void writeLoadFunction(QTextStream &out);
-    void writeSingleLineNmt(QTextStream &out);
-    void initTpdo(QTextStream &out, quint8 line, quint16 index);
-    void initRpdo(QTextStream &out, quint8 line, quint16 index);
+    void initObjectDictionary(GeneratedText &out);
+    void writeServiceStructure(GeneratedText &out, bool fdEntry);
+    void writeSingleLineServices(GeneratedText &out, quint8 line);
+    void writeSingleLineSdo(GeneratedText &out, quint8 line);
+    void writeErrorControlToTime(GeneratedText &out, quint8 line, bool withLine);
+    void writeLoadFunction(GeneratedText &out);
+    void writeSingleLineNmt(GeneratedText &out);
+    void initTpdo(GeneratedText &out, quint8 line, quint16 index);
+    void initRpdo(GeneratedText &out, quint8 line, quint16 index);
     QString pdoArguments(quint8 line, quint16 index, int number, bool transmit) const;
     QString constRef(const char *array, quint8 line, quint16 index, quint8 sub) const;
 
     // Stack start, multi-line form (objdictgenerator_initml.cpp).
-    void initObjectDictionary_ml(QTextStream &out);
-    void writeLoadFunctionHead(QTextStream &out, const char *name);
-    void writeMultiLineMain(QTextStream &out);
-    void writeMultiLineCommon(QTextStream &out);
-    void writeMultiLineDispatch(QTextStream &out);
-    void writeLineFunctionHead(QTextStream &out, const QString &name, const QString &fdParameter);
-    void writeLineFunction(QTextStream &out, const LineEntry &entry, int assignOffset,
+    void initObjectDictionary_ml(GeneratedText &out);
+    void writeLoadFunctionHead(GeneratedText &out, const char *name);
+    void writeMultiLineMain(GeneratedText &out);
+    void writeMultiLineCommon(GeneratedText &out);
+    void writeMultiLineDispatch(GeneratedText &out);
+    void writeLineFunctionHead(GeneratedText &out, const QString &name, const QString &fdParameter);
+    void writeLineFunction(GeneratedText &out, const LineEntry &entry, int assignOffset,
                            int assignCount);
-    void writeLineSdo(QTextStream &out, quint8 line);
-    void writeLineOptionalServices(QTextStream &out, quint8 line);
-    void writeLineLssNmt(QTextStream &out, quint8 line);
-    void writeFinishFunction(QTextStream &out);
+    void writeLineSdo(GeneratedText &out, quint8 line);
+    void writeLineOptionalServices(GeneratedText &out, quint8 line);
+    void writeLineLssNmt(GeneratedText &out, quint8 line);
+    void writeFinishFunction(GeneratedText &out);
     int lineRole(quint8 line) const;
 
     // userOverwriteCobIdSettings (objdictgenerator_user.cpp).
-    void overwrite301(QTextStream &out);
+    void overwrite301(GeneratedText &out);
     bool hasNodeIdRelativePdo(quint8 line);
     // Some line the function covers has an SDO or PDO communication object.
     bool hasCobIdObject();
-    void writeCobIdGroup(QTextStream &out, quint8 line, quint16 first, quint16 last,
+    void writeCobIdGroup(GeneratedText &out, quint8 line, quint16 first, quint16 last,
                          const QString &heading, bool withLine);
-    void writeCobIdReadBack(QTextStream &out, quint8 line, quint16 index, quint8 sub,
+    void writeCobIdReadBack(GeneratedText &out, quint8 line, quint16 index, quint8 sub,
                             bool withLine);
 
     QSharedPointer<QSaveFile> outFile;

@@ -2,7 +2,7 @@
 
 #include "panelkit/helper.h"
 
-#include <QTextStream>
+#include "generators/generatedtext.h"
 
 namespace {
 
@@ -239,7 +239,7 @@ quint16 ObjDictGenerator::getReferencePosition(quint8 line, quint16 index,
     return 0;
 }
 
-void ObjDictGenerator::describeObjects(QTextStream &out)
+void ObjDictGenerator::describeObjects(GeneratedText &out)
 {
     out << "\n/* description of the objects */\n"
         << "CO_CONST CO_OBJECT_DESC_T CO_CONST_STORAGE_CLASS od_description[CO_OBJ_DESC_CNT] "
@@ -309,7 +309,7 @@ int ObjDictGenerator::describedEntries(const IndexEntry &entry, int line) const
     return count;
 }
 
-void ObjDictGenerator::assignObjects(QTextStream &out)
+void ObjDictGenerator::assignObjects(GeneratedText &out)
 {
     out << "\n/* object dictionary assignment */\n"
         << "CO_CONST CO_OD_ASSIGN_T CO_CONST_STORAGE_CLASS od_assign[CO_OD_ASSIGN_CNT] = {\n";

@@ -1,6 +1,6 @@
 #include "generators/objdictgenerator.h"
 
-#include <QTextStream>
+#include "generators/generatedtext.h"
 
 QString ObjDictGenerator::returnCheck(int indent)
 {
@@ -11,7 +11,7 @@ QString ObjDictGenerator::returnCheck(int indent)
 
 // Single-line form: coCanOpenStackInit (coCanOpenStackInitPara when the NMT role is chosen
 // at run time) for the active line.
-void ObjDictGenerator::initObjectDictionary(QTextStream &out)
+void ObjDictGenerator::initObjectDictionary(GeneratedText &out)
 {
     out << "\n";
     if (settingNumber("nmtmaster") == 2) {
@@ -65,7 +65,7 @@ void ObjDictGenerator::initObjectDictionary(QTextStream &out)
 }
 
 // The per-line lists of gen_define.h that configure the stack's variables.
-void ObjDictGenerator::writeServiceStructure(QTextStream &out, bool fdEntry)
+void ObjDictGenerator::writeServiceStructure(GeneratedText &out, bool fdEntry)
 {
     out << "    CO_SERVICE_INIT_VAL_T\tserviceInitVars = {\n"
         << "       " << 4 << ",\n"
@@ -99,7 +99,7 @@ void ObjDictGenerator::writeServiceStructure(QTextStream &out, bool fdEntry)
         << "\n";
 }
 
-void ObjDictGenerator::writeSingleLineServices(QTextStream &out, quint8 line)
+void ObjDictGenerator::writeSingleLineServices(GeneratedText &out, quint8 line)
 {
     writeSingleLineSdo(out, line);
     writeErrorControlToTime(out, line, false);
@@ -139,7 +139,7 @@ void ObjDictGenerator::writeSingleLineServices(QTextStream &out, quint8 line)
     }
 }
 
-void ObjDictGenerator::writeSingleLineSdo(QTextStream &out, quint8 line)
+void ObjDictGenerator::writeSingleLineSdo(GeneratedText &out, quint8 line)
 {
     if (canFd) {
         out << "    /* initialize (u)sdo server(s) */\n"
@@ -168,7 +168,7 @@ void ObjDictGenerator::writeSingleLineSdo(QTextStream &out, quint8 line)
 
 // Error control, emergency producer, SYNC, emergency consumer and TIME; the same in both
 // forms except for the line argument.
-void ObjDictGenerator::writeErrorControlToTime(QTextStream &out, quint8 line, bool withLine)
+void ObjDictGenerator::writeErrorControlToTime(GeneratedText &out, quint8 line, bool withLine)
 {
     const QString lineArgument = withLine ? QStringLiteral("canLine, ") : QString();
     const IndexEntry *consumers = findIndex(line, 0x1016);
@@ -222,7 +222,7 @@ void ObjDictGenerator::writeErrorControlToTime(QTextStream &out, quint8 line, bo
     }
 }
 
-void ObjDictGenerator::writeLoadFunction(QTextStream &out)
+void ObjDictGenerator::writeLoadFunction(GeneratedText &out)
 {
     out << "\n    /* initialize load parameter function */\n"
         << "#if defined(CO_EVENT_DYNAMIC_STORE) || defined(CO_EVENT_PROFILE_STORE)\n"
@@ -239,7 +239,7 @@ void ObjDictGenerator::writeLoadFunction(QTextStream &out)
     out << "#endif /* CO_EVENT_DYNAMIC_STORE || CO_EVENT_PROFILE_STORE */\n";
 }
 
-void ObjDictGenerator::writeSingleLineNmt(QTextStream &out)
+void ObjDictGenerator::writeSingleLineNmt(GeneratedText &out)
 {
     const int nmtMaster = settingNumber("nmtmaster");
     const bool lss = settingNumber("lss_supported") > 0;
@@ -284,14 +284,14 @@ void ObjDictGenerator::writeSingleLineNmt(QTextStream &out)
     out << returnCheck();
 }
 
-void ObjDictGenerator::initTpdo(QTextStream &out, quint8 line, quint16 index)
+void ObjDictGenerator::initTpdo(GeneratedText &out, quint8 line, quint16 index)
 {
     const int number = index - 0x17FF;
     out << "    /* initialize TPDO " << number << " */\n"
         << "    retVal = coPdoTransmitInit(" << pdoArguments(line, index, number, true) << ");\n";
 }
 
-void ObjDictGenerator::initRpdo(QTextStream &out, quint8 line, quint16 index)
+void ObjDictGenerator::initRpdo(GeneratedText &out, quint8 line, quint16 index)
 {
     const int number = index - 0x13FF;
     out << "    /* initialize RPDO " << number << " */\n"

@@ -1,12 +1,12 @@
 #include "generators/objdictgenerator.h"
 
-#include <QTextStream>
+#include "generators/generatedtext.h"
 
 #include <algorithm>
 
 // Multi-line form: the line table, coCanOpenStackInit calling the common part, one
 // function per line and the finish function, and the dispatcher by line number.
-void ObjDictGenerator::initObjectDictionary_ml(QTextStream &out)
+void ObjDictGenerator::initObjectDictionary_ml(GeneratedText &out)
 {
     QStringList lineNumbers;
     for (quint8 line : qAsConst(odLineNumbers))
@@ -29,7 +29,7 @@ void ObjDictGenerator::initObjectDictionary_ml(QTextStream &out)
 }
 
 // The head of a function taking the load function (and the CAN FD modes).
-void ObjDictGenerator::writeLoadFunctionHead(QTextStream &out, const char *name)
+void ObjDictGenerator::writeLoadFunctionHead(GeneratedText &out, const char *name)
 {
     out << "RET_T " << name << "(\n"
         << "         CO_EVENT_STORE_T pLoadFunction\n";
@@ -39,7 +39,7 @@ void ObjDictGenerator::writeLoadFunctionHead(QTextStream &out, const char *name)
         << "{\n";
 }
 
-void ObjDictGenerator::writeMultiLineMain(QTextStream &out)
+void ObjDictGenerator::writeMultiLineMain(GeneratedText &out)
 {
     writeLoadFunctionHead(out, "coCanOpenStackInit");
     out << "    RET_T retVal;\n"
@@ -57,7 +57,7 @@ void ObjDictGenerator::writeMultiLineMain(QTextStream &out)
         << "}\n";
 }
 
-void ObjDictGenerator::writeMultiLineCommon(QTextStream &out)
+void ObjDictGenerator::writeMultiLineCommon(GeneratedText &out)
 {
     writeLoadFunctionHead(out, "coCanOpenStackInit_common");
     if (canFd)
@@ -88,7 +88,7 @@ void ObjDictGenerator::writeMultiLineCommon(QTextStream &out)
         << "\n";
 }
 
-void ObjDictGenerator::writeMultiLineDispatch(QTextStream &out)
+void ObjDictGenerator::writeMultiLineDispatch(GeneratedText &out)
 {
     writeLineFunctionHead(out, QStringLiteral("coCanOpenStackInit_line"),
                           QStringLiteral("         , BOOL_T *pModes\n"));
@@ -109,7 +109,7 @@ void ObjDictGenerator::writeMultiLineDispatch(QTextStream &out)
 
 // The head of a function taking the line and the options (and the CAN FD modes, whose
 // parameter line is indented differently in the dispatcher and the line functions).
-void ObjDictGenerator::writeLineFunctionHead(QTextStream &out, const QString &name,
+void ObjDictGenerator::writeLineFunctionHead(GeneratedText &out, const QString &name,
                                              const QString &fdParameter)
 {
     out << "RET_T " << name << "(\n"
@@ -126,8 +126,8 @@ void ObjDictGenerator::writeLineFunctionHead(QTextStream &out, const QString &na
 // od_assign. Their description positions count from the start of od_description (the
 // shared objects of a line point at line 0's entries), so the line is given the whole
 // description table.
-void ObjDictGenerator::writeLineFunction(QTextStream &out, const LineEntry &entry, int assignOffset,
-                                         int assignCount)
+void ObjDictGenerator::writeLineFunction(GeneratedText &out, const LineEntry &entry,
+                                         int assignOffset, int assignCount)
 {
     const quint8 line = entry.line;
     out << "\n"
@@ -155,7 +155,7 @@ void ObjDictGenerator::writeLineFunction(QTextStream &out, const LineEntry &entr
         << "}\n";
 }
 
-void ObjDictGenerator::writeLineSdo(QTextStream &out, quint8 line)
+void ObjDictGenerator::writeLineSdo(GeneratedText &out, quint8 line)
 {
     const QList<quint16> servers = indicesOf(line, 0x1201, 0x127F);
     out << "    /* initialize (u)sdo server(s) */\n";
@@ -191,7 +191,7 @@ void ObjDictGenerator::writeLineSdo(QTextStream &out, quint8 line)
         << returnCheck() << "    }\n";
 }
 
-void ObjDictGenerator::writeLineOptionalServices(QTextStream &out, quint8 line)
+void ObjDictGenerator::writeLineOptionalServices(GeneratedText &out, quint8 line)
 {
     if (findIndex(line, 0x1F10)) {
         out << "\n"
@@ -225,7 +225,7 @@ void ObjDictGenerator::writeLineOptionalServices(QTextStream &out, quint8 line)
 
 // LSS and NMT of one line. With the role chosen at run time ("nmtmaster" 2) the line's
 // entry of "co_ml_ms" decides: 1 is master.
-void ObjDictGenerator::writeLineLssNmt(QTextStream &out, quint8 line)
+void ObjDictGenerator::writeLineLssNmt(GeneratedText &out, quint8 line)
 {
     const int nmtMaster = settingNumber("nmtmaster");
     const bool master = nmtMaster == 1 || (nmtMaster == 2 && lineRole(line) == 1);
@@ -267,7 +267,7 @@ int ObjDictGenerator::lineRole(quint8 line) const
 }
 
 // PDO routing needs routing entries and dynamically mapped receive PDOs.
-void ObjDictGenerator::writeFinishFunction(QTextStream &out)
+void ObjDictGenerator::writeFinishFunction(GeneratedText &out)
 {
     int routes = 0;
     int receiveMappings = 0;

@@ -2,7 +2,7 @@
 
 #include "panelkit/helper.h"
 
-#include <QTextStream>
+#include "generators/generatedtext.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ const char *const dataVariables[] = {
 
 } // namespace
 
-void ObjDictGenerator::createMappingTables(QTextStream &out)
+void ObjDictGenerator::createMappingTables(GeneratedText &out)
 {
     out << "\n/* static PDO mapping tables */\n";
     for (quint8 line : qAsConst(odLineNumbers)) {
@@ -92,7 +92,7 @@ void ObjDictGenerator::createMappingTables(QTextStream &out)
 // One mapping table, filled up to the largest mapping count of the project. A receive
 // mapping shared between the lines of a multi-line project is written once, with the
 // transmit PDO of every line that sends each entry.
-void ObjDictGenerator::writeMappingTable(QTextStream &out, quint8 line, quint16 commIndex,
+void ObjDictGenerator::writeMappingTable(GeneratedText &out, quint8 line, quint16 commIndex,
                                          bool transmit)
 {
     const quint16 mapIndex = quint16(commIndex + 0x200);
@@ -251,7 +251,7 @@ QString ObjDictGenerator::mappingTableName(quint8 line, quint16 commIndex, bool 
 }
 
 // One member per array; an array that was not written is NULL.
-void ObjDictGenerator::initDataTypeStructure(QTextStream &out)
+void ObjDictGenerator::initDataTypeStructure(GeneratedText &out)
 {
     out << "CO_CONST CO_OD_DATA_VARIABLES_T od_data_variables = {\n";
     bool first = true;

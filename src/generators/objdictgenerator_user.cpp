@@ -1,7 +1,7 @@
 #include "generators/objdictgenerator.h"
 #include "panelkit/linetype.h"
 
-#include <QTextStream>
+#include "generators/generatedtext.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ int nodeIdPosition(const QString &value)
 // userOverwriteCobIdSettings: writes the COB-IDs of the object dictionary over the
 // predefined connection set. Node-ID relative PDO COB-IDs are computed from the node-ID
 // the stack runs with; every other COB-ID is read back from its default value.
-void ObjDictGenerator::overwrite301(QTextStream &out)
+void ObjDictGenerator::overwrite301(GeneratedText &out)
 {
     out << "\n"
         << "/* Please be careful - this function overwrite the COB-ids of the\n"
@@ -100,7 +100,7 @@ bool ObjDictGenerator::hasNodeIdRelativePdo(quint8 line)
 
 // One group of objects under its heading: SDO objects re-apply sub-indices 1 and 2,
 // PDO objects sub-index 1.
-void ObjDictGenerator::writeCobIdGroup(QTextStream &out, quint8 line, quint16 first, quint16 last,
+void ObjDictGenerator::writeCobIdGroup(GeneratedText &out, quint8 line, quint16 first, quint16 last,
                                        const QString &heading, bool withLine)
 {
     const LineEntry *entry = lineEntry(line);
@@ -135,8 +135,8 @@ void ObjDictGenerator::writeCobIdGroup(QTextStream &out, quint8 line, quint16 fi
     }
 }
 
-void ObjDictGenerator::writeCobIdReadBack(QTextStream &out, quint8 line, quint16 index, quint8 sub,
-                                          bool withLine)
+void ObjDictGenerator::writeCobIdReadBack(GeneratedText &out, quint8 line, quint16 index,
+                                          quint8 sub, bool withLine)
 {
     const QString lineArgument =
         withLine ? QString::number(line) + QStringLiteral(", ") : QString();

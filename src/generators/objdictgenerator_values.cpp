@@ -2,7 +2,7 @@
 
 #include "panelkit/helper.h"
 
-#include <QTextStream>
+#include "generators/generatedtext.h"
 
 #include <cstring>
 #include <qnumeric.h>
@@ -270,7 +270,7 @@ bool ObjDictGenerator::stackKeepsValue(quint16 index, quint8 sub)
                || (index >= 0x1301 && index <= 0x13FF) || (index >= 0x1400 && index <= 0x1BFF));
 }
 
-void ObjDictGenerator::defineManagedVariables(QTextStream &out)
+void ObjDictGenerator::defineManagedVariables(GeneratedText &out)
 {
     out << "\n/* definition of managed variables */"
         << "\n";
@@ -361,7 +361,7 @@ void ObjDictGenerator::addConstantsOf(quint8 line, quint16 index, const SubEntry
     constPositions.insert(key, position);
 }
 
-void ObjDictGenerator::defineAllConsts(QTextStream &out)
+void ObjDictGenerator::defineAllConsts(GeneratedText &out)
 {
     out << "\n/* definition of constants */"
         << "\n";
@@ -390,7 +390,7 @@ void ObjDictGenerator::defineAllConsts(QTextStream &out)
 }
 
 // Writes a non-empty array: header, count, elements.
-void ObjDictGenerator::writeArray(QTextStream &out, const QString &name, const QString &header)
+void ObjDictGenerator::writeArray(GeneratedText &out, const QString &name, const QString &header)
 {
     const ValueArray &values = arrays.value(name);
     if (values.elements.isEmpty())
@@ -430,7 +430,7 @@ void ObjDictGenerator::addApplicationVariable(quint8 line, quint16 index, const 
     arrays[base + QStringLiteral("_actLen")].elements.append(size);
 }
 
-void ObjDictGenerator::defineApplicationVariables(QTextStream &out)
+void ObjDictGenerator::defineApplicationVariables(GeneratedText &out)
 {
     out << "\n/* definition of application variables */"
         << "\n";

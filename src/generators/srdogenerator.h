@@ -7,7 +7,7 @@
 #include <QString>
 #include <QVector>
 
-class QTextStream;
+class GeneratedText;
 
 // Writes gen_srdo.c, the project part of the safety-relevant data objects (SRDO): one
 // CO_SRDO_DATA_T record and one constant mapping table per SRDO, the process variables
@@ -87,30 +87,30 @@ private:
     QString setting(const char *key) const;
     QString templateText(const QString &fileName) const;
 
-    void prepareOutputFile(QTextStream &out);
-    void writeApplicationHeaders(QTextStream &out);
-    void writeLoopCounter(QTextStream &out);
-    void addStaticModuleData(QTextStream &out);
-    void addSRDOProcessVariables(QTextStream &out);
-    void addSRDOData(QTextStream &out);
-    void addVariableSRDOFunctions(QTextStream &out);
-    void addFixedFileParts(QTextStream &out);
+    void prepareOutputFile(GeneratedText &out);
+    void writeApplicationHeaders(GeneratedText &out);
+    void writeLoopCounter(GeneratedText &out);
+    void addStaticModuleData(GeneratedText &out);
+    void addSRDOProcessVariables(GeneratedText &out);
+    void addSRDOData(GeneratedText &out);
+    void addVariableSRDOFunctions(GeneratedText &out);
+    void addFixedFileParts(GeneratedText &out);
 
-    void writeGetSrdoDataPtr(QTextStream &out);
-    void writeSetDefaultValue(QTextStream &out);
-    void writeDefaultValues(QTextStream &out, const Srdo &srdo, const QString &indent);
-    void writeTransmitMapping(QTextStream &out);
-    void writeSaveRecData(QTextStream &out, bool inverted);
+    void writeGetSrdoDataPtr(GeneratedText &out);
+    void writeSetDefaultValue(GeneratedText &out);
+    void writeDefaultValues(GeneratedText &out, const Srdo &srdo, const QString &indent);
+    void writeTransmitMapping(GeneratedText &out);
+    void writeSaveRecData(GeneratedText &out, bool inverted);
     // The "switch" over the SRDOs of one direction that the copy functions share; one
     // case per SRDO, filled by writeCase.
-    void writeSrdoSwitch(QTextStream &out, quint8 direction,
-                         void (SrdoGenerator::*writeCase)(QTextStream &, quint8, quint16));
-    void writeTxSRDOData(QTextStream &out, quint8 line, quint16 index);
-    void writeRxSRDOData(QTextStream &out, quint8 line, quint16 index, bool inverted);
-    void writeRxNormal(QTextStream &out, quint8 line, quint16 index);
-    void writeRxInverted(QTextStream &out, quint8 line, quint16 index);
+    void writeSrdoSwitch(GeneratedText &out, quint8 direction,
+                         void (SrdoGenerator::*writeCase)(GeneratedText &, quint8, quint16));
+    void writeTxSRDOData(GeneratedText &out, quint8 line, quint16 index);
+    void writeRxSRDOData(GeneratedText &out, quint8 line, quint16 index, bool inverted);
+    void writeRxNormal(GeneratedText &out, quint8 line, quint16 index);
+    void writeRxInverted(GeneratedText &out, quint8 line, quint16 index);
     const Srdo *findSrdo(quint8 line, quint16 index) const;
-    bool writeFloatCarriers(QTextStream &out, quint8 direction) const;
+    bool writeFloatCarriers(GeneratedText &out, quint8 direction) const;
 
     QString templateDir;
     QList<quint8> lines;

@@ -1,11 +1,11 @@
 // The functions of gen_srdo.c that depend on the project: the record lookup, the
 // defaults, and the copies between the process variables and the CAN data.
 
+#include "generators/generatedtext.h"
 #include "generators/objdictgenerator.h"
 #include "generators/srdogenerator.h"
 
 #include <QDebug>
-#include <QTextStream>
 
 namespace {
 
@@ -109,7 +109,7 @@ QString starLine()
 
 } // namespace
 
-void SrdoGenerator::addVariableSRDOFunctions(QTextStream &out)
+void SrdoGenerator::addVariableSRDOFunctions(GeneratedText &out)
 {
     out << "/* internal functions */\n\n";
     writeGetSrdoDataPtr(out);
@@ -119,7 +119,7 @@ void SrdoGenerator::addVariableSRDOFunctions(QTextStream &out)
     writeSaveRecData(out, true);
 }
 
-void SrdoGenerator::writeGetSrdoDataPtr(QTextStream &out)
+void SrdoGenerator::writeGetSrdoDataPtr(GeneratedText &out)
 {
     const bool ml = isMultiLineForm();
     out << starLine() << "/**\n"
@@ -167,7 +167,7 @@ void SrdoGenerator::writeGetSrdoDataPtr(QTextStream &out)
         << "}\n\n";
 }
 
-void SrdoGenerator::writeSetDefaultValue(QTextStream &out)
+void SrdoGenerator::writeSetDefaultValue(GeneratedText &out)
 {
     const bool ml = isMultiLineForm();
     out << starLine() << "/**\n"
@@ -211,7 +211,7 @@ void SrdoGenerator::writeSetDefaultValue(QTextStream &out)
     out << "}\n\n";
 }
 
-void SrdoGenerator::writeDefaultValues(QTextStream &out, const Srdo &srdo, const QString &indent)
+void SrdoGenerator::writeDefaultValues(GeneratedText &out, const Srdo &srdo, const QString &indent)
 {
     const QString record = indent + recordName(srdo) + QLatin1Char('.');
     out << record << "direction = " << numberText(srdo.parameters.value(1)) << ";\n"
@@ -229,7 +229,7 @@ void SrdoGenerator::writeDefaultValues(QTextStream &out, const Srdo &srdo, const
         << record << "signature = " << numberText(srdo.signature) << ";\n";
 }
 
-void SrdoGenerator::writeTransmitMapping(QTextStream &out)
+void SrdoGenerator::writeTransmitMapping(GeneratedText &out)
 {
     const bool ml = isMultiLineForm();
     out << starLine() << "/**\n"
@@ -263,7 +263,7 @@ void SrdoGenerator::writeTransmitMapping(QTextStream &out)
         << "}\n\n";
 }
 
-void SrdoGenerator::writeSaveRecData(QTextStream &out, bool inverted)
+void SrdoGenerator::writeSaveRecData(GeneratedText &out, bool inverted)
 {
     const bool ml = isMultiLineForm();
     const char *name = inverted ? "saveRecDataInvers" : "saveRecDataNormal";
@@ -288,8 +288,8 @@ void SrdoGenerator::writeSaveRecData(QTextStream &out, bool inverted)
 }
 
 // In the multi-line form the line and the SRDO number select the case together.
-void SrdoGenerator::writeSrdoSwitch(QTextStream &out, quint8 direction,
-                                    void (SrdoGenerator::*writeCase)(QTextStream &, quint8,
+void SrdoGenerator::writeSrdoSwitch(GeneratedText &out, quint8 direction,
+                                    void (SrdoGenerator::*writeCase)(GeneratedText &, quint8,
                                                                      quint16))
 {
     const bool ml = isMultiLineForm();
@@ -318,7 +318,7 @@ void SrdoGenerator::writeSrdoSwitch(QTextStream &out, quint8 direction,
 
 // Declares the union variables the floating point copies of one direction use; false
 // when there are none.
-bool SrdoGenerator::writeFloatCarriers(QTextStream &out, quint8 direction) const
+bool SrdoGenerator::writeFloatCarriers(GeneratedText &out, quint8 direction) const
 {
     bool written = false;
     for (const char *name : {"REAL32", "REAL64"}) {
@@ -338,7 +338,7 @@ bool SrdoGenerator::writeFloatCarriers(QTextStream &out, quint8 direction) const
 
 // Copies the mapped variables of a transmit SRDO into the normal and the inverted
 // message, least significant byte first.
-void SrdoGenerator::writeTxSRDOData(QTextStream &out, quint8 line, quint16 index)
+void SrdoGenerator::writeTxSRDOData(GeneratedText &out, quint8 line, quint16 index)
 {
     const Srdo *srdo = findSrdo(line, index);
     if (!srdo)
@@ -375,19 +375,19 @@ void SrdoGenerator::writeTxSRDOData(QTextStream &out, quint8 line, quint16 index
     out << "\t\tretVal = RET_OK;\n";
 }
 
-void SrdoGenerator::writeRxNormal(QTextStream &out, quint8 line, quint16 index)
+void SrdoGenerator::writeRxNormal(GeneratedText &out, quint8 line, quint16 index)
 {
     writeRxSRDOData(out, line, index, false);
 }
 
-void SrdoGenerator::writeRxInverted(QTextStream &out, quint8 line, quint16 index)
+void SrdoGenerator::writeRxInverted(GeneratedText &out, quint8 line, quint16 index)
 {
     writeRxSRDOData(out, line, index, true);
 }
 
 // Assembles each mapped variable of a receive SRDO from its bytes, least significant
 // first.
-void SrdoGenerator::writeRxSRDOData(QTextStream &out, quint8 line, quint16 index, bool inverted)
+void SrdoGenerator::writeRxSRDOData(GeneratedText &out, quint8 line, quint16 index, bool inverted)
 {
     const Srdo *srdo = findSrdo(line, index);
     if (!srdo)

@@ -1,10 +1,10 @@
 #include "generators/vobjdictgenerator.h"
 
+#include "generators/generatedtext.h"
+
 #include <QHash>
 #include <QSaveFile>
 #include <QSet>
-#include <QTextCodec>
-#include <QTextStream>
 
 #include <algorithm>
 
@@ -99,8 +99,7 @@ void VobjDictGenerator::doJob()
     limitCheck = setting("limit_check").trimmed().toInt() > 0;
     loadVirtualObjects();
 
-    QTextStream out(file.data());
-    out.setCodec(QTextCodec::codecForName("UTF-8"));
+    GeneratedText out(file.data());
     prepareOutputFile(out);
     defineApplicationVariables();
     emit progress(25);
@@ -172,7 +171,7 @@ QString VobjDictGenerator::setting(const char *key) const
     return db ? db->getGeneralSettingsValue(QLatin1String(key)) : QString();
 }
 
-void VobjDictGenerator::prepareOutputFile(QTextStream &out)
+void VobjDictGenerator::prepareOutputFile(GeneratedText &out)
 {
     writeFileHeader(out,
                     QStringLiteral(" * virtual object dictionary for %1 for external "
@@ -212,7 +211,7 @@ void VobjDictGenerator::defineApplicationVariables()
     }
 }
 
-void VobjDictGenerator::describeObjects(QTextStream &out)
+void VobjDictGenerator::describeObjects(GeneratedText &out)
 {
     out << "\n/* description of the objects */\n"
         << "CO_CONST CO_OBJECT_DESC_T CO_CONST_STORAGE_CLASS vod_description[CO_VOBJ_DESC_CNT] "
@@ -251,7 +250,7 @@ QString VobjDictGenerator::describeSubObject(const VirtualObject &object, const 
            + QStringLiteral("/* ") + label + QStringLiteral("*/ \n");
 }
 
-void VobjDictGenerator::assignObjects(QTextStream &out)
+void VobjDictGenerator::assignObjects(GeneratedText &out)
 {
     out << "\n/* object dictionary assignment */\n"
         << "CO_CONST CO_OD_ASSIGN_T CO_CONST_STORAGE_CLASS vod_assign[CO_VOD_ASSIGN_CNT] = {\n";

@@ -8,7 +8,7 @@
 #include <QMap>
 #include <QString>
 
-class QTextStream;
+class GeneratedText;
 
 // Writes gen_vobjdict.c, the virtual object dictionary: the entries whose values live in
 // memory the processor cannot address directly (sub-indices with implementation 3, which
@@ -70,12 +70,12 @@ private:
     bool isMultiLineForm() const { return multiLine || forceMultiLine; }
     QString setting(const char *key) const;
 
-    void prepareOutputFile(QTextStream &out);
+    void prepareOutputFile(GeneratedText &out);
     void defineApplicationVariables();
-    void describeObjects(QTextStream &out);
+    void describeObjects(GeneratedText &out);
     QString describeSubObject(const VirtualObject &object, const SubEntry &sub,
                               bool compactStart) const;
-    void assignObjects(QTextStream &out);
+    void assignObjects(GeneratedText &out);
     QString assignIndex(const VirtualObject &object) const;
 
     QList<VirtualObject> objects;

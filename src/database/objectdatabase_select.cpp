@@ -1,0 +1,175 @@
+#include "objectdatabase_p.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QDebug>
+#include <QSqlDriver>
+#include <QTime>
+
+#include <sqlite3.h>
+
+// Selects are read straight from SQLite's handle of the project's connection (the same
+// connection Qt's driver uses), which spares the driver's conversion of every cell into
+// its row cache and every text into UTF-16 by SQLite. Values are bound and cells are
+// turned into QVariants exactly as the driver does it, so callers see the same values.
+
+namespace {
+
+void bindValue(sqlite3_stmt *statement, int position, const QVariant &value, int &result)
+{
+    if (value.isNull()) {
+        result = sqlite3_bind_null(statement, position);
+        return;
+    }
+    switch (value.userType()) {
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        result = sqlite3_bind_blob(statement, position, bytes.constData(), bytes.size(),
+                                   SQLITE_TRANSIENT);
+        break;
+    }
+    case QMetaType::Int:
+    case QMetaType::Bool:
+        result = sqlite3_bind_int(statement, position, value.toInt());
+        break;
+    case QMetaType::Double:
+        result = sqlite3_bind_double(statement, position, value.toDouble());
+        break;
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+        result = sqlite3_bind_int64(statement, position, value.toLongLong());
+        break;
+    default: {
+        // Every other type is bound as its text, as the driver does.
+        QString text;
+        if (value.userType() == QMetaType::QDateTime)
+            text = value.toDateTime().toString(Qt::ISODateWithMs);
+        else if (value.userType() == QMetaType::QTime)
+            text = value.toTime().toString(QStringLiteral("hh:mm:ss.zzz"));
+        else
+            text = value.toString();
+        result = sqlite3_bind_text16(statement, position, text.utf16(), text.size() * 2,
+                                     SQLITE_TRANSIENT);
+        break;
+    }
+    }
+}
+
+QVariant cell(sqlite3_stmt *statement, int column)
+{
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(statement, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(statement, column));
+    case SQLITE_NULL:
+        return QVariant(QVariant::String);
+    case SQLITE_BLOB:
+        return QVariant(
+            QByteArray(static_cast<const char *>(sqlite3_column_blob(statement, column)),
+                       sqlite3_column_bytes(statement, column)));
+    default: {
+        // A plain ASCII text reads the same in every encoding; any other goes through
+        // SQLite's own conversion, as with the driver.
+        const char *utf8 = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
+        const int size = sqlite3_column_bytes(statement, column);
+        bool ascii = true;
+        for (int k = 0; k < size && ascii; ++k)
+            ascii = static_cast<unsigned char>(utf8[k]) < 0x80;
+        if (ascii)
+            return QVariant(QString::fromLatin1(utf8, size));
+        const void *utf16 = sqlite3_column_text16(statement, column);
+        return QVariant(QString(static_cast<const QChar *>(utf16),
+                                sqlite3_column_bytes16(statement, column) / int(sizeof(QChar))));
+    }
+    }
+}
+
+// The text of an error as QSqlError::text() gives it: SQLite's message, then the
+// driver's description.
+QString errorText(sqlite3 *handle, const char *description)
+{
+    return QString::fromUtf8(sqlite3_errmsg(handle)) + QLatin1Char(' ')
+           + QLatin1String(description);
+}
+
+} // namespace
+
+sqlite3 *ObjectDataBasePrivate::sqliteHandle() const
+{
+    if (!db.isOpen() || !db.driver())
+        return nullptr;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+sqlite3_stmt *ObjectDataBasePrivate::preparedSelect(const QString &sql, const char *signature)
+{
+    auto it = m_selects.find(sql);
+    if (it != m_selects.end())
+        return it->second;
+    sqlite3 *handle = sqliteHandle();
+    if (!handle) {
+        lastSqlError = QStringLiteral("Driver not loaded");
+        qDebug() << signature << lastSqlError << sql;
+        return nullptr;
+    }
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare16_v2(handle, sql.utf16(), (sql.size() + 1) * 2, &statement, nullptr)
+            != SQLITE_OK
+        || !statement) {
+        // Not kept when it fails: the statement may become valid once its table exists.
+        lastSqlError = errorText(handle, "Unable to execute statement");
+        qDebug() << signature << lastSqlError << sql;
+        sqlite3_finalize(statement);
+        return nullptr;
+    }
+    m_selects.emplace(sql, statement);
+    return statement;
+}
+
+SqlRows ObjectDataBasePrivate::select(const QString &sql, const QVariantList &values,
+                                      const char *signature)
+{
+    SqlRows rows;
+    sqlite3_stmt *statement = preparedSelect(sql, signature);
+    if (!statement)
+        return rows;
+    int result = SQLITE_OK;
+    const int parameters = sqlite3_bind_parameter_count(statement);
+    if (values.size() != parameters) {
+        lastSqlError = QStringLiteral("Parameter count mismatch");
+        qDebug() << signature << lastSqlError << sql;
+        return rows;
+    }
+    for (int i = 0; i < values.size() && result == SQLITE_OK; ++i)
+        bindValue(statement, i + 1, values.at(i), result);
+    if (result == SQLITE_OK) {
+        rows.m_columns = sqlite3_column_count(statement);
+        while ((result = sqlite3_step(statement)) == SQLITE_ROW) {
+            QVector<QVariant> &cells = rows.newRow();
+            for (int i = 0; i < rows.m_columns; ++i)
+                cells.append(cell(statement, i));
+        }
+    }
+    if (result == SQLITE_DONE) {
+        rows.m_ok = true;
+    } else {
+        // A select that fails part-way reports no rows at all.
+        lastSqlError = errorText(sqlite3_db_handle(statement), "Unable to fetch row");
+        qDebug() << signature << lastSqlError << sql;
+        rows = SqlRows();
+    }
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    return rows;
+}
+
+void ObjectDataBasePrivate::dropSelects()
+{
+    for (auto &entry : m_selects)
+        sqlite3_finalize(entry.second);
+    m_selects.clear();
+}
