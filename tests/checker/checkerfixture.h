@@ -189,25 +189,20 @@ using Mutation = void (*)(ObjectDataBase &);
 } // namespace checkertest
 
 Q_DECLARE_METATYPE(checkertest::Mutation)
+Q_DECLARE_METATYPE(checkertest::Writable)
 
 namespace checkertest {
 
 // Applies a Sub change to an existing entry of line 0.
-inline bool changeSub(ObjectDataBase &db, quint16 index, quint8 sub, void (*change)(Sub &))
+inline void changeSub(ObjectDataBase &db, quint16 index, quint8 sub, void (*change)(Sub &))
 {
     Sub data;
-    if (!db.getSubIndexData(0, index, sub, data))
-        return false;
+    QVERIFY(db.getSubIndexData(0, index, sub, data));
     change(data);
-    return db.addSubIndex(0, index, sub, data);
+    QVERIFY(db.addSubIndex(0, index, sub, data));
 }
 
-// The column mutate of rule rows, and one such row.
-inline void addRuleColumns()
-{
-    QTest::addColumn<Mutation>("mutate");
-}
-
+// One row of a rule test, whose only column is QTest::addColumn<Mutation>("mutate").
 inline void ruleRow(const char *name, Mutation mutate)
 {
     QTest::newRow(name) << mutate;
@@ -238,4 +233,3 @@ inline void runRuleRow(const char *file)
 }
 
 } // namespace checkertest
-Q_DECLARE_METATYPE(checkertest::Writable)

@@ -8,18 +8,12 @@ namespace {
 
 const QString red = QStringLiteral("<strong><font color='red'>Error: </font></strong>");
 
-struct FeatureRun
-{
-    int count = 0;
-    QStringList texts;
-};
-
-FeatureRun runFeatureCheck(ObjectDataBase &db, const QString &stackPath)
+Result runFeatureCheck(ObjectDataBase &db, const QString &stackPath)
 {
     ModelChecker checker;
     checker.setStackPath(stackPath);
     Recorder recorder(checker);
-    FeatureRun run;
+    Result run;
     run.count = checker.startCANopenFeatureCheck(0, &db);
     run.texts = recorder.texts();
     return run;
@@ -54,7 +48,6 @@ class TestModelCheckerFeatures : public QObject
 
 private slots:
     void initTestCase() { initApplication(); }
-
     void extractor_data()
     {
         QTest::addColumn<QString>("file");
@@ -69,7 +62,6 @@ private slots:
                                  << "0 0 0 0 0 0 00000000000";
         QTest::addRow("missing file") << stackFolder("none.xml") << "0 0 0 0 0 0 00000000000";
     }
-
     // Counts, then the switches in the order SRDO, MPDO, dynamic mapping, SYNC producer,
     // SYNC consumer, NMT master, NMT slave, bootup manager, configuration manager, LSS slave,
     // LSS master.
@@ -91,7 +83,6 @@ private slots:
         if (file.endsWith(QLatin1String("manager.xml")))
             QCOMPARE(extractor.getValue("pdo_mapping"), QString("dynamic"));
     }
-
     void featureCheck_data()
     {
         QTest::addColumn<QString>("folder");
@@ -120,7 +111,6 @@ private slots:
         QTest::addRow("stack needs an older tool") << "stack_older" << clean;
         QTest::addRow("unreadable feature file") << "stack_broken" << clean;
     }
-
     // The findings and their count are pinned in tests/data/checker/feature_checks.txt; a
     // missing feature file is reported but not counted, and any counted finding is explained
     // by two information lines.
@@ -131,11 +121,9 @@ private slots:
         ObjectDataBase db;
         buildCleanProject(db);
         mutate(db);
-        const FeatureRun run =
-            runFeatureCheck(db, folder.isEmpty() ? QString() : stackFolder(folder));
+        const Result run = runFeatureCheck(db, folder.isEmpty() ? QString() : stackFolder(folder));
         compareWithGolden("feature_checks.txt", run.texts, run.count);
     }
-
     void toolVersion_data()
     {
         QTest::addColumn<QString>("toolVersion");
@@ -167,7 +155,7 @@ private slots:
         QCoreApplication::setApplicationVersion(toolVersion);
         ObjectDataBase db;
         buildCleanProject(db);
-        const FeatureRun run = runFeatureCheck(db, dir.path());
+        const Result run = runFeatureCheck(db, dir.path());
         QCoreApplication::setApplicationVersion(ownVersion);
         QCOMPARE(run.count, fits ? 0 : 1);
         if (!fits)
@@ -175,7 +163,6 @@ private slots:
                      red + "Version of installed stack does not fit. It requires tool version "
                          + required.trimmed() + ". Cannot generate files.");
     }
-
     // What one line's stack offers is never taken back by another.
     void featuresOnlyGrow()
     {

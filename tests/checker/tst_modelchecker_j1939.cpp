@@ -73,10 +73,9 @@ class TestModelCheckerJ1939 : public QObject
 
 private slots:
     void initTestCase() { initApplication(); }
-
     void rules_data()
     {
-        addRuleColumns();
+        QTest::addColumn<Mutation>("mutate");
         ruleRow("complete line", [](ObjectDataBase &) {});
         ruleRow("settings with blanks only",
                 [](ObjectDataBase &db) { db.setJ1939SettingsValue("function", "  "); });
@@ -130,7 +129,6 @@ private slots:
         QFETCH(Mutation, mutate);
         checkLine(mutate);
     }
-
     void missingSettings_data()
     {
         QTest::addColumn<QString>("key");
@@ -142,7 +140,6 @@ private slots:
         QFETCH(QString, key);
         checkLine([&key](ObjectDataBase &db) { db.setJ1939SettingsValue(key, QString()); });
     }
-
     void perLineSettings_data()
     {
         QTest::addColumn<int>("lineCount");
@@ -169,7 +166,6 @@ private slots:
             },
             lineCount);
     }
-
     // A CANopen line and a J1939 line: the J1939 check knows the project has two lines.
     void mixedProject()
     {

@@ -20,10 +20,10 @@ void addWord(ObjectDataBase &db, const QString &access)
 void makeTpdoDynamic(ObjectDataBase &db)
 {
     for (quint8 sub : db.getSubIndices(0, 0x1A00)) {
-        QVERIFY(changeSub(db, 0x1A00, sub, [](Sub &s) {
+        changeSub(db, 0x1A00, sub, [](Sub &s) {
             s.accesstype = QStringLiteral("rw");
             s.implementation = 0;
-        }));
+        });
     }
 }
 
@@ -37,10 +37,9 @@ class TestModelCheckerMapping : public QObject
 
 private slots:
     void initTestCase() { initApplication(); }
-
     void pdoRules_data()
     {
-        addRuleColumns();
+        QTest::addColumn<Mutation>("mutate");
         ruleRow("communication object missing", [](ObjectDataBase &db) { db.delIndex(0, 0x1800); });
         ruleRow("mapping object missing", [](ObjectDataBase &db) { db.delIndex(0, 0x1600); });
         ruleRow("COB-ID and transmission type without EDS default", [](ObjectDataBase &db) {
@@ -103,12 +102,10 @@ private slots:
         ruleRow("count above the entries of a dynamic mapping",
                 [](ObjectDataBase &db) { addMapping(db, 0, 0x1A00, {"0x20000108"}, "rw", "3"); });
     }
-
     void pdoRules() { runRuleRow("mapping_rules.txt"); }
-
     void mappingModes_data()
     {
-        addRuleColumns();
+        QTest::addColumn<Mutation>("mutate");
         const QString bitwiseWarning =
             "<strong>Warning: </strong>Bitwise mapping cannot be used with a granularity of 8. "
             "Correct device description settings or PDO mapping.";
@@ -144,12 +141,10 @@ private slots:
             db.setDescriptionSettingsLine(0);
         });
     }
-
     void mappingModes() { runRuleRow("mapping_rules.txt"); }
-
     void srdoRules_data()
     {
-        addRuleColumns();
+        QTest::addColumn<Mutation>("mutate");
         ruleRow("SRDO without mapping object",
                 [](ObjectDataBase &db) { addRecord(db, 0, 0x1301, {entry(5, "rw", "1")}); });
         ruleRow("SRDO mapping missing and managed objects", [](ObjectDataBase &db) {
@@ -157,9 +152,7 @@ private slots:
             addMapping(db, 0, 0x1381, {"0x20000108", "0x21000108", "0x10010008", "0xA0000108"});
         });
     }
-
     void srdoRules() { runRuleRow("mapping_rules.txt"); }
-
     void emptyDynamicPdoIsDisabled_data()
     {
         QTest::addColumn<quint16>("mapping");
@@ -198,7 +191,6 @@ private slots:
         QCOMPARE(result.modified, corrected);
         QCOMPARE(db.getSubIndexValue(0, mapping - 0x200, 1), expectedCobId);
     }
-
     void disableCob_data()
     {
         QTest::addColumn<QString>("cobId");

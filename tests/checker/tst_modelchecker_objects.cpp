@@ -5,14 +5,16 @@ using namespace checkertest;
 
 namespace {
 
-void setSub(ObjectDataBase &db, quint16 index, quint8 sub, void (*change)(Sub &))
-{
-    QVERIFY(changeSub(db, index, sub, change));
-}
-
 void addVariable2100(ObjectDataBase &db, const Sub &sub)
 {
     addVar(db, 0, 0x2100, sub);
+}
+
+// A variable at 0x2100 with limit checks on.
+void addLimitChecked(ObjectDataBase &db, const Sub &sub)
+{
+    addVariable2100(db, sub);
+    db.setGeneralSettingsValue("limit_check", "1");
 }
 
 Sub limited(quint16 type, const QString &value, qint64 low, qint64 high)
@@ -34,10 +36,9 @@ class TestModelCheckerObjects : public QObject
 
 private slots:
     void initTestCase() { initApplication(); }
-
     void lineRules_data()
     {
-        addRuleColumns();
+        QTest::addColumn<Mutation>("mutate");
         ruleRow("device type missing", [](ObjectDataBase &db) { db.delIndex(0, 0x1000); });
         ruleRow("guard time instead of heartbeat", [](ObjectDataBase &db) {
             db.delIndex(0, 0x1017);
@@ -74,34 +75,33 @@ private slots:
         ruleRow("identity missing", [](ObjectDataBase &db) { db.delIndex(0, 0x1018); });
         ruleRow("identity values empty", [](ObjectDataBase &db) {
             for (quint8 sub = 1; sub <= 3; ++sub)
-                setSub(db, 0x1018, sub, [](Sub &s) { s.defaultvalue.clear(); });
+                changeSub(db, 0x1018, sub, [](Sub &s) { s.defaultvalue.clear(); });
         });
         ruleRow("maker's own vendor-ID", [](ObjectDataBase &db) {
-            setSub(db, 0x1018, 1, [](Sub &s) { s.defaultvalue = "0x000002b7"; });
+            changeSub(db, 0x1018, 1, [](Sub &s) { s.defaultvalue = "0x000002b7"; });
         });
         ruleRow("serial number as constant", [](ObjectDataBase &db) {
-            setSub(db, 0x1018, 4, [](Sub &s) { s.implementation = 1; });
+            changeSub(db, 0x1018, 4, [](Sub &s) { s.implementation = 1; });
         });
         ruleRow("error field without emergency COB-ID",
                 [](ObjectDataBase &db) { addRecord(db, 0, 0x1003, {entry(7, "ro", "0")}, 8); });
     }
     void lineRules() { runRuleRow("object_rules.txt"); }
-
     void objectRules_data()
     {
-        addRuleColumns();
+        QTest::addColumn<Mutation>("mutate");
         ruleRow("VAR without name", [](ObjectDataBase &db) { db.setIndexName(0, 0x1001, ""); });
         ruleRow("VAR with two sub-indices",
                 [](ObjectDataBase &db) { db.addSubIndex(0, 0x1001, 1, entry(5, "ro", "0")); });
         ruleRow("RECORD without sub-indices and name",
                 [](ObjectDataBase &db) { addObject(db, 0, 0x2100, 8, ""); });
         ruleRow("'default value' flag of sub-index 0 off", [](ObjectDataBase &db) {
-            setSub(db, 0x1018, 0, [](Sub &s) { s.defaultineds = false; });
+            changeSub(db, 0x1018, 0, [](Sub &s) { s.defaultineds = false; });
         });
         // Sub-index 0 of 254 marks an MPDO mapping; neither its value nor its 'default value'
         // flag is checked then.
         ruleRow("MPDO mapping", [](ObjectDataBase &db) {
-            setSub(db, 0x1A00, 0, [](Sub &s) {
+            changeSub(db, 0x1A00, 0, [](Sub &s) {
                 s.defaultvalue = "0xFE";
                 s.defaultineds = false;
                 s.writedefaulttoeds = true;
@@ -113,23 +113,22 @@ private slots:
             db.delSubIndex(0, 0x2100, 0);
         });
         ruleRow("sub-index 0 not written to the EDS", [](ObjectDataBase &db) {
-            setSub(db, 0x1018, 0, [](Sub &s) { s.writedefaulttoeds = false; });
+            changeSub(db, 0x1018, 0, [](Sub &s) { s.writedefaulttoeds = false; });
         });
-        ruleRow("sub-index without name",
-                [](ObjectDataBase &db) { setSub(db, 0x2000, 1, [](Sub &s) { s.name.clear(); }); });
+        ruleRow("sub-index without name", [](ObjectDataBase &db) {
+            changeSub(db, 0x2000, 1, [](Sub &s) { s.name.clear(); });
+        });
         ruleRow("variable name missing", [](ObjectDataBase &db) {
-            setSub(db, 0x2000, 1, [](Sub &s) { s.varname.clear(); });
+            changeSub(db, 0x2000, 1, [](Sub &s) { s.varname.clear(); });
         });
-        ruleRow("variable name left at its default blank", [](ObjectDataBase &db) {
-            Sub sub = entry(5, "rw", "0", 2);
-            addVar(db, 0, 0x2100, sub);
-        });
+        ruleRow("variable name left at its default blank",
+                [](ObjectDataBase &db) { addVariable2100(db, entry(5, "rw", "0", 2)); });
         ruleRow("variable names with comma and semicolon", [](ObjectDataBase &db) {
-            setSub(db, 0x2000, 1, [](Sub &s) { s.varname = "a,b"; });
-            setSub(db, 0x2000, 2, [](Sub &s) { s.varname = "a;b"; });
+            changeSub(db, 0x2000, 1, [](Sub &s) { s.varname = "a,b"; });
+            changeSub(db, 0x2000, 2, [](Sub &s) { s.varname = "a;b"; });
         });
         ruleRow("access type in upper case", [](ObjectDataBase &db) {
-            setSub(db, 0x2000, 2, [](Sub &s) { s.accesstype = "RW"; });
+            changeSub(db, 0x2000, 2, [](Sub &s) { s.accesstype = "RW"; });
         });
         ruleRow("writable managed constant",
                 [](ObjectDataBase &db) { addVariable2100(db, entry(5, "rww", "0", 1)); });
@@ -152,40 +151,28 @@ private slots:
         ruleRow("UTF-8 string as managed variable, outside its limits", [](ObjectDataBase &db) {
             Sub sub = limited(0x7C, "12", 0, 10);
             sub.accesstype = "ro";
-            addVariable2100(db, sub);
-            db.setGeneralSettingsValue("limit_check", "1");
+            addLimitChecked(db, sub);
         });
         ruleRow("domain is not checked",
                 [](ObjectDataBase &db) { addVariable2100(db, entry(0x0F, "RW", "-1")); });
         ruleRow("default beyond the data type",
                 [](ObjectDataBase &db) { addVariable2100(db, entry(5, "rw", "256")); });
-        ruleRow("upper limit beyond the data type", [](ObjectDataBase &db) {
-            addVariable2100(db, limited(2, "5", -10, 200));
-            db.setGeneralSettingsValue("limit_check", "1");
-        });
+        ruleRow("upper limit beyond the data type",
+                [](ObjectDataBase &db) { addLimitChecked(db, limited(2, "5", -10, 200)); });
         ruleRow("unknown data type",
                 [](ObjectDataBase &db) { addVariable2100(db, entry(0, "rw", "1")); });
         ruleRow("limits while limit check is off",
                 [](ObjectDataBase &db) { addVariable2100(db, limited(5, "5", 0, 100)); });
-        ruleRow("hexadecimal default is range-checked by its value", [](ObjectDataBase &db) {
-            addVariable2100(db, limited(2, "0x10", 0, 10));
-            db.setGeneralSettingsValue("limit_check", "1");
-        });
-        ruleRow("below the lower limit", [](ObjectDataBase &db) {
-            addVariable2100(db, limited(3, "-20", -10, 10));
-            db.setGeneralSettingsValue("limit_check", "1");
-        });
-        ruleRow("upper limit 8388607 is exempt", [](ObjectDataBase &db) {
-            addVariable2100(db, limited(4, "9000000", 0, 8388607));
-            db.setGeneralSettingsValue("limit_check", "1");
-        });
-        ruleRow("default that is no number is not range-checked", [](ObjectDataBase &db) {
-            addVariable2100(db, limited(4, "$NODEID+5", 10, 20));
-            db.setGeneralSettingsValue("limit_check", "1");
-        });
+        ruleRow("hexadecimal default is range-checked by its value",
+                [](ObjectDataBase &db) { addLimitChecked(db, limited(2, "0x10", 0, 10)); });
+        ruleRow("below the lower limit",
+                [](ObjectDataBase &db) { addLimitChecked(db, limited(3, "-20", -10, 10)); });
+        ruleRow("upper limit 8388607 is exempt",
+                [](ObjectDataBase &db) { addLimitChecked(db, limited(4, "9000000", 0, 8388607)); });
+        ruleRow("default that is no number is not range-checked",
+                [](ObjectDataBase &db) { addLimitChecked(db, limited(4, "$NODEID+5", 10, 20)); });
     }
     void objectRules() { runRuleRow("object_rules.txt"); }
-
     void checkValues_data()
     {
         QTest::addColumn<int>("type");
@@ -217,7 +204,6 @@ private slots:
         QFETCH(QVariantList, values);
         QTEST(ModelChecker::checkValues(CAN::CANopenDataType(type), values), "inRange");
     }
-
     void subIndexZeroCorrection_data()
     {
         QTest::addColumn<bool>("autoCorrection");
@@ -229,7 +215,6 @@ private slots:
         QTest::addRow("writable store of another project")
             << true << Writable::OtherProject << false;
     }
-
     // An ARRAY whose sub-index 0 says 3 while 1..5 exist, and a sub-index 0 that is a
     // constant but not implemented as one. Only the project's own writable store, given with
     // auto-correction on, gets corrected.
@@ -245,7 +230,7 @@ private slots:
                    entry(5, "ro", "4"), entry(5, "ro", "5")},
                   8);
         db.setSubIndexValue(0, 0x2100, 0, "3");
-        setSub(db, 0x2000, 0, [](Sub &s) { s.implementation = 0; });
+        changeSub(db, 0x2000, 0, [](Sub &s) { s.implementation = 0; });
         const Result result = canopenCheck(db, 0, autoCorrection, writable);
         const QStringList corrections = {
             "<i>Corrected: Object 0x2000-0</i>:'Managed Const' is used as implementation type for "

@@ -23,7 +23,6 @@ class TestModelCheckerSettings : public QObject
 
 private slots:
     void initTestCase() { initApplication(); }
-
     void globalCheck_data()
     {
         QTest::addColumn<QList<int>>("types");
@@ -52,10 +51,9 @@ private slots:
                      : QStringList();
         QCOMPARE(recorder.texts(), texts);
     }
-
     void nodeIdSettings_data()
     {
-        addRuleColumns();
+        QTest::addColumn<Mutation>("mutate");
         ruleRow("node-ID given", [](ObjectDataBase &) {});
         ruleRow("neither node-ID nor function",
                 [](ObjectDataBase &db) { db.setGeneralSettingsValue("co_node_id", ""); });
@@ -69,9 +67,7 @@ private slots:
         ruleRow("per-line settings are not checked on line 0",
                 [](ObjectDataBase &db) { db.setGeneralSettingsValue("nmtmaster", "2"); });
     }
-
     void nodeIdSettings() { runRuleRow("setting_rules.txt"); }
-
     void perLineSettings_data()
     {
         QTest::addColumn<QString>("nodeIds");
@@ -92,7 +88,6 @@ private slots:
         row("ML master without per-line roles", "1,2", "", "10,5", "0");
         row("ML master with per-line roles", "1,2", "", "10,5", "0,1");
     }
-
     // Line 1 of a two-line project, whose line settings hold one value per line.
     void perLineSettings()
     {
@@ -114,7 +109,6 @@ private slots:
         const Result result = canopenCheck(db, 1);
         compareWithGolden("setting_rules.txt", findings(result), result.count);
     }
-
     // The clean project: no finding but what the stack folder gives.
     void stackInformation_data()
     {
@@ -136,7 +130,6 @@ private slots:
         compareWithGolden("setting_rules.txt", recorder.texts(), count);
         QVERIFY(!modified);
     }
-
     // The checker takes the stack path and the auto-correction switch from the preferences
     // it is given.
     void userPreferences()
@@ -160,7 +153,6 @@ private slots:
         QVERIFY(!modified);
         QCOMPARE(db.getSubIndexValue(0, 0x1018, 0), QString("7"));
     }
-
     void projectCheckByLineType_data()
     {
         QTest::addColumn<bool>("moreLines");
@@ -171,7 +163,6 @@ private slots:
             << QStringList({"-> Checking line 0", "-> Checking line 1",
                             "Warning line type not set for line 1.", "-> Checking line 2"});
     }
-
     // Lines in ascending order, announced in a multi-line project; raw CAN lines are skipped,
     // a line without a known type is reported.
     void projectCheckByLineType()
@@ -192,7 +183,6 @@ private slots:
         QTEST(texts, "expected");
         QVERIFY(!modified);
     }
-
     // Without a database every read is empty: no settings, no objects.
     void withoutDatabase()
     {

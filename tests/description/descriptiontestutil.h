@@ -3,21 +3,29 @@
 #include "../generators/generatortestutil.h"
 
 #include <QRegularExpression>
+#include <QTest>
 
 // The device-description fixture shared by the EDS and CSV tests: one CANopen line with
 // the description settings filled and objects of every kind the writers treat apart.
 namespace desctest {
 
 inline void addObject(ObjectDataBase &db, quint16 index, const QString &name, quint8 objectType,
-                      const QString &description = QString(),
-                      const ObjectDataBase::MetaData &metadata = {})
+                      const QString &description = QString(), quint16 datatype = 5)
 {
     ObjectDataBase::INDEX_DATA_T data;
     data.name = name;
     data.objecttype = objectType;
+    data.datatype = datatype;
     data.description = description;
-    data.metadata = metadata;
     db.addIndex(0, index, data);
+}
+
+inline ObjectDataBase::SUBINDEX_DATA_T entry(const QString &name, quint16 datatype,
+                                             const QString &access, const QString &value)
+{
+    ObjectDataBase::SUBINDEX_DATA_T data = gentest::sub(name, datatype, value);
+    data.accesstype = access;
+    return data;
 }
 
 inline void buildDescriptionProject(ObjectDataBase &db)
@@ -37,8 +45,7 @@ inline void buildDescriptionProject(ObjectDataBase &db)
     // A sparse array: sub-sections are named in lower-case hexadecimal.
     addObject(db, 0x2100, "Channel gain", 8, "Gain per channel\n\nset at start-up");
     db.addSubIndex(0, 0x2100, 0, gentest::sub("Number of channels", 5, "0x1a"));
-    ObjectDataBase::SUBINDEX_DATA_T gain = gentest::sub("Gain $z", 3, "-12");
-    gain.accesstype = QStringLiteral("rww");
+    ObjectDataBase::SUBINDEX_DATA_T gain = entry("Gain $z", 3, "rww", "-12");
     gain.pdomapping = 1;
     gain.limitineds = true;
     gain.lowlimit = -100;
@@ -49,13 +56,12 @@ inline void buildDescriptionProject(ObjectDataBase &db)
 
     // A variable with a stray sub-index 1, which the EDS leaves out.
     addObject(db, 0x2200, "Device name", 7);
-    ObjectDataBase::SUBINDEX_DATA_T text = gentest::sub("Device name", 9, "Drive, \"7\"");
-    text.accesstype = QStringLiteral("const");
+    ObjectDataBase::SUBINDEX_DATA_T text = entry("Device name", 9, "const", "Drive, \"7\"");
     db.addSubIndex(0, 0x2200, 0, text);
     db.addSubIndex(0, 0x2200, 1, gentest::sub("stray"));
     addObject(db, 0x2300, "Firmware image", 2);
-    ObjectDataBase::SUBINDEX_DATA_T domain = gentest::sub("Firmware image", 15, QString(), 2);
-    domain.accesstype = QStringLiteral("wo");
+    ObjectDataBase::SUBINDEX_DATA_T domain = entry("Firmware image", 15, "wo", QString());
+    domain.implementation = 2;
     domain.refuseread = true;
     domain.varname = QStringLiteral("fwImage");
     db.addSubIndex(0, 0x2300, 0, domain);
@@ -63,8 +69,7 @@ inline void buildDescriptionProject(ObjectDataBase &db)
     // Only in the variant "FULL".
     gentest::addVar(db, 0, 0x2500, "Diagnostics", 7, {{"eds_define", "FULL"}});
     addObject(db, 0x6040, "Controlword", 7);
-    ObjectDataBase::SUBINDEX_DATA_T control = gentest::sub("Controlword", 6);
-    control.accesstype = QStringLiteral("rw");
+    ObjectDataBase::SUBINDEX_DATA_T control = entry("Controlword", 6, "rw", "0");
     control.pdomapping = 3;
     control.implementation = 2;
     control.varname = QStringLiteral("control_$I");
@@ -77,8 +82,7 @@ inline void buildDescriptionProject(ObjectDataBase &db)
 // The lines of a written file without their CR LF ends.
 inline QStringList fileLines(const QString &text)
 {
-    QString lf = text;
-    lf.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QString lf = QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (lf.endsWith(QLatin1Char('\n')))
         lf.chop(1);
     return lf.split(QLatin1Char('\n'));
@@ -88,6 +92,17 @@ inline QStringList fileLines(const QString &text)
 inline bool onlyCrLf(const QString &text)
 {
     return !text.contains(QRegularExpression(QStringLiteral("[^\\r]\\n|^\\n|\\r(?!\\n)")));
+}
+
+// A written file has CR LF line ends and, read with LF ends, matches the golden file
+// tests/data/description/<name>.
+inline void compareWithGolden(const QString &text, const QString &name)
+{
+    QVERIFY(onlyCrLf(text));
+    const QString diff =
+        gentest::goldenDiff(QStringLiteral(NW_TEST_DATA_DIR "/description/") + name,
+                            fileLines(text).join(QLatin1Char('\n')));
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
 }
 
 } // namespace desctest

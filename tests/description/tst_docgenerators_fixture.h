@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../generators/generatortestutil.h"
+#include "descriptiontestutil.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -12,24 +12,8 @@
 // characters outside Latin-1) and the sub-index and PGN numbers whose spelling matters.
 namespace doctest {
 
-inline ObjectDataBase::SUBINDEX_DATA_T entry(const QString &name, quint16 datatype,
-                                             const QString &access, const QString &value)
-{
-    ObjectDataBase::SUBINDEX_DATA_T data = gentest::sub(name, datatype, value);
-    data.accesstype = access;
-    return data;
-}
-
-inline void addObject(ObjectDataBase &db, quint16 index, const QString &name, quint8 objectType,
-                      const QString &description = QString(), quint16 datatype = 5)
-{
-    ObjectDataBase::INDEX_DATA_T data;
-    data.name = name;
-    data.objecttype = objectType;
-    data.datatype = datatype;
-    data.description = description;
-    db.addIndex(0, index, data);
-}
+using desctest::addObject;
+using desctest::entry;
 
 inline void addCanopenLine(ObjectDataBase &db)
 {
@@ -81,12 +65,7 @@ inline void addJ1939Line(ObjectDataBase &db)
     // A request is sent and received: two sections with distinct anchors.
     gentest::addPgn(db, 1, 0xEA00, gentest::transmit, "Request");
     gentest::addPgn(db, 1, 0xEA00, gentest::receive, "Request");
-    ObjectDataBase::PGN engine;
-    engine.name = QStringLiteral("Engine Temperature 1");
-    engine.desc = QStringLiteral("x");
-    engine.number = 65262;
-    engine.direction = gentest::receive;
-    db.addPGN(1, engine.number, engine);
+    gentest::addPgn(db, 1, 65262, gentest::receive, "Engine Temperature 1", "x");
     gentest::addSpn(db, 1, 65262, gentest::receive, 110, 0, 5, 8, "coolant");
 }
 

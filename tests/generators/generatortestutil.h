@@ -15,6 +15,8 @@
 #include <QTextStream>
 #include <QVariantMap>
 
+#include <algorithm>
+
 // Fixture projects built in code and helpers to read what generators wrote, shared by
 // the generator, generation-run and command-line tests.
 namespace gentest {
@@ -98,10 +100,7 @@ inline QStringList maskedLines(const QString &text)
 {
     QStringList lines = text.split(QLatin1Char('\n'));
     const QString date = QStringLiteral(" * ") + fixedTime().toString(Qt::TextDate);
-    for (QString &line : lines) {
-        if (line == date)
-            line = QStringLiteral(" * <date>");
-    }
+    std::replace(lines.begin(), lines.end(), date, QStringLiteral(" * <date>"));
     return lines;
 }
 
@@ -196,10 +195,11 @@ inline void addCanopenBasics(ObjectDataBase &db, quint8 line)
 }
 
 inline void addPgn(ObjectDataBase &db, quint8 line, quint32 number, quint8 direction,
-                   const QString &name)
+                   const QString &name, const QString &description = QString())
 {
     ObjectDataBase::PGN pgn;
     pgn.name = name;
+    pgn.desc = description;
     pgn.number = number;
     pgn.direction = direction;
     db.addPGN(line, number, pgn);
@@ -234,14 +234,10 @@ inline void buildCanopenProject(ObjectDataBase &db)
 // The J1939 name and address settings the model check asks for, one value per line.
 inline void setJ1939Identity(ObjectDataBase &db, int lineCount)
 {
-    const auto perLine = [lineCount](const QString &value) {
-        QStringList values;
-        for (int i = 0; i < lineCount; ++i)
-            values << value;
-        return values.join(QLatin1Char(','));
-    };
-    db.setJ1939SettingsValue(QStringLiteral("identitynumber"), perLine(QStringLiteral("17")));
-    db.setJ1939SettingsValue(QStringLiteral("manufacturercode"), perLine(QStringLiteral("99")));
+    db.setJ1939SettingsValue(QStringLiteral("identitynumber"),
+                             QStringLiteral("17,").repeated(lineCount).chopped(1));
+    db.setJ1939SettingsValue(QStringLiteral("manufacturercode"),
+                             QStringLiteral("99,").repeated(lineCount).chopped(1));
     for (const char *key : {"ecuinstance", "functioninstance", "function", "vehiclesystem",
                             "vehicleinstance", "industrygroup"})
         db.setJ1939SettingsValue(QLatin1String(key), QStringLiteral("0"));

@@ -112,51 +112,46 @@ inline void setting(ObjectDataBase &db, const char *key, const QString &value)
 
 // Line 0 with the communication objects of a slave and application objects of every
 // kind: managed variables, constants, application variables, limits, strings.
-inline void addSingleLineObjects(ObjectDataBase &db, quint8 line)
+inline void buildSingleLineProject(ObjectDataBase &db)
 {
-    addBasics(db, line);
-    addVar(db, line, 0x1005, sub(7, "rw", "0x80"));
-    addVar(db, line, 0x1006, sub(7, "rw", "0"));
-    addVar(db, line, 0x1012, sub(7, "rw", "0x80000100"));
-    addVar(db, line, 0x1014, sub(7, "ro", "$NODEID+0x80"));
-    addObject(db, line, 0x1016, 8, {sub(5, "const", "2", 1), sub(7, "rw", "0"), sub(7, "rw", "0")});
-    addPdo(db, line, false, 1, "$NODEID+0x200", {0x20000008, 0x20010010}, true);
-    addPdo(db, line, true, 1, "$NODEID+0x180", {0x20020008, 0x20030020}, false);
-    addPdo(db, line, true, 2, "0x80000280", {0x20040008}, false);
+    db.createNewDataBase();
+    addBasics(db, 0);
+    addVar(db, 0, 0x1005, sub(7, "rw", "0x80"));
+    addVar(db, 0, 0x1006, sub(7, "rw", "0"));
+    addVar(db, 0, 0x1012, sub(7, "rw", "0x80000100"));
+    addVar(db, 0, 0x1014, sub(7, "ro", "$NODEID+0x80"));
+    addObject(db, 0, 0x1016, 8, {sub(5, "const", "2", 1), sub(7, "rw", "0"), sub(7, "rw", "0")});
+    addPdo(db, 0, false, 1, "$NODEID+0x200", {0x20000008, 0x20010010}, true);
+    addPdo(db, 0, true, 1, "$NODEID+0x180", {0x20020008, 0x20030020}, false);
+    addPdo(db, 0, true, 2, "0x80000280", {0x20040008}, false);
     Sub limited = sub(5, "rw", "0x10", 0, 1);
     limited.limitineds = true;
     limited.lowlimit = 1;
     limited.uplimit = 200;
-    addVar(db, line, 0x2000, limited);
+    addVar(db, 0, 0x2000, limited);
     Sub readOnlyLimited = sub(6, "ro", "16", 0, 1);
     readOnlyLimited.limitineds = true;
     readOnlyLimited.lowlimit = 7;
     readOnlyLimited.uplimit = 9;
-    addVar(db, line, 0x2001, readOnlyLimited);
-    addVar(db, line, 0x2002, appVar(5, "ro", "appU8", 1));
-    addVar(db, line, 0x2003, sub(7, "ro", "16", 1, 1));
-    addVar(db, line, 0x2004, sub(2, "rw", "-5", 0, 1));
-    addObject(db, line, 0x2010, 9,
+    addVar(db, 0, 0x2001, readOnlyLimited);
+    addVar(db, 0, 0x2002, appVar(5, "ro", "appU8", 1));
+    addVar(db, 0, 0x2003, sub(7, "ro", "16", 1, 1));
+    addVar(db, 0, 0x2004, sub(2, "rw", "-5", 0, 1));
+    addObject(db, 0, 0x2010, 9,
               {sub(5, "const", "6", 1), appVar(3, "rw", "appI16"), appVar(4, "rww", "appI32", 3),
                appVar(8, "rwr", "appReal", 4), sub(8, "rw", "1.5"), sub(4, "wo", "-70000"),
                sub(3, "rw", "-2")});
     Sub text = sub(9, "const", "Nodewright \"1\"", 1);
     text.size = 14;
-    addVar(db, line, 0x2020, text);
+    addVar(db, 0, 0x2020, text);
     Sub name = appVar(9, "rw", "appName");
     name.size = 16;
-    addVar(db, line, 0x2021, name);
-    addVar(db, line, 0x2022, appVar(0x0F, "rw", "appDomain"));
+    addVar(db, 0, 0x2021, name);
+    addVar(db, 0, 0x2022, appVar(0x0F, "rw", "appDomain"));
     Sub stored = sub(7, "rw", "0x12345678");
     stored.nvstorage = true;
     stored.defaultineds = false;
-    addVar(db, line, 0x2030, stored);
-}
-
-inline void buildSingleLineProject(ObjectDataBase &db)
-{
-    db.createNewDataBase();
-    addSingleLineObjects(db, 0);
+    addVar(db, 0, 0x2030, stored);
     setting(db, "limit_check", "1");
     setting(db, "init_static_variables", "1");
     setting(db, "overwrite_predef", "1");

@@ -27,9 +27,11 @@
 
 #ifdef CO_MULTI_LINE
 #define RT_LINE_PARAM UNSIGNED8 line,
+#define RT_LINE_ONLY UNSIGNED8 line
 #define RT_LINE line
 #else
 #define RT_LINE_PARAM
+#define RT_LINE_ONLY void
 #define RT_LINE 0u
 #endif
 
@@ -71,9 +73,7 @@ static int rtType(CO_DTYPE_T dType)
  * default; they are read from the constant table at the default position. */
 static int rtKind(CO_DTYPE_T dType)
 {
-    if (dType == CO_DTYPE_DOMAIN_PTR)
-        return RT_PTR;
-    if (dType == CO_DTYPE_DOMAIN)
+    if (dType >= CO_DTYPE_DOMAIN)
         return RT_PTR;
     return (int)dType % RT_KINDS;
 }
@@ -81,80 +81,38 @@ static int rtKind(CO_DTYPE_T dType)
 #define RT_AT(table, idx) ((table) != NULL ? (const void *)&(table)[idx] : NULL)
 #define RT_DEREF(table, idx) ((table) != NULL ? (const void *)(table)[idx] : NULL)
 
-/* Address of element idx of the constant table of a type; NULL when the table is absent. */
-static const void *rtConst(const CO_OD_DATA_VARIABLES_T *d, int type, UNSIGNED16 idx)
+/* Address of element idx of the table of a kind (CONST, VAR) and type, or the application
+ * variable behind element idx of its pointer table (PTR); NULL when the table is absent. */
+static const void *rtTable(const CO_OD_DATA_VARIABLES_T *d, int kind, int type, UNSIGNED16 idx)
 {
+#define RT_TABLES(c, v, p)                                                                         \
+    return kind == RT_CONST ? RT_AT(d->c, idx)                                                     \
+           : kind == RT_VAR ? RT_AT(d->v, idx)                                                     \
+                            : RT_DEREF(d->p, idx)
+#define RT_STRINGS(c, p) return kind == RT_CONST ? RT_DEREF(d->c, idx) : RT_PTR_ONLY(p)
+#define RT_PTR_ONLY(p) (kind == RT_PTR ? RT_DEREF(d->p, idx) : NULL)
     switch (type) {
     case RT_BOOL:
-    case RT_U8: return RT_AT(d->constU8, idx);
-    case RT_U16: return RT_AT(d->constU16, idx);
-    case RT_U32: return RT_AT(d->constU32, idx);
-    case RT_R32: return RT_AT(d->constR32, idx);
+    case RT_U8: RT_TABLES(constU8, u8, ptrU8);
+    case RT_U16: RT_TABLES(constU16, u16, ptrU16);
+    case RT_U32: RT_TABLES(constU32, u32, ptrU32);
+    case RT_R32: RT_TABLES(constR32, r32, ptrR32);
 #ifdef CO_EXTENDED_DATA_TYPES
-    case RT_U24: return RT_AT(d->constU24, idx);
-    case RT_U40: return RT_AT(d->constU40, idx);
-    case RT_U48: return RT_AT(d->constU48, idx);
-    case RT_U64: return RT_AT(d->constU64, idx);
+    case RT_U24: RT_TABLES(constU24, u24, ptrU24);
+    case RT_U40: RT_TABLES(constU40, u40, ptrU40);
+    case RT_U48: RT_TABLES(constU48, u48, ptrU48);
+    case RT_U64: RT_TABLES(constU64, u64, ptrU64);
 #endif
-    case RT_I8: return RT_AT(d->constI8, idx);
-    case RT_I16: return RT_AT(d->constI16, idx);
-    case RT_I24: return RT_AT(d->constI24, idx);
-    case RT_I32: return RT_AT(d->constI32, idx);
-    case RT_VS: return RT_DEREF(d->constVisString, idx);
+    case RT_I8: RT_TABLES(constI8, i8, ptrI8);
+    case RT_I16: RT_TABLES(constI16, i16, ptrI16);
+    case RT_I24: RT_TABLES(constI24, i24, ptrI24);
+    case RT_I32: RT_TABLES(constI32, i32, ptrI32);
+    case RT_VS: RT_STRINGS(constVisString, visString);
 #ifdef CO_UTF8_DATA_TYPE
-    case RT_UTF8: return RT_DEREF(d->constUtf8String, idx);
+    case RT_UTF8: RT_STRINGS(constUtf8String, utf8String);
 #endif
-    default: return NULL;
-    }
-}
-
-static const void *rtManaged(const CO_OD_DATA_VARIABLES_T *d, int type, UNSIGNED16 idx)
-{
-    switch (type) {
-    case RT_BOOL:
-    case RT_U8: return RT_AT(d->u8, idx);
-    case RT_U16: return RT_AT(d->u16, idx);
-    case RT_U32: return RT_AT(d->u32, idx);
-    case RT_R32: return RT_AT(d->r32, idx);
-#ifdef CO_EXTENDED_DATA_TYPES
-    case RT_U24: return RT_AT(d->u24, idx);
-    case RT_U40: return RT_AT(d->u40, idx);
-    case RT_U48: return RT_AT(d->u48, idx);
-    case RT_U64: return RT_AT(d->u64, idx);
-#endif
-    case RT_I8: return RT_AT(d->i8, idx);
-    case RT_I16: return RT_AT(d->i16, idx);
-    case RT_I24: return RT_AT(d->i24, idx);
-    case RT_I32: return RT_AT(d->i32, idx);
-    default: return NULL;
-    }
-}
-
-/* The application variable behind element idx of the pointer table of a type. */
-static const void *rtPointer(const CO_OD_DATA_VARIABLES_T *d, int type, UNSIGNED16 idx)
-{
-    switch (type) {
-    case RT_BOOL:
-    case RT_U8: return RT_DEREF(d->ptrU8, idx);
-    case RT_U16: return RT_DEREF(d->ptrU16, idx);
-    case RT_U32: return RT_DEREF(d->ptrU32, idx);
-    case RT_R32: return RT_DEREF(d->ptrR32, idx);
-#ifdef CO_EXTENDED_DATA_TYPES
-    case RT_U24: return RT_DEREF(d->ptrU24, idx);
-    case RT_U40: return RT_DEREF(d->ptrU40, idx);
-    case RT_U48: return RT_DEREF(d->ptrU48, idx);
-    case RT_U64: return RT_DEREF(d->ptrU64, idx);
-#endif
-    case RT_I8: return RT_DEREF(d->ptrI8, idx);
-    case RT_I16: return RT_DEREF(d->ptrI16, idx);
-    case RT_I24: return RT_DEREF(d->ptrI24, idx);
-    case RT_I32: return RT_DEREF(d->ptrI32, idx);
-    case RT_VS: return RT_DEREF(d->visString, idx);
-#ifdef CO_UTF8_DATA_TYPE
-    case RT_UTF8: return RT_DEREF(d->utf8String, idx);
-#endif
-    case RT_OS: return RT_DEREF(d->octetString, idx);
-    case RT_DOMAIN: return RT_DEREF(d->domain, idx);
+    case RT_OS: return RT_PTR_ONLY(octetString);
+    case RT_DOMAIN: return RT_PTR_ONLY(domain);
     default: return NULL;
     }
 }
@@ -250,10 +208,11 @@ static const void *rtValue(const CO_OBJECT_DESC_T *d, const CO_OD_DATA_VARIABLES
 {
     const int type = rtType(d->dType);
     switch (rtKind(d->dType)) {
-    case RT_CONST: return rtConst(data, type, d->tableIdx);
-    case RT_VAR: return rtManaged(data, type, (UNSIGNED16)(d->tableIdx + offset));
-    case RT_PTR: return rtPointer(data, type, (UNSIGNED16)(d->tableIdx + offset));
-    default: return rtConst(data, type, d->defValIdx);
+    case RT_CONST: return rtTable(data, RT_CONST, type, d->tableIdx);
+    case RT_VAR:
+    case RT_PTR:
+        return rtTable(data, rtKind(d->dType), type, (UNSIGNED16)(d->tableIdx + offset));
+    default: return rtTable(data, RT_CONST, type, d->defValIdx);
     }
 }
 
@@ -274,11 +233,12 @@ static void rtPrintSub(int line, UNSIGNED16 index, UNSIGNED8 sub)
            d->attr);
     rtPrintValue("value", type, rtValue(d, data, offset),
                  type >= RT_VS ? rtLength(data, type, kind, valueIdx) : 0u);
-    rtPrintValue("default", type, type < RT_VS ? rtConst(data, type, d->defValIdx) : NULL, 0u);
+    rtPrintValue("default", type,
+                 type < RT_VS ? rtTable(data, RT_CONST, type, d->defValIdx) : NULL, 0u);
 #ifdef CO_CONFIG_LIMIT_CHECK
     if ((d->attr & CO_ATTR_LIMIT) != 0) {
-        rtPrintValue("low", type, rtConst(data, type, d->limitMinIdx), 0u);
-        rtPrintValue("high", type, rtConst(data, type, d->limitMaxIdx), 0u);
+        rtPrintValue("low", type, rtTable(data, RT_CONST, type, d->limitMinIdx), 0u);
+        rtPrintValue("high", type, rtTable(data, RT_CONST, type, d->limitMaxIdx), 0u);
     }
 #endif
     if (type >= RT_VS)
@@ -355,24 +315,15 @@ static void rtPrintMapEntry(int line, char dir, UNSIGNED16 pdo, unsigned k, cons
 
 RET_T coCanOpenStackVarInit(CO_SERVICE_INIT_VAL_T *v)
 {
-#ifdef CO_MULTI_LINE_CNT
-    const int lines = CO_MULTI_LINE_CNT;
-#else
-    const int lines = 1;
-#endif
-    int i;
-    for (i = 0; i < lines; ++i)
-        printf("varinit %d tpdo=%u rpdo=%u ssdo=%u csdo=%u errctrl=%u emcycons=%u\n", i,
+    unsigned i;
+    for (i = 0; i < CO_LINE_ARRAY_DECL; ++i)
+        printf("varinit %u tpdo=%u rpdo=%u ssdo=%u csdo=%u errctrl=%u emcycons=%u\n", i,
                v->txPdoCnt[i], v->rxPdoCnt[i], v->ssdoCnt[i], v->csdoCnt[i], v->errCtrlCnt[i],
                v->emcyConsCnt[i]);
     return RET_OK;
 }
 
-RET_T coEventRegister_LOAD_PARA(CO_EVENT_STORE_T pFunction)
-{
-    (void)pFunction;
-    return RET_OK;
-}
+RET_T coEventRegister_LOAD_PARA(CO_EVENT_STORE_T pFunction) { (void)pFunction; return RET_OK; }
 
 RET_T coPdoNetworkRouting(void)
 {
@@ -380,10 +331,7 @@ RET_T coPdoNetworkRouting(void)
     return RET_OK;
 }
 
-void coTimerInit(UNSIGNED32 timerInterval)
-{
-    (void)timerInterval;
-}
+void coTimerInit(UNSIGNED32 timerInterval) { (void)timerInterval; }
 
 void coOdInitOdPtr(RT_LINE_PARAM const CO_OD_ASSIGN_T *pAssign, UNSIGNED16 assignCnt,
                    const CO_OBJECT_DESC_T *pDesc, UNSIGNED16 descCnt, const void *pVendor,
@@ -404,23 +352,9 @@ void coOdInitOdPtr(RT_LINE_PARAM const CO_OD_ASSIGN_T *pAssign, UNSIGNED16 assig
         printf("call %u " name format "\n", RT_LINE, __VA_ARGS__);                                \
         return RET_OK;                                                                             \
     } while (0)
-#define RT_CALL0(name)                                                                             \
-    do {                                                                                           \
-        printf("call %u " name "\n", RT_LINE);                                                     \
-        return RET_OK;                                                                             \
-    } while (0)
+#define RT_CALL0(name) RT_CALL(name, "%s", "")
 
-#ifdef CO_MULTI_LINE
-void coLedInit(UNSIGNED8 line)
-{
-    (void)line;
-}
-#else
-void coLedInit(void)
-{
-}
-#endif
-
+void coLedInit(RT_LINE_ONLY) {}
 RET_T coSdoServerInit(RT_LINE_PARAM UNSIGNED8 server) { RT_CALL("sdoserver", " %u", server); }
 RET_T coSdoClientInit(RT_LINE_PARAM UNSIGNED8 client) { RT_CALL("sdoclient", " %u", client); }
 RET_T coErrorCtrlInit(RT_LINE_PARAM UNSIGNED16 heartbeat, UNSIGNED8 consumers)
@@ -439,39 +373,20 @@ RET_T coTimeInit(RT_LINE_PARAM BOOL_T consumer, BOOL_T producer)
 {
     RT_CALL("time", " %u %u", consumer, producer);
 }
-RET_T coSrdoInit(RT_LINE_PARAM UNSIGNED16 srdo) { RT_CALL("srdo", " %u", srdo); }
-RET_T coNmtInit(RT_LINE_PARAM UNSIGNED8 master) { RT_CALL("nmt", " %u", master); }
-#ifdef CO_MULTI_LINE
-RET_T coUsdoServerInit(UNSIGNED8 line) { RT_CALL0("usdoserver"); }
-RET_T coUsdoClientInit(UNSIGNED8 line) { RT_CALL0("usdoclient"); }
-RET_T coEmcyProducerInit(UNSIGNED8 line) { RT_CALL0("emcy"); }
-RET_T coSrdInit(UNSIGNED8 line) { RT_CALL0("srd"); }
-RET_T coGfcInit(UNSIGNED8 line, BOOL_T producer, BOOL_T consumer)
+RET_T coGfcInit(RT_LINE_PARAM BOOL_T producer, BOOL_T consumer)
 {
     RT_CALL("gfc", " %u %u", producer, consumer);
 }
-RET_T isoTpInit(UNSIGNED8 line) { RT_CALL0("isotp"); }
-RET_T coLssInit(UNSIGNED8 line) { RT_CALL0("lss"); }
-RET_T coLssMasterInit(UNSIGNED8 line) { RT_CALL0("lssmaster"); }
-UNSIGNED8 coNmtGetNodeId(UNSIGNED8 line)
-{
-    (void)line;
-    return RT_NODE_ID;
-}
-#else
-RET_T coUsdoServerInit(void) { RT_CALL0("usdoserver"); }
-RET_T coUsdoClientInit(void) { RT_CALL0("usdoclient"); }
-RET_T coEmcyProducerInit(void) { RT_CALL0("emcy"); }
-RET_T coSrdInit(void) { RT_CALL0("srd"); }
-RET_T coGfcInit(BOOL_T producer, BOOL_T consumer) { RT_CALL("gfc", " %u %u", producer, consumer); }
-RET_T isoTpInit(void) { RT_CALL0("isotp"); }
-RET_T coLssInit(void) { RT_CALL0("lss"); }
-RET_T coLssMasterInit(void) { RT_CALL0("lssmaster"); }
-UNSIGNED8 coNmtGetNodeId(void)
-{
-    return RT_NODE_ID;
-}
-#endif
+RET_T coSrdoInit(RT_LINE_PARAM UNSIGNED16 srdo) { RT_CALL("srdo", " %u", srdo); }
+RET_T coNmtInit(RT_LINE_PARAM UNSIGNED8 master) { RT_CALL("nmt", " %u", master); }
+RET_T coUsdoServerInit(RT_LINE_ONLY) { RT_CALL0("usdoserver"); }
+RET_T coUsdoClientInit(RT_LINE_ONLY) { RT_CALL0("usdoclient"); }
+RET_T coEmcyProducerInit(RT_LINE_ONLY) { RT_CALL0("emcy"); }
+RET_T coSrdInit(RT_LINE_ONLY) { RT_CALL0("srd"); }
+RET_T isoTpInit(RT_LINE_ONLY) { RT_CALL0("isotp"); }
+RET_T coLssInit(RT_LINE_ONLY) { RT_CALL0("lss"); }
+RET_T coLssMasterInit(RT_LINE_ONLY) { RT_CALL0("lssmaster"); }
+UNSIGNED8 coNmtGetNodeId(RT_LINE_ONLY) { return RT_NODE_ID; }
 
 static RET_T rtPdo(int line, char dir, UNSIGNED16 pdo, UNSIGNED8 trans, UNSIGNED16 inhibit,
                    UNSIGNED16 event, UNSIGNED8 sync, int mapCnt)
@@ -517,7 +432,7 @@ RET_T coOdGetDefaultVal_u32(RT_LINE_PARAM UNSIGNED16 index, UNSIGNED8 sub, UNSIG
     UNSIGNED16 offset = 0;
     const CO_OBJECT_DESC_T *d = rtFind(RT_LINE, index, sub, &offset);
     const void *p = d != NULL && rtType(d->dType) == RT_U32
-                        ? rtConst(rtLines[RT_LINE].data, RT_U32, d->defValIdx)
+                        ? rtTable(rtLines[RT_LINE].data, RT_CONST, RT_U32, d->defValIdx)
                         : NULL;
     if (p == NULL)
         return RET_SUBIDX_NOT_FOUND;

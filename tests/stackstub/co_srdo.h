@@ -35,10 +35,8 @@ typedef struct
 
 #ifdef CO_MULTI_LINE
 #define CO_SRDO_LINE_PARAM UNSIGNED8 line,
-#define CO_SRDO_LINE_ONLY UNSIGNED8 line
 #else
 #define CO_SRDO_LINE_PARAM
-#define CO_SRDO_LINE_ONLY void
 #endif
 
 /* in gen_srdo.c */

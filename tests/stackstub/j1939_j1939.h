@@ -7,7 +7,4 @@
 
 #include "co_canopen.h"
 
-typedef UNSIGNED32 J1939_PGN_T;
-typedef UNSIGNED32 J1939_SPN_T;
-
 #endif /* J1939_J1939_H */
