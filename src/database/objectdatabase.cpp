@@ -5,11 +5,11 @@
 #include <QAtomicInteger>
 #include <QDebug>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
-#include <QThread>
 
 #include <cstdlib>
 
@@ -41,7 +41,13 @@ ObjectDataBase::ObjectDataBase(QObject *parent)
         qDebug() << "Db drivers: " << QSqlDatabase::drivers();
         qDebug() << "Db last error: " << d->db.lastError().text();
     }
-    std::srand(uint(quintptr(QThread::currentThreadId())));
+    // Working-file names come from rand(): seeded once per process from the system's random
+    // source, so that neither a second store nor a second process repeats the names.
+    static const bool seeded = [] {
+        std::srand(QRandomGenerator::system()->generate());
+        return true;
+    }();
+    Q_UNUSED(seeded)
 }
 
 ObjectDataBase::~ObjectDataBase()

@@ -425,6 +425,11 @@ private slots:
             QVERIFY(!QFile::exists(db.createTempFile()));
         }
         QVERIFY(!QFile::exists(first) && !QFile::exists(second));
+        // Two stores asking before either has made its file (two windows, two processes).
+        ObjectDataBase one;
+        const QString asked = one.createTempFile();
+        ObjectDataBase other;
+        QVERIFY(asked != other.createTempFile());
     }
 
 private:
