@@ -152,10 +152,9 @@ private slots:
         form->copyValuesInOverview();
         for (quint8 sub : {2, 3, 4}) {
             const Sub entry = stored(*db, 0x2000, sub);
-            QCOMPARE(entry.accesstype, QStringLiteral("ro"));
-            QCOMPARE(entry.implementation, quint8(2));
-            QCOMPARE(entry.defaultvalue, QStringLiteral("7"));
-            QCOMPARE(entry.name, QStringLiteral("Channel %1").arg(sub));
+            QCOMPARE(QStringList({entry.name, entry.accesstype,
+                                  QString::number(entry.implementation), entry.defaultvalue}),
+                     (QStringList{QStringLiteral("Channel %1").arg(sub), "ro", "2", "7"}));
         }
         QCOMPARE(stored(*db, 0x2000, 0).defaultvalue, QStringLiteral("4"));
     }
