@@ -11,7 +11,6 @@
 using namespace dictionaryfixture;
 
 using Fields = QMap<QString, int>;
-using Expected = QMap<int, QString>;
 
 // The communication services copy their objects from the built template data/objects.data
 // and write the values of the mask; a service that cannot be added changes nothing.
@@ -40,32 +39,27 @@ private slots:
         QTest::addColumn<QString>("service");
         QTest::addColumn<Fields>("fields");
         QTest::addColumn<int>("times");
-        // index << 8 | sub, and the value expected there; an empty value: the object is absent.
-        QTest::addColumn<Expected>("expected");
+        // "<index><sub>=<value>" (hexadecimal index and sub-index) of the entries expected, split
+        // by "|"; an empty value: the entry is absent.
+        QTest::addColumn<QString>("expected");
         QTest::addRow("SYNC") << "SYNC" << Fields{{"spCycle", 10000}} << 1
-                              << Expected{{0x100500, "0x80"}, {0x100600, "10000"}, {0x100700, "0"}};
+                              << "100500=0x80|100600=10000|100700=0";
         QTest::addRow("node guarding")
             << "Node Guarding" << Fields{{"spGuardTime", 250}, {"spLifeTime", 4}} << 1
-            << Expected{{0x100C00, "250"}, {0x100D00, "4"}};
-        QTest::addRow("emergency") << "Emergency" << Fields{{"spInhibit", 20}} << 1
-                                   << Expected{{0x101400, "$NODEID+0x80"}, {0x101500, "20"}};
+            << "100C00=250|100D00=4";
+        QTest::addRow("emergency")
+            << "Emergency" << Fields{{"spInhibit", 20}} << 1 << "101400=$NODEID+0x80|101500=20";
         QTest::addRow("SDO clients 2 and 3")
             << "SDO Client" << Fields{{"spStartPos", 2}, {"spNumber", 2}} << 1
-            << Expected{{0x128000, ""}, {0x128103, "1"}, {0x128203, "1"}, {0x128300, ""}};
-        QTest::addRow("first SRDO") << "SRDO" << Fields() << 1
-                                    << Expected{{0x130101, "1"},
-                                                {0x130105, "0xff + 2 * $NODEID"},
-                                                {0x130106, "0x100 + 2 * $NODEID"},
-                                                {0x13FF00, "1"}};
-        QTest::addRow("second SRDO starts disabled") << "SRDO" << Fields() << 2
-                                                     << Expected{{0x130205, "0x80000000"},
-                                                                 {0x130206, "0x80000000"},
-                                                                 {0x13FF00, "2"},
-                                                                 {0x13FF02, "0"}};
+            << "128000=|128103=1|128203=1|128300=";
+        QTest::addRow("first SRDO")
+            << "SRDO" << Fields() << 1
+            << "130101=1|130105=0xff + 2 * $NODEID|130106=0x100 + 2 * $NODEID|13FF00=1";
+        QTest::addRow("second SRDO starts disabled")
+            << "SRDO" << Fields() << 2 << "130205=0x80000000|130206=0x80000000|13FF00=2|13FF02=0";
         QTest::addRow("heartbeat with two consumers")
             << "Heartbeat" << Fields{{"spProducer", 500}, {"spConsumers", 2}} << 1
-            << Expected{
-                   {0x101700, "500"}, {0x101600, "2"}, {0x101602, "0x00000000"}, {0x101603, ""}};
+            << "101700=500|101600=2|101602=0x00000000|101603=";
     }
 
     void servicesAddTheirObjects()
@@ -73,7 +67,7 @@ private slots:
         QFETCH(QString, service);
         QFETCH(Fields, fields);
         QFETCH(int, times);
-        QFETCH(Expected, expected);
+        QFETCH(QString, expected);
         for (int time = 0; time < times; ++time) {
             QVERIFY(createService(service));
             QVERIFY(mask->isCreateService());
@@ -87,16 +81,14 @@ private slots:
             QVERIFY2(prompts->refusals.isEmpty(), qPrintable(prompts->refusals.join('\n')));
             QCOMPARE(created.size(), 1);
         }
-        for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
-            const quint16 index = quint16(it.key() >> 8);
-            const quint8 sub = quint8(it.key());
-            const QString where = QStringLiteral("0x%1 sub %2").arg(index, 0, 16).arg(sub);
-            if (it.value().isEmpty()) {
-                QVERIFY2(!db->existSubIndex(0, index, sub), qPrintable(where));
-                continue;
-            }
-            QCOMPARE(db->getSubIndexValue(0, index, sub) + " at " + where,
-                     it.value() + " at " + where);
+        for (const QString &entry : expected.split(QLatin1Char('|'))) {
+            const quint16 index = quint16(entry.left(4).toUInt(nullptr, 16));
+            const quint8 sub = quint8(entry.mid(4, 2).toUInt(nullptr, 16));
+            const QString value = entry.section(QLatin1Char('='), 1);
+            if (value.isEmpty())
+                QVERIFY2(!db->existSubIndex(0, index, sub), qPrintable(entry));
+            else
+                QCOMPARE(entry.left(7) + db->getSubIndexValue(0, index, sub), entry);
         }
     }
 

@@ -33,6 +33,12 @@ inline QDateTime fixedTime()
     return QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9));
 }
 
+// A file or folder under tests/data/generators.
+inline QString testData(const QString &name)
+{
+    return QStringLiteral(NW_TEST_DATA_DIR "/generators/") + name;
+}
+
 // The protocol stack folder the model check compares projects with: it supports every
 // feature, so that the fixture projects pass the check.
 inline QString testStackFolder()
@@ -115,6 +121,13 @@ inline QString goldenDiff(const QString &goldenPath, const QString &actual)
     }
     return golden::lineReport(readText(goldenPath).split(QLatin1Char('\n')), got);
 }
+
+// Fails the running test with a report that is not empty (differences, diagnostics).
+#define GENTEST_VERIFY_EMPTY(report)                                                               \
+    do {                                                                                           \
+        const QString report_ = (report);                                                          \
+        QVERIFY2(report_.isEmpty(), qPrintable(report_));                                          \
+    } while (false)
 
 // Settings written "key=value; key=value" (a value may hold blanks) as one map.
 inline QVariantMap settingsOf(const QString &pairs)

@@ -39,10 +39,9 @@ private:
     // the running row's section.
     void compareChanges(ObjectDataBase &db, bool compact = false)
     {
-        const QString diff = gentest::goldenSectionDiff(
-            QStringLiteral(NW_TEST_DATA_DIR "/generators/objdict_tables.txt"),
-            gentest::lineChanges(plain, gentest::maskedLines(run(db, compact))));
-        QVERIFY2(diff.isEmpty(), qPrintable(diff));
+        GENTEST_VERIFY_EMPTY(gentest::goldenSectionDiff(
+            gentest::testData("objdict_tables.txt"),
+            gentest::lineChanges(plain, gentest::maskedLines(run(db, compact)))));
     }
 
 private slots:
@@ -308,19 +307,14 @@ private slots:
         QFETCH(bool, multiLine);
         QFETCH(QString, golden);
         ObjectDataBase db;
-        if (multiLine)
-            odtest::buildMultiLineProject(db);
-        else
-            odtest::buildSingleLineProject(db);
+        (multiLine ? odtest::buildMultiLineProject : odtest::buildSingleLineProject)(db);
         QTemporaryDir dir;
         QString text;
         QVERIFY(odtest::generate(db, dir.path(), false, &text));
-        const QString folder = QStringLiteral(NW_TEST_DATA_DIR "/generators/");
-        QString diff = gentest::goldenDiff(folder + golden, text);
-        QVERIFY2(diff.isEmpty(), qPrintable(diff));
-        diff = gentest::goldenDiff(folder + QStringLiteral("objdict_gen_user.h"),
-                                   gentest::readText(dir.filePath(QStringLiteral("gen_user.h"))));
-        QVERIFY2(diff.isEmpty(), qPrintable(diff));
+        GENTEST_VERIFY_EMPTY(gentest::goldenDiff(gentest::testData(golden), text));
+        GENTEST_VERIFY_EMPTY(
+            gentest::goldenDiff(gentest::testData("objdict_gen_user.h"),
+                                gentest::readText(dir.filePath(QStringLiteral("gen_user.h")))));
     }
 
     void objectDictionaryRows_data()
@@ -396,9 +390,8 @@ private slots:
         QFETCH(int, subIndex);
         QFETCH(quint16, datatype);
         QFETCH(int, implementation);
-        QFETCH(QString, type);
         Sub data = sub(datatype, "rw", "0", quint8(implementation));
-        QCOMPARE(ObjDictGenerator::getImplementationDataType(index, quint8(subIndex), data), type);
+        QTEST(ObjDictGenerator::getImplementationDataType(index, quint8(subIndex), data), "type");
         QCOMPARE(data.datatype, datatype == 0x0C ? quint16(0x19) : datatype);
     }
 };

@@ -174,9 +174,8 @@ private slots:
         const QStringList changes =
             gentest::lineChanges(plain.isNull() ? QStringList() : gentest::maskedLines(plain),
                                  gentest::maskedLines(text));
-        const QString diff = gentest::goldenSectionDiff(
-            QStringLiteral(NW_TEST_DATA_DIR "/generators/objdict_init.txt"), changes);
-        QVERIFY2(diff.isEmpty(), qPrintable(diff));
+        GENTEST_VERIFY_EMPTY(
+            gentest::goldenSectionDiff(gentest::testData("objdict_init.txt"), changes));
         QCOMPARE(QFile::exists(userHeader), text.contains(QLatin1String("#include <gen_user.h>")));
     }
 };

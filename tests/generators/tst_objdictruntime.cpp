@@ -31,7 +31,7 @@ QString runtimeDir()
 // The application's variables, its indication and their declarations (app.h).
 QString appDir()
 {
-    return QStringLiteral(NW_TEST_DATA_DIR "/generators/app");
+    return gentest::testData("app");
 }
 
 // Compiles the sources (the generated files of folder are on the include path) with the
@@ -658,9 +658,8 @@ private slots:
         QVERIFY2(
             runRuntime(self, dir.path(), {self + QStringLiteral("/gen_objdict.c")}, {}, &output),
             qPrintable(output));
-        const QString diff = gentest::goldenDiff(
-            QStringLiteral(NW_TEST_DATA_DIR "/generators/runtime_selftest.txt"), output);
-        QVERIFY2(diff.isEmpty(), qPrintable(diff));
+        GENTEST_VERIFY_EMPTY(
+            gentest::goldenDiff(gentest::testData("runtime_selftest.txt"), output));
     }
 
     void generatedDictionaryRuns_data()

@@ -95,112 +95,102 @@ class TestVobjDictGenerator : public QObject
 private slots:
     void initTestCase() { gentest::initApplication(); }
 
-    void wholeFile_data();
-    void wholeFile();
-    void splitBetweenDictionaries();
-    void virtualObjectsPresent_data();
-    void virtualObjectsPresent();
+    void wholeFile_data()
+    {
+        QTest::addColumn<bool>("multiLine");
+        QTest::addColumn<QString>("golden");
+        QTest::addColumn<int>("sharedEntries");
+        QTest::addRow("single line, compact arrays") << false << "vobjdict_single.c" << 0;
+        QTest::addRow("multi-line, limit check") << true << "vobjdict_multi.c" << 1;
+    }
+
+    // The whole file against its golden file. gen_define.h sizes its tables; both compile
+    // together. Like CO_OBJ_DESC_CNT, the description count takes a shared entry once per
+    // line, while the table describes it once, under line 0.
+    void wholeFile()
+    {
+        QFETCH(bool, multiLine);
+        QFETCH(QString, golden);
+        QFETCH(int, sharedEntries);
+        ObjectDataBase db;
+        (multiLine ? buildMultiLineProject : buildSingleLineProject)(db);
+        QTemporaryDir dir;
+        QString text;
+        QVERIFY(generate(db, dir.path(), &text));
+        GENTEST_VERIFY_EMPTY(gentest::goldenDiff(gentest::testData(golden), text));
+        odtest::setting(db, "applicationheader", QString());
+        CoDefineGenerator define;
+        QVERIFY(gentest::runGenerator(define, db, dir.path(), QStringLiteral("fixture")));
+        QVERIFY(generate(db, dir.path(), &text));
+        const QString defines = gentest::readText(dir.filePath(QStringLiteral("gen_define.h")));
+        QCOMPARE(definedNumber(defines, QStringLiteral("CO_VOBJ_DESC_CNT")),
+                 odtest::block(text, QStringLiteral("CO_CONST CO_OBJECT_DESC_T")).size()
+                     + sharedEntries);
+        QCOMPARE(definedNumber(defines, QStringLiteral("CO_VOD_ASSIGN_CNT")),
+                 odtest::block(text, QStringLiteral("CO_CONST CO_OD_ASSIGN_T")).size());
+        if (!nwHaveCCompiler())
+            QSKIP("no C compiler installed");
+        QString diagnostics;
+        QVERIFY2(nwCompileCFile(dir.filePath(QStringLiteral("gen_vobjdict.c")), &diagnostics),
+                 qPrintable(diagnostics));
+    }
+
+    // Every virtual entry is described in gen_vobjdict.c and not in gen_objdict.c; an object
+    // whose sub-index 0 is virtual is assigned in gen_vobjdict.c only.
+    void splitBetweenDictionaries()
+    {
+        ObjectDataBase db;
+        odtest::buildMinimalProject(db);
+        addVirtualObjects(db, 0);
+        QTemporaryDir dir;
+        QString virtualText;
+        QVERIFY(generate(db, dir.path(), &virtualText));
+        QString text;
+        QVERIFY(odtest::generate(db, dir.path(), false, &text));
+        for (const ObjectDataBase::SubAddress &entry :
+             db.getSubsByProperty(0, QStringLiteral("implementation"), QStringLiteral("3"))) {
+            const QString label =
+                QStringLiteral("/* 0x%1:%2*/ ").arg(entry.index, 4, 16).arg(entry.subindex);
+            QVERIFY2(virtualText.contains(label), qPrintable(label));
+            QVERIFY2(!text.contains(label), qPrintable(label));
+        }
+        QVERIFY(
+            virtualText.contains(QStringLiteral("\t{ 0x2300u, 3u, 2u, CO_ODTYPE_ARRAY, 0u },\n")));
+        QVERIFY(!text.contains(QStringLiteral("{ 0x2300u,")));
+        QVERIFY(text.contains(QStringLiteral("{ 0x2301u, 2u, 2u, CO_ODTYPE_ARRAY,")));
+        QVERIFY(
+            virtualText.contains(QStringLiteral("\t{ 0x2301u, 1u, 2u, CO_ODTYPE_ARRAY, 3u },\n")));
+    }
+
+    void virtualObjectsPresent_data()
+    {
+        QTest::addColumn<quint8>("line");
+        QTest::addColumn<quint8>("implementation");
+        QTest::addColumn<bool>("present");
+        QTest::addRow("application variable") << quint8(0) << quint8(2) << false;
+        QTest::addRow("virtual entry") << quint8(0) << quint8(3) << true;
+        QTest::addRow("virtual entry of a line with one object") << quint8(2) << quint8(3) << false;
+        QTest::addRow("virtual entry of line 8") << quint8(8) << quint8(3) << false;
+    }
+
+    // Only the lines gen_objdict.c writes count: 0 to 7 with more than one object.
+    void virtualObjectsPresent()
+    {
+        QFETCH(quint8, line);
+        QFETCH(quint8, implementation);
+        ObjectDataBase db;
+        odtest::buildMinimalProject(db);
+        if (line != 0) {
+            db.addNode(line, ObjectDataBase::NODE_DATA_T());
+            if (line == 8)
+                odtest::addVar(db, line, 0x1000, sub(7, "const", "0", 1));
+        }
+        odtest::addVar(db, line, 0x2000, sub(6, "rw", "0", implementation));
+        VobjDictGenerator generator;
+        generator.setDataBase(&db);
+        QTEST(generator.areVirtualObjectsPresent(), "present");
+    }
 };
-
-void TestVobjDictGenerator::wholeFile_data()
-{
-    QTest::addColumn<bool>("multiLine");
-    QTest::addColumn<QString>("golden");
-    QTest::addColumn<int>("sharedEntries");
-    QTest::addRow("single line, compact arrays") << false << "vobjdict_single.c" << 0;
-    QTest::addRow("multi-line, limit check") << true << "vobjdict_multi.c" << 1;
-}
-
-// The whole file against its golden file. gen_define.h sizes its tables; both compile
-// together. Like CO_OBJ_DESC_CNT, the description count takes a shared entry once per
-// line, while the table describes it once, under line 0.
-void TestVobjDictGenerator::wholeFile()
-{
-    QFETCH(bool, multiLine);
-    QFETCH(QString, golden);
-    QFETCH(int, sharedEntries);
-    ObjectDataBase db;
-    if (multiLine)
-        buildMultiLineProject(db);
-    else
-        buildSingleLineProject(db);
-    QTemporaryDir dir;
-    QString text;
-    QVERIFY(generate(db, dir.path(), &text));
-    const QString diff =
-        gentest::goldenDiff(QStringLiteral(NW_TEST_DATA_DIR "/generators/") + golden, text);
-    QVERIFY2(diff.isEmpty(), qPrintable(diff));
-    odtest::setting(db, "applicationheader", QString());
-    CoDefineGenerator define;
-    QVERIFY(gentest::runGenerator(define, db, dir.path(), QStringLiteral("fixture")));
-    QVERIFY(generate(db, dir.path(), &text));
-    const QString defines = gentest::readText(dir.filePath(QStringLiteral("gen_define.h")));
-    QCOMPARE(definedNumber(defines, QStringLiteral("CO_VOBJ_DESC_CNT")),
-             odtest::block(text, QStringLiteral("CO_CONST CO_OBJECT_DESC_T")).size()
-                 + sharedEntries);
-    QCOMPARE(definedNumber(defines, QStringLiteral("CO_VOD_ASSIGN_CNT")),
-             odtest::block(text, QStringLiteral("CO_CONST CO_OD_ASSIGN_T")).size());
-    if (!nwHaveCCompiler())
-        QSKIP("no C compiler installed");
-    QString diagnostics;
-    QVERIFY2(nwCompileCFile(dir.filePath(QStringLiteral("gen_vobjdict.c")), &diagnostics),
-             qPrintable(diagnostics));
-}
-
-// Every virtual entry is described in gen_vobjdict.c and not in gen_objdict.c; an object
-// whose sub-index 0 is virtual is assigned in gen_vobjdict.c only.
-void TestVobjDictGenerator::splitBetweenDictionaries()
-{
-    ObjectDataBase db;
-    odtest::buildMinimalProject(db);
-    addVirtualObjects(db, 0);
-    QTemporaryDir dir;
-    QString virtualText;
-    QVERIFY(generate(db, dir.path(), &virtualText));
-    QString text;
-    QVERIFY(odtest::generate(db, dir.path(), false, &text));
-    for (const ObjectDataBase::SubAddress &entry :
-         db.getSubsByProperty(0, QStringLiteral("implementation"), QStringLiteral("3"))) {
-        const QString label =
-            QStringLiteral("/* 0x%1:%2*/ ").arg(entry.index, 4, 16).arg(entry.subindex);
-        QVERIFY2(virtualText.contains(label), qPrintable(label));
-        QVERIFY2(!text.contains(label), qPrintable(label));
-    }
-    QVERIFY(virtualText.contains(QStringLiteral("\t{ 0x2300u, 3u, 2u, CO_ODTYPE_ARRAY, 0u },\n")));
-    QVERIFY(!text.contains(QStringLiteral("{ 0x2300u,")));
-    QVERIFY(text.contains(QStringLiteral("{ 0x2301u, 2u, 2u, CO_ODTYPE_ARRAY,")));
-    QVERIFY(virtualText.contains(QStringLiteral("\t{ 0x2301u, 1u, 2u, CO_ODTYPE_ARRAY, 3u },\n")));
-}
-
-void TestVobjDictGenerator::virtualObjectsPresent_data()
-{
-    QTest::addColumn<quint8>("line");
-    QTest::addColumn<quint8>("implementation");
-    QTest::addColumn<bool>("present");
-    QTest::addRow("application variable") << quint8(0) << quint8(2) << false;
-    QTest::addRow("virtual entry") << quint8(0) << quint8(3) << true;
-    QTest::addRow("virtual entry of a line with one object") << quint8(2) << quint8(3) << false;
-    QTest::addRow("virtual entry of line 8") << quint8(8) << quint8(3) << false;
-}
-
-// Only the lines gen_objdict.c writes count: 0 to 7 with more than one object.
-void TestVobjDictGenerator::virtualObjectsPresent()
-{
-    QFETCH(quint8, line);
-    QFETCH(quint8, implementation);
-    QFETCH(bool, present);
-    ObjectDataBase db;
-    odtest::buildMinimalProject(db);
-    if (line != 0) {
-        db.addNode(line, ObjectDataBase::NODE_DATA_T());
-        if (line == 8)
-            odtest::addVar(db, line, 0x1000, sub(7, "const", "0", 1));
-    }
-    odtest::addVar(db, line, 0x2000, sub(6, "rw", "0", implementation));
-    VobjDictGenerator generator;
-    generator.setDataBase(&db);
-    QCOMPARE(generator.areVirtualObjectsPresent(), present);
-}
 
 NW_TEST_MAIN(TestVobjDictGenerator)
 #include "tst_vobjdictgenerator.moc"

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "database/objectdatabase.h"
+#include "golden.h"
 #include "panelkit/edsparser.h"
 
 #include <QStringList>
@@ -84,6 +85,23 @@ inline QString difference(const QStringList &expected, const QStringList &actual
             report << QStringLiteral("expected: %1\n  actual: %2").arg(e, a);
     }
     return report.join(QLatin1Char('\n'));
+}
+
+// The sections of a fixture file under tests/data: "=== <name>", then its lines up to the
+// next section.
+inline QList<QPair<QString, QStringList>> sections(const QString &path)
+{
+    QList<QPair<QString, QStringList>> found;
+    QStringList lines = golden::readLines(path);
+    if (lines.value(lines.size() - 1).isEmpty())
+        lines.removeLast();
+    for (const QString &line : qAsConst(lines)) {
+        if (line.startsWith(QLatin1String("=== ")))
+            found.append({line.mid(4), {}});
+        else if (!found.isEmpty())
+            found.last().second.append(line);
+    }
+    return found;
 }
 
 // One diagnostic per line, as the command line prints them.

@@ -120,45 +120,25 @@ private slots:
         QTest::addColumn<int>("index");
         QTest::addColumn<int>("sub");
         QTest::addColumn<QString>("expected");
-        const auto row = [](const char *name, const char *file, int index, int sub,
-                            const char *expected) {
-            QTest::newRow(name) << QString(file) << index << sub << QString(expected);
+        const auto row = [](const char *name, const QString &file, int index, int sub,
+                            const QString &expected) {
+            QTest::newRow(name) << file << index << sub << expected;
         };
-        row("semicolons, columns in any case",
-            "# comment\n\nIndex;SUB;EDSname;DataType\n0x2000;0;Speed;UNSIGNED16\n", 0x2000, 0,
-            "Speed/Speed type=6 ro pdo=0 limits=- impl=0 var= value=");
-        row("free column order, defaults", "access,edsname,index\nrw,Mode,8192\n", 0x2000, 0,
-            "Mode/Mode type=0 rw pdo=0 limits=- impl=0 var= value=");
-        row("empty name", "index,sub,edsname,datatype\n0x2001,0,,u8\n", 0x2001, 0,
-            "Object_2001/Object_2001 type=5 ro pdo=0 limits=- impl=0 var= value=");
-        row("limits rounded, mapping, value",
-            "index,sub,edsname,datatype,access,value,lowlimit,uplimit,mapable\n"
-            "0x2002,0,Gain,i16,rww,-3,-5.6,100.4,tpdo\n",
-            0x2002, 0, "Gain/Gain type=3 rww pdo=4 limits=-6..100 impl=0 var= value=-3");
-        row("varname makes an application variable",
-            "index,sub,edsname,datatype,varname,mapable\n0x2003,0,Out,u32,out_value,both\n", 0x2003,
-            0, "Out/Out type=7 ro pdo=1 limits=- impl=2 var=out_value value=");
-        row("domain", "index,sub,edsname,datatype\n0x2004,0,Blob,DOMAIN\n", 0x2004, 0,
-            "Blob/Blob type=15 ro pdo=0 limits=- impl=2 var=v_8196_0 value=");
-        row("array elements take the array's type",
-            "index,sub,edsname,datatype,objectcode,access\n0x2100,0,Gains,REAL32,ARRAY,ro\n"
-            "0x2100,1,First,,,rw\n",
-            0x2100, 1, "Gains/First type=8 rw pdo=0 limits=- impl=0 var= value=");
+        // A section of csv_rows.txt per row: "<index> <sub> <the entry as read>", then the file.
+        const auto fixtures = roundtrip::sections(NW_TEST_DATA_DIR "/importers/csv_rows.txt");
+        QVERIFY(fixtures.size() > 5);
+        for (auto section : fixtures) {
+            const QStringList head = section.second.takeFirst().split(QLatin1Char(' '));
+            row(qPrintable(section.first), section.second.join('\n') + '\n',
+                head.value(0).toInt(nullptr, 0), head.value(1).toInt(),
+                head.mid(2).join(QLatin1Char(' ')));
+        }
         row("quoted fields with separators, quotes and a line break",
             "index,sub,edsname,datatype,value\n"
             "\"0x2000\",0,\"Motor \"\"A\"\", left\r\nside\",vs,\"a;b,c\"\r\n",
             0x2000, 0,
             "Motor \"A\", left\r\nside/Motor \"A\", left\r\nside type=9 ro pdo=0 limits=- impl=0 "
             "var= value=a;b,c");
-        row("quote inside an unquoted field",
-            "index,sub,edsname,datatype\n0x2000,0,5\" display,u8\n", 0x2000, 0,
-            "5\" display/5\" display type=5 ro pdo=0 limits=- impl=0 var= value=");
-        row("unbalanced quote split at every separator",
-            "index,sub,edsname,datatype\n0x2000,0,\"Speed,u8\n0x2001,0,\"Set\" point,u8\n", 0x2000,
-            0, "\"Speed/\"Speed type=5 ro pdo=0 limits=- impl=0 var= value=");
-        row("record without its sub-index 0 row",
-            "index,sub,edsname,datatype,objectcode\n0x2200,1,Value,u16,RECORD\n", 0x2200, 0,
-            "Value/Highest Subindex supported type=5 ro pdo=0 limits=- impl=1 var= value=");
     }
     void rowsBecomeEntries()
     {
@@ -307,15 +287,13 @@ private slots:
         QVERIFY(gentest::runGenerator(generator, source, dir->path(), QStringLiteral("export")));
         CsvImporter importer;
         import(QString(), importer, dir->filePath(generator.fileName()));
-        const QString problems = importer.diagnostics().join(QLatin1Char('\n'));
-        QVERIFY2(problems.isEmpty(), qPrintable(problems));
+        GENTEST_VERIFY_EMPTY(importer.diagnostics().join(QLatin1Char('\n')));
         Fields expected = carried(source, 0, true);
         for (auto it = converted.cbegin(); it != converted.cend(); ++it) {
             QVERIFY2(expected.contains(it.key()), qPrintable(it.key()));
             expected[it.key()] = it.value();
         }
-        const QString lost = difference(expected, carried(*db, staging, false));
-        QVERIFY2(lost.isEmpty(), qPrintable(lost));
+        GENTEST_VERIFY_EMPTY(difference(expected, carried(*db, staging, false)));
     }
 
     // Another project's line comes in with its objects in the range and its PGNs.

@@ -126,23 +126,19 @@ private slots:
         QList<EdsParser::Diagnostic> diagnostics;
         ObjectDataBase first;
         QVERIFY(readEds(sourcePath, first, &diagnostics));
-        const QString problems = diagnosticsText(aboveInfo(diagnostics));
-        QVERIFY2(problems.isEmpty(), qPrintable(problems));
+        GENTEST_VERIFY_EMPTY(diagnosticsText(aboveInfo(diagnostics)));
         const QString firstPath = writeEds(first, QStringLiteral("again"));
         const QStringList firstFile = fileWithoutTimes(firstPath);
         // The import sets sub-index 0 of an ARRAY or RECORD to the highest sub-index, in
         // decimal; any other change is a fault.
-        const QString altered =
-            difference(withDecimalDefaults(sourceFile), withDecimalDefaults(firstFile));
-        QVERIFY2(altered.isEmpty(), qPrintable(altered));
+        GENTEST_VERIFY_EMPTY(
+            difference(withDecimalDefaults(sourceFile), withDecimalDefaults(firstFile)));
         ObjectDataBase second;
         QVERIFY(readEds(firstPath, second));
-        const QString lost = difference(contentOf(first, 0), contentOf(second, 0));
-        QVERIFY2(lost.isEmpty(), qPrintable(lost));
+        GENTEST_VERIFY_EMPTY(difference(contentOf(first, 0), contentOf(second, 0)));
         // The settings of the file and device information come back too.
-        const QString changed =
-            difference(firstFile, fileWithoutTimes(writeEds(second, QStringLiteral("again"))));
-        QVERIFY2(changed.isEmpty(), qPrintable(changed));
+        GENTEST_VERIFY_EMPTY(
+            difference(firstFile, fileWithoutTimes(writeEds(second, QStringLiteral("again")))));
     }
 
     void corpusFileSurvivesRoundTrip_data()
@@ -165,13 +161,10 @@ private slots:
         QVERIFY(readEds(path, reread, &diagnostics));
         // What the original file already had (a text default of a number, a missing
         // mandatory object) may be reported again; nothing new may appear.
-        const QString added = diagnosticsText(aboveInfo(withoutKnown(diagnostics, original)));
-        QVERIFY2(added.isEmpty(), qPrintable(added));
-        const QString changed = difference(contentOf(imported, 0), contentOf(reread, 0));
-        QVERIFY2(changed.isEmpty(), qPrintable(changed));
-        const QString rewritten =
-            difference(written, fileWithoutTimes(writeEds(reread, QStringLiteral("corpus"))));
-        QVERIFY2(rewritten.isEmpty(), qPrintable(rewritten));
+        GENTEST_VERIFY_EMPTY(diagnosticsText(aboveInfo(withoutKnown(diagnostics, original))));
+        GENTEST_VERIFY_EMPTY(difference(contentOf(imported, 0), contentOf(reread, 0)));
+        GENTEST_VERIFY_EMPTY(
+            difference(written, fileWithoutTimes(writeEds(reread, QStringLiteral("corpus")))));
     }
 
 private:

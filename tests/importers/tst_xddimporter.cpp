@@ -111,71 +111,20 @@ private slots:
         QTest::addColumn<QString>("content");
         QTest::addColumn<QString>("details"); // of 0x2000 sub-index 0
         QTest::addColumn<QString>("diagnostic"); // a part of it; empty: none at all
-        const auto row = [](const char *name, const QString &objects, const QString &content,
-                            const char *details, const char *diagnostic,
-                            const QString &parameters = QString()) {
-            QTest::newRow(name) << objects << parameters << content << QString(details)
-                                << QString(diagnostic);
-        };
-        const QString object = QStringLiteral(
-            "<CANopenFDDataObject index=\"2000\" name=\"Speed\" objectType=\"7\" dataType=\"06\">"
-            "<CANopenFDDataElement subIndex=\"00\" name=\"Speed\" %1/></CANopenFDDataObject>");
-        const QString head = QStringLiteral("2000 name=Speed objecttype=7 datatype=6; 2000sub0 "
-                                            "name=Speed ");
-        const QString var = QStringLiteral("2000 name=Speed objecttype=7 datatype=6");
-        row("as written, rw transmitted",
-            object.arg("dataType=\"06\" modification=\"true\" accessUSDO=\"rw\" accessPDO=\"t\" "
-                       "defaultValue=\"10\""),
-            head + "datatype=6 access=rwr pdo=4 default=10", "impl=0 limits=0..65535 of the type",
-            "");
-        row("not modifiable",
-            object.arg("dataType=\"06\" modification=\"false\" accessUSDO=\"rw\" accessPDO=\"t\""),
-            head + "datatype=6 access=const pdo=0 default=", "impl=1 limits=0..65535 of the type",
-            "");
-        row("attributes missing",
-            "<CANopenFDDataObject index=\"2000\"><CANopenFDDataElement subIndex=\"0\"/>"
-            "</CANopenFDDataObject>",
-            "2000 name= objecttype=7 datatype=5; 2000sub0 name= datatype=5 access=ro pdo=0 "
-            "default=",
-            "impl=0 limits=0..255 of the type", "");
-        row("attributes empty", object.arg("dataType=\"\" defaultValue=\"\" accessUSDO=\"wo\""),
-            head + "datatype=5 access=wo pdo=0 default=", "",
-            "the attribute dataType is empty; it was read as missing");
-        row("unknown access", object.arg("dataType=\"06\" accessUSDO=\"readWrite\""),
-            head + "datatype=6 access=ro pdo=0 default=", "", "accessUSDO 'readWrite' is unknown");
-        row("node-ID expression", object.arg("dataType=\"07\" defaultValue=\"0x180 + $nodeid\""),
-            head + "datatype=7 access=ro pdo=0 default=$NODEID+0x180", "",
-            "the node-ID expression '0x180 + $nodeid' was stored as '$NODEID+0x180'");
-        row("IEC type name", object.arg("dataType=\"UDINT\""),
-            head + "datatype=7 access=ro pdo=0 default=", "",
-            "the data type 'UDINT' is given by name; it was read as 0x0007");
-        row("parameter by uniqueIDRef", object.arg("uniqueIDRef=\"UID_SPEED\""),
-            head + "datatype=6 access=rw pdo=0 default=7", "impl=0 limits=1..9 in file",
-            "was taken from the parameter the element refers to (uniqueIDRef)",
-            "<parameter uniqueID=\"UID_SPEED\" access=\"readWrite\"><label "
-            "lang=\"en\">Speed</label>"
-            "<UINT/><defaultValue value=\"7\"/><allowedValues><range><minValue value=\"1\"/>"
-            "<maxValue value=\"9\"/></range></allowedValues></parameter>");
-        row("unknown uniqueIDRef", object.arg("dataType=\"06\" uniqueIDRef=\"UID_NONE\""),
-            head + "datatype=6 access=ro pdo=0 default=", "",
-            "uniqueIDRef 'UID_NONE' names no parameter of the parameterList before it");
-        row("only a low limit", object.arg("dataType=\"03\" lowLimit=\"-5\""),
-            head + "datatype=3 access=ro pdo=0 default=", "impl=0 limits=-5..0 in file", "");
-        row("namespace",
-            "<CANopenFDDataObject xmlns=\"urn:other\" index=\"2000\" name=\"Speed\" "
-            "dataType=\"06\"/>",
-            var, "", "the objects are in the namespace 'urn:other'");
-        row("element before any object",
-            "<CANopenFDDataElement subIndex=\"00\" name=\"Lost\"/>"
-            "<CANopenFDDataObject index=\"2000\" name=\"Speed\" dataType=\"06\"/>",
-            var, "", "a CANopenFDDataElement outside a readable CANopenFDDataObject was skipped");
-        row("object with index 0",
-            "<CANopenFDDataObject index=\"0\" name=\"Zero\"><CANopenFDDataElement subIndex=\"00\"/>"
-            "</CANopenFDDataObject><CANopenFDDataObject index=\"2000\" name=\"Speed\" "
-            "dataType=\"06\"/>",
-            var, "",
-            "a CANopenFDDataObject without a valid index ('0') was skipped with its elements");
+        // A section of xdd_attributes.txt per row, a line "<column>: <text>" per column.
+        const auto fixtures = roundtrip::sections(NW_TEST_DATA_DIR "/importers/xdd_attributes.txt");
+        QVERIFY(fixtures.size() > 10);
+        for (const auto &section : fixtures) {
+            QMap<QString, QString> row;
+            for (const QString &field : section.second)
+                row.insert(field.section(QLatin1String(": "), 0, 0),
+                           field.section(QLatin1String(": "), 1));
+            QTest::newRow(qPrintable(section.first))
+                << row.value("objects") << row.value("parameters") << row.value("content")
+                << row.value("details") << row.value("diagnostic");
+        }
     }
+
     void readsAttributes()
     {
         QFETCH(QString, objects);
@@ -297,19 +246,16 @@ private slots:
         QStringList errors;
         read(firstPath, first, importer, &errors);
         QCOMPARE(errors, QStringList());
-        const QString found = diagnosticsText(importer.diagnostics());
-        QVERIFY2(found.isEmpty(), qPrintable(found));
-        const QString lost =
-            difference(describedContent(source, 0), contentOf(first, 0, Carried::Xdd));
-        QVERIFY2(lost.isEmpty(), qPrintable(lost));
+        GENTEST_VERIFY_EMPTY(diagnosticsText(importer.diagnostics()));
+        GENTEST_VERIFY_EMPTY(
+            difference(describedContent(source, 0), contentOf(first, 0, Carried::Xdd)));
         XDDGenerator again;
         QVERIFY(gentest::runGenerator(again, first, dir->path(), QStringLiteral("again")));
         ObjectDataBase second;
         XDDImporter secondImporter;
         read(dir->filePath(again.fileName()), second, secondImporter);
-        const QString changed =
-            difference(contentOf(first, 0, Carried::Xdd), contentOf(second, 0, Carried::Xdd));
-        QVERIFY2(changed.isEmpty(), qPrintable(changed));
+        GENTEST_VERIFY_EMPTY(
+            difference(contentOf(first, 0, Carried::Xdd), contentOf(second, 0, Carried::Xdd)));
     }
 
 private:
