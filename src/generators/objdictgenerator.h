@@ -185,7 +185,8 @@ private:
 
     // Descriptions and assignments (objdictgenerator_describe.cpp).
     void describeObjects(GeneratedText &out);
-    QString describeSubObject(quint8 line, quint16 index, const SubEntry &sub, bool compactStart);
+    void describeSubObject(GeneratedText &out, quint8 line, quint16 index, const SubEntry &sub,
+                           bool compactStart);
     quint16 getReferencePosition(quint8 line, quint16 index, const SubEntry &sub) const;
     void assignObjects(GeneratedText &out);
     QString assignIndex(quint8 line, const IndexEntry &entry) const;
