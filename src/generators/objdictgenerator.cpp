@@ -298,16 +298,19 @@ QString ObjDictGenerator::tableSuffix(quint8 line) const
 
 QString ObjDictGenerator::indexStrFromKey(quint8 line, quint16 index, quint8 sub) const
 {
-    return QLatin1String(" /* ") + objectLabel(line, index, sub) + QLatin1String(" */");
+    char text[labelCapacity + 8] = " /* ";
+    int size = 4 + writeLabel(text + 4, line, index, sub);
+    for (const char c : {' ', '*', '/'})
+        text[size++] = c;
+    return QString::fromLatin1(text, size);
 }
 
 // "0x2000:1", in multi-line form "1-0x2000:1". Written twice for every sub-index, so it is
 // built in one buffer rather than from several temporary texts.
-QString ObjDictGenerator::objectLabel(quint8 line, quint16 index, quint8 sub) const
+int ObjDictGenerator::writeLabel(char *text, quint8 line, quint16 index, quint8 sub) const
 {
-    char text[16];
     int size = 0;
-    const auto decimal = [&text, &size](unsigned value) {
+    const auto decimal = [text, &size](unsigned value) {
         if (value >= 100)
             text[size++] = char('0' + value / 100);
         if (value >= 10)
@@ -325,5 +328,5 @@ QString ObjDictGenerator::objectLabel(quint8 line, quint16 index, quint8 sub) co
         text[size++] = hexDigits[(index >> shift) & 0xF];
     text[size++] = ':';
     decimal(sub);
-    return QString::fromLatin1(text, size);
+    return size;
 }

@@ -161,7 +161,10 @@ private:
     int settingNumber(const char *key) const;
     QString tableSuffix(quint8 line) const;
     QString indexStrFromKey(quint8 line, quint16 index, quint8 sub) const;
-    QString objectLabel(quint8 line, quint16 index, quint8 sub) const;
+    // Writes the label of a sub-index ("0x2000:1") into text (labelCapacity bytes) and
+    // returns its length.
+    static constexpr int labelCapacity = 16;
+    int writeLabel(char *text, quint8 line, quint16 index, quint8 sub) const;
 
     // Items 1 to 11 of the file, and gen_user.h (objdictgenerator_header.cpp).
     void prepareOutputFile(GeneratedText &out);

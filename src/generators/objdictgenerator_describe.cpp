@@ -281,7 +281,9 @@ void ObjDictGenerator::describeSubObject(GeneratedText &out, quint8 line, quint1
         out << QLatin1String("u, (UNSIGNED16)") << unsigned(lowLimitPositions.value(key, 0))
             << QLatin1String("u, (UNSIGNED16)") << unsigned(highLimitPositions.value(key, 0));
     }
-    out << QLatin1String("u},/* ") << objectLabel(line, index, sub.sub) << QLatin1String("*/ \n");
+    char label[labelCapacity];
+    out << QLatin1String("u},/* ") << QLatin1String(label, writeLabel(label, line, index, sub.sub))
+        << QLatin1String("*/ \n");
 }
 
 // An object the stack can find: its sub-index 0 exists and is in this dictionary. The
