@@ -83,6 +83,9 @@ public:
     // stored as UNSIGNED48; the record's data type is changed accordingly.
     static QString getImplementationDataType(quint16 index, quint8 sub,
                                              ObjectDataBase::SUBINDEX_DATA_T &data);
+    // The same written into out.
+    static void writeImplementationDataType(GeneratedText &out, quint16 index, quint8 sub,
+                                            ObjectDataBase::SUBINDEX_DATA_T &data);
     // The data type whose tables and CO_DTYPE name hold values of a data type in the
     // stack: the type itself, or a stack type of the same size for the types the stack
     // has no tables for. TIME_OF_DAY and TIME_DIFFERENCE are kept as UNSIGNED48,

@@ -93,14 +93,39 @@ bool stackKeptWithoutInstance(quint16 index, quint8 sub)
 
 } // namespace
 
-QString ObjDictGenerator::getImplementationDataType(quint16 index, quint8 sub,
-                                                    ObjectDataBase::SUBINDEX_DATA_T &data)
+namespace {
+
+const int implementationTypeWidth = 18;
+
+// The type and the service suffix that follow "CO_DTYPE_".
+QString implementationTypeParts(quint16 index, quint8 sub, ObjectDataBase::SUBINDEX_DATA_T &data,
+                                QString &suffix)
 {
     if (data.datatype == 0x000C)
         data.datatype = 0x0019;
-    return (QStringLiteral("CO_DTYPE_") + dataTypePart(data.datatype)
-            + serviceSuffix(index, sub, data))
-        .leftJustified(18, QLatin1Char(' '));
+    suffix = serviceSuffix(index, sub, data);
+    return ObjDictGenerator::dataTypePart(data.datatype);
+}
+
+} // namespace
+
+QString ObjDictGenerator::getImplementationDataType(quint16 index, quint8 sub,
+                                                    ObjectDataBase::SUBINDEX_DATA_T &data)
+{
+    QString suffix;
+    const QString type = implementationTypeParts(index, sub, data, suffix);
+    return (QStringLiteral("CO_DTYPE_") + type + suffix)
+        .leftJustified(implementationTypeWidth, QLatin1Char(' '));
+}
+
+void ObjDictGenerator::writeImplementationDataType(GeneratedText &out, quint16 index, quint8 sub,
+                                                   ObjectDataBase::SUBINDEX_DATA_T &data)
+{
+    QString suffix;
+    const QString type = implementationTypeParts(index, sub, data, suffix);
+    out << QLatin1String("CO_DTYPE_") << type << suffix;
+    for (int width = 9 + type.size() + suffix.size(); width < implementationTypeWidth; ++width)
+        out << ' ';
 }
 
 QString ObjDictGenerator::objectTypeText(quint8 objectType)
@@ -272,8 +297,8 @@ void ObjDictGenerator::describeSubObject(GeneratedText &out, quint8 line, quint1
                                                            : getReferencePosition(line, index, sub);
     // Written piece by piece: composing the line as a text first cost several times as much.
     out << QLatin1String("\t{ (UNSIGNED8)") << unsigned(sub.sub) << QLatin1String("u, ");
-    out << getImplementationDataType(index, sub.sub, data) << QLatin1String(", (UNSIGNED16)")
-        << unsigned(valuePosition) << QLatin1String("u, ");
+    writeImplementationDataType(out, index, sub.sub, data);
+    out << QLatin1String(", (UNSIGNED16)") << unsigned(valuePosition) << QLatin1String("u, ");
     out << getODAttributes(data.datatype, data.accesstype, data.pdomapping, data.defaultineds,
                            data.limitineds, data.nvstorage, compactStart)
         << QLatin1String(",  (UNSIGNED16)") << unsigned(constPositions.value(key, 0));
