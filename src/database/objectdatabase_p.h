@@ -17,6 +17,7 @@
 #include <QVariant>
 #include <QVector>
 
+#include <functional>
 #include <memory>
 #include <unordered_map>
 
@@ -49,6 +50,26 @@ private:
     int m_asciiUsed = 0;
 };
 
+// The current row of a select stepped on SQLite's handle (ObjectDataBasePrivate::selectEach).
+// Each cell is converted as select() and then the QVariant conversion named give it, but
+// integers, texts, blobs and NULLs without a QVariant in between.
+class SqlCells
+{
+public:
+    explicit SqlCells(sqlite3_stmt *statement) : m_statement(statement) {}
+    int columnCount() const;
+    // The cell as select() gives it.
+    QVariant value(int column) const;
+    bool isNull(int column) const;
+    QString text(int column) const; // value(column).toString()
+    qint64 number(int column) const; // value(column).toLongLong()
+    int integer(int column) const; // value(column).toInt()
+    QByteArray bytes(int column) const; // value(column).toByteArray()
+
+private:
+    sqlite3_stmt *m_statement;
+};
+
 // The connection of one ObjectDataBase and the statements run on it. Callers hold the
 // store's mutex. Values are always bound, never written into the SQL text.
 class ObjectDataBasePrivate
@@ -65,6 +86,10 @@ public:
 
     // Runs a select and reads all its rows.
     SqlRows select(const QString &sql, const QVariantList &values, const char *signature);
+    // Runs a select and hands each row to row as it is stepped; false when the statement
+    // fails (logged as select() logs it), in which case the rows handed so far are void.
+    bool selectEach(const QString &sql, const QVariantList &values, const char *signature,
+                    const std::function<void(const SqlCells &)> &row);
     // Runs a statement that changes the file; a failure is logged with the caller's
     // signature and dooms the open unit of writes.
     bool exec(const QString &sql, const QVariantList &values, const char *signature,
@@ -131,8 +156,10 @@ public:
     QMap<quint16, INDEX_DATA_T> objectsOf(quint8 line, quint16 fromIndex, quint16 toIndex,
                                           bool *ok);
     SqlRows subIndexRow(quint8 line, quint16 index, quint8 sub, const QString &columns);
-    // Reads the sub-index columns starting at column first of row row.
-    void readSubIndexRow(const SqlRows &rows, int row, int first, SUBINDEX_DATA_T &data);
+    // Reads the sub-index columns of one row (SqlCells, or a row of SqlRows through the same
+    // members) starting at column first.
+    template <class Cells>
+    void readSubIndexRow(const Cells &cells, int first, SUBINDEX_DATA_T &data);
     QList<quint8> subIndexList(quint8 line, quint16 index, quint8 fromSub, bool mappable);
     QMap<quint8, SUBINDEX_DATA_T> subIndicesOf(quint8 line, quint16 index, bool *ok = nullptr);
     // Keyed index * 256 + sub.

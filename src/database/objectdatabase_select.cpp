@@ -55,6 +55,23 @@ void bindValue(sqlite3_stmt *statement, int position, const QVariant &value, int
     }
 }
 
+// A text cell.
+QString cellText(sqlite3_stmt *statement, int column)
+{
+    // A plain ASCII text reads the same in every encoding; any other goes through
+    // SQLite's own conversion, as with the driver.
+    const char *utf8 = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
+    const int size = sqlite3_column_bytes(statement, column);
+    bool ascii = true;
+    for (int k = 0; k < size && ascii; ++k)
+        ascii = static_cast<unsigned char>(utf8[k]) < 0x80;
+    if (ascii)
+        return QString::fromLatin1(utf8, size);
+    const void *utf16 = sqlite3_column_text16(statement, column);
+    return QString(static_cast<const QChar *>(utf16),
+                   sqlite3_column_bytes16(statement, column) / int(sizeof(QChar)));
+}
+
 QVariant cell(sqlite3_stmt *statement, int column)
 {
     switch (sqlite3_column_type(statement, column)) {
@@ -68,20 +85,8 @@ QVariant cell(sqlite3_stmt *statement, int column)
         return QVariant(
             QByteArray(static_cast<const char *>(sqlite3_column_blob(statement, column)),
                        sqlite3_column_bytes(statement, column)));
-    default: {
-        // A plain ASCII text reads the same in every encoding; any other goes through
-        // SQLite's own conversion, as with the driver.
-        const char *utf8 = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
-        const int size = sqlite3_column_bytes(statement, column);
-        bool ascii = true;
-        for (int k = 0; k < size && ascii; ++k)
-            ascii = static_cast<unsigned char>(utf8[k]) < 0x80;
-        if (ascii)
-            return QVariant(QString::fromLatin1(utf8, size));
-        const void *utf16 = sqlite3_column_text16(statement, column);
-        return QVariant(QString(static_cast<const QChar *>(utf16),
-                                sqlite3_column_bytes16(statement, column) / int(sizeof(QChar))));
-    }
+    default:
+        return QVariant(cellText(statement, column));
     }
 }
 
@@ -130,40 +135,112 @@ sqlite3_stmt *ObjectDataBasePrivate::preparedSelect(const QString &sql, const ch
     return statement;
 }
 
-SqlRows ObjectDataBasePrivate::select(const QString &sql, const QVariantList &values,
-                                      const char *signature)
+int SqlCells::columnCount() const
 {
-    SqlRows rows;
+    return sqlite3_column_count(m_statement);
+}
+
+QVariant SqlCells::value(int column) const
+{
+    return cell(m_statement, column);
+}
+
+bool SqlCells::isNull(int column) const
+{
+    return sqlite3_column_type(m_statement, column) == SQLITE_NULL;
+}
+
+QString SqlCells::text(int column) const
+{
+    switch (sqlite3_column_type(m_statement, column)) {
+    case SQLITE_TEXT:
+        return cellText(m_statement, column);
+    case SQLITE_NULL:
+        return QString();
+    default:
+        return value(column).toString();
+    }
+}
+
+qint64 SqlCells::number(int column) const
+{
+    switch (sqlite3_column_type(m_statement, column)) {
+    case SQLITE_INTEGER:
+        return sqlite3_column_int64(m_statement, column);
+    case SQLITE_NULL:
+        return 0;
+    default:
+        return value(column).toLongLong();
+    }
+}
+
+int SqlCells::integer(int column) const
+{
+    // QVariant takes an integer cell to int by truncation as well.
+    if (sqlite3_column_type(m_statement, column) == SQLITE_INTEGER)
+        return int(sqlite3_column_int64(m_statement, column));
+    return value(column).toInt();
+}
+
+QByteArray SqlCells::bytes(int column) const
+{
+    switch (sqlite3_column_type(m_statement, column)) {
+    case SQLITE_BLOB:
+        return QByteArray(static_cast<const char *>(sqlite3_column_blob(m_statement, column)),
+                          sqlite3_column_bytes(m_statement, column));
+    case SQLITE_NULL:
+        return QByteArray();
+    default:
+        return value(column).toByteArray();
+    }
+}
+
+bool ObjectDataBasePrivate::selectEach(const QString &sql, const QVariantList &values,
+                                       const char *signature,
+                                       const std::function<void(const SqlCells &)> &row)
+{
     sqlite3_stmt *statement = preparedSelect(sql, signature);
     if (!statement)
-        return rows;
+        return false;
     int result = SQLITE_OK;
     const int parameters = sqlite3_bind_parameter_count(statement);
     if (values.size() != parameters) {
         lastSqlError = QStringLiteral("Parameter count mismatch");
         qDebug() << signature << lastSqlError << sql;
-        return rows;
+        return false;
     }
     for (int i = 0; i < values.size() && result == SQLITE_OK; ++i)
         bindValue(statement, i + 1, values.at(i), result);
     if (result == SQLITE_OK) {
-        rows.m_columns = sqlite3_column_count(statement);
-        while ((result = sqlite3_step(statement)) == SQLITE_ROW) {
-            QVector<QVariant> &cells = rows.newRow();
-            for (int i = 0; i < rows.m_columns; ++i)
-                cells.append(cell(statement, i));
-        }
+        const SqlCells cells(statement);
+        while ((result = sqlite3_step(statement)) == SQLITE_ROW)
+            row(cells);
     }
-    if (result == SQLITE_DONE) {
-        rows.m_ok = true;
-    } else {
-        // A select that fails part-way reports no rows at all.
+    const bool ok = result == SQLITE_DONE;
+    if (!ok) {
         lastSqlError = errorText(sqlite3_db_handle(statement), "Unable to fetch row");
         qDebug() << signature << lastSqlError << sql;
-        rows = SqlRows();
     }
     sqlite3_reset(statement);
     sqlite3_clear_bindings(statement);
+    return ok;
+}
+
+SqlRows ObjectDataBasePrivate::select(const QString &sql, const QVariantList &values,
+                                      const char *signature)
+{
+    SqlRows rows;
+    const bool ok = selectEach(sql, values, signature, [&rows](const SqlCells &cells) {
+        if (rows.m_columns == 0)
+            rows.m_columns = cells.columnCount();
+        QVector<QVariant> &row = rows.newRow();
+        for (int i = 0; i < rows.m_columns; ++i)
+            row.append(cells.value(i));
+    });
+    if (ok)
+        rows.m_ok = true;
+    else
+        rows = SqlRows(); // a select that fails part-way reports no rows at all
     return rows;
 }
 

@@ -49,6 +49,18 @@ const QStringList propertyColumns = {QStringLiteral("objectindex"),
                                      QStringLiteral("signalid"),
                                      QStringLiteral("nvstorage")};
 
+// A row of SqlRows read through the members of SqlCells.
+struct SqlRowCells
+{
+    const SqlRows &rows;
+    int row;
+    bool isNull(int column) const { return rows.at(row, column).isNull(); }
+    QString text(int column) const { return rows.at(row, column).toString(); }
+    qint64 number(int column) const { return rows.at(row, column).toLongLong(); }
+    int integer(int column) const { return rows.at(row, column).toInt(); }
+    QByteArray bytes(int column) const { return rows.at(row, column).toByteArray(); }
+};
+
 quint32 subKey(quint16 index, quint8 sub)
 {
     return quint32(index) * 256 + sub;
@@ -62,22 +74,25 @@ quint32 subNameKey(quint8 line, quint16 index, quint8 sub)
 } // namespace
 
 // Reads the columns of subIndexColumns starting at column first.
-void ObjectDataBasePrivate::readSubIndexRow(const SqlRows &rows, int row, int first,
-                                            SUBINDEX_DATA_T &data)
+template <class Cells>
+void ObjectDataBasePrivate::readSubIndexRow(const Cells &cells, int first, SUBINDEX_DATA_T &data)
 {
     int c = first;
-    auto value = [&rows, row, &c]() -> const QVariant & { return rows.at(row, c++); };
-    auto text = [&value]() { return value().toString(); };
-    auto number = [&value]() { return value().toLongLong(); };
-    auto flag = [&value]() { return value().toLongLong() != 0; };
-    data.name = textOf(value());
+    auto name = [this, &cells, &c]() {
+        const int column = c++;
+        return cells.isNull(column) ? QString() : stringOf(cells.integer(column));
+    };
+    auto text = [&cells, &c]() { return cells.text(c++); };
+    auto number = [&cells, &c]() { return cells.number(c++); };
+    auto flag = [&cells, &c]() { return cells.number(c++) != 0; };
+    data.name = name();
     data.datatype = quint16(number());
     data.accesstype = text();
     data.allowedaccesstypes = text();
     data.currentvalue = text();
     data.defaultineds = flag();
     data.defaultvalue = text();
-    data.description = textOf(value());
+    data.description = name();
     data.implementation = quint8(number());
     data.limitineds = flag();
     data.lowlimit = number();
@@ -93,12 +108,12 @@ void ObjectDataBasePrivate::readSubIndexRow(const SqlRows &rows, int row, int fi
     data.dcfcomponent = flag();
     data.changedbyuser = flag();
     data.wizardsource = quint16(number());
-    data.denotation = textOf(value());
+    data.denotation = name();
     data.sharedlines = flag();
     data.managedbycbw = flag();
     data.signalid = quint32(number());
     data.nvstorage = flag();
-    const QByteArray blob = value().toByteArray();
+    const QByteArray blob = cells.bytes(c);
     data.metadata = blob.isEmpty() ? MetaData() : MetaDataBlob::decode(blob);
 }
 
@@ -171,7 +186,7 @@ bool ObjectDataBase::getSubIndexData(quint8 line, quint16 index, quint8 sub,
     const SqlRows rows = d->subIndexRow(line, index, sub, QLatin1String(subIndexColumns));
     if (rows.isEmpty())
         return false;
-    d->readSubIndexRow(rows, 0, 0, data);
+    d->readSubIndexRow(SqlRowCells{rows, 0}, 0, data);
     return true;
 }
 
@@ -184,20 +199,22 @@ QMap<quint32, ObjectDataBase::SUBINDEX_DATA_T> ObjectDataBasePrivate::subIndices
     // A whole line is read in the table's order: through the index of the keys every row
     // would cost a second lookup in the table.
     const bool wholeLine = fromIndex == 0 && toIndex == 0xFFFF;
-    const SqlRows rows =
-        select(QStringLiteral("select objectindex, subindex, %1 from %2%3 where "
-                              "objectindex >= ? and objectindex <= ?")
-                   .arg(QLatin1String(subIndexColumns), table("SubObjects", line),
-                        wholeLine ? QLatin1String(" not indexed") : QLatin1String()),
-               {fromIndex, toIndex}, Q_FUNC_INFO);
     QMap<quint32, SUBINDEX_DATA_T> subs;
-    for (int i = 0; i < rows.count(); ++i) {
-        SUBINDEX_DATA_T data;
-        readSubIndexRow(rows, i, 2, data);
-        subs.insert(subKey(quint16(rows.at(i, 0).toUInt()), quint8(rows.at(i, 1).toUInt())), data);
-    }
+    // The records are filled straight from the columns of each row as it is stepped.
+    const bool read =
+        selectEach(QStringLiteral("select objectindex, subindex, %1 from %2%3 where "
+                                  "objectindex >= ? and objectindex <= ?")
+                       .arg(QLatin1String(subIndexColumns), table("SubObjects", line),
+                            wholeLine ? QLatin1String(" not indexed") : QLatin1String()),
+                   {fromIndex, toIndex}, Q_FUNC_INFO, [this, &subs](const SqlCells &cells) {
+                       const quint32 key =
+                           subKey(quint16(cells.integer(0)), quint8(cells.integer(1)));
+                       readSubIndexRow(cells, 2, subs[key]);
+                   });
+    if (!read)
+        subs.clear();
     if (ok)
-        *ok = rows.ok();
+        *ok = read;
     return subs;
 }
 

@@ -36,9 +36,10 @@ const char styleBlock[] =
     "</style>\n";
 
 const char tableStart[] = "  <table border=\"1\" width=\"600\">\n";
-const char plainCell[] = "    <td>";
-const char wideCell[] = "    <td width=\"250\">";
-const char boldCell[] = "    <td style=\"font-weight:bold\">";
+// Written for every row of the document, so their lengths are known beforehand.
+const QLatin1String plainCell("    <td>");
+const QLatin1String wideCell("    <td width=\"250\">");
+const QLatin1String boldCell("    <td style=\"font-weight:bold\">");
 
 QString namedEntity(uint c)
 {
@@ -198,13 +199,12 @@ void HtmlDocumentationGenerator::closeTable(GeneratedText &out)
     out << "  </table>\n";
 }
 
-void HtmlDocumentationGenerator::writeCells(GeneratedText &out, const char *labelCell,
-                                            const char *valueCell, const QString &label,
+void HtmlDocumentationGenerator::writeCells(GeneratedText &out, QLatin1String labelCell,
+                                            QLatin1String valueCell, const QString &label,
                                             const QString &value)
 {
-    out << labelCell << label << "</td>\n"
-        << valueCell << stringConvert(value) << "</td>\n"
-        << "   </tr>\n";
+    out << labelCell << label << QLatin1String("</td>\n") << valueCell << stringConvert(value)
+        << QLatin1String("</td>\n   </tr>\n");
 }
 
 void HtmlDocumentationGenerator::writeFixedRow(GeneratedText &out, const QString &label,
@@ -217,7 +217,7 @@ void HtmlDocumentationGenerator::writeFixedRow(GeneratedText &out, const QString
 void HtmlDocumentationGenerator::openRow(GeneratedText &out)
 {
     ++rowCount;
-    out << (rowCount % 2 ? "   <tr class=\"alt\">\n" : "   <tr>\n");
+    out << (rowCount % 2 ? QLatin1String("   <tr class=\"alt\">\n") : QLatin1String("   <tr>\n"));
 }
 
 void HtmlDocumentationGenerator::writeRow(GeneratedText &out, const QString &label,

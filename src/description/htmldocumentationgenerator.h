@@ -73,7 +73,7 @@ private:
     void writeTitleTable(GeneratedText &out) const;
     void openRow(GeneratedText &out);
     // The two cells and the end of a row; labelCell and valueCell open the cells.
-    static void writeCells(GeneratedText &out, const char *labelCell, const char *valueCell,
+    static void writeCells(GeneratedText &out, QLatin1String labelCell, QLatin1String valueCell,
                            const QString &label, const QString &value);
 
     int rowCount = 0;

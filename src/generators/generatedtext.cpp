@@ -36,12 +36,6 @@ GeneratedText::~GeneratedText()
         flush();
 }
 
-GeneratedText &GeneratedText::operator<<(const char *text)
-{
-    appendLatin1(text, text ? int(std::strlen(text)) : 0);
-    return *this;
-}
-
 GeneratedText &GeneratedText::operator<<(const QByteArray &utf8)
 {
     const QString text = QString::fromUtf8(utf8.constData(), utf8.size());

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringRef>
 
+#include <cstring>
 #include <memory>
 
 class QTextEncoder;
@@ -41,7 +42,12 @@ public:
         appendLatin1(text.data(), text.size());
         return *this;
     }
-    GeneratedText &operator<<(const char *text);
+    // Inline so that the length of a literal is known where it is written.
+    GeneratedText &operator<<(const char *text)
+    {
+        appendLatin1(text, text ? int(std::strlen(text)) : 0);
+        return *this;
+    }
     GeneratedText &operator<<(const QByteArray &utf8);
     GeneratedText &operator<<(char c)
     {

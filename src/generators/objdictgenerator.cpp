@@ -34,8 +34,51 @@ quint32 ObjDictGenerator::indexKey(quint8 line, quint16 index)
     return (quint32(line) << 24) | index;
 }
 
+namespace {
+
+// The usual form of a value, plain decimal digits or "0x" and hexadecimal digits, few
+// enough that they cannot overflow, read without the copies of the general path.
+bool plainInteger(const QString &text, quint64 &value)
+{
+    const QChar *c = text.constData();
+    const int size = text.size();
+    int i = 0;
+    unsigned base = 10;
+    if (size > 2 && c[0] == QLatin1Char('0')
+        && (c[1] == QLatin1Char('x') || c[1] == QLatin1Char('X'))) {
+        base = 16;
+        i = 2;
+    }
+    if (size - i < 1 || size - i > (base == 16 ? 16 : 19))
+        return false;
+    quint64 result = 0;
+    for (; i < size; ++i) {
+        const ushort u = c[i].unicode();
+        unsigned digit = 0;
+        if (u >= '0' && u <= '9')
+            digit = u - '0';
+        else if (base == 16 && u >= 'a' && u <= 'f')
+            digit = u - 'a' + 10;
+        else if (base == 16 && u >= 'A' && u <= 'F')
+            digit = u - 'A' + 10;
+        else
+            return false;
+        result = result * base + digit;
+    }
+    value = result;
+    return true;
+}
+
+} // namespace
+
 bool ObjDictGenerator::parseInteger(const QString &text, quint64 &uValue, qint64 &sValue)
 {
+    quint64 plain = 0;
+    if (plainInteger(text, plain)) {
+        uValue = plain;
+        sValue = qint64(plain);
+        return true;
+    }
     QString value = text;
     value.remove(QStringLiteral("$nodeid+"), Qt::CaseInsensitive);
     value = value.trimmed();
@@ -298,16 +341,19 @@ QString ObjDictGenerator::tableSuffix(quint8 line) const
 
 QString ObjDictGenerator::indexStrFromKey(quint8 line, quint16 index, quint8 sub) const
 {
-    return QLatin1String(" /* ") + objectLabel(line, index, sub) + QLatin1String(" */");
+    char text[labelCapacity + 8] = " /* ";
+    int size = 4 + writeLabel(text + 4, line, index, sub);
+    for (const char c : {' ', '*', '/'})
+        text[size++] = c;
+    return QString::fromLatin1(text, size);
 }
 
 // "0x2000:1", in multi-line form "1-0x2000:1". Written twice for every sub-index, so it is
 // built in one buffer rather than from several temporary texts.
-QString ObjDictGenerator::objectLabel(quint8 line, quint16 index, quint8 sub) const
+int ObjDictGenerator::writeLabel(char *text, quint8 line, quint16 index, quint8 sub) const
 {
-    char text[16];
     int size = 0;
-    const auto decimal = [&text, &size](unsigned value) {
+    const auto decimal = [text, &size](unsigned value) {
         if (value >= 100)
             text[size++] = char('0' + value / 100);
         if (value >= 10)
@@ -325,5 +371,5 @@ QString ObjDictGenerator::objectLabel(quint8 line, quint16 index, quint8 sub) co
         text[size++] = hexDigits[(index >> shift) & 0xF];
     text[size++] = ':';
     decimal(sub);
-    return QString::fromLatin1(text, size);
+    return size;
 }

@@ -83,6 +83,9 @@ public:
     // stored as UNSIGNED48; the record's data type is changed accordingly.
     static QString getImplementationDataType(quint16 index, quint8 sub,
                                              ObjectDataBase::SUBINDEX_DATA_T &data);
+    // The same written into out.
+    static void writeImplementationDataType(GeneratedText &out, quint16 index, quint8 sub,
+                                            ObjectDataBase::SUBINDEX_DATA_T &data);
     // The data type whose tables and CO_DTYPE name hold values of a data type in the
     // stack: the type itself, or a stack type of the same size for the types the stack
     // has no tables for. TIME_OF_DAY and TIME_DIFFERENCE are kept as UNSIGNED48,
@@ -161,7 +164,10 @@ private:
     int settingNumber(const char *key) const;
     QString tableSuffix(quint8 line) const;
     QString indexStrFromKey(quint8 line, quint16 index, quint8 sub) const;
-    QString objectLabel(quint8 line, quint16 index, quint8 sub) const;
+    // Writes the label of a sub-index ("0x2000:1") into text (labelCapacity bytes) and
+    // returns its length.
+    static constexpr int labelCapacity = 16;
+    int writeLabel(char *text, quint8 line, quint16 index, quint8 sub) const;
 
     // Items 1 to 11 of the file, and gen_user.h (objdictgenerator_header.cpp).
     void prepareOutputFile(GeneratedText &out);
@@ -185,7 +191,8 @@ private:
 
     // Descriptions and assignments (objdictgenerator_describe.cpp).
     void describeObjects(GeneratedText &out);
-    QString describeSubObject(quint8 line, quint16 index, const SubEntry &sub, bool compactStart);
+    void describeSubObject(GeneratedText &out, quint8 line, quint16 index, const SubEntry &sub,
+                           bool compactStart);
     quint16 getReferencePosition(quint8 line, quint16 index, const SubEntry &sub) const;
     void assignObjects(GeneratedText &out);
     QString assignIndex(quint8 line, const IndexEntry &entry) const;

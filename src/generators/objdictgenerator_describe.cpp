@@ -93,14 +93,39 @@ bool stackKeptWithoutInstance(quint16 index, quint8 sub)
 
 } // namespace
 
-QString ObjDictGenerator::getImplementationDataType(quint16 index, quint8 sub,
-                                                    ObjectDataBase::SUBINDEX_DATA_T &data)
+namespace {
+
+const int implementationTypeWidth = 18;
+
+// The type and the service suffix that follow "CO_DTYPE_".
+QString implementationTypeParts(quint16 index, quint8 sub, ObjectDataBase::SUBINDEX_DATA_T &data,
+                                QString &suffix)
 {
     if (data.datatype == 0x000C)
         data.datatype = 0x0019;
-    return (QStringLiteral("CO_DTYPE_") + dataTypePart(data.datatype)
-            + serviceSuffix(index, sub, data))
-        .leftJustified(18, QLatin1Char(' '));
+    suffix = serviceSuffix(index, sub, data);
+    return ObjDictGenerator::dataTypePart(data.datatype);
+}
+
+} // namespace
+
+QString ObjDictGenerator::getImplementationDataType(quint16 index, quint8 sub,
+                                                    ObjectDataBase::SUBINDEX_DATA_T &data)
+{
+    QString suffix;
+    const QString type = implementationTypeParts(index, sub, data, suffix);
+    return (QStringLiteral("CO_DTYPE_") + type + suffix)
+        .leftJustified(implementationTypeWidth, QLatin1Char(' '));
+}
+
+void ObjDictGenerator::writeImplementationDataType(GeneratedText &out, quint16 index, quint8 sub,
+                                                   ObjectDataBase::SUBINDEX_DATA_T &data)
+{
+    QString suffix;
+    const QString type = implementationTypeParts(index, sub, data, suffix);
+    out << QLatin1String("CO_DTYPE_") << type << suffix;
+    for (int width = 9 + type.size() + suffix.size(); width < implementationTypeWidth; ++width)
+        out << ' ';
 }
 
 QString ObjDictGenerator::objectTypeText(quint8 objectType)
@@ -255,7 +280,7 @@ void ObjDictGenerator::describeObjects(GeneratedText &out)
                     break;
                 if ((line != 0 && sub.data.sharedlines) || sub.data.implementation == 3)
                     continue;
-                out << describeSubObject(line, entry.index, sub, sub.sub == entry.sameStartSub);
+                describeSubObject(out, line, entry.index, sub, sub.sub == entry.sameStartSub);
                 ++written;
             }
         }
@@ -263,28 +288,27 @@ void ObjDictGenerator::describeObjects(GeneratedText &out)
     out << "};\n";
 }
 
-QString ObjDictGenerator::describeSubObject(quint8 line, quint16 index, const SubEntry &sub,
-                                            bool compactStart)
+void ObjDictGenerator::describeSubObject(GeneratedText &out, quint8 line, quint16 index,
+                                         const SubEntry &sub, bool compactStart)
 {
     ObjectDataBase::SUBINDEX_DATA_T data = sub.data;
     const quint32 key = subKey(line, index, sub.sub, data.sharedlines);
     const quint16 valuePosition = data.implementation == 1 ? constPositions.value(key, 0)
                                                            : getReferencePosition(line, index, sub);
-    QString text;
-    text.reserve(160);
-    text += QLatin1String("\t{ (UNSIGNED8)") + QString::number(sub.sub) + QLatin1String("u, ")
-            + getImplementationDataType(index, sub.sub, data) + QLatin1String(", (UNSIGNED16)")
-            + QString::number(valuePosition) + QLatin1String("u, ")
-            + getODAttributes(data.datatype, data.accesstype, data.pdomapping, data.defaultineds,
-                              data.limitineds, data.nvstorage, compactStart)
-            + QLatin1String(",  (UNSIGNED16)") + QString::number(constPositions.value(key, 0));
+    // Written piece by piece: composing the line as a text first cost several times as much.
+    out << QLatin1String("\t{ (UNSIGNED8)") << unsigned(sub.sub) << QLatin1String("u, ");
+    writeImplementationDataType(out, index, sub.sub, data);
+    out << QLatin1String(", (UNSIGNED16)") << unsigned(valuePosition) << QLatin1String("u, ");
+    out << getODAttributes(data.datatype, data.accesstype, data.pdomapping, data.defaultineds,
+                           data.limitineds, data.nvstorage, compactStart)
+        << QLatin1String(",  (UNSIGNED16)") << unsigned(constPositions.value(key, 0));
     if (limitCheck) {
-        text += QLatin1String("u, (UNSIGNED16)") + QString::number(lowLimitPositions.value(key, 0))
-                + QLatin1String("u, (UNSIGNED16)")
-                + QString::number(highLimitPositions.value(key, 0));
+        out << QLatin1String("u, (UNSIGNED16)") << unsigned(lowLimitPositions.value(key, 0))
+            << QLatin1String("u, (UNSIGNED16)") << unsigned(highLimitPositions.value(key, 0));
     }
-    text += QLatin1String("u},/* ") + objectLabel(line, index, sub.sub) + QLatin1String("*/ \n");
-    return text;
+    char label[labelCapacity];
+    out << QLatin1String("u},/* ") << QLatin1String(label, writeLabel(label, line, index, sub.sub))
+        << QLatin1String("*/ \n");
 }
 
 // An object the stack can find: its sub-index 0 exists and is in this dictionary. The

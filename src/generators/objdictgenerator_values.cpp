@@ -178,12 +178,14 @@ quint64 real64Bits(const QString &value)
     return bits;
 }
 
-// The initialiser of a numeric value: the cast, the number in decimal and the suffix,
-// or the byte macro of the types without a native C type.
-QString numericValue(const NumericArray &array, quint16 datatype, const QString &value)
+// The element of a numeric array: a tab, then the initialiser of the value (the cast, the
+// number in decimal and the suffix, or the byte macro of the types without a native C
+// type).
+QString numericElement(const NumericArray &array, quint16 datatype, const QString &value)
 {
     if (array.cast && qstrcmp(array.type, "r32") == 0)
-        return QLatin1String(array.cast) + realText(value) + QLatin1String(array.suffix);
+        return QLatin1Char('\t') + QLatin1String(array.cast) + realText(value)
+               + QLatin1String(array.suffix);
     quint64 u = 0;
     qint64 s = 0;
     if (datatype == CAN::DT_REAL64)
@@ -191,16 +193,34 @@ QString numericValue(const NumericArray &array, quint16 datatype, const QString 
     else
         ObjDictGenerator::parseInteger(value, u, s);
     if (!array.cast)
-        return AbstractGenerator::convertValue(ObjDictGenerator::storedType(datatype), u, s);
-    QString number;
+        return QLatin1Char('\t')
+               + AbstractGenerator::convertValue(ObjDictGenerator::storedType(datatype), u, s);
+    // Written twice for most sub-indices, so it is built in one buffer.
+    char text[96];
+    int size = 0;
+    text[size++] = '\t';
+    for (const char *c = array.cast; *c && size < 48; ++c)
+        text[size++] = *c;
+    bool negative = false;
     if (array.isSigned) {
-        number = QString::number(s);
-    } else {
-        if (array.bits < 64)
-            u &= (quint64(1) << array.bits) - 1;
-        number = QString::number(u);
+        negative = s < 0;
+        u = negative ? quint64(0) - quint64(s) : quint64(s);
+    } else if (array.bits < 64) {
+        u &= (quint64(1) << array.bits) - 1;
     }
-    return QLatin1String(array.cast) + number + QLatin1String(array.suffix);
+    char digits[24];
+    int count = 0;
+    do {
+        digits[count++] = char('0' + u % 10);
+        u /= 10;
+    } while (u != 0);
+    if (negative)
+        text[size++] = '-';
+    while (count > 0)
+        text[size++] = digits[--count];
+    for (const char *c = array.suffix; *c && size < int(sizeof(text)); ++c)
+        text[size++] = *c;
+    return QString::fromLatin1(text, size);
 }
 
 QString escapedCString(const QString &text)
@@ -287,8 +307,7 @@ void ObjDictGenerator::defineManagedVariables(GeneratedText &out)
                 ValueArray &values = arrays[QStringLiteral("od_") + QLatin1String(array->type)];
                 varPositions.insert(subKey(line, entry.index, sub.sub, data.sharedlines),
                                     quint16(values.elements.size()));
-                values.elements.append(QLatin1Char('\t')
-                                       + numericValue(*array, data.datatype, data.defaultvalue)
+                values.elements.append(numericElement(*array, data.datatype, data.defaultvalue)
                                        + indexStrFromKey(line, entry.index, sub.sub));
             }
         }
@@ -332,18 +351,15 @@ void ObjDictGenerator::addConstantsOf(quint8 line, quint16 index, const SubEntry
     if (const NumericArray *array = numericArray(type)) {
         const QString name = QStringLiteral("od_const_") + type;
         constPositions.insert(
-            key, addConstant(name, QLatin1Char('\t')
-                                       + numericValue(*array, data.datatype, data.defaultvalue)));
+            key, addConstant(name, numericElement(*array, data.datatype, data.defaultvalue)));
         if (limitCheck && data.limitineds && data.accesstype != QLatin1String("const")
             && data.accesstype != QLatin1String("ro")) {
             lowLimitPositions.insert(
-                key, addConstant(name, QLatin1Char('\t')
-                                           + numericValue(*array, data.datatype,
-                                                          QString::number(data.lowlimit))));
+                key, addConstant(name, numericElement(*array, data.datatype,
+                                                      QString::number(data.lowlimit))));
             highLimitPositions.insert(
-                key, addConstant(name, QLatin1Char('\t')
-                                           + numericValue(*array, data.datatype,
-                                                          QString::number(data.uplimit))));
+                key, addConstant(name, numericElement(*array, data.datatype,
+                                                      QString::number(data.uplimit))));
         }
         return;
     }

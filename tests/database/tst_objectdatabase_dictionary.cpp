@@ -72,11 +72,19 @@ private slots:
         QTest::addRow("count without entries") << QByteArray::fromHex("00000003");
         QTest::addRow("cut in a key") << QByteArray::fromHex("000000010000000400");
         QTest::addRow("trailing bytes") << QByteArray::fromHex("00000000ff");
+        QTest::addRow("odd text length") << QByteArray::fromHex("00000001000000010061");
+        QTest::addRow("text longer than the rest")
+            << QByteArray::fromHex("0000000100000008006100000000");
     }
     void undecodableMetadataIsEmpty()
     {
         QFETCH(QByteArray, bytes);
         QVERIFY(MetaDataBlob::decode(bytes).isEmpty());
+    }
+    void nullTextOfMetadataIsEmpty()
+    {
+        const QByteArray bytes = QByteArray::fromHex("00000001000000020061ffffffff");
+        QCOMPARE(MetaDataBlob::decode(bytes), (DB::MetaData{{"a", ""}}));
     }
 
     void metadataColumnInTheFile()

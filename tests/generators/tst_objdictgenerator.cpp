@@ -394,6 +394,39 @@ private slots:
         QTEST(ObjDictGenerator::getImplementationDataType(index, quint8(subIndex), data), "type");
         QCOMPARE(data.datatype, datatype == 0x0C ? quint16(0x19) : datatype);
     }
+    void integerForms_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<quint64>("value");
+        const quint64 all = ~quint64(0);
+        QTest::newRow("decimal") << "1234" << true << quint64(1234);
+        QTest::newRow("leading zeros") << "007" << true << quint64(7);
+        QTest::newRow("hex, small x") << "0x1f" << true << quint64(31);
+        QTest::newRow("hex, capital X") << "0X1F" << true << quint64(31);
+        QTest::newRow("16 hex digits") << "0xFFFFFFFFFFFFFFFF" << true << all;
+        QTest::newRow("17 hex digits") << "0x1FFFFFFFFFFFFFFFF" << false << quint64(0);
+        QTest::newRow("20 decimal digits") << "18446744073709551615" << true << all;
+        QTest::newRow("decimal beyond 64 bits") << "18446744073709551616" << false << quint64(0);
+        QTest::newRow("node id") << "$NODEID+0x180" << true << quint64(0x180);
+        QTest::newRow("spaces") << " 12 " << true << quint64(12);
+        QTest::newRow("negative") << "-5" << true << quint64(0) - 5;
+        QTest::newRow("prefix alone") << "0x" << false << quint64(0);
+        QTest::newRow("empty") << "" << false << quint64(0);
+        QTest::newRow("hex digits without prefix") << "1F" << false << quint64(0);
+        QTest::newRow("fraction") << "1.5" << false << quint64(0);
+    }
+    void integerForms()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, ok);
+        QFETCH(quint64, value);
+        quint64 u = 99;
+        qint64 s = 99;
+        QCOMPARE(ObjDictGenerator::parseInteger(text, u, s), ok);
+        QCOMPARE(u, value);
+        QCOMPARE(s, qint64(value));
+    }
 };
 
 NW_TEST_MAIN(TestObjDictGenerator)
