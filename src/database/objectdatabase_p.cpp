@@ -7,33 +7,6 @@
 
 #include <sqlite3.h>
 
-namespace {
-
-// A column value as select() reads it, converted by QVariant::toInt().
-int integerOf(sqlite3_stmt *statement, int column)
-{
-    switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_INTEGER: {
-        const qint64 value = sqlite3_column_int64(statement, column);
-        return value == int(value) ? int(value) : QVariant(value).toInt();
-    }
-    case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(statement, column)).toInt();
-    case SQLITE_BLOB:
-        return QVariant(
-                   QByteArray(static_cast<const char *>(sqlite3_column_blob(statement, column)),
-                              sqlite3_column_bytes(statement, column)))
-            .toInt();
-    default:
-        return QVariant(QString(reinterpret_cast<const QChar *>(
-                                    sqlite3_column_text16(statement, column)),
-                                sqlite3_column_bytes16(statement, column) / int(sizeof(QChar))))
-            .toInt();
-    }
-}
-
-} // namespace
-
 RawRow &RawRow::number(qint64 value)
 {
     m_ok = m_ok && sqlite3_bind_int64(m_statement, ++m_column, value) == SQLITE_OK;
@@ -253,22 +226,12 @@ bool ObjectDataBasePrivate::rawHasRow(sqlite3_stmt *statement, bool bound, const
 bool ObjectDataBasePrivate::rawIntegers(const QString &sql, const char *signature,
                                         QVector<int> &values)
 {
-    sqlite3_stmt *statement = rawPrepared(sql, signature);
-    if (!statement)
-        return false;
-    const int columns = sqlite3_column_count(statement);
-    int result = SQLITE_ROW;
-    while ((result = sqlite3_step(statement)) == SQLITE_ROW) {
-        for (int column = 0; column < columns; ++column) {
-            if (sqlite3_column_type(statement, column) != SQLITE_NULL)
-                values.append(integerOf(statement, column));
+    return selectEach(sql, {}, signature, [&values](const SqlCells &cells) {
+        for (int column = 0; column < cells.columnCount(); ++column) {
+            if (!cells.isNull(column))
+                values.append(cells.integer(column));
         }
-    }
-    const bool ok = result == SQLITE_DONE;
-    if (!ok)
-        rawFailed(sqlite3_db_handle(statement), "Unable to fetch row", sql, signature);
-    sqlite3_reset(statement);
-    return ok;
+    });
 }
 
 // Worded as Qt's SQLite driver words the same failure, so that a raw statement and a
