@@ -245,6 +245,8 @@ void ObjectDataBasePrivate::rawFailed(sqlite3 *handle, const char *driverText, c
         if (!lastSqlError.isEmpty())
             lastSqlError += QLatin1Char(' ');
         lastSqlError += QCoreApplication::translate("QSQLiteResult", driverText);
+    } else {
+        lastSqlError = QStringLiteral("Driver not loaded");
     }
     qDebug() << signature << lastSqlError << sql;
 }
@@ -255,6 +257,5 @@ void ObjectDataBasePrivate::dropStatements()
     for (auto &raw : m_rawStatements)
         sqlite3_finalize(raw.second);
     m_rawStatements.clear();
-    dropSelects();
     m_statements.clear();
 }

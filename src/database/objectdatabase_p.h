@@ -102,8 +102,8 @@ public:
     // The statement for sql, prepared once per connection; nullptr when it cannot be
     // prepared (logged).
     QSqlQuery *prepared(const QString &sql, const char *signature);
-    // The bulk statements' path: sql prepared once per connection on SQLite's own handle of
-    // it, so that each row binds its values by column without QVariant; nullptr when it
+    // The path of the bulk writes and of every select: sql prepared once per connection on
+    // SQLite's own handle of it, so that each row binds its values by column without QVariant; nullptr when it
     // cannot be prepared (logged with SQLite's message, as prepared() does).
     sqlite3_stmt *rawPrepared(const QString &sql, const char *signature);
     // Runs a raw statement whose values are bound (a failed bind is passed as bound:
@@ -273,10 +273,4 @@ private:
 
     // SQLite's handle of the open connection; null when there is none.
     sqlite3 *sqliteHandle() const;
-    // The select for sql on that handle, prepared once per connection; nullptr when it
-    // cannot be prepared (logged).
-    sqlite3_stmt *preparedSelect(const QString &sql, const char *signature);
-    // Finalises the selects; before the connection closes.
-    void dropSelects();
-    std::unordered_map<QString, sqlite3_stmt *, QStringHash> m_selects;
 };

@@ -90,14 +90,6 @@ QVariant cell(sqlite3_stmt *statement, int column)
     }
 }
 
-// The text of an error as QSqlError::text() gives it: SQLite's message, then the
-// driver's description.
-QString errorText(sqlite3 *handle, const char *description)
-{
-    return QString::fromUtf8(sqlite3_errmsg(handle)) + QLatin1Char(' ')
-           + QLatin1String(description);
-}
-
 } // namespace
 
 sqlite3 *ObjectDataBasePrivate::sqliteHandle() const
@@ -108,31 +100,6 @@ sqlite3 *ObjectDataBasePrivate::sqliteHandle() const
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
         return nullptr;
     return *static_cast<sqlite3 *const *>(handle.constData());
-}
-
-sqlite3_stmt *ObjectDataBasePrivate::preparedSelect(const QString &sql, const char *signature)
-{
-    auto it = m_selects.find(sql);
-    if (it != m_selects.end())
-        return it->second;
-    sqlite3 *handle = sqliteHandle();
-    if (!handle) {
-        lastSqlError = QStringLiteral("Driver not loaded");
-        qDebug() << signature << lastSqlError << sql;
-        return nullptr;
-    }
-    sqlite3_stmt *statement = nullptr;
-    if (sqlite3_prepare16_v2(handle, sql.utf16(), (sql.size() + 1) * 2, &statement, nullptr)
-            != SQLITE_OK
-        || !statement) {
-        // Not kept when it fails: the statement may become valid once its table exists.
-        lastSqlError = errorText(handle, "Unable to execute statement");
-        qDebug() << signature << lastSqlError << sql;
-        sqlite3_finalize(statement);
-        return nullptr;
-    }
-    m_selects.emplace(sql, statement);
-    return statement;
 }
 
 int SqlCells::columnCount() const
@@ -199,7 +166,7 @@ bool ObjectDataBasePrivate::selectEach(const QString &sql, const QVariantList &v
                                        const char *signature,
                                        const std::function<void(const SqlCells &)> &row)
 {
-    sqlite3_stmt *statement = preparedSelect(sql, signature);
+    sqlite3_stmt *statement = rawPrepared(sql, signature);
     if (!statement)
         return false;
     int result = SQLITE_OK;
@@ -217,10 +184,8 @@ bool ObjectDataBasePrivate::selectEach(const QString &sql, const QVariantList &v
             row(cells);
     }
     const bool ok = result == SQLITE_DONE;
-    if (!ok) {
-        lastSqlError = errorText(sqlite3_db_handle(statement), "Unable to fetch row");
-        qDebug() << signature << lastSqlError << sql;
-    }
+    if (!ok)
+        rawFailed(sqlite3_db_handle(statement), "Unable to fetch row", sql, signature);
     sqlite3_reset(statement);
     sqlite3_clear_bindings(statement);
     return ok;
@@ -242,11 +207,4 @@ SqlRows ObjectDataBasePrivate::select(const QString &sql, const QVariantList &va
     else
         rows = SqlRows(); // a select that fails part-way reports no rows at all
     return rows;
-}
-
-void ObjectDataBasePrivate::dropSelects()
-{
-    for (auto &entry : m_selects)
-        sqlite3_finalize(entry.second);
-    m_selects.clear();
 }
